@@ -1,0 +1,168 @@
+#include "link/qt/QtSerialPort.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <termios.h>
+#include <unistd.h>
+
+namespace quadrel {
+
+QtSerialPort::QtSerialPort(const basCOMM& ports, QObject* parent)
+    : QObject(parent), ports_(ports) {
+    connect(&port_, &QSerialPort::readyRead, this, [this] { notifyReceived(); });
+    connect(&port_, &QSerialPort::bytesWritten, this, [this] { onBytesWritten(); });
+    connect(&port_, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError error) { onError(error); });
+    writeDeadline_.setSingleShot(true);
+    connect(&writeDeadline_, &QTimer::timeout, this, [this] { onWriteDeadline(); });
+    // A hang-up is normally seen by the next read; this catches a line that
+    // went away while nothing was read or written.
+    liveness_.setInterval(1000);
+    connect(&liveness_, &QTimer::timeout, this, [this] { checkAlive(); });
+}
+
+QtSerialPort::~QtSerialPort() {
+    port_.close();
+}
+
+bool QtSerialPort::open(int portNumber, const QString& settings) {
+    if (port_.isOpen()) {
+        close();
+    }
+    lastError_.clear();
+    const QString device = ports_.DevicePath(portNumber);
+    if (device.isEmpty()) {
+        lastError_ = QStringLiteral("no such port");
+        return false;
+    }
+    const QStringList fields = settings.split(QLatin1Char(','));
+    bool ok = false;
+    const int baud = fields.value(0).toInt(&ok);
+    if (!ok || baud <= 0) {
+        lastError_ = QStringLiteral("invalid settings");
+        return false;
+    }
+    port_.setPortName(device);
+    if (!port_.setBaudRate(baud) || !port_.setDataBits(QSerialPort::Data8) ||
+        !port_.setParity(QSerialPort::NoParity) || !port_.setStopBits(QSerialPort::OneStop) ||
+        !port_.setFlowControl(QSerialPort::NoFlowControl)) {
+        lastError_ = port_.errorString();
+        return false;
+    }
+    // Opening takes the lock file and sets TIOCEXCL: ours alone from now on.
+    if (!port_.open(QIODevice::ReadWrite)) {
+        lastError_ = port_.error() == QSerialPort::PermissionError &&
+                             ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0
+                         ? QStringLiteral("in use by another program")
+                         : port_.errorString();
+        port_.clearError();
+        return false;
+    }
+    // Old input is not discarded at open.
+    port_.clear();
+    portNumber_ = portNumber;
+    devicePath_ = device;
+    settings_ = settings;
+    lostPending_ = false;
+    timeouts_ = PortTimeouts{};
+    liveness_.start();
+    return true;
+}
+
+void QtSerialPort::close() {
+    liveness_.stop();
+    writeDeadline_.stop();
+    if (port_.isOpen()) {
+        port_.close();
+    }
+    port_.clearError();
+}
+
+void QtSerialPort::write(const Bytes& bytes) {
+    if (!port_.isOpen() || lostPending_ || bytes.empty()) {
+        return;
+    }
+    port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    if (timeouts_.writeTotalTimeoutConstant != 0 || timeouts_.writeTotalTimeoutMultiplier != 0) {
+        const qint64 pending = port_.bytesToWrite();
+        writeDeadline_.start(static_cast<int>(timeouts_.writeTotalTimeoutConstant +
+                                              timeouts_.writeTotalTimeoutMultiplier * pending));
+    }
+}
+
+Bytes QtSerialPort::readAll() {
+    const QByteArray data = port_.readAll();
+    return Bytes(data.begin(), data.end());
+}
+
+bool QtSerialPort::getTimeouts(PortTimeouts& timeouts) const {
+    if (!port_.isOpen()) {
+        return false;
+    }
+    timeouts = timeouts_;
+    return true;
+}
+
+bool QtSerialPort::setTimeouts(const PortTimeouts& timeouts) {
+    if (!port_.isOpen()) {
+        return false;
+    }
+    // Reads are non-blocking already (the 1 ms read time-outs); the write
+    // time-out becomes the deadline for the output buffer to drain.
+    timeouts_ = timeouts;
+    return true;
+}
+
+void QtSerialPort::onBytesWritten() {
+    if (port_.bytesToWrite() == 0) {
+        writeDeadline_.stop();
+        notifyDrained();
+    }
+}
+
+void QtSerialPort::onWriteDeadline() {
+    // The line did not take the bytes in time (flow stopped, device stuck):
+    // give them up, as a timed-out write would.
+    if (port_.isOpen() && port_.bytesToWrite() > 0) {
+        port_.clear(QSerialPort::Output);
+        notifyDrained();
+    }
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::ReadError || error == QSerialPort::WriteError ||
+        error == QSerialPort::ResourceError) {
+        reportLost();
+    }
+}
+
+void QtSerialPort::checkAlive() {
+    if (!port_.isOpen()) {
+        return;
+    }
+    struct termios tio {};
+    if (::tcgetattr(static_cast<int>(port_.handle()), &tio) != 0 && errno == EIO) {
+        reportLost();
+    }
+}
+
+void QtSerialPort::reportLost() {
+    if (!port_.isOpen() || lostPending_) {
+        return;
+    }
+    // Qt keeps signalling the error thousands of times; close from the event
+    // loop, once, outside the signal that reported it.
+    lostPending_ = true;
+    liveness_.stop();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            close();
+            lastError_ = QStringLiteral("port lost");
+            notifyLost();
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace quadrel

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "link/SerialPort.h"
+
+#include <vector>
+
+namespace quadrel::test {
+
+// A scripted serial port: records every write, and hands the link bytes when
+// the test delivers them.
+class FakeSerialPort : public SerialPort {
+public:
+    bool open(int portNumber, const QString& settings) override {
+        if (refuseOpen) {
+            return false;
+        }
+        open_ = true;
+        portNumber_ = portNumber;
+        settings_ = settings;
+        return true;
+    }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    int portNumber() const override { return portNumber_; }
+    QString settings() const override { return settings_; }
+
+    void write(const Bytes& bytes) override { writes.push_back(bytes); }
+    Bytes readAll() override { return std::exchange(pending_, {}); }
+
+    int outputBufferSize() const override { return bufferSize; }
+    bool getTimeouts(PortTimeouts& t) const override {
+        t = timeouts;
+        return open_;
+    }
+    bool setTimeouts(const PortTimeouts& t) override {
+        timeouts = t;
+        return open_;
+    }
+
+    // The line delivers bytes: they become readable and the link is told.
+    void deliver(const Bytes& bytes) {
+        pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+        notifyReceived();
+    }
+    void drain() { notifyDrained(); }
+    void loseLine() {
+        open_ = false;
+        notifyLost();
+    }
+
+    std::vector<Bytes> writes;
+    PortTimeouts timeouts;
+    int bufferSize = 512;
+    bool refuseOpen = false;
+
+private:
+    bool open_ = false;
+    int portNumber_ = 0;
+    QString settings_;
+    Bytes pending_;
+};
+
+} // namespace quadrel::test
