@@ -62,7 +62,8 @@ std::vector<SEND_PACKET> FrameBuilder::BuildFrames(uint8_t id, uint8_t command, 
             frame.push_back(static_cast<uint8_t>(chunk));
         }
         frame.insert(frame.end(), packet.bData.begin(), packet.bData.end());
-        frame.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(frame, static_cast<int>(frame.size())));
+        frame.push_back(
+            basCRC8_Dallas_1_Wire::CalculateCrc8(frame, static_cast<int>(frame.size())));
         packet.iFrameLength = static_cast<int>(frame.size());
 
         frames.push_back(std::move(packet));

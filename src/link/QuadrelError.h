@@ -7,12 +7,12 @@ namespace quadrel {
 
 // Error numbers in the style the library routines have always used.
 enum ErrorNumber : int {
-    kErrInvalidArgument = 5,   // invalid procedure call or argument
-    kErrOverflow = 6,          // value does not fit its type
-    kErrSubscriptRange = 9,    // index out of range
-    kErrDivisionByZero = 11,   // division by zero
-    kErrFileNotFound = 53,     // device or file not found
-    kErrPathNotFound = 76,     // folder not found
+    kErrInvalidArgument = 5, // invalid procedure call or argument
+    kErrOverflow = 6,        // value does not fit its type
+    kErrSubscriptRange = 9,  // index out of range
+    kErrDivisionByZero = 11, // division by zero
+    kErrFileNotFound = 53,   // device or file not found
+    kErrPathNotFound = 76,   // folder not found
 };
 
 // One error type for the whole program: a number and a description. Library
@@ -38,8 +38,7 @@ private:
 
 // Runs `body`; any error leaving it is raised again as a QuadrelError with the
 // routine's tag appended (errors of other types become kErrInvalidArgument).
-template <typename Body>
-decltype(auto) WithTag(const char* tag, Body&& body) {
+template <typename Body> decltype(auto) WithTag(const char* tag, Body&& body) {
     try {
         return body();
     } catch (const QuadrelError& e) {

@@ -49,7 +49,9 @@ private:
 
 VirtualClock::VirtualClock() : alive_(std::make_shared<bool>(true)) {}
 
-VirtualClock::~VirtualClock() { *alive_ = false; }
+VirtualClock::~VirtualClock() {
+    *alive_ = false;
+}
 
 std::unique_ptr<Timer> VirtualClock::createTimer(std::chrono::milliseconds interval) {
     return std::make_unique<VirtualTimer>(*this, interval);
@@ -104,7 +106,9 @@ void VirtualClock::advanceTo(TimePoint until) {
     }
 }
 
-void VirtualClock::advance(Duration span) { advanceTo(now_ + span); }
+void VirtualClock::advance(Duration span) {
+    advanceTo(now_ + span);
+}
 
 bool VirtualClock::advanceUntil(const std::function<bool()>& done, Duration limit) {
     const TimePoint until = now_ + limit;

@@ -138,15 +138,22 @@ void basCOMM::GetExistPort() {
 }
 
 void basCOMM::GetValidBaudRate() {
-    WithTag("basCOMM.GetValidBaudRate",
-            [&] { baudRates_ = {QStringLiteral("9600"), QStringLiteral("19200")}; });
+    WithTag("basCOMM.GetValidBaudRate", [&] {
+        baudRates_ = {QStringLiteral("9600"), QStringLiteral("19200")};
+    });
 }
 
-bool basCOMM::IsExistPort(const QString& text) const { return ports_.contains(text); }
+bool basCOMM::IsExistPort(const QString& text) const {
+    return ports_.contains(text);
+}
 
-bool basCOMM::IsValidBaudRate(const QString& text) const { return baudRates_.contains(text); }
+bool basCOMM::IsValidBaudRate(const QString& text) const {
+    return baudRates_.contains(text);
+}
 
-QString basCOMM::DevicePath(int portNumber) const { return ProbePort(portNumber).device; }
+QString basCOMM::DevicePath(int portNumber) const {
+    return ProbePort(portNumber).device;
+}
 
 QString basCOMM::Description(int portNumber) const {
     const Probe probe = ProbePort(portNumber);

@@ -8,8 +8,8 @@ namespace quadrel {
 // Where the port probe looks. Production takes them from the environment;
 // tests point them at temporary folders, so no test sees this machine's ports.
 struct PortFolders {
-    QString aliasDir;                          // holds the aliases comN
-    QString devDir = QStringLiteral("/dev");   // device nodes of the fixed map
+    QString aliasDir;                                     // holds the aliases comN
+    QString devDir = QStringLiteral("/dev");              // device nodes of the fixed map
     QString sysTtyDir = QStringLiteral("/sys/class/tty"); // the kernel's tty list
 
     // $XDG_CONFIG_HOME/Quadrel/ports (default ~/.config/Quadrel/ports), /dev, /sys/class/tty.

@@ -13,7 +13,8 @@ UnitRef QRD_INFO::Add(uint8_t bID, const QString& sName, bool blConnected, int i
                       std::shared_ptr<PLUG_INFO> objPlugINFO,
                       std::shared_ptr<FIRMWARE_VERSION> objFirmwareVersion, const QString& sKey) {
     if (!sKey.isEmpty() && Item(sKey)) {
-        throw QuadrelError(457, "This key is already associated with an element of this collection");
+        throw QuadrelError(457,
+                           "This key is already associated with an element of this collection");
     }
     auto unit = std::make_shared<QRDSTA>();
     unit->setbID(bID);

@@ -41,22 +41,28 @@ TEST(BitAccess, Values) {
 }
 
 TEST(BitAccess, BadArgumentsCarryTheRoutinesTag) {
-    EXPECT_EQ(ErrorOf([] { U8BitValue(8); }), "9: Subscript out of range - basBitAccess.U8BitValue");
-    EXPECT_EQ(ErrorOf([] { U8BitRead(1, -1); }), "9: Subscript out of range - basBitAccess.U8BitRead");
+    EXPECT_EQ(ErrorOf([] { U8BitValue(8); }),
+              "9: Subscript out of range - basBitAccess.U8BitValue");
+    EXPECT_EQ(ErrorOf([] { U8BitRead(1, -1); }),
+              "9: Subscript out of range - basBitAccess.U8BitRead");
     // The field reader shares the reader's tag.
     EXPECT_EQ(ErrorOf([] { U8BitFieldRead(1, 0, 8); }),
               "5: Invalid procedure call or argument - basBitAccess.U8BitRead");
-    EXPECT_EQ(ErrorOf([] { uint8_t v = 0; U8BitSet(v, 9); }),
+    EXPECT_EQ(ErrorOf([] {
+                  uint8_t v = 0;
+                  U8BitSet(v, 9);
+              }),
               "9: Subscript out of range - basBitAccess.U8BitSet");
     EXPECT_EQ(ErrorOf([] { U16BitValue(16); }),
               "9: Subscript out of range - basBitAccess.U16BitValue");
-    EXPECT_EQ(ErrorOf([] { int16_t v = 0; U16BitSet(v, -2); }),
+    EXPECT_EQ(ErrorOf([] {
+                  int16_t v = 0;
+                  U16BitSet(v, -2);
+              }),
               "9: Subscript out of range - basBitAccess.U16BitSet");
 }
 
 TEST(QuadrelErrorTest, TagsAccumulateAlongTheCallChain) {
-    const std::string text = ErrorOf([] {
-        WithTag("outer.Routine", [] { U8BitValue(99); });
-    });
+    const std::string text = ErrorOf([] { WithTag("outer.Routine", [] { U8BitValue(99); }); });
     EXPECT_EQ(text, "9: Subscript out of range - basBitAccess.U8BitValue - outer.Routine");
 }

@@ -109,8 +109,8 @@ TEST(SendCommand, LongPayloadsSplitAtTheUnitsLimit) {
     f.builder.SendCommand(1, 0x05, 1, {Seq(130)});
     ASSERT_EQ(f.queue.frames.size(), 2u);
     EXPECT_EQ(f.queue.frames[0].iFrameLength, 132);
-    EXPECT_EQ(f.queue.frames[1].bFrame, (Bytes{0x21, 0x05, 128, 129,
-                                               crc::CalculateCrc8(Bytes{0x21, 0x05, 128, 129}, 4)}));
+    EXPECT_EQ(f.queue.frames[1].bFrame,
+              (Bytes{0x21, 0x05, 128, 129, crc::CalculateCrc8(Bytes{0x21, 0x05, 128, 129}, 4)}));
 
     // Items mix single bytes and runs, in order.
     f.queue.frames.clear();

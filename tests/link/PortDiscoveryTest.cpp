@@ -1,5 +1,5 @@
-#include "link/basCOMM.h"
 #include "link/QuadrelError.h"
+#include "link/basCOMM.h"
 #include "support/Pty.h"
 #include "support/TempFolders.h"
 
@@ -40,9 +40,9 @@ TEST(PortDiscovery, AliasesAndFixedMapIncludingBusyPorts) {
 TEST(PortDiscovery, FixedMapNeedsTheKernelsWord) {
     TempFolders tmp;
     Pty a, b, c;
-    tmp.addFixedPort("ttyS0", a.slavePath(), 4);  // port 1: a real UART
-    tmp.addFixedPort("ttyS1", b.slavePath(), 0);  // port 2: no UART behind the node
-    tmp.addFixedPort("ttyUSB2", c.slavePath());   // port 35
+    tmp.addFixedPort("ttyS0", a.slavePath(), 4); // port 1: a real UART
+    tmp.addFixedPort("ttyS1", b.slavePath(), 0); // port 2: no UART behind the node
+    tmp.addFixedPort("ttyUSB2", c.slavePath());  // port 35
     // A node the kernel does not list is not a port either.
     QFile::link(a.slavePath(), tmp.folders().devDir + "/ttyACM0");
 

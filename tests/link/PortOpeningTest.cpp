@@ -72,11 +72,13 @@ TEST_F(RealPort, OpensRawAndReopensWithNewSettings) {
     // Binary bytes arrive unchanged (no line discipline in the way).
     pty.write(QByteArray::fromHex("810d0a1103ff"));
     Bytes got;
-    EXPECT_TRUE(WaitFor([&] {
-        const Bytes more = port.readAll();
-        got.insert(got.end(), more.begin(), more.end());
-        return got.size() >= 6;
-    }, 2s));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const Bytes more = port.readAll();
+            got.insert(got.end(), more.begin(), more.end());
+            return got.size() >= 6;
+        },
+        2s));
     EXPECT_EQ(got, (Bytes{0x81, 0x0d, 0x0a, 0x11, 0x03, 0xff}));
     EXPECT_GT(received, 0);
 

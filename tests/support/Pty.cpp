@@ -24,7 +24,9 @@ Pty::Pty() {
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
 }
 
-Pty::~Pty() { hangUp(); }
+Pty::~Pty() {
+    hangUp();
+}
 
 void Pty::hangUp() {
     if (slave_ >= 0) {
@@ -40,8 +42,8 @@ void Pty::hangUp() {
 void Pty::write(const QByteArray& bytes) {
     qsizetype done = 0;
     while (master_ >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(master_, bytes.constData() + done,
-                                  static_cast<size_t>(bytes.size() - done));
+        const ssize_t n =
+            ::write(master_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (n <= 0) {
             break;
         }
@@ -65,7 +67,9 @@ QByteArray Pty::read(int atLeast, std::chrono::milliseconds wait) {
         }
         // Keep the program under test running while we wait for its bytes.
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        struct pollfd pfd {master_, POLLIN, 0};
+        struct pollfd pfd {
+            master_, POLLIN, 0
+        };
         ::poll(&pfd, 1, 5);
     }
     return out;

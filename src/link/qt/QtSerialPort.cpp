@@ -8,8 +8,7 @@
 
 namespace quadrel {
 
-QtSerialPort::QtSerialPort(const basCOMM& ports, QObject* parent)
-    : QObject(parent), ports_(ports) {
+QtSerialPort::QtSerialPort(const basCOMM& ports, QObject* parent) : QObject(parent), ports_(ports) {
     connect(&port_, &QSerialPort::readyRead, this, [this] { notifyReceived(); });
     connect(&port_, &QSerialPort::bytesWritten, this, [this] { onBytesWritten(); });
     connect(&port_, &QSerialPort::errorOccurred, this,

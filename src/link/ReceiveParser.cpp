@@ -1,0 +1,201 @@
+#include "link/ReceiveParser.h"
+
+#include "link/CommandCodes.h"
+#include "link/basCRC8_Dallas_1_Wire.h"
+
+#include <chrono>
+
+namespace quadrel {
+
+using namespace std::chrono_literals;
+
+ReceiveParser::ReceiveParser(SerialPort& port, TimerFactory& timers, LinkTrace& trace,
+                             TransmitQueue& queue)
+    : port_(port), trace_(trace), queue_(queue), timRecvNext_(timers.createTimer(200ms)) {
+    timRecvNext_->setOnTick([this] {
+        const bool wasReceiving = IsReceiving();
+        ResetReceiver();
+        if (wasReceiving) {
+            queue_.FrameEnded();
+        }
+    });
+}
+
+void ReceiveParser::ResetReceiver() {
+    packet_.iCount = 0;
+    packet_.lState = 0;
+    timRecvNext_->stop();
+}
+
+void ReceiveParser::ProcessReceivedData() {
+    const Bytes bytes = port_.readAll();
+    if (!bytes.empty()) {
+        ProcessBytes(bytes);
+    }
+}
+
+void ReceiveParser::ProcessBytes(const Bytes& bytes) {
+    trace_.LogRecv(bytes);
+    timRecvNext_->stop();
+    for (const uint8_t b : bytes) {
+        TakeByte(b);
+        if (frameEnded_) {
+            frameEnded_ = false;
+            queue_.FrameEnded();
+        }
+    }
+    if (IsReceiving()) {
+        timRecvNext_->start();
+    }
+}
+
+void ReceiveParser::EndFrame() {
+    ResetReceiver();
+    frameEnded_ = true;
+}
+
+void ReceiveParser::TakeByte(uint8_t b) {
+    if (packet_.iCount >= RECV_PACKET::kBufferSize) {
+        // Only a frame that never completes can get here: drop it and start
+        // afresh with the next byte.
+        EndFrame();
+        return;
+    }
+    packet_.bBuffer[static_cast<size_t>(packet_.iCount++)] = b;
+    switch (packet_.lState) {
+    case 0:
+        FirstByte(b);
+        break;
+    case 1:
+        LengthByte(b);
+        break;
+    case 2:
+        if (packet_.iCount == packet_.iFrameLength - 1) {
+            packet_.lState = 3;
+        }
+        break;
+    default:
+        CrcByte(b);
+        break;
+    }
+}
+
+void ReceiveParser::FirstByte(uint8_t b) {
+    if (!queue_.IsWaitingForAnswer()) {
+        ResetReceiver();
+        return;
+    }
+    const SEND_PACKET& current = queue_.CurrentCommand();
+    packet_.bID = static_cast<uint8_t>(b & 0x1F);
+    if (packet_.bID != current.bID) {
+        ResetReceiver();
+        return;
+    }
+    const uint8_t code = current.bCommand;
+    if ((b & 0x80) == 0) {
+        packet_.iFrameLength = 2;
+        packet_.lState = 3;
+    } else if (IsSetCommand(code)) {
+        packet_.iDataLength = 0;
+        packet_.iFrameLength = 2;
+        packet_.lState = 3;
+    } else if (IsPairedQuery(code) || code == kCmdGetFirmwareVersion || code == kCmdGetUnitInfo) {
+        packet_.lState = 1;
+    } else {
+        ResetReceiver();
+    }
+}
+
+void ReceiveParser::LengthByte(uint8_t b) {
+    const SEND_PACKET& current = queue_.CurrentCommand();
+    packet_.iDataLength = b;
+    packet_.iFrameLength = b + 3;
+    const uint8_t code = current.bCommand;
+    bool accepted = false;
+    if (IsPairedQuery(code)) {
+        accepted = b % 2 == 0;
+    } else if (code == kCmdGetFirmwareVersion) {
+        accepted = b == 2;
+    } else if (code == kCmdGetUnitInfo) {
+        const uint8_t page = current.data(0);
+        accepted =
+            (page == 0 && packet_.iFrameLength >= 6) || (page == 1 && packet_.iFrameLength >= 7);
+    }
+    if (!accepted) {
+        EndFrame();
+        return;
+    }
+    // An empty reply (L = 0) has its CRC next.
+    packet_.lState = packet_.iCount == packet_.iFrameLength - 1 ? 3 : 2;
+}
+
+void ReceiveParser::CrcByte(uint8_t b) {
+    ResetReceiver();
+    frameEnded_ = true;
+    const auto crc =
+        basCRC8_Dallas_1_Wire::CalculateCrc8(packet_.bBuffer, packet_.iFrameLength - 1);
+    if (crc != b || (packet_.bBuffer[0] & 0x80) == 0) {
+        return;
+    }
+    if (packet_.iFrameLength > 2) {
+        packet_.bData.assign(packet_.bBuffer.begin() + 2,
+                             packet_.bBuffer.begin() + 2 + packet_.iDataLength);
+    }
+    Dispatch();
+}
+
+void ReceiveParser::Dispatch() {
+    const SEND_PACKET& current = queue_.CurrentCommand();
+    const uint8_t code = current.bCommand;
+    if (IsSetCommand(code)) {
+        queue_.AcknowledgeCommand();
+        return;
+    }
+    if (replies_ == nullptr) {
+        return;
+    }
+    switch (code) {
+    case kCmdGetVideoSwitch:
+        return replies_->ReplySwitchStatus(SignalKind::Video);
+    case kCmdGetAudioSwitch:
+        return replies_->ReplySwitchStatus(SignalKind::Audio);
+    case kCmdGetVideoInputPlug:
+        return replies_->ReplyInputPlugStatus(SignalKind::Video);
+    case kCmdGetAudioInputPlug:
+        return replies_->ReplyInputPlugStatus(SignalKind::Audio);
+    case kCmdGetVideoOutputPlug:
+        return replies_->ReplyOutputPlugStatus(SignalKind::Video);
+    case kCmdGetAudioOutputPlug:
+        return replies_->ReplyOutputPlugStatus(SignalKind::Audio);
+    case kCmdGetMute:
+        return replies_->ReplyMuteStatus();
+    case kCmdGetVolumnLevel:
+        return replies_->ReplyVolumnLevel();
+    case kCmdGetBassLevel:
+        return replies_->ReplyBassLevel();
+    case kCmdGetTrebleLevel:
+        return replies_->ReplyTrebleLevel();
+    case kCmdGetSubwooferLevel:
+        return replies_->ReplySubwooferLevel();
+    case kCmdGetDelayLow:
+        return replies_->ReplyDelayTime(DelayPart::Low);
+    case kCmdGetDelayHigh:
+        return replies_->ReplyDelayTime(DelayPart::High);
+    case kCmdGetEdidType:
+        return replies_->ReplyEdidType();
+    case kCmdGetFirmwareVersion:
+        return replies_->ReplyFirmwareVersion();
+    case kCmdGetUnitInfo:
+        if (current.data(0) == 0) {
+            return replies_->ReplyUnitInfo();
+        }
+        if (current.data(0) == 1) {
+            return replies_->ReplyExtendedInfo();
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+} // namespace quadrel

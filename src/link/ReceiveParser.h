@@ -1,0 +1,64 @@
+#pragma once
+
+#include "link/Bytes.h"
+#include "link/LinkTrace.h"
+#include "link/ReplySink.h"
+#include "link/SerialPort.h"
+#include "link/Timer.h"
+#include "link/TransmitQueue.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace quadrel {
+
+// The frame being received, and the payload of the last reply taken.
+struct RECV_PACKET {
+    static constexpr int kBufferSize = 512;
+    std::array<uint8_t, kBufferSize> bBuffer{};
+    int iCount = 0;
+    int iFrameLength = 0;
+    int32_t lState = 0;
+    uint8_t bID = 0;
+    Bytes bData;
+    int iDataLength = 0;
+};
+
+// Collects answers byte by byte. What an answer looks like is known only from
+// the request that waits for it; anything else on the line is dropped.
+class ReceiveParser {
+public:
+    ReceiveParser(SerialPort& port, TimerFactory& timers, LinkTrace& trace, TransmitQueue& queue);
+
+    void setReplySink(ReplySink& sink) { replies_ = &sink; }
+
+    // Run on every receive event of the port.
+    void ProcessReceivedData();
+    // Feeds bytes as if read from the port (the fuzzer and benchmarks).
+    void ProcessBytes(const Bytes& bytes);
+    void ResetReceiver();
+    bool IsReceiving() const { return packet_.iCount != 0; }
+    bool IsReceivingFrom(uint8_t id) const { return IsReceiving() && packet_.bID == id; }
+
+    const RECV_PACKET& packet() const { return packet_; }
+    Timer& timRecvNext() { return *timRecvNext_; }
+
+private:
+    void TakeByte(uint8_t b);
+    void FirstByte(uint8_t b);
+    void LengthByte(uint8_t b);
+    void CrcByte(uint8_t b);
+    void Dispatch();
+    void EndFrame();
+
+    SerialPort& port_;
+    LinkTrace& trace_;
+    TransmitQueue& queue_;
+    ReplySink* replies_ = nullptr;
+    RECV_PACKET packet_;
+    std::unique_ptr<Timer> timRecvNext_;
+    bool frameEnded_ = false;
+};
+
+} // namespace quadrel

@@ -1,0 +1,236 @@
+#include "link/TransmitQueue.h"
+
+#include "link/ReplySink.h"
+#include "model/Views.h"
+#include "model/basQRD.h"
+
+#include <chrono>
+
+namespace quadrel {
+
+using namespace std::chrono_literals;
+
+TransmitQueue::TransmitQueue(SerialPort& port, TimerFactory& timers, LinkTrace& trace,
+                             basQRD& model)
+    : port_(port), trace_(trace), model_(model), timSendQueue_(timers.createTimer(100ms)),
+      timWaitACK_(timers.createTimer(300ms)) {
+    timSendQueue_->setOnTick([this] { OnSendQueueTick(); });
+    timWaitACK_->setOnTick([this] { OnWaitAckTick(); });
+}
+
+void TransmitQueue::attach(BusyFlags& busy, Views& views,
+                           std::function<void(uint8_t)> requestUnitInfo) {
+    busy_ = &busy;
+    views_ = &views;
+    requestUnitInfo_ = std::move(requestUnitInfo);
+}
+
+void TransmitQueue::WriteFrame(const SEND_PACKET& packet) {
+    trace_.LogSend(packet.bFrame);
+    CurrentCommand_ = packet;
+    repeatHeld_ = false;
+    port_.write(packet.bFrame);
+    // Address bit 7 clear: an answer is awaited.
+    if (!packet.bFrame.empty() && (packet.bFrame[0] & 0x80) == 0) {
+        StartWaitAck();
+    }
+}
+
+void TransmitQueue::StartWaitAck() {
+    timWaitACK_->setInterval(300ms);
+    timWaitACK_->start();
+}
+
+bool TransmitQueue::QueueCommand(const SEND_PACKET& packet) {
+    if (!port_.isOpen()) {
+        return false;
+    }
+    if (IsWaitingForAnswer()) {
+        InsertCommand(packet);
+        return false;
+    }
+    WriteFrame(packet);
+    return true;
+}
+
+void TransmitQueue::InsertCommand(const SEND_PACKET& packet) {
+    if (!port_.isOpen()) {
+        return;
+    }
+    size_t index = SendQueue_.size();
+    const UnitRef& selected = model_.objSelectedUnit;
+    if (selected && packet.bID == selected->bID()) {
+        // Behind the last waiting frame of the selected unit that is at least
+        // as urgent, ahead of everything after it; else at the head.
+        index = 0;
+        for (size_t i = SendQueue_.size(); i-- > 0;) {
+            const SEND_PACKET& waiting = SendQueue_[i];
+            if (waiting.bID == packet.bID && waiting.lPriority <= packet.lPriority) {
+                index = i + 1;
+                break;
+            }
+        }
+    }
+    SendQueue_.insert(SendQueue_.begin() + static_cast<std::ptrdiff_t>(index), packet);
+    timSendQueue_->setEnabled(true);
+}
+
+bool TransmitQueue::SendNextCommand() {
+    if (!port_.isOpen()) {
+        SendQueue_.clear();
+        timSendQueue_->stop();
+        return false;
+    }
+    if (SendQueue_.empty()) {
+        timSendQueue_->stop();
+        return false;
+    }
+    if (IsWaitingForAnswer()) {
+        return false;
+    }
+    timSendQueue_->stop();
+    const SEND_PACKET next = SendQueue_.front();
+    RemoveCommand(0);
+    WriteFrame(next);
+    if (!SendQueue_.empty()) {
+        timSendQueue_->setEnabled(true);
+    }
+    return true;
+}
+
+void TransmitQueue::RemoveCommand(int index) {
+    if (index < 0 || static_cast<size_t>(index) >= SendQueue_.size()) {
+        return;
+    }
+    SendQueue_.erase(SendQueue_.begin() + index);
+}
+
+template <typename Match> void TransmitQueue::PurgeIf(Match match) {
+    for (size_t i = 0; i < SendQueue_.size();) {
+        if (match(SendQueue_[i])) {
+            SendQueue_.erase(SendQueue_.begin() + static_cast<std::ptrdiff_t>(i));
+        } else {
+            ++i;
+        }
+    }
+}
+
+void TransmitQueue::PurgeCommandsByID(uint8_t id) {
+    PurgeIf([id](const SEND_PACKET& p) { return p.bID == id; });
+}
+
+void TransmitQueue::PurgeCommandsByCode(uint8_t code) {
+    PurgeIf([code](const SEND_PACKET& p) { return p.bCommand == code; });
+}
+
+void TransmitQueue::PurgeCommandsByData0(uint8_t code, uint8_t data0) {
+    PurgeIf([=](const SEND_PACKET& p) { return p.bCommand == code && p.data(0) == data0; });
+}
+
+void TransmitQueue::PurgeCommandsByData1(uint8_t code, uint8_t data1) {
+    PurgeIf([=](const SEND_PACKET& p) { return p.bCommand == code && p.data(1) == data1; });
+}
+
+void TransmitQueue::PurgeCommandsByData(uint8_t code, uint8_t data1, uint8_t data0) {
+    PurgeIf([=](const SEND_PACKET& p) {
+        return p.bCommand == code && p.data(1) == data1 && p.data(0) == data0;
+    });
+}
+
+void TransmitQueue::ClearQueue() {
+    SendQueue_.clear();
+    timSendQueue_->stop();
+}
+
+void TransmitQueue::OnSendQueueTick() {
+    timSendQueue_->stop();
+    SendNextCommand();
+    if (!SendQueue_.empty()) {
+        timSendQueue_->setEnabled(true);
+    }
+}
+
+bool TransmitQueue::AcknowledgeCommand() {
+    timWaitACK_->stop();
+    repeatHeld_ = false;
+    iRetryCount_[CurrentCommand_.bID & 0x1F] = 0;
+    SetUnitAnswering(CurrentCommand_.bID, true);
+    return SendNextCommand();
+}
+
+void TransmitQueue::OnWaitAckTick() {
+    // A repeat written while the unit is still sending its answer would be
+    // answered a second time, and that answer taken for the next request.
+    if (receivingFrom_ && receivingFrom_(CurrentCommand_.bID)) {
+        repeatHeld_ = true;
+        return;
+    }
+    AnswerTimedOut();
+}
+
+void TransmitQueue::FrameEnded() {
+    if (repeatHeld_ && IsWaitingForAnswer()) {
+        AnswerTimedOut();
+    }
+}
+
+void TransmitQueue::AnswerTimedOut() {
+    timWaitACK_->stop();
+    repeatHeld_ = false;
+    const uint8_t id = CurrentCommand_.bID & 0x1F;
+    if (++iRetryCount_[id] < kMaxTries) {
+        if (port_.isOpen()) {
+            // Repeats are not traced: the trace shows each request once.
+            port_.write(CurrentCommand_.bFrame);
+            StartWaitAck();
+        }
+        return;
+    }
+    iRetryCount_[id] = 0;
+    SetUnitAnswering(id, false);
+}
+
+void TransmitQueue::SetUnitAnswering(uint8_t id, bool answering) {
+    if (!answering) {
+        PurgeCommandsByID(id);
+        const UnitRef& selected = model_.objSelectedUnit;
+        if (busy_ != nullptr && (!selected || selected->bID() == id)) {
+            busy_->SetLoadingStatus(false);
+            busy_->SetLoadingMemory(false);
+        }
+        if (busy_ != nullptr && busy_->blScanning() && id == 31) {
+            busy_->SetScanning(false);
+        }
+    }
+    const UnitRef unit = model_.FindUnit(id);
+    if (!unit) {
+        if (answering && requestUnitInfo_) {
+            requestUnitInfo_(id);
+        }
+        return;
+    }
+    if (unit->blConnected() == answering) {
+        return;
+    }
+    unit->setblConnected(answering);
+    if (answering) {
+        if (requestUnitInfo_) {
+            requestUnitInfo_(id);
+        }
+        return;
+    }
+    if (unit == model_.objSelectedUnit) {
+        model_.ClearUnitStatus();
+        if (views_ != nullptr) {
+            views_->ResetSelectionAnchors();
+            views_->Setup_AllViews();
+            views_->Enable_QRD(false);
+            views_->Enable_lstQRD(true);
+        }
+    }
+    if (views_ != nullptr) {
+        views_->SetUnitIcon(id, false);
+    }
+}
+
+} // namespace quadrel

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "link/FrameBuilder.h"
+#include "link/LinkTrace.h"
+#include "link/SendPacket.h"
+#include "link/SerialPort.h"
+#include "link/Timer.h"
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace quadrel {
+
+class basQRD;
+class BusyFlags;
+class Views;
+
+// The one-question-at-a-time discipline of the line: frames wait here, one is
+// written, and the next goes out only after a positive answer or after three
+// unanswered tries, which mark the unit as not answering.
+class TransmitQueue : public FrameQueue {
+public:
+    static constexpr int kMaxTries = 3;
+
+    TransmitQueue(SerialPort& port, TimerFactory& timers, LinkTrace& trace, basQRD& model);
+
+    // What SetUnitAnswering reaches beyond the link; set once while wiring.
+    void attach(BusyFlags& busy, Views& views, std::function<void(uint8_t)> requestUnitInfo);
+    // Asked when the answer time runs out: is the awaited unit's answer still
+    // arriving? The repeat then waits for that frame to end.
+    void setReceivingFrom(std::function<bool(uint8_t)> receivingFrom) {
+        receivingFrom_ = std::move(receivingFrom);
+    }
+
+    bool QueueCommand(const SEND_PACKET& packet) override;
+    void InsertCommand(const SEND_PACKET& packet);
+    bool SendNextCommand();
+    void RemoveCommand(int index);
+
+    void PurgeCommandsByID(uint8_t id);
+    void PurgeCommandsByCode(uint8_t code);
+    void PurgeCommandsByData0(uint8_t code, uint8_t data0);
+    void PurgeCommandsByData1(uint8_t code, uint8_t data1);
+    void PurgeCommandsByData(uint8_t code, uint8_t data1, uint8_t data0);
+    // Drops every waiting frame; the awaited one is left alone.
+    void ClearQueue();
+
+    bool AcknowledgeCommand();
+    void SetUnitAnswering(uint8_t id, bool answering);
+
+    // The receive path ended a frame (taken, dropped or timed out): a repeat
+    // held back for it goes out now.
+    void FrameEnded();
+
+    bool IsWaitingForAnswer() const { return timWaitACK_->isActive(); }
+    const SEND_PACKET& CurrentCommand() const { return CurrentCommand_; }
+    const std::deque<SEND_PACKET>& SendQueue() const { return SendQueue_; }
+    size_t iSendQueueCount() const { return SendQueue_.size(); }
+    int iRetryCount(uint8_t id) const { return iRetryCount_.at(id & 0x1F); }
+    Timer& timSendQueue() { return *timSendQueue_; }
+    Timer& timWaitACK() { return *timWaitACK_; }
+
+private:
+    void WriteFrame(const SEND_PACKET& packet);
+    void StartWaitAck();
+    void OnSendQueueTick();
+    void OnWaitAckTick();
+    void AnswerTimedOut();
+    template <typename Match> void PurgeIf(Match match);
+
+    SerialPort& port_;
+    LinkTrace& trace_;
+    basQRD& model_;
+    BusyFlags* busy_ = nullptr;
+    Views* views_ = nullptr;
+    std::function<void(uint8_t)> requestUnitInfo_;
+    std::function<bool(uint8_t)> receivingFrom_;
+
+    std::deque<SEND_PACKET> SendQueue_;
+    SEND_PACKET CurrentCommand_;
+    std::array<int, 32> iRetryCount_{};
+    std::unique_ptr<Timer> timSendQueue_;
+    std::unique_ptr<Timer> timWaitACK_;
+    bool repeatHeld_ = false;
+};
+
+} // namespace quadrel

@@ -1,0 +1,42 @@
+#include "link/basCommunication.h"
+
+#include "link/PortOpening.h"
+#include "model/basQRD.h"
+
+namespace quadrel {
+
+basCommunication::basCommunication(SerialPort& port, TimerFactory& timers, LinkTrace& trace,
+                                   basQRD& model)
+    : builder(model, queue), queue(port, timers, trace, model),
+      receiver(port, timers, trace, queue), senders(builder), port_(port) {
+    queue.setReceivingFrom([this](uint8_t id) { return receiver.IsReceivingFrom(id); });
+    SerialPort::Handlers handlers;
+    handlers.received = [this] { receiver.ProcessReceivedData(); };
+    handlers.drained = [this] { queue.SendNextCommand(); };
+    handlers.lost = [this] {
+        receiver.ResetReceiver();
+        queue.SendNextCommand(); // finds the port closed and empties the queue
+        if (onPortLost_) {
+            onPortLost_();
+        }
+    };
+    port_.setHandlers(std::move(handlers));
+}
+
+basCommunication::~basCommunication() {
+    port_.setHandlers({});
+}
+
+bool basCommunication::OpenCommPort(int portNumber, int32_t baudRate) {
+    receiver.ResetReceiver();
+    return quadrel::OpenCommPort(port_, portNumber, baudRate);
+}
+
+void basCommunication::CloseCommPort() {
+    if (port_.isOpen()) {
+        port_.close();
+    }
+    receiver.ResetReceiver();
+}
+
+} // namespace quadrel

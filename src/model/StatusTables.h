@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+
+namespace quadrel {
+
+struct AUDIO_OUTPUT_STATUS {
+    int32_t lPlugStatus = 0; // 1 plugged, 0 unplugged
+    int32_t lMuteStatus = 0; // 1 muted
+    int iVolumnLevel = 0;
+    int iBassLevel = 0;
+    int iTrebleLevel = 0;
+    int iSubwooferLevel = 0;
+    uint8_t bDelayLevelLow = 0; // waits here until the high byte arrives
+    int32_t lDelayTime = 0;     // ms
+    int iInputPort = 0;         // 0: nothing routed
+};
+
+struct VIDEO_OUTPUT_STATUS {
+    int32_t lPlugStatus = 0;
+    int iInputPort = 0;
+};
+
+struct VIDEO_INPUT_STATUS {
+    int32_t lPlugStatus = 0;
+    int32_t lEdidType = 0; // 0 fixed EDID, 1 EDID of output 1
+};
+
+struct CROSSPOINT {
+    bool blAudio = false;
+    bool blVideo = false;
+};
+
+struct PORT_SELECT {
+    bool blEnabled = false;
+    bool blSelected = false;
+};
+
+constexpr int kMaxPort = 255;
+
+// A table indexed by port number 1 to 255; any other index is refused, so a
+// value from the line can never land outside it.
+template <typename T> class PortTable {
+public:
+    T& operator[](int port) { return cells_.at(Index(port)); }
+    const T& operator[](int port) const { return cells_.at(Index(port)); }
+    void Clear() { cells_.fill(T{}); }
+
+private:
+    static size_t Index(int port) {
+        if (port < 1 || port > kMaxPort) {
+            throw std::out_of_range("port number outside 1..255");
+        }
+        return static_cast<size_t>(port - 1);
+    }
+    std::array<T, kMaxPort> cells_{};
+};
+
+// Crosspoints by input, then output, both 1 to 255.
+class CrosspointTable {
+public:
+    CrosspointTable() : rows_(std::make_unique<std::array<PortTable<CROSSPOINT>, kMaxPort>>()) {}
+    PortTable<CROSSPOINT>& operator[](int input) { return rows_->at(Index(input)); }
+    const PortTable<CROSSPOINT>& operator[](int input) const { return rows_->at(Index(input)); }
+    void Clear() {
+        for (auto& row : *rows_) {
+            row.Clear();
+        }
+    }
+
+private:
+    static size_t Index(int input) {
+        if (input < 1 || input > kMaxPort) {
+            throw std::out_of_range("input number outside 1..255");
+        }
+        return static_cast<size_t>(input - 1);
+    }
+    std::unique_ptr<std::array<PortTable<CROSSPOINT>, kMaxPort>> rows_;
+};
+
+} // namespace quadrel

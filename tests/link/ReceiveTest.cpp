@@ -1,0 +1,184 @@
+#include "link/basCRC8_Dallas_1_Wire.h"
+#include "support/LinkHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+using namespace quadrel::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+Bytes WithCrc(Bytes b) {
+    b.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(b, static_cast<int>(b.size())));
+    return b;
+}
+
+} // namespace
+
+TEST(ReceivePath, AcknowledgementOnlyWhileAwaited) {
+    LinkHarness h;
+    h.port.deliver({0x81, 0xD2}); // nothing pending: dropped
+    EXPECT_FALSE(h.link.receiver.IsReceiving());
+    h.link.senders.CmdSetVolumnLevel(1, 2, 50, 0);
+    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    h.port.deliver({0x81, 0xD2});
+    EXPECT_EQ(h.port.writes.size(), 2u); // the ack released the query
+    EXPECT_TRUE(h.replies.calls.empty());
+    EXPECT_EQ(h.trace.received.size(), 2u); // every byte is traced, dropped ones too
+}
+
+TEST(ReceivePath, ReplyReachesItsHandlerWholeOrInPieces) {
+    for (const std::vector<Bytes>& pieces :
+         {std::vector<Bytes>{{0x81, 0x02, 0x01, 0x05, 0xE2}},
+          std::vector<Bytes>{{0x81}, {0x02, 0x01}, {0x05, 0xE2}}}) {
+        LinkHarness h;
+        h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+        for (const Bytes& piece : pieces) {
+            h.clock.advance(150ms); // each gap under 200 ms
+            h.port.deliver(piece);
+        }
+        ASSERT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
+        EXPECT_EQ(h.replies.payloads[0], (Bytes{0x01, 0x05}));
+        EXPECT_EQ(h.link.receiver.packet().iDataLength, 2);
+        EXPECT_EQ(h.trace.received.size(), pieces.size()); // one trace line per piece
+    }
+}
+
+TEST(ReceivePath, PauseOver200msThrowsThePartialFrameAway) {
+    LinkHarness h;
+    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    h.port.deliver({0x81});
+    h.clock.advance(100ms);
+    h.port.deliver({0x02, 0x01});
+    h.clock.advance(201ms);
+    EXPECT_FALSE(h.link.receiver.IsReceiving());
+    h.port.deliver({0x05, 0xE2}); // 05 is no first byte for unit 1's request
+    EXPECT_TRUE(h.replies.calls.empty());
+    EXPECT_FALSE(h.link.receiver.IsReceiving());
+}
+
+TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeated) {
+    struct Case {
+        const char* what;
+        uint8_t code;
+        Bytes bytes;
+    };
+    const std::vector<Case> cases = {
+        {"odd length", 0x13, WithCrc({0x81, 0x03, 0x01, 0x05, 0x06})},
+        {"wrong crc", 0x13, {0x81, 0x02, 0x01, 0x05, 0xE3}},
+        {"wrong unit", 0x13, WithCrc({0x82, 0x02, 0x01, 0x05})},
+        {"bit 7 clear", 0x12, WithCrc({0x01})},
+        {"firmware L=4", 0x31, WithCrc({0x81, 0x04, 1, 2, 3, 4})},
+    };
+    for (const Case& c : cases) {
+        LinkHarness h;
+        if (c.code == 0x12) {
+            h.link.senders.CmdSetVolumnLevel(1, 1, 1, 0);
+        } else if (c.code == 0x31) {
+            h.link.senders.CmdGetFirmwareVersion(1, 1);
+        } else {
+            h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+        }
+        h.port.deliver(c.bytes);
+        EXPECT_TRUE(h.replies.calls.empty()) << c.what;
+        EXPECT_TRUE(h.link.queue.IsWaitingForAnswer()) << c.what;
+        h.clock.advance(300ms);
+        EXPECT_EQ(h.port.writes.size(), 2u) << c.what; // repeated by the time-out
+    }
+}
+
+TEST(ReceivePath, FirmwareAndInformationLengths) {
+    LinkHarness h;
+    h.link.senders.CmdGetFirmwareVersion(1, 1);
+    h.port.deliver(WithCrc({0x81, 0x02, 0x21, 0x0A}));
+    h.link.senders.CmdGetUnitInfo(1, 0, 1);
+    h.port.deliver(WithCrc({0x81, 0x02, 0x03, 0x08})); // L=2 is too short for page 0
+    h.clock.advance(300ms);
+    h.port.deliver(WithCrc({0x81, 0x03, 0x03, 0x08, 0x04}));
+    h.link.senders.CmdGetUnitInfo(1, 1, 1);
+    h.port.deliver(WithCrc({0x81, 0x03, 0x01, 0x80, 0x47})); // page 1 needs 4
+    h.clock.advance(300ms);
+    h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F}));
+    h.link.senders.CmdGetUnitInfo(1, 2, 1); // no such page: nothing is taken
+    h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F}));
+    EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyFirmwareVersion", "ReplyUnitInfo",
+                                                         "ReplyExtendedInfo"}));
+}
+
+TEST(ReceivePath, DispatchFollowsTheAwaitedRequest) {
+    const std::vector<std::pair<uint8_t, std::string>> table = {
+        {0x07, "ReplySwitchStatus video"},
+        {0x08, "ReplySwitchStatus audio"},
+        {0x09, "ReplyInputPlugStatus video"},
+        {0x0A, "ReplyInputPlugStatus audio"},
+        {0x0B, "ReplyOutputPlugStatus video"},
+        {0x0C, "ReplyOutputPlugStatus audio"},
+        {0x11, "ReplyMuteStatus"},
+        {0x13, "ReplyVolumnLevel"},
+        {0x15, "ReplyBassLevel"},
+        {0x17, "ReplyTrebleLevel"},
+        {0x19, "ReplySubwooferLevel"},
+        {0x1D, "ReplyDelayTime low"},
+        {0x1F, "ReplyDelayTime high"},
+        {0x21, "ReplyEdidType"}};
+    LinkHarness h;
+    std::vector<std::string> expected;
+    for (const auto& [code, handler] : table) {
+        h.link.builder.SendCommand(3, code, 1, {uint8_t{0}, uint8_t{0}});
+        h.port.deliver(WithCrc({0x83, 0x02, 0x01, 0x00}));
+        expected.push_back(handler);
+    }
+    EXPECT_EQ(h.replies.calls, expected);
+}
+
+TEST(ReceivePath, EmptyReplyIsTakenAtItsCrc) {
+    LinkHarness h;
+    h.link.senders.CmdGetMute(1, 0, 0, 1);
+    h.port.deliver(WithCrc({0x81, 0x00}));
+    ASSERT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyMuteStatus"}));
+    EXPECT_TRUE(h.replies.payloads[0].empty());
+    EXPECT_EQ(h.link.receiver.packet().iDataLength, 0);
+    EXPECT_FALSE(h.link.queue.IsWaitingForAnswer());
+}
+
+TEST(ReceivePath, AckLookalikeAfterInformationRequestWaitsAsALengthByte) {
+    LinkHarness h;
+    h.link.senders.CmdGetUnitInfo(0, 0, 1);
+    h.port.deliver({0x80, 0x8C}); // 8C is taken as L = 140
+    EXPECT_TRUE(h.link.receiver.IsReceiving());
+    h.clock.advance(200ms);
+    EXPECT_FALSE(h.link.receiver.IsReceiving());
+    EXPECT_TRUE(h.replies.calls.empty());
+    h.clock.advance(100ms);
+    EXPECT_EQ(h.port.writes.size(), 2u);
+}
+
+TEST(ReceivePath, EndlessStreamNeverOverrunsTheBuffer) {
+    LinkHarness h;
+    h.link.senders.CmdGetUnitInfo(0, 0, 1);
+    // A stream of bytes without a pause: frames start, fail and restart.
+    Bytes noise(5000);
+    for (size_t i = 0; i < noise.size(); ++i) {
+        noise[i] = static_cast<uint8_t>(0x80 | (i * 37 % 128));
+    }
+    h.port.deliver(noise);
+    EXPECT_LE(h.link.receiver.packet().iCount, RECV_PACKET::kBufferSize);
+    // And a valid reply still gets through afterwards.
+    h.clock.advance(200ms);
+    h.port.deliver(WithCrc({0x80, 0x03, 0x03, 0x08, 0x04}));
+    EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyUnitInfo"}));
+}
+
+TEST(ReceivePath, RejectedReplyIsRepeatedThenTheUnitGivenUp) {
+    LinkHarness h;
+    auto unit = h.AddUnit(1);
+    h.replies.acknowledge = false; // a handler that finds a bad value
+    h.link.senders.CmdGetMute(1, 0, 0, 1);
+    for (int i = 0; i < 3; ++i) {
+        h.port.deliver(WithCrc({0x81, 0x02, 0x01, 0x02}));
+        h.clock.advance(300ms);
+    }
+    EXPECT_EQ(h.port.writes.size(), 3u);
+    EXPECT_FALSE(unit->blConnected());
+}

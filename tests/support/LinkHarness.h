@@ -1,0 +1,102 @@
+#pragma once
+
+#include "link/ReplySink.h"
+#include "link/VirtualClock.h"
+#include "link/basCommunication.h"
+#include "model/basQRD.h"
+#include "support/FakeSerialPort.h"
+#include "support/RecordingViews.h"
+
+#include <string>
+#include <vector>
+
+namespace quadrel::test {
+
+// Counts what the trace was given.
+struct TraceRecorder : LinkTrace {
+    std::vector<Bytes> sent;
+    std::vector<Bytes> received;
+    void LogSend(const Bytes& b) override { sent.push_back(b); }
+    void LogRecv(const Bytes& b) override { received.push_back(b); }
+};
+
+// Busy flags with no side effects: enough for the link on its own.
+struct FlagsOnly : BusyFlags {
+    bool loading = false, memory = false, scanning = false;
+    void SetLoadingStatus(bool on) override { loading = on; }
+    void SetLoadingMemory(bool on) override { memory = on; }
+    void SetScanning(bool on) override { scanning = on; }
+    bool blScanning() const override { return scanning; }
+};
+
+// Writes down which handler the parser chose, with the payload, and takes
+// the reply (acknowledges) unless told not to.
+struct ReplyRecorder : ReplySink {
+    explicit ReplyRecorder(basCommunication& link) : link(link) {}
+    basCommunication& link;
+    std::vector<std::string> calls;
+    std::vector<Bytes> payloads;
+    bool acknowledge = true;
+
+    void Took(const std::string& name) {
+        calls.push_back(name);
+        const RECV_PACKET& p = link.receiver.packet();
+        payloads.push_back(
+            Bytes(p.bData.begin(),
+                  p.bData.begin() +
+                      std::min<size_t>(p.bData.size(), static_cast<size_t>(p.iDataLength))));
+        if (acknowledge) {
+            link.queue.AcknowledgeCommand();
+        }
+    }
+    static std::string K(SignalKind k) { return k == SignalKind::Video ? "video" : "audio"; }
+    void ReplySwitchStatus(SignalKind k) override { Took("ReplySwitchStatus " + K(k)); }
+    void ReplyInputPlugStatus(SignalKind k) override { Took("ReplyInputPlugStatus " + K(k)); }
+    void ReplyOutputPlugStatus(SignalKind k) override { Took("ReplyOutputPlugStatus " + K(k)); }
+    void ReplyMuteStatus() override { Took("ReplyMuteStatus"); }
+    void ReplyVolumnLevel() override { Took("ReplyVolumnLevel"); }
+    void ReplyBassLevel() override { Took("ReplyBassLevel"); }
+    void ReplyTrebleLevel() override { Took("ReplyTrebleLevel"); }
+    void ReplySubwooferLevel() override { Took("ReplySubwooferLevel"); }
+    void ReplyDelayTime(DelayPart p) override {
+        Took(p == DelayPart::Low ? "ReplyDelayTime low" : "ReplyDelayTime high");
+    }
+    void ReplyEdidType() override { Took("ReplyEdidType"); }
+    void ReplyFirmwareVersion() override { Took("ReplyFirmwareVersion"); }
+    void ReplyUnitInfo() override { Took("ReplyUnitInfo"); }
+    void ReplyExtendedInfo() override { Took("ReplyExtendedInfo"); }
+};
+
+// The link on a scripted port in virtual time, with recording fakes around it.
+struct LinkHarness {
+    VirtualClock clock;
+    FakeSerialPort port;
+    TraceRecorder trace;
+    basQRD model;
+    RecordingViews views;
+    FlagsOnly busy;
+    basCommunication link{port, clock, trace, model};
+    ReplyRecorder replies{link};
+    std::vector<uint8_t> infoRequests;
+
+    LinkHarness() {
+        port.open(1, QStringLiteral("9600,n,8,1"));
+        link.queue.attach(busy, views, [this](uint8_t id) { infoRequests.push_back(id); });
+        link.receiver.setReplySink(replies);
+    }
+
+    // Adds a record for `id`, answering, optionally selected.
+    UnitRef AddUnit(uint8_t id, bool select = false) {
+        auto unit =
+            model.objUnits().Add(id, QStringLiteral("U%1").arg(id), true, 0, 8, 8, 128, false,
+                                 std::make_shared<AUDIO_INFO>(), std::make_shared<VIDEO_INFO>(),
+                                 std::make_shared<PLUG_INFO>(),
+                                 std::make_shared<FIRMWARE_VERSION>(), QString::number(id));
+        if (select) {
+            model.objSelectedUnit = unit;
+        }
+        return unit;
+    }
+};
+
+} // namespace quadrel::test
