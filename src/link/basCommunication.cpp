@@ -14,6 +14,8 @@ basCommunication::basCommunication(SerialPort& port, TimerFactory& timers, LinkT
     handlers.received = [this] { receiver.ProcessReceivedData(); };
     handlers.drained = [this] { queue.SendNextCommand(); };
     handlers.lost = [this] {
+        // No answer can come now: do not count the silence against the unit.
+        queue.timWaitACK().stop();
         receiver.ResetReceiver();
         queue.SendNextCommand(); // finds the port closed and empties the queue
         if (onPortLost_) {
@@ -36,6 +38,7 @@ void basCommunication::CloseCommPort() {
     if (port_.isOpen()) {
         port_.close();
     }
+    queue.timWaitACK().stop();
     receiver.ResetReceiver();
 }
 

@@ -43,4 +43,37 @@ void basQRD::SetVideoRoute(int output, int input, Views& views) {
     views.Draw_Crosspoint(input, output);
 }
 
+UnitRef basQRD::AddOrUpdateUnit(uint8_t bID, const QString& sName, bool blConnected,
+                                int iMemoryCount, int iInputCount, int iOutputCount,
+                                int iMaxCommandLB, bool blExtendedInfoExist,
+                                std::shared_ptr<AUDIO_INFO> audio,
+                                std::shared_ptr<VIDEO_INFO> video, std::shared_ptr<PLUG_INFO> plug,
+                                std::shared_ptr<FIRMWARE_VERSION> firmware, Views& views) {
+    const QString key = QString::number(bID);
+    UnitRef unit = objUnits_->Item(key);
+    if (!unit) {
+        unit = objUnits_->Add(bID, sName, blConnected, iMemoryCount, iInputCount, iOutputCount,
+                              iMaxCommandLB, blExtendedInfoExist, std::move(audio),
+                              std::move(video), std::move(plug), std::move(firmware), key);
+        views.ShowUnitRow(*unit);
+        if (objUnits_->Count() == 1) {
+            objSelectedUnit = unit;
+        }
+        return unit;
+    }
+    unit->setsName(sName);
+    unit->setblConnected(blConnected);
+    unit->setiMemoryCount(iMemoryCount);
+    unit->setiInputCount(iInputCount);
+    unit->setiOutputCount(iOutputCount);
+    unit->setiMaxCommandLB(iMaxCommandLB);
+    unit->setblExtendedInfoExist(blExtendedInfoExist);
+    unit->setobjAudioINFO(std::move(audio));
+    unit->setobjVideoINFO(std::move(video));
+    unit->setobjPlugINFO(std::move(plug));
+    unit->setobjFirmwareVersion(std::move(firmware));
+    views.ShowUnitRow(*unit);
+    return unit;
+}
+
 } // namespace quadrel

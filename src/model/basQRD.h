@@ -51,6 +51,15 @@ public:
     void SetAudioRoute(int output, int input, Views& views);
     void SetVideoRoute(int output, int input, Views& views);
 
+    // Registers a unit from its information reply: a new record (selected
+    // when it is the first) or a refresh in place of every property but the
+    // ID; its row in the unit list follows.
+    UnitRef AddOrUpdateUnit(uint8_t bID, const QString& sName, bool blConnected, int iMemoryCount,
+                            int iInputCount, int iOutputCount, int iMaxCommandLB,
+                            bool blExtendedInfoExist, std::shared_ptr<AUDIO_INFO> audio,
+                            std::shared_ptr<VIDEO_INFO> video, std::shared_ptr<PLUG_INFO> plug,
+                            std::shared_ptr<FIRMWARE_VERSION> firmware, Views& views);
+
 private:
     std::shared_ptr<QRD_INFO> objUnits_;
 };

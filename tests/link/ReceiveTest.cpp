@@ -182,3 +182,68 @@ TEST(ReceivePath, RejectedReplyIsRepeatedThenTheUnitGivenUp) {
     EXPECT_EQ(h.port.writes.size(), 3u);
     EXPECT_FALSE(unit->blConnected());
 }
+
+namespace {
+
+// Puts `bytes` on the line as a unit would: starting `start` from now, one
+// byte every 10 bit times at `baud`.
+void SendTimed(LinkHarness& h, const Bytes& bytes, std::chrono::microseconds start, int baud) {
+    const std::chrono::microseconds byteTime(10'000'000 / baud);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const uint8_t b = bytes[i];
+        h.clock.callAfter(start + byteTime * static_cast<int>(i), [&h, b] { h.port.deliver({b}); });
+    }
+}
+
+Bytes FullVolumeReply(uint8_t id) {
+    Bytes reply = {static_cast<uint8_t>(0x80 | id), 254};
+    for (int port = 1; port <= 127; ++port) {
+        reply.push_back(static_cast<uint8_t>(port));
+        reply.push_back(static_cast<uint8_t>(port % 101));
+    }
+    return WithCrc(reply);
+}
+
+} // namespace
+
+TEST(ReceivePath, LongReplyStillArrivingIsNeverRepeatedOver) {
+    // 127 pairs at 9600 baud after 40 ms: the answer is still on the wire
+    // when the 300 ms are up.
+    LinkHarness h;
+    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    h.link.senders.CmdGetBassLevel(1, 0, 0, 1);
+    SendTimed(h, FullVolumeReply(1), 5208us + 40ms, 9600);
+    h.clock.advance(310ms);
+    EXPECT_EQ(h.port.writes.size(), 1u); // held back, not written over the answer
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return !h.replies.calls.empty(); }, 1s));
+    EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
+    ASSERT_EQ(h.port.writes.size(), 2u); // the next request, not a repeat
+    EXPECT_EQ(h.port.writes[1][1], 0x15);
+    EXPECT_EQ(h.replies.payloads[0].size(), 254u);
+}
+
+TEST(ReceivePath, HeldRepeatGoesOutAtOnceWhenTheLongAnswerIsBad) {
+    LinkHarness h;
+    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    Bytes reply = FullVolumeReply(1);
+    reply.back() ^= 0x01;
+    SendTimed(h, reply, 45ms, 9600);
+    const auto lastByte = 45ms + 1041us * static_cast<int>(reply.size() - 1);
+    h.clock.advanceTo(lastByte - 1us);
+    EXPECT_EQ(h.port.writes.size(), 1u);
+    h.clock.advanceTo(lastByte);
+    EXPECT_EQ(h.port.writes.size(), 2u); // repeated the moment the frame was dropped
+    EXPECT_TRUE(h.replies.calls.empty());
+}
+
+TEST(ReceivePath, HeldRepeatGoesOutWhenTheAnswerStalls) {
+    LinkHarness h;
+    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    Bytes reply = FullVolumeReply(1);
+    reply.resize(200); // the unit stops in the middle
+    SendTimed(h, reply, 100ms, 9600);
+    h.clock.advance(600ms);
+    // Dropped 200 ms after the last byte, then repeated at once.
+    EXPECT_EQ(h.port.writes.size(), 2u);
+    EXPECT_FALSE(h.link.receiver.IsReceiving());
+}

@@ -7,6 +7,7 @@
 #include "support/FakeSerialPort.h"
 #include "support/RecordingViews.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 

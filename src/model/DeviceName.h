@@ -1,0 +1,14 @@
+#pragma once
+
+#include "link/Bytes.h"
+
+#include <QString>
+
+namespace quadrel {
+
+// A unit's name as it reports it: 8-bit text, UTF-8 where the bytes are valid
+// UTF-8, else byte for byte Latin-1. Control characters become U+FFFD so they
+// never reach the screen as such.
+QString DecodeDeviceName(const uint8_t* bytes, int count);
+
+} // namespace quadrel

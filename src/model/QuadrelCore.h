@@ -1,0 +1,37 @@
+#pragma once
+
+#include "link/LinkTrace.h"
+#include "link/SerialPort.h"
+#include "link/Timer.h"
+#include "link/basCommunication.h"
+#include "model/ReplyHandlers.h"
+#include "model/StatusPolling.h"
+#include "model/basQRD.h"
+
+#include <functional>
+
+namespace quadrel {
+
+class Views;
+
+// The whole core, wired: the model, the link on one port, the reply handlers
+// and the scan and poll. The program owns one; a test builds a fresh one.
+class QuadrelCore {
+public:
+    QuadrelCore(SerialPort& port, TimerFactory& timers, LinkTrace& trace, Views& views);
+    QuadrelCore(const QuadrelCore&) = delete;
+    QuadrelCore& operator=(const QuadrelCore&) = delete;
+
+    // Told after a vanished port has been closed and any scan or read ended.
+    void setOnPortLost(std::function<void()> onLost) { onPortLost_ = std::move(onLost); }
+
+    basQRD model;
+    basCommunication link;
+    StatusPolling status;
+    ReplyHandlers replies;
+
+private:
+    std::function<void()> onPortLost_;
+};
+
+} // namespace quadrel

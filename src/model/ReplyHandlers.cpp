@@ -1,0 +1,454 @@
+#include "model/ReplyHandlers.h"
+
+#include "link/basBitAccess.h"
+#include "link/basCommunication.h"
+#include "model/DeviceName.h"
+#include "model/StatusPolling.h"
+#include "model/Views.h"
+#include "model/basQRD.h"
+
+namespace quadrel {
+
+namespace {
+
+constexpr int32_t kPollPriority = 2;
+
+bool Bit(uint8_t value, int bit) {
+    return basBitAccess::U8BitRead(value, bit) != 0;
+}
+
+} // namespace
+
+ReplyHandlers::ReplyHandlers(basQRD& model, basCommunication& link, Views& views,
+                             StatusPolling& status)
+    : model_(model), link_(link), views_(views), status_(status) {}
+
+bool ReplyHandlers::FromSelectedUnit() const {
+    const UnitRef& unit = model_.objSelectedUnit;
+    return IsUnitConnected(unit) && link_.receiver.packet().bID == unit->bID();
+}
+
+ReplyHandlers::Request ReplyHandlers::Current() const {
+    const SEND_PACKET& current = link_.queue.CurrentCommand();
+    return {link_.receiver.packet().bID, current.data(1), current.lPriority};
+}
+
+bool ReplyHandlers::ForEachPair(const PairFn& pair) const {
+    const RECV_PACKET& packet = link_.receiver.packet();
+    const int length = std::min<int>(packet.iDataLength, static_cast<int>(packet.bData.size()));
+    for (int i = 0; i + 1 < length; i += 2) {
+        if (!pair(packet.bData[static_cast<size_t>(i)], packet.bData[static_cast<size_t>(i + 1)])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReplyHandlers::ShowsMemory(uint8_t m) const {
+    const std::optional<int> selected = views_.SelectedMemoryLocation();
+    return selected && *selected == m;
+}
+
+void ReplyHandlers::PointerRule(const Request& r, bool testLocation) const {
+    if (!status_.IsBusy() && (!testLocation || r.m == 0) && r.priority != kPollPriority) {
+        views_.SetBusyPointer(false);
+    }
+}
+
+void ReplyHandlers::ReplySwitchStatus(SignalKind kind) {
+    if (!FromSelectedUnit()) {
+        link_.queue.AcknowledgeCommand();
+        return;
+    }
+    const Request r = Current();
+    const UnitRef unit = model_.objSelectedUnit;
+    const bool ok = ForEachPair([&](int output, int input) {
+        if (!basQRD::IsInRange(output, 1, unit->iOutputCount()) ||
+            (input != 0 && !basQRD::IsInRange(input, 1, unit->iInputCount()))) {
+            return false;
+        }
+        if (r.m != 0) {
+            if (ShowsMemory(r.m)) {
+                views_.SetMemoryRowInput(kind, output, input);
+            }
+        } else if (kind == SignalKind::Video) {
+            model_.SetVideoRoute(output, input, views_);
+        } else {
+            model_.SetAudioRoute(output, input, views_);
+        }
+        return true;
+    });
+    if (!ok) {
+        return;
+    }
+    status_.StatusStepDone(r.id, r.m, kind == SignalKind::Audio ? 0 : 1);
+    PointerRule(r, true);
+    link_.queue.AcknowledgeCommand();
+}
+
+void ReplyHandlers::ReplyInputPlugStatus(SignalKind kind) {
+    if (!FromSelectedUnit()) {
+        link_.queue.AcknowledgeCommand();
+        return;
+    }
+    const Request r = Current();
+    const UnitRef unit = model_.objSelectedUnit;
+    const bool ok = ForEachPair([&](int input, int plug) {
+        if ((plug != 0 && plug != 1) || !basQRD::IsInRange(input, 1, unit->iInputCount())) {
+            return false;
+        }
+        if (kind == SignalKind::Video) {
+            model_.VideoInputs[input].lPlugStatus = plug;
+        } else {
+            model_.AudioInputPlugs[input] = plug;
+        }
+        views_.Draw_InputPlug(kind, input);
+        return true;
+    });
+    if (!ok) {
+        return;
+    }
+    status_.StatusStepDone(r.id, 0, kind == SignalKind::Video ? 4 : 3);
+    link_.queue.AcknowledgeCommand();
+}
+
+void ReplyHandlers::ReplyOutputPlugStatus(SignalKind kind) {
+    if (!FromSelectedUnit()) {
+        link_.queue.AcknowledgeCommand();
+        return;
+    }
+    const Request r = Current();
+    const UnitRef unit = model_.objSelectedUnit;
+    const bool ok = ForEachPair([&](int output, int plug) {
+        if (!basQRD::IsInRange(output, 1, unit->iOutputCount()) || (plug != 0 && plug != 1)) {
+            return false;
+        }
+        if (kind == SignalKind::Video) {
+            model_.VideoOutputs[output].lPlugStatus = plug;
+        } else {
+            model_.AudioOutputs[output].lPlugStatus = plug;
+        }
+        views_.Draw_OutputPlug(kind, output);
+        return true;
+    });
+    if (!ok) {
+        return;
+    }
+    status_.StatusStepDone(r.id, 0, kind == SignalKind::Video ? 6 : 5);
+    link_.queue.AcknowledgeCommand();
+}
+
+void ReplyHandlers::ReplyMuteStatus() {
+    if (!FromSelectedUnit()) {
+        link_.queue.AcknowledgeCommand();
+        return;
+    }
+    const Request r = Current();
+    const UnitRef unit = model_.objSelectedUnit;
+    const bool supported = unit->objAudioINFO() && unit->objAudioINFO()->blSupportVolumnControl();
+    const bool ok = ForEachPair([&](int output, int mute) {
+        if (!basQRD::IsInRange(output, 1, unit->iOutputCount()) || (mute != 0 && mute != 1)) {
+            return false;
+        }
+        if (r.m != 0) {
+            if (ShowsMemory(r.m)) {
+                views_.SetMemoryRowMuteStatus(output, supported, mute);
+            }
+        } else {
+            model_.AudioOutputs[output].lMuteStatus = mute;
+            views_.Draw_AudioOutputMute(output);
+        }
+        return true;
+    });
+    if (!ok) {
+        return;
+    }
+    views_.RestartSelectedRedraw(AudioValue::Mute);
+    PointerRule(r, true);
+    link_.queue.AcknowledgeCommand();
+}
+
+void ReplyHandlers::ReplyVolumnLevel() {
+    ReplyLevel(Level::Volumn);
+}
+void ReplyHandlers::ReplyBassLevel() {
+    ReplyLevel(Level::Bass);
+}
+void ReplyHandlers::ReplyTrebleLevel() {
+    ReplyLevel(Level::Treble);
+}
+void ReplyHandlers::ReplySubwooferLevel() {
+    ReplyLevel(Level::Subwoofer);
+}
+
+void ReplyHandlers::ReplyLevel(Level level) {
+    if (!FromSelectedUnit()) {
+        link_.queue.AcknowledgeCommand();
+        return;
+    }
+    const Request r = Current();
+    const UnitRef unit = model_.objSelectedUnit;
+    const auto audio = unit->objAudioINFO();
+    bool supported = false;
+    AudioValue value = AudioValue::Volumn;
+    int32_t step = 7;
+    switch (level) {
+    case Level::Volumn:
+        supported = audio && audio->blSupportVolumnControl();
+        break;
+    case Level::Bass:
+        supported = audio && audio->blSupportBassControl();
+        value = AudioValue::Bass;
+        step = 8;
+        break;
+    case Level::Treble:
+        supported = audio && audio->blSupportTrebleControl();
+        value = AudioValue::Treble;
+        step = 9;
+        break;
+    case Level::Subwoofer:
+        supported = audio && audio->blSupportSubwooferControl();
+        value = AudioValue::Subwoofer;
+        step = 10;
+        break;
+    }
+    const bool ok = ForEachPair([&](int output, int v) {
+        if (!basQRD::IsInRange(output, 1, unit->iOutputCount()) || !basQRD::IsInRange(v, 0, 100)) {
+            return false;
+        }
+        if (r.m != 0) {
+            if (!ShowsMemory(r.m)) {
+                return true;
+            }
+            switch (level) {
+            case Level::Volumn:
+                views_.SetMemoryRowVolumnLevel(output, supported, v);
+                break;
+            case Level::Bass:
+                views_.SetMemoryRowBassLevel(output, supported, v);
+                break;
+            case Level::Treble:
+                views_.SetMemoryRowTrebleLevel(output, supported, v);
+                break;
+            case Level::Subwoofer:
+                views_.SetMemoryRowSubwooferLevel(output, supported, v);
+                break;
+            }
+            return true;
+        }
+        AUDIO_OUTPUT_STATUS& out = model_.AudioOutputs[output];
+        switch (level) {
+        case Level::Volumn:
+            out.iVolumnLevel = v;
+            views_.Draw_AudioOutputVolumnLevel(output);
+            break;
+        case Level::Bass:
+            out.iBassLevel = v;
+            views_.Draw_AudioOutputBassLevel(output);
+            break;
+        case Level::Treble:
+            out.iTrebleLevel = v;
+            views_.Draw_AudioOutputTrebleLevel(output);
+            break;
+        case Level::Subwoofer:
+            out.iSubwooferLevel = v;
+            views_.Draw_AudioOutputSubwooferLevel(output);
+            break;
+        }
+        return true;
+    });
+    if (!ok) {
+        return;
+    }
+    views_.RestartSelectedRedraw(value);
+    status_.StatusStepDone(r.id, r.m, step);
+    PointerRule(r, true);
+    link_.queue.AcknowledgeCommand();
+}
+
+void ReplyHandlers::ReplyDelayTime(DelayPart part) {
+    if (!FromSelectedUnit()) {
+        link_.queue.AcknowledgeCommand();
+        return;
+    }
+    const Request r = Current();
+    const UnitRef unit = model_.objSelectedUnit;
+    const auto audio = unit->objAudioINFO();
+    if (part == DelayPart::Low) {
+        const bool ok = ForEachPair([&](int output, int low) {
+            if (!basQRD::IsInRange(output, 1, unit->iOutputCount())) {
+                return false;
+            }
+            if (r.m == 0) {
+                model_.AudioOutputs[output].bDelayLevelLow = static_cast<uint8_t>(low);
+            } else if (ShowsMemory(r.m)) {
+                model_.MemoryAudioOutputs[output].bDelayLevelLow = static_cast<uint8_t>(low);
+            }
+            return true;
+        });
+        if (ok) {
+            link_.queue.AcknowledgeCommand();
+        }
+        return;
+    }
+    const int delayUnit = audio ? audio->iDelayUnit() : 0;
+    const long maxLevel = audio ? audio->lMaxDelayLevel() : 0;
+    const bool supported = audio && audio->blSupportDelayControl();
+    const bool ok = ForEachPair([&](int output, int high) {
+        if (!basQRD::IsInRange(output, 1, unit->iOutputCount())) {
+            return false;
+        }
+        const int low =
+            (r.m != 0 ? model_.MemoryAudioOutputs : model_.AudioOutputs)[output].bDelayLevelLow;
+        // Wide arithmetic: a high byte above 127 is just another level out of range.
+        const long level = static_cast<long>(high) * 256 + low;
+        if (!basQRD::IsInRange(level, 0, maxLevel)) {
+            return false;
+        }
+        const auto delay = static_cast<int32_t>(level * delayUnit);
+        if (r.m != 0) {
+            if (ShowsMemory(r.m)) {
+                views_.SetMemoryRowDelayTime(output, supported, delay);
+            }
+        } else {
+            model_.AudioOutputs[output].lDelayTime = delay;
+            views_.Draw_AudioOutputDelayTime(output);
+        }
+        return true;
+    });
+    if (!ok) {
+        return;
+    }
+    views_.RestartSelectedRedraw(AudioValue::Delay);
+    status_.StatusStepDone(r.id, r.m, 11);
+    PointerRule(r, true);
+    link_.queue.AcknowledgeCommand();
+}
+
+void ReplyHandlers::ReplyEdidType() {
+    if (!FromSelectedUnit()) {
+        link_.queue.AcknowledgeCommand();
+        return;
+    }
+    const Request r = Current();
+    const UnitRef unit = model_.objSelectedUnit;
+    const bool ok = ForEachPair([&](int input, int type) {
+        if (!basQRD::IsInRange(input, 1, unit->iInputCount()) || (type != 0 && type != 1)) {
+            return false;
+        }
+        model_.VideoInputs[input].lEdidType = type;
+        views_.Draw_VideoInput(input);
+        return true;
+    });
+    if (!ok) {
+        return;
+    }
+    views_.Draw_SelectedEdidType();
+    status_.StatusStepDone(r.id, 0, 12);
+    PointerRule(r, false);
+    link_.queue.AcknowledgeCommand();
+}
+
+void ReplyHandlers::ReplyFirmwareVersion() {
+    if (FromSelectedUnit()) {
+        const RECV_PACKET& p = link_.receiver.packet();
+        const UnitRef unit = model_.objSelectedUnit;
+        auto firmware = unit->objFirmwareVersion();
+        if (firmware && p.bData.size() >= 2) {
+            firmware->setiMajor(p.bData[0] >> 4);
+            firmware->setiMinor(p.bData[0] & 0x0F);
+            firmware->setiReversion(p.bData[1]);
+            views_.SetUnitFirmwareText(unit->bID(), firmware->text());
+            status_.StatusStepDone(p.bID, 0, 2);
+        }
+    }
+    link_.queue.AcknowledgeCommand();
+}
+
+void ReplyHandlers::ReplyUnitInfo() {
+    const RECV_PACKET& p = link_.receiver.packet();
+    if (p.bData.size() < 3 || p.iDataLength < 3) {
+        return;
+    }
+    const uint8_t id = p.bID;
+    const uint8_t flags = p.bData[0];
+    const int length = std::min<int>(p.iDataLength, static_cast<int>(p.bData.size()));
+    const QString name = DecodeDeviceName(p.bData.data() + 3, length - 3);
+    auto audio = std::make_shared<AUDIO_INFO>();
+    audio->setblEnabled(Bit(flags, 7));
+    auto video = std::make_shared<VIDEO_INFO>();
+    video->setblEnabled(Bit(flags, 6));
+    const bool extended = Bit(flags, 5);
+
+    UnitRef selected = model_.objSelectedUnit;
+    if (!selected || selected->bID() == id) {
+        status_.SetLoadingStatus(true);
+    }
+    model_.AddOrUpdateUnit(id, name, true, flags & 0x0F, p.bData[2], p.bData[1], GetMaxCommandLB(0),
+                           extended, audio, video, std::make_shared<PLUG_INFO>(),
+                           std::make_shared<FIRMWARE_VERSION>(), views_);
+    selected = model_.objSelectedUnit;
+    if (selected && selected->bID() == id) {
+        model_.ClearUnitStatus();
+        if (extended) {
+            link_.senders.CmdGetUnitInfo(id, 1, 1);
+        } else {
+            status_.RequestUnitStatus(0);
+            views_.FillMemoryLocations();
+        }
+    }
+    // The last ID's answer ends a scan even when that unit is not selected.
+    if (id == 31 && status_.blScanning()) {
+        status_.SetScanning(false);
+    }
+    link_.queue.AcknowledgeCommand();
+}
+
+void ReplyHandlers::ReplyExtendedInfo() {
+    const RECV_PACKET& p = link_.receiver.packet();
+    const UnitRef unit = model_.FindUnit(p.bID);
+    if (!unit || p.bData.size() < 4 || p.iDataLength < 4) {
+        return;
+    }
+    const Bytes& d = p.bData;
+    auto firmware = std::make_shared<FIRMWARE_VERSION>();
+    firmware->setblEnabled(Bit(d[0], 0));
+    const int maxCommand = GetMaxCommandLB(Bit(d[0], 7) ? 1 : 0);
+    auto video = std::make_shared<VIDEO_INFO>();
+    video->setblEnabled(unit->objVideoINFO() && unit->objVideoINFO()->blEnabled());
+    video->setblSupportEdidTypeSelect(Bit(d[1], 7));
+    auto audio = std::make_shared<AUDIO_INFO>();
+    audio->setblEnabled(unit->objAudioINFO() && unit->objAudioINFO()->blEnabled());
+    audio->setblSupportVolumnControl(Bit(d[2], 0));
+    audio->setblSupportBassControl(Bit(d[2], 1));
+    audio->setblSupportTrebleControl(Bit(d[2], 2));
+    audio->setblSupportSubwooferControl(Bit(d[2], 3));
+    audio->setblSupportDelayControl(Bit(d[2], 6));
+    auto plug = std::make_shared<PLUG_INFO>();
+    plug->setblSupportVideoInputPlugDetection(Bit(d[3], 0));
+    plug->setblSupportAudioInputPlugDetection(Bit(d[3], 1));
+    plug->setblSupportVideoOutputPlugDetection(Bit(d[3], 2));
+    plug->setblSupportAudioOutputPlugDetection(Bit(d[3], 3));
+    if (audio->blSupportDelayControl()) {
+        audio->setiDelayUnit(Bit(d[2], 7) ? 10 : 5);
+        if (p.iDataLength < 5 || d.size() < 5) {
+            return;
+        }
+        audio->setiMaxDelayTime(d[4] * 100);
+        audio->setlMaxDelayLevel(audio->iMaxDelayTime() / audio->iDelayUnit());
+    }
+    model_.AddOrUpdateUnit(unit->bID(), unit->sName(), unit->blConnected(), unit->iMemoryCount(),
+                           unit->iInputCount(), unit->iOutputCount(), maxCommand,
+                           unit->blExtendedInfoExist(), audio, video, plug, firmware, views_);
+    const UnitRef selected = model_.objSelectedUnit;
+    if (selected && selected->bID() == p.bID) {
+        if (audio->blSupportDelayControl()) {
+            views_.Setup_SelectedDelayRange(audio->iMaxDelayTime(), audio->iDelayUnit());
+        }
+        status_.RequestUnitStatus(0);
+        views_.FillMemoryLocations();
+    }
+    link_.queue.AcknowledgeCommand();
+}
+
+} // namespace quadrel

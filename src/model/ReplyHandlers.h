@@ -1,0 +1,60 @@
+#pragma once
+
+#include "link/ReplySink.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace quadrel {
+
+class basCommunication;
+class basQRD;
+class StatusPolling;
+class Views;
+
+// Turns the units' replies into the model: validates every value against the
+// unit's record, stores it (live state) or shows it (a preset being read),
+// reports read progress and releases the next request.
+class ReplyHandlers : public ReplySink {
+public:
+    ReplyHandlers(basQRD& model, basCommunication& link, Views& views, StatusPolling& status);
+
+    void ReplySwitchStatus(SignalKind kind) override;
+    void ReplyInputPlugStatus(SignalKind kind) override;
+    void ReplyOutputPlugStatus(SignalKind kind) override;
+    void ReplyMuteStatus() override;
+    void ReplyVolumnLevel() override;
+    void ReplyBassLevel() override;
+    void ReplyTrebleLevel() override;
+    void ReplySubwooferLevel() override;
+    void ReplyDelayTime(DelayPart part) override;
+    void ReplyEdidType() override;
+    void ReplyFirmwareVersion() override;
+    void ReplyUnitInfo() override;
+    void ReplyExtendedInfo() override;
+
+private:
+    enum class Level { Volumn, Bass, Treble, Subwoofer };
+    struct Request {
+        uint8_t id; // the replying unit
+        uint8_t m;  // memory location named by the request
+        int32_t priority;
+    };
+    // What to do with one (port, value) pair: false rejects the reply there.
+    using PairFn = std::function<bool(int port, int value)>;
+
+    bool FromSelectedUnit() const;
+    Request Current() const;
+    // Runs `pair` over the reply's pairs; false when one was rejected.
+    bool ForEachPair(const PairFn& pair) const;
+    bool ShowsMemory(uint8_t m) const;
+    void PointerRule(const Request& r, bool testLocation) const;
+    void ReplyLevel(Level level);
+
+    basQRD& model_;
+    basCommunication& link_;
+    Views& views_;
+    StatusPolling& status_;
+};
+
+} // namespace quadrel

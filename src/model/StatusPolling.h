@@ -1,0 +1,54 @@
+#pragma once
+
+#include "link/ReplySink.h"
+#include "link/Timer.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace quadrel {
+
+class basCommunication;
+class basQRD;
+class Views;
+
+// What the program asks of the units on its own: the scan of IDs 0 to 31,
+// the full status read of the selected unit (live or one preset) with the
+// busy state that goes with it, and the once-a-second poll.
+class StatusPolling : public BusyFlags {
+public:
+    StatusPolling(basQRD& model, basCommunication& link, Views& views, TimerFactory& timers);
+
+    bool IsBusy() const;
+    void SetLoadingStatus(bool on) override;
+    void SetScanning(bool on) override;
+    void SetLoadingMemory(bool on) override;
+    bool blScanning() const override;
+
+    // Queues the status requests of the selected unit for memory location m
+    // (0: the live state). A read that queues nothing ends at once.
+    void RequestUnitStatus(uint8_t m);
+    void StatusStepDone(uint8_t id, uint8_t m, int32_t step);
+    void EndLoadingStatus();
+
+    // The scan button.
+    void cmdScan_Click();
+    // One tick of the poll: only when the line is idle and nothing is busy.
+    void StatusPoll();
+
+    // No answer can come while the port is closed: end a scan or read now
+    // rather than leave the hourglass up.
+    void EndBusyIfPortClosed();
+
+    Timer& timRequestStatus() { return *timRequestStatus_; }
+
+private:
+    void EndReadOfUnit(uint8_t id);
+
+    basQRD& model_;
+    basCommunication& link_;
+    Views& views_;
+    std::unique_ptr<Timer> timRequestStatus_;
+};
+
+} // namespace quadrel
