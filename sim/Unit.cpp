@@ -1,42 +1,11 @@
 #include "sim/Unit.h"
 
+#include "sim/CommandCode.h"
+
 #include <algorithm>
 
 namespace quadrel::sim {
 namespace {
-
-enum Code : uint8_t {
-    kSetVideoSwitch = 0x01,
-    kSetAudioSwitch = 0x02,
-    kSaveVideoMemory = 0x03,
-    kSaveAudioMemory = 0x04,
-    kLoadVideoMemory = 0x05,
-    kLoadAudioMemory = 0x06,
-    kGetVideoSwitch = 0x07,
-    kGetAudioSwitch = 0x08,
-    kGetVideoInputPlug = 0x09,
-    kGetAudioInputPlug = 0x0A,
-    kGetVideoOutputPlug = 0x0B,
-    kGetAudioOutputPlug = 0x0C,
-    kSetMute = 0x10,
-    kGetMute = 0x11,
-    kSetVolume = 0x12,
-    kGetVolume = 0x13,
-    kSetBass = 0x14,
-    kGetBass = 0x15,
-    kSetTreble = 0x16,
-    kGetTreble = 0x17,
-    kSetSubwoofer = 0x18,
-    kGetSubwoofer = 0x19,
-    kSetDelayLow = 0x1C,
-    kGetDelayLow = 0x1D,
-    kSetDelayHigh = 0x1E,
-    kGetDelayHigh = 0x1F,
-    kSetEdidType = 0x20,
-    kGetEdidType = 0x21,
-    kGetFirmwareVersion = 0x31,
-    kGetUnitInfo = 0x3F,
-};
 
 constexpr int kMaxLevel = 100;
 
@@ -65,7 +34,7 @@ uint8_t Bit(bool on, int bit) {
 } // namespace
 
 Unit::Unit(UnitConfig config, uint64_t seed)
-    : config_(std::move(config)), plugRng_(static_cast<std::mt19937::result_type>(seed)) {
+    : config_(std::move(config)), plugMotion_(config_, static_cast<uint32_t>(seed)) {
     const auto inputs = static_cast<size_t>(config_.inputs);
     const auto outputs = static_cast<size_t>(config_.outputs);
     // Powered up with output N taking input N (wrapping round the inputs).
@@ -92,8 +61,6 @@ Unit::Unit(UnitConfig config, uint64_t seed)
     const auto memories = static_cast<size_t>(config_.memories);
     state_.audioPresets.assign(memories, AudioPreset{state_.audio});
     state_.videoPresets.assign(memories, VideoPreset{state_.videoRoutes});
-    std::stable_sort(config_.plugSchedule.begin(), config_.plugSchedule.end(),
-                     [](const PlugEvent& a, const PlugEvent& b) { return a.atMs < b.atMs; });
 }
 
 std::optional<Answer> Unit::handle(uint8_t command, uint8_t d0, uint8_t d1,
@@ -420,61 +387,8 @@ void Unit::spoilReply(uint8_t command, Bytes& data, uint32_t pick) const {
     data[pair] = 0; // no port is numbered 0
 }
 
-std::vector<bool>& Unit::plugs(PlugKind kind) {
-    switch (kind) {
-    case PlugKind::VideoInput:
-        return state_.videoInputPlugs;
-    case PlugKind::AudioInput:
-        return state_.audioInputPlugs;
-    case PlugKind::VideoOutput:
-        return state_.videoOutputPlugs;
-    case PlugKind::AudioOutput:
-    default:
-        return state_.audioOutputPlugs;
-    }
-}
-
-bool Unit::hasPlugs(PlugKind kind) const {
-    switch (kind) {
-    case PlugKind::VideoInput:
-        return config_.videoInputPlug;
-    case PlugKind::AudioInput:
-        return config_.audioInputPlug;
-    case PlugKind::VideoOutput:
-        return config_.videoOutputPlug;
-    case PlugKind::AudioOutput:
-    default:
-        return config_.audioOutputPlug;
-    }
-}
-
 void Unit::advancePlugs(Scheduler::TimePoint now) {
-    const auto nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
-    // Worked out when asked rather than on timers, so an idle line stays idle.
-    if (config_.plugPeriodMs > 0) {
-        std::vector<PlugKind> kinds;
-        for (PlugKind k : {PlugKind::VideoInput, PlugKind::AudioInput, PlugKind::VideoOutput,
-                           PlugKind::AudioOutput}) {
-            if (hasPlugs(k) && !plugs(k).empty()) {
-                kinds.push_back(k);
-            }
-        }
-        while (!kinds.empty() &&
-               static_cast<int64_t>(plugPeriodsDone_ + 1) * config_.plugPeriodMs <= nowMs) {
-            ++plugPeriodsDone_;
-            std::vector<bool>& list = plugs(kinds[plugRng_() % kinds.size()]);
-            const size_t port = plugRng_() % list.size();
-            list[port] = !list[port];
-        }
-    }
-    const auto& events = config_.plugSchedule;
-    while (plugEventsDone_ < events.size() && events[plugEventsDone_].atMs <= nowMs) {
-        const PlugEvent& e = events[plugEventsDone_++];
-        std::vector<bool>& list = plugs(e.kind);
-        if (e.port >= 1 && static_cast<size_t>(e.port) <= list.size()) {
-            list[static_cast<size_t>(e.port - 1)] = e.plugged;
-        }
-    }
+    plugMotion_.advance(config_, state_, now);
 }
 
 } // namespace quadrel::sim

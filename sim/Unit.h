@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Bytes.h"
+#include "sim/PlugMotion.h"
 #include "sim/Scheduler.h"
 #include "sim/UnitConfig.h"
 #include "sim/UnitState.h"
@@ -8,7 +9,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <random>
 
 namespace quadrel::sim {
 
@@ -58,14 +58,10 @@ private:
     bool supports(uint8_t command) const;
     int portCount(uint8_t command) const;
     int value(uint8_t command, int port, uint8_t location) const;
-    std::vector<bool>& plugs(PlugKind kind);
-    bool hasPlugs(PlugKind kind) const;
 
     UnitConfig config_;
     UnitState state_;
-    std::mt19937 plugRng_;
-    int plugPeriodsDone_ = 0;
-    size_t plugEventsDone_ = 0;
+    PlugMotion plugMotion_;
     std::map<uint8_t, int> nextWindow_; // per query code: first port of the next window
 };
 
