@@ -64,13 +64,13 @@ bool CommandLine::Parse(const QStringList& args, SimOptions& options, QString& e
             demo = true;
         } else if (item.name == u"--unit") {
             UnitConfig unit;
-            if (!OptionKeys::ParseUnitSpec(item.value, unit, error)) {
+            if (!OptionKeys::ParseUnitKeys(item.value, unit, error)) {
                 error = QStringLiteral("--unit %1: %2").arg(item.value, error);
                 return false;
             }
             options.units.push_back(unit);
         } else if (item.name == u"--faults") {
-            if (!OptionKeys::ParseFaultSpec(item.value, options.line.faults, error)) {
+            if (!OptionKeys::ParseFaultKeys(item.value, options.line.faults, error)) {
                 error = QStringLiteral("--faults %1: %2").arg(item.value, error);
                 return false;
             }
@@ -105,8 +105,8 @@ Options:
   --seed N         seed of faults and plug changes (default 1)
   --trace          print every frame in and out with a time stamp
   --config FILE    read the line and units from FILE (format below)
-  --unit SPEC      add a unit; SPEC is key=value,key=value,... (keys below)
-  --faults SPEC    faults for every unit without faults of its own
+  --unit KEYS      add a unit; KEYS are key=value,key=value,... (see below)
+  --faults KEYS    faults for every unit without faults of its own
   --demo           serve the demo line-up (the default without units)
   --help           this text
 
@@ -119,7 +119,7 @@ Unit keys (id is required):
   plug-period=MS        a random plug change every MS (0: none)
   plug-at=MS:KIND:PORT:0|1;...   plug changes at fixed times; KIND is
                         vin, ain, vout or aout
-  Every capability is on by default; fault keys in a unit spec give that
+  Every capability is on by default; fault keys among a unit's keys give that
   unit faults of its own instead of the line's.
 
 Fault keys (chances from 0 to 1 per answer, drawn from the seed):

@@ -101,9 +101,9 @@ bool ToPlugSchedule(const QString& value, UnitConfig& u, QString& error) {
 }
 
 // Splits "a=1,b=2" into pairs; false on an item without '='.
-bool SplitSpec(const QString& spec, std::vector<std::pair<QString, QString>>& pairs,
-               QString& error) {
-    for (const QString& item : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+bool SplitPairs(const QString& text, std::vector<std::pair<QString, QString>>& pairs,
+                QString& error) {
+    for (const QString& item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const qsizetype eq = item.indexOf(QLatin1Char('='));
         if (eq <= 0) {
             error = QStringLiteral("'%1' is not key=value").arg(item);
@@ -294,9 +294,9 @@ bool ApplyLineKey(SimOptions& o, const QString& key, const QString& value, QStri
     return false;
 }
 
-bool ParseUnitSpec(const QString& spec, UnitConfig& unit, QString& error) {
+bool ParseUnitKeys(const QString& text, UnitConfig& unit, QString& error) {
     std::vector<std::pair<QString, QString>> pairs;
-    if (!SplitSpec(spec, pairs, error)) {
+    if (!SplitPairs(text, pairs, error)) {
         return false;
     }
     bool hasId = false;
@@ -313,9 +313,9 @@ bool ParseUnitSpec(const QString& spec, UnitConfig& unit, QString& error) {
     return true;
 }
 
-bool ParseFaultSpec(const QString& spec, FaultConfig& faults, QString& error) {
+bool ParseFaultKeys(const QString& text, FaultConfig& faults, QString& error) {
     std::vector<std::pair<QString, QString>> pairs;
-    if (!SplitSpec(spec, pairs, error)) {
+    if (!SplitPairs(text, pairs, error)) {
         return false;
     }
     for (const auto& [key, value] : pairs) {

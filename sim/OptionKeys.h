@@ -16,9 +16,9 @@ bool ApplyFaultKey(FaultConfig& faults, const QString& key, const QString& value
 bool ApplyLineKey(SimOptions& options, const QString& key, const QString& value, QString& error);
 bool IsFaultKey(const QString& key);
 
-// "key=value,key=value" into a unit (its own faults included) or the faults.
-bool ParseUnitSpec(const QString& spec, UnitConfig& unit, QString& error);
-bool ParseFaultSpec(const QString& spec, FaultConfig& faults, QString& error);
+// "key=value,key=value" into a unit (its own faults included) or into faults.
+bool ParseUnitKeys(const QString& text, UnitConfig& unit, QString& error);
+bool ParseFaultKeys(const QString& text, FaultConfig& faults, QString& error);
 
 // Checks the whole line-up: distinct IDs, sane combinations.
 bool Validate(const SimOptions& options, QString& error);

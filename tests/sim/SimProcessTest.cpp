@@ -157,7 +157,7 @@ TEST_F(SimProcess, BadOptionsAndConfigEndWithAMessageNotACrash) {
     auto help = start({QStringLiteral("--help")});
     ASSERT_TRUE(help->waitForFinished(5000));
     EXPECT_EQ(help->exitCode(), 0);
-    EXPECT_TRUE(help->readAllStandardOutput().contains("--faults SPEC"));
+    EXPECT_TRUE(help->readAllStandardOutput().contains("--faults KEYS"));
 }
 
 } // namespace
