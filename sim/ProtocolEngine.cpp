@@ -5,6 +5,11 @@
 namespace quadrel::sim {
 ProtocolEngine::ProtocolEngine(Scheduler& scheduler, LineConfig config)
     : scheduler_(scheduler), config_(std::move(config)) {
+    listen();
+}
+
+void ProtocolEngine::listen() {
+    parser_ = RequestParser{};
     parser_.onFrame = [this](const RequestFrame& frame) { onFrame(frame); };
     parser_.onJunk = [this](const Bytes& bytes) {
         trace(LineEvent::Kind::Junk, frameEnd_, bytes, "not a request");
@@ -76,11 +81,7 @@ void ProtocolEngine::cancelPending() {
         scheduler_.cancel(id);
     }
     pending_.clear();
-    parser_ = RequestParser{};
-    parser_.onFrame = [this](const RequestFrame& frame) { onFrame(frame); };
-    parser_.onJunk = [this](const Bytes& bytes) {
-        trace(LineEvent::Kind::Junk, frameEnd_, bytes, "not a request");
-    };
+    listen();
 }
 
 bool ProtocolEngine::isSilent(Slot& slot, const FaultConfig& faults, Scheduler::TimePoint t) {

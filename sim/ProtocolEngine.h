@@ -72,6 +72,7 @@ private:
         Scheduler::TimePoint silentSince{0};
     };
 
+    void listen(); // a fresh parser, wired to this engine
     void onFrame(const RequestFrame& frame);
     bool isSilent(Slot& slot, const FaultConfig& faults, Scheduler::TimePoint at);
     void send(const Transmission& t, Scheduler::TimePoint earliest, uint8_t id);
