@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and starts Quadrel.
+# Installs what is needed, builds, and starts Quadrel on the unit emulator's
+# demo line-up, with a settings folder of its own inside the build tree, so the
+# operator's own settings and ports are never touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -10,4 +12,34 @@ if [ ! -x build/src/app/quadrel ]; then
     echo "The program itself is not built yet; the libraries and tests are." >&2
     exit 0
 fi
-exec build/src/app/quadrel
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display here (DISPLAY and WAYLAND_DISPLAY are empty). The build is done;" >&2
+    echo "to see the program on a virtual display, run:" >&2
+    echo "    xvfb-run -a scripts/run-demo.sh" >&2
+    exit 0
+fi
+
+port="${QUADREL_DEMO_PORT:-200}"
+demo_config="$PWD/build/demo-config"
+mkdir -p "$demo_config/Quadrel"
+cat >"$demo_config/Quadrel/Quadrel.conf" <<CONF
+[COM]
+PORT NUMBER=$port
+BAUD RATE=9600
+CONF
+
+XDG_CONFIG_HOME="$demo_config" build/sim/quadrel-sim --port "$port" --baud 9600 &
+sim_pid=$!
+trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
+alias_path="$demo_config/Quadrel/ports/com$port"
+for _ in $(seq 100); do
+    [ -L "$alias_path" ] && break
+    kill -0 "$sim_pid" 2>/dev/null || break
+    sleep 0.05
+done
+if [ ! -L "$alias_path" ] || ! kill -0 "$sim_pid" 2>/dev/null; then
+    echo "The unit emulator did not start on port $port (see above);" >&2
+    echo "QUADREL_DEMO_PORT=<another number> scripts/run-demo.sh picks another port." >&2
+    exit 1
+fi
+XDG_CONFIG_HOME="$demo_config" build/src/app/quadrel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class QSocketNotifier;
+
+namespace quadrel::sim {
+
+// Turns SIGINT, SIGTERM and SIGHUP into a call on the event loop, through a
+// signalfd, so the emulator can tidy up (its alias) before it ends. Block()
+// must run before any thread starts, so no thread takes the signals instead.
+class SignalWatcher : public QObject {
+public:
+    static void Block();
+
+    explicit SignalWatcher(std::function<void(int)> onSignal, QObject* parent = nullptr);
+    ~SignalWatcher() override;
+
+private:
+    int fd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
+    std::function<void(int)> onSignal_;
+};
+
+} // namespace quadrel::sim

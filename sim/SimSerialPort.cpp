@@ -1,0 +1,89 @@
+#include "sim/SimSerialPort.h"
+
+#include <QStringList>
+
+namespace quadrel::sim {
+
+SimSerialPort::SimSerialPort(VirtualClock& clock, LineConfig config)
+    : clock_(clock), scheduler_(clock),
+      engine_(std::make_unique<ProtocolEngine>(scheduler_, std::move(config))) {
+    engine_->setOutput([this](const Bytes& bytes) {
+        if (!open_) {
+            return;
+        }
+        received_.insert(received_.end(), bytes.begin(), bytes.end());
+        notifyReceived();
+    });
+}
+
+SimSerialPort::~SimSerialPort() {
+    *alive_ = false;
+}
+
+bool SimSerialPort::open(int portNumber, const QString& settings) {
+    const QStringList parts = settings.split(QLatin1Char(','));
+    bool ok = false;
+    const int baud = parts.value(0).trimmed().toInt(&ok);
+    if (open_ || portNumber < 1 || portNumber > 255 || portNumber == refusedPort_ || !ok ||
+        baud <= 0) {
+        return false;
+    }
+    engine_->setBaud(baud);
+    open_ = true;
+    portNumber_ = portNumber;
+    settings_ = settings;
+    received_.clear();
+    return true;
+}
+
+void SimSerialPort::close() {
+    open_ = false;
+    ++session_;
+    received_.clear();
+    engine_->cancelPending();
+}
+
+void SimSerialPort::loseLine() {
+    if (!open_) {
+        return;
+    }
+    close();
+    later(VirtualClock::Duration::zero(), [this] { notifyLost(); });
+}
+
+void SimSerialPort::write(const Bytes& bytes) {
+    if (!open_) {
+        return;
+    }
+    written_.insert(written_.end(), bytes.begin(), bytes.end());
+    const auto drained = engine_->hostWrite(bytes);
+    const uint64_t session = session_;
+    later(drained - clock_.now(), [this, session] {
+        if (session == session_) {
+            notifyDrained();
+        }
+    });
+}
+
+bool SimSerialPort::getTimeouts(PortTimeouts& timeouts) const {
+    timeouts = timeouts_;
+    return open_;
+}
+
+bool SimSerialPort::setTimeouts(const PortTimeouts& timeouts) {
+    if (!open_) {
+        return false;
+    }
+    timeouts_ = timeouts;
+    return true;
+}
+
+void SimSerialPort::later(VirtualClock::Duration delay, std::function<void()> call) {
+    clock_.callAfter(delay, [alive = alive_, call = std::move(call)] {
+        if (*alive) {
+            call();
+        }
+    });
+}
+
+} // namespace quadrel::sim

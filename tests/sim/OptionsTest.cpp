@@ -1,0 +1,131 @@
+#include "sim/CommandLine.h"
+#include "sim/ConfigFile.h"
+#include "sim/DemoLineup.h"
+
+#include <QTemporaryFile>
+
+#include <gtest/gtest.h>
+
+namespace quadrel::sim::test {
+namespace {
+
+QString ParseError(const QStringList& args) {
+    SimOptions options;
+    QString error;
+    EXPECT_FALSE(CommandLine::Parse(args, options, error)) << args.join(' ').toStdString();
+    return error;
+}
+
+TEST(Options, ConfigFileDescribesLineAndUnits) {
+    const QString text = QStringLiteral(R"(# two units
+[line]
+baud = 19200
+latency = 7
+seed = 99
+lost = 0.25
+
+[unit]
+id = 4
+name = Hall, left side   # commas are fine here
+inputs = 32
+outputs = 20
+sections = a
+bass = no
+delay-step = 10
+max-delay = 2500
+firmware = 3.2.1
+plug-at = 500:ain:3:0; 900:aout:2:1
+[unit]
+id = 7
+silent-after = 5
+silent-for = 2000
+)");
+    SimOptions o;
+    QString error;
+    ASSERT_TRUE(ConfigFile::Parse(text, QStringLiteral("t.conf"), o, error)) << error.toStdString();
+    EXPECT_EQ(o.line.baud, 19200);
+    EXPECT_EQ(o.line.latency, std::chrono::milliseconds(7));
+    EXPECT_EQ(o.line.seed, 99u);
+    EXPECT_EQ(o.line.faults.lost, 0.25);
+    ASSERT_EQ(o.units.size(), 2u);
+    const UnitConfig& a = o.units[0];
+    EXPECT_EQ(a.id, 4);
+    EXPECT_EQ(a.name, "Hall, left side");
+    EXPECT_EQ(a.inputs, 32);
+    EXPECT_TRUE(a.audio);
+    EXPECT_FALSE(a.video);
+    EXPECT_FALSE(a.bass);
+    EXPECT_EQ(a.maxDelayLevel(), 250);
+    EXPECT_EQ(a.firmwareMajor, 3);
+    ASSERT_EQ(a.plugSchedule.size(), 2u);
+    EXPECT_EQ(a.plugSchedule[1].kind, PlugKind::AudioOutput);
+    EXPECT_FALSE(a.faults.has_value()); // the line's faults apply
+    ASSERT_TRUE(o.units[1].faults.has_value());
+    EXPECT_EQ(o.units[1].faults->silentAfterFrames, 5);
+    EXPECT_EQ(o.units[1].faults->lost, 0); // its own faults, not the line's
+}
+
+TEST(Options, ConfigMistakesNameTheLine) {
+    const auto fail = [](const char* text) {
+        SimOptions o;
+        QString error;
+        EXPECT_FALSE(ConfigFile::Parse(QString::fromLatin1(text), QStringLiteral("f"), o, error));
+        return error;
+    };
+    EXPECT_EQ(fail("[unit]\nid = 1\ncolour = red\n"),
+              QStringLiteral("f:3: unknown unit key 'colour'"));
+    EXPECT_TRUE(fail("id = 1\n").startsWith(QStringLiteral("f:1: key before")));
+    EXPECT_TRUE(fail("[units]\n").startsWith(QStringLiteral("f:1: unknown section")));
+    EXPECT_TRUE(fail("[line]\nbaud = 4800\n").startsWith(QStringLiteral("f:2: baud")));
+    EXPECT_TRUE(fail("[unit]\nname = x\n").contains(QStringLiteral("has no id")));
+    EXPECT_TRUE(fail("[unit]\nid = 1\nmax-delay = 150\n").startsWith(QStringLiteral("f:3:")));
+    EXPECT_TRUE(fail("[unit]\nid=1\nplug-at = 5:xin:1:1\n").contains(QStringLiteral("plug-at")));
+}
+
+TEST(Options, CommandLineOverridesTheFileAndChecksTheLineUp) {
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    file.write("[line]\nseed = 5\nport = 210\n[unit]\nid = 3\n");
+    file.flush();
+    SimOptions o;
+    QString error;
+    ASSERT_TRUE(CommandLine::Parse(
+        {QStringLiteral("--seed=6"), QStringLiteral("--config"), file.fileName(),
+         QStringLiteral("--unit"), QStringLiteral("id=8,outputs=9,late=1,late-ms=400"),
+         QStringLiteral("--faults"), QStringLiteral("noise=0.5"), QStringLiteral("--trace")},
+        o, error))
+        << error.toStdString();
+    EXPECT_EQ(o.line.seed, 6u);
+    EXPECT_EQ(o.port, 210);
+    EXPECT_TRUE(o.trace);
+    EXPECT_EQ(o.line.faults.noise, 0.5);
+    ASSERT_EQ(o.units.size(), 2u);
+    EXPECT_EQ(o.units[1].outputs, 9);
+    EXPECT_EQ(o.units[1].faults->lateMs, 400);
+
+    EXPECT_TRUE(ParseError({QStringLiteral("--unit"), QStringLiteral("id=1"),
+                            QStringLiteral("--unit"), QStringLiteral("id=1")})
+                    .contains(QStringLiteral("two units have id 1")));
+    EXPECT_TRUE(ParseError({QStringLiteral("--unit"), QStringLiteral("id=1,inputs")})
+                    .contains(QStringLiteral("not key=value")));
+    EXPECT_TRUE(
+        ParseError({QStringLiteral("--demo"), QStringLiteral("--unit"), QStringLiteral("id=1")})
+            .contains(QStringLiteral("--demo")));
+    EXPECT_TRUE(ParseError({QStringLiteral("--trace=yes")}).contains(QStringLiteral("unknown")));
+}
+
+TEST(Options, DemoLineUpShowsEveryKindOfPage) {
+    const std::vector<UnitConfig> units = DemoLineup::Units();
+    ASSERT_EQ(units.size(), 3u);
+    const UnitConfig& big = units[0];
+    EXPECT_TRUE(big.audio && big.video && big.volume && big.bass && big.treble && big.subwoofer &&
+                big.delay && big.edidSelect && big.firmwareReadable && big.videoInputPlug &&
+                big.audioInputPlug && big.videoOutputPlug && big.audioOutputPlug);
+    EXPECT_GT(big.inputs, 16);
+    EXPECT_GT(big.outputs, 8);
+    EXPECT_TRUE(units[1].audio && !units[1].video && !(units[1].bass && units[1].subwoofer));
+    EXPECT_TRUE(units[2].video && !units[2].audio && units[2].edidSelect);
+}
+
+} // namespace
+} // namespace quadrel::sim::test
