@@ -1,0 +1,140 @@
+#include "support/SimCoreHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+using namespace quadrel::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+sim::UnitConfig Unit(uint8_t id, int inputs = 8, int outputs = 8) {
+    sim::UnitConfig u;
+    u.id = id;
+    u.name = "Unit " + std::to_string(id);
+    u.inputs = inputs;
+    u.outputs = outputs;
+    return u;
+}
+
+// Unit IDs of the information probes among the frames written, in order.
+std::vector<int> Probes(const Bytes& written) {
+    std::vector<int> ids;
+    for (size_t i = 0; i + 4 < written.size(); i += 5) {
+        if (written[i + 1] == 0x3F && written[i + 2] == 0) {
+            ids.push_back(written[i] & 0x1F);
+        }
+    }
+    return ids;
+}
+
+} // namespace
+
+TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
+    SimCoreHarness h;
+    sim::Unit& two = h.AddUnit(Unit(2));
+    h.AddUnit(Unit(7, 4, 4));
+    h.AddUnit(Unit(31, 16, 2));
+    two.state().audio[2].volume = 77;
+    two.state().videoRoutes[1] = 5;
+    ASSERT_TRUE(h.Scan());
+    EXPECT_EQ(h.core.model.objUnits().Count(), 3);
+    ASSERT_TRUE(h.core.model.objSelectedUnit);
+    EXPECT_EQ(h.core.model.objSelectedUnit->bID(), 2);
+    EXPECT_FALSE(h.views.busyPointer);
+    EXPECT_EQ(h.views.scanCaption, "S&can");
+    EXPECT_EQ(h.core.model.AudioOutputs[3].iVolumnLevel, 77);
+    EXPECT_EQ(h.core.model.VideoOutputs[2].iInputPort, 5);
+    EXPECT_TRUE(h.Differences(two).empty());
+    EXPECT_EQ(h.trace.overlaps, 0);
+
+    // Unit 2's whole read went out between the probes of 2 and 3.
+    const Bytes& w = h.port.written();
+    size_t probe3 = 0;
+    size_t lastOfUnit2 = 0;
+    for (size_t i = 0; i + 4 < w.size(); i += 5) {
+        if (w[i] == 0x23 && w[i + 1] == 0x3F && probe3 == 0) {
+            probe3 = i;
+        }
+        if (w[i] == 0x22 && w[i + 1] == 0x21) { // its EDID query closes its read
+            lastOfUnit2 = std::max(lastOfUnit2, i);
+        }
+    }
+    EXPECT_GT(lastOfUnit2, 0u);
+    EXPECT_LT(lastOfUnit2, probe3);
+    const auto probes = Probes(w);
+    EXPECT_EQ(probes.front(), 0);
+    EXPECT_EQ(probes.back(), 31);
+}
+
+TEST(Scenario, EmptyLineScanEndsAfterTheLastProbeFailsThreeTimes) {
+    SimCoreHarness h;
+    ASSERT_TRUE(h.Scan(40s));
+    const double seconds = std::chrono::duration<double>(h.clock.now()).count();
+    EXPECT_GE(seconds, 28.8);
+    EXPECT_LE(seconds, 32.0);
+    EXPECT_FALSE(h.views.busyPointer);
+    EXPECT_EQ(h.core.model.objUnits().Count(), 0);
+}
+
+TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAndReadAfreshWhenBack) {
+    SimCoreHarness h;
+    sim::UnitConfig cfg = Unit(31);
+    sim::FaultConfig faults;
+    faults.silentAfterFrames = 6; // info, extended, then a few status queries
+    faults.silentForMs = 5000;
+    cfg.faults = faults;
+    sim::Unit& unit = h.AddUnit(cfg);
+    ASSERT_TRUE(h.Scan());
+    const UnitRef selected = h.core.model.objSelectedUnit;
+    ASSERT_TRUE(selected);
+    EXPECT_FALSE(selected->blConnected());
+    EXPECT_FALSE(h.core.model.blLoadingStatus);
+    EXPECT_TRUE(h.views.Called("SetUnitIcon(31,RedON)"));
+
+    // Back again: picking it in the list asks for its information anew.
+    h.clock.advance(6s);
+    unit.state().audio[0].volume = 12;
+    h.core.link.senders.CmdGetUnitInfo(31, 0, 1);
+    ASSERT_TRUE(h.clock.advanceUntil(
+        [&] { return selected->blConnected() && !h.core.status.IsBusy(); }, 20s));
+    EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 12);
+    EXPECT_TRUE(h.Differences(unit).empty());
+}
+
+TEST(Scenario, PortLostDuringTheScanEndsIt) {
+    SimCoreHarness h;
+    h.AddUnit(Unit(3));
+    h.core.status.SetScanning(true);
+    h.clock.advance(2s);
+    h.port.loseLine();
+    h.clock.advance(10ms);
+    EXPECT_FALSE(h.core.status.IsBusy());
+    EXPECT_FALSE(h.views.busyPointer);
+    EXPECT_EQ(h.views.scanCaption, "S&can");
+    h.clock.advance(5s);
+    EXPECT_FALSE(h.core.link.queue.IsWaitingForAnswer());
+}
+
+TEST(Scenario, SettingsReachTheUnitAndTheModelFollowsItsAnswers) {
+    SimCoreHarness h;
+    sim::Unit& unit = h.AddUnit(Unit(31));
+    ASSERT_TRUE(h.Scan());
+    CommandSenders& s = h.core.link.senders;
+    s.CmdSetVolumnLevel(31, 2, 64, 0);
+    s.CmdSetAudioSwitch(31, 2, 7, 0);
+    s.CmdSetDelayLevel(31, 2, 150, 0); // 750 ms of at most 1000
+    s.CmdSetEdidType(31, 4, 1, 1);
+    s.CmdGetVolumnLevel(31, 0, 0, 1);
+    s.CmdGetAudioSwitch(31, 0, 0, 1);
+    s.CmdGetDelayLevel(31, 0, 0, 1);
+    s.CmdGetEdidType(31, 0, 1);
+    h.clock.advance(3s);
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 64);
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iInputPort, 7);
+    EXPECT_TRUE(h.core.model.Crosspoints[7][2].blAudio);
+    EXPECT_EQ(h.core.model.AudioOutputs[2].lDelayTime, 750);
+    EXPECT_EQ(h.core.model.VideoInputs[4].lEdidType, 1);
+    EXPECT_TRUE(h.Differences(unit).empty());
+    EXPECT_EQ(h.trace.overlaps, 0);
+}
