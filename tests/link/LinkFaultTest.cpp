@@ -57,9 +57,9 @@ TEST(LinkUnderFaults, EveryRequestIsAnsweredOrItsUnitGivenUp) {
             600s))
             << "seed " << seed;
         EXPECT_EQ(h.trace.overlaps, 0) << "seed " << seed;
-        EXPECT_EQ(h.trace.sent.size(),
-                  static_cast<size_t>(sent) + (h.trace.sent.size() - static_cast<size_t>(sent)))
-            << "seed " << seed;
+        // The faults did bite: some requests had to be repeated.
+        EXPECT_GT(h.port.written().size() / 5, h.trace.sent.size()) << "seed " << seed;
+        EXPECT_GE(h.trace.sent.size(), static_cast<size_t>(sent)) << "seed " << seed;
         // Nothing is left half done: no retry counter is running.
         for (uint8_t id : {1, 4, 9}) {
             EXPECT_EQ(h.core.link.queue.iRetryCount(id), 0) << "seed " << seed;
