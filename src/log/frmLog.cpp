@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -42,6 +43,8 @@ frmLog::frmLog(basLog& log, QWidget* parent) : QMainWindow(parent), log_(log) {
     mnuToolBar_->setChecked(true);
     connect(mnuToolBar_, &QAction::toggled, this, [this](bool on) {
         Toolbar1_->setVisible(on);
+        // Lay the text box out now, not at the next turn of the event loop.
+        layout()->activate();
         Form_Resize();
     });
 
