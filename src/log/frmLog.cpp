@@ -98,16 +98,27 @@ QAction* frmLog::ToolbarButton(const QString& key) const {
 
 void frmLog::AppendTraceLine(const QString& text, TraceColour colour) {
     QScrollBar* bar = txtLog_->verticalScrollBar();
-    // Follow the newest line unless the operator has scrolled up to read.
-    const bool atEnd = bar->value() >= bar->maximum();
+    // Follow the newest line unless the operator has scrolled up to read;
+    // scroll once per turn of the event loop, not once per line.
+    const bool follow = scrollPending_ || bar->value() >= bar->maximum();
     QTextCharFormat format;
     format.setForeground(TraceLineColour(colour, txtLog_->palette()));
     QTextCursor cursor(txtLog_->document());
     cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock(); // one layout pass for the line and its break
     cursor.insertText(text, format);
     cursor.insertBlock();
-    if (atEnd) {
-        bar->setValue(bar->maximum());
+    cursor.endEditBlock();
+    if (follow && !scrollPending_) {
+        scrollPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                scrollPending_ = false;
+                QScrollBar* end = txtLog_->verticalScrollBar();
+                end->setValue(end->maximum());
+            },
+            Qt::QueuedConnection);
     }
 }
 

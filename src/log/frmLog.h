@@ -64,6 +64,7 @@ private:
     QMenu* mnuView_ = nullptr;
     QAction* mnuToolBar_ = nullptr;
     bool unloading_ = false;
+    bool scrollPending_ = false;
 };
 
 } // namespace quadrel
