@@ -75,7 +75,6 @@ void frmLog::EnableLog(bool blEnabled) {
 }
 
 void frmLog::Unload() {
-    unloading_ = true;
     close();
 }
 
@@ -132,7 +131,9 @@ void frmLog::RemoveLeadingTrace(qsizetype count) {
 }
 
 void frmLog::closeEvent(QCloseEvent* event) {
-    if (unloading_) {
+    // Only the operator's close (title bar, window menu) arrives from the
+    // window system; the program's own closing, and quitting, go ahead.
+    if (!event->spontaneous()) {
         event->accept();
         return;
     }

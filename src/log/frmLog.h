@@ -26,7 +26,8 @@ public:
     // can be chosen.
     void EnableLog(bool blEnabled);
 
-    // Closes for good, as the program does when it ends.
+    // Closes for good, as the program does when it ends. Closing from the
+    // title bar only hides the window.
     void Unload();
 
     // Tool-bar button by key ("Run", "Stop"); any other key does nothing.
@@ -63,7 +64,6 @@ private:
     QAction* mnuStop_ = nullptr;
     QMenu* mnuView_ = nullptr;
     QAction* mnuToolBar_ = nullptr;
-    bool unloading_ = false;
     bool scrollPending_ = false;
 };
 

@@ -4,12 +4,15 @@
 #include "app/frmOptions.h"
 #include "log/frmLog.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <gtest/gtest.h>
 
@@ -89,7 +92,10 @@ TEST_F(Running, OnlyCtrlAltVOpensTheLogWindow) {
     EXPECT_TRUE(form->logWindow()->isVisible());
     EXPECT_EQ(form->logWindow()->windowTitle(), "TLY 通訊記錄");
 
-    form->logWindow()->close(); // the title bar only hides it
+    // The title bar only hides it.
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    static_cast<QObject*>(form->logWindow())->event(&close);
     EXPECT_FALSE(form->logWindow()->isVisible());
     frmLog* first = form->logWindow();
     QTest::keyClick(form, Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
