@@ -1,35 +1,21 @@
 #pragma once
 
-#include "app/MessageBoxes.h"
+#include "FixedLogClock.h"
+#include "RecordingMessages.h"
 #include "app/basMain.h"
-#include "app/frmOptions.h"
 #include "link/VirtualClock.h"
 #include "link/qt/QtSerialPort.h"
 #include "support/FakeSerialPort.h"
 #include "support/Pty.h"
 #include "support/TempFolders.h"
 
-#include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <functional>
 #include <map>
 #include <memory>
 
 namespace quadrel::test {
-
-class RecordingMessages : public MessageBoxes {
-public:
-    void MsgBox(QWidget*, const QString& text) override { texts << text; }
-    QStringList texts;
-};
-
-class FixedLogClock : public LogClock {
-public:
-    QDateTime LocalNow() const override { return now; }
-    QDateTime now{QDate(2012, 1, 11), QTime(9, 5, 7)};
-};
 
 // A whole program on stand-ins: ports are pseudo-terminals behind aliases in
 // temporary folders, the settings file lives in a temporary folder, timers
@@ -73,26 +59,6 @@ private:
     basCOMM comm_{folders_.folders()};
     std::unique_ptr<QtSerialPort> real_;
     std::unique_ptr<basMain> program_;
-};
-
-// Answers the modal dialog of type T each time a new one shows, in order.
-// A dialog that shows with no answer left is cancelled and counted, so a test
-// never hangs on it.
-class DialogAnswers {
-public:
-    using Answer = std::function<void(frmOptions&)>;
-    DialogAnswers();
-    ~DialogAnswers();
-    void Add(Answer answer) { answers_.push_back(std::move(answer)); }
-    int shown() const { return shown_; }
-    int unanswered() const { return unanswered_; }
-
-private:
-    std::vector<Answer> answers_;
-    int shown_ = 0;
-    int unanswered_ = 0;
-    QPointer<QObject> handled_;
-    std::unique_ptr<QObject> poll_;
 };
 
 } // namespace quadrel::test

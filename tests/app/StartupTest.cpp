@@ -1,4 +1,5 @@
 #include "AppRig.h"
+#include "DialogAnswers.h"
 
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
