@@ -1,0 +1,88 @@
+#include "app/basMain.h"
+
+#include "app/frmMain.h"
+
+namespace quadrel {
+
+basMain::basMain(Environment env)
+    : comm_(env.comm), port_(env.port), messages_(env.messages),
+      settings_(std::move(env.settingsFile)), line_(comm_, port_, settings_, messages_),
+      timers_(env.timerFactory), log_(std::move(env.programFolder), env.clock) {
+    line_.setFailureReason(std::move(env.openFailureReason));
+    port_.setHandlers({
+        [this] {
+            if (hooks_.ProcessReceivedData) {
+                hooks_.ProcessReceivedData();
+            }
+        },
+        [this] {
+            if (hooks_.SendNextCommand) {
+                hooks_.SendNextCommand();
+            }
+        },
+        [this] {
+            line_.PortLost();
+            if (hooks_.PortLost) {
+                hooks_.PortLost();
+            }
+        },
+    });
+}
+
+basMain::~basMain() {
+    form_.reset();
+    port_.setHandlers({});
+}
+
+bool basMain::Main() {
+    // The CRC table is built when the program is compiled (kCrc8Table).
+    imageKeys_.InitImageKeys();
+    comm_.GetExistPort();
+    comm_.GetValidBaudRate();
+    if (comm_.PortList().isEmpty()) {
+        messages_.MsgBox(nullptr, QStringLiteral("Can not found COM port"));
+        return false;
+    }
+
+    const PortSettings::Values stored = settings_.Read();
+    line_.blAutoBaudRate = stored.blAutoBaudRate;
+    line_.iPortNumber = stored.iPortNumber;
+    line_.lBaudRate = stored.lBaudRate;
+
+    form_ = std::make_unique<frmMain>(line_, timers_, log_, hooks_);
+    if (hooks_.Setup_AllViews) {
+        hooks_.Setup_AllViews();
+    }
+
+    bool replaced = false;
+    if (!comm_.IsExistPort(QString::number(line_.iPortNumber))) {
+        line_.iPortNumber = static_cast<int16_t>(comm_.PortList().first().toInt());
+        replaced = true;
+    }
+    if (!comm_.IsValidBaudRate(QString::number(line_.lBaudRate))) {
+        line_.lBaudRate = comm_.BaudRateList().first().toInt();
+        replaced = true;
+    }
+
+    if (replaced) {
+        if (form_->ShowOptions()) {
+            form_->Unload();
+            return false;
+        }
+    } else {
+        // A port that will not open is not fatal: the status line says so
+        // and Options can choose another.
+        line_.OpenCommPort(line_.iPortNumber, line_.lBaudRate);
+    }
+
+    form_->iLastSwitchOutput = -1;
+    form_->iLastAudioOutput = -1;
+    form_->iLastVideoInput = -1;
+    form_->show();
+    if (hooks_.SetScanning) {
+        hooks_.SetScanning(true);
+    }
+    return true;
+}
+
+} // namespace quadrel

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/AppHooks.h"
+#include "app/ComLine.h"
+#include "app/ImageKeys.h"
+#include "app/MainTimers.h"
+#include "app/PortSettings.h"
+#include "log/basLog.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace quadrel {
+
+class frmMain;
+
+// The program: owns the state of every module and runs the start-up. The
+// port, the timers, the message boxes, the log clock and the folders come
+// from outside, so tests run it on fake ports, in virtual time and in
+// temporary folders.
+class basMain {
+public:
+    struct Environment {
+        basCOMM& comm;
+        SerialPort& port;
+        TimerFactory& timerFactory;
+        MessageBoxes& messages;
+        const LogClock& clock;
+        QString settingsFile;  // PortSettings::DefaultFileName() in production
+        QString programFolder; // holds the "LOG" folder
+        // Why the last open failed, when the port layer can tell; may be empty.
+        std::function<QString()> openFailureReason;
+    };
+
+    explicit basMain(Environment env);
+    ~basMain();
+    basMain(const basMain&) = delete;
+    basMain& operator=(const basMain&) = delete;
+
+    // The start-up. True when the main window is showing and the program
+    // runs on; false when it ended (no port, or Options cancelled).
+    bool Main();
+
+    // Set the hooks before Main(); the port's events go through them.
+    AppHooks& hooks() { return hooks_; }
+    ComLine& line() { return line_; }
+    MainTimers& timers() { return timers_; }
+    basLog& log() { return log_; }
+    const ImageKeys& imageKeys() const { return imageKeys_; }
+    // Null until Main() loads it.
+    frmMain* mainWindow() const { return form_.get(); }
+
+private:
+    basCOMM& comm_;
+    SerialPort& port_;
+    MessageBoxes& messages_;
+    PortSettings settings_;
+    ComLine line_;
+    MainTimers timers_;
+    basLog log_;
+    ImageKeys imageKeys_;
+    AppHooks hooks_;
+    std::unique_ptr<frmMain> form_; // last: it uses everything above
+};
+
+} // namespace quadrel

@@ -1,0 +1,203 @@
+#include "app/frmMain.h"
+
+#include "app/AppHooks.h"
+#include "app/ComLine.h"
+#include "app/MainTimers.h"
+#include "app/frmOptions.h"
+#include "log/frmLog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace quadrel {
+
+frmMain::frmMain(ComLine& line, MainTimers& timers, basLog& log, AppHooks& hooks, QWidget* parent)
+    : QMainWindow(parent), line_(line), timers_(timers), log_(log), hooks_(hooks) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(Caption(QStringLiteral("Quadrel"), QUADREL_VERSION_MAJOR, QUADREL_VERSION_MINOR,
+                           QUADREL_VERSION_PATCH));
+    BuildFrame();
+    for (Timer* timer : timers_.All()) {
+        timer->stop();
+    }
+    timers_.timRequestStatus().start();
+    line_.status().setOnChanged([this] { ShowPortStatus(); });
+    ShowPortStatus();
+    // The window sees every key before the control that has the focus.
+    qApp->installEventFilter(this);
+}
+
+frmMain::~frmMain() {
+    line_.status().setOnChanged(nullptr);
+    Shutdown();
+}
+
+QString frmMain::Caption(const QString& title, int major, int minor, int revision) {
+    return QStringLiteral("%1 %2.%3.%4")
+        .arg(title)
+        .arg(major)
+        .arg(minor)
+        .arg(revision, 2, 10, QLatin1Char('0'));
+}
+
+void frmMain::BuildFrame() {
+    auto* central = new QWidget(this);
+    TabStrip1_ = new QTabBar(central);
+    TabStrip1_->setObjectName(QStringLiteral("TabStrip1"));
+    for (const char* key : {"Switch", "Audio", "Video"}) {
+        const int index = TabStrip1_->addTab(QString::fromLatin1(key));
+        TabStrip1_->setTabData(index, QString::fromLatin1(key));
+    }
+    auto* pages = new QWidget(central);
+    auto* stack = new QGridLayout(pages);
+    stack->setContentsMargins(0, 0, 0, 0);
+    auto makePage = [&](const char* name) {
+        auto* page = new QFrame(pages);
+        page->setObjectName(QString::fromLatin1(name));
+        page->setFrameShape(QFrame::StyledPanel);
+        page->setMinimumSize(720, 460);
+        stack->addWidget(page, 0, 0);
+        return page;
+    };
+    picSwitchWindow_ = makePage("picSwitchWindow");
+    picAudioWindow_ = makePage("picAudioWindow");
+    picVideoWindow_ = makePage("picVideoWindow");
+    picAudioWindow_->hide();
+    picVideoWindow_->hide();
+    connect(TabStrip1_, &QTabBar::currentChanged, this,
+            [this](int index) { TabStrip1_Click(TabStrip1_->tabData(index).toString()); });
+
+    Frame1_ = new QFrame(central);
+    Frame1_->setObjectName(QStringLiteral("Frame1"));
+    cmdOptions_ = new QPushButton(QStringLiteral("&Options"), Frame1_);
+    cmdScan_ = new QPushButton(QStringLiteral("S&can"), Frame1_);
+    cmdExit_ = new QPushButton(QStringLiteral("E&xit"), Frame1_);
+    auto* buttons = new QHBoxLayout(Frame1_);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addWidget(cmdOptions_);
+    buttons->addWidget(cmdScan_);
+    buttons->addStretch();
+    buttons->addWidget(cmdExit_);
+    connect(cmdOptions_, &QPushButton::clicked, this, [this] { cmdOptions_Click(); });
+    connect(cmdScan_, &QPushButton::clicked, this, [this] {
+        if (hooks_.cmdScan_Click) {
+            hooks_.cmdScan_Click();
+        }
+    });
+    connect(cmdExit_, &QPushButton::clicked, this, [this] { close(); });
+
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(TabStrip1_);
+    layout->addWidget(pages, 1);
+    layout->addWidget(Frame1_);
+    setCentralWidget(central);
+
+    lblPortStatus_ = new QLabel(this);
+    lblPortStatus_->setObjectName(QStringLiteral("lblPortStatus"));
+    statusBar()->addWidget(lblPortStatus_, 1);
+}
+
+void frmMain::ShowPortStatus() {
+    const PortStatus& status = line_.status();
+    lblPortStatus_->setText(status.Text());
+    lblPortStatus_->setToolTip(status.devicePath());
+}
+
+bool frmMain::ShowOptions() {
+    frmOptions dialog(line_, hooks_.ClearUnitPane, this);
+    openOptions_ = &dialog;
+    dialog.exec();
+    openOptions_ = nullptr;
+    return dialog.blOptionsCancelled();
+}
+
+void frmMain::cmdOptions_Click() {
+    if (!ShowOptions() && hooks_.SetScanning) {
+        hooks_.SetScanning(true);
+    }
+}
+
+void frmMain::TabStrip1_Click(const QString& key) {
+    QWidget* front = nullptr;
+    if (key == QLatin1String("Switch")) {
+        front = picSwitchWindow_;
+    } else if (key == QLatin1String("Audio")) {
+        front = picAudioWindow_;
+    } else if (key == QLatin1String("Video")) {
+        front = picVideoWindow_;
+    } else {
+        return;
+    }
+    for (QWidget* page : {picSwitchWindow_, picAudioWindow_, picVideoWindow_}) {
+        if (page != front) {
+            page->hide();
+        }
+    }
+    front->raise();
+    front->show();
+}
+
+void frmMain::ShowLogWindow() {
+    if (!frmLog_) {
+        frmLog_ = std::make_unique<frmLog>(log_);
+    }
+    frmLog_->show();
+    frmLog_->raise();
+    frmLog_->activateWindow();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        if (key->key() == Qt::Key_V && (mods & Qt::ControlModifier) && (mods & Qt::AltModifier)) {
+            ShowLogWindow();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::Unload() {
+    close();
+    Shutdown();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Shutdown();
+}
+
+void frmMain::Shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    if (frmLog_) {
+        frmLog_->Unload();
+    }
+    if (openOptions_ != nullptr) {
+        openOptions_->reject();
+    }
+    if (hooks_.ReleaseModel) {
+        hooks_.ReleaseModel();
+    }
+    for (Timer* timer : timers_.All()) {
+        timer->stop();
+    }
+    if (line_.port().isOpen()) {
+        line_.port().close();
+    }
+}
+
+} // namespace quadrel

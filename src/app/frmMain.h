@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTabBar;
+
+namespace quadrel {
+
+class ComLine;
+class MainTimers;
+class basLog;
+class frmLog;
+class frmOptions;
+struct AppHooks;
+
+// The main window's frame: caption, the three pages behind their tabs, the
+// command buttons, the key that opens the log window, the status line of
+// the port, and the shutdown that closes everything.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    frmMain(ComLine& line, MainTimers& timers, basLog& log, AppHooks& hooks,
+            QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // "Quadrel 2.2.01": the revision has at least two digits.
+    static QString Caption(const QString& title, int major, int minor, int revision);
+
+    // Shows the options dialog modal; true when it was cancelled (or closed
+    // without a successful OK).
+    bool ShowOptions();
+    void cmdOptions_Click();
+    // Page switch by tab key; an unknown key changes nothing.
+    void TabStrip1_Click(const QString& key);
+    // Shows the log window, creating it on first use.
+    void ShowLogWindow();
+    // Closes the window and runs the shutdown, as closing it does.
+    void Unload();
+
+    QTabBar* TabStrip1() const { return TabStrip1_; }
+    QWidget* picSwitchWindow() const { return picSwitchWindow_; }
+    QWidget* picAudioWindow() const { return picAudioWindow_; }
+    QWidget* picVideoWindow() const { return picVideoWindow_; }
+    QFrame* Frame1() const { return Frame1_; }
+    QPushButton* cmdExit() const { return cmdExit_; }
+    QPushButton* cmdScan() const { return cmdScan_; }
+    QPushButton* cmdOptions() const { return cmdOptions_; }
+    QLabel* lblPortStatus() const { return lblPortStatus_; }
+    // Null until Ctrl+Alt+V first opens it.
+    frmLog* logWindow() const { return frmLog_.get(); }
+
+    // Selection anchors of the three views; -1 is none.
+    int iLastSwitchOutput = -1;
+    int iLastAudioOutput = -1;
+    int iLastVideoInput = -1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildFrame();
+    void ShowPortStatus();
+    void Shutdown();
+
+    ComLine& line_;
+    MainTimers& timers_;
+    basLog& log_;
+    AppHooks& hooks_;
+    QTabBar* TabStrip1_ = nullptr;
+    QWidget* picSwitchWindow_ = nullptr;
+    QWidget* picAudioWindow_ = nullptr;
+    QWidget* picVideoWindow_ = nullptr;
+    QFrame* Frame1_ = nullptr;
+    QPushButton* cmdExit_ = nullptr;
+    QPushButton* cmdScan_ = nullptr;
+    QPushButton* cmdOptions_ = nullptr;
+    QLabel* lblPortStatus_ = nullptr;
+    std::unique_ptr<frmLog> frmLog_;
+    frmOptions* openOptions_ = nullptr;
+    bool shutDown_ = false;
+};
+
+} // namespace quadrel

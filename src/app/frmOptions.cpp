@@ -1,0 +1,135 @@
+#include "app/frmOptions.h"
+
+#include "app/ComLine.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace quadrel {
+
+frmOptions::frmOptions(ComLine& line, std::function<void()> clearUnitPane, QWidget* parent)
+    : QDialog(parent), line_(line), clearUnitPane_(std::move(clearUnitPane)) {
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Options"));
+    setModal(true);
+
+    TabStrip1_ = new QTabWidget(this);
+    auto* page = new QWidget(TabStrip1_);
+    TabStrip1_->addTab(page, QStringLiteral("COM"));
+    cboPortNumber_ = new QComboBox(page);
+    cboPortNumber_->setObjectName(QStringLiteral("cboPortNumber"));
+    cboBaudRate_ = new QComboBox(page);
+    cboBaudRate_->setObjectName(QStringLiteral("cboBaudRate"));
+    Label1_ = new QLabel(QStringLiteral("&Port number :"), page);
+    Label1_->setBuddy(cboPortNumber_);
+    Label2_ = new QLabel(QStringLiteral("&Baud rate :"), page);
+    Label2_->setBuddy(cboBaudRate_);
+    auto* form = new QFormLayout(page);
+    form->addRow(Label1_, cboPortNumber_);
+    form->addRow(Label2_, cboBaudRate_);
+
+    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK_->setDefault(true);
+    cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK_);
+    buttons->addWidget(cmdCancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(TabStrip1_);
+    layout->addLayout(buttons);
+
+    connect(cmdOK_, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cboPortNumber_, &QComboBox::currentIndexChanged, this, [this] { UpdateOK(); });
+    connect(cboBaudRate_, &QComboBox::currentIndexChanged, this, [this] { UpdateOK(); });
+
+    // While the port is open its list is kept: the open port is still in it.
+    if (!line_.port().isOpen()) {
+        line_.comm().GetExistPort();
+    }
+    FillPortNumberList();
+    FillBaudRateList();
+    blOptionsCancelled_ = true;
+    UpdateOK();
+}
+
+void frmOptions::FillPortNumberList() {
+    cboPortNumber_->clear();
+    int selected = -1;
+    for (const QString& entry : line_.comm().PortList()) {
+        const int number = entry.toInt();
+        cboPortNumber_->addItem(QStringLiteral("COM") + entry, number);
+        const QString device = line_.comm().DevicePath(number);
+        const QString description = line_.comm().Description(number);
+        cboPortNumber_->setItemData(
+            cboPortNumber_->count() - 1,
+            description.isEmpty() ? device : device + QStringLiteral("\n") + description,
+            Qt::ToolTipRole);
+        if (number == line_.iPortNumber) {
+            selected = cboPortNumber_->count() - 1;
+        }
+    }
+    // No entry is chosen for the operator when the port in use is gone.
+    cboPortNumber_->setCurrentIndex(selected);
+}
+
+void frmOptions::FillBaudRateList() {
+    cboBaudRate_->clear();
+    int selected = -1;
+    for (const QString& entry : line_.comm().BaudRateList()) {
+        const int rate = entry.toInt();
+        cboBaudRate_->addItem(entry, rate);
+        if (rate == line_.lBaudRate) {
+            selected = cboBaudRate_->count() - 1;
+        }
+    }
+    // Open on the rate in use, so OK without a change keeps the line as it is.
+    cboBaudRate_->setCurrentIndex(selected >= 0 ? selected : 0);
+}
+
+void frmOptions::UpdateOK() {
+    cmdOK_->setEnabled(cboPortNumber_->currentIndex() >= 0 && cboBaudRate_->currentIndex() >= 0);
+}
+
+void frmOptions::cmdOK_Click() {
+    if (cboPortNumber_->currentIndex() < 0 || cboBaudRate_->currentIndex() < 0) {
+        return;
+    }
+    const auto port = static_cast<int16_t>(cboPortNumber_->currentData().toInt());
+    const auto rate = static_cast<int32_t>(cboBaudRate_->currentData().toInt());
+    if (line_.OpenCommPort(port, rate)) {
+        line_.iPortNumber = port;
+        line_.lBaudRate = rate;
+        line_.settings().Write(port, rate);
+        blOptionsCancelled_ = false;
+        accept();
+        return;
+    }
+    line_.messages().MsgBox(this, QStringLiteral("Can not open COM") + QString::number(port));
+    line_.comm().GetExistPort();
+    FillPortNumberList();
+}
+
+void frmOptions::cmdCancel_Click() {
+    if (!line_.port().isOpen() && clearUnitPane_) {
+        clearUnitPane_();
+    }
+    reject();
+}
+
+void frmOptions::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdCancel_Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace quadrel

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+
+namespace quadrel {
+
+class ComLine;
+
+// The port options: which port and which rate. OK opens the port and, only
+// when that works, keeps the choice in the settings; a port that will not
+// open is reported, the ports are probed again and the dialog stays.
+class frmOptions : public QDialog {
+    Q_OBJECT
+public:
+    // `clearUnitPane` runs when Cancel or Escape leaves the port closed.
+    frmOptions(ComLine& line, std::function<void()> clearUnitPane, QWidget* parent = nullptr);
+
+    // True from loading until OK succeeds.
+    bool blOptionsCancelled() const { return blOptionsCancelled_; }
+
+    void FillPortNumberList();
+    void FillBaudRateList();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    QTabWidget* TabStrip1() const { return TabStrip1_; }
+    QLabel* Label1() const { return Label1_; }
+    QLabel* Label2() const { return Label2_; }
+    QComboBox* cboPortNumber() const { return cboPortNumber_; }
+    QComboBox* cboBaudRate() const { return cboBaudRate_; }
+    QPushButton* cmdOK() const { return cmdOK_; }
+    QPushButton* cmdCancel() const { return cmdCancel_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void UpdateOK();
+
+    ComLine& line_;
+    std::function<void()> clearUnitPane_;
+    bool blOptionsCancelled_ = true;
+    QTabWidget* TabStrip1_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QLabel* Label2_ = nullptr;
+    QComboBox* cboPortNumber_ = nullptr;
+    QComboBox* cboBaudRate_ = nullptr;
+    QPushButton* cmdOK_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
+};
+
+} // namespace quadrel

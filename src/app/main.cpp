@@ -1,0 +1,28 @@
+// Quadrel: controls audio/video matrix switchers on an RS-232 line.
+#include "app/PortSettings.h"
+#include "app/QtMessageBoxes.h"
+#include "app/SystemLogClock.h"
+#include "app/basMain.h"
+#include "link/qt/QtSerialPort.h"
+#include "link/qt/QtTimer.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quadrel"));
+    QApplication::setOrganizationName(QStringLiteral("Quadrel"));
+
+    quadrel::basCOMM comm(quadrel::PortFolders::FromEnvironment());
+    quadrel::QtSerialPort port(comm);
+    quadrel::QtTimerFactory timers;
+    quadrel::QtMessageBoxes messages;
+    quadrel::SystemLogClock clock;
+    quadrel::basMain program(
+        {comm, port, timers, messages, clock, quadrel::PortSettings::DefaultFileName(),
+         QCoreApplication::applicationDirPath(), [&port] { return port.lastError(); }});
+    if (!program.Main()) {
+        return 0;
+    }
+    return QApplication::exec();
+}

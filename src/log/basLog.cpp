@@ -1,0 +1,88 @@
+#include "log/basLog.h"
+
+#include "log/basFile.h"
+#include "log/basText.h"
+
+#include <QFile>
+
+namespace quadrel {
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+} // namespace
+
+basLog::basLog(QString programFolder, const LogClock& clock)
+    : programFolder_(std::move(programFolder)), clock_(clock) {}
+
+void basLog::LogSend(const Bytes& bytes) {
+    const QString line = QStringLiteral("SEND ") + basText::ByteArrayToHex(bytes);
+    ShowTrace(line, TraceColour::Send);
+    LogEvent(line);
+}
+
+void basLog::LogRecv(const Bytes& bytes) {
+    const QString line = QStringLiteral("RECV ") + basText::ByteArrayToHex(bytes);
+    ShowTrace(line, TraceColour::Recv);
+    LogEvent(line);
+}
+
+void basLog::LogEvent(const QString& text) {
+    WriteLog(QStringLiteral("EVENT"), text);
+}
+
+void basLog::WriteLog(const QString& kind, const QString& text) {
+    if (!blWriteLogFile_ || kind.isEmpty() || text.isEmpty()) {
+        return;
+    }
+    const QDateTime now = clock_.LocalNow();
+    const QString name = kind + now.date().toString(QStringLiteral("yyyyMMdd"));
+    const QString folder = basFile::CombinePath(programFolder_, QStringLiteral("LOG"), QString());
+    // Append only; the folder is never created, so a missing one loses the
+    // line without a word, as does any other file error.
+    QFile file(basFile::CombinePath(folder, name, QString()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        return;
+    }
+    const QString line =
+        now.time().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') + text + kCrLf;
+    file.write(line.toLocal8Bit());
+}
+
+qsizetype basLog::TrimLength(const QString& text) {
+    // A CR at 0-based index i is the CR LF "at character i + 1".
+    const qsizetype lastStart = std::min(kTrimWindow - 1, text.size() - 2);
+    if (lastStart >= 0) {
+        const qsizetype at = text.lastIndexOf(kCrLf, lastStart);
+        if (at >= 0) {
+            return at + 1;
+        }
+    }
+    const qsizetype after = text.indexOf(kCrLf, kTrimWindow);
+    if (after >= 0) {
+        return after + 1;
+    }
+    return std::min(kTrimWindow, text.size());
+}
+
+void basLog::ShowTrace(const QString& text, TraceColour colour) {
+    if (!blShowTrace_) {
+        return;
+    }
+    if (text_.size() + text.size() >= kTrimAt) {
+        const qsizetype cut = TrimLength(text_);
+        // The window counts CR LF as one character and never shows the LF
+        // that a cut through a CR leaves at the start.
+        const qsizetype shown = cut - text_.left(cut).count(QLatin1Char('\n'));
+        text_.remove(0, cut);
+        if (sink_ != nullptr && shown > 0) {
+            sink_->RemoveLeadingTrace(shown);
+        }
+    }
+    text_ += text;
+    text_ += kCrLf;
+    if (sink_ != nullptr) {
+        sink_->AppendTraceLine(text, colour);
+    }
+}
+
+} // namespace quadrel

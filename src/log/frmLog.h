@@ -1,0 +1,70 @@
+#pragma once
+
+#include "log/TraceSink.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class QToolBar;
+
+namespace quadrel {
+
+class basLog;
+
+// The trace window: shows the lines of the trace and starts and stops it.
+// Closing it from its title bar only hides it, so the text survives and a
+// hidden window goes on collecting while tracing runs.
+class frmLog : public QMainWindow, public TraceSink {
+    Q_OBJECT
+public:
+    explicit frmLog(basLog& log, QWidget* parent = nullptr);
+    ~frmLog() override;
+
+    // Switches tracing and makes Run and Stop match: exactly one of the two
+    // can be chosen.
+    void EnableLog(bool blEnabled);
+
+    // Closes for good, as the program does when it ends. Closing from the
+    // title bar only hides the window.
+    void Unload();
+
+    // Tool-bar button by key ("Run", "Stop"); any other key does nothing.
+    void Toolbar1_ButtonClick(const QString& key);
+
+    void AppendTraceLine(const QString& text, TraceColour colour) override;
+    void RemoveLeadingTrace(qsizetype count) override;
+
+    QToolBar* Toolbar1() const { return Toolbar1_; }
+    QAction* ToolbarButton(const QString& key) const;
+    QPlainTextEdit* txtLog() const { return txtLog_; }
+    QMenu* mnuRecord() const { return mnuRecord_; }
+    QAction* mnuRun() const { return mnuRun_; }
+    QAction* mnuStop() const { return mnuStop_; }
+    QMenu* mnuView() const { return mnuView_; }
+    QAction* mnuToolBar() const { return mnuToolBar_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    QMenu* createPopupMenu() override { return nullptr; }
+
+private:
+    void Form_Resize();
+
+    basLog& log_;
+    QToolBar* Toolbar1_ = nullptr;
+    QAction* btnRun_ = nullptr;
+    QAction* btnStop_ = nullptr;
+    QPlainTextEdit* txtLog_ = nullptr;
+    QMenu* mnuRecord_ = nullptr;
+    QAction* mnuRun_ = nullptr;
+    QAction* mnuStop_ = nullptr;
+    QMenu* mnuView_ = nullptr;
+    QAction* mnuToolBar_ = nullptr;
+    bool scrollPending_ = false;
+};
+
+} // namespace quadrel

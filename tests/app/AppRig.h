@@ -1,0 +1,64 @@
+#pragma once
+
+#include "FixedLogClock.h"
+#include "RecordingMessages.h"
+#include "app/basMain.h"
+#include "link/VirtualClock.h"
+#include "link/qt/QtSerialPort.h"
+#include "support/FakeSerialPort.h"
+#include "support/Pty.h"
+#include "support/TempFolders.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <map>
+#include <memory>
+
+namespace quadrel::test {
+
+// A whole program on stand-ins: ports are pseudo-terminals behind aliases in
+// temporary folders, the settings file lives in a temporary folder, timers
+// run in virtual time. The port is scripted unless the test asks for the
+// real one.
+class AppRig {
+public:
+    AppRig();
+    ~AppRig();
+
+    // Makes port `number` exist (a pseudo-terminal behind the alias comN).
+    void AddPort(int number);
+    void RemovePort(int number);
+    Pty& pty(int number) { return *ptys_.at(number); }
+    QString DeviceOf(int number) const;
+
+    // Writes raw text values into group COM of the settings file.
+    void Store(const QString& key, const QString& value);
+    QString Stored(const QString& key) const;
+    bool SettingsWritten() const;
+    QString settingsFile() const {
+        return config_.path() + QStringLiteral("/Quadrel/Quadrel.conf");
+    }
+
+    // Opens ports through QSerialPort instead of the scripted port.
+    void UseRealPort();
+
+    basMain& program();
+    SerialPort& port() { return real_ ? static_cast<SerialPort&>(*real_) : fake; }
+
+    FakeSerialPort fake;
+    RecordingMessages messages;
+    FixedLogClock clock;
+    VirtualClock time;
+    int scans = 0;
+
+private:
+    TempFolders folders_;
+    QTemporaryDir config_;
+    std::map<int, std::unique_ptr<Pty>> ptys_;
+    basCOMM comm_{folders_.folders()};
+    std::unique_ptr<QtSerialPort> real_;
+    std::unique_ptr<basMain> program_;
+};
+
+} // namespace quadrel::test

@@ -1,0 +1,161 @@
+#include "log/TraceIcons.h"
+#include "log/basLog.h"
+#include "log/frmLog.h"
+#include "support/QtPrinters.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QToolBar>
+#include <QtTest/qtestspontaneevent.h>
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+
+namespace {
+
+class NoClock : public LogClock {
+public:
+    QDateTime LocalNow() const override { return {}; }
+};
+
+class LogWindow : public ::testing::Test {
+protected:
+    NoClock clock;
+    basLog log{QString(), clock};
+    frmLog form{log};
+};
+
+// What the window system sends when the operator closes from the title bar.
+void CloseFromTitleBar(QWidget& window) {
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    // Delivered straight to the handler: sendEvent would clear the flag.
+    static_cast<QObject&>(window).event(&close);
+}
+
+double Luminance(const QColor& c) {
+    auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+TEST_F(LogWindow, CaptionsAndMenus) {
+    EXPECT_EQ(form.windowTitle(), "TLY 通訊記錄");
+    EXPECT_EQ(form.mnuRecord()->title(), "記錄(&R)");
+    EXPECT_EQ(form.mnuRun()->text(), "開始記錄(&R)");
+    EXPECT_EQ(form.mnuStop()->text(), "停止記錄(&S)");
+    EXPECT_EQ(form.mnuView()->title(), "檢視(&V)");
+    EXPECT_EQ(form.mnuToolBar()->text(), "工具列(&T)");
+    ASSERT_NE(form.ToolbarButton("Run"), nullptr);
+    ASSERT_NE(form.ToolbarButton("Stop"), nullptr);
+    const QImage run = form.ToolbarButton("Run")->icon().pixmap(16).toImage();
+    const QImage stop = form.ToolbarButton("Stop")->icon().pixmap(16).toImage();
+    EXPECT_FALSE(run.isNull());
+    EXPECT_NE(run, stop);
+}
+
+TEST_F(LogWindow, RunAndStopEnableEachOther) {
+    EXPECT_FALSE(log.blShowTrace());
+    EXPECT_TRUE(form.mnuRun()->isEnabled());
+    EXPECT_TRUE(form.ToolbarButton("Run")->isEnabled());
+    EXPECT_FALSE(form.mnuStop()->isEnabled());
+    EXPECT_FALSE(form.ToolbarButton("Stop")->isEnabled());
+
+    form.ToolbarButton("Run")->trigger();
+    EXPECT_TRUE(log.blShowTrace());
+    EXPECT_FALSE(form.mnuRun()->isEnabled());
+    EXPECT_FALSE(form.ToolbarButton("Run")->isEnabled());
+    EXPECT_TRUE(form.mnuStop()->isEnabled());
+    EXPECT_TRUE(form.ToolbarButton("Stop")->isEnabled());
+
+    form.Toolbar1_ButtonClick("Pause");
+    EXPECT_TRUE(log.blShowTrace());
+    form.mnuStop()->trigger();
+    EXPECT_FALSE(log.blShowTrace());
+    EXPECT_TRUE(form.ToolbarButton("Run")->isEnabled());
+}
+
+TEST_F(LogWindow, ToolBarItemShowsAndHidesTheToolBarAndTheTextFollows) {
+    form.show();
+    EXPECT_TRUE(form.mnuToolBar()->isChecked());
+    EXPECT_TRUE(form.Toolbar1()->isVisible());
+    EXPECT_EQ(form.txtLog()->geometry().top(), form.Toolbar1()->geometry().bottom() + 1);
+
+    form.mnuToolBar()->trigger();
+    EXPECT_FALSE(form.Toolbar1()->isVisible());
+    EXPECT_EQ(form.txtLog()->geometry().top(), form.menuBar()->geometry().bottom() + 1);
+    EXPECT_EQ(form.txtLog()->width(), form.width());
+    EXPECT_EQ(form.txtLog()->geometry().bottom(), form.height() - 1);
+
+    form.mnuToolBar()->trigger();
+    EXPECT_TRUE(form.Toolbar1()->isVisible());
+    EXPECT_EQ(form.txtLog()->geometry().top(), form.Toolbar1()->geometry().bottom() + 1);
+}
+
+TEST_F(LogWindow, ClosingHidesAndAHiddenWindowKeepsCollecting) {
+    form.show();
+    form.EnableLog(true);
+    log.LogSend({0x01, 0x02});
+    CloseFromTitleBar(form);
+    EXPECT_FALSE(form.isVisible());
+    log.LogRecv({0x81, 0xD2});
+    form.show();
+    EXPECT_EQ(form.txtLog()->toPlainText(), "SEND 01 02 \nRECV 81 D2 \n");
+    EXPECT_TRUE(log.blShowTrace());
+    EXPECT_FALSE(form.mnuRun()->isEnabled());
+
+    form.Unload();
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(LogWindow, TextShownMatchesTheTextHeldAcrossTrims) {
+    form.EnableLog(true);
+    for (int i = 0; i < 6000; ++i) {
+        log.LogRecv(Bytes(static_cast<size_t>(1 + (i * 7) % 40), static_cast<uint8_t>(i)));
+    }
+    log.LogRecv(Bytes(5500, 0xAA)); // one long line
+    for (int i = 0; i < 3000; ++i) {
+        log.LogSend({0x21, 0x3F, 0x00, 0x00, 0xF1});
+    }
+    QString held = log.txtLog();
+    if (held.startsWith('\n')) {
+        held.remove(0, 1);
+    }
+    EXPECT_EQ(form.txtLog()->toPlainText().replace("\n", "\r\n"), held);
+    EXPECT_LT(log.txtLog().size(), basLog::kTrimAt);
+}
+
+TEST_F(LogWindow, DirectionsHaveDistinctReadableColours) {
+    form.EnableLog(true);
+    log.LogSend({0x01});
+    log.LogRecv({0x81});
+    const QTextBlock sent = form.txtLog()->document()->firstBlock();
+    const QColor send = sent.begin().fragment().charFormat().foreground().color();
+    const QColor recv = sent.next().begin().fragment().charFormat().foreground().color();
+    EXPECT_NE(send, recv);
+
+    for (const QColor base : {QColor(Qt::white), QColor(0xf0, 0xf0, 0xf0), QColor(0x1e, 0x1e, 0x1e),
+                              QColor(Qt::black)}) {
+        QPalette palette;
+        palette.setColor(QPalette::Base, base);
+        const QColor s = TraceLineColour(TraceColour::Send, palette);
+        const QColor r = TraceLineColour(TraceColour::Recv, palette);
+        EXPECT_GE(Contrast(s, base), 4.5) << base.name().toStdString();
+        EXPECT_GE(Contrast(r, base), 4.5) << base.name().toStdString();
+        EXPECT_GT(std::abs(s.hueF() - r.hueF()), 0.25);
+    }
+}
