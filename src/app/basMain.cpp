@@ -7,8 +7,30 @@ namespace quadrel {
 basMain::basMain(Environment env)
     : comm_(env.comm), port_(env.port), messages_(env.messages),
       settings_(std::move(env.settingsFile)), line_(comm_, port_, settings_, messages_),
-      timers_(env.timerFactory), log_(std::move(env.programFolder), env.clock) {
+      log_(std::move(env.programFolder), env.clock), core_(port_, env.timerFactory, log_, hub_) {
     line_.setFailureReason(std::move(env.openFailureReason));
+    // The core answers every hook; tests may put their own in its place.
+    hooks_.ProcessReceivedData = [this] { core_.link.receiver.ProcessReceivedData(); };
+    hooks_.SendNextCommand = [this] { core_.link.queue.SendNextCommand(); };
+    hooks_.PortLost = [this] { core_.link.PortLost(); };
+    hooks_.SetScanning = [this](bool on) { core_.status.SetScanning(on); };
+    hooks_.cmdScan_Click = [this] { core_.status.cmdScan_Click(); };
+    hooks_.Setup_AllViews = [this] { hub_.Setup_AllViews(); };
+    hooks_.ClearUnitPane = [this] {
+        hub_.ClearUnitList();
+        hub_.ClearMemoryLocations();
+        hub_.Enable_QRD(false);
+    };
+    hooks_.ReleaseModel = [this] {
+        core_.status.timRequestStatus().stop();
+        core_.link.queue.ClearQueue();
+        core_.link.queue.timWaitACK().stop();
+        core_.link.receiver.ResetReceiver();
+        core_.model.objSelectedUnit.reset();
+        core_.model.ReplaceUnits();
+    };
+    // The frame routes the port's events: its status line hears of a lost
+    // port before the link does.
     port_.setHandlers({
         [this] {
             if (hooks_.ProcessReceivedData) {
@@ -30,6 +52,7 @@ basMain::basMain(Environment env)
 }
 
 basMain::~basMain() {
+    hub_.Detach();
     form_.reset();
     port_.setHandlers({});
 }
@@ -49,7 +72,8 @@ bool basMain::Main() {
     line_.iPortNumber = stored.iPortNumber;
     line_.lBaudRate = stored.lBaudRate;
 
-    form_ = std::make_unique<frmMain>(line_, timers_, log_, hooks_);
+    form_ = std::make_unique<frmMain>(line_, log_, hooks_);
+    hub_.setFrame(*form_);
     if (hooks_.Setup_AllViews) {
         hooks_.Setup_AllViews();
     }

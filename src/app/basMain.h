@@ -3,9 +3,10 @@
 #include "app/AppHooks.h"
 #include "app/ComLine.h"
 #include "app/ImageKeys.h"
-#include "app/MainTimers.h"
 #include "app/PortSettings.h"
 #include "log/basLog.h"
+#include "model/QuadrelCore.h"
+#include "model/ViewsHub.h"
 
 #include <QString>
 
@@ -45,8 +46,9 @@ public:
     // Set the hooks before Main(); the port's events go through them.
     AppHooks& hooks() { return hooks_; }
     ComLine& line() { return line_; }
-    MainTimers& timers() { return timers_; }
     basLog& log() { return log_; }
+    QuadrelCore& core() { return core_; }
+    ViewsHub& views() { return hub_; }
     const ImageKeys& imageKeys() const { return imageKeys_; }
     // Null until Main() loads it.
     frmMain* mainWindow() const { return form_.get(); }
@@ -57,10 +59,11 @@ private:
     MessageBoxes& messages_;
     PortSettings settings_;
     ComLine line_;
-    MainTimers timers_;
     basLog log_;
     ImageKeys imageKeys_;
     AppHooks hooks_;
+    ViewsHub hub_;
+    QuadrelCore core_;
     std::unique_ptr<frmMain> form_; // last: it uses everything above
 };
 

@@ -2,7 +2,6 @@
 
 #include "app/AppHooks.h"
 #include "app/ComLine.h"
-#include "app/MainTimers.h"
 #include "app/frmOptions.h"
 #include "log/frmLog.h"
 
@@ -20,16 +19,12 @@
 
 namespace quadrel {
 
-frmMain::frmMain(ComLine& line, MainTimers& timers, basLog& log, AppHooks& hooks, QWidget* parent)
-    : QMainWindow(parent), line_(line), timers_(timers), log_(log), hooks_(hooks) {
+frmMain::frmMain(ComLine& line, basLog& log, AppHooks& hooks, QWidget* parent)
+    : QMainWindow(parent), line_(line), log_(log), hooks_(hooks) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Caption(QStringLiteral("Quadrel"), QUADREL_VERSION_MAJOR, QUADREL_VERSION_MINOR,
                            QUADREL_VERSION_PATCH));
     BuildFrame();
-    for (Timer* timer : timers_.All()) {
-        timer->stop();
-    }
-    timers_.timRequestStatus().start();
     line_.status().setOnChanged([this] { ShowPortStatus(); });
     ShowPortStatus();
     // The window sees every key before the control that has the focus.
@@ -168,6 +163,22 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void frmMain::SetBusyPointer(bool busy) {
+    if (busy == busyPointer_) {
+        return;
+    }
+    busyPointer_ = busy;
+    if (busy) {
+        setCursor(Qt::WaitCursor);
+    } else {
+        unsetCursor();
+    }
+}
+
+void frmMain::SetScanCaption(const QString& caption) {
+    cmdScan_->setText(caption);
+}
+
 void frmMain::Unload() {
     close();
     Shutdown();
@@ -191,9 +202,6 @@ void frmMain::Shutdown() {
     }
     if (hooks_.ReleaseModel) {
         hooks_.ReleaseModel();
-    }
-    for (Timer* timer : timers_.All()) {
-        timer->stop();
     }
     if (line_.port().isOpen()) {
         line_.port().close();

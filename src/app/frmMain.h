@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ViewParts.h"
+
 #include <QMainWindow>
 
 #include <memory>
@@ -12,7 +14,6 @@ class QTabBar;
 namespace quadrel {
 
 class ComLine;
-class MainTimers;
 class basLog;
 class frmLog;
 class frmOptions;
@@ -21,11 +22,10 @@ struct AppHooks;
 // The main window's frame: caption, the three pages behind their tabs, the
 // command buttons, the key that opens the log window, the status line of
 // the port, and the shutdown that closes everything.
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public FramePart {
     Q_OBJECT
 public:
-    frmMain(ComLine& line, MainTimers& timers, basLog& log, AppHooks& hooks,
-            QWidget* parent = nullptr);
+    frmMain(ComLine& line, basLog& log, AppHooks& hooks, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // "Quadrel 2.2.01": the revision has at least two digits.
@@ -41,6 +41,11 @@ public:
     void ShowLogWindow();
     // Closes the window and runs the shutdown, as closing it does.
     void Unload();
+
+    // The hourglass while the program reads or scans, the arrow otherwise.
+    void SetBusyPointer(bool busy) override;
+    void SetScanCaption(const QString& caption) override;
+    bool IsBusyPointer() const { return busyPointer_; }
 
     QTabBar* TabStrip1() const { return TabStrip1_; }
     QWidget* picSwitchWindow() const { return picSwitchWindow_; }
@@ -69,7 +74,6 @@ private:
     void Shutdown();
 
     ComLine& line_;
-    MainTimers& timers_;
     basLog& log_;
     AppHooks& hooks_;
     QTabBar* TabStrip1_ = nullptr;
@@ -84,6 +88,7 @@ private:
     std::unique_ptr<frmLog> frmLog_;
     frmOptions* openOptions_ = nullptr;
     bool shutDown_ = false;
+    bool busyPointer_ = false;
 };
 
 } // namespace quadrel

@@ -13,20 +13,22 @@ basCommunication::basCommunication(SerialPort& port, TimerFactory& timers, LinkT
     SerialPort::Handlers handlers;
     handlers.received = [this] { receiver.ProcessReceivedData(); };
     handlers.drained = [this] { queue.SendNextCommand(); };
-    handlers.lost = [this] {
-        // No answer can come now: do not count the silence against the unit.
-        queue.timWaitACK().stop();
-        receiver.ResetReceiver();
-        queue.SendNextCommand(); // finds the port closed and empties the queue
-        if (onPortLost_) {
-            onPortLost_();
-        }
-    };
+    handlers.lost = [this] { PortLost(); };
     port_.setHandlers(std::move(handlers));
 }
 
 basCommunication::~basCommunication() {
     port_.setHandlers({});
+}
+
+void basCommunication::PortLost() {
+    // No answer can come now: do not count the silence against the unit.
+    queue.timWaitACK().stop();
+    receiver.ResetReceiver();
+    queue.SendNextCommand(); // finds the port closed and empties the queue
+    if (onPortLost_) {
+        onPortLost_();
+    }
 }
 
 bool basCommunication::OpenCommPort(int portNumber, int32_t baudRate) {

@@ -29,6 +29,11 @@ public:
     bool IsPortOpen() const { return port_.isOpen(); }
     SerialPort& port() { return port_; }
 
+    // The open port vanished (the port layer has closed it): drop what
+    // waits and tell the owner. Run by the port's own event unless the
+    // owner routes that event itself.
+    void PortLost();
+
     // Told once when the open port vanished; the link has already seen it close.
     void setOnPortLost(std::function<void()> onLost) { onPortLost_ = std::move(onLost); }
 

