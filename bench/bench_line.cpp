@@ -98,9 +98,11 @@ void Scan() {
     PtyRig::Wait([&] { return !rig.core->status.IsBusy(); }, 120s);
     const double elapsedS = static_cast<double>(t.nsecsElapsed()) / 1e9;
     const int silentIds = 29;
-    // Each silent ID costs three 300 ms waits; everything else its wire time.
+    // Each silent ID costs three 300 ms waits, which its three probes spend
+    // on the wire; every other byte adds its wire time.
+    const long long silentProbeBytes = silentIds * 3 * 5;
     const double floorS = silentIds * 0.9 +
-                          static_cast<double>((rig.port->bytesWritten - w0) +
+                          static_cast<double>((rig.port->bytesWritten - w0 - silentProbeBytes) +
                                               (rig.port->bytesRead - r0)) *
                               kByteUs / 1e6;
     std::printf("scan finding %lld units: %.2f s; floor set by the time-outs and the wire "
