@@ -138,3 +138,64 @@ TEST(Scenario, SettingsReachTheUnitAndTheModelFollowsItsAnswers) {
     EXPECT_TRUE(h.Differences(unit).empty());
     EXPECT_EQ(h.trace.overlaps, 0);
 }
+
+TEST(Scenario, StoppingTheScanWithdrawsOnlyProbesOfUnitsNotFound) {
+    SimCoreHarness h;
+    h.AddUnit(Unit(0));
+    h.core.status.SetScanning(true);
+    // Let unit 0 be found; stop while its read and the probes still wait.
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.core.model.objUnits().Count() == 1; }, 5s));
+    h.core.link.senders.CmdGetMute(0, 0, 0, 1); // a request of the unit found
+    h.core.status.cmdScan_Click();
+    EXPECT_EQ(h.views.scanCaption, "S&can");
+    ASSERT_EQ(h.core.link.queue.SendQueue().size(), 1u);
+    for (const SEND_PACKET& p : h.core.link.queue.SendQueue()) {
+        EXPECT_EQ(p.bID, 0);
+    }
+    h.clock.advance(5s);
+    EXPECT_EQ(Probes(h.port.written()), (std::vector<int>{0}));
+}
+
+TEST(Scenario, PresetReadQueuesTheStepTableAndEndsAtItsLastStep) {
+    SimCoreHarness h;
+    sim::UnitConfig cfg = Unit(31);
+    cfg.bass = cfg.treble = cfg.subwoofer = false;
+    sim::Unit& unit = h.AddUnit(cfg);
+    ASSERT_TRUE(h.Scan());
+    unit.state().audioPresets[2].outputs[0].volume = 9;
+    h.views.calls.clear();
+    const size_t before = h.port.written().size();
+    h.views.memoryLocation = 3;
+    h.core.status.SetLoadingMemory(true);
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return !h.core.model.blLoadingMemory; }, 10s));
+    std::vector<std::string> frames;
+    const Bytes& w = h.port.written();
+    for (size_t i = before; i + 4 < w.size(); i += 5) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%02X:%d:%d", w[i + 1], w[i + 2], w[i + 3]);
+        frames.emplace_back(text);
+    }
+    EXPECT_EQ(frames, (std::vector<std::string>{"08:0:3", "07:0:3", "11:0:3", "13:0:3", "1D:0:3",
+                                                "1F:0:3"}));
+    EXPECT_TRUE(h.views.Called("SetMemoryRowVolumnLevel(1,true,9)"));
+    EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 50); // the live state is untouched
+}
+
+TEST(Scenario, PollRunsOnAnIdleLineAndFollowsTheUnit) {
+    SimCoreHarness h;
+    sim::Unit& unit = h.AddUnit(Unit(31));
+    ASSERT_TRUE(h.Scan());
+    // The redraw timers of the fake never stop: let levels be polled again.
+    h.views.redrawRunning.clear();
+    unit.state().audio[4].volume = 3;
+    unit.state().videoRoutes[0] = 8;
+    h.clock.advance(3s);
+    EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 3);
+    EXPECT_EQ(h.core.model.VideoOutputs[1].iInputPort, 8);
+    EXPECT_EQ(h.trace.overlaps, 0);
+    // A value being redrawn is left alone by the poll.
+    h.views.redrawRunning[AudioValue::Volumn] = true;
+    unit.state().audio[4].volume = 4;
+    h.clock.advance(3s);
+    EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 3);
+}
