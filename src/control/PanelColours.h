@@ -25,10 +25,12 @@ inline QColor Of(bool enabled, bool selected) {
     return selected ? Selected() : Unselected();
 }
 
-// Paints a widget's own background in `colour`.
+// Paints a widget's own background in `colour` (buttons fill theirs from
+// the button role, panels from the window role).
 inline void Paint(QWidget* w, const QColor& colour) {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, colour);
+    p.setColor(w->backgroundRole(), colour);
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
