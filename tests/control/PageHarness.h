@@ -1,7 +1,9 @@
 #pragma once
 
 #include "control/AudioPage.h"
+#include "control/AudioViewRelay.h"
 #include "control/VideoPage.h"
+#include "control/VideoViewRelay.h"
 #include "link/VirtualClock.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
 #include "model/QuadrelCore.h"
@@ -17,37 +19,6 @@
 
 namespace quadrel::test {
 
-// The hub is built before the pages (they need the core, the core needs the
-// hub), so it reaches them through these relays, set once both exist.
-struct AudioRelay : AudioViewPart {
-    AudioViewPart* to = nullptr;
-    void Setup_AudioOutputScroll() override { to->Setup_AudioOutputScroll(); }
-    void Draw_AudioOutputMute(int o) override { to->Draw_AudioOutputMute(o); }
-    void Draw_AudioOutputVolumnLevel(int o) override { to->Draw_AudioOutputVolumnLevel(o); }
-    void Draw_AudioOutputBassLevel(int o) override { to->Draw_AudioOutputBassLevel(o); }
-    void Draw_AudioOutputTrebleLevel(int o) override { to->Draw_AudioOutputTrebleLevel(o); }
-    void Draw_AudioOutputSubwooferLevel(int o) override { to->Draw_AudioOutputSubwooferLevel(o); }
-    void Draw_AudioOutputDelayTime(int o) override { to->Draw_AudioOutputDelayTime(o); }
-    void RestartSelectedRedraw(AudioValue v) override { to->RestartSelectedRedraw(v); }
-    bool IsSelectedRedrawRunning(AudioValue v) const override {
-        return to->IsSelectedRedrawRunning(v);
-    }
-    void Setup_SelectedDelayRange(int m, int u) override { to->Setup_SelectedDelayRange(m, u); }
-    void Enable_AudioControl(bool on) override { to->Enable_AudioControl(on); }
-    void ResetAudioAnchor() override { to->ResetAudioAnchor(); }
-    void UntickSelAllAudioOutput() override { to->UntickSelAllAudioOutput(); }
-};
-
-struct VideoRelay : VideoViewPart {
-    VideoViewPart* to = nullptr;
-    void Setup_VideoInputScroll() override { to->Setup_VideoInputScroll(); }
-    void Draw_VideoInput(int i) override { to->Draw_VideoInput(i); }
-    void Draw_SelectedEdidType() override { to->Draw_SelectedEdidType(); }
-    void Enable_VideoControl(bool on) override { to->Enable_VideoControl(on); }
-    void ResetVideoAnchor() override { to->ResetVideoAnchor(); }
-    void UntickSelAllVideoInput() override { to->UntickSelAllVideoInput(); }
-};
-
 // The real core on a scripted port in virtual time, drawing on the two pages.
 struct PageHarness {
     VirtualClock clock;
@@ -56,8 +27,8 @@ struct PageHarness {
     NullSwitchView sw;
     NullUnitPane pane;
     NullFrame frame;
-    AudioRelay audioRelay;
-    VideoRelay videoRelay;
+    AudioViewRelay audioRelay; // the hub comes before the pages
+    VideoViewRelay videoRelay;
     ViewsHub hub{sw, audioRelay, videoRelay, pane, frame};
     QuadrelCore core{port, clock, trace, hub};
     AudioPage audio{core, clock, frame};
@@ -65,8 +36,8 @@ struct PageHarness {
 
     PageHarness() {
         port.open(1, QStringLiteral("9600,n,8,1"));
-        audioRelay.to = &audio;
-        videoRelay.to = &video;
+        audioRelay.setTarget(&audio);
+        videoRelay.setTarget(&video);
         core.status.timRequestStatus().stop(); // the poll only where a test wants it
         audio.resize(700, 640);
         video.resize(700, 520);
