@@ -55,6 +55,7 @@ AudioOutputPanel::AudioOutputPanel(int index, QWidget* parent)
         row.bar = new LevelBar(QStringLiteral("shp%1Border_%2").arg(stem, i),
                                QStringLiteral("shp%1Level_%2").arg(stem, i), look.fill, this);
         row.bar->setFixedHeight(11);
+        row.bar->setAccessibleName(QStringLiteral("%1 bar").arg(QString::fromLatin1(look.caption)));
         row.number = new QLabel(this);
         row.number->setObjectName(r == Delay ? QStringLiteral("lblDelayTime_") + i
                                              : QStringLiteral("lbl%1Level_%2").arg(stem, i));

@@ -18,7 +18,9 @@ AudioPage::AudioPage(QuadrelCore& core, TimerFactory& timers, FramePart& frame, 
     : QWidget(parent), core_(core), sco_(new QScrollBar(Qt::Vertical, this)),
       chkSelAll_(new QCheckBox(tr("Select all"), this)),
       group_(new SelectedAudioGroup(core, timers, frame, this)) {
-    setObjectName(QStringLiteral("picAudioWindow"));
+    // The frame's picAudioWindow holds the page; the page is what Enable_AudioControl
+    // switches.
+    setObjectName(QStringLiteral("AudioPage"));
     auto* control = new QWidget(this);
     control->setObjectName(QStringLiteral("picAudioControl"));
     auto* grid = new QGridLayout(control);

@@ -30,12 +30,14 @@ void LevelBar::ShowValue(int64_t value, int64_t fullScale) {
     value_ = value;
     fullScale_ = fullScale;
     SetOutline(Qt::black);
+    setAccessibleDescription(QStringLiteral("%1 of %2").arg(value).arg(fullScale));
     Place();
     level_->setVisible(true);
 }
 
 void LevelBar::ShowDisabled() {
     SetOutline(QColor(224, 224, 224));
+    setAccessibleDescription(QString());
     level_->setVisible(false);
 }
 

@@ -26,7 +26,9 @@ VideoPage::VideoPage(QuadrelCore& core, FramePart& frame, QWidget* parent)
       fra_(new QGroupBox(tr("Selected input EDID type"), this)),
       optFix_(new QRadioButton(tr("Fix"), fra_)),
       optOutput1_(new QRadioButton(tr("Output 1"), fra_)), pair_(new QButtonGroup(this)) {
-    setObjectName(QStringLiteral("picVideoWindow"));
+    // The frame's picVideoWindow holds the page; the page is what Enable_VideoControl
+    // switches.
+    setObjectName(QStringLiteral("VideoPage"));
     auto* control = new QWidget(this);
     control->setObjectName(QStringLiteral("Picture1"));
     auto* grid = new QGridLayout(control);

@@ -173,6 +173,19 @@ TEST_F(AudioPanels, ShiftBeforeAnyAnchorOnlyAddsTheOutput) {
     EXPECT_FALSE(sel(4).blSelected);
 }
 
+TEST_F(AudioPanels, SpaceOnABoxActsAsALeftClick) {
+    h.Show(1, 4, 8);
+    PageHarness::Click(box(0));
+    QTest::keyClick(box(3), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(sel(1).blSelected);
+    EXPECT_TRUE(sel(4).blSelected);
+    EXPECT_TRUE(box(3)->isChecked());
+    QTest::keyClick(box(5), Qt::Key_Space);
+    EXPECT_FALSE(sel(1).blSelected);
+    EXPECT_TRUE(sel(6).blSelected);
+    EXPECT_EQ(page.iLastAudioOutput(), 6);
+}
+
 TEST_F(AudioPanels, SelectAllTickedThenUnticked) {
     h.Show(1, 4, 6);
     page.chkSelAllAudioOutput()->click();

@@ -94,6 +94,8 @@ TEST_F(VideoInputs, GroupChoiceForMixedInputsSendsEachAndOneQuery) {
     h.AckSettings();
     ASSERT_EQ(h.Awaited(), kCmdGetEdidType);
     h.Reply({1, 1, 2, 1});
+    EXPECT_TRUE(h.Line().empty()); // drawing the answer set options without sending
+    EXPECT_TRUE(sel(1).blSelected && sel(2).blSelected);
     EXPECT_TRUE(panel(0)->optOutput1Edid()->isChecked());
     EXPECT_TRUE(page.optSelectedOutput1Edid()->isChecked());
     EXPECT_FALSE(h.frame.busy);
