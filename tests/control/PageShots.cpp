@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
     PageHarness h;
     UnitCaps caps;
     caps.delayUnit = 5;
-    caps.maxDelayTime = 1000;
-    const int volumes[] = {75, 50, 33, 100, 0, 62, 48, 90};
+    caps.maxDelayTime = 2000;
+    const int volumes[] = {75, 75, 33, 100, 0, 62, 48, 90};
     for (int n = 1; n <= 8; ++n) {
         AUDIO_OUTPUT_STATUS& s = h.core.model.AudioOutputs[n];
         s.iVolumnLevel = volumes[n - 1];
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
         h.core.model.VideoInputs[n].lEdidType = n % 3 == 0 ? 1 : 0;
     }
     h.Show(1, 12, 8, caps);
-    for (int i : {1, 2}) {
+    for (int i : {0, 1}) {
         PageHarness::Click(h.audio.picAudioOutput(i)->chkAudioOutput(), Qt::ControlModifier);
     }
     for (int i : {2, 5}) {
