@@ -25,7 +25,7 @@ constexpr int kDesignMaximum = 100;
 
 using SetFn = void (CommandSenders::*)(uint8_t, uint8_t, uint8_t, int32_t);
 
-struct RowSpec {
+struct RowKind {
     const char* stem;
     const char* caption;
     AudioValue value;
@@ -37,8 +37,8 @@ struct RowSpec {
     int64_t (*field)(const AUDIO_OUTPUT_STATUS&);
 };
 
-const std::array<RowSpec, SelectedAudioGroup::RowCount>& Specs() {
-    static const std::array<RowSpec, SelectedAudioGroup::RowCount> specs{{
+const std::array<RowKind, SelectedAudioGroup::RowCount>& Kinds() {
+    static const std::array<RowKind, SelectedAudioGroup::RowCount> kinds{{
         {"VolumnLevel", "Volume", AudioValue::Volumn, kCmdSetVolumnLevel, kCmdGetVolumnLevel,
          &CommandSenders::CmdSetVolumnLevel, &CommandSenders::CmdGetVolumnLevel, &AudioCaps::volume,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iVolumnLevel; }},
@@ -56,7 +56,7 @@ const std::array<RowSpec, SelectedAudioGroup::RowCount>& Specs() {
          nullptr, &AudioCaps::delay,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.lDelayTime; }},
     }};
-    return specs;
+    return kinds;
 }
 
 int ToControl(int64_t v) {
@@ -109,14 +109,14 @@ SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, 
     grid->addWidget(imgMute_, 0, 1, Qt::AlignLeft);
     auto* keys = new LevelKeyFilter(this);
     for (int r = 0; r < RowCount; ++r) {
-        const RowSpec& spec = Specs()[static_cast<size_t>(r)];
+        const RowKind& kind = Kinds()[static_cast<size_t>(r)];
         LevelRow& row = rows_[static_cast<size_t>(r)];
-        const QString stem = QString::fromLatin1(spec.stem);
-        row.lbl = new QLabel(tr(spec.caption), this);
+        const QString stem = QString::fromLatin1(kind.stem);
+        row.lbl = new QLabel(tr(kind.caption), this);
         row.lbl->setObjectName(QStringLiteral("lblSelected") + stem);
         row.sld = new QSlider(Qt::Horizontal, this);
         row.sld->setObjectName(QStringLiteral("sldSelected") + stem);
-        row.sld->setAccessibleName(tr(spec.caption));
+        row.sld->setAccessibleName(tr(kind.caption));
         row.sld->setRange(0, kDesignMaximum);
         row.sld->setSingleStep(1);
         row.sld->setPageStep(5);
@@ -125,12 +125,12 @@ SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, 
         row.sld->setTracking(false); // a drag reports once, when released
         row.ud = new UpDown(this);
         row.ud->setObjectName(QStringLiteral("udSelected") + stem);
-        row.ud->setAccessibleName(tr(spec.caption));
+        row.ud->setAccessibleName(tr(kind.caption));
         row.ud->setRange(0, kDesignMaximum);
         row.ud->setSingleStep(1);
         row.txt = new QLineEdit(this);
         row.txt->setObjectName(QStringLiteral("txtSelected") + stem);
-        row.txt->setAccessibleName(tr(spec.caption));
+        row.txt->setAccessibleName(tr(kind.caption));
         row.txt->setFixedWidth(56);
         row.lbl->setBuddy(row.txt);
         row.timer = timers.createTimer(500ms);
@@ -178,7 +178,7 @@ void SelectedAudioGroup::EnableFor(bool selected, const AudioCaps& caps) {
     chkMute_->setEnabled(selected && caps.volume);
     for (int r = 0; r < RowCount; ++r) {
         LevelRow& row = rows_[static_cast<size_t>(r)];
-        const bool on = selected && caps.*(Specs()[static_cast<size_t>(r)].cap);
+        const bool on = selected && caps.*(Kinds()[static_cast<size_t>(r)].cap);
         for (QWidget* w : {static_cast<QWidget*>(row.lbl), static_cast<QWidget*>(row.sld),
                            static_cast<QWidget*>(row.txt), static_cast<QWidget*>(row.ud)}) {
             w->setEnabled(on);
@@ -203,20 +203,20 @@ void SelectedAudioGroup::LevelChange(Row r, int v) {
     row.timer->stop();
     row.sld->setValue(v);
     row.ud->setValue(v);
-    const RowSpec& spec = Specs()[r];
+    const RowKind& kind = Kinds()[r];
     CommandSenders& senders = core_.link.senders;
     bool any = false;
     for (int n = 1; n <= kMaxPort; ++n) {
         if (core_.model.AudioOutputSelect[n].blSelected) {
-            core_.link.queue.PurgeCommandsByData0(spec.setCode, static_cast<uint8_t>(n));
-            (senders.*spec.set)(unit->bID(), static_cast<uint8_t>(n), static_cast<uint8_t>(v),
+            core_.link.queue.PurgeCommandsByData0(kind.setCode, static_cast<uint8_t>(n));
+            (senders.*kind.set)(unit->bID(), static_cast<uint8_t>(n), static_cast<uint8_t>(v),
                                 kSettingPriority);
             any = true;
         }
     }
     if (any) {
-        core_.link.queue.PurgeCommandsByData(spec.getCode, 0, 0);
-        (senders.*spec.get)(unit->bID(), 0, 0, kQueryPriority);
+        core_.link.queue.PurgeCommandsByData(kind.getCode, 0, 0);
+        (senders.*kind.get)(unit->bID(), 0, 0, kQueryPriority);
         frame_.SetBusyPointer(true);
     }
 }
@@ -309,7 +309,7 @@ void SelectedAudioGroup::TextChange(Row r) {
 
 Timer& SelectedAudioGroup::TimerOf(AudioValue value) const {
     for (size_t r = 0; r < RowCount; ++r) {
-        if (Specs()[r].value == value) {
+        if (Kinds()[r].value == value) {
             return *rows_[r].timer;
         }
     }
@@ -365,13 +365,13 @@ void SelectedAudioGroup::Draw_SelectedMuteStatus() {
 }
 
 void SelectedAudioGroup::Draw_SelectedRow(Row r) {
-    const RowSpec& spec = Specs()[r];
+    const RowKind& kind = Kinds()[r];
     LevelRow& row = rows_[r];
     AudioRules::CommonValue common;
-    if (GroupEnabled() && AudioCaps::Of(core_.model.objSelectedUnit).*spec.cap) {
+    if (GroupEnabled() && AudioCaps::Of(core_.model.objSelectedUnit).*kind.cap) {
         for (int n = 1; n <= kMaxPort; ++n) {
             if (core_.model.AudioOutputSelect[n].blSelected) {
-                common.Add(spec.field(core_.model.AudioOutputs[n]));
+                common.Add(kind.field(core_.model.AudioOutputs[n]));
             }
         }
     }
