@@ -1,0 +1,85 @@
+#pragma once
+
+#include "control/AudioOutputPanel.h"
+#include "control/SelectedAudioGroup.h"
+#include "model/ViewParts.h"
+
+#include <QCheckBox>
+#include <QScrollBar>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+namespace quadrel {
+
+class FramePart;
+class QuadrelCore;
+
+// The "Audio" page: the selected unit's audio outputs as eight scrolling
+// panels (two columns by four rows), the "Select all" box, and the group of
+// controls for the ticked outputs. It draws only from the model; its changes
+// go to the unit and come back through the replies.
+class AudioPage : public QWidget, public AudioViewPart {
+    Q_OBJECT
+public:
+    static constexpr int kPanels = 8;
+
+    // `timers` makes the six redraw timers of the group; `frame` shows the
+    // busy pointer after a query.
+    AudioPage(QuadrelCore& core, TimerFactory& timers, FramePart& frame, QWidget* parent = nullptr);
+    ~AudioPage() override;
+
+    // AudioViewPart
+    void Setup_AudioOutputScroll() override;
+    void Draw_AudioOutputMute(int output) override;
+    void Draw_AudioOutputVolumnLevel(int output) override;
+    void Draw_AudioOutputBassLevel(int output) override;
+    void Draw_AudioOutputTrebleLevel(int output) override;
+    void Draw_AudioOutputSubwooferLevel(int output) override;
+    void Draw_AudioOutputDelayTime(int output) override;
+    void RestartSelectedRedraw(AudioValue value) override;
+    bool IsSelectedRedrawRunning(AudioValue value) const override;
+    void Setup_SelectedDelayRange(int maxDelayTime, int delayUnit) override;
+    void Enable_AudioControl(bool enabled) override;
+    void ResetAudioAnchor() override { iLastAudioOutput_ = -1; }
+    void UntickSelAllAudioOutput() override;
+
+    void CheckSelectedAudioOutput();
+    bool IsAllAudioOutputSelected() const;
+    void Draw_AudioOutput(int output);
+    void Draw_AudioOutputSelect(int output);
+    void Draw_AudioOutputPanels();
+
+    void SelectedVolumnLevelChange(int v) { group_->SelectedVolumnLevelChange(v); }
+    void SelectedBassLevelChange(int v) { group_->SelectedBassLevelChange(v); }
+    void SelectedTrebleLevelChange(int v) { group_->SelectedTrebleLevelChange(v); }
+    void SelectedSubwooferLevelChange(int v) { group_->SelectedSubwooferLevelChange(v); }
+    void SelectedDelayTimeChange(int64_t ms) { group_->SelectedDelayTimeChange(ms); }
+
+    AudioOutputPanel* picAudioOutput(int i) const { return panels_.at(static_cast<size_t>(i)); }
+    QScrollBar* scoAudioOutput() const { return sco_; }
+    QCheckBox* chkSelAllAudioOutput() const { return chkSelAll_; }
+    SelectedAudioGroup* fraSelectedAudioOutput() const { return group_; }
+    int iLastAudioOutput() const { return iLastAudioOutput_; }
+
+private:
+    // The panel showing `output`, when it is on screen.
+    std::optional<int> PanelOf(int output) const;
+    int OutputCount() const;
+    void AudioOutput_Picked(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void chkSelAllAudioOutput_Click();
+    void ShowSelAll();
+    void DrawBar(int output, AudioOutputPanel::Row row);
+
+    QuadrelCore& core_;
+    std::array<AudioOutputPanel*, kPanels> panels_{};
+    QScrollBar* sco_;
+    QCheckBox* chkSelAll_;
+    SelectedAudioGroup* group_;
+    int iLastAudioOutput_ = -1;
+    bool blSkipAudioOutputClick_ = false;
+    bool blSkipSelAllAudioOutput_ = false;
+};
+
+} // namespace quadrel

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace quadrel::AudioRules {
+
+constexpr int kMaxLevel = 100;
+constexpr int32_t kMaxDelaySteps = 0xFFFF; // what the high and low delay bytes carry
+
+// Width of a bar inside a border `borderWidth` wide showing `value` of
+// `fullScale`: the product is rounded to a whole number, then divided
+// without remainder. A full scale of 0 (a unit that reports no maximum
+// delay) gives an empty bar; the bar never leaves its border.
+int BarWidth(int64_t value, double borderWidth, int64_t fullScale);
+
+// Delay steps for `milliseconds` at `delayUnit` ms a step, or nothing when
+// the two delay bytes cannot carry it: below 0, above 65535 steps, or a unit
+// that reports a step of 0.
+std::optional<int32_t> DelaySteps(int64_t milliseconds, int delayUnit);
+
+// A typed or pasted number as the level and delay boxes read it: trimmed,
+// a fractional part rounded half away from zero, within the signed range of
+// `bits` (16 or 32). Empty text, "." alone or a number too large: nothing.
+std::optional<int32_t> ConvertText(const QString& text, int bits);
+
+// What the text of a level box asks for. Negative numbers are treated like
+// text that does not convert, so no level below 0 reaches the line.
+struct TextAction {
+    enum Kind { Ignore, Replace, Change } kind = Ignore;
+    int32_t value = 0; // for Change
+};
+TextAction LevelTextAction(const QString& text, int bits, int32_t upDownMaximum);
+
+// The key filter of the level boxes: digits, backspace and "." pass.
+bool IsLevelKey(QChar c);
+
+// The value the selected-outputs controls show for a set of outputs: the
+// common value when every output walked agrees, else 0 and not common.
+struct CommonValue {
+    int count = 0;
+    bool mixed = false;
+    int64_t first = 0;
+    void Add(int64_t v) {
+        if (count++ == 0) {
+            first = v;
+        } else if (v != first) {
+            mixed = true;
+        }
+    }
+    bool IsCommon() const { return count > 0 && !mixed; }
+    int64_t Value() const { return IsCommon() ? first : 0; }
+};
+
+} // namespace quadrel::AudioRules

@@ -1,0 +1,56 @@
+#include "control/LevelBar.h"
+
+#include "control/AudioRules.h"
+
+namespace quadrel {
+
+LevelBar::LevelBar(const QString& borderName, const QString& levelName, QColor fill,
+                   QWidget* parent)
+    : QWidget(parent), border_(new QFrame(this)), level_(new QWidget(this)) {
+    border_->setObjectName(borderName);
+    border_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    border_->setLineWidth(1);
+    level_->setObjectName(levelName);
+    QPalette p = level_->palette();
+    p.setColor(QPalette::Window, fill);
+    level_->setPalette(p);
+    level_->setAutoFillBackground(true);
+    level_->raise();
+    setMinimumHeight(8);
+    ShowDisabled();
+}
+
+void LevelBar::SetOutline(const QColor& c) {
+    QPalette p = border_->palette();
+    p.setColor(QPalette::WindowText, c);
+    border_->setPalette(p);
+}
+
+void LevelBar::ShowValue(int64_t value, int64_t fullScale) {
+    value_ = value;
+    fullScale_ = fullScale;
+    SetOutline(Qt::black);
+    setAccessibleDescription(QStringLiteral("%1 of %2").arg(value).arg(fullScale));
+    Place();
+    level_->setVisible(true);
+}
+
+void LevelBar::ShowDisabled() {
+    SetOutline(QColor(224, 224, 224));
+    setAccessibleDescription(QString());
+    level_->setVisible(false);
+}
+
+void LevelBar::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Place();
+}
+
+void LevelBar::Place() {
+    border_->setGeometry(rect());
+    const QRect b = border_->geometry();
+    level_->setGeometry(b.x(), b.y(), AudioRules::BarWidth(value_, b.width(), fullScale_),
+                        b.height());
+}
+
+} // namespace quadrel

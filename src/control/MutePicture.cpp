@@ -1,0 +1,43 @@
+#include "control/MutePicture.h"
+
+#include <QPainter>
+#include <QPolygonF>
+
+namespace quadrel {
+
+QString MuteKey(int muteStatus) {
+    return muteStatus == 1 ? QStringLiteral("Mute") : QStringLiteral("Unmute");
+}
+
+QPixmap MutePicture(const QString& key, QSize size) {
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal w = size.width();
+    const qreal h = size.height();
+
+    // A loudspeaker: box and cone on the left half.
+    const QPolygonF speaker({QPointF(w * 0.08, h * 0.35), QPointF(w * 0.25, h * 0.35),
+                             QPointF(w * 0.48, h * 0.12), QPointF(w * 0.48, h * 0.88),
+                             QPointF(w * 0.25, h * 0.65), QPointF(w * 0.08, h * 0.65)});
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(64, 64, 64));
+    p.drawPolygon(speaker);
+
+    if (key == QLatin1String("Mute")) {
+        // A red cross where the sound would be.
+        p.setPen(QPen(QColor(220, 0, 0), 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(w * 0.60, h * 0.28), QPointF(w * 0.92, h * 0.72));
+        p.drawLine(QPointF(w * 0.60, h * 0.72), QPointF(w * 0.92, h * 0.28));
+    } else {
+        // Two sound waves.
+        p.setPen(QPen(QColor(0, 128, 0), 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(w * 0.40, h * 0.30, w * 0.22, h * 0.40), -60 * 16, 120 * 16);
+        p.drawArc(QRectF(w * 0.38, h * 0.12, w * 0.44, h * 0.76), -60 * 16, 120 * 16);
+    }
+    return pixmap;
+}
+
+} // namespace quadrel

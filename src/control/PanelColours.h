@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QApplication>
+#include <QColor>
+#include <QPalette>
+#include <QWidget>
+
+namespace quadrel::PanelColours {
+
+inline QColor Selected() {
+    return QColor(128, 255, 255);
+}
+inline QColor Unselected() {
+    return QColor(Qt::white);
+}
+// The system's face colour of controls.
+inline QColor Disabled() {
+    return QApplication::palette().color(QPalette::Button);
+}
+
+inline QColor Of(bool enabled, bool selected) {
+    if (!enabled) {
+        return Disabled();
+    }
+    return selected ? Selected() : Unselected();
+}
+
+// Paints a widget's own background in `colour` (buttons fill theirs from
+// the button role, panels from the window role).
+inline void Paint(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    p.setColor(w->backgroundRole(), colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+inline QColor Background(const QWidget* w) {
+    return w->palette().color(QPalette::Window);
+}
+
+} // namespace quadrel::PanelColours

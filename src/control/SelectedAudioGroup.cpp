@@ -1,0 +1,384 @@
+#include "control/SelectedAudioGroup.h"
+
+#include "control/AudioRules.h"
+#include "control/MutePicture.h"
+#include "control/OwnEnabled.h"
+#include "control/ScopedFlag.h"
+#include "model/QuadrelCore.h"
+#include "model/ViewParts.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+
+#include <algorithm>
+#include <limits>
+
+namespace quadrel {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int32_t kSettingPriority = 0;
+constexpr int32_t kQueryPriority = 1;
+constexpr int kDesignMaximum = 100;
+
+using SetFn = void (CommandSenders::*)(uint8_t, uint8_t, uint8_t, int32_t);
+
+struct RowKind {
+    const char* stem;
+    const char* caption;
+    AudioValue value;
+    Command setCode;
+    Command getCode;
+    SetFn set;
+    SetFn get;
+    bool AudioCaps::*cap;
+    int64_t (*field)(const AUDIO_OUTPUT_STATUS&);
+};
+
+const std::array<RowKind, SelectedAudioGroup::RowCount>& Kinds() {
+    static const std::array<RowKind, SelectedAudioGroup::RowCount> kinds{{
+        {"VolumnLevel", "Volume", AudioValue::Volumn, kCmdSetVolumnLevel, kCmdGetVolumnLevel,
+         &CommandSenders::CmdSetVolumnLevel, &CommandSenders::CmdGetVolumnLevel, &AudioCaps::volume,
+         [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iVolumnLevel; }},
+        {"BassLevel", "Bass", AudioValue::Bass, kCmdSetBassLevel, kCmdGetBassLevel,
+         &CommandSenders::CmdSetBassLevel, &CommandSenders::CmdGetBassLevel, &AudioCaps::bass,
+         [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iBassLevel; }},
+        {"TrebleLevel", "Treble", AudioValue::Treble, kCmdSetTrebleLevel, kCmdGetTrebleLevel,
+         &CommandSenders::CmdSetTrebleLevel, &CommandSenders::CmdGetTrebleLevel, &AudioCaps::treble,
+         [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iTrebleLevel; }},
+        {"SubwooferLevel", "Subwoofer", AudioValue::Subwoofer, kCmdSetSubwooferLevel,
+         kCmdGetSubwooferLevel, &CommandSenders::CmdSetSubwooferLevel,
+         &CommandSenders::CmdGetSubwooferLevel, &AudioCaps::subwoofer,
+         [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iSubwooferLevel; }},
+        {"DelayTime", "Delay", AudioValue::Delay, kCmdSetDelayLow, kCmdGetDelayLow, nullptr,
+         nullptr, &AudioCaps::delay,
+         [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.lDelayTime; }},
+    }};
+    return kinds;
+}
+
+int ToControl(int64_t v) {
+    return static_cast<int>(std::clamp<int64_t>(v, 0, std::numeric_limits<int>::max()));
+}
+
+// The level boxes take digits, "." and backspace from the keyboard; keys
+// that write nothing, and shortcuts such as paste, pass.
+class LevelKeyFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool shortcut =
+                (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+            const QString text = key->text();
+            if (!shortcut && text.size() == 1 && text[0].isPrint() &&
+                !AudioRules::IsLevelKey(text[0])) {
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, FramePart& frame,
+                                       QWidget* parent)
+    : QWidget(parent), core_(core), frame_(frame), chkMute_(new QCheckBox(tr("Mute"), this)),
+      imgMute_(new QLabel(this)), timMute_(timers.createTimer(500ms)) {
+    setObjectName(QStringLiteral("fraSelectedAudioOutput"));
+    chkMute_->setObjectName(QStringLiteral("chkSelectedMuteStatus"));
+    imgMute_->setObjectName(QStringLiteral("imgSelectedMuteStatus"));
+    imgMute_->setAccessibleName(tr("Mute status of the selected outputs"));
+    imgMute_->setFixedSize(22, 18);
+    connect(chkMute_, &QCheckBox::toggled, this, [this] { chkSelectedMuteStatus_Click(); });
+    timMute_->setOnTick([this] {
+        timMute_->stop();
+        Draw_SelectedMuteStatus();
+    });
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 4, 0, 0);
+    grid->setHorizontalSpacing(8);
+    grid->addWidget(chkMute_, 0, 0);
+    grid->addWidget(imgMute_, 0, 1, Qt::AlignLeft);
+    auto* keys = new LevelKeyFilter(this);
+    for (int r = 0; r < RowCount; ++r) {
+        const RowKind& kind = Kinds()[static_cast<size_t>(r)];
+        LevelRow& row = rows_[static_cast<size_t>(r)];
+        const QString stem = QString::fromLatin1(kind.stem);
+        row.lbl = new QLabel(tr(kind.caption), this);
+        row.lbl->setObjectName(QStringLiteral("lblSelected") + stem);
+        row.sld = new QSlider(Qt::Horizontal, this);
+        row.sld->setObjectName(QStringLiteral("sldSelected") + stem);
+        row.sld->setAccessibleName(tr(kind.caption));
+        row.sld->setRange(0, kDesignMaximum);
+        row.sld->setSingleStep(1);
+        row.sld->setPageStep(5);
+        row.sld->setTickInterval(5);
+        row.sld->setTickPosition(QSlider::TicksBelow);
+        row.sld->setTracking(false); // a drag reports once, when released
+        row.ud = new UpDown(this);
+        row.ud->setObjectName(QStringLiteral("udSelected") + stem);
+        row.ud->setAccessibleName(tr(kind.caption));
+        row.ud->setRange(0, kDesignMaximum);
+        row.ud->setSingleStep(1);
+        row.txt = new QLineEdit(this);
+        row.txt->setObjectName(QStringLiteral("txtSelected") + stem);
+        row.txt->setAccessibleName(tr(kind.caption));
+        row.txt->setFixedWidth(56);
+        row.lbl->setBuddy(row.txt);
+        row.timer = timers.createTimer(500ms);
+        const auto rr = static_cast<Row>(r);
+        row.timer->setOnTick([this, rr] {
+            rows_[rr].timer->stop();
+            Draw_SelectedRow(rr);
+        });
+        if (rr == Delay) {
+            connect(row.sld, &QSlider::valueChanged, this,
+                    [this](int v) { SelectedDelayTimeChange(v); });
+            connect(row.ud, &QSpinBox::valueChanged, this,
+                    [this](int v) { SelectedDelayTimeChange(v); });
+            row.unit = new QLabel(tr("ms"), this);
+            row.unit->setObjectName(QStringLiteral("lblSelectedDelayUnit"));
+        } else {
+            connect(row.sld, &QSlider::valueChanged, this,
+                    [this, rr](int v) { LevelChange(rr, v); });
+            connect(row.ud, &QSpinBox::valueChanged, this,
+                    [this, rr](int v) { LevelChange(rr, v); });
+            row.txt->installEventFilter(keys);
+        }
+        connect(row.txt, &QLineEdit::textChanged, this, [this, rr] { TextChange(rr); });
+        grid->addWidget(row.lbl, r + 1, 0);
+        grid->addWidget(row.sld, r + 1, 1);
+        grid->addWidget(row.txt, r + 1, 2);
+        grid->addWidget(row.ud, r + 1, 3);
+        if (row.unit != nullptr) {
+            grid->addWidget(row.unit, r + 1, 4);
+        }
+    }
+    grid->setColumnStretch(1, 1);
+    EnableFor(false, AudioCaps());
+}
+
+SelectedAudioGroup::~SelectedAudioGroup() = default;
+
+bool SelectedAudioGroup::GroupEnabled() const {
+    return OwnEnabled(this);
+}
+
+void SelectedAudioGroup::EnableFor(bool selected, const AudioCaps& caps) {
+    setEnabled(selected);
+    imgMute_->setEnabled(selected && caps.volume);
+    chkMute_->setEnabled(selected && caps.volume);
+    for (int r = 0; r < RowCount; ++r) {
+        LevelRow& row = rows_[static_cast<size_t>(r)];
+        const bool on = selected && caps.*(Kinds()[static_cast<size_t>(r)].cap);
+        for (QWidget* w : {static_cast<QWidget*>(row.lbl), static_cast<QWidget*>(row.sld),
+                           static_cast<QWidget*>(row.txt), static_cast<QWidget*>(row.ud)}) {
+            w->setEnabled(on);
+        }
+        if (row.unit != nullptr) {
+            row.unit->setEnabled(on);
+        }
+    }
+    Draw_SelectedAudioOutput();
+}
+
+void SelectedAudioGroup::LevelChange(Row r, int v) {
+    LevelRow& row = rows_[r];
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (row.blSkip || !IsUnitConnected(unit)) {
+        return;
+    }
+    if (v < 0 || v > AudioRules::kMaxLevel) {
+        return; // never on the line, whatever called
+    }
+    ScopedFlag guard(row.blSkip);
+    row.timer->stop();
+    row.sld->setValue(v);
+    row.ud->setValue(v);
+    const RowKind& kind = Kinds()[r];
+    CommandSenders& senders = core_.link.senders;
+    bool any = false;
+    for (int n = 1; n <= kMaxPort; ++n) {
+        if (core_.model.AudioOutputSelect[n].blSelected) {
+            core_.link.queue.PurgeCommandsByData0(kind.setCode, static_cast<uint8_t>(n));
+            (senders.*kind.set)(unit->bID(), static_cast<uint8_t>(n), static_cast<uint8_t>(v),
+                                kSettingPriority);
+            any = true;
+        }
+    }
+    if (any) {
+        core_.link.queue.PurgeCommandsByData(kind.getCode, 0, 0);
+        (senders.*kind.get)(unit->bID(), 0, 0, kQueryPriority);
+        frame_.SetBusyPointer(true);
+    }
+}
+
+void SelectedAudioGroup::SelectedDelayTimeChange(int64_t milliseconds) {
+    LevelRow& row = rows_[Delay];
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (row.blSkip || !IsUnitConnected(unit)) {
+        return;
+    }
+    const auto audio = unit->objAudioINFO();
+    const int delayUnit = audio ? audio->iDelayUnit() : 0;
+    const int maxDelay = audio ? audio->iMaxDelayTime() : 0;
+    // Below 0, beyond two bytes of steps, or a unit without a step or a
+    // maximum: rejected before anything is touched.
+    const std::optional<int32_t> steps = AudioRules::DelaySteps(milliseconds, delayUnit);
+    if (!steps || maxDelay <= 0) {
+        return;
+    }
+    ScopedFlag guard(row.blSkip);
+    row.timer->stop();
+    row.sld->setValue(ToControl(milliseconds));
+    row.ud->setValue(ToControl(milliseconds));
+    CommandSenders& senders = core_.link.senders;
+    TransmitQueue& queue = core_.link.queue;
+    bool any = false;
+    for (int n = 1; n <= kMaxPort; ++n) {
+        if (core_.model.AudioOutputSelect[n].blSelected) {
+            queue.PurgeCommandsByData0(kCmdSetDelayLow, static_cast<uint8_t>(n));
+            queue.PurgeCommandsByData0(kCmdSetDelayHigh, static_cast<uint8_t>(n));
+            senders.CmdSetDelayLevel(unit->bID(), static_cast<uint8_t>(n), *steps,
+                                     kSettingPriority);
+            any = true;
+        }
+    }
+    if (any) {
+        queue.PurgeCommandsByData(kCmdGetDelayLow, 0, 0);
+        queue.PurgeCommandsByData(kCmdGetDelayHigh, 0, 0);
+        senders.CmdGetDelayLevel(unit->bID(), 0, 0, kQueryPriority);
+        frame_.SetBusyPointer(true);
+    }
+}
+
+void SelectedAudioGroup::chkSelectedMuteStatus_Click() {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (blSkipMute_ || !IsUnitConnected(unit)) {
+        return;
+    }
+    const uint8_t mute = chkMute_->isChecked() ? 1 : 0;
+    bool any = false;
+    for (int n = 1; n <= kMaxPort; ++n) {
+        if (core_.model.AudioOutputSelect[n].blSelected) {
+            timMute_->stop();
+            core_.link.queue.PurgeCommandsByData0(kCmdSetMute, static_cast<uint8_t>(n));
+            core_.link.senders.CmdSetMute(unit->bID(), static_cast<uint8_t>(n), mute,
+                                          kSettingPriority);
+            any = true;
+        }
+    }
+    if (any) {
+        core_.link.queue.PurgeCommandsByData(kCmdGetMute, 0, 0);
+        core_.link.senders.CmdGetMute(unit->bID(), 0, 0, kQueryPriority);
+        frame_.SetBusyPointer(true);
+    }
+}
+
+void SelectedAudioGroup::TextChange(Row r) {
+    LevelRow& row = rows_[r];
+    if (row.blSkip) {
+        return; // the program wrote the text
+    }
+    const AudioRules::TextAction action =
+        AudioRules::LevelTextAction(row.txt->text(), r == Delay ? 32 : 16, row.ud->maximum());
+    switch (action.kind) {
+    case AudioRules::TextAction::Ignore:
+        break;
+    case AudioRules::TextAction::Replace:
+        // Itself a change: the up-down's value goes out again.
+        row.txt->setText(QString::number(row.ud->value()));
+        break;
+    case AudioRules::TextAction::Change:
+        if (r == Delay) {
+            SelectedDelayTimeChange(action.value);
+        } else {
+            LevelChange(r, action.value);
+        }
+        break;
+    }
+}
+
+Timer& SelectedAudioGroup::TimerOf(AudioValue value) const {
+    for (size_t r = 0; r < RowCount; ++r) {
+        if (Kinds()[r].value == value) {
+            return *rows_[r].timer;
+        }
+    }
+    return *timMute_;
+}
+
+void SelectedAudioGroup::RestartSelectedRedraw(AudioValue value) {
+    Timer& t = TimerOf(value);
+    t.stop();
+    t.start();
+}
+
+bool SelectedAudioGroup::IsSelectedRedrawRunning(AudioValue value) const {
+    return TimerOf(value).isActive();
+}
+
+void SelectedAudioGroup::Setup_SelectedDelayRange(int maxDelayTime, int delayUnit) {
+    LevelRow& row = rows_[Delay];
+    const int step = std::max(delayUnit, 1); // a step of 0 would freeze the arrows
+    const int maximum = std::max(maxDelayTime, 0);
+    ScopedFlag guard(row.blSkip);
+    row.sld->setMaximum(maximum);
+    row.sld->setSingleStep(step);
+    row.sld->setPageStep(5 * step);
+    row.sld->setTickInterval(maximum / 20);
+    row.ud->setMaximum(maximum);
+    row.ud->setSingleStep(step);
+}
+
+void SelectedAudioGroup::Draw_SelectedAudioOutput() {
+    Draw_SelectedMuteStatus();
+    for (int r = 0; r < RowCount; ++r) {
+        Draw_SelectedRow(static_cast<Row>(r));
+    }
+}
+
+void SelectedAudioGroup::Draw_SelectedMuteStatus() {
+    AudioRules::CommonValue common;
+    if (GroupEnabled() && AudioCaps::Of(core_.model.objSelectedUnit).volume) {
+        for (int n = 1; n <= kMaxPort; ++n) {
+            if (core_.model.AudioOutputSelect[n].blSelected) {
+                common.Add(core_.model.AudioOutputs[n].lMuteStatus);
+            }
+        }
+    }
+    ScopedFlag guard(blSkipMute_);
+    chkMute_->setChecked(common.IsCommon() && common.Value() == 1);
+    const QString key = MuteKey(static_cast<int>(common.Value()));
+    imgMute_->setPixmap(MutePicture(key, imgMute_->size()));
+    imgMute_->setProperty("imageKey", key);
+    imgMute_->setAccessibleDescription(key);
+    imgMute_->setVisible(GroupEnabled());
+}
+
+void SelectedAudioGroup::Draw_SelectedRow(Row r) {
+    const RowKind& kind = Kinds()[r];
+    LevelRow& row = rows_[r];
+    AudioRules::CommonValue common;
+    if (GroupEnabled() && AudioCaps::Of(core_.model.objSelectedUnit).*kind.cap) {
+        for (int n = 1; n <= kMaxPort; ++n) {
+            if (core_.model.AudioOutputSelect[n].blSelected) {
+                common.Add(kind.field(core_.model.AudioOutputs[n]));
+            }
+        }
+    }
+    ScopedFlag guard(row.blSkip);
+    row.sld->setValue(ToControl(common.Value()));
+    row.ud->setValue(ToControl(common.Value()));
+    row.txt->setText(common.IsCommon() ? QString::number(common.Value()) : QString());
+}
+
+} // namespace quadrel

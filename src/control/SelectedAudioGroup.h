@@ -1,0 +1,83 @@
+#pragma once
+
+#include "control/AudioCaps.h"
+#include "control/UpDown.h"
+#include "link/Timer.h"
+#include "model/Views.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+namespace quadrel {
+
+class FramePart;
+class QuadrelCore;
+
+// The controls that act on the ticked outputs (fraSelectedAudioOutput):
+// mute, and a slider, up-down and text box for each level and the delay.
+// Each change goes out as one setting per ticked output and one query; the
+// controls follow the unit's answers 500 ms after the last of a kind.
+class SelectedAudioGroup : public QWidget {
+    Q_OBJECT
+public:
+    enum Row { Volumn, Bass, Treble, Subwoofer, Delay, RowCount };
+    struct LevelRow {
+        QLabel* lbl = nullptr;
+        QSlider* sld = nullptr;
+        UpDown* ud = nullptr;
+        QLineEdit* txt = nullptr;
+        QLabel* unit = nullptr; // "ms", the delay row only
+        bool blSkip = false;    // blSkipSelected...
+        std::unique_ptr<Timer> timer;
+    };
+
+    SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, FramePart& frame,
+                       QWidget* parent = nullptr);
+    ~SelectedAudioGroup() override;
+
+    // CheckSelectedAudioOutput, steps 3 to 6.
+    void EnableFor(bool selected, const AudioCaps& caps);
+
+    void SelectedVolumnLevelChange(int v) { LevelChange(Volumn, v); }
+    void SelectedBassLevelChange(int v) { LevelChange(Bass, v); }
+    void SelectedTrebleLevelChange(int v) { LevelChange(Treble, v); }
+    void SelectedSubwooferLevelChange(int v) { LevelChange(Subwoofer, v); }
+    void SelectedDelayTimeChange(int64_t milliseconds);
+    void chkSelectedMuteStatus_Click();
+
+    void RestartSelectedRedraw(AudioValue value);
+    bool IsSelectedRedrawRunning(AudioValue value) const;
+    void Setup_SelectedDelayRange(int maxDelayTime, int delayUnit);
+
+    void Draw_SelectedAudioOutput();
+    void Draw_SelectedMuteStatus();
+    void Draw_SelectedRow(Row r); // Draw_SelectedVolumnLevel ... Draw_SelectedDelayTime
+
+    QCheckBox* chkSelectedMuteStatus() const { return chkMute_; }
+    QLabel* imgSelectedMuteStatus() const { return imgMute_; }
+    const LevelRow& row(Row r) const { return rows_[r]; }
+    bool blSkipSelectedMuteStatus() const { return blSkipMute_; }
+
+private:
+    void BuildRow(Row r, QWidget* grid);
+    void LevelChange(Row r, int v);
+    void TextChange(Row r);
+    bool GroupEnabled() const;
+    Timer& TimerOf(AudioValue value) const;
+
+    QuadrelCore& core_;
+    FramePart& frame_;
+    QCheckBox* chkMute_;
+    QLabel* imgMute_;
+    bool blSkipMute_ = false;
+    std::unique_ptr<Timer> timMute_;
+    std::array<LevelRow, RowCount> rows_;
+};
+
+} // namespace quadrel

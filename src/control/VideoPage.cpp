@@ -1,0 +1,325 @@
+#include "control/VideoPage.h"
+
+#include "control/AudioRules.h"
+#include "control/OwnEnabled.h"
+#include "control/PanelColours.h"
+#include "control/PortSelection.h"
+#include "control/ScopedFlag.h"
+#include "model/QuadrelCore.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace quadrel {
+
+namespace {
+
+constexpr int32_t kSettingPriority = 0;
+constexpr int32_t kQueryPriority = 1;
+
+} // namespace
+
+VideoPage::VideoPage(QuadrelCore& core, FramePart& frame, QWidget* parent)
+    : QWidget(parent), core_(core), frame_(frame), sco_(new QScrollBar(Qt::Vertical, this)),
+      chkSelAll_(new QCheckBox(tr("Select all"), this)),
+      fra_(new QGroupBox(tr("Selected input EDID type"), this)),
+      optFix_(new QRadioButton(tr("Fix"), fra_)),
+      optOutput1_(new QRadioButton(tr("Output 1"), fra_)), pair_(new QButtonGroup(this)) {
+    // The frame's picVideoWindow holds the page; the page is what Enable_VideoControl
+    // switches.
+    setObjectName(QStringLiteral("VideoPage"));
+    auto* control = new QWidget(this);
+    control->setObjectName(QStringLiteral("Picture1"));
+    auto* grid = new QGridLayout(control);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(4);
+    for (int i = 0; i < kPanels; ++i) {
+        auto* panel = new VideoInputPanel(i, control);
+        panels_[static_cast<size_t>(i)] = panel;
+        grid->addWidget(panel, i / 4, i % 4);
+        connect(
+            panel->chkVideoInput(), &SelectBox::picked, this,
+            [this, i](Qt::MouseButton b, Qt::KeyboardModifiers m) { VideoInput_Picked(i, b, m); });
+        for (QRadioButton* opt : {panel->optFixEdid(), panel->optOutput1Edid()}) {
+            connect(opt, &QRadioButton::toggled, this, [this, i](bool on) {
+                if (on) {
+                    EdidTypeChange(i);
+                }
+            });
+        }
+        panel->setEnabled(false);
+    }
+    sco_->setObjectName(QStringLiteral("scoVideoInput"));
+    sco_->setAccessibleName(tr("Scroll inputs"));
+    sco_->setRange(0, 0);
+    sco_->setSingleStep(1);
+    sco_->setPageStep(4); // one row of panels
+    sco_->setEnabled(false);
+    connect(sco_, &QScrollBar::valueChanged, this, [this] {
+        if (OwnEnabled(sco_)) {
+            Draw_VideoInputPanels();
+        }
+    });
+    chkSelAll_->setObjectName(QStringLiteral("chkSelAllVideoInput"));
+    chkSelAll_->setEnabled(false);
+    connect(chkSelAll_, &QCheckBox::toggled, this, [this] { chkSelAllVideoInput_Click(); });
+
+    fra_->setObjectName(QStringLiteral("fraSelectedVideoInput"));
+    optFix_->setObjectName(QStringLiteral("optSelectedFixEdid"));
+    optOutput1_->setObjectName(QStringLiteral("optSelectedOutput1Edid"));
+    pair_->addButton(optFix_, 0);
+    pair_->addButton(optOutput1_, 1);
+    for (QRadioButton* opt : {optFix_, optOutput1_}) {
+        connect(opt, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) {
+                SelectedEdidTypeChange();
+            }
+        });
+    }
+    auto* options = new QHBoxLayout(fra_);
+    options->addWidget(optFix_);
+    options->addWidget(optOutput1_);
+    options->addStretch(1);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(2);
+    top->addWidget(control, 1);
+    top->addWidget(sco_);
+    auto* box = new QVBoxLayout(this);
+    box->addLayout(top, 1);
+    box->addWidget(chkSelAll_);
+    box->addWidget(fra_);
+    CheckSelectedVideoInput();
+}
+
+VideoPage::~VideoPage() = default;
+
+int VideoPage::InputCount() const {
+    const UnitRef& unit = core_.model.objSelectedUnit;
+    return IsUnitConnected(unit) ? std::clamp(unit->iInputCount(), 0, kMaxPort) : 0;
+}
+
+bool VideoPage::EdidSupported() const {
+    const UnitRef& unit = core_.model.objSelectedUnit;
+    return IsUnitConnected(unit) && unit->objVideoINFO() &&
+           unit->objVideoINFO()->blSupportEdidTypeSelect();
+}
+
+std::optional<int> VideoPage::PanelOf(int input) const {
+    const int i = input - 1 - sco_->value();
+    if (input < 1 || input > kMaxPort || i < 0 || i >= kPanels) {
+        return std::nullopt;
+    }
+    return i;
+}
+
+void VideoPage::Setup_VideoInputScroll() {
+    const int count = InputCount();
+    sco_->setEnabled(false);
+    sco_->setValue(0);
+    sco_->setMaximum(std::max(count - kPanels, 0));
+    if (count > kPanels) {
+        sco_->setEnabled(true);
+    }
+    Draw_VideoInputPanels();
+}
+
+void VideoPage::Draw_VideoInputPanels() {
+    for (int i = 0; i < kPanels; ++i) {
+        const int n = sco_->value() + i + 1;
+        panels_[static_cast<size_t>(i)]->chkVideoInput()->setText(QString::number(n));
+        Draw_VideoInput(n);
+    }
+}
+
+void VideoPage::Enable_VideoControl(bool enabled) {
+    enabled = enabled && IsUnitConnected(core_.model.objSelectedUnit);
+    setEnabled(enabled);
+    const int count = enabled ? InputCount() : 0;
+    const bool edid = enabled && EdidSupported();
+    for (int n = 1; n <= kMaxPort; ++n) {
+        core_.model.VideoInputSelect[n].blEnabled = n <= count && edid;
+    }
+    for (int i = 0; i < kPanels; ++i) {
+        VideoInputPanel* panel = panels_[static_cast<size_t>(i)];
+        const int n = sco_->value() + i + 1;
+        const bool e = n <= kMaxPort && core_.model.VideoInputSelect[n].blEnabled;
+        panel->chkVideoInput()->setEnabled(e);
+        panel->optFixEdid()->setEnabled(e && edid);
+        panel->optOutput1Edid()->setEnabled(e && edid);
+        panel->setEnabled(e);
+        Draw_VideoInput(n);
+    }
+    CheckSelectedVideoInput();
+    chkSelAll_->setEnabled(edid);
+    sco_->setEnabled(count > kPanels);
+    if (count <= kPanels && sco_->value() != 0) {
+        sco_->setValue(0);
+        Draw_VideoInputPanels();
+    }
+}
+
+void VideoPage::CheckSelectedVideoInput() {
+    const bool selected = PortSelection::AnySelected(core_.model.VideoInputSelect);
+    const bool edid = EdidSupported();
+    fra_->setEnabled(selected);
+    optFix_->setEnabled(selected && edid);
+    optOutput1_->setEnabled(selected && edid);
+    Draw_SelectedEdidType();
+}
+
+bool VideoPage::IsAllVideoInputSelected() const {
+    return PortSelection::IsAllSelected(core_.model.VideoInputSelect);
+}
+
+void VideoPage::ShowSelAll() {
+    if (chkSelAll_->isChecked() != IsAllVideoInputSelected()) {
+        ScopedFlag guard(blSkipSelAllVideoInput_);
+        chkSelAll_->setChecked(IsAllVideoInputSelected());
+    }
+}
+
+void VideoPage::UntickSelAllVideoInput() {
+    ScopedFlag guard(blSkipSelAllVideoInput_);
+    chkSelAll_->setChecked(false);
+}
+
+void VideoPage::VideoInput_Picked(int index, Qt::MouseButton button,
+                                  Qt::KeyboardModifiers modifiers) {
+    if (blSkipVideoInputClick_) {
+        return;
+    }
+    const int n = sco_->value() + index + 1;
+    if (n > kMaxPort) {
+        return;
+    }
+    PortSelection::Apply(core_.model.VideoInputSelect, n, InputCount(),
+                         PortSelection::ClickOf(button, modifiers), iLastVideoInput_);
+    ShowSelAll();
+    for (int i = 0; i < kPanels; ++i) {
+        Draw_VideoInputSelect(sco_->value() + i + 1);
+    }
+    CheckSelectedVideoInput();
+}
+
+void VideoPage::chkSelAllVideoInput_Click() {
+    if (blSkipSelAllVideoInput_) {
+        return;
+    }
+    PortSelection::SetAll(core_.model.VideoInputSelect, chkSelAll_->isChecked(), InputCount());
+    {
+        ScopedFlag guard(blSkipVideoInputClick_);
+        for (int i = 0; i < kPanels; ++i) {
+            Draw_VideoInputSelect(sco_->value() + i + 1);
+        }
+    }
+    CheckSelectedVideoInput();
+}
+
+void VideoPage::EdidTypeChange(int index) {
+    if (blSkipEdidTypeChange_) {
+        return;
+    }
+    const int n = sco_->value() + index + 1;
+    if (n > kMaxPort) {
+        return;
+    }
+    {
+        ScopedFlag guard(blSkipVideoInputClick_);
+        for (int m = 1; m <= kMaxPort; ++m) {
+            core_.model.VideoInputSelect[m].blSelected = m == n;
+        }
+        VideoInputPanel* panel = panels_[static_cast<size_t>(index)];
+        const int type = panel->optFixEdid()->isChecked() ? 0 : 1;
+        // The panel shows the choice before the unit answers.
+        core_.model.VideoInputs[n].lEdidType = type;
+        const UnitRef unit = core_.model.objSelectedUnit;
+        if (IsUnitConnected(unit)) {
+            core_.link.senders.CmdSetEdidType(unit->bID(), static_cast<uint8_t>(n),
+                                              static_cast<uint8_t>(type), kQueryPriority);
+            core_.link.senders.CmdGetEdidType(unit->bID(), static_cast<uint8_t>(n), kQueryPriority);
+        }
+        for (int j = 0; j < kPanels; ++j) {
+            Draw_VideoInput(sco_->value() + j + 1);
+        }
+        ShowSelAll();
+    }
+    CheckSelectedVideoInput();
+}
+
+void VideoPage::SelectedEdidTypeChange() {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (blSkipSelectedEdidType_ || !IsUnitConnected(unit)) {
+        return;
+    }
+    const uint8_t type = optFix_->isChecked() ? 0 : 1;
+    bool any = false;
+    for (int n = 1; n <= kMaxPort; ++n) {
+        if (core_.model.VideoInputSelect[n].blSelected) {
+            core_.link.queue.PurgeCommandsByData0(kCmdSetEdidType, static_cast<uint8_t>(n));
+            core_.link.senders.CmdSetEdidType(unit->bID(), static_cast<uint8_t>(n), type,
+                                              kSettingPriority);
+            any = true;
+        }
+    }
+    if (any) {
+        core_.link.queue.PurgeCommandsByData0(kCmdGetEdidType, 0);
+        core_.link.senders.CmdGetEdidType(unit->bID(), 0, kQueryPriority);
+        frame_.SetBusyPointer(true);
+    }
+}
+
+void VideoPage::Draw_VideoInputSelect(int input) {
+    const std::optional<int> i = PanelOf(input);
+    if (!i) {
+        return;
+    }
+    VideoInputPanel* panel = panels_[static_cast<size_t>(*i)];
+    const bool selected = core_.model.VideoInputSelect[input].blSelected;
+    {
+        // The box always shows the input's selection.
+        ScopedFlag guard(blSkipVideoInputClick_);
+        panel->chkVideoInput()->setChecked(selected);
+    }
+    panel->Paint(PanelColours::Of(OwnEnabled(panel), selected));
+}
+
+void VideoPage::Draw_VideoInput(int input) {
+    const std::optional<int> i = PanelOf(input);
+    if (!i) {
+        return;
+    }
+    ScopedFlag guard(blSkipEdidTypeChange_);
+    Draw_VideoInputSelect(input);
+    VideoInputPanel* panel = panels_[static_cast<size_t>(*i)];
+    if (OwnEnabled(panel)) {
+        panel->ShowType(core_.model.VideoInputs[input].lEdidType);
+    } else {
+        panel->ClearOptions();
+    }
+}
+
+void VideoPage::Draw_SelectedEdidType() {
+    AudioRules::CommonValue common;
+    if (OwnEnabled(fra_) && EdidSupported()) {
+        for (int n = 1; n <= kMaxPort; ++n) {
+            if (core_.model.VideoInputSelect[n].blSelected) {
+                common.Add(core_.model.VideoInputs[n].lEdidType);
+            }
+        }
+    }
+    ScopedFlag guard(blSkipSelectedEdidType_);
+    if (common.IsCommon() && common.Value() == 0) {
+        optFix_->setChecked(true);
+    } else if (common.IsCommon() && common.Value() == 1) {
+        optOutput1_->setChecked(true);
+    } else {
+        pair_->setExclusive(false);
+        optFix_->setChecked(false);
+        optOutput1_->setChecked(false);
+        pair_->setExclusive(true);
+    }
+}
+
+} // namespace quadrel

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "control/VideoInputPanel.h"
+#include "model/ViewParts.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+namespace quadrel {
+
+class FramePart;
+class QuadrelCore;
+
+// The "Video" page: the selected unit's video inputs as sixteen scrolling
+// panels (four by four), each with its EDID type, the "Select all" box, and
+// the group "Selected input EDID type" for the ticked inputs.
+class VideoPage : public QWidget, public VideoViewPart {
+    Q_OBJECT
+public:
+    static constexpr int kPanels = 16;
+
+    // `frame` shows the busy pointer after the group's query.
+    VideoPage(QuadrelCore& core, FramePart& frame, QWidget* parent = nullptr);
+    ~VideoPage() override;
+
+    // VideoViewPart
+    void Setup_VideoInputScroll() override;
+    void Draw_VideoInput(int input) override;
+    void Draw_SelectedEdidType() override;
+    void Enable_VideoControl(bool enabled) override;
+    void ResetVideoAnchor() override { iLastVideoInput_ = -1; }
+    void UntickSelAllVideoInput() override;
+
+    void CheckSelectedVideoInput();
+    bool IsAllVideoInputSelected() const;
+    void EdidTypeChange(int index);
+    void SelectedEdidTypeChange();
+    void Draw_VideoInputSelect(int input);
+    void Draw_VideoInputPanels();
+
+    VideoInputPanel* picVideoInput(int i) const { return panels_.at(static_cast<size_t>(i)); }
+    QScrollBar* scoVideoInput() const { return sco_; }
+    QCheckBox* chkSelAllVideoInput() const { return chkSelAll_; }
+    QGroupBox* fraSelectedVideoInput() const { return fra_; }
+    QRadioButton* optSelectedFixEdid() const { return optFix_; }
+    QRadioButton* optSelectedOutput1Edid() const { return optOutput1_; }
+    int iLastVideoInput() const { return iLastVideoInput_; }
+
+private:
+    std::optional<int> PanelOf(int input) const;
+    int InputCount() const;
+    bool EdidSupported() const;
+    void VideoInput_Picked(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void chkSelAllVideoInput_Click();
+    void ShowSelAll();
+
+    QuadrelCore& core_;
+    FramePart& frame_;
+    std::array<VideoInputPanel*, kPanels> panels_{};
+    QScrollBar* sco_;
+    QCheckBox* chkSelAll_;
+    QGroupBox* fra_;
+    QRadioButton* optFix_;
+    QRadioButton* optOutput1_;
+    QButtonGroup* pair_;
+    int iLastVideoInput_ = -1;
+    bool blSkipVideoInputClick_ = false;
+    bool blSkipSelAllVideoInput_ = false;
+    bool blSkipEdidTypeChange_ = false;
+    bool blSkipSelectedEdidType_ = false;
+};
+
+} // namespace quadrel

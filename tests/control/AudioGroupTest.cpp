@@ -1,0 +1,240 @@
+#include "PageHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+using namespace quadrel::test;
+using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+struct AudioGroup : ::testing::Test {
+    PageHarness h;
+    AudioPage& page = h.audio;
+    SelectedAudioGroup& group = *h.audio.fraSelectedAudioOutput();
+    const SelectedAudioGroup::LevelRow& row(SelectedAudioGroup::Row r) { return group.row(r); }
+
+    void Tick(std::initializer_list<int> outputs) {
+        for (int n : outputs) {
+            PageHarness::Click(page.picAudioOutput(n - 1)->chkAudioOutput(), Qt::ControlModifier);
+        }
+    }
+    // A release at `value` after a drag: the one finished change of the slider.
+    static void Drag(QSlider* s, int value) {
+        s->setSliderDown(true);
+        s->setSliderPosition(value);
+        s->setSliderDown(false);
+    }
+};
+
+} // namespace
+
+TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAnswer) {
+    h.Show(1, 4, 8);
+    Tick({2, 3, 5});
+    QSlider* slider = row(SelectedAudioGroup::Volumn).sld;
+    slider->setSliderDown(true);
+    slider->setSliderPosition(20); // still dragging: nothing yet
+    EXPECT_TRUE(h.Line().empty());
+    slider->setSliderPosition(40);
+    slider->setSliderDown(false);
+    EXPECT_EQ(h.Line(), (Lines{"12:2:40", "12:3:40", "12:5:40", "13:0:0"}));
+    EXPECT_TRUE(h.frame.busy);
+    EXPECT_EQ(row(SelectedAudioGroup::Volumn).ud->value(), 40);
+
+    h.AckSettings();
+    ASSERT_EQ(h.Awaited(), kCmdGetVolumnLevel);
+    h.Reply({2, 40, 3, 40, 5, 40, 1, 10});
+    EXPECT_FALSE(h.frame.busy);
+    EXPECT_EQ(page.picAudioOutput(1)->row(AudioOutputPanel::Volumn).number->text(), "40");
+    EXPECT_EQ(page.picAudioOutput(0)->row(AudioOutputPanel::Volumn).number->text(), "10");
+    EXPECT_TRUE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
+    h.clock.advance(499ms);
+    EXPECT_EQ(row(SelectedAudioGroup::Volumn).txt->text(), "0"); // not yet redrawn
+    h.clock.advance(1ms);
+    EXPECT_FALSE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
+    EXPECT_EQ(row(SelectedAudioGroup::Volumn).txt->text(), "40");
+    EXPECT_EQ(slider->value(), 40);
+}
+
+TEST_F(AudioGroup, CommonValueShowsAndMixedValuesShowZeroAndEmptyText) {
+    h.Show(1, 4, 8);
+    h.core.model.AudioOutputs[1].iTrebleLevel = 40;
+    h.core.model.AudioOutputs[2].iTrebleLevel = 40;
+    h.core.model.AudioOutputs[3].iTrebleLevel = 60;
+    Tick({1, 2});
+    const auto& treble = row(SelectedAudioGroup::Treble);
+    EXPECT_EQ(treble.sld->value(), 40);
+    EXPECT_EQ(treble.ud->value(), 40);
+    EXPECT_EQ(treble.txt->text(), "40");
+    Tick({3});
+    EXPECT_EQ(treble.sld->value(), 0);
+    EXPECT_EQ(treble.ud->value(), 0);
+    EXPECT_TRUE(treble.txt->text().isEmpty());
+    EXPECT_TRUE(h.Line().empty()); // drawing never sends
+}
+
+TEST_F(AudioGroup, TypedDigitsReplaceTheWaitingSettingOfEachOutput) {
+    h.Show(1, 4, 8);
+    Tick({1, 2});
+    QLineEdit* txt = row(SelectedAudioGroup::Volumn).txt;
+    txt->clear();
+    QTest::keyClicks(txt, "7");
+    EXPECT_EQ(h.Line(), (Lines{"12:1:7", "12:2:7", "13:0:0"}));
+    QTest::keyClicks(txt, "5");
+    // 12:1:7 is on the line already; the waiting ones are replaced.
+    EXPECT_EQ(h.Line(), (Lines{"12:1:7", "12:1:75", "12:2:75", "13:0:0"}));
+}
+
+TEST_F(AudioGroup, KeyFilterAndTextAboveTheMaximumOrBelowZero) {
+    h.Show(1, 4, 8);
+    Tick({1});
+    QLineEdit* txt = row(SelectedAudioGroup::Bass).txt;
+    txt->clear();
+    QTest::keyClicks(txt, "a-x");
+    EXPECT_TRUE(txt->text().isEmpty());
+    QTest::keyClicks(txt, "150"); // 1, 15, then 150 becomes the up-down's 15
+    EXPECT_EQ(txt->text(), "15");
+    EXPECT_EQ(h.Line(), (Lines{"14:1:1", "14:1:15", "15:0:0"}));
+    txt->setText("-5"); // pasted: ignored like text that does not convert
+    txt->setText("abc");
+    EXPECT_EQ(h.Line(), (Lines{"14:1:1", "14:1:15", "15:0:0"}));
+    page.SelectedBassLevelChange(101); // no caller puts a level above 100 on the line
+    page.SelectedBassLevelChange(-1);
+    EXPECT_EQ(h.Line(), (Lines{"14:1:1", "14:1:15", "15:0:0"}));
+}
+
+TEST_F(AudioGroup, PollLeavesAKindAloneWhileItsRedrawIsPending) {
+    h.Show(1, 4, 8);
+    Tick({1});
+    Drag(row(SelectedAudioGroup::Bass).sld, 30);
+    h.AckSettings();
+    h.Reply({1, 30});
+    ASSERT_TRUE(page.IsSelectedRedrawRunning(AudioValue::Bass));
+    h.core.status.StatusPoll();
+    const Lines poll = h.Line();
+    EXPECT_NE(std::find(poll.begin(), poll.end(), "13:0:0"), poll.end());
+    EXPECT_EQ(std::find(poll.begin(), poll.end(), "15:0:0"), poll.end());
+}
+
+TEST_F(AudioGroup, NewChangeCancelsThePendingRedraw) {
+    h.Show(1, 4, 8);
+    Tick({1});
+    QSlider* slider = row(SelectedAudioGroup::Volumn).sld;
+    Drag(slider, 30);
+    h.AckSettings();
+    h.Reply({1, 30});
+    EXPECT_TRUE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
+    h.clock.advance(300ms);
+    Drag(slider, 45);
+    EXPECT_FALSE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
+    h.AckSettings();
+    h.clock.advance(250ms); // 550 ms after the first answer: no redraw came
+    EXPECT_EQ(row(SelectedAudioGroup::Volumn).txt->text(), "0");
+    EXPECT_EQ(slider->value(), 45);
+    h.Reply({1, 45});
+    h.clock.advance(500ms);
+    EXPECT_EQ(row(SelectedAudioGroup::Volumn).txt->text(), "45");
+}
+
+TEST_F(AudioGroup, MuteBoxSendsAndFollowsTheAnswer) {
+    h.Show(1, 4, 8);
+    Tick({3, 4});
+    EXPECT_EQ(group.imgSelectedMuteStatus()->property("imageKey").toString(), "Unmute");
+    group.chkSelectedMuteStatus()->click();
+    EXPECT_EQ(h.Line(), (Lines{"10:3:1", "10:4:1", "11:0:0"}));
+    h.AckSettings();
+    h.Reply({3, 1, 4, 1});
+    EXPECT_EQ(page.picAudioOutput(2)->imgMute()->property("imageKey").toString(), "Mute");
+    h.clock.advance(500ms);
+    EXPECT_TRUE(group.chkSelectedMuteStatus()->isChecked());
+    EXPECT_EQ(group.imgSelectedMuteStatus()->property("imageKey").toString(), "Mute");
+    EXPECT_FALSE(group.imgSelectedMuteStatus()->isHidden());
+}
+
+TEST_F(AudioGroup, NothingTickedSendsNothingButStillStopsTheRedraw) {
+    h.Show(1, 4, 8);
+    page.RestartSelectedRedraw(AudioValue::Subwoofer);
+    page.SelectedSubwooferLevelChange(30);
+    EXPECT_TRUE(h.Line().empty());
+    EXPECT_FALSE(h.frame.busy);
+    EXPECT_FALSE(page.IsSelectedRedrawRunning(AudioValue::Subwoofer));
+    EXPECT_EQ(row(SelectedAudioGroup::Subwoofer).sld->value(), 30);
+    Tick({1}); // redraws the group: the slider shows output 1's level
+    h.core.model.objSelectedUnit->setblConnected(false);
+    page.SelectedSubwooferLevelChange(31); // not answering: nothing at all
+    EXPECT_EQ(row(SelectedAudioGroup::Subwoofer).sld->value(), 0);
+    EXPECT_TRUE(h.Line().empty());
+}
+
+TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsWithBothQueries) {
+    UnitCaps caps;
+    caps.delayUnit = 10; // hand-built: real units report 5 or 10 ms
+    caps.maxDelayTime = 5000;
+    h.Show(1, 4, 8, caps);
+    const auto& delay = row(SelectedAudioGroup::Delay);
+    EXPECT_EQ(delay.sld->maximum(), 5000);
+    EXPECT_EQ(delay.sld->singleStep(), 10);
+    EXPECT_EQ(delay.sld->pageStep(), 50);
+    EXPECT_EQ(delay.sld->tickInterval(), 250);
+    EXPECT_EQ(delay.ud->maximum(), 5000);
+    EXPECT_EQ(delay.ud->singleStep(), 10);
+    Tick({1});
+    delay.txt->setText("1000");
+    EXPECT_EQ(h.Line(), (Lines{"1E:1:0", "1C:1:100", "1D:0:0", "1F:0:0"}));
+    EXPECT_EQ(delay.sld->value(), 1000);
+    h.AckSettings();
+    h.Reply({1, 100});
+    h.Reply({1, 0});
+    EXPECT_EQ(page.picAudioOutput(0)->row(AudioOutputPanel::Delay).number->text(), "1000 ms");
+    h.clock.advance(500ms);
+    EXPECT_EQ(delay.txt->text(), "1000");
+}
+
+TEST_F(AudioGroup, DelayAtOneMillisecondStepsUsesBothBytes) {
+    UnitCaps caps;
+    caps.delayUnit = 1;
+    caps.maxDelayTime = 5000;
+    h.Show(1, 4, 8, caps);
+    Tick({2});
+    page.SelectedDelayTimeChange(3000);
+    EXPECT_EQ(h.Line(), (Lines{"1E:2:11", "1C:2:184", "1D:0:0", "1F:0:0"}));
+}
+
+TEST_F(AudioGroup, DelayThatTwoBytesCannotCarryIsRejectedAndTheRowStaysUsable) {
+    UnitCaps caps;
+    caps.delayUnit = 1;
+    caps.maxDelayTime = 100000;
+    h.Show(1, 4, 8, caps);
+    Tick({1});
+    const auto& delay = row(SelectedAudioGroup::Delay);
+    delay.txt->setText("-20");
+    page.SelectedDelayTimeChange(-20);
+    page.SelectedDelayTimeChange(70000); // 70000 steps
+    EXPECT_TRUE(h.Line().empty());
+    delay.txt->setText("65535");
+    EXPECT_EQ(h.Line(), (Lines{"1E:1:255", "1C:1:255", "1D:0:0", "1F:0:0"}));
+    Drag(delay.sld, 500); // the guard is clear: the slider still sends
+    EXPECT_EQ(h.Line().size(), 5u);
+}
+
+TEST_F(AudioGroup, UnitWithoutDelayStepOrMaximumDividesNothingAndSendsNothing) {
+    UnitCaps caps;
+    caps.delayUnit = 0;
+    caps.maxDelayTime = 0;
+    h.Show(1, 4, 8, caps);
+    h.core.model.AudioOutputs[1].lDelayTime = 250;
+    page.Draw_AudioOutputDelayTime(1);
+    const auto& bar = page.picAudioOutput(0)->row(AudioOutputPanel::Delay);
+    EXPECT_EQ(bar.bar->level()->width(), 0);
+    EXPECT_EQ(bar.number->text(), "250 ms");
+    Tick({1});
+    page.SelectedDelayTimeChange(0);
+    page.SelectedDelayTimeChange(100);
+    EXPECT_TRUE(h.Line().empty());
+    // A step but no maximum is no better.
+    h.core.model.objSelectedUnit->objAudioINFO()->setiDelayUnit(5);
+    page.SelectedDelayTimeChange(100);
+    EXPECT_TRUE(h.Line().empty());
+}

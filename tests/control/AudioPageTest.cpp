@@ -1,0 +1,212 @@
+#include "PageHarness.h"
+#include "control/AudioRules.h"
+#include "control/PanelColours.h"
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+using namespace quadrel::test;
+
+namespace {
+
+struct AudioPanels : ::testing::Test {
+    PageHarness h;
+    AudioPage& page = h.audio;
+    AudioOutputPanel* panel(int i) { return page.picAudioOutput(i); }
+    QCheckBox* box(int i) { return panel(i)->chkAudioOutput(); }
+    PORT_SELECT& sel(int n) { return h.core.model.AudioOutputSelect[n]; }
+    bool enabled(QWidget* w) { return w->isEnabledTo(&page); }
+    QColor background(QWidget* w) { return PanelColours::Background(w); }
+};
+
+} // namespace
+
+TEST_F(AudioPanels, ControlsAreFoundByTheirNamesAndCaptions) {
+    h.Show(1, 4, 8);
+    for (const char* name :
+         {"chkAudioOutput_7", "imgMute_0", "shpVolumnBorder_3", "shpDelayLevel_5",
+          "lblSubwooferCaption_2", "lblDelayTime_1", "scoAudioOutput", "chkSelAllAudioOutput",
+          "fraSelectedAudioOutput", "chkSelectedMuteStatus", "imgSelectedMuteStatus",
+          "sldSelectedVolumnLevel", "udSelectedBassLevel", "txtSelectedDelayTime",
+          "lblSelectedDelayUnit"}) {
+        EXPECT_NE(page.findChild<QWidget*>(name), nullptr) << name;
+    }
+    EXPECT_EQ(page.findChild<QLabel*>("lblSubwooferCaption_0")->text(), "SW");
+    EXPECT_EQ(page.findChild<QLabel*>("lblSelectedSubwooferLevel")->text(), "Subwoofer");
+    EXPECT_EQ(page.findChild<QLabel*>("lblSelectedDelayUnit")->text(), "ms");
+    EXPECT_EQ(page.chkSelAllAudioOutput()->text(), "Select all");
+    EXPECT_FALSE(panel(0)->imgMute()->accessibleName().isEmpty());
+}
+
+TEST_F(AudioPanels, OutputsBeyondTheCountAreDisabledGreyAndEmpty) {
+    h.Show(1, 4, 6);
+    EXPECT_FALSE(enabled(page.scoAudioOutput()));
+    EXPECT_EQ(page.scoAudioOutput()->value(), 0);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(box(i)->text(), QString::number(i + 1));
+        EXPECT_EQ(enabled(panel(i)), i < 6) << i;
+    }
+    const auto& volume = panel(6)->row(AudioOutputPanel::Volumn);
+    EXPECT_EQ(background(panel(6)), PanelColours::Disabled());
+    EXPECT_TRUE(volume.bar->level()->isHidden());
+    EXPECT_EQ(volume.bar->border()->palette().color(QPalette::WindowText), QColor(224, 224, 224));
+    EXPECT_TRUE(volume.number->text().isEmpty());
+    EXPECT_TRUE(panel(6)->imgMute()->isHidden());
+    EXPECT_FALSE(panel(0)->imgMute()->isHidden());
+    EXPECT_EQ(panel(0)->imgMute()->property("imageKey").toString(), "Unmute");
+    EXPECT_EQ(background(panel(0)), PanelColours::Unselected());
+}
+
+TEST_F(AudioPanels, TwentyOutputsScrollOneOutputPerStep) {
+    h.Show(1, 4, 20);
+    EXPECT_TRUE(enabled(page.scoAudioOutput()));
+    EXPECT_EQ(page.scoAudioOutput()->maximum(), 12);
+    h.core.model.AudioOutputs[4].iVolumnLevel = 44;
+    page.scoAudioOutput()->setValue(3);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(box(i)->text(), QString::number(i + 4));
+    }
+    EXPECT_EQ(panel(0)->row(AudioOutputPanel::Volumn).number->text(), "44");
+    // A redraw of an output not on screen changes nothing; output 11 is panel 7.
+    h.core.model.AudioOutputs[2].iVolumnLevel = 99;
+    page.Draw_AudioOutputVolumnLevel(2);
+    EXPECT_EQ(panel(0)->row(AudioOutputPanel::Volumn).number->text(), "44");
+    h.core.model.AudioOutputs[11].lMuteStatus = 1;
+    page.Draw_AudioOutputMute(11);
+    EXPECT_EQ(panel(7)->imgMute()->property("imageKey").toString(), "Mute");
+    // A new unit resets the scroll bar and the panels with it.
+    h.Show(2, 4, 8);
+    EXPECT_EQ(page.scoAudioOutput()->value(), 0);
+    EXPECT_EQ(box(0)->text(), "1");
+}
+
+TEST_F(AudioPanels, BarsFollowTheRoundingRuleInTheirColours) {
+    h.Show(1, 4, 8);
+    AUDIO_OUTPUT_STATUS& s = h.core.model.AudioOutputs[1];
+    s.iVolumnLevel = 33;
+    s.iSubwooferLevel = 100;
+    s.lDelayTime = 250;
+    page.Draw_AudioOutput(1);
+    const auto& volume = panel(0)->row(AudioOutputPanel::Volumn);
+    const int w = volume.bar->border()->width();
+    ASSERT_GT(w, 50);
+    EXPECT_EQ(volume.bar->level()->width(), AudioRules::BarWidth(33, w, 100));
+    EXPECT_EQ(volume.bar->level()->x(), volume.bar->border()->x());
+    EXPECT_EQ(volume.bar->level()->height(), volume.bar->border()->height());
+    EXPECT_EQ(volume.number->text(), "33");
+    EXPECT_EQ(volume.bar->level()->palette().color(QPalette::Window), QColor(255, 255, 0));
+    const auto& sw = panel(0)->row(AudioOutputPanel::Subwoofer);
+    EXPECT_EQ(sw.bar->level()->width(), sw.bar->border()->width());
+    EXPECT_EQ(sw.bar->level()->palette().color(QPalette::Window), QColor(255, 128, 0));
+    const auto& delay = panel(0)->row(AudioOutputPanel::Delay);
+    EXPECT_EQ(delay.number->text(), "250 ms");
+    EXPECT_EQ(delay.bar->level()->width(),
+              AudioRules::BarWidth(250, delay.bar->border()->width(), 5000));
+    EXPECT_EQ(delay.bar->level()->palette().color(QPalette::Window), QColor(255, 0, 255));
+    EXPECT_EQ(delay.bar->border()->palette().color(QPalette::WindowText), QColor(Qt::black));
+}
+
+TEST_F(AudioPanels, UnitWithoutBassGreysTheBassRowEverywhere) {
+    UnitCaps caps;
+    caps.bass = false;
+    h.Show(1, 4, 8, caps);
+    h.core.model.AudioOutputs[1].iBassLevel = 70;
+    page.Draw_AudioOutput(1);
+    const auto& bass = panel(0)->row(AudioOutputPanel::Bass);
+    EXPECT_FALSE(enabled(bass.caption));
+    EXPECT_FALSE(enabled(bass.number));
+    EXPECT_TRUE(bass.number->text().isEmpty());
+    EXPECT_TRUE(bass.bar->level()->isHidden());
+    EXPECT_EQ(bass.bar->border()->palette().color(QPalette::WindowText), QColor(224, 224, 224));
+    EXPECT_TRUE(enabled(panel(0)->row(AudioOutputPanel::Treble).number));
+    PageHarness::Click(box(0));
+    const auto& row = page.fraSelectedAudioOutput()->row(SelectedAudioGroup::Bass);
+    EXPECT_TRUE(enabled(page.fraSelectedAudioOutput()));
+    EXPECT_FALSE(enabled(row.lbl));
+    EXPECT_FALSE(enabled(row.sld));
+    EXPECT_FALSE(enabled(row.txt));
+    EXPECT_FALSE(enabled(row.ud));
+    EXPECT_TRUE(enabled(page.fraSelectedAudioOutput()->row(SelectedAudioGroup::Treble).sld));
+}
+
+TEST_F(AudioPanels, UnitWithoutAnyAudioControlOrNotAnsweringDisablesThePage) {
+    UnitCaps caps;
+    caps.audio = false;
+    h.Show(1, 4, 8, caps);
+    EXPECT_FALSE(enabled(panel(0)));
+    EXPECT_FALSE(enabled(page.chkSelAllAudioOutput()));
+    h.core.model.objSelectedUnit->setblConnected(false);
+    page.Enable_AudioControl(true);
+    EXPECT_FALSE(page.isEnabled());
+}
+
+TEST_F(AudioPanels, CtrlThenShiftSelectsARangeKeepingTheAnchorAndColours) {
+    h.Show(1, 4, 8);
+    PageHarness::Click(box(4), Qt::ControlModifier);
+    PageHarness::Click(box(1), Qt::ShiftModifier);
+    EXPECT_EQ(page.iLastAudioOutput(), 5);
+    for (int i = 0; i < 8; ++i) {
+        const bool in = i >= 1 && i <= 4;
+        EXPECT_EQ(sel(i + 1).blSelected, in) << i;
+        EXPECT_EQ(box(i)->isChecked(), in) << i;
+        EXPECT_EQ(background(panel(i)), in ? PanelColours::Selected() : PanelColours::Unselected());
+    }
+    EXPECT_TRUE(enabled(page.fraSelectedAudioOutput()));
+    // A plain right-button click selects one output alone.
+    PageHarness::Click(box(7), Qt::NoModifier, Qt::RightButton);
+    EXPECT_TRUE(sel(8).blSelected);
+    EXPECT_FALSE(sel(2).blSelected);
+    EXPECT_EQ(page.iLastAudioOutput(), 8);
+    // Ctrl on the only selected output leaves none, and the group disabled.
+    PageHarness::Click(box(7), Qt::ControlModifier);
+    EXPECT_FALSE(box(7)->isChecked());
+    EXPECT_FALSE(enabled(page.fraSelectedAudioOutput()));
+}
+
+TEST_F(AudioPanels, ShiftBeforeAnyAnchorOnlyAddsTheOutput) {
+    h.Show(1, 4, 8);
+    page.ResetAudioAnchor();
+    PageHarness::Click(box(2), Qt::ShiftModifier);
+    PageHarness::Click(box(5), Qt::ShiftModifier);
+    EXPECT_TRUE(sel(3).blSelected);
+    EXPECT_TRUE(sel(6).blSelected);
+    EXPECT_FALSE(sel(4).blSelected);
+}
+
+TEST_F(AudioPanels, SpaceOnABoxActsAsALeftClick) {
+    h.Show(1, 4, 8);
+    PageHarness::Click(box(0));
+    QTest::keyClick(box(3), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(sel(1).blSelected);
+    EXPECT_TRUE(sel(4).blSelected);
+    EXPECT_TRUE(box(3)->isChecked());
+    QTest::keyClick(box(5), Qt::Key_Space);
+    EXPECT_FALSE(sel(1).blSelected);
+    EXPECT_TRUE(sel(6).blSelected);
+    EXPECT_EQ(page.iLastAudioOutput(), 6);
+}
+
+TEST_F(AudioPanels, SelectAllTickedThenUnticked) {
+    h.Show(1, 4, 6);
+    page.chkSelAllAudioOutput()->click();
+    for (int n = 1; n <= 6; ++n) {
+        EXPECT_TRUE(sel(n).blSelected);
+        EXPECT_TRUE(box(n - 1)->isChecked());
+    }
+    EXPECT_FALSE(sel(7).blSelected);
+    EXPECT_TRUE(enabled(page.fraSelectedAudioOutput()));
+    PageHarness::Click(box(2), Qt::ControlModifier); // one fewer: the box unticks
+    EXPECT_FALSE(page.chkSelAllAudioOutput()->isChecked());
+    PageHarness::Click(box(2), Qt::ControlModifier);
+    EXPECT_TRUE(page.chkSelAllAudioOutput()->isChecked());
+    page.chkSelAllAudioOutput()->click();
+    for (int n = 1; n <= 255; ++n) {
+        ASSERT_FALSE(sel(n).blSelected) << n;
+    }
+    EXPECT_FALSE(box(0)->isChecked());
+    EXPECT_FALSE(enabled(page.fraSelectedAudioOutput()));
+    page.chkSelAllAudioOutput()->click();
+    page.UntickSelAllAudioOutput(); // the scan's untick does not clear the selection
+    EXPECT_FALSE(page.chkSelAllAudioOutput()->isChecked());
+    EXPECT_TRUE(sel(1).blSelected);
+}
