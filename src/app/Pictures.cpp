@@ -191,12 +191,13 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
-        QPixmap pm = Pixmap(key_, size, scale);
-        if (mode == QIcon::Disabled) {
-            pm.fill(Qt::transparent);
-            QPainter p(&pm);
-            Paint(p, QRectF(QPointF(0, 0), QSizeF(size)), key_, false);
-        }
+        // QIcon asks for the size in device pixels, already scaled.
+        const QSizeF logical = QSizeF(size) / (scale > 0 ? scale : 1.0);
+        QPixmap pm(size);
+        pm.setDevicePixelRatio(scale > 0 ? scale : 1.0);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        Paint(p, QRectF(QPointF(0, 0), logical), key_, mode != QIcon::Disabled);
         return pm;
     }
     QIconEngine* clone() const override { return new PictureEngine(key_); }
