@@ -15,7 +15,7 @@ namespace {
 
 const QColor kAudioOn(0xD0, 0x7A, 0x00);
 const QColor kVideoOn(0x1F, 0x62, 0xD0);
-const QColor kOffInk(0x80, 0x80, 0x80);
+const QColor kOffInk(0xA4, 0xA4, 0xA4);
 const QColor kPlugged(0x2E, 0x8B, 0x3A);
 const QColor kUnplugged(0xC8, 0x28, 0x28);
 
@@ -46,10 +46,11 @@ void SwitchHalf(QPainter& p, const QRectF& box, const QString& part, const QColo
         p.drawRoundedRect(box, 2, 2);
         Letter(p, box, letter, Qt::white, 10);
     } else if (part.startsWith(QLatin1String("Off"))) {
-        p.setPen(QPen(kOffInk, 1.0));
+        // Faint, so that the routed lamps stand out across the grid.
+        p.setPen(QPen(kOffInk, 0.8));
         p.setBrush(Qt::white);
         p.drawRoundedRect(box, 2, 2);
-        Letter(p, box, letter, kOffInk, 10);
+        Letter(p, box, letter, kOffInk, 9);
     } else {
         p.setPen(Qt::NoPen);
         p.setBrush(QBrush(QColor(0xB0, 0xB0, 0xB0), Qt::BDiagPattern));

@@ -67,6 +67,7 @@ void SwitchView::BuildInputRow() {
     picInput_->setFixedSize(grid::kBackgroundSize, 58);
     lblInput_ = new QLabel(QStringLiteral("INPUT"), picInput_);
     lblInput_->setObjectName(QStringLiteral("lblInput"));
+    lblInput_->setTextFormat(Qt::PlainText);
     lblInput_->setAlignment(Qt::AlignCenter);
     lblInput_->setGeometry(0, 0, grid::kBackgroundSize, 16);
     for (int c = 0; c < grid::kSide; ++c) {
@@ -101,6 +102,7 @@ void SwitchView::BuildOutputColumn() {
     lblOutput_ = new QLabel(QStringLiteral("\n\n\nO\nU\nT\nP\nU\nT"), picOutput_);
     lblOutput_->setObjectName(QStringLiteral("lblOutput"));
     lblOutput_->setAccessibleName(QStringLiteral("OUTPUT"));
+    lblOutput_->setTextFormat(Qt::PlainText);
     lblOutput_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblOutput_->setGeometry(0, 0, 16, grid::kBackgroundSize);
     for (int r = 0; r < grid::kSide; ++r) {
@@ -110,6 +112,11 @@ void SwitchView::BuildOutputColumn() {
         box->setCheckable(true);
         box->setGeometry(16, y + 4, 40, 30);
         box->installEventFilter(this);
+        // A ticked output must stand out from the others at a glance.
+        box->setStyleSheet(
+            QStringLiteral("QPushButton:checked { background: palette(highlight); color: "
+                           "palette(highlighted-text);"
+                           " border: 1px solid palette(dark); border-radius: 3px; }"));
         chkSwitchOutput_[static_cast<size_t>(r)] = box;
         auto* video = new PictureBox(picOutput_);
         video->setObjectName(QStringLiteral("imgVideoOutPlug_%1").arg(r));

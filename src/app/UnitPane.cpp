@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -44,6 +45,7 @@ UnitPane::UnitPane(QuadrelCore& core, Views& views, QWidget* parent)
     lstQRD_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     connect(lstQRD_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lstQRD_ItemClick(item); });
+    lstQRD_->installEventFilter(this);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -58,6 +60,7 @@ QWidget* UnitPane::BuildMemoryFrame() {
     fraMemory_->setObjectName(QStringLiteral("fraMemory"));
     lblLocation_ = new QLabel(QStringLiteral("Loca&tion"), fraMemory_);
     lblLocation_->setObjectName(QStringLiteral("lblLocation"));
+    lblLocation_->setTextFormat(Qt::PlainText);
     cboMemoryLOC_ = new QComboBox(fraMemory_);
     cboMemoryLOC_->setObjectName(QStringLiteral("cboMemoryLOC"));
     lblLocation_->setBuddy(cboMemoryLOC_);
@@ -132,6 +135,19 @@ void UnitPane::ClearForClosedPort() {
 
 void UnitPane::Enable_lstQRD(bool enabled) {
     lstQRD_->setEnabled(enabled);
+}
+
+// Enter or Space on the current row clicks it, for the keyboard and for
+// assistive tools that drive the list by keys.
+bool UnitPane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstQRD_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            lstQRD_ItemClick(lstQRD_->currentItem());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void UnitPane::lstQRD_ItemClick(QTreeWidgetItem* item) {

@@ -61,6 +61,9 @@ public:
     QComboBox* cboMemoryLOC() const { return cboMemoryLOC_; }
     const MemoryRowList& lstMemory() const { return *lstMemory_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* BuildMemoryFrame();
     void lstQRD_ItemClick(QTreeWidgetItem* item);

@@ -176,6 +176,12 @@ TEST(UnitPane, RowClickSelectsTheUnitAndReadsIt) {
     // The list is disabled while the unit is read: a click does nothing.
     ClickRow(r.pane, r.pane.FindUnitRow("QRD5"));
     EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 9);
+
+    // Once enabled again, Enter on the current row clicks it.
+    r.core.status.SetLoadingStatus(false);
+    r.pane.lstQRD()->setCurrentItem(r.pane.FindUnitRow("QRD5"));
+    QTest::keyClick(r.pane.lstQRD(), Qt::Key_Return);
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 5);
 }
 
 TEST(UnitPane, FillMemoryLocationsKeepsOrResetsTheEntry) {
