@@ -59,7 +59,13 @@ SwitchView::SwitchView(QuadrelCore& core, Views& views, TimerFactory& timers, QW
     ConnectHandlers();
 }
 
-SwitchView::~SwitchView() = default;
+// The cells outlive this object's members by a moment (the base class
+// deletes them); a hover ending then must not reach timSelected.
+SwitchView::~SwitchView() {
+    for (int k = 0; k < grid::kCells; ++k) {
+        disconnect(picSwitchBackground_->cell(k), nullptr, this, nullptr);
+    }
+}
 
 void SwitchView::BuildInputRow() {
     picInput_ = new QWidget(this);
