@@ -1,13 +1,18 @@
 #include "app/basMain.h"
 
+#include "app/ImageKeys.h"
+#include "app/SwitchView.h"
+#include "app/UnitPane.h"
 #include "app/frmMain.h"
+#include "control/AudioPage.h"
+#include "control/VideoPage.h"
 
 namespace quadrel {
 
 basMain::basMain(Environment env)
     : comm_(env.comm), port_(env.port), messages_(env.messages),
       settings_(std::move(env.settingsFile)), line_(comm_, port_, settings_, messages_),
-      log_(std::move(env.programFolder), env.clock), core_(port_, env.timerFactory, log_, hub_) {
+      log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory), core_(port_, env.timerFactory, log_, hub_) {
     line_.setFailureReason(std::move(env.openFailureReason));
     // The core answers every hook; tests may put their own in its place.
     hooks_.ProcessReceivedData = [this] { core_.link.receiver.ProcessReceivedData(); };
@@ -17,8 +22,9 @@ basMain::basMain(Environment env)
     hooks_.cmdScan_Click = [this] { core_.status.cmdScan_Click(); };
     hooks_.Setup_AllViews = [this] { hub_.Setup_AllViews(); };
     hooks_.ClearUnitPane = [this] {
-        hub_.ClearUnitList();
-        hub_.ClearMemoryLocations();
+        if (unitPane_ != nullptr) {
+            unitPane_->ClearForClosedPort();
+        }
         hub_.Enable_QRD(false);
     };
     hooks_.ReleaseModel = [this] {
@@ -59,7 +65,7 @@ basMain::~basMain() {
 
 bool basMain::Main() {
     // The CRC table is built when the program is compiled (kCrc8Table).
-    imageKeys_.InitImageKeys();
+    ImageKeys(); // builds the picture key tables
     comm_.GetExistPort();
     comm_.GetValidBaudRate();
     if (comm_.PortList().isEmpty()) {
@@ -74,6 +80,16 @@ bool basMain::Main() {
 
     form_ = std::make_unique<frmMain>(line_, log_, hooks_);
     hub_.setFrame(*form_);
+    switchView_ = new SwitchView(core_, hub_, timerFactory_);
+    unitPane_ = new UnitPane(core_, hub_);
+    audioPage_ = new AudioPage(core_, timerFactory_, *form_);
+    videoPage_ = new VideoPage(core_, *form_);
+    form_->HostPages(switchView_, audioPage_, videoPage_, unitPane_);
+    hub_.setSwitchView(*switchView_);
+    hub_.setUnitPane(*unitPane_);
+    hub_.setAudioView(*audioPage_);
+    hub_.setVideoView(*videoPage_);
+    hub_.Enable_QRD(false);
     if (hooks_.Setup_AllViews) {
         hooks_.Setup_AllViews();
     }
@@ -99,9 +115,7 @@ bool basMain::Main() {
         line_.OpenCommPort(line_.iPortNumber, line_.lBaudRate);
     }
 
-    form_->iLastSwitchOutput = -1;
-    form_->iLastAudioOutput = -1;
-    form_->iLastVideoInput = -1;
+    hub_.ResetSelectionAnchors();
     form_->show();
     if (hooks_.SetScanning) {
         hooks_.SetScanning(true);

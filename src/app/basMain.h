@@ -2,7 +2,6 @@
 
 #include "app/AppHooks.h"
 #include "app/ComLine.h"
-#include "app/ImageKeys.h"
 #include "app/PortSettings.h"
 #include "log/basLog.h"
 #include "model/QuadrelCore.h"
@@ -14,6 +13,10 @@
 
 namespace quadrel {
 
+class AudioPage;
+class SwitchView;
+class UnitPane;
+class VideoPage;
 class frmMain;
 
 // The program: owns the state of every module and runs the start-up. The
@@ -49,7 +52,11 @@ public:
     basLog& log() { return log_; }
     QuadrelCore& core() { return core_; }
     ViewsHub& views() { return hub_; }
-    const ImageKeys& imageKeys() const { return imageKeys_; }
+    // The pages, built with the main window; null before Main() loads it.
+    SwitchView* switchView() const { return switchView_; }
+    UnitPane* unitPane() const { return unitPane_; }
+    AudioPage* audioPage() const { return audioPage_; }
+    VideoPage* videoPage() const { return videoPage_; }
     // Null until Main() loads it.
     frmMain* mainWindow() const { return form_.get(); }
 
@@ -60,11 +67,15 @@ private:
     PortSettings settings_;
     ComLine line_;
     basLog log_;
-    ImageKeys imageKeys_;
+    TimerFactory& timerFactory_;
     AppHooks hooks_;
     ViewsHub hub_;
     QuadrelCore core_;
     std::unique_ptr<frmMain> form_; // last: it uses everything above
+    SwitchView* switchView_ = nullptr; // owned by the window
+    UnitPane* unitPane_ = nullptr;
+    AudioPage* audioPage_ = nullptr;
+    VideoPage* videoPage_ = nullptr;
 };
 
 } // namespace quadrel

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -90,9 +91,15 @@ void frmMain::BuildFrame() {
     });
     connect(cmdExit_, &QPushButton::clicked, this, [this] { close(); });
 
+    unitPaneHost_ = new QWidget(central);
+    unitPaneHost_->setObjectName(QStringLiteral("picUnitPane"));
+    auto* paneLayout = new QVBoxLayout(unitPaneHost_);
+    paneLayout->setContentsMargins(0, 0, 0, 0);
+
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(TabStrip1_);
-    layout->addWidget(pages, 1);
+    layout->addWidget(pages, 3);
+    layout->addWidget(unitPaneHost_, 2);
     layout->addWidget(Frame1_);
     setCentralWidget(central);
 
@@ -161,6 +168,22 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::HostPages(QWidget* switchView, QWidget* audioPage, QWidget* videoPage,
+                        QWidget* unitPane) {
+    const std::pair<QWidget*, QWidget*> pages[] = {
+        {picSwitchWindow_, switchView}, {picAudioWindow_, audioPage}, {picVideoWindow_, videoPage}};
+    for (const auto& [container, page] : pages) {
+        auto* layout = new QVBoxLayout(container);
+        layout->setContentsMargins(4, 4, 4, 4);
+        auto* scroll = new QScrollArea(container);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(page);
+        layout->addWidget(scroll);
+    }
+    unitPaneHost_->layout()->addWidget(unitPane);
 }
 
 void frmMain::SetBusyPointer(bool busy) {

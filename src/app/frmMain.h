@@ -59,10 +59,9 @@ public:
     // Null until Ctrl+Alt+V first opens it.
     frmLog* logWindow() const { return frmLog_.get(); }
 
-    // Selection anchors of the three views; -1 is none.
-    int iLastSwitchOutput = -1;
-    int iLastAudioOutput = -1;
-    int iLastVideoInput = -1;
+    // Puts the pages into their containers and the unit pane below them;
+    // the window owns them from then on.
+    void HostPages(QWidget* switchView, QWidget* audioPage, QWidget* videoPage, QWidget* unitPane);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +80,7 @@ private:
     QWidget* picAudioWindow_ = nullptr;
     QWidget* picVideoWindow_ = nullptr;
     QFrame* Frame1_ = nullptr;
+    QWidget* unitPaneHost_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
     QPushButton* cmdScan_ = nullptr;
     QPushButton* cmdOptions_ = nullptr;

@@ -59,7 +59,7 @@ TEST_F(Running, FrameShowsCaptionTabsButtonsAndTimers) {
     for (QPushButton* b : {form->cmdExit(), form->cmdScan(), form->cmdOptions()}) {
         EXPECT_EQ(b->parentWidget(), form->Frame1());
     }
-    EXPECT_EQ(form->iLastSwitchOutput, -1);
+    EXPECT_EQ(rig.program().switchView()->iLastSwitchOutput(), -1);
 
     form->cmdScan()->click();
     EXPECT_EQ(scanClicks, 1);

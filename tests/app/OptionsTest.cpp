@@ -113,16 +113,3 @@ TEST(PortSettingsFile, WritesDecimalTextInGroupCom) {
     EXPECT_EQ(settings.Read().iPortNumber, 12);
     EXPECT_EQ(settings.Read().lBaudRate, 19200);
 }
-
-TEST(ImageKeysTable, KeysFollowTheirCodes) {
-    ImageKeys keys;
-    keys.InitImageKeys();
-    EXPECT_EQ(keys.SwitchKeys[ImageKeys::SwitchKeyIndex(true, false, true, true, false)],
-              "OnAOffV_UP");
-    EXPECT_EQ(keys.SwitchKeys[ImageKeys::SwitchKeyIndex(true, true, false, true, true)],
-              "NoAOnV_DN");
-    std::set<QString> distinct(keys.SwitchKeys.begin(), keys.SwitchKeys.end());
-    EXPECT_EQ(distinct.size(), 18u);
-    EXPECT_EQ(keys.PlugKeys[5], "AudioInUnknowPlugOn");
-    EXPECT_EQ(keys.PlugKeys[ImageKeys::PlugKeyIndex(true, true, false, true)], "AudioOutUnplugOn");
-}

@@ -1,0 +1,103 @@
+#include "app/MemoryRowList.h"
+
+#include "app/UnitRowTexts.h"
+
+#include <QHeaderView>
+
+namespace quadrel {
+
+namespace {
+
+const QColor kValueColour(0, 0, 255);
+const QColor kMissingColour(255, 0, 0);
+
+} // namespace
+
+MemoryRowList::MemoryRowList(QWidget* parent) : QTreeWidget(parent) {
+    setObjectName(QStringLiteral("lstMemory"));
+    setAccessibleName(QStringLiteral("Memory contents"));
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setColumnCount(kMemoryColumns);
+    QStringList headers;
+    for (const ListColumn& column : MemoryColumns()) {
+        headers << QString::fromLatin1(column.header);
+    }
+    setHeaderLabels(headers);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
+QTreeWidgetItem* MemoryRowList::AddMemoryRow(int output) {
+    auto* item = new QTreeWidgetItem(this);
+    item->setText(0, QString::number(output));
+    item->setData(0, Qt::UserRole, OutputRowKey(output));
+    for (int c = 1; c < kMemoryColumns; ++c) {
+        item->setToolTip(c, QString::fromLatin1(MemoryColumns()[static_cast<size_t>(c)].toolTip));
+    }
+    rows_.insert(OutputRowKey(output), item);
+    return item;
+}
+
+QTreeWidgetItem* MemoryRowList::FindMemoryRow(int output) const {
+    return rows_.value(OutputRowKey(output), nullptr);
+}
+
+void MemoryRowList::ClearRows() {
+    rows_.clear();
+    clear();
+}
+
+QTreeWidgetItem* MemoryRowList::RowFor(int output) {
+    QTreeWidgetItem* item = RowCount() > 0 ? FindMemoryRow(output) : nullptr;
+    return item ? item : AddMemoryRow(output);
+}
+
+void MemoryRowList::SetCell(int output, const QString& cellKey, const QString& text, bool value) {
+    QTreeWidgetItem* item = RowFor(output);
+    const int column = MemoryColumnOf(cellKey);
+    item->setText(column, text);
+    item->setForeground(column, value ? kValueColour : kMissingColour);
+}
+
+void MemoryRowList::SetMemoryRowInput(SignalKind kind, int output, int input) {
+    const QString key =
+        kind == SignalKind::Video ? QStringLiteral("VIDEO") : QStringLiteral("AUDIO");
+    if (input != 0) {
+        SetCell(output, key, QString::number(input), true);
+    } else {
+        SetCell(output, key, QStringLiteral("None"), false);
+    }
+}
+
+void MemoryRowList::SetMemoryRowMuteStatus(int output, bool supported, int mute) {
+    if (!supported) {
+        SetCell(output, QStringLiteral("Mute Status"), QStringLiteral("Unknow"), false);
+        return;
+    }
+    SetCell(output, QStringLiteral("Mute Status"),
+            mute == 1 ? QStringLiteral("Mute") : QStringLiteral("Unmute"), true);
+}
+
+void MemoryRowList::SetMemoryRowLevel(const QString& cellKey, int output, bool supported,
+                                      int32_t value) {
+    if (!supported) {
+        SetCell(output, cellKey, QStringLiteral("Unknow"), false);
+        return;
+    }
+    SetCell(output, cellKey, QString::number(value), true);
+}
+
+QString MemoryRowList::CellText(int output, const QString& cellKey) const {
+    const QTreeWidgetItem* item = FindMemoryRow(output);
+    const int column = MemoryColumnOf(cellKey);
+    return item && column >= 0 ? item->text(column) : QString();
+}
+
+QColor MemoryRowList::CellColour(int output, const QString& cellKey) const {
+    const QTreeWidgetItem* item = FindMemoryRow(output);
+    const int column = MemoryColumnOf(cellKey);
+    return item && column >= 0 ? item->foreground(column).color() : QColor();
+}
+
+} // namespace quadrel

@@ -1,0 +1,257 @@
+#include "app/SwitchView.h"
+
+#include "app/CrosspointCell.h"
+#include "app/HoverFrame.h"
+#include "app/OutputSelection.h"
+#include "app/PictureBox.h"
+#include "app/SwitchGrid.h"
+#include "link/Timer.h"
+#include "model/QuadrelCore.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <chrono>
+
+namespace quadrel {
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kPlugSize = 14;
+constexpr int kBarThickness = 16;
+
+} // namespace
+
+SwitchView::SwitchView(QuadrelCore& core, Views& views, TimerFactory& timers, QWidget* parent)
+    : QWidget(parent), core_(core), views_(views), timSelected_(timers.createTimer(100ms)),
+      keys_(ImageKeys()) {
+    setObjectName(QStringLiteral("picSwitchWindow"));
+    BuildInputRow();
+    BuildOutputColumn();
+    picSwitchBackground_ = new SwitchGrid(this);
+
+    auto* page = new QGridLayout(this);
+    page->setSpacing(2);
+    page->addWidget(picInput_, 0, 2);
+    page->addWidget(scoSwitchInput_, 1, 2);
+    page->addWidget(picOutput_, 2, 0);
+    page->addWidget(scoSwitchOutput_, 2, 1);
+    page->addWidget(picSwitchBackground_, 2, 2);
+    page->addWidget(BuildSideControls(), 0, 3, 3, 1);
+    page->setRowStretch(3, 1);
+    page->setColumnStretch(4, 1);
+
+    // Grid construction: cells start enabled, the frame hidden, bars dark red.
+    for (int k = 0; k < grid::kCells; ++k) {
+        picSwitchBackground_->cell(k)->setKey(keys_.SwitchKeys[0]);
+        picSwitchBackground_->cell(k)->setAccessibleName(
+            QStringLiteral("input %1, output %2").arg(grid::Column(k) + 1).arg(grid::Row(k) + 1));
+    }
+    timSelected_->stop();
+    timSelected_->setOnTick([this] { timSelected_Timer(); });
+    ConnectHandlers();
+}
+
+// The cells outlive this object's members by a moment (the base class
+// deletes them); a hover ending then must not reach timSelected.
+SwitchView::~SwitchView() {
+    for (int k = 0; k < grid::kCells; ++k) {
+        disconnect(picSwitchBackground_->cell(k), nullptr, this, nullptr);
+    }
+}
+
+void SwitchView::BuildInputRow() {
+    picInput_ = new QWidget(this);
+    picInput_->setObjectName(QStringLiteral("picInput"));
+    picInput_->setFixedSize(grid::kBackgroundSize, 58);
+    lblInput_ = new QLabel(QStringLiteral("INPUT"), picInput_);
+    lblInput_->setObjectName(QStringLiteral("lblInput"));
+    lblInput_->setTextFormat(Qt::PlainText);
+    lblInput_->setAlignment(Qt::AlignCenter);
+    lblInput_->setGeometry(0, 0, grid::kBackgroundSize, 16);
+    for (int c = 0; c < grid::kSide; ++c) {
+        const int x = c * grid::kPitch;
+        auto* button = new QPushButton(grid::PortCaption(c + 1), picInput_);
+        button->setObjectName(QStringLiteral("chkSwitchInput_%1").arg(c));
+        button->setCheckable(true);
+        button->setGeometry(x + 4, 16, 30, 24);
+        chkSwitchInput_[static_cast<size_t>(c)] = button;
+        auto* video = new PictureBox(picInput_);
+        video->setObjectName(QStringLiteral("imgVideoInPlug_%1").arg(c));
+        video->setGeometry(x + 5, 42, kPlugSize, kPlugSize);
+        imgVideoInPlug_[static_cast<size_t>(c)] = video;
+        auto* audio = new PictureBox(picInput_);
+        audio->setObjectName(QStringLiteral("imgAudioInPlug_%1").arg(c));
+        audio->setGeometry(x + 20, 42, kPlugSize, kPlugSize);
+        imgAudioInPlug_[static_cast<size_t>(c)] = audio;
+    }
+    scoSwitchInput_ = new QScrollBar(Qt::Horizontal, this);
+    scoSwitchInput_->setObjectName(QStringLiteral("scoSwitchInput"));
+    scoSwitchInput_->setAccessibleName(QStringLiteral("input scroll"));
+    scoSwitchInput_->setFixedSize(grid::kBackgroundSize, kBarThickness);
+    scoSwitchInput_->setRange(0, 0);
+    scoSwitchInput_->setPageStep(grid::kSide);
+    scoSwitchInput_->setEnabled(false);
+}
+
+void SwitchView::BuildOutputColumn() {
+    picOutput_ = new QWidget(this);
+    picOutput_->setObjectName(QStringLiteral("picOutput"));
+    picOutput_->setFixedSize(74, grid::kBackgroundSize);
+    lblOutput_ = new QLabel(QStringLiteral("\n\n\nO\nU\nT\nP\nU\nT"), picOutput_);
+    lblOutput_->setObjectName(QStringLiteral("lblOutput"));
+    lblOutput_->setAccessibleName(QStringLiteral("OUTPUT"));
+    lblOutput_->setTextFormat(Qt::PlainText);
+    lblOutput_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblOutput_->setGeometry(0, 0, 16, grid::kBackgroundSize);
+    for (int r = 0; r < grid::kSide; ++r) {
+        const int y = r * grid::kPitch;
+        auto* box = new QPushButton(grid::PortCaption(r + 1), picOutput_);
+        box->setObjectName(QStringLiteral("chkSwitchOutput_%1").arg(r));
+        box->setCheckable(true);
+        box->setGeometry(16, y + 4, 40, 30);
+        box->installEventFilter(this);
+        // A ticked output must stand out from the others at a glance.
+        box->setStyleSheet(
+            QStringLiteral("QPushButton:checked { background: palette(highlight); color: "
+                           "palette(highlighted-text);"
+                           " border: 1px solid palette(dark); border-radius: 3px; }"));
+        chkSwitchOutput_[static_cast<size_t>(r)] = box;
+        auto* video = new PictureBox(picOutput_);
+        video->setObjectName(QStringLiteral("imgVideoOutPlug_%1").arg(r));
+        video->setGeometry(58, y + 4, kPlugSize, kPlugSize);
+        imgVideoOutPlug_[static_cast<size_t>(r)] = video;
+        auto* audio = new PictureBox(picOutput_);
+        audio->setObjectName(QStringLiteral("imgAudioOutPlug_%1").arg(r));
+        audio->setGeometry(58, y + 19, kPlugSize, kPlugSize);
+        imgAudioOutPlug_[static_cast<size_t>(r)] = audio;
+    }
+    scoSwitchOutput_ = new QScrollBar(Qt::Vertical, this);
+    scoSwitchOutput_->setObjectName(QStringLiteral("scoSwitchOutput"));
+    scoSwitchOutput_->setAccessibleName(QStringLiteral("output scroll"));
+    scoSwitchOutput_->setFixedSize(kBarThickness, grid::kBackgroundSize);
+    scoSwitchOutput_->setRange(0, 0);
+    scoSwitchOutput_->setPageStep(grid::kSide);
+    scoSwitchOutput_->setEnabled(false);
+}
+
+QWidget* SwitchView::BuildSideControls() {
+    auto* side = new QWidget(this);
+    auto* column = new QVBoxLayout(side);
+    column->setContentsMargins(6, 0, 0, 0);
+    picSelSwitchType_ = new QWidget(side);
+    picSelSwitchType_->setObjectName(QStringLiteral("picSelSwitchType"));
+    auto* kinds = new QVBoxLayout(picSelSwitchType_);
+    kinds->setContentsMargins(0, 0, 0, 0);
+    chkSelSwitchAudio_ = new QCheckBox(QStringLiteral("A&udio"), picSelSwitchType_);
+    chkSelSwitchAudio_->setObjectName(QStringLiteral("chkSelSwitchAudio"));
+    chkSelSwitchAudio_->setToolTip(QStringLiteral("Enable/Disable audio switching"));
+    chkSelSwitchAudio_->setChecked(true);
+    chkSelSwitchVideo_ = new QCheckBox(QStringLiteral("&Video"), picSelSwitchType_);
+    chkSelSwitchVideo_->setObjectName(QStringLiteral("chkSelSwitchVideo"));
+    chkSelSwitchVideo_->setToolTip(QStringLiteral("Enable/Disable video switching"));
+    chkSelSwitchVideo_->setChecked(true);
+    kinds->addWidget(chkSelSwitchAudio_);
+    kinds->addWidget(chkSelSwitchVideo_);
+    chkSelAllSwitchOutput_ = new QCheckBox(QStringLiteral("Select &all"), side);
+    chkSelAllSwitchOutput_->setObjectName(QStringLiteral("chkSelAllSwitchOutput"));
+    chkSelAllSwitchOutput_->setToolTip(QStringLiteral("Select/Deselect all output"));
+    cmdDisconnect_ = new QPushButton(QStringLiteral("&Disconnect"), side);
+    cmdDisconnect_->setObjectName(QStringLiteral("cmdDisconnect"));
+    column->addWidget(picSelSwitchType_);
+    column->addSpacing(8);
+    column->addWidget(chkSelAllSwitchOutput_);
+    column->addWidget(cmdDisconnect_);
+    column->addStretch(1);
+    return side;
+}
+
+void SwitchView::ConnectHandlers() {
+    for (int c = 0; c < grid::kSide; ++c) {
+        connect(chkSwitchInput_[static_cast<size_t>(c)], &QPushButton::clicked, this,
+                [this, c] { chkSwitchInput_Click(c); });
+    }
+    for (int r = 0; r < grid::kSide; ++r) {
+        // A click from the mouse carries the state its release recorded; one
+        // from the keyboard or a screen reader is a plain left click.
+        connect(chkSwitchOutput_[static_cast<size_t>(r)], &QPushButton::clicked, this, [this, r] {
+            const int button = pendingButton_ != 0 ? pendingButton_ : kLeftButton;
+            const int shift = pendingButton_ != 0 ? pendingShift_ : 0;
+            pendingButton_ = 0;
+            chkSwitchOutput_MouseUp(r, button, shift);
+        });
+    }
+    connect(chkSelAllSwitchOutput_, &QCheckBox::toggled, this,
+            [this] { chkSelAllSwitchOutput_Click(); });
+    connect(cmdDisconnect_, &QPushButton::clicked, this, [this] { cmdDisconnect_Click(); });
+    connect(scoSwitchInput_, &QScrollBar::valueChanged, this,
+            [this] { scoSwitch_Change(scoSwitchInput_); });
+    connect(scoSwitchOutput_, &QScrollBar::valueChanged, this,
+            [this] { scoSwitch_Change(scoSwitchOutput_); });
+    for (int k = 0; k < grid::kCells; ++k) {
+        CrosspointCell* cell = picSwitchBackground_->cell(k);
+        connect(cell, &CrosspointCell::pressed, this, [this, k] { imgQRD_Press(k, true); });
+        connect(cell, &CrosspointCell::released, this, [this, k] { imgQRD_Press(k, false); });
+        connect(cell, &CrosspointCell::clicked, this, [this, k] { imgQRD_Click(k); });
+        connect(cell, &CrosspointCell::hoverStarted, this,
+                [this](int index) { imgQRD_HoverStarted(index); });
+        connect(cell, &CrosspointCell::hoverEnded, this,
+                [this](int index) { imgQRD_HoverEnded(index); });
+    }
+}
+
+bool SwitchView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        for (int r = 0; r < grid::kSide; ++r) {
+            QPushButton* box = chkSwitchOutput_[static_cast<size_t>(r)];
+            if (watched != box) {
+                continue;
+            }
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const int shift = ShiftStateOf(mouse->modifiers());
+            const bool inside = box->rect().contains(mouse->position().toPoint());
+            if (!box->isEnabled() || !inside) {
+                break;
+            }
+            if (mouse->button() == Qt::LeftButton) {
+                pendingButton_ = kLeftButton;
+                pendingShift_ = shift;
+            } else {
+                // Other buttons do not click a push button; they still select.
+                chkSwitchOutput_MouseUp(r, mouse->button() == Qt::RightButton ? 2 : 4, shift);
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int SwitchView::InputAt(int c) const {
+    return grid::PortAt(scoSwitchInput_->value(), c);
+}
+
+int SwitchView::OutputAt(int r) const {
+    return grid::PortAt(scoSwitchOutput_->value(), r);
+}
+
+QString SwitchView::CellKey(int k) const {
+    return picSwitchBackground_->cell(k)->key();
+}
+
+QString SwitchView::InputPlugKey(SignalKind kind, int position) const {
+    const auto& boxes = kind == SignalKind::Video ? imgVideoInPlug_ : imgAudioInPlug_;
+    return boxes.at(static_cast<size_t>(position))->key();
+}
+
+QString SwitchView::OutputPlugKey(SignalKind kind, int position) const {
+    const auto& boxes = kind == SignalKind::Video ? imgVideoOutPlug_ : imgAudioOutPlug_;
+    return boxes.at(static_cast<size_t>(position))->key();
+}
+
+} // namespace quadrel

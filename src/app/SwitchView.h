@@ -1,0 +1,126 @@
+#pragma once
+
+#include "app/GridGeometry.h"
+#include "app/ImageKeys.h"
+#include "model/ViewParts.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+
+namespace quadrel {
+
+class PictureBox;
+class QuadrelCore;
+class SwitchGrid;
+class Timer;
+class TimerFactory;
+class Views;
+
+// The "Switch" page: a window of 8 inputs by 8 outputs onto the selected
+// unit's crosspoints, the input buttons and output boxes with their plugs,
+// and the controls that route the ticked outputs.
+class SwitchView : public QWidget, public SwitchViewPart {
+    Q_OBJECT
+public:
+    // `views` is the whole window's view hub: the page sets the busy pointer
+    // through it. `timers` makes timSelected.
+    SwitchView(QuadrelCore& core, Views& views, TimerFactory& timers, QWidget* parent = nullptr);
+    ~SwitchView() override;
+
+    // SwitchViewPart
+    void Setup_SwitchView() override;
+    void Draw_Crosspoint(int input, int output) override { Draw_Crosspoint(input, output, false); }
+    void Draw_InputPlug(SignalKind kind, int input) override;
+    void Draw_OutputPlug(SignalKind kind, int output) override;
+    void Enable_SwitchControl(bool enabled) override;
+    void ResetSwitchAnchor() override { iLastSwitchOutput_ = -1; }
+    void UntickSelAllSwitchOutput() override;
+
+    void Draw_SwitchView();
+    void Draw_Crosspoint(int input, int output, bool pressed);
+    void Enable_picInput(bool enabled);
+    void Enable_picOutput(bool enabled);
+    void Enable_chkSelSwitchAudio(bool enabled);
+    void Enable_chkSelSwitchVideo(bool enabled);
+    void Enable_imgQRD(bool enabled);
+    void Enable_imgPlug(bool enabled);
+    bool IsAllSwitchOutputSelected() const;
+
+    // What the operator sees, by key, for checks and automation.
+    QString CellKey(int k) const;
+    QString InputPlugKey(SignalKind kind, int position) const;
+    QString OutputPlugKey(SignalKind kind, int position) const;
+    int iLastSwitchOutput() const { return iLastSwitchOutput_; }
+    const SwitchGrid& grid() const { return *picSwitchBackground_; }
+    Timer& timSelected() { return *timSelected_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildInputRow();
+    void BuildOutputColumn();
+    QWidget* BuildSideControls();
+    void ConnectHandlers();
+
+    void chkSwitchInput_Click(int c);
+    void chkSwitchOutput_MouseUp(int r, int button, int shiftState);
+    void chkSelAllSwitchOutput_Click();
+    void cmdDisconnect_Click();
+    void scoSwitch_Change(QScrollBar* bar);
+    void imgQRD_Click(int k);
+    void imgQRD_Press(int k, bool pressed);
+    void imgQRD_HoverStarted(int k);
+    void imgQRD_HoverEnded(int k);
+    void timSelected_Timer();
+    // Routes `input` to every selected output; returns nothing to the caller
+    // but the queued requests. Used by the input buttons and Disconnect.
+    void RouteSelectedOutputs(int input, int32_t priority, bool busyForVideo);
+    void SyncOutputBoxes();
+    void MatchSelAllBox();
+
+    int InputAt(int c) const;
+    int OutputAt(int r) const;
+
+    QuadrelCore& core_;
+    Views& views_;
+    std::unique_ptr<Timer> timSelected_;
+    const ImageKeyTables& keys_;
+
+    QWidget* picInput_ = nullptr;
+    QLabel* lblInput_ = nullptr;
+    std::array<QPushButton*, grid::kSide> chkSwitchInput_{};
+    std::array<PictureBox*, grid::kSide> imgVideoInPlug_{};
+    std::array<PictureBox*, grid::kSide> imgAudioInPlug_{};
+    QScrollBar* scoSwitchInput_ = nullptr;
+
+    QWidget* picOutput_ = nullptr;
+    QLabel* lblOutput_ = nullptr;
+    std::array<QPushButton*, grid::kSide> chkSwitchOutput_{};
+    std::array<PictureBox*, grid::kSide> imgVideoOutPlug_{};
+    std::array<PictureBox*, grid::kSide> imgAudioOutPlug_{};
+    QScrollBar* scoSwitchOutput_ = nullptr;
+
+    QCheckBox* chkSelAllSwitchOutput_ = nullptr;
+    QWidget* picSelSwitchType_ = nullptr;
+    QCheckBox* chkSelSwitchAudio_ = nullptr;
+    QCheckBox* chkSelSwitchVideo_ = nullptr;
+    QPushButton* cmdDisconnect_ = nullptr;
+    SwitchGrid* picSwitchBackground_ = nullptr;
+
+    int iLastSwitchOutput_ = -1;
+    bool blSkipSelAllSwitchOutput_ = false;
+    bool blSelectedBorderPhase_ = false;
+    // Button and shift state of the mouse-up that is about to click a box.
+    int pendingButton_ = 0;
+    int pendingShift_ = 0;
+};
+
+} // namespace quadrel

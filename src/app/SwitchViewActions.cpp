@@ -1,0 +1,193 @@
+// What the operator does on the switch view: input buttons, output boxes,
+// select all, disconnect, scrolling, and the crosspoint cells.
+#include "app/SwitchView.h"
+
+#include "app/CrosspointCell.h"
+#include "app/HoverFrame.h"
+#include "app/OutputSelection.h"
+#include "app/SwitchGrid.h"
+#include "link/CommandCodes.h"
+#include "model/QuadrelCore.h"
+#include "model/Views.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace quadrel {
+
+namespace {
+
+constexpr int32_t kSetPriority = 0;
+constexpr int32_t kQueryPriority = 1;
+
+} // namespace
+
+void SwitchView::chkSwitchInput_Click(int c) {
+    QPushButton* button = chkSwitchInput_[static_cast<size_t>(c)];
+    // Only the press that ticks the button routes; it pops back up at once.
+    if (!button->isChecked()) {
+        return;
+    }
+    RouteSelectedOutputs(InputAt(c), kSetPriority, true);
+    button->setChecked(false);
+}
+
+void SwitchView::cmdDisconnect_Click() {
+    RouteSelectedOutputs(0, kQueryPriority, false);
+}
+
+void SwitchView::RouteSelectedOutputs(int input, int32_t priority, bool busyForVideo) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (!IsUnitConnected(unit)) {
+        return;
+    }
+    const uint8_t id = unit->bID();
+    const bool audio = chkSelSwitchAudio_->isChecked() && unit->objAudioINFO() &&
+                       unit->objAudioINFO()->blEnabled();
+    const bool video = chkSelSwitchVideo_->isChecked() && unit->objVideoINFO() &&
+                       unit->objVideoINFO()->blEnabled();
+    TransmitQueue& queue = core_.link.queue;
+    CommandSenders& send = core_.link.senders;
+    bool audioQueued = false;
+    bool videoQueued = false;
+    const int outputs = std::min(unit->iOutputCount(), kMaxPort);
+    for (int o = 1; o <= outputs; ++o) {
+        if (!core_.model.SwitchOutputSelect[o].blSelected) {
+            continue;
+        }
+        const auto out = static_cast<uint8_t>(o);
+        const auto in = static_cast<uint8_t>(input);
+        if (audio) {
+            queue.PurgeCommandsByData0(kCmdSetAudioSwitch, out);
+            send.CmdSetAudioSwitch(id, out, in, priority);
+            audioQueued = true;
+        }
+        if (video) {
+            queue.PurgeCommandsByData0(kCmdSetVideoSwitch, out);
+            send.CmdSetVideoSwitch(id, out, in, priority);
+            videoQueued = true;
+        }
+    }
+    if (audioQueued) {
+        queue.PurgeCommandsByData(kCmdGetAudioSwitch, 0, 0);
+        send.CmdGetAudioSwitch(id, 0, 0, kQueryPriority);
+        views_.SetBusyPointer(true);
+    }
+    if (videoQueued) {
+        queue.PurgeCommandsByData(kCmdGetVideoSwitch, 0, 0);
+        send.CmdGetVideoSwitch(id, 0, 0, kQueryPriority);
+        if (busyForVideo) {
+            views_.SetBusyPointer(true);
+        }
+    }
+}
+
+void SwitchView::chkSwitchOutput_MouseUp(int r, int button, int shiftState) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    const int outputs = IsUnitConnected(unit) ? std::min(unit->iOutputCount(), kMaxPort) : 0;
+    const int output = OutputAt(r);
+    if (output > kMaxPort) {
+        return;
+    }
+    ApplyOutputClick(core_.model.SwitchOutputSelect, outputs, iLastSwitchOutput_, output, button,
+                     shiftState);
+    SyncOutputBoxes();
+    MatchSelAllBox();
+}
+
+void SwitchView::SyncOutputBoxes() {
+    const PortTable<PORT_SELECT>& select = core_.model.SwitchOutputSelect;
+    for (int r = 0; r < grid::kSide; ++r) {
+        const int output = OutputAt(r);
+        chkSwitchOutput_[static_cast<size_t>(r)]->setChecked(output <= kMaxPort &&
+                                                             select[output].blSelected);
+    }
+}
+
+void SwitchView::MatchSelAllBox() {
+    const bool all = IsAllSwitchOutputSelected();
+    if (chkSelAllSwitchOutput_->isChecked() == all) {
+        return;
+    }
+    blSkipSelAllSwitchOutput_ = true;
+    chkSelAllSwitchOutput_->setChecked(all);
+    blSkipSelAllSwitchOutput_ = false;
+}
+
+bool SwitchView::IsAllSwitchOutputSelected() const {
+    return IsAllOutputsSelected(core_.model.SwitchOutputSelect);
+}
+
+void SwitchView::chkSelAllSwitchOutput_Click() {
+    if (blSkipSelAllSwitchOutput_) {
+        return;
+    }
+    const UnitRef unit = core_.model.objSelectedUnit;
+    ApplySelectAll(core_.model.SwitchOutputSelect, IsUnitConnected(unit) ? unit->iOutputCount() : 0,
+                   IsUnitConnected(unit), chkSelAllSwitchOutput_->isChecked());
+    SyncOutputBoxes();
+}
+
+void SwitchView::UntickSelAllSwitchOutput() {
+    chkSelAllSwitchOutput_->setChecked(false);
+}
+
+void SwitchView::scoSwitch_Change(QScrollBar* bar) {
+    if (bar->isEnabled()) {
+        Draw_SwitchView();
+    }
+}
+
+void SwitchView::imgQRD_Press(int k, bool pressed) {
+    Draw_Crosspoint(InputAt(grid::Column(k)), OutputAt(grid::Row(k)), pressed);
+}
+
+void SwitchView::imgQRD_Click(int k) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (!IsUnitConnected(unit)) {
+        return;
+    }
+    const uint8_t id = unit->bID();
+    const auto input = static_cast<uint8_t>(InputAt(grid::Column(k)));
+    const auto output = static_cast<uint8_t>(OutputAt(grid::Row(k)));
+    TransmitQueue& queue = core_.link.queue;
+    CommandSenders& send = core_.link.senders;
+    if (chkSelSwitchAudio_->isChecked() && unit->objAudioINFO() &&
+        unit->objAudioINFO()->blEnabled()) {
+        queue.PurgeCommandsByData0(kCmdSetAudioSwitch, output);
+        queue.PurgeCommandsByData(kCmdGetAudioSwitch, 0, output);
+        send.CmdSetAudioSwitch(id, output, input, kQueryPriority);
+        send.CmdGetAudioSwitch(id, output, 0, kQueryPriority);
+    }
+    if (chkSelSwitchVideo_->isChecked() && unit->objVideoINFO() &&
+        unit->objVideoINFO()->blEnabled()) {
+        queue.PurgeCommandsByData0(kCmdSetVideoSwitch, output);
+        queue.PurgeCommandsByData(kCmdGetVideoSwitch, 0, output);
+        send.CmdSetVideoSwitch(id, output, input, kQueryPriority);
+        send.CmdGetVideoSwitch(id, output, 0, kQueryPriority);
+    }
+}
+
+void SwitchView::imgQRD_HoverStarted(int k) {
+    HoverFrame* frame = picSwitchBackground_->frame();
+    frame->setGeometry(grid::FrameRect(k));
+    frame->show();
+    frame->raise();
+    timSelected_->setEnabled(true);
+    picSwitchBackground_->Draw_CellWires(k, true);
+}
+
+void SwitchView::imgQRD_HoverEnded(int k) {
+    picSwitchBackground_->frame()->hide();
+    timSelected_->setEnabled(false);
+    picSwitchBackground_->Draw_CellWires(k, false);
+}
+
+void SwitchView::timSelected_Timer() {
+    picSwitchBackground_->frame()->setBorderStyle(blSelectedBorderPhase_ ? Qt::DotLine
+                                                                         : Qt::DashDotLine);
+    blSelectedBorderPhase_ = !blSelectedBorderPhase_;
+}
+
+} // namespace quadrel

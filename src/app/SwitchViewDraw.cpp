@@ -1,0 +1,265 @@
+// Layout refresh, drawing and enable rules of the switch view.
+#include "app/SwitchView.h"
+
+#include "app/CrosspointCell.h"
+#include "app/HoverFrame.h"
+#include "app/OutputSelection.h"
+#include "app/PictureBox.h"
+#include "app/SwitchGrid.h"
+#include "model/QuadrelCore.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace quadrel {
+
+namespace {
+
+// The control's own enabled state: a disabled container does not count, as
+// the plugs live inside the input row and output column.
+bool OwnEnabled(const QWidget* w) {
+    return !w->testAttribute(Qt::WA_ForceDisabled);
+}
+
+QString PlugName(const char* side, int port, SignalKind kind) {
+    return QStringLiteral("%1 %2 %3 plug")
+        .arg(QLatin1String(side))
+        .arg(port)
+        .arg(kind == SignalKind::Video ? QStringLiteral("video") : QStringLiteral("audio"));
+}
+
+} // namespace
+
+void SwitchView::Setup_SwitchView() {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    int inputs = 0;
+    int outputs = 0;
+    if (IsUnitConnected(unit)) {
+        inputs = unit->iInputCount();
+        outputs = unit->iOutputCount();
+        basQRD& m = core_.model;
+        m.Crosspoints.Clear();
+        for (int o = 1; o <= std::min(outputs, kMaxPort); ++o) {
+            if (const int in = m.AudioOutputs[o].iInputPort; in >= 1 && in <= kMaxPort) {
+                m.Crosspoints[in][o].blAudio = true;
+            }
+            if (const int in = m.VideoOutputs[o].iInputPort; in >= 1 && in <= kMaxPort) {
+                m.Crosspoints[in][o].blVideo = true;
+            }
+        }
+    }
+    scoSwitchInput_->setEnabled(false);
+    scoSwitchInput_->setValue(0);
+    if (inputs > grid::kSide) {
+        scoSwitchInput_->setMaximum(inputs - grid::kSide);
+        scoSwitchInput_->setEnabled(true);
+    }
+    scoSwitchOutput_->setEnabled(false);
+    scoSwitchOutput_->setValue(0);
+    if (outputs > grid::kSide) {
+        scoSwitchOutput_->setMaximum(outputs - grid::kSide);
+        scoSwitchOutput_->setEnabled(true);
+    }
+    Draw_SwitchView();
+}
+
+void SwitchView::Draw_SwitchView() {
+    for (int r = 0; r < grid::kSide; ++r) {
+        for (int c = 0; c < grid::kSide; ++c) {
+            Draw_Crosspoint(InputAt(c), OutputAt(r), false);
+        }
+    }
+    for (int c = 0; c < grid::kSide; ++c) {
+        const int input = InputAt(c);
+        chkSwitchInput_[static_cast<size_t>(c)]->setText(grid::PortCaption(input));
+        Draw_InputPlug(SignalKind::Audio, input);
+        Draw_InputPlug(SignalKind::Video, input);
+    }
+    const PortTable<PORT_SELECT>& select = core_.model.SwitchOutputSelect;
+    for (int r = 0; r < grid::kSide; ++r) {
+        const int output = OutputAt(r);
+        QPushButton* box = chkSwitchOutput_[static_cast<size_t>(r)];
+        box->setText(grid::PortCaption(output));
+        box->setChecked(output <= kMaxPort && select[output].blSelected);
+        Draw_OutputPlug(SignalKind::Audio, output);
+        Draw_OutputPlug(SignalKind::Video, output);
+    }
+}
+
+void SwitchView::Draw_Crosspoint(int input, int output, bool pressed) {
+    const auto k = grid::CellOf(input, output, scoSwitchInput_->value(), scoSwitchOutput_->value());
+    if (!k) {
+        return;
+    }
+    CrosspointCell* cell = picSwitchBackground_->cell(*k);
+    cell->setAccessibleName(QStringLiteral("input %1, output %2").arg(input).arg(output));
+    if (!OwnEnabled(cell)) {
+        cell->setKey(QStringLiteral("NoANoV_UP"));
+        return;
+    }
+    bool audioRouted = false;
+    bool videoRouted = false;
+    bool audioSwitchable = false;
+    bool videoSwitchable = false;
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (IsUnitConnected(unit) && input <= unit->iInputCount() && output <= unit->iOutputCount()) {
+        audioSwitchable = unit->objAudioINFO() && unit->objAudioINFO()->blEnabled();
+        videoSwitchable = unit->objVideoINFO() && unit->objVideoINFO()->blEnabled();
+        const CROSSPOINT& point = core_.model.Crosspoints[input][output];
+        audioRouted = audioSwitchable && point.blAudio;
+        videoRouted = videoSwitchable && point.blVideo;
+    }
+    cell->setEnabled(audioSwitchable || videoSwitchable);
+    cell->setKey(keys_.SwitchKeys[static_cast<size_t>(
+        SwitchKeyIndex(audioRouted, videoRouted, audioSwitchable, videoSwitchable, pressed))]);
+}
+
+void SwitchView::Draw_InputPlug(SignalKind kind, int input) {
+    const auto c = grid::PositionOf(input, scoSwitchInput_->value());
+    if (!c) {
+        return;
+    }
+    const bool audio = kind == SignalKind::Audio;
+    PictureBox* box = (audio ? imgAudioInPlug_ : imgVideoInPlug_)[static_cast<size_t>(*c)];
+    bool plugged = false;
+    bool unplugged = false;
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (IsUnitConnected(unit) && input <= unit->iInputCount() && OwnEnabled(box)) {
+        const int32_t s =
+            audio ? core_.model.AudioInputPlugs[input] : core_.model.VideoInputs[input].lPlugStatus;
+        plugged = s == 1;
+        unplugged = s == 0;
+    }
+    box->setAccessibleName(PlugName("input", input, kind));
+    box->setKey(
+        keys_.PlugKeys[static_cast<size_t>(PlugKeyIndex(audio, false, plugged, unplugged))]);
+}
+
+void SwitchView::Draw_OutputPlug(SignalKind kind, int output) {
+    const auto r = grid::PositionOf(output, scoSwitchOutput_->value());
+    if (!r) {
+        return;
+    }
+    const bool audio = kind == SignalKind::Audio;
+    PictureBox* box = (audio ? imgAudioOutPlug_ : imgVideoOutPlug_)[static_cast<size_t>(*r)];
+    bool plugged = false;
+    bool unplugged = false;
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (IsUnitConnected(unit) && output <= unit->iOutputCount() && OwnEnabled(box)) {
+        const int32_t s = audio ? core_.model.AudioOutputs[output].lPlugStatus
+                                : core_.model.VideoOutputs[output].lPlugStatus;
+        plugged = s == 1;
+        unplugged = s == 0;
+    }
+    box->setAccessibleName(PlugName("output", output, kind));
+    box->setKey(keys_.PlugKeys[static_cast<size_t>(PlugKeyIndex(audio, true, plugged, unplugged))]);
+}
+
+void SwitchView::Enable_SwitchControl(bool enabled) {
+    Enable_picInput(enabled);
+    Enable_picOutput(enabled);
+    Enable_chkSelSwitchAudio(enabled);
+    Enable_chkSelSwitchVideo(enabled);
+    Enable_imgQRD(enabled);
+    Enable_imgPlug(enabled);
+}
+
+void SwitchView::Enable_chkSelSwitchAudio(bool enabled) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    chkSelSwitchAudio_->setEnabled(enabled && IsUnitConnected(unit) && unit->objAudioINFO() &&
+                                   unit->objAudioINFO()->blEnabled());
+}
+
+void SwitchView::Enable_chkSelSwitchVideo(bool enabled) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    chkSelSwitchVideo_->setEnabled(enabled && IsUnitConnected(unit) && unit->objVideoINFO() &&
+                                   unit->objVideoINFO()->blEnabled());
+}
+
+void SwitchView::Enable_picInput(bool enabled) {
+    picInput_->setEnabled(enabled);
+    lblInput_->setEnabled(enabled);
+    const UnitRef unit = core_.model.objSelectedUnit;
+    const int n = enabled && IsUnitConnected(unit) ? unit->iInputCount() : 0;
+    for (int c = 0; c < grid::kSide; ++c) {
+        chkSwitchInput_[static_cast<size_t>(c)]->setEnabled(scoSwitchInput_->value() + c < n);
+    }
+    scoSwitchInput_->setEnabled(n > grid::kSide);
+    if (!enabled) {
+        scoSwitchInput_->setValue(0);
+    }
+}
+
+void SwitchView::Enable_picOutput(bool enabled) {
+    picOutput_->setEnabled(enabled);
+    lblOutput_->setEnabled(enabled);
+    const UnitRef unit = core_.model.objSelectedUnit;
+    const int n = enabled && IsUnitConnected(unit) ? unit->iOutputCount() : 0;
+    PortTable<PORT_SELECT>& select = core_.model.SwitchOutputSelect;
+    for (int o = 1; o <= kMaxPort; ++o) {
+        select[o].blEnabled = o <= n;
+    }
+    for (int r = 0; r < grid::kSide; ++r) {
+        const int output = OutputAt(r);
+        chkSwitchOutput_[static_cast<size_t>(r)]->setEnabled(output <= kMaxPort &&
+                                                             select[output].blEnabled);
+    }
+    scoSwitchOutput_->setEnabled(enabled && n > grid::kSide);
+    if (!scoSwitchOutput_->isEnabled()) {
+        scoSwitchOutput_->setValue(0);
+    }
+    chkSelAllSwitchOutput_->setEnabled(n >= 1);
+    cmdDisconnect_->setEnabled(chkSelAllSwitchOutput_->isEnabled());
+}
+
+void SwitchView::Enable_imgQRD(bool enabled) {
+    if (!enabled) {
+        picSwitchBackground_->Draw_GridWires(SwitchGrid::kWire);
+    }
+    picSwitchBackground_->frame()->setVisible(enabled);
+    const UnitRef unit = core_.model.objSelectedUnit;
+    const bool connected = IsUnitConnected(unit);
+    const int inputs = connected ? unit->iInputCount() : 0;
+    const int outputs = connected ? unit->iOutputCount() : 0;
+    for (int row = 1; row <= grid::kSide; ++row) {
+        for (int column = 1; column <= grid::kSide; ++column) {
+            const int k = grid::Cell(column - 1, row - 1);
+            picSwitchBackground_->cell(k)->setEnabled(enabled && row <= outputs &&
+                                                      column <= inputs);
+            Draw_Crosspoint(scoSwitchInput_->value() + column, scoSwitchOutput_->value() + row,
+                            false);
+        }
+    }
+}
+
+void SwitchView::Enable_imgPlug(bool enabled) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    const bool connected = enabled && IsUnitConnected(unit);
+    const auto plug = connected ? unit->objPlugINFO() : nullptr;
+    const int inputs = connected ? unit->iInputCount() : 0;
+    const int outputs = connected ? unit->iOutputCount() : 0;
+    for (int c = 0; c < grid::kSide; ++c) {
+        const int input = InputAt(c);
+        const bool shown = input - 1 < inputs && plug;
+        imgAudioInPlug_[static_cast<size_t>(c)]->setEnabled(
+            shown && plug->blSupportAudioInputPlugDetection());
+        imgVideoInPlug_[static_cast<size_t>(c)]->setEnabled(
+            shown && plug->blSupportVideoInputPlugDetection());
+        Draw_InputPlug(SignalKind::Audio, input);
+        Draw_InputPlug(SignalKind::Video, input);
+    }
+    for (int r = 0; r < grid::kSide; ++r) {
+        const int output = OutputAt(r);
+        const bool shown = output - 1 < outputs && plug;
+        imgAudioOutPlug_[static_cast<size_t>(r)]->setEnabled(
+            shown && plug->blSupportAudioOutputPlugDetection());
+        imgVideoOutPlug_[static_cast<size_t>(r)]->setEnabled(
+            shown && plug->blSupportVideoOutputPlugDetection());
+        Draw_OutputPlug(SignalKind::Audio, output);
+        Draw_OutputPlug(SignalKind::Video, output);
+    }
+}
+
+} // namespace quadrel

@@ -1,0 +1,175 @@
+#include "app/UnitPane.h"
+
+#include "app/MemoryRowList.h"
+#include "app/Pictures.h"
+#include "app/UnitRowTexts.h"
+#include "model/QuadrelCore.h"
+#include "model/Views.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace quadrel {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;
+constexpr int kTagRole = Qt::UserRole + 1;
+constexpr int32_t kRequestPriority = 1;
+
+} // namespace
+
+UnitPane::UnitPane(QuadrelCore& core, Views& views, QWidget* parent)
+    : QWidget(parent), core_(core), views_(views) {
+    lstQRD_ = new QTreeWidget(this);
+    lstQRD_->setObjectName(QStringLiteral("lstQRD"));
+    lstQRD_->setAccessibleName(QStringLiteral("Units"));
+    lstQRD_->setRootIsDecorated(false);
+    lstQRD_->setUniformRowHeights(true);
+    lstQRD_->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstQRD_->setColumnCount(kUnitColumns);
+    auto* header = new QTreeWidgetItem;
+    for (int c = 0; c < kUnitColumns; ++c) {
+        const ListColumn& column = UnitColumns()[static_cast<size_t>(c)];
+        header->setText(c, QString::fromLatin1(column.header));
+        header->setData(c, kKeyRole, QString::fromLatin1(column.key));
+    }
+    lstQRD_->setHeaderItem(header);
+    lstQRD_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    connect(lstQRD_, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { lstQRD_ItemClick(item); });
+    lstQRD_->installEventFilter(this);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(lstQRD_, 3);
+    row->addWidget(BuildMemoryFrame(), 2);
+}
+
+UnitPane::~UnitPane() = default;
+
+QWidget* UnitPane::BuildMemoryFrame() {
+    fraMemory_ = new QGroupBox(QStringLiteral("Memory"), this);
+    fraMemory_->setObjectName(QStringLiteral("fraMemory"));
+    lblLocation_ = new QLabel(QStringLiteral("Loca&tion"), fraMemory_);
+    lblLocation_->setObjectName(QStringLiteral("lblLocation"));
+    lblLocation_->setTextFormat(Qt::PlainText);
+    cboMemoryLOC_ = new QComboBox(fraMemory_);
+    cboMemoryLOC_->setObjectName(QStringLiteral("cboMemoryLOC"));
+    lblLocation_->setBuddy(cboMemoryLOC_);
+    cmdSave_ = new QPushButton(QStringLiteral("&Save"), fraMemory_);
+    cmdSave_->setObjectName(QStringLiteral("cmdSave"));
+    cmdLoad_ = new QPushButton(QStringLiteral("&Load"), fraMemory_);
+    cmdLoad_->setObjectName(QStringLiteral("cmdLoad"));
+    lstMemory_ = new MemoryRowList(fraMemory_);
+
+    auto* layout = new QGridLayout(fraMemory_);
+    layout->addWidget(lblLocation_, 0, 0);
+    layout->addWidget(cboMemoryLOC_, 0, 1);
+    layout->addWidget(cmdSave_, 0, 2);
+    layout->addWidget(cmdLoad_, 0, 3);
+    layout->addWidget(lstMemory_, 1, 0, 1, 5);
+    layout->setColumnStretch(4, 1);
+
+    // `activated` is the operator's choice only; the pane's own selections
+    // run the location click themselves.
+    connect(cboMemoryLOC_, &QComboBox::activated, this, [this] { cboMemoryLOC_Click(); });
+    connect(cmdSave_, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdLoad_, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
+    return fraMemory_;
+}
+
+void UnitPane::ShowUnitRow(const QRDSTA& unit) {
+    const UnitRow texts = UnitRowOf(unit);
+    QTreeWidgetItem* item = unitRows_.value(texts.key);
+    if (item == nullptr) {
+        item = new QTreeWidgetItem(lstQRD_);
+        item->setText(0, texts.text);
+        item->setData(0, kKeyRole, texts.key);
+        item->setData(0, kTagRole, texts.tag);
+        for (int c = 1; c < kUnitColumns; ++c) {
+            item->setToolTip(c, QString::fromLatin1(UnitColumns()[static_cast<size_t>(c)].toolTip));
+        }
+        unitRows_.insert(texts.key, item);
+    }
+    item->setIcon(0, Pictures::Icon(texts.iconKey));
+    item->setData(0, Qt::AccessibleDescriptionRole, Pictures::Describe(texts.iconKey));
+    for (int c = 1; c < kUnitColumns; ++c) {
+        item->setText(c, texts.cells[static_cast<size_t>(c)]);
+    }
+    if (lstQRD_->topLevelItemCount() == 1 && lstQRD_->currentItem() != item) {
+        lstQRD_->setCurrentItem(item);
+    }
+}
+
+void UnitPane::SetUnitIcon(uint8_t id, bool answering) {
+    if (QTreeWidgetItem* item = unitRows_.value(UnitKey(id))) {
+        const QString key = answering ? QStringLiteral("GreenON") : QStringLiteral("RedON");
+        item->setIcon(0, Pictures::Icon(key));
+        item->setData(0, Qt::AccessibleDescriptionRole, Pictures::Describe(key));
+    }
+}
+
+void UnitPane::SetUnitFirmwareText(uint8_t id, const QString& text) {
+    if (QTreeWidgetItem* item = unitRows_.value(UnitKey(id))) {
+        item->setText(UnitColumnOf(QStringLiteral("Firmware Version")), text);
+    }
+}
+
+void UnitPane::ClearUnitList() {
+    unitRows_.clear();
+    lstQRD_->clear();
+}
+
+void UnitPane::ClearForClosedPort() {
+    ClearUnitList();
+    ClearMemoryLocations();
+}
+
+void UnitPane::Enable_lstQRD(bool enabled) {
+    lstQRD_->setEnabled(enabled);
+}
+
+// Enter or Space on the current row clicks it, for the keyboard and for
+// assistive tools that drive the list by keys.
+bool UnitPane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstQRD_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            lstQRD_ItemClick(lstQRD_->currentItem());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void UnitPane::lstQRD_ItemClick(QTreeWidgetItem* item) {
+    if (item == nullptr || !lstQRD_->isEnabled()) {
+        return;
+    }
+    basQRD& model = core_.model;
+    const UnitRef unit = model.objUnits().Item(item->data(0, kTagRole).toString());
+    if (!unit) {
+        return;
+    }
+    if (model.objSelectedUnit) {
+        core_.link.queue.PurgeCommandsByID(model.objSelectedUnit->bID());
+    }
+    model.objSelectedUnit = unit;
+    core_.link.queue.PurgeCommandsByID(unit->bID());
+    model.ClearUnitStatus();
+    core_.status.SetLoadingStatus(true);
+    ClearMemoryLocations();
+    ClearMemoryRows();
+    views_.UntickSelectAll();
+    core_.link.senders.CmdGetUnitInfo(unit->bID(), 0, kRequestPriority);
+}
+
+} // namespace quadrel

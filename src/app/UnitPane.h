@@ -1,0 +1,87 @@
+#pragma once
+
+#include "model/ViewParts.h"
+
+#include <QHash>
+#include <QWidget>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace quadrel {
+
+class MemoryRowList;
+class QuadrelCore;
+class Views;
+
+// The unit list (lstQRD), one row per unit found, whose click selects the
+// unit all views show; and the memory frame (fraMemory) that saves, recalls
+// and shows the selected unit's presets.
+class UnitPane : public QWidget, public UnitPanePart {
+    Q_OBJECT
+public:
+    // `views` is the whole window's view hub: a row click unticks every
+    // page's "Select all", Save disables every unit control.
+    UnitPane(QuadrelCore& core, Views& views, QWidget* parent = nullptr);
+    ~UnitPane() override;
+
+    // UnitPanePart
+    void Enable_lstQRD(bool enabled) override;
+    void Enable_fraMemory(bool enabled) override;
+    void ShowUnitRow(const QRDSTA& unit) override;
+    void SetUnitIcon(uint8_t id, bool answering) override;
+    void SetUnitFirmwareText(uint8_t id, const QString& text) override;
+    void ClearUnitList() override;
+    void FillMemoryLocations() override;
+    void ClearMemoryLocations() override;
+    std::optional<int> SelectedMemoryLocation() const override;
+    int MemoryRowCount() const override;
+    void ClearMemoryRows() override;
+    void SetMemoryRowInput(SignalKind kind, int output, int input) override;
+    void SetMemoryRowMuteStatus(int output, bool supported, int mute) override;
+    void SetMemoryRowVolumnLevel(int output, bool supported, int level) override;
+    void SetMemoryRowBassLevel(int output, bool supported, int level) override;
+    void SetMemoryRowTrebleLevel(int output, bool supported, int level) override;
+    void SetMemoryRowSubwooferLevel(int output, bool supported, int level) override;
+    void SetMemoryRowDelayTime(int output, bool supported, int32_t delay) override;
+
+    // The options dialog was cancelled with the port closed: no unit is
+    // reachable, so the list and the locations go (the caller then runs
+    // Enable_QRD(false)).
+    void ClearForClosedPort();
+
+    // The row of a unit by its key (UnitKey), or none.
+    QTreeWidgetItem* FindUnitRow(const QString& key) const { return unitRows_.value(key); }
+    QTreeWidget* lstQRD() const { return lstQRD_; }
+    QGroupBox* fraMemory() const { return fraMemory_; }
+    QComboBox* cboMemoryLOC() const { return cboMemoryLOC_; }
+    const MemoryRowList& lstMemory() const { return *lstMemory_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* BuildMemoryFrame();
+    void lstQRD_ItemClick(QTreeWidgetItem* item);
+    void cboMemoryLOC_Click();
+    void cmdSave_Click();
+    void cmdLoad_Click();
+    void SelectLocation(int index);
+
+    QuadrelCore& core_;
+    Views& views_;
+    QTreeWidget* lstQRD_ = nullptr;
+    QHash<QString, QTreeWidgetItem*> unitRows_;
+    QGroupBox* fraMemory_ = nullptr;
+    QLabel* lblLocation_ = nullptr;
+    QComboBox* cboMemoryLOC_ = nullptr;
+    QPushButton* cmdSave_ = nullptr;
+    QPushButton* cmdLoad_ = nullptr;
+    MemoryRowList* lstMemory_ = nullptr;
+};
+
+} // namespace quadrel

@@ -1,0 +1,212 @@
+// What the switch page shows: layout, cell and plug pictures, hover, routes.
+#include "SwitchRig.h"
+#include "app/CrosspointCell.h"
+#include "app/HoverFrame.h"
+#include "app/SwitchGrid.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+using namespace quadrel::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+QPushButton* Input(SwitchRig& r, int c) {
+    return r.Find<QPushButton>(QStringLiteral("chkSwitchInput_%1").arg(c), &r.sw);
+}
+QPushButton* Output(SwitchRig& r, int row) {
+    return r.Find<QPushButton>(QStringLiteral("chkSwitchOutput_%1").arg(row), &r.sw);
+}
+QScrollBar* Bar(SwitchRig& r, const char* name) {
+    return r.Find<QScrollBar>(QLatin1String(name), &r.sw);
+}
+CrosspointCell* Cell(SwitchRig& r, int k) {
+    return r.sw.grid().cell(k);
+}
+
+} // namespace
+
+TEST(SwitchView, FourByFourUnitDisablesWhatLiesOutsideIt) {
+    SwitchRig r;
+    r.ShowUnit(1, 4, 4);
+    EXPECT_FALSE(Bar(r, "scoSwitchInput")->isEnabled());
+    EXPECT_FALSE(Bar(r, "scoSwitchOutput")->isEnabled());
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(Input(r, i)->isEnabled(), i < 4) << i;
+        EXPECT_EQ(Output(r, i)->isEnabled(), i < 4) << i;
+    }
+    for (int k = 0; k < 64; ++k) {
+        const bool inside = grid::Row(k) < 4 && grid::Column(k) < 4;
+        EXPECT_EQ(Cell(r, k)->isEnabled(), inside) << k;
+        EXPECT_EQ(r.sw.CellKey(k), inside ? "OffAOffV_UP" : "NoANoV_UP") << k;
+    }
+    EXPECT_EQ(Input(r, 4)->text(), "005");
+    EXPECT_EQ(Cell(r, 2 * 8 + 4)->accessibleName(), "input 5, output 3");
+    EXPECT_EQ(r.core.model.SwitchOutputSelect[4].blEnabled, true);
+    EXPECT_EQ(r.core.model.SwitchOutputSelect[5].blEnabled, false);
+    // Disabling the view greys every cell out and hides the frame.
+    r.hub.Enable_QRD(false);
+    EXPECT_EQ(r.sw.CellKey(0), "NoANoV_UP");
+    EXPECT_FALSE(r.sw.grid().frame()->isVisible());
+    EXPECT_FALSE(r.Find<QCheckBox>("chkSelAllSwitchOutput", &r.sw)->isEnabled());
+    EXPECT_FALSE(r.Find<QPushButton>("cmdDisconnect", &r.sw)->isEnabled());
+}
+
+TEST(SwitchView, SixteenInputsScrollToInputsNineToSixteen) {
+    SwitchRig r;
+    r.Register(2, 16, 8, {});
+    r.core.model.objSelectedUnit = r.core.model.FindUnit(2);
+    r.core.model.AudioOutputs[1].iInputPort = 9; // as the status read left it
+    r.hub.Enable_QRD(true);
+    r.hub.Setup_AllViews();
+    QScrollBar* bar = Bar(r, "scoSwitchInput");
+    ASSERT_TRUE(bar->isEnabled());
+    EXPECT_EQ(bar->maximum(), 8);
+    EXPECT_FALSE(Bar(r, "scoSwitchOutput")->isEnabled());
+    EXPECT_EQ(r.sw.CellKey(0), "OffAOffV_UP");
+    bar->setValue(8);
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(Input(r, c)->text(), grid::PortCaption(9 + c));
+    }
+    EXPECT_EQ(r.sw.CellKey(0), "OnAOffV_UP");
+    EXPECT_EQ(Cell(r, 0)->accessibleName(), "input 9, output 1");
+}
+
+TEST(SwitchView, AudioOnlyUnitShowsNoVideoPart) {
+    SwitchRig r;
+    SwitchRig::Caps caps;
+    caps.video = false;
+    r.ShowUnit(3, 8, 8, caps);
+    r.core.model.SetAudioRoute(2, 5, r.hub);
+    EXPECT_EQ(r.sw.CellKey(1 * 8 + 4), "OnANoV_UP");
+    for (int k = 0; k < 64; ++k) {
+        EXPECT_TRUE(r.sw.CellKey(k).endsWith("NoV_UP")) << k;
+        EXPECT_TRUE(Cell(r, k)->isEnabled());
+    }
+    EXPECT_TRUE(r.Find<QCheckBox>("chkSelSwitchAudio", &r.sw)->isEnabled());
+    EXPECT_FALSE(r.Find<QCheckBox>("chkSelSwitchVideo", &r.sw)->isEnabled());
+}
+
+TEST(SwitchView, RouteReplyRedrawsTheOldAndTheNewCell) {
+    SwitchRig r;
+    r.ShowUnit(1, 8, 8);
+    r.core.link.senders.CmdGetVideoSwitch(1, 0, 0, 1);
+    r.Reply({2, 1});
+    EXPECT_EQ(r.sw.CellKey(1 * 8 + 0), "OffAOnV_UP"); // input 1, output 2
+    r.core.link.senders.CmdGetVideoSwitch(1, 0, 0, 1);
+    r.Reply({2, 4});
+    EXPECT_EQ(r.sw.CellKey(1 * 8 + 0), "OffAOffV_UP");
+    EXPECT_EQ(r.sw.CellKey(1 * 8 + 3), "OffAOnV_UP");
+    // Output 2 disconnected: no cell lights; a route outside the window
+    // draws nothing and still lands in the tables.
+    r.core.link.senders.CmdGetVideoSwitch(1, 0, 0, 1);
+    r.Reply({2, 0});
+    EXPECT_EQ(r.sw.CellKey(1 * 8 + 3), "OffAOffV_UP");
+    EXPECT_EQ(r.core.model.VideoOutputs[2].iInputPort, 0);
+}
+
+TEST(SwitchView, HoverLightsTheBarsAndBlinksTheFrame) {
+    SwitchRig r;
+    r.ShowUnit(1, 8, 8);
+    r.sw.show();
+    const int k = 9; // column 1, row 1
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), Cell(r, k)->mapToGlobal(QPointF(5, 5)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Cell(r, k), &move);
+    const SwitchGrid& g = r.sw.grid();
+    for (int cell = 0; cell < 64; ++cell) {
+        const bool right = grid::Row(cell) == 1 && grid::Column(cell) >= 1;
+        const bool below = grid::Column(cell) == 1 && grid::Row(cell) >= 1;
+        EXPECT_EQ(g.rightBarColor(cell), right ? QColor(255, 0, 255) : QColor(128, 0, 0)) << cell;
+        EXPECT_EQ(g.belowBarColor(cell), below ? QColor(255, 0, 255) : QColor(128, 0, 0)) << cell;
+    }
+    const QImage drawn = const_cast<SwitchGrid&>(r.sw.grid()).grab().toImage();
+    EXPECT_EQ(QColor(drawn.pixel(grid::RightBarRect(12).center())), QColor(255, 0, 255));
+    EXPECT_EQ(QColor(drawn.pixel(grid::RightBarRect(20).center())), QColor(128, 0, 0));
+    EXPECT_TRUE(g.frame()->isVisible());
+    EXPECT_EQ(g.frame()->geometry(), grid::FrameRect(k));
+    ASSERT_TRUE(r.sw.timSelected().isActive());
+    r.clock.advance(100ms);
+    const Qt::PenStyle first = g.frame()->borderStyle();
+    r.clock.advance(100ms);
+    EXPECT_NE(g.frame()->borderStyle(), first);
+    // A move outside the cell's rectangle ends the hover.
+    QMouseEvent out(QEvent::MouseMove, QPointF(30, 5), Cell(r, k)->mapToGlobal(QPointF(30, 5)),
+                    Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Cell(r, k), &out);
+    EXPECT_FALSE(g.frame()->isVisible());
+    EXPECT_FALSE(r.sw.timSelected().isActive());
+    for (int cell = 0; cell < 64; ++cell) {
+        EXPECT_EQ(g.rightBarColor(cell), QColor(128, 0, 0));
+        EXPECT_EQ(g.belowBarColor(cell), QColor(128, 0, 0));
+    }
+}
+
+TEST(SwitchView, PlugIconsTellPluggedUnpluggedAndUnknown) {
+    SwitchRig r;
+    r.core.model.VideoInputs[1].lPlugStatus = 1;
+    r.core.model.AudioInputPlugs[1] = 0;
+    r.core.model.VideoOutputs[2].lPlugStatus = 7; // no plug state
+    r.core.model.AudioOutputs[2].lPlugStatus = 1;
+    r.ShowUnit(1, 8, 8);
+    EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Video, 0), "VideoInPlugOn");
+    EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Audio, 0), "AudioInUnplugOn");
+    EXPECT_EQ(r.sw.OutputPlugKey(SignalKind::Video, 1), "VideoOutUnknowPlugOn");
+    EXPECT_EQ(r.sw.OutputPlugKey(SignalKind::Audio, 1), "AudioOutPlugOn");
+    auto* plug = r.Find<QWidget>("imgVideoInPlug_2", &r.sw);
+    EXPECT_EQ(plug->accessibleName(), "input 3 video plug");
+    EXPECT_EQ(plug->accessibleDescription(), "unplugged");
+
+    // A unit without plug detection: every icon is unknown, whatever is stored.
+    SwitchRig::Caps caps;
+    caps.plugs = false;
+    SwitchRig q;
+    q.core.model.VideoInputs[1].lPlugStatus = 1;
+    q.ShowUnit(1, 8, 8, caps);
+    EXPECT_EQ(q.sw.InputPlugKey(SignalKind::Video, 0), "VideoInUnknowPlugOn");
+}
+
+TEST(SwitchView, EveryControlIsFoundByCaptionOrName) {
+    SwitchRig r;
+    r.ShowUnit(1, 8, 8);
+    QAccessibleInterface* page = QAccessible::queryAccessibleInterface(&r.sw);
+    ASSERT_TRUE(page);
+    QStringList names;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        names << node->text(QAccessible::Name);
+        for (int i = 0; i < node->childCount(); ++i) {
+            walk(node->child(i));
+        }
+    };
+    walk(page);
+    for (const char* name :
+         {"Audio", "Video", "Select all", "Disconnect", "001", "008", "input 3, output 5",
+          "output 2 audio plug", "input 8 video plug", "input scroll", "output scroll"}) {
+        EXPECT_TRUE(names.contains(QLatin1String(name))) << name;
+    }
+    // A cell pressed through the accessibility interface routes its pair.
+    QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(Cell(r, 4 * 8 + 2));
+    ASSERT_TRUE(cell->actionInterface());
+    EXPECT_EQ(cell->role(), QAccessible::Button);
+    r.Requests();
+    cell->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    // The press is animated: wait for the click it ends with.
+    std::vector<std::string> sent;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto more = r.Requests();
+            sent.insert(sent.end(), more.begin(), more.end());
+            return sent.size() >= 4;
+        },
+        5000));
+    EXPECT_EQ(sent, (std::vector<std::string>{"02:5:3", "08:5:0", "01:5:3", "07:5:0"}));
+}

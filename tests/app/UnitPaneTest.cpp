@@ -1,0 +1,270 @@
+// The unit list and the memory frame, driven through the real core.
+#include "SwitchRig.h"
+#include "app/MemoryRowList.h"
+#include "app/UnitRowTexts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+using namespace quadrel::test;
+
+namespace {
+
+using Frames = std::vector<std::string>;
+
+QString Cell(QTreeWidgetItem* row, const char* key) {
+    return row->text(UnitColumnOf(QLatin1String(key)));
+}
+
+void ClickRow(UnitPane& pane, QTreeWidgetItem* row) {
+    QTreeWidget* list = pane.lstQRD();
+    list->doItemsLayout();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(10, list->visualItemRect(row).center().y()));
+}
+
+// Answers the awaited switch query of a 4-output unit with one route.
+void AnswerRoutes(SwitchRig& r, uint8_t output, uint8_t input) {
+    Bytes pairs;
+    for (uint8_t o = 1; o <= 4; ++o) {
+        pairs.push_back(o);
+        pairs.push_back(o == output ? input : 0);
+    }
+    r.Reply(pairs);
+}
+
+// Answers whatever the line waits for until nothing does: settings with an
+// acknowledgement, route queries with output 1 on input 1.
+void Drain(SwitchRig& r) {
+    while (r.core.link.queue.IsWaitingForAnswer()) {
+        if (IsSetCommand(r.AwaitedCode())) {
+            r.Reply({});
+        } else {
+            AnswerRoutes(r, 1, 1);
+        }
+    }
+    r.Requests();
+}
+
+// A selected unit with its memory locations listed and its first preset
+// read, the views enabled; nothing waits on the line.
+UnitRef Ready(SwitchRig& r, int memories, bool audio = true, bool video = true) {
+    SwitchRig::Caps caps;
+    caps.memories = memories;
+    caps.audio = audio;
+    caps.video = video;
+    caps.plugs = false;
+    UnitRef unit = r.Register(7, 8, 4, caps);
+    r.pane.FillMemoryLocations();
+    Drain(r);
+    r.hub.Setup_AllViews();
+    return unit;
+}
+
+} // namespace
+
+TEST(UnitPane, FirstUnitFoundIsListedSelectedAndItsFirstPresetRead) {
+    SwitchRig r;
+    r.pane.show();
+    r.core.link.senders.CmdGetUnitInfo(10, 0, 1);
+    // Audio only, 15 memory locations, 4 outputs, 8 inputs, named "<b>MX</b>".
+    r.Reply({0x8F, 4, 8, '<', 'b', '>', 'M', 'X', '<', '/', 'b', '>'});
+    QTreeWidget* list = r.pane.lstQRD();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    QTreeWidgetItem* row = r.pane.FindUnitRow("QRD10");
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->text(0), "0A");
+    EXPECT_EQ(row->data(0, Qt::UserRole + 1).toString(), "10");
+    EXPECT_EQ(Cell(row, "NAME"), "<b>MX</b>"); // shown as it came, never as markup
+    EXPECT_EQ(Cell(row, "AV"), "Audio");
+    EXPECT_EQ(Cell(row, "IO"), "8/4");
+    EXPECT_EQ(Cell(row, "MEMORY"), "15");
+    EXPECT_EQ(Cell(row, "Delay"), "Disable");
+    EXPECT_EQ(Cell(row, "Delay Unit"), "");
+    EXPECT_EQ(Cell(row, "Firmware Version"), "Unknow");
+    EXPECT_EQ(row->toolTip(UnitColumnOf("AV")), " Support Audio/Video switch tools request.");
+    EXPECT_EQ(row->data(0, Qt::AccessibleDescriptionRole).toString(), "answering");
+    EXPECT_EQ(list->currentItem(), row);
+    ASSERT_TRUE(r.core.model.objSelectedUnit);
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 10);
+
+    QComboBox* locations = r.pane.cboMemoryLOC();
+    ASSERT_EQ(locations->count(), 15);
+    EXPECT_EQ(locations->itemText(0), "#1");
+    EXPECT_EQ(locations->itemData(14).toInt(), 15);
+    EXPECT_EQ(r.pane.SelectedMemoryLocation(), 1);
+    EXPECT_FALSE(list->isEnabled()); // the unit is being read
+
+    // The live routes, then preset 1, whose rows appear in lstMemory.
+    EXPECT_EQ(r.Requests(), (Frames{"3F:0:0", "08:0:0", "08:0:1"}));
+    AnswerRoutes(r, 1, 2);
+    AnswerRoutes(r, 2, 3);
+    const MemoryRowList& rows = r.pane.lstMemory();
+    EXPECT_EQ(rows.RowCount(), 4);
+    EXPECT_EQ(rows.CellText(2, "AUDIO"), "3");
+    EXPECT_EQ(rows.CellColour(2, "AUDIO"), QColor(0, 0, 255));
+    EXPECT_EQ(rows.CellText(1, "AUDIO"), "None");
+    EXPECT_EQ(rows.CellColour(1, "AUDIO"), QColor(255, 0, 0));
+    EXPECT_TRUE(list->isEnabled());
+    EXPECT_TRUE(r.pane.fraMemory()->isEnabled());
+}
+
+TEST(UnitPane, RefreshedUnitChangesItsRowNotTheSelection) {
+    SwitchRig r;
+    r.Register(5, 8, 8, {});
+    r.Register(9, 4, 4, {});
+    QTreeWidget* list = r.pane.lstQRD();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD5"));
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 5);
+
+    SwitchRig::Caps caps;
+    caps.video = false;
+    r.Register(9, 16, 2, caps, "Renamed");
+    EXPECT_EQ(list->topLevelItemCount(), 2);
+    QTreeWidgetItem* row = r.pane.FindUnitRow("QRD9");
+    EXPECT_EQ(Cell(row, "NAME"), "Renamed");
+    EXPECT_EQ(Cell(row, "IO"), "16/2");
+    EXPECT_EQ(Cell(row, "AV"), "Audio");
+    EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD5"));
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 5);
+
+    r.hub.SetUnitIcon(9, false);
+    EXPECT_EQ(row->data(0, Qt::AccessibleDescriptionRole).toString(), "not answering");
+    r.hub.SetUnitFirmwareText(9, "1.2.10");
+    EXPECT_EQ(Cell(row, "Firmware Version"), "1.2.10");
+
+    // Cancelling the options dialog with the port closed empties the pane.
+    r.pane.ClearForClosedPort();
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(r.pane.cboMemoryLOC()->count(), 0);
+    r.Register(9, 4, 4, {});
+    EXPECT_EQ(list->topLevelItemCount(), 1);
+}
+
+TEST(UnitPane, RowClickSelectsTheUnitAndReadsIt) {
+    SwitchRig r;
+    SwitchRig::Caps caps;
+    caps.plugs = false;
+    r.Register(5, 8, 4, caps);
+    r.Register(9, 4, 4, caps);
+    r.pane.FillMemoryLocations();
+    Drain(r);
+    r.pane.show();
+    auto* selectAll = r.sw.findChild<QCheckBox*>("chkSelAllSwitchOutput");
+    selectAll->setChecked(true);
+    r.core.link.senders.CmdGetMute(5, 0, 0, 1); // written: the line is busy
+    r.core.link.senders.CmdGetMute(5, 0, 0, 1); // waits, withdrawn by the click
+
+    ClickRow(r.pane, r.pane.FindUnitRow("QRD9"));
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 9);
+    ASSERT_EQ(r.core.link.queue.SendQueue().size(), 1u);
+    EXPECT_EQ(r.core.link.queue.SendQueue().front().bID, 9);
+    EXPECT_EQ(r.core.link.queue.SendQueue().front().bCommand, kCmdGetUnitInfo);
+    EXPECT_EQ(r.pane.cboMemoryLOC()->count(), 0);
+    EXPECT_FALSE(selectAll->isChecked());
+    EXPECT_TRUE(r.core.model.blLoadingStatus);
+    EXPECT_FALSE(r.pane.lstQRD()->isEnabled());
+
+    // The list is disabled while the unit is read: a click does nothing.
+    ClickRow(r.pane, r.pane.FindUnitRow("QRD5"));
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 9);
+
+    // Once enabled again, Enter on the current row clicks it.
+    r.core.status.SetLoadingStatus(false);
+    r.pane.lstQRD()->setCurrentItem(r.pane.FindUnitRow("QRD5"));
+    QTest::keyClick(r.pane.lstQRD(), Qt::Key_Return);
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 5);
+}
+
+TEST(UnitPane, FillMemoryLocationsKeepsOrResetsTheEntry) {
+    SwitchRig r;
+    UnitRef unit = Ready(r, 4);
+    QComboBox* locations = r.pane.cboMemoryLOC();
+    EXPECT_TRUE(locations->isEnabled());
+    locations->setCurrentIndex(2);
+    unit->setiMemoryCount(5);
+    r.pane.FillMemoryLocations();
+    EXPECT_EQ(locations->count(), 5);
+    EXPECT_EQ(locations->currentText(), "#3");
+    unit->setiMemoryCount(2);
+    r.pane.FillMemoryLocations();
+    EXPECT_EQ(locations->count(), 2);
+    EXPECT_EQ(locations->currentText(), "#1");
+    // The choice runs the location click: preset 1 is read.
+    EXPECT_TRUE(r.core.model.blLoadingMemory);
+    EXPECT_FALSE(r.pane.fraMemory()->isEnabled());
+
+    // No memory location: the frame stays disabled even when asked.
+    unit->setiMemoryCount(0);
+    r.pane.FillMemoryLocations();
+    r.core.status.SetLoadingMemory(false);
+    r.hub.Enable_fraMemory(true);
+    EXPECT_FALSE(r.pane.fraMemory()->isEnabled());
+    EXPECT_FALSE(r.pane.SelectedMemoryLocation());
+}
+
+TEST(UnitPane, SaveWritesBothKindsThenReadsThePresetBack) {
+    SwitchRig r;
+    Ready(r, 4);
+    r.pane.show();
+    QComboBox* locations = r.pane.cboMemoryLOC();
+    locations->setFocus();
+    QTest::keyClick(locations, Qt::Key_Down); // the operator picks #2
+    EXPECT_EQ(r.Requests(), (Frames{"08:0:2", "07:0:2"}));
+    Drain(r);
+    ASSERT_TRUE(r.pane.fraMemory()->isEnabled());
+
+    QTest::mouseClick(r.pane.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(r.Requests(), (Frames{"04:0:2", "03:0:2", "08:0:2", "07:0:2"}));
+    EXPECT_FALSE(r.pane.lstQRD()->isEnabled());
+    EXPECT_FALSE(r.pane.fraMemory()->isEnabled());
+    EXPECT_FALSE(r.sw.findChild<QPushButton*>("cmdDisconnect")->isEnabled());
+}
+
+TEST(UnitPane, LoadRecallsThePresetAndRedrawsFromTheLiveState) {
+    SwitchRig r;
+    Ready(r, 4, true, false);
+    r.pane.show();
+    QTest::mouseClick(r.pane.findChild<QPushButton*>("cmdLoad"), Qt::LeftButton);
+    EXPECT_EQ(r.Requests(), (Frames{"06:0:1", "08:0:0"}));
+    EXPECT_TRUE(r.core.model.blLoadingStatus);
+    r.Reply({});
+    AnswerRoutes(r, 3, 6);
+    EXPECT_FALSE(r.core.model.blLoadingStatus);
+    EXPECT_EQ(r.sw.CellKey(2 * 8 + 5), "OnANoV_UP"); // input 6, output 3
+    EXPECT_TRUE(r.pane.lstQRD()->isEnabled());
+}
+
+TEST(UnitPane, MemoryRowWriters) {
+    SwitchRig r;
+    r.hub.SetMemoryRowVolumnLevel(3, true, 40);
+    r.hub.SetMemoryRowDelayTime(3, false, 0);
+    r.hub.SetMemoryRowMuteStatus(3, true, 1);
+    r.hub.SetMemoryRowInput(SignalKind::Video, 1, 0);
+    r.hub.SetMemoryRowSubwooferLevel(1, false, 7);
+    r.hub.SetMemoryRowDelayTime(1, true, 65535);
+    const MemoryRowList& rows = r.pane.lstMemory();
+    ASSERT_EQ(rows.RowCount(), 2);
+    EXPECT_EQ(rows.topLevelItem(0)->text(0), "3"); // rows in the order written
+    EXPECT_EQ(rows.CellText(3, "Volumn Level"), "40");
+    EXPECT_EQ(rows.CellColour(3, "Volumn Level"), QColor(0, 0, 255));
+    EXPECT_EQ(rows.CellText(3, "Delay Time"), "Unknow");
+    EXPECT_EQ(rows.CellColour(3, "Delay Time"), QColor(255, 0, 0));
+    EXPECT_EQ(rows.CellText(3, "Mute Status"), "Mute");
+    EXPECT_EQ(rows.CellText(1, "VIDEO"), "None");
+    EXPECT_EQ(rows.CellText(1, "Subwoofer Level"), "Unknow");
+    EXPECT_EQ(rows.CellText(1, "Delay Time"), "65535");
+    EXPECT_EQ(rows.topLevelItem(1)->toolTip(1), "Connectted Video input port number");
+    r.hub.SetMemoryRowMuteStatus(3, false, 0);
+    EXPECT_EQ(rows.CellText(3, "Mute Status"), "Unknow");
+    r.hub.ClearMemoryRows();
+    EXPECT_EQ(r.hub.MemoryRowCount(), 0);
+}
