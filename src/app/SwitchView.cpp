@@ -32,7 +32,7 @@ constexpr int kBarThickness = 16;
 SwitchView::SwitchView(QuadrelCore& core, Views& views, TimerFactory& timers, QWidget* parent)
     : QWidget(parent), core_(core), views_(views), timSelected_(timers.createTimer(100ms)),
       keys_(ImageKeys()) {
-    setObjectName(QStringLiteral("picSwitchWindow"));
+    setObjectName(QStringLiteral("SwitchView"));
     BuildInputRow();
     BuildOutputColumn();
     picSwitchBackground_ = new SwitchGrid(this);

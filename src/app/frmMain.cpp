@@ -26,6 +26,7 @@ frmMain::frmMain(ComLine& line, basLog& log, AppHooks& hooks, QWidget* parent)
     setWindowTitle(Caption(QStringLiteral("Quadrel"), QUADREL_VERSION_MAJOR, QUADREL_VERSION_MINOR,
                            QUADREL_VERSION_PATCH));
     BuildFrame();
+    resize(1040, 820);
     line_.status().setOnChanged([this] { ShowPortStatus(); });
     ShowPortStatus();
     // The window sees every key before the control that has the focus.

@@ -1,6 +1,7 @@
 #include "AppRig.h"
 #include "DialogAnswers.h"
 
+#include "app/SwitchView.h"
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
 #include "log/frmLog.h"
