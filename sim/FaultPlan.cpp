@@ -21,7 +21,9 @@ void Note(std::string& text, const char* fault) {
 } // namespace
 
 Bytes FaultPlan::Frame(uint8_t id, const Answer& answer) {
-    Bytes frame{static_cast<uint8_t>(0x80 | (id & 0x1F))};
+    Bytes frame;
+    frame.reserve(answer.data.size() + 3);
+    frame.push_back(static_cast<uint8_t>(0x80 | (id & 0x1F)));
     if (answer.reply) {
         frame.push_back(static_cast<uint8_t>(answer.data.size()));
         frame.insert(frame.end(), answer.data.begin(), answer.data.end());

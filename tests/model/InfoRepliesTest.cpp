@@ -9,7 +9,11 @@ using namespace std::chrono_literals;
 namespace {
 
 Bytes Info(uint8_t flags, uint8_t outputs, uint8_t inputs, const std::string& name) {
-    Bytes b = {flags, outputs, inputs};
+    Bytes b;
+    b.reserve(3 + name.size());
+    b.push_back(flags);
+    b.push_back(outputs);
+    b.push_back(inputs);
     b.insert(b.end(), name.begin(), name.end());
     return b;
 }
