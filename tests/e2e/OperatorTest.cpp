@@ -1,0 +1,190 @@
+// The operator's hands on the real main window, wired to the real port layer,
+// against quadrel-sim on a pseudo-terminal: what is clicked goes over the
+// line, the emulated unit carries it out, and the window shows its answers.
+#include "SimProcess.h"
+#include "app/AppHooks.h"
+#include "app/PortSettings.h"
+#include "app/SwitchView.h"
+#include "app/basMain.h"
+#include "app/frmMain.h"
+#include "control/AudioOutputPanel.h"
+#include "control/AudioPage.h"
+#include "control/SelectedAudioGroup.h"
+#include "control/VideoPage.h"
+#include "link/basCOMM.h"
+#include "link/qt/QtSerialPort.h"
+#include "link/qt/QtTimer.h"
+#include "log/LogClock.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+using namespace std::chrono_literals;
+using quadrel::test::SimProcess;
+using quadrel::test::WaitFor;
+
+namespace {
+
+struct NoMessages : MessageBoxes {
+    QStringList texts;
+    void MsgBox(QWidget*, const QString& text) override { texts << text; }
+};
+
+struct Clock : LogClock {
+    QDateTime LocalNow() const override { return QDateTime(QDate(2026, 12, 7), QTime(9, 0)); }
+};
+
+class Operator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim_.WriteSettings(170, 19200));
+        ASSERT_TRUE(
+            sim_.Start(170, {"--baud", "19200", "--unit", "id=0,inputs=16,outputs=8,name=Stage"}));
+        PortFolders folders;
+        folders.aliasDir = sim_.aliasDir();
+        folders.devDir = sim_.configDir() + "/no-dev";
+        folders.sysTtyDir = sim_.configDir() + "/no-sys";
+        comm_ = std::make_unique<basCOMM>(folders);
+        port_ = std::make_unique<QtSerialPort>(*comm_);
+        program_ = std::make_unique<basMain>(
+            basMain::Environment{*comm_, *port_, timers_, messages_, clock_, sim_.settingsFile(),
+                                 sim_.configDir(), [this] { return port_->lastError(); }});
+        ASSERT_TRUE(program_->Main());
+        core_ = &program_->core();
+        // The first unit is read; then the operator stops the scan.
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return core_->model.objSelectedUnit && !core_->model.blLoadingStatus &&
+                       core_->model.objSelectedUnit->objAudioINFO()->blSupportDelayControl();
+            },
+            15s))
+            << sim_.trace().toStdString();
+        program_->mainWindow()->cmdScan()->click();
+        // The preset list reads its first location; let that finish too.
+        ASSERT_TRUE(WaitFor([&] { return !core_->status.IsBusy(); }, 10s));
+    }
+    void TearDown() override {
+        program_.reset();
+        sim_.Stop();
+    }
+
+    template <typename W> W* Find(const QString& name) {
+        W* w = program_->mainWindow()->findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    static void Click(QWidget* w, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::mouseClick(w, Qt::LeftButton, m, QPoint(6, w->height() / 2));
+    }
+    void ShowPage(const QString& key) {
+        QTabBar* tabs = program_->mainWindow()->TabStrip1();
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (tabs->tabData(i).toString() == key) {
+                tabs->setCurrentIndex(i);
+            }
+        }
+    }
+    // Waits until the line is idle, so every reply has been drawn.
+    bool Settled() {
+        return WaitFor(
+            [&] {
+                return !core_->link.queue.IsWaitingForAnswer() &&
+                       core_->link.queue.SendQueue().empty() && !core_->status.IsBusy();
+            },
+            10s);
+    }
+
+    SimProcess sim_;
+    std::unique_ptr<basCOMM> comm_;
+    std::unique_ptr<QtSerialPort> port_;
+    QtTimerFactory timers_;
+    NoMessages messages_;
+    Clock clock_;
+    std::unique_ptr<basMain> program_;
+    QuadrelCore* core_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(Operator, RoutesAnInputToTwoOutputsFromTheGrid) {
+    ShowPage("Switch");
+    Click(Find<QPushButton>("chkSwitchOutput_1"));                      // output 2
+    Click(Find<QPushButton>("chkSwitchOutput_4"), Qt::ControlModifier); // and output 5
+    Click(Find<QPushButton>("chkSwitchInput_2"));                       // input 3
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return core_->model.AudioOutputs[5].iInputPort == 3 &&
+                   core_->model.VideoOutputs[5].iInputPort == 3;
+        },
+        10s));
+    ASSERT_TRUE(Settled());
+    // The unit's own answer to the route queries: outputs 2 and 5 carry input 3.
+    for (uint8_t code : {0x08, 0x07}) {
+        const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, code, 0, 0)));
+        ASSERT_EQ(pairs.size(), 8u);
+        EXPECT_EQ(pairs[1], std::make_pair(2, 3));
+        EXPECT_EQ(pairs[4], std::make_pair(5, 3));
+    }
+    // The grid drawn from those answers: cells (input 3, output 2) and (3, 5).
+    SwitchView* sw = program_->switchView();
+    EXPECT_EQ(sw->CellKey(1 * 8 + 2), "OnAOnV_UP");
+    EXPECT_EQ(sw->CellKey(4 * 8 + 2), "OnAOnV_UP");
+    EXPECT_EQ(sw->CellKey(1 * 8 + 1), "OffAOffV_UP"); // output 2's old input 2
+}
+
+TEST_F(Operator, SetsTheVolumeOfThreeOutputsWithTheSlider) {
+    ShowPage("Audio");
+    AudioPage* page = program_->audioPage();
+    Click(page->picAudioOutput(0)->chkAudioOutput());
+    Click(page->picAudioOutput(2)->chkAudioOutput(), Qt::ControlModifier);
+    Click(page->picAudioOutput(5)->chkAudioOutput(), Qt::ControlModifier);
+    QSlider* slider = Find<QSlider>("sldSelectedVolumnLevel");
+    ASSERT_TRUE(slider->isEnabled());
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_End); // one finished change: the maximum
+    ASSERT_TRUE(WaitFor([&] { return core_->model.AudioOutputs[6].iVolumnLevel == 100; }, 10s));
+    ASSERT_TRUE(Settled());
+    const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, 0x13, 0, 0)));
+    ASSERT_EQ(pairs.size(), 8u);
+    for (int o = 1; o <= 8; ++o) {
+        const bool ticked = o == 1 || o == 3 || o == 6;
+        EXPECT_EQ(pairs[static_cast<size_t>(o - 1)].second == 100, ticked) << o;
+        EXPECT_EQ(page->picAudioOutput(o - 1)->row(AudioOutputPanel::Volumn).number->text() ==
+                      "100",
+                  ticked)
+            << o;
+    }
+    // The group follows half a second after the last answer.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return page->fraSelectedAudioOutput()->row(SelectedAudioGroup::Volumn).txt->text() ==
+                   "100";
+        },
+        3s));
+}
+
+TEST_F(Operator, ChoosesOutput1EdidForTheSelectedInputs) {
+    ShowPage("Video");
+    VideoPage* page = program_->videoPage();
+    Click(Find<QCheckBox>("chkVideoInput_1"));
+    Click(Find<QCheckBox>("chkVideoInput_3"), Qt::ControlModifier);
+    QRadioButton* output1 = page->optSelectedOutput1Edid();
+    ASSERT_TRUE(output1->isEnabled());
+    output1->click();
+    ASSERT_TRUE(WaitFor([&] { return core_->model.VideoInputs[4].lEdidType == 1; }, 10s));
+    ASSERT_TRUE(Settled());
+    const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, 0x21, 0, 0)));
+    ASSERT_EQ(pairs.size(), 16u);
+    for (int i = 1; i <= 16; ++i) {
+        EXPECT_EQ(pairs[static_cast<size_t>(i - 1)].second, i == 2 || i == 4 ? 1 : 0) << i;
+    }
+    EXPECT_TRUE(Find<QRadioButton>("optOutput1Edid_1")->isChecked());
+    EXPECT_TRUE(Find<QRadioButton>("optFixEdid_0")->isChecked());
+}

@@ -1,0 +1,141 @@
+#pragma once
+
+// quadrel-sim as a child process with --trace, in a temporary configuration
+// folder, and what its trace says went over the line.
+#include "link/Bytes.h"
+#include "link/basCRC8_Dallas_1_Wire.h"
+#include "support/Pty.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <utility>
+#include <vector>
+
+namespace quadrel::test {
+
+class SimProcess {
+public:
+    SimProcess() {
+        QDir(config_.path()).mkpath(QStringLiteral("Quadrel"));
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
+    ~SimProcess() { Stop(); }
+
+    QString configDir() const { return config_.path(); }
+    QString settingsFile() const {
+        return config_.path() + QStringLiteral("/Quadrel/Quadrel.conf");
+    }
+    QString aliasDir() const { return config_.path() + QStringLiteral("/Quadrel/ports"); }
+    const QProcessEnvironment& env() const { return env_; }
+
+    // The program's test profile: the emulator's port at `baud`.
+    bool WriteSettings(int port, int baud) const {
+        QFile conf(settingsFile());
+        if (!conf.open(QIODevice::WriteOnly)) {
+            return false;
+        }
+        conf.write(QStringLiteral("[COM]\nPORT%20NUMBER=%1\nBAUD%20RATE=%2\n")
+                       .arg(port)
+                       .arg(baud)
+                       .toUtf8());
+        return true;
+    }
+
+    // Starts the emulator as port `port` and waits for its alias.
+    bool Start(int port, const QStringList& args) {
+        sim_.setProcessEnvironment(env_);
+        sim_.start(QStringLiteral(QUADREL_SIM_PATH),
+                   QStringList{"--trace", "--port", QString::number(port)} + args);
+        if (!sim_.waitForStarted(5000)) {
+            return false;
+        }
+        const QString alias = aliasDir() + QStringLiteral("/com%1").arg(port);
+        return WaitFor([&] { return QFileInfo(alias).isSymLink(); }, std::chrono::seconds(5));
+    }
+    void Stop() {
+        if (sim_.state() != QProcess::NotRunning) {
+            sim_.terminate();
+            if (!sim_.waitForFinished(5000)) {
+                sim_.kill();
+                sim_.waitForFinished(2000);
+            }
+        }
+    }
+    QProcess& process() { return sim_; }
+
+    // Every frame on the line in order: (true, bytes) for what the program
+    // wrote, (false, bytes) for what a unit answered.
+    std::vector<std::pair<bool, QString>> Lines() {
+        trace_ += QString::fromUtf8(sim_.readAllStandardOutput());
+        std::vector<std::pair<bool, QString>> out;
+        static const QRegularExpression line(
+            QStringLiteral("^\\s*[0-9.]+\\s+(in|out)\\s+([0-9A-F ]+?)(\\s\\s|$)"));
+        for (const QString& text : trace_.split('\n')) {
+            const auto m = line.match(text);
+            if (m.hasMatch()) {
+                out.emplace_back(m.captured(1) == QLatin1String("in"), m.captured(2).trimmed());
+            }
+        }
+        return out;
+    }
+    QStringList Requests() {
+        QStringList out;
+        for (const auto& [in, bytes] : Lines()) {
+            if (in) {
+                out << bytes;
+            }
+        }
+        return out;
+    }
+    // The unit's answer to the last time `request` was written, if any.
+    QString AnswerTo(const QString& request) {
+        const auto lines = Lines();
+        QString answer;
+        for (size_t i = 0; i + 1 < lines.size(); ++i) {
+            if (lines[i].first && lines[i].second == request && !lines[i + 1].first) {
+                answer = lines[i + 1].second;
+            }
+        }
+        return answer;
+    }
+    bool WaitForRequest(const QString& frame, std::chrono::milliseconds limit) {
+        return WaitFor([&] { return Requests().contains(frame); }, limit);
+    }
+    const QString& trace() const { return trace_; }
+
+    // A request as the trace prints it.
+    static QString Frame(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
+        const Bytes f = {static_cast<uint8_t>(0x20 | id), code, d0, d1};
+        const uint8_t crc = basCRC8_Dallas_1_Wire::CalculateCrc8(f, 4);
+        QStringList parts;
+        for (uint8_t b : {f[0], f[1], f[2], f[3], crc}) {
+            parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+        }
+        return parts.join(' ');
+    }
+    // (port, value) pairs of a reply as the trace prints it.
+    static std::vector<std::pair<int, int>> Pairs(const QString& reply) {
+        const QStringList bytes = reply.split(' ');
+        std::vector<std::pair<int, int>> out;
+        for (qsizetype i = 2; i + 2 < bytes.size(); i += 2) {
+            out.emplace_back(bytes[i].toInt(nullptr, 16), bytes[i + 1].toInt(nullptr, 16));
+        }
+        return out;
+    }
+
+private:
+    QTemporaryDir config_;
+    QProcessEnvironment env_;
+    QProcess sim_;
+    QString trace_;
+};
+
+} // namespace quadrel::test
