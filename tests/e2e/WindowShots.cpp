@@ -1,0 +1,89 @@
+// Pictures of the main window on each page with quadrel-sim's demo line-up,
+// for the README: quadrel_window_shots <folder>. Run it under xvfb-run (the
+// scripts/screenshots.sh wrapper does) or with QT_QPA_PLATFORM=offscreen.
+#include "SimProcess.h"
+#include "app/basMain.h"
+#include "app/frmMain.h"
+#include "control/AudioOutputPanel.h"
+#include "control/AudioPage.h"
+#include "link/basCOMM.h"
+#include "link/qt/QtSerialPort.h"
+#include "link/qt/QtTimer.h"
+#include "log/LogClock.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace quadrel;
+using namespace std::chrono_literals;
+using quadrel::test::SimProcess;
+using quadrel::test::WaitFor;
+
+namespace {
+
+struct QuietMessages : MessageBoxes {
+    void MsgBox(QWidget*, const QString& text) override {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+};
+
+struct Clock : LogClock {
+    QDateTime LocalNow() const override { return QDateTime::currentDateTime(); }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    SimProcess sim;
+    if (!sim.WriteSettings(200, 9600) || !sim.Start(200, {"--demo"})) {
+        std::fprintf(stderr, "quadrel-sim did not start\n");
+        return 1;
+    }
+    PortFolders folders;
+    folders.aliasDir = sim.aliasDir();
+    basCOMM comm(folders);
+    QtSerialPort port(comm);
+    QtTimerFactory timers;
+    QuietMessages messages;
+    Clock clock;
+    basMain program({comm, port, timers, messages, clock, sim.settingsFile(), sim.configDir(),
+                     [&port] { return port.lastError(); }});
+    if (!program.Main()) {
+        return 1;
+    }
+    QuadrelCore& core = program.core();
+    // The demo's first unit read in full, the other two found, then the scan
+    // stopped: as an operator would have it after a minute.
+    WaitFor([&] { return core.model.objUnits().Count() == 3; }, 20s);
+    program.mainWindow()->cmdScan()->click();
+    WaitFor([&] { return !core.status.IsBusy(); }, 20s);
+    // Something to look at: a few outputs ticked on the switch and audio pages.
+    QTest::mouseClick(program.mainWindow()->findChild<QPushButton*>("chkSwitchOutput_1"),
+                      Qt::LeftButton);
+    for (int i : {0, 1, 4}) {
+        QTest::mouseClick(program.audioPage()->picAudioOutput(i)->chkAudioOutput(),
+                          Qt::LeftButton, i == 0 ? Qt::NoModifier : Qt::ControlModifier,
+                          QPoint(6, 8));
+    }
+    WaitFor([] { return false; }, 700ms); // the group's redraw after its last answer
+
+    QTabBar* tabs = program.mainWindow()->TabStrip1();
+    const char* names[] = {"switch", "audio", "video"};
+    for (int i = 0; i < tabs->count() && i < 3; ++i) {
+        tabs->setCurrentIndex(i);
+        WaitFor([] { return false; }, 200ms);
+        const QString file = folder + QStringLiteral("/%1.png").arg(QLatin1String(names[i]));
+        if (!program.mainWindow()->grab().save(file)) {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+    return 0;
+}
