@@ -127,6 +127,24 @@ public:
     uint8_t bID() const { return bID_; }
     void setbID(uint8_t v) { bID_ = v; }
 
+    // Every property but the ID, as an information reply gives them.
+    void Refresh(const QString& sName, bool blConnected, int iMemoryCount, int iInputCount,
+                 int iOutputCount, int iMaxCommandLB, bool blExtendedInfoExist,
+                 std::shared_ptr<AUDIO_INFO> audio, std::shared_ptr<VIDEO_INFO> video,
+                 std::shared_ptr<PLUG_INFO> plug, std::shared_ptr<FIRMWARE_VERSION> firmware) {
+        sName_ = sName;
+        blConnected_ = blConnected;
+        iMemoryCount_ = iMemoryCount;
+        iInputCount_ = iInputCount;
+        iOutputCount_ = iOutputCount;
+        iMaxCommandLB_ = iMaxCommandLB;
+        blExtendedInfoExist_ = blExtendedInfoExist;
+        objAudioINFO_ = std::move(audio);
+        objVideoINFO_ = std::move(video);
+        objPlugINFO_ = std::move(plug);
+        objFirmwareVersion_ = std::move(firmware);
+    }
+
 private:
     uint8_t bID_ = 0;
     bool blConnected_ = false;

@@ -18,17 +18,9 @@ UnitRef QRD_INFO::Add(uint8_t bID, const QString& sName, bool blConnected, int i
     }
     auto unit = std::make_shared<QRDSTA>();
     unit->setbID(bID);
-    unit->setsName(sName);
-    unit->setblConnected(blConnected);
-    unit->setiMemoryCount(iMemoryCount);
-    unit->setiInputCount(iInputCount);
-    unit->setiOutputCount(iOutputCount);
-    unit->setiMaxCommandLB(iMaxCommandLB);
-    unit->setblExtendedInfoExist(blExtendedInfoExist);
-    unit->setobjAudioINFO(std::move(objAudioINFO));
-    unit->setobjVideoINFO(std::move(objVideoINFO));
-    unit->setobjPlugINFO(std::move(objPlugINFO));
-    unit->setobjFirmwareVersion(std::move(objFirmwareVersion));
+    unit->Refresh(sName, blConnected, iMemoryCount, iInputCount, iOutputCount, iMaxCommandLB,
+                  blExtendedInfoExist, std::move(objAudioINFO), std::move(objVideoINFO),
+                  std::move(objPlugINFO), std::move(objFirmwareVersion));
     entries_.push_back({sKey, unit});
     return unit;
 }

@@ -49,10 +49,34 @@ bool ReplyHandlers::ShowsMemory(uint8_t m) const {
     return selected && *selected == m;
 }
 
-void ReplyHandlers::PointerRule(const Request& r, bool testLocation) const {
-    if (!status_.IsBusy() && (!testLocation || r.m == 0) && r.priority != kPollPriority) {
+void ReplyHandlers::StoreOrShow(const Request& r, const std::function<void()>& memoryRow,
+                                const std::function<void()>& live) const {
+    if (r.m == 0) {
+        live();
+    } else if (ShowsMemory(r.m)) {
+        memoryRow();
+    }
+}
+
+void ReplyHandlers::AfterPairs(bool ok, const Request& r, std::optional<AudioValue> redraw,
+                               std::optional<int32_t> step, Pointer pointer) {
+    // A rejected pair ends the reply untaken: the request will be repeated.
+    if (!ok) {
+        return;
+    }
+    if (redraw) {
+        views_.RestartSelectedRedraw(*redraw);
+    }
+    if (step) {
+        // Plug and EDID steps belong to the live read only.
+        status_.StatusStepDone(r.id, pointer == Pointer::LiveOnly ? r.m : 0, *step);
+    }
+    // The arrow comes back after an answer the operator waited for.
+    if (pointer != Pointer::Untouched && !status_.IsBusy() &&
+        (pointer == Pointer::AnyLocation || r.m == 0) && r.priority != kPollPriority) {
         views_.SetBusyPointer(false);
     }
+    link_.queue.AcknowledgeCommand();
 }
 
 void ReplyHandlers::ReplySwitchStatus(SignalKind kind) {
@@ -78,12 +102,7 @@ void ReplyHandlers::ReplySwitchStatus(SignalKind kind) {
         }
         return true;
     });
-    if (!ok) {
-        return;
-    }
-    status_.StatusStepDone(r.id, r.m, kind == SignalKind::Audio ? 0 : 1);
-    PointerRule(r, true);
-    link_.queue.AcknowledgeCommand();
+    AfterPairs(ok, r, std::nullopt, kind == SignalKind::Audio ? 0 : 1, Pointer::LiveOnly);
 }
 
 void ReplyHandlers::ReplyInputPlugStatus(SignalKind kind) {
@@ -105,11 +124,7 @@ void ReplyHandlers::ReplyInputPlugStatus(SignalKind kind) {
         views_.Draw_InputPlug(kind, input);
         return true;
     });
-    if (!ok) {
-        return;
-    }
-    status_.StatusStepDone(r.id, 0, kind == SignalKind::Video ? 4 : 3);
-    link_.queue.AcknowledgeCommand();
+    AfterPairs(ok, r, std::nullopt, kind == SignalKind::Video ? 4 : 3, Pointer::Untouched);
 }
 
 void ReplyHandlers::ReplyOutputPlugStatus(SignalKind kind) {
@@ -131,11 +146,7 @@ void ReplyHandlers::ReplyOutputPlugStatus(SignalKind kind) {
         views_.Draw_OutputPlug(kind, output);
         return true;
     });
-    if (!ok) {
-        return;
-    }
-    status_.StatusStepDone(r.id, 0, kind == SignalKind::Video ? 6 : 5);
-    link_.queue.AcknowledgeCommand();
+    AfterPairs(ok, r, std::nullopt, kind == SignalKind::Video ? 6 : 5, Pointer::Untouched);
 }
 
 void ReplyHandlers::ReplyMuteStatus() {
@@ -150,22 +161,15 @@ void ReplyHandlers::ReplyMuteStatus() {
         if (!basQRD::IsInRange(output, 1, unit->iOutputCount()) || (mute != 0 && mute != 1)) {
             return false;
         }
-        if (r.m != 0) {
-            if (ShowsMemory(r.m)) {
-                views_.SetMemoryRowMuteStatus(output, supported, mute);
-            }
-        } else {
-            model_.AudioOutputs[output].lMuteStatus = mute;
-            views_.Draw_AudioOutputMute(output);
-        }
+        StoreOrShow(
+            r, [&] { views_.SetMemoryRowMuteStatus(output, supported, mute); },
+            [&] {
+                model_.AudioOutputs[output].lMuteStatus = mute;
+                views_.Draw_AudioOutputMute(output);
+            });
         return true;
     });
-    if (!ok) {
-        return;
-    }
-    views_.RestartSelectedRedraw(AudioValue::Mute);
-    PointerRule(r, true);
-    link_.queue.AcknowledgeCommand();
+    AfterPairs(ok, r, AudioValue::Mute, std::nullopt, Pointer::LiveOnly);
 }
 
 void ReplyHandlers::ReplyVolumnLevel() {
@@ -257,13 +261,7 @@ void ReplyHandlers::ReplyLevel(Level level) {
         }
         return true;
     });
-    if (!ok) {
-        return;
-    }
-    views_.RestartSelectedRedraw(value);
-    status_.StatusStepDone(r.id, r.m, step);
-    PointerRule(r, true);
-    link_.queue.AcknowledgeCommand();
+    AfterPairs(ok, r, value, step, Pointer::LiveOnly);
 }
 
 void ReplyHandlers::ReplyDelayTime(DelayPart part) {
@@ -306,23 +304,15 @@ void ReplyHandlers::ReplyDelayTime(DelayPart part) {
             return false;
         }
         const auto delay = static_cast<int32_t>(level * delayUnit);
-        if (r.m != 0) {
-            if (ShowsMemory(r.m)) {
-                views_.SetMemoryRowDelayTime(output, supported, delay);
-            }
-        } else {
-            model_.AudioOutputs[output].lDelayTime = delay;
-            views_.Draw_AudioOutputDelayTime(output);
-        }
+        StoreOrShow(
+            r, [&] { views_.SetMemoryRowDelayTime(output, supported, delay); },
+            [&] {
+                model_.AudioOutputs[output].lDelayTime = delay;
+                views_.Draw_AudioOutputDelayTime(output);
+            });
         return true;
     });
-    if (!ok) {
-        return;
-    }
-    views_.RestartSelectedRedraw(AudioValue::Delay);
-    status_.StatusStepDone(r.id, r.m, 11);
-    PointerRule(r, true);
-    link_.queue.AcknowledgeCommand();
+    AfterPairs(ok, r, AudioValue::Delay, 11, Pointer::LiveOnly);
 }
 
 void ReplyHandlers::ReplyEdidType() {
@@ -340,13 +330,10 @@ void ReplyHandlers::ReplyEdidType() {
         views_.Draw_VideoInput(input);
         return true;
     });
-    if (!ok) {
-        return;
+    if (ok) {
+        views_.Draw_SelectedEdidType();
     }
-    views_.Draw_SelectedEdidType();
-    status_.StatusStepDone(r.id, 0, 12);
-    PointerRule(r, false);
-    link_.queue.AcknowledgeCommand();
+    AfterPairs(ok, r, std::nullopt, 12, Pointer::AnyLocation);
 }
 
 void ReplyHandlers::ReplyFirmwareVersion() {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "link/ReplySink.h"
+#include "model/Views.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace quadrel {
 
@@ -48,7 +50,15 @@ private:
     // Runs `pair` over the reply's pairs; false when one was rejected.
     bool ForEachPair(const PairFn& pair) const;
     bool ShowsMemory(uint8_t m) const;
-    void PointerRule(const Request& r, bool testLocation) const;
+    // Whether and how a handler gives the normal pointer back.
+    enum class Pointer { Untouched, LiveOnly, AnyLocation };
+    // A live value is stored and drawn; a preset's goes to the memory rows,
+    // only while its location is the one chosen.
+    void StoreOrShow(const Request& r, const std::function<void()>& memoryRow,
+                     const std::function<void()>& live) const;
+    // The common end of the paired handlers.
+    void AfterPairs(bool ok, const Request& r, std::optional<AudioValue> redraw,
+                    std::optional<int32_t> step, Pointer pointer);
     void ReplyLevel(Level level);
 
     basQRD& model_;

@@ -61,17 +61,9 @@ UnitRef basQRD::AddOrUpdateUnit(uint8_t bID, const QString& sName, bool blConnec
         }
         return unit;
     }
-    unit->setsName(sName);
-    unit->setblConnected(blConnected);
-    unit->setiMemoryCount(iMemoryCount);
-    unit->setiInputCount(iInputCount);
-    unit->setiOutputCount(iOutputCount);
-    unit->setiMaxCommandLB(iMaxCommandLB);
-    unit->setblExtendedInfoExist(blExtendedInfoExist);
-    unit->setobjAudioINFO(std::move(audio));
-    unit->setobjVideoINFO(std::move(video));
-    unit->setobjPlugINFO(std::move(plug));
-    unit->setobjFirmwareVersion(std::move(firmware));
+    unit->Refresh(sName, blConnected, iMemoryCount, iInputCount, iOutputCount, iMaxCommandLB,
+                  blExtendedInfoExist, std::move(audio), std::move(video), std::move(plug),
+                  std::move(firmware));
     views.ShowUnitRow(*unit);
     return unit;
 }
