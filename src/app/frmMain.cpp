@@ -26,7 +26,7 @@ frmMain::frmMain(ComLine& line, basLog& log, AppHooks& hooks, QWidget* parent)
     setWindowTitle(Caption(QStringLiteral("Quadrel"), QUADREL_VERSION_MAJOR, QUADREL_VERSION_MINOR,
                            QUADREL_VERSION_PATCH));
     BuildFrame();
-    resize(1040, 820);
+    resize(1060, 940);
     line_.status().setOnChanged([this] { ShowPortStatus(); });
     ShowPortStatus();
     // The window sees every key before the control that has the focus.
@@ -99,7 +99,7 @@ void frmMain::BuildFrame() {
 
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(TabStrip1_);
-    layout->addWidget(pages, 3);
+    layout->addWidget(pages, 5);
     layout->addWidget(unitPaneHost_, 2);
     layout->addWidget(Frame1_);
     setCentralWidget(central);
