@@ -20,7 +20,9 @@ constexpr int kBaud = 19200;
 constexpr double kByteUs = 10.0 * 1e6 / kBaud;
 constexpr int kLatencyMs = 2;
 
-QString SimPath() { return QCoreApplication::applicationDirPath() + "/../sim/quadrel-sim"; }
+QString SimPath() {
+    return QCoreApplication::applicationDirPath() + "/../sim/quadrel-sim";
+}
 
 QStringList Line(const QStringList& units) {
     QStringList args{"--baud", QString::number(kBaud), "--latency", QString::number(kLatencyMs)};
@@ -41,9 +43,12 @@ void Turnaround() {
     for (int i = 0; i < exchanges + 1; ++i) {
         s.CmdSetVolumnLevel(1, static_cast<uint8_t>(i % 8 + 1), static_cast<uint8_t>(i % 100), 0);
     }
-    PtyRig::Wait([&] { return !rig.core->link.queue.IsWaitingForAnswer() &&
-                              rig.core->link.queue.SendQueue().empty(); },
-                 120s);
+    PtyRig::Wait(
+        [&] {
+            return !rig.core->link.queue.IsWaitingForAnswer() &&
+                   rig.core->link.queue.SendQueue().empty();
+        },
+        120s);
     const auto& t = rig.port->turnarounds;
     std::printf("turnaround over %zu exchanges: p50 %.0f us, p99 %.0f us; one 5-byte frame at "
                 "19200 baud takes %.0f us on the wire\n",
@@ -75,8 +80,8 @@ void FullRead() {
     PtyRig::Wait([&] { return !rig.core->model.blLoadingStatus; }, 60s);
     const double elapsedMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
     const long long bytes = (rig.port->bytesWritten - w0) + (rig.port->bytesRead - r0);
-    const double limitMs = static_cast<double>(bytes) * kByteUs / 1e3 +
-                           static_cast<double>(exchanges) * kLatencyMs;
+    const double limitMs =
+        static_cast<double>(bytes) * kByteUs / 1e3 + static_cast<double>(exchanges) * kLatencyMs;
     std::printf("full live read of a 127x127 unit: %.1f ms for %zu exchanges and %lld bytes; "
                 "physical limit %.1f ms; ratio %.3f\n",
                 elapsedMs, exchanges, bytes, limitMs, elapsedMs / limitMs);
@@ -101,8 +106,8 @@ void Scan() {
     // Each silent ID costs three 300 ms waits, which its three probes spend
     // on the wire; every other byte adds its wire time.
     const long long silentProbeBytes = silentIds * 3 * 5;
-    const double floorS = silentIds * 0.9 +
-                          static_cast<double>((rig.port->bytesWritten - w0 - silentProbeBytes) +
+    const double floorS =
+        silentIds * 0.9 + static_cast<double>((rig.port->bytesWritten - w0 - silentProbeBytes) +
                                               (rig.port->bytesRead - r0)) *
                               kByteUs / 1e6;
     std::printf("scan finding %lld units: %.2f s; floor set by the time-outs and the wire "

@@ -25,8 +25,12 @@ void* operator new(std::size_t n) {
     }
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 using namespace quadrel;
 
@@ -102,8 +106,7 @@ void AllocationsPerAck() {
     const long long recorders = 3LL * rounds;
     std::printf("heap allocations per acknowledged request: %.2f in all, %.2f by the link "
                 "(frame building and queueing)\n",
-                static_cast<double>(used) / rounds,
-                static_cast<double>(used - recorders) / rounds);
+                static_cast<double>(used) / rounds, static_cast<double>(used - recorders) / rounds);
 }
 
 } // namespace

@@ -12,7 +12,8 @@ namespace quadrel {
 basMain::basMain(Environment env)
     : comm_(env.comm), port_(env.port), messages_(env.messages),
       settings_(std::move(env.settingsFile)), line_(comm_, port_, settings_, messages_),
-      log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory), core_(port_, env.timerFactory, log_, hub_) {
+      log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory),
+      core_(port_, env.timerFactory, log_, hub_) {
     line_.setFailureReason(std::move(env.openFailureReason));
     // The core answers every hook; tests may put their own in its place.
     hooks_.ProcessReceivedData = [this] { core_.link.receiver.ProcessReceivedData(); };

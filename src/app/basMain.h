@@ -71,7 +71,7 @@ private:
     AppHooks hooks_;
     ViewsHub hub_;
     QuadrelCore core_;
-    std::unique_ptr<frmMain> form_; // last: it uses everything above
+    std::unique_ptr<frmMain> form_;    // last: it uses everything above
     SwitchView* switchView_ = nullptr; // owned by the window
     UnitPane* unitPane_ = nullptr;
     AudioPage* audioPage_ = nullptr;

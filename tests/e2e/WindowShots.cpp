@@ -67,9 +67,8 @@ int main(int argc, char** argv) {
     QTest::mouseClick(program.mainWindow()->findChild<QPushButton*>("chkSwitchOutput_1"),
                       Qt::LeftButton);
     for (int i : {0, 1, 4}) {
-        QTest::mouseClick(program.audioPage()->picAudioOutput(i)->chkAudioOutput(),
-                          Qt::LeftButton, i == 0 ? Qt::NoModifier : Qt::ControlModifier,
-                          QPoint(6, 8));
+        QTest::mouseClick(program.audioPage()->picAudioOutput(i)->chkAudioOutput(), Qt::LeftButton,
+                          i == 0 ? Qt::NoModifier : Qt::ControlModifier, QPoint(6, 8));
     }
     WaitFor([] { return false; }, 700ms); // the group's redraw after its last answer
 
