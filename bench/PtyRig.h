@@ -4,6 +4,7 @@
 // temporary configuration folder, and the whole core on the production port
 // and timers, drawing on nothing.
 #include "link/LinkTrace.h"
+#include "link/PortOpening.h"
 #include "link/basCOMM.h"
 #include "link/qt/QtSerialPort.h"
 #include "link/qt/QtTimer.h"
@@ -107,7 +108,7 @@ public:
         sim_.waitForFinished(5000);
     }
 
-    bool Open(int baud) { return core->link.OpenCommPort(portNumber_, baud); }
+    bool Open(int baud) { return OpenCommPort(*port, portNumber_, baud); }
 
     // Runs the event loop until `done` or the limit; true when done.
     static bool Wait(const std::function<bool()>& done, std::chrono::milliseconds limit) {

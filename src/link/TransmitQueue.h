@@ -48,6 +48,8 @@ public:
     void ClearQueue();
 
     bool AcknowledgeCommand();
+    // Every unit starts its next exchange with a full set of tries.
+    void ResetRetries() { iRetryCount_.fill(0); }
     void SetUnitAnswering(uint8_t id, bool answering);
 
     // The receive path ended a frame (taken, dropped or timed out): a repeat

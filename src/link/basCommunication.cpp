@@ -1,14 +1,13 @@
 #include "link/basCommunication.h"
 
-#include "link/PortOpening.h"
 #include "model/basQRD.h"
 
 namespace quadrel {
 
 basCommunication::basCommunication(SerialPort& port, TimerFactory& timers, LinkTrace& trace,
                                    basQRD& model)
-    : builder(model, queue), queue(port, timers, trace, model),
-      receiver(port, timers, trace, queue), senders(builder), port_(port) {
+    : queue(port, timers, trace, model), receiver(port, timers, trace, queue),
+      builder(model, queue), senders(builder), port_(port) {
     queue.setReceivingFrom([this](uint8_t id) { return receiver.IsReceivingFrom(id); });
     SerialPort::Handlers handlers;
     handlers.received = [this] { receiver.ProcessReceivedData(); };
@@ -24,24 +23,12 @@ basCommunication::~basCommunication() {
 void basCommunication::PortLost() {
     // No answer can come now: do not count the silence against the unit.
     queue.timWaitACK().stop();
+    queue.ResetRetries();
     receiver.ResetReceiver();
     queue.SendNextCommand(); // finds the port closed and empties the queue
     if (onPortLost_) {
         onPortLost_();
     }
-}
-
-bool basCommunication::OpenCommPort(int portNumber, int32_t baudRate) {
-    receiver.ResetReceiver();
-    return quadrel::OpenCommPort(port_, portNumber, baudRate);
-}
-
-void basCommunication::CloseCommPort() {
-    if (port_.isOpen()) {
-        port_.close();
-    }
-    queue.timWaitACK().stop();
-    receiver.ResetReceiver();
 }
 
 } // namespace quadrel

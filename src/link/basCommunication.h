@@ -24,8 +24,6 @@ public:
     basCommunication(const basCommunication&) = delete;
     basCommunication& operator=(const basCommunication&) = delete;
 
-    bool OpenCommPort(int portNumber, int32_t baudRate);
-    void CloseCommPort();
     bool IsPortOpen() const { return port_.isOpen(); }
     SerialPort& port() { return port_; }
 
@@ -37,9 +35,10 @@ public:
     // Told once when the open port vanished; the link has already seen it close.
     void setOnPortLost(std::function<void()> onLost) { onPortLost_ = std::move(onLost); }
 
-    FrameBuilder builder;
+    // The queue before the builder that hands it frames.
     TransmitQueue queue;
     ReceiveParser receiver;
+    FrameBuilder builder;
     CommandSenders senders;
 
 private:

@@ -42,6 +42,8 @@ void StatusPolling::SetLoadingStatus(bool on) {
     if (on) {
         views_.SetBusyPointer(true);
         views_.Enable_QRD(false);
+        // A read asked for on a closed port would never be answered.
+        EndBusyIfPortClosed();
     } else if (!IsBusy()) {
         views_.SetBusyPointer(false);
         views_.Enable_lstQRD(true);
@@ -241,8 +243,10 @@ void StatusPolling::EndLoadingStatus() {
 }
 
 void StatusPolling::cmdScan_Click() {
-    SetScanning(!model_.blScanning);
-    if (model_.blScanning) {
+    // A scan started on a closed port ends at once; that is no stop by the user.
+    const bool start = !model_.blScanning;
+    SetScanning(start);
+    if (start) {
         return;
     }
     EndLoadingStatus();

@@ -230,3 +230,20 @@ TEST(TransmitQueue, SendEventWritesTheNextWaitingFrame) {
     h.port.drain();
     EXPECT_EQ(h.port.writes.size(), 2u);
 }
+
+TEST(TransmitQueue, LostPortForgetsTheTriesSoFar) {
+    LinkHarness h;
+    h.AddUnit(1);
+    h.link.senders.CmdGetMute(1, 0, 0, 1);
+    h.clock.advance(600ms);
+    EXPECT_EQ(h.link.queue.iRetryCount(1), 2);
+    h.port.loseLine();
+    EXPECT_EQ(h.link.queue.iRetryCount(1), 0);
+    EXPECT_FALSE(h.link.queue.IsWaitingForAnswer());
+    // Reopened: the unit gets its three tries again.
+    h.port.open(1, QStringLiteral("9600,n,8,1"));
+    h.link.senders.CmdGetMute(1, 0, 0, 1);
+    h.clock.advance(899ms);
+    EXPECT_TRUE(h.link.queue.IsWaitingForAnswer());
+    EXPECT_TRUE(h.model.FindUnit(1)->blConnected());
+}

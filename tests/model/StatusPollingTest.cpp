@@ -170,3 +170,23 @@ TEST(StatusRead, UnitFallingSilentMidReadEndsItAndComesBackFresh) {
     EXPECT_TRUE(h.core.model.blLoadingStatus);
     EXPECT_EQ(h.Sent(), (std::vector<std::string>{"3F:0:0", "08:0:0"}));
 }
+
+TEST(ClosedPort, NoReadOrScanWaitsForAnAnswerThatCannotCome) {
+    CoreHarness h;
+    h.AddUnit(1, 4, 4);
+    h.Select(1);
+    h.port.close();
+    // A unit picked in the list: its information request is dropped.
+    h.core.status.SetLoadingStatus(true);
+    h.core.link.senders.CmdGetUnitInfo(1, 0, 1);
+    EXPECT_FALSE(h.core.status.IsBusy());
+    EXPECT_FALSE(h.views.busyPointer);
+    // The scan button on a closed port starts a scan that ends at once; it
+    // is not taken for the operator stopping one.
+    h.views.calls.clear();
+    h.core.status.cmdScan_Click();
+    EXPECT_FALSE(h.core.status.IsBusy());
+    EXPECT_EQ(h.views.scanCaption, "S&can");
+    EXPECT_FALSE(h.views.Called("Setup_AllViews()"));
+    EXPECT_FALSE(h.views.Called("Enable_QRD(true)"));
+}
