@@ -28,32 +28,6 @@ TEST(Scan, StartEmptiesTheModelAndQueuesThirtyTwoProbes) {
     EXPECT_TRUE(h.views.Called("ClearUnitList()"));
 }
 
-TEST(Scan, EmptyLineEndsAfterTheLastProbeFails) {
-    CoreHarness h;
-    h.core.status.SetScanning(true);
-    EXPECT_TRUE(h.clock.advanceUntil([&] { return !h.core.model.blScanning; }, 40s));
-    const double seconds = std::chrono::duration<double>(h.clock.now()).count();
-    EXPECT_GE(seconds, 28.8);
-    EXPECT_LE(seconds, 32.0);
-    EXPECT_FALSE(h.views.busyPointer);
-    EXPECT_EQ(h.views.scanCaption, "S&can");
-}
-
-TEST(Scan, StoppingWithdrawsOnlyProbesOfUnitsNotFound) {
-    CoreHarness h;
-    h.core.status.SetScanning(true);
-    h.clock.advance(900ms); // unit 0 given up
-    h.Reply({0x03, 4, 4});  // unit 1 answers
-    ASSERT_TRUE(h.core.model.FindUnit(1));
-    h.core.link.senders.CmdGetMute(1, 0, 0, 1); // something for the found unit
-    h.core.status.cmdScan_Click();
-    EXPECT_EQ(h.views.scanCaption, "S&can");
-    for (const SEND_PACKET& p : h.core.link.queue.SendQueue()) {
-        EXPECT_EQ(p.bID, 1);
-    }
-    EXPECT_FALSE(h.core.link.queue.SendQueue().empty());
-}
-
 TEST(Scan, PortClosedOrLostEndsTheScanAtOnce) {
     CoreHarness h;
     h.port.close();
@@ -72,32 +46,6 @@ TEST(Scan, PortClosedOrLostEndsTheScanAtOnce) {
     EXPECT_FALSE(g.views.busyPointer);
     EXPECT_EQ(told, 1);
     EXPECT_TRUE(g.core.link.queue.SendQueue().empty());
-}
-
-TEST(StatusRead, PresetReadQueuesTheStepTableAndEndsAtTheLastStep) {
-    CoreHarness h;
-    CoreHarness::Caps caps;
-    caps.video = true;
-    caps.bass = caps.treble = caps.subwoofer = false;
-    caps.plugs = caps.edid = caps.firmware = true;
-    h.AddUnit(1, 4, 4, caps);
-    h.Select(1);
-    h.views.memoryLocation = 3;
-    h.core.status.SetLoadingMemory(true);
-    EXPECT_TRUE(h.views.Called("Enable_fraMemory(false)"));
-    std::vector<std::string> all = h.Sent();
-    const auto waiting = h.Waiting();
-    all.insert(all.end(), waiting.begin(), waiting.end());
-    EXPECT_EQ(all, (std::vector<std::string>{"08:0:3", "07:0:3", "11:0:3", "13:0:3", "1D:0:3",
-                                             "1F:0:3"}));
-    EXPECT_EQ(h.core.model.lLastMemoryStep, 11);
-    for (int i = 0; i < 5; ++i) {
-        h.Reply({});
-        EXPECT_TRUE(h.core.model.blLoadingMemory) << i;
-    }
-    h.Reply({});
-    EXPECT_FALSE(h.core.model.blLoadingMemory);
-    EXPECT_TRUE(h.views.qrdEnabled);
 }
 
 TEST(StatusRead, NoAudioControlsEndsAtTheEdidReply) {
@@ -149,26 +97,6 @@ TEST(StatusPoll, OnlyOnAnIdleLineNeverTwiceAndSkipsValuesBeingRedrawn) {
     g.core.model.blLoadingMemory = true;
     g.clock.advance(3s);
     EXPECT_TRUE(g.port.writes.empty());
-}
-
-TEST(StatusRead, UnitFallingSilentMidReadEndsItAndComesBackFresh) {
-    CoreHarness h;
-    h.core.link.senders.CmdGetUnitInfo(1, 0, 1);
-    h.Reply({0xC3, 4, 4, 'X'});
-    ASSERT_TRUE(h.core.model.blLoadingStatus);
-    h.clock.advance(900ms); // the audio map query is never answered
-    EXPECT_FALSE(h.core.model.blLoadingStatus);
-    EXPECT_FALSE(h.views.busyPointer);
-    EXPECT_FALSE(h.core.model.objSelectedUnit->blConnected());
-    EXPECT_TRUE(h.views.Called("SetUnitIcon(1,RedON)"));
-    EXPECT_TRUE(h.views.lstQrdEnabled);
-    // Picking it again: it answers and is read afresh.
-    h.Sent();
-    h.core.link.senders.CmdGetUnitInfo(1, 0, 1);
-    h.Reply({0xC3, 4, 4, 'X'});
-    EXPECT_TRUE(h.core.model.objSelectedUnit->blConnected());
-    EXPECT_TRUE(h.core.model.blLoadingStatus);
-    EXPECT_EQ(h.Sent(), (std::vector<std::string>{"3F:0:0", "08:0:0"}));
 }
 
 TEST(ClosedPort, NoReadOrScanWaitsForAnAnswerThatCannotCome) {
