@@ -12,7 +12,7 @@ quadrel_install_deps() {
         libgtest-dev libgmock-dev
         fonts-wqy-microhei
         xvfb xauth
-        socat appstream dpkg-dev
+        socat appstream desktop-file-utils dpkg-dev
     )
     if [ "${QUADREL_WITH_CLANG:-0}" = 1 ]; then
         packages+=(clang-14 libclang-rt-14-dev)

@@ -47,6 +47,11 @@ if [ -s "$png" ]; then
 fi
 grep -q '<svg' "$svg" || fail "the scalable icon is not an SVG"
 
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
+else
+    echo "desktop-file-validate is not installed: the desktop entry was not validated" >&2
+fi
 if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects the metainfo"
     appstreamcli validate-tree --no-net "$dest" || fail "appstreamcli rejects the installed tree"
