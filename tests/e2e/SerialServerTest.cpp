@@ -51,6 +51,18 @@ int FreeLoopbackPort() {
     return port;
 }
 
+// CPU time a process has used so far, in clock ticks (user and system).
+long long CpuTicks(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    // The fields after the command name, which ends at the last ')'.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> f = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return f.size() > 12 ? f[11].toLongLong() + f[12].toLongLong() : -1;
+}
+
 // A request as the emulator's trace prints it.
 QString Frame(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
     const quadrel::Bytes f = {static_cast<uint8_t>(0x20 | id), code, d0, d1};
@@ -231,6 +243,12 @@ TEST_F(SerialServer, DeviceServerGoneLeavesTheProgramRunning) {
     ASSERT_TRUE(bridge_.waitForFinished(5000));
     EXPECT_FALSE(QFileInfo::exists(config_.path() +
                                    QStringLiteral("/Quadrel/ports/com%1").arg(kBridgePort)));
+    // It keeps running, and quietly: a program spinning on the dead port
+    // would use the whole window's CPU time.
+    const long long before = CpuTicks(app_.processId());
     EXPECT_FALSE(app_.waitForFinished(2000));
+    const long long used = CpuTicks(app_.processId()) - before;
     EXPECT_EQ(app_.state(), QProcess::Running);
+    EXPECT_GE(before, 0);
+    EXPECT_LT(used, sysconf(_SC_CLK_TCK)) << "CPU ticks in 2 s: " << used;
 }
