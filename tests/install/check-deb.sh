@@ -2,7 +2,7 @@
 # Builds the Debian package with CPack and checks its control fields and
 # contents. Usage: check-deb.sh BUILD-FOLDER APP-ID
 set -euo pipefail
-build="$1"
+build=$(cd "$1" && pwd)
 id="$2"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
