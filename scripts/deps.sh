@@ -8,10 +8,11 @@ quadrel_install_deps() {
     fi
     local packages=(
         cmake ninja-build g++ pkg-config
-        qt6-base-dev qt6-serialport-dev libgl-dev
+        qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
         libgtest-dev libgmock-dev
         fonts-wqy-microhei
         xvfb xauth
+        socat appstream desktop-file-utils dpkg-dev
     )
     if [ "${QUADREL_WITH_CLANG:-0}" = 1 ]; then
         packages+=(clang-14 libclang-rt-14-dev)

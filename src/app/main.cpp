@@ -7,11 +7,16 @@
 #include "link/qt/QtTimer.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quadrel"));
     QApplication::setOrganizationName(QStringLiteral("Quadrel"));
+    // Wayland finds the window's icon through the desktop entry of this name;
+    // X11 takes the icon from the theme the install put it in.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUADREL_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QUADREL_APP_ID)));
 
     quadrel::basCOMM comm(quadrel::PortFolders::FromEnvironment());
     quadrel::QtSerialPort port(comm);
