@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 quadrel_install_deps
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The same configuration as scripts/run-tests.sh, so the two share one build.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUADREL_WERROR=ON
 cmake --build build -j2
 if [ ! -x build/src/app/quadrel ]; then
     echo "The program itself is not built yet; the libraries and tests are." >&2
