@@ -6,7 +6,7 @@
 #include "sim/ProtocolEngine.h"
 #include "sim/PtyLine.h"
 #include "sim/QtScheduler.h"
-#include "sim/SignalWatcher.h"
+#include "link/qt/SignalWatcher.h"
 #include "sim/TraceFormat.h"
 
 #include <QCoreApplication>

@@ -5,12 +5,18 @@
 #include "app/basMain.h"
 #include "link/qt/QtSerialPort.h"
 #include "link/qt/QtTimer.h"
+#include "link/qt/SignalWatcher.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char** argv) {
+    // Before any thread exists, so the signals reach the watcher below.
+    quadrel::SignalWatcher::Block();
     QApplication app(argc, argv);
+    // Ended by the desktop or a terminal (SIGTERM, SIGINT, SIGHUP): close the
+    // window and the port as Exit would, so no lock file is left behind.
+    quadrel::SignalWatcher watcher([](int) { QApplication::quit(); }, &app);
     QApplication::setApplicationName(QStringLiteral("Quadrel"));
     QApplication::setOrganizationName(QStringLiteral("Quadrel"));
     // Wayland finds the window's icon through the desktop entry of this name;

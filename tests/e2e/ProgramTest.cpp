@@ -64,3 +64,19 @@ TEST_F(Program, EmulatorGoneMeansNoCrashAndNoSpin) {
     EXPECT_FALSE(app_.waitForFinished(2000));
     EXPECT_EQ(app_.state(), QProcess::Running);
 }
+
+TEST_F(Program, EndsCleanlyOnSigtermAndLeavesThePortFree) {
+    ASSERT_TRUE(sim_.WriteSettings(152, 9600));
+    ASSERT_TRUE(sim_.Start(152, {"--unit", "id=0,inputs=4,outputs=4"}));
+    StartApp();
+    ASSERT_TRUE(sim_.WaitForRequest(SimProcess::Frame(0, 0x3F, 0, 0), 15s));
+    app_.terminate();
+    ASSERT_TRUE(app_.waitForFinished(5000));
+    EXPECT_EQ(app_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app_.exitCode(), 0);
+    // The port is closed, its lock gone: the program opens it again at once.
+    StartApp();
+    const int probes = static_cast<int>(sim_.Requests().count(SimProcess::Frame(0, 0x3F, 0, 0)));
+    EXPECT_TRUE(quadrel::test::WaitFor(
+        [&] { return sim_.Requests().count(SimProcess::Frame(0, 0x3F, 0, 0)) > probes; }, 15s));
+}

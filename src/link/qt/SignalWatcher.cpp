@@ -1,4 +1,4 @@
-#include "sim/SignalWatcher.h"
+#include "link/qt/SignalWatcher.h"
 
 #include <QSocketNotifier>
 
@@ -6,7 +6,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-namespace quadrel::sim {
+namespace quadrel {
 namespace {
 
 sigset_t Watched() {
@@ -50,4 +50,4 @@ SignalWatcher::~SignalWatcher() {
     }
 }
 
-} // namespace quadrel::sim
+} // namespace quadrel

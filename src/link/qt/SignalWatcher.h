@@ -6,10 +6,10 @@
 
 class QSocketNotifier;
 
-namespace quadrel::sim {
+namespace quadrel {
 
 // Turns SIGINT, SIGTERM and SIGHUP into a call on the event loop, through a
-// signalfd, so the emulator can tidy up (its alias) before it ends. Block()
+// signalfd, so the emulator can tidy up (a port alias, a lock file) before it ends. Block()
 // must run before any thread starts, so no thread takes the signals instead.
 class SignalWatcher : public QObject {
 public:
@@ -24,4 +24,4 @@ private:
     std::function<void(int)> onSignal_;
 };
 
-} // namespace quadrel::sim
+} // namespace quadrel
