@@ -28,6 +28,14 @@ bool ReplyHandlers::FromSelectedUnit() const {
     return IsUnitConnected(unit) && link_.receiver.packet().bID == unit->bID();
 }
 
+bool ReplyHandlers::TakenButIgnored() {
+    if (FromSelectedUnit()) {
+        return false;
+    }
+    link_.queue.AcknowledgeCommand();
+    return true;
+}
+
 ReplyHandlers::Request ReplyHandlers::Current() const {
     const SEND_PACKET& current = link_.queue.CurrentCommand();
     return {link_.receiver.packet().bID, current.data(1), current.lPriority};
@@ -80,8 +88,7 @@ void ReplyHandlers::AfterPairs(bool ok, const Request& r, std::optional<AudioVal
 }
 
 void ReplyHandlers::ReplySwitchStatus(SignalKind kind) {
-    if (!FromSelectedUnit()) {
-        link_.queue.AcknowledgeCommand();
+    if (TakenButIgnored()) {
         return;
     }
     const Request r = Current();
@@ -106,8 +113,7 @@ void ReplyHandlers::ReplySwitchStatus(SignalKind kind) {
 }
 
 void ReplyHandlers::ReplyInputPlugStatus(SignalKind kind) {
-    if (!FromSelectedUnit()) {
-        link_.queue.AcknowledgeCommand();
+    if (TakenButIgnored()) {
         return;
     }
     const Request r = Current();
@@ -128,8 +134,7 @@ void ReplyHandlers::ReplyInputPlugStatus(SignalKind kind) {
 }
 
 void ReplyHandlers::ReplyOutputPlugStatus(SignalKind kind) {
-    if (!FromSelectedUnit()) {
-        link_.queue.AcknowledgeCommand();
+    if (TakenButIgnored()) {
         return;
     }
     const Request r = Current();
@@ -150,8 +155,7 @@ void ReplyHandlers::ReplyOutputPlugStatus(SignalKind kind) {
 }
 
 void ReplyHandlers::ReplyMuteStatus() {
-    if (!FromSelectedUnit()) {
-        link_.queue.AcknowledgeCommand();
+    if (TakenButIgnored()) {
         return;
     }
     const Request r = Current();
@@ -186,8 +190,7 @@ void ReplyHandlers::ReplySubwooferLevel() {
 }
 
 void ReplyHandlers::ReplyLevel(Level level) {
-    if (!FromSelectedUnit()) {
-        link_.queue.AcknowledgeCommand();
+    if (TakenButIgnored()) {
         return;
     }
     const Request r = Current();
@@ -265,8 +268,7 @@ void ReplyHandlers::ReplyLevel(Level level) {
 }
 
 void ReplyHandlers::ReplyDelayTime(DelayPart part) {
-    if (!FromSelectedUnit()) {
-        link_.queue.AcknowledgeCommand();
+    if (TakenButIgnored()) {
         return;
     }
     const Request r = Current();
@@ -316,8 +318,7 @@ void ReplyHandlers::ReplyDelayTime(DelayPart part) {
 }
 
 void ReplyHandlers::ReplyEdidType() {
-    if (!FromSelectedUnit()) {
-        link_.queue.AcknowledgeCommand();
+    if (TakenButIgnored()) {
         return;
     }
     const Request r = Current();

@@ -46,6 +46,9 @@ private:
     using PairFn = std::function<bool(int port, int value)>;
 
     bool FromSelectedUnit() const;
+    // A paired reply of any other unit than the selected one is acknowledged
+    // and dropped; true when that happened.
+    bool TakenButIgnored();
     Request Current() const;
     // Runs `pair` over the reply's pairs; false when one was rejected.
     bool ForEachPair(const PairFn& pair) const;
