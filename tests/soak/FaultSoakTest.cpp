@@ -38,11 +38,6 @@ sim::FaultConfig Modest() {
     f.noise = 0.02;
     f.split = 0.03;
     f.late = 0.02;
-    // Late, but inside the answer time-out. An answer later than the time-out
-    // crosses the repeat's own answer, and that second answer is taken for
-    // the next request: the protocol carries no command code to tell them
-    // apart. QUADREL_SOAK_LATE_MS=350 shows it.
-    f.lateMs = static_cast<int>(Env("QUADREL_SOAK_LATE_MS", 250));
     f.wrongId = 0.01;
     f.outOfRange = 0.02;
     f.empty = 0.01;
@@ -149,7 +144,11 @@ public:
 
 private:
     void Noisy(std::chrono::seconds length) {
-        h_.port.engine().setLineFaults(Modest());
+        // Late answers alternate between starting inside the answer time-out
+        // and after it, when the repeat's answer follows the first one.
+        sim::FaultConfig faults = Modest();
+        faults.lateMs = ++stretches_ % 2 == 0 ? 250 : 350;
+        h_.port.engine().setLineFaults(faults);
         const auto until = h_.clock.now() + length;
         while (h_.clock.now() < until && !::testing::Test::HasFailure()) {
             if (!op_.Act().empty()) {
@@ -257,6 +256,7 @@ private:
     Figures fig_;
     std::optional<VirtualClock::TimePoint> busySince_;
     long steps_ = 0;
+    long stretches_ = 0;
 };
 
 void Report(const Figures& f, double realSeconds) {
