@@ -100,18 +100,20 @@ keys() {
     xdotool key --delay 80 "$@"
 }
 
-# The operator: scans, stops scans, opens and cancels Options, moves about
-# the focused list with arrow keys; never Enter or Space outside a dialog,
-# which could land on Exit.
+# The operator: scans and stops the scan a few seconds later (the units found
+# by then stay, the first selected and polled), opens and cancels Options,
+# moves about the focused list with arrow keys; never Enter or Space outside
+# a dialog, which could land on Exit.
 ACT=0
+scan_briefly() { keys alt+c; sleep "$1"; keys alt+c; }
 act() {
     ACT=$((ACT + 1))
-    case $((ACT % 6)) in
-    0 | 3) keys alt+c ;;                   # scan, or stop the scan
+    case $((ACT % 5)) in
+    0) scan_briefly 4 ;;
     1) keys alt+o; sleep 0.5; keys Escape ;; # Options, then Cancel
     2) keys Down Down Up ;;
-    4) keys Page_Down Page_Up ;;
-    5) keys Right Left ;;
+    3) keys Page_Down Page_Up ;;
+    4) keys Right Left ;;
     esac
 }
 drive_for() {
@@ -128,10 +130,14 @@ start_sim 1
 APP_PID=$!
 for _ in $(seq 100); do [[ -n $(main_window) ]] && break; sleep 0.1; done
 [[ -n $(main_window) ]] || { fail "no main window"; cat "$WORK/quadrel.log"; exit 1; }
-sleep 5 # the start-up scan
+sleep 5
+keys alt+c # stop the start-up scan: the units found so far stay, the first is polled
+sleep 2
 RSS_START=$(rss_kib)
+POLLED=$(requests)
 CPU_START=$(cpu_percent "$IDLE_WINDOW")
-echo "soak: start  VmRSS $RSS_START KiB, CPU idle-polling $CPU_START %"
+POLLED=$(($(requests) - POLLED))
+echo "soak: start  VmRSS $RSS_START KiB, CPU idle-polling $CPU_START % ($POLLED requests in those $IDLE_WINDOW s)"
 
 HALF=$(((TOTAL - 4 * IDLE_WINDOW) / 2))
 ((HALF > 10)) || HALF=10
@@ -174,8 +180,7 @@ else
     fail "the port was not reopened through Options"
 fi
 sleep 1
-keys alt+c # a scan on the new line
-for _ in $(seq 100); do (($(requests) > AFTER_RESTART)) && break; sleep 0.1; done
+scan_briefly 4 # a scan on the new line
 (($(requests) > AFTER_RESTART)) || fail "no request reached the emulator after the reopen"
 
 drive_for "$HALF"
@@ -183,8 +188,10 @@ alive || fail "the program died while driven"
 # Leave any scan to end, then measure idle polling again.
 sleep 5
 RSS_END=$(rss_kib)
+POLLED=$(requests)
 CPU_END=$(cpu_percent "$IDLE_WINDOW")
-echo "soak: end    VmRSS $RSS_END KiB, CPU idle-polling $CPU_END %"
+POLLED=$(($(requests) - POLLED))
+echo "soak: end    VmRSS $RSS_END KiB, CPU idle-polling $CPU_END % ($POLLED requests in those $IDLE_WINDOW s)"
 echo "soak: $TOTAL s planned, $SECONDS s taken, $ACT operator acts, $(requests) requests heard by the emulator ($BEFORE_KILL before the kill)"
 FAULTS=$(grep -cE 'lost|corrupt|noise|split|late|wrong-id|out-of-range|empty' "$WORK/sim.log" || true)
 echo "soak: $FAULTS trace lines of faulty answers"

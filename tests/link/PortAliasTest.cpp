@@ -1,6 +1,7 @@
-// A port behind an alias that the user may not open: listed (it exists, as a
-// busy port does), refused at open with the system's reason, never taken for
-// "in use by another program", and nothing left open.
+// Port aliases that lead somewhere unusable. One the user may not open is
+// listed (it exists, as a busy port does), refused at open with the system's
+// reason, never taken for "in use by another program", and nothing is left
+// open.
 #include "link/PortOpening.h"
 #include "link/basCOMM.h"
 #include "link/qt/QtSerialPort.h"
@@ -12,6 +13,8 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace quadrel;
 using namespace quadrel::test;
@@ -88,4 +91,36 @@ TEST(PortPermission, RefusedPortIsListedButNotOpened) {
                                                   QFile::ReadOther | QFile::WriteOther));
     EXPECT_EQ(run("open"), 0);
     QFile::setPermissions(device, before);
+}
+
+// The alias changed after the list was made: whatever it leads to now, the
+// open fails at once and leaves nothing open.
+TEST(PortAlias, AliasThatNoLongerLeadsToATerminalFailsToOpen) {
+    TempFolders tmp;
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    const QString alias = tmp.folders().aliasDir + QStringLiteral("/com7");
+    const QString fifo = tmp.root() + QStringLiteral("/fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile regular(tmp.root() + QStringLiteral("/regular"));
+    ASSERT_TRUE(regular.open(QIODevice::WriteOnly));
+    regular.close();
+    QDir(tmp.root()).mkdir(QStringLiteral("folder"));
+
+    for (const QString& target :
+         {fifo, regular.fileName(), tmp.root() + QStringLiteral("/folder"),
+          tmp.root() + QStringLiteral("/nothing"), QStringLiteral("/dev/null")}) {
+        SCOPED_TRACE(target.toStdString());
+        QFile::remove(alias);
+        tmp.addAlias(7, pty.slavePath());
+        basCOMM comm(tmp.folders());
+        comm.GetExistPort();
+        ASSERT_EQ(comm.PortList(), QStringList{"7"});
+        QFile::remove(alias);
+        tmp.addAlias(7, target);
+        QtSerialPort port(comm);
+        EXPECT_FALSE(OpenCommPort(port, 7, 9600));
+        EXPECT_FALSE(port.isOpen());
+        EXPECT_FALSE(port.lastError().isEmpty());
+    }
 }
