@@ -5,6 +5,7 @@
 #include "model/basQRD.h"
 
 #include <chrono>
+#include <utility>
 
 namespace quadrel {
 
@@ -13,9 +14,10 @@ using namespace std::chrono_literals;
 TransmitQueue::TransmitQueue(SerialPort& port, TimerFactory& timers, LinkTrace& trace,
                              basQRD& model)
     : port_(port), trace_(trace), model_(model), timSendQueue_(timers.createTimer(100ms)),
-      timWaitACK_(timers.createTimer(300ms)) {
+      timWaitACK_(timers.createTimer(300ms)), timSettle_(timers.createTimer(kSettleTime)) {
     timSendQueue_->setOnTick([this] { OnSendQueueTick(); });
     timWaitACK_->setOnTick([this] { OnWaitAckTick(); });
+    timSettle_->setOnTick([this] { OnSettleTick(); });
 }
 
 void TransmitQueue::attach(BusyFlags& busy, Views& views,
@@ -29,6 +31,7 @@ void TransmitQueue::WriteFrame(const SEND_PACKET& packet) {
     trace_.LogSend(packet.bFrame);
     CurrentCommand_ = packet;
     repeatHeld_ = false;
+    repeated_ = false;
     port_.write(packet.bFrame);
     // Address bit 7 clear: an answer is awaited.
     if (!packet.bFrame.empty() && (packet.bFrame[0] & 0x80) == 0) {
@@ -45,7 +48,7 @@ bool TransmitQueue::QueueCommand(const SEND_PACKET& packet) {
     if (!port_.isOpen()) {
         return false;
     }
-    if (IsWaitingForAnswer()) {
+    if (IsWaitingForAnswer() || IsSettling()) {
         InsertCommand(packet);
         return false;
     }
@@ -85,7 +88,7 @@ bool TransmitQueue::SendNextCommand() {
         timSendQueue_->stop();
         return false;
     }
-    if (IsWaitingForAnswer()) {
+    if (IsWaitingForAnswer() || IsSettling()) {
         return false;
     }
     timSendQueue_->stop();
@@ -155,7 +158,25 @@ bool TransmitQueue::AcknowledgeCommand() {
     repeatHeld_ = false;
     iRetryCount_[CurrentCommand_.bID & 0x1F] = 0;
     SetUnitAnswering(CurrentCommand_.bID, true);
+    if (std::exchange(repeated_, false)) {
+        // This may be the answer to the first try, and the repeat's answer
+        // still to come: were the next frame out, that answer would be taken
+        // for its own. Nothing is awaited meanwhile, so it falls on deaf ears.
+        timSettle_->start();
+        return false;
+    }
     return SendNextCommand();
+}
+
+void TransmitQueue::LineActive() {
+    if (IsSettling()) {
+        timSettle_->start();
+    }
+}
+
+void TransmitQueue::OnSettleTick() {
+    timSettle_->stop();
+    SendNextCommand();
 }
 
 void TransmitQueue::OnWaitAckTick() {
@@ -182,6 +203,7 @@ void TransmitQueue::AnswerTimedOut() {
         if (port_.isOpen()) {
             // Repeats are not traced: the trace shows each request once.
             port_.write(CurrentCommand_.bFrame);
+            repeated_ = true;
             StartWaitAck();
         }
         return;

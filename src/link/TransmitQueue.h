@@ -7,6 +7,7 @@
 #include "link/Timer.h"
 
 #include <array>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -55,6 +56,12 @@ public:
     // The receive path ended a frame (taken, dropped or timed out): a repeat
     // held back for it goes out now.
     void FrameEnded();
+    // Bytes came in: a settling line starts its quiet time again.
+    void LineActive();
+    // After an answer to a repeated request the unit may answer once more;
+    // the next frame waits until the line has been quiet for kSettleTime.
+    bool IsSettling() const { return timSettle_->isActive(); }
+    static constexpr std::chrono::milliseconds kSettleTime{300};
 
     bool IsWaitingForAnswer() const { return timWaitACK_->isActive(); }
     const SEND_PACKET& CurrentCommand() const { return CurrentCommand_; }
@@ -69,6 +76,7 @@ private:
     void StartWaitAck();
     void OnSendQueueTick();
     void OnWaitAckTick();
+    void OnSettleTick();
     void AnswerTimedOut();
     template <typename Match> void PurgeIf(Match match);
 
@@ -85,7 +93,9 @@ private:
     std::array<int, 32> iRetryCount_{};
     std::unique_ptr<Timer> timSendQueue_;
     std::unique_ptr<Timer> timWaitACK_;
+    std::unique_ptr<Timer> timSettle_;
     bool repeatHeld_ = false;
+    bool repeated_ = false; // the awaited frame was written more than once
 };
 
 } // namespace quadrel

@@ -4,6 +4,7 @@
 #include "log/basText.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace quadrel {
 
@@ -39,7 +40,14 @@ void basLog::WriteLog(const QString& kind, const QString& text) {
     const QString folder = basFile::CombinePath(programFolder_, QStringLiteral("LOG"), QString());
     // Append only; the folder is never created, so a missing one loses the
     // line without a word, as does any other file error.
-    QFile file(basFile::CombinePath(folder, name, QString()));
+    const QString path = basFile::CombinePath(folder, name, QString());
+    // Only a regular file, or none yet: opening a pipe in its place would
+    // wait for a reader, and the program with it.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile()) {
+        return;
+    }
+    QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
         return;
     }

@@ -1,5 +1,6 @@
 #include "model/DeviceName.h"
 
+#include <QList>
 #include <QStringDecoder>
 
 namespace quadrel {
@@ -14,13 +15,21 @@ QString DecodeDeviceName(const uint8_t* bytes, int count) {
     if (utf8.hasError()) {
         name = QString::fromLatin1(raw);
     }
-    for (QChar& c : name) {
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
+    // By code point: format characters beyond the first plane (the invisible
+    // tag characters) come as surrogate pairs.
+    QString shown;
+    shown.reserve(name.size());
+    for (const uint point : name.toUcs4()) {
+        const auto c = static_cast<char32_t>(point);
+        const QChar::Category category = QChar::category(c);
+        if (category == QChar::Other_Control || category == QChar::Other_Format ||
             c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
-            c = QChar::ReplacementCharacter;
+            shown += QChar(QChar::ReplacementCharacter);
+        } else {
+            shown += QString::fromUcs4(&c, 1);
         }
     }
-    return name;
+    return shown;
 }
 
 } // namespace quadrel

@@ -145,9 +145,40 @@ TEST(TransmitQueue, AnswerAfterTheSecondTryClearsTheCounterAndReleasesTheNextFra
     EXPECT_EQ(h.link.queue.iRetryCount(1), 1);
     h.port.deliver({0x81, 0xD2});
     EXPECT_EQ(h.link.queue.iRetryCount(1), 0);
-    ASSERT_EQ(h.port.writes.size(), 3u); // at once, not on a timer tick
-    EXPECT_EQ(h.port.writes[2], (Bytes{0x21, 0x13, 0x00, 0x00, 0x51}));
     EXPECT_TRUE(unit->blConnected());
+    // The repeat may still be answered: the next frame waits for a quiet line.
+    EXPECT_EQ(h.port.writes.size(), 2u);
+    h.clock.advance(TransmitQueue::kSettleTime);
+    ASSERT_EQ(h.port.writes.size(), 3u);
+    EXPECT_EQ(h.port.writes[2], (Bytes{0x21, 0x13, 0x00, 0x00, 0x51}));
+}
+
+// A first answer later than the time-out, then the repeat's answer: the
+// second must not be taken for the answer to the next request.
+TEST(TransmitQueue, AnswerToARepeatIsNotTakenForTheNextRequest) {
+    LinkHarness h;
+    h.AddUnit(1, true);
+    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    h.link.senders.CmdGetMute(1, 0, 0, 1);
+    h.clock.advance(300ms); // no answer yet: the volume query is repeated
+    ASSERT_EQ(h.port.writes.size(), 2u);
+    const Bytes volume = {0x81, 0x02, 0x01, 0x2A};
+    Bytes answer = volume;
+    answer.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(answer, 4));
+    h.clock.advance(50ms);
+    h.port.deliver(answer); // the first try's answer, late
+    h.clock.advance(100ms);
+    h.port.deliver(answer); // the repeat's answer
+    EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
+    EXPECT_EQ(h.port.writes.size(), 2u);
+    // Quiet again: the mute query goes out and its own answer is taken.
+    h.clock.advance(TransmitQueue::kSettleTime);
+    ASSERT_EQ(h.port.writes.size(), 3u);
+    EXPECT_EQ(h.port.writes[2][1], 0x11);
+    Bytes mute = {0x81, 0x02, 0x01, 0x01};
+    mute.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(mute, 4));
+    h.port.deliver(mute);
+    EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel", "ReplyMuteStatus"}));
 }
 
 TEST(TransmitQueue, UnitThatAnswersAgainIsReadAfresh) {
