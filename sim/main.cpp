@@ -1,12 +1,12 @@
 // quadrel-sim: switcher units on a pseudo-terminal, found by Quadrel as port N.
 #include "link/basCOMM.h"
+#include "link/qt/SignalWatcher.h"
 #include "sim/CommandLine.h"
 #include "sim/DemoLineup.h"
 #include "sim/PortAlias.h"
 #include "sim/ProtocolEngine.h"
 #include "sim/PtyLine.h"
 #include "sim/QtScheduler.h"
-#include "link/qt/SignalWatcher.h"
 #include "sim/TraceFormat.h"
 
 #include <QCoreApplication>
