@@ -48,23 +48,7 @@ struct PageHarness {
     // A connected unit, selected and shown as the layout refresh and
     // Enable_QRD would show it.
     UnitRef Show(uint8_t id, int inputs, int outputs, const UnitCaps& caps = UnitCaps()) {
-        auto a = std::make_shared<AUDIO_INFO>();
-        a->setblEnabled(caps.audio);
-        a->setblSupportVolumnControl(caps.volume);
-        a->setblSupportBassControl(caps.bass);
-        a->setblSupportTrebleControl(caps.treble);
-        a->setblSupportSubwooferControl(caps.subwoofer);
-        a->setblSupportDelayControl(caps.delay);
-        a->setiDelayUnit(caps.delayUnit);
-        a->setiMaxDelayTime(caps.maxDelayTime);
-        a->setlMaxDelayLevel(caps.delayUnit > 0 ? caps.maxDelayTime / caps.delayUnit : 0);
-        auto v = std::make_shared<VIDEO_INFO>();
-        v->setblEnabled(caps.video);
-        v->setblSupportEdidTypeSelect(caps.edid);
-        UnitRef unit = core.model.objUnits().Add(
-            id, QStringLiteral("Unit %1").arg(id), true, caps.memories, inputs, outputs, 128, true,
-            a, v, std::make_shared<PLUG_INFO>(), std::make_shared<FIRMWARE_VERSION>(),
-            QString::number(id));
+        UnitRef unit = AddUnitRecord(core.model.objUnits(), id, inputs, outputs, caps);
         core.model.objSelectedUnit = unit;
         if (caps.delay) {
             hub.Setup_SelectedDelayRange(caps.maxDelayTime, caps.delayUnit);

@@ -22,6 +22,33 @@ struct UnitCaps {
     int memories = 4;
 };
 
+// A connected unit record with `caps`, as its information replies would leave it.
+inline UnitRef AddUnitRecord(QRD_INFO& units, uint8_t id, int inputs, int outputs,
+                             const UnitCaps& caps = UnitCaps()) {
+    auto audio = std::make_shared<AUDIO_INFO>();
+    audio->setblEnabled(caps.audio);
+    audio->setblSupportVolumnControl(caps.volume);
+    audio->setblSupportBassControl(caps.bass);
+    audio->setblSupportTrebleControl(caps.treble);
+    audio->setblSupportSubwooferControl(caps.subwoofer);
+    audio->setblSupportDelayControl(caps.delay);
+    audio->setiDelayUnit(caps.delayUnit);
+    audio->setiMaxDelayTime(caps.maxDelayTime);
+    audio->setlMaxDelayLevel(caps.delayUnit > 0 ? caps.maxDelayTime / caps.delayUnit : 0);
+    auto video = std::make_shared<VIDEO_INFO>();
+    video->setblEnabled(caps.video);
+    video->setblSupportEdidTypeSelect(caps.edid);
+    auto plug = std::make_shared<PLUG_INFO>();
+    plug->setblSupportAudioInputPlugDetection(caps.plugs);
+    plug->setblSupportAudioOutputPlugDetection(caps.plugs);
+    plug->setblSupportVideoInputPlugDetection(caps.plugs);
+    plug->setblSupportVideoOutputPlugDetection(caps.plugs);
+    auto firmware = std::make_shared<FIRMWARE_VERSION>();
+    firmware->setblEnabled(caps.firmware);
+    return units.Add(id, QStringLiteral("Unit %1").arg(id), true, caps.memories, inputs, outputs,
+                     128, true, audio, video, plug, firmware, QString::number(id));
+}
+
 // The whole core on a scripted port in virtual time, with recording views.
 struct CoreHarness {
     VirtualClock clock;
@@ -36,29 +63,7 @@ struct CoreHarness {
 
     // A connected unit record as its information replies would leave it.
     UnitRef AddUnit(uint8_t id, int inputs, int outputs, const Caps& caps = Caps()) {
-        auto audio = std::make_shared<AUDIO_INFO>();
-        audio->setblEnabled(caps.audio);
-        audio->setblSupportVolumnControl(caps.volume);
-        audio->setblSupportBassControl(caps.bass);
-        audio->setblSupportTrebleControl(caps.treble);
-        audio->setblSupportSubwooferControl(caps.subwoofer);
-        audio->setblSupportDelayControl(caps.delay);
-        audio->setiDelayUnit(caps.delayUnit);
-        audio->setiMaxDelayTime(caps.maxDelayTime);
-        audio->setlMaxDelayLevel(caps.delayUnit > 0 ? caps.maxDelayTime / caps.delayUnit : 0);
-        auto video = std::make_shared<VIDEO_INFO>();
-        video->setblEnabled(caps.video);
-        video->setblSupportEdidTypeSelect(caps.edid);
-        auto plug = std::make_shared<PLUG_INFO>();
-        plug->setblSupportAudioInputPlugDetection(caps.plugs);
-        plug->setblSupportAudioOutputPlugDetection(caps.plugs);
-        plug->setblSupportVideoInputPlugDetection(caps.plugs);
-        plug->setblSupportVideoOutputPlugDetection(caps.plugs);
-        auto firmware = std::make_shared<FIRMWARE_VERSION>();
-        firmware->setblEnabled(caps.firmware);
-        return core.model.objUnits().Add(id, QStringLiteral("Unit %1").arg(id), true, caps.memories,
-                                         inputs, outputs, 128, true, audio, video, plug, firmware,
-                                         QString::number(id));
+        return AddUnitRecord(core.model.objUnits(), id, inputs, outputs, caps);
     }
     void Select(uint8_t id) { core.model.objSelectedUnit = core.model.FindUnit(id); }
 
