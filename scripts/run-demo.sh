@@ -5,14 +5,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-quadrel_install_deps
-# The same configuration as scripts/run-tests.sh, so the two share one build.
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUADREL_WERROR=ON
-cmake --build build -j2
-if [ ! -x build/src/app/quadrel ]; then
-    echo "The program itself is not built yet; the libraries and tests are." >&2
-    exit 0
+quadrel_install_deps demo
+# The demo needs only the program and the emulator, so the window comes up as
+# soon as those two are built. A build folder that the test command made
+# keeps its configuration (the two share it); a new one leaves the tests and
+# benchmarks out, so configuring needs no test libraries.
+if [ -f build/CMakeCache.txt ]; then
+    cmake -S . -B build >/dev/null
+else
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUADREL_WERROR=ON \
+        -DQUADREL_BUILD_TESTS=OFF -DQUADREL_BUILD_BENCH=OFF
 fi
+cmake --build build -j2 --target quadrel quadrel-sim
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display here (DISPLAY and WAYLAND_DISPLAY are empty). The build is done;" >&2
     echo "to see the program on a virtual display, run:" >&2
@@ -29,7 +33,15 @@ PORT NUMBER=$port
 BAUD RATE=9600
 CONF
 
-XDG_CONFIG_HOME="$demo_config" build/sim/quadrel-sim --port "$port" --baud 9600 &
+# QUADREL_DEMO_TRACE=FILE makes the emulator write every frame of the line to
+# FILE (CI reads it to see that the demo units were read).
+sim_args=(--port "$port" --baud 9600)
+if [ -n "${QUADREL_DEMO_TRACE:-}" ]; then
+    XDG_CONFIG_HOME="$demo_config" build/sim/quadrel-sim "${sim_args[@]}" --trace \
+        >"$QUADREL_DEMO_TRACE" &
+else
+    XDG_CONFIG_HOME="$demo_config" build/sim/quadrel-sim "${sim_args[@]}" &
+fi
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
 alias_path="$demo_config/Quadrel/ports/com$port"

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-QUADREL_WITH_CLANG=1 quadrel_install_deps
+quadrel_install_deps sanitizer
 build="${1:-build-asan}"
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DQUADREL_WERROR=ON -DQUADREL_SANITIZE=ON -DQUADREL_FUZZ=ON -DQUADREL_BUILD_BENCH=OFF
