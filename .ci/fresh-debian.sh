@@ -15,6 +15,9 @@ mirror=$(grep -hsE '^(URIs:|deb )' /etc/apt/sources.list.d/*.sources /etc/apt/so
 mirror=${mirror:-http://deb.debian.org/debian}
 
 root=$(mktemp -d /var/tmp/quadrel-fresh.XXXXXX)
+# It becomes "/" of the fresh system: open to all, as "/" is (tests run
+# programs as nobody).
+chmod 755 "$root"
 mounted=()
 demo_pid=""
 cleanup() {
