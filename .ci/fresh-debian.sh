@@ -125,5 +125,5 @@ if [ -z "$read_ok" ]; then
     tail -n 20 "$root$trace" >&2 || true
     exit 1
 fi
-stamp "demo command: first frame on the line ${first_frame} s after its start, units 1, 2 and 5 read after $demo_s s"
+stamp "demo command: first frame on the line ${first_frame} s and units 1, 2 and 5 read $demo_s s after its start;"
 echo "fresh system: both README commands passed (test command $test_s s)"
