@@ -58,9 +58,10 @@ int main(int argc, char** argv) {
     form.mnuWords()->setChecked(true);
     form.mnuRun()->trigger();
     core.link.senders.CmdGetUnitInfo(1, 0, 1);
-    clock.advance(3s);
-    core.link.senders.CmdGetUnitInfo(4, 0, 1); // nobody there: repeats and a give-up
     clock.advance(30s);
+    // Nobody answers to ID 4: its repeats and give-up end the picture.
+    core.link.senders.CmdGetUnitInfo(4, 0, 1);
+    clock.advance(1200ms);
     log.FlushWords();
 
     form.resize(960, 560);
