@@ -5,8 +5,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Control audio and video matrix switchers 
 set(CPACK_PACKAGE_DESCRIPTION
     "Quadrel scans an RS-232 line of up to 32 matrix switcher units, routes\n"
     "inputs to outputs on a crosspoint grid, sets audio levels, delays and\n"
-    "EDID types, and keeps memory presets. The unit emulator quadrel-sim\n"
-    "comes with it.")
+    "EDID types, and keeps memory presets. quadrel-ctl does the same from\n"
+    "scripts and scheduled jobs, and the unit emulator quadrel-sim comes\n"
+    "with it.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_FILE_NAME
     "quadrel_${PROJECT_VERSION}_${CMAKE_HOST_SYSTEM_PROCESSOR}")

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/MessageBoxes.h"
-#include "app/PortSettings.h"
 #include "app/PortStatus.h"
 #include "link/SerialPort.h"
 #include "link/basCOMM.h"
+#include "model/PortSettings.h"
 
 #include <cstdint>
 #include <functional>

@@ -2,8 +2,8 @@
 
 #include "app/AppHooks.h"
 #include "app/ComLine.h"
-#include "app/PortSettings.h"
 #include "log/basLog.h"
+#include "model/PortSettings.h"
 #include "model/QuadrelCore.h"
 #include "model/ViewsHub.h"
 

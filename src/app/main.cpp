@@ -1,11 +1,11 @@
 // Quadrel: controls audio/video matrix switchers on an RS-232 line.
-#include "app/PortSettings.h"
 #include "app/QtMessageBoxes.h"
 #include "app/SystemLogClock.h"
 #include "app/basMain.h"
 #include "link/qt/QtSerialPort.h"
 #include "link/qt/QtTimer.h"
 #include "link/qt/SignalWatcher.h"
+#include "model/PortSettings.h"
 
 #include <QApplication>
 #include <QIcon>

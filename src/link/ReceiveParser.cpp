@@ -14,6 +14,9 @@ ReceiveParser::ReceiveParser(SerialPort& port, TimerFactory& timers, LinkTrace& 
     : port_(port), trace_(trace), queue_(queue), timRecvNext_(timers.createTimer(200ms)) {
     timRecvNext_->setOnTick([this] {
         const bool wasReceiving = IsReceiving();
+        if (wasReceiving) {
+            trace_.LogDrop(DropReason::FrameTimeout, packet_.iCount);
+        }
         ResetReceiver();
         if (wasReceiving) {
             queue_.FrameEnded();
@@ -59,6 +62,7 @@ void ReceiveParser::TakeByte(uint8_t b) {
     if (packet_.iCount >= RECV_PACKET::kBufferSize) {
         // Only a frame that never completes can get here: drop it and start
         // afresh with the next byte.
+        trace_.LogDrop(DropReason::BufferFull, packet_.iCount + 1);
         EndFrame();
         return;
     }
@@ -83,12 +87,14 @@ void ReceiveParser::TakeByte(uint8_t b) {
 
 void ReceiveParser::FirstByte(uint8_t b) {
     if (!queue_.IsWaitingForAnswer()) {
+        trace_.LogDrop(DropReason::NoRequest, 1);
         ResetReceiver();
         return;
     }
     const SEND_PACKET& current = queue_.CurrentCommand();
     packet_.bID = static_cast<uint8_t>(b & 0x1F);
     if (packet_.bID != current.bID) {
+        trace_.LogDrop(DropReason::WrongUnit, 1);
         ResetReceiver();
         return;
     }
@@ -103,6 +109,7 @@ void ReceiveParser::FirstByte(uint8_t b) {
     } else if (IsPairedQuery(code) || code == kCmdGetFirmwareVersion || code == kCmdGetUnitInfo) {
         packet_.lState = 1;
     } else {
+        trace_.LogDrop(DropReason::NoRequest, 1);
         ResetReceiver();
     }
 }
@@ -123,6 +130,7 @@ void ReceiveParser::LengthByte(uint8_t b) {
             (page == 0 && packet_.iFrameLength >= 6) || (page == 1 && packet_.iFrameLength >= 7);
     }
     if (!accepted) {
+        trace_.LogDrop(DropReason::BadLength, packet_.iCount);
         EndFrame();
         return;
     }
@@ -136,12 +144,17 @@ void ReceiveParser::CrcByte(uint8_t b) {
     const auto crc =
         basCRC8_Dallas_1_Wire::CalculateCrc8(packet_.bBuffer, packet_.iFrameLength - 1);
     if (crc != b || (packet_.bBuffer[0] & 0x80) == 0) {
+        trace_.LogDrop(crc != b ? DropReason::BadChecksum : DropReason::Refused,
+                       packet_.iFrameLength);
         return;
     }
     if (packet_.iFrameLength > 2) {
         packet_.bData.assign(packet_.bBuffer.begin() + 2,
                              packet_.bBuffer.begin() + 2 + packet_.iDataLength);
     }
+    trace_.LogAnswer(
+        queue_.CurrentCommand(),
+        Bytes(packet_.bBuffer.begin(), packet_.bBuffer.begin() + packet_.iFrameLength));
     Dispatch();
 }
 

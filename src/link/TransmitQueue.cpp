@@ -28,6 +28,7 @@ void TransmitQueue::attach(BusyFlags& busy, Views& views,
 }
 
 void TransmitQueue::WriteFrame(const SEND_PACKET& packet) {
+    trace_.LogRequest(packet);
     trace_.LogSend(packet.bFrame);
     CurrentCommand_ = packet;
     repeatHeld_ = false;
@@ -203,12 +204,14 @@ void TransmitQueue::AnswerTimedOut() {
         if (port_.isOpen()) {
             // Repeats are not traced: the trace shows each request once.
             port_.write(CurrentCommand_.bFrame);
+            trace_.LogRepeat(CurrentCommand_, iRetryCount_[id] + 1);
             repeated_ = true;
             StartWaitAck();
         }
         return;
     }
     iRetryCount_[id] = 0;
+    trace_.LogGiveUp(CurrentCommand_);
     SetUnitAnswering(id, false);
 }
 

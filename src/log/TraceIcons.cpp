@@ -50,6 +50,9 @@ QColor TraceLineColour(TraceColour colour, const QPalette& palette) {
     if (colour == TraceColour::Send) {
         return darkBase ? QColor(0x7c, 0xc4, 0xff) : QColor(0x0b, 0x4f, 0x9c);
     }
+    if (colour == TraceColour::Words) {
+        return palette.color(QPalette::Text);
+    }
     return darkBase ? QColor(0xff, 0xc0, 0x6b) : QColor(0x8a, 0x3c, 0x00);
 }
 

@@ -6,7 +6,7 @@ namespace quadrel {
 
 // Which direction a trace line belongs to; the window picks a colour for each
 // that reads well on its own palette.
-enum class TraceColour { Send, Recv };
+enum class TraceColour { Send, Recv, Words };
 
 // Where the trace shows its lines: the log window's text box. Line breaks
 // count as one character here, as a text document counts them.
@@ -17,6 +17,10 @@ public:
     virtual void AppendTraceLine(const QString& text, TraceColour colour) = 0;
     // Removes the first `count` characters.
     virtual void RemoveLeadingTrace(qsizetype count) = 0;
+    // Removes every line.
+    virtual void ClearTrace() {}
+    // The per-unit figures of the line, for a status bar.
+    virtual void ShowFigures(const QString& /*text*/) {}
 };
 
 } // namespace quadrel

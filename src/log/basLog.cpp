@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace quadrel {
 
@@ -13,18 +14,109 @@ const QString kCrLf = QStringLiteral("\r\n");
 } // namespace
 
 basLog::basLog(QString programFolder, const LogClock& clock)
-    : programFolder_(std::move(programFolder)), clock_(clock) {}
+    : programFolder_(std::move(programFolder)), clock_(clock),
+      words_([this](const QString& line, bool poll) { WordsLine(line, poll); },
+             [this] { return elapsedMs_ ? elapsedMs_() : 0; }) {}
 
 void basLog::LogSend(const Bytes& bytes) {
     const QString line = QStringLiteral("SEND ") + basText::ByteArrayToHex(bytes);
-    ShowTrace(line, TraceColour::Send);
+    Show(line, TraceColour::Send, currentPoll_);
     LogEvent(line);
+    // The words of a request follow its hex line.
+    if (request_) {
+        const SEND_PACKET request = *std::exchange(request_, std::nullopt);
+        words_.Request(request);
+        FiguresChanged();
+    }
 }
 
 void basLog::LogRecv(const Bytes& bytes) {
     const QString line = QStringLiteral("RECV ") + basText::ByteArrayToHex(bytes);
-    ShowTrace(line, TraceColour::Recv);
+    // Input belongs to the request on the line, as far as the trace can tell.
+    Show(line, TraceColour::Recv, currentPoll_);
     LogEvent(line);
+}
+
+void basLog::LogRequest(const SEND_PACKET& request) {
+    currentPoll_ = request.lPriority == 2;
+    request_ = request;
+}
+
+void basLog::LogAnswer(const SEND_PACKET& request, const Bytes& frame) {
+    words_.Answer(request, frame);
+}
+
+void basLog::LogRepeat(const SEND_PACKET& request, int attempt) {
+    words_.Repeat(request, attempt);
+    FiguresChanged();
+}
+
+void basLog::LogGiveUp(const SEND_PACKET& request) {
+    words_.GiveUp(request);
+    FiguresChanged();
+}
+
+void basLog::LogDrop(DropReason why, int bytes) {
+    words_.Drop(why, bytes);
+    FiguresChanged();
+}
+
+void basLog::WordsLine(const QString& text, bool poll) {
+    if (showWords_) {
+        Show(text, TraceColour::Words, poll);
+    }
+}
+
+void basLog::FiguresChanged() {
+    if (sink_ != nullptr) {
+        sink_->ShowFigures(words_.FiguresText());
+    }
+}
+
+void basLog::Show(const QString& text, TraceColour colour, bool poll) {
+    if (!blShowTrace_ || (poll && hidePolls_)) {
+        return;
+    }
+    if (paused_) {
+        // Held lines beyond what the window keeps would be trimmed anyway.
+        held_.emplace_back(text, colour);
+        if (held_.size() > static_cast<size_t>(kTrimAt / 8)) {
+            held_.erase(held_.begin(), held_.begin() + static_cast<qsizetype>(held_.size() / 2));
+        }
+        return;
+    }
+    ShowTrace(text, colour);
+}
+
+void basLog::setPaused(bool on) {
+    paused_ = on;
+    if (!on) {
+        words_.Flush();
+        const auto held = std::exchange(held_, {});
+        for (const auto& [text, colour] : held) {
+            ShowTrace(text, colour);
+        }
+    }
+}
+
+void basLog::ClearTrace() {
+    words_.Flush();
+    text_.clear();
+    held_.clear();
+    words_.ResetFigures();
+    if (sink_ != nullptr) {
+        sink_->ClearTrace();
+        sink_->ShowFigures(words_.FiguresText());
+    }
+}
+
+bool basLog::SaveTrace(const QString& path) const {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    file.write(text_.toUtf8());
+    return file.commit();
 }
 
 void basLog::LogEvent(const QString& text) {

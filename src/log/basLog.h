@@ -3,8 +3,15 @@
 #include "link/LinkTrace.h"
 #include "log/LogClock.h"
 #include "log/TraceSink.h"
+#include "log/TraceWords.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace quadrel {
 
@@ -27,6 +34,11 @@ public:
 
     void LogSend(const Bytes& bytes) override;
     void LogRecv(const Bytes& bytes) override;
+    void LogRequest(const SEND_PACKET& request) override;
+    void LogAnswer(const SEND_PACKET& request, const Bytes& frame) override;
+    void LogRepeat(const SEND_PACKET& request, int attempt) override;
+    void LogGiveUp(const SEND_PACKET& request) override;
+    void LogDrop(DropReason why, int bytes) override;
     void LogEvent(const QString& text);
     void WriteLog(const QString& kind, const QString& text);
     void ShowTrace(const QString& text, TraceColour colour);
@@ -37,6 +49,28 @@ public:
     // Writing the daily log file; nothing in the program switches it on.
     bool blWriteLogFile() const { return blWriteLogFile_; }
     void setBlWriteLogFile(bool on) { blWriteLogFile_ = on; }
+
+    // Options of the log window, all off at start. They decide only what the
+    // window shows: the hex lines keep their form, and the log file takes
+    // every hex line and nothing else.
+    // Lines in words, with a time stamp, after each frame.
+    bool showWords() const { return showWords_; }
+    void setShowWords(bool on) { showWords_ = on; }
+    // Leave out the once-a-second poll and its answers.
+    bool hidePolls() const { return hidePolls_; }
+    void setHidePolls(bool on) { hidePolls_ = on; }
+    // Hold lines back while tracing goes on; they follow on resuming.
+    bool paused() const { return paused_; }
+    void setPaused(bool on);
+    // Empties the window and starts the figures afresh.
+    void ClearTrace();
+    // Writes the lines the window holds to a text file, whole or not at all.
+    bool SaveTrace(const QString& path) const;
+    // Milliseconds since the trace started, for the lines in words.
+    void setElapsed(std::function<qint64()> elapsedMs) { elapsedMs_ = std::move(elapsedMs); }
+    const TraceWords& words() const { return words_; }
+    // Writes out a line of dropped input still being gathered.
+    void FlushWords() { words_.Flush(); }
 
     // The window that shows the lines; null while there is none.
     void setSink(TraceSink* sink) { sink_ = sink; }
@@ -50,12 +84,25 @@ public:
     static qsizetype TrimLength(const QString& text);
 
 private:
+    // Shown, held back while paused, or left out as a poll.
+    void Show(const QString& text, TraceColour colour, bool poll);
+    void WordsLine(const QString& text, bool poll);
+    void FiguresChanged();
+
     QString programFolder_;
     const LogClock& clock_;
     TraceSink* sink_ = nullptr;
     QString text_;
     bool blShowTrace_ = false;
     bool blWriteLogFile_ = false;
+    bool showWords_ = false;
+    bool hidePolls_ = false;
+    bool paused_ = false;
+    bool currentPoll_ = false;           // the request on the line is the poll's
+    std::optional<SEND_PACKET> request_; // written, its hex line still to come
+    std::vector<std::pair<QString, TraceColour>> held_;
+    std::function<qint64()> elapsedMs_;
+    TraceWords words_;
 };
 
 } // namespace quadrel

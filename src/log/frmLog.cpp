@@ -4,11 +4,15 @@
 #include "log/basLog.h"
 
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QToolBar>
@@ -57,16 +61,83 @@ frmLog::frmLog(basLog& log, QWidget* parent) : QMainWindow(parent), log_(log) {
     txtLog_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setCentralWidget(txtLog_);
 
+    AddOptions();
     resize(640, 400);
+    traceClock_.start();
+    log_.setElapsed([this] { return traceClock_.elapsed(); });
     log_.setSink(this);
+    ShowFigures(log_.words().FiguresText());
     EnableLog(log_.blShowTrace());
 }
 
 frmLog::~frmLog() {
     log_.setSink(nullptr);
+    log_.setElapsed({});
+}
+
+void frmLog::AddOptions() {
+    // Beyond Run and Stop: lines in words, the poll left out, a paused view,
+    // clearing and saving, and the figures of each unit below the text.
+    auto option = [this](QMenu* menu, const QString& caption, const QString& name) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(name);
+        return action;
+    };
+    mnuRecord_->addSeparator();
+    mnuClear_ = option(mnuRecord_, QStringLiteral("清除(&C)"), QStringLiteral("mnuClear"));
+    mnuSave_ = option(mnuRecord_, QStringLiteral("另存新檔(&A)..."), QStringLiteral("mnuSave"));
+    mnuSave_->setShortcut(QKeySequence::Save);
+    connect(mnuClear_, &QAction::triggered, this, [this] { log_.ClearTrace(); });
+    connect(mnuSave_, &QAction::triggered, this, [this] {
+        const QString path = QFileDialog::getSaveFileName(
+            this, mnuSave_->text(), QStringLiteral("trace.txt"), QStringLiteral("Text (*.txt)"));
+        if (!path.isEmpty()) {
+            SaveTraceTo(path);
+        }
+    });
+
+    mnuView_->addSeparator();
+    mnuWords_ = option(mnuView_, QStringLiteral("文字說明(&W)"), QStringLiteral("mnuWords"));
+    mnuHidePolls_ =
+        option(mnuView_, QStringLiteral("隱藏輪詢(&H)"), QStringLiteral("mnuHidePolls"));
+    mnuPause_ = option(mnuView_, QStringLiteral("暫停畫面(&P)"), QStringLiteral("mnuPause"));
+    for (QAction* a : {mnuWords_, mnuHidePolls_, mnuPause_}) {
+        a->setCheckable(true);
+    }
+    mnuWords_->setChecked(log_.showWords());
+    mnuHidePolls_->setChecked(log_.hidePolls());
+    mnuPause_->setChecked(log_.paused());
+    connect(mnuWords_, &QAction::toggled, this, [this](bool on) { log_.setShowWords(on); });
+    connect(mnuHidePolls_, &QAction::toggled, this, [this](bool on) { log_.setHidePolls(on); });
+    connect(mnuPause_, &QAction::toggled, this, [this](bool on) { log_.setPaused(on); });
+
+    lblFigures_ = new QLabel(this);
+    lblFigures_->setObjectName(QStringLiteral("lblFigures"));
+    lblFigures_->setAccessibleName(QStringLiteral("Figures per unit"));
+    statusBar()->addWidget(lblFigures_, 1);
+}
+
+bool frmLog::SaveTraceTo(const QString& path) {
+    if (log_.SaveTrace(path)) {
+        return true;
+    }
+    QMessageBox::warning(this, windowTitle(), QStringLiteral("%1\n%2").arg(mnuSave_->text(), path));
+    return false;
+}
+
+void frmLog::ClearTrace() {
+    txtLog_->clear();
+}
+
+void frmLog::ShowFigures(const QString& text) {
+    lblFigures_->setText(text);
+    lblFigures_->setToolTip(text);
 }
 
 void frmLog::EnableLog(bool blEnabled) {
+    if (blEnabled && !log_.blShowTrace()) {
+        traceClock_.restart();
+    }
     log_.setBlShowTrace(blEnabled);
     mnuStop_->setEnabled(blEnabled);
     btnStop_->setEnabled(blEnabled);

@@ -2,9 +2,11 @@
 
 #include "log/TraceSink.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QToolBar;
@@ -35,6 +37,11 @@ public:
 
     void AppendTraceLine(const QString& text, TraceColour colour) override;
     void RemoveLeadingTrace(qsizetype count) override;
+    void ClearTrace() override;
+    void ShowFigures(const QString& text) override;
+
+    // Saves what the window holds; false, with a message box, on failure.
+    bool SaveTraceTo(const QString& path);
 
     QToolBar* Toolbar1() const { return Toolbar1_; }
     QAction* ToolbarButton(const QString& key) const;
@@ -44,6 +51,12 @@ public:
     QAction* mnuStop() const { return mnuStop_; }
     QMenu* mnuView() const { return mnuView_; }
     QAction* mnuToolBar() const { return mnuToolBar_; }
+    QAction* mnuWords() const { return mnuWords_; }
+    QAction* mnuHidePolls() const { return mnuHidePolls_; }
+    QAction* mnuPause() const { return mnuPause_; }
+    QAction* mnuClear() const { return mnuClear_; }
+    QAction* mnuSave() const { return mnuSave_; }
+    QLabel* lblFigures() const { return lblFigures_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,6 +66,7 @@ protected:
 
 private:
     void Form_Resize();
+    void AddOptions();
 
     basLog& log_;
     QToolBar* Toolbar1_ = nullptr;
@@ -64,6 +78,13 @@ private:
     QAction* mnuStop_ = nullptr;
     QMenu* mnuView_ = nullptr;
     QAction* mnuToolBar_ = nullptr;
+    QAction* mnuWords_ = nullptr;
+    QAction* mnuHidePolls_ = nullptr;
+    QAction* mnuPause_ = nullptr;
+    QAction* mnuClear_ = nullptr;
+    QAction* mnuSave_ = nullptr;
+    QLabel* lblFigures_ = nullptr;
+    QElapsedTimer traceClock_; // the words lines count from Run
     bool scrollPending_ = false;
 };
 

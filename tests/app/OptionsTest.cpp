@@ -1,8 +1,8 @@
 #include "AppRig.h"
 
 #include "app/ImageKeys.h"
-#include "app/PortSettings.h"
 #include "app/frmOptions.h"
+#include "model/PortSettings.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -3,7 +3,6 @@
 // line, the emulated unit carries it out, and the window shows its answers.
 #include "SimProcess.h"
 #include "app/AppHooks.h"
-#include "app/PortSettings.h"
 #include "app/SwitchView.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
@@ -15,6 +14,7 @@
 #include "link/qt/QtSerialPort.h"
 #include "link/qt/QtTimer.h"
 #include "log/LogClock.h"
+#include "model/PortSettings.h"
 
 #include <QCheckBox>
 #include <QPushButton>

@@ -28,7 +28,7 @@ for lib in libc6 libqt6core6 libqt6widgets6 libqt6serialport6; do
     [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 contents=$(dpkg-deb -c "$deb")
-for path in ./usr/bin/quadrel ./usr/bin/quadrel-sim "./usr/share/applications/$id.desktop" \
+for path in ./usr/bin/quadrel ./usr/bin/quadrel-ctl ./usr/bin/quadrel-sim "./usr/share/applications/$id.desktop" \
     "./usr/share/metainfo/$id.metainfo.xml" "./usr/share/icons/hicolor/scalable/apps/$id.svg" \
     "./usr/share/icons/hicolor/48x48/apps/$id.png" ./usr/share/doc/quadrel/copyright; do
     grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"

@@ -15,9 +15,12 @@ fail() {
 DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
 root="$dest/usr"
 
-for program in quadrel quadrel-sim; do
+for program in quadrel quadrel-ctl quadrel-sim; do
     [ -x "$root/bin/$program" ] || fail "bin/$program is missing or not executable"
 done
+# The command-line tool runs from where it was installed, without a display.
+"$root/bin/quadrel-ctl" --version | grep -qx "quadrel-ctl 2.2.1" ||
+    fail "bin/quadrel-ctl --version does not name 2.2.1"
 desktop="$root/share/applications/$id.desktop"
 metainfo="$root/share/metainfo/$id.metainfo.xml"
 svg="$root/share/icons/hicolor/scalable/apps/$id.svg"

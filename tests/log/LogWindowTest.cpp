@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QToolBar>
 #include <QtTest/qtestspontaneevent.h>
@@ -99,7 +100,9 @@ TEST_F(LogWindow, ToolBarItemShowsAndHidesTheToolBarAndTheTextFollows) {
     EXPECT_FALSE(form.Toolbar1()->isVisible());
     EXPECT_EQ(form.txtLog()->geometry().top(), form.menuBar()->geometry().bottom() + 1);
     EXPECT_EQ(form.txtLog()->width(), form.width());
-    EXPECT_EQ(form.txtLog()->geometry().bottom(), form.height() - 1);
+    // Down to the status bar that holds the figures of each unit.
+    EXPECT_EQ(form.txtLog()->geometry().bottom(), form.statusBar()->geometry().top() - 1);
+    EXPECT_EQ(form.statusBar()->geometry().bottom(), form.height() - 1);
 
     form.mnuToolBar()->trigger();
     EXPECT_TRUE(form.Toolbar1()->isVisible());

@@ -1,4 +1,4 @@
-#include "app/PortSettings.h"
+#include "model/PortSettings.h"
 
 #include <QSettings>
 

@@ -1,0 +1,260 @@
+#include "ctl/Session.h"
+
+#include "ctl/RangeCheck.h"
+#include "ctl/Report.h"
+#include "link/CommandCodes.h"
+#include "link/PortOpening.h"
+#include "model/PortSettings.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QTimer>
+
+#include <unistd.h>
+
+namespace quadrel::ctl {
+
+namespace {
+
+using K = CtlCommand::Kind;
+
+// Every request is answered or repeated within 300 ms, and given up after
+// three tries; a line with nothing on it for this long has stalled.
+constexpr qint64 kStallMs = 5000;
+constexpr int32_t kQuery = 1;
+
+Session::Outcome Fail(ExitStatus status, const QString& message) {
+    return {status, message, {}};
+}
+
+} // namespace
+
+Session::Session(const CtlCommand& command, PortFolders folders, QString settingsFile)
+    : command_(command), settingsFile_(std::move(settingsFile)), comm_(std::move(folders)),
+      port_(comm_), core_(port_, timers_, trace_, hub_) {
+    hub_.setUnitPane(console_);
+    hub_.setFrame(console_);
+    // quadrel-ctl asks only what its command needs: no once-a-second poll.
+    core_.status.timRequestStatus().stop();
+    core_.setOnPortLost([this] { portLost_ = true; });
+    trace_.setPrinting(command.trace);
+    sinceActivity_.start();
+    trace_.setOnFrame([this](bool sent, const Bytes& bytes) {
+        sinceActivity_.restart();
+        if (sent && bytes.size() >= 3 && bytes[1] == kCmdGetUnitInfo && bytes[2] == 0 &&
+            command_.kind == K::Scan) {
+            console_.Progress(QStringLiteral("probing ID %1").arg(bytes[0] & 0x1F));
+        }
+    });
+}
+
+void Session::Interrupt() {
+    interrupted_ = true;
+}
+
+Session::Outcome Session::OpenPort() {
+    const PortSettings::Values stored = PortSettings(settingsFile_).Read();
+    const int number = command_.port.value_or(stored.iPortNumber);
+    comm_.GetValidBaudRate();
+    int baud = command_.baud.value_or(stored.lBaudRate);
+    if (!comm_.IsValidBaudRate(QString::number(baud))) {
+        if (command_.baud) {
+            return Fail(ExitStatus::Usage,
+                        QStringLiteral("baud rate %1 is neither 9600 nor 19200").arg(baud));
+        }
+        baud = comm_.BaudRateList().first().toInt();
+    }
+    if (number < 1 || number > basCOMM::kMaxPortNumber) {
+        return Fail(ExitStatus::NoSuchPort,
+                    command_.port ? QStringLiteral("port %1 is not 1 to 255").arg(number)
+                                  : QStringLiteral("no port set: give --port or choose one in "
+                                                   "quadrel's options"));
+    }
+    const QString device = comm_.DevicePath(number);
+    if (device.isEmpty() || !comm_.EnumSerPorts(number)) {
+        return Fail(ExitStatus::NoSuchPort, QStringLiteral("there is no port %1").arg(number));
+    }
+    if (!OpenCommPort(port_, number, baud)) {
+        // The same exclusive open as the desktop program: refused although we
+        // may read and write the device means another program holds it.
+        const bool held = ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
+        return Fail(
+            held ? ExitStatus::PortHeld : ExitStatus::PortFailed,
+            held ? QStringLiteral("port %1 (%2) is held by another program").arg(number).arg(device)
+                 : QStringLiteral("port %1 (%2) will not open: %3")
+                       .arg(number)
+                       .arg(device, port_.lastError()));
+    }
+    return {};
+}
+
+bool Session::Idle() const {
+    const TransmitQueue& q = core_.link.queue;
+    return !q.IsWaitingForAnswer() && q.iSendQueueCount() == 0 && !q.IsSettling() &&
+           !core_.status.IsBusy();
+}
+
+bool Session::WaitIdle() {
+    auto done = [this] {
+        if (!stalled_ && !Idle() && sinceActivity_.elapsed() > kStallMs) {
+            stalled_ = true;
+        }
+        return Idle() || portLost_ || stalled_ || interrupted_ || !port_.isOpen();
+    };
+    if (!done()) {
+        QEventLoop loop;
+        QTimer check;
+        check.setInterval(5);
+        QObject::connect(&check, &QTimer::timeout, &loop, [&loop, &done] {
+            if (done()) {
+                loop.quit();
+            }
+        });
+        check.start();
+        loop.exec();
+    }
+    return !portLost_ && !stalled_ && !interrupted_ && port_.isOpen();
+}
+
+Session::Outcome Session::LineFailure() const {
+    if (interrupted_) {
+        return Fail(ExitStatus::NotTaken, QStringLiteral("interrupted"));
+    }
+    if (stalled_) {
+        return Fail(ExitStatus::NotAnswering, QStringLiteral("the line stalled"));
+    }
+    return Fail(ExitStatus::PortFailed, QStringLiteral("the port vanished while in use"));
+}
+
+bool Session::StillAnswering(uint8_t id) const {
+    const UnitRef unit = core_.model.FindUnit(id);
+    return IsUnitConnected(unit) && console_.givenUp().count(id) == 0;
+}
+
+Session::Outcome Session::ReadUnit(uint8_t id) {
+    console_.Progress(QStringLiteral("reading unit %1").arg(id));
+    core_.link.senders.CmdGetUnitInfo(id, 0, kQuery);
+    if (!WaitIdle()) {
+        return LineFailure();
+    }
+    const UnitRef unit = core_.model.FindUnit(id);
+    if (!StillAnswering(id) || core_.model.objSelectedUnit != unit) {
+        return Fail(ExitStatus::NotAnswering, QStringLiteral("unit %1 does not answer").arg(id));
+    }
+    return {};
+}
+
+Session::Outcome Session::Run() {
+    Outcome out = OpenPort();
+    if (out.status != ExitStatus::Done) {
+        return out;
+    }
+    out = command_.kind == K::Scan ? Scan() : command_.kind == K::Show ? Show() : Change();
+    trace_.Flush();
+    return out;
+}
+
+Session::Outcome Session::Scan() {
+    for (int id : command_.ids) {
+        core_.link.senders.CmdGetUnitInfo(static_cast<uint8_t>(id), 0, kQuery);
+    }
+    if (!WaitIdle()) {
+        return LineFailure();
+    }
+    // The first unit found is read in full; the others tell their abilities too.
+    for (const auto& entry : core_.model.objUnits()) {
+        if (entry.unit->blExtendedInfoExist() && entry.unit != core_.model.objSelectedUnit) {
+            core_.link.senders.CmdGetUnitInfo(entry.unit->bID(), 1, kQuery);
+        }
+    }
+    if (!WaitIdle()) {
+        return LineFailure();
+    }
+    QJsonArray units;
+    for (int id : command_.ids) {
+        const UnitRef unit = core_.model.FindUnit(static_cast<uint8_t>(id));
+        if (IsUnitConnected(unit)) {
+            units.append(Report::Unit(*unit));
+        }
+    }
+    Outcome out{ExitStatus::Done, {}, QJsonObject{{"units", units}}};
+    if (units.isEmpty()) {
+        out.status = ExitStatus::NotAnswering;
+        out.message = QStringLiteral("no unit answers");
+    }
+    return out;
+}
+
+Session::Outcome Session::Show() {
+    const auto id = static_cast<uint8_t>(command_.id);
+    Outcome out = ReadUnit(id);
+    if (out.status != ExitStatus::Done) {
+        return out;
+    }
+    const UnitRef unit = core_.model.FindUnit(id);
+    QJsonArray presets;
+    for (int m = 1; command_.presets && m <= unit->iMemoryCount(); ++m) {
+        console_.Progress(QStringLiteral("reading preset %1").arg(m));
+        console_.ClearMemoryRows();
+        console_.setLocation(m);
+        core_.status.SetLoadingMemory(true);
+        if (!WaitIdle()) {
+            return LineFailure();
+        }
+        if (!StillAnswering(id)) {
+            return Fail(ExitStatus::NotAnswering,
+                        QStringLiteral("unit %1 stopped answering").arg(id));
+        }
+        presets.append(
+            QJsonObject{{"location", m}, {"outputs", Report::Preset(console_.presetRows())}});
+    }
+    out.result = QJsonObject{
+        {"unit", Report::Unit(*unit)},
+        {"outputs", Report::Outputs(core_.model, *unit, Report::AllPorts(unit->iOutputCount()))},
+        {"inputs", Report::Inputs(core_.model, *unit, Report::AllPorts(unit->iInputCount()))}};
+    if (command_.presets) {
+        out.result.insert("presets", presets);
+    }
+    return out;
+}
+
+Session::Outcome Session::Change() {
+    const auto id = static_cast<uint8_t>(command_.id);
+    Outcome out = ReadUnit(id);
+    if (out.status != ExitStatus::Done) {
+        return out;
+    }
+    const UnitRef unit = core_.model.FindUnit(id);
+    const QString refusal = Refusal(command_, *unit);
+    if (!refusal.isEmpty()) {
+        return Fail(ExitStatus::OutOfRange, QStringLiteral("unit %1: %2").arg(id).arg(refusal));
+    }
+    console_.Progress(QStringLiteral("sending to unit %1").arg(id));
+    Send(*unit);
+    if (!WaitIdle()) {
+        return LineFailure();
+    }
+    if (!StillAnswering(id)) {
+        return Fail(ExitStatus::NotAnswering, QStringLiteral("unit %1 stopped answering").arg(id));
+    }
+    const QString differs = Mismatch(*unit);
+    if (!differs.isEmpty()) {
+        return Fail(ExitStatus::NotTaken, QStringLiteral("unit %1: %2").arg(id).arg(differs));
+    }
+    out.result.insert("unit", Report::Unit(*unit));
+    if (command_.kind == K::PresetSave) {
+        out.result.insert(
+            "presets", QJsonArray{QJsonObject{{"location", command_.location},
+                                              {"outputs", Report::Preset(console_.presetRows())}}});
+    } else if (!command_.inputs.empty()) {
+        out.result.insert("inputs", Report::Inputs(core_.model, *unit, command_.inputs));
+    } else {
+        const std::vector<int> outputs =
+            command_.outputs.empty() ? Report::AllPorts(unit->iOutputCount()) : command_.outputs;
+        out.result.insert("outputs", Report::Outputs(core_.model, *unit, outputs));
+    }
+    return out;
+}
+
+} // namespace quadrel::ctl

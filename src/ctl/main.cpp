@@ -1,0 +1,82 @@
+// quadrel-ctl: the matrix switchers from scripts and scheduled jobs, on the
+// same core as the desktop program, without a window.
+#include "ctl/CtlCommand.h"
+#include "ctl/Report.h"
+#include "ctl/Session.h"
+#include "link/qt/SignalWatcher.h"
+#include "model/PortSettings.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void Print(FILE* to, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), to);
+    std::fflush(to);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace quadrel::ctl;
+    // Before any thread exists, so the signals reach the watcher below.
+    quadrel::SignalWatcher::Block();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quadrel"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Quadrel"));
+
+    CtlCommand command;
+    QString error;
+    if (!CtlCommand::Parse(app.arguments().mid(1), command, error)) {
+        Print(stderr, QStringLiteral("quadrel-ctl: %1\n").arg(error));
+        return Code(ExitStatus::Usage);
+    }
+    if (command.kind == CtlCommand::Kind::Help) {
+        Print(stdout, CtlCommand::Help());
+        return 0;
+    }
+    if (command.kind == CtlCommand::Kind::Version) {
+        Print(stdout, QStringLiteral("quadrel-ctl %1\n").arg(QStringLiteral(QUADREL_VERSION)));
+        return 0;
+    }
+
+    Session session(command, quadrel::PortFolders::FromEnvironment(),
+                    quadrel::PortSettings::DefaultFileName());
+    if (::isatty(STDERR_FILENO) == 1) {
+        session.console().setProgress(
+            [](const QString& line) { Print(stderr, QStringLiteral("... %1\n").arg(line)); });
+    }
+    // Ended by Ctrl+C or a job scheduler: leave the waits, close the port
+    // and its lock file on the way out.
+    int signalNumber = 0;
+    quadrel::SignalWatcher watcher(
+        [&session, &signalNumber](int signal) {
+            signalNumber = signal;
+            session.Interrupt();
+        },
+        &app);
+
+    const Session::Outcome out = session.Run();
+    if (signalNumber != 0) {
+        Print(stderr, QStringLiteral("quadrel-ctl: interrupted\n"));
+        return 128 + signalNumber;
+    }
+    if (out.status != ExitStatus::Done) {
+        Print(stderr, QStringLiteral("quadrel-ctl: %1\n").arg(out.message));
+    }
+    if (command.json) {
+        QJsonObject json = out.result;
+        json.insert("status", Code(out.status));
+        if (out.status != ExitStatus::Done) {
+            json.insert("error", out.message);
+        }
+        Print(stdout, QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented)));
+    } else if (!out.result.isEmpty()) {
+        Print(stdout, Report::Text(out.result) + QLatin1Char('\n'));
+    }
+    return Code(out.status);
+}

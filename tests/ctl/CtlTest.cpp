@@ -1,0 +1,249 @@
+// quadrel-ctl as a script runs it, against quadrel-sim on a pseudo-terminal:
+// every command and exit status, its JSON read back, and what went over the
+// line, read from the emulator's own trace.
+#include "SimProcess.h"
+#include "link/CommandCodes.h"
+#include "link/qt/QtSerialPort.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace std::chrono_literals;
+using quadrel::test::SimProcess;
+
+namespace {
+
+constexpr int kPort = 160;
+
+struct CtlRun {
+    int status = -1;
+    QString out, err;
+    QJsonObject json;
+    QStringList requests; // written to the line during this run
+    qint64 ms = 0;
+};
+
+class Ctl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim_.WriteSettings(kPort, 19200));
+        // Unit 0 has everything, unit 1 audio without bass, unit 2 never answers.
+        ASSERT_TRUE(sim_.Start(
+            kPort,
+            {"--baud", "19200", "--unit",
+             "id=0,name=Stage,inputs=4,outputs=3,memories=2,delay-step=5,max-delay=500", "--unit",
+             "id=1,name=Bar,inputs=2,outputs=2,sections=a,bass=no", "--unit", "id=2,silent=yes"}));
+    }
+
+    CtlRun RunCtl(const QStringList& args) {
+        CtlRun r;
+        const qsizetype before = sim_.Requests().size();
+        QProcess ctl;
+        ctl.setProcessEnvironment(sim_.env());
+        QElapsedTimer clock;
+        clock.start();
+        ctl.start(QStringLiteral(QUADREL_CTL_PATH), args);
+        EXPECT_TRUE(ctl.waitForStarted(5000));
+        EXPECT_TRUE(ctl.waitForFinished(40000)) << args.join(' ').toStdString();
+        r.ms = clock.elapsed();
+        r.status = ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1;
+        r.out = QString::fromUtf8(ctl.readAllStandardOutput());
+        r.err = QString::fromUtf8(ctl.readAllStandardError());
+        if (args.contains(QStringLiteral("--json"))) {
+            QJsonParseError error;
+            r.json = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+            EXPECT_EQ(r.json["status"].toInt(), r.status);
+        }
+        // The emulator traced every frame before the program got its answer
+        // or gave up; take what already waits in the pipe.
+        while (sim_.process().waitForReadyRead(0)) {
+        }
+        r.requests = sim_.Requests().mid(before);
+        return r;
+    }
+
+    static bool SentASetting(const CtlRun& r) {
+        for (const QString& frame : r.requests) {
+            if (quadrel::IsSetCommand(static_cast<uint8_t>(frame.mid(3, 2).toInt(nullptr, 16)))) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    SimProcess sim_;
+};
+
+QJsonObject Row(const CtlRun& r, const char* array, int index) {
+    return r.json[QLatin1String(array)].toArray().at(index).toObject();
+}
+
+} // namespace
+
+TEST_F(Ctl, EveryCommandEndsWithItsOwnStatus) {
+    struct Case {
+        QStringList args;
+        int status;
+        std::function<void(const CtlRun&)> check;
+    };
+    const std::vector<Case> cases = {
+        {{"--help"}, 0, [](const CtlRun& r) { EXPECT_TRUE(r.out.contains("Exit status:")); }},
+        {{"--version"},
+         0,
+         [](const CtlRun& r) { EXPECT_TRUE(r.out.startsWith("quadrel-ctl 2.")); }},
+        {{"frobnicate"}, 2, [](const CtlRun& r) { EXPECT_TRUE(r.requests.isEmpty()); }},
+        {{"set", "0", "--outputs", "1"}, 2, nullptr},
+        {{"show", "32"}, 2, nullptr},
+        // The port and rate come from the settings file unless given.
+        {{"scan", "--ids", "0-2", "--json"},
+         0,
+         [](const CtlRun& r) {
+             const QJsonArray units = r.json["units"].toArray();
+             ASSERT_EQ(units.size(), 2);
+             EXPECT_EQ(units[0].toObject()["name"].toString(), "Stage");
+             EXPECT_EQ(units[1].toObject()["abilities"].toObject()["bass"].toBool(), false);
+             EXPECT_EQ(r.requests.first(), SimProcess::Frame(0, 0x3F, 0, 0));
+             EXPECT_TRUE(r.requests.contains(SimProcess::Frame(2, 0x3F, 0, 0)));
+             EXPECT_FALSE(r.requests.contains(SimProcess::Frame(3, 0x3F, 0, 0)));
+         }},
+        {{"route", "0", "--input", "3", "--outputs", "1,2", "--json"},
+         0,
+         [](const CtlRun& r) {
+             EXPECT_TRUE(r.requests.contains(SimProcess::Frame(0, 0x02, 1, 3)));
+             EXPECT_TRUE(r.requests.contains(SimProcess::Frame(0, 0x01, 2, 3)));
+             EXPECT_EQ(Row(r, "outputs", 1)["audioInput"].toInt(), 3);
+             EXPECT_EQ(Row(r, "outputs", 1)["videoInput"].toInt(), 3);
+         }},
+        {{"disconnect", "0", "--outputs", "2", "--video", "--json"},
+         0,
+         [](const CtlRun& r) {
+             EXPECT_FALSE(r.requests.contains(SimProcess::Frame(0, 0x02, 2, 0)));
+             EXPECT_EQ(Row(r, "outputs", 0)["videoInput"].toInt(), 0);
+             EXPECT_EQ(Row(r, "outputs", 0)["audioInput"].toInt(), 3);
+         }},
+        {{"set", "0", "--outputs", "1-2", "--volume", "40", "--bass", "60", "--mute", "on",
+          "--delay", "300", "--json"},
+         0,
+         [](const CtlRun& r) {
+             EXPECT_TRUE(r.requests.contains(SimProcess::Frame(0, 0x12, 2, 40)));
+             EXPECT_TRUE(r.requests.contains(SimProcess::Frame(0, 0x1E, 1, 0))); // 60 steps
+             EXPECT_TRUE(r.requests.contains(SimProcess::Frame(0, 0x1C, 1, 60)));
+             const QJsonObject o = Row(r, "outputs", 1);
+             EXPECT_EQ(o["volume"].toInt(), 40);
+             EXPECT_EQ(o["bass"].toInt(), 60);
+             EXPECT_TRUE(o["mute"].toBool());
+             EXPECT_EQ(o["delay"].toInt(), 300);
+         }},
+        {{"set", "0", "--inputs", "2", "--edid", "1", "--json"},
+         0,
+         [](const CtlRun& r) { EXPECT_EQ(Row(r, "inputs", 0)["edid"].toInt(), 1); }},
+        {{"preset", "save", "0", "2", "--json"},
+         0,
+         [](const CtlRun& r) {
+             EXPECT_TRUE(r.requests.contains(SimProcess::Frame(0, 0x04, 0, 2)));
+             const QJsonArray outputs = Row(r, "presets", 0)["outputs"].toArray();
+             ASSERT_EQ(outputs.size(), 3);
+             EXPECT_EQ(outputs[1].toObject()["volume"].toInt(), 40);
+         }},
+        {{"set", "0", "--outputs", "2", "--volume", "90"}, 0, nullptr},
+        {{"preset", "load", "0", "2", "--json"},
+         0,
+         [](const CtlRun& r) { EXPECT_EQ(Row(r, "outputs", 1)["volume"].toInt(), 40); }},
+        {{"show", "0", "--presets", "--json"},
+         0,
+         [](const CtlRun& r) {
+             EXPECT_EQ(r.json["unit"].toObject()["maxDelay"].toInt(), 500);
+             EXPECT_EQ(r.json["inputs"].toArray().size(), 4);
+             EXPECT_EQ(r.json["presets"].toArray().size(), 2);
+             // Only unit 0 was asked anything.
+             for (const QString& frame : r.requests) {
+                 EXPECT_TRUE(frame.startsWith("20 ")) << frame.toStdString();
+             }
+         }},
+        {{"show", "1"},
+         0,
+         [](const CtlRun& r) {
+             EXPECT_TRUE(r.out.startsWith("unit 1  name Bar")) << r.out.toStdString();
+             EXPECT_TRUE(r.out.contains("  output 2  audioInput ")) << r.out.toStdString();
+         }},
+        // The log window's lines, hex and words, on standard error.
+        {{"--trace", "set", "0", "--outputs", "3", "--treble", "20"},
+         0,
+         [](const CtlRun& r) {
+             EXPECT_TRUE(r.err.contains("SEND 20 16 03 14 ")) << r.err.toStdString();
+             EXPECT_TRUE(r.err.contains(" ms  unit 00 set treble output 3 = 20\n"));
+             EXPECT_TRUE(r.err.contains(" ms  unit 00 ack\n"));
+         }},
+        // Refused before anything is sent.
+        {{"set", "0", "--outputs", "1", "--volume", "101", "--json"},
+         7,
+         [](const CtlRun& r) {
+             EXPECT_FALSE(SentASetting(r));
+             EXPECT_TRUE(r.err.contains("volume 101 is outside 0-100")) << r.err.toStdString();
+         }},
+        {{"set", "0", "--outputs", "1", "--delay", "502"},
+         7,
+         [](const CtlRun& r) { EXPECT_FALSE(SentASetting(r)); }},
+        {{"set", "1", "--outputs", "1", "--bass", "10"},
+         7,
+         [](const CtlRun& r) { EXPECT_FALSE(SentASetting(r)); }},
+        {{"route", "0", "--input", "5", "--outputs", "1"},
+         7,
+         [](const CtlRun& r) { EXPECT_FALSE(SentASetting(r)); }},
+        {{"preset", "load", "0", "3"}, 7, [](const CtlRun& r) { EXPECT_FALSE(SentASetting(r)); }},
+        // A silent unit and an empty ID end after three tries.
+        {{"show", "2", "--json"},
+         6,
+         [](const CtlRun& r) {
+             EXPECT_LT(r.ms, 5000);
+             EXPECT_EQ(r.json["error"].toString(), "unit 2 does not answer");
+             EXPECT_EQ(r.err.count('\n'), 1);
+         }},
+        {{"route", "7", "--input", "1", "--outputs", "1"},
+         6,
+         [](const CtlRun& r) { EXPECT_FALSE(SentASetting(r)); }},
+        {{"--port", "99", "show", "0"},
+         3,
+         [](const CtlRun& r) { EXPECT_TRUE(r.requests.isEmpty()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CtlRun r = RunCtl(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        if (c.status != 0) {
+            EXPECT_TRUE(r.err.startsWith("quadrel-ctl: ")) << r.err.toStdString();
+        } else if (!c.args.contains("--trace")) {
+            EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString(); // no progress off a terminal
+        }
+        if (c.check) {
+            c.check(r);
+        }
+    }
+}
+
+TEST_F(Ctl, APortHeldOrLostEndsTheRun) {
+    {
+        // Held through the same exclusive open as the desktop program.
+        quadrel::basCOMM comm(quadrel::PortFolders{sim_.aliasDir()});
+        quadrel::QtSerialPort holder(comm);
+        ASSERT_TRUE(holder.open(kPort, "19200,n,8,1"));
+        const CtlRun held = RunCtl({"show", "0"});
+        EXPECT_EQ(held.status, 4) << held.err.toStdString();
+        EXPECT_TRUE(held.requests.isEmpty());
+    }
+    // The emulator goes away in the middle of a scan of empty IDs.
+    QProcess ctl;
+    ctl.setProcessEnvironment(sim_.env());
+    ctl.start(QStringLiteral(QUADREL_CTL_PATH), {"scan", "--ids", "3-31"});
+    ASSERT_TRUE(sim_.WaitForRequest(SimProcess::Frame(3, 0x3F, 0, 0), 10s));
+    sim_.Stop();
+    ASSERT_TRUE(ctl.waitForFinished(5000));
+    EXPECT_EQ(ctl.exitCode(), 5) << ctl.readAllStandardError().toStdString();
+}

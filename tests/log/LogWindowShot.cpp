@@ -1,0 +1,74 @@
+// A picture of the log window with the trace in words, its time stamps and
+// the figures of each unit, on an emulated line with faults:
+//   quadrel_log_shot docs/screenshots/log.png
+#include "link/VirtualClock.h"
+#include "log/basLog.h"
+#include "log/frmLog.h"
+#include "model/QuadrelCore.h"
+#include "model/ViewsHub.h"
+#include "sim/SimSerialPort.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include <chrono>
+#include <cstdio>
+
+using namespace quadrel;
+using namespace std::chrono_literals;
+
+namespace {
+struct NoClock : LogClock {
+    QDateTime LocalNow() const override { return {}; }
+};
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quadrel_log_shot FILE.png\n");
+        return 2;
+    }
+    sim::LineConfig line;
+    line.baud = 9600;
+    line.seed = 3;
+    line.faults.lost = 0.08;
+    line.faults.corrupt = 0.05;
+    line.faults.noise = 0.05;
+    VirtualClock clock;
+    sim::SimSerialPort port(clock, line);
+    sim::UnitConfig unit;
+    unit.id = 1;
+    unit.name = "Main Hall";
+    port.engine().addUnit(unit);
+    port.open(200, QStringLiteral("9600,n,8,1"));
+
+    NoClock noClock;
+    basLog log(QString(), noClock);
+    ViewsHub views;
+    QuadrelCore core(port, clock, log, views);
+    frmLog form(log);
+    // The window's clock would count real time; the picture wants the line's.
+    log.setElapsed([&clock] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(clock.now()).count();
+    });
+    form.mnuWords()->setChecked(true);
+    form.mnuRun()->trigger();
+    core.link.senders.CmdGetUnitInfo(1, 0, 1);
+    clock.advance(30s);
+    // Nobody answers to ID 4: its repeats and give-up end the picture.
+    core.link.senders.CmdGetUnitInfo(4, 0, 1);
+    clock.advance(1200ms);
+    log.FlushWords();
+
+    form.resize(960, 560);
+    form.show();
+    QApplication::processEvents();
+    QScrollBar* bar = form.txtLog()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    QApplication::processEvents();
+    return form.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+}
