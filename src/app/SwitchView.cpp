@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -208,6 +209,13 @@ void SwitchView::ConnectHandlers() {
 }
 
 bool SwitchView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        // Space clicks the box on its release; Ctrl and Shift held then count
+        // as with the mouse.
+        pendingButton_ = kLeftButton;
+        pendingShift_ = ShiftStateOf(static_cast<QKeyEvent*>(event)->modifiers());
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         for (int r = 0; r < grid::kSide; ++r) {
             QPushButton* box = chkSwitchOutput_[static_cast<size_t>(r)];
