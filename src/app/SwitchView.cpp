@@ -8,6 +8,7 @@
 #include "link/Timer.h"
 #include "model/QuadrelCore.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <chrono>
 
@@ -238,6 +240,22 @@ bool SwitchView::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void SwitchView::wheelEvent(QWheelEvent* event) {
+    const QRect area =
+        picInput_->geometry() | picOutput_->geometry() | picSwitchBackground_->geometry();
+    const QPoint delta = event->angleDelta();
+    const bool across = delta.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
+    QScrollBar* bar = across ? scoSwitchInput_ : scoSwitchOutput_;
+    if (!area.contains(event->position().toPoint()) || !bar->isEnabled()) {
+        event->ignore(); // the page's scroll area takes it
+        return;
+    }
+    const int notches =
+        (delta.x() != 0 ? delta.x() : delta.y()) / QWheelEvent::DefaultDeltasPerStep;
+    bar->setValue(bar->value() - notches * QApplication::wheelScrollLines());
+    event->accept();
 }
 
 int SwitchView::InputAt(int c) const {
