@@ -8,13 +8,16 @@
 #include "link/Timer.h"
 #include "model/QuadrelCore.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <chrono>
 
@@ -208,6 +211,13 @@ void SwitchView::ConnectHandlers() {
 }
 
 bool SwitchView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        // Space clicks the box on its release; Ctrl and Shift held then count
+        // as with the mouse.
+        pendingButton_ = kLeftButton;
+        pendingShift_ = ShiftStateOf(static_cast<QKeyEvent*>(event)->modifiers());
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         for (int r = 0; r < grid::kSide; ++r) {
             QPushButton* box = chkSwitchOutput_[static_cast<size_t>(r)];
@@ -230,6 +240,22 @@ bool SwitchView::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void SwitchView::wheelEvent(QWheelEvent* event) {
+    const QRect area =
+        picInput_->geometry() | picOutput_->geometry() | picSwitchBackground_->geometry();
+    const QPoint delta = event->angleDelta();
+    const bool across = delta.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
+    QScrollBar* bar = across ? scoSwitchInput_ : scoSwitchOutput_;
+    if (!area.contains(event->position().toPoint()) || !bar->isEnabled()) {
+        event->ignore(); // the page's scroll area takes it
+        return;
+    }
+    const int notches =
+        (delta.x() != 0 ? delta.x() : delta.y()) / QWheelEvent::DefaultDeltasPerStep;
+    bar->setValue(bar->value() - notches * QApplication::wheelScrollLines());
+    event->accept();
 }
 
 int SwitchView::InputAt(int c) const {

@@ -63,6 +63,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Over the grid, its buttons and boxes the wheel moves the window:
+    // down the outputs, across the inputs with Shift (or a sideways wheel).
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void BuildInputRow();

@@ -2,10 +2,13 @@
 
 #include "app/MemoryRowList.h"
 #include "app/Pictures.h"
+#include "app/UnitList.h"
 #include "app/UnitRowTexts.h"
+#include "control/WheelGuard.h"
 #include "model/QuadrelCore.h"
 #include "model/Views.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,7 +31,7 @@ constexpr int32_t kRequestPriority = 1;
 
 UnitPane::UnitPane(QuadrelCore& core, Views& views, QWidget* parent)
     : QWidget(parent), core_(core), views_(views) {
-    lstQRD_ = new QTreeWidget(this);
+    lstQRD_ = new UnitList(this);
     lstQRD_->setObjectName(QStringLiteral("lstQRD"));
     lstQRD_->setAccessibleName(QStringLiteral("Units"));
     lstQRD_->setRootIsDecorated(false);
@@ -45,6 +48,8 @@ UnitPane::UnitPane(QuadrelCore& core, Views& views, QWidget* parent)
     lstQRD_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     connect(lstQRD_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lstQRD_ItemClick(item); });
+    connect(lstQRD_, &UnitList::keyMoved, this,
+            [this](QTreeWidgetItem* item) { lstQRD_KeyMove(item); });
     lstQRD_->installEventFilter(this);
 
     auto* row = new QHBoxLayout(this);
@@ -64,6 +69,7 @@ QWidget* UnitPane::BuildMemoryFrame() {
     cboMemoryLOC_ = new QComboBox(fraMemory_);
     cboMemoryLOC_->setObjectName(QStringLiteral("cboMemoryLOC"));
     lblLocation_->setBuddy(cboMemoryLOC_);
+    GuardWheel(cboMemoryLOC_);
     cmdSave_ = new QPushButton(QStringLiteral("&Save"), fraMemory_);
     cmdSave_->setObjectName(QStringLiteral("cmdSave"));
     cmdLoad_ = new QPushButton(QStringLiteral("&Load"), fraMemory_);
@@ -135,6 +141,12 @@ void UnitPane::ClearForClosedPort() {
 
 void UnitPane::Enable_lstQRD(bool enabled) {
     lstQRD_->setEnabled(enabled);
+    if (enabled && refocusList_) {
+        refocusList_ = false;
+        if (QApplication::focusWidget() == focusWhileRead_) {
+            lstQRD_->setFocus(Qt::OtherFocusReason);
+        }
+    }
 }
 
 // Enter or Space on the current row clicks it, for the keyboard and for
@@ -150,15 +162,28 @@ bool UnitPane::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void UnitPane::lstQRD_ItemClick(QTreeWidgetItem* item) {
-    if (item == nullptr || !lstQRD_->isEnabled()) {
+// The keyboard moved the highlight: that unit is selected as a click
+// selects it; when the click is ignored the highlight goes back.
+void UnitPane::lstQRD_KeyMove(QTreeWidgetItem* item) {
+    if (lstQRD_ItemClick(item)) {
         return;
+    }
+    const UnitRef selected = core_.model.objSelectedUnit;
+    if (QTreeWidgetItem* row = selected ? unitRows_.value(UnitKey(selected->bID())) : nullptr) {
+        lstQRD_->setCurrentItem(row);
+    }
+}
+
+bool UnitPane::lstQRD_ItemClick(QTreeWidgetItem* item) {
+    if (item == nullptr || !lstQRD_->isEnabled()) {
+        return false;
     }
     basQRD& model = core_.model;
     const UnitRef unit = model.objUnits().Item(item->data(0, kTagRole).toString());
     if (!unit) {
-        return;
+        return false;
     }
+    const bool listHadFocus = lstQRD_->hasFocus();
     if (model.objSelectedUnit) {
         core_.link.queue.PurgeCommandsByID(model.objSelectedUnit->bID());
     }
@@ -166,10 +191,16 @@ void UnitPane::lstQRD_ItemClick(QTreeWidgetItem* item) {
     core_.link.queue.PurgeCommandsByID(unit->bID());
     model.ClearUnitStatus();
     core_.status.SetLoadingStatus(true);
+    if (listHadFocus) {
+        // Disabling the list moved the focus on; remember where to.
+        refocusList_ = true;
+        focusWhileRead_ = QApplication::focusWidget();
+    }
     ClearMemoryLocations();
     ClearMemoryRows();
     views_.UntickSelectAll();
     core_.link.senders.CmdGetUnitInfo(unit->bID(), 0, kRequestPriority);
+    return true;
 }
 
 } // namespace quadrel

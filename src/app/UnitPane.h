@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/UnitList.h"
 #include "model/ViewParts.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QWidget>
 
 class QComboBox;
@@ -15,6 +17,7 @@ class QTreeWidgetItem;
 namespace quadrel {
 
 class MemoryRowList;
+
 class QuadrelCore;
 class Views;
 
@@ -66,7 +69,9 @@ protected:
 
 private:
     QWidget* BuildMemoryFrame();
-    void lstQRD_ItemClick(QTreeWidgetItem* item);
+    // False when the click was ignored (list disabled, unknown row).
+    bool lstQRD_ItemClick(QTreeWidgetItem* item);
+    void lstQRD_KeyMove(QTreeWidgetItem* item);
     void cboMemoryLOC_Click();
     void cmdSave_Click();
     void cmdLoad_Click();
@@ -74,7 +79,11 @@ private:
 
     QuadrelCore& core_;
     Views& views_;
-    QTreeWidget* lstQRD_ = nullptr;
+    UnitList* lstQRD_ = nullptr;
+    // A read started from the list while it had the keyboard: the list takes
+    // the focus back when it is enabled again, unless the operator moved it.
+    bool refocusList_ = false;
+    QPointer<QWidget> focusWhileRead_;
     QHash<QString, QTreeWidgetItem*> unitRows_;
     QGroupBox* fraMemory_ = nullptr;
     QLabel* lblLocation_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/frmOptions.h"
 
 #include "app/ComLine.h"
+#include "control/WheelGuard.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -30,6 +31,8 @@ frmOptions::frmOptions(ComLine& line, std::function<void()> clearUnitPane, QWidg
     Label1_->setBuddy(cboPortNumber_);
     Label2_ = new QLabel(QStringLiteral("&Baud rate :"), page);
     Label2_->setBuddy(cboBaudRate_);
+    GuardWheel(cboPortNumber_);
+    GuardWheel(cboBaudRate_);
     auto* form = new QFormLayout(page);
     form->addRow(Label1_, cboPortNumber_);
     form->addRow(Label2_, cboBaudRate_);
@@ -61,6 +64,10 @@ frmOptions::frmOptions(ComLine& line, std::function<void()> clearUnitPane, QWidg
 }
 
 void frmOptions::FillPortNumberList() {
+    FillPortNumberList(line_.iPortNumber);
+}
+
+void frmOptions::FillPortNumberList(int selectPort) {
     cboPortNumber_->clear();
     int selected = -1;
     for (const QString& entry : line_.comm().PortList()) {
@@ -72,11 +79,11 @@ void frmOptions::FillPortNumberList() {
             cboPortNumber_->count() - 1,
             description.isEmpty() ? device : device + QStringLiteral("\n") + description,
             Qt::ToolTipRole);
-        if (number == line_.iPortNumber) {
+        if (number == selectPort) {
             selected = cboPortNumber_->count() - 1;
         }
     }
-    // No entry is chosen for the operator when the port in use is gone.
+    // No entry is chosen for the operator when that port is gone.
     cboPortNumber_->setCurrentIndex(selected);
 }
 
@@ -114,7 +121,9 @@ void frmOptions::cmdOK_Click() {
     }
     line_.messages().MsgBox(this, QStringLiteral("Can not open COM") + QString::number(port));
     line_.comm().GetExistPort();
-    FillPortNumberList();
+    // The list stays on the port just tried: going back to the port in use
+    // would make a second OK open and store a port the operator did not pick.
+    FillPortNumberList(port);
 }
 
 void frmOptions::cmdCancel_Click() {

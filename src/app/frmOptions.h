@@ -25,6 +25,9 @@ public:
     // True from loading until OK succeeds.
     bool blOptionsCancelled() const { return blOptionsCancelled_; }
 
+    // Selects the entry of `selectPort` (default: the port in use); none
+    // when that port is not in the list.
+    void FillPortNumberList(int selectPort);
     void FillPortNumberList();
     void FillBaudRateList();
     void cmdOK_Click();

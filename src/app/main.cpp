@@ -1,4 +1,5 @@
 // Quadrel: controls audio/video matrix switchers on an RS-232 line.
+#include "app/EarlyArguments.h"
 #include "app/QtMessageBoxes.h"
 #include "app/SystemLogClock.h"
 #include "app/basMain.h"
@@ -10,7 +11,19 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    // --help and --version answer before the application object, which would
+    // need a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    if (const auto answer = quadrel::AnswerBeforeWindow(arguments)) {
+        std::fputs(answer->text.toLocal8Bit().constData(), stdout);
+        return answer->exitCode;
+    }
     // Before any thread exists, so the signals reach the watcher below.
     quadrel::SignalWatcher::Block();
     QApplication app(argc, argv);

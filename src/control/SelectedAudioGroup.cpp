@@ -1,14 +1,15 @@
 #include "control/SelectedAudioGroup.h"
 
 #include "control/AudioRules.h"
+#include "control/LevelEntry.h"
 #include "control/MutePicture.h"
 #include "control/OwnEnabled.h"
 #include "control/ScopedFlag.h"
+#include "control/WheelGuard.h"
 #include "model/QuadrelCore.h"
 #include "model/ViewParts.h"
 
 #include <QGridLayout>
-#include <QKeyEvent>
 
 #include <algorithm>
 #include <limits>
@@ -63,28 +64,6 @@ int ToControl(int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(v, 0, std::numeric_limits<int>::max()));
 }
 
-// The level boxes take digits, "." and backspace from the keyboard; keys
-// that write nothing, and shortcuts such as paste, pass.
-class LevelKeyFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const bool shortcut =
-                (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-            const QString text = key->text();
-            if (!shortcut && text.size() == 1 && text[0].isPrint() &&
-                !AudioRules::IsLevelKey(text[0])) {
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 } // namespace
 
 SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, FramePart& frame,
@@ -107,7 +86,6 @@ SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, 
     grid->setHorizontalSpacing(8);
     grid->addWidget(chkMute_, 0, 0);
     grid->addWidget(imgMute_, 0, 1, Qt::AlignLeft);
-    auto* keys = new LevelKeyFilter(this);
     for (int r = 0; r < RowCount; ++r) {
         const RowKind& kind = Kinds()[static_cast<size_t>(r)];
         LevelRow& row = rows_[static_cast<size_t>(r)];
@@ -123,16 +101,19 @@ SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, 
         row.sld->setTickInterval(5);
         row.sld->setTickPosition(QSlider::TicksBelow);
         row.sld->setTracking(false); // a drag reports once, when released
+        GuardWheel(row.sld);
         row.ud = new UpDown(this);
         row.ud->setObjectName(QStringLiteral("udSelected") + stem);
         row.ud->setAccessibleName(tr(kind.caption));
         row.ud->setRange(0, kDesignMaximum);
         row.ud->setSingleStep(1);
+        GuardWheel(row.ud);
         row.txt = new QLineEdit(this);
         row.txt->setObjectName(QStringLiteral("txtSelected") + stem);
         row.txt->setAccessibleName(tr(kind.caption));
         row.txt->setFixedWidth(56);
         row.lbl->setBuddy(row.txt);
+        row.entry = new LevelEntry(row.txt, r != Delay, this);
         row.timer = timers.createTimer(500ms);
         const auto rr = static_cast<Row>(r);
         row.timer->setOnTick([this, rr] {
@@ -151,9 +132,12 @@ SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, 
                     [this, rr](int v) { LevelChange(rr, v); });
             connect(row.ud, &QSpinBox::valueChanged, this,
                     [this, rr](int v) { LevelChange(rr, v); });
-            row.txt->installEventFilter(keys);
         }
-        connect(row.txt, &QLineEdit::textChanged, this, [this, rr] { TextChange(rr); });
+        connect(row.entry, &LevelEntry::committed, this,
+                [this, rr](const QString& text) { TextCommit(rr, text); });
+        connect(row.sld, &QSlider::sliderMoved, this,
+                [this, rr](int position) { rows_[rr].entry->Show(QString::number(position)); });
+        connect(row.sld, &QSlider::sliderReleased, this, [this, rr] { SliderReleased(rr); });
         grid->addWidget(row.lbl, r + 1, 0);
         grid->addWidget(row.sld, r + 1, 1);
         grid->addWidget(row.txt, r + 1, 2);
@@ -190,14 +174,14 @@ void SelectedAudioGroup::EnableFor(bool selected, const AudioCaps& caps) {
     Draw_SelectedAudioOutput();
 }
 
-void SelectedAudioGroup::LevelChange(Row r, int v) {
+bool SelectedAudioGroup::LevelChange(Row r, int v) {
     LevelRow& row = rows_[r];
     const UnitRef unit = core_.model.objSelectedUnit;
     if (row.blSkip || !IsUnitConnected(unit)) {
-        return;
+        return false;
     }
     if (v < 0 || v > AudioRules::kMaxLevel) {
-        return; // never on the line, whatever called
+        return false; // never on the line, whatever called
     }
     ScopedFlag guard(row.blSkip);
     row.timer->stop();
@@ -219,13 +203,14 @@ void SelectedAudioGroup::LevelChange(Row r, int v) {
         (senders.*kind.get)(unit->bID(), 0, 0, kQueryPriority);
         frame_.SetBusyPointer(true);
     }
+    return true;
 }
 
-void SelectedAudioGroup::SelectedDelayTimeChange(int64_t milliseconds) {
+bool SelectedAudioGroup::DelayChange(int64_t milliseconds) {
     LevelRow& row = rows_[Delay];
     const UnitRef unit = core_.model.objSelectedUnit;
     if (row.blSkip || !IsUnitConnected(unit)) {
-        return;
+        return false;
     }
     const auto audio = unit->objAudioINFO();
     const int delayUnit = audio ? audio->iDelayUnit() : 0;
@@ -234,7 +219,7 @@ void SelectedAudioGroup::SelectedDelayTimeChange(int64_t milliseconds) {
     // maximum: rejected before anything is touched.
     const std::optional<int32_t> steps = AudioRules::DelaySteps(milliseconds, delayUnit);
     if (!steps || maxDelay <= 0) {
-        return;
+        return false;
     }
     ScopedFlag guard(row.blSkip);
     row.timer->stop();
@@ -258,6 +243,7 @@ void SelectedAudioGroup::SelectedDelayTimeChange(int64_t milliseconds) {
         senders.CmdGetDelayLevel(unit->bID(), 0, 0, kQueryPriority);
         frame_.SetBusyPointer(true);
     }
+    return true;
 }
 
 void SelectedAudioGroup::chkSelectedMuteStatus_Click() {
@@ -283,27 +269,29 @@ void SelectedAudioGroup::chkSelectedMuteStatus_Click() {
     }
 }
 
-void SelectedAudioGroup::TextChange(Row r) {
+// Enter or leaving the box: one change with the typed value. Text that is
+// no level, or above the row's maximum, puts back what the group shows and
+// sends nothing.
+void SelectedAudioGroup::TextCommit(Row r, const QString& text) {
     LevelRow& row = rows_[r];
-    if (row.blSkip) {
-        return; // the program wrote the text
-    }
     const AudioRules::TextAction action =
-        AudioRules::LevelTextAction(row.txt->text(), r == Delay ? 32 : 16, row.ud->maximum());
-    switch (action.kind) {
-    case AudioRules::TextAction::Ignore:
-        break;
-    case AudioRules::TextAction::Replace:
-        // Itself a change: the up-down's value goes out again.
-        row.txt->setText(QString::number(row.ud->value()));
-        break;
-    case AudioRules::TextAction::Change:
-        if (r == Delay) {
-            SelectedDelayTimeChange(action.value);
-        } else {
-            LevelChange(r, action.value);
+        AudioRules::LevelTextAction(text, r == Delay ? 32 : 16, row.ud->maximum());
+    const bool taken = action.kind == AudioRules::TextAction::Change &&
+                       (r == Delay ? DelayChange(action.value) : LevelChange(r, action.value));
+    if (!taken) {
+        row.entry->Restore();
+    }
+}
+
+// The release itself sends when the handle moved (the slider's value
+// change); a redraw held back meanwhile is done now when it did not.
+void SelectedAudioGroup::SliderReleased(Row r) {
+    LevelRow& row = rows_[r];
+    if (row.heldRedraw) {
+        row.heldRedraw = false;
+        if (row.sld->sliderPosition() == row.sld->value()) {
+            Draw_SelectedRow(r);
         }
-        break;
     }
 }
 
@@ -367,6 +355,10 @@ void SelectedAudioGroup::Draw_SelectedMuteStatus() {
 void SelectedAudioGroup::Draw_SelectedRow(Row r) {
     const RowKind& kind = Kinds()[r];
     LevelRow& row = rows_[r];
+    if (row.sld->isSliderDown()) {
+        row.heldRedraw = true; // the handle is the operator's until released
+        return;
+    }
     AudioRules::CommonValue common;
     if (GroupEnabled() && AudioCaps::Of(core_.model.objSelectedUnit).*kind.cap) {
         for (int n = 1; n <= kMaxPort; ++n) {
@@ -378,7 +370,7 @@ void SelectedAudioGroup::Draw_SelectedRow(Row r) {
     ScopedFlag guard(row.blSkip);
     row.sld->setValue(ToControl(common.Value()));
     row.ud->setValue(ToControl(common.Value()));
-    row.txt->setText(common.IsCommon() ? QString::number(common.Value()) : QString());
+    row.entry->Show(common.IsCommon() ? QString::number(common.Value()) : QString());
 }
 
 } // namespace quadrel

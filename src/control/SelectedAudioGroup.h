@@ -17,12 +17,15 @@
 namespace quadrel {
 
 class FramePart;
+class LevelEntry;
 class QuadrelCore;
 
 // The controls that act on the ticked outputs (fraSelectedAudioOutput):
 // mute, and a slider, up-down and text box for each level and the delay.
 // Each change goes out as one setting per ticked output and one query; the
-// controls follow the unit's answers 500 ms after the last of a kind.
+// controls follow the unit's answers 500 ms after the last of a kind, except
+// what is under the operator's hand: a text box being typed in, a slider
+// being held (its text box then shows the value under the handle).
 class SelectedAudioGroup : public QWidget {
     Q_OBJECT
 public:
@@ -33,7 +36,9 @@ public:
         UpDown* ud = nullptr;
         QLineEdit* txt = nullptr;
         QLabel* unit = nullptr; // "ms", the delay row only
-        bool blSkip = false;    // blSkipSelected...
+        LevelEntry* entry = nullptr;
+        bool blSkip = false;     // blSkipSelected...
+        bool heldRedraw = false; // a redraw waited for the slider's release
         std::unique_ptr<Timer> timer;
     };
 
@@ -48,7 +53,7 @@ public:
     void SelectedBassLevelChange(int v) { LevelChange(Bass, v); }
     void SelectedTrebleLevelChange(int v) { LevelChange(Treble, v); }
     void SelectedSubwooferLevelChange(int v) { LevelChange(Subwoofer, v); }
-    void SelectedDelayTimeChange(int64_t milliseconds);
+    void SelectedDelayTimeChange(int64_t milliseconds) { DelayChange(milliseconds); }
     void chkSelectedMuteStatus_Click();
 
     void RestartSelectedRedraw(AudioValue value);
@@ -65,9 +70,11 @@ public:
     bool blSkipSelectedMuteStatus() const { return blSkipMute_; }
 
 private:
-    void BuildRow(Row r, QWidget* grid);
-    void LevelChange(Row r, int v);
-    void TextChange(Row r);
+    // False when the value was refused (nothing changed, nothing sent).
+    bool LevelChange(Row r, int v);
+    bool DelayChange(int64_t milliseconds);
+    void TextCommit(Row r, const QString& text);
+    void SliderReleased(Row r);
     bool GroupEnabled() const;
     Timer& TimerOf(AudioValue value) const;
 

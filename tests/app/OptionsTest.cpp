@@ -82,6 +82,21 @@ TEST_F(Options, OkIsDisabledWhileAListHasNoSelection) {
     EXPECT_FALSE(rig.SettingsWritten());
 }
 
+TEST_F(Options, AFailedOpenKeepsThePortTriedSoASecondOkTriesItAgain) {
+    line().iPortNumber = 3;
+    line().lBaudRate = 9600;
+    frmOptions d(line(), {});
+    d.cboPortNumber()->setCurrentIndex(1); // COM5
+    rig.fake.refuseOpen = true;
+    d.cmdOK()->click();
+    EXPECT_EQ(rig.messages.texts, QStringList{"Can not open COM5"});
+    EXPECT_EQ(d.cboPortNumber()->currentText(), "COM5");
+    rig.fake.refuseOpen = false;
+    d.cmdOK()->click();
+    EXPECT_EQ(line().iPortNumber, 5);
+    EXPECT_EQ(rig.Stored("PORT NUMBER"), "5");
+}
+
 TEST(PortSettingsRead, OnlyWholeNumbersThatFitCount) {
     EXPECT_EQ(PortSettings::ParseInt16("7"), 7);
     EXPECT_EQ(PortSettings::ParseInt16("-1"), -1);

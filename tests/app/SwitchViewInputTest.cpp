@@ -123,6 +123,13 @@ TEST(SwitchOutputs, ShiftAndCtrlSelection) {
     // The right button selects the output alone.
     QTest::mouseClick(Output(r, 7), Qt::RightButton);
     EXPECT_EQ(Selected(r), (std::vector<int>{8}));
+    // Space, Shift+Space and Ctrl+Space on a box are the same three clicks.
+    QTest::keyClick(Output(r, 1), Qt::Key_Space);
+    QTest::keyClick(Output(r, 3), Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(Selected(r), (std::vector<int>{2, 3, 4}));
+    QTest::keyClick(Output(r, 2), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(Ticked(r), (std::vector<int>{2, 4}));
+    EXPECT_EQ(r.sw.iLastSwitchOutput(), 3);
 }
 
 TEST(SwitchOutputs, SelectAllAndItsGuard) {

@@ -81,6 +81,31 @@ TEST(SwitchView, SixteenInputsScrollToInputsNineToSixteen) {
     EXPECT_EQ(Cell(r, 0)->accessibleName(), "input 9, output 1");
 }
 
+TEST(SwitchView, WheelOverTheGridMovesTheWindowOfALargeUnit) {
+    SwitchRig r;
+    r.ShowUnit(1, 64, 64);
+    r.sw.resize(r.sw.sizeHint());
+    r.sw.show();
+    const auto wheel = [&](QPoint delta, Qt::KeyboardModifiers mods) {
+        const QPointF at = r.sw.grid().geometry().center();
+        QWheelEvent e(at, r.sw.mapToGlobal(at), QPoint(), delta, Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&r.sw, &e);
+        return e.isAccepted();
+    };
+    const int lines = QApplication::wheelScrollLines();
+    EXPECT_TRUE(wheel({0, -120}, Qt::NoModifier)); // one notch down: outputs
+    EXPECT_EQ(Bar(r, "scoSwitchOutput")->value(), lines);
+    EXPECT_TRUE(wheel({0, -240}, Qt::ShiftModifier)); // across: inputs
+    EXPECT_EQ(Bar(r, "scoSwitchInput")->value(), 2 * lines);
+    EXPECT_TRUE(wheel({-120, 0}, Qt::NoModifier));
+    EXPECT_EQ(Bar(r, "scoSwitchInput")->value(), 3 * lines);
+    EXPECT_EQ(Input(r, 0)->text(), grid::PortCaption(3 * lines + 1));
+    // A unit that fits the window leaves the wheel to the page.
+    r.ShowUnit(2, 8, 8);
+    EXPECT_FALSE(wheel({0, -120}, Qt::NoModifier));
+}
+
 TEST(SwitchView, AudioOnlyUnitShowsNoVideoPart) {
     SwitchRig r;
     SwitchRig::Caps caps;

@@ -3,12 +3,16 @@
 #include "app/MemoryRowList.h"
 #include "app/UnitRowTexts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWheelEvent>
+
+#include <QtTest/qtestspontaneevent.h>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +186,55 @@ TEST(UnitPane, RowClickSelectsTheUnitAndReadsIt) {
     r.pane.lstQRD()->setCurrentItem(r.pane.FindUnitRow("QRD5"));
     QTest::keyClick(r.pane.lstQRD(), Qt::Key_Return);
     EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 5);
+}
+
+TEST(UnitPane, KeyboardMovesSelectLikeAClickAndTheProgramsOwnMovesSelectNothing) {
+    SwitchRig r;
+    SwitchRig::Caps caps;
+    caps.plugs = false;
+    r.Register(5, 8, 4, caps);
+    r.Register(9, 4, 4, caps);
+    r.Register(12, 4, 4, caps);
+    r.pane.FillMemoryLocations();
+    Drain(r);
+    r.pane.show();
+    r.pane.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&r.pane));
+    // A wheel notch over the unfocused location list reads no preset.
+    QComboBox* locations = r.pane.cboMemoryLOC();
+    ASSERT_TRUE(locations->isEnabled());
+    const int before = locations->currentIndex();
+    QWheelEvent notch(QPointF(5, 5), locations->mapToGlobal(QPointF(5, 5)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&notch);
+    QApplication::instance()->notify(locations, &notch);
+    EXPECT_EQ(locations->currentIndex(), before);
+    EXPECT_FALSE(locations->hasFocus());
+
+    QTreeWidget* list = r.pane.lstQRD();
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 9);
+    EXPECT_EQ(r.Requests(), (Frames{"3F:0:0"}));
+    EXPECT_FALSE(list->isEnabled()); // being read: further keys do nothing
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 9);
+    EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD9"));
+    r.core.status.SetLoadingStatus(false);
+    EXPECT_TRUE(list->hasFocus()); // the keyboard is still on the list
+
+    // A row whose unit is gone: the move is ignored and the highlight put back.
+    r.core.model.objUnits().Remove(QStringLiteral("12"));
+    QTest::keyClick(list, Qt::Key_End);
+    EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD9"));
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 9);
+
+    // Emptying and refilling the list moves its current row: no selection.
+    r.pane.ClearUnitList();
+    r.Register(5, 8, 4, caps);
+    r.Register(9, 4, 4, caps);
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 9);
+    EXPECT_TRUE(r.Requests().empty());
 }
 
 TEST(UnitPane, FillMemoryLocationsKeepsOrResetsTheEntry) {

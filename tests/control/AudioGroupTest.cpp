@@ -1,5 +1,7 @@
 #include "PageHarness.h"
 
+#include <QtTest/qtestspontaneevent.h>
+
 #include <gtest/gtest.h>
 
 using namespace quadrel;
@@ -20,6 +22,36 @@ struct AudioGroup : ::testing::Test {
             PageHarness::Click(page.picAudioOutput(n - 1)->chkAudioOutput(), Qt::ControlModifier);
         }
     }
+    void Activate() {
+        page.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    }
+    // A poll answer of `level` for every output, and the redraw that follows it.
+    void PollRedraw(int level) {
+        for (int n = 1; n <= 8; ++n) {
+            h.core.model.AudioOutputs[n].iVolumnLevel = level;
+        }
+        group.Draw_SelectedRow(SelectedAudioGroup::Volumn);
+    }
+    // One notch of the wheel, up, over the middle of `w`.
+    static void Wheel(QWidget* w) {
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        // As from the mouse: spontaneous, so it may travel up (sendEvent would
+        // make it not so).
+        QSpontaneKeyEvent::setSpontaneous(&e);
+        QApplication::instance()->notify(w, &e);
+    }
+    // Counts the wheel events that reach `target`.
+    struct WheelWatch : QObject {
+        WheelWatch(QWidget& target, int& count) : count_(count) { target.installEventFilter(this); }
+        bool eventFilter(QObject*, QEvent* e) override {
+            count_ += e->type() == QEvent::Wheel ? 1 : 0;
+            return false;
+        }
+        int& count_;
+    };
     // A release at `value` after a drag: the one finished change of the slider.
     static void Drag(QSlider* s, int value) {
         s->setSliderDown(true);
@@ -51,7 +83,7 @@ TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAn
     EXPECT_EQ(page.picAudioOutput(0)->row(AudioOutputPanel::Volumn).number->text(), "10");
     EXPECT_TRUE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
     h.clock.advance(499ms);
-    EXPECT_EQ(row(SelectedAudioGroup::Volumn).txt->text(), "0"); // not yet redrawn
+    EXPECT_TRUE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
     h.clock.advance(1ms);
     EXPECT_FALSE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
     EXPECT_EQ(row(SelectedAudioGroup::Volumn).txt->text(), "40");
@@ -75,34 +107,94 @@ TEST_F(AudioGroup, CommonValueShowsAndMixedValuesShowZeroAndEmptyText) {
     EXPECT_TRUE(h.Line().empty()); // drawing never sends
 }
 
-TEST_F(AudioGroup, TypedDigitsReplaceTheWaitingSettingOfEachOutput) {
+TEST_F(AudioGroup, TypedLevelGoesOutOnceOnEnterOrLeavingAndNoRedrawWritesTheBoxMeanwhile) {
     h.Show(1, 4, 8);
     Tick({1, 2});
+    Activate();
     QLineEdit* txt = row(SelectedAudioGroup::Volumn).txt;
-    txt->clear();
-    QTest::keyClicks(txt, "7");
-    EXPECT_EQ(h.Line(), (Lines{"12:1:7", "12:2:7", "13:0:0"}));
-    QTest::keyClicks(txt, "5");
-    // 12:1:7 is on the line already; the waiting ones are replaced.
-    EXPECT_EQ(h.Line(), (Lines{"12:1:7", "12:1:75", "12:2:75", "13:0:0"}));
-}
+    txt->setFocus();
+    txt->selectAll();
+    QTest::keyClicks(txt, "8");
+    EXPECT_TRUE(h.Line().empty());
+    PollRedraw(3); // a poll answer between the keystrokes
+    EXPECT_EQ(txt->text(), "8");
+    EXPECT_EQ(row(SelectedAudioGroup::Volumn).sld->value(), 3);
+    QTest::keyClicks(txt, "0");
+    QTest::keyClick(txt, Qt::Key_Return);
+    EXPECT_EQ(h.Line(), (Lines{"12:1:80", "12:2:80", "13:0:0"}));
+    EXPECT_EQ(txt->text(), "80");
+    h.AckSettings();
+    h.Reply({1, 80, 2, 80});
+    PollRedraw(80); // no longer editing: the box follows the unit
+    EXPECT_EQ(txt->text(), "80");
 
-TEST_F(AudioGroup, KeyFilterAndTextAboveTheMaximumOrBelowZero) {
-    h.Show(1, 4, 8);
-    Tick({1});
-    QLineEdit* txt = row(SelectedAudioGroup::Bass).txt;
-    txt->clear();
+    QTest::keyClicks(txt, "5"); // 805
+    PollRedraw(60);
+    QTest::keyClick(txt, Qt::Key_Escape); // back to what the unit said, nothing sent
+    EXPECT_EQ(txt->text(), "60");
+    txt->selectAll();
+    QTest::keyClicks(txt, "150");
+    QTest::keyClick(txt, Qt::Key_Enter); // above the maximum: the same
+    EXPECT_EQ(txt->text(), "60");
+    txt->selectAll();
     QTest::keyClicks(txt, "a-x");
-    EXPECT_TRUE(txt->text().isEmpty());
-    QTest::keyClicks(txt, "150"); // 1, 15, then 150 becomes the up-down's 15
-    EXPECT_EQ(txt->text(), "15");
-    EXPECT_EQ(h.Line(), (Lines{"14:1:1", "14:1:15", "15:0:0"}));
-    txt->setText("-5"); // pasted: ignored like text that does not convert
-    txt->setText("abc");
-    EXPECT_EQ(h.Line(), (Lines{"14:1:1", "14:1:15", "15:0:0"}));
+    EXPECT_EQ(txt->text(), "60"); // the key filter: not even an edit
+    txt->selectAll();
+    QTest::keyClicks(txt, "42");
+    EXPECT_TRUE(h.Line().empty());
+    row(SelectedAudioGroup::Bass).txt->setFocus(); // leaving the box hands it over
+    EXPECT_EQ(h.Line(), (Lines{"12:1:42", "12:2:42", "13:0:0"}));
+    EXPECT_TRUE(row(SelectedAudioGroup::Bass).txt->hasFocus());
     page.SelectedBassLevelChange(101); // no caller puts a level above 100 on the line
     page.SelectedBassLevelChange(-1);
-    EXPECT_EQ(h.Line(), (Lines{"14:1:1", "14:1:15", "15:0:0"}));
+    EXPECT_EQ(h.Line().size(), 3u);
+}
+
+TEST_F(AudioGroup, HeldSliderIsLeftAloneByRedrawsAndTheReleaseSendsWhereItRests) {
+    h.Show(1, 4, 8);
+    Tick({1});
+    Activate();
+    const auto& volume = row(SelectedAudioGroup::Volumn);
+    QSlider* slider = volume.sld;
+    slider->setSliderDown(true);
+    slider->setSliderPosition(70);
+    EXPECT_EQ(volume.txt->text(), "70"); // the value under the handle
+    PollRedraw(75);
+    EXPECT_EQ(slider->sliderPosition(), 70);
+    EXPECT_EQ(volume.txt->text(), "70");
+    slider->setSliderDown(false);
+    EXPECT_EQ(h.Line(), (Lines{"12:1:70", "13:0:0"}));
+    h.AckSettings();
+    h.Reply({1, 70});
+
+    // Held, moved and brought back: nothing to send, and the held-back
+    // redraw comes at the release.
+    slider->setSliderDown(true);
+    slider->setSliderPosition(20);
+    PollRedraw(55);
+    slider->setSliderPosition(70);
+    slider->setSliderDown(false);
+    EXPECT_TRUE(h.Line().empty());
+    EXPECT_EQ(slider->value(), 55);
+    EXPECT_EQ(volume.txt->text(), "55");
+}
+
+TEST_F(AudioGroup, WheelChangesOnlyAFocusedSliderAndNeverAnUpDown) {
+    h.Show(1, 4, 8);
+    Tick({1});
+    Activate();
+    const auto& bass = row(SelectedAudioGroup::Bass);
+    int seenByPage = 0;
+    WheelWatch watch(page, seenByPage);
+    Wheel(bass.sld);
+    Wheel(bass.ud);
+    EXPECT_TRUE(h.Line().empty());
+    EXPECT_EQ(bass.sld->value(), 0);
+    EXPECT_EQ(seenByPage, 2); // handed on towards the scroll area
+    bass.sld->setFocus();
+    Wheel(bass.sld);
+    EXPECT_EQ(h.Line().size(), 2u);
+    EXPECT_EQ(seenByPage, 2);
 }
 
 TEST_F(AudioGroup, PollLeavesAKindAloneWhileItsRedrawIsPending) {
@@ -131,7 +223,7 @@ TEST_F(AudioGroup, NewChangeCancelsThePendingRedraw) {
     EXPECT_FALSE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
     h.AckSettings();
     h.clock.advance(250ms); // 550 ms after the first answer: no redraw came
-    EXPECT_EQ(row(SelectedAudioGroup::Volumn).txt->text(), "0");
+    EXPECT_EQ(row(SelectedAudioGroup::Volumn).txt->text(), "45"); // the value released
     EXPECT_EQ(slider->value(), 45);
     h.Reply({1, 45});
     h.clock.advance(500ms);
@@ -181,7 +273,8 @@ TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsWithBothQueries) {
     EXPECT_EQ(delay.ud->maximum(), 5000);
     EXPECT_EQ(delay.ud->singleStep(), 10);
     Tick({1});
-    delay.txt->setText("1000");
+    QTest::keyClicks(delay.txt, "1000");
+    QTest::keyClick(delay.txt, Qt::Key_Return);
     EXPECT_EQ(h.Line(), (Lines{"1E:1:0", "1C:1:100", "1D:0:0", "1F:0:0"}));
     EXPECT_EQ(delay.sld->value(), 1000);
     h.AckSettings();
@@ -209,11 +302,15 @@ TEST_F(AudioGroup, DelayThatTwoBytesCannotCarryIsRejectedAndTheRowStaysUsable) {
     h.Show(1, 4, 8, caps);
     Tick({1});
     const auto& delay = row(SelectedAudioGroup::Delay);
-    delay.txt->setText("-20");
+    QTest::keyClicks(delay.txt, "-20");
+    QTest::keyClick(delay.txt, Qt::Key_Return);
+    EXPECT_EQ(delay.txt->text(), "0"); // refused: the shown value is back
     page.SelectedDelayTimeChange(-20);
     page.SelectedDelayTimeChange(70000); // 70000 steps
     EXPECT_TRUE(h.Line().empty());
-    delay.txt->setText("65535");
+    delay.txt->selectAll();
+    QTest::keyClicks(delay.txt, "65535");
+    QTest::keyClick(delay.txt, Qt::Key_Return);
     EXPECT_EQ(h.Line(), (Lines{"1E:1:255", "1C:1:255", "1D:0:0", "1F:0:0"}));
     Drag(delay.sld, 500); // the guard is clear: the slider still sends
     EXPECT_EQ(h.Line().size(), 5u);

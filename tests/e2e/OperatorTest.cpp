@@ -17,13 +17,17 @@
 #include "model/PortSettings.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabBar>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace quadrel;
 using namespace std::chrono_literals;
@@ -43,10 +47,16 @@ struct Clock : LogClock {
 
 class Operator : public ::testing::Test {
 protected:
+    // The units the emulator serves, as its --unit options.
+    virtual QStringList Units() const { return {"id=0,inputs=16,outputs=8,name=Stage"}; }
+
     void SetUp() override {
         ASSERT_TRUE(sim_.WriteSettings(170, 19200));
-        ASSERT_TRUE(
-            sim_.Start(170, {"--baud", "19200", "--unit", "id=0,inputs=16,outputs=8,name=Stage"}));
+        QStringList args{"--baud", "19200"};
+        for (const QString& unit : Units()) {
+            args << "--unit" << unit;
+        }
+        ASSERT_TRUE(sim_.Start(170, args));
         PortFolders folders;
         folders.aliasDir = sim_.aliasDir();
         folders.devDir = sim_.configDir() + "/no-dev";
@@ -58,11 +68,13 @@ protected:
                                  sim_.configDir(), [this] { return port_->lastError(); }});
         ASSERT_TRUE(program_->Main());
         core_ = &program_->core();
-        // The first unit is read; then the operator stops the scan.
+        // The first unit is read and every unit found; then the operator
+        // stops the scan.
         ASSERT_TRUE(WaitFor(
             [&] {
                 return core_->model.objSelectedUnit && !core_->model.blLoadingStatus &&
-                       core_->model.objSelectedUnit->objAudioINFO()->blSupportDelayControl();
+                       core_->model.objSelectedUnit->objAudioINFO()->blSupportDelayControl() &&
+                       core_->model.objUnits().Count() == Units().size();
             },
             15s))
             << sim_.trace().toStdString();
@@ -187,4 +199,66 @@ TEST_F(Operator, ChoosesOutput1EdidForTheSelectedInputs) {
     }
     EXPECT_TRUE(Find<QRadioButton>("optOutput1Edid_1")->isChecked());
     EXPECT_TRUE(Find<QRadioButton>("optFixEdid_0")->isChecked());
+}
+
+namespace {
+
+class TwoUnits : public Operator {
+protected:
+    QStringList Units() const override {
+        return {"id=0,inputs=16,outputs=8,name=Stage", "id=1,inputs=8,outputs=8,name=Hall"};
+    }
+    // Settings for unit 1 seen on the line, per output.
+    std::map<int, int> VolumeSettings() {
+        std::map<int, int> out;
+        for (const QString& frame : sim_.Requests()) {
+            const QStringList bytes = frame.split(' ');
+            if (bytes.size() == 5 && bytes[1] == "12") {
+                EXPECT_EQ(bytes[0], "21") << frame.toStdString(); // unit 1 only
+                ++out[bytes[2].toInt(nullptr, 16)];
+            }
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(TwoUnits, DownKeySelectsTheSecondUnitAndATypedVolumeGoesOutOncePerOutput) {
+    frmMain* window = program_->mainWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTreeWidget* units = Find<QTreeWidget>("lstQRD");
+    units->setFocus();
+    QTest::keyClick(units, Qt::Key_Down);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return core_->model.objSelectedUnit->bID() == 1 && !core_->status.IsBusy() &&
+                   units->isEnabled();
+        },
+        10s));
+    EXPECT_TRUE(units->hasFocus());
+
+    ShowPage("Audio");
+    AudioPage* page = program_->audioPage();
+    Click(page->picAudioOutput(1)->chkAudioOutput());
+    Click(page->picAudioOutput(3)->chkAudioOutput(), Qt::ControlModifier);
+    Click(page->picAudioOutput(6)->chkAudioOutput(), Qt::ControlModifier);
+    auto* volume = Find<QLineEdit>("txtSelectedVolumnLevel");
+    ASSERT_TRUE(volume->isEnabled());
+    volume->setFocus();
+    volume->selectAll();
+    QTest::keyClicks(volume, "80");
+    QTest::keyClick(volume, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return core_->model.AudioOutputs[7].iVolumnLevel == 80; }, 10s));
+    ASSERT_TRUE(Settled());
+
+    // The emulator's own answer about unit 1, and what crossed the line.
+    const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(1, 0x13, 0, 0)));
+    ASSERT_EQ(pairs.size(), 8u);
+    for (int o = 1; o <= 8; ++o) {
+        const bool ticked = o == 2 || o == 4 || o == 7;
+        EXPECT_EQ(pairs[static_cast<size_t>(o - 1)].second == 80, ticked) << o;
+    }
+    EXPECT_EQ(VolumeSettings(), (std::map<int, int>{{2, 1}, {4, 1}, {7, 1}}));
 }

@@ -80,3 +80,20 @@ TEST_F(Program, EndsCleanlyOnSigtermAndLeavesThePortFree) {
     EXPECT_TRUE(quadrel::test::WaitFor(
         [&] { return sim_.Requests().count(SimProcess::Frame(0, 0x3F, 0, 0)) > probes; }, 15s));
 }
+
+TEST(ProgramArguments, HelpAndVersionPrintAndEndWithoutADisplay) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        env.remove(QString::fromLatin1(name));
+    }
+    for (const auto& [argument, expected] :
+         {std::pair{"--version", "Quadrel 2.2.01\n"}, std::pair{"--help", "Usage: quadrel"}}) {
+        QProcess app;
+        app.setProcessEnvironment(env);
+        app.start(QStringLiteral(QUADREL_APP_PATH), {QString::fromLatin1(argument)});
+        ASSERT_TRUE(app.waitForFinished(10000)) << argument;
+        EXPECT_EQ(app.exitStatus(), QProcess::NormalExit) << argument;
+        EXPECT_EQ(app.exitCode(), 0) << argument;
+        EXPECT_TRUE(app.readAllStandardOutput().contains(expected)) << argument;
+    }
+}
