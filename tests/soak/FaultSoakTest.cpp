@@ -44,6 +44,10 @@ sim::FaultConfig Modest() {
     // Each unit falls silent once for a while, deep into the run.
     f.silentAfterFrames = 700;
     f.silentForMs = 15000;
+    // Other devices on the line.
+    f.chatter = 0.3;
+    f.foreign = 0.01;
+    f.echo = 0.01;
     return f;
 }
 
@@ -77,6 +81,13 @@ struct FaultCount {
         }
         if (e.kind != sim::LineEvent::Kind::Answer) {
             return;
+        }
+        // Other devices' bytes come whole, never between pieces of an answer.
+        for (const char* kind : {"chatter", "foreign", "echo"}) {
+            if (e.note.find(kind) != std::string::npos) {
+                ++byKind[kind];
+                return;
+            }
         }
         if (piecesLeft > 0) { // the rest of a split or noisy answer
             --piecesLeft;
