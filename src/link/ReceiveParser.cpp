@@ -36,7 +36,7 @@ void ReceiveParser::ProcessReceivedData() {
 
 void ReceiveParser::ProcessBytes(const Bytes& bytes) {
     trace_.LogRecv(bytes);
-    queue_.LineActive();
+    queue_.LineActive(bytes);
     timRecvNext_->stop();
     for (const uint8_t b : bytes) {
         TakeByte(b);

@@ -97,6 +97,7 @@ TEST(ReceivePath, FirmwareAndInformationLengths) {
     h.clock.advance(300ms);
     h.port.deliver(WithCrc({0x81, 0x03, 0x03, 0x08, 0x04}));
     h.link.senders.CmdGetUnitInfo(1, 1, 1);
+    h.clock.advanceTo(869ms); // out after the quiet wait that follows a repeat
     h.port.deliver(WithCrc({0x81, 0x03, 0x01, 0x80, 0x47})); // page 1 needs 4
     h.clock.advance(300ms);
     h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F}));
