@@ -118,9 +118,11 @@ void ReceiveParser::LengthByte(uint8_t b) {
     } else if (code == kCmdGetFirmwareVersion) {
         accepted = b == 2;
     } else if (code == kCmdGetUnitInfo) {
+        // The extended block is four bytes, five with the largest delay: a
+        // longer reply is another answer (a unit's information sent twice, say)
+        // and is refused, so the request is repeated rather than misread.
         const uint8_t page = current.data(0);
-        accepted =
-            (page == 0 && packet_.iFrameLength >= 6) || (page == 1 && packet_.iFrameLength >= 7);
+        accepted = (page == 0 && b >= 3) || (page == 1 && (b == 4 || b == 5));
     }
     if (!accepted) {
         EndFrame();
