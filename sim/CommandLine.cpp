@@ -12,9 +12,9 @@ bool CommandLine::Parse(const QStringList& args, SimOptions& options, QString& e
         bool hasValue = false;
     };
     static const QStringList kWithValue = {
-        QStringLiteral("--port"),   QStringLiteral("--baud"),   QStringLiteral("--latency"),
-        QStringLiteral("--seed"),   QStringLiteral("--config"), QStringLiteral("--unit"),
-        QStringLiteral("--faults"),
+        QStringLiteral("--port"),   QStringLiteral("--baud"),     QStringLiteral("--latency"),
+        QStringLiteral("--seed"),   QStringLiteral("--config"),   QStringLiteral("--unit"),
+        QStringLiteral("--faults"), QStringLiteral("--chunk-ms"),
     };
     static const QStringList kFlags = {QStringLiteral("--trace"), QStringLiteral("--help"),
                                        QStringLiteral("-h"), QStringLiteral("--demo")};
@@ -102,6 +102,9 @@ Options:
   --port N         serve as port N, 1-255 (default 200)
   --baud B         line speed for byte timing, 9600 or 19200 (default 9600)
   --latency MS     time from a request's last byte to the answer (default 2)
+  --chunk-ms N     hand answer bytes over in the chunks of a USB adapter that
+                   holds input up to N ms (16 on common ones); default 0: each
+                   byte as it comes off the wire, every 10 bit times
   --seed N         seed of faults and plug changes (default 1)
   --trace          print every frame in and out with a time stamp
   --config FILE    read the line and units from FILE (format below)
@@ -134,9 +137,18 @@ Fault keys (chances from 0 to 1 per answer, drawn from the seed):
   empty=  a reply carries no data (L = 0)
   silent=yes     the unit neither answers nor acts
   silent-after=N silent after N frames to it, for silent-for MS (0: for good)
+  echo=   the unit sends its answer once more, echo-ms MS later (default 20)
+  foreign=  another device's well-formed answer frame (an ID no unit on the
+          line has, nor any awaited request) starts up to foreign-ms MS
+          after the answer (default 200)
+  chatter=  chance of a stray byte every chatter-ms MS (default 150), with an
+          ID that no request awaits, whether anything is awaited or not; at
+          chatter=1 a byte every chatter-ms exactly
+  Echo, foreign and chatter draw from generators of their own: a seed
+  replays the other faults the same with or without them.
 
 Config file: '#' starts a comment; [line] takes port, baud, latency, seed,
-trace and fault keys; each [unit] section takes unit keys, one per line:
+chunk-ms, trace and fault keys; each [unit] section takes unit keys, one per line:
   [line]
   seed = 7
   lost = 0.05

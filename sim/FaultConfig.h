@@ -20,13 +20,23 @@ struct FaultConfig {
     int splitGapMs = 50; // silence between two pieces
     int lateMs = 350;    // extra wait of a late answer
 
+    // Other devices on the line. These draw from generators of their own, so
+    // a seed replays the faults above the same with or without them.
+    double chatter = 0; // chance of a stray byte every `chatterMs`, answers or not
+    double foreign = 0; // per answer: another device's answer frame follows it
+    double echo = 0;    // per answer: the unit sends the same answer once more
+    int chatterMs = 150;
+    int foreignMs = 200; // the foreign frame starts up to this long after the answer
+    int echoMs = 20;     // silence between the answer and its echo
+
     bool silent = false;       // the unit never answers nor acts
     int silentAfterFrames = 0; // goes silent after this many frames to it (0: never)
     int silentForMs = 0;       // and comes back this long after (0: never)
 
     bool any() const {
         return lost > 0 || corrupt > 0 || noise > 0 || split > 0 || late > 0 || wrongId > 0 ||
-               outOfRange > 0 || empty > 0 || silent || silentAfterFrames > 0;
+               outOfRange > 0 || empty > 0 || silent || silentAfterFrames > 0 || chatter > 0 ||
+               foreign > 0 || echo > 0;
     }
 };
 

@@ -74,6 +74,7 @@ Transmission FaultPlan::Plan(const FaultConfig& f, std::mt19937_64& rng, const U
         frame[corruptAt % frame.size()] ^= static_cast<uint8_t>(1u << (corruptBit % 8));
         Note(t.faults, "corrupt");
     }
+    t.frame = frame;
     if (noise < f.noise && !noiseBytes.empty()) {
         t.pieces.push_back({Scheduler::Duration::zero(), noiseBytes});
         Note(t.faults, "noise");

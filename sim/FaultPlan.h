@@ -20,6 +20,7 @@ struct Transmission {
     bool lost = false;
     Scheduler::Duration extraDelay{0};
     std::vector<Piece> pieces;
+    Bytes frame;        // the answer frame as sent, noise left out
     std::string faults; // names of the faults applied, for the trace
 };
 

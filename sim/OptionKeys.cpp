@@ -125,7 +125,10 @@ bool IsFaultKey(const QString& key) {
         QStringLiteral("noise-bytes"),  QStringLiteral("split-pieces"),
         QStringLiteral("split-gap"),    QStringLiteral("late-ms"),
         QStringLiteral("silent"),       QStringLiteral("silent-after"),
-        QStringLiteral("silent-for"),
+        QStringLiteral("silent-for"),   QStringLiteral("chatter"),
+        QStringLiteral("chatter-ms"),   QStringLiteral("foreign"),
+        QStringLiteral("foreign-ms"),   QStringLiteral("echo"),
+        QStringLiteral("echo-ms"),
     };
     return kKeys.contains(key);
 }
@@ -140,6 +143,9 @@ bool ApplyFaultKey(FaultConfig& f, const QString& key, const QString& value, QSt
         {"wrong-id", &f.wrongId},
         {"out-of-range", &f.outOfRange},
         {"empty", &f.empty},
+        {"chatter", &f.chatter},
+        {"foreign", &f.foreign},
+        {"echo", &f.echo},
     };
     for (const auto& [name, field] : rates) {
         if (key == QLatin1String(name)) {
@@ -153,6 +159,9 @@ bool ApplyFaultKey(FaultConfig& f, const QString& key, const QString& value, QSt
         {"late-ms", &f.lateMs, 0, 10'000},
         {"silent-after", &f.silentAfterFrames, 0, 1'000'000},
         {"silent-for", &f.silentForMs, 0, 86'400'000},
+        {"chatter-ms", &f.chatterMs, 1, 60'000},
+        {"foreign-ms", &f.foreignMs, 0, 10'000},
+        {"echo-ms", &f.echoMs, 0, 10'000},
     };
     for (const auto& [name, field, low, high] : ints) {
         if (key == QLatin1String(name)) {
@@ -273,6 +282,9 @@ bool ApplyLineKey(SimOptions& o, const QString& key, const QString& value, QStri
         }
         o.line.latency = std::chrono::milliseconds(n);
         return true;
+    }
+    if (key == u"chunk-ms") {
+        return ToInt(value, 0, 1000, o.line.chunkMs, key, error);
     }
     if (key == u"seed") {
         bool ok = false;

@@ -28,8 +28,10 @@ struct LineEvent {
 // The emulated line with its units: takes the bytes the program writes, lets
 // the unit addressed by each good request frame act on it, and sends the
 // answer back with the timing of a real line (10 bits per byte at the baud
-// rate, after the answer latency) and with the faults configured. Time comes
-// only from the scheduler, so the engine runs in virtual or in real time.
+// rate, after the answer latency, handed over byte by byte or in adapter
+// chunks) and with the faults configured, other devices' chatter included.
+// Time comes only from the scheduler, so the engine runs in virtual or in real
+// time.
 class ProtocolEngine {
 public:
     using Output = std::function<void(const Bytes&)>;
@@ -47,7 +49,7 @@ public:
 
     const LineConfig& config() const { return config_; }
     void setBaud(int baud) { config_.baud = baud > 0 ? baud : config_.baud; }
-    void setLineFaults(const FaultConfig& faults) { config_.faults = faults; }
+    void setLineFaults(const FaultConfig& faults);
     // Time one byte takes on the wire: start bit, 8 data bits, stop bit.
     Scheduler::Duration byteTime() const;
 
@@ -55,7 +57,7 @@ public:
     // wire time. Returns the time when the last of them has left.
     Scheduler::TimePoint hostWrite(const Bytes& bytes);
 
-    // Answer bytes, handed over when their last byte has arrived.
+    // Answer bytes, handed over as they come off the wire (see chunkMs).
     void setOutput(Output output) { output_ = std::move(output); }
     void setTrace(Trace trace) { trace_ = std::move(trace); }
 
@@ -63,19 +65,41 @@ public:
     void cancelPending();
 
 private:
+    static constexpr uint8_t kLineSource = 32; // chatter of the line, not of a unit
+
     struct Slot {
         std::unique_ptr<Unit> unit;
         std::mt19937_64 faultRng;
+        std::mt19937_64 roughRng; // echo and foreign frames
         int frames = 0;
         bool silenced = false; // the silence after N frames has begun
         bool cameBack = false;
         Scheduler::TimePoint silentSince{0};
     };
 
+    // A source of stray bytes: the line, or a unit with chatter of its own.
+    struct Chatter {
+        uint8_t source = kLineSource;
+        std::mt19937_64 rng;
+        bool running = false;
+    };
+
     void listen(); // a fresh parser, wired to this engine
     void onFrame(const RequestFrame& frame);
     bool isSilent(Slot& slot, const FaultConfig& faults, Scheduler::TimePoint at);
     void send(const Transmission& t, Scheduler::TimePoint earliest, uint8_t id);
+    void sendExtras(Slot& slot, const FaultConfig& faults, const Transmission& t);
+    // Puts `bytes` on the wire towards the program from `start`; returns when
+    // the last has arrived. The caller has claimed the wire.
+    Scheduler::TimePoint transmit(Scheduler::TimePoint start, const Bytes& bytes,
+                                  const std::string& note);
+    Scheduler::TimePoint claimWire(Scheduler::TimePoint earliest, size_t bytes);
+    void addChatter(uint8_t source);
+    void runChatter(size_t index);
+    void chatterTick(size_t index);
+    const FaultConfig& chatterFaults(const Chatter& c);
+    // An ID that no request on the line is waiting for, drawn by `pick`.
+    uint8_t strayId(uint64_t pick, bool avoidUnits) const;
     void at(Scheduler::TimePoint when, std::function<void()> call);
     void trace(LineEvent::Kind kind, Scheduler::TimePoint at, const Bytes& bytes, std::string note);
 
@@ -89,6 +113,9 @@ private:
     Scheduler::TimePoint unitsFreeAt_{0};
     Scheduler::TimePoint frameEnd_{0}; // arrival of the byte being parsed
     std::set<uint64_t> pending_;
+    std::vector<Chatter> chatter_;
+    std::multiset<uint8_t> idsInFlight_; // addresses written, not yet heard
+    int lastRequestId_ = -1;
 };
 
 } // namespace quadrel::sim

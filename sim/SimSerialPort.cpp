@@ -5,19 +5,36 @@
 namespace quadrel::sim {
 
 SimSerialPort::SimSerialPort(VirtualClock& clock, LineConfig config)
-    : clock_(clock), scheduler_(clock),
-      engine_(std::make_unique<ProtocolEngine>(scheduler_, std::move(config))) {
-    engine_->setOutput([this](const Bytes& bytes) {
-        if (!open_) {
+    : clock_(clock), scheduler_(clock) {
+    addLine(0, std::move(config));
+}
+
+SimSerialPort::~SimSerialPort() {
+    *alive_ = false;
+}
+
+ProtocolEngine& SimSerialPort::addLine(int portNumber, LineConfig config) {
+    auto engine = std::make_unique<ProtocolEngine>(scheduler_, std::move(config));
+    ProtocolEngine* line = engine.get();
+    // Bytes arriving on a line the port has not open are lost, as on a real one.
+    line->setOutput([this, line](const Bytes& bytes) {
+        if (!open_ || current_ != line) {
             return;
         }
         received_.insert(received_.end(), bytes.begin(), bytes.end());
         notifyReceived();
     });
+    lines_.push_back({portNumber, std::move(engine)});
+    return *line;
 }
 
-SimSerialPort::~SimSerialPort() {
-    *alive_ = false;
+ProtocolEngine& SimSerialPort::lineOf(int portNumber) {
+    for (const Line& line : lines_) {
+        if (line.portNumber == portNumber) {
+            return *line.engine;
+        }
+    }
+    return engine();
 }
 
 bool SimSerialPort::open(int portNumber, const QString& settings) {
@@ -28,7 +45,8 @@ bool SimSerialPort::open(int portNumber, const QString& settings) {
         baud <= 0) {
         return false;
     }
-    engine_->setBaud(baud);
+    current_ = &lineOf(portNumber);
+    current_->setBaud(baud);
     open_ = true;
     portNumber_ = portNumber;
     settings_ = settings;
@@ -40,7 +58,6 @@ void SimSerialPort::close() {
     open_ = false;
     ++session_;
     received_.clear();
-    engine_->cancelPending();
 }
 
 void SimSerialPort::loseLine() {
@@ -56,7 +73,7 @@ void SimSerialPort::write(const Bytes& bytes) {
         return;
     }
     written_.insert(written_.end(), bytes.begin(), bytes.end());
-    const auto drained = engine_->hostWrite(bytes);
+    const auto drained = current_->hostWrite(bytes);
     const uint64_t session = session_;
     later(drained - clock_.now(), [this, session] {
         if (session == session_) {

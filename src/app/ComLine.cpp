@@ -8,6 +8,12 @@ ComLine::ComLine(basCOMM& comm, SerialPort& port, PortSettings& settings, Messag
     : comm_(comm), port_(port), settings_(settings), messages_(messages) {}
 
 bool ComLine::OpenCommPort(int16_t portNumber, int32_t baudRate) {
+    if (port_.isOpen()) {
+        port_.close();
+        if (onClosed_) {
+            onClosed_();
+        }
+    }
     const bool opened = quadrel::OpenCommPort(port_, portNumber, baudRate);
     const QString device = comm_.DevicePath(portNumber);
     if (opened) {

@@ -20,6 +20,9 @@ public:
 
     // Opens the port and records the outcome for the status line.
     bool OpenCommPort(int16_t portNumber, int32_t baudRate);
+    // Told when OpenCommPort closes the open port: for the link that is what
+    // a lost port is, so the awaited answer and any scan or read end there.
+    void setOnClosed(std::function<void()> onClosed) { onClosed_ = std::move(onClosed); }
     // The port went away while open (it is closed already).
     void PortLost() { status_.Lost(); }
 
@@ -44,6 +47,7 @@ private:
     MessageBoxes& messages_;
     PortStatus status_;
     std::function<QString()> failureReason_;
+    std::function<void()> onClosed_;
 };
 
 } // namespace quadrel

@@ -15,6 +15,7 @@ basMain::basMain(Environment env)
       log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory),
       core_(port_, env.timerFactory, log_, hub_) {
     line_.setFailureReason(std::move(env.openFailureReason));
+    line_.setOnClosed([this] { core_.link.PortLost(); });
     // The core answers every hook; tests may put their own in its place.
     hooks_.ProcessReceivedData = [this] { core_.link.receiver.ProcessReceivedData(); };
     hooks_.SendNextCommand = [this] { core_.link.queue.SendNextCommand(); };

@@ -39,7 +39,7 @@ void ReceiveParser::ProcessReceivedData() {
 
 void ReceiveParser::ProcessBytes(const Bytes& bytes) {
     trace_.LogRecv(bytes);
-    queue_.LineActive();
+    queue_.LineActive(bytes);
     timRecvNext_->stop();
     for (const uint8_t b : bytes) {
         TakeByte(b);
@@ -125,9 +125,11 @@ void ReceiveParser::LengthByte(uint8_t b) {
     } else if (code == kCmdGetFirmwareVersion) {
         accepted = b == 2;
     } else if (code == kCmdGetUnitInfo) {
+        // The extended block is four bytes, five with the largest delay: a
+        // longer reply is another answer (a unit's information sent twice, say)
+        // and is refused, so the request is repeated rather than misread.
         const uint8_t page = current.data(0);
-        accepted =
-            (page == 0 && packet_.iFrameLength >= 6) || (page == 1 && packet_.iFrameLength >= 7);
+        accepted = (page == 0 && b >= 3) || (page == 1 && (b == 4 || b == 5));
     }
     if (!accepted) {
         trace_.LogDrop(DropReason::BadLength, packet_.iCount);

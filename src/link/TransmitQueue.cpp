@@ -1,5 +1,6 @@
 #include "link/TransmitQueue.h"
 
+#include "link/CommandCodes.h"
 #include "link/ReplySink.h"
 #include "model/Views.h"
 #include "model/basQRD.h"
@@ -14,10 +15,14 @@ using namespace std::chrono_literals;
 TransmitQueue::TransmitQueue(SerialPort& port, TimerFactory& timers, LinkTrace& trace,
                              basQRD& model)
     : port_(port), trace_(trace), model_(model), timSendQueue_(timers.createTimer(100ms)),
-      timWaitACK_(timers.createTimer(300ms)), timSettle_(timers.createTimer(kSettleTime)) {
+      timWaitACK_(timers.createTimer(300ms)), timSettle_(timers.createTimer(kSettleTime)),
+      timSettleLimit_(timers.createTimer(kSettleTime)),
+      timRepeatAnswer_(timers.createTimer(kSettleTime)) {
     timSendQueue_->setOnTick([this] { OnSendQueueTick(); });
     timWaitACK_->setOnTick([this] { OnWaitAckTick(); });
-    timSettle_->setOnTick([this] { OnSettleTick(); });
+    timSettle_->setOnTick([this] { OnQuietTick(); });
+    timSettleLimit_->setOnTick([this] { EndSettling(); });
+    timRepeatAnswer_->setOnTick([this] { OnRepeatAnswerTick(); });
 }
 
 void TransmitQueue::attach(BusyFlags& busy, Views& views,
@@ -33,6 +38,7 @@ void TransmitQueue::WriteFrame(const SEND_PACKET& packet) {
     CurrentCommand_ = packet;
     repeatHeld_ = false;
     repeated_ = false;
+    awaitedBeforeScan_ = false;
     port_.write(packet.bFrame);
     // Address bit 7 clear: an answer is awaited.
     if (!packet.bFrame.empty() && (packet.bFrame[0] & 0x80) == 0) {
@@ -158,25 +164,85 @@ bool TransmitQueue::AcknowledgeCommand() {
     timWaitACK_->stop();
     repeatHeld_ = false;
     iRetryCount_[CurrentCommand_.bID & 0x1F] = 0;
+    // This may be the answer to the first try, and the repeat's answer still
+    // to come: were the next frame out, that answer would be taken for its
+    // own. Nothing is awaited meanwhile, so it falls on deaf ears. The wait
+    // starts before anything else can queue a frame, such as the information
+    // request of a unit that answers again.
+    const bool settle = std::exchange(repeated_, false);
+    if (settle) {
+        StartSettling();
+    }
     SetUnitAnswering(CurrentCommand_.bID, true);
-    if (std::exchange(repeated_, false)) {
-        // This may be the answer to the first try, and the repeat's answer
-        // still to come: were the next frame out, that answer would be taken
-        // for its own. Nothing is awaited meanwhile, so it falls on deaf ears.
-        timSettle_->start();
-        return false;
-    }
-    return SendNextCommand();
+    return settle ? false : SendNextCommand();
 }
 
-void TransmitQueue::LineActive() {
-    if (IsSettling()) {
+std::chrono::milliseconds TransmitQueue::SettleLimit() const {
+    constexpr long long kLongestAnswer = 258; // address, length, 255 data bytes, CRC
+    const QString settings = port_.settings();
+    bool ok = false;
+    long long baud = settings.left(settings.indexOf(QLatin1Char(','))).toLongLong(&ok);
+    if (!ok || baud <= 0) {
+        baud = 9600;
+    }
+    const long long wireMs = (kLongestAnswer * 10 * 1000 + baud - 1) / baud;
+    return 300ms + std::chrono::milliseconds(wireMs);
+}
+
+void TransmitQueue::StartSettling() {
+    settling_ = true;
+    settleBytesLeft_ = 0;
+    settleLengthNext_ = false;
+    timSettle_->start();
+    timSettleLimit_->setInterval(SettleLimit());
+    timSettleLimit_->start();
+}
+
+void TransmitQueue::LineActive(const Bytes& bytes) {
+    if (!IsSettling()) {
+        return;
+    }
+    // Only the repeated unit's answer matters: its address byte, then the
+    // bytes its form or its length byte announces.
+    const uint8_t start = static_cast<uint8_t>(0x80 | (CurrentCommand_.bID & 0x1F));
+    bool answerBytes = false;
+    for (const uint8_t b : bytes) {
+        if (settleLengthNext_) {
+            settleLengthNext_ = false;
+            settleBytesLeft_ = b + 1; // data bytes and the CRC
+        } else if (settleBytesLeft_ > 0) {
+            --settleBytesLeft_;
+        } else if (b == start) {
+            settleLengthNext_ = !IsSetCommand(CurrentCommand_.bCommand);
+            settleBytesLeft_ = settleLengthNext_ ? 0 : 1;
+        } else {
+            continue;
+        }
+        answerBytes = true;
+    }
+    if (answerBytes) {
         timSettle_->start();
     }
 }
 
-void TransmitQueue::OnSettleTick() {
+void TransmitQueue::OnQuietTick() {
     timSettle_->stop();
+    if (!timRepeatAnswer_->isActive()) {
+        EndSettling();
+    }
+}
+
+void TransmitQueue::OnRepeatAnswerTick() {
+    timRepeatAnswer_->stop();
+    if (settling_ && !timSettle_->isActive()) {
+        EndSettling();
+    }
+}
+
+void TransmitQueue::EndSettling() {
+    settling_ = false;
+    timSettle_->stop();
+    timSettleLimit_->stop();
     SendNextCommand();
 }
 
@@ -206,6 +272,8 @@ void TransmitQueue::AnswerTimedOut() {
             port_.write(CurrentCommand_.bFrame);
             trace_.LogRepeat(CurrentCommand_, iRetryCount_[id] + 1);
             repeated_ = true;
+            timRepeatAnswer_->setInterval(SettleLimit());
+            timRepeatAnswer_->start();
             StartWaitAck();
         }
         return;
@@ -217,13 +285,19 @@ void TransmitQueue::AnswerTimedOut() {
 
 void TransmitQueue::SetUnitAnswering(uint8_t id, bool answering) {
     if (!answering) {
-        PurgeCommandsByID(id);
+        // A give-up of a request sent before the running scan is not that
+        // scan's probe of the last ID: it neither ends the scan nor withdraws
+        // the probe, or the scan would miss that unit or never end.
+        const bool lastProbe = id == 31 && !awaitedBeforeScan_;
+        if (id != 31 || lastProbe || busy_ == nullptr || !busy_->blScanning()) {
+            PurgeCommandsByID(id);
+        }
         const UnitRef& selected = model_.objSelectedUnit;
         if (busy_ != nullptr && (!selected || selected->bID() == id)) {
             busy_->SetLoadingStatus(false);
             busy_->SetLoadingMemory(false);
         }
-        if (busy_ != nullptr && busy_->blScanning() && id == 31) {
+        if (busy_ != nullptr && busy_->blScanning() && lastProbe) {
             busy_->SetScanning(false);
         }
     }

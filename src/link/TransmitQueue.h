@@ -56,12 +56,23 @@ public:
     // The receive path ended a frame (taken, dropped or timed out): a repeat
     // held back for it goes out now.
     void FrameEnded();
-    // Bytes came in: a settling line starts its quiet time again.
-    void LineActive();
+    // Bytes came in: while settling, those that could be the repeated unit's
+    // second answer start the quiet time again.
+    void LineActive(const Bytes& bytes);
     // After an answer to a repeated request the unit may answer once more;
-    // the next frame waits until the line has been quiet for kSettleTime.
-    bool IsSettling() const { return timSettle_->isActive(); }
+    // the next frame waits until the line has been quiet for kSettleTime and
+    // that answer could have come whole (SettleLimit() after the repeat: a
+    // line may hand an answer over only once its last byte is in), and never
+    // longer than SettleLimit() in all: other devices' bytes must not stop
+    // the line.
+    bool IsSettling() const { return settling_; }
     static constexpr std::chrono::milliseconds kSettleTime{300};
+    // One answer time-out plus the wire time of the longest answer.
+    std::chrono::milliseconds SettleLimit() const;
+
+    // A scan starts: the awaited frame, if any, belongs to what went before.
+    void ScanStarted() { awaitedBeforeScan_ = true; }
+    bool IsAwaitedFromBeforeScan() const { return awaitedBeforeScan_; }
 
     bool IsWaitingForAnswer() const { return timWaitACK_->isActive(); }
     const SEND_PACKET& CurrentCommand() const { return CurrentCommand_; }
@@ -76,7 +87,10 @@ private:
     void StartWaitAck();
     void OnSendQueueTick();
     void OnWaitAckTick();
-    void OnSettleTick();
+    void OnQuietTick();
+    void OnRepeatAnswerTick();
+    void StartSettling();
+    void EndSettling();
     void AnswerTimedOut();
     template <typename Match> void PurgeIf(Match match);
 
@@ -94,8 +108,16 @@ private:
     std::unique_ptr<Timer> timSendQueue_;
     std::unique_ptr<Timer> timWaitACK_;
     std::unique_ptr<Timer> timSettle_;
+    std::unique_ptr<Timer> timSettleLimit_;
+    std::unique_ptr<Timer> timRepeatAnswer_; // runs until the repeat's answer may be whole
+    bool settling_ = false;
     bool repeatHeld_ = false;
     bool repeated_ = false; // the awaited frame was written more than once
+    bool awaitedBeforeScan_ = false;
+    // While settling: bytes still to come of what may be the repeated unit's
+    // second answer, and whether the next one is its length byte.
+    int settleBytesLeft_ = 0;
+    bool settleLengthNext_ = false;
 };
 
 } // namespace quadrel

@@ -385,8 +385,9 @@ void ReplyHandlers::ReplyUnitInfo() {
             views_.FillMemoryLocations();
         }
     }
-    // The last ID's answer ends a scan even when that unit is not selected.
-    if (id == 31 && status_.blScanning()) {
+    // The last ID's answer ends a scan even when that unit is not selected,
+    // but only the answer to the running scan's own probe.
+    if (id == 31 && status_.blScanning() && !link_.queue.IsAwaitedFromBeforeScan()) {
         status_.SetScanning(false);
     }
     link_.queue.AcknowledgeCommand();
@@ -395,7 +396,13 @@ void ReplyHandlers::ReplyUnitInfo() {
 void ReplyHandlers::ReplyExtendedInfo() {
     const RECV_PACKET& p = link_.receiver.packet();
     const UnitRef unit = model_.FindUnit(p.bID);
-    if (!unit || p.bData.size() < 4 || p.iDataLength < 4) {
+    if (!unit) {
+        // The unit's record went with a scan: taken and ignored, as the paired
+        // replies do, so its refusal cannot give up the new scan's probe.
+        link_.queue.AcknowledgeCommand();
+        return;
+    }
+    if (p.bData.size() < 4 || p.iDataLength < 4) {
         return;
     }
     const Bytes& d = p.bData;

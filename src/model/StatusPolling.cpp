@@ -64,6 +64,7 @@ void StatusPolling::SetScanning(bool on) {
         return;
     }
     link_.queue.ClearQueue();
+    link_.queue.ScanStarted();
     model_.blLoadingStatus = false;
     model_.blLoadingMemory = false;
     model_.objSelectedUnit.reset();
@@ -214,7 +215,8 @@ void StatusPolling::RequestUnitStatus(uint8_t m) {
 }
 
 void StatusPolling::EndReadOfUnit(uint8_t id) {
-    if (id == kLastId) {
+    // Only a read the running scan started can end it.
+    if (id == kLastId && !link_.queue.IsAwaitedFromBeforeScan()) {
         SetScanning(false);
     }
 }

@@ -43,6 +43,11 @@ void AppRig::UseRealPort() {
     real_ = std::make_unique<QtSerialPort>(comm_);
 }
 
+sim::SimSerialPort& AppRig::UseSimPort() {
+    sim_ = std::make_unique<sim::SimSerialPort>(time);
+    return *sim_;
+}
+
 basMain& AppRig::program() {
     if (!program_) {
         program_ = std::make_unique<basMain>(basMain::Environment{

@@ -5,6 +5,7 @@
 #include "app/basMain.h"
 #include "link/VirtualClock.h"
 #include "link/qt/QtSerialPort.h"
+#include "sim/SimSerialPort.h"
 #include "support/FakeSerialPort.h"
 #include "support/Pty.h"
 #include "support/TempFolders.h"
@@ -42,9 +43,11 @@ public:
 
     // Opens ports through QSerialPort instead of the scripted port.
     void UseRealPort();
+    // Or on emulated lines in virtual time (before program()).
+    sim::SimSerialPort& UseSimPort();
 
     basMain& program();
-    SerialPort& port() { return real_ ? static_cast<SerialPort&>(*real_) : fake; }
+    SerialPort& port() { return sim_ ? *sim_ : real_ ? static_cast<SerialPort&>(*real_) : fake; }
 
     FakeSerialPort fake;
     RecordingMessages messages;
@@ -58,6 +61,7 @@ private:
     std::map<int, std::unique_ptr<Pty>> ptys_;
     basCOMM comm_{folders_.folders()};
     std::unique_ptr<QtSerialPort> real_;
+    std::unique_ptr<sim::SimSerialPort> sim_;
     std::unique_ptr<basMain> program_;
 };
 

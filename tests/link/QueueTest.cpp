@@ -146,9 +146,12 @@ TEST(TransmitQueue, AnswerAfterTheSecondTryClearsTheCounterAndReleasesTheNextFra
     h.port.deliver({0x81, 0xD2});
     EXPECT_EQ(h.link.queue.iRetryCount(1), 0);
     EXPECT_TRUE(unit->blConnected());
-    // The repeat may still be answered: the next frame waits for a quiet line.
+    // The repeat may still be answered: the next frame waits for a quiet line
+    // and for the time that answer could take, 569 ms after the repeat.
     EXPECT_EQ(h.port.writes.size(), 2u);
-    h.clock.advance(TransmitQueue::kSettleTime);
+    h.clock.advanceTo(868ms);
+    EXPECT_EQ(h.port.writes.size(), 2u);
+    h.clock.advanceTo(869ms);
     ASSERT_EQ(h.port.writes.size(), 3u);
     EXPECT_EQ(h.port.writes[2], (Bytes{0x21, 0x13, 0x00, 0x00, 0x51}));
 }
@@ -172,7 +175,7 @@ TEST(TransmitQueue, AnswerToARepeatIsNotTakenForTheNextRequest) {
     EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
     EXPECT_EQ(h.port.writes.size(), 2u);
     // Quiet again: the mute query goes out and its own answer is taken.
-    h.clock.advance(TransmitQueue::kSettleTime);
+    h.clock.advanceTo(869ms);
     ASSERT_EQ(h.port.writes.size(), 3u);
     EXPECT_EQ(h.port.writes[2][1], 0x11);
     Bytes mute = {0x81, 0x02, 0x01, 0x01};

@@ -97,7 +97,10 @@ TEST(ReceivePath, FirmwareAndInformationLengths) {
     h.clock.advance(300ms);
     h.port.deliver(WithCrc({0x81, 0x03, 0x03, 0x08, 0x04}));
     h.link.senders.CmdGetUnitInfo(1, 1, 1);
+    h.clock.advanceTo(869ms); // out after the quiet wait that follows a repeat
     h.port.deliver(WithCrc({0x81, 0x03, 0x01, 0x80, 0x47})); // page 1 needs 4
+    // The information reply again (the unit sent it twice): too long for page 1.
+    h.port.deliver(WithCrc({0x81, 0x06, 0x23, 0x08, 0x04, 0x61, 0x62, 0x63}));
     h.clock.advance(300ms);
     h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F}));
     h.link.senders.CmdGetUnitInfo(1, 2, 1); // no such page: nothing is taken

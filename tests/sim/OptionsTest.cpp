@@ -92,13 +92,20 @@ TEST(Options, CommandLineOverridesTheFileAndChecksTheLineUp) {
     ASSERT_TRUE(CommandLine::Parse(
         {QStringLiteral("--seed=6"), QStringLiteral("--config"), file.fileName(),
          QStringLiteral("--unit"), QStringLiteral("id=8,outputs=9,late=1,late-ms=400"),
-         QStringLiteral("--faults"), QStringLiteral("noise=0.5"), QStringLiteral("--trace")},
+         QStringLiteral("--faults"),
+         QStringLiteral("noise=0.5,chatter=1,chatter-ms=100,foreign=0.2,foreign-ms=50,echo=0.1,"
+                        "echo-ms=5"),
+         QStringLiteral("--chunk-ms"), QStringLiteral("16"), QStringLiteral("--trace")},
         o, error))
         << error.toStdString();
     EXPECT_EQ(o.line.seed, 6u);
     EXPECT_EQ(o.port, 210);
     EXPECT_TRUE(o.trace);
     EXPECT_EQ(o.line.faults.noise, 0.5);
+    EXPECT_EQ(o.line.chunkMs, 16);
+    const FaultConfig& f = o.line.faults;
+    EXPECT_TRUE(f.chatter == 1 && f.chatterMs == 100 && f.foreign == 0.2 && f.foreignMs == 50 &&
+                f.echo == 0.1 && f.echoMs == 5 && f.any());
     ASSERT_EQ(o.units.size(), 2u);
     EXPECT_EQ(o.units[1].outputs, 9);
     EXPECT_EQ(o.units[1].faults->lateMs, 400);
@@ -112,6 +119,14 @@ TEST(Options, CommandLineOverridesTheFileAndChecksTheLineUp) {
         ParseError({QStringLiteral("--demo"), QStringLiteral("--unit"), QStringLiteral("id=1")})
             .contains(QStringLiteral("--demo")));
     EXPECT_TRUE(ParseError({QStringLiteral("--trace=yes")}).contains(QStringLiteral("unknown")));
+    EXPECT_TRUE(ParseError({QStringLiteral("--faults"), QStringLiteral("chatter-ms=0")})
+                    .contains(QStringLiteral("chatter-ms")));
+    EXPECT_TRUE(ParseError({QStringLiteral("--chunk-ms=-1")}).contains(QStringLiteral("chunk-ms")));
+    const QString help = CommandLine::Help();
+    for (const char* key :
+         {"--chunk-ms", "chatter=", "chatter-ms", "foreign=", "foreign-ms", "echo=", "echo-ms"}) {
+        EXPECT_TRUE(help.contains(QLatin1String(key))) << key;
+    }
 }
 
 TEST(Options, DemoLineUpShowsEveryKindOfPage) {

@@ -25,6 +25,11 @@ constexpr uint8_t kLarge = 17; // over 127 ports of each kind: replies come in w
 constexpr size_t kQueueBound = 200;
 constexpr auto kBusyLimit = 180s; // a scan with every retry, then a read of the large unit
 constexpr auto kSlice = 100ms;
+// Liveness: the line never stands still while requests wait, and no scan or
+// read goes on for ever.
+constexpr auto kFrameLimit = 1500ms;
+constexpr auto kScanLimit = 60s;
+constexpr auto kReadLimit = 30s;
 
 long Env(const char* name, long fallback) {
     const char* v = std::getenv(name);
@@ -44,6 +49,15 @@ sim::FaultConfig Modest() {
     // Each unit falls silent once for a while, deep into the run.
     f.silentAfterFrames = 700;
     f.silentForMs = 15000;
+    // Other devices on the line.
+    f.chatter = 0.3;
+    // An echo taken while a unit's information is awaited, or another
+    // device's reply that names the ID just probed, is a well-formed answer
+    // to that request and cannot be told from one: the record it leaves is
+    // wrong until the unit is read again. Rare enough here that the hour
+    // mostly meets the faults the program can refuse.
+    f.foreign = 0.005;
+    f.echo = 0.005;
     return f;
 }
 
@@ -77,6 +91,13 @@ struct FaultCount {
         }
         if (e.kind != sim::LineEvent::Kind::Answer) {
             return;
+        }
+        // Other devices' bytes come whole, never between pieces of an answer.
+        for (const char* kind : {"chatter", "foreign", "echo"}) {
+            if (e.note.find(kind) != std::string::npos) {
+                ++byKind[kind];
+                return;
+            }
         }
         if (piecesLeft > 0) { // the rest of a split or noisy answer
             --piecesLeft;
@@ -244,6 +265,7 @@ private:
         } else {
             busySince_.reset();
         }
+        CheckLiveness();
         if (++steps_ % 10 == 0) {
             const auto problems = ModelProblems(h_.core.model);
             ASSERT_TRUE(problems.empty())
@@ -251,10 +273,41 @@ private:
         }
     }
 
+    // Since when `on` has held, or nothing once it does not.
+    void Since(std::optional<VirtualClock::TimePoint>& since, bool on) {
+        if (!on) {
+            since.reset();
+        } else if (!since) {
+            since = h_.clock.now();
+        }
+    }
+
+    void CheckLiveness() {
+        const TransmitQueue& q = h_.core.link.queue;
+        const bool waiting = q.iSendQueueCount() > 0 || q.IsWaitingForAnswer();
+        const size_t written = h_.port.written().size();
+        const bool moving = written != writtenBefore_ || h_.core.link.receiver.IsReceiving();
+        writtenBefore_ = written;
+        Since(stillSince_, waiting && h_.port.isOpen() && !moving);
+        ASSERT_FALSE(stillSince_ && h_.clock.now() - *stillSince_ >= kFrameLimit)
+            << "no frame for " << kFrameLimit.count() << " ms while " << q.iSendQueueCount()
+            << " requests wait, at " << std::chrono::duration<double>(h_.clock.now()).count()
+            << " s";
+        const basQRD& m = h_.core.model;
+        Since(scanSince_, m.blScanning);
+        Since(readSince_, m.blLoadingStatus || m.blLoadingMemory);
+        ASSERT_FALSE(scanSince_ && h_.clock.now() - *scanSince_ > kScanLimit) << "scan without end";
+        ASSERT_FALSE(readSince_ && h_.clock.now() - *readSince_ > kReadLimit) << "read without end";
+    }
+
     SimCoreHarness h_;
     SoakOperator op_;
     Figures fig_;
     std::optional<VirtualClock::TimePoint> busySince_;
+    std::optional<VirtualClock::TimePoint> stillSince_;
+    std::optional<VirtualClock::TimePoint> scanSince_;
+    std::optional<VirtualClock::TimePoint> readSince_;
+    size_t writtenBefore_ = 0;
     long steps_ = 0;
     long stretches_ = 0;
 };
