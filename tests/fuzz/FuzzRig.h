@@ -5,7 +5,8 @@
 // the same result in a fresh process.
 //
 // Input: byte 0 picks the selected unit (bit 5 set: none) and, low two bits,
-// the unit asked; byte 1 the awaited request's code (low six bits) and
+// the unit asked; with bit 6 the input ends mid-exchange, else 2 s of virtual
+// time pass after its last piece; byte 1 the awaited request's code (low six bits) and
 // priority (high two); byte 2 its data bytes (low two bits: data byte 0, high
 // four: data byte 1, the memory location) and, with bit 2, a memory location
 // chosen in the preset list (the same one with bit 3, else another). Then
@@ -180,7 +181,9 @@ inline void FuzzRig::Drive(const uint8_t* data, size_t size) {
             clock.advance(250ms);
         }
     }
-    clock.advance(2s);
+    if ((data[0] & 0x40) == 0) {
+        clock.advance(2s);
+    }
 }
 
 inline uint64_t FuzzRig::StateDigest() const {
