@@ -30,6 +30,12 @@ void ReceiveParser::ResetReceiver() {
     timRecvNext_->stop();
 }
 
+void ReceiveParser::Reset() {
+    ResetReceiver();
+    packet_ = RECV_PACKET{};
+    frameEnded_ = false;
+}
+
 void ReceiveParser::ProcessReceivedData() {
     const Bytes bytes = port_.readAll();
     if (!bytes.empty()) {

@@ -38,6 +38,8 @@ public:
     // Feeds bytes as if read from the port (the fuzzer and benchmarks).
     void ProcessBytes(const Bytes& bytes);
     void ResetReceiver();
+    // Back to as built, the last reply's payload dropped too.
+    void Reset();
     bool IsReceiving() const { return packet_.iCount != 0; }
     bool IsReceivingFrom(uint8_t id) const { return IsReceiving() && packet_.bID == id; }
 

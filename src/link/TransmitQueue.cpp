@@ -152,6 +152,17 @@ void TransmitQueue::ClearQueue() {
     timSendQueue_->stop();
 }
 
+void TransmitQueue::Reset() {
+    timSendQueue_->stop();
+    timWaitACK_->stop();
+    timSettle_->stop();
+    SendQueue_.clear();
+    CurrentCommand_ = SEND_PACKET{};
+    ResetRetries();
+    repeatHeld_ = false;
+    repeated_ = false;
+}
+
 void TransmitQueue::OnSendQueueTick() {
     timSendQueue_->stop();
     SendNextCommand();

@@ -47,6 +47,8 @@ public:
     void PurgeCommandsByData(uint8_t code, uint8_t data1, uint8_t data0);
     // Drops every waiting frame; the awaited one is left alone.
     void ClearQueue();
+    // Back to as built: nothing waits, nothing is awaited, every timer stopped.
+    void Reset();
 
     bool AcknowledgeCommand();
     // Every unit starts its next exchange with a full set of tries.

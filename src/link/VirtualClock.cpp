@@ -110,6 +110,15 @@ void VirtualClock::advance(Duration span) {
     advanceTo(now_ + span);
 }
 
+bool VirtualClock::Rewind() {
+    if (!events_.empty()) {
+        return false;
+    }
+    now_ = TimePoint{0};
+    nextSeq_ = 1;
+    return true;
+}
+
 bool VirtualClock::advanceUntil(const std::function<bool()>& done, Duration limit) {
     const TimePoint until = now_ + limit;
     while (!done()) {

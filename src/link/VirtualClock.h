@@ -40,6 +40,9 @@ public:
     // Advances until `done` holds or `limit` has passed; true when it held.
     bool advanceUntil(const std::function<bool()>& done, Duration limit);
     bool hasPending() const { return !events_.empty(); }
+    // Back to time zero, as made. Only when nothing is scheduled (every timer
+    // stopped), else a stopped timer could cancel a reused id; false then.
+    bool Rewind();
 
 private:
     class VirtualTimer;

@@ -47,7 +47,12 @@ template <typename T> class PortTable {
 public:
     T& operator[](int port) { return cells_.at(Index(port)); }
     const T& operator[](int port) const { return cells_.at(Index(port)); }
-    void Clear() { cells_.fill(T{}); }
+    void Clear() {
+        // One block copy rather than a store per cell, which unoptimised and
+        // sanitized builds make slow.
+        static const std::array<T, kMaxPort> kEmpty{};
+        cells_ = kEmpty;
+    }
 
 private:
     static size_t Index(int port) {

@@ -17,6 +17,18 @@ void basQRD::ClearUnitStatus() {
     VideoInputSelect.Clear();
 }
 
+void basQRD::Reset() {
+    ReplaceUnits();
+    objSelectedUnit.reset();
+    ClearUnitStatus();
+    MemoryAudioOutputs.Clear();
+    blLoadingStatus = false;
+    blScanning = false;
+    blLoadingMemory = false;
+    lLastStatusStep = 0;
+    lLastMemoryStep = 0;
+}
+
 void basQRD::SetAudioRoute(int output, int input, Views& views) {
     const int old = AudioOutputs[output].iInputPort;
     if (old != 0) {

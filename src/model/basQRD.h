@@ -43,6 +43,8 @@ public:
 
     // Everything but the preset scratch table back to zero.
     void ClearUnitStatus();
+    // Back to as built: no units, none selected, every table and flag cleared.
+    void Reset();
 
     static bool IsInRange(long value, long low, long high) { return low <= value && value <= high; }
 

@@ -1,0 +1,251 @@
+#pragma once
+
+// One core for a whole fuzzing run: built once, driven by an input, then
+// reset to exactly its state as built, so an input found in a long run gives
+// the same result in a fresh process.
+//
+// Input: byte 0 picks the selected unit (bit 5 set: none) and, low two bits,
+// the unit asked; with bit 6 the input ends mid-exchange, else 2 s of virtual
+// time pass after its last piece; byte 1 the awaited request's code (low six bits) and
+// priority (high two); byte 2 its data bytes (low two bits: data byte 0, high
+// four: data byte 1, the memory location) and, with bit 2, a memory location
+// chosen in the preset list (the same one with bit 3, else another). Then
+// pieces: a length byte (low 6 bits; bit 7 also lets 250 ms of virtual time
+// pass, bit 6 queues a fresh request) followed by that many bytes for the
+// line. A length byte of 0 is followed instead by an action byte whose low two
+// bits choose, and whose high six bits (k) tune it:
+//   0  a well-formed answer to the awaited request, k payload bytes taken from
+//      the input (a setting's answer has none);
+//   1  k * 25 ms of virtual time pass (answers late, quiet waits);
+//   2  the last well-formed answer again (a repeat's second answer);
+//   3  a well-formed answer twice in one piece, k payload bytes.
+#include "fuzz/DigestViews.h"
+#include "link/CommandCodes.h"
+#include "link/VirtualClock.h"
+#include "link/basCRC8_Dallas_1_Wire.h"
+#include "model/QuadrelCore.h"
+#include "support/CoreHarness.h"
+#include "support/FakeSerialPort.h"
+
+#include <chrono>
+#include <cstdlib>
+
+namespace quadrel::test {
+
+// Folds the trace into a digest: each piece with its direction.
+struct DigestTrace : LinkTrace {
+    Digest digest;
+    void LogSend(const Bytes& b) override {
+        digest.Mix(1);
+        digest.Mix(b.data(), b.size());
+    }
+    void LogRecv(const Bytes& b) override {
+        digest.Mix(2);
+        digest.Mix(b.data(), b.size());
+    }
+};
+
+class FuzzRig {
+public:
+    FuzzRig() { port.open(1, QStringLiteral("9600,n,8,1")); }
+    FuzzRig(const FuzzRig&) = delete;
+    FuzzRig& operator=(const FuzzRig&) = delete;
+
+    struct Result {
+        uint64_t line = 0;  // trace, frames written, views' calls
+        uint64_t state = 0; // model, queue and parser after the run (when asked)
+        bool operator==(const Result&) const = default;
+    };
+
+    // Drives one input, then resets. `withState` also digests the state left,
+    // which costs more than the run.
+    Result Run(const uint8_t* data, size_t size, bool withState = false) {
+        Result r;
+        if (size >= 3) {
+            Drive(data, size);
+            r.line = LineDigest();
+            if (withState) {
+                r.state = StateDigest();
+            }
+        }
+        Reset();
+        return r;
+    }
+
+    // Everything the core keeps between inputs, as a digest.
+    uint64_t StateDigest() const;
+
+    VirtualClock clock;
+    FakeSerialPort port;
+    DigestTrace trace;
+    DigestViews views;
+    QuadrelCore core{port, clock, trace, views};
+
+private:
+    void Drive(const uint8_t* data, size_t size);
+    void Answer(const uint8_t* data, size_t size, size_t& i, size_t k, int times);
+    uint64_t LineDigest() {
+        Digest d = views.digest;
+        d.Mix(trace.digest.value());
+        for (const Bytes& w : port.writes) {
+            d.Mix(w.data(), w.size());
+        }
+        return d.value();
+    }
+    void Reset();
+
+    Bytes lastAnswer_;
+};
+
+inline void FuzzRig::Reset() {
+    core.link.queue.Reset();
+    core.link.receiver.Reset();
+    core.status.timRequestStatus().stop();
+    core.model.Reset();
+    // A timer left running means the reset missed some state: stop here, so
+    // the run that left it is the finding.
+    if (!clock.Rewind()) {
+        std::abort();
+    }
+    core.status.timRequestStatus().start(); // as the core starts it when built
+    port.writes.clear();
+    (void)port.readAll();
+    trace.digest.Reset();
+    views.Reset();
+    lastAnswer_.clear();
+}
+
+inline void FuzzRig::Answer(const uint8_t* data, size_t size, size_t& i, size_t k, int times) {
+    const SEND_PACKET& current = core.link.queue.CurrentCommand();
+    Bytes frame = {static_cast<uint8_t>(0x80 | current.bID)};
+    if (!IsSetCommand(current.bCommand)) {
+        frame.push_back(static_cast<uint8_t>(k));
+        for (size_t n = 0; n < k; ++n) {
+            frame.push_back(i < size ? data[i++] : 0);
+        }
+    }
+    frame.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(frame, static_cast<int>(frame.size())));
+    lastAnswer_ = frame;
+    Bytes line;
+    for (int t = 0; t < times; ++t) {
+        line.insert(line.end(), frame.begin(), frame.end());
+    }
+    port.deliver(line);
+}
+
+inline void FuzzRig::Drive(const uint8_t* data, size_t size) {
+    using namespace std::chrono_literals;
+    AddUnitRecord(core.model.objUnits(), 1, 8, 8);
+    AddUnitRecord(core.model.objUnits(), 2, 255, 255);
+    if ((data[0] & 0x20) == 0) {
+        core.model.objSelectedUnit = core.model.FindUnit(data[0] & 0x1F);
+    }
+    const uint8_t code = static_cast<uint8_t>(data[1] & 0x3F);
+    const uint8_t id = static_cast<uint8_t>(data[0] & 0x03);
+    const uint8_t d0 = static_cast<uint8_t>(data[2] & 0x03);
+    const uint8_t d1 = static_cast<uint8_t>(data[2] >> 4);
+    if ((data[2] & 0x04) != 0) {
+        views.memoryLocation = (data[2] & 0x08) != 0 ? d1 : static_cast<uint8_t>(d1 + 1);
+    }
+    core.link.builder.SendCommand(id, code, static_cast<int32_t>(data[1] >> 6), {d0, d1});
+    size_t i = 3;
+    while (i < size) {
+        const uint8_t head = data[i++];
+        if (head == 0) {
+            const uint8_t action = i < size ? data[i++] : 0;
+            const size_t k = action >> 2;
+            switch (action & 0x03) {
+            case 0:
+                Answer(data, size, i, k, 1);
+                break;
+            case 1:
+                clock.advance(std::chrono::milliseconds(25 * k));
+                break;
+            case 2:
+                port.deliver(lastAnswer_);
+                break;
+            default:
+                Answer(data, size, i, k, 2);
+                break;
+            }
+            continue;
+        }
+        const size_t n = std::min<size_t>(head & 0x3F, size - i);
+        if ((head & 0x40) != 0) {
+            core.link.builder.SendCommand(id, static_cast<uint8_t>(head & 0x3F), 2,
+                                          {uint8_t{0}, uint8_t{0}});
+        }
+        port.deliver(Bytes(data + i, data + i + n));
+        i += n;
+        if ((head & 0x80) != 0) {
+            clock.advance(250ms);
+        }
+    }
+    if ((data[0] & 0x40) == 0) {
+        clock.advance(2s);
+    }
+}
+
+inline uint64_t FuzzRig::StateDigest() const {
+    Digest d;
+    const basQRD& m = core.model;
+    for (const auto& entry : m.objUnits()) {
+        const QRDSTA& u = *entry.unit;
+        d.Mix(u.bID());
+        d.Mix(u.blConnected());
+        d.Mix(static_cast<uint64_t>(u.iMemoryCount() + 1000 * u.iInputCount()));
+        d.Mix(static_cast<uint64_t>(u.iOutputCount() + 1000 * u.iMaxCommandLB()));
+        d.Mix(u.blExtendedInfoExist());
+        d.Mix(reinterpret_cast<const uint8_t*>(u.sName().utf16()),
+              static_cast<size_t>(u.sName().size()) * 2);
+    }
+    d.Mix(m.objSelectedUnit ? m.objSelectedUnit->bID() + 1u : 0u);
+    d.Mix(static_cast<uint64_t>(m.blLoadingStatus + 2 * m.blScanning + 4 * m.blLoadingMemory));
+    d.Mix(static_cast<uint64_t>(m.lLastStatusStep));
+    d.Mix(static_cast<uint64_t>(m.lLastMemoryStep));
+    const auto audio = [&d](const AUDIO_OUTPUT_STATUS& a) {
+        for (const int64_t v :
+             {int64_t{a.lPlugStatus}, int64_t{a.lMuteStatus}, int64_t{a.iVolumnLevel},
+              int64_t{a.iBassLevel}, int64_t{a.iTrebleLevel}, int64_t{a.iSubwooferLevel},
+              int64_t{a.bDelayLevelLow}, int64_t{a.lDelayTime}, int64_t{a.iInputPort}}) {
+            d.Mix(static_cast<uint64_t>(v));
+        }
+    };
+    for (int p = 1; p <= kMaxPort; ++p) {
+        audio(m.AudioOutputs[p]);
+        audio(m.MemoryAudioOutputs[p]);
+        d.Mix(static_cast<uint64_t>(m.VideoOutputs[p].lPlugStatus * 1000 +
+                                    m.VideoOutputs[p].iInputPort));
+        d.Mix(static_cast<uint64_t>(m.VideoInputs[p].lPlugStatus * 1000 +
+                                    m.VideoInputs[p].lEdidType));
+        d.Mix(static_cast<uint64_t>(m.AudioInputPlugs[p]));
+        for (const PortTable<PORT_SELECT>* t :
+             {&m.SwitchOutputSelect, &m.AudioOutputSelect, &m.VideoInputSelect}) {
+            d.Mix(static_cast<uint64_t>((*t)[p].blEnabled + 2 * (*t)[p].blSelected));
+        }
+        for (int o = 1; o <= kMaxPort; ++o) {
+            const CROSSPOINT& c = m.Crosspoints[p][o];
+            if (c.blAudio || c.blVideo) {
+                d.Mix(static_cast<uint64_t>(p * 1000 + o * 4 + c.blAudio + 2 * c.blVideo));
+            }
+        }
+    }
+    const TransmitQueue& q = core.link.queue;
+    for (const SEND_PACKET& p : q.SendQueue()) {
+        d.Mix(p.bFrame.data(), p.bFrame.size());
+        d.Mix(static_cast<uint64_t>(p.lPriority));
+    }
+    d.Mix(q.CurrentCommand().bFrame.data(), q.CurrentCommand().bFrame.size());
+    for (uint8_t id = 0; id < 32; ++id) {
+        d.Mix(static_cast<uint64_t>(q.iRetryCount(id)));
+    }
+    d.Mix(static_cast<uint64_t>(q.IsWaitingForAnswer() + 2 * q.IsSettling()));
+    const RECV_PACKET& r = core.link.receiver.packet();
+    d.Mix(static_cast<uint64_t>(r.iCount + 1000 * r.lState));
+    d.Mix(r.bData.data(), r.bData.size());
+    d.Mix(static_cast<uint64_t>(clock.now().count()));
+    d.Mix(clock.hasPending());
+    return d.value();
+}
+
+} // namespace quadrel::test
