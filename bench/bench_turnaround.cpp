@@ -1,6 +1,7 @@
 // The program's turnaround as the line sees it: the real quadrel, its main
 // window shown offscreen, reads a unit with every capability through a
-// pseudo-terminal; this process is that unit. Timed from the unit's write of
+// pseudo-terminal; this process is that unit, answering with a real line's
+// timing (wire time at the baud rate and the unit's latency). Timed from the unit's write of
 // an answer to its read of the next request. The floor is the same
 // measurement against a minimal blocking program (no event loop) that sends
 // the same requests, each as soon as it has read the previous answer.
@@ -27,6 +28,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -107,7 +109,13 @@ UnitRun ServeLine(Pty& pty, int baud, size_t exchanges, size_t answers) {
     Clock::time_point answerAt{};
     bool answerOut = false;
     Bytes lastRequest;
+    // The engine's virtual time runs from each read; an answer goes out when
+    // a real line would deliver it: the request's and the answer's wire time
+    // and the unit's latency after the request was read.
+    Clock::time_point lineStart{};
+    VirtualClock::TimePoint virtualStart{0};
     engine.setOutput([&](const Bytes& bytes) {
+        std::this_thread::sleep_until(lineStart + (clock.now() - virtualStart));
         size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(pty.master, bytes.data() + done, bytes.size() - done);
@@ -156,6 +164,8 @@ UnitRun ServeLine(Pty& pty, int baud, size_t exchanges, size_t answers) {
             lastRequest.assign(pending.begin(), pending.begin() + 5);
             pending.erase(pending.begin(), pending.begin() + 5);
         }
+        lineStart = readAt;
+        virtualStart = clock.now();
         engine.hostWrite(bytes);
         clock.advance(std::chrono::seconds(1)); // the answer, in virtual time
         if (run.turnaroundsUs.size() >= exchanges || run.answered.size() >= answers) {
