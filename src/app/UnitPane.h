@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/ContentWidths.h"
 #include "model/ViewParts.h"
 
 #include <QHash>
 #include <QWidget>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
@@ -75,6 +77,7 @@ private:
     QuadrelCore& core_;
     Views& views_;
     QTreeWidget* lstQRD_ = nullptr;
+    std::optional<ContentWidths> lstQRDWidths_;
     QHash<QString, QTreeWidgetItem*> unitRows_;
     QGroupBox* fraMemory_ = nullptr;
     QLabel* lblLocation_ = nullptr;
