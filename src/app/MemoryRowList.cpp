@@ -2,8 +2,6 @@
 
 #include "app/UnitRowTexts.h"
 
-#include <QHeaderView>
-
 namespace quadrel {
 
 namespace {
@@ -13,7 +11,7 @@ const QColor kMissingColour(255, 0, 0);
 
 } // namespace
 
-MemoryRowList::MemoryRowList(QWidget* parent) : QTreeWidget(parent) {
+MemoryRowList::MemoryRowList(QWidget* parent) : QTreeWidget(parent), widths_(this) {
     setObjectName(QStringLiteral("lstMemory"));
     setAccessibleName(QStringLiteral("Memory contents"));
     setRootIsDecorated(false);
@@ -25,7 +23,6 @@ MemoryRowList::MemoryRowList(QWidget* parent) : QTreeWidget(parent) {
         headers << QString::fromLatin1(column.header);
     }
     setHeaderLabels(headers);
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 
 QTreeWidgetItem* MemoryRowList::AddMemoryRow(int output) {
@@ -54,6 +51,7 @@ QTreeWidgetItem* MemoryRowList::RowFor(int output) {
 }
 
 void MemoryRowList::SetCell(int output, const QString& cellKey, const QString& text, bool value) {
+    widths_.Hold();
     QTreeWidgetItem* item = RowFor(output);
     const int column = MemoryColumnOf(cellKey);
     item->setText(column, text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ContentWidths.h"
 #include "link/CommandCodes.h"
 
 #include <QHash>
@@ -34,6 +35,7 @@ private:
     void SetCell(int output, const QString& cellKey, const QString& text, bool value);
 
     QHash<QString, QTreeWidgetItem*> rows_;
+    ContentWidths widths_;
 };
 
 } // namespace quadrel

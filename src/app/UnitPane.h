@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/ContentWidths.h"
 #include "app/UnitList.h"
 #include "model/ViewParts.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
@@ -80,6 +82,7 @@ private:
     QuadrelCore& core_;
     Views& views_;
     UnitList* lstQRD_ = nullptr;
+    std::optional<ContentWidths> lstQRDWidths_;
     // A read started from the list while it had the keyboard: the list takes
     // the focus back when it is enabled again, unless the operator moved it.
     bool refocusList_ = false;

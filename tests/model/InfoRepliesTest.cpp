@@ -46,8 +46,9 @@ TEST(InfoReplies, BasicInformationRegistersAndSelectsTheFirstUnit) {
 
     // A second unit only adds its row.
     h.core.link.senders.CmdGetUnitInfo(6, 0, 1);
-    h.Reply(Info(0xC3, 8, 4, ""));
+    h.Reply(Info(0xCF, 8, 4, ""));
     EXPECT_EQ(h.core.model.objSelectedUnit, unit);
+    EXPECT_EQ(h.core.model.FindUnit(6)->iMemoryCount(), 15); // all four bits
     EXPECT_TRUE(h.core.model.FindUnit(6)->objAudioINFO()->blEnabled());
     EXPECT_TRUE(h.core.model.FindUnit(6)->objVideoINFO()->blEnabled());
     EXPECT_TRUE(h.core.model.FindUnit(6)->sName().isEmpty());

@@ -83,8 +83,16 @@ void QtSerialPort::write(const Bytes& bytes) {
         return;
     }
     port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    if (timeouts_.writeTotalTimeoutConstant != 0 || timeouts_.writeTotalTimeoutMultiplier != 0) {
-        const qint64 pending = port_.bytesToWrite();
+    // QSerialPort only buffers and leaves the writing to a notifier, which
+    // runs on a later turn of the event loop, after the painting and posted
+    // events queued before it: the unit would wait for the window. Hand the
+    // bytes to the driver now.
+    writing_ = true;
+    port_.flush();
+    writing_ = false;
+    const qint64 pending = port_.bytesToWrite();
+    if (pending > 0 &&
+        (timeouts_.writeTotalTimeoutConstant != 0 || timeouts_.writeTotalTimeoutMultiplier != 0)) {
         writeDeadline_.start(static_cast<int>(timeouts_.writeTotalTimeoutConstant +
                                               timeouts_.writeTotalTimeoutMultiplier * pending));
     }
@@ -114,10 +122,24 @@ bool QtSerialPort::setTimeouts(const PortTimeouts& timeouts) {
 }
 
 void QtSerialPort::onBytesWritten() {
-    if (port_.bytesToWrite() == 0) {
-        writeDeadline_.stop();
-        notifyDrained();
+    if (port_.bytesToWrite() != 0) {
+        return;
     }
+    writeDeadline_.stop();
+    if (!writing_) {
+        notifyDrained();
+        return;
+    }
+    // Drained from inside write(): the link hears of it from the event loop,
+    // never from inside its own call.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (isOpen() && port_.bytesToWrite() == 0) {
+                notifyDrained();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void QtSerialPort::onWriteDeadline() {

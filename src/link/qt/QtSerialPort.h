@@ -54,6 +54,7 @@ private:
     QString devicePath_;
     int outputBufferSize_ = 512;
     bool lostPending_ = false;
+    bool writing_ = false; // inside write(), handing bytes to the driver
     QString lastError_;
 };
 
