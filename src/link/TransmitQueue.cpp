@@ -156,11 +156,17 @@ void TransmitQueue::Reset() {
     timSendQueue_->stop();
     timWaitACK_->stop();
     timSettle_->stop();
+    timSettleLimit_->stop();
+    timRepeatAnswer_->stop();
     SendQueue_.clear();
     CurrentCommand_ = SEND_PACKET{};
     ResetRetries();
+    settling_ = false;
     repeatHeld_ = false;
     repeated_ = false;
+    awaitedBeforeScan_ = false;
+    settleBytesLeft_ = 0;
+    settleLengthNext_ = false;
 }
 
 void TransmitQueue::OnSendQueueTick() {
