@@ -57,7 +57,7 @@ fault ack-keeps-retry-count $L/TransmitQueue.cpp \
 fault purge-data1-reads-byte0 $L/TransmitQueue.cpp \
     'return p.bCommand == code && p.data(1) == data1; });' 'return p.bCommand == code && p.data(0) == data1; });'
 fault silent-unit-keeps-frames $L/TransmitQueue.cpp \
-    $'        PurgeCommandsByID(id);\n        const UnitRef& selected' $'        const UnitRef& selected'
+    $'            PurgeCommandsByID(id);\n        }\n        const UnitRef& selected' $'        }\n        const UnitRef& selected'
 fault silent-unit-keeps-anchors $L/TransmitQueue.cpp \
     $'            views_->ResetSelectionAnchors();\n' ''
 fault closed-port-keeps-queue $L/TransmitQueue.cpp \
@@ -67,7 +67,7 @@ fault odd-paired-length-taken $L/ReceiveParser.cpp \
 fault firmware-length-loose $L/ReceiveParser.cpp \
     'accepted = b == 2;' 'accepted = b >= 2;'
 fault info-reply-too-short $L/ReceiveParser.cpp \
-    '(page == 0 && packet_.iFrameLength >= 6)' '(page == 0 && packet_.iFrameLength >= 5)'
+    '(page == 0 && b >= 3)' '(page == 0 && b >= 2)'
 fault crc-unchecked $L/ReceiveParser.cpp \
     'if (crc != b || (packet_.bBuffer[0] & 0x80) == 0) {' 'if ((packet_.bBuffer[0] & 0x80) == 0) {'
 fault answer-from-any-unit $L/ReceiveParser.cpp \
@@ -99,7 +99,7 @@ fault old-crosspoint-kept $M/basQRD.cpp \
 fault video-outputs-not-cleared $M/basQRD.cpp \
     $'    VideoOutputs.Clear();\n' ''
 fault scan-keeps-queue $M/StatusPolling.cpp \
-    $'    link_.queue.ClearQueue();\n    model_.blLoadingStatus = false;' $'    model_.blLoadingStatus = false;'
+    $'    link_.queue.ClearQueue();\n    link_.queue.ScanStarted();' $'    link_.queue.ScanStarted();'
 fault poll-over-waiting-frames $M/StatusPolling.cpp \
     'link_.queue.iSendQueueCount() != 0) {' 'false) {'
 fault status-keeps-edid-query $M/StatusPolling.cpp \
