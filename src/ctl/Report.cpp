@@ -58,6 +58,18 @@ QString Line(const QJsonObject& o) {
     return parts.join(QStringLiteral("  "));
 }
 
+// What a unit reports of its sections, as the port rows read it.
+struct Sections {
+    explicit Sections(const QRDSTA& unit)
+        : audio(unit.objAudioINFO()), video(unit.objVideoINFO()), plug(unit.objPlugINFO()),
+          hasAudio(audio && audio->blEnabled()), hasVideo(video && video->blEnabled()) {}
+    std::shared_ptr<AUDIO_INFO> audio;
+    std::shared_ptr<VIDEO_INFO> video;
+    std::shared_ptr<PLUG_INFO> plug;
+    bool hasAudio;
+    bool hasVideo;
+};
+
 } // namespace
 
 std::vector<int> AllPorts(int count) {
@@ -107,11 +119,8 @@ QJsonObject Unit(const QRDSTA& unit) {
 }
 
 QJsonArray Outputs(const basQRD& model, const QRDSTA& unit, const std::vector<int>& outputs) {
-    const auto audio = unit.objAudioINFO();
-    const auto video = unit.objVideoINFO();
-    const auto plug = unit.objPlugINFO();
-    const bool hasAudio = audio && audio->blEnabled();
-    const bool hasVideo = video && video->blEnabled();
+    const Sections sections(unit);
+    const auto& [audio, video, plug, hasAudio, hasVideo] = sections;
     QJsonArray rows;
     for (int o : outputs) {
         const AUDIO_OUTPUT_STATUS& a = model.AudioOutputs[o];
@@ -150,11 +159,8 @@ QJsonArray Outputs(const basQRD& model, const QRDSTA& unit, const std::vector<in
 }
 
 QJsonArray Inputs(const basQRD& model, const QRDSTA& unit, const std::vector<int>& inputs) {
-    const auto audio = unit.objAudioINFO();
-    const auto video = unit.objVideoINFO();
-    const auto plug = unit.objPlugINFO();
-    const bool hasAudio = audio && audio->blEnabled();
-    const bool hasVideo = video && video->blEnabled();
+    const Sections sections(unit);
+    const auto& [audio, video, plug, hasAudio, hasVideo] = sections;
     QJsonArray rows;
     for (int i : inputs) {
         QJsonObject row{{"input", i}};
