@@ -78,7 +78,7 @@ frmLog::~frmLog() {
 void frmLog::AddOptions() {
     // Beyond Run and Stop: lines in words, the poll left out, a paused view,
     // clearing and saving, and the figures of each unit below the text.
-    auto option = [this](QMenu* menu, const QString& caption, const QString& name) {
+    auto option = [](QMenu* menu, const QString& caption, const QString& name) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(name);
         return action;
