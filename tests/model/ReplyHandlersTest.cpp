@@ -35,6 +35,12 @@ TEST_F(Handlers, SwitchReplyMovesTheCrosspointFlags) {
               (std::vector<std::string>{"Draw_Crosspoint(3,1)", "Draw_Crosspoint(4,2)",
                                         "Draw_Crosspoint(0,2)"}));
     EXPECT_FALSE(Waiting());
+
+    // Input 5 of a 4-input unit is no route: refused, so the query is repeated.
+    send().CmdGetVideoSwitch(1, 0, 0, 1);
+    h.Reply({0x01, 0x05});
+    EXPECT_EQ(h.core.model.VideoOutputs[1].iInputPort, 3);
+    EXPECT_TRUE(Waiting());
 }
 
 TEST_F(Handlers, RejectedPairKeepsEarlierPairsAndLeavesTheRequestToBeRepeated) {
