@@ -97,6 +97,20 @@ TEST(StatusPoll, OnlyOnAnIdleLineNeverTwiceAndSkipsValuesBeingRedrawn) {
     g.core.model.blLoadingMemory = true;
     g.clock.advance(3s);
     EXPECT_TRUE(g.port.writes.empty());
+    // Frames waiting out the quiet after a repeat: nothing is awaited, and
+    // still the poll waits behind them.
+    CoreHarness q;
+    q.AddUnit(1, 4, 4);
+    q.Select(1);
+    q.core.link.senders.CmdGetMute(1, 0, 0, 1);
+    q.core.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    q.clock.advance(300ms);
+    q.Reply({0x01, 0x00});
+    ASSERT_FALSE(q.core.link.queue.IsWaitingForAnswer());
+    const size_t queued = q.Waiting().size();
+    ASSERT_GT(queued, 0u);
+    q.core.status.StatusPoll();
+    EXPECT_EQ(q.Waiting().size(), queued);
 }
 
 TEST(ClosedPort, NoReadOrScanWaitsForAnAnswerThatCannotCome) {
