@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace quadrel;
 using namespace quadrel::test;
 using namespace std::chrono_literals;
@@ -68,6 +70,17 @@ TEST(StatusRead, NoAudioControlsEndsAtTheEdidReply) {
     EXPECT_TRUE(h.core.model.blLoadingStatus);
     h.Reply({});
     EXPECT_FALSE(h.core.model.blLoadingStatus);
+
+    // An EDID query already waiting is withdrawn: the read asks once.
+    CoreHarness g;
+    g.AddUnit(1, 4, 4, caps);
+    g.Select(1);
+    g.core.link.senders.CmdGetMute(1, 0, 0, 1);
+    g.core.link.senders.CmdGetEdidType(1, 0, 2);
+    g.core.status.SetLoadingStatus(true);
+    g.core.status.RequestUnitStatus(0);
+    const auto queued = g.Waiting();
+    EXPECT_EQ(std::count(queued.begin(), queued.end(), "21:0:0"), 1);
 }
 
 TEST(StatusPoll, OnlyOnAnIdleLineNeverTwiceAndSkipsValuesBeingRedrawn) {
