@@ -166,6 +166,7 @@ TEST(UnitPane, RowClickSelectsTheUnitAndReadsIt) {
     selectAll->setChecked(true);
     r.core.link.senders.CmdGetMute(5, 0, 0, 1); // written: the line is busy
     r.core.link.senders.CmdGetMute(5, 0, 0, 1); // waits, withdrawn by the click
+    r.core.link.senders.CmdGetMute(9, 0, 0, 1); // the new unit's old frame too
 
     ClickRow(r.pane, r.pane.FindUnitRow("QRD9"));
     EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 9);
