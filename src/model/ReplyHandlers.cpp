@@ -99,6 +99,8 @@ void ReplyHandlers::ReplySwitchStatus(SignalKind kind) {
             return false;
         }
         if (r.m != 0) {
+            OutputValues& kept = model_.Presets.At(r.m, output);
+            (kind == SignalKind::Video ? kept.videoInput : kept.audioInput) = input;
             if (ShowsMemory(r.m)) {
                 views_.SetMemoryRowInput(kind, output, input);
             }
@@ -165,6 +167,9 @@ void ReplyHandlers::ReplyMuteStatus() {
         if (!basQRD::IsInRange(output, 1, unit->iOutputCount()) || (mute != 0 && mute != 1)) {
             return false;
         }
+        if (r.m != 0) {
+            model_.Presets.At(r.m, output).mute = mute;
+        }
         StoreOrShow(
             r, [&] { views_.SetMemoryRowMuteStatus(output, supported, mute); },
             [&] {
@@ -224,6 +229,11 @@ void ReplyHandlers::ReplyLevel(Level level) {
             return false;
         }
         if (r.m != 0) {
+            OutputValues& kept = model_.Presets.At(r.m, output);
+            (level == Level::Volumn   ? kept.volume
+             : level == Level::Bass   ? kept.bass
+             : level == Level::Treble ? kept.treble
+                                      : kept.subwoofer) = v;
             if (!ShowsMemory(r.m)) {
                 return true;
             }
@@ -279,11 +289,10 @@ void ReplyHandlers::ReplyDelayTime(DelayPart part) {
             if (!basQRD::IsInRange(output, 1, unit->iOutputCount())) {
                 return false;
             }
-            if (r.m == 0) {
-                model_.AudioOutputs[output].bDelayLevelLow = static_cast<uint8_t>(low);
-            } else if (ShowsMemory(r.m)) {
-                model_.MemoryAudioOutputs[output].bDelayLevelLow = static_cast<uint8_t>(low);
-            }
+            // Every preset's low byte is kept: the high byte that follows is
+            // checked against it whether or not its location is shown.
+            (r.m == 0 ? model_.AudioOutputs : model_.MemoryAudioOutputs)[output].bDelayLevelLow =
+                static_cast<uint8_t>(low);
             return true;
         });
         if (ok) {
@@ -306,6 +315,9 @@ void ReplyHandlers::ReplyDelayTime(DelayPart part) {
             return false;
         }
         const auto delay = static_cast<int32_t>(level * delayUnit);
+        if (r.m != 0) {
+            model_.Presets.At(r.m, output).delay = delay;
+        }
         StoreOrShow(
             r, [&] { views_.SetMemoryRowDelayTime(output, supported, delay); },
             [&] {

@@ -109,6 +109,16 @@ void StatusPolling::SetLoadingMemory(bool on) {
     }
 }
 
+void StatusPolling::ReadMemoryLocation(uint8_t m) {
+    if (model_.blLoadingMemory || m == 0) {
+        return;
+    }
+    model_.blLoadingMemory = true;
+    views_.SetBusyPointer(true);
+    views_.Enable_fraMemory(false);
+    RequestUnitStatus(m);
+}
+
 void StatusPolling::RequestUnitStatus(uint8_t m) {
     const UnitRef unit = model_.objSelectedUnit;
     int32_t last = -1;

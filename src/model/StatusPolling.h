@@ -28,6 +28,10 @@ public:
     // Queues the status requests of the selected unit for memory location m
     // (0: the live state). A read that queues nothing ends at once.
     void RequestUnitStatus(uint8_t m);
+    // A preset read as SetLoadingMemory (true) starts it, of location m named
+    // by the caller rather than chosen in the location list. Does nothing
+    // while another preset read runs.
+    void ReadMemoryLocation(uint8_t m);
     void StatusStepDone(uint8_t id, uint8_t m, int32_t step);
     void EndLoadingStatus();
 

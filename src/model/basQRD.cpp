@@ -15,6 +15,7 @@ void basQRD::ClearUnitStatus() {
     SwitchOutputSelect.Clear();
     AudioOutputSelect.Clear();
     VideoInputSelect.Clear();
+    Presets.Clear();
 }
 
 void basQRD::Reset() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/FrameBuilder.h"
+#include "model/PresetStore.h"
 #include "model/QRD_INFO.h"
 #include "model/StatusTables.h"
 
@@ -31,6 +32,8 @@ public:
     PortTable<int32_t> AudioInputPlugs;
     CrosspointTable Crosspoints;
     PortTable<AUDIO_OUTPUT_STATUS> MemoryAudioOutputs;
+    // Every preset read of the selected unit; emptied with the status tables.
+    PresetStore Presets;
     PortTable<PORT_SELECT> SwitchOutputSelect;
     PortTable<PORT_SELECT> AudioOutputSelect;
     PortTable<PORT_SELECT> VideoInputSelect;
