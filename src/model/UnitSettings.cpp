@@ -1,0 +1,273 @@
+#include "model/UnitSettings.h"
+
+#include "model/basQRD.h"
+
+namespace quadrel {
+
+namespace {
+
+// The fields of an output in file order, with the ability each needs.
+struct FieldOf {
+    Field field;
+    std::optional<int> OutputValues::*value;
+};
+constexpr FieldOf kOutputFields[] = {
+    {Field::AudioInput, &OutputValues::audioInput},
+    {Field::VideoInput, &OutputValues::videoInput},
+    {Field::Mute, &OutputValues::mute},
+    {Field::Volume, &OutputValues::volume},
+    {Field::Bass, &OutputValues::bass},
+    {Field::Treble, &OutputValues::treble},
+    {Field::Subwoofer, &OutputValues::subwoofer},
+    {Field::Delay, &OutputValues::delay},
+};
+
+bool Has(const UnitIdentity& u, Field f) {
+    switch (f) {
+    case Field::AudioInput:
+        return u.audio;
+    case Field::VideoInput:
+        return u.video;
+    case Field::Mute:
+    case Field::Volume:
+        return u.volume;
+    case Field::Bass:
+        return u.bass;
+    case Field::Treble:
+        return u.treble;
+    case Field::Subwoofer:
+        return u.subwoofer;
+    case Field::Delay:
+        return u.delay;
+    case Field::Edid:
+        return u.video && u.edid;
+    }
+    return false;
+}
+
+// Only the fields of the unit's abilities.
+OutputValues Limited(const OutputValues& v, const UnitIdentity& u) {
+    OutputValues out;
+    for (const FieldOf& f : kOutputFields) {
+        if (Has(u, f.field)) {
+            out.*f.value = v.*f.value;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+UnitIdentity UnitIdentity::Of(const QRDSTA& unit) {
+    UnitIdentity u;
+    u.id = unit.bID();
+    u.name = unit.sName();
+    u.inputs = unit.iInputCount();
+    u.outputs = unit.iOutputCount();
+    u.memories = unit.iMemoryCount();
+    const auto audio = unit.objAudioINFO();
+    const auto video = unit.objVideoINFO();
+    const auto firmware = unit.objFirmwareVersion();
+    u.audio = audio && audio->blEnabled();
+    u.video = video && video->blEnabled();
+    if (audio) {
+        u.volume = audio->blSupportVolumnControl();
+        u.bass = audio->blSupportBassControl();
+        u.treble = audio->blSupportTrebleControl();
+        u.subwoofer = audio->blSupportSubwooferControl();
+        u.delay = audio->blSupportDelayControl();
+        if (u.delay) {
+            u.delayStep = audio->iDelayUnit();
+            u.maxDelay = audio->iMaxDelayTime();
+        }
+    }
+    u.edid = u.video && video->blSupportEdidTypeSelect();
+    if (firmware && firmware->blEnabled()) {
+        u.firmware = firmware->text();
+    }
+    return u;
+}
+
+UnitValues LiveValues(const basQRD& model, const UnitIdentity& unit) {
+    UnitValues out;
+    for (int o = 1; o <= unit.outputs; ++o) {
+        const AUDIO_OUTPUT_STATUS& a = model.AudioOutputs[o];
+        OutputValues v;
+        v.audioInput = a.iInputPort;
+        v.videoInput = model.VideoOutputs[o].iInputPort;
+        v.mute = a.lMuteStatus;
+        v.volume = a.iVolumnLevel;
+        v.bass = a.iBassLevel;
+        v.treble = a.iTrebleLevel;
+        v.subwoofer = a.iSubwooferLevel;
+        v.delay = a.lDelayTime;
+        out.outputs[o] = Limited(v, unit);
+    }
+    for (int i = 1; unit.video && unit.edid && i <= unit.inputs; ++i) {
+        out.edid[i] = model.VideoInputs[i].lEdidType;
+    }
+    return out;
+}
+
+UnitValues PresetValues(const PresetStore& store, int location, const UnitIdentity& unit) {
+    UnitValues out;
+    const UnitValues* read = store.Location(location);
+    for (int o = 1; read != nullptr && o <= unit.outputs; ++o) {
+        const auto it = read->outputs.find(o);
+        out.outputs[o] = Limited(it == read->outputs.end() ? OutputValues{} : it->second, unit);
+    }
+    return out;
+}
+
+QStringList SizeMismatch(const UnitIdentity& file, const UnitIdentity& unit, bool presets) {
+    QStringList out;
+    if (file.inputs != unit.inputs || file.outputs != unit.outputs) {
+        out << QStringLiteral("the file is for %1 inputs and %2 outputs, this unit has %3 and %4")
+                   .arg(file.inputs)
+                   .arg(file.outputs)
+                   .arg(unit.inputs)
+                   .arg(unit.outputs);
+    }
+    const std::pair<const char*, bool UnitIdentity::*> sections[] = {
+        {"audio switching", &UnitIdentity::audio},
+        {"video switching", &UnitIdentity::video},
+        {"volume and mute", &UnitIdentity::volume},
+        {"bass", &UnitIdentity::bass},
+        {"treble", &UnitIdentity::treble},
+        {"subwoofer", &UnitIdentity::subwoofer},
+        {"delay", &UnitIdentity::delay},
+        {"EDID select", &UnitIdentity::edid},
+    };
+    for (const auto& [name, flag] : sections) {
+        if (file.*flag != unit.*flag) {
+            out << QStringLiteral("%1: the file %2, this unit %3")
+                       .arg(QLatin1String(name),
+                            file.*flag ? QStringLiteral("has it") : QStringLiteral("has none"),
+                            unit.*flag ? QStringLiteral("has it") : QStringLiteral("has none"));
+        }
+    }
+    if (file.delay && unit.delay &&
+        (file.delayStep != unit.delayStep || file.maxDelay != unit.maxDelay)) {
+        out << QStringLiteral("delay: the file in %1 ms steps up to %2 ms, this unit in %3 ms "
+                              "steps up to %4 ms")
+                   .arg(file.delayStep)
+                   .arg(file.maxDelay)
+                   .arg(unit.delayStep)
+                   .arg(unit.maxDelay);
+    }
+    if (presets && file.memories != unit.memories) {
+        out << QStringLiteral("presets: the file has %1 locations, this unit %2")
+                   .arg(file.memories)
+                   .arg(unit.memories);
+    }
+    return out;
+}
+
+QStringList IdentityNotes(const UnitIdentity& file, const UnitIdentity& unit) {
+    QStringList out;
+    if (file.id != unit.id) {
+        out << QStringLiteral("saved from unit %1, restoring to unit %2").arg(file.id).arg(unit.id);
+    }
+    if (file.name != unit.name) {
+        out << QStringLiteral("saved from \"%1\", this unit is \"%2\"").arg(file.name, unit.name);
+    }
+    if (file.firmware != unit.firmware) {
+        const auto text = [](const QString& f) {
+            return f.isEmpty() ? QStringLiteral("unknown") : f;
+        };
+        out << QStringLiteral("firmware %1 in the file, %2 in this unit")
+                   .arg(text(file.firmware), text(unit.firmware));
+    }
+    return out;
+}
+
+std::vector<Difference> Differences(const UnitValues& unit, const UnitValues& file, int location) {
+    std::vector<Difference> out;
+    for (const auto& [port, wanted] : file.outputs) {
+        const auto it = unit.outputs.find(port);
+        const OutputValues now = it == unit.outputs.end() ? OutputValues{} : it->second;
+        for (const FieldOf& f : kOutputFields) {
+            if (wanted.*f.value && now.*f.value != wanted.*f.value) {
+                out.push_back({location, f.field, port, now.*f.value, *(wanted.*f.value)});
+            }
+        }
+    }
+    for (const auto& [port, wanted] : file.edid) {
+        const auto it = unit.edid.find(port);
+        const std::optional<int> now =
+            it == unit.edid.end() ? std::nullopt : std::optional<int>(it->second);
+        if (now != wanted) {
+            out.push_back({location, Field::Edid, port, now, wanted});
+        }
+    }
+    return out;
+}
+
+void Apply(const Difference& d, UnitValues& values) {
+    if (d.field == Field::Edid) {
+        values.edid[d.port] = d.file;
+        return;
+    }
+    for (const FieldOf& f : kOutputFields) {
+        if (f.field == d.field) {
+            values.outputs[d.port].*f.value = d.file;
+        }
+    }
+}
+
+QString Where(const Difference& d) {
+    const QString port = d.field == Field::Edid ? QStringLiteral("input %1").arg(d.port)
+                                                : QStringLiteral("output %1").arg(d.port);
+    if (d.location == 0) {
+        return port.left(1).toUpper() + port.mid(1);
+    }
+    return QStringLiteral("Preset %1, %2").arg(d.location).arg(port);
+}
+
+QString FieldName(Field field) {
+    switch (field) {
+    case Field::AudioInput:
+        return QStringLiteral("audio input");
+    case Field::VideoInput:
+        return QStringLiteral("video input");
+    case Field::Mute:
+        return QStringLiteral("mute");
+    case Field::Volume:
+        return QStringLiteral("volume");
+    case Field::Bass:
+        return QStringLiteral("bass");
+    case Field::Treble:
+        return QStringLiteral("treble");
+    case Field::Subwoofer:
+        return QStringLiteral("subwoofer");
+    case Field::Delay:
+        return QStringLiteral("delay (ms)");
+    case Field::Edid:
+        return QStringLiteral("EDID");
+    }
+    return {};
+}
+
+QString ValueText(Field field, std::optional<int> value) {
+    if (!value) {
+        return QStringLiteral("unknown");
+    }
+    switch (field) {
+    case Field::AudioInput:
+    case Field::VideoInput:
+        return *value == 0 ? QStringLiteral("none") : QString::number(*value);
+    case Field::Mute:
+        return *value != 0 ? QStringLiteral("on") : QStringLiteral("off");
+    case Field::Edid:
+        return *value != 0 ? QStringLiteral("output 1's") : QStringLiteral("fixed");
+    default:
+        return QString::number(*value);
+    }
+}
+
+QString Describe(const Difference& d) {
+    return QStringLiteral("%1 %2: %3 \u2192 %4")
+        .arg(Where(d), FieldName(d.field), ValueText(d.field, d.unit), ValueText(d.field, d.file));
+}
+
+} // namespace quadrel

@@ -1,0 +1,355 @@
+// A unit's settings saved to a file and restored, against the in-process
+// emulator in virtual time: what the file holds, what a restore sends, a
+// cancel halfway, presets, and files that must send nothing.
+#include "link/CommandCodes.h"
+#include "model/UnitSettingsFile.h"
+#include "model/UnitSettingsJob.h"
+#include "support/SimCoreHarness.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace quadrel;
+using namespace quadrel::test;
+using namespace std::chrono_literals;
+using Outcome = UnitSettingsJob::Outcome;
+
+namespace {
+
+sim::UnitConfig Full(int inputs = 6, int outputs = 5) {
+    sim::UnitConfig u;
+    u.id = 3;
+    u.name = "Stage";
+    u.inputs = inputs;
+    u.outputs = outputs;
+    u.memories = 3;
+    u.delayStepMs = 5;
+    u.maxDelayTenths = 10;
+    return u;
+}
+
+struct Rig {
+    explicit Rig(const sim::UnitConfig& config = Full()) : unit(h.AddUnit(config)) {
+        EXPECT_TRUE(h.Scan());
+        path = dir.filePath("unit.json");
+    }
+
+    // Runs one job call to its end.
+    Outcome Run(const std::function<void(UnitSettingsJob::Done)>& start) {
+        std::optional<Outcome> out;
+        start([&out](const Outcome& o) { out = o; });
+        EXPECT_TRUE(h.clock.advanceUntil([&] { return out.has_value(); }, 120s));
+        return out.value_or(Outcome{});
+    }
+    Outcome Save(bool presets) {
+        return Run(
+            [&](auto done) { job.Save(path, presets, names, "2026-01-02T03:04:05Z", done); });
+    }
+    Outcome Prepare(bool presets) {
+        return Run([&](auto done) { job.Prepare(path, presets, done); });
+    }
+    Outcome Restore(const Outcome& prepared) {
+        return Run([&](auto done) { job.Restore(prepared, done); });
+    }
+
+    // Setting requests written since `from` (a byte offset into the line).
+    int Settings(size_t from) const {
+        const Bytes& w = h.port.written();
+        int n = 0;
+        for (size_t i = from; i + 4 < w.size(); i += 5) {
+            n += IsSetCommand(w[i + 1]) ? 1 : 0;
+        }
+        return n;
+    }
+
+    // Where the emulated unit differs from the file, live and presets.
+    std::vector<std::string> Against(const UnitSettings& file) const {
+        std::vector<std::string> out;
+        const sim::UnitState& s = unit.state();
+        const int step = unit.config().delayStepMs;
+        auto check = [&](const std::string& where, const OutputValues& v,
+                         const sim::AudioOutputState& a, int video) {
+            const std::pair<std::optional<int>, int> pairs[] = {
+                {v.audioInput, a.input},    {v.videoInput, video},
+                {v.mute, a.mute ? 1 : 0},   {v.volume, a.volume},
+                {v.bass, a.bass},           {v.treble, a.treble},
+                {v.subwoofer, a.subwoofer}, {v.delay, a.delayLevel * step}};
+            for (const auto& [wanted, real] : pairs) {
+                if (wanted != real) {
+                    out.push_back(where + ": " + std::to_string(wanted.value_or(-1)) + " vs " +
+                                  std::to_string(real));
+                }
+            }
+        };
+        for (const auto& [o, v] : file.live.outputs) {
+            const auto i = static_cast<size_t>(o - 1);
+            check("output " + std::to_string(o), v, s.audio[i], s.videoRoutes[i]);
+        }
+        for (const auto& [i, edid] : file.live.edid) {
+            if (s.edid[static_cast<size_t>(i - 1)] != edid) {
+                out.push_back("edid " + std::to_string(i));
+            }
+        }
+        for (const auto& [m, preset] : file.presets.value_or(std::map<int, UnitValues>{})) {
+            for (const auto& [o, v] : preset.outputs) {
+                const auto i = static_cast<size_t>(o - 1);
+                const auto l = static_cast<size_t>(m - 1);
+                check("preset " + std::to_string(m) + " output " + std::to_string(o), v,
+                      s.audioPresets[l].outputs[i], s.videoPresets[l].routes[i]);
+            }
+        }
+        return out;
+    }
+
+    // Random values in range on every kind the file holds.
+    void Scramble(std::mt19937& random, sim::AudioOutputState& a, uint8_t& video) {
+        const auto in = [&](int low, int high) {
+            return static_cast<uint8_t>(std::uniform_int_distribution<int>(low, high)(random));
+        };
+        a.input = in(0, unit.config().inputs);
+        video = in(0, unit.config().inputs);
+        a.mute = in(0, 1) == 1;
+        a.volume = in(0, 100);
+        a.bass = in(0, 100);
+        a.treble = in(0, 100);
+        a.subwoofer = in(0, 100);
+        a.delayLevel = in(0, unit.config().maxDelayLevel());
+    }
+
+    SimCoreHarness h;
+    sim::Unit& unit;
+    UnitSettingsJob job{h.core, h.clock};
+    QTemporaryDir dir;
+    QString path;
+    UnitNames names;
+};
+
+} // namespace
+
+TEST(UnitSettings, SavedFileHoldsTheUnitAndARestoreSendsOnlyWhatDiffers) {
+    Rig r;
+    sim::UnitState& s = r.unit.state();
+    s.audio[1].volume = 17;
+    s.edid[4] = 1;
+    r.names.unit = "Stage left";
+    r.names.inputs[2] = "Camera";
+    const Outcome saved = r.Save(false);
+    ASSERT_TRUE(saved.ok) << saved.message.toStdString();
+    QString error;
+    const auto file = UnitSettingsFile::Read(r.path, error);
+    ASSERT_TRUE(file) << error.toStdString();
+    EXPECT_TRUE(r.Against(*file).empty());
+    EXPECT_EQ(file->unit.firmware, "1.0.0");
+    EXPECT_EQ(file->unit.maxDelay, 1000);
+    EXPECT_EQ(file->names, r.names);
+    EXPECT_EQ(file->saved, "2026-01-02T03:04:05Z");
+    EXPECT_FALSE(file->presets);
+    EXPECT_EQ(file->live.outputs.at(2).volume, 17);
+    EXPECT_EQ(UnitSettingsFile::ToJson(*file), UnitSettingsFile::ToJson(saved.file));
+
+    // Random changes behind the program's back, then a restore.
+    std::mt19937 random(24);
+    for (size_t o = 0; o < s.audio.size(); o += 2) {
+        r.Scramble(random, s.audio[o], s.videoRoutes[o]);
+    }
+    s.edid[0] = 1;
+    const Outcome prepared = r.Prepare(false);
+    ASSERT_TRUE(prepared.ok) << prepared.message.toStdString();
+    EXPECT_TRUE(prepared.notes.isEmpty());
+    EXPECT_EQ(prepared.file.names, r.names);
+    EXPECT_EQ(prepared.differences.size(), r.Against(*file).size());
+    ASSERT_GE(prepared.differences.size(), 12u);
+    int frames = 0;
+    for (const Difference& d : prepared.differences) {
+        frames += d.field == Field::Delay ? 2 : 1; // high byte, then low
+    }
+    const size_t before = r.h.port.written().size();
+    const Outcome restored = r.Restore(prepared);
+    EXPECT_TRUE(restored.ok) << restored.message.toStdString();
+    EXPECT_EQ(restored.sent, static_cast<int>(prepared.differences.size()));
+    EXPECT_TRUE(restored.notTaken.empty());
+    EXPECT_EQ(r.Settings(before), frames);
+    EXPECT_TRUE(r.Against(*file).empty());
+    EXPECT_TRUE(r.h.Differences(r.unit).empty()); // the model read back
+    EXPECT_EQ(r.h.trace.overlaps, 0);
+
+    // Nothing left to send the second time.
+    const Outcome again = r.Prepare(false);
+    EXPECT_TRUE(again.differences.empty());
+    const size_t second = r.h.port.written().size();
+    EXPECT_TRUE(r.Restore(again).ok);
+    EXPECT_EQ(r.Settings(second), 0);
+    EXPECT_TRUE(r.h.core.status.timRequestStatus().isActive()); // the poll is back
+}
+
+TEST(UnitSettings, PresetsAreSavedAndRestoredThroughTheLiveOutputs) {
+    Rig r;
+    sim::UnitState& s = r.unit.state();
+    std::mt19937 random(7);
+    for (size_t m = 0; m < 3; ++m) {
+        for (size_t o = 0; o < s.audio.size(); ++o) {
+            r.Scramble(random, s.audioPresets[m].outputs[o], s.videoPresets[m].routes[o]);
+        }
+    }
+    ASSERT_TRUE(r.Save(true).ok);
+    QString error;
+    const auto file = UnitSettingsFile::Read(r.path, error);
+    ASSERT_TRUE(file && file->presets) << error.toStdString();
+    EXPECT_EQ(file->presets->size(), 3u);
+    EXPECT_TRUE(r.Against(*file).empty());
+
+    // Preset 2 changes, preset 1 and 3 do not; the live state changes too.
+    const sim::UnitState untouched = s;
+    r.Scramble(random, s.audioPresets[1].outputs[0], s.videoPresets[1].routes[0]);
+    s.audio[3].volume = 99;
+    const Outcome live = r.Prepare(false);
+    ASSERT_TRUE(live.ok);
+    EXPECT_EQ(live.differences.size(), 1u); // presets only when asked
+    const Outcome prepared = r.Prepare(true);
+    ASSERT_TRUE(prepared.ok);
+    EXPECT_GT(prepared.differences.size(), 1u);
+    const size_t before = r.h.port.written().size();
+    const Outcome restored = r.Restore(prepared);
+    EXPECT_TRUE(restored.ok) << restored.message.toStdString();
+    EXPECT_TRUE(r.Against(*file).empty());
+    // Only location 2 was saved, once for audio and once for video.
+    const Bytes& w = r.h.port.written();
+    std::vector<int> saves;
+    for (size_t i = before; i + 4 < w.size(); i += 5) {
+        if (w[i + 1] == kCmdSaveAudioMemory || w[i + 1] == kCmdSaveVideoMemory) {
+            saves.push_back(w[i + 3]);
+        }
+    }
+    EXPECT_EQ(saves, (std::vector<int>{2, 2}));
+    EXPECT_EQ(s.audioPresets[0].outputs[0].volume, untouched.audioPresets[0].outputs[0].volume);
+}
+
+TEST(UnitSettings, ACancelHalfwayLeavesAConsistentModelAndSaysWhatIsLeft) {
+    Rig r(Full(4, 16));
+    ASSERT_TRUE(r.Save(true).ok);
+    QString error;
+    const auto file = UnitSettingsFile::Read(r.path, error);
+    ASSERT_TRUE(file);
+    sim::UnitState& s = r.unit.state();
+    for (auto& a : s.audio) {
+        a.volume = static_cast<uint8_t>(a.volume + 1);
+        a.treble = 3;
+    }
+    const Outcome prepared = r.Prepare(false);
+    ASSERT_EQ(prepared.differences.size(), 32u);
+    std::optional<Outcome> out;
+    std::vector<std::pair<int, int>> progress;
+    r.job.setOnProgress([&](int done, int total) { progress.emplace_back(done, total); });
+    r.job.Restore(prepared, [&](const Outcome& o) { out = o; });
+    ASSERT_TRUE(r.h.clock.advanceUntil(
+        [&] { return !progress.empty() && progress.back().first >= 10; }, 60s));
+    r.job.Cancel();
+    ASSERT_TRUE(r.h.clock.advanceUntil([&] { return out.has_value(); }, 60s));
+    EXPECT_FALSE(out->ok);
+    EXPECT_TRUE(out->cancelled);
+    EXPECT_LT(out->sent, 20); // the few already queued still went
+    EXPECT_EQ(out->planned, 32);
+    EXPECT_EQ(progress.front().second, 32);
+    EXPECT_EQ(static_cast<int>(out->notTaken.size()), 32 - out->sent);
+    EXPECT_EQ(out->notTaken.size(), r.Against(*file).size());
+    EXPECT_TRUE(
+        out->message.startsWith(QStringLiteral("cancelled: %1 of 32 changes sent").arg(out->sent)))
+        << out->message.toStdString();
+    EXPECT_TRUE(r.h.Differences(r.unit).empty());
+    EXPECT_FALSE(r.h.core.status.IsBusy());
+
+    // Cancelled while a preset is being passed: the live state is put back.
+    s.audioPresets[0].outputs[5].bass = 1;
+    s.audioPresets[1].outputs[6].bass = 1;
+    const sim::UnitState before = s;
+    const Outcome withPresets = r.Prepare(true);
+    out.reset();
+    progress.clear();
+    r.job.Restore(withPresets, [&](const Outcome& o) { out = o; });
+    ASSERT_TRUE(r.h.clock.advanceUntil(
+        [&] { return !progress.empty() && progress.back().first >= 2; }, 60s));
+    r.job.Cancel();
+    ASSERT_TRUE(r.h.clock.advanceUntil([&] { return out.has_value(); }, 60s));
+    EXPECT_TRUE(out->cancelled);
+    EXPECT_GE(out->planned, 4); // two presets passed and saved, then the live state
+    EXPECT_LT(out->sent, out->planned);
+    for (size_t o = 0; o < s.audio.size(); ++o) {
+        EXPECT_EQ(s.audio[o].volume, before.audio[o].volume) << o;
+        EXPECT_EQ(s.audio[o].bass, before.audio[o].bass) << o;
+    }
+    EXPECT_TRUE(r.h.Differences(r.unit).empty());
+}
+
+TEST(UnitSettings, EveryKindOfBadFileIsRefusedAndSendsNothing) {
+    Rig r;
+    ASSERT_TRUE(r.Save(true).ok);
+    QFile good(r.path);
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray text = good.readAll();
+    const auto edit = [&text](const QByteArray& from, const QByteArray& to) {
+        QByteArray t = text;
+        const qsizetype at = t.indexOf(from);
+        EXPECT_GE(at, 0) << from.constData();
+        return t.replace(at, from.size(), to);
+    };
+    struct Case {
+        const char* what;
+        QByteArray text;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"damaged", "{\"format\": \"quadrel-unit-settings\", ]", "damaged or cut short"},
+        {"truncated", text.left(text.size() / 2), "damaged or cut short"},
+        {"oversized", QByteArray(UnitSettingsFile::kMaxBytes + 1, ' '), "larger than 4 MiB"},
+        {"not ours", "{\"outputs\": []}", "not a Quadrel unit settings file"},
+        {"newer", edit("\"version\": 1", "\"version\": 2"), "format version 2"},
+        {"volume", edit("\"volume\": 50", "\"volume\": 101"), "volume: 101 is outside 0 to 100"},
+        {"delay step", edit("\"delay\": 0", "\"delay\": 7"), "7 is not a multiple of 5"},
+        {"route", edit("\"audioInput\": 2", "\"audioInput\": 7"),
+         "audioInput: 7 is outside 0 to 6"},
+        {"fraction", edit("\"bass\": 50", "\"bass\": 50.5"), "bass: not a whole number"},
+        {"unknown key", edit("\"treble\": 50", "\"trebel\": 50"), "unknown key \"trebel\""},
+        {"missing", edit("\"subwoofer\": 50,", ""), "subwoofer: missing"},
+        {"twice", edit("\"output\": 2", "\"output\": 1"), "output 1 twice"},
+        {"preset location", edit("\"location\": 3", "\"location\": 4"),
+         "location: 4 is outside 1 to 3"},
+        {"name", edit("\"unit\": \"\"", "\"unit\": \"" + QByteArray(65, 'x') + "\""),
+         "longer than 64 characters"},
+        {"other size", edit("\"outputs\": 5", "\"outputs\": 4"), "5 entries for 4 outputs"},
+        {"other section", edit("\"bass\": true", "\"bass\": false"), "unknown key \"bass\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile f(r.path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.text);
+        f.close();
+        const size_t before = r.h.port.written().size();
+        const Outcome out = r.Prepare(true);
+        EXPECT_FALSE(out.ok);
+        EXPECT_TRUE(out.message.contains(QLatin1String(c.message))) << out.message.toStdString();
+        EXPECT_EQ(r.h.port.written().size(), before); // not even a read
+    }
+
+    // A well-formed file for a unit of another size or sections is refused
+    // with what differs, before anything is asked.
+    QString error;
+    UnitSettings other = *UnitSettingsFile::FromJson(text, error);
+    other.unit.bass = false;
+    for (auto& [o, v] : other.live.outputs) {
+        v.bass.reset();
+    }
+    other.presets.reset();
+    ASSERT_TRUE(UnitSettingsFile::Write(r.path, other, error));
+    const size_t before = r.h.port.written().size();
+    const Outcome refused = r.Prepare(false);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.message,
+              "the file does not fit unit 3: bass: the file has none, this unit has it")
+        << refused.message.toStdString();
+    EXPECT_EQ(r.h.port.written().size(), before);
+}
