@@ -43,6 +43,8 @@ const QMap<CtlCommand::Kind, QStringList>& Allowed() {
           "--delay", "--edid"}},
         {K::PresetSave, {}},
         {K::PresetLoad, {}},
+        {K::Save, {"--presets"}},
+        {K::Restore, {"--presets"}},
     };
     return allowed;
 }
@@ -130,8 +132,8 @@ bool CtlCommand::Parse(const QStringList& args, CtlCommand& c, QString& error) {
         c.kind = words.takeFirst() == u"save" ? Kind::PresetSave : Kind::PresetLoad;
         wanted = 2; // ID and location
     } else if (verb == u"save" || verb == u"restore") {
-        error = QStringLiteral("'%1' is not available yet").arg(verb);
-        return false;
+        c.kind = verb == u"save" ? Kind::Save : Kind::Restore;
+        wanted = 2; // ID and file
     } else {
         error = QStringLiteral("unknown command '%1' (see --help)").arg(verb);
         return false;
@@ -140,7 +142,9 @@ bool CtlCommand::Parse(const QStringList& args, CtlCommand& c, QString& error) {
         error = QStringLiteral("%1 takes %2 (see --help)")
                     .arg(verb, wanted == 0   ? QStringLiteral("no arguments")
                                : wanted == 1 ? QStringLiteral("a unit ID")
-                                             : QStringLiteral("a unit ID and a location"));
+                               : c.kind == Kind::Save || c.kind == Kind::Restore
+                                   ? QStringLiteral("a unit ID and a file")
+                                   : QStringLiteral("a unit ID and a location"));
         return false;
     }
     if (wanted >= 1) {
@@ -151,7 +155,9 @@ bool CtlCommand::Parse(const QStringList& args, CtlCommand& c, QString& error) {
         }
         c.id = *id;
     }
-    if (wanted == 2) {
+    if (c.kind == Kind::Save || c.kind == Kind::Restore) {
+        c.file = words[1];
+    } else if (wanted == 2) {
         const auto location = ParseInt(words[1]);
         if (!location) {
             error = QStringLiteral("location '%1' is not a number").arg(words[1]);
@@ -264,6 +270,13 @@ Commands:
                               0: the fixed EDID, 1: the EDID of output 1
   preset save ID LOCATION     store the unit's state as preset LOCATION
   preset load ID LOCATION     recall preset LOCATION
+  save ID FILE [--presets]    read the unit afresh and write its settings
+                              (routes, mute, levels, delay, EDID; every
+                              preset with --presets) to FILE, a JSON file
+  restore ID FILE [--presets] send the unit only what differs from FILE,
+                              then read it back; with --presets also the
+                              presets that differ, each passed through the
+                              live outputs (heard and seen on a live system)
 
 Lists take numbers and ranges: 1,3,5-8.
 
@@ -288,6 +301,8 @@ Exit status:
   5  the port would not open (permission), or vanished while in use
   6  the unit does not answer
   7  a value outside what the unit reports; nothing was sent
+  8  the settings file cannot be read or written, is damaged or out of
+     range, or is for a unit of another size or sections; nothing was sent
   128+N  ended by signal N (130 for Ctrl+C); the port is closed first
 )");
 }

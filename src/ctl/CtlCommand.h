@@ -12,7 +12,19 @@ namespace quadrel::ctl {
 // form only; whether a value suits the unit is decided once the unit has
 // reported what it has.
 struct CtlCommand {
-    enum class Kind { Help, Version, Scan, Show, Route, Disconnect, Set, PresetSave, PresetLoad };
+    enum class Kind {
+        Help,
+        Version,
+        Scan,
+        Show,
+        Route,
+        Disconnect,
+        Set,
+        PresetSave,
+        PresetLoad,
+        Save,
+        Restore
+    };
     Kind kind = Kind::Help;
 
     std::optional<int> port; // default: the program's settings file
@@ -22,7 +34,8 @@ struct CtlCommand {
 
     int id = 0;
     std::vector<int> ids; // scan: the IDs to probe
-    bool presets = false; // show: every preset too
+    bool presets = false; // show, save, restore: every preset too
+    QString file;         // save, restore: the unit settings file
     bool audio = false;   // route, disconnect: only this kind (neither: what the unit has)
     bool video = false;
     std::optional<int> input;

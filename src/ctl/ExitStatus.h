@@ -12,6 +12,7 @@ enum class ExitStatus : int {
     PortFailed = 5,   // the port would not open, or vanished while in use
     NotAnswering = 6, // the unit did not answer (three tries, then given up)
     OutOfRange = 7,   // a value outside what the unit reports; nothing was sent
+    BadFile = 8,      // the settings file will not read, write or fit; nothing was sent
 };
 
 inline int Code(ExitStatus s) {

@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 
 #include <algorithm>
+#include <string_view>
 
 namespace quadrel::ctl::Report {
 
@@ -209,6 +210,22 @@ QString Text(const QJsonObject& result) {
     for (const char* key : {"outputs", "inputs"}) {
         for (const QJsonValue& row : result[QLatin1String(key)].toArray()) {
             lines << QStringLiteral("  ") + Line(row.toObject());
+        }
+    }
+    if (result.contains("file")) {
+        lines << QStringLiteral("file %1").arg(result["file"].toString());
+    }
+    if (result.contains("planned")) {
+        lines << QStringLiteral("sent %1 of %2 changes")
+                     .arg(result["sent"].toInt())
+                     .arg(result["planned"].toInt());
+    }
+    for (const char* key : {"changes", "notTaken"}) {
+        for (const QJsonValue& change : result[QLatin1String(key)].toArray()) {
+            lines << QStringLiteral("  %1 %2").arg(key == std::string_view("changes")
+                                                       ? QStringLiteral("changed")
+                                                       : QStringLiteral("not taken"),
+                                                   change.toString());
         }
     }
     for (const QJsonValue& p : result["presets"].toArray()) {

@@ -150,7 +150,10 @@ Session::Outcome Session::Run() {
     if (out.status != ExitStatus::Done) {
         return out;
     }
-    out = command_.kind == K::Scan ? Scan() : command_.kind == K::Show ? Show() : Change();
+    out = command_.kind == K::Scan                                  ? Scan()
+          : command_.kind == K::Show                                ? Show()
+          : command_.kind == K::Save || command_.kind == K::Restore ? Settings()
+                                                                    : Change();
     trace_.Flush();
     return out;
 }

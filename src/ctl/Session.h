@@ -51,6 +51,8 @@ private:
     Outcome Scan();
     Outcome Show();
     Outcome Change();
+    // save and restore: the window's own routine, on the console.
+    Outcome Settings();
     void Send(const QRDSTA& unit);
     // What the unit reports back that differs from what was asked; empty when nothing.
     QString Mismatch(const QRDSTA& unit) const;

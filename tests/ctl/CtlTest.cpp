@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -246,4 +247,70 @@ TEST_F(Ctl, APortHeldOrLostEndsTheRun) {
     sim_.Stop();
     ASSERT_TRUE(ctl.waitForFinished(5000));
     EXPECT_EQ(ctl.exitCode(), 5) << ctl.readAllStandardError().toStdString();
+}
+
+TEST_F(Ctl, SaveAndRestoreSendOnlyWhatDiffersAndRefuseBadFiles) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("stage.json");
+    const CtlRun saved = RunCtl({"save", "0", path, "--presets", "--json"});
+    ASSERT_EQ(saved.status, 0) << saved.err.toStdString();
+    EXPECT_EQ(saved.json["presets"].toInt(), 2);
+    EXPECT_FALSE(SentASetting(saved));
+    EXPECT_TRUE(saved.requests.contains(SimProcess::Frame(0, 0x13, 0, 2))); // preset 2 read
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    const QJsonObject json = QJsonDocument::fromJson(text).object();
+    EXPECT_EQ(json["format"].toString(), "quadrel-unit-settings");
+    EXPECT_EQ(json["unit"].toObject()["name"].toString(), "Stage");
+
+    ASSERT_EQ(RunCtl({"set", "0", "--outputs", "2", "--volume", "7"}).status, 0);
+    const CtlRun restored = RunCtl({"restore", "0", path, "--json"});
+    EXPECT_EQ(restored.status, 0) << restored.err.toStdString();
+    EXPECT_EQ(restored.json["changes"].toArray().size(), 1);
+    EXPECT_EQ(restored.json["sent"].toInt(), 1);
+    int settings = 0;
+    for (const QString& frame : restored.requests) {
+        settings += quadrel::IsSetCommand(static_cast<uint8_t>(frame.mid(3, 2).toInt(nullptr, 16)));
+    }
+    EXPECT_EQ(settings, 1);
+    const CtlRun again = RunCtl({"restore", "0", path});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_TRUE(again.out.contains("sent 0 of 0 changes")) << again.out.toStdString();
+    EXPECT_FALSE(SentASetting(again));
+
+    struct Bad {
+        const char* what;
+        QStringList args;
+        QByteArray text;
+        int status;
+        const char* message;
+    };
+    QByteArray loud = text;
+    loud.replace("\"volume\": 50", "\"volume\": 150");
+    const std::vector<Bad> bad = {
+        {"damaged", {"restore", "0"}, text.left(200), 8, "damaged or cut short"},
+        {"out of range", {"restore", "0"}, loud, 8, "is outside 0 to 100"},
+        {"other unit", {"restore", "1"}, text, 8, "does not fit unit 1"},
+        {"no file", {"restore", "0"}, {}, 8, "No such file"},
+        {"unwritable", {"save", "0"}, {}, 8, "could not be written"},
+        {"no file named", {"restore", "0"}, "-", 2, "takes a unit ID and a file"},
+    };
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(b.what);
+        QString target = dir.filePath(QStringLiteral("bad.json"));
+        QFile::remove(target);
+        if (!b.text.isEmpty() && b.text != "-") {
+            QFile f(target);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(b.text);
+        }
+        if (QByteArray(b.what) == "unwritable") {
+            target = dir.filePath("no/such/folder/x.json");
+        }
+        const CtlRun r = RunCtl(b.text == "-" ? b.args : b.args + QStringList{target});
+        EXPECT_EQ(r.status, b.status) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String(b.message))) << r.err.toStdString();
+        EXPECT_FALSE(SentASetting(r));
+    }
 }
