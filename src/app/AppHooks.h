@@ -23,6 +23,9 @@ struct AppHooks {
     // Options cancelled while the port is closed: empty the unit list and the
     // memory location list and disable the unit controls.
     std::function<void()> ClearUnitPane;
+    // "Save unit settings…" and "Restore unit settings…".
+    std::function<void()> SaveUnitSettings;
+    std::function<void()> RestoreUnitSettings;
     // Shutdown: the model lets go of every unit.
     std::function<void()> ReleaseModel;
 };

@@ -3,6 +3,7 @@
 #include "app/ImageKeys.h"
 #include "app/SwitchView.h"
 #include "app/UnitPane.h"
+#include "app/UnitSettingsUi.h"
 #include "app/frmMain.h"
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
@@ -23,6 +24,16 @@ basMain::basMain(Environment env)
     hooks_.SetScanning = [this](bool on) { core_.status.SetScanning(on); };
     hooks_.cmdScan_Click = [this] { core_.status.cmdScan_Click(); };
     hooks_.Setup_AllViews = [this] { hub_.Setup_AllViews(); };
+    hooks_.SaveUnitSettings = [this] {
+        if (unitSettings_) {
+            unitSettings_->Save();
+        }
+    };
+    hooks_.RestoreUnitSettings = [this] {
+        if (unitSettings_) {
+            unitSettings_->Restore();
+        }
+    };
     hooks_.ClearUnitPane = [this] {
         if (unitPane_ != nullptr) {
             unitPane_->ClearForClosedPort();
@@ -61,6 +72,7 @@ basMain::basMain(Environment env)
 
 basMain::~basMain() {
     hub_.Detach();
+    unitSettings_.reset();
     form_.reset();
     port_.setHandlers({});
 }
@@ -91,6 +103,7 @@ bool basMain::Main() {
     hub_.setUnitPane(*unitPane_);
     hub_.setAudioView(*audioPage_);
     hub_.setVideoView(*videoPage_);
+    unitSettings_ = std::make_unique<UnitSettingsUi>(core_, timerFactory_, messages_, form_.get());
     hub_.Enable_QRD(false);
     if (hooks_.Setup_AllViews) {
         hooks_.Setup_AllViews();

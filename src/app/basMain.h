@@ -16,6 +16,7 @@ namespace quadrel {
 class AudioPage;
 class SwitchView;
 class UnitPane;
+class UnitSettingsUi;
 class VideoPage;
 class frmMain;
 
@@ -59,6 +60,7 @@ public:
     VideoPage* videoPage() const { return videoPage_; }
     // Null until Main() loads it.
     frmMain* mainWindow() const { return form_.get(); }
+    UnitSettingsUi* unitSettings() const { return unitSettings_.get(); }
 
 private:
     basCOMM& comm_;
@@ -71,7 +73,8 @@ private:
     AppHooks hooks_;
     ViewsHub hub_;
     QuadrelCore core_;
-    std::unique_ptr<frmMain> form_;    // last: it uses everything above
+    std::unique_ptr<frmMain> form_; // uses everything above
+    std::unique_ptr<UnitSettingsUi> unitSettings_;
     SwitchView* switchView_ = nullptr; // owned by the window
     UnitPane* unitPane_ = nullptr;
     AudioPage* audioPage_ = nullptr;

@@ -78,10 +78,19 @@ void frmMain::BuildFrame() {
     cmdOptions_ = new QPushButton(QStringLiteral("&Options"), Frame1_);
     cmdScan_ = new QPushButton(QStringLiteral("S&can"), Frame1_);
     cmdExit_ = new QPushButton(QStringLiteral("E&xit"), Frame1_);
+    // A unit's settings to a file and back: beside Options, as they act on
+    // the unit rather than on the program.
+    cmdSaveSettings_ = new QPushButton(QStringLiteral("Save unit settings…"), Frame1_);
+    cmdSaveSettings_->setObjectName(QStringLiteral("cmdSaveSettings"));
+    cmdRestoreSettings_ = new QPushButton(QStringLiteral("Restore unit settings…"), Frame1_);
+    cmdRestoreSettings_->setObjectName(QStringLiteral("cmdRestoreSettings"));
     auto* buttons = new QHBoxLayout(Frame1_);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addWidget(cmdOptions_);
     buttons->addWidget(cmdScan_);
+    buttons->addSpacing(16);
+    buttons->addWidget(cmdSaveSettings_);
+    buttons->addWidget(cmdRestoreSettings_);
     buttons->addStretch();
     buttons->addWidget(cmdExit_);
     connect(cmdOptions_, &QPushButton::clicked, this, [this] { cmdOptions_Click(); });
@@ -91,6 +100,16 @@ void frmMain::BuildFrame() {
         }
     });
     connect(cmdExit_, &QPushButton::clicked, this, [this] { close(); });
+    connect(cmdSaveSettings_, &QPushButton::clicked, this, [this] {
+        if (hooks_.SaveUnitSettings) {
+            hooks_.SaveUnitSettings();
+        }
+    });
+    connect(cmdRestoreSettings_, &QPushButton::clicked, this, [this] {
+        if (hooks_.RestoreUnitSettings) {
+            hooks_.RestoreUnitSettings();
+        }
+    });
 
     unitPaneHost_ = new QWidget(central);
     unitPaneHost_->setObjectName(QStringLiteral("picUnitPane"));

@@ -55,6 +55,8 @@ public:
     QPushButton* cmdExit() const { return cmdExit_; }
     QPushButton* cmdScan() const { return cmdScan_; }
     QPushButton* cmdOptions() const { return cmdOptions_; }
+    QPushButton* cmdSaveSettings() const { return cmdSaveSettings_; }
+    QPushButton* cmdRestoreSettings() const { return cmdRestoreSettings_; }
     QLabel* lblPortStatus() const { return lblPortStatus_; }
     // Null until Ctrl+Alt+V first opens it.
     frmLog* logWindow() const { return frmLog_.get(); }
@@ -84,6 +86,8 @@ private:
     QPushButton* cmdExit_ = nullptr;
     QPushButton* cmdScan_ = nullptr;
     QPushButton* cmdOptions_ = nullptr;
+    QPushButton* cmdSaveSettings_ = nullptr;
+    QPushButton* cmdRestoreSettings_ = nullptr;
     QLabel* lblPortStatus_ = nullptr;
     std::unique_ptr<frmLog> frmLog_;
     frmOptions* openOptions_ = nullptr;

@@ -2,6 +2,8 @@
 // for the README: quadrel_window_shots <folder>. Run it under xvfb-run (the
 // scripts/screenshots.sh wrapper does) or with QT_QPA_PLATFORM=offscreen.
 #include "SimProcess.h"
+#include "app/RestoreDialog.h"
+#include "app/UnitSettingsUi.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
 #include "control/AudioOutputPanel.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -83,6 +86,37 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::printf("%s\n", qPrintable(file));
+    }
+
+    // The restore's list of differences: unit 1 saved, four values changed
+    // on the line behind the file's back, then the file restored.
+    UnitSettingsUi& settings = *program.unitSettings();
+    settings.ask().yesNo = [](const QString&) { return false; };
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("main-hall.json"));
+    settings.SaveTo(saved);
+    WaitFor([&] { return !settings.job().Running(); }, 20s);
+    CommandSenders& send = core.link.senders;
+    send.CmdSetAudioSwitch(1, 3, 7, 0);
+    send.CmdSetVolumnLevel(1, 2, 20, 0);
+    send.CmdSetMute(1, 5, 1, 0);
+    send.CmdSetEdidType(1, 4, 1, 0);
+    WaitFor([&] { return core.link.queue.iSendQueueCount() == 0; }, 5s);
+    bool shot = false;
+    settings.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& path) {
+        RestoreDialog dialog(prepared, path, program.mainWindow());
+        dialog.show();
+        WaitFor([] { return false; }, 300ms);
+        const QString file = folder + QStringLiteral("/restore.png");
+        shot = dialog.grab().save(file);
+        std::printf("%s\n", qPrintable(file));
+        return false;
+    };
+    settings.RestoreFrom(saved);
+    WaitFor([&] { return shot; }, 20s);
+    if (!shot) {
+        std::fprintf(stderr, "no restore dialog to take\n");
+        return 1;
     }
     return 0;
 }
