@@ -194,15 +194,14 @@ void UnitSettingsJob::AfterRestore() {
     out_.sent = handed_;
     out_.ok = !out_.cancelled && out_.notTaken.empty();
     const QString sent = QStringLiteral("%1 of %2 changes sent").arg(out_.sent).arg(out_.planned);
+    const QString values = out_.notTaken.size() == 1
+                               ? QStringLiteral("1 value")
+                               : QStringLiteral("%1 values").arg(out_.notTaken.size());
     if (out_.cancelled) {
-        out_.message = QStringLiteral("cancelled: %1; the unit still differs from the file in %2 "
-                                      "values")
-                           .arg(sent)
-                           .arg(out_.notTaken.size());
+        out_.message = QStringLiteral("cancelled: %1; the unit still differs from the file in %2")
+                           .arg(sent, values);
     } else if (!out_.notTaken.empty()) {
-        out_.message = QStringLiteral("%1; the unit did not take %2 values")
-                           .arg(sent)
-                           .arg(out_.notTaken.size());
+        out_.message = QStringLiteral("%1; the unit did not take %2").arg(sent, values);
     } else {
         out_.message = QStringLiteral("%1; the unit took every value").arg(sent);
     }

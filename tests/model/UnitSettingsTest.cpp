@@ -167,22 +167,37 @@ TEST(UnitSettings, SavedFileHoldsTheUnitAndARestoreSendsOnlyWhatDiffers) {
     for (const Difference& d : prepared.differences) {
         frames += d.field == Field::Delay ? 2 : 1; // high byte, then low
     }
+    // Once everything is sent, someone else turns output 5's treble down: the
+    // read back finds it.
+    r.job.setOnProgress([&](int done, int total) {
+        if (done == total) {
+            s.audio[4].treble = 1;
+        }
+    });
     const size_t before = r.h.port.written().size();
     const Outcome restored = r.Restore(prepared);
-    EXPECT_TRUE(restored.ok) << restored.message.toStdString();
-    EXPECT_EQ(restored.sent, static_cast<int>(prepared.differences.size()));
-    EXPECT_TRUE(restored.notTaken.empty());
+    r.job.setOnProgress(nullptr);
+    const int sent = static_cast<int>(prepared.differences.size());
+    EXPECT_FALSE(restored.ok);
+    EXPECT_EQ(restored.sent, sent);
+    ASSERT_EQ(restored.notTaken.size(), 1u);
+    EXPECT_EQ(Describe(restored.notTaken[0]),
+              QStringLiteral("Output 5 treble: 1 \u2192 %1").arg(*file->live.outputs.at(5).treble));
+    EXPECT_EQ(restored.message,
+              QStringLiteral("%1 of %1 changes sent; the unit did not take 1 value").arg(sent));
     EXPECT_EQ(r.Settings(before), frames);
-    EXPECT_TRUE(r.Against(*file).empty());
+    EXPECT_EQ(r.Against(*file).size(), 1u);
     EXPECT_TRUE(r.h.Differences(r.unit).empty()); // the model read back
     EXPECT_EQ(r.h.trace.overlaps, 0);
 
-    // Nothing left to send the second time.
+    // Only that is left to send the second time, then nothing.
     const Outcome again = r.Prepare(false);
-    EXPECT_TRUE(again.differences.empty());
+    EXPECT_EQ(again.differences, restored.notTaken);
     const size_t second = r.h.port.written().size();
     EXPECT_TRUE(r.Restore(again).ok);
-    EXPECT_EQ(r.Settings(second), 0);
+    EXPECT_EQ(r.Settings(second), 1);
+    EXPECT_TRUE(r.Against(*file).empty());
+    EXPECT_TRUE(r.Prepare(false).differences.empty());
     EXPECT_TRUE(r.h.core.status.timRequestStatus().isActive()); // the poll is back
 }
 
