@@ -222,6 +222,11 @@ void frmMain::SetScanCaption(const QString& caption) {
     cmdScan_->setText(caption);
 }
 
+void frmMain::Enable_UnitSettings(bool enabled) {
+    cmdSaveSettings_->setEnabled(enabled);
+    cmdRestoreSettings_->setEnabled(enabled);
+}
+
 void frmMain::Unload() {
     close();
     Shutdown();

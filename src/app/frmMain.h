@@ -45,6 +45,7 @@ public:
     // The hourglass while the program reads or scans, the arrow otherwise.
     void SetBusyPointer(bool busy) override;
     void SetScanCaption(const QString& caption) override;
+    void Enable_UnitSettings(bool enabled) override;
     bool IsBusyPointer() const { return busyPointer_; }
 
     QTabBar* TabStrip1() const { return TabStrip1_; }

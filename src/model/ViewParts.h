@@ -89,6 +89,8 @@ public:
     virtual ~FramePart() = default;
     virtual void SetBusyPointer(bool busy) = 0;
     virtual void SetScanCaption(const QString& caption) = 0;
+    // The frame's own controls that act on the selected unit, with the rest.
+    virtual void Enable_UnitSettings(bool /*enabled*/) {}
 };
 
 } // namespace quadrel

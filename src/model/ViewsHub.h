@@ -40,13 +40,15 @@ public:
         audio_->Setup_AudioOutputScroll();
         video_->Setup_VideoInputScroll();
     }
-    // The unit list, then every page's controls, then the memory frame.
+    // The unit list, then every page's controls, then the memory frame, then
+    // the frame's settings buttons.
     void Enable_QRD(bool on) override {
         pane_->Enable_lstQRD(on);
         sw_->Enable_SwitchControl(on);
         audio_->Enable_AudioControl(on);
         video_->Enable_VideoControl(on);
         pane_->Enable_fraMemory(on);
+        frame_->Enable_UnitSettings(on);
     }
     void ResetSelectionAnchors() override {
         sw_->ResetSwitchAnchor();

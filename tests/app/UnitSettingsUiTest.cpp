@@ -31,9 +31,11 @@ TEST(UnitSettingsButtons, SaveThenRestoreShowsTheDifferencesAndSendsThem) {
     rig.program().hooks().SetScanning = [&core](bool on) { core.status.SetScanning(on); };
     ASSERT_TRUE(rig.program().Main());
     frmMain* form = rig.program().mainWindow();
+    EXPECT_FALSE(form->cmdSaveSettings()->isEnabled()); // with the unit controls
     ASSERT_TRUE(rig.time.advanceUntil([&] { return core.model.objUnits().Count() == 1; }, 20s));
     form->cmdScan()->click();
     ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 20s));
+    EXPECT_TRUE(form->cmdRestoreSettings()->isEnabled());
 
     UnitSettingsUi& ui = *rig.program().unitSettings();
     QTemporaryDir dir;
