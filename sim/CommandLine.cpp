@@ -136,6 +136,7 @@ Fault keys (chances from 0 to 1 per answer, drawn from the seed):
   out-of-range=  a reply carries a value outside its range
   empty=  a reply carries no data (L = 0)
   silent=yes     the unit neither answers nor acts
+  deaf=yes       the unit acknowledges settings but does not carry them out
   silent-after=N silent after N frames to it, for silent-for MS (0: for good)
   echo=   the unit sends its answer once more, echo-ms MS later (default 20)
   foreign=  another device's well-formed answer frame (an ID no unit on the

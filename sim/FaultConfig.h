@@ -32,11 +32,12 @@ struct FaultConfig {
     bool silent = false;       // the unit never answers nor acts
     int silentAfterFrames = 0; // goes silent after this many frames to it (0: never)
     int silentForMs = 0;       // and comes back this long after (0: never)
+    bool deaf = false;         // acknowledges settings without carrying them out
 
     bool any() const {
         return lost > 0 || corrupt > 0 || noise > 0 || split > 0 || late > 0 || wrongId > 0 ||
-               outOfRange > 0 || empty > 0 || silent || silentAfterFrames > 0 || chatter > 0 ||
-               foreign > 0 || echo > 0;
+               outOfRange > 0 || empty > 0 || silent || deaf || silentAfterFrames > 0 ||
+               chatter > 0 || foreign > 0 || echo > 0;
     }
 };
 

@@ -128,7 +128,7 @@ bool IsFaultKey(const QString& key) {
         QStringLiteral("silent-for"),   QStringLiteral("chatter"),
         QStringLiteral("chatter-ms"),   QStringLiteral("foreign"),
         QStringLiteral("foreign-ms"),   QStringLiteral("echo"),
-        QStringLiteral("echo-ms"),
+        QStringLiteral("echo-ms"),      QStringLiteral("deaf"),
     };
     return kKeys.contains(key);
 }
@@ -170,6 +170,9 @@ bool ApplyFaultKey(FaultConfig& f, const QString& key, const QString& value, QSt
     }
     if (key == u"silent") {
         return ToBool(value, f.silent, key, error);
+    }
+    if (key == u"deaf") {
+        return ToBool(value, f.deaf, key, error);
     }
     error = QStringLiteral("unknown fault '%1'").arg(key);
     return false;

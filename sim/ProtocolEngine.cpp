@@ -165,7 +165,11 @@ void ProtocolEngine::onFrame(const RequestFrame& frame) {
     }
     std::optional<Answer> answer;
     if (frame.data.size() == 2) {
+        const UnitState before = faults.deaf ? slot.unit->state() : UnitState{};
         answer = slot.unit->handle(frame.command, frame.data[0], frame.data[1], t);
+        if (faults.deaf && answer && !answer->reply) {
+            slot.unit->state() = before; // acknowledged, not carried out
+        }
     }
     if (!answer) {
         trace(LineEvent::Kind::Request, t, frame.raw,

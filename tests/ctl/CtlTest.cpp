@@ -34,12 +34,13 @@ class Ctl : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim_.WriteSettings(kPort, 19200));
-        // Unit 0 has everything, unit 1 audio without bass, unit 2 never answers.
+        // Unit 0 has everything, unit 1 audio without bass, unit 2 never answers,
+        // unit 3 acknowledges settings without carrying them out.
         ASSERT_TRUE(sim_.Start(
-            kPort,
-            {"--baud", "19200", "--unit",
-             "id=0,name=Stage,inputs=4,outputs=3,memories=2,delay-step=5,max-delay=500", "--unit",
-             "id=1,name=Bar,inputs=2,outputs=2,sections=a,bass=no", "--unit", "id=2,silent=yes"}));
+            kPort, {"--baud", "19200", "--unit",
+                    "id=0,name=Stage,inputs=4,outputs=3,memories=2,delay-step=5,max-delay=500",
+                    "--unit", "id=1,name=Bar,inputs=2,outputs=2,sections=a,bass=no", "--unit",
+                    "id=2,silent=yes", "--unit", "id=3,deaf=yes"}));
     }
 
     CtlRun RunCtl(const QStringList& args) {
@@ -199,6 +200,9 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatus) {
          7,
          [](const CtlRun& r) { EXPECT_FALSE(SentASetting(r)); }},
         {{"preset", "load", "0", "3"}, 7, [](const CtlRun& r) { EXPECT_FALSE(SentASetting(r)); }},
+        {{"set", "3", "--outputs", "2", "--volume", "30"},
+         1,
+         [](const CtlRun& r) { EXPECT_TRUE(r.err.contains("unit 3: ")) << r.err.toStdString(); }},
         // A silent unit and an empty ID end after three tries.
         {{"show", "2", "--json"},
          6,
