@@ -2,7 +2,9 @@
 
 #include "app/MessageBoxes.h"
 
+#include <QCheckBox>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace quadrel {
 
@@ -10,6 +12,19 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     void MsgBox(QWidget* parent, const QString& text) override {
         QMessageBox::information(parent, QStringLiteral("Quadrel"), text, QMessageBox::Ok);
+    }
+    Answer Ask(QWidget* parent, const Question& question) override {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Quadrel"), question.text,
+                        QMessageBox::NoButton, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.setInformativeText(question.details);
+        QPushButton* yes = box.addButton(question.yesCaption, QMessageBox::AcceptRole);
+        // A stray Enter or Escape changes nothing.
+        box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+        auto* never = new QCheckBox(QStringLiteral("Do not ask again"), &box);
+        box.setCheckBox(never);
+        box.exec();
+        return {box.clickedButton() == yes, never->isChecked()};
     }
 };
 

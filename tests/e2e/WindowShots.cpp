@@ -2,6 +2,8 @@
 // for the README: quadrel_window_shots <folder>. Run it under xvfb-run (the
 // scripts/screenshots.sh wrapper does) or with QT_QPA_PLATFORM=offscreen.
 #include "SimProcess.h"
+#include "app/QtMessageBoxes.h"
+#include "app/UnitPane.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
 #include "control/AudioOutputPanel.h"
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -28,6 +31,10 @@ namespace {
 struct QuietMessages : MessageBoxes {
     void MsgBox(QWidget*, const QString& text) override {
         std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    // The real box, so its picture can be taken.
+    Answer Ask(QWidget* parent, const Question& question) override {
+        return QtMessageBoxes().Ask(parent, question);
     }
 };
 
@@ -53,7 +60,7 @@ int main(int argc, char** argv) {
     QuietMessages messages;
     Clock clock;
     basMain program({comm, port, timers, messages, clock, sim.settingsFile(), sim.configDir(),
-                     [&port] { return port.lastError(); }});
+                     [&port] { return port.lastError(); }, sim.configDir() + "/state.ini"});
     if (!program.Main()) {
         return 1;
     }
@@ -84,5 +91,35 @@ int main(int argc, char** argv) {
         }
         std::printf("%s\n", qPrintable(file));
     }
+
+    // The question "&Load" asks once output 2 has been moved to input 3.
+    tabs->setCurrentIndex(0);
+    QTest::mouseClick(program.mainWindow()->findChild<QPushButton*>("chkSwitchInput_2"),
+                      Qt::LeftButton);
+    WaitFor([&] { return core.model.AudioOutputs[2].iInputPort == 3; }, 5s);
+    WaitFor([] { return false; }, 500ms);
+    const QString file = folder + QStringLiteral("/load-question.png");
+    bool saved = false;
+    bool seen = false;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, &app, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!seen && box != nullptr && box->isVisible()) {
+            seen = true;
+            // Once it is laid out and painted.
+            QTimer::singleShot(300, box, [&saved, &file, box] {
+                saved = box->grab().save(file);
+                box->reject();
+            });
+        }
+    });
+    answer.start(20);
+    program.unitPane()->findChild<QPushButton*>("cmdLoad")->click();
+    answer.stop();
+    if (!saved) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(file));
     return 0;
 }
