@@ -18,6 +18,9 @@ public:
                         QMessageBox::NoButton, parent);
         box.setTextFormat(Qt::PlainText);
         box.setInformativeText(question.details);
+        // Room for a line per port rather than a narrow column (the label's
+        // name is Qt's own; without it the box only wraps more).
+        box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 30em; }"));
         QPushButton* yes = box.addButton(question.yesCaption, QMessageBox::AcceptRole);
         // A stray Enter or Escape changes nothing.
         box.setDefaultButton(box.addButton(QMessageBox::Cancel));

@@ -155,7 +155,7 @@ void ChangeHistory::Add(SettingValues& target, Setting setting, const std::vecto
 
 bool ChangeHistory::LineIdle() const {
     return !link_.queue.IsWaitingForAnswer() && link_.queue.SendQueue().empty() &&
-           !model_.blLoadingStatus && !model_.blScanning;
+           !model_.blLoadingStatus && !model_.blScanning && !model_.blLoadingMemory;
 }
 
 void ChangeHistory::Record(const SettingValues& target) {
@@ -230,6 +230,9 @@ ChangeHistory::Outcome ChangeHistory::Step(std::deque<Change>& from, std::deque<
     }
     if (unit->bID() != change.unit) {
         return Outcome::OtherUnit;
+    }
+    if (model_.blLoadingStatus || model_.blScanning || model_.blLoadingMemory) {
+        return Outcome::Busy;
     }
     // The model must show what the change left (or, for a redo, what the
     // undo left); anything else was set by someone else since.
@@ -359,6 +362,8 @@ QString ChangeHistory::Message(Outcome outcome, uint8_t unit) {
         return QStringLiteral("That change was made on unit %1. Select it to take the change back "
                               "or make it again.")
             .arg(id);
+    case Outcome::Busy:
+        return QStringLiteral("The unit is being read. Try again once the reading has finished.");
     case Outcome::StillSending:
         return QStringLiteral("The last change is still on its way to the unit. Try again once "
                               "the unit has answered.");

@@ -48,6 +48,7 @@ public:
         Nothing,      // nothing to take back or to make again
         NoUnit,       // no answering unit is selected
         OtherUnit,    // the change was made on another unit
+        Busy,         // a scan or a read is running: no operator's command now
         StillSending, // the change (or its answer) is still on the line
         Moved,        // the unit shows other values now: refused, and forgotten
     };

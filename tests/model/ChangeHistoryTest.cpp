@@ -140,6 +140,9 @@ TEST(ChangeHistory, EachKindOfChangeIsTakenBackAndMadeAgainOnTheUnit) {
 
         history.Record(kind.target);
         kind.send(h.core);
+        // Before the unit has answered: wait (during the read after a load,
+        // no command at all).
+        EXPECT_EQ(history.Undo(), h.core.status.IsBusy() ? Outcome::Busy : Outcome::StillSending);
         ASSERT_TRUE(Settle(h));
         SettingValues expected = kind.target;
         std::erase_if(expected, [&](const auto& kv) { return before.at(kv.first) == kv.second; });
