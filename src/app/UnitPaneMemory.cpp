@@ -92,12 +92,16 @@ bool UnitPane::Confirmed(const char* key, const QString& text, const QString& de
     if (messages_ == nullptr || state_ == nullptr || !state_->Value(stateKey, true).toBool()) {
         return true;
     }
+    const UnitRef unit = core_.model.objSelectedUnit;
     const MessageBoxes::Answer answer = messages_->Ask(window(), {text, details, yesCaption});
     // Only a yes is remembered: a cancelled question comes again.
     if (answer.yes && answer.dontAskAgain) {
         state_->SetValue(stateKey, false);
     }
-    return answer.yes;
+    // The line ran on while the question was open: a unit given up or a read
+    // begun meanwhile gets nothing.
+    return answer.yes && core_.model.objSelectedUnit == unit && IsUnitConnected(unit) &&
+           !core_.status.IsBusy();
 }
 
 void UnitPane::cmdSave_Click() {

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace quadrel::test {
@@ -16,6 +17,9 @@ public:
     void MsgBox(QWidget*, const QString& text) override { texts << text; }
     Answer Ask(QWidget*, const Question& question) override {
         questions.push_back(question);
+        if (whileAsked) {
+            whileAsked();
+        }
         if (answers.empty()) {
             return {};
         }
@@ -26,6 +30,8 @@ public:
     QStringList texts;
     std::vector<Question> questions;
     std::deque<Answer> answers;
+    // Runs while a question is open, as the line does.
+    std::function<void()> whileAsked;
 };
 
 } // namespace quadrel::test

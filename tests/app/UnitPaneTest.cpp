@@ -375,16 +375,23 @@ TEST(UnitPane, SaveAndLoadAskFirstAndDoNotAskAgainOnceTold) {
         EXPECT_EQ(press(), Frames{});
         ASSERT_EQ(ask.messages.questions.size(), 1u);
         EXPECT_EQ(ask.messages.questions[0].text, c.text);
+        // Yes, but the unit was given up while the question was open.
+        UnitRef unit = r.core.model.objSelectedUnit;
+        ask.messages.answers = {{true, false}};
+        ask.messages.whileAsked = [&] { unit->setblConnected(false); };
+        EXPECT_EQ(press(), Frames{});
+        ask.messages.whileAsked = nullptr;
+        unit->setblConnected(true);
         // Yes, then yes with "Do not ask again": sent both times.
         ask.messages.answers = {{true, false}, {true, true}};
         EXPECT_EQ(press(), c.sent);
         EXPECT_TRUE(ask.state.Value(c.key, true).toBool());
         EXPECT_EQ(press(), c.sent);
-        EXPECT_EQ(ask.messages.questions.size(), 3u);
+        EXPECT_EQ(ask.messages.questions.size(), 4u);
         EXPECT_FALSE(ask.state.Value(c.key, true).toBool());
         // From then on it goes without a question, in this run and the next.
         EXPECT_EQ(press(), c.sent);
-        EXPECT_EQ(ask.messages.questions.size(), 3u);
+        EXPECT_EQ(ask.messages.questions.size(), 4u);
         EXPECT_FALSE(ProgramState(ask.state.fileName()).Value(c.key, true).toBool());
     }
 }
