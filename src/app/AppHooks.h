@@ -28,6 +28,9 @@ struct AppHooks {
     std::function<void()> RestoreUnitSettings;
     // Shutdown: the model lets go of every unit.
     std::function<void()> ReleaseModel;
+    // Ctrl+Z and Ctrl+Shift+Z: take the operator's last change back, make it again.
+    std::function<void()> Undo;
+    std::function<void()> Redo;
 };
 
 } // namespace quadrel

@@ -52,6 +52,18 @@ void SwitchView::RouteSelectedOutputs(int input, int32_t priority, bool busyForV
     bool audioQueued = false;
     bool videoQueued = false;
     const int outputs = std::min(unit->iOutputCount(), kMaxPort);
+    SettingValues target;
+    for (int o = 1; o <= outputs; ++o) {
+        if (core_.model.SwitchOutputSelect[o].blSelected) {
+            if (audio) {
+                target[{Setting::AudioRoute, o}] = input;
+            }
+            if (video) {
+                target[{Setting::VideoRoute, o}] = input;
+            }
+        }
+    }
+    core_.history.Record(target);
     for (int o = 1; o <= outputs; ++o) {
         if (!core_.model.SwitchOutputSelect[o].blSelected) {
             continue;
@@ -153,15 +165,25 @@ void SwitchView::imgQRD_Click(int k) {
     const auto output = static_cast<uint8_t>(OutputAt(grid::Row(k)));
     TransmitQueue& queue = core_.link.queue;
     CommandSenders& send = core_.link.senders;
-    if (chkSelSwitchAudio_->isChecked() && unit->objAudioINFO() &&
-        unit->objAudioINFO()->blEnabled()) {
+    const bool audio = chkSelSwitchAudio_->isChecked() && unit->objAudioINFO() &&
+                       unit->objAudioINFO()->blEnabled();
+    const bool video = chkSelSwitchVideo_->isChecked() && unit->objVideoINFO() &&
+                       unit->objVideoINFO()->blEnabled();
+    SettingValues target;
+    if (audio) {
+        target[{Setting::AudioRoute, output}] = input;
+    }
+    if (video) {
+        target[{Setting::VideoRoute, output}] = input;
+    }
+    core_.history.Record(target);
+    if (audio) {
         queue.PurgeCommandsByData0(kCmdSetAudioSwitch, output);
         queue.PurgeCommandsByData(kCmdGetAudioSwitch, 0, output);
         send.CmdSetAudioSwitch(id, output, input, kQueryPriority);
         send.CmdGetAudioSwitch(id, output, 0, kQueryPriority);
     }
-    if (chkSelSwitchVideo_->isChecked() && unit->objVideoINFO() &&
-        unit->objVideoINFO()->blEnabled()) {
+    if (video) {
         queue.PurgeCommandsByData0(kCmdSetVideoSwitch, output);
         queue.PurgeCommandsByData(kCmdGetVideoSwitch, 0, output);
         send.CmdSetVideoSwitch(id, output, input, kQueryPriority);

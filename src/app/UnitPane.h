@@ -2,6 +2,7 @@
 
 #include "app/ContentWidths.h"
 #include "app/UnitList.h"
+#include "model/ChangeHistory.h"
 #include "model/ViewParts.h"
 
 #include <QHash>
@@ -19,6 +20,8 @@ class QTreeWidgetItem;
 namespace quadrel {
 
 class MemoryRowList;
+class MessageBoxes;
+class ProgramState;
 
 class QuadrelCore;
 class Views;
@@ -54,6 +57,18 @@ public:
     void SetMemoryRowSubwooferLevel(int output, bool supported, int level) override;
     void SetMemoryRowDelayTime(int output, bool supported, int32_t delay) override;
 
+    // Where "&Save" and "&Load" ask first, and where "Do not ask again" is
+    // kept. Without them they do not ask.
+    void setQuestions(MessageBoxes& messages, ProgramState& state) {
+        messages_ = &messages;
+        state_ = &state;
+    }
+    // State file keys of the two questions: true (or missing) asks.
+    static constexpr const char* kAskSave = "Ask/SavePreset";
+    static constexpr const char* kAskLoad = "Ask/LoadPreset";
+    // The chosen preset as its read showed it, by setting.
+    const SettingValues& presetPreview() const { return preview_; }
+
     // The options dialog was cancelled with the port closed: no unit is
     // reachable, so the list and the locations go (the caller then runs
     // Enable_QRD(false)).
@@ -78,6 +93,11 @@ private:
     void cmdSave_Click();
     void cmdLoad_Click();
     void SelectLocation(int index);
+    // True when the operator agreed, or is not to be asked.
+    bool Confirmed(const char* key, const QString& text, const QString& details,
+                   const QString& yesCaption);
+    QString PresetLabel(int location) const;
+    void KeepPreview(Setting setting, int output, bool supported, int32_t value);
 
     QuadrelCore& core_;
     Views& views_;
@@ -94,6 +114,9 @@ private:
     QPushButton* cmdSave_ = nullptr;
     QPushButton* cmdLoad_ = nullptr;
     MemoryRowList* lstMemory_ = nullptr;
+    SettingValues preview_;
+    MessageBoxes* messages_ = nullptr;
+    ProgramState* state_ = nullptr;
 };
 
 } // namespace quadrel

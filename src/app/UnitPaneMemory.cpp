@@ -2,6 +2,8 @@
 #include "app/UnitPane.h"
 
 #include "app/MemoryRowList.h"
+#include "app/MessageBoxes.h"
+#include "model/ProgramState.h"
 #include "model/QuadrelCore.h"
 #include "model/Views.h"
 
@@ -15,6 +17,13 @@ namespace quadrel {
 namespace {
 
 constexpr int32_t kRequestPriority = 1;
+// Lines of changes a load question lists before it only counts the rest.
+constexpr int kMaxListedPorts = 12;
+
+QString UnitText(uint8_t id) {
+    return QStringLiteral("unit %1").arg(
+        QString::number(id, 16).rightJustified(2, QLatin1Char('0')).toUpper());
+}
 
 } // namespace
 
@@ -68,8 +77,31 @@ std::optional<int> UnitPane::SelectedMemoryLocation() const {
 
 void UnitPane::cboMemoryLOC_Click() {
     if (cboMemoryLOC_->currentIndex() >= 0 && IsUnitConnected(core_.model.objSelectedUnit)) {
+        preview_.clear();
         core_.status.SetLoadingMemory(true);
     }
+}
+
+QString UnitPane::PresetLabel(int location) const {
+    return QStringLiteral("#%1").arg(location);
+}
+
+bool UnitPane::Confirmed(const char* key, const QString& text, const QString& details,
+                         const QString& yesCaption) {
+    const QString stateKey = QString::fromLatin1(key);
+    if (messages_ == nullptr || state_ == nullptr || !state_->Value(stateKey, true).toBool()) {
+        return true;
+    }
+    const UnitRef unit = core_.model.objSelectedUnit;
+    const MessageBoxes::Answer answer = messages_->Ask(window(), {text, details, yesCaption});
+    // Only a yes is remembered: a cancelled question comes again.
+    if (answer.yes && answer.dontAskAgain) {
+        state_->SetValue(stateKey, false);
+    }
+    // The line ran on while the question was open: a unit given up or a read
+    // begun meanwhile gets nothing.
+    return answer.yes && core_.model.objSelectedUnit == unit && IsUnitConnected(unit) &&
+           !core_.status.IsBusy();
 }
 
 void UnitPane::cmdSave_Click() {
@@ -79,7 +111,15 @@ void UnitPane::cmdSave_Click() {
         Enable_fraMemory(false);
         return;
     }
+    if (!Confirmed(kAskSave,
+                   QStringLiteral("Overwrite memory location %1 of %2 with its present state?")
+                       .arg(PresetLabel(*location), UnitText(unit->bID())),
+                   QStringLiteral("What %1 holds now is lost.").arg(PresetLabel(*location)),
+                   QStringLiteral("&Overwrite"))) {
+        return;
+    }
     const auto l = static_cast<uint8_t>(*location);
+    preview_.clear();
     if (unit->objAudioINFO() && unit->objAudioINFO()->blEnabled()) {
         core_.link.senders.CmdSaveAudioMemory(unit->bID(), 0, l, kRequestPriority);
     }
@@ -97,17 +137,39 @@ void UnitPane::cmdLoad_Click() {
         Enable_fraMemory(false);
         return;
     }
+    const QStringList lines = ChangeHistory::Describe(core_.history.DifferencesFrom(preview_));
+    QString details;
+    if (preview_.empty()) {
+        details = QStringLiteral("Its contents have not been read.");
+    } else if (lines.isEmpty()) {
+        details = QStringLiteral("It holds what the unit shows now: nothing will change.");
+    } else {
+        details = QStringLiteral("These will change:\n") +
+                  lines.mid(0, kMaxListedPorts).join(QLatin1Char('\n'));
+        if (lines.size() > kMaxListedPorts) {
+            details += QStringLiteral("\n… and %1 more.").arg(lines.size() - kMaxListedPorts);
+        }
+    }
+    if (!Confirmed(kAskLoad,
+                   QStringLiteral("Load memory location %1 into %2?")
+                       .arg(PresetLabel(*location), UnitText(unit->bID())),
+                   details, QStringLiteral("&Load"))) {
+        return;
+    }
     const auto l = static_cast<uint8_t>(*location);
-    bool sent = false;
-    if (unit->objAudioINFO() && unit->objAudioINFO()->blEnabled()) {
+    const bool audio = unit->objAudioINFO() && unit->objAudioINFO()->blEnabled();
+    const bool video = unit->objVideoINFO() && unit->objVideoINFO()->blEnabled();
+    if (audio || video) {
+        // What the preset holds is what the unit will show once loaded.
+        core_.history.Record(preview_);
+    }
+    if (audio) {
         core_.link.senders.CmdLoadAudioMemory(unit->bID(), 0, l, kRequestPriority);
-        sent = true;
     }
-    if (unit->objVideoINFO() && unit->objVideoINFO()->blEnabled()) {
+    if (video) {
         core_.link.senders.CmdLoadVideoMemory(unit->bID(), 0, l, kRequestPriority);
-        sent = true;
     }
-    if (sent) {
+    if (audio || video) {
         core_.status.SetLoadingStatus(true);
         core_.status.RequestUnitStatus(0);
     }
@@ -119,34 +181,53 @@ int UnitPane::MemoryRowCount() const {
 
 void UnitPane::ClearMemoryRows() {
     lstMemory_->ClearRows();
+    preview_.clear();
 }
 
+// Each row writer also keeps the value for the load question and its undo;
+// a value the unit cannot tell is no part of the preview.
 void UnitPane::SetMemoryRowInput(SignalKind kind, int output, int input) {
     lstMemory_->SetMemoryRowInput(kind, output, input);
+    preview_[{kind == SignalKind::Video ? Setting::VideoRoute : Setting::AudioRoute, output}] =
+        input;
+}
+
+void UnitPane::KeepPreview(Setting setting, int output, bool supported, int32_t value) {
+    if (supported) {
+        preview_[{setting, output}] = value;
+    } else {
+        preview_.erase({setting, output});
+    }
 }
 
 void UnitPane::SetMemoryRowMuteStatus(int output, bool supported, int mute) {
     lstMemory_->SetMemoryRowMuteStatus(output, supported, mute);
+    KeepPreview(Setting::Mute, output, supported, mute);
 }
 
 void UnitPane::SetMemoryRowVolumnLevel(int output, bool supported, int level) {
     lstMemory_->SetMemoryRowLevel(QStringLiteral("Volumn Level"), output, supported, level);
+    KeepPreview(Setting::Volumn, output, supported, level);
 }
 
 void UnitPane::SetMemoryRowBassLevel(int output, bool supported, int level) {
     lstMemory_->SetMemoryRowLevel(QStringLiteral("Bass Level"), output, supported, level);
+    KeepPreview(Setting::Bass, output, supported, level);
 }
 
 void UnitPane::SetMemoryRowTrebleLevel(int output, bool supported, int level) {
     lstMemory_->SetMemoryRowLevel(QStringLiteral("Treble Level"), output, supported, level);
+    KeepPreview(Setting::Treble, output, supported, level);
 }
 
 void UnitPane::SetMemoryRowSubwooferLevel(int output, bool supported, int level) {
     lstMemory_->SetMemoryRowLevel(QStringLiteral("Subwoofer Level"), output, supported, level);
+    KeepPreview(Setting::Subwoofer, output, supported, level);
 }
 
 void UnitPane::SetMemoryRowDelayTime(int output, bool supported, int32_t delay) {
     lstMemory_->SetMemoryRowLevel(QStringLiteral("Delay Time"), output, supported, delay);
+    KeepPreview(Setting::Delay, output, supported, delay);
 }
 
 } // namespace quadrel

@@ -13,8 +13,8 @@ namespace quadrel {
 basMain::basMain(Environment env)
     : comm_(env.comm), port_(env.port), messages_(env.messages),
       settings_(std::move(env.settingsFile)), line_(comm_, port_, settings_, messages_),
-      log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory),
-      core_(port_, env.timerFactory, log_, hub_) {
+      log_(std::move(env.programFolder), env.clock), state_(std::move(env.stateFile)),
+      timerFactory_(env.timerFactory), core_(port_, env.timerFactory, log_, hub_) {
     line_.setFailureReason(std::move(env.openFailureReason));
     line_.setOnClosed([this] { core_.link.PortLost(); });
     // The core answers every hook; tests may put their own in its place.
@@ -48,6 +48,8 @@ basMain::basMain(Environment env)
         core_.model.objSelectedUnit.reset();
         core_.model.ReplaceUnits();
     };
+    hooks_.Undo = [this] { TellStep(core_.history.Undo()); };
+    hooks_.Redo = [this] { TellStep(core_.history.Redo()); };
     // The frame routes the port's events: its status line hears of a lost
     // port before the link does.
     port_.setHandlers({
@@ -77,6 +79,13 @@ basMain::~basMain() {
     port_.setHandlers({});
 }
 
+void basMain::TellStep(ChangeHistory::Outcome outcome) {
+    const QString text = ChangeHistory::Message(outcome, core_.history.lastUnit());
+    if (!text.isEmpty()) {
+        messages_.MsgBox(form_.get(), text);
+    }
+}
+
 bool basMain::Main() {
     // The CRC table is built when the program is compiled (kCrc8Table).
     ImageKeys(); // builds the picture key tables
@@ -96,6 +105,7 @@ bool basMain::Main() {
     hub_.setFrame(*form_);
     switchView_ = new SwitchView(core_, hub_, timerFactory_);
     unitPane_ = new UnitPane(core_, hub_);
+    unitPane_->setQuestions(messages_, state_);
     audioPage_ = new AudioPage(core_, timerFactory_, *form_);
     videoPage_ = new VideoPage(core_, *form_);
     form_->HostPages(switchView_, audioPage_, videoPage_, unitPane_);

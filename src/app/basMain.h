@@ -4,6 +4,7 @@
 #include "app/ComLine.h"
 #include "log/basLog.h"
 #include "model/PortSettings.h"
+#include "model/ProgramState.h"
 #include "model/QuadrelCore.h"
 #include "model/ViewsHub.h"
 
@@ -36,6 +37,7 @@ public:
         QString programFolder; // holds the "LOG" folder
         // Why the last open failed, when the port layer can tell; may be empty.
         std::function<QString()> openFailureReason;
+        QString stateFile; // ProgramState::DefaultFileName() in production
     };
 
     explicit basMain(Environment env);
@@ -50,6 +52,7 @@ public:
     // Set the hooks before Main(); the port's events go through them.
     AppHooks& hooks() { return hooks_; }
     ComLine& line() { return line_; }
+    ProgramState& state() { return state_; }
     basLog& log() { return log_; }
     QuadrelCore& core() { return core_; }
     ViewsHub& views() { return hub_; }
@@ -63,12 +66,16 @@ public:
     UnitSettingsUi* unitSettings() const { return unitSettings_.get(); }
 
 private:
+    // Tells the operator why an undo or redo was not taken.
+    void TellStep(ChangeHistory::Outcome outcome);
+
     basCOMM& comm_;
     SerialPort& port_;
     MessageBoxes& messages_;
     PortSettings settings_;
     ComLine line_;
     basLog log_;
+    ProgramState state_;
     TimerFactory& timerFactory_;
     AppHooks hooks_;
     ViewsHub hub_;

@@ -5,6 +5,7 @@
 #include "app/frmOptions.h"
 #include "log/frmLog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
@@ -122,6 +123,22 @@ void frmMain::BuildFrame() {
     layout->addWidget(unitPaneHost_, 2);
     layout->addWidget(Frame1_);
     setCentralWidget(central);
+
+    // The operator's last change taken back and made again, from anywhere in
+    // the window (a text box keeps Ctrl+Z for its own text).
+    const std::pair<QKeySequence, std::function<void()> AppHooks::*> steps[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), &AppHooks::Undo},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &AppHooks::Redo}};
+    for (const auto& [keys, hook] : steps) {
+        auto* action = new QAction(hook == &AppHooks::Undo ? tr("Undo") : tr("Redo"), this);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, [this, hook = hook] {
+            if (hooks_.*hook) {
+                (hooks_.*hook)();
+            }
+        });
+        addAction(action);
+    }
 
     lblPortStatus_ = new QLabel(this);
     lblPortStatus_->setObjectName(QStringLiteral("lblPortStatus"));

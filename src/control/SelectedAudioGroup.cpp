@@ -60,6 +60,26 @@ const std::array<RowKind, SelectedAudioGroup::RowCount>& Kinds() {
     return kinds;
 }
 
+// The undo history's name of a row's value, in the order of the rows.
+constexpr std::array<Setting, SelectedAudioGroup::RowCount> kRowSettings{
+    Setting::Volumn, Setting::Bass, Setting::Treble, Setting::Subwoofer, Setting::Delay};
+
+std::vector<int> SelectedOutputs(const basQRD& model) {
+    std::vector<int> out;
+    for (int n = 1; n <= kMaxPort; ++n) {
+        if (model.AudioOutputSelect[n].blSelected) {
+            out.push_back(n);
+        }
+    }
+    return out;
+}
+
+void Record(QuadrelCore& core, Setting setting, int32_t value) {
+    SettingValues target;
+    ChangeHistory::Add(target, setting, SelectedOutputs(core.model), value);
+    core.history.Record(target);
+}
+
 int ToControl(int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(v, 0, std::numeric_limits<int>::max()));
 }
@@ -188,6 +208,7 @@ bool SelectedAudioGroup::LevelChange(Row r, int v) {
     row.sld->setValue(v);
     row.ud->setValue(v);
     const RowKind& kind = Kinds()[r];
+    Record(core_, kRowSettings[r], v);
     CommandSenders& senders = core_.link.senders;
     bool any = false;
     for (int n = 1; n <= kMaxPort; ++n) {
@@ -225,6 +246,7 @@ bool SelectedAudioGroup::DelayChange(int64_t milliseconds) {
     row.timer->stop();
     row.sld->setValue(ToControl(milliseconds));
     row.ud->setValue(ToControl(milliseconds));
+    Record(core_, Setting::Delay, *steps * delayUnit);
     CommandSenders& senders = core_.link.senders;
     TransmitQueue& queue = core_.link.queue;
     bool any = false;
@@ -252,6 +274,7 @@ void SelectedAudioGroup::chkSelectedMuteStatus_Click() {
         return;
     }
     const uint8_t mute = chkMute_->isChecked() ? 1 : 0;
+    Record(core_, Setting::Mute, mute);
     bool any = false;
     for (int n = 1; n <= kMaxPort; ++n) {
         if (core_.model.AudioOutputSelect[n].blSelected) {

@@ -232,6 +232,7 @@ void VideoPage::EdidTypeChange(int index) {
         }
         VideoInputPanel* panel = panels_[static_cast<size_t>(index)];
         const int type = panel->optFixEdid()->isChecked() ? 0 : 1;
+        core_.history.Record({{{Setting::Edid, n}, type}});
         // The panel shows the choice before the unit answers.
         core_.model.VideoInputs[n].lEdidType = type;
         const UnitRef unit = core_.model.objSelectedUnit;
@@ -254,6 +255,13 @@ void VideoPage::SelectedEdidTypeChange() {
         return;
     }
     const uint8_t type = optFix_->isChecked() ? 0 : 1;
+    SettingValues target;
+    for (int n = 1; n <= kMaxPort; ++n) {
+        if (core_.model.VideoInputSelect[n].blSelected) {
+            target[{Setting::Edid, n}] = type;
+        }
+    }
+    core_.history.Record(target);
     bool any = false;
     for (int n = 1; n <= kMaxPort; ++n) {
         if (core_.model.VideoInputSelect[n].blSelected) {

@@ -4,6 +4,7 @@
 #include "link/SerialPort.h"
 #include "link/Timer.h"
 #include "link/basCommunication.h"
+#include "model/ChangeHistory.h"
 #include "model/ReplyHandlers.h"
 #include "model/StatusPolling.h"
 #include "model/basQRD.h"
@@ -29,6 +30,7 @@ public:
     basCommunication link;
     StatusPolling status;
     ReplyHandlers replies;
+    ChangeHistory history;
 
 private:
     std::function<void()> onPortLost_;

@@ -37,6 +37,7 @@ public:
     void Store(const QString& key, const QString& value);
     QString Stored(const QString& key) const;
     bool SettingsWritten() const;
+    QString stateFile() const { return config_.path() + QStringLiteral("/state/state.ini"); }
     QString settingsFile() const {
         return config_.path() + QStringLiteral("/Quadrel/Quadrel.conf");
     }

@@ -173,4 +173,7 @@ TEST(SwitchCells, ClickRoutesOnePairWithThePressedPictureInBetween) {
     r.Reply({});
     r.Reply({3, 2});
     EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OnAOnV_UP");
+    r.Forget();
+    EXPECT_EQ(r.core.history.Undo(), ChangeHistory::Outcome::Sent);
+    EXPECT_EQ(r.Requests(), (Frames{"02:3:0", "01:3:0", "08:0:0", "07:0:0"}));
 }

@@ -1,13 +1,16 @@
 // The unit list and the memory frame, driven through the real core.
+#include "RecordingMessages.h"
 #include "SwitchRig.h"
 #include "app/MemoryRowList.h"
 #include "app/UnitRowTexts.h"
+#include "model/ProgramState.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWheelEvent>
@@ -321,4 +324,105 @@ TEST(UnitPane, MemoryRowWriters) {
     EXPECT_EQ(rows.CellText(3, "Mute Status"), "Unknow");
     r.hub.ClearMemoryRows();
     EXPECT_EQ(r.hub.MemoryRowCount(), 0);
+}
+
+namespace {
+
+// The pane asking its questions of `messages`, keeping answers in a
+// temporary state file.
+struct Asking {
+    explicit Asking(SwitchRig& r) : state(dir.path() + "/state.ini") {
+        r.pane.setQuestions(messages, state);
+    }
+    QTemporaryDir dir;
+    ProgramState state;
+    RecordingMessages messages;
+};
+
+} // namespace
+
+TEST(UnitPane, SaveAndLoadAskFirstAndDoNotAskAgainOnceTold) {
+    struct Case {
+        const char* button;
+        const char* key;
+        QString text;
+        Frames sent;
+    };
+    const Case cases[] = {
+        {"cmdSave",
+         UnitPane::kAskSave,
+         "Overwrite memory location #1 of unit 07 with its present state?",
+         {"04:0:1", "03:0:1", "08:0:1", "07:0:1"}},
+        {"cmdLoad",
+         UnitPane::kAskLoad,
+         "Load memory location #1 into unit 07?",
+         {"06:0:1", "05:0:1", "08:0:0", "07:0:0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        SwitchRig r;
+        Asking ask(r);
+        Ready(r, 4);
+        auto* button = r.pane.findChild<QPushButton*>(c.button);
+        auto press = [&] {
+            EXPECT_TRUE(button->isEnabled());
+            button->click();
+            const Frames sent = r.Requests();
+            Drain(r);
+            return sent;
+        };
+        // Cancelled: nothing goes out, nothing is kept.
+        EXPECT_EQ(press(), Frames{});
+        ASSERT_EQ(ask.messages.questions.size(), 1u);
+        EXPECT_EQ(ask.messages.questions[0].text, c.text);
+        // Yes, but the unit was given up while the question was open.
+        UnitRef unit = r.core.model.objSelectedUnit;
+        ask.messages.answers = {{true, false}};
+        ask.messages.whileAsked = [&] { unit->setblConnected(false); };
+        EXPECT_EQ(press(), Frames{});
+        ask.messages.whileAsked = nullptr;
+        unit->setblConnected(true);
+        // Yes, then yes with "Do not ask again": sent both times.
+        ask.messages.answers = {{true, false}, {true, true}};
+        EXPECT_EQ(press(), c.sent);
+        EXPECT_TRUE(ask.state.Value(c.key, true).toBool());
+        EXPECT_EQ(press(), c.sent);
+        EXPECT_EQ(ask.messages.questions.size(), 4u);
+        EXPECT_FALSE(ask.state.Value(c.key, true).toBool());
+        // From then on it goes without a question, in this run and the next.
+        EXPECT_EQ(press(), c.sent);
+        EXPECT_EQ(ask.messages.questions.size(), 4u);
+        EXPECT_FALSE(ProgramState(ask.state.fileName()).Value(c.key, true).toBool());
+    }
+}
+
+TEST(UnitPane, LoadListsWhatWillChangeAndItsUndoPutsTheLiveRoutesBack) {
+    SwitchRig r;
+    Asking ask(r);
+    Ready(r, 4); // preset #1: output 1 on input 1, the rest on none
+    EXPECT_EQ(r.pane.presetPreview().size(), 8u);
+    r.core.model.SetAudioRoute(1, 1, r.hub);
+    r.core.model.SetVideoRoute(1, 1, r.hub);
+    r.pane.findChild<QPushButton*>("cmdLoad")->click();
+    EXPECT_EQ(ask.messages.questions.back().details,
+              "It holds what the unit shows now: nothing will change.");
+
+    r.core.model.SetAudioRoute(2, 3, r.hub);
+    r.core.model.SetVideoRoute(1, 0, r.hub);
+    r.hub.SetMemoryRowVolumnLevel(3, true, 40);
+    r.hub.SetMemoryRowMuteStatus(3, false, 0); // unknown: no part of the preview
+    r.pane.findChild<QPushButton*>("cmdLoad")->click();
+    EXPECT_EQ(ask.messages.questions.back().details, "These will change:\n"
+                                                     "Output 1: video input none → 1\n"
+                                                     "Output 2: audio input 3 → none\n"
+                                                     "Output 3: volume 0 → 40");
+    EXPECT_EQ(r.Requests(), Frames{});
+
+    r.hub.SetMemoryRowVolumnLevel(3, false, 0);
+    ask.messages.answers = {{true, false}};
+    r.pane.findChild<QPushButton*>("cmdLoad")->click();
+    Drain(r); // the unit now shows the preset: output 1 on input 1 alone
+    ASSERT_TRUE(r.core.history.CanUndo());
+    EXPECT_EQ(r.core.history.Undo(), ChangeHistory::Outcome::Sent);
+    EXPECT_EQ(r.Requests(), (Frames{"02:2:3", "01:1:0", "08:0:0", "07:0:0"}));
 }

@@ -88,6 +88,9 @@ TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAn
     EXPECT_FALSE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
     EXPECT_EQ(row(SelectedAudioGroup::Volumn).txt->text(), "40");
     EXPECT_EQ(slider->value(), 40);
+    // Taken back: each ticked output to the level it had.
+    EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
+    EXPECT_EQ(h.Line(), (Lines{"12:2:0", "12:3:0", "12:5:0", "13:0:0"}));
 }
 
 TEST_F(AudioGroup, CommonValueShowsAndMixedValuesShowZeroAndEmptyText) {
@@ -243,6 +246,8 @@ TEST_F(AudioGroup, MuteBoxSendsAndFollowsTheAnswer) {
     EXPECT_TRUE(group.chkSelectedMuteStatus()->isChecked());
     EXPECT_EQ(group.imgSelectedMuteStatus()->property("imageKey").toString(), "Mute");
     EXPECT_FALSE(group.imgSelectedMuteStatus()->isHidden());
+    EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
+    EXPECT_EQ(h.Line(), (Lines{"10:3:0", "10:4:0", "11:0:0"}));
 }
 
 TEST_F(AudioGroup, NothingTickedSendsNothingButStillStopsTheRedraw) {
@@ -283,6 +288,8 @@ TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsWithBothQueries) {
     EXPECT_EQ(page.picAudioOutput(0)->row(AudioOutputPanel::Delay).number->text(), "1000 ms");
     h.clock.advance(500ms);
     EXPECT_EQ(delay.txt->text(), "1000");
+    EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
+    EXPECT_EQ(h.Line(), (Lines{"1E:1:0", "1C:1:0", "1D:0:0", "1F:0:0"}));
 }
 
 TEST_F(AudioGroup, DelayAtOneMillisecondStepsUsesBothBytes) {

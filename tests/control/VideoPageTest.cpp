@@ -99,6 +99,10 @@ TEST_F(VideoInputs, GroupChoiceForMixedInputsSendsEachAndOneQuery) {
     EXPECT_TRUE(panel(0)->optOutput1Edid()->isChecked());
     EXPECT_TRUE(page.optSelectedOutput1Edid()->isChecked());
     EXPECT_FALSE(h.frame.busy);
+    // The quick second choice joined the first: one step back to before both.
+    EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
+    EXPECT_EQ(h.Line(), (Lines{"20:1:0", "21:0:0"}));
+    EXPECT_FALSE(h.core.history.CanUndo());
 }
 
 TEST_F(VideoInputs, TypeOtherThanZeroOrOneLeavesTheOptionsAsTheyWere) {

@@ -3,6 +3,7 @@
 // line, the emulated unit carries it out, and the window shows its answers.
 #include "SimProcess.h"
 #include "app/AppHooks.h"
+#include "app/QtMessageBoxes.h"
 #include "app/SwitchView.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
@@ -16,13 +17,16 @@
 #include "log/LogClock.h"
 #include "model/PortSettings.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -39,6 +43,10 @@ namespace {
 struct NoMessages : MessageBoxes {
     QStringList texts;
     void MsgBox(QWidget*, const QString& text) override { texts << text; }
+    // The program's own question box, for the test to answer on screen.
+    Answer Ask(QWidget* parent, const Question& question) override {
+        return QtMessageBoxes().Ask(parent, question);
+    }
 };
 
 struct Clock : LogClock {
@@ -63,9 +71,9 @@ protected:
         folders.sysTtyDir = sim_.configDir() + "/no-sys";
         comm_ = std::make_unique<basCOMM>(folders);
         port_ = std::make_unique<QtSerialPort>(*comm_);
-        program_ = std::make_unique<basMain>(
-            basMain::Environment{*comm_, *port_, timers_, messages_, clock_, sim_.settingsFile(),
-                                 sim_.configDir(), [this] { return port_->lastError(); }});
+        program_ = std::make_unique<basMain>(basMain::Environment{
+            *comm_, *port_, timers_, messages_, clock_, sim_.settingsFile(), sim_.configDir(),
+            [this] { return port_->lastError(); }, sim_.configDir() + "/state/state.ini"});
         ASSERT_TRUE(program_->Main());
         core_ = &program_->core();
         // The first unit is read and every unit found; then the operator
@@ -261,4 +269,84 @@ TEST_F(TwoUnits, DownKeySelectsTheSecondUnitAndATypedVolumeGoesOutOncePerOutput)
         EXPECT_EQ(pairs[static_cast<size_t>(o - 1)].second == 80, ticked) << o;
     }
     EXPECT_EQ(VolumeSettings(), (std::map<int, int>{{2, 1}, {4, 1}, {7, 1}}));
+}
+
+namespace {
+
+class Presets : public Operator {
+protected:
+    // The unit's live state as its answers to the status queries show it,
+    // once one more poll has gone by (a kind it leaves out while its redraw
+    // is pending was just answered to the change's own query).
+    std::map<int, QString> UnitState() {
+        const QString last = SimProcess::Frame(0, 0x1F, 0, 0);
+        const auto polls = sim_.Requests().count(last);
+        EXPECT_TRUE(WaitFor([&] { return sim_.Requests().count(last) > polls; }, 10s));
+        EXPECT_TRUE(Settled());
+        std::map<int, QString> out;
+        for (uint8_t code : {0x07, 0x08, 0x11, 0x13, 0x15, 0x17, 0x19, 0x1D, 0x1F, 0x21}) {
+            out[code] = sim_.AnswerTo(SimProcess::Frame(0, code, 0, 0));
+        }
+        return out;
+    }
+    bool Routed(int output, int input) {
+        return WaitFor(
+                   [&] {
+                       return core_->model.AudioOutputs[output].iInputPort == input &&
+                              core_->model.VideoOutputs[output].iInputPort == input;
+                   },
+                   10s) &&
+               Settled();
+    }
+};
+
+} // namespace
+
+TEST_F(Presets, LoadAsksShowingTheChangesAndCtrlZPutsTheUnitBackAsItWas) {
+    frmMain* window = program_->mainWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ShowPage("Switch");
+    // Output 2 to input 3: the live state now differs from preset #1.
+    Click(Find<QPushButton>("chkSwitchOutput_1"));
+    Click(Find<QPushButton>("chkSwitchInput_2"));
+    ASSERT_TRUE(Routed(2, 3));
+    const std::map<int, QString> before = UnitState();
+
+    // The question box is answered on screen, as the operator would.
+    QString text;
+    QString details;
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, window, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        text = box->text();
+        details = box->informativeText();
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == "&Load") {
+                b->click();
+            }
+        }
+    });
+    answer.start();
+    Click(Find<QPushButton>("cmdLoad"));
+    answer.stop();
+    EXPECT_EQ(text, "Load memory location #1 into unit 00?");
+    EXPECT_EQ(details, "These will change:\nOutput 2: audio input 3 → 2, video input 3 → 2");
+    ASSERT_TRUE(Routed(2, 2));
+
+    // The offscreen platform leaves no window active after the box.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(Routed(2, 3));
+    EXPECT_TRUE(sim_.Requests().contains(SimProcess::Frame(0, 0x02, 2, 3)));
+    EXPECT_EQ(UnitState(), before);
+    EXPECT_TRUE(messages_.texts.isEmpty());
+
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(Routed(2, 2));
 }

@@ -2,7 +2,9 @@
 // for the README: quadrel_window_shots <folder>. Run it under xvfb-run (the
 // scripts/screenshots.sh wrapper does) or with QT_QPA_PLATFORM=offscreen.
 #include "SimProcess.h"
+#include "app/QtMessageBoxes.h"
 #include "app/RestoreDialog.h"
+#include "app/UnitPane.h"
 #include "app/UnitSettingsUi.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
@@ -18,6 +20,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -31,6 +34,10 @@ namespace {
 struct QuietMessages : MessageBoxes {
     void MsgBox(QWidget*, const QString& text) override {
         std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    // The real box, so its picture can be taken.
+    Answer Ask(QWidget* parent, const Question& question) override {
+        return QtMessageBoxes().Ask(parent, question);
     }
 };
 
@@ -56,7 +63,7 @@ int main(int argc, char** argv) {
     QuietMessages messages;
     Clock clock;
     basMain program({comm, port, timers, messages, clock, sim.settingsFile(), sim.configDir(),
-                     [&port] { return port.lastError(); }});
+                     [&port] { return port.lastError(); }, sim.configDir() + "/state.ini"});
     if (!program.Main()) {
         return 1;
     }
@@ -88,35 +95,69 @@ int main(int argc, char** argv) {
         std::printf("%s\n", qPrintable(file));
     }
 
-    // The restore's list of differences: unit 1 saved, four values changed
-    // on the line behind the file's back, then the file restored.
-    UnitSettingsUi& settings = *program.unitSettings();
-    settings.ask().yesNo = [](const QString&) { return false; };
-    QTemporaryDir dir;
-    const QString saved = dir.filePath(QStringLiteral("main-hall.json"));
-    settings.SaveTo(saved);
-    WaitFor([&] { return !settings.job().Running(); }, 20s);
-    CommandSenders& send = core.link.senders;
-    send.CmdSetAudioSwitch(1, 3, 7, 0);
-    send.CmdSetVolumnLevel(1, 2, 20, 0);
-    send.CmdSetMute(1, 5, 1, 0);
-    send.CmdSetEdidType(1, 4, 1, 0);
-    WaitFor([&] { return core.link.queue.iSendQueueCount() == 0; }, 5s);
-    bool shot = false;
-    settings.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& path) {
-        RestoreDialog dialog(prepared, path, program.mainWindow());
-        dialog.show();
-        WaitFor([] { return false; }, 300ms);
-        const QString file = folder + QStringLiteral("/restore.png");
-        shot = dialog.grab().save(file);
+    {
+        // The restore's list of differences: unit 1 saved, four values changed
+        // on the line behind the file's back, then the file restored.
+        UnitSettingsUi& settings = *program.unitSettings();
+        settings.ask().yesNo = [](const QString&) { return false; };
+        QTemporaryDir dir;
+        const QString saved = dir.filePath(QStringLiteral("main-hall.json"));
+        settings.SaveTo(saved);
+        WaitFor([&] { return !settings.job().Running(); }, 20s);
+        CommandSenders& send = core.link.senders;
+        send.CmdSetAudioSwitch(1, 3, 7, 0);
+        send.CmdSetVolumnLevel(1, 2, 20, 0);
+        send.CmdSetMute(1, 5, 1, 0);
+        send.CmdSetEdidType(1, 4, 1, 0);
+        WaitFor([&] { return core.link.queue.iSendQueueCount() == 0; }, 5s);
+        bool shot = false;
+        settings.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared,
+                                     const QString& path) {
+            RestoreDialog dialog(prepared, path, program.mainWindow());
+            dialog.show();
+            WaitFor([] { return false; }, 300ms);
+            const QString file = folder + QStringLiteral("/restore.png");
+            shot = dialog.grab().save(file);
+            std::printf("%s\n", qPrintable(file));
+            return false;
+        };
+        settings.RestoreFrom(saved);
+        WaitFor([&] { return shot; }, 20s);
+        if (!shot) {
+            std::fprintf(stderr, "no restore dialog to take\n");
+            return 1;
+        }
+    }
+    {
+        // The question "&Load" asks once output 2 has been moved to input 3.
+        tabs->setCurrentIndex(0);
+        QTest::mouseClick(program.mainWindow()->findChild<QPushButton*>("chkSwitchInput_2"),
+                          Qt::LeftButton);
+        WaitFor([&] { return core.model.AudioOutputs[2].iInputPort == 3; }, 5s);
+        WaitFor([] { return false; }, 500ms);
+        const QString file = folder + QStringLiteral("/load-question.png");
+        bool grabbed = false;
+        bool seen = false;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, &app, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!seen && box != nullptr && box->isVisible()) {
+                seen = true;
+                // Once it is laid out and painted.
+                QTimer::singleShot(300, box, [&grabbed, &file, box] {
+                    grabbed = box->grab().save(file);
+                    box->reject();
+                });
+            }
+        });
+        answer.start(20);
+        program.unitPane()->findChild<QPushButton*>("cmdLoad")->click();
+        answer.stop();
+        if (!grabbed) {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+            return 1;
+        }
         std::printf("%s\n", qPrintable(file));
-        return false;
-    };
-    settings.RestoreFrom(saved);
-    WaitFor([&] { return shot; }, 20s);
-    if (!shot) {
-        std::fprintf(stderr, "no restore dialog to take\n");
-        return 1;
     }
     return 0;
 }

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <vector>
+
+namespace quadrel {
+
+class basCommunication;
+class basQRD;
+class Views;
+
+// A value of the selected unit the operator can set, one per port: routes,
+// mute and levels per output, the EDID choice per input.
+enum class Setting { AudioRoute, VideoRoute, Mute, Volumn, Bass, Treble, Subwoofer, Delay, Edid };
+
+struct SettingKey {
+    Setting setting = Setting::AudioRoute;
+    int port = 1;
+    auto operator<=>(const SettingKey&) const = default;
+};
+
+// Values by key, as the model holds them (a delay in milliseconds).
+using SettingValues = std::map<SettingKey, int32_t>;
+
+struct SettingChange {
+    SettingKey key;
+    int32_t before = 0;
+    int32_t after = 0;
+    bool operator==(const SettingChange&) const = default;
+};
+
+// The operator's last changes to the selected unit, to take back and to
+// make again. Each is taken back by sending the values the model held
+// before, through the queue as any change; only while the model still shows
+// what the change set, so a change seen since (a poll, another operator) is
+// never overwritten unasked.
+class ChangeHistory {
+public:
+    static constexpr size_t kMaxChanges = 100;
+
+    enum class Outcome {
+        Sent,         // the settings are queued
+        Nothing,      // nothing to take back or to make again
+        NoUnit,       // no answering unit is selected
+        OtherUnit,    // the change was made on another unit
+        Busy,         // a scan or a read is running: no operator's command now
+        StillSending, // the change (or its answer) is still on the line
+        Moved,        // the unit shows other values now: refused, and forgotten
+    };
+
+    ChangeHistory(basQRD& model, basCommunication& link, Views& views);
+
+    // The value the model holds now.
+    int32_t Current(const SettingKey& key) const;
+    // Every value the selected unit supports, for outputs and inputs.
+    SettingValues LiveValues() const;
+    // The keys of `target` whose value differs from the live one, with both.
+    std::vector<SettingChange> DifferencesFrom(const SettingValues& target) const;
+
+    // Called by a change path just before it sends: `target` holds the values
+    // about to be set on the selected unit. Keys already at their value are
+    // left out; a change that sets nothing is not kept.
+    void Record(const SettingValues& target);
+    // The same value for several ports.
+    static void Add(SettingValues& target, Setting setting, const std::vector<int>& ports,
+                    int32_t value);
+
+    Outcome Undo();
+    Outcome Redo();
+    bool CanUndo() const { return !undo_.empty(); }
+    bool CanRedo() const { return !redo_.empty(); }
+    void Clear();
+
+    // What the operator is told when a step is not taken; empty for none.
+    static QString Message(Outcome outcome, uint8_t unit);
+    // The unit an Undo or Redo would act on (the last one asked about).
+    uint8_t lastUnit() const { return lastUnit_; }
+
+    // One line per port that changes, for a question: "Output 3: audio
+    // input 2 → 5, volume 50 → 80".
+    static QStringList Describe(const std::vector<SettingChange>& changes);
+
+private:
+    struct Change {
+        uint8_t unit = 0;
+        std::vector<SettingChange> items;
+    };
+    enum class Way { Back, Again };
+
+    bool LineIdle() const;
+    Outcome Step(std::deque<Change>& from, std::deque<Change>& to, Way way);
+    void Send(uint8_t unit, const std::vector<SettingChange>& items, Way way);
+    bool Supported(Setting setting) const;
+
+    basQRD& model_;
+    basCommunication& link_;
+    Views& views_;
+    std::deque<Change> undo_; // newest last
+    std::deque<Change> redo_;
+    uint8_t lastUnit_ = 0;
+};
+
+} // namespace quadrel
