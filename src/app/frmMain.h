@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QFrame;
@@ -56,6 +57,12 @@ public:
     QPushButton* cmdScan() const { return cmdScan_; }
     QPushButton* cmdOptions() const { return cmdOptions_; }
     QLabel* lblPortStatus() const { return lblPortStatus_; }
+    // What the program is doing, left of the port in the status line.
+    QLabel* lblActivity() const { return lblActivity_; }
+    // Where that text comes from; it is read again after ActivityChanged(),
+    // once the handler that changed it has ended.
+    void setActivitySource(std::function<QString()> source) { activitySource_ = std::move(source); }
+    void ActivityChanged();
     // Null until Ctrl+Alt+V first opens it.
     frmLog* logWindow() const { return frmLog_.get(); }
 
@@ -70,6 +77,8 @@ protected:
 private:
     void BuildFrame();
     void ShowPortStatus();
+    void BuildActivityLine();
+    void ShowActivity();
     void Shutdown();
 
     ComLine& line_;
@@ -85,6 +94,9 @@ private:
     QPushButton* cmdScan_ = nullptr;
     QPushButton* cmdOptions_ = nullptr;
     QLabel* lblPortStatus_ = nullptr;
+    QLabel* lblActivity_ = nullptr;
+    std::function<QString()> activitySource_;
+    bool activityPending_ = false;
     std::unique_ptr<frmLog> frmLog_;
     frmOptions* openOptions_ = nullptr;
     bool shutDown_ = false;
