@@ -16,9 +16,33 @@ PanelNavigator::PanelNavigator(QWidget* area, QScrollBar* bar, std::vector<QWidg
     : QObject(area), area_(area), bar_(bar), boxes_(std::move(boxes)), columns_(columns),
       count_(std::move(count)) {
     bar_->setFocusPolicy(Qt::StrongFocus);
+    PutBarAfterPanels();
     area_->installEventFilter(this);
     for (QWidget* box : boxes_) {
         box->installEventFilter(this);
+    }
+}
+
+void PanelNavigator::PutBarAfterPanels() {
+    // Tab in reading order: the panels' controls, then the scroll bar beside
+    // them, whichever was made first.
+    std::vector<QWidget*> panels;
+    for (QWidget* w = boxes_.front(); w != nullptr && area_->isAncestorOf(w);
+         w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) != 0) {
+            panels.push_back(w);
+        }
+        if (w->nextInFocusChain() == boxes_.front()) {
+            break;
+        }
+    }
+    QWidget* before = bar_->previousInFocusChain();
+    if (panels.empty() || before == nullptr || area_->isAncestorOf(before)) {
+        return;
+    }
+    QWidget::setTabOrder(before, panels.front());
+    for (size_t i = 1; i < panels.size(); ++i) {
+        QWidget::setTabOrder(panels[i - 1], panels[i]);
     }
 }
 

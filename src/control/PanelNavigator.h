@@ -14,7 +14,8 @@ namespace quadrel {
 // panel's box the arrow keys move the focus to the box in their direction
 // and scroll the window at its edge; Page Up and Page Down move the window by
 // a whole page. The wheel over the panels scrolls a row of them per notch.
-// The scroll bar takes focus like any control.
+// The scroll bar takes focus like any control and comes after the panels
+// in the Tab order.
 class PanelNavigator : public QObject {
 public:
     // `boxes` are the panels' boxes in reading order, `columns` of them to a
@@ -26,6 +27,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void PutBarAfterPanels();
     bool KeyOnBox(int position, int key);
     bool Wheel(int notches);
 

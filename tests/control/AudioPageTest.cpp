@@ -68,6 +68,18 @@ TEST_F(AudioPanels, KeysAndWheelReachEveryOutputOfALargeUnit) {
     EXPECT_EQ(bar->value(), 0);
     h.Show(2, 4, 8); // a unit that fits leaves the wheel to the page
     EXPECT_FALSE(PageHarness::Wheel(panel(3), false));
+    // Tab in reading order: the panels' boxes, then their scroll bar.
+    std::vector<QWidget*> chain;
+    for (QWidget* w = box(0); chain.size() < 10; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            chain.push_back(w);
+        }
+    }
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(chain[static_cast<size_t>(i)], box(i)) << i;
+    }
+    EXPECT_EQ(chain[8], bar);
+    EXPECT_EQ(chain[9], page.chkSelAllAudioOutput());
 }
 
 TEST_F(AudioPanels, OutputsBeyondTheCountAreDisabledGreyAndEmpty) {
