@@ -215,6 +215,7 @@ void SwitchView::ConnectHandlers() {
             [this] { scoSwitch_Change(scoSwitchOutput_); });
     for (int k = 0; k < grid::kCells; ++k) {
         CrosspointCell* cell = picSwitchBackground_->cell(k);
+        cell->installEventFilter(this); // the arrow and page keys
         connect(cell, &CrosspointCell::pressed, this, [this, k] { imgQRD_Press(k, true); });
         connect(cell, &CrosspointCell::released, this, [this, k] { imgQRD_Press(k, false); });
         connect(cell, &CrosspointCell::clicked, this, [this, k] { imgQRD_Click(k); });
@@ -245,9 +246,6 @@ void SwitchView::SetTabOrder() {
     }
     for (size_t i = 1; i < chain.size(); ++i) {
         setTabOrder(chain[i - 1], chain[i]);
-    }
-    for (int k = 0; k < grid::kCells; ++k) {
-        picSwitchBackground_->cell(k)->installEventFilter(this);
     }
 }
 

@@ -79,8 +79,9 @@ void ActivityStatus::LogRequest(const SEND_PACKET& request) {
     trace_.LogRequest(request);
     if (model_.blScanning && request.bCommand == kCmdGetUnitInfo && request.data(0) == 0) {
         probing_ = request.bID;
-        Changed();
     }
+    // Also what the operator just did (another unit picked) shows at once.
+    Changed();
 }
 
 void ActivityStatus::LogAnswer(const SEND_PACKET& request, const Bytes& frame) {

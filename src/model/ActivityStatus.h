@@ -33,7 +33,7 @@ public:
     void setOnChanged(std::function<void()> onChanged) { onChanged_ = std::move(onChanged); }
 
     // LinkTrace: passed on; a probe written during a scan moves the progress,
-    // an answer or a unit given up may change what is said.
+    // and any request, answer or unit given up may change what is said.
     void LogSend(const Bytes& bytes) override { trace_.LogSend(bytes); }
     void LogRecv(const Bytes& bytes) override { trace_.LogRecv(bytes); }
     void LogRequest(const SEND_PACKET& request) override;
