@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <chrono>
 
 namespace quadrel {
@@ -29,6 +30,7 @@ namespace {
 
 constexpr int kPlugSize = 14;
 constexpr int kBarThickness = 16;
+constexpr int kSourceLeft = 74; // the source labels, right of the output plugs
 
 } // namespace
 
@@ -60,6 +62,7 @@ SwitchView::SwitchView(QuadrelCore& core, Views& views, TimerFactory& timers, QW
     timSelected_->stop();
     timSelected_->setOnTick([this] { timSelected_Timer(); });
     ConnectHandlers();
+    SetTabOrder();
 }
 
 // The cells outlive this object's members by a moment (the base class
@@ -85,6 +88,7 @@ void SwitchView::BuildInputRow() {
         button->setObjectName(QStringLiteral("chkSwitchInput_%1").arg(c));
         button->setCheckable(true);
         button->setGeometry(x + 4, 16, 30, 24);
+        button->installEventFilter(this);
         chkSwitchInput_[static_cast<size_t>(c)] = button;
         auto* video = new PictureBox(picInput_);
         video->setObjectName(QStringLiteral("imgVideoInPlug_%1").arg(c));
@@ -102,12 +106,16 @@ void SwitchView::BuildInputRow() {
     scoSwitchInput_->setRange(0, 0);
     scoSwitchInput_->setPageStep(grid::kSide);
     scoSwitchInput_->setEnabled(false);
+    scoSwitchInput_->setFocusPolicy(Qt::StrongFocus);
 }
 
 void SwitchView::BuildOutputColumn() {
     picOutput_ = new QWidget(this);
     picOutput_->setObjectName(QStringLiteral("picOutput"));
-    picOutput_->setFixedSize(74, grid::kBackgroundSize);
+    // Beside each box, what feeds its output: wide enough for "A255 V255".
+    const int sourceWidth =
+        picOutput_->fontMetrics().horizontalAdvance(QStringLiteral("A255 V255")) + 8;
+    picOutput_->setFixedSize(kSourceLeft + sourceWidth, grid::kBackgroundSize);
     lblOutput_ = new QLabel(QStringLiteral("\n\n\nO\nU\nT\nP\nU\nT"), picOutput_);
     lblOutput_->setObjectName(QStringLiteral("lblOutput"));
     lblOutput_->setAccessibleName(QStringLiteral("OUTPUT"));
@@ -135,6 +143,12 @@ void SwitchView::BuildOutputColumn() {
         audio->setObjectName(QStringLiteral("imgAudioOutPlug_%1").arg(r));
         audio->setGeometry(58, y + 19, kPlugSize, kPlugSize);
         imgAudioOutPlug_[static_cast<size_t>(r)] = audio;
+        auto* source = new QLabel(picOutput_);
+        source->setObjectName(QStringLiteral("lblOutputSource_%1").arg(r));
+        source->setTextFormat(Qt::PlainText);
+        source->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        source->setGeometry(kSourceLeft, y + 4, sourceWidth, 30);
+        lblOutputSource_[static_cast<size_t>(r)] = source;
     }
     scoSwitchOutput_ = new QScrollBar(Qt::Vertical, this);
     scoSwitchOutput_->setObjectName(QStringLiteral("scoSwitchOutput"));
@@ -143,6 +157,7 @@ void SwitchView::BuildOutputColumn() {
     scoSwitchOutput_->setRange(0, 0);
     scoSwitchOutput_->setPageStep(grid::kSide);
     scoSwitchOutput_->setEnabled(false);
+    scoSwitchOutput_->setFocusPolicy(Qt::StrongFocus);
 }
 
 QWidget* SwitchView::BuildSideControls() {
@@ -200,6 +215,7 @@ void SwitchView::ConnectHandlers() {
             [this] { scoSwitch_Change(scoSwitchOutput_); });
     for (int k = 0; k < grid::kCells; ++k) {
         CrosspointCell* cell = picSwitchBackground_->cell(k);
+        cell->installEventFilter(this); // the arrow and page keys
         connect(cell, &CrosspointCell::pressed, this, [this, k] { imgQRD_Press(k, true); });
         connect(cell, &CrosspointCell::released, this, [this, k] { imgQRD_Press(k, false); });
         connect(cell, &CrosspointCell::clicked, this, [this, k] { imgQRD_Click(k); });
@@ -210,8 +226,36 @@ void SwitchView::ConnectHandlers() {
     }
 }
 
+void SwitchView::SetTabOrder() {
+    // Reading order through the window: the input buttons, the two scroll
+    // bars, then row by row an output box and its cells; the side controls
+    // after them.
+    std::vector<QWidget*> chain(chkSwitchInput_.begin(), chkSwitchInput_.end());
+    chain.push_back(scoSwitchInput_);
+    chain.push_back(scoSwitchOutput_);
+    for (int r = 0; r < grid::kSide; ++r) {
+        chain.push_back(chkSwitchOutput_[static_cast<size_t>(r)]);
+        for (int c = 0; c < grid::kSide; ++c) {
+            chain.push_back(picSwitchBackground_->cell(grid::Cell(c, r)));
+        }
+    }
+    for (QWidget* w :
+         {static_cast<QWidget*>(chkSelSwitchAudio_), static_cast<QWidget*>(chkSelSwitchVideo_),
+          static_cast<QWidget*>(chkSelAllSwitchOutput_), static_cast<QWidget*>(cmdDisconnect_)}) {
+        chain.push_back(w);
+    }
+    for (size_t i = 1; i < chain.size(); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
+    }
+}
+
 bool SwitchView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyRelease &&
+    if (event->type() == QEvent::KeyPress && WindowKey(watched, static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
+    const bool outputBox = std::find(chkSwitchOutput_.begin(), chkSwitchOutput_.end(), watched) !=
+                           chkSwitchOutput_.end();
+    if (outputBox && event->type() == QEvent::KeyRelease &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
         // Space clicks the box on its release; Ctrl and Shift held then count
         // as with the mouse.

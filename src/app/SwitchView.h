@@ -10,6 +10,7 @@
 #include <memory>
 
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QScrollBar;
@@ -36,9 +37,12 @@ public:
 
     // SwitchViewPart
     void Setup_SwitchView() override;
-    void Draw_Crosspoint(int input, int output) override { Draw_Crosspoint(input, output, false); }
+    // A route changed: its cell and the output's source label.
+    void Draw_Crosspoint(int input, int output) override;
     void Draw_InputPlug(SignalKind kind, int input) override;
     void Draw_OutputPlug(SignalKind kind, int output) override;
+    // The label beside an output's box: what feeds it.
+    void Draw_OutputSource(int output);
     void Enable_SwitchControl(bool enabled) override;
     void ResetSwitchAnchor() override { iLastSwitchOutput_ = -1; }
     void UntickSelAllSwitchOutput() override;
@@ -57,6 +61,7 @@ public:
     QString CellKey(int k) const;
     QString InputPlugKey(SignalKind kind, int position) const;
     QString OutputPlugKey(SignalKind kind, int position) const;
+    QString OutputSourceText(int position) const;
     int iLastSwitchOutput() const { return iLastSwitchOutput_; }
     const SwitchGrid& grid() const { return *picSwitchBackground_; }
     Timer& timSelected() { return *timSelected_; }
@@ -72,6 +77,13 @@ private:
     void BuildOutputColumn();
     QWidget* BuildSideControls();
     void ConnectHandlers();
+    void SetTabOrder();
+    // The arrow and page keys on the window's buttons, boxes and cells; true
+    // when the key was the window's.
+    bool WindowKey(QObject* watched, const QKeyEvent* key);
+    // Focus to the widget at column c (-1: the output boxes) and row r (-1:
+    // the input buttons), if it is enabled.
+    void FocusAt(int c, int r);
 
     void chkSwitchInput_Click(int c);
     void chkSwitchOutput_MouseUp(int r, int button, int shiftState);
@@ -109,6 +121,7 @@ private:
     std::array<QPushButton*, grid::kSide> chkSwitchOutput_{};
     std::array<PictureBox*, grid::kSide> imgVideoOutPlug_{};
     std::array<PictureBox*, grid::kSide> imgAudioOutPlug_{};
+    std::array<QLabel*, grid::kSide> lblOutputSource_{};
     QScrollBar* scoSwitchOutput_ = nullptr;
 
     QCheckBox* chkSelAllSwitchOutput_ = nullptr;

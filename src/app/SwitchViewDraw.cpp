@@ -4,6 +4,7 @@
 #include "app/CrosspointCell.h"
 #include "app/HoverFrame.h"
 #include "app/OutputSelection.h"
+#include "app/OutputSource.h"
 #include "app/PictureBox.h"
 #include "app/SwitchGrid.h"
 #include "model/QuadrelCore.h"
@@ -85,7 +86,39 @@ void SwitchView::Draw_SwitchView() {
         box->setChecked(output <= kMaxPort && select[output].blSelected);
         Draw_OutputPlug(SignalKind::Audio, output);
         Draw_OutputPlug(SignalKind::Video, output);
+        Draw_OutputSource(output);
     }
+}
+
+void SwitchView::Draw_Crosspoint(int input, int output) {
+    Draw_Crosspoint(input, output, false);
+    Draw_OutputSource(output);
+}
+
+void SwitchView::Draw_OutputSource(int output) {
+    const auto r = grid::PositionOf(output, scoSwitchOutput_->value());
+    if (!r) {
+        return;
+    }
+    OutputSource source{output, std::nullopt, std::nullopt};
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (IsUnitConnected(unit) && output <= std::min(unit->iOutputCount(), kMaxPort) &&
+        OwnEnabled(picOutput_)) {
+        if (unit->objAudioINFO() && unit->objAudioINFO()->blEnabled()) {
+            source.audio = core_.model.AudioOutputs[output].iInputPort;
+        }
+        if (unit->objVideoINFO() && unit->objVideoINFO()->blEnabled()) {
+            source.video = core_.model.VideoOutputs[output].iInputPort;
+        }
+    }
+    QLabel* label = lblOutputSource_[static_cast<size_t>(*r)];
+    label->setText(SourceText(source));
+    label->setToolTip(SourceDescription(source));
+    label->setAccessibleName(SourceDescription(source));
+}
+
+QString SwitchView::OutputSourceText(int position) const {
+    return lblOutputSource_.at(static_cast<size_t>(position))->text();
 }
 
 void SwitchView::Draw_Crosspoint(int input, int output, bool pressed) {
@@ -209,6 +242,9 @@ void SwitchView::Enable_picOutput(bool enabled) {
     scoSwitchOutput_->setEnabled(enabled && n > grid::kSide);
     if (!scoSwitchOutput_->isEnabled()) {
         scoSwitchOutput_->setValue(0);
+    }
+    for (int r = 0; r < grid::kSide; ++r) {
+        Draw_OutputSource(OutputAt(r));
     }
     chkSelAllSwitchOutput_->setEnabled(n >= 1);
     cmdDisconnect_->setEnabled(chkSelAllSwitchOutput_->isEnabled());

@@ -5,6 +5,7 @@
 #include "app/UnitList.h"
 #include "app/UnitRowTexts.h"
 #include "control/WheelGuard.h"
+#include "model/ActivityStatus.h"
 #include "model/QuadrelCore.h"
 #include "model/Views.h"
 
@@ -107,6 +108,7 @@ void UnitPane::ShowUnitRow(const QRDSTA& unit) {
         unitRows_.insert(texts.key, item);
     }
     item->setIcon(0, Pictures::Icon(texts.iconKey));
+    item->setToolTip(0, texts.iconTip);
     item->setData(0, Qt::AccessibleDescriptionRole, Pictures::Describe(texts.iconKey));
     for (int c = 1; c < kUnitColumns; ++c) {
         item->setText(c, texts.cells[static_cast<size_t>(c)]);
@@ -121,6 +123,7 @@ void UnitPane::SetUnitIcon(uint8_t id, bool answering) {
         lstQRDWidths_->Hold();
         const QString key = answering ? QStringLiteral("GreenON") : QStringLiteral("RedON");
         item->setIcon(0, Pictures::Icon(key));
+        item->setToolTip(0, answering ? AnsweringText(id) : NotAnsweringText(id));
         item->setData(0, Qt::AccessibleDescriptionRole, Pictures::Describe(key));
     }
 }

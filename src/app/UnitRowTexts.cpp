@@ -1,5 +1,7 @@
 #include "app/UnitRowTexts.h"
 
+#include "model/ActivityStatus.h"
+
 namespace quadrel {
 
 namespace {
@@ -81,6 +83,7 @@ UnitRow UnitRowOf(const QRDSTA& unit) {
     row.text = QStringLiteral("%1").arg(id, 2, 16, QLatin1Char('0')).toUpper();
     row.tag = QString::number(id);
     row.iconKey = unit.blConnected() ? QStringLiteral("GreenON") : QStringLiteral("RedON");
+    row.iconTip = unit.blConnected() ? AnsweringText(unit.bID()) : NotAnsweringText(unit.bID());
 
     const auto audio = unit.objAudioINFO();
     const auto video = unit.objVideoINFO();

@@ -38,6 +38,7 @@ struct UnitRow {
     QString text;                            // the ID in two upper-case hex digits
     QString tag;                             // the ID in decimal: the unit's key in objUnits
     QString iconKey;                         // "GreenON" or "RedON"
+    QString iconTip;                         // whether the unit answers, in words
     std::array<QString, kUnitColumns> cells; // [0] = text
 };
 UnitRow UnitRowOf(const QRDSTA& unit);

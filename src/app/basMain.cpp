@@ -73,6 +73,7 @@ basMain::basMain(Environment env)
 }
 
 basMain::~basMain() {
+    core_.activity.setOnChanged(nullptr);
     hub_.Detach();
     unitSettings_.reset();
     form_.reset();
@@ -103,6 +104,13 @@ bool basMain::Main() {
 
     form_ = std::make_unique<frmMain>(line_, log_, hooks_);
     hub_.setFrame(*form_);
+    form_->setActivitySource([this] { return core_.activity.Text(); });
+    core_.activity.setOnChanged([this] {
+        if (form_) {
+            form_->ActivityChanged();
+        }
+    });
+    form_->ActivityChanged();
     switchView_ = new SwitchView(core_, hub_, timerFactory_);
     unitPane_ = new UnitPane(core_, hub_);
     unitPane_->setQuestions(messages_, state_);

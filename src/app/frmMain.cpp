@@ -17,6 +17,7 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quadrel {
@@ -27,6 +28,7 @@ frmMain::frmMain(ComLine& line, basLog& log, AppHooks& hooks, QWidget* parent)
     setWindowTitle(Caption(QStringLiteral("Quadrel"), QUADREL_VERSION_MAJOR, QUADREL_VERSION_MINOR,
                            QUADREL_VERSION_PATCH));
     BuildFrame();
+    BuildActivityLine();
     resize(1060, 940);
     line_.status().setOnChanged([this] { ShowPortStatus(); });
     ShowPortStatus();
@@ -149,6 +151,32 @@ void frmMain::ShowPortStatus() {
     const PortStatus& status = line_.status();
     lblPortStatus_->setText(status.Text());
     lblPortStatus_->setToolTip(status.devicePath());
+    ActivityChanged();
+}
+
+void frmMain::BuildActivityLine() {
+    lblActivity_ = new QLabel(this);
+    lblActivity_->setObjectName(QStringLiteral("lblActivity"));
+    lblActivity_->setTextFormat(Qt::PlainText);
+    statusBar()->insertWidget(0, lblActivity_, 2);
+}
+
+void frmMain::ActivityChanged() {
+    // Several changes in one handler become one redraw after it.
+    if (activityPending_) {
+        return;
+    }
+    activityPending_ = true;
+    QTimer::singleShot(0, this, [this] { ShowActivity(); });
+}
+
+void frmMain::ShowActivity() {
+    activityPending_ = false;
+    const QString text = activitySource_ ? activitySource_() : QString();
+    if (lblActivity_->text() != text) {
+        lblActivity_->setText(text);
+        lblActivity_->setAccessibleName(text);
+    }
 }
 
 bool frmMain::ShowOptions() {

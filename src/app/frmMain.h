@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QFrame;
@@ -59,6 +60,12 @@ public:
     QPushButton* cmdSaveSettings() const { return cmdSaveSettings_; }
     QPushButton* cmdRestoreSettings() const { return cmdRestoreSettings_; }
     QLabel* lblPortStatus() const { return lblPortStatus_; }
+    // What the program is doing, left of the port in the status line.
+    QLabel* lblActivity() const { return lblActivity_; }
+    // Where that text comes from; it is read again after ActivityChanged(),
+    // once the handler that changed it has ended.
+    void setActivitySource(std::function<QString()> source) { activitySource_ = std::move(source); }
+    void ActivityChanged();
     // Null until Ctrl+Alt+V first opens it.
     frmLog* logWindow() const { return frmLog_.get(); }
 
@@ -73,6 +80,8 @@ protected:
 private:
     void BuildFrame();
     void ShowPortStatus();
+    void BuildActivityLine();
+    void ShowActivity();
     void Shutdown();
 
     ComLine& line_;
@@ -90,6 +99,9 @@ private:
     QPushButton* cmdSaveSettings_ = nullptr;
     QPushButton* cmdRestoreSettings_ = nullptr;
     QLabel* lblPortStatus_ = nullptr;
+    QLabel* lblActivity_ = nullptr;
+    std::function<QString()> activitySource_;
+    bool activityPending_ = false;
     std::unique_ptr<frmLog> frmLog_;
     frmOptions* openOptions_ = nullptr;
     bool shutDown_ = false;

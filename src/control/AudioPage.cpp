@@ -4,6 +4,7 @@
 #include "control/MutePicture.h"
 #include "control/OwnEnabled.h"
 #include "control/PanelColours.h"
+#include "control/PanelNavigator.h"
 #include "control/PortSelection.h"
 #include "control/ScopedFlag.h"
 #include "model/QuadrelCore.h"
@@ -11,6 +12,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+
+#include <vector>
 
 namespace quadrel {
 
@@ -34,6 +37,11 @@ AudioPage::AudioPage(QuadrelCore& core, TimerFactory& timers, FramePart& frame, 
             panel->chkAudioOutput(), &SelectBox::picked, this,
             [this, i](Qt::MouseButton b, Qt::KeyboardModifiers m) { AudioOutput_Picked(i, b, m); });
     }
+    std::vector<QWidget*> boxes;
+    for (AudioOutputPanel* panel : panels_) {
+        boxes.push_back(panel->chkAudioOutput());
+    }
+    new PanelNavigator(control, sco_, std::move(boxes), 2, [this] { return OutputCount(); });
     sco_->setObjectName(QStringLiteral("scoAudioOutput"));
     sco_->setAccessibleName(tr("Scroll outputs"));
     sco_->setRange(0, 0);

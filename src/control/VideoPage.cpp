@@ -3,6 +3,7 @@
 #include "control/AudioRules.h"
 #include "control/OwnEnabled.h"
 #include "control/PanelColours.h"
+#include "control/PanelNavigator.h"
 #include "control/PortSelection.h"
 #include "control/ScopedFlag.h"
 #include "model/QuadrelCore.h"
@@ -10,6 +11,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+
+#include <vector>
 
 namespace quadrel {
 
@@ -50,6 +53,11 @@ VideoPage::VideoPage(QuadrelCore& core, FramePart& frame, QWidget* parent)
         }
         panel->setEnabled(false);
     }
+    std::vector<QWidget*> boxes;
+    for (VideoInputPanel* panel : panels_) {
+        boxes.push_back(panel->chkVideoInput());
+    }
+    new PanelNavigator(control, sco_, std::move(boxes), 4, [this] { return InputCount(); });
     sco_->setObjectName(QStringLiteral("scoVideoInput"));
     sco_->setAccessibleName(tr("Scroll inputs"));
     sco_->setRange(0, 0);

@@ -4,6 +4,7 @@
 #include "link/SerialPort.h"
 #include "link/Timer.h"
 #include "link/basCommunication.h"
+#include "model/ActivityStatus.h"
 #include "model/ChangeHistory.h"
 #include "model/ReplyHandlers.h"
 #include "model/StatusPolling.h"
@@ -27,6 +28,8 @@ public:
     void setOnPortLost(std::function<void()> onLost) { onPortLost_ = std::move(onLost); }
 
     basQRD model;
+    // What the status line says; the link's trace goes through it.
+    ActivityStatus activity;
     basCommunication link;
     StatusPolling status;
     ReplyHandlers replies;

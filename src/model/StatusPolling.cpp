@@ -2,6 +2,7 @@
 
 #include "link/CommandCodes.h"
 #include "link/basCommunication.h"
+#include "model/ActivityStatus.h"
 #include "model/Views.h"
 #include "model/basQRD.h"
 
@@ -20,8 +21,9 @@ constexpr int32_t kPollPriority = 2;
 } // namespace
 
 StatusPolling::StatusPolling(basQRD& model, basCommunication& link, Views& views,
-                             TimerFactory& timers)
-    : model_(model), link_(link), views_(views), timRequestStatus_(timers.createTimer(1000ms)) {
+                             TimerFactory& timers, ActivityStatus& activity)
+    : model_(model), link_(link), views_(views), activity_(activity),
+      timRequestStatus_(timers.createTimer(1000ms)) {
     timRequestStatus_->setOnTick([this] { StatusPoll(); });
     timRequestStatus_->start();
 }
@@ -61,6 +63,7 @@ void StatusPolling::SetScanning(bool on) {
             views_.Enable_lstQRD(true);
         }
         views_.SetScanCaption(QStringLiteral("S&can"));
+        activity_.ScanEnded();
         return;
     }
     link_.queue.ClearQueue();
@@ -75,6 +78,7 @@ void StatusPolling::SetScanning(bool on) {
     views_.Enable_QRD(false);
     views_.UntickSelectAll();
     views_.SetBusyPointer(true);
+    activity_.ScanStarted();
     for (uint8_t id = 0; id <= kLastId; ++id) {
         link_.senders.CmdGetUnitInfo(id, 0, kReadPriority);
     }

@@ -8,6 +8,7 @@
 
 namespace quadrel {
 
+class ActivityStatus;
 class basCommunication;
 class basQRD;
 class Views;
@@ -17,7 +18,9 @@ class Views;
 // busy state that goes with it, and the once-a-second poll.
 class StatusPolling : public BusyFlags {
 public:
-    StatusPolling(basQRD& model, basCommunication& link, Views& views, TimerFactory& timers);
+    // `activity` hears when a scan starts and ends.
+    StatusPolling(basQRD& model, basCommunication& link, Views& views, TimerFactory& timers,
+                  ActivityStatus& activity);
 
     bool IsBusy() const;
     void SetLoadingStatus(bool on) override;
@@ -52,6 +55,7 @@ private:
     basQRD& model_;
     basCommunication& link_;
     Views& views_;
+    ActivityStatus& activity_;
     std::unique_ptr<Timer> timRequestStatus_;
 };
 

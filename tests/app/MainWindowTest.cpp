@@ -4,6 +4,8 @@
 #include "app/SwitchView.h"
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
+#include "control/AudioPage.h"
+#include "control/VideoPage.h"
 #include "log/frmLog.h"
 
 #include <QApplication>
@@ -157,4 +159,44 @@ TEST_F(Running, CancelInOptionsClearsTheUnitPaneOnlyWhenThePortIsClosed) {
     EXPECT_EQ(cleared, 1);
     EXPECT_EQ(answers.shown(), 3);
     EXPECT_EQ(rig.scans, 1); // the start-up scan only
+}
+
+TEST(StatusLine, TellsHowTheScanGoesAndWhyThePagesAreDisabled) {
+    AppRig rig;
+    sim::SimSerialPort& sim = rig.UseSimPort();
+    sim::UnitConfig unit;
+    unit.id = 1;
+    unit.inputs = 64;
+    unit.outputs = 64;
+    sim.engine().addUnit(unit);
+    rig.AddPort(200);
+    rig.Store("PORT NUMBER", "200");
+    rig.Store("BAUD RATE", "9600");
+    QuadrelCore& core = rig.program().core();
+    rig.program().hooks().SetScanning = [&core](bool on) { core.status.SetScanning(on); };
+    ASSERT_TRUE(rig.program().Main());
+    const QLabel* line = rig.program().mainWindow()->lblActivity();
+    // The label follows once the handler that moved the scan has ended.
+    ASSERT_TRUE(rig.time.advanceUntil(
+        [&] { return core.link.queue.CurrentCommand().bID == 5 && core.status.blScanning(); },
+        20s));
+    QApplication::processEvents();
+    EXPECT_EQ(line->text(), "Scanning ID 5 of 31: 1 unit found");
+    ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
+    QApplication::processEvents();
+    EXPECT_EQ(line->text(), "Scan ended: 1 unit found");
+    SwitchView* sw = rig.program().switchView();
+    EXPECT_NE(sw->CellKey(0), "NoANoV_UP");
+    EXPECT_TRUE(rig.program().audioPage()->isEnabled());
+
+    // A lost port disables the pages as a silent unit would, and says why.
+    sim.loseLine();
+    rig.time.advance(10ms);
+    QApplication::processEvents();
+    EXPECT_EQ(line->text(), "The port was lost: no unit can be reached");
+    EXPECT_TRUE(rig.program().mainWindow()->lblPortStatus()->text().contains("lost"));
+    EXPECT_EQ(sw->CellKey(0), "NoANoV_UP");
+    EXPECT_FALSE(rig.program().audioPage()->isEnabled());
+    EXPECT_FALSE(rig.program().videoPage()->isEnabled());
+    EXPECT_EQ(sw->OutputSourceText(0), "");
 }

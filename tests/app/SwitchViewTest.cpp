@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -104,6 +105,120 @@ TEST(SwitchView, WheelOverTheGridMovesTheWindowOfALargeUnit) {
     // A unit that fits the window leaves the wheel to the page.
     r.ShowUnit(2, 8, 8);
     EXPECT_FALSE(wheel({0, -120}, Qt::NoModifier));
+}
+
+namespace {
+
+// Where the keyboard focus of the switch page is, in the operator's words.
+std::string FocusOf(SwitchRig& r) {
+    QWidget* w = r.sw.focusWidget();
+    if (w == nullptr) {
+        return "nothing";
+    }
+    const QString name = w->objectName();
+    if (name.startsWith("chkSwitchInput_")) {
+        return "input button " + static_cast<QPushButton*>(w)->text().toStdString();
+    }
+    if (name.startsWith("chkSwitchOutput_")) {
+        return "output box " + static_cast<QPushButton*>(w)->text().toStdString();
+    }
+    return w->accessibleName().toStdString(); // a cell: "input 9, output 1"
+}
+
+} // namespace
+
+TEST(SwitchView, KeyboardReachesEveryPortOfALargeUnit) {
+    SwitchRig r;
+    r.ShowUnit(1, 64, 64);
+    r.sw.show();
+    Cell(r, 0)->setFocus();
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int times;
+        const char* focus;
+    };
+    const Step steps[] = {
+        {Qt::Key_Left, Qt::NoModifier, 1, "output box 001"},
+        {Qt::Key_Left, Qt::NoModifier, 1, "output box 001"},
+        {Qt::Key_Right, Qt::NoModifier, 1, "input 1, output 1"},
+        {Qt::Key_Up, Qt::NoModifier, 2, "input button 001"},
+        {Qt::Key_Down, Qt::NoModifier, 1, "input 1, output 1"},
+        {Qt::Key_Right, Qt::NoModifier, 7, "input 8, output 1"},
+        {Qt::Key_Right, Qt::NoModifier, 1, "input 9, output 1"}, // the window follows
+        {Qt::Key_PageDown, Qt::NoModifier, 1, "input 9, output 9"},
+        {Qt::Key_PageDown, Qt::ShiftModifier, 1, "input 17, output 9"},
+        {Qt::Key_Up, Qt::NoModifier, 1, "input 17, output 8"},
+        {Qt::Key_Left, Qt::NoModifier, 1, "input 16, output 8"},
+        {Qt::Key_PageDown, Qt::NoModifier, 9, "input 16, output 57"}, // stops at the end
+        {Qt::Key_Down, Qt::NoModifier, 8, "input 16, output 64"},
+        {Qt::Key_PageDown, Qt::ShiftModifier, 9, "input 63, output 64"},
+        {Qt::Key_Right, Qt::NoModifier, 8, "input 64, output 64"},
+        {Qt::Key_PageUp, Qt::NoModifier, 1, "input 64, output 56"},
+        {Qt::Key_Left, Qt::NoModifier, 8, "input 56, output 56"},
+        {Qt::Key_Left, Qt::NoModifier, 56, "output box 056"}, // left of input 1
+        {Qt::Key_Down, Qt::NoModifier, 1, "output box 057"},
+        {Qt::Key_PageUp, Qt::ShiftModifier, 1, "output box 057"},
+    };
+    for (const Step& s : steps) {
+        for (int i = 0; i < s.times; ++i) {
+            QTest::keyClick(r.sw.focusWidget(), s.key, s.mods);
+        }
+        EXPECT_EQ(FocusOf(r), s.focus) << QTest::toString(s.key) << " x" << s.times;
+    }
+    EXPECT_EQ(Bar(r, "scoSwitchInput")->value(), 0);
+    EXPECT_EQ(Bar(r, "scoSwitchOutput")->value(), 49);
+    // Space on the cell in focus routes it, as a click does.
+    Cell(r, 8 + 3)->setFocus();
+    r.Forget();
+    QTest::keyClick(Cell(r, 8 + 3), Qt::Key_Space);
+    EXPECT_EQ(r.Requests(), (std::vector<std::string>{"02:51:4", "08:51:0", "01:51:4", "07:51:0"}));
+
+    // Tab goes through the window in reading order; the scroll bars take focus.
+    std::vector<QWidget*> chain;
+    QWidget* w = Input(r, 0);
+    while (chain.size() < 28) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            chain.push_back(w);
+        }
+        w = w->nextInFocusChain();
+    }
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(chain[static_cast<size_t>(c)], Input(r, c)) << c;
+    }
+    EXPECT_EQ(chain[8], Bar(r, "scoSwitchInput"));
+    EXPECT_EQ(chain[9], Bar(r, "scoSwitchOutput"));
+    EXPECT_EQ(chain[10], Output(r, 0));
+    EXPECT_EQ(chain[11], Cell(r, 0));
+    EXPECT_EQ(chain[18], Cell(r, 7));
+    EXPECT_EQ(chain[19], Output(r, 1));
+    EXPECT_EQ(chain[20], Cell(r, 8));
+}
+
+TEST(SwitchView, EachOutputShowsItsSourceBesideItsBox) {
+    SwitchRig r;
+    r.ShowUnit(1, 64, 64);
+    r.core.model.SetVideoRoute(1, 12, r.hub);
+    EXPECT_EQ(r.sw.OutputSourceText(0), QString("A") + QChar(0x2013) + " V12");
+    // Scrolled to input 50, output 40, a route reply shows at once.
+    Bar(r, "scoSwitchInput")->setValue(49);
+    Bar(r, "scoSwitchOutput")->setValue(39);
+    r.core.model.SetAudioRoute(40, 50, r.hub);
+    r.core.model.SetVideoRoute(40, 50, r.hub);
+    r.core.model.SetAudioRoute(47, 3, r.hub); // input outside the window
+    EXPECT_EQ(r.sw.OutputSourceText(0), "A50 V50");
+    EXPECT_EQ(r.sw.OutputSourceText(7), QString("A3 V") + QChar(0x2013));
+    auto* label = r.Find<QLabel>("lblOutputSource_0", &r.sw);
+    EXPECT_EQ(label->toolTip(), "Output 40: audio from input 50, video from input 50");
+    EXPECT_EQ(r.sw.CellKey(0), "OnAOnV_UP");
+    // A unit that switches audio only names no video; a disabled view nothing.
+    SwitchRig::Caps caps;
+    caps.video = false;
+    r.ShowUnit(2, 8, 8, caps);
+    r.core.model.SetAudioRoute(2, 7, r.hub);
+    EXPECT_EQ(r.sw.OutputSourceText(1), "A7");
+    r.hub.Enable_QRD(false);
+    EXPECT_EQ(r.sw.OutputSourceText(1), "");
 }
 
 TEST(SwitchView, AudioOnlyUnitShowsNoVideoPart) {

@@ -143,8 +143,10 @@ TEST(UnitPane, RefreshedUnitChangesItsRowNotTheSelection) {
     EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD5"));
     EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 5);
 
+    EXPECT_EQ(row->toolTip(0), "Unit 09 answers");
     r.hub.SetUnitIcon(9, false);
     EXPECT_EQ(row->data(0, Qt::AccessibleDescriptionRole).toString(), "not answering");
+    EXPECT_EQ(row->toolTip(0), "Unit 09 is not answering: Scan, or click its row, to try again");
     r.hub.SetUnitFirmwareText(9, "1.2.10");
     EXPECT_EQ(Cell(row, "Firmware Version"), "1.2.10");
 

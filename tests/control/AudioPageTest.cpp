@@ -38,6 +38,50 @@ TEST_F(AudioPanels, ControlsAreFoundByTheirNamesAndCaptions) {
     EXPECT_FALSE(panel(0)->imgMute()->accessibleName().isEmpty());
 }
 
+TEST_F(AudioPanels, KeysAndWheelReachEveryOutputOfALargeUnit) {
+    h.Show(1, 4, 20);
+    QScrollBar* bar = page.scoAudioOutput();
+    EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus);
+    box(0)->setFocus();
+    PageHarness::RunKeys(page, *bar,
+                         {
+                             {Qt::Key_Right, 1, "2", 0},
+                             {Qt::Key_Down, 3, "8", 0},
+                             {Qt::Key_Down, 1, "10", 2}, // the window follows
+                             {Qt::Key_Right, 1, "11", 3},
+                             {Qt::Key_PageDown, 1, "19", 11},
+                             {Qt::Key_PageDown, 1, "20", 12}, // stops at the end
+                             {Qt::Key_Right, 1, "20", 12},
+                             {Qt::Key_PageUp, 1, "12", 4},
+                             {Qt::Key_Up, 4, "4", 2},
+                             {Qt::Key_Left, 4, "1", 0},
+                             {Qt::Key_Up, 1, "1", 0},
+                         });
+    // The wheel over the panels moves them a row per notch; over the group
+    // below it is the page's.
+    EXPECT_TRUE(PageHarness::Wheel(panel(3), false));
+    EXPECT_EQ(bar->value(), 2);
+    EXPECT_EQ(box(0)->text(), "3");
+    EXPECT_TRUE(PageHarness::Wheel(panel(0)->row(AudioOutputPanel::Bass).bar, true));
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_FALSE(PageHarness::Wheel(page.fraSelectedAudioOutput(), false));
+    EXPECT_EQ(bar->value(), 0);
+    h.Show(2, 4, 8); // a unit that fits leaves the wheel to the page
+    EXPECT_FALSE(PageHarness::Wheel(panel(3), false));
+    // Tab in reading order: the panels' boxes, then their scroll bar.
+    std::vector<QWidget*> chain;
+    for (QWidget* w = box(0); chain.size() < 10; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            chain.push_back(w);
+        }
+    }
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(chain[static_cast<size_t>(i)], box(i)) << i;
+    }
+    EXPECT_EQ(chain[8], bar);
+    EXPECT_EQ(chain[9], page.chkSelAllAudioOutput());
+}
+
 TEST_F(AudioPanels, OutputsBeyondTheCountAreDisabledGreyAndEmpty) {
     h.Show(1, 4, 6);
     EXPECT_FALSE(enabled(page.scoAudioOutput()));

@@ -54,6 +54,27 @@ TEST_F(VideoInputs, InputsBeyondTheCountAreDisabledAndScrollingShowsTheRest) {
     EXPECT_EQ(panel(0)->chkVideoInput()->text(), "9");
 }
 
+TEST_F(VideoInputs, KeysAndWheelReachEveryInputOfALargeUnit) {
+    h.Show(1, 40, 4);
+    QScrollBar* bar = page.scoVideoInput();
+    EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus);
+    panel(0)->chkVideoInput()->setFocus();
+    PageHarness::RunKeys(page, *bar,
+                         {
+                             {Qt::Key_Down, 3, "13", 0},
+                             {Qt::Key_Down, 1, "17", 4},
+                             {Qt::Key_PageDown, 1, "33", 20},
+                             {Qt::Key_PageDown, 1, "37", 24},
+                             {Qt::Key_Right, 4, "40", 24},
+                             {Qt::Key_Up, 4, "24", 20},
+                             {Qt::Key_PageUp, 2, "4", 0},
+                             {Qt::Key_Left, 20, "1", 0},
+                         });
+    EXPECT_TRUE(PageHarness::Wheel(panel(5), false));
+    EXPECT_EQ(bar->value(), 4);
+    EXPECT_EQ(panel(0)->chkVideoInput()->text(), "5");
+}
+
 TEST_F(VideoInputs, PanelChoiceSelectsThatInputAloneAndAsksAtOnce) {
     h.Show(1, 4, 4);
     page.chkSelAllVideoInput()->click();

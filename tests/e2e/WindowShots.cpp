@@ -1,9 +1,15 @@
 // Pictures of the main window on each page with quadrel-sim's demo line-up,
-// for the README: quadrel_window_shots <folder>. Run it under xvfb-run (the
-// scripts/screenshots.sh wrapper does) or with QT_QPA_PLATFORM=offscreen.
+// the restore's list of differences and the question "&Load" asks, then of a
+// 64x64 unit's switch page scrolled far and of the status line
+// during a scan, for the README: quadrel_window_shots <folder>. Run it under
+// xvfb-run (the scripts/screenshots.sh wrapper does) or with
+// QT_QPA_PLATFORM=offscreen.
 #include "SimProcess.h"
+#include "app/CrosspointCell.h"
 #include "app/QtMessageBoxes.h"
 #include "app/RestoreDialog.h"
+#include "app/SwitchGrid.h"
+#include "app/SwitchView.h"
 #include "app/UnitPane.h"
 #include "app/UnitSettingsUi.h"
 #include "app/basMain.h"
@@ -16,13 +22,16 @@
 #include "log/LogClock.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 using namespace quadrel;
 using namespace std::chrono_literals;
@@ -45,28 +54,51 @@ struct Clock : LogClock {
     QDateTime LocalNow() const override { return QDateTime::currentDateTime(); }
 };
 
-} // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    SimProcess sim;
-    if (!sim.WriteSettings(200, 9600) || !sim.Start(200, {"--demo"})) {
-        std::fprintf(stderr, "quadrel-sim did not start\n");
-        return 1;
+bool Save(QWidget* w, const QString& file) {
+    if (!w->grab().save(file)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+        return false;
     }
-    PortFolders folders;
-    folders.aliasDir = sim.aliasDir();
-    basCOMM comm(folders);
-    QtSerialPort port(comm);
+    std::printf("%s\n", qPrintable(file));
+    return true;
+}
+
+// The program on an emulator started with `args` as port `port`.
+struct Session {
+    SimProcess sim;
+    std::unique_ptr<basCOMM> comm;
+    std::unique_ptr<QtSerialPort> port;
     QtTimerFactory timers;
     QuietMessages messages;
     Clock clock;
-    basMain program({comm, port, timers, messages, clock, sim.settingsFile(), sim.configDir(),
-                     [&port] { return port.lastError(); }, sim.configDir() + "/state.ini"});
-    if (!program.Main()) {
-        return 1;
+    std::unique_ptr<basMain> program;
+
+    bool Start(int number, const QStringList& args) {
+        if (!sim.WriteSettings(number, 9600) || !sim.Start(number, args)) {
+            std::fprintf(stderr, "quadrel-sim did not start\n");
+            return false;
+        }
+        PortFolders folders;
+        folders.aliasDir = sim.aliasDir();
+        comm = std::make_unique<basCOMM>(folders);
+        port = std::make_unique<QtSerialPort>(*comm);
+        program = std::make_unique<basMain>(basMain::Environment{
+            *comm, *port, timers, messages, clock, sim.settingsFile(), sim.configDir(),
+            [this] { return port->lastError(); }, sim.configDir() + "/state.ini"});
+        return program->Main();
     }
+    ~Session() {
+        program.reset();
+        sim.Stop();
+    }
+};
+
+bool DemoShots(const QString& folder) {
+    Session s;
+    if (!s.Start(200, {"--demo"})) {
+        return false;
+    }
+    basMain& program = *s.program;
     QuadrelCore& core = program.core();
     // The demo's first unit read in full, the other two found, then the scan
     // stopped: as an operator would have it after a minute.
@@ -87,14 +119,11 @@ int main(int argc, char** argv) {
     for (int i = 0; i < tabs->count() && i < 3; ++i) {
         tabs->setCurrentIndex(i);
         WaitFor([] { return false; }, 200ms);
-        const QString file = folder + QStringLiteral("/%1.png").arg(QLatin1String(names[i]));
-        if (!program.mainWindow()->grab().save(file)) {
-            std::fprintf(stderr, "could not write %s\n", qPrintable(file));
-            return 1;
+        if (!Save(program.mainWindow(),
+                  folder + QStringLiteral("/%1.png").arg(QLatin1String(names[i])))) {
+            return false;
         }
-        std::printf("%s\n", qPrintable(file));
     }
-
     {
         // The restore's list of differences: unit 1 saved, four values changed
         // on the line behind the file's back, then the file restored.
@@ -125,7 +154,7 @@ int main(int argc, char** argv) {
         WaitFor([&] { return shot; }, 20s);
         if (!shot) {
             std::fprintf(stderr, "no restore dialog to take\n");
-            return 1;
+            return false;
         }
     }
     {
@@ -139,7 +168,7 @@ int main(int argc, char** argv) {
         bool grabbed = false;
         bool seen = false;
         QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, &app, [&] {
+        QObject::connect(&answer, &QTimer::timeout, program.mainWindow(), [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!seen && box != nullptr && box->isVisible()) {
                 seen = true;
@@ -155,9 +184,60 @@ int main(int argc, char** argv) {
         answer.stop();
         if (!grabbed) {
             std::fprintf(stderr, "could not write %s\n", qPrintable(file));
-            return 1;
+            return false;
         }
         std::printf("%s\n", qPrintable(file));
     }
-    return 0;
+    return true;
+}
+
+// A 64x64 unit and a small one: the status line while the scan asks ID 12,
+// then the switch page scrolled to input 50, output 40, where outputs 40 to 47
+// take their video from inputs 50 to 57 and two take their audio elsewhere.
+bool LargeUnitShots(const QString& folder) {
+    Session s;
+    if (!s.Start(201, {"--unit", "id=3,name=Arena 64x64,inputs=64,outputs=64", "--unit",
+                       "id=9,name=Booth,inputs=8,outputs=8"})) {
+        return false;
+    }
+    basMain& program = *s.program;
+    QuadrelCore& core = program.core();
+    frmMain* form = program.mainWindow();
+    const bool asking12 = WaitFor(
+        [&] {
+            const SEND_PACKET& c = core.link.queue.CurrentCommand();
+            return core.status.blScanning() && c.bCommand == 0x3F && c.bID == 12;
+        },
+        40s);
+    WaitFor([] { return false; }, 100ms); // the status line follows
+    std::printf("%s\n", qPrintable(form->lblActivity()->text()));
+    if (!asking12 || !Save(form, folder + QStringLiteral("/scan.png"))) {
+        return false;
+    }
+    form->cmdScan()->click();
+    WaitFor([&] { return !core.status.IsBusy(); }, 20s);
+
+    CommandSenders& send = core.link.senders;
+    for (int o = 40; o <= 47; ++o) {
+        const auto out = static_cast<uint8_t>(o);
+        send.CmdSetVideoSwitch(3, out, static_cast<uint8_t>(o + 10), 0);
+        const int audio = o == 42 ? 12 : o == 45 ? 0 : o + 10;
+        send.CmdSetAudioSwitch(3, out, static_cast<uint8_t>(audio), 0);
+    }
+    send.CmdGetVideoSwitch(3, 0, 0, 1);
+    send.CmdGetAudioSwitch(3, 0, 0, 1);
+    WaitFor([&] { return core.model.AudioOutputs[47].iInputPort == 57; }, 10s);
+    form->findChild<QScrollBar*>("scoSwitchInput")->setValue(49);
+    form->findChild<QScrollBar*>("scoSwitchOutput")->setValue(39);
+    program.switchView()->grid().cell(2 * 8 + 2)->setFocus(); // input 52, output 42
+    WaitFor([] { return false; }, 300ms);
+    return Save(form, folder + QStringLiteral("/switch-64x64.png"));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    return DemoShots(folder) && LargeUnitShots(folder) ? 0 : 1;
 }

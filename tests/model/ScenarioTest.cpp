@@ -37,7 +37,27 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     h.AddUnit(Unit(31, 16, 2));
     two.state().audio[2].volume = 77;
     two.state().videoRoutes[1] = 5;
-    ASSERT_TRUE(h.Scan());
+    // The status line follows the probes: the ID asked now, the units found.
+    const ActivityStatus& activity = h.core.activity;
+    int told = 0;
+    h.core.activity.setOnChanged([&] { ++told; });
+    h.core.status.SetScanning(true);
+    EXPECT_EQ(activity.Text(), "Scanning ID 0 of 31: 0 units found");
+    const auto probing = [&](uint8_t id) {
+        const SEND_PACKET& c = h.core.link.queue.CurrentCommand();
+        return c.bCommand == 0x3F && c.bID == id && h.core.link.queue.IsWaitingForAnswer();
+    };
+    for (const auto& [id, text] :
+         {std::pair<uint8_t, const char*>{1, "Scanning ID 1 of 31: 0 units found"},
+          {3, "Scanning ID 3 of 31: 1 unit found"},
+          {12, "Scanning ID 12 of 31: 2 units found"},
+          {31, "Scanning ID 31 of 31: 2 units found"}}) {
+        ASSERT_TRUE(h.clock.advanceUntil([&] { return probing(id); }, 40s)) << int(id);
+        EXPECT_EQ(activity.Text(), text);
+    }
+    EXPECT_GT(told, 31);
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return !h.core.status.IsBusy(); }, 20s));
+    EXPECT_EQ(activity.Text(), "Scan ended: 3 units found");
     EXPECT_EQ(h.core.model.objUnits().Count(), 3);
     ASSERT_TRUE(h.core.model.objSelectedUnit);
     EXPECT_EQ(h.core.model.objSelectedUnit->bID(), 2);
@@ -75,6 +95,7 @@ TEST(Scenario, EmptyLineScanEndsAfterTheLastProbeFailsThreeTimes) {
     EXPECT_LE(seconds, 32.0);
     EXPECT_FALSE(h.views.busyPointer);
     EXPECT_EQ(h.core.model.objUnits().Count(), 0);
+    EXPECT_EQ(h.core.activity.Text(), "Scan ended: no unit answered");
 }
 
 TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAndReadAfreshWhenBack) {
@@ -91,6 +112,8 @@ TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAndReadAfreshWhenBack) {
     EXPECT_FALSE(selected->blConnected());
     EXPECT_FALSE(h.core.model.blLoadingStatus);
     EXPECT_TRUE(h.views.Called("SetUnitIcon(31,RedON)"));
+    EXPECT_EQ(h.core.activity.Text(),
+              "Unit 1F is not answering: Scan, or click its row, to try again");
 
     // Back again: picking it in the list asks for its information anew.
     h.clock.advance(6s);
@@ -100,6 +123,7 @@ TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAndReadAfreshWhenBack) {
         [&] { return selected->blConnected() && !h.core.status.IsBusy(); }, 20s));
     EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 12);
     EXPECT_TRUE(h.Differences(unit).empty());
+    EXPECT_EQ(h.core.activity.Text(), "Scan ended: 1 unit found");
 }
 
 TEST(Scenario, PortLostDuringTheScanEndsIt) {
@@ -114,6 +138,29 @@ TEST(Scenario, PortLostDuringTheScanEndsIt) {
     EXPECT_EQ(h.views.scanCaption, "S&can");
     h.clock.advance(5s);
     EXPECT_FALSE(h.core.link.queue.IsWaitingForAnswer());
+    EXPECT_EQ(h.core.activity.Text(), "The port was lost: no unit can be reached");
+}
+
+TEST(Scenario, PortLostGivesUpEveryUnitAndDisablesThePagesAsForASilentUnit) {
+    SimCoreHarness h;
+    h.AddUnit(Unit(3));
+    h.AddUnit(Unit(5));
+    ASSERT_TRUE(h.Scan());
+    const UnitRef selected = h.core.model.objSelectedUnit;
+    ASSERT_TRUE(selected && selected->blConnected());
+    h.core.model.AudioOutputs[2].iInputPort = 4;
+    h.views.calls.clear();
+    h.port.loseLine();
+    h.clock.advance(10ms);
+    EXPECT_FALSE(selected->blConnected());
+    EXPECT_FALSE(h.core.model.FindUnit(5)->blConnected());
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iInputPort, 0); // nothing old looks live
+    for (const char* call : {"Setup_AllViews()", "Enable_QRD(false)", "Enable_lstQRD(true)",
+                             "SetUnitIcon(3,RedON)", "SetUnitIcon(5,RedON)"}) {
+        EXPECT_TRUE(h.views.Called(call)) << call;
+    }
+    EXPECT_EQ(h.core.activity.Text(), "The port was lost: no unit can be reached");
+    EXPECT_FALSE(h.core.status.IsBusy());
 }
 
 TEST(Scenario, SettingsReachTheUnitAndTheModelFollowsItsAnswers) {

@@ -1,0 +1,103 @@
+#include "model/ActivityStatus.h"
+
+#include "link/CommandCodes.h"
+#include "link/SerialPort.h"
+#include "model/basQRD.h"
+
+namespace quadrel {
+
+namespace {
+
+constexpr int kLastId = 31;
+
+QString RowId(int id) {
+    return QStringLiteral("%1").arg(id, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+QString UnitsFound(long count) {
+    return count == 1 ? QStringLiteral("1 unit found")
+                      : QStringLiteral("%1 units found").arg(count);
+}
+
+} // namespace
+
+QString NotAnsweringText(int id) {
+    return QStringLiteral("Unit %1 is not answering: Scan, or click its row, to try again")
+        .arg(RowId(id));
+}
+
+QString AnsweringText(int id) {
+    return QStringLiteral("Unit %1 answers").arg(RowId(id));
+}
+
+ActivityStatus::ActivityStatus(LinkTrace& trace, const basQRD& model, const SerialPort& port)
+    : trace_(trace), model_(model), port_(port) {}
+
+QString ActivityStatus::Text() const {
+    if (!port_.isOpen()) {
+        return lost_ ? QStringLiteral("The port was lost: no unit can be reached")
+                     : QStringLiteral("No port is open: no unit can be reached");
+    }
+    const long found = model_.objUnits().Count();
+    if (model_.blScanning) {
+        return QStringLiteral("Scanning ID %1 of %2: %3")
+            .arg(probing_)
+            .arg(kLastId)
+            .arg(UnitsFound(found));
+    }
+    const UnitRef& selected = model_.objSelectedUnit;
+    if (selected && !selected->blConnected()) {
+        return NotAnsweringText(selected->bID());
+    }
+    if (scanEnded_) {
+        return QStringLiteral("Scan ended: ") +
+               (found == 0 ? QStringLiteral("no unit answered") : UnitsFound(found));
+    }
+    return QString();
+}
+
+void ActivityStatus::ScanStarted() {
+    probing_ = 0;
+    scanEnded_ = false;
+    if (port_.isOpen()) {
+        lost_ = false;
+    }
+    Changed();
+}
+
+void ActivityStatus::ScanEnded() {
+    scanEnded_ = true;
+    Changed();
+}
+
+void ActivityStatus::PortLost() {
+    lost_ = true;
+    Changed();
+}
+
+void ActivityStatus::LogRequest(const SEND_PACKET& request) {
+    trace_.LogRequest(request);
+    if (model_.blScanning && request.bCommand == kCmdGetUnitInfo && request.data(0) == 0) {
+        probing_ = request.bID;
+    }
+    // Also what the operator just did (another unit picked) shows at once.
+    Changed();
+}
+
+void ActivityStatus::LogAnswer(const SEND_PACKET& request, const Bytes& frame) {
+    trace_.LogAnswer(request, frame);
+    Changed();
+}
+
+void ActivityStatus::LogGiveUp(const SEND_PACKET& request) {
+    trace_.LogGiveUp(request);
+    Changed();
+}
+
+void ActivityStatus::Changed() {
+    if (onChanged_) {
+        onChanged_();
+    }
+}
+
+} // namespace quadrel

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "link/LinkTrace.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+namespace quadrel {
+
+class basQRD;
+class SerialPort;
+
+// What the status line says the program is doing: how far a scan has got
+// and what it found, that the selected unit does not answer, that no unit
+// can be reached without a port. It reads the model and the port, and hears
+// the link through the trace, which it passes on unchanged.
+class ActivityStatus : public LinkTrace {
+public:
+    ActivityStatus(LinkTrace& trace, const basQRD& model, const SerialPort& port);
+
+    // "Scanning ID 12 of 31: 2 units found", "Unit 01 is not answering: ...",
+    // or empty when there is nothing to say.
+    QString Text() const;
+
+    void ScanStarted();
+    void ScanEnded();
+    void PortLost();
+
+    // Told whenever the text may have changed; the window reads Text() once
+    // the handler that changed it has ended.
+    void setOnChanged(std::function<void()> onChanged) { onChanged_ = std::move(onChanged); }
+
+    // LinkTrace: passed on; a probe written during a scan moves the progress,
+    // and any request, answer or unit given up may change what is said.
+    void LogSend(const Bytes& bytes) override { trace_.LogSend(bytes); }
+    void LogRecv(const Bytes& bytes) override { trace_.LogRecv(bytes); }
+    void LogRequest(const SEND_PACKET& request) override;
+    void LogAnswer(const SEND_PACKET& request, const Bytes& frame) override;
+    void LogRepeat(const SEND_PACKET& request, int attempt) override {
+        trace_.LogRepeat(request, attempt);
+    }
+    void LogGiveUp(const SEND_PACKET& request) override;
+    void LogDrop(DropReason reason, int bytes) override { trace_.LogDrop(reason, bytes); }
+
+private:
+    void Changed();
+
+    LinkTrace& trace_;
+    const basQRD& model_;
+    const SerialPort& port_;
+    std::function<void()> onChanged_;
+    int probing_ = 0;        // the ID the running scan asks now
+    bool scanEnded_ = false; // a scan ran and ended: say what it found
+    bool lost_ = false;      // the port went away (rather than never opened)
+};
+
+// The words for a unit that does not answer, in the status line and on its
+// row's icon; the ID as the unit list shows it.
+QString NotAnsweringText(int id);
+QString AnsweringText(int id);
+
+} // namespace quadrel
