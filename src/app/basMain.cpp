@@ -15,6 +15,9 @@ basMain::basMain(Environment env)
       log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory),
       core_(port_, env.timerFactory, log_, hub_) {
     line_.setFailureReason(std::move(env.openFailureReason));
+    if (!env.stateFile.isEmpty()) {
+        state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
+    }
     line_.setOnClosed([this] { core_.link.PortLost(); });
     // The core answers every hook; tests may put their own in its place.
     hooks_.ProcessReceivedData = [this] { core_.link.receiver.ProcessReceivedData(); };
@@ -118,6 +121,7 @@ bool basMain::Main() {
     }
 
     hub_.ResetSelectionAnchors();
+    form_->PlaceWindow(state_.get());
     form_->show();
     if (hooks_.SetScanning) {
         hooks_.SetScanning(true);

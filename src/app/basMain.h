@@ -4,6 +4,7 @@
 #include "app/ComLine.h"
 #include "log/basLog.h"
 #include "model/PortSettings.h"
+#include "model/ProgramState.h"
 #include "model/QuadrelCore.h"
 #include "model/ViewsHub.h"
 
@@ -35,6 +36,9 @@ public:
         QString programFolder; // holds the "LOG" folder
         // Why the last open failed, when the port layer can tell; may be empty.
         std::function<QString()> openFailureReason;
+        // The program's state file (ProgramState::DefaultFileName() in
+        // production); empty keeps nothing between runs.
+        QString stateFile;
     };
 
     explicit basMain(Environment env);
@@ -65,6 +69,7 @@ private:
     SerialPort& port_;
     MessageBoxes& messages_;
     PortSettings settings_;
+    std::unique_ptr<ProgramState> state_; // null when nothing is kept
     ComLine line_;
     basLog log_;
     TimerFactory& timerFactory_;

@@ -7,6 +7,7 @@
 #include "link/qt/QtTimer.h"
 #include "link/qt/SignalWatcher.h"
 #include "model/PortSettings.h"
+#include "model/ProgramState.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -44,7 +45,8 @@ int main(int argc, char** argv) {
     quadrel::SystemLogClock clock;
     quadrel::basMain program(
         {comm, port, timers, messages, clock, quadrel::PortSettings::DefaultFileName(),
-         QCoreApplication::applicationDirPath(), [&port] { return port.lastError(); }});
+         QCoreApplication::applicationDirPath(), [&port] { return port.lastError(); },
+         quadrel::ProgramState::DefaultFileName()});
     if (!program.Main()) {
         return 0;
     }

@@ -41,6 +41,11 @@ public:
         return config_.path() + QStringLiteral("/Quadrel/Quadrel.conf");
     }
 
+    // The program's state file, in the temporary folder.
+    QString stateFile() const {
+        return config_.path() + QStringLiteral("/state/Quadrel/state.ini");
+    }
+
     // Opens ports through QSerialPort instead of the scripted port.
     void UseRealPort();
     // Or on emulated lines in virtual time (before program()).

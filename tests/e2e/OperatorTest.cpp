@@ -63,9 +63,9 @@ protected:
         folders.sysTtyDir = sim_.configDir() + "/no-sys";
         comm_ = std::make_unique<basCOMM>(folders);
         port_ = std::make_unique<QtSerialPort>(*comm_);
-        program_ = std::make_unique<basMain>(
-            basMain::Environment{*comm_, *port_, timers_, messages_, clock_, sim_.settingsFile(),
-                                 sim_.configDir(), [this] { return port_->lastError(); }});
+        program_ = std::make_unique<basMain>(basMain::Environment{
+            *comm_, *port_, timers_, messages_, clock_, sim_.settingsFile(), sim_.configDir(),
+            [this] { return port_->lastError(); }, QString()});
         ASSERT_TRUE(program_->Main());
         core_ = &program_->core();
         // The first unit is read and every unit found; then the operator
