@@ -52,6 +52,8 @@ public:
     sim::SimSerialPort& UseSimPort();
 
     basMain& program();
+    // Ends the program as Exit does; the next program() starts a new one.
+    void EndProgram() { program_.reset(); }
     SerialPort& port() { return sim_ ? *sim_ : real_ ? static_cast<SerialPort&>(*real_) : fake; }
 
     FakeSerialPort fake;
