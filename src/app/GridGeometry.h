@@ -31,7 +31,7 @@ constexpr int BackgroundSize(int pitch) {
 // digits) and `lineHeight` high fits on its button: the design's 32 as long
 // as the font allows.
 constexpr int PitchFor(int captionWidth, int lineHeight) {
-    const int byWidth = captionWidth + 10; // button frame and padding, and the gap
+    const int byWidth = captionWidth + 8; // button frame, a pixel each side, and the gap
     const int byHeight = lineHeight + 8;
     return byWidth > kPitch || byHeight > kPitch ? (byWidth > byHeight ? byWidth : byHeight)
                                                  : kPitch;

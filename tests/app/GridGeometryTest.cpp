@@ -22,8 +22,8 @@ TEST(GridGeometry, CellsAndBarsOnTheBackground) {
     EXPECT_FALSE(grid::RightBarRect(3).intersects(grid::CellRect(4)));
 
     // A larger font widens the pitch: the same layout, scaled, on a larger surface.
-    EXPECT_EQ(grid::PitchFor(21, 15), 32); // the design font
-    EXPECT_EQ(grid::PitchFor(31, 19), 41); // 12 points: three digits need 31 pixels
+    EXPECT_EQ(grid::PitchFor(24, 15), 32); // 9 points: three digits in 23 or 24 pixels
+    EXPECT_EQ(grid::PitchFor(31, 19), 39); // 12 points: 31 pixels
     EXPECT_EQ(grid::PitchFor(20, 30), 38); // a tall font
     const int pitch = 41;
     const QRect large(0, 0, grid::BackgroundSize(pitch), grid::BackgroundSize(pitch));
