@@ -55,4 +55,6 @@ if [ ! -L "$alias_path" ] || ! kill -0 "$sim_pid" 2>/dev/null; then
     echo "QUADREL_DEMO_PORT=<another number> scripts/run-demo.sh picks another port." >&2
     exit 1
 fi
-XDG_CONFIG_HOME="$demo_config" build/src/app/quadrel
+# The window's placement is kept beside the demo's settings, not in the
+# operator's own state folder.
+XDG_CONFIG_HOME="$demo_config" XDG_STATE_HOME="$PWD/build/demo-state" build/src/app/quadrel

@@ -35,6 +35,7 @@ SIM=$BUILD/sim/quadrel-sim
 TOTAL=$(awk -v m="$MINUTES" 'BEGIN { s = int(m * 60); print (s < 60 ? 60 : s) }')
 WORK=$(mktemp -d /tmp/quadrel-soak.XXXXXX)
 export XDG_CONFIG_HOME=$WORK/config
+export XDG_STATE_HOME=$WORK/state
 mkdir -p "$XDG_CONFIG_HOME/Quadrel"
 printf '[COM]\nPORT%%20NUMBER=%d\nBAUD%%20RATE=9600\n' "$PORT" >"$XDG_CONFIG_HOME/Quadrel/Quadrel.conf"
 ALIAS=$XDG_CONFIG_HOME/Quadrel/ports/com$PORT

@@ -4,24 +4,28 @@
 
 namespace quadrel::grid {
 
-QPoint CellOrigin(int cell) {
-    return {Column(cell) * kPitch + kMargin, Row(cell) * kPitch + kMargin};
+QPoint CellOrigin(int cell, int pitch) {
+    return {Column(cell) * pitch + kMargin, Row(cell) * pitch + kMargin};
 }
 
-QRect CellRect(int cell) {
-    return {CellOrigin(cell), QSize(kCellSize, kCellSize)};
+QRect CellRect(int cell, int pitch) {
+    return {CellOrigin(cell, pitch), QSize(CellSize(pitch), CellSize(pitch))};
 }
 
-QRect FrameRect(int cell) {
-    return {CellOrigin(cell) - QPoint(1, 1), QSize(kFrameSize, kFrameSize)};
+QRect FrameRect(int cell, int pitch) {
+    return {CellOrigin(cell, pitch) - QPoint(1, 1),
+            QSize(CellSize(pitch) + 2, CellSize(pitch) + 2)};
 }
 
-QRect RightBarRect(int cell) {
-    return {CellOrigin(cell) + QPoint(kCellSize, 11), QSize(6, 4)};
+// The bars run from the middle of a cell's side across the gap.
+QRect RightBarRect(int cell, int pitch) {
+    const int size = CellSize(pitch);
+    return {CellOrigin(cell, pitch) + QPoint(size, (size - 4) / 2), QSize(6, 4)};
 }
 
-QRect BelowBarRect(int cell) {
-    return {CellOrigin(cell) + QPoint(11, kCellSize), QSize(4, 6)};
+QRect BelowBarRect(int cell, int pitch) {
+    const int size = CellSize(pitch);
+    return {CellOrigin(cell, pitch) + QPoint((size - 4) / 2, size), QSize(4, 6)};
 }
 
 std::vector<int> RowWireCells(int column, int row, int count) {

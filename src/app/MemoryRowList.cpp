@@ -1,6 +1,7 @@
 #include "app/MemoryRowList.h"
 
 #include "app/UnitRowTexts.h"
+#include "log/Contrast.h"
 
 namespace quadrel {
 
@@ -55,7 +56,10 @@ void MemoryRowList::SetCell(int output, const QString& cellKey, const QString& t
     QTreeWidgetItem* item = RowFor(output);
     const int column = MemoryColumnOf(cellKey);
     item->setText(column, text);
-    item->setForeground(column, value ? kValueColour : kMissingColour);
+    // Blue and red as given, unless the list's base (a dark palette) would
+    // swallow them: then a lighter shade of each.
+    item->setForeground(column, Contrast::Readable(value ? kValueColour : kMissingColour,
+                                                   palette().color(QPalette::Base)));
 }
 
 void MemoryRowList::SetMemoryRowInput(SignalKind kind, int output, int input) {

@@ -10,28 +10,29 @@ namespace quadrel {
 const QColor SwitchGrid::kWire(128, 0, 0);
 const QColor SwitchGrid::kHighlight(255, 0, 255);
 
-SwitchGrid::SwitchGrid(QWidget* parent) : QWidget(parent), frame_(nullptr) {
+SwitchGrid::SwitchGrid(int pitch, QWidget* parent)
+    : QWidget(parent), frame_(nullptr), pitch_(pitch) {
     setObjectName(QStringLiteral("picSwitchBackground"));
     setAccessibleName(QStringLiteral("crosspoint grid"));
-    setFixedSize(grid::kBackgroundSize, grid::kBackgroundSize);
+    setFixedSize(grid::BackgroundSize(pitch_), grid::BackgroundSize(pitch_));
     right_.fill(kWire);
     below_.fill(kWire);
     for (int k = 0; k < grid::kCells; ++k) {
         auto* cell = new CrosspointCell(k, this);
         cell->setObjectName(QStringLiteral("imgQRD_%1").arg(k));
-        cell->setGeometry(grid::CellRect(k));
+        cell->setGeometry(grid::CellRect(k, pitch_));
         cells_[static_cast<size_t>(k)] = cell;
     }
     frame_ = new HoverFrame(this);
     frame_->setObjectName(QStringLiteral("shpSelected"));
-    frame_->setGeometry(grid::FrameRect(0));
+    frame_->setGeometry(grid::FrameRect(0, pitch_));
     frame_->hide();
     frame_->raise();
     Draw_GridWires(kWire);
 }
 
 QSize SwitchGrid::sizeHint() const {
-    return {grid::kBackgroundSize, grid::kBackgroundSize};
+    return {grid::BackgroundSize(pitch_), grid::BackgroundSize(pitch_)};
 }
 
 void SwitchGrid::Draw_GridWires(const QColor& colour) {
@@ -46,14 +47,14 @@ void SwitchGrid::Draw_GridWires(const QColor& colour) {
 void SwitchGrid::Draw_RowWires(int column, int row, int count, const QColor& colour) {
     for (int k : grid::RowWireCells(column, row, count)) {
         right_[static_cast<size_t>(k)] = colour;
-        update(grid::RightBarRect(k));
+        update(grid::RightBarRect(k, pitch_));
     }
 }
 
 void SwitchGrid::Draw_ColumnWires(int column, int row, int count, const QColor& colour) {
     for (int k : grid::ColumnWireCells(column, row, count)) {
         below_[static_cast<size_t>(k)] = colour;
-        update(grid::BelowBarRect(k));
+        update(grid::BelowBarRect(k, pitch_));
     }
 }
 
@@ -69,8 +70,8 @@ void SwitchGrid::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().window());
     for (int k = 0; k < grid::kCells; ++k) {
-        p.fillRect(grid::RightBarRect(k), right_[static_cast<size_t>(k)]);
-        p.fillRect(grid::BelowBarRect(k), below_[static_cast<size_t>(k)]);
+        p.fillRect(grid::RightBarRect(k, pitch_), right_[static_cast<size_t>(k)]);
+        p.fillRect(grid::BelowBarRect(k, pitch_), below_[static_cast<size_t>(k)]);
     }
 }
 

@@ -20,7 +20,9 @@ public:
     static const QColor kWire;      // dark red
     static const QColor kHighlight; // magenta
 
-    explicit SwitchGrid(QWidget* parent = nullptr);
+    // `pitch`: grid::kPitch, or more for a large interface font.
+    explicit SwitchGrid(int pitch = grid::kPitch, QWidget* parent = nullptr);
+    int pitch() const { return pitch_; }
 
     CrosspointCell* cell(int k) const { return cells_.at(static_cast<size_t>(k)); }
     HoverFrame* frame() const { return frame_; }
@@ -44,6 +46,7 @@ private:
     std::array<QColor, grid::kCells> right_;
     std::array<QColor, grid::kCells> below_;
     HoverFrame* frame_;
+    int pitch_;
 };
 
 } // namespace quadrel

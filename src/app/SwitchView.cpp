@@ -30,7 +30,6 @@ namespace {
 
 constexpr int kPlugSize = 14;
 constexpr int kBarThickness = 16;
-constexpr int kSourceLeft = 74; // the source labels, right of the output plugs
 
 } // namespace
 
@@ -38,9 +37,11 @@ SwitchView::SwitchView(QuadrelCore& core, Views& views, TimerFactory& timers, QW
     : QWidget(parent), core_(core), views_(views), timSelected_(timers.createTimer(100ms)),
       keys_(ImageKeys()) {
     setObjectName(QStringLiteral("SwitchView"));
+    pitch_ = grid::PitchFor(fontMetrics().horizontalAdvance(QStringLiteral("000")),
+                            fontMetrics().height());
     BuildInputRow();
     BuildOutputColumn();
-    picSwitchBackground_ = new SwitchGrid(this);
+    picSwitchBackground_ = new SwitchGrid(pitch_, this);
 
     auto* page = new QGridLayout(this);
     page->setSpacing(2);
@@ -74,35 +75,41 @@ SwitchView::~SwitchView() {
 }
 
 void SwitchView::BuildInputRow() {
+    // Sizes follow the pitch and the font; at the design font they are the
+    // design's (buttons 30 by 24 under a 16-pixel caption).
+    const int side = grid::BackgroundSize(pitch_);
+    const int captionHeight = std::max(16, fontMetrics().height());
+    const int buttonHeight = std::max(24, fontMetrics().height() + 8);
+    const int plugTop = captionHeight + buttonHeight + 2;
     picInput_ = new QWidget(this);
     picInput_->setObjectName(QStringLiteral("picInput"));
-    picInput_->setFixedSize(grid::kBackgroundSize, 58);
+    picInput_->setFixedSize(side, plugTop + kPlugSize + 2);
     lblInput_ = new QLabel(QStringLiteral("INPUT"), picInput_);
     lblInput_->setObjectName(QStringLiteral("lblInput"));
     lblInput_->setTextFormat(Qt::PlainText);
     lblInput_->setAlignment(Qt::AlignCenter);
-    lblInput_->setGeometry(0, 0, grid::kBackgroundSize, 16);
+    lblInput_->setGeometry(0, 0, side, captionHeight);
     for (int c = 0; c < grid::kSide; ++c) {
-        const int x = c * grid::kPitch;
+        const int x = c * pitch_;
         auto* button = new QPushButton(grid::PortCaption(c + 1), picInput_);
         button->setObjectName(QStringLiteral("chkSwitchInput_%1").arg(c));
         button->setCheckable(true);
-        button->setGeometry(x + 4, 16, 30, 24);
+        button->setGeometry(x + 4, captionHeight, pitch_ - 2, buttonHeight);
         button->installEventFilter(this);
         chkSwitchInput_[static_cast<size_t>(c)] = button;
         auto* video = new PictureBox(picInput_);
         video->setObjectName(QStringLiteral("imgVideoInPlug_%1").arg(c));
-        video->setGeometry(x + 5, 42, kPlugSize, kPlugSize);
+        video->setGeometry(x + 5, plugTop, kPlugSize, kPlugSize);
         imgVideoInPlug_[static_cast<size_t>(c)] = video;
         auto* audio = new PictureBox(picInput_);
         audio->setObjectName(QStringLiteral("imgAudioInPlug_%1").arg(c));
-        audio->setGeometry(x + 20, 42, kPlugSize, kPlugSize);
+        audio->setGeometry(x + 20, plugTop, kPlugSize, kPlugSize);
         imgAudioInPlug_[static_cast<size_t>(c)] = audio;
     }
     scoSwitchInput_ = new QScrollBar(Qt::Horizontal, this);
     scoSwitchInput_->setObjectName(QStringLiteral("scoSwitchInput"));
     scoSwitchInput_->setAccessibleName(QStringLiteral("input scroll"));
-    scoSwitchInput_->setFixedSize(grid::kBackgroundSize, kBarThickness);
+    scoSwitchInput_->setFixedSize(side, kBarThickness);
     scoSwitchInput_->setRange(0, 0);
     scoSwitchInput_->setPageStep(grid::kSide);
     scoSwitchInput_->setEnabled(false);
@@ -110,24 +117,28 @@ void SwitchView::BuildInputRow() {
 }
 
 void SwitchView::BuildOutputColumn() {
+    const int side = grid::BackgroundSize(pitch_);
+    const int letters = std::max(16, fontMetrics().horizontalAdvance(QLatin1Char('W')) + 4);
+    const int boxWidth = std::max(40, fontMetrics().horizontalAdvance(QStringLiteral("000")) + 14);
+    const int plugLeft = letters + boxWidth + 2;
     picOutput_ = new QWidget(this);
     picOutput_->setObjectName(QStringLiteral("picOutput"));
     // Beside each box, what feeds its output: wide enough for "A255 V255".
-    const int sourceWidth =
-        picOutput_->fontMetrics().horizontalAdvance(QStringLiteral("A255 V255")) + 8;
-    picOutput_->setFixedSize(kSourceLeft + sourceWidth, grid::kBackgroundSize);
+    const int sourceLeft = plugLeft + kPlugSize + 4;
+    const int sourceWidth = fontMetrics().horizontalAdvance(QStringLiteral("A255 V255")) + 8;
+    picOutput_->setFixedSize(sourceLeft + sourceWidth, side);
     lblOutput_ = new QLabel(QStringLiteral("\n\n\nO\nU\nT\nP\nU\nT"), picOutput_);
     lblOutput_->setObjectName(QStringLiteral("lblOutput"));
     lblOutput_->setAccessibleName(QStringLiteral("OUTPUT"));
     lblOutput_->setTextFormat(Qt::PlainText);
     lblOutput_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lblOutput_->setGeometry(0, 0, 16, grid::kBackgroundSize);
+    lblOutput_->setGeometry(0, 0, letters, side);
     for (int r = 0; r < grid::kSide; ++r) {
-        const int y = r * grid::kPitch;
+        const int y = r * pitch_;
         auto* box = new QPushButton(grid::PortCaption(r + 1), picOutput_);
         box->setObjectName(QStringLiteral("chkSwitchOutput_%1").arg(r));
         box->setCheckable(true);
-        box->setGeometry(16, y + 4, 40, 30);
+        box->setGeometry(letters, y + 4, boxWidth, pitch_ - 2);
         box->installEventFilter(this);
         // A ticked output must stand out from the others at a glance.
         box->setStyleSheet(
@@ -137,23 +148,23 @@ void SwitchView::BuildOutputColumn() {
         chkSwitchOutput_[static_cast<size_t>(r)] = box;
         auto* video = new PictureBox(picOutput_);
         video->setObjectName(QStringLiteral("imgVideoOutPlug_%1").arg(r));
-        video->setGeometry(58, y + 4, kPlugSize, kPlugSize);
+        video->setGeometry(plugLeft, y + 4, kPlugSize, kPlugSize);
         imgVideoOutPlug_[static_cast<size_t>(r)] = video;
         auto* audio = new PictureBox(picOutput_);
         audio->setObjectName(QStringLiteral("imgAudioOutPlug_%1").arg(r));
-        audio->setGeometry(58, y + 19, kPlugSize, kPlugSize);
+        audio->setGeometry(plugLeft, y + 19, kPlugSize, kPlugSize);
         imgAudioOutPlug_[static_cast<size_t>(r)] = audio;
         auto* source = new QLabel(picOutput_);
         source->setObjectName(QStringLiteral("lblOutputSource_%1").arg(r));
         source->setTextFormat(Qt::PlainText);
         source->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        source->setGeometry(kSourceLeft, y + 4, sourceWidth, 30);
+        source->setGeometry(sourceLeft, y + 4, sourceWidth, pitch_ - 2);
         lblOutputSource_[static_cast<size_t>(r)] = source;
     }
     scoSwitchOutput_ = new QScrollBar(Qt::Vertical, this);
     scoSwitchOutput_->setObjectName(QStringLiteral("scoSwitchOutput"));
     scoSwitchOutput_->setAccessibleName(QStringLiteral("output scroll"));
-    scoSwitchOutput_->setFixedSize(kBarThickness, grid::kBackgroundSize);
+    scoSwitchOutput_->setFixedSize(kBarThickness, side);
     scoSwitchOutput_->setRange(0, 0);
     scoSwitchOutput_->setPageStep(grid::kSide);
     scoSwitchOutput_->setEnabled(false);

@@ -108,6 +108,8 @@ private:
     Views& views_;
     std::unique_ptr<Timer> timSelected_;
     const ImageKeyTables& keys_;
+    // The grid's pitch: 32, or more where the interface font needs it.
+    int pitch_ = grid::kPitch;
 
     QWidget* picInput_ = nullptr;
     QLabel* lblInput_ = nullptr;

@@ -193,7 +193,7 @@ void SwitchView::imgQRD_Click(int k) {
 
 void SwitchView::imgQRD_HoverStarted(int k) {
     HoverFrame* frame = picSwitchBackground_->frame();
-    frame->setGeometry(grid::FrameRect(k));
+    frame->setGeometry(grid::FrameRect(k, pitch_));
     frame->show();
     frame->raise();
     timSelected_->setEnabled(true);

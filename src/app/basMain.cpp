@@ -13,9 +13,12 @@ namespace quadrel {
 basMain::basMain(Environment env)
     : comm_(env.comm), port_(env.port), messages_(env.messages),
       settings_(std::move(env.settingsFile)), line_(comm_, port_, settings_, messages_),
-      log_(std::move(env.programFolder), env.clock), state_(std::move(env.stateFile)),
-      timerFactory_(env.timerFactory), core_(port_, env.timerFactory, log_, hub_) {
+      log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory),
+      core_(port_, env.timerFactory, log_, hub_) {
     line_.setFailureReason(std::move(env.openFailureReason));
+    if (!env.stateFile.isEmpty()) {
+        state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
+    }
     line_.setOnClosed([this] { core_.link.PortLost(); });
     // The core answers every hook; tests may put their own in its place.
     hooks_.ProcessReceivedData = [this] { core_.link.receiver.ProcessReceivedData(); };
@@ -113,7 +116,9 @@ bool basMain::Main() {
     form_->ActivityChanged();
     switchView_ = new SwitchView(core_, hub_, timerFactory_);
     unitPane_ = new UnitPane(core_, hub_);
-    unitPane_->setQuestions(messages_, state_);
+    if (state_ != nullptr) {
+        unitPane_->setQuestions(messages_, *state_);
+    }
     audioPage_ = new AudioPage(core_, timerFactory_, *form_);
     videoPage_ = new VideoPage(core_, *form_);
     form_->HostPages(switchView_, audioPage_, videoPage_, unitPane_);
@@ -149,6 +154,7 @@ bool basMain::Main() {
     }
 
     hub_.ResetSelectionAnchors();
+    form_->PlaceWindow(state_.get());
     form_->show();
     if (hooks_.SetScanning) {
         hooks_.SetScanning(true);

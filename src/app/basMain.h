@@ -37,7 +37,9 @@ public:
         QString programFolder; // holds the "LOG" folder
         // Why the last open failed, when the port layer can tell; may be empty.
         std::function<QString()> openFailureReason;
-        QString stateFile; // ProgramState::DefaultFileName() in production
+        // The program's state file (ProgramState::DefaultFileName() in
+        // production); empty keeps nothing between runs.
+        QString stateFile;
     };
 
     explicit basMain(Environment env);
@@ -52,7 +54,6 @@ public:
     // Set the hooks before Main(); the port's events go through them.
     AppHooks& hooks() { return hooks_; }
     ComLine& line() { return line_; }
-    ProgramState& state() { return state_; }
     basLog& log() { return log_; }
     QuadrelCore& core() { return core_; }
     ViewsHub& views() { return hub_; }
@@ -73,9 +74,9 @@ private:
     SerialPort& port_;
     MessageBoxes& messages_;
     PortSettings settings_;
+    std::unique_ptr<ProgramState> state_; // null when nothing is kept
     ComLine line_;
     basLog log_;
-    ProgramState state_;
     TimerFactory& timerFactory_;
     AppHooks hooks_;
     ViewsHub hub_;

@@ -2,6 +2,7 @@
 
 #include "app/AppHooks.h"
 #include "app/ComLine.h"
+#include "app/WindowPlacement.h"
 #include "app/frmOptions.h"
 #include "log/frmLog.h"
 
@@ -14,7 +15,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
+#include <QShowEvent>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
@@ -29,7 +31,6 @@ frmMain::frmMain(ComLine& line, basLog& log, AppHooks& hooks, QWidget* parent)
                            QUADREL_VERSION_PATCH));
     BuildFrame();
     BuildActivityLine();
-    resize(1060, 940);
     line_.status().setOnChanged([this] { ShowPortStatus(); });
     ShowPortStatus();
     // The window sees every key before the control that has the focus.
@@ -58,13 +59,18 @@ void frmMain::BuildFrame() {
         TabStrip1_->setTabData(index, QString::fromLatin1(key));
     }
     auto* pages = new QWidget(central);
+    pages->setObjectName(QStringLiteral("picPages"));
     auto* stack = new QGridLayout(pages);
     stack->setContentsMargins(0, 0, 0, 0);
     auto makePage = [&](const char* name) {
         auto* page = new QFrame(pages);
         page->setObjectName(QString::fromLatin1(name));
         page->setFrameShape(QFrame::StyledPanel);
-        page->setMinimumSize(720, 460);
+        // The hidden pages count too, so the window does not change its
+        // smallest size from page to page.
+        QSizePolicy policy = page->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        page->setSizePolicy(policy);
         stack->addWidget(page, 0, 0);
         return page;
     };
@@ -119,10 +125,20 @@ void frmMain::BuildFrame() {
     auto* paneLayout = new QVBoxLayout(unitPaneHost_);
     paneLayout->setContentsMargins(0, 0, 0, 0);
 
+    // The pages and the unit pane share the height; the operator moves the
+    // line between them, and a taller window goes to the pages.
+    splPanes_ = new QSplitter(Qt::Vertical, central);
+    splPanes_->setObjectName(QStringLiteral("splPanes"));
+    splPanes_->setChildrenCollapsible(false);
+    splPanes_->addWidget(pages);
+    splPanes_->addWidget(unitPaneHost_);
+    splPanes_->setStretchFactor(0, 1);
+    splPanes_->setStretchFactor(1, 0);
+
     auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 4, 6, 4);
     layout->addWidget(TabStrip1_);
-    layout->addWidget(pages, 5);
-    layout->addWidget(unitPaneHost_, 2);
+    layout->addWidget(splPanes_, 1);
     layout->addWidget(Frame1_);
     setCentralWidget(central);
 
@@ -240,13 +256,11 @@ void frmMain::HostPages(QWidget* switchView, QWidget* audioPage, QWidget* videoP
     const std::pair<QWidget*, QWidget*> pages[] = {
         {picSwitchWindow_, switchView}, {picAudioWindow_, audioPage}, {picVideoWindow_, videoPage}};
     for (const auto& [container, page] : pages) {
+        // No scroll area around a page: each page fits the height the
+        // splitter leaves it, and the audio page scrolls its panels itself.
         auto* layout = new QVBoxLayout(container);
         layout->setContentsMargins(4, 4, 4, 4);
-        auto* scroll = new QScrollArea(container);
-        scroll->setFrameShape(QFrame::NoFrame);
-        scroll->setWidgetResizable(true);
-        scroll->setWidget(page);
-        layout->addWidget(scroll);
+        layout->addWidget(page);
     }
     unitPaneHost_->layout()->addWidget(unitPane);
 }
@@ -277,6 +291,20 @@ void frmMain::Unload() {
     Shutdown();
 }
 
+void frmMain::PlaceWindow(ProgramState* state) {
+    state_ = state;
+    splitterKept_ = WindowPlacement::Restore(state_, *this, *splPanes_, *TabStrip1_);
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_ && !splitterKept_) {
+        // Once the window system has given the window its size.
+        QTimer::singleShot(0, splPanes_, [this] { WindowPlacement::ShareHeight(*splPanes_); });
+    }
+    shown_ = true;
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
     Shutdown();
@@ -287,6 +315,10 @@ void frmMain::Shutdown() {
         return;
     }
     shutDown_ = true;
+    // Kept only for a window the operator has seen, before anything closes.
+    if (state_ != nullptr && shown_) {
+        WindowPlacement::Save(*state_, *this, *splPanes_, *TabStrip1_);
+    }
     if (frmLog_) {
         frmLog_->Unload();
     }

@@ -10,11 +10,13 @@
 class QFrame;
 class QLabel;
 class QPushButton;
+class QSplitter;
 class QTabBar;
 
 namespace quadrel {
 
 class ComLine;
+class ProgramState;
 class basLog;
 class frmLog;
 class frmOptions;
@@ -69,6 +71,12 @@ public:
     // Null until Ctrl+Alt+V first opens it.
     frmLog* logWindow() const { return frmLog_.get(); }
 
+    // Sizes and places the window for its screen, as it was left when
+    // `state` keeps that (may be null: a first start every time), and keeps
+    // it there again at shutdown. Before the window is first shown.
+    void PlaceWindow(ProgramState* state);
+    QSplitter* splPanes() const { return splPanes_; }
+
     // Puts the pages into their containers and the unit pane below them;
     // the window owns them from then on.
     void HostPages(QWidget* switchView, QWidget* audioPage, QWidget* videoPage, QWidget* unitPane);
@@ -76,6 +84,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildFrame();
@@ -93,6 +102,10 @@ private:
     QWidget* picVideoWindow_ = nullptr;
     QFrame* Frame1_ = nullptr;
     QWidget* unitPaneHost_ = nullptr;
+    QSplitter* splPanes_ = nullptr;
+    ProgramState* state_ = nullptr;
+    bool shown_ = false;
+    bool splitterKept_ = false;
     QPushButton* cmdExit_ = nullptr;
     QPushButton* cmdScan_ = nullptr;
     QPushButton* cmdOptions_ = nullptr;

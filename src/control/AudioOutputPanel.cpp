@@ -2,9 +2,10 @@
 
 #include "control/MutePicture.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace quadrel {
 
@@ -30,22 +31,23 @@ const std::array<RowLook, AudioOutputPanel::RowCount>& Looks() {
 } // namespace
 
 AudioOutputPanel::AudioOutputPanel(int index, QWidget* parent)
-    : QFrame(parent), chk_(new SelectBox(this)), img_(new QLabel(this)) {
+    : QFrame(parent), chk_(new SelectBox(this)), img_(new MuteImage(this)) {
     const QString i = QString::number(index);
     setObjectName(QStringLiteral("picAudioOutput_") + i);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     chk_->setObjectName(QStringLiteral("chkAudioOutput_") + i);
     img_->setObjectName(QStringLiteral("imgMute_") + i);
-    img_->setFixedSize(22, 18);
+    img_->setAccessibleName(QStringLiteral("Mute status"));
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(chk_);
-    top->addStretch(1);
-    top->addWidget(img_);
-
-    auto* grid = new QGridLayout;
+    // The box and the mute picture stand left of the five rows, so a panel
+    // is five lines high and four rows of panels fit on small screens.
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 3, 6, 3);
     grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(3);
+    grid->setVerticalSpacing(2);
+    grid->addWidget(chk_, 0, 0, 2, 1, Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(img_, 2, 0, 2, 1, Qt::AlignLeft | Qt::AlignTop);
+    const QFontMetrics metrics = fontMetrics();
     for (int r = 0; r < RowCount; ++r) {
         const RowLook& look = Looks()[static_cast<size_t>(r)];
         const QString stem = QString::fromLatin1(look.name);
@@ -54,32 +56,28 @@ AudioOutputPanel::AudioOutputPanel(int index, QWidget* parent)
         row.caption->setObjectName(QStringLiteral("lbl%1Caption_%2").arg(stem, i));
         row.bar = new LevelBar(QStringLiteral("shp%1Border_%2").arg(stem, i),
                                QStringLiteral("shp%1Level_%2").arg(stem, i), look.fill, this);
-        row.bar->setFixedHeight(11);
+        row.bar->setFixedHeight(std::max(11, metrics.height() * 2 / 3));
         row.bar->setAccessibleName(QStringLiteral("%1 bar").arg(QString::fromLatin1(look.caption)));
         row.number = new QLabel(this);
         row.number->setObjectName(r == Delay ? QStringLiteral("lblDelayTime_") + i
                                              : QStringLiteral("lbl%1Level_%2").arg(stem, i));
-        row.number->setMinimumWidth(r == Delay ? 64 : 28);
+        // The widest value of the row, in the interface font, so the column
+        // neither clips nor jumps as values change.
+        row.number->setMinimumWidth(metrics.horizontalAdvance(r == Delay
+                                                                  ? QStringLiteral("65535 ms")
+                                                                  : QStringLiteral("100")) +
+                                    2);
         row.number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        grid->addWidget(row.caption, r, 0);
-        grid->addWidget(row.bar, r, 1);
-        grid->addWidget(row.number, r, 2);
+        grid->addWidget(row.caption, r, 1);
+        grid->addWidget(row.bar, r, 2);
+        grid->addWidget(row.number, r, 3);
     }
-    grid->setColumnStretch(1, 1);
-
-    auto* box = new QVBoxLayout(this);
-    box->setContentsMargins(6, 3, 6, 5);
-    box->setSpacing(2);
-    box->addLayout(top);
-    box->addLayout(grid);
+    grid->setColumnStretch(2, 1);
     ShowMutePicture(MuteKey(0));
 }
 
 void AudioOutputPanel::ShowMutePicture(const QString& key) {
-    img_->setPixmap(MutePicture(key, img_->size()));
-    img_->setProperty("imageKey", key);
-    img_->setAccessibleName(QStringLiteral("Mute status"));
-    img_->setAccessibleDescription(key);
+    img_->setKey(key);
 }
 
 } // namespace quadrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/LevelBar.h"
+#include "control/MutePicture.h"
 #include "control/SelectBox.h"
 
 #include <QFrame>
@@ -26,7 +27,7 @@ public:
     AudioOutputPanel(int index, QWidget* parent = nullptr);
 
     SelectBox* chkAudioOutput() const { return chk_; }
-    QLabel* imgMute() const { return img_; }
+    MuteImage* imgMute() const { return img_; }
     const BarRow& row(Row r) const { return rows_[r]; }
 
     // The picture keyed "Mute" or "Unmute"; the key is kept for tests and
@@ -35,7 +36,7 @@ public:
 
 private:
     SelectBox* chk_;
-    QLabel* img_;
+    MuteImage* img_;
     std::array<BarRow, RowCount> rows_;
 };
 

@@ -11,6 +11,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -55,9 +56,21 @@ AudioPage::AudioPage(QuadrelCore& core, TimerFactory& timers, FramePart& frame, 
     chkSelAll_->setObjectName(QStringLiteral("chkSelAllAudioOutput"));
     connect(chkSelAll_, &QCheckBox::toggled, this, [this] { chkSelAllAudioOutput_Click(); });
 
+    // On a short screen the panels scroll and the group stays in view
+    // below them: the one scroll area of the page.
+    auto* area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("scrAudioOutputPanels"));
+    area->setFrameShape(QFrame::NoFrame);
+    // Not a Tab stop of its own: the panels' boxes and the port scroll bar are.
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidget(control);
+    area->setMinimumHeight(panels_[0]->sizeHint().height() + grid->spacing());
+    area->setMinimumWidth(control->minimumSizeHint().width());
     auto* top = new QHBoxLayout;
     top->setSpacing(2);
-    top->addWidget(control, 1);
+    top->addWidget(area, 1);
     top->addWidget(sco_);
     auto* box = new QVBoxLayout(this);
     box->addLayout(top, 1);

@@ -9,13 +9,12 @@ QString MuteKey(int muteStatus) {
     return muteStatus == 1 ? QStringLiteral("Mute") : QStringLiteral("Unmute");
 }
 
-QPixmap MutePicture(const QString& key, QSize size) {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+void PaintMute(QPainter& p, const QRectF& rect, const QString& key) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const qreal w = size.width();
-    const qreal h = size.height();
+    p.translate(rect.topLeft());
+    const qreal w = rect.width();
+    const qreal h = rect.height();
 
     // A loudspeaker: box and cone on the left half.
     const QPolygonF speaker({QPointF(w * 0.08, h * 0.35), QPointF(w * 0.25, h * 0.35),
@@ -37,7 +36,25 @@ QPixmap MutePicture(const QString& key, QSize size) {
         p.drawArc(QRectF(w * 0.40, h * 0.30, w * 0.22, h * 0.40), -60 * 16, 120 * 16);
         p.drawArc(QRectF(w * 0.38, h * 0.12, w * 0.44, h * 0.76), -60 * 16, 120 * 16);
     }
-    return pixmap;
+    p.restore();
+}
+
+MuteImage::MuteImage(QWidget* parent) : QLabel(parent) {
+    setFixedSize(22, 18);
+}
+
+void MuteImage::setKey(const QString& key) {
+    setProperty("imageKey", key);
+    setAccessibleDescription(key);
+    if (key != key_) {
+        key_ = key;
+        update();
+    }
+}
+
+void MuteImage::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    PaintMute(p, QRectF(rect()), key_);
 }
 
 } // namespace quadrel

@@ -1,17 +1,38 @@
 #pragma once
 
-#include <QPixmap>
-#include <QSize>
+#include <QLabel>
+#include <QRectF>
 #include <QString>
+
+class QPainter;
 
 namespace quadrel {
 
-// The mute pictures by key, "Mute" or "Unmute" (any other key: "Unmute").
-// The one place the pictures come from, so a shared picture set can take
-// its place.
-QPixmap MutePicture(const QString& key, QSize size = QSize(22, 18));
+// The mute pictures by key, "Mute" or "Unmute" (any other key: "Unmute"),
+// drawn as vectors into `rect`. The one place the pictures come from, so a
+// shared picture set can take its place.
+void PaintMute(QPainter& painter, const QRectF& rect, const QString& key);
 
 // MuteKeys: 0 is "Unmute", 1 "Mute"; any other status shows as not muted.
 QString MuteKey(int muteStatus);
+
+// An image control showing a mute picture, drawn when it is painted, so at
+// the pixel ratio of the screen it is on (sharp on a scaled screen, and
+// again when the window moves to another). The key is kept in the
+// "imageKey" property for tests and as the description for screen readers.
+class MuteImage : public QLabel {
+    Q_OBJECT
+public:
+    explicit MuteImage(QWidget* parent = nullptr);
+
+    void setKey(const QString& key);
+    const QString& key() const { return key_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString key_;
+};
 
 } // namespace quadrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "log/Contrast.h"
+
 #include <QApplication>
 #include <QColor>
 #include <QPalette>
@@ -26,11 +28,20 @@ inline QColor Of(bool enabled, bool selected) {
 }
 
 // Paints a widget's own background in `colour` (buttons fill theirs from
-// the button role, panels from the window role).
+// the button role, panels from the window role), with text that reads on it:
+// the panel colours are fixed, the desktop's text colour is not (white on
+// white under a dark palette).
 inline void Paint(QWidget* w, const QColor& colour) {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, colour);
     p.setColor(w->backgroundRole(), colour);
+    const QColor text = Contrast::TextOn(colour);
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        p.setColor(QPalette::Active, role, text);
+        p.setColor(QPalette::Inactive, role, text);
+        p.setColor(QPalette::Disabled, role, Contrast::Faded(text, colour));
+    }
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }

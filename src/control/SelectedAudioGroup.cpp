@@ -89,12 +89,11 @@ int ToControl(int64_t v) {
 SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, FramePart& frame,
                                        QWidget* parent)
     : QWidget(parent), core_(core), frame_(frame), chkMute_(new QCheckBox(tr("Mute"), this)),
-      imgMute_(new QLabel(this)), timMute_(timers.createTimer(500ms)) {
+      imgMute_(new MuteImage(this)), timMute_(timers.createTimer(500ms)) {
     setObjectName(QStringLiteral("fraSelectedAudioOutput"));
     chkMute_->setObjectName(QStringLiteral("chkSelectedMuteStatus"));
     imgMute_->setObjectName(QStringLiteral("imgSelectedMuteStatus"));
     imgMute_->setAccessibleName(tr("Mute status of the selected outputs"));
-    imgMute_->setFixedSize(22, 18);
     connect(chkMute_, &QCheckBox::toggled, this, [this] { chkSelectedMuteStatus_Click(); });
     timMute_->setOnTick([this] {
         timMute_->stop();
@@ -131,7 +130,9 @@ SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, 
         row.txt = new QLineEdit(this);
         row.txt->setObjectName(QStringLiteral("txtSelected") + stem);
         row.txt->setAccessibleName(tr(kind.caption));
-        row.txt->setFixedWidth(56);
+        // Room for the longest delay in the interface font.
+        row.txt->setFixedWidth(
+            std::max(56, row.txt->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 14));
         row.lbl->setBuddy(row.txt);
         row.entry = new LevelEntry(row.txt, r != Delay, this);
         row.timer = timers.createTimer(500ms);
@@ -369,9 +370,7 @@ void SelectedAudioGroup::Draw_SelectedMuteStatus() {
     ScopedFlag guard(blSkipMute_);
     chkMute_->setChecked(common.IsCommon() && common.Value() == 1);
     const QString key = MuteKey(static_cast<int>(common.Value()));
-    imgMute_->setPixmap(MutePicture(key, imgMute_->size()));
-    imgMute_->setProperty("imageKey", key);
-    imgMute_->setAccessibleDescription(key);
+    imgMute_->setKey(key);
     imgMute_->setVisible(GroupEnabled());
 }
 

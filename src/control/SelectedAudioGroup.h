@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/AudioCaps.h"
+#include "control/MutePicture.h"
 #include "control/UpDown.h"
 #include "link/Timer.h"
 #include "model/Views.h"
@@ -65,7 +66,7 @@ public:
     void Draw_SelectedRow(Row r); // Draw_SelectedVolumnLevel ... Draw_SelectedDelayTime
 
     QCheckBox* chkSelectedMuteStatus() const { return chkMute_; }
-    QLabel* imgSelectedMuteStatus() const { return imgMute_; }
+    MuteImage* imgSelectedMuteStatus() const { return imgMute_; }
     const LevelRow& row(Row r) const { return rows_[r]; }
     bool blSkipSelectedMuteStatus() const { return blSkipMute_; }
 
@@ -81,7 +82,7 @@ private:
     QuadrelCore& core_;
     FramePart& frame_;
     QCheckBox* chkMute_;
-    QLabel* imgMute_;
+    MuteImage* imgMute_;
     bool blSkipMute_ = false;
     std::unique_ptr<Timer> timMute_;
     std::array<LevelRow, RowCount> rows_;

@@ -2,6 +2,7 @@
 
 #include "control/PanelColours.h"
 
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace quadrel {
@@ -17,12 +18,18 @@ VideoInputPanel::VideoInputPanel(int index, QWidget* parent)
     output1_->setObjectName(QStringLiteral("optOutput1Edid_") + i);
     pair_->addButton(fix_, 0);
     pair_->addButton(output1_, 1);
+    // The two options side by side: a panel two lines high, so four rows of
+    // panels and the group fit on small screens.
+    auto* options = new QHBoxLayout;
+    options->setSpacing(8);
+    options->addWidget(fix_);
+    options->addWidget(output1_);
+    options->addStretch(1);
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(6, 3, 6, 4);
     box->setSpacing(1);
     box->addWidget(chk_);
-    box->addWidget(fix_);
-    box->addWidget(output1_);
+    box->addLayout(options);
 }
 
 void VideoInputPanel::ShowType(int type) {

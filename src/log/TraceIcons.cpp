@@ -1,5 +1,7 @@
 #include "log/TraceIcons.h"
 
+#include "log/Contrast.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -46,14 +48,17 @@ QIcon StopIcon() {
 }
 
 QColor TraceLineColour(TraceColour colour, const QPalette& palette) {
-    const bool darkBase = palette.color(QPalette::Base).lightnessF() < 0.5;
-    if (colour == TraceColour::Send) {
-        return darkBase ? QColor(0x7c, 0xc4, 0xff) : QColor(0x0b, 0x4f, 0x9c);
-    }
+    const QColor base = palette.color(QPalette::Base);
+    const bool darkBase = base.lightnessF() < 0.5;
     if (colour == TraceColour::Words) {
-        return palette.color(QPalette::Text);
+        return Contrast::Readable(palette.color(QPalette::Text), base);
     }
-    return darkBase ? QColor(0xff, 0xc0, 0x6b) : QColor(0x8a, 0x3c, 0x00);
+    // The shades suit the usual light and dark bases; a base in between
+    // (a grey theme) gets them pushed until they read.
+    const QColor shade = colour == TraceColour::Send
+                             ? (darkBase ? QColor(0x7c, 0xc4, 0xff) : QColor(0x0b, 0x4f, 0x9c))
+                             : (darkBase ? QColor(0xff, 0xc0, 0x6b) : QColor(0x8a, 0x3c, 0x00));
+    return Contrast::Readable(shade, base);
 }
 
 } // namespace quadrel

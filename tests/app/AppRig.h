@@ -37,9 +37,13 @@ public:
     void Store(const QString& key, const QString& value);
     QString Stored(const QString& key) const;
     bool SettingsWritten() const;
-    QString stateFile() const { return config_.path() + QStringLiteral("/state/state.ini"); }
     QString settingsFile() const {
         return config_.path() + QStringLiteral("/Quadrel/Quadrel.conf");
+    }
+
+    // The program's state file, in the temporary folder.
+    QString stateFile() const {
+        return config_.path() + QStringLiteral("/state/Quadrel/state.ini");
     }
 
     // Opens ports through QSerialPort instead of the scripted port.
@@ -48,6 +52,8 @@ public:
     sim::SimSerialPort& UseSimPort();
 
     basMain& program();
+    // Ends the program as Exit does; the next program() starts a new one.
+    void EndProgram() { program_.reset(); }
     SerialPort& port() { return sim_ ? *sim_ : real_ ? static_cast<SerialPort&>(*real_) : fake; }
 
     FakeSerialPort fake;

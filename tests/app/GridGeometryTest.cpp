@@ -1,4 +1,5 @@
 #include "app/GridGeometry.h"
+#include "app/WindowFit.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,72 @@ TEST(GridGeometry, CellsAndBarsOnTheBackground) {
     EXPECT_TRUE(surface.contains(grid::RightBarRect(63)));
     EXPECT_TRUE(surface.contains(grid::BelowBarRect(63)));
     EXPECT_FALSE(grid::RightBarRect(3).intersects(grid::CellRect(4)));
+
+    // A larger font widens the pitch: the same layout, scaled, on a larger surface.
+    EXPECT_EQ(grid::PitchFor(24, 15), 32); // 9 points: three digits in 23 or 24 pixels
+    EXPECT_EQ(grid::PitchFor(31, 19), 39); // 12 points: 31 pixels
+    EXPECT_EQ(grid::PitchFor(20, 30), 38); // a tall font
+    const int pitch = 41;
+    const QRect large(0, 0, grid::BackgroundSize(pitch), grid::BackgroundSize(pitch));
+    EXPECT_TRUE(large.contains(grid::RightBarRect(63, pitch)));
+    EXPECT_TRUE(large.contains(grid::BelowBarRect(63, pitch)));
+    EXPECT_EQ(grid::CellRect(9, pitch), QRect(47, 47, 35, 35));
+    EXPECT_FALSE(grid::RightBarRect(3, pitch).intersects(grid::CellRect(4, pitch)));
+    EXPECT_EQ(grid::RightBarRect(3, pitch).right() + 1, grid::CellRect(4, pitch).left());
+    EXPECT_TRUE(grid::FrameRect(9, pitch).contains(grid::CellRect(9, pitch)));
+}
+
+// Screens as (x, y, width, height) of their available areas; the frame
+// allowance is 4 left/right/bottom and 32 above.
+TEST(WindowFit, FirstPlaceAndRememberedRectangles) {
+    const QSize minimum(900, 560);
+    // A first start: preferred where there is room, the screen's size less
+    // the frame where there is not, centred.
+    EXPECT_EQ(WindowFit::FirstPlace({1060, 900}, minimum, {0, 0, 1920, 1200}),
+              QRect(430, 164, 1060, 900));
+    EXPECT_EQ(WindowFit::FirstPlace({1060, 900}, minimum, {0, 0, 1280, 720}),
+              QRect(110, 32, 1060, 684));
+    EXPECT_EQ(WindowFit::FirstPlace({1060, 900}, minimum, {0, 27, 1366, 741}),
+              QRect(153, 59, 1060, 705));
+    // A screen smaller than the least size: the title bar still on it.
+    EXPECT_EQ(WindowFit::FirstPlace({1060, 900}, minimum, {0, 0, 800, 600}),
+              QRect(4, 32, 900, 564));
+
+    const QList<QRect> two{{0, 0, 1920, 1080}, {1920, 0, 1280, 720}};
+    struct Case {
+        const char* what;
+        QRect remembered;
+        QList<QRect> screens;
+        QRect fitted;
+    };
+    const Case cases[] = {
+        {"fits: unchanged", {100, 100, 1000, 800}, two, {100, 100, 1000, 800}},
+        {"on the second screen: stays there", {2000, 40, 1000, 600}, two, {2000, 40, 1000, 600}},
+        {"too tall for the second screen: shrunk onto it",
+         {2000, 40, 1000, 900},
+         two,
+         {2000, 32, 1000, 684}},
+        {"mostly on the second: moved wholly onto it",
+         {1800, 50, 1000, 600},
+         two,
+         {1924, 50, 1000, 600}},
+        {"monitor gone: onto the primary",
+         {2000, 40, 1000, 600},
+         {{0, 0, 1920, 1080}},
+         {916, 40, 1000, 600}},
+        {"far away: onto the primary", {-5000, -5000, 1000, 600}, two, {4, 32, 1000, 600}},
+        {"title bar above the screen: brought down",
+         {100, -20, 1000, 600},
+         two,
+         {100, 32, 1000, 600}},
+        {"smaller screen than before", {0, 0, 1900, 1050}, {{0, 0, 1366, 768}}, {4, 32, 1358, 732}},
+        {"below the least size: the least size", {100, 100, 300, 200}, two, {100, 100, 900, 560}},
+        {"nothing kept", {}, two, {}},
+        {"no screens", {100, 100, 1000, 800}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WindowFit::FitToScreens(c.remembered, c.screens, minimum), c.fitted) << c.what;
+    }
 }
 
 TEST(GridGeometry, WireRunsClampToTheGrid) {

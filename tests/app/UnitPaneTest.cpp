@@ -3,6 +3,7 @@
 #include "SwitchRig.h"
 #include "app/MemoryRowList.h"
 #include "app/UnitRowTexts.h"
+#include "log/Contrast.h"
 #include "model/ProgramState.h"
 
 #include <QApplication>
@@ -25,6 +26,12 @@ using namespace quadrel::test;
 namespace {
 
 using Frames = std::vector<std::string>;
+
+// A shade of the given hue (blue 240, red 0) that reads on the list's base.
+bool ReadableShade(const QColor& colour, int hue, const QWidget& list) {
+    return colour.hue() == hue &&
+           Contrast::Ratio(colour, list.palette().color(QPalette::Base)) >= Contrast::kReadable;
+}
 
 QString Cell(QTreeWidgetItem* row, const char* key) {
     return row->text(UnitColumnOf(QLatin1String(key)));
@@ -116,9 +123,9 @@ TEST(UnitPane, FirstUnitFoundIsListedSelectedAndItsFirstPresetRead) {
     const MemoryRowList& rows = r.pane.lstMemory();
     EXPECT_EQ(rows.RowCount(), 4);
     EXPECT_EQ(rows.CellText(2, "AUDIO"), "3");
-    EXPECT_EQ(rows.CellColour(2, "AUDIO"), QColor(0, 0, 255));
+    EXPECT_TRUE(ReadableShade(rows.CellColour(2, "AUDIO"), 240, rows));
     EXPECT_EQ(rows.CellText(1, "AUDIO"), "None");
-    EXPECT_EQ(rows.CellColour(1, "AUDIO"), QColor(255, 0, 0));
+    EXPECT_TRUE(ReadableShade(rows.CellColour(1, "AUDIO"), 0, rows));
     EXPECT_TRUE(list->isEnabled());
     EXPECT_TRUE(r.pane.fraMemory()->isEnabled());
 }
@@ -314,9 +321,9 @@ TEST(UnitPane, MemoryRowWriters) {
     ASSERT_EQ(rows.RowCount(), 2);
     EXPECT_EQ(rows.topLevelItem(0)->text(0), "3"); // rows in the order written
     EXPECT_EQ(rows.CellText(3, "Volumn Level"), "40");
-    EXPECT_EQ(rows.CellColour(3, "Volumn Level"), QColor(0, 0, 255));
+    EXPECT_EQ(rows.CellColour(3, "Volumn Level"), QColor(0, 0, 255)); // as given: it reads
     EXPECT_EQ(rows.CellText(3, "Delay Time"), "Unknow");
-    EXPECT_EQ(rows.CellColour(3, "Delay Time"), QColor(255, 0, 0));
+    EXPECT_TRUE(ReadableShade(rows.CellColour(3, "Delay Time"), 0, rows));
     EXPECT_EQ(rows.CellText(3, "Mute Status"), "Mute");
     EXPECT_EQ(rows.CellText(1, "VIDEO"), "None");
     EXPECT_EQ(rows.CellText(1, "Subwoofer Level"), "Unknow");
@@ -324,6 +331,17 @@ TEST(UnitPane, MemoryRowWriters) {
     EXPECT_EQ(rows.topLevelItem(1)->toolTip(1), "Connectted Video input port number");
     r.hub.SetMemoryRowMuteStatus(3, false, 0);
     EXPECT_EQ(rows.CellText(3, "Mute Status"), "Unknow");
+
+    // Under a dark palette the blue and the red take lighter shades.
+    auto* list = r.pane.findChild<QTreeWidget*>("lstMemory");
+    QPalette dark = list->palette();
+    dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+    list->setPalette(dark);
+    r.hub.SetMemoryRowVolumnLevel(3, true, 41);
+    r.hub.SetMemoryRowDelayTime(3, false, 0);
+    EXPECT_TRUE(ReadableShade(rows.CellColour(3, "Volumn Level"), 240, rows));
+    EXPECT_TRUE(ReadableShade(rows.CellColour(3, "Delay Time"), 0, rows));
+    EXPECT_NE(rows.CellColour(3, "Volumn Level"), QColor(0, 0, 255));
     r.hub.ClearMemoryRows();
     EXPECT_EQ(r.hub.MemoryRowCount(), 0);
 }

@@ -1,6 +1,11 @@
 #include "PageHarness.h"
 #include "control/AudioRules.h"
+#include "control/MutePicture.h"
 #include "control/PanelColours.h"
+#include "control/VideoInputPanel.h"
+#include "log/Contrast.h"
+
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -253,4 +258,58 @@ TEST_F(AudioPanels, SelectAllTickedThenUnticked) {
     page.UntickSelAllAudioOutput(); // the scan's untick does not clear the selection
     EXPECT_FALSE(page.chkSelAllAudioOutput()->isChecked());
     EXPECT_TRUE(sel(1).blSelected);
+}
+
+// The panels' colours are fixed (white, light cyan); the desktop's text
+// colour is not. Under a dark palette the text takes a colour against the
+// panel's own background, and the mute picture is drawn at the pixel ratio
+// of the device it lands on.
+TEST_F(AudioPanels, PanelTextReadsUnderADarkPaletteAndPicturesAreSharp) {
+    QPalette dark;
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base}) {
+        dark.setColor(role, QColor(0x35, 0x35, 0x35));
+    }
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, Qt::white);
+    }
+    page.setPalette(dark);
+    VideoInputPanel video(0);
+    video.setPalette(dark);
+    h.Show(1, 4, 8);
+    sel(1).blSelected = true;
+    page.Draw_AudioOutputSelect(1);
+    ASSERT_EQ(background(panel(0)), PanelColours::Selected());
+    ASSERT_EQ(background(panel(1)), PanelColours::Unselected());
+    auto expectReadable = [](QWidget* panel) {
+        const QColor back = PanelColours::Background(panel);
+        for (QWidget* w : panel->findChildren<QWidget*>()) {
+            if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w)) {
+                const QColor text = w->palette().color(w->foregroundRole());
+                EXPECT_GE(Contrast::Ratio(text, back), Contrast::kReadable)
+                    << w->objectName().toStdString();
+            }
+        }
+    };
+    expectReadable(panel(0));
+    expectReadable(panel(1));
+    for (const QColor& colour : {PanelColours::Selected(), PanelColours::Unselected()}) {
+        video.Paint(colour);
+        expectReadable(&video);
+    }
+
+    MuteImage* img = panel(0)->imgMute();
+    const QSize size = img->size();
+    QPixmap drawn(size * 2);
+    drawn.setDevicePixelRatio(2);
+    drawn.fill(Qt::transparent);
+    img->render(&drawn, QPoint(), QRegion(), QWidget::RenderFlags()); // the picture alone
+    QPixmap expected(size * 2);
+    expected.setDevicePixelRatio(2);
+    expected.fill(Qt::transparent);
+    {
+        QPainter p(&expected);
+        PaintMute(p, QRectF(QPointF(0, 0), QSizeF(size)), img->key());
+    }
+    EXPECT_EQ(drawn.toImage(), expected.toImage());
 }

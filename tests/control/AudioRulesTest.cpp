@@ -1,5 +1,6 @@
 #include "control/AudioRules.h"
 #include "control/PortSelection.h"
+#include "log/Contrast.h"
 
 #include <gtest/gtest.h>
 
@@ -132,4 +133,24 @@ TEST(Selection, AllSelectedCountsOnlyEnabledPorts) {
     PortSelection::SetAll(t, false, 4);
     EXPECT_FALSE(t[200].blSelected);
     EXPECT_FALSE(PortSelection::AnySelected(t));
+}
+
+// Text against a fixed background: black or white, whichever stands out;
+// a wanted colour kept while it reads, else shaded (same hue) until it does.
+TEST(Contrast, TextColourIsChosenAgainstTheBackground) {
+    EXPECT_EQ(Contrast::TextOn(Qt::white), QColor(Qt::black));
+    EXPECT_EQ(Contrast::TextOn(QColor(128, 255, 255)), QColor(Qt::black));
+    EXPECT_EQ(Contrast::TextOn(QColor(0x35, 0x35, 0x35)), QColor(Qt::white));
+    EXPECT_NEAR(Contrast::Ratio(Qt::black, Qt::white), 21.0, 0.01);
+    EXPECT_EQ(Contrast::Readable(QColor(0, 0, 255), Qt::white), QColor(0, 0, 255));
+    for (const QColor back : {QColor(Qt::white), QColor(0x2a, 0x2a, 0x2a), QColor(0x80, 0x80, 0x80),
+                              QColor(Qt::black), QColor(128, 255, 255)}) {
+        for (const QColor wanted : {QColor(0, 0, 255), QColor(255, 0, 0), QColor(255, 255, 0)}) {
+            const QColor got = Contrast::Readable(wanted, back);
+            EXPECT_GE(Contrast::Ratio(got, back), Contrast::kReadable) << back.name().toStdString();
+            EXPECT_EQ(got.hue(), wanted.hue()) << back.name().toStdString();
+        }
+        EXPECT_LT(Contrast::Ratio(Contrast::Faded(Contrast::TextOn(back), back), back),
+                  Contrast::Ratio(Contrast::TextOn(back), back));
+    }
 }

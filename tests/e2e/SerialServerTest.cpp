@@ -97,6 +97,7 @@ protected:
     static QProcessEnvironment Env(const QString& configHome) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+        env.insert(QStringLiteral("XDG_STATE_HOME"), configHome + QStringLiteral("/state"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         return env;
     }

@@ -25,6 +25,8 @@ public:
         QDir(config_.path()).mkpath(QStringLiteral("Quadrel"));
         env_ = QProcessEnvironment::systemEnvironment();
         env_.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        // The program keeps its window placement there: a temporary folder too.
+        env_.insert(QStringLiteral("XDG_STATE_HOME"), config_.path() + QStringLiteral("/state"));
         env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     }
     ~SimProcess() { Stop(); }

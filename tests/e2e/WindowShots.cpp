@@ -1,9 +1,12 @@
-// Pictures of the main window on each page with quadrel-sim's demo line-up,
-// the restore's list of differences and the question "&Load" asks, then of a
-// 64x64 unit's switch page scrolled far and of the status line
-// during a scan, for the README: quadrel_window_shots <folder>. Run it under
-// xvfb-run (the scripts/screenshots.sh wrapper does) or with
-// QT_QPA_PLATFORM=offscreen.
+// Pictures of the main window with quadrel-sim's demo line-up, for the
+// README. Run it under xvfb-run (scripts/screenshots.sh does, on screens of
+// several sizes):
+//   quadrel_window_shots <folder>            the window on each page, the
+//                                            restore's differences, the Load
+//                                            question, a 64x64 unit, a scan
+//   quadrel_window_shots <folder> <name> <page> [dark]
+//                                            the whole screen, <page> in front,
+//                                            under a dark palette if asked
 #include "SimProcess.h"
 #include "app/CrosspointCell.h"
 #include "app/QtMessageBoxes.h"
@@ -23,8 +26,11 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyleFactory>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +60,30 @@ struct Clock : LogClock {
     QDateTime LocalNow() const override { return QDateTime::currentDateTime(); }
 };
 
+// A dark desktop theme as many desktops ship it.
+void UseDarkPalette() {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette p;
+    const QColor window(0x35, 0x35, 0x35);
+    const QColor base(0x2a, 0x2a, 0x2a);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, Qt::white);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::ToolTipBase, base);
+    p.setColor(QPalette::ToolTipText, Qt::white);
+    p.setColor(QPalette::Text, Qt::white);
+    p.setColor(QPalette::Button, window);
+    p.setColor(QPalette::ButtonText, Qt::white);
+    p.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+    }
+    QApplication::setPalette(p);
+}
+
 bool Save(QWidget* w, const QString& file) {
     if (!w->grab().save(file)) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(file));
@@ -82,6 +112,7 @@ struct Session {
         folders.aliasDir = sim.aliasDir();
         comm = std::make_unique<basCOMM>(folders);
         port = std::make_unique<QtSerialPort>(*comm);
+        // A fresh state file: the window as a first start places it.
         program = std::make_unique<basMain>(basMain::Environment{
             *comm, *port, timers, messages, clock, sim.settingsFile(), sim.configDir(),
             [this] { return port->lastError(); }, sim.configDir() + "/state.ini"});
@@ -93,7 +124,8 @@ struct Session {
     }
 };
 
-bool DemoShots(const QString& folder) {
+// `single` names a picture of the whole screen with `singlePage` in front.
+bool DemoShots(const QString& folder, const QString& single, const QString& singlePage) {
     Session s;
     if (!s.Start(200, {"--demo"})) {
         return false;
@@ -116,6 +148,22 @@ bool DemoShots(const QString& folder) {
 
     QTabBar* tabs = program.mainWindow()->TabStrip1();
     const char* names[] = {"switch", "audio", "video"};
+    if (!single.isEmpty()) {
+        for (int i = 0; i < 3; ++i) {
+            if (singlePage == QLatin1String(names[i])) {
+                tabs->setCurrentIndex(i);
+            }
+        }
+        WaitFor([] { return false; }, 300ms);
+        // The whole screen, so the picture shows the window fitting it.
+        const QString file = folder + QStringLiteral("/%1.png").arg(single);
+        if (!QGuiApplication::primaryScreen()->grabWindow(0).save(file)) {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(file));
+            return false;
+        }
+        std::printf("%s\n", qPrintable(file));
+        return true;
+    }
     for (int i = 0; i < tabs->count() && i < 3; ++i) {
         tabs->setCurrentIndex(i);
         WaitFor([] { return false; }, 200ms);
@@ -239,5 +287,13 @@ bool LargeUnitShots(const QString& folder) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    return DemoShots(folder) && LargeUnitShots(folder) ? 0 : 1;
+    const QString single = argc > 3 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const QString singlePage = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    if (argc > 4 && QLatin1String(argv[4]) == QLatin1String("dark")) {
+        UseDarkPalette();
+    }
+    if (!single.isEmpty()) {
+        return DemoShots(folder, single, singlePage) ? 0 : 1;
+    }
+    return DemoShots(folder, {}, {}) && LargeUnitShots(folder) ? 0 : 1;
 }

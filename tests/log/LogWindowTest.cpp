@@ -1,3 +1,4 @@
+#include "log/Contrast.h"
 #include "log/TraceIcons.h"
 #include "log/basLog.h"
 #include "log/frmLog.h"
@@ -37,19 +38,6 @@ void CloseFromTitleBar(QWidget& window) {
     QSpontaneKeyEvent::setSpontaneous(&close);
     // Delivered straight to the handler: sendEvent would clear the flag.
     static_cast<QObject&>(window).event(&close);
-}
-
-double Luminance(const QColor& c) {
-    auto channel = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double Contrast(const QColor& a, const QColor& b) {
-    const double la = Luminance(a);
-    const double lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
@@ -151,14 +139,17 @@ TEST_F(LogWindow, DirectionsHaveDistinctReadableColours) {
     const QColor recv = sent.next().begin().fragment().charFormat().foreground().color();
     EXPECT_NE(send, recv);
 
+    // Light, dark, and a grey theme in between that neither fixed shade suits.
     for (const QColor base : {QColor(Qt::white), QColor(0xf0, 0xf0, 0xf0), QColor(0x1e, 0x1e, 0x1e),
-                              QColor(Qt::black)}) {
+                              QColor(Qt::black), QColor(0x80, 0x80, 0x80)}) {
         QPalette palette;
         palette.setColor(QPalette::Base, base);
         const QColor s = TraceLineColour(TraceColour::Send, palette);
         const QColor r = TraceLineColour(TraceColour::Recv, palette);
-        EXPECT_GE(Contrast(s, base), 4.5) << base.name().toStdString();
-        EXPECT_GE(Contrast(r, base), 4.5) << base.name().toStdString();
+        EXPECT_GE(Contrast::Ratio(s, base), 4.5) << base.name().toStdString();
+        EXPECT_GE(Contrast::Ratio(r, base), 4.5) << base.name().toStdString();
+        palette.setColor(QPalette::Text, base); // a theme that got its text wrong
+        EXPECT_GE(Contrast::Ratio(TraceLineColour(TraceColour::Words, palette), base), 4.5);
         EXPECT_GT(std::abs(s.hueF() - r.hueF()), 0.25);
     }
 }
