@@ -2,6 +2,8 @@
 
 #include "link/basCRC8_Dallas_1_Wire.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 namespace quadrel {
@@ -25,22 +27,23 @@ int FrameBuilder::MaxPayloadFor(uint8_t id) const {
     return limit > 0 ? limit : GetMaxCommandLB(0);
 }
 
-std::vector<SEND_PACKET> FrameBuilder::BuildFrames(uint8_t id, uint8_t command, int32_t priority,
-                                                   const std::vector<SendItem>& items) const {
-    Bytes payload;
+template <typename Take>
+void FrameBuilder::ForEachFrame(uint8_t id, uint8_t command, int32_t priority,
+                                const std::vector<SendItem>& items, Take take) const {
+    // Payloads are mostly two bytes: no allocation of their own for those.
+    QVarLengthArray<uint8_t, 64> payload;
     for (const SendItem& item : items) {
         if (const auto* byte = std::get_if<uint8_t>(&item)) {
             payload.push_back(*byte);
         } else {
             const Bytes& run = std::get<Bytes>(item);
-            payload.insert(payload.end(), run.begin(), run.end());
+            payload.append(run.data(), static_cast<qsizetype>(run.size()));
         }
     }
 
     const size_t limit = static_cast<size_t>(MaxPayloadFor(id));
-    std::vector<SEND_PACKET> frames;
     size_t position = 0;
-    size_t remaining = payload.size();
+    size_t remaining = static_cast<size_t>(payload.size());
     do {
         const size_t chunk = std::min(remaining, limit);
         const bool shortForm = chunk == 0 || chunk == 2;
@@ -66,18 +69,24 @@ std::vector<SEND_PACKET> FrameBuilder::BuildFrames(uint8_t id, uint8_t command, 
             basCRC8_Dallas_1_Wire::CalculateCrc8(frame, static_cast<int>(frame.size())));
         packet.iFrameLength = static_cast<int>(frame.size());
 
-        frames.push_back(std::move(packet));
+        take(std::move(packet));
         position += chunk;
         remaining -= chunk;
     } while (remaining > 0);
+}
+
+std::vector<SEND_PACKET> FrameBuilder::BuildFrames(uint8_t id, uint8_t command, int32_t priority,
+                                                   const std::vector<SendItem>& items) const {
+    std::vector<SEND_PACKET> frames;
+    ForEachFrame(id, command, priority, items,
+                 [&frames](SEND_PACKET&& packet) { frames.push_back(std::move(packet)); });
     return frames;
 }
 
 void FrameBuilder::SendCommand(uint8_t id, uint8_t command, int32_t priority,
                                const std::vector<SendItem>& items) {
-    for (const SEND_PACKET& packet : BuildFrames(id, command, priority, items)) {
-        queue_.QueueCommand(packet);
-    }
+    ForEachFrame(id, command, priority, items,
+                 [this](const SEND_PACKET& packet) { queue_.QueueCommand(packet); });
 }
 
 } // namespace quadrel

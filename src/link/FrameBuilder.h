@@ -47,6 +47,10 @@ public:
 
 private:
     int MaxPayloadFor(uint8_t id) const;
+    // Builds the frames one by one and hands each to `take`.
+    template <typename Take>
+    void ForEachFrame(uint8_t id, uint8_t command, int32_t priority,
+                      const std::vector<SendItem>& items, Take take) const;
 
     const UnitDirectory& units_;
     FrameQueue& queue_;

@@ -32,7 +32,11 @@ void ReceiveParser::ResetReceiver() {
 
 void ReceiveParser::Reset() {
     ResetReceiver();
+    // The payload's storage is kept (it is emptied): no allocation per reset.
+    Bytes data = std::move(packet_.bData);
+    data.clear();
     packet_ = RECV_PACKET{};
+    packet_.bData = std::move(data);
     frameEnded_ = false;
 }
 

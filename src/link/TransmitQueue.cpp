@@ -198,7 +198,7 @@ std::chrono::milliseconds TransmitQueue::SettleLimit() const {
     constexpr long long kLongestAnswer = 258; // address, length, 255 data bytes, CRC
     const QString settings = port_.settings();
     bool ok = false;
-    long long baud = settings.left(settings.indexOf(QLatin1Char(','))).toLongLong(&ok);
+    long long baud = QStringView(settings).left(settings.indexOf(QLatin1Char(','))).toLongLong(&ok);
     if (!ok || baud <= 0) {
         baud = 9600;
     }

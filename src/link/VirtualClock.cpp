@@ -1,12 +1,20 @@
 #include "link/VirtualClock.h"
 
+#include <algorithm>
+
 namespace quadrel {
 
 class VirtualClock::VirtualTimer : public Timer {
 public:
     VirtualTimer(VirtualClock& clock, std::chrono::milliseconds interval)
-        : clock_(clock), alive_(clock.alive_), interval_(interval) {}
-    ~VirtualTimer() override { stop(); }
+        : clock_(clock), alive_(clock.alive_), interval_(interval) {
+        clock_.timers_.push_back(this);
+    }
+    ~VirtualTimer() override {
+        if (*alive_) {
+            std::erase(clock_.timers_, this);
+        }
+    }
 
     void setInterval(std::chrono::milliseconds interval) override {
         interval_ = interval;
@@ -17,34 +25,36 @@ public:
     std::chrono::milliseconds interval() const override { return interval_; }
 
     void start() override {
-        stop();
         active_ = true;
         arm();
     }
     void stop() override {
         active_ = false;
-        if (pending_ != 0 && *alive_) {
-            clock_.cancel(pending_);
-        }
-        pending_ = 0;
+        armed_ = false;
     }
     bool isActive() const override { return active_; }
 
+    bool armed() const { return armed_; }
+    const Key& due() const { return due_; }
+    void Tick() {
+        // Re-arm first: the tick may stop or restart the timer itself.
+        arm();
+        fire();
+    }
+
 private:
     void arm() {
-        pending_ = clock_.callAfter(interval_, [this] {
-            pending_ = 0;
-            // Re-arm first: the tick may stop or restart the timer itself.
-            arm();
-            fire();
-        });
+        due_ = clock_.NextKey();
+        due_.due += std::max(interval_, std::chrono::milliseconds::zero());
+        armed_ = true;
     }
 
     VirtualClock& clock_;
     std::shared_ptr<bool> alive_;
     std::chrono::milliseconds interval_;
     bool active_ = false;
-    uint64_t pending_ = 0;
+    bool armed_ = false;
+    Key due_{};
 };
 
 VirtualClock::VirtualClock() : alive_(std::make_shared<bool>(true)) {}
@@ -81,25 +91,58 @@ void VirtualClock::cancel(uint64_t id) {
     byId_.erase(it);
 }
 
-bool VirtualClock::runNext() {
-    if (events_.empty()) {
-        return false;
+bool VirtualClock::Next(Key& key, VirtualTimer*& timer) const {
+    timer = nullptr;
+    bool found = !events_.empty();
+    if (found) {
+        key = events_.begin()->first;
     }
-    auto it = events_.begin();
-    const Key key = it->first;
-    std::function<void()> call = std::move(it->second);
-    events_.erase(it);
-    byId_.erase(key.seq);
+    for (VirtualTimer* t : timers_) {
+        if (t->armed() && (!found || t->due() < key)) {
+            key = t->due();
+            timer = t;
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool VirtualClock::hasPending() const {
+    Key key{};
+    VirtualTimer* timer = nullptr;
+    return Next(key, timer);
+}
+
+void VirtualClock::Run(const Key& key, VirtualTimer* timer) {
     if (key.due > now_) {
         now_ = key.due;
     }
+    if (timer != nullptr) {
+        timer->Tick();
+        return;
+    }
+    auto it = events_.begin();
+    std::function<void()> call = std::move(it->second);
+    events_.erase(it);
+    byId_.erase(key.seq);
     call();
+}
+
+bool VirtualClock::runNext() {
+    Key key{};
+    VirtualTimer* timer = nullptr;
+    if (!Next(key, timer)) {
+        return false;
+    }
+    Run(key, timer);
     return true;
 }
 
 void VirtualClock::advanceTo(TimePoint until) {
-    while (!events_.empty() && events_.begin()->first.due <= until) {
-        runNext();
+    Key key{};
+    VirtualTimer* timer = nullptr;
+    while (Next(key, timer) && key.due <= until) {
+        Run(key, timer);
     }
     if (until > now_) {
         now_ = until;
@@ -111,7 +154,7 @@ void VirtualClock::advance(Duration span) {
 }
 
 bool VirtualClock::Rewind() {
-    if (!events_.empty()) {
+    if (hasPending()) {
         return false;
     }
     now_ = TimePoint{0};
@@ -121,12 +164,14 @@ bool VirtualClock::Rewind() {
 
 bool VirtualClock::advanceUntil(const std::function<bool()>& done, Duration limit) {
     const TimePoint until = now_ + limit;
+    Key key{};
+    VirtualTimer* timer = nullptr;
     while (!done()) {
-        if (events_.empty() || events_.begin()->first.due > until) {
+        if (!Next(key, timer) || key.due > until) {
             now_ = until;
             return done();
         }
-        runNext();
+        Run(key, timer);
     }
     return true;
 }

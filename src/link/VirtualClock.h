@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace quadrel {
 
@@ -39,7 +40,7 @@ public:
     bool runNext();
     // Advances until `done` holds or `limit` has passed; true when it held.
     bool advanceUntil(const std::function<bool()>& done, Duration limit);
-    bool hasPending() const { return !events_.empty(); }
+    bool hasPending() const;
     // Back to time zero, as made. Only when nothing is scheduled (every timer
     // stopped), else a stopped timer could cancel a reused id; false then.
     bool Rewind();
@@ -55,11 +56,18 @@ private:
     };
 
     uint64_t schedule(TimePoint due, std::function<void()> call);
+    Key NextKey() { return Key{now_, nextSeq_++}; }
+    // The earliest tick or call due; `timer` is set when it is a tick.
+    bool Next(Key& key, VirtualTimer*& timer) const;
+    void Run(const Key& key, VirtualTimer* timer);
 
     TimePoint now_{0};
     uint64_t nextSeq_ = 1;
     std::map<Key, std::function<void()>> events_;
     std::map<uint64_t, Key> byId_;
+    // Timers keep their next tick themselves: ticking and restarting, which
+    // the link does for every frame, then costs no allocation.
+    std::vector<VirtualTimer*> timers_;
     std::shared_ptr<bool> alive_;
 };
 

@@ -34,6 +34,24 @@ UnitRef QRD_INFO::Item(const QString& key) const {
     return it == entries_.end() ? nullptr : it->unit;
 }
 
+UnitRef QRD_INFO::ItemById(int id) const {
+    char text[12];
+    char* end = text + sizeof text;
+    char* begin = end;
+    unsigned value = id < 0 ? 0u - static_cast<unsigned>(id) : static_cast<unsigned>(id);
+    do {
+        *--begin = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    if (id < 0) {
+        *--begin = '-';
+    }
+    const QLatin1String key(begin, end);
+    auto it = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const Entry& e) { return e.key == key; });
+    return it == entries_.end() ? nullptr : it->unit;
+}
+
 UnitRef QRD_INFO::Item(int position) const {
     if (position < 1 || position > static_cast<int>(entries_.size())) {
         return nullptr;

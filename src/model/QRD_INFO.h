@@ -20,8 +20,9 @@ public:
 
     UnitRef Item(const QString& key) const;
     UnitRef Item(int position) const; // 1-based
-    // The record of a unit ID: the key is the ID as decimal text.
-    UnitRef ItemById(int id) const { return Item(QString::number(id)); }
+    // The record of a unit ID: the key is the ID as decimal text, compared
+    // without building that text (this runs for nearly every frame).
+    UnitRef ItemById(int id) const;
     long Count() const { return static_cast<long>(entries_.size()); }
     bool Remove(const QString& key);
     bool Remove(int position);

@@ -42,16 +42,27 @@ struct PORT_SELECT {
 constexpr int kMaxPort = 255;
 
 // A table indexed by port number 1 to 255; any other index is refused, so a
-// value from the line can never land outside it.
+// value from the line can never land outside it. Any cell handed out for
+// writing counts as touched until the next Clear(), which skips an untouched
+// table: most replies touch a few tables, and clearing all of them is a copy
+// of some 150 KB.
 template <typename T> class PortTable {
 public:
-    T& operator[](int port) { return cells_.at(Index(port)); }
+    T& operator[](int port) {
+        T& cell = cells_.at(Index(port));
+        touched_ = true;
+        return cell;
+    }
     const T& operator[](int port) const { return cells_.at(Index(port)); }
     void Clear() {
+        if (!touched_) {
+            return;
+        }
         // One block copy rather than a store per cell, which unoptimised and
         // sanitized builds make slow.
         static const std::array<T, kMaxPort> kEmpty{};
         cells_ = kEmpty;
+        touched_ = false;
     }
 
 private:
@@ -62,18 +73,27 @@ private:
         return static_cast<size_t>(port - 1);
     }
     std::array<T, kMaxPort> cells_{};
+    bool touched_ = false;
 };
 
 // Crosspoints by input, then output, both 1 to 255.
 class CrosspointTable {
 public:
     CrosspointTable() : rows_(std::make_unique<std::array<PortTable<CROSSPOINT>, kMaxPort>>()) {}
-    PortTable<CROSSPOINT>& operator[](int input) { return rows_->at(Index(input)); }
+    PortTable<CROSSPOINT>& operator[](int input) {
+        PortTable<CROSSPOINT>& row = rows_->at(Index(input));
+        touched_ = true;
+        return row;
+    }
     const PortTable<CROSSPOINT>& operator[](int input) const { return rows_->at(Index(input)); }
     void Clear() {
+        if (!touched_) {
+            return;
+        }
         for (auto& row : *rows_) {
             row.Clear();
         }
+        touched_ = false;
     }
 
 private:
@@ -84,6 +104,7 @@ private:
         return static_cast<size_t>(input - 1);
     }
     std::unique_ptr<std::array<PortTable<CROSSPOINT>, kMaxPort>> rows_;
+    bool touched_ = false;
 };
 
 } // namespace quadrel

@@ -20,12 +20,12 @@
 //   2  the last well-formed answer again (a repeat's second answer);
 //   3  a well-formed answer twice in one piece, k payload bytes.
 #include "fuzz/DigestViews.h"
+#include "fuzz/FuzzPort.h"
 #include "link/CommandCodes.h"
 #include "link/VirtualClock.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
 #include "model/QuadrelCore.h"
 #include "support/CoreHarness.h"
-#include "support/FakeSerialPort.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -35,11 +35,18 @@ namespace quadrel::test {
 // Folds the trace into a digest: each piece with its direction.
 struct DigestTrace : LinkTrace {
     Digest digest;
+    bool digesting = true;
     void LogSend(const Bytes& b) override {
+        if (!digesting) {
+            return;
+        }
         digest.Mix(1);
         digest.Mix(b.data(), b.size());
     }
     void LogRecv(const Bytes& b) override {
+        if (!digesting) {
+            return;
+        }
         digest.Mix(2);
         digest.Mix(b.data(), b.size());
     }
@@ -47,7 +54,16 @@ struct DigestTrace : LinkTrace {
 
 class FuzzRig {
 public:
-    FuzzRig() { port.open(1, QStringLiteral("9600,n,8,1")); }
+    // Without digests (the fuzzer's own runs, whose results nobody reads) the
+    // views and the trace only keep what the core reads back.
+    explicit FuzzRig(bool digesting = true) : digesting_(digesting) {
+        port.open(1, QStringLiteral("9600,n,8,1"));
+        AddUnitRecord(templates_, 1, 8, 8);
+        AddUnitRecord(templates_, 2, 255, 255);
+        port.digesting = digesting;
+        views.digesting = digesting;
+        trace.digesting = digesting;
+    }
     FuzzRig(const FuzzRig&) = delete;
     FuzzRig& operator=(const FuzzRig&) = delete;
 
@@ -63,7 +79,7 @@ public:
         Result r;
         if (size >= 3) {
             Drive(data, size);
-            r.line = LineDigest();
+            r.line = digesting_ ? LineDigest() : 0;
             if (withState) {
                 r.state = StateDigest();
             }
@@ -76,7 +92,7 @@ public:
     uint64_t StateDigest() const;
 
     VirtualClock clock;
-    FakeSerialPort port;
+    FuzzPort port;
     DigestTrace trace;
     DigestViews views;
     QuadrelCore core{port, clock, trace, views};
@@ -87,13 +103,20 @@ private:
     uint64_t LineDigest() {
         Digest d = views.digest;
         d.Mix(trace.digest.value());
-        for (const Bytes& w : port.writes) {
-            d.Mix(w.data(), w.size());
-        }
+        d.Mix(port.digest.value());
         return d.value();
     }
     void Reset();
 
+    const bool digesting_;
+    // The units every input starts with. Each input gets records of its own,
+    // made from these; texts and capability records are shared, as replies
+    // bring new capability records rather than change them (the firmware
+    // record is filled in place, so that one is copied).
+    QRD_INFO templates_;
+    // Kept between inputs for their capacity only: no allocation per answer.
+    Bytes answer_;
+    Bytes line_;
     Bytes lastAnswer_;
 };
 
@@ -108,8 +131,7 @@ inline void FuzzRig::Reset() {
         std::abort();
     }
     core.status.timRequestStatus().start(); // as the core starts it when built
-    port.writes.clear();
-    (void)port.readAll();
+    port.Reset();
     trace.digest.Reset();
     views.Reset();
     lastAnswer_.clear();
@@ -117,7 +139,8 @@ inline void FuzzRig::Reset() {
 
 inline void FuzzRig::Answer(const uint8_t* data, size_t size, size_t& i, size_t k, int times) {
     const SEND_PACKET& current = core.link.queue.CurrentCommand();
-    Bytes frame = {static_cast<uint8_t>(0x80 | current.bID)};
+    Bytes& frame = answer_;
+    frame.assign(1, static_cast<uint8_t>(0x80 | current.bID));
     if (!IsSetCommand(current.bCommand)) {
         frame.push_back(static_cast<uint8_t>(k));
         for (size_t n = 0; n < k; ++n) {
@@ -126,17 +149,23 @@ inline void FuzzRig::Answer(const uint8_t* data, size_t size, size_t& i, size_t 
     }
     frame.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(frame, static_cast<int>(frame.size())));
     lastAnswer_ = frame;
-    Bytes line;
+    line_.clear();
     for (int t = 0; t < times; ++t) {
-        line.insert(line.end(), frame.begin(), frame.end());
+        line_.insert(line_.end(), frame.begin(), frame.end());
     }
-    port.deliver(line);
+    port.deliver(line_);
 }
 
 inline void FuzzRig::Drive(const uint8_t* data, size_t size) {
     using namespace std::chrono_literals;
-    AddUnitRecord(core.model.objUnits(), 1, 8, 8);
-    AddUnitRecord(core.model.objUnits(), 2, 255, 255);
+    for (const auto& entry : templates_) {
+        const QRDSTA& t = *entry.unit;
+        core.model.objUnits().Add(
+            t.bID(), t.sName(), t.blConnected(), t.iMemoryCount(), t.iInputCount(),
+            t.iOutputCount(), t.iMaxCommandLB(), t.blExtendedInfoExist(), t.objAudioINFO(),
+            t.objVideoINFO(), t.objPlugINFO(),
+            std::make_shared<FIRMWARE_VERSION>(*t.objFirmwareVersion()), entry.key);
+    }
     if ((data[0] & 0x20) == 0) {
         core.model.objSelectedUnit = core.model.FindUnit(data[0] & 0x1F);
     }
@@ -175,7 +204,7 @@ inline void FuzzRig::Drive(const uint8_t* data, size_t size) {
             core.link.builder.SendCommand(id, static_cast<uint8_t>(head & 0x3F), 2,
                                           {uint8_t{0}, uint8_t{0}});
         }
-        port.deliver(Bytes(data + i, data + i + n));
+        port.deliver(data + i, n);
         i += n;
         if ((head & 0x80) != 0) {
             clock.advance(250ms);
@@ -245,6 +274,33 @@ inline uint64_t FuzzRig::StateDigest() const {
     d.Mix(r.bData.data(), r.bData.size());
     d.Mix(static_cast<uint64_t>(clock.now().count()));
     d.Mix(clock.hasPending());
+    d.Mix(port.IsAsBuilt());
+    // The shared capability records of the units each input starts with: a
+    // handler that changed one in place would carry state into later inputs.
+    for (const auto& entry : templates_) {
+        const AUDIO_INFO& a = *entry.unit->objAudioINFO();
+        const VIDEO_INFO& v = *entry.unit->objVideoINFO();
+        const PLUG_INFO& p = *entry.unit->objPlugINFO();
+        const FIRMWARE_VERSION& f = *entry.unit->objFirmwareVersion();
+        for (const int64_t x :
+             {int64_t{a.lMaxDelayLevel()}, int64_t{a.iMaxDelayTime()}, int64_t{a.iDelayUnit()},
+              int64_t{a.blEnabled()}, int64_t{a.blSupportVolumnControl()},
+              int64_t{a.blSupportBassControl()}, int64_t{a.blSupportTrebleControl()},
+              int64_t{a.blSupportSubwooferControl()}, int64_t{a.blSupportDelayControl()},
+              int64_t{v.blEnabled()}, int64_t{v.blSupportEdidTypeSelect()},
+              int64_t{p.blSupportVideoOutputPlugDetection()},
+              int64_t{p.blSupportVideoInputPlugDetection()},
+              int64_t{p.blSupportAudioOutputPlugDetection()},
+              int64_t{p.blSupportAudioInputPlugDetection()}, int64_t{f.blEnabled()},
+              int64_t{f.iMajor()}, int64_t{f.iMinor()}, int64_t{f.iReversion()}}) {
+            d.Mix(static_cast<uint64_t>(x));
+        }
+    }
+    d.Mix(static_cast<uint64_t>(views.memoryLocation.value_or(-1)));
+    d.Mix(static_cast<uint64_t>(views.MemoryRowCount()));
+    for (int v = 0; v < 6; ++v) {
+        d.Mix(views.IsSelectedRedrawRunning(static_cast<AudioValue>(v)));
+    }
     return d.value();
 }
 

@@ -50,6 +50,22 @@ TEST(VirtualClock, TickMayStopItsOwnTimerAndOneShotsKeepOrder) {
     EXPECT_EQ(log, (std::vector<std::string>{"b", "tick", "a"}));
     EXPECT_EQ(clock.now(), std::chrono::microseconds(1s));
 
+    // A tick and a call due at the same time run in the order they were
+    // scheduled; time runs back only when nothing waits.
+    log.clear();
+    timer->setInterval(50ms);
+    timer->start();
+    clock.callAfter(50ms, [&] { log.push_back("call"); });
+    clock.advance(50ms);
+    EXPECT_EQ(log, (std::vector<std::string>{"tick", "call"}));
+    timer->start();
+    EXPECT_TRUE(clock.hasPending());
+    EXPECT_FALSE(clock.Rewind());
+    timer->stop();
+    EXPECT_TRUE(clock.Rewind());
+    EXPECT_EQ(clock.now(), std::chrono::microseconds(0));
+    clock.advance(1s);
+
     bool flag = false;
     clock.callAfter(250ms, [&] { flag = true; });
     EXPECT_TRUE(clock.advanceUntil([&] { return flag; }, 1s));

@@ -26,6 +26,10 @@ TEST(UnitRecords, CollectionKeepsInsertionOrderAndMissingKeysGiveNone) {
     EXPECT_EQ(units.Count(), 3);
     EXPECT_EQ(units.Item(1)->bID(), 7);
     EXPECT_EQ(units.Item("31")->bID(), 31);
+    // By ID: the whole decimal key, so 3 is neither "31" nor "-3".
+    EXPECT_EQ(units.ItemById(31)->bID(), 31);
+    EXPECT_EQ(units.ItemById(3), nullptr);
+    EXPECT_EQ(units.ItemById(-31), nullptr);
     EXPECT_EQ(units.Item(4), nullptr);
     EXPECT_EQ(units.Item(0), nullptr);
     std::vector<int> order;
@@ -83,6 +87,20 @@ TEST(StatusTables, PortBoundsAndClearing) {
     EXPECT_EQ(model.AudioOutputs[255].iVolumnLevel, 0);
     EXPECT_FALSE(model.Crosspoints[255][255].blAudio);
     EXPECT_EQ(model.MemoryAudioOutputs[3].bDelayLevelLow, 0xE8);
+    // A table written after it was cleared is cleared again, however it was
+    // written (a cell handed out, a route), and a clear of clean tables keeps
+    // them clean.
+    model.ClearUnitStatus();
+    test::RecordingViews views;
+    model.SetVideoRoute(7, 200, views);
+    model.VideoInputSelect[1].blSelected = true;
+    model.ClearUnitStatus();
+    const basQRD& read = model;
+    EXPECT_FALSE(read.Crosspoints[200][7].blVideo);
+    EXPECT_EQ(read.VideoOutputs[7].iInputPort, 0);
+    EXPECT_FALSE(read.VideoInputSelect[1].blSelected);
+    model.Reset();
+    EXPECT_EQ(read.MemoryAudioOutputs[3].bDelayLevelLow, 0);
     EXPECT_TRUE(basQRD::IsInRange(-1, -1, 3));
     EXPECT_FALSE(basQRD::IsInRange(4, -1, 3));
 }
