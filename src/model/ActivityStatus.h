@@ -27,6 +27,12 @@ public:
     void ScanStarted();
     void ScanEnded();
     void PortLost();
+    // As built: no scan seen, the port not lost.
+    void Reset() {
+        probing_ = 0;
+        scanEnded_ = false;
+        lost_ = false;
+    }
 
     // Told whenever the text may have changed; the window reads Text() once
     // the handler that changed it has ended.

@@ -125,6 +125,8 @@ inline void FuzzRig::Reset() {
     core.link.receiver.Reset();
     core.status.timRequestStatus().stop();
     core.model.Reset();
+    core.activity.Reset();
+    core.history.Clear();
     // A timer left running means the reset missed some state: stop here, so
     // the run that left it is the finding.
     if (!clock.Rewind()) {
