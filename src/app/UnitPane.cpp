@@ -1,5 +1,6 @@
 #include "app/UnitPane.h"
 
+#include "app/ContentWidths.h"
 #include "app/MemoryRowList.h"
 #include "app/Pictures.h"
 #include "app/UnitList.h"
@@ -45,7 +46,7 @@ UnitPane::UnitPane(QuadrelCore& core, Views& views, QWidget* parent)
         header->setData(c, kKeyRole, QString::fromLatin1(column.key));
     }
     lstQRD_->setHeaderItem(header);
-    lstQRDWidths_.emplace(lstQRD_);
+    new ContentWidths(lstQRD_);
     connect(lstQRD_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lstQRD_ItemClick(item); });
     connect(lstQRD_, &UnitList::keyMoved, this,
@@ -93,7 +94,6 @@ QWidget* UnitPane::BuildMemoryFrame() {
 }
 
 void UnitPane::ShowUnitRow(const QRDSTA& unit) {
-    lstQRDWidths_->Hold();
     const UnitRow texts = UnitRowOf(unit);
     QTreeWidgetItem* item = unitRows_.value(texts.key);
     if (item == nullptr) {
@@ -118,7 +118,6 @@ void UnitPane::ShowUnitRow(const QRDSTA& unit) {
 
 void UnitPane::SetUnitIcon(uint8_t id, bool answering) {
     if (QTreeWidgetItem* item = unitRows_.value(UnitKey(id))) {
-        lstQRDWidths_->Hold();
         const QString key = answering ? QStringLiteral("GreenON") : QStringLiteral("RedON");
         item->setIcon(0, Pictures::Icon(key));
         item->setData(0, Qt::AccessibleDescriptionRole, Pictures::Describe(key));
