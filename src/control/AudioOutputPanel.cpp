@@ -76,7 +76,13 @@ AudioOutputPanel::AudioOutputPanel(int index, QWidget* parent)
 }
 
 void AudioOutputPanel::ShowMutePicture(const QString& key) {
-    img_->setPixmap(MutePicture(key, img_->size()));
+    // Drawing the picture is the dear part, and most replies change nothing.
+    if (key == shownKey_ && img_->size() == shownSize_) {
+        return;
+    }
+    shownKey_ = key;
+    shownSize_ = img_->size();
+    img_->setPixmap(MutePicture(key, shownSize_));
     img_->setProperty("imageKey", key);
     img_->setAccessibleName(QStringLiteral("Mute status"));
     img_->setAccessibleDescription(key);

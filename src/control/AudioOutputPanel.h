@@ -37,6 +37,8 @@ private:
     SelectBox* chk_;
     QLabel* img_;
     std::array<BarRow, RowCount> rows_;
+    QString shownKey_;
+    QSize shownSize_;
 };
 
 } // namespace quadrel

@@ -28,6 +28,11 @@ inline QColor Of(bool enabled, bool selected) {
 // Paints a widget's own background in `colour` (buttons fill theirs from
 // the button role, panels from the window role).
 inline void Paint(QWidget* w, const QColor& colour) {
+    // Replies redraw every panel; a palette set anew costs as much as a change.
+    if (w->autoFillBackground() && w->palette().color(QPalette::Window) == colour &&
+        w->palette().color(w->backgroundRole()) == colour) {
+        return;
+    }
     QPalette p = w->palette();
     p.setColor(QPalette::Window, colour);
     p.setColor(w->backgroundRole(), colour);
