@@ -82,10 +82,11 @@ sim::UnitConfig EveryCapability(uint8_t id) {
 // One run of the line on `pty`: a unit at every ID answers every good
 // request; the time from each answer written to the next bytes read is noted,
 // except the pauses of the 1 s status poll, and the requests answered are
-// kept. Ends after `exchanges` turnarounds or `answers` answers, or after 60 s.
+// kept. Ends after `exchanges` turnarounds or `requests` requests answered,
+// or after 60 s.
 struct UnitRun {
     std::vector<double> turnaroundsUs;
-    std::vector<Bytes> answered; // requests in the order answered
+    std::vector<Bytes> requests; // every request read, in order (each is answered)
     std::vector<Bytes> next;     // the request that ended each turnaround
     int pollPauses = 0;          // pauses left out as the poll timer's
 };
@@ -93,7 +94,7 @@ struct UnitRun {
 // Longer than any turnaround, shorter than the poll timer's 1 s less a poll set.
 constexpr double kPollPauseUs = 500e3;
 
-UnitRun ServeLine(Pty& pty, int baud, size_t exchanges, size_t answers) {
+UnitRun ServeLine(Pty& pty, int baud, size_t exchanges, size_t requests) {
     UnitRun run;
     VirtualClock clock;
     sim::VirtualScheduler scheduler(clock);
@@ -108,10 +109,10 @@ UnitRun ServeLine(Pty& pty, int baud, size_t exchanges, size_t answers) {
 
     Clock::time_point answerAt{};
     bool answerOut = false;
-    Bytes lastRequest;
     // The engine's virtual time runs from each read; an answer goes out when
     // a real line would deliver it: the request's and the answer's wire time
-    // and the unit's latency after the request was read.
+    // and the unit's latency after the request was read. It comes byte by
+    // byte; the last one starts the turnaround.
     Clock::time_point lineStart{};
     VirtualClock::TimePoint virtualStart{0};
     engine.setOutput([&](const Bytes& bytes) {
@@ -126,7 +127,6 @@ UnitRun ServeLine(Pty& pty, int baud, size_t exchanges, size_t answers) {
         }
         answerAt = Clock::now();
         answerOut = true;
-        run.answered.push_back(lastRequest);
     });
 
     Bytes pending;
@@ -161,14 +161,14 @@ UnitRun ServeLine(Pty& pty, int baud, size_t exchanges, size_t answers) {
         pending.insert(pending.end(), bytes.begin(), bytes.end());
         // Every request the program sends is five bytes long.
         while (pending.size() >= 5) {
-            lastRequest.assign(pending.begin(), pending.begin() + 5);
+            run.requests.emplace_back(pending.begin(), pending.begin() + 5);
             pending.erase(pending.begin(), pending.begin() + 5);
         }
         lineStart = readAt;
         virtualStart = clock.now();
         engine.hostWrite(bytes);
         clock.advance(std::chrono::seconds(1)); // the answer, in virtual time
-        if (run.turnaroundsUs.size() >= exchanges || run.answered.size() >= answers) {
+        if (run.turnaroundsUs.size() >= exchanges || run.requests.size() >= requests) {
             break;
         }
     }
@@ -319,11 +319,20 @@ int main(int argc, char** argv) {
     }
     const pid_t host = ::fork();
     if (host == 0) {
-        FloorHost(floorLine.slavePath, real.answered);
+        FloorHost(floorLine.slavePath, real.requests);
     }
-    const UnitRun floor = ServeLine(floorLine, baud, SIZE_MAX, real.answered.size());
+    const UnitRun floor = ServeLine(floorLine, baud, SIZE_MAX, real.requests.size());
+    // Every request has been answered: a host still waiting has lost its way.
     int status = 0;
-    ::waitpid(host, &status, 0);
+    const auto until = Clock::now() + std::chrono::seconds(5);
+    while (::waitpid(host, &status, WNOHANG) == 0) {
+        if (Clock::now() > until) {
+            ::kill(host, SIGKILL);
+            ::waitpid(host, &status, 0);
+            break;
+        }
+        ::usleep(10000);
+    }
     std::filesystem::remove_all(dir);
 
     if (const char* list = std::getenv("QUADREL_BENCH_LIST"); list != nullptr && *list == '1') {

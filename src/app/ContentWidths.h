@@ -1,36 +1,42 @@
 #pragma once
 
-#include <QHeaderView>
-#include <QTimer>
-#include <QTreeView>
+#include <QObject>
+
+#include <vector>
+
+class QTreeView;
 
 namespace quadrel {
 
-// The columns of a list sized to their contents. Qt measures every row again
-// for each cell that changes, and a reply fills a whole column: the unit
-// would wait for that. Hold() before changing cells keeps the widths until
-// the handler is over; they then follow the contents once.
-class ContentWidths {
+// The columns of a list sized to their contents. Qt's own sizing measures
+// every row again whenever a cell changes, and a reply fills a whole column:
+// the unit would wait for that, and the painting after it. Here the cells
+// that changed are noted as the list reports them and measured once, after
+// the handler that changed them: a column widens to fit its widest cell, and
+// is measured afresh when rows go away or the columns change.
+class ContentWidths : public QObject {
 public:
-    explicit ContentWidths(QTreeView* view) : view_(view) {
-        view_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    }
-
-    void Hold() {
-        if (held_) {
-            return;
-        }
-        held_ = true;
-        view_->header()->setSectionResizeMode(QHeaderView::Fixed);
-        QTimer::singleShot(0, view_, [this] {
-            held_ = false;
-            view_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        });
-    }
+    // Lives as long as `view`, whose child it becomes.
+    explicit ContentWidths(QTreeView* view);
 
 private:
+    struct Cells {
+        int firstRow;
+        int lastRow;
+        int firstColumn;
+        int lastColumn;
+    };
+
+    bool event(QEvent* e) override;
+    void Note(const Cells& cells);
+    void NoteAll();
+    void Schedule();
+    void Measure();
+
     QTreeView* view_;
-    bool held_ = false;
+    std::vector<Cells> changed_;
+    bool all_ = true;
+    bool scheduled_ = false;
 };
 
 } // namespace quadrel

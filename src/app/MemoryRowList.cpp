@@ -1,5 +1,6 @@
 #include "app/MemoryRowList.h"
 
+#include "app/ContentWidths.h"
 #include "app/UnitRowTexts.h"
 #include "log/Contrast.h"
 
@@ -12,7 +13,7 @@ const QColor kMissingColour(255, 0, 0);
 
 } // namespace
 
-MemoryRowList::MemoryRowList(QWidget* parent) : QTreeWidget(parent), widths_(this) {
+MemoryRowList::MemoryRowList(QWidget* parent) : QTreeWidget(parent) {
     setObjectName(QStringLiteral("lstMemory"));
     setAccessibleName(QStringLiteral("Memory contents"));
     setRootIsDecorated(false);
@@ -24,6 +25,7 @@ MemoryRowList::MemoryRowList(QWidget* parent) : QTreeWidget(parent), widths_(thi
         headers << QString::fromLatin1(column.header);
     }
     setHeaderLabels(headers);
+    new ContentWidths(this);
 }
 
 QTreeWidgetItem* MemoryRowList::AddMemoryRow(int output) {
@@ -52,7 +54,6 @@ QTreeWidgetItem* MemoryRowList::RowFor(int output) {
 }
 
 void MemoryRowList::SetCell(int output, const QString& cellKey, const QString& text, bool value) {
-    widths_.Hold();
     QTreeWidgetItem* item = RowFor(output);
     const int column = MemoryColumnOf(cellKey);
     item->setText(column, text);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/ContentWidths.h"
 #include "link/CommandCodes.h"
 
 #include <QHash>
@@ -35,7 +34,6 @@ private:
     void SetCell(int output, const QString& cellKey, const QString& text, bool value);
 
     QHash<QString, QTreeWidgetItem*> rows_;
-    ContentWidths widths_;
 };
 
 } // namespace quadrel

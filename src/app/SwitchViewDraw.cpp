@@ -31,6 +31,13 @@ QString PlugName(const char* side, int port, SignalKind kind) {
         .arg(kind == SignalKind::Video ? QStringLiteral("video") : QStringLiteral("audio"));
 }
 
+// Replies redraw many ports: a name set anew is announced anew.
+void SetName(QWidget* w, const QString& name) {
+    if (w->accessibleName() != name) {
+        w->setAccessibleName(name);
+    }
+}
+
 } // namespace
 
 void SwitchView::Setup_SwitchView() {
@@ -127,7 +134,7 @@ void SwitchView::Draw_Crosspoint(int input, int output, bool pressed) {
         return;
     }
     CrosspointCell* cell = picSwitchBackground_->cell(*k);
-    cell->setAccessibleName(QStringLiteral("input %1, output %2").arg(input).arg(output));
+    SetName(cell, QStringLiteral("input %1, output %2").arg(input).arg(output));
     if (!OwnEnabled(cell)) {
         cell->setKey(QStringLiteral("NoANoV_UP"));
         return;
@@ -165,7 +172,7 @@ void SwitchView::Draw_InputPlug(SignalKind kind, int input) {
         plugged = s == 1;
         unplugged = s == 0;
     }
-    box->setAccessibleName(PlugName("input", input, kind));
+    SetName(box, PlugName("input", input, kind));
     box->setKey(
         keys_.PlugKeys[static_cast<size_t>(PlugKeyIndex(audio, false, plugged, unplugged))]);
 }
@@ -186,7 +193,7 @@ void SwitchView::Draw_OutputPlug(SignalKind kind, int output) {
         plugged = s == 1;
         unplugged = s == 0;
     }
-    box->setAccessibleName(PlugName("output", output, kind));
+    SetName(box, PlugName("output", output, kind));
     box->setKey(keys_.PlugKeys[static_cast<size_t>(PlugKeyIndex(audio, true, plugged, unplugged))]);
 }
 

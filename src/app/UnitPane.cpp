@@ -1,5 +1,6 @@
 #include "app/UnitPane.h"
 
+#include "app/ContentWidths.h"
 #include "app/MemoryRowList.h"
 #include "app/Pictures.h"
 #include "app/UnitList.h"
@@ -46,7 +47,7 @@ UnitPane::UnitPane(QuadrelCore& core, Views& views, QWidget* parent)
         header->setData(c, kKeyRole, QString::fromLatin1(column.key));
     }
     lstQRD_->setHeaderItem(header);
-    lstQRDWidths_.emplace(lstQRD_);
+    new ContentWidths(lstQRD_);
     connect(lstQRD_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { lstQRD_ItemClick(item); });
     connect(lstQRD_, &UnitList::keyMoved, this,
@@ -94,7 +95,6 @@ QWidget* UnitPane::BuildMemoryFrame() {
 }
 
 void UnitPane::ShowUnitRow(const QRDSTA& unit) {
-    lstQRDWidths_->Hold();
     const UnitRow texts = UnitRowOf(unit);
     QTreeWidgetItem* item = unitRows_.value(texts.key);
     if (item == nullptr) {
@@ -120,7 +120,6 @@ void UnitPane::ShowUnitRow(const QRDSTA& unit) {
 
 void UnitPane::SetUnitIcon(uint8_t id, bool answering) {
     if (QTreeWidgetItem* item = unitRows_.value(UnitKey(id))) {
-        lstQRDWidths_->Hold();
         const QString key = answering ? QStringLiteral("GreenON") : QStringLiteral("RedON");
         item->setIcon(0, Pictures::Icon(key));
         item->setToolTip(0, answering ? AnsweringText(id) : NotAnsweringText(id));

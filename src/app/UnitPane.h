@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/ContentWidths.h"
 #include "app/UnitList.h"
 #include "model/ChangeHistory.h"
 #include "model/ViewParts.h"
@@ -102,7 +101,6 @@ private:
     QuadrelCore& core_;
     Views& views_;
     UnitList* lstQRD_ = nullptr;
-    std::optional<ContentWidths> lstQRDWidths_;
     // A read started from the list while it had the keyboard: the list takes
     // the focus back when it is enabled again, unless the operator moved it.
     bool refocusList_ = false;

@@ -21,24 +21,39 @@ LevelBar::LevelBar(const QString& borderName, const QString& levelName, QColor f
 }
 
 void LevelBar::SetOutline(const QColor& c) {
+    // Replies redraw every bar; a palette set anew costs as much as a change.
+    if (outline_ == c) {
+        return;
+    }
+    outline_ = c;
     QPalette p = border_->palette();
     p.setColor(QPalette::WindowText, c);
     border_->setPalette(p);
 }
 
 void LevelBar::ShowValue(int64_t value, int64_t fullScale) {
+    // Every poll redraws every bar; most show what they showed.
+    if (level_->isVisibleTo(this) && value == value_ && fullScale == fullScale_) {
+        return;
+    }
     value_ = value;
     fullScale_ = fullScale;
     SetOutline(Qt::black);
-    setAccessibleDescription(QStringLiteral("%1 of %2").arg(value).arg(fullScale));
+    SetDescription(QStringLiteral("%1 of %2").arg(value).arg(fullScale));
     Place();
     level_->setVisible(true);
 }
 
 void LevelBar::ShowDisabled() {
     SetOutline(QColor(224, 224, 224));
-    setAccessibleDescription(QString());
+    SetDescription(QString());
     level_->setVisible(false);
+}
+
+void LevelBar::SetDescription(const QString& text) {
+    if (accessibleDescription() != text) {
+        setAccessibleDescription(text);
+    }
 }
 
 void LevelBar::resizeEvent(QResizeEvent* e) {

@@ -31,12 +31,14 @@ protected:
 
 private:
     void SetOutline(const QColor& c);
+    void SetDescription(const QString& text);
     void Place();
 
     QFrame* border_;
     QWidget* level_;
     int64_t value_ = 0;
     int64_t fullScale_ = 0;
+    QColor outline_; // invalid until set
 };
 
 } // namespace quadrel

@@ -44,12 +44,14 @@ MuteImage::MuteImage(QWidget* parent) : QLabel(parent) {
 }
 
 void MuteImage::setKey(const QString& key) {
+    // Most replies change nothing: no repaint, no accessibility event then.
+    if (key == key_) {
+        return;
+    }
+    key_ = key;
     setProperty("imageKey", key);
     setAccessibleDescription(key);
-    if (key != key_) {
-        key_ = key;
-        update();
-    }
+    update();
 }
 
 void MuteImage::paintEvent(QPaintEvent*) {

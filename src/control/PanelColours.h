@@ -32,6 +32,11 @@ inline QColor Of(bool enabled, bool selected) {
 // the panel colours are fixed, the desktop's text colour is not (white on
 // white under a dark palette).
 inline void Paint(QWidget* w, const QColor& colour) {
+    // Replies redraw every panel; a palette set anew costs as much as a change.
+    if (w->autoFillBackground() && w->palette().color(QPalette::Window) == colour &&
+        w->palette().color(w->backgroundRole()) == colour) {
+        return;
+    }
     QPalette p = w->palette();
     p.setColor(QPalette::Window, colour);
     p.setColor(w->backgroundRole(), colour);

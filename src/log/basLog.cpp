@@ -19,9 +19,12 @@ basLog::basLog(QString programFolder, const LogClock& clock)
              [this] { return elapsedMs_ ? elapsedMs_() : 0; }) {}
 
 void basLog::LogSend(const Bytes& bytes) {
-    const QString line = QStringLiteral("SEND ") + basText::ByteArrayToHex(bytes);
-    Show(line, TraceColour::Send, currentPoll_);
-    LogEvent(line);
+    // The hex line is written only where someone can read it.
+    if (blShowTrace_ || blWriteLogFile_) {
+        const QString line = QStringLiteral("SEND ") + basText::ByteArrayToHex(bytes);
+        Show(line, TraceColour::Send, currentPoll_);
+        LogEvent(line);
+    }
     // The words of a request follow its hex line.
     if (request_) {
         const SEND_PACKET request = *std::exchange(request_, std::nullopt);
@@ -31,6 +34,9 @@ void basLog::LogSend(const Bytes& bytes) {
 }
 
 void basLog::LogRecv(const Bytes& bytes) {
+    if (!blShowTrace_ && !blWriteLogFile_) {
+        return;
+    }
     const QString line = QStringLiteral("RECV ") + basText::ByteArrayToHex(bytes);
     // Input belongs to the request on the line, as far as the trace can tell.
     Show(line, TraceColour::Recv, currentPoll_);
