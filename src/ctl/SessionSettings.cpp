@@ -48,7 +48,7 @@ Session::Outcome Session::Settings() {
         loop.exec();
         return result.has_value() && !interrupted_;
     };
-    const auto failed = [this](const UnitSettingsJob::Outcome& o) {
+    const auto failed = [](const UnitSettingsJob::Outcome& o) {
         if (o.message.startsWith(QLatin1String("the port"))) {
             return Outcome{ExitStatus::PortFailed, o.message, {}};
         }

@@ -174,12 +174,14 @@ void ChangeHistory::Record(const SettingValues& target) {
         });
         if (joins) {
             std::vector<SettingChange> items;
-            for (const auto& [key, value] : target) {
+            for (const auto& entry : target) {
+                const auto& key = entry.first;
+                const auto value = entry.second;
                 if (key.port < 1 || key.port > kMaxPort) {
                     continue;
                 }
                 const auto old = std::find_if(last.items.begin(), last.items.end(),
-                                              [&](const auto& c) { return c.key == key; });
+                                              [&key](const auto& c) { return c.key == key; });
                 const int32_t before = old != last.items.end() ? old->before : Current(key);
                 if (before != value) {
                     items.push_back({key, before, value});

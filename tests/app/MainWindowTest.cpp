@@ -375,7 +375,7 @@ TEST(WindowState, KeptAtShutdownReadAtStartDamagedOrMissingIgnored) {
     rig.EndProgram();
 
     for (const QByteArray& damage :
-         {QByteArray("\x01\xff[Window\nGeometry=@Rect(\x02", 30),
+         {QByteArray("\x01\xff[Window\nGeometry=@Rect(\x02\0", 27),
           QByteArray("[Window]\nFormat=1\nGeometry=nonsense\nSplitter=@ByteArray(xyz)\nPage="
                      "Nowhere\n")}) {
         QFile file(rig.stateFile());

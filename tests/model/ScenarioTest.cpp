@@ -52,7 +52,7 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
           {3, "Scanning ID 3 of 31: 1 unit found"},
           {12, "Scanning ID 12 of 31: 2 units found"},
           {31, "Scanning ID 31 of 31: 2 units found"}}) {
-        ASSERT_TRUE(h.clock.advanceUntil([&] { return probing(id); }, 40s)) << int(id);
+        ASSERT_TRUE(h.clock.advanceUntil([&, id = id] { return probing(id); }, 40s)) << int(id);
         EXPECT_EQ(activity.Text(), text);
     }
     EXPECT_GT(told, 31);
