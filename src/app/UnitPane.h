@@ -65,8 +65,9 @@ public:
     // State file keys of the two questions: true (or missing) asks.
     static constexpr const char* kAskSave = "Ask/SavePreset";
     static constexpr const char* kAskLoad = "Ask/LoadPreset";
-    // The chosen preset as its read showed it, by setting.
-    const SettingValues& presetPreview() const { return preview_; }
+    // The chosen preset as its last read showed it, by setting; empty until
+    // it has been read.
+    SettingValues presetPreview() const;
 
     // The options dialog was cancelled with the port closed: no unit is
     // reachable, so the list and the locations go (the caller then runs
@@ -96,7 +97,6 @@ private:
     bool Confirmed(const char* key, const QString& text, const QString& details,
                    const QString& yesCaption);
     QString PresetLabel(int location) const;
-    void KeepPreview(Setting setting, int output, bool supported, int32_t value);
 
     QuadrelCore& core_;
     Views& views_;
@@ -112,7 +112,6 @@ private:
     QPushButton* cmdSave_ = nullptr;
     QPushButton* cmdLoad_ = nullptr;
     MemoryRowList* lstMemory_ = nullptr;
-    SettingValues preview_;
     MessageBoxes* messages_ = nullptr;
     ProgramState* state_ = nullptr;
 };

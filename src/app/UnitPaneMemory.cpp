@@ -5,6 +5,7 @@
 #include "app/MessageBoxes.h"
 #include "model/ProgramState.h"
 #include "model/QuadrelCore.h"
+#include "model/UnitSettings.h"
 #include "model/Views.h"
 
 #include <QComboBox>
@@ -77,7 +78,6 @@ std::optional<int> UnitPane::SelectedMemoryLocation() const {
 
 void UnitPane::cboMemoryLOC_Click() {
     if (cboMemoryLOC_->currentIndex() >= 0 && IsUnitConnected(core_.model.objSelectedUnit)) {
-        preview_.clear();
         core_.status.SetLoadingMemory(true);
     }
 }
@@ -119,7 +119,6 @@ void UnitPane::cmdSave_Click() {
         return;
     }
     const auto l = static_cast<uint8_t>(*location);
-    preview_.clear();
     if (unit->objAudioINFO() && unit->objAudioINFO()->blEnabled()) {
         core_.link.senders.CmdSaveAudioMemory(unit->bID(), 0, l, kRequestPriority);
     }
@@ -137,9 +136,10 @@ void UnitPane::cmdLoad_Click() {
         Enable_fraMemory(false);
         return;
     }
-    const QStringList lines = ChangeHistory::Describe(core_.history.DifferencesFrom(preview_));
+    const SettingValues preview = presetPreview();
+    const QStringList lines = ChangeHistory::Describe(core_.history.DifferencesFrom(preview));
     QString details;
-    if (preview_.empty()) {
+    if (preview.empty()) {
         details = QStringLiteral("Its contents have not been read.");
     } else if (lines.isEmpty()) {
         details = QStringLiteral("It holds what the unit shows now: nothing will change.");
@@ -161,7 +161,7 @@ void UnitPane::cmdLoad_Click() {
     const bool video = unit->objVideoINFO() && unit->objVideoINFO()->blEnabled();
     if (audio || video) {
         // What the preset holds is what the unit will show once loaded.
-        core_.history.Record(preview_);
+        core_.history.Record(preview);
     }
     if (audio) {
         core_.link.senders.CmdLoadAudioMemory(unit->bID(), 0, l, kRequestPriority);
@@ -179,55 +179,45 @@ int UnitPane::MemoryRowCount() const {
     return lstMemory_->RowCount();
 }
 
+SettingValues UnitPane::presetPreview() const {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    const std::optional<int> location = SelectedMemoryLocation();
+    if (!IsUnitConnected(unit) || !location) {
+        return {};
+    }
+    return ChangeHistory::Of(PresetValues(core_.model.Presets, *location, UnitIdentity::Of(*unit)));
+}
+
 void UnitPane::ClearMemoryRows() {
     lstMemory_->ClearRows();
-    preview_.clear();
 }
 
-// Each row writer also keeps the value for the load question and its undo;
-// a value the unit cannot tell is no part of the preview.
 void UnitPane::SetMemoryRowInput(SignalKind kind, int output, int input) {
     lstMemory_->SetMemoryRowInput(kind, output, input);
-    preview_[{kind == SignalKind::Video ? Setting::VideoRoute : Setting::AudioRoute, output}] =
-        input;
-}
-
-void UnitPane::KeepPreview(Setting setting, int output, bool supported, int32_t value) {
-    if (supported) {
-        preview_[{setting, output}] = value;
-    } else {
-        preview_.erase({setting, output});
-    }
 }
 
 void UnitPane::SetMemoryRowMuteStatus(int output, bool supported, int mute) {
     lstMemory_->SetMemoryRowMuteStatus(output, supported, mute);
-    KeepPreview(Setting::Mute, output, supported, mute);
 }
 
 void UnitPane::SetMemoryRowVolumnLevel(int output, bool supported, int level) {
     lstMemory_->SetMemoryRowLevel(QStringLiteral("Volumn Level"), output, supported, level);
-    KeepPreview(Setting::Volumn, output, supported, level);
 }
 
 void UnitPane::SetMemoryRowBassLevel(int output, bool supported, int level) {
     lstMemory_->SetMemoryRowLevel(QStringLiteral("Bass Level"), output, supported, level);
-    KeepPreview(Setting::Bass, output, supported, level);
 }
 
 void UnitPane::SetMemoryRowTrebleLevel(int output, bool supported, int level) {
     lstMemory_->SetMemoryRowLevel(QStringLiteral("Treble Level"), output, supported, level);
-    KeepPreview(Setting::Treble, output, supported, level);
 }
 
 void UnitPane::SetMemoryRowSubwooferLevel(int output, bool supported, int level) {
     lstMemory_->SetMemoryRowLevel(QStringLiteral("Subwoofer Level"), output, supported, level);
-    KeepPreview(Setting::Subwoofer, output, supported, level);
 }
 
 void UnitPane::SetMemoryRowDelayTime(int output, bool supported, int32_t delay) {
     lstMemory_->SetMemoryRowLevel(QStringLiteral("Delay Time"), output, supported, delay);
-    KeepPreview(Setting::Delay, output, supported, delay);
 }
 
 } // namespace quadrel

@@ -153,6 +153,27 @@ void ChangeHistory::Add(SettingValues& target, Setting setting, const std::vecto
     }
 }
 
+SettingValues ChangeHistory::Of(const UnitValues& values) {
+    SettingValues out;
+    for (const auto& [output, v] : values.outputs) {
+        const std::pair<Setting, const std::optional<int>*> fields[] = {
+            {Setting::AudioRoute, &v.audioInput},
+            {Setting::VideoRoute, &v.videoInput},
+            {Setting::Mute, &v.mute},
+            {Setting::Volumn, &v.volume},
+            {Setting::Bass, &v.bass},
+            {Setting::Treble, &v.treble},
+            {Setting::Subwoofer, &v.subwoofer},
+            {Setting::Delay, &v.delay}};
+        for (const auto& [setting, value] : fields) {
+            if (value->has_value()) {
+                out[{setting, output}] = **value;
+            }
+        }
+    }
+    return out;
+}
+
 bool ChangeHistory::LineIdle() const {
     return !link_.queue.IsWaitingForAnswer() && link_.queue.SendQueue().empty() &&
            !model_.blLoadingStatus && !model_.blScanning && !model_.blLoadingMemory;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/PresetStore.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -69,6 +71,8 @@ public:
     // The same value for several ports.
     static void Add(SettingValues& target, Setting setting, const std::vector<int>& ports,
                     int32_t value);
+    // The outputs' known values as settings; an empty value is no part of it.
+    static SettingValues Of(const UnitValues& values);
 
     Outcome Undo();
     Outcome Redo();

@@ -106,6 +106,8 @@ void StatusPolling::SetLoadingMemory(bool on) {
     views_.Enable_fraMemory(false);
     const std::optional<int> location = views_.SelectedMemoryLocation();
     if (location && *location > 0 && *location <= 255) {
+        // What an earlier read kept of it may be stale by now.
+        model_.Presets.Forget(*location);
         RequestUnitStatus(static_cast<uint8_t>(*location));
     } else {
         // Nothing to read: end the read as if its last step had come.
@@ -118,6 +120,7 @@ void StatusPolling::ReadMemoryLocation(uint8_t m) {
         return;
     }
     model_.blLoadingMemory = true;
+    model_.Presets.Forget(m);
     views_.SetBusyPointer(true);
     views_.Enable_fraMemory(false);
     RequestUnitStatus(m);

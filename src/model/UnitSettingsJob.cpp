@@ -239,7 +239,6 @@ void UnitSettingsJob::Run(const Item& item) {
         core_.status.RequestUnitStatus(0);
         break;
     case Step::ReadPreset:
-        core_.model.Presets.Forget(item.location);
         core_.status.ReadMemoryLocation(static_cast<uint8_t>(item.location));
         break;
     case Step::Set:

@@ -419,8 +419,9 @@ TEST(UnitPane, SaveAndLoadAskFirstAndDoNotAskAgainOnceTold) {
 TEST(UnitPane, LoadListsWhatWillChangeAndItsUndoPutsTheLiveRoutesBack) {
     SwitchRig r;
     Asking ask(r);
-    Ready(r, 4); // preset #1: output 1 on input 1, the rest on none
+    UnitRef unit = Ready(r, 4); // preset #1: output 1 on input 1, the rest on none
     EXPECT_EQ(r.pane.presetPreview().size(), 8u);
+    unit->objAudioINFO()->setblSupportVolumnControl(true);
     r.core.model.SetAudioRoute(1, 1, r.hub);
     r.core.model.SetVideoRoute(1, 1, r.hub);
     r.pane.findChild<QPushButton*>("cmdLoad")->click();
@@ -429,8 +430,8 @@ TEST(UnitPane, LoadListsWhatWillChangeAndItsUndoPutsTheLiveRoutesBack) {
 
     r.core.model.SetAudioRoute(2, 3, r.hub);
     r.core.model.SetVideoRoute(1, 0, r.hub);
-    r.hub.SetMemoryRowVolumnLevel(3, true, 40);
-    r.hub.SetMemoryRowMuteStatus(3, false, 0); // unknown: no part of the preview
+    r.core.model.Presets.At(1, 3).volume = 40;
+    r.core.model.Presets.At(1, 3).delay = 50; // no delay control: no part of the preview
     r.pane.findChild<QPushButton*>("cmdLoad")->click();
     EXPECT_EQ(ask.messages.questions.back().details, "These will change:\n"
                                                      "Output 1: video input none → 1\n"
@@ -438,7 +439,7 @@ TEST(UnitPane, LoadListsWhatWillChangeAndItsUndoPutsTheLiveRoutesBack) {
                                                      "Output 3: volume 0 → 40");
     EXPECT_EQ(r.Requests(), Frames{});
 
-    r.hub.SetMemoryRowVolumnLevel(3, false, 0);
+    r.core.model.Presets.At(1, 3).volume.reset();
     ask.messages.answers = {{true, false}};
     r.pane.findChild<QPushButton*>("cmdLoad")->click();
     Drain(r); // the unit now shows the preset: output 1 on input 1 alone
