@@ -2,10 +2,11 @@
 
 #include "app/frmOptions.h"
 
+#include <QApplication>
 #include <QPointer>
+#include <QTimer>
 
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace quadrel::test {
@@ -16,8 +17,23 @@ namespace quadrel::test {
 class DialogAnswers {
 public:
     using Answer = std::function<void(frmOptions&)>;
-    DialogAnswers();
-    ~DialogAnswers();
+    DialogAnswers() {
+        timer_.setInterval(2);
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+            auto* dialog = qobject_cast<frmOptions*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || dialog == handled_ || !dialog->isVisible()) {
+                return;
+            }
+            handled_ = dialog;
+            if (shown_++ < static_cast<int>(answers_.size())) {
+                answers_[static_cast<size_t>(shown_ - 1)](*dialog);
+            } else {
+                ++unanswered_;
+                dialog->reject();
+            }
+        });
+        timer_.start();
+    }
     void Add(Answer answer) { answers_.push_back(std::move(answer)); }
     int shown() const { return shown_; }
     int unanswered() const { return unanswered_; }
@@ -27,7 +43,7 @@ private:
     int shown_ = 0;
     int unanswered_ = 0;
     QPointer<QObject> handled_;
-    std::unique_ptr<QObject> poll_;
+    QTimer timer_;
 };
 
 } // namespace quadrel::test

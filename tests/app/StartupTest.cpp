@@ -1,13 +1,21 @@
+// Start-up and the options dialog: stored settings, missing, vanished and
+// busy ports, whatever lies where the settings file should be, and a new
+// line chosen under a running scan.
 #include "AppRig.h"
 #include "DialogAnswers.h"
 
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
+#include "model/PortSettings.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSerialPort>
 
 #include <gtest/gtest.h>
@@ -27,6 +35,23 @@ bool AnyWindowVisible() {
     return false;
 }
 
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray Garbage(int size) {
+    QByteArray g;
+    uint32_t x = 2463534242u; // xorshift: the same bytes every run
+    for (int i = 0; i < size; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        g.append(static_cast<char>(x & 0xFF));
+    }
+    return g;
+}
+
 } // namespace
 
 TEST(Startup, WithoutAnyPortOnlyTheMessageAppears) {
@@ -38,63 +63,111 @@ TEST(Startup, WithoutAnyPortOnlyTheMessageAppears) {
     EXPECT_FALSE(rig.SettingsWritten());
 }
 
-TEST(Startup, FirstRunAsksBeforeTheWindowAndCancelEndsWithoutSettings) {
-    AppRig rig;
-    rig.AddPort(3);
-    rig.AddPort(5);
-    DialogAnswers answers;
-    bool mainWindowHidden = false;
-    answers.Add([&](frmOptions& d) {
-        mainWindowHidden = !rig.program().mainWindow()->isVisible();
-        EXPECT_EQ(d.windowTitle(), "Options");
-        EXPECT_EQ(d.cboPortNumber()->count(), 2);
-        EXPECT_EQ(d.cboPortNumber()->currentText(), "COM3");
-        EXPECT_EQ(d.cboPortNumber()->currentData().toInt(), 3);
-        EXPECT_EQ(d.cboBaudRate()->currentText(), "9600");
-        EXPECT_EQ(d.cboBaudRate()->itemData(1).toInt(), 19200);
-        d.cmdCancel()->click();
-    });
-    EXPECT_FALSE(rig.program().Main());
-    EXPECT_EQ(answers.shown(), 1);
-    EXPECT_TRUE(mainWindowHidden);
-    EXPECT_FALSE(AnyWindowVisible());
-    EXPECT_FALSE(rig.fake.isOpen());
-    EXPECT_FALSE(rig.SettingsWritten());
-    EXPECT_EQ(rig.scans, 0);
-    EXPECT_TRUE(rig.messages.texts.isEmpty());
+// A first run asks before the window shows: Cancel ends the program and
+// writes nothing, OK opens the port, keeps it as decimal text and scans.
+TEST(Startup, FirstRunAsksBeforeTheWindowCancelEndsOkOpensStoresAndScans) {
+    for (const bool ok : {false, true}) {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        AppRig rig;
+        rig.AddPort(3);
+        rig.AddPort(5);
+        DialogAnswers answers;
+        answers.Add([&](frmOptions& d) {
+            EXPECT_FALSE(rig.program().mainWindow()->isVisible());
+            EXPECT_EQ(d.cboPortNumber()->count(), 2);
+            EXPECT_EQ(d.cboPortNumber()->currentText(), "COM3");
+            EXPECT_EQ(d.cboPortNumber()->itemData(1, Qt::ToolTipRole).toString().split('\n')[0],
+                      rig.DeviceOf(5));
+            EXPECT_EQ(d.cboBaudRate()->currentText(), "9600");
+            (ok ? d.cmdOK() : d.cmdCancel())->click();
+        });
+        EXPECT_EQ(rig.program().Main(), ok);
+        EXPECT_EQ(answers.shown(), 1);
+        EXPECT_EQ(AnyWindowVisible(), ok);
+        EXPECT_EQ(rig.fake.isOpen(), ok);
+        EXPECT_EQ(rig.scans, ok ? 1 : 0);
+        EXPECT_TRUE(rig.messages.texts.isEmpty());
+        if (!ok) {
+            EXPECT_FALSE(rig.SettingsWritten());
+            continue;
+        }
+        EXPECT_EQ(rig.fake.portNumber(), 3);
+        EXPECT_EQ(rig.fake.settings(), "9600,n,8,1");
+        const QByteArray text = ReadFile(rig.settingsFile());
+        EXPECT_TRUE(text.contains("[COM]") && text.contains("=3\n") && text.contains("=9600\n"))
+            << text.toStdString();
+        EXPECT_FALSE(text.contains("AUTO"));
+    }
 }
 
-TEST(Startup, FirstRunOkOpensThePortStoresItAndScans) {
+// Stored values that do not name a present port at a valid rate, and
+// files that hold no settings at all: start-up asks, opening on the stored
+// rate where it is valid; Cancel leaves the file as it was.
+TEST(Startup, UnusableSettingsAskForAPortAndCancelLeavesTheFileAlone) {
+    const auto com = [](const char* port, const char* rate) {
+        return QByteArray("[COM]\nPORT%20NUMBER=") + port + "\nBAUD%20RATE=" + rate + "\n";
+    };
+    const struct {
+        const char* what;
+        QByteArray content;
+        const char* rate;
+    } cases[] = {
+        {"port vanished", com("9", "19200"), "19200"},
+        {"port as a name", com("COM3", "9600") + "AUTO%20BAUDRATE=maybe\n", "9600"},
+        {"rate as a word", com("3", "fast"), "9600"},
+        {"port past 16 bits", com("65539", "9600"), "9600"},
+        {"rate with a fraction", com("3", "9600.0"), "9600"},
+        {"huge numbers", com("99999999999999999999999999", "1e400"), "9600"},
+        {"negative numbers", com("-3", "-9600"), "9600"},
+        {"zeros", com("0", "0"), "9600"},
+        {"port past the last", com("256", "9600"), "9600"},
+        {"no group", "PORT%20NUMBER=3\nBAUD%20RATE=9600\n", "9600"},
+        {"empty", QByteArray(), "9600"},
+        {"garbage", Garbage(4096), "9600"},
+        {"garbage in the group", "[COM]\n" + Garbage(600) + "\nPORT%20NUMBER=\x01\x02\n", "9600"},
+        {"one endless line", QByteArray(2 * 1024 * 1024, 'x'), "9600"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppRig rig;
+        rig.AddPort(3);
+        rig.AddPort(5);
+        QDir().mkpath(QFileInfo(rig.settingsFile()).path());
+        QFile file(rig.settingsFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.content);
+        file.close();
+        DialogAnswers answers;
+        answers.Add([&](frmOptions& d) {
+            EXPECT_EQ(d.cboPortNumber()->currentText(), "COM3");
+            EXPECT_EQ(d.cboBaudRate()->currentText(), c.rate);
+            d.cmdCancel()->click();
+        });
+        EXPECT_FALSE(rig.program().Main());
+        EXPECT_EQ(answers.shown(), 1);
+        EXPECT_EQ(answers.unanswered(), 0);
+        EXPECT_FALSE(rig.fake.isOpen());
+        EXPECT_EQ(ReadFile(rig.settingsFile()), c.content);
+    }
+    EXPECT_EQ(PortSettings::ParseInt16("-1"), -1); // read, then refused as a port
+    EXPECT_EQ(PortSettings::ParseInt32("0x4B00"), std::nullopt);
+    EXPECT_EQ(PortSettings::ParseBool("True"), true);
+    EXPECT_EQ(PortSettings::ParseBool("-1"), true);
+}
+
+TEST(Startup, FolderInPlaceOfTheSettingsFileIsAskedAroundAndTheProgramRunsOn) {
     AppRig rig;
     rig.AddPort(3);
+    ASSERT_TRUE(QDir().mkpath(rig.settingsFile()));
     DialogAnswers answers;
     answers.Add([](frmOptions& d) { d.cmdOK()->click(); });
     ASSERT_TRUE(rig.program().Main());
-    EXPECT_TRUE(rig.fake.isOpen());
-    EXPECT_EQ(rig.fake.portNumber(), 3);
-    EXPECT_EQ(rig.fake.settings(), "9600,n,8,1");
-    EXPECT_EQ(rig.Stored("PORT NUMBER"), "3");
-    EXPECT_EQ(rig.Stored("BAUD RATE"), "9600");
-    EXPECT_TRUE(rig.program().mainWindow()->isVisible());
-    EXPECT_EQ(rig.scans, 1);
-}
-
-TEST(Startup, StoredPortThatVanishedIsReplacedAndAsked) {
-    AppRig rig;
-    rig.AddPort(3);
-    rig.AddPort(5);
-    rig.Store("PORT NUMBER", "9");
-    rig.Store("BAUD RATE", "19200");
-    DialogAnswers answers;
-    answers.Add([](frmOptions& d) {
-        EXPECT_EQ(d.cboPortNumber()->currentText(), "COM3");
-        // The stored rate is valid, so the list opens on it.
-        EXPECT_EQ(d.cboBaudRate()->currentText(), "19200");
-        d.cmdCancel()->click();
-    });
-    EXPECT_FALSE(rig.program().Main());
     EXPECT_EQ(answers.shown(), 1);
-    EXPECT_EQ(rig.Stored("PORT NUMBER"), "9");
+    // The choice cannot be kept, but it is used.
+    EXPECT_EQ(rig.fake.portNumber(), 3);
+    EXPECT_TRUE(rig.fake.isOpen());
+    EXPECT_TRUE(QFileInfo(rig.settingsFile()).isDir());
+    EXPECT_TRUE(rig.program().mainWindow()->isVisible());
 }
 
 TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
@@ -109,7 +182,6 @@ TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
     EXPECT_EQ(rig.fake.portNumber(), 5);
     EXPECT_EQ(rig.fake.settings(), "19200,n,8,1");
     EXPECT_EQ(rig.scans, 1);
-
     // OK without touching anything keeps the line at 19200.
     answers.Add([](frmOptions& d) {
         EXPECT_EQ(d.cboPortNumber()->currentText(), "COM5");
@@ -147,26 +219,6 @@ TEST(Startup, PortHeldByAnotherProgramIsReportedAndTheDialogStays) {
     EXPECT_FALSE(rig.SettingsWritten());
 }
 
-TEST(Startup, UnreadableStoredValuesTakeTheDialogPath) {
-    for (const auto& [port, rate] : std::vector<std::pair<QString, QString>>{
-             {"COM3", "9600"}, {"3", "fast"}, {"65539", "9600"}, {"3", "9600.0"}}) {
-        SCOPED_TRACE(port.toStdString() + " / " + rate.toStdString());
-        AppRig rig;
-        rig.AddPort(3);
-        rig.Store("PORT NUMBER", port);
-        rig.Store("BAUD RATE", rate);
-        rig.Store("AUTO BAUDRATE", "maybe");
-        DialogAnswers answers;
-        answers.Add([](frmOptions& d) {
-            EXPECT_EQ(d.cboPortNumber()->currentText(), "COM3");
-            d.cmdCancel()->click();
-        });
-        EXPECT_FALSE(rig.program().Main());
-        EXPECT_EQ(answers.shown(), 1);
-        EXPECT_EQ(answers.unanswered(), 0);
-    }
-}
-
 TEST(Startup, StoredPortThatFailsToOpenRunsOnAndSaysSo) {
     AppRig rig;
     rig.AddPort(4);
@@ -179,9 +231,9 @@ TEST(Startup, StoredPortThatFailsToOpenRunsOnAndSaysSo) {
     EXPECT_TRUE(rig.messages.texts.isEmpty());
     EXPECT_TRUE(rig.program().mainWindow()->isVisible());
     const QLabel* status = rig.program().mainWindow()->lblPortStatus();
-    EXPECT_TRUE(status->text().contains("COM4"));
-    EXPECT_TRUE(status->text().contains("could not be opened"));
-    EXPECT_TRUE(status->text().contains("choose a port in Options"));
+    EXPECT_TRUE(status->text().contains(
+        QRegularExpression("COM4.*could not be opened.*choose a port in Options")))
+        << status->text().toStdString();
     EXPECT_EQ(status->toolTip(), rig.DeviceOf(4));
 }
 
@@ -192,11 +244,119 @@ TEST(Startup, RealPortOpensAtTheStoredRateAndItsLossIsShown) {
     rig.Store("BAUD RATE", "19200");
     rig.UseRealPort();
     ASSERT_TRUE(rig.program().Main());
-    EXPECT_TRUE(rig.port().isOpen());
     EXPECT_EQ(rig.port().settings(), "19200,n,8,1");
     const QLabel* status = rig.program().mainWindow()->lblPortStatus();
     EXPECT_TRUE(status->text().endsWith("open"));
     rig.pty(6).hangUp();
     EXPECT_TRUE(WaitFor([&] { return status->text().contains("lost"); }, 3s));
     EXPECT_FALSE(rig.port().isOpen());
+}
+
+namespace {
+
+// The dialog on its own, over a line with ports 3 and 5.
+class Options : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rig.AddPort(3);
+        rig.AddPort(5);
+        line().comm().GetExistPort();
+        line().comm().GetValidBaudRate();
+    }
+    ComLine& line() { return rig.program().line(); }
+    AppRig rig;
+};
+
+} // namespace
+
+TEST_F(Options, OkIsDisabledWhileAListHasNoSelection) {
+    line().iPortNumber = 7; // not among the ports
+    frmOptions d(line(), {});
+    EXPECT_EQ(d.cboPortNumber()->currentIndex(), -1);
+    EXPECT_FALSE(d.cmdOK()->isEnabled());
+    d.cboPortNumber()->setCurrentIndex(0);
+    EXPECT_TRUE(d.cmdOK()->isEnabled());
+    // A failed open after which the re-probe finds no port at all.
+    rig.fake.refuseOpen = true;
+    rig.RemovePort(3);
+    rig.RemovePort(5);
+    d.cmdOK()->click();
+    EXPECT_EQ(rig.messages.texts, QStringList{"Can not open COM3"});
+    EXPECT_EQ(d.cboPortNumber()->count(), 0);
+    EXPECT_FALSE(d.cmdOK()->isEnabled());
+    d.cmdOK_Click(); // reads no missing entry, reports nothing
+    EXPECT_EQ(rig.messages.texts.size(), 1);
+    EXPECT_TRUE(d.blOptionsCancelled());
+    EXPECT_EQ(line().iPortNumber, 7);
+    EXPECT_FALSE(rig.SettingsWritten());
+}
+
+TEST_F(Options, AFailedOpenKeepsThePortTriedSoASecondOkTriesItAgain) {
+    line().iPortNumber = 3;
+    line().lBaudRate = 9600;
+    frmOptions d(line(), {});
+    d.cboPortNumber()->setCurrentIndex(1); // COM5
+    rig.fake.refuseOpen = true;
+    d.cmdOK()->click();
+    EXPECT_EQ(rig.messages.texts, QStringList{"Can not open COM5"});
+    EXPECT_EQ(d.cboPortNumber()->currentText(), "COM5");
+    rig.fake.refuseOpen = false;
+    d.cmdOK()->click();
+    EXPECT_EQ(line().iPortNumber, 5);
+    EXPECT_EQ(rig.Stored("PORT NUMBER"), "5");
+}
+
+// The options dialog changes the line under a running scan: the program on
+// two emulated lines, in virtual time.
+TEST(OptionsDuringAScan, OkScansTheNewLineFromIdZeroAndCancelLeavesNoScan) {
+    AppRig rig;
+    sim::SimSerialPort& sim = rig.UseSimPort(); // COM200: no unit
+    sim::UnitConfig unit;
+    unit.id = 2;
+    sim.addLine(7).addUnit(unit);
+    sim.setRefusedPort(9);
+    for (int port : {7, 9, 200}) {
+        rig.AddPort(port);
+    }
+    rig.Store("PORT NUMBER", "200");
+    rig.Store("BAUD RATE", "9600");
+    QuadrelCore& core = rig.program().core();
+    rig.program().hooks().SetScanning = [&core](bool on) { core.status.SetScanning(on); };
+    ASSERT_TRUE(rig.program().Main());
+    frmMain* form = rig.program().mainWindow();
+    rig.time.advance(3s); // IDs 0 to 2 given up, 3 awaited
+    ASSERT_TRUE(core.status.blScanning());
+
+    const auto choose = [](frmOptions& d, int port) {
+        d.cboPortNumber()->setCurrentIndex(d.cboPortNumber()->findData(port));
+        d.cmdOK()->click();
+    };
+    DialogAnswers answers;
+    answers.Add([&](frmOptions& d) { choose(d, 7); });
+    form->cmdOptions()->click();
+    ASSERT_EQ(sim.portNumber(), 7);
+    ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
+    ASSERT_TRUE(core.model.objSelectedUnit);
+    EXPECT_EQ(core.model.objSelectedUnit->bID(), 2);
+    EXPECT_TRUE(IsUnitConnected(core.model.objSelectedUnit));
+    // The poll runs on: unit 2 is asked again and again.
+    const size_t before = sim.written().size();
+    rig.time.advance(3s);
+    const Bytes& written = sim.written();
+    ASSERT_GT(written.size(), before + 5 * 5);
+    EXPECT_EQ(written[written.size() - 5], 0x22);
+
+    // A scan, then OK on a port that does not open and Cancel: the port is
+    // closed and no scan is left running.
+    core.status.SetScanning(true);
+    rig.time.advance(1s);
+    answers.Add([&](frmOptions& d) {
+        choose(d, 9);
+        d.cmdCancel()->click();
+    });
+    form->cmdOptions()->click();
+    EXPECT_EQ(rig.messages.texts.back(), "Can not open COM9");
+    EXPECT_FALSE(sim.isOpen());
+    EXPECT_FALSE(core.status.IsBusy());
+    EXPECT_EQ(answers.unanswered(), 0);
 }

@@ -15,6 +15,7 @@ using namespace quadrel::test;
 namespace {
 
 using Frames = std::vector<std::string>;
+using Ports = std::vector<int>;
 
 QPushButton* Input(SwitchRig& r, int c) {
     return r.Find<QPushButton>(QStringLiteral("chkSwitchInput_%1").arg(c), &r.sw);
@@ -22,26 +23,21 @@ QPushButton* Input(SwitchRig& r, int c) {
 QPushButton* Output(SwitchRig& r, int row) {
     return r.Find<QPushButton>(QStringLiteral("chkSwitchOutput_%1").arg(row), &r.sw);
 }
-QCheckBox* SelectAll(SwitchRig& r) {
-    return r.Find<QCheckBox>("chkSelAllSwitchOutput", &r.sw);
+QCheckBox* Box(SwitchRig& r, const char* name) {
+    return r.Find<QCheckBox>(QLatin1String(name), &r.sw);
 }
 void Click(QWidget* w, Qt::KeyboardModifiers m = Qt::NoModifier) {
     QTest::mouseClick(w, Qt::LeftButton, m);
 }
-std::vector<int> Ticked(SwitchRig& r) {
-    std::vector<int> out;
-    for (int row = 0; row < 8; ++row) {
-        if (Output(r, row)->isChecked()) {
-            out.push_back(row + 1);
-        }
-    }
-    return out;
-}
-std::vector<int> Selected(SwitchRig& r) {
-    std::vector<int> out;
+// The outputs selected in the model; each one's box must agree.
+Ports Selected(SwitchRig& r) {
+    Ports out;
     for (int o = 1; o <= kMaxPort; ++o) {
         if (r.core.model.SwitchOutputSelect[o].blSelected) {
             out.push_back(o);
+        }
+        if (o <= 8) {
+            EXPECT_EQ(Output(r, o - 1)->isChecked(), r.core.model.SwitchOutputSelect[o].blSelected);
         }
     }
     return out;
@@ -76,7 +72,7 @@ TEST(SwitchInput, PressRoutesTheTickedOutputsInOrder) {
     EXPECT_EQ(std::count(again.begin(), again.end(), "02:5:7"), 1);
 }
 
-TEST(SwitchInput, UntickedKindsAndMissingUnitSendNothingForThem) {
+TEST(SwitchInput, UntickedKindsMissingUnitAndDisconnect) {
     SwitchRig r;
     SwitchRig::Caps caps;
     caps.video = false;
@@ -86,72 +82,73 @@ TEST(SwitchInput, UntickedKindsAndMissingUnitSendNothingForThem) {
     Click(Input(r, 1));
     EXPECT_EQ(r.Requests(), (Frames{"02:1:2", "08:0:0"}));
     r.Forget();
-    Click(r.Find<QCheckBox>("chkSelSwitchAudio", &r.sw));
+    Click(Box(r, "chkSelSwitchAudio"));
     Click(Input(r, 1));
     EXPECT_TRUE(r.Requests().empty());
-
     r.core.model.objSelectedUnit->setblConnected(false);
-    Click(r.Find<QCheckBox>("chkSelSwitchAudio", &r.sw));
+    Click(Box(r, "chkSelSwitchAudio"));
     Click(Input(r, 3));
     EXPECT_TRUE(r.Requests().empty());
     EXPECT_FALSE(Input(r, 3)->isChecked());
-}
 
-TEST(SwitchInput, DisconnectRoutesInputZeroAndOnlyAudioSetsThePointer) {
-    SwitchRig r;
-    SwitchRig::Caps caps;
+    // Disconnect routes input 0; only audio sets the busy pointer.
+    SwitchRig q;
+    caps.video = true;
     caps.audio = false;
-    r.ShowUnit(1, 8, 8, caps);
-    r.sw.show();
-    Click(Output(r, 2));
-    Click(r.Find<QPushButton>("cmdDisconnect", &r.sw));
-    EXPECT_EQ(r.Requests(), (Frames{"01:3:0", "07:0:0"}));
-    EXPECT_FALSE(r.frame.busy);
+    q.ShowUnit(2, 8, 8, caps);
+    q.sw.show();
+    Click(Output(q, 2));
+    Click(q.Find<QPushButton>("cmdDisconnect", &q.sw));
+    EXPECT_EQ(q.Requests(), (Frames{"01:3:0", "07:0:0"}));
+    EXPECT_FALSE(q.frame.busy);
 }
 
-TEST(SwitchOutputs, ShiftAndCtrlSelection) {
+TEST(SwitchOutputs, ShiftCtrlRightButtonSpaceAndSelectAll) {
     SwitchRig r;
     r.ShowUnit(1, 8, 8);
     r.sw.show();
+    ASSERT_EQ(r.sw.iLastSwitchOutput(), -1);
+    Click(Output(r, 1), Qt::ShiftModifier); // no anchor yet: Shift only adds
+    Click(Output(r, 4), Qt::ShiftModifier);
+    EXPECT_EQ(Selected(r), (Ports{2, 5}));
     Click(Output(r, 2));
     Click(Output(r, 5), Qt::ShiftModifier);
-    EXPECT_EQ(Ticked(r), (std::vector<int>{3, 4, 5, 6}));
-    EXPECT_EQ(Selected(r), (std::vector<int>{3, 4, 5, 6}));
+    EXPECT_EQ(Selected(r), (Ports{3, 4, 5, 6}));
     Click(Output(r, 3), Qt::ControlModifier);
-    EXPECT_EQ(Ticked(r), (std::vector<int>{3, 5, 6}));
+    EXPECT_EQ(Selected(r), (Ports{3, 5, 6}));
     EXPECT_EQ(r.sw.iLastSwitchOutput(), 4);
-    // The right button selects the output alone.
-    QTest::mouseClick(Output(r, 7), Qt::RightButton);
-    EXPECT_EQ(Selected(r), (std::vector<int>{8}));
+    Click(Output(r, 0), Qt::ShiftModifier); // from the new anchor: the range alone
+    EXPECT_EQ(Selected(r), (Ports{1, 2, 3, 4}));
+    Click(Output(r, 6), Qt::ControlModifier | Qt::ShiftModifier); // not "exactly Ctrl": alone
+    EXPECT_EQ(Selected(r), (Ports{7}));
+    QTest::mouseClick(Output(r, 7), Qt::RightButton, Qt::ControlModifier); // alone as well
+    EXPECT_EQ(Selected(r), (Ports{8}));
     // Space, Shift+Space and Ctrl+Space on a box are the same three clicks.
     QTest::keyClick(Output(r, 1), Qt::Key_Space);
     QTest::keyClick(Output(r, 3), Qt::Key_Space, Qt::ShiftModifier);
-    EXPECT_EQ(Selected(r), (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(Selected(r), (Ports{2, 3, 4}));
     QTest::keyClick(Output(r, 2), Qt::Key_Space, Qt::ControlModifier);
-    EXPECT_EQ(Ticked(r), (std::vector<int>{2, 4}));
+    EXPECT_EQ(Selected(r), (Ports{2, 4}));
     EXPECT_EQ(r.sw.iLastSwitchOutput(), 3);
-}
 
-TEST(SwitchOutputs, SelectAllAndItsGuard) {
-    SwitchRig r;
-    r.ShowUnit(1, 8, 8);
-    r.sw.show();
-    Click(SelectAll(r));
-    EXPECT_EQ(Selected(r), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
-    EXPECT_EQ(Ticked(r), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
-    Click(SelectAll(r));
+    QCheckBox* all = Box(r, "chkSelAllSwitchOutput");
+    Click(all);
+    EXPECT_EQ(Selected(r), (Ports{1, 2, 3, 4, 5, 6, 7, 8}));
+    Click(all);
     EXPECT_TRUE(Selected(r).empty());
-    EXPECT_TRUE(Ticked(r).empty());
-
     // Selecting every output by hand ticks "Select all"; taking one away
     // unticks it without its handler clearing the rest.
     Click(Output(r, 0));
     Click(Output(r, 7), Qt::ShiftModifier);
-    EXPECT_TRUE(SelectAll(r)->isChecked());
+    EXPECT_TRUE(all->isChecked());
     Click(Output(r, 3), Qt::ControlModifier);
-    EXPECT_FALSE(SelectAll(r)->isChecked());
-    EXPECT_EQ(Selected(r), (std::vector<int>{1, 2, 3, 5, 6, 7, 8}));
+    EXPECT_FALSE(all->isChecked());
+    EXPECT_EQ(Selected(r), (Ports{1, 2, 3, 5, 6, 7, 8}));
     EXPECT_EQ(r.sw.iLastSwitchOutput(), 4);
+    // With the unit not answering, "Select all" changes nothing.
+    r.core.model.objSelectedUnit->setblConnected(false);
+    Click(all);
+    EXPECT_EQ(Selected(r), (Ports{1, 2, 3, 5, 6, 7, 8}));
 }
 
 TEST(SwitchCells, ClickRoutesOnePairWithThePressedPictureInBetween) {

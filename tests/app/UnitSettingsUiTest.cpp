@@ -1,12 +1,17 @@
-// "Save unit settings…" and "Restore unit settings…" on the main window,
-// against the emulator in virtual time: the questions, the difference list,
-// the messages, and a bad file that sends nothing.
+// The main window against the emulator in virtual time: the status line's
+// account of the scan; "Save unit settings…" and "Restore unit settings…"
+// with their questions, the difference list, the messages and a bad file
+// that sends nothing; and a lost port, which disables the pages.
 #include "app/UnitSettingsUi.h"
 #include "AppRig.h"
 #include "app/RestoreDialog.h"
+#include "app/SwitchView.h"
 #include "app/frmMain.h"
-#include "link/CommandCodes.h"
+#include "control/AudioPage.h"
+#include "control/VideoPage.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -16,7 +21,7 @@ using namespace quadrel;
 using namespace quadrel::test;
 using namespace std::chrono_literals;
 
-TEST(UnitSettingsButtons, SaveThenRestoreShowsTheDifferencesAndSendsThem) {
+TEST(OnTheEmulator, StatusLineUnitSettingsAndALostPort) {
     AppRig rig;
     sim::SimSerialPort& sim = rig.UseSimPort();
     sim::UnitConfig config;
@@ -32,9 +37,10 @@ TEST(UnitSettingsButtons, SaveThenRestoreShowsTheDifferencesAndSendsThem) {
     ASSERT_TRUE(rig.program().Main());
     frmMain* form = rig.program().mainWindow();
     EXPECT_FALSE(form->cmdSaveSettings()->isEnabled()); // with the unit controls
-    ASSERT_TRUE(rig.time.advanceUntil([&] { return core.model.objUnits().Count() == 1; }, 20s));
-    form->cmdScan()->click();
-    ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 20s));
+    ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
+    // The label follows once the handler that moved the scan has ended.
+    QApplication::processEvents();
+    EXPECT_EQ(form->lblActivity()->text(), "Scan ended: 1 unit found");
     EXPECT_TRUE(form->cmdRestoreSettings()->isEnabled());
 
     UnitSettingsUi& ui = *rig.program().unitSettings();
@@ -51,9 +57,8 @@ TEST(UnitSettingsButtons, SaveThenRestoreShowsTheDifferencesAndSendsThem) {
         button->click();
         EXPECT_TRUE(rig.time.advanceUntil(
             [&] { return rig.messages.texts.size() > before && !ui.job().Running(); }, 60s));
-        return rig.messages.texts.value(rig.messages.texts.size() - 1);
+        return rig.messages.texts.last();
     };
-    EXPECT_EQ(form->cmdSaveSettings()->text(), "Save unit settings…");
     EXPECT_EQ(click(form->cmdSaveSettings()), "Unit 2 saved to " + path + ".");
     ASSERT_EQ(questions.size(), 1);
     EXPECT_TRUE(questions[0].startsWith("Save the unit's 4 memory presets too?"));
@@ -82,4 +87,18 @@ TEST(UnitSettingsButtons, SaveThenRestoreShowsTheDifferencesAndSendsThem) {
     const size_t before = sim.written().size();
     EXPECT_TRUE(click(form->cmdRestoreSettings()).startsWith("Nothing was sent. " + path));
     EXPECT_EQ(sim.written().size(), before);
+
+    // A lost port disables the pages as a silent unit would, and says why.
+    SwitchView* sw = rig.program().switchView();
+    EXPECT_NE(sw->CellKey(0), "NoANoV_UP");
+    EXPECT_TRUE(rig.program().audioPage()->isEnabled());
+    sim.loseLine();
+    rig.time.advance(10ms);
+    QApplication::processEvents();
+    EXPECT_EQ(form->lblActivity()->text(), "The port was lost: no unit can be reached");
+    EXPECT_TRUE(form->lblPortStatus()->text().contains("lost"));
+    EXPECT_EQ(sw->CellKey(0), "NoANoV_UP");
+    EXPECT_FALSE(rig.program().audioPage()->isEnabled());
+    EXPECT_FALSE(rig.program().videoPage()->isEnabled());
+    EXPECT_EQ(sw->OutputSourceText(0), "");
 }

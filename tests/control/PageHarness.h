@@ -63,14 +63,6 @@ struct PageHarness {
         return unit;
     }
 
-    // Frames written since the last call, as "code:data0:data1" (hex code).
-    std::vector<std::string> Sent() {
-        std::vector<std::string> out;
-        for (; seen_ < port.writes.size(); ++seen_) {
-            out.push_back(Text(port.writes[seen_]));
-        }
-        return out;
-    }
     // The frame on the line and every frame waiting, in order.
     std::vector<std::string> Line() const {
         std::vector<std::string> out;
@@ -105,10 +97,6 @@ struct PageHarness {
         }
     }
     uint8_t Awaited() const { return core.link.queue.CurrentCommand().bCommand; }
-
-    template <typename T> T* Find(QWidget& page, const QString& name) {
-        return page.findChild<T*>(name);
-    }
 
     // A click on a port's check box with the given button and modifiers.
     static void Click(QWidget* box, Qt::KeyboardModifiers mods = Qt::NoModifier,
@@ -155,7 +143,6 @@ private:
                       f.size() > 2 ? f[2] : 0, f.size() > 3 ? f[3] : 0);
         return text;
     }
-    size_t seen_ = 0;
 };
 
 } // namespace quadrel::test
