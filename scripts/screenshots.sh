@@ -9,7 +9,7 @@ out="${1:-docs/screenshots}"
 mkdir -p "$out"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2 --target quadrel_window_shots
-shots=build/tests/e2e/quadrel_window_shots
+shots=build/tools/quadrel_window_shots
 # Each picture on a virtual screen of its own size.
 on_screen() {
     local size=$1

@@ -133,7 +133,8 @@ protected:
 
 } // namespace
 
-TEST_F(Operator, RoutesAnInputToTwoOutputsFromTheGrid) {
+TEST_F(Operator, RoutesFromTheGridSetsVolumesWithTheSliderAndChoosesEdid) {
+    // Input 3 to outputs 2 and 5 on the grid.
     ShowPage("Switch");
     Click(Find<QPushButton>("chkSwitchOutput_1"));                      // output 2
     Click(Find<QPushButton>("chkSwitchOutput_4"), Qt::ControlModifier); // and output 5
@@ -157,26 +158,25 @@ TEST_F(Operator, RoutesAnInputToTwoOutputsFromTheGrid) {
     EXPECT_EQ(sw->CellKey(1 * 8 + 2), "OnAOnV_UP");
     EXPECT_EQ(sw->CellKey(4 * 8 + 2), "OnAOnV_UP");
     EXPECT_EQ(sw->CellKey(1 * 8 + 1), "OffAOffV_UP"); // output 2's old input 2
-}
 
-TEST_F(Operator, SetsTheVolumeOfThreeOutputsWithTheSlider) {
+    // The volume of outputs 1, 3 and 6 to the maximum with the slider.
     ShowPage("Audio");
-    AudioPage* page = program_->audioPage();
-    Click(page->picAudioOutput(0)->chkAudioOutput());
-    Click(page->picAudioOutput(2)->chkAudioOutput(), Qt::ControlModifier);
-    Click(page->picAudioOutput(5)->chkAudioOutput(), Qt::ControlModifier);
+    AudioPage* audio = program_->audioPage();
+    Click(audio->picAudioOutput(0)->chkAudioOutput());
+    Click(audio->picAudioOutput(2)->chkAudioOutput(), Qt::ControlModifier);
+    Click(audio->picAudioOutput(5)->chkAudioOutput(), Qt::ControlModifier);
     QSlider* slider = Find<QSlider>("sldSelectedVolumnLevel");
     ASSERT_TRUE(slider->isEnabled());
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_End); // one finished change: the maximum
     ASSERT_TRUE(WaitFor([&] { return core_->model.AudioOutputs[6].iVolumnLevel == 100; }, 10s));
     ASSERT_TRUE(Settled());
-    const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, 0x13, 0, 0)));
-    ASSERT_EQ(pairs.size(), 8u);
+    const auto levels = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, 0x13, 0, 0)));
+    ASSERT_EQ(levels.size(), 8u);
     for (int o = 1; o <= 8; ++o) {
         const bool ticked = o == 1 || o == 3 || o == 6;
-        EXPECT_EQ(pairs[static_cast<size_t>(o - 1)].second == 100, ticked) << o;
-        EXPECT_EQ(page->picAudioOutput(o - 1)->row(AudioOutputPanel::Volumn).number->text() ==
+        EXPECT_EQ(levels[static_cast<size_t>(o - 1)].second == 100, ticked) << o;
+        EXPECT_EQ(audio->picAudioOutput(o - 1)->row(AudioOutputPanel::Volumn).number->text() ==
                       "100",
                   ticked)
             << o;
@@ -184,26 +184,24 @@ TEST_F(Operator, SetsTheVolumeOfThreeOutputsWithTheSlider) {
     // The group follows half a second after the last answer.
     EXPECT_TRUE(WaitFor(
         [&] {
-            return page->fraSelectedAudioOutput()->row(SelectedAudioGroup::Volumn).txt->text() ==
+            return audio->fraSelectedAudioOutput()->row(SelectedAudioGroup::Volumn).txt->text() ==
                    "100";
         },
         3s));
-}
 
-TEST_F(Operator, ChoosesOutput1EdidForTheSelectedInputs) {
+    // Output 1's EDID for inputs 2 and 4.
     ShowPage("Video");
-    VideoPage* page = program_->videoPage();
     Click(Find<QCheckBox>("chkVideoInput_1"));
     Click(Find<QCheckBox>("chkVideoInput_3"), Qt::ControlModifier);
-    QRadioButton* output1 = page->optSelectedOutput1Edid();
+    QRadioButton* output1 = program_->videoPage()->optSelectedOutput1Edid();
     ASSERT_TRUE(output1->isEnabled());
     output1->click();
     ASSERT_TRUE(WaitFor([&] { return core_->model.VideoInputs[4].lEdidType == 1; }, 10s));
     ASSERT_TRUE(Settled());
-    const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, 0x21, 0, 0)));
-    ASSERT_EQ(pairs.size(), 16u);
+    const auto edid = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, 0x21, 0, 0)));
+    ASSERT_EQ(edid.size(), 16u);
     for (int i = 1; i <= 16; ++i) {
-        EXPECT_EQ(pairs[static_cast<size_t>(i - 1)].second, i == 2 || i == 4 ? 1 : 0) << i;
+        EXPECT_EQ(edid[static_cast<size_t>(i - 1)].second, i == 2 || i == 4 ? 1 : 0) << i;
     }
     EXPECT_TRUE(Find<QRadioButton>("optOutput1Edid_1")->isChecked());
     EXPECT_TRUE(Find<QRadioButton>("optFixEdid_0")->isChecked());

@@ -1,5 +1,5 @@
 // The shipped program against quadrel-sim on a pseudo-terminal: what goes
-// over the line, read from the emulator's own trace. The line-up puts a unit
+// over the line, read from the emulator's own trace. The line-ups put a unit
 // at ID 0 so nothing waits out the silent IDs of a scan in real time.
 #include "SimProcess.h"
 
@@ -7,19 +7,14 @@
 
 using namespace std::chrono_literals;
 using quadrel::test::SimProcess;
+using quadrel::test::WaitFor;
 
 namespace {
 
 class Program : public ::testing::Test {
 protected:
     void TearDown() override {
-        if (app_.state() != QProcess::NotRunning) {
-            app_.terminate();
-            if (!app_.waitForFinished(5000)) {
-                app_.kill();
-                app_.waitForFinished(2000);
-            }
-        }
+        SimProcess::End(app_);
         sim_.Stop();
     }
     void StartApp() {
@@ -27,6 +22,8 @@ protected:
         app_.start(QStringLiteral(QUADREL_APP_PATH), {});
         ASSERT_TRUE(app_.waitForStarted(5000));
     }
+    // How often `frame` went over the line so far.
+    qsizetype Count(const QString& frame) { return sim_.Requests().count(frame); }
 
     SimProcess sim_;
     QProcess app_;
@@ -34,7 +31,7 @@ protected:
 
 } // namespace
 
-TEST_F(Program, ScansTheLineAndReadsTheFirstUnitInStepOrder) {
+TEST_F(Program, ReadsTheFirstUnitInStepOrderEndsOnSigtermAndOutlivesTheEmulator) {
     ASSERT_TRUE(sim_.WriteSettings(150, 19200));
     ASSERT_TRUE(sim_.Start(150, {"--baud", "19200", "--unit", "id=0,inputs=8,outputs=4,name=Stage",
                                  "--unit", "id=31,inputs=4,outputs=4"}));
@@ -52,33 +49,45 @@ TEST_F(Program, ScansTheLineAndReadsTheFirstUnitInStepOrder) {
     EXPECT_EQ(seen.mid(0, expected.size()), expected);
     // And then the scan goes on with ID 1.
     EXPECT_TRUE(sim_.WaitForRequest(SimProcess::Frame(1, 0x3F, 0, 0), 5s));
-}
 
-TEST_F(Program, EmulatorGoneMeansNoCrashAndNoSpin) {
-    ASSERT_TRUE(sim_.WriteSettings(151, 9600));
-    ASSERT_TRUE(sim_.Start(151, {"--unit", "id=0,inputs=4,outputs=4"}));
-    StartApp();
-    ASSERT_TRUE(sim_.WaitForRequest(SimProcess::Frame(0, 0x3F, 0, 0), 15s));
-    sim_.Stop();
-    // The program sees its port vanish and keeps running, quietly.
-    EXPECT_FALSE(app_.waitForFinished(2000));
-    EXPECT_EQ(app_.state(), QProcess::Running);
-}
-
-TEST_F(Program, EndsCleanlyOnSigtermAndLeavesThePortFree) {
-    ASSERT_TRUE(sim_.WriteSettings(152, 9600));
-    ASSERT_TRUE(sim_.Start(152, {"--unit", "id=0,inputs=4,outputs=4"}));
-    StartApp();
-    ASSERT_TRUE(sim_.WaitForRequest(SimProcess::Frame(0, 0x3F, 0, 0), 15s));
     app_.terminate();
     ASSERT_TRUE(app_.waitForFinished(5000));
     EXPECT_EQ(app_.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(app_.exitCode(), 0);
     // The port is closed, its lock gone: the program opens it again at once.
     StartApp();
-    const int probes = static_cast<int>(sim_.Requests().count(SimProcess::Frame(0, 0x3F, 0, 0)));
-    EXPECT_TRUE(quadrel::test::WaitFor(
-        [&] { return sim_.Requests().count(SimProcess::Frame(0, 0x3F, 0, 0)) > probes; }, 15s));
+    const qsizetype probes = Count(expected.first());
+    EXPECT_TRUE(WaitFor([&] { return Count(expected.first()) > probes; }, 15s));
+
+    // The emulator goes away: the program sees its port vanish and keeps
+    // running, quietly.
+    sim_.Stop();
+    EXPECT_FALSE(app_.waitForFinished(2000));
+    EXPECT_EQ(app_.state(), QProcess::Running);
+}
+
+// Another device chatters and some answers come late, so requests are repeated.
+TEST_F(Program, ReadCompletesAndThePollRunsThroughChatter) {
+    ASSERT_TRUE(sim_.WriteSettings(154, 9600));
+    // A unit at every ID, so the scan needs no silent ID's time-outs.
+    QStringList args = {"--seed", "5", "--faults", "chatter=1,chatter-ms=150,late=0.1"};
+    for (int id = 0; id < 32; ++id) {
+        args << "--unit" << QStringLiteral("id=%1,inputs=8,outputs=4").arg(id);
+    }
+    ASSERT_TRUE(sim_.Start(154, args));
+    StartApp();
+    // Unit 0's read ends with its EDID query, the scan with ID 31's probe.
+    for (const QString& frame :
+         {SimProcess::Frame(0, 0x21, 0, 0), SimProcess::Frame(31, 0x3F, 0, 0)}) {
+        ASSERT_TRUE(sim_.WaitForRequest(frame, 30s)) << sim_.trace().toStdString();
+    }
+    EXPECT_TRUE(sim_.trace().contains("chatter"));
+    EXPECT_TRUE(sim_.trace().contains("late"));
+    // Then the poll asks unit 0 for its routes again and again.
+    const QString routes = SimProcess::Frame(0, 0x08, 0, 0);
+    const qsizetype before = Count(routes);
+    EXPECT_TRUE(WaitFor([&] { return Count(routes) >= before + 3; }, 20s))
+        << sim_.trace().toStdString();
 }
 
 TEST(ProgramArguments, HelpAndVersionPrintAndEndWithoutADisplay) {

@@ -62,12 +62,14 @@ public:
         const QString alias = aliasDir() + QStringLiteral("/com%1").arg(port);
         return WaitFor([&] { return QFileInfo(alias).isSymLink(); }, std::chrono::seconds(5));
     }
-    void Stop() {
-        if (sim_.state() != QProcess::NotRunning) {
-            sim_.terminate();
-            if (!sim_.waitForFinished(5000)) {
-                sim_.kill();
-                sim_.waitForFinished(2000);
+    void Stop() { End(sim_); }
+    // Ends a child process, by force if SIGTERM is not enough.
+    static void End(QProcess& p) {
+        if (p.state() != QProcess::NotRunning) {
+            p.terminate();
+            if (!p.waitForFinished(5000)) {
+                p.kill();
+                p.waitForFinished(2000);
             }
         }
     }

@@ -17,11 +17,7 @@ constexpr uint8_t kId = 1;
 
 // A unit with every capability, routes o <- o, and preset 2 unlike the live state.
 sim::Unit& AddUnit(SimCoreHarness& h) {
-    sim::UnitConfig c;
-    c.id = kId;
-    c.inputs = 8;
-    c.outputs = 8;
-    sim::Unit& unit = h.AddUnit(c);
+    sim::Unit& unit = h.AddUnit(kId);
     sim::UnitState& s = unit.state();
     for (size_t o = 0; o < 8; ++o) {
         s.audio[o].input = static_cast<uint8_t>(o + 1);
@@ -35,19 +31,14 @@ sim::Unit& AddUnit(SimCoreHarness& h) {
     return unit;
 }
 
-bool Idle(SimCoreHarness& h) {
-    return !h.core.status.IsBusy() && !h.core.link.queue.IsWaitingForAnswer() &&
-           h.core.link.queue.SendQueue().empty();
-}
-
 // Until the line is quiet, then through one poll.
 bool Settle(SimCoreHarness& h) {
-    if (!h.clock.advanceUntil([&] { return Idle(h); }, 10s)) {
+    if (!h.clock.advanceUntil([&] { return h.Idle(); }, 10s)) {
         return false;
     }
     h.views.redrawRunning.clear(); // the pages' 500 ms redraws are over
     h.clock.advance(1500ms);
-    return h.clock.advanceUntil([&] { return Idle(h); }, 10s);
+    return h.clock.advanceUntil([&] { return h.Idle(); }, 10s);
 }
 
 // The live values that differ from `before`.

@@ -1,6 +1,10 @@
+// The reply handlers on a scripted port: what each answer leaves in the
+// model and on the views, and which answers are refused, and so repeated.
 #include "support/CoreHarness.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace quadrel;
 using namespace quadrel::test;
@@ -10,14 +14,21 @@ namespace {
 
 struct Handlers : ::testing::Test {
     CoreHarness h;
-    UnitRef unit;
-    void SetUp() override {
-        unit = h.AddUnit(1, 4, 8);
-        h.Select(1);
-    }
+    UnitRef unit = h.AddUnit(1, 4, 8);
+    void SetUp() override { h.Select(1); }
     CommandSenders& send() { return h.core.link.senders; }
     bool Waiting() { return h.core.link.queue.IsWaitingForAnswer(); }
 };
+
+Bytes Info(uint8_t flags, uint8_t outputs, uint8_t inputs, const std::string& name) {
+    Bytes b;
+    b.reserve(3 + name.size()); // spares GCC a false array-bounds warning
+    b.push_back(flags);
+    b.push_back(outputs);
+    b.push_back(inputs);
+    b.insert(b.end(), name.begin(), name.end());
+    return b;
+}
 
 } // namespace
 
@@ -35,74 +46,113 @@ TEST_F(Handlers, SwitchReplyMovesTheCrosspointFlags) {
               (std::vector<std::string>{"Draw_Crosspoint(3,1)", "Draw_Crosspoint(4,2)",
                                         "Draw_Crosspoint(0,2)"}));
     EXPECT_FALSE(Waiting());
-
-    // Input 5 of a 4-input unit is no route: refused, so the query is repeated.
-    send().CmdGetVideoSwitch(1, 0, 0, 1);
-    h.Reply({0x01, 0x05});
-    EXPECT_EQ(h.core.model.VideoOutputs[1].iInputPort, 3);
-    EXPECT_TRUE(Waiting());
 }
 
-TEST_F(Handlers, RejectedPairKeepsEarlierPairsAndLeavesTheRequestToBeRepeated) {
+TEST_F(Handlers, EachLevelReplyRestartsTheRedrawOfItsOwnKind) {
+    send().CmdGetMute(1, 0, 0, 1);
+    send().CmdGetVolumnLevel(1, 0, 0, 1);
+    send().CmdGetBassLevel(1, 0, 0, 1);
+    send().CmdGetTrebleLevel(1, 0, 0, 1);
+    send().CmdGetSubwooferLevel(1, 0, 0, 1);
+    send().CmdGetDelayLevel(1, 0, 0, 1);
+    for (int reply = 0; reply < 7; ++reply) { // the delay is two replies
+        h.Reply({0x01, 0x01});
+    }
+    EXPECT_FALSE(Waiting());
+    EXPECT_EQ(h.views.Matching("RestartSelectedRedraw"),
+              (std::vector<std::string>{"RestartSelectedRedraw(0)", "RestartSelectedRedraw(1)",
+                                        "RestartSelectedRedraw(2)", "RestartSelectedRedraw(3)",
+                                        "RestartSelectedRedraw(4)", "RestartSelectedRedraw(5)"}));
+}
+
+TEST_F(Handlers, BadRepliesAreRefusedSoTheRequestIsRepeated) {
+    // A bad pair: the pairs before it stay, and the same frame goes again.
     send().CmdGetMute(1, 0, 0, 1);
     h.Reply({0x01, 0x01, 0x02, 0x02}); // mute value 2 is no mute state
     EXPECT_EQ(h.core.model.AudioOutputs[1].lMuteStatus, 1);
     EXPECT_EQ(h.core.model.AudioOutputs[2].lMuteStatus, 0);
-    EXPECT_TRUE(Waiting());
     EXPECT_FALSE(h.views.Called("RestartSelectedRedraw(0)"));
     h.clock.advance(300ms);
-    EXPECT_EQ(h.port.writes.size(), 2u);
+    ASSERT_EQ(h.port.writes.size(), 2u);
     EXPECT_EQ(h.port.writes[0], h.port.writes[1]);
 
-    for (const Bytes& bad : {Bytes{0x05, 0x65}, Bytes{0x09, 0x10}, Bytes{0x00, 0x10}}) {
+    struct Case {
+        const char* what;
+        std::function<void(CommandSenders&)> ask;
+        std::vector<Bytes> replies;
+    };
+    const Case cases[] = {
+        {"level 101", [](auto& s) { s.CmdGetVolumnLevel(1, 0, 0, 1); }, {{0x05, 0x65}}},
+        {"output 9 of 8", [](auto& s) { s.CmdGetVolumnLevel(1, 0, 0, 1); }, {{0x09, 0x10}}},
+        {"output 0", [](auto& s) { s.CmdGetVolumnLevel(1, 0, 0, 1); }, {{0x00, 0x10}}},
+        {"route from input 5 of 4", [](auto& s) { s.CmdGetVideoSwitch(1, 0, 0, 1); }, {{1, 5}}},
+        {"plug of input 5 of 4", [](auto& s) { s.CmdGetAudioInputPlug(1, 0, 2); }, {{5, 1}}},
+        {"delay level 1001 of 1000",
+         [](auto& s) { s.CmdGetDelayLevel(1, 0, 0, 1); },
+         {{0x03, 0xE9}, {0x03, 0x03}}},
+        {"delay high byte 128",
+         [](auto& s) { s.CmdGetDelayLevel(1, 0, 0, 1); },
+         {{0x01, 0x00}, {0x01, 0x80}}},
+        {"delay claimed without its maximum",
+         [](auto& s) { s.CmdGetUnitInfo(1, 1, 1); },
+         {{0x81, 0x80, 0xCF, 0x0F}}},
+        {"extended information of an unknown unit",
+         [](auto& s) { s.CmdGetUnitInfo(9, 1, 1); },
+         {{0x00, 0x00, 0x00, 0x00}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         CoreHarness g;
         g.AddUnit(1, 4, 8);
         g.Select(1);
-        g.core.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
-        g.Reply(bad); // level 101, output 9 of 8, output 0
+        c.ask(g.core.link.senders);
+        for (const Bytes& reply : c.replies) {
+            g.Reply(reply);
+        }
         EXPECT_TRUE(g.core.link.queue.IsWaitingForAnswer());
-        EXPECT_TRUE(g.views.Matching("Draw_AudioOutputVolumnLevel").empty());
+        EXPECT_TRUE(g.views.Matching("Draw_").empty());
+        EXPECT_EQ(g.core.model.objUnits().Count(), 1);
+        EXPECT_EQ(g.core.model.FindUnit(1)->iMaxCommandLB(), 128);
     }
 }
 
-TEST_F(Handlers, LevelRepliesStoreRedrawAndRestartTheirTimer) {
-    send().CmdGetVolumnLevel(1, 0, 0, 1);
-    h.Reply({0x01, 0x32, 0x02, 0x1E});
-    send().CmdGetBassLevel(1, 0, 0, 1);
-    h.Reply({0x08, 0x64});
-    send().CmdGetTrebleLevel(1, 0, 0, 1);
-    h.Reply({0x03, 0x00});
-    send().CmdGetSubwooferLevel(1, 0, 0, 1);
-    h.Reply({0x04, 0x07});
-    const auto& out = h.core.model.AudioOutputs;
-    EXPECT_EQ(out[1].iVolumnLevel, 50);
-    EXPECT_EQ(out[2].iVolumnLevel, 30);
-    EXPECT_EQ(out[8].iBassLevel, 100);
-    EXPECT_EQ(out[4].iSubwooferLevel, 7);
-    EXPECT_TRUE(h.views.Called("Draw_AudioOutputVolumnLevel(2)"));
-    EXPECT_TRUE(h.views.Called("Draw_AudioOutputBassLevel(8)"));
-    EXPECT_TRUE(h.views.Called("Draw_AudioOutputTrebleLevel(3)"));
-    EXPECT_TRUE(h.views.Called("Draw_AudioOutputSubwooferLevel(4)"));
-    for (int v = 1; v <= 4; ++v) {
-        EXPECT_TRUE(h.views.IsSelectedRedrawRunning(static_cast<AudioValue>(v))) << v;
-    }
-    EXPECT_FALSE(Waiting());
+TEST_F(Handlers, DelayIsTheLowByteThenTheHighByte) {
+    send().CmdGetDelayLevel(1, 0, 0, 1);
+    h.Reply({0x03, 0xE8});
+    EXPECT_EQ(h.core.model.AudioOutputs[3].bDelayLevelLow, 0xE8);
+    EXPECT_TRUE(h.views.Matching("Draw_AudioOutputDelayTime").empty());
+    h.Reply({0x03, 0x03});
+    EXPECT_EQ(h.core.model.AudioOutputs[3].lDelayTime, 5000);
+    EXPECT_TRUE(h.views.Called("Draw_AudioOutputDelayTime(3)"));
+    // A high byte above 127 is just a large level, not a negative one.
+    unit->objAudioINFO()->setlMaxDelayLevel(0xFFFF);
+    send().CmdGetDelayLevel(1, 0, 0, 1);
+    h.Reply({0x01, 0xFF});
+    h.Reply({0x01, 0xFF});
+    EXPECT_EQ(h.core.model.AudioOutputs[1].lDelayTime, 0xFFFF * 5);
 }
 
 TEST_F(Handlers, PresetRepliesGoToTheMemoryRowsOfTheChosenLocationOnly) {
     h.views.memoryLocation = 2;
+    h.core.model.AudioOutputs[2].bDelayLevelLow = 0x11;
     send().CmdGetVolumnLevel(1, 0, 2, 1);
     h.Reply({0x01, 0x32});
     send().CmdGetAudioSwitch(1, 0, 2, 1);
     h.Reply({0x03, 0x04});
     send().CmdGetMute(1, 0, 2, 1);
     h.Reply({0x03, 0x01});
-    EXPECT_EQ(
-        h.views.Matching("SetMemoryRow"),
-        (std::vector<std::string>{"SetMemoryRowVolumnLevel(1,true,50)", "SetMemoryRowInput(A,3,4)",
-                                  "SetMemoryRowMuteStatus(3,true,1)"}));
+    // A preset's delay bytes meet in their own table: the live low byte stays.
+    send().CmdGetDelayLevel(1, 0, 2, 1);
+    h.Reply({0x02, 0x64});
+    h.Reply({0x02, 0x00});
+    EXPECT_EQ(h.views.Matching("SetMemoryRow"),
+              (std::vector<std::string>{
+                  "SetMemoryRowVolumnLevel(1,true,50)", "SetMemoryRowInput(A,3,4)",
+                  "SetMemoryRowMuteStatus(3,true,1)", "SetMemoryRowDelayTime(2,true,500)"}));
     EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 0);
     EXPECT_EQ(h.core.model.AudioOutputs[3].iInputPort, 0);
+    EXPECT_EQ(h.core.model.AudioOutputs[2].bDelayLevelLow, 0x11);
+    EXPECT_EQ(h.core.model.MemoryAudioOutputs[2].bDelayLevelLow, 0x64);
 
     // The operator has moved on to location 3: the reply for 2 is dropped,
     // but still taken.
@@ -114,78 +164,7 @@ TEST_F(Handlers, PresetRepliesGoToTheMemoryRowsOfTheChosenLocationOnly) {
     EXPECT_FALSE(Waiting());
 }
 
-TEST_F(Handlers, DelayFromLowAndHighBytes) {
-    auto audio = unit->objAudioINFO();
-    audio->setiDelayUnit(5);
-    audio->setlMaxDelayLevel(1000);
-    send().CmdGetDelayLevel(1, 0, 0, 1);
-    h.Reply({0x03, 0xE8});
-    EXPECT_EQ(h.core.model.AudioOutputs[3].bDelayLevelLow, 0xE8);
-    EXPECT_TRUE(h.views.Matching("Draw_AudioOutputDelayTime").empty());
-    h.Reply({0x03, 0x03});
-    EXPECT_EQ(h.core.model.AudioOutputs[3].lDelayTime, 5000);
-    EXPECT_TRUE(h.views.Called("Draw_AudioOutputDelayTime(3)"));
-
-    audio->setlMaxDelayLevel(999);
-    send().CmdGetDelayLevel(1, 0, 0, 1);
-    h.Reply({0x03, 0xE8});
-    h.Reply({0x03, 0x03});
-    EXPECT_TRUE(Waiting()); // level 1000 > 999: rejected, repeated
-    EXPECT_EQ(h.core.model.AudioOutputs[3].lDelayTime, 5000);
-
-    // A high byte above 127 is just a level far out of range, not a crash.
-    CoreHarness g;
-    auto u = g.AddUnit(1, 4, 8);
-    u->objAudioINFO()->setlMaxDelayLevel(0xFFFF);
-    g.Select(1);
-    g.core.link.senders.CmdGetDelayLevel(1, 0, 0, 1);
-    g.Reply({0x01, 0xFF});
-    g.Reply({0x01, 0xFF});
-    EXPECT_EQ(g.core.model.AudioOutputs[1].lDelayTime, 0xFFFF * 5);
-    g.core.link.senders.CmdGetDelayLevel(1, 0, 0, 1);
-    g.Reply({0x01, 0x00});
-    u->objAudioINFO()->setlMaxDelayLevel(1000);
-    g.Reply({0x01, 0x80});
-    EXPECT_TRUE(g.core.link.queue.IsWaitingForAnswer());
-}
-
-TEST_F(Handlers, PresetDelayUsesTheScratchTable) {
-    unit->objAudioINFO()->setlMaxDelayLevel(1000);
-    h.views.memoryLocation = 1;
-    h.core.model.AudioOutputs[2].bDelayLevelLow = 0x11;
-    send().CmdGetDelayLevel(1, 0, 1, 1);
-    h.Reply({0x02, 0x64});
-    h.Reply({0x02, 0x00});
-    EXPECT_EQ(h.core.model.AudioOutputs[2].bDelayLevelLow, 0x11);
-    EXPECT_EQ(h.core.model.MemoryAudioOutputs[2].bDelayLevelLow, 0x64);
-    EXPECT_TRUE(h.views.Called("SetMemoryRowDelayTime(2,true,500)"));
-}
-
-TEST_F(Handlers, PlugsEdidAndFirmware) {
-    send().CmdGetVideoInputPlug(1, 0, 2);
-    h.Reply({0x01, 0x01, 0x04, 0x00});
-    send().CmdGetAudioOutputPlug(1, 0, 2);
-    h.Reply({0x08, 0x01});
-    send().CmdGetEdidType(1, 0, 1);
-    h.Reply({0x02, 0x01});
-    send().CmdGetFirmwareVersion(1, 1);
-    h.Reply({0x21, 0x0A});
-    EXPECT_EQ(h.core.model.VideoInputs[1].lPlugStatus, 1);
-    EXPECT_EQ(h.core.model.AudioOutputs[8].lPlugStatus, 1);
-    EXPECT_EQ(h.core.model.VideoInputs[2].lEdidType, 1);
-    EXPECT_TRUE(h.views.Called("Draw_InputPlug(V,1)"));
-    EXPECT_TRUE(h.views.Called("Draw_OutputPlug(A,8)"));
-    EXPECT_TRUE(h.views.Called("Draw_VideoInput(2)"));
-    EXPECT_TRUE(h.views.Called("Draw_SelectedEdidType()"));
-    EXPECT_TRUE(h.views.Called("SetUnitFirmwareText(1,2.1.10)"));
-    EXPECT_EQ(unit->objFirmwareVersion()->text(), "2.1.10");
-
-    send().CmdGetAudioInputPlug(1, 0, 2);
-    h.Reply({0x05, 0x01}); // input 5 of 4
-    EXPECT_TRUE(Waiting());
-}
-
-TEST_F(Handlers, RepliesOfOtherUnitsAreTakenButIgnored) {
+TEST_F(Handlers, RepliesOfOtherOrSilentUnitsAreTakenButIgnored) {
     h.AddUnit(2, 4, 4);
     send().CmdGetVolumnLevel(2, 0, 0, 1);
     h.Reply({0x01, 0x50}); // level 80 from unit 2
@@ -199,10 +178,9 @@ TEST_F(Handlers, RepliesOfOtherUnitsAreTakenButIgnored) {
 
 TEST_F(Handlers, PointerRuleSparesPollsAndPresetsAndBusyReads) {
     h.views.busyPointer = true;
+    h.views.memoryLocation = 1;
     send().CmdGetVolumnLevel(1, 0, 0, 2); // a poll
     h.Reply({0x01, 0x10});
-    EXPECT_TRUE(h.views.busyPointer);
-    h.views.memoryLocation = 1;
     send().CmdGetVolumnLevel(1, 0, 1, 1); // a preset
     h.Reply({0x01, 0x10});
     EXPECT_TRUE(h.views.busyPointer);
@@ -214,4 +192,52 @@ TEST_F(Handlers, PointerRuleSparesPollsAndPresetsAndBusyReads) {
     send().CmdGetVolumnLevel(1, 0, 0, 1);
     h.Reply({0x01, 0x10});
     EXPECT_TRUE(h.views.busyPointer);
+}
+
+TEST(InfoReplies, FirstUnitFoundIsSelectedAndReadLaterOnesOnlyListed) {
+    CoreHarness h;
+    h.core.link.senders.CmdGetUnitInfo(5, 0, 1);
+    h.Reply(Info(0x03, 8, 4, "ABCD"));
+    const UnitRef unit = h.core.model.FindUnit(5);
+    ASSERT_TRUE(unit);
+    EXPECT_EQ(h.core.model.objSelectedUnit, unit);
+    EXPECT_EQ(unit->iMemoryCount(), 3);
+    EXPECT_EQ(unit->iOutputCount(), 8);
+    EXPECT_EQ(unit->iInputCount(), 4);
+    EXPECT_EQ(unit->sName(), "ABCD");
+    EXPECT_TRUE(unit->blConnected());
+    EXPECT_FALSE(unit->objAudioINFO()->blEnabled() || unit->objVideoINFO()->blEnabled());
+    EXPECT_TRUE(h.views.Called("ShowUnitRow(5)"));
+    // Nothing to read on a unit with neither section: the read ends at once.
+    EXPECT_FALSE(h.core.model.blLoadingStatus || h.views.busyPointer);
+    EXPECT_TRUE(h.views.qrdEnabled);
+    EXPECT_TRUE(h.views.Called("FillMemoryLocations()"));
+    EXPECT_TRUE(h.core.link.queue.SendQueue().empty());
+
+    // Another unit only adds its row; a refresh keeps the record.
+    h.core.link.senders.CmdGetUnitInfo(6, 0, 1);
+    h.Reply(Info(0xCF, 8, 4, ""));
+    const UnitRef six = h.core.model.FindUnit(6);
+    EXPECT_EQ(six->iMemoryCount(), 15); // all four bits
+    EXPECT_TRUE(six->objAudioINFO()->blEnabled() && six->objVideoINFO()->blEnabled());
+    h.core.link.senders.CmdGetUnitInfo(6, 0, 1);
+    h.Reply(Info(0x05, 16, 4, "Six bis"));
+    EXPECT_EQ(h.core.model.FindUnit(6), six);
+    EXPECT_EQ(six->sName(), "Six bis");
+    EXPECT_EQ(six->iOutputCount(), 16);
+    EXPECT_EQ(h.core.model.objUnits().Count(), 2);
+    EXPECT_EQ(h.core.model.objSelectedUnit, unit);
+}
+
+TEST(InfoReplies, BothSectionsReadSwitchMapsStraightAway) {
+    CoreHarness h;
+    h.core.link.senders.CmdGetUnitInfo(2, 0, 1);
+    h.Reply(Info(0xC3, 8, 4, "AV"));
+    EXPECT_TRUE(h.core.model.blLoadingStatus);
+    EXPECT_EQ(h.Sent().back(), "08:0:0"); // audio map first, written at once
+    EXPECT_EQ(h.Waiting(), (std::vector<std::string>{"07:0:0"}));
+    h.Reply({0x01, 0x02});
+    h.Reply({0x01, 0x03});
+    EXPECT_FALSE(h.core.model.blLoadingStatus); // the video map was the last step
+    EXPECT_TRUE(h.views.Called("Setup_AllViews()"));
 }

@@ -10,24 +10,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-sim::UnitConfig Unit(uint8_t id) {
-    sim::UnitConfig u;
-    u.id = id;
-    u.name = "Unit " + std::to_string(id);
-    u.inputs = 8;
-    u.outputs = 6;
-    return u;
-}
-
-bool Idle(const SimCoreHarness& h) {
-    const TransmitQueue& q = h.core.link.queue;
-    return !h.core.status.IsBusy() && !q.IsWaitingForAnswer() && !q.IsSettling() &&
-           q.iSendQueueCount() == 0;
-}
-
 // Between two polls, so that the next request goes out at once.
 void WaitIdle(SimCoreHarness& h) {
-    ASSERT_TRUE(h.clock.advanceUntil([&] { return Idle(h); }, 5s));
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
 }
 
 // The unit's first answer to the request just written comes after the
@@ -44,7 +29,7 @@ void AnswerLate(SimCoreHarness& h, const sim::FaultConfig& after = {}) {
 
 TEST(RoughLineCore, StrayBytesAfterARepeatDoNotStopTheRead) {
     SimCoreHarness h;
-    sim::Unit& unit = h.AddUnit(Unit(2));
+    sim::Unit& unit = h.AddUnit(2, 8, 6);
     ASSERT_TRUE(h.Scan());
     unit.state().audio[3].volume = 9;
     // A full read; its first request is repeated, then another device sends a
@@ -53,7 +38,7 @@ TEST(RoughLineCore, StrayBytesAfterARepeatDoNotStopTheRead) {
     h.core.status.SetLoadingStatus(true);
     h.core.status.RequestUnitStatus(0);
     AnswerLate(h, {.chatter = 1, .chatterMs = 150});
-    ASSERT_TRUE(h.clock.advanceUntil([&] { return Idle(h); }, 5s));
+    WaitIdle(h);
     EXPECT_EQ(h.core.model.AudioOutputs[4].iVolumnLevel, 9);
     EXPECT_TRUE(h.Differences(unit).empty());
     EXPECT_EQ(h.trace.overlaps, 0);
@@ -61,7 +46,7 @@ TEST(RoughLineCore, StrayBytesAfterARepeatDoNotStopTheRead) {
 
 TEST(RoughLineCore, ScanDuringARepeatedQueryMakesNoUnitUp) {
     SimCoreHarness h;
-    h.AddUnit(Unit(2));
+    h.AddUnit(2, 8, 6);
     ASSERT_TRUE(h.Scan());
     WaitIdle(h);
     h.core.link.senders.CmdGetVolumnLevel(2, 0, 0, 1);
@@ -82,7 +67,7 @@ TEST(RoughLineCore, ScanDuringARepeatedQueryMakesNoUnitUp) {
 
 TEST(RoughLineCore, ScanWhileTheExtendedInformationIsAwaitedKeepsTheUnit) {
     SimCoreHarness h;
-    h.AddUnit(Unit(2));
+    h.AddUnit(2, 8, 6);
     ASSERT_TRUE(h.Scan());
     WaitIdle(h);
     h.core.link.senders.CmdGetUnitInfo(2, 1, 1);
@@ -95,9 +80,9 @@ TEST(RoughLineCore, ScanWhileTheExtendedInformationIsAwaitedKeepsTheUnit) {
 
 TEST(RoughLineCore, GiveUpOfARequestBeforeTheScanDoesNotEndIt) {
     SimCoreHarness h;
-    sim::UnitConfig videoOnly = Unit(31);
+    sim::UnitConfig videoOnly = SimCoreHarness::Config(31, 8, 6);
     videoOnly.audio = false;
-    h.AddUnit(Unit(4));
+    h.AddUnit(4, 8, 6);
     h.AddUnit(videoOnly);
     ASSERT_TRUE(h.Scan());
     // Unit 31 refuses an audio query; a scan starts while it is awaited. Its

@@ -8,15 +8,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-sim::UnitConfig Unit(uint8_t id, int inputs = 8, int outputs = 8) {
-    sim::UnitConfig u;
-    u.id = id;
-    u.name = "Unit " + std::to_string(id);
-    u.inputs = inputs;
-    u.outputs = outputs;
-    return u;
-}
-
 // Unit IDs of the information probes among the frames written, in order.
 std::vector<int> Probes(const Bytes& written) {
     std::vector<int> ids;
@@ -32,11 +23,21 @@ std::vector<int> Probes(const Bytes& written) {
 
 TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     SimCoreHarness h;
-    sim::Unit& two = h.AddUnit(Unit(2));
-    h.AddUnit(Unit(7, 4, 4));
-    h.AddUnit(Unit(31, 16, 2));
-    two.state().audio[2].volume = 77;
+    // The first unit found is read whole: abilities and values unlike the
+    // defaults, so that every decoding shows.
+    sim::UnitConfig first = SimCoreHarness::Config(2);
+    first.memories = 12;
+    first.delayStepMs = 10;
+    first.longFrames = true;
+    first.firmwareMajor = 2;
+    first.firmwareMinor = 1;
+    first.firmwareRevision = 10;
+    sim::Unit& two = h.AddUnit(first);
+    h.AddUnit(7, 4, 4);
+    h.AddUnit(31, 16, 2);
+    two.state().audio[2] = {4, true, 77, 9, 91, 3, 37};
     two.state().videoRoutes[1] = 5;
+    two.state().edid[3] = 1;
     // The status line follows the probes: the ID asked now, the units found.
     const ActivityStatus& activity = h.core.activity;
     int told = 0;
@@ -59,13 +60,20 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     ASSERT_TRUE(h.clock.advanceUntil([&] { return !h.core.status.IsBusy(); }, 20s));
     EXPECT_EQ(activity.Text(), "Scan ended: 3 units found");
     EXPECT_EQ(h.core.model.objUnits().Count(), 3);
-    ASSERT_TRUE(h.core.model.objSelectedUnit);
-    EXPECT_EQ(h.core.model.objSelectedUnit->bID(), 2);
+    const UnitRef unit = h.core.model.objSelectedUnit;
+    ASSERT_TRUE(unit);
+    EXPECT_EQ(unit->bID(), 2);
     EXPECT_FALSE(h.views.busyPointer);
     EXPECT_EQ(h.views.scanCaption, "S&can");
+    EXPECT_EQ(unit->iMemoryCount(), 12);
+    EXPECT_EQ(unit->iMaxCommandLB(), 254);
+    EXPECT_EQ(unit->objFirmwareVersion()->text(), "2.1.10");
+    EXPECT_TRUE(h.views.Called("SetUnitFirmwareText(2,2.1.10)"));
+    EXPECT_TRUE(h.views.Called("Setup_SelectedDelayRange(1000,10)"));
     EXPECT_EQ(h.core.model.AudioOutputs[3].iVolumnLevel, 77);
+    EXPECT_EQ(h.core.model.AudioOutputs[3].lDelayTime, 370);
     EXPECT_EQ(h.core.model.VideoOutputs[2].iInputPort, 5);
-    EXPECT_TRUE(h.Differences(two).empty());
+    EXPECT_TRUE(h.Differences(two).empty()) << h.Differences(two).front();
     EXPECT_EQ(h.trace.overlaps, 0);
 
     // Unit 2's whole read went out between the probes of 2 and 3.
@@ -100,7 +108,7 @@ TEST(Scenario, EmptyLineScanEndsAfterTheLastProbeFailsThreeTimes) {
 
 TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAndReadAfreshWhenBack) {
     SimCoreHarness h;
-    sim::UnitConfig cfg = Unit(31);
+    sim::UnitConfig cfg = SimCoreHarness::Config(31);
     sim::FaultConfig faults;
     faults.silentAfterFrames = 6; // info, extended, then a few status queries
     faults.silentForMs = 5000;
@@ -128,11 +136,15 @@ TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAndReadAfreshWhenBack) {
 
 TEST(Scenario, PortLostDuringTheScanEndsIt) {
     SimCoreHarness h;
-    h.AddUnit(Unit(3));
+    h.AddUnit(3);
+    int told = 0;
+    h.core.setOnPortLost([&] { ++told; });
     h.core.status.SetScanning(true);
     h.clock.advance(2s);
     h.port.loseLine();
     h.clock.advance(10ms);
+    EXPECT_EQ(told, 1);
+    EXPECT_TRUE(h.core.link.queue.SendQueue().empty());
     EXPECT_FALSE(h.core.status.IsBusy());
     EXPECT_FALSE(h.views.busyPointer);
     EXPECT_EQ(h.views.scanCaption, "S&can");
@@ -143,8 +155,8 @@ TEST(Scenario, PortLostDuringTheScanEndsIt) {
 
 TEST(Scenario, PortLostGivesUpEveryUnitAndDisablesThePagesAsForASilentUnit) {
     SimCoreHarness h;
-    h.AddUnit(Unit(3));
-    h.AddUnit(Unit(5));
+    h.AddUnit(3);
+    h.AddUnit(5);
     ASSERT_TRUE(h.Scan());
     const UnitRef selected = h.core.model.objSelectedUnit;
     ASSERT_TRUE(selected && selected->blConnected());
@@ -165,7 +177,7 @@ TEST(Scenario, PortLostGivesUpEveryUnitAndDisablesThePagesAsForASilentUnit) {
 
 TEST(Scenario, SettingsReachTheUnitAndTheModelFollowsItsAnswers) {
     SimCoreHarness h;
-    sim::Unit& unit = h.AddUnit(Unit(31));
+    sim::Unit& unit = h.AddUnit(31);
     ASSERT_TRUE(h.Scan());
     CommandSenders& s = h.core.link.senders;
     s.CmdSetVolumnLevel(31, 2, 64, 0);
@@ -188,7 +200,7 @@ TEST(Scenario, SettingsReachTheUnitAndTheModelFollowsItsAnswers) {
 
 TEST(Scenario, StoppingTheScanWithdrawsOnlyProbesOfUnitsNotFound) {
     SimCoreHarness h;
-    h.AddUnit(Unit(0));
+    h.AddUnit(0);
     h.core.status.SetScanning(true);
     // Let unit 0 be found; stop while its read and the probes still wait.
     ASSERT_TRUE(h.clock.advanceUntil([&] { return h.core.model.objUnits().Count() == 1; }, 5s));
@@ -205,7 +217,7 @@ TEST(Scenario, StoppingTheScanWithdrawsOnlyProbesOfUnitsNotFound) {
 
 TEST(Scenario, PresetReadQueuesTheStepTableAndEndsAtItsLastStep) {
     SimCoreHarness h;
-    sim::UnitConfig cfg = Unit(31);
+    sim::UnitConfig cfg = SimCoreHarness::Config(31);
     cfg.bass = cfg.treble = cfg.subwoofer = false;
     sim::Unit& unit = h.AddUnit(cfg);
     ASSERT_TRUE(h.Scan());
@@ -230,7 +242,7 @@ TEST(Scenario, PresetReadQueuesTheStepTableAndEndsAtItsLastStep) {
 
 TEST(Scenario, PollRunsOnAnIdleLineAndFollowsTheUnit) {
     SimCoreHarness h;
-    sim::Unit& unit = h.AddUnit(Unit(31));
+    sim::Unit& unit = h.AddUnit(31);
     ASSERT_TRUE(h.Scan());
     // The redraw timers of the fake never stop: let levels be polled again.
     h.views.redrawRunning.clear();

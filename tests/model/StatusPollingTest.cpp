@@ -30,26 +30,6 @@ TEST(Scan, StartEmptiesTheModelAndQueuesThirtyTwoProbes) {
     EXPECT_TRUE(h.views.Called("ClearUnitList()"));
 }
 
-TEST(Scan, PortClosedOrLostEndsTheScanAtOnce) {
-    CoreHarness h;
-    h.port.close();
-    h.core.status.SetScanning(true);
-    EXPECT_FALSE(h.core.model.blScanning);
-    EXPECT_FALSE(h.views.busyPointer);
-    EXPECT_EQ(h.views.scanCaption, "S&can");
-
-    CoreHarness g;
-    int told = 0;
-    g.core.setOnPortLost([&] { ++told; });
-    g.core.status.SetScanning(true);
-    g.clock.advance(100ms);
-    g.port.loseLine();
-    EXPECT_FALSE(g.core.model.blScanning);
-    EXPECT_FALSE(g.views.busyPointer);
-    EXPECT_EQ(told, 1);
-    EXPECT_TRUE(g.core.link.queue.SendQueue().empty());
-}
-
 TEST(StatusRead, NoAudioControlsEndsAtTheEdidReply) {
     CoreHarness h;
     CoreHarness::Caps caps;
@@ -134,14 +114,15 @@ TEST(ClosedPort, NoReadOrScanWaitsForAnAnswerThatCannotCome) {
     // A unit picked in the list: its information request is dropped.
     h.core.status.SetLoadingStatus(true);
     h.core.link.senders.CmdGetUnitInfo(1, 0, 1);
-    EXPECT_FALSE(h.core.status.IsBusy());
-    EXPECT_FALSE(h.views.busyPointer);
+    EXPECT_FALSE(h.core.status.IsBusy() || h.views.busyPointer);
     // The scan button on a closed port starts a scan that ends at once; it
     // is not taken for the operator stopping one.
     h.views.calls.clear();
     h.core.status.cmdScan_Click();
     EXPECT_FALSE(h.core.status.IsBusy());
     EXPECT_EQ(h.views.scanCaption, "S&can");
+    EXPECT_FALSE(h.views.busyPointer);
+    EXPECT_FALSE(h.core.model.blScanning);
     EXPECT_FALSE(h.views.Called("Setup_AllViews()"));
     EXPECT_FALSE(h.views.Called("Enable_QRD(true)"));
 }

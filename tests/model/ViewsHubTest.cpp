@@ -11,27 +11,15 @@ using namespace quadrel::test;
 
 namespace {
 
-struct SwitchSpy : NullSwitchView {
-    explicit SwitchSpy(std::vector<std::string>& order) : order(order) {}
-    std::vector<std::string>& order;
+// One spy on all four areas, writing down which part ran, in order.
+struct Spy : NullSwitchView, NullAudioView, NullVideoView, NullUnitPane {
+    std::vector<std::string> order;
     void Setup_SwitchView() override { order.push_back("switch layout"); }
     void Enable_SwitchControl(bool) override { order.push_back("switch enable"); }
-};
-struct AudioSpy : NullAudioView {
-    explicit AudioSpy(std::vector<std::string>& order) : order(order) {}
-    std::vector<std::string>& order;
     void Setup_AudioOutputScroll() override { order.push_back("audio layout"); }
     void Enable_AudioControl(bool) override { order.push_back("audio enable"); }
-};
-struct VideoSpy : NullVideoView {
-    explicit VideoSpy(std::vector<std::string>& order) : order(order) {}
-    std::vector<std::string>& order;
     void Setup_VideoInputScroll() override { order.push_back("video layout"); }
     void Enable_VideoControl(bool) override { order.push_back("video enable"); }
-};
-struct PaneSpy : NullUnitPane {
-    explicit PaneSpy(std::vector<std::string>& order) : order(order) {}
-    std::vector<std::string>& order;
     void Enable_lstQRD(bool) override { order.push_back("list enable"); }
     void Enable_fraMemory(bool) override { order.push_back("memory enable"); }
 };
@@ -39,18 +27,14 @@ struct PaneSpy : NullUnitPane {
 } // namespace
 
 TEST(ViewsHub, SpanningRoutinesRunTheirPartsInOrder) {
-    std::vector<std::string> order;
-    SwitchSpy sw(order);
-    AudioSpy audio(order);
-    VideoSpy video(order);
-    PaneSpy pane(order);
+    Spy spy;
     NullFrame frame;
-    ViewsHub hub(sw, audio, video, pane, frame);
+    ViewsHub hub(spy, spy, spy, spy, frame);
     hub.Setup_AllViews();
     hub.Enable_QRD(true);
-    EXPECT_EQ(order, (std::vector<std::string>{"switch layout", "audio layout", "video layout",
-                                               "list enable", "switch enable", "audio enable",
-                                               "video enable", "memory enable"}));
+    EXPECT_EQ(spy.order, (std::vector<std::string>{"switch layout", "audio layout", "video layout",
+                                                   "list enable", "switch enable", "audio enable",
+                                                   "video enable", "memory enable"}));
     hub.RestartSelectedRedraw(AudioValue::Bass);
     EXPECT_TRUE(hub.IsSelectedRedrawRunning(AudioValue::Bass));
     EXPECT_FALSE(hub.IsSelectedRedrawRunning(AudioValue::Delay));

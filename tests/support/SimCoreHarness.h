@@ -35,6 +35,24 @@ struct SimCoreHarness {
         port.engine().addUnit(config);
         return *port.engine().unit(config.id);
     }
+    // A unit with every section, named "Unit <id>".
+    static sim::UnitConfig Config(uint8_t id, int inputs = 8, int outputs = 8) {
+        sim::UnitConfig u;
+        u.id = id;
+        u.name = "Unit " + std::to_string(id);
+        u.inputs = inputs;
+        u.outputs = outputs;
+        return u;
+    }
+    sim::Unit& AddUnit(uint8_t id, int inputs = 8, int outputs = 8) {
+        return AddUnit(Config(id, inputs, outputs));
+    }
+    // No scan or read going on, nothing awaited, settling or waiting.
+    bool Idle() const {
+        const TransmitQueue& q = core.link.queue;
+        return !core.status.IsBusy() && !q.IsWaitingForAnswer() && !q.IsSettling() &&
+               q.iSendQueueCount() == 0;
+    }
 
     bool Scan(std::chrono::seconds limit = std::chrono::seconds(60)) {
         core.status.SetScanning(true);
@@ -48,60 +66,37 @@ struct SimCoreHarness {
         const basQRD& m = core.model;
         const sim::UnitState& s = unit.state();
         const sim::UnitConfig& c = unit.config();
-        auto diff = [&](const char* what, int port, long model, long real) {
-            if (model != real) {
+        auto diff = [&](bool kept, const char* what, int port, long model, long real) {
+            if (kept && model != real) {
                 out.push_back(std::string(what) + " " + std::to_string(port) + ": model " +
                               std::to_string(model) + ", unit " + std::to_string(real));
             }
         };
         for (int o = 1; o <= std::min(c.outputs, limit); ++o) {
-            const auto& a = s.audio[static_cast<size_t>(o - 1)];
+            const auto k = static_cast<size_t>(o - 1);
+            const sim::AudioOutputState& a = s.audio[k];
             const AUDIO_OUTPUT_STATUS& ma = m.AudioOutputs[o];
-            if (c.audio) {
-                diff("audio route", o, ma.iInputPort, a.input);
-                if (c.volume) {
-                    diff("mute", o, ma.lMuteStatus, a.mute ? 1 : 0);
-                    diff("volume", o, ma.iVolumnLevel, a.volume);
-                }
-                if (c.bass) {
-                    diff("bass", o, ma.iBassLevel, a.bass);
-                }
-                if (c.treble) {
-                    diff("treble", o, ma.iTrebleLevel, a.treble);
-                }
-                if (c.subwoofer) {
-                    diff("subwoofer", o, ma.iSubwooferLevel, a.subwoofer);
-                }
-                if (c.delay) {
-                    diff("delay", o, ma.lDelayTime,
-                         static_cast<long>(a.delayLevel) * c.delayStepMs);
-                }
-                if (c.audioOutputPlug) {
-                    diff("audio output plug", o, ma.lPlugStatus,
-                         s.audioOutputPlugs[static_cast<size_t>(o - 1)] ? 1 : 0);
-                }
-            }
-            if (c.video) {
-                diff("video route", o, m.VideoOutputs[o].iInputPort,
-                     s.videoRoutes[static_cast<size_t>(o - 1)]);
-                if (c.videoOutputPlug) {
-                    diff("video output plug", o, m.VideoOutputs[o].lPlugStatus,
-                         s.videoOutputPlugs[static_cast<size_t>(o - 1)] ? 1 : 0);
-                }
-            }
+            diff(c.audio, "audio route", o, ma.iInputPort, a.input);
+            diff(c.audio && c.volume, "mute", o, ma.lMuteStatus, a.mute ? 1 : 0);
+            diff(c.audio && c.volume, "volume", o, ma.iVolumnLevel, a.volume);
+            diff(c.audio && c.bass, "bass", o, ma.iBassLevel, a.bass);
+            diff(c.audio && c.treble, "treble", o, ma.iTrebleLevel, a.treble);
+            diff(c.audio && c.subwoofer, "subwoofer", o, ma.iSubwooferLevel, a.subwoofer);
+            diff(c.audio && c.delay, "delay", o, ma.lDelayTime,
+                 static_cast<long>(a.delayLevel) * c.delayStepMs);
+            diff(c.audio && c.audioOutputPlug, "audio output plug", o, ma.lPlugStatus,
+                 s.audioOutputPlugs[k] ? 1 : 0);
+            diff(c.video, "video route", o, m.VideoOutputs[o].iInputPort, s.videoRoutes[k]);
+            diff(c.video && c.videoOutputPlug, "video output plug", o,
+                 m.VideoOutputs[o].lPlugStatus, s.videoOutputPlugs[k] ? 1 : 0);
         }
         for (int i = 1; i <= std::min(c.inputs, limit); ++i) {
-            if (c.video && c.edidSelect) {
-                diff("edid", i, m.VideoInputs[i].lEdidType, s.edid[static_cast<size_t>(i - 1)]);
-            }
-            if (c.video && c.videoInputPlug) {
-                diff("video input plug", i, m.VideoInputs[i].lPlugStatus,
-                     s.videoInputPlugs[static_cast<size_t>(i - 1)] ? 1 : 0);
-            }
-            if (c.audio && c.audioInputPlug) {
-                diff("audio input plug", i, m.AudioInputPlugs[i],
-                     s.audioInputPlugs[static_cast<size_t>(i - 1)] ? 1 : 0);
-            }
+            const auto k = static_cast<size_t>(i - 1);
+            diff(c.video && c.edidSelect, "edid", i, m.VideoInputs[i].lEdidType, s.edid[k]);
+            diff(c.video && c.videoInputPlug, "video input plug", i, m.VideoInputs[i].lPlugStatus,
+                 s.videoInputPlugs[k] ? 1 : 0);
+            diff(c.audio && c.audioInputPlug, "audio input plug", i, m.AudioInputPlugs[i],
+                 s.audioInputPlugs[k] ? 1 : 0);
         }
         return out;
     }
