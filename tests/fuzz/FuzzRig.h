@@ -7,13 +7,13 @@
 // Input: byte 0 picks the selected unit (bit 5 set: none) and, low two bits,
 // the unit asked; with bit 6 the input ends mid-exchange, else the exchange
 // runs out after its last piece (Tail()); byte 1 the awaited request's code
-// (low six bits) and priority (high two); byte 2 its data bytes (low two bits: data byte 0, high
-// four: data byte 1, the memory location) and, with bit 2, a memory location
-// chosen in the preset list (the same one with bit 3, else another). Then
-// pieces: a length byte (low 6 bits; bit 7 also lets 250 ms of virtual time
-// pass, bit 6 queues a fresh request) followed by that many bytes for the
-// line. A length byte of 0 is followed instead by an action byte whose low two
-// bits choose, and whose high six bits (k) tune it:
+// (low six bits) and priority (high two); byte 2 its data bytes (low two
+// bits: data byte 0, high four: data byte 1, the memory location) and, with
+// bit 2, a memory location chosen in the preset list (the same one with bit
+// 3, else another). Then pieces: a length byte (low 6 bits; bit 7 also lets
+// 250 ms of virtual time pass, bit 6 queues a fresh request) followed by that
+// many bytes for the line. A length byte of 0 is followed instead by an
+// action byte whose low two bits choose, and whose high six bits (k) tune it:
 //   0  a well-formed answer to the awaited request, k payload bytes taken from
 //      the input (a setting's answer has none);
 //   1  k * 25 ms of virtual time pass (answers late, quiet waits);
