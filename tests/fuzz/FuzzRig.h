@@ -5,15 +5,15 @@
 // the same result in a fresh process.
 //
 // Input: byte 0 picks the selected unit (bit 5 set: none) and, low two bits,
-// the unit asked; with bit 6 the input ends mid-exchange, else 2 s of virtual
-// time pass after its last piece; byte 1 the awaited request's code (low six bits) and
-// priority (high two); byte 2 its data bytes (low two bits: data byte 0, high
-// four: data byte 1, the memory location) and, with bit 2, a memory location
-// chosen in the preset list (the same one with bit 3, else another). Then
-// pieces: a length byte (low 6 bits; bit 7 also lets 250 ms of virtual time
-// pass, bit 6 queues a fresh request) followed by that many bytes for the
-// line. A length byte of 0 is followed instead by an action byte whose low two
-// bits choose, and whose high six bits (k) tune it:
+// the unit asked; with bit 6 the input ends mid-exchange, else the exchange
+// runs out after its last piece (Tail()); byte 1 the awaited request's code
+// (low six bits) and priority (high two); byte 2 its data bytes (low two
+// bits: data byte 0, high four: data byte 1, the memory location) and, with
+// bit 2, a memory location chosen in the preset list (the same one with bit
+// 3, else another). Then pieces: a length byte (low 6 bits; bit 7 also lets
+// 250 ms of virtual time pass, bit 6 queues a fresh request) followed by that
+// many bytes for the line. A length byte of 0 is followed instead by an
+// action byte whose low two bits choose, and whose high six bits (k) tune it:
 //   0  a well-formed answer to the awaited request, k payload bytes taken from
 //      the input (a setting's answer has none);
 //   1  k * 25 ms of virtual time pass (answers late, quiet waits);
@@ -106,6 +106,7 @@ private:
         d.Mix(port.digest.value());
         return d.value();
     }
+    void Tail();
     void Reset();
 
     const bool digesting_;
@@ -213,8 +214,28 @@ inline void FuzzRig::Drive(const uint8_t* data, size_t size) {
         }
     }
     if ((data[0] & 0x40) == 0) {
-        clock.advance(2s);
+        Tail();
     }
+}
+
+// After the last piece the line falls silent: the awaited answer is repeated
+// until given up, a quiet wait after a repeat ends, a frame cut short is
+// dropped, and queued frames go out in turn. That ends once the link is idle
+// (what the once-a-second poll does then, an input reaches with time of its
+// own), and at the latest after one request's three tries, the longest quiet
+// wait after a repeat and a frame's byte time-out: 1.67 s at 9600 baud, where
+// a fixed 2 s ran on through polls and time-outs that find nothing new.
+inline void FuzzRig::Tail() {
+    TransmitQueue& q = core.link.queue;
+    const ReceiveParser& r = core.link.receiver;
+    const auto longest = TransmitQueue::kMaxTries * q.timWaitACK().interval() + q.SettleLimit() +
+                         core.link.receiver.timRecvNext().interval();
+    clock.advanceUntil(
+        [&q, &r] {
+            return !q.IsWaitingForAnswer() && !q.IsSettling() && q.iSendQueueCount() == 0 &&
+                   !r.IsReceiving();
+        },
+        longest);
 }
 
 inline uint64_t FuzzRig::StateDigest() const {
