@@ -22,16 +22,6 @@ struct NoClock : LogClock {
     QDateTime LocalNow() const override { return {}; }
 };
 
-sim::LineConfig FaultyLineConfig() {
-    sim::LineConfig line;
-    line.baud = 19200;
-    line.seed = 7;
-    line.faults.lost = 0.05;
-    line.faults.corrupt = 0.05;
-    line.faults.noise = 0.05;
-    return line;
-}
-
 // What the emulator did to the answers of each unit.
 struct Done {
     int lost = 0, corrupt = 0, noise = 0;
@@ -42,7 +32,9 @@ struct Done {
 TEST(FaultyLine, TheWindowsFiguresAgreeWithTheEmulator) {
     NoClock noClock;
     VirtualClock clock;
-    sim::SimSerialPort port(clock, FaultyLineConfig());
+    sim::SimSerialPort port(
+        clock,
+        {.baud = 19200, .seed = 7, .faults = {.lost = 0.05, .corrupt = 0.05, .noise = 0.05}});
     basLog log(QString(), noClock);
     test::RecordingViews views;
     QuadrelCore core(port, clock, log, views);

@@ -42,63 +42,47 @@ void CloseFromTitleBar(QWidget& window) {
 
 } // namespace
 
-TEST_F(LogWindow, CaptionsAndMenus) {
+TEST_F(LogWindow, RunStopToolBarAndClosingFromTheTitleBar) {
     EXPECT_EQ(form.windowTitle(), "TLY 通訊記錄");
-    EXPECT_EQ(form.mnuRecord()->title(), "記錄(&R)");
-    EXPECT_EQ(form.mnuRun()->text(), "開始記錄(&R)");
-    EXPECT_EQ(form.mnuStop()->text(), "停止記錄(&S)");
-    EXPECT_EQ(form.mnuView()->title(), "檢視(&V)");
-    EXPECT_EQ(form.mnuToolBar()->text(), "工具列(&T)");
-    ASSERT_NE(form.ToolbarButton("Run"), nullptr);
-    ASSERT_NE(form.ToolbarButton("Stop"), nullptr);
-    const QImage run = form.ToolbarButton("Run")->icon().pixmap(16).toImage();
-    const QImage stop = form.ToolbarButton("Stop")->icon().pixmap(16).toImage();
-    EXPECT_FALSE(run.isNull());
-    EXPECT_NE(run, stop);
-}
-
-TEST_F(LogWindow, RunAndStopEnableEachOther) {
+    EXPECT_EQ(form.mnuRecord()->title() + form.mnuView()->title(), "記錄(&R)檢視(&V)");
+    EXPECT_EQ(form.mnuRun()->text() + form.mnuStop()->text() + form.mnuToolBar()->text(),
+              "開始記錄(&R)停止記錄(&S)工具列(&T)");
+    QAction* run = form.ToolbarButton("Run");
+    QAction* stop = form.ToolbarButton("Stop");
+    ASSERT_TRUE(run && stop);
+    EXPECT_FALSE(run->icon().pixmap(16).toImage().isNull());
+    EXPECT_NE(run->icon().pixmap(16).toImage(), stop->icon().pixmap(16).toImage());
+    // Run and Stop enable each other, in the menu and on the tool bar.
+    const auto enabled = [&] {
+        return std::array{form.mnuRun()->isEnabled(), run->isEnabled(), form.mnuStop()->isEnabled(),
+                          stop->isEnabled()};
+    };
     EXPECT_FALSE(log.blShowTrace());
-    EXPECT_TRUE(form.mnuRun()->isEnabled());
-    EXPECT_TRUE(form.ToolbarButton("Run")->isEnabled());
-    EXPECT_FALSE(form.mnuStop()->isEnabled());
-    EXPECT_FALSE(form.ToolbarButton("Stop")->isEnabled());
-
-    form.ToolbarButton("Run")->trigger();
+    EXPECT_EQ(enabled(), (std::array{true, true, false, false}));
+    run->trigger();
     EXPECT_TRUE(log.blShowTrace());
-    EXPECT_FALSE(form.mnuRun()->isEnabled());
-    EXPECT_FALSE(form.ToolbarButton("Run")->isEnabled());
-    EXPECT_TRUE(form.mnuStop()->isEnabled());
-    EXPECT_TRUE(form.ToolbarButton("Stop")->isEnabled());
-
+    EXPECT_EQ(enabled(), (std::array{false, false, true, true}));
     form.Toolbar1_ButtonClick("Pause");
     EXPECT_TRUE(log.blShowTrace());
     form.mnuStop()->trigger();
     EXPECT_FALSE(log.blShowTrace());
-    EXPECT_TRUE(form.ToolbarButton("Run")->isEnabled());
-}
+    EXPECT_EQ(enabled(), (std::array{true, true, false, false}));
 
-TEST_F(LogWindow, ToolBarItemShowsAndHidesTheToolBarAndTheTextFollows) {
+    // The tool bar item shows and hides the tool bar; the text follows, down
+    // to the status bar that holds the figures of each unit.
     form.show();
-    EXPECT_TRUE(form.mnuToolBar()->isChecked());
     EXPECT_TRUE(form.Toolbar1()->isVisible());
     EXPECT_EQ(form.txtLog()->geometry().top(), form.Toolbar1()->geometry().bottom() + 1);
-
     form.mnuToolBar()->trigger();
     EXPECT_FALSE(form.Toolbar1()->isVisible());
     EXPECT_EQ(form.txtLog()->geometry().top(), form.menuBar()->geometry().bottom() + 1);
     EXPECT_EQ(form.txtLog()->width(), form.width());
-    // Down to the status bar that holds the figures of each unit.
     EXPECT_EQ(form.txtLog()->geometry().bottom(), form.statusBar()->geometry().top() - 1);
     EXPECT_EQ(form.statusBar()->geometry().bottom(), form.height() - 1);
-
     form.mnuToolBar()->trigger();
-    EXPECT_TRUE(form.Toolbar1()->isVisible());
     EXPECT_EQ(form.txtLog()->geometry().top(), form.Toolbar1()->geometry().bottom() + 1);
-}
 
-TEST_F(LogWindow, ClosingHidesAndAHiddenWindowKeepsCollecting) {
-    form.show();
+    // Closing from the title bar hides; a hidden window keeps collecting.
     form.EnableLog(true);
     log.LogSend({0x01, 0x02});
     CloseFromTitleBar(form);
@@ -106,9 +90,7 @@ TEST_F(LogWindow, ClosingHidesAndAHiddenWindowKeepsCollecting) {
     log.LogRecv({0x81, 0xD2});
     form.show();
     EXPECT_EQ(form.txtLog()->toPlainText(), "SEND 01 02 \nRECV 81 D2 \n");
-    EXPECT_TRUE(log.blShowTrace());
     EXPECT_FALSE(form.mnuRun()->isEnabled());
-
     form.Unload();
     EXPECT_FALSE(form.isVisible());
 }
