@@ -27,13 +27,7 @@ struct Lines : TraceSink {
     void ShowFigures(const QString& text) override { figures = text; }
     // The words lines without their time stamps.
     QStringList Words() const {
-        QStringList out;
-        for (const QString& l : lines) {
-            if (l.contains(" ms  ")) {
-                out << l.section(QStringLiteral(" ms  "), 1);
-            }
-        }
-        return out;
+        return lines.filter(" ms  ").replaceInStrings(QRegularExpression("^ *\\d+ ms  "), "");
     }
 };
 
