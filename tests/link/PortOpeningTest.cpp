@@ -24,7 +24,6 @@ TEST(PortTimeouts, WriteConstantFollowsBufferAndRate) {
     ASSERT_TRUE(OpenCommPort(port, 1, 19200));
     EXPECT_EQ(port.settings(), "19200,n,8,1");
     EXPECT_EQ(port.timeouts.writeTotalTimeoutConstant, 1000u);
-    EXPECT_EQ(port.timeouts.readIntervalTimeout, 1u);
     port.bufferSize = 2048;
     ASSERT_TRUE(OpenCommPort(port, 1, 9600));
     EXPECT_EQ(port.timeouts.writeTotalTimeoutConstant, 3000u);
