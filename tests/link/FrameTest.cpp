@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 using namespace quadrel;
 using namespace quadrel::test;
@@ -90,12 +91,9 @@ TEST(SendCommand, ShortLongEmptyAndSplitForms) {
                      crc::CalculateCrc8(Bytes{0x21, 0x85, 4, 9, 1, 2, 3}, 7)}));
 
     // The packet keeps the plain values the queue matches on.
-    const SEND_PACKET p = fb.BuildFrames(2, 0x10, 0, {uint8_t{5}}).at(0);
-    EXPECT_EQ(p.bCommand, 0x10);
-    EXPECT_EQ(p.bID, 2);
-    EXPECT_EQ(p.bData, Bytes{0x05});
-    EXPECT_EQ(p.iDataLength, 1);
-    EXPECT_EQ(p.iFrameLength, 5);
+    const SEND_PACKET p = fb.BuildFrames(2, 0x10, 0, {uint8_t{5}, uint8_t{6}}).at(0);
+    EXPECT_EQ((std::tuple{p.bCommand, p.bID, p.bData, p.iDataLength, p.iFrameLength}),
+              (std::tuple{uint8_t{0x10}, uint8_t{2}, Bytes{5, 6}, 2, 5}));
 
     // Unknown unit: 128 bytes per frame; a chunk of exactly two bytes takes
     // the short form, even mid-split.

@@ -61,18 +61,6 @@ struct Repeated : LinkHarness {
 
 } // namespace
 
-TEST(ReceivePath, AcknowledgementOnlyWhileAwaited) {
-    LinkHarness h;
-    h.port.deliver({0x81, 0xD2}); // nothing pending: dropped
-    EXPECT_FALSE(h.link.receiver.IsReceiving());
-    h.link.senders.CmdSetVolumnLevel(1, 2, 50, 0);
-    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
-    h.port.deliver({0x81, 0xD2});
-    EXPECT_EQ(h.port.writes.size(), 2u); // the ack released the query
-    EXPECT_TRUE(h.replies.calls.empty());
-    EXPECT_EQ(h.trace.received.size(), 2u); // every byte is traced, dropped ones too
-}
-
 TEST(ReceivePath, ReplyReachesItsHandlerWholeOrInPiecesButNotAfterAPause) {
     for (const std::vector<Bytes>& pieces :
          {std::vector<Bytes>{{0x81, 0x02, 0x01, 0x05, 0xE2}},

@@ -78,10 +78,8 @@ TEST(FrameWords, EveryRequestKind) {
     const std::vector<std::pair<SEND_PACKET, QString>> cases = {
         {Packet(1, kCmdSetVideoSwitch, 2, 3), "unit 01 set video route output 2 = input 3"},
         {Packet(1, kCmdSetAudioSwitch, 2, 0), "unit 01 disconnect audio route output 2"},
-        {Packet(1, kCmdSaveVideoMemory, 0, 4), "unit 01 save video preset 4"},
         {Packet(1, kCmdLoadAudioMemory, 0, 4), "unit 01 load audio preset 4"},
         {Packet(1, kCmdGetAudioSwitch, 5, 2), "unit 01 get audio route output 5, preset 2"},
-        {Packet(1, kCmdGetVideoInputPlug, 0, 0), "unit 01 get video input plugs all inputs"},
         {Packet(1, kCmdGetAudioInputPlug, 3, 0), "unit 01 get audio input plugs input 3"},
         {Packet(1, kCmdGetAudioOutputPlug, 0, 0), "unit 01 get audio output plugs all outputs"},
         {Packet(1, kCmdSetMute, 2, 1), "unit 01 set mute output 2 = on"},
@@ -89,7 +87,6 @@ TEST(FrameWords, EveryRequestKind) {
         {Packet(1, kCmdSetDelayHigh, 1, 1), "unit 01 set delay high byte output 1 = 1"},
         {Packet(1, kCmdGetDelayLow, 0, 0), "unit 01 get delay low byte all outputs, live"},
         {Packet(1, kCmdSetEdidType, 3, 1), "unit 01 set EDID input 3 = output 1"},
-        {Packet(1, kCmdGetEdidType, 0, 0), "unit 01 get EDID all inputs"},
         {Packet(31, kCmdGetUnitInfo, 0, 0), "unit 31 get information"},
         {Packet(5, kCmdGetUnitInfo, 1, 0), "unit 05 get extended information"},
         {Packet(1, 0x2A, 1, 2), "unit 01 command 2A (1, 2)"},
