@@ -143,6 +143,9 @@ TEST(ReceivePath, FirmwareAndInformationLengths) {
     h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F}));
     EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyFirmwareVersion", "ReplyUnitInfo",
                                                          "ReplyExtendedInfo"}));
+    // The replies taken are those of the right length.
+    EXPECT_EQ(h.replies.payloads.at(1), (Bytes{0x03, 0x08, 0x04}));
+    EXPECT_EQ(h.replies.payloads.at(2), (Bytes{0x01, 0x80, 0x47, 0x0F}));
 }
 
 TEST(ReceivePath, DispatchFollowsTheAwaitedRequest) {
