@@ -1,37 +1,28 @@
-#include "link/FrameBuilder.h"
 #include "link/QuadrelError.h"
+#include "link/basBitAccess.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
+#include "support/LinkHarness.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <functional>
+#include <tuple>
 
 using namespace quadrel;
+using namespace quadrel::test;
 namespace crc = quadrel::basCRC8_Dallas_1_Wire;
+namespace bits = quadrel::basBitAccess;
 
 namespace {
 
-struct Directory : UnitDirectory {
-    std::map<int, UnitRef> units;
-    UnitRef FindUnit(uint8_t id) const override {
-        auto it = units.find(id);
-        return it == units.end() ? nullptr : it->second;
+std::string ErrorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const QuadrelError& e) {
+        return std::to_string(e.number()) + ": " + e.description();
     }
-};
-
-struct Recorder : FrameQueue {
-    std::vector<SEND_PACKET> frames;
-    bool QueueCommand(const SEND_PACKET& p) override {
-        frames.push_back(p);
-        return false;
-    }
-};
-
-struct Fixture {
-    Directory units;
-    Recorder queue;
-    FrameBuilder builder{units, queue};
-};
+    return "no error";
+}
 
 Bytes Seq(size_t n) {
     Bytes b(n);
@@ -41,110 +32,128 @@ Bytes Seq(size_t n) {
     return b;
 }
 
+// Every frame the senders hand over, in order, whether written or queued.
+std::vector<Bytes> Frames(LinkHarness& h) {
+    std::vector<Bytes> out = h.port.writes;
+    for (const SEND_PACKET& p : h.link.queue.SendQueue()) {
+        out.push_back(p.bFrame);
+    }
+    return out;
+}
+
 } // namespace
 
-TEST(Crc8, StandardTableAndCheckValue) {
-    const Bytes head = {0x00, 0x5E, 0xBC, 0xE2, 0x61, 0x3F, 0xDD, 0x83};
-    const Bytes tail = {0xB6, 0xE8, 0x0A, 0x54, 0xD7, 0x89, 0x6B, 0x35};
-    for (size_t i = 0; i < 8; ++i) {
-        EXPECT_EQ(crc::kCrc8Table[i], head[i]) << i;
-        EXPECT_EQ(crc::kCrc8Table[248 + i], tail[i]) << i;
-    }
+TEST(Crc8AndBits, ValuesAndTaggedErrors) {
     const Bytes digits = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
-    EXPECT_EQ(crc::CalculateCrc8(digits, 9), 0xA1);
-    // Count 0 leaves the initial value alone; the acknowledgement 81 D2 checks.
+    EXPECT_EQ(crc::CalculateCrc8(digits, 9), 0xA1); // the standard check value
     EXPECT_EQ(crc::CalculateCrc8(digits, 0, 0x5A), 0x5A);
-    EXPECT_EQ(crc::CalculateCrc8(Bytes{0x81}, 1), 0xD2);
-    EXPECT_EQ(crc::CalculateCrc8(Bytes{0x81, 0x02, 0x01, 0x05}, 4), 0xE2);
-}
+    EXPECT_EQ(crc::CalculateCrc8(Bytes{0x81}, 1), 0xD2); // the acknowledgement 81 D2
+    EXPECT_EQ(bits::U8BitRead(0xA5, 7) * 2 + bits::U8BitRead(0xA5, 1), 2);
+    EXPECT_EQ(bits::U8BitFieldRead(0xA5, 4, 4), 0x0A);
+    int16_t w = 0;
+    bits::U16BitSet(w, 15);
+    bits::U16BitSet(w, 0);
+    EXPECT_EQ(static_cast<uint16_t>(w), 0x8001);
 
-TEST(Crc8, CountBeyondTheArrayIsATaggedError) {
-    try {
-        crc::CalculateCrc8(Bytes{1, 2}, 3);
-        FAIL() << "no error";
-    } catch (const QuadrelError& e) {
-        EXPECT_EQ(e.number(), kErrSubscriptRange);
-        EXPECT_EQ(e.description(), "Subscript out of range - basCRC8_Dallas_1_Wire.CalculateCrc8");
+    uint8_t b = 0;
+    const std::vector<std::pair<std::function<void()>, std::string>> bad = {
+        {[] {
+             crc::CalculateCrc8(Bytes{1, 2}, 3);
+         },
+         "9: Subscript out of range - "
+         "basCRC8_Dallas_1_Wire.CalculateCrc8"},
+        {[] { bits::U8BitValue(8); }, "9: Subscript out of range - basBitAccess.U8BitValue"},
+        {[] { bits::U8BitRead(1, -1); }, "9: Subscript out of range - basBitAccess.U8BitRead"},
+        // The field reader shares the reader's tag.
+        {[] { bits::U8BitFieldRead(1, 0, 8); },
+         "5: Invalid procedure call or argument - basBitAccess.U8BitRead"},
+        {[&] { bits::U8BitSet(b, 9); }, "9: Subscript out of range - basBitAccess.U8BitSet"},
+        {[&] { bits::U16BitSet(w, -2); }, "9: Subscript out of range - basBitAccess.U16BitSet"},
+        {[] { WithTag("outer.Routine", [] { bits::U16BitValue(16); }); },
+         "9: Subscript out of range - basBitAccess.U16BitValue - outer.Routine"},
+    };
+    for (const auto& [call, text] : bad) {
+        EXPECT_EQ(ErrorOf(call), text);
     }
 }
 
-TEST(SendCommand, ShortLongAndEmptyForms) {
-    Fixture f;
-    f.builder.SendCommand(0, 0x3F, 1, {uint8_t{0}, uint8_t{0}});
-    f.builder.SendCommand(2, 0x10, 0, {uint8_t{5}});
-    f.builder.SendCommand(1, 0x0D, 1, {});
-    f.builder.SendCommand(1, 0x12, 0, {uint8_t{2}, uint8_t{50}});
-    ASSERT_EQ(f.queue.frames.size(), 4u);
-    EXPECT_EQ(f.queue.frames[0].bFrame, (Bytes{0x20, 0x3F, 0x00, 0x00, 0xF1}));
-    EXPECT_EQ(f.queue.frames[1].bFrame, (Bytes{0x22, 0x90, 0x01, 0x05, 0xA4}));
-    EXPECT_EQ(f.queue.frames[2].bFrame, (Bytes{0x21, 0x0D, 0xF8}));
-    EXPECT_EQ(f.queue.frames[3].bFrame, (Bytes{0x21, 0x12, 0x02, 0x32, 0x69}));
+TEST(SendCommand, ShortLongEmptyAndSplitForms) {
+    LinkHarness h;
+    const FrameBuilder& fb = h.link.builder;
+    const auto frame = [&](uint8_t id, uint8_t code, const std::vector<SendItem>& items) {
+        return fb.BuildFrames(id, code, 1, items).at(0).bFrame;
+    };
+    EXPECT_EQ(frame(0, 0x3F, {uint8_t{0}, uint8_t{0}}), (Bytes{0x20, 0x3F, 0x00, 0x00, 0xF1}));
+    EXPECT_EQ(frame(2, 0x10, {uint8_t{5}}), (Bytes{0x22, 0x90, 0x01, 0x05, 0xA4}));
+    EXPECT_EQ(frame(1, 0x0D, {}), (Bytes{0x21, 0x0D, 0xF8}));
+    EXPECT_EQ(frame(1, 0x05, {uint8_t{9}, Bytes{1, 2, 3}}),
+              (Bytes{0x21, 0x85, 4, 9, 1, 2, 3,
+                     crc::CalculateCrc8(Bytes{0x21, 0x85, 4, 9, 1, 2, 3}, 7)}));
 
     // The packet keeps the plain values the queue matches on.
-    const SEND_PACKET& p = f.queue.frames[1];
-    EXPECT_EQ(p.bCommand, 0x10);
-    EXPECT_EQ(p.bID, 2);
-    EXPECT_EQ(p.bData, Bytes{0x05});
-    EXPECT_EQ(p.iDataLength, 1);
-    EXPECT_EQ(p.iFrameLength, 5);
-    EXPECT_EQ(p.lPriority, 0);
-    EXPECT_EQ(f.queue.frames[2].iDataLength, 0);
-    EXPECT_TRUE(f.queue.frames[2].bData.empty());
-}
+    const SEND_PACKET p = fb.BuildFrames(2, 0x10, 0, {uint8_t{5}, uint8_t{6}}).at(0);
+    EXPECT_EQ((std::tuple{p.bCommand, p.bID, p.bData, p.iDataLength, p.iFrameLength}),
+              (std::tuple{uint8_t{0x10}, uint8_t{2}, Bytes{5, 6}, 2, 5}));
 
-TEST(SendCommand, LongPayloadsSplitAtTheUnitsLimit) {
-    Fixture f;
-    // Unknown unit: 128 bytes per frame.
-    f.builder.SendCommand(1, 0x05, 1, {Seq(200)});
-    ASSERT_EQ(f.queue.frames.size(), 2u);
-    EXPECT_EQ(f.queue.frames[0].iFrameLength, 132);
-    EXPECT_EQ(f.queue.frames[0].bFrame[1], 0x85);
-    EXPECT_EQ(f.queue.frames[0].bFrame[2], 128);
-    EXPECT_EQ(f.queue.frames[1].iFrameLength, 76);
-    EXPECT_EQ(f.queue.frames[1].bFrame[2], 72);
-    EXPECT_EQ(f.queue.frames[1].bData.front(), 128);
-
-    // A chunk of exactly two bytes takes the short form, even mid-split.
-    f.queue.frames.clear();
-    f.builder.SendCommand(1, 0x05, 1, {Seq(130)});
-    ASSERT_EQ(f.queue.frames.size(), 2u);
-    EXPECT_EQ(f.queue.frames[0].iFrameLength, 132);
-    EXPECT_EQ(f.queue.frames[1].bFrame,
+    // Unknown unit: 128 bytes per frame; a chunk of exactly two bytes takes
+    // the short form, even mid-split.
+    auto frames = fb.BuildFrames(1, 0x05, 1, {Seq(200)});
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(Bytes(frames[0].bFrame.begin(), frames[0].bFrame.begin() + 4),
+              (Bytes{0x21, 0x85, 128, 0}));
+    EXPECT_EQ(frames[0].iFrameLength, 132);
+    EXPECT_EQ(frames[1].iFrameLength, 76);
+    EXPECT_EQ(frames[1].bData.front(), 128);
+    frames = fb.BuildFrames(1, 0x05, 1, {Seq(130)});
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[1].bFrame,
               (Bytes{0x21, 0x05, 128, 129, crc::CalculateCrc8(Bytes{0x21, 0x05, 128, 129}, 4)}));
 
-    // Items mix single bytes and runs, in order.
-    f.queue.frames.clear();
-    f.builder.SendCommand(1, 0x05, 1, {uint8_t{9}, Bytes{1, 2, 3}, uint8_t{7}});
-    EXPECT_EQ(f.queue.frames.at(0).bData, (Bytes{9, 1, 2, 3, 7}));
-}
-
-TEST(SendCommand, KnownUnitLimitAppliesOnlyWhileItAnswers) {
-    Fixture f;
-    auto unit = std::make_shared<QRDSTA>();
-    unit->setbID(4);
+    // A known unit's limit holds only while it answers; a limit never filled
+    // in must not hang.
+    auto unit = h.AddUnit(4);
     unit->setiMaxCommandLB(254);
-    unit->setblConnected(true);
-    f.units.units[4] = unit;
-    f.builder.SendCommand(4, 0x05, 1, {Seq(200)});
-    ASSERT_EQ(f.queue.frames.size(), 1u);
-    EXPECT_EQ(f.queue.frames[0].iFrameLength, 204);
-
+    EXPECT_EQ(fb.BuildFrames(4, 0x05, 1, {Seq(200)}).size(), 1u);
     unit->setblConnected(false);
-    f.queue.frames.clear();
-    f.builder.SendCommand(4, 0x05, 1, {Seq(200)});
-    EXPECT_EQ(f.queue.frames.size(), 2u);
-
-    // A connected record whose limit was never filled in must not hang.
+    EXPECT_EQ(fb.BuildFrames(4, 0x05, 1, {Seq(200)}).size(), 2u);
     unit->setblConnected(true);
     unit->setiMaxCommandLB(0);
-    f.queue.frames.clear();
-    f.builder.SendCommand(4, 0x05, 1, {Seq(200)});
-    EXPECT_EQ(f.queue.frames.size(), 2u);
-}
-
-TEST(SendCommand, MaxCommandLengthCodes) {
-    EXPECT_EQ(GetMaxCommandLB(0), 128);
+    EXPECT_EQ(fb.BuildFrames(4, 0x05, 1, {Seq(200)}).size(), 2u);
     EXPECT_EQ(GetMaxCommandLB(1), 254);
     EXPECT_EQ(GetMaxCommandLB(2), 0);
-    EXPECT_EQ(GetMaxCommandLB(-1), 0);
+}
+
+// Each kind of sender once (the scenarios against the emulator walk them
+// all): address, code and data bytes in their places.
+TEST(CommandSenders, AddressCodeAndDataBytes) {
+    LinkHarness h;
+    CommandSenders& s = h.link.senders;
+    s.CmdSetVolumnLevel(1, 2, 50, 0);
+    s.CmdGetUnitInfo(5, 1, 1);
+    s.CmdSetVideoSwitch(2, 4, 7, 0);
+    s.CmdSaveAudioMemory(2, 0, 3, 1);
+    s.CmdGetAudioSwitch(2, 6, 5, 1);
+    s.CmdGetVideoOutputPlug(2, 3, 2);
+    s.CmdSetEdidType(2, 6, 1, 1);
+    s.CmdGetEdidType(2, 6, 1);
+    s.CmdGetFirmwareVersion(2, 1);
+    // The delay level goes high byte first; one that does not fit two bytes
+    // is not sent as some other delay.
+    EXPECT_TRUE(s.CmdSetDelayLevel(2, 1, 300, 0));
+    EXPECT_FALSE(s.CmdSetDelayLevel(2, 1, 65536, 0));
+    EXPECT_FALSE(s.CmdSetDelayLevel(2, 1, -1, 0));
+    s.CmdGetDelayLevel(2, 0, 3, 1);
+    const std::vector<std::array<int, 4>> expected = {
+        {0x21, 0x12, 2, 50}, {0x25, 0x3F, 1, 0}, {0x22, 0x01, 4, 7},  {0x22, 0x04, 0, 3},
+        {0x22, 0x08, 6, 5},  {0x22, 0x0B, 3, 0}, {0x22, 0x20, 6, 1},  {0x22, 0x21, 6, 0},
+        {0x22, 0x31, 0, 0},  {0x22, 0x1E, 1, 1}, {0x22, 0x1C, 1, 44}, {0x22, 0x1D, 0, 3},
+        {0x22, 0x1F, 0, 3}};
+    const auto frames = Frames(h);
+    ASSERT_EQ(frames.size(), expected.size());
+    for (size_t i = 0; i < frames.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(frames[i].size(), 5u);
+        EXPECT_EQ((std::array<int, 4>{frames[i][0], frames[i][1], frames[i][2], frames[i][3]}),
+                  expected[i]);
+    }
 }

@@ -14,21 +14,54 @@ Bytes WithCrc(Bytes b) {
     return b;
 }
 
-} // namespace
-
-TEST(ReceivePath, AcknowledgementOnlyWhileAwaited) {
-    LinkHarness h;
-    h.port.deliver({0x81, 0xD2}); // nothing pending: dropped
-    EXPECT_FALSE(h.link.receiver.IsReceiving());
-    h.link.senders.CmdSetVolumnLevel(1, 2, 50, 0);
-    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
-    h.port.deliver({0x81, 0xD2});
-    EXPECT_EQ(h.port.writes.size(), 2u); // the ack released the query
-    EXPECT_TRUE(h.replies.calls.empty());
-    EXPECT_EQ(h.trace.received.size(), 2u); // every byte is traced, dropped ones too
+// Puts `bytes` on the line as a unit would: starting `start` from now, one
+// byte every 10 bit times at 9600 baud.
+void SendTimed(LinkHarness& h, const Bytes& bytes, std::chrono::microseconds start) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const uint8_t b = bytes[i];
+        h.clock.callAfter(start + 1041us * static_cast<int>(i), [&h, b] { h.port.deliver({b}); });
+    }
 }
 
-TEST(ReceivePath, ReplyReachesItsHandlerWholeOrInPieces) {
+// 127 pairs, the longest volume reply.
+Bytes FullVolumeReply() {
+    Bytes reply = {0x81, 254};
+    for (int port = 1; port <= 127; ++port) {
+        reply.push_back(static_cast<uint8_t>(port));
+        reply.push_back(static_cast<uint8_t>(port % 101));
+    }
+    return WithCrc(reply);
+}
+
+// The quiet wait after an answer to a repeated request, on a line where other
+// devices talk and answers may be handed over whole.
+const Bytes kVolume = WithCrc({0x81, 0x02, 0x01, 0x2A});
+
+// Unit 1's volume query, repeated at 300 ms; its first answer comes at
+// `answerAt` and starts the wait. The mute query waits behind it.
+struct Repeated : LinkHarness {
+    explicit Repeated(std::chrono::milliseconds answerAt, int baud = 9600) {
+        port.open(1, QStringLiteral("%1,n,8,1").arg(baud));
+        AddUnit(1, true);
+        link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+        link.senders.CmdGetMute(1, 0, 0, 1);
+        At(answerAt);
+        port.deliver(kVolume);
+    }
+    void At(std::chrono::milliseconds t) { clock.advanceTo(t); }
+    bool MuteSent() const { return port.writes.size() == 3 && port.writes[2][1] == 0x11; }
+    // The mute query goes out at `t`, not a millisecond before.
+    void ExpectMuteAt(std::chrono::milliseconds t) {
+        At(t - 1ms);
+        EXPECT_FALSE(MuteSent()) << t.count();
+        At(t);
+        EXPECT_TRUE(MuteSent()) << t.count();
+    }
+};
+
+} // namespace
+
+TEST(ReceivePath, ReplyReachesItsHandlerWholeOrInPiecesButNotAfterAPause) {
     for (const std::vector<Bytes>& pieces :
          {std::vector<Bytes>{{0x81, 0x02, 0x01, 0x05, 0xE2}},
           std::vector<Bytes>{{0x81}, {0x02, 0x01}, {0x05, 0xE2}}}) {
@@ -40,17 +73,12 @@ TEST(ReceivePath, ReplyReachesItsHandlerWholeOrInPieces) {
         }
         ASSERT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
         EXPECT_EQ(h.replies.payloads[0], (Bytes{0x01, 0x05}));
-        EXPECT_EQ(h.link.receiver.packet().iDataLength, 2);
         EXPECT_EQ(h.trace.received.size(), pieces.size()); // one trace line per piece
     }
-}
-
-TEST(ReceivePath, PauseOver200msThrowsThePartialFrameAway) {
+    // A pause over 200 ms throws the partial frame away.
     LinkHarness h;
     h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
-    h.port.deliver({0x81});
-    h.clock.advance(100ms);
-    h.port.deliver({0x02, 0x01});
+    h.port.deliver({0x81, 0x02, 0x01});
     h.clock.advance(201ms);
     EXPECT_FALSE(h.link.receiver.IsReceiving());
     h.port.deliver({0x05, 0xE2}); // 05 is no first byte for unit 1's request
@@ -61,31 +89,39 @@ TEST(ReceivePath, PauseOver200msThrowsThePartialFrameAway) {
 TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeated) {
     struct Case {
         const char* what;
-        uint8_t code;
+        uint8_t id, code;
         Bytes bytes;
     };
     const std::vector<Case> cases = {
-        {"odd length", 0x13, WithCrc({0x81, 0x03, 0x01, 0x05, 0x06})},
-        {"wrong crc", 0x13, {0x81, 0x02, 0x01, 0x05, 0xE3}},
-        {"wrong unit", 0x13, WithCrc({0x82, 0x02, 0x01, 0x05})},
-        {"bit 7 clear", 0x12, WithCrc({0x01})},
-        {"firmware L=4", 0x31, WithCrc({0x81, 0x04, 1, 2, 3, 4})},
+        {"odd length", 1, 0x13, WithCrc({0x81, 0x03, 0x01, 0x05, 0x06})},
+        {"wrong crc", 1, 0x13, {0x81, 0x02, 0x01, 0x05, 0xE3}},
+        {"wrong unit", 1, 0x13, WithCrc({0x82, 0x02, 0x01, 0x05})},
+        {"bit 7 clear", 1, 0x12, WithCrc({0x01})},
+        {"firmware L=4", 1, 0x31, WithCrc({0x81, 0x04, 1, 2, 3, 4})},
+        {"ack lookalike: 8C taken as L = 140", 0, 0x3F, {0x80, 0x8C}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         LinkHarness h;
-        if (c.code == 0x12) {
-            h.link.senders.CmdSetVolumnLevel(1, 1, 1, 0);
-        } else if (c.code == 0x31) {
-            h.link.senders.CmdGetFirmwareVersion(1, 1);
-        } else {
-            h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
-        }
+        h.link.builder.SendCommand(c.id, c.code, 1, {uint8_t{0}, uint8_t{0}});
         h.port.deliver(c.bytes);
-        EXPECT_TRUE(h.replies.calls.empty()) << c.what;
-        EXPECT_TRUE(h.link.queue.IsWaitingForAnswer()) << c.what;
+        EXPECT_TRUE(h.replies.calls.empty());
+        EXPECT_TRUE(h.link.queue.IsWaitingForAnswer());
         h.clock.advance(300ms);
-        EXPECT_EQ(h.port.writes.size(), 2u) << c.what; // repeated by the time-out
+        EXPECT_EQ(h.port.writes.size(), 2u); // repeated by the time-out
+        EXPECT_FALSE(h.link.receiver.IsReceiving());
     }
+    // A reply its handler refuses is repeated too, until the unit is given up.
+    LinkHarness h;
+    auto unit = h.AddUnit(1);
+    h.replies.acknowledge = false;
+    h.link.senders.CmdGetMute(1, 0, 0, 1);
+    for (int i = 0; i < 3; ++i) {
+        h.port.deliver(WithCrc({0x81, 0x02, 0x01, 0x02}));
+        h.clock.advance(300ms);
+    }
+    EXPECT_EQ(h.port.writes.size(), 3u);
+    EXPECT_FALSE(unit->blConnected());
 }
 
 TEST(ReceivePath, FirmwareAndInformationLengths) {
@@ -107,6 +143,9 @@ TEST(ReceivePath, FirmwareAndInformationLengths) {
     h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F}));
     EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyFirmwareVersion", "ReplyUnitInfo",
                                                          "ReplyExtendedInfo"}));
+    // The replies taken are those of the right length.
+    EXPECT_EQ(h.replies.payloads.at(1), (Bytes{0x03, 0x08, 0x04}));
+    EXPECT_EQ(h.replies.payloads.at(2), (Bytes{0x01, 0x80, 0x47, 0x0F}));
 }
 
 TEST(ReceivePath, DispatchFollowsTheAwaitedRequest) {
@@ -132,90 +171,36 @@ TEST(ReceivePath, DispatchFollowsTheAwaitedRequest) {
         h.port.deliver(WithCrc({0x83, 0x02, 0x01, 0x00}));
         expected.push_back(handler);
     }
-    EXPECT_EQ(h.replies.calls, expected);
-}
-
-TEST(ReceivePath, EmptyReplyIsTakenAtItsCrc) {
-    LinkHarness h;
+    // An empty reply is taken at its CRC.
     h.link.senders.CmdGetMute(1, 0, 0, 1);
     h.port.deliver(WithCrc({0x81, 0x00}));
-    ASSERT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyMuteStatus"}));
-    EXPECT_TRUE(h.replies.payloads[0].empty());
-    EXPECT_EQ(h.link.receiver.packet().iDataLength, 0);
+    expected.push_back("ReplyMuteStatus");
+    EXPECT_EQ(h.replies.calls, expected);
+    EXPECT_TRUE(h.replies.payloads.back().empty());
     EXPECT_FALSE(h.link.queue.IsWaitingForAnswer());
 }
 
-TEST(ReceivePath, AckLookalikeAfterInformationRequestWaitsAsALengthByte) {
+TEST(ReceivePath, EndlessStreamNeverOverrunsTheBufferAndAReplyStillGetsThrough) {
     LinkHarness h;
     h.link.senders.CmdGetUnitInfo(0, 0, 1);
-    h.port.deliver({0x80, 0x8C}); // 8C is taken as L = 140
-    EXPECT_TRUE(h.link.receiver.IsReceiving());
-    h.clock.advance(200ms);
-    EXPECT_FALSE(h.link.receiver.IsReceiving());
-    EXPECT_TRUE(h.replies.calls.empty());
-    h.clock.advance(100ms);
-    EXPECT_EQ(h.port.writes.size(), 2u);
-}
-
-TEST(ReceivePath, EndlessStreamNeverOverrunsTheBuffer) {
-    LinkHarness h;
-    h.link.senders.CmdGetUnitInfo(0, 0, 1);
-    // A stream of bytes without a pause: frames start, fail and restart.
-    Bytes noise(5000);
+    Bytes noise(5000); // no pause: frames start, fail and restart
     for (size_t i = 0; i < noise.size(); ++i) {
         noise[i] = static_cast<uint8_t>(0x80 | (i * 37 % 128));
     }
     h.port.deliver(noise);
     EXPECT_LE(h.link.receiver.packet().iCount, RECV_PACKET::kBufferSize);
-    // And a valid reply still gets through afterwards.
     h.clock.advance(200ms);
     h.port.deliver(WithCrc({0x80, 0x03, 0x03, 0x08, 0x04}));
     EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyUnitInfo"}));
 }
 
-TEST(ReceivePath, RejectedReplyIsRepeatedThenTheUnitGivenUp) {
-    LinkHarness h;
-    auto unit = h.AddUnit(1);
-    h.replies.acknowledge = false; // a handler that finds a bad value
-    h.link.senders.CmdGetMute(1, 0, 0, 1);
-    for (int i = 0; i < 3; ++i) {
-        h.port.deliver(WithCrc({0x81, 0x02, 0x01, 0x02}));
-        h.clock.advance(300ms);
-    }
-    EXPECT_EQ(h.port.writes.size(), 3u);
-    EXPECT_FALSE(unit->blConnected());
-}
-
-namespace {
-
-// Puts `bytes` on the line as a unit would: starting `start` from now, one
-// byte every 10 bit times at `baud`.
-void SendTimed(LinkHarness& h, const Bytes& bytes, std::chrono::microseconds start, int baud) {
-    const std::chrono::microseconds byteTime(10'000'000 / baud);
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const uint8_t b = bytes[i];
-        h.clock.callAfter(start + byteTime * static_cast<int>(i), [&h, b] { h.port.deliver({b}); });
-    }
-}
-
-Bytes FullVolumeReply(uint8_t id) {
-    Bytes reply = {static_cast<uint8_t>(0x80 | id), 254};
-    for (int port = 1; port <= 127; ++port) {
-        reply.push_back(static_cast<uint8_t>(port));
-        reply.push_back(static_cast<uint8_t>(port % 101));
-    }
-    return WithCrc(reply);
-}
-
-} // namespace
-
 TEST(ReceivePath, LongReplyStillArrivingIsNeverRepeatedOver) {
-    // 127 pairs at 9600 baud after 40 ms: the answer is still on the wire
+    // The answer starts 40 ms after the request and is still on the wire
     // when the 300 ms are up.
     LinkHarness h;
     h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
     h.link.senders.CmdGetBassLevel(1, 0, 0, 1);
-    SendTimed(h, FullVolumeReply(1), 5208us + 40ms, 9600);
+    SendTimed(h, FullVolumeReply(), 5208us + 40ms);
     h.clock.advance(310ms);
     EXPECT_EQ(h.port.writes.size(), 1u); // held back, not written over the answer
     ASSERT_TRUE(h.clock.advanceUntil([&] { return !h.replies.calls.empty(); }, 1s));
@@ -225,28 +210,93 @@ TEST(ReceivePath, LongReplyStillArrivingIsNeverRepeatedOver) {
     EXPECT_EQ(h.replies.payloads[0].size(), 254u);
 }
 
-TEST(ReceivePath, HeldRepeatGoesOutAtOnceWhenTheLongAnswerIsBad) {
+TEST(ReceivePath, HeldRepeatGoesOutWhenTheLongAnswerIsBadOrStalls) {
     LinkHarness h;
     h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
-    Bytes reply = FullVolumeReply(1);
+    Bytes reply = FullVolumeReply();
     reply.back() ^= 0x01;
-    SendTimed(h, reply, 45ms, 9600);
+    SendTimed(h, reply, 45ms);
     const auto lastByte = 45ms + 1041us * static_cast<int>(reply.size() - 1);
     h.clock.advanceTo(lastByte - 1us);
     EXPECT_EQ(h.port.writes.size(), 1u);
     h.clock.advanceTo(lastByte);
     EXPECT_EQ(h.port.writes.size(), 2u); // repeated the moment the frame was dropped
     EXPECT_TRUE(h.replies.calls.empty());
+
+    LinkHarness g;
+    g.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    reply.resize(200); // the unit stops in the middle
+    SendTimed(g, reply, 100ms);
+    g.clock.advance(600ms);
+    // Dropped 200 ms after the last byte, then repeated at once.
+    EXPECT_EQ(g.port.writes.size(), 2u);
+    EXPECT_FALSE(g.link.receiver.IsReceiving());
 }
 
-TEST(ReceivePath, HeldRepeatGoesOutWhenTheAnswerStalls) {
+TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsIt) {
+    // The wait began at 550 ms; it lasts at least until 869 ms, 569 ms after
+    // the repeat, when the repeat's answer could have come whole. Other
+    // devices' bytes, a stray byte and a whole foreign frame, change nothing.
+    Repeated h(550ms);
+    EXPECT_TRUE(h.link.queue.IsSettling());
+    h.At(700ms);
+    h.port.deliver({0x85});
+    h.port.deliver(WithCrc({0x89, 0x02, 0x01, 0x2A}));
+    h.ExpectMuteAt(869ms);
+
+    // The repeated unit's second answer does, to its last byte as its length
+    // byte announces, byte by byte; what follows it does not.
+    Repeated r(550ms);
+    for (size_t i = 0; i < kVolume.size(); ++i) {
+        r.At(600ms + 20ms * static_cast<long>(i));
+        r.port.deliver({kVolume[i]});
+    }
+    r.At(700ms);
+    r.port.deliver({0x85, 0x86});
+    r.ExpectMuteAt(680ms + 300ms);
+    EXPECT_EQ(r.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
+}
+
+TEST(QuietWait, WaitsForARepeatsAnswerHandedOverWhole) {
+    // The first answer at 320 ms; the repeat's answer came off the wire from
+    // 550 ms and is handed over at once at 800 ms, past 300 ms of quiet.
+    Repeated h(320ms);
+    h.At(800ms);
+    EXPECT_FALSE(h.MuteSent());
+    h.port.deliver(kVolume);
+    EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
+    h.ExpectMuteAt(320ms + 569ms); // the limit
+}
+
+TEST(QuietWait, EndsAtItsLimitWhateverArrives) {
+    // One answer time-out plus the longest answer's wire time (258 bytes)
+    // after the wait began.
+    for (const auto& [baud, limit] : {std::pair{9600, 569ms}, std::pair{19200, 435ms}}) {
+        Repeated h(550ms, baud);
+        for (auto t = 570ms; t < 550ms + limit; t += 20ms) {
+            h.At(t);
+            h.port.deliver({0x81, 0xD2}); // the repeated unit, as if answering on and on
+        }
+        h.ExpectMuteAt(550ms + limit);
+    }
+}
+
+// A unit without a record answers a repeated request: the information request
+// that this asks for waits for the quiet line, so the repeat's answer is not
+// taken for the unit's information.
+TEST(QuietWait, DecidedBeforeTheInformationRequestOfAReturningUnit) {
     LinkHarness h;
-    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
-    Bytes reply = FullVolumeReply(1);
-    reply.resize(200); // the unit stops in the middle
-    SendTimed(h, reply, 100ms, 9600);
-    h.clock.advance(600ms);
-    // Dropped 200 ms after the last byte, then repeated at once.
-    EXPECT_EQ(h.port.writes.size(), 2u);
-    EXPECT_FALSE(h.link.receiver.IsReceiving());
+    h.link.queue.attach(h.busy, h.views,
+                        [&h](uint8_t id) { h.link.senders.CmdGetUnitInfo(id, 0, 1); });
+    h.link.senders.CmdGetVolumnLevel(4, 0, 0, 1); // no record of unit 4
+    h.clock.advance(300ms);
+    const Bytes level = WithCrc({0x84, 0x04, 0x01, 0x2A, 0x02, 0x10});
+    h.port.deliver(level);
+    EXPECT_EQ(h.port.writes.size(), 2u); // the query and its repeat, nothing else
+    h.clock.advance(10ms);
+    h.port.deliver(level); // the repeat's answer: heard by no one
+    EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
+    h.clock.advanceTo(869ms);
+    ASSERT_EQ(h.port.writes.size(), 3u);
+    EXPECT_EQ(h.port.writes[2], (WithCrc({0x24, 0x3F, 0x00, 0x00})));
 }

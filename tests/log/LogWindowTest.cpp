@@ -2,10 +2,14 @@
 #include "log/TraceIcons.h"
 #include "log/basLog.h"
 #include "log/frmLog.h"
+#include "model/QuadrelCore.h"
+#include "sim/SimSerialPort.h"
 #include "support/QtPrinters.h"
+#include "support/RecordingViews.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -17,6 +21,7 @@
 #include <gtest/gtest.h>
 
 using namespace quadrel;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -42,63 +47,47 @@ void CloseFromTitleBar(QWidget& window) {
 
 } // namespace
 
-TEST_F(LogWindow, CaptionsAndMenus) {
+TEST_F(LogWindow, RunStopToolBarAndClosingFromTheTitleBar) {
     EXPECT_EQ(form.windowTitle(), "TLY 通訊記錄");
-    EXPECT_EQ(form.mnuRecord()->title(), "記錄(&R)");
-    EXPECT_EQ(form.mnuRun()->text(), "開始記錄(&R)");
-    EXPECT_EQ(form.mnuStop()->text(), "停止記錄(&S)");
-    EXPECT_EQ(form.mnuView()->title(), "檢視(&V)");
-    EXPECT_EQ(form.mnuToolBar()->text(), "工具列(&T)");
-    ASSERT_NE(form.ToolbarButton("Run"), nullptr);
-    ASSERT_NE(form.ToolbarButton("Stop"), nullptr);
-    const QImage run = form.ToolbarButton("Run")->icon().pixmap(16).toImage();
-    const QImage stop = form.ToolbarButton("Stop")->icon().pixmap(16).toImage();
-    EXPECT_FALSE(run.isNull());
-    EXPECT_NE(run, stop);
-}
-
-TEST_F(LogWindow, RunAndStopEnableEachOther) {
+    EXPECT_EQ(form.mnuRecord()->title() + form.mnuView()->title(), "記錄(&R)檢視(&V)");
+    EXPECT_EQ(form.mnuRun()->text() + form.mnuStop()->text() + form.mnuToolBar()->text(),
+              "開始記錄(&R)停止記錄(&S)工具列(&T)");
+    QAction* run = form.ToolbarButton("Run");
+    QAction* stop = form.ToolbarButton("Stop");
+    ASSERT_TRUE(run && stop);
+    EXPECT_FALSE(run->icon().pixmap(16).toImage().isNull());
+    EXPECT_NE(run->icon().pixmap(16).toImage(), stop->icon().pixmap(16).toImage());
+    // Run and Stop enable each other, in the menu and on the tool bar.
+    const auto enabled = [&] {
+        return std::array{form.mnuRun()->isEnabled(), run->isEnabled(), form.mnuStop()->isEnabled(),
+                          stop->isEnabled()};
+    };
     EXPECT_FALSE(log.blShowTrace());
-    EXPECT_TRUE(form.mnuRun()->isEnabled());
-    EXPECT_TRUE(form.ToolbarButton("Run")->isEnabled());
-    EXPECT_FALSE(form.mnuStop()->isEnabled());
-    EXPECT_FALSE(form.ToolbarButton("Stop")->isEnabled());
-
-    form.ToolbarButton("Run")->trigger();
+    EXPECT_EQ(enabled(), (std::array{true, true, false, false}));
+    run->trigger();
     EXPECT_TRUE(log.blShowTrace());
-    EXPECT_FALSE(form.mnuRun()->isEnabled());
-    EXPECT_FALSE(form.ToolbarButton("Run")->isEnabled());
-    EXPECT_TRUE(form.mnuStop()->isEnabled());
-    EXPECT_TRUE(form.ToolbarButton("Stop")->isEnabled());
-
+    EXPECT_EQ(enabled(), (std::array{false, false, true, true}));
     form.Toolbar1_ButtonClick("Pause");
     EXPECT_TRUE(log.blShowTrace());
     form.mnuStop()->trigger();
     EXPECT_FALSE(log.blShowTrace());
-    EXPECT_TRUE(form.ToolbarButton("Run")->isEnabled());
-}
+    EXPECT_EQ(enabled(), (std::array{true, true, false, false}));
 
-TEST_F(LogWindow, ToolBarItemShowsAndHidesTheToolBarAndTheTextFollows) {
+    // The tool bar item shows and hides the tool bar; the text follows, down
+    // to the status bar that holds the figures of each unit.
     form.show();
-    EXPECT_TRUE(form.mnuToolBar()->isChecked());
     EXPECT_TRUE(form.Toolbar1()->isVisible());
     EXPECT_EQ(form.txtLog()->geometry().top(), form.Toolbar1()->geometry().bottom() + 1);
-
     form.mnuToolBar()->trigger();
     EXPECT_FALSE(form.Toolbar1()->isVisible());
     EXPECT_EQ(form.txtLog()->geometry().top(), form.menuBar()->geometry().bottom() + 1);
     EXPECT_EQ(form.txtLog()->width(), form.width());
-    // Down to the status bar that holds the figures of each unit.
     EXPECT_EQ(form.txtLog()->geometry().bottom(), form.statusBar()->geometry().top() - 1);
     EXPECT_EQ(form.statusBar()->geometry().bottom(), form.height() - 1);
-
     form.mnuToolBar()->trigger();
-    EXPECT_TRUE(form.Toolbar1()->isVisible());
     EXPECT_EQ(form.txtLog()->geometry().top(), form.Toolbar1()->geometry().bottom() + 1);
-}
 
-TEST_F(LogWindow, ClosingHidesAndAHiddenWindowKeepsCollecting) {
-    form.show();
+    // Closing from the title bar hides; a hidden window keeps collecting.
     form.EnableLog(true);
     log.LogSend({0x01, 0x02});
     CloseFromTitleBar(form);
@@ -106,9 +95,7 @@ TEST_F(LogWindow, ClosingHidesAndAHiddenWindowKeepsCollecting) {
     log.LogRecv({0x81, 0xD2});
     form.show();
     EXPECT_EQ(form.txtLog()->toPlainText(), "SEND 01 02 \nRECV 81 D2 \n");
-    EXPECT_TRUE(log.blShowTrace());
     EXPECT_FALSE(form.mnuRun()->isEnabled());
-
     form.Unload();
     EXPECT_FALSE(form.isVisible());
 }
@@ -152,4 +139,87 @@ TEST_F(LogWindow, DirectionsHaveDistinctReadableColours) {
         EXPECT_GE(Contrast::Ratio(TraceLineColour(TraceColour::Words, palette), base), 4.5);
         EXPECT_GT(std::abs(s.hueF() - r.hueF()), 0.25);
     }
+}
+
+// The log window on a faulty line: the core against the in-process emulator
+// with seeded faults, in virtual time. What the window's figures say must
+// agree with what the emulator reports having done to the answers.
+TEST(FaultyLine, TheWindowsFiguresAgreeWithTheEmulator) {
+    NoClock noClock;
+    VirtualClock clock;
+    sim::SimSerialPort port(
+        clock,
+        {.baud = 19200, .seed = 7, .faults = {.lost = 0.05, .corrupt = 0.05, .noise = 0.05}});
+    basLog log(QString(), noClock);
+    test::RecordingViews views;
+    QuadrelCore core(port, clock, log, views);
+    frmLog form(log);
+    // What the emulator did to the answers: unit 1's lost or spoilt, and the
+    // bursts of noise before any unit's (a noisy answer comes in two pieces
+    // with the same note: counted once).
+    int spoilt = 0, bursts = 0;
+    bool secondPiece = false;
+    port.engine().setTrace([&](const sim::LineEvent& e) {
+        if (e.kind != sim::LineEvent::Kind::Answer || e.note.rfind("unit ", 0) != 0) {
+            return;
+        }
+        const bool noise = e.note.find("noise") != std::string::npos;
+        const bool rest = noise && secondPiece;
+        secondPiece = noise && !rest;
+        if (rest) {
+            return;
+        }
+        bursts += noise ? 1 : 0;
+        const bool bad =
+            e.note.find("lost") != std::string::npos || e.note.find("corrupt") != std::string::npos;
+        spoilt += bad && e.note.rfind("unit 1 ", 0) == 0 ? 1 : 0;
+    });
+    for (uint8_t id : {1, 2}) {
+        sim::UnitConfig unit;
+        unit.id = id;
+        port.engine().addUnit(unit);
+    }
+    port.open(200, QStringLiteral("19200,n,8,1"));
+    form.mnuRun()->trigger();
+    form.mnuWords()->setChecked(true);
+
+    // A scan, then two minutes of the once-a-second poll of unit 1.
+    core.status.SetScanning(true);
+    ASSERT_TRUE(clock.advanceUntil([&] { return !core.status.IsBusy(); }, 120s));
+    clock.advance(120s);
+    // Let the last exchange end: an answer spoilt just now is repeated later.
+    core.status.timRequestStatus().stop();
+    clock.advance(2s);
+    log.FlushWords();
+
+    const auto& figures = log.words().figures();
+    EXPECT_GT(spoilt, 5) << "the seed should give the line some faults";
+    EXPECT_GE(figures[1].repeats + figures[1].givenUp, spoilt);
+    int dropped = log.words().droppedIdle();
+    for (size_t id = 0; id < 32; ++id) {
+        dropped += figures[id].dropped;
+    }
+    EXPECT_GT(bursts, 0);
+    EXPECT_GE(dropped, bursts);
+    // The status bar shows the same figures.
+    EXPECT_EQ(form.lblFigures()->text(), log.words().FiguresText());
+    EXPECT_TRUE(form.lblFigures()->text().startsWith(
+        QStringLiteral("unit 00: 1 requests, 2 repeats, 1 give-ups, 0 dropped")))
+        << form.lblFigures()->text().toStdString();
+    // Words lines with their time stamps in the window, after the hex lines.
+    const QString text = form.txtLog()->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral(" ms  unit 01 repeat 2 of 3")));
+    EXPECT_TRUE(form.lblFigures()->text().contains(
+        QStringLiteral("unit 31: 1 requests, 2 repeats, 1 give-ups, 0 dropped")));
+
+    core.status.timRequestStatus().start();
+    // Hiding the poll leaves its requests out; clearing empties the text and
+    // starts the figures afresh.
+    form.mnuHidePolls()->setChecked(true);
+    form.mnuClear()->trigger();
+    EXPECT_TRUE(form.txtLog()->toPlainText().isEmpty());
+    clock.advance(10s);
+    EXPECT_FALSE(form.txtLog()->toPlainText().contains(QStringLiteral("get mute")));
+    EXPECT_TRUE(form.lblFigures()->text().startsWith(QStringLiteral("unit 01: ")))
+        << form.lblFigures()->text().toStdString();
 }

@@ -1,13 +1,18 @@
 #include "log/basLog.h"
+#include "support/AsNobody.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace quadrel;
+using namespace quadrel::test;
 
 namespace {
 
@@ -30,6 +35,17 @@ public:
 
 QString Line(qsizetype length, char fill = 'x') {
     return QString(length, QLatin1Char(fill));
+}
+
+const QString kDaily = QStringLiteral("/LOG/EVENT20120111");
+
+// Writes two lines into the program folder `folder` with the file switched on.
+void WriteTwoLines(const QString& folder) {
+    FixedClock clock;
+    basLog log(folder + "/", clock);
+    log.setBlWriteLogFile(true);
+    log.LogSend({0x01, 0x02});
+    log.LogEvent("second");
 }
 
 } // namespace
@@ -64,24 +80,17 @@ TEST(Trace, TrimCutsThroughTheLastBreakWithinTheWindow) {
     // everything up to it goes, its LF stays.
     EXPECT_EQ(log.txtLog().size(), 65536 - 16299 + 40);
     EXPECT_TRUE(log.txtLog().startsWith("\n" + Line(98, 'a' + 163 % 26)));
-    EXPECT_TRUE(log.txtLog().endsWith(Line(38, 'Y') + "\r\n"));
-}
 
-TEST(Trace, TrimLengthAtTheEdgeOfTheWindow) {
-    // The second CR lands on character 16,384 (1-based), then on 16,385.
+    // The second CR on character 16,384 (1-based), then on 16,385; no pair in
+    // the window: through the first one after it, else 16,384.
     const QString tail = "\r\n" + Line(50000) + "\r\n";
     EXPECT_EQ(basLog::TrimLength(Line(100) + "\r\n" + Line(16281) + tail), 16384);
     EXPECT_EQ(basLog::TrimLength(Line(100) + "\r\n" + Line(16282) + tail), 101);
-    // No pair in the window: through the first one after it, else 16,384.
     EXPECT_EQ(basLog::TrimLength("\n" + Line(20000) + "\r\n" + Line(100) + "\r\n"), 20002);
     EXPECT_EQ(basLog::TrimLength(Line(30000)), 16384);
-}
 
-TEST(Trace, OneLongLineCannotStopTheTrim) {
-    FixedClock clock;
-    basLog log(QString(), clock);
-    log.setBlShowTrace(true);
-    // 5,500 bytes read in one event, then ordinary traffic, many times over.
+    // 5,500 bytes read in one event, then ordinary traffic, many times over:
+    // one long line cannot stop the trim.
     for (int round = 0; round < 40; ++round) {
         log.LogRecv(Bytes(5500, 0x55));
         for (int i = 0; i < 200; ++i) {
@@ -108,11 +117,61 @@ TEST(LogFile, AppendsTimeStampedLinesToTheDailyFileOnlyWhenOn) {
     log.LogRecv({0x81});
     log.WriteLog("", "text");
     log.WriteLog("EVENT", "");
-    QFile f(dir.path() + "/LOG/EVENT20120111");
+    QFile f(dir.path() + kDaily);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("09:05:07 SEND 01 02 \r\n21:05:07 RECV 81 \r\n"));
 
     clock.now = clock.now.addDays(1);
     log.LogEvent("next day");
     EXPECT_TRUE(QFile::exists(dir.path() + "/LOG/EVENT20120112"));
+}
+
+// The daily log file is a convenience: whatever stands in its way, the line
+// is lost without a word and the program goes on at once. Opening a pipe that
+// nobody reads would wait for ever.
+TEST(LogFile, FileFolderOrPipeInTheWayIsLeftAlone) {
+    QTemporaryDir file, folder, pipe;
+    QFile notAFolder(file.path() + "/LOG");
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    notAFolder.write("not a folder");
+    notAFolder.close();
+    ASSERT_TRUE(QDir(folder.path()).mkpath("LOG/EVENT20120111"));
+    ASSERT_TRUE(QDir(pipe.path()).mkdir("LOG"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe.path() + kDaily).constData(), 0600), 0);
+    for (const QTemporaryDir* dir : {&file, &folder, &pipe}) {
+        WriteTwoLines(dir->path());
+    }
+    ASSERT_TRUE(notAFolder.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notAFolder.readAll(), "not a folder");
+    EXPECT_TRUE(QFileInfo(folder.path() + kDaily).isDir());
+    EXPECT_FALSE(QFileInfo(pipe.path() + kDaily).isFile());
+}
+
+// Run by ReadOnlyFolderLosesTheLine as an ordinary user.
+TEST(LogFile, DISABLED_WriteIntoTheFolderGiven) {
+    WriteTwoLines(qEnvironmentVariable("QUADREL_PROGRAM_FOLDER"));
+}
+
+TEST(LogFile, ReadOnlyFolderLosesTheLine) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("LOG"));
+    OpenToOthers(dir.path());
+    const auto write = [&] {
+        if (RunningAsRoot()) {
+            EXPECT_EQ(RunTestAsNobody("LogFile.DISABLED_WriteIntoTheFolderGiven",
+                                      {"QUADREL_PROGRAM_FOLDER=" + dir.path()}),
+                      0);
+        } else {
+            WriteTwoLines(dir.path());
+        }
+    };
+    ASSERT_TRUE(QFile::setPermissions(dir.path() + "/LOG", QFile::ReadOwner | QFile::ExeOwner |
+                                                               QFile::ReadOther | QFile::ExeOther));
+    write();
+    EXPECT_FALSE(QFile::exists(dir.path() + kDaily));
+    // The same folder made writable takes the lines: the refusal was real.
+    ASSERT_TRUE(QFile::setPermissions(dir.path() + "/LOG",
+                                      QFile::permissions(dir.path()) | QFile::WriteOther));
+    write();
+    EXPECT_TRUE(QFile::exists(dir.path() + kDaily));
 }

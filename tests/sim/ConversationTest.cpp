@@ -3,6 +3,8 @@
 namespace quadrel::sim::test {
 namespace {
 
+const Bytes kAck{0x81, 0xD2};
+
 UnitConfig SmallUnit(uint8_t id, int inputs = 4, int outputs = 2) {
     UnitConfig c;
     c.id = id;
@@ -13,40 +15,53 @@ UnitConfig SmallUnit(uint8_t id, int inputs = 4, int outputs = 2) {
     return c;
 }
 
+// The data bytes of a reply.
+Bytes Data(const Bytes& reply) {
+    return reply.size() < 3 ? Bytes{} : Bytes(reply.begin() + 2, reply.end() - 1);
+}
+
+// Every plug of a unit, of all four kinds.
+std::vector<bool> Plugs(const UnitState& s) {
+    std::vector<bool> v = s.videoInputPlugs;
+    for (const auto* list : {&s.audioInputPlugs, &s.videoOutputPlugs, &s.audioOutputPlugs}) {
+        v.insert(v.end(), list->begin(), list->end());
+    }
+    return v;
+}
+
+bool CrcHolds(const Bytes& frame) {
+    return !frame.empty() && basCRC8_Dallas_1_Wire::CalculateCrc8(
+                                 frame, static_cast<int>(frame.size()) - 1) == frame.back();
+}
+
 class Conversation : public SimLineFixture {
 protected:
     void SetUp() override {
         SimLineFixture::SetUp();
         ASSERT_TRUE(port.engine().addUnit(SmallUnit(1)));
     }
-    Unit& unit1() { return *port.engine().unit(1); }
+    const UnitState& state() { return port.engine().unit(1)->state(); }
 };
 
-TEST_F(Conversation, VolumeSetIsAcknowledgedAndQueryListsEveryOutput) {
-    EXPECT_EQ(ask({0x21, 0x12, 0x02, 0x32, 0x69}), (Bytes{0x81, 0xD2}));
-    EXPECT_EQ(ask(1, 0x12, 2, 30), (Bytes{0x81, 0xD2}));
+TEST_F(Conversation, SetsAreAcknowledgedQueriesAnsweredAndBadValuesIgnored) {
+    EXPECT_EQ(ask({0x21, 0x12, 0x02, 0x32, 0x69}), kAck);
+    EXPECT_EQ(ask(1, 0x12, 2, 30), kAck);
     EXPECT_EQ(ask({0x21, 0x13, 0x00, 0x00, 0x51}),
               (Bytes{0x81, 0x04, 0x01, 0x32, 0x02, 0x1E, 0xCF}));
-    // One port asked, one pair answered.
-    EXPECT_EQ(ask(1, 0x13, 2, 0),
-              (Bytes{0x81, 0x02, 0x02, 0x1E,
-                     basCRC8_Dallas_1_Wire::CalculateCrc8(Bytes{0x81, 0x02, 0x02, 0x1E}, 4)}));
-}
+    EXPECT_EQ(Data(ask(1, 0x13, 2, 0)), (Bytes{0x02, 0x1E})); // one port asked, one pair
 
-TEST_F(Conversation, OutOfRangeSetsAreNeitherCarriedOutNorAcknowledged) {
-    EXPECT_TRUE(ask(1, 0x12, 1, 101).empty()); // volume above 100
-    EXPECT_TRUE(ask(1, 0x12, 3, 10).empty());  // output 3 of 2
-    EXPECT_TRUE(ask(1, 0x12, 0, 10).empty());  // output 0
-    EXPECT_TRUE(ask(1, 0x02, 1, 5).empty());   // input 5 of 4
-    EXPECT_TRUE(ask(1, 0x10, 1, 2).empty());   // mute is 0 or 1
-    EXPECT_TRUE(ask(1, 0x20, 1, 2).empty());   // EDID type is 0 or 1
-    EXPECT_TRUE(ask(1, 0x04, 0, 4).empty());   // memory 4 of 3
-    EXPECT_TRUE(ask(1, 0x13, 0, 4).empty());   // query of memory 4 of 3
-    EXPECT_TRUE(ask(1, 0x13, 3, 0).empty());   // query of output 3 of 2
-    EXPECT_EQ(unit1().state().audio[0].volume, 50);
-    EXPECT_EQ(unit1().state().audio[0].input, 1);
-    EXPECT_EQ(ask(1, 0x02, 1, 0), (Bytes{0x81, 0xD2})); // input 0 disconnects
-    EXPECT_EQ(unit1().state().audio[0].input, 0);
+    // Out of range: neither carried out nor acknowledged.
+    const std::vector<std::array<uint8_t, 3>> bad = {
+        {0x12, 1, 101}, {0x12, 3, 10}, {0x12, 0, 10}, // volume above 100, outputs 3 and 0 of 2
+        {0x02, 1, 5},   {0x10, 1, 2},  {0x20, 1, 2},  // input 5 of 4, mute and EDID are 0 or 1
+        {0x04, 0, 4},   {0x13, 0, 4},  {0x13, 3, 0}}; // memory 4 of 3, output 3 of 2
+    for (const auto& [code, d0, d1] : bad) {
+        EXPECT_TRUE(ask(1, code, d0, d1).empty()) << int(code) << " " << int(d0) << " " << int(d1);
+    }
+    EXPECT_EQ(state().audio[0].volume, 50);
+    EXPECT_EQ(state().audio[0].input, 1);
+    EXPECT_EQ(ask(1, 0x02, 1, 0), kAck); // input 0 disconnects
+    EXPECT_EQ(state().audio[0].input, 0);
 }
 
 TEST_F(Conversation, UnitsIgnoreBadFramesAndFramesForOthers) {
@@ -54,93 +69,62 @@ TEST_F(Conversation, UnitsIgnoreBadFramesAndFramesForOthers) {
     bad.back() ^= 0x01;
     EXPECT_TRUE(ask(bad).empty());
     EXPECT_TRUE(ask(2, 0x12, 2, 40).empty()); // no unit 2 on this line
-    EXPECT_EQ(unit1().state().audio[1].volume, 50);
+    EXPECT_EQ(state().audio[1].volume, 50);
     // A good frame right behind noise is still heard.
     Bytes noisy{0x00, 0x21, 0x55};
     const Bytes good = Request(1, 0x12, 2, 40);
     noisy.insert(noisy.end(), good.begin(), good.end());
-    EXPECT_EQ(ask(noisy), (Bytes{0x81, 0xD2}));
-    EXPECT_EQ(unit1().state().audio[1].volume, 40);
+    EXPECT_EQ(ask(noisy), kAck);
+    EXPECT_EQ(state().audio[1].volume, 40);
     // Address bit 7 set: carried out, not answered.
     Bytes quiet = Request(1, 0x12, 2, 45);
     quiet[0] |= 0x80;
     quiet[4] = basCRC8_Dallas_1_Wire::CalculateCrc8(quiet, 4);
     EXPECT_TRUE(ask(quiet).empty());
-    EXPECT_EQ(unit1().state().audio[1].volume, 45);
+    EXPECT_EQ(state().audio[1].volume, 45);
 }
 
 TEST_F(Conversation, PresetsKeepEachKindApart) {
-    ASSERT_EQ(ask(1, 0x01, 1, 4), (Bytes{0x81, 0xD2})); // video output 1 <- input 4
-    ASSERT_EQ(ask(1, 0x02, 1, 3), (Bytes{0x81, 0xD2})); // audio output 1 <- input 3
-    ASSERT_EQ(ask(1, 0x10, 2, 1), (Bytes{0x81, 0xD2})); // mute output 2
-    ASSERT_EQ(ask(1, 0x03, 0, 2), (Bytes{0x81, 0xD2})); // save video to 2
-    ASSERT_EQ(ask(1, 0x04, 0, 3), (Bytes{0x81, 0xD2})); // save audio to 3
-    ASSERT_EQ(ask(1, 0x01, 1, 0), (Bytes{0x81, 0xD2}));
-    ASSERT_EQ(ask(1, 0x02, 1, 0), (Bytes{0x81, 0xD2}));
-    ASSERT_EQ(ask(1, 0x10, 2, 0), (Bytes{0x81, 0xD2}));
-
-    const auto pairs = [](const Bytes& reply) { return Bytes(reply.begin() + 2, reply.end() - 1); };
-    EXPECT_EQ(pairs(ask(1, 0x07, 0, 2)), (Bytes{1, 4, 2, 2})); // video preset 2
-    EXPECT_EQ(pairs(ask(1, 0x07, 0, 3)), (Bytes{1, 1, 2, 2})); // untouched video preset 3
-    EXPECT_EQ(pairs(ask(1, 0x08, 0, 3)), (Bytes{1, 3, 2, 2})); // audio preset 3
-    EXPECT_EQ(pairs(ask(1, 0x11, 0, 3)), (Bytes{1, 0, 2, 1}));
-    EXPECT_EQ(pairs(ask(1, 0x08, 0, 0)), (Bytes{1, 0, 2, 2})); // live
-
-    ASSERT_EQ(ask(1, 0x06, 0, 3), (Bytes{0x81, 0xD2})); // load audio 3
-    EXPECT_EQ(pairs(ask(1, 0x08, 0, 0)), (Bytes{1, 3, 2, 2}));
-    EXPECT_EQ(pairs(ask(1, 0x11, 0, 0)), (Bytes{1, 0, 2, 1}));
-    EXPECT_EQ(pairs(ask(1, 0x07, 0, 0)), (Bytes{1, 0, 2, 2})); // video left alone
-    ASSERT_EQ(ask(1, 0x05, 0, 2), (Bytes{0x81, 0xD2}));        // load video 2
-    EXPECT_EQ(pairs(ask(1, 0x07, 0, 0)), (Bytes{1, 4, 2, 2}));
+    // Video output 1 <- input 4, audio output 1 <- input 3, mute output 2;
+    // saved as video preset 2 and audio preset 3, then all undone live.
+    for (const auto& [code, d0, d1] : std::vector<std::array<uint8_t, 3>>{{0x01, 1, 4},
+                                                                          {0x02, 1, 3},
+                                                                          {0x10, 2, 1},
+                                                                          {0x03, 0, 2},
+                                                                          {0x04, 0, 3},
+                                                                          {0x01, 1, 0},
+                                                                          {0x02, 1, 0},
+                                                                          {0x10, 2, 0}}) {
+        ASSERT_EQ(ask(1, code, d0, d1), kAck);
+    }
+    EXPECT_EQ(Data(ask(1, 0x07, 0, 2)), (Bytes{1, 4, 2, 2}));
+    EXPECT_EQ(Data(ask(1, 0x07, 0, 3)), (Bytes{1, 1, 2, 2})); // untouched video preset 3
+    EXPECT_EQ(Data(ask(1, 0x11, 0, 3)), (Bytes{1, 0, 2, 1}));
+    ASSERT_EQ(ask(1, 0x06, 0, 3), kAck); // load audio 3: audio and mute, not video
+    EXPECT_EQ(Data(ask(1, 0x08, 0, 0)), (Bytes{1, 3, 2, 2}));
+    EXPECT_EQ(Data(ask(1, 0x11, 0, 0)), (Bytes{1, 0, 2, 1}));
+    EXPECT_EQ(Data(ask(1, 0x07, 0, 0)), (Bytes{1, 0, 2, 2}));
 }
 
-TEST_F(Conversation, DelayLevelTravelsHighByteFirst) {
+TEST_F(Conversation, DelayLevelTravelsHighByteFirstAndStopsAtItsMaximum) {
     // 300 = 1 * 256 + 44, as the program sends it: high byte, then low byte.
-    EXPECT_EQ(ask({0x21, 0x1E, 0x01, 0x01, 0xDB}), (Bytes{0x81, 0xD2}));
-    EXPECT_EQ(ask({0x21, 0x1C, 0x01, 0x2C, 0x4A}), (Bytes{0x81, 0xD2}));
-    EXPECT_EQ(unit1().state().audio[0].delayLevel, 300);
+    EXPECT_EQ(ask({0x21, 0x1E, 0x01, 0x01, 0xDB}), kAck);
+    EXPECT_EQ(ask({0x21, 0x1C, 0x01, 0x2C, 0x4A}), kAck);
+    EXPECT_EQ(state().audio[0].delayLevel, 300);
     EXPECT_EQ(ask(1, 0x1D, 1, 0)[3], 0x2C);
     EXPECT_EQ(ask(1, 0x1F, 1, 0)[3], 0x01);
     EXPECT_TRUE(ask(1, 0x1E, 1, 2).empty());    // 512 is past the 400 maximum
     EXPECT_TRUE(ask(1, 0x1C, 1, 0xFF).empty()); // 511 too
     // From 255 up to 300: the high byte alone would make 511; it stops at 400.
-    ASSERT_EQ(ask(1, 0x1E, 2, 0), (Bytes{0x81, 0xD2}));
-    ASSERT_EQ(ask(1, 0x1C, 2, 0xFF), (Bytes{0x81, 0xD2}));
-    ASSERT_EQ(ask(1, 0x1E, 2, 1), (Bytes{0x81, 0xD2}));
-    EXPECT_EQ(unit1().state().audio[1].delayLevel, 400);
-    ASSERT_EQ(ask(1, 0x1C, 2, 44), (Bytes{0x81, 0xD2}));
-    EXPECT_EQ(unit1().state().audio[1].delayLevel, 300);
+    ASSERT_EQ(ask(1, 0x1E, 2, 0), kAck);
+    ASSERT_EQ(ask(1, 0x1C, 2, 0xFF), kAck);
+    ASSERT_EQ(ask(1, 0x1E, 2, 1), kAck);
+    EXPECT_EQ(state().audio[1].delayLevel, 400);
+    ASSERT_EQ(ask(1, 0x1C, 2, 44), kAck);
+    EXPECT_EQ(state().audio[1].delayLevel, 300);
 }
 
-TEST_F(Conversation, LargeUnitAnswersWholeUnitQueriesInWindowsOf127) {
-    ASSERT_TRUE(port.engine().addUnit(SmallUnit(3, 255, 200)));
-    const auto ports = [](const Bytes& reply) {
-        std::vector<int> list;
-        for (size_t i = 2; i + 1 < reply.size(); i += 2) {
-            list.push_back(reply[i]);
-        }
-        return list;
-    };
-    Bytes first = ask(3, 0x13, 0, 0);
-    ASSERT_EQ(first.size(), 3u + 254);
-    EXPECT_EQ(first[1], 254);
-    EXPECT_EQ(ports(first).front(), 1);
-    EXPECT_EQ(ports(first).back(), 127);
-    const Bytes second = ask(3, 0x13, 0, 0);
-    EXPECT_EQ(second[1], 2 * 73);
-    EXPECT_EQ(ports(second).front(), 128);
-    EXPECT_EQ(ports(second).back(), 200);
-    EXPECT_EQ(ports(ask(3, 0x13, 0, 0)).front(), 1); // round again
-    // Each kind keeps its own turn; 255 inputs take three windows.
-    EXPECT_EQ(ports(ask(3, 0x09, 0, 0)).front(), 1);
-    EXPECT_EQ(ports(ask(3, 0x09, 0, 0)).front(), 128);
-    const Bytes last = ask(3, 0x09, 0, 0);
-    EXPECT_EQ(ports(last), std::vector<int>{255});
-    EXPECT_EQ(ports(ask(3, 0x13, 0, 0)).front(), 128);
-    EXPECT_EQ(ports(ask(3, 0x13, 150, 0)), std::vector<int>{150});
-}
-
-TEST_F(Conversation, WireTimingAndNotificationsFollowTheBaudRate) {
+TEST_F(Conversation, WireTimingAndNothingArrivesAfterClose) {
     bool inCall = true;
     port.setHandlers({[&] {
                           EXPECT_FALSE(inCall);
@@ -162,17 +146,8 @@ TEST_F(Conversation, WireTimingAndNotificationsFollowTheBaudRate) {
     EXPECT_EQ(pieces[0].at, VirtualClock::Duration(5 * 1041 + 2000 + 1041));
     EXPECT_EQ(pieces[1].at, VirtualClock::Duration(5 * 1041 + 2000 + 2 * 1041));
 
-    port.close();
-    ASSERT_TRUE(port.open(200, QStringLiteral("19200,n,8,1")));
     pieces.clear();
-    const auto start = clock.now();
-    port.write(Request(1, 0x12, 2, 50));
-    clock.advance(1s);
-    ASSERT_EQ(pieces.size(), 2u);
-    EXPECT_EQ(pieces[1].at - start, VirtualClock::Duration(7 * 520 + 2000));
-}
-
-TEST_F(Conversation, NothingArrivesAfterClose) {
+    drainedAt.clear();
     port.write(Request(1, 0x12, 2, 50));
     port.close();
     clock.advance(1s);
@@ -189,6 +164,7 @@ TEST_F(Conversation, PlugsChangeOnScheduleAndAtRandomReproducibly) {
     EXPECT_EQ(ask(4, 0x09, 3, 0)[3], 1); // after 500 ms
     EXPECT_EQ(ask(4, 0x0C, 1, 0)[3], 0);
 
+    // Every plug of a unit whose plugs move every 200 ms, after 10 s.
     const auto run = [](uint64_t seed) {
         VirtualClock clock;
         SimSerialPort line(clock, LineConfig{9600, std::chrono::microseconds(2000), seed, {}});
@@ -197,22 +173,85 @@ TEST_F(Conversation, PlugsChangeOnScheduleAndAtRandomReproducibly) {
         line.engine().addUnit(moving);
         clock.advance(10s);
         line.engine().unit(5)->advancePlugs(clock.now());
-        return line.engine().unit(5)->state();
+        return Plugs(line.engine().unit(5)->state());
     };
-    const UnitState a = run(7);
-    const UnitState b = run(7);
-    const UnitState other = run(8);
-    EXPECT_EQ(a.videoInputPlugs, b.videoInputPlugs);
-    EXPECT_EQ(a.audioOutputPlugs, b.audioOutputPlugs);
-    const auto all = [](const UnitState& s) {
-        std::vector<bool> v = s.videoInputPlugs;
-        for (const auto* list : {&s.audioInputPlugs, &s.videoOutputPlugs, &s.audioOutputPlugs}) {
-            v.insert(v.end(), list->begin(), list->end());
-        }
-        return v;
-    };
-    EXPECT_NE(all(a), all(Unit(SmallUnit(5, 8, 8), 0).state())); // they did move
-    EXPECT_NE(all(a), all(other));
+    const auto a = run(7);
+    EXPECT_EQ(a, run(7));
+    EXPECT_NE(a, run(8));
+    EXPECT_NE(a, Plugs(Unit(SmallUnit(5, 8, 8), 0).state())); // they did move
+}
+
+TEST_F(Conversation, BasicInformationOfTheProtocolExample) {
+    UnitConfig c;
+    c.memories = 3;
+    c.outputs = 8;
+    c.inputs = 4;
+    c.name = "QRD1";
+    c.audio = c.video = c.extendedInfo = false;
+    ASSERT_TRUE(port.engine().addUnit(c));
+    const Bytes reply = ask({0x20, 0x3F, 0x00, 0x00, 0xF1});
+    ASSERT_GE(reply.size(), 3u);
+    EXPECT_EQ(Bytes(reply.begin(), reply.begin() + 5), (Bytes{0x80, 0x07, 0x03, 0x08, 0x04}));
+    EXPECT_TRUE(CrcHolds(reply));
+    EXPECT_TRUE(ask(0, 0x3F, 1, 0).empty()); // no extended information to give
+    EXPECT_TRUE(ask(0, 0x3F, 2, 0).empty()); // no such page
+
+    // A long name is cut to fit the length byte.
+    c.id = 2;
+    c.name = std::string(300, 'x');
+    ASSERT_TRUE(port.engine().addUnit(c));
+    const Bytes basic = ask(2, 0x3F, 0, 0);
+    ASSERT_EQ(basic.size(), 255u + 3);
+    EXPECT_EQ(basic[1], 255);
+    EXPECT_TRUE(CrcHolds(basic));
+}
+
+TEST_F(Conversation, InformationRepliesFollowTheBitTablesOfTheProtocol) {
+    UnitConfig c;
+    c.id = 9;
+    c.name = "Studio A";
+    c.memories = 15;
+    c.inputs = 20;
+    c.outputs = 12;
+    c.video = c.bass = c.subwoofer = c.edidSelect = c.videoInputPlug = false;
+    c.delayStepMs = 10;
+    c.maxDelayTenths = 35;
+    c.longFrames = true;
+    c.firmwareMajor = 2;
+    c.firmwareMinor = 1;
+    c.firmwareRevision = 10;
+    ASSERT_TRUE(port.engine().addUnit(c));
+    const Bytes basic = ask(9, 0x3F, 0, 0);
+    const Bytes ext = ask(9, 0x3F, 1, 0);
+    ASSERT_TRUE(CrcHolds(basic));
+    ASSERT_TRUE(CrcHolds(ext));
+    // Checked against the bit tables of the protocol, bit by bit where a bit
+    // has a meaning: 15 presets, extended information and audio but no video;
+    // 12 outputs, 20 inputs, the name.
+    ASSERT_EQ(basic.size(), 5u + 8 + 1);
+    EXPECT_EQ(basic[0], 0x89);
+    EXPECT_EQ(basic[2] & 0xEF, 0xAF);
+    EXPECT_EQ(Bytes(basic.begin() + 3, basic.begin() + 5), (Bytes{12, 20}));
+    EXPECT_EQ(std::string(basic.begin() + 5, basic.end() - 1), "Studio A");
+    // Firmware readable, long frames; no EDID; volume, treble, delay in steps
+    // of 10 ms, no bass or subwoofer; plugs but video inputs'; 3.5 s delay.
+    ASSERT_EQ(ext[1], 5);
+    EXPECT_EQ(ext[2] & 0x81, 0x81);
+    EXPECT_EQ(ext[3] & 0x80, 0x00);
+    EXPECT_EQ(ext[4] & 0xCF, 0xC5);
+    EXPECT_EQ(ext[5] & 0x0F, 0x0E);
+    EXPECT_EQ(ext[6], 35);
+
+    // Firmware 2.1.10 travels as 21 0A.
+    const Bytes fw = ask(9, 0x31, 0, 0);
+    EXPECT_EQ(Bytes(fw.begin(), fw.end() - 1), (Bytes{0x89, 0x02, 0x21, 0x0A}));
+    EXPECT_TRUE(CrcHolds(fw));
+    // What the unit lacks it does not answer.
+    EXPECT_TRUE(ask(9, 0x15, 0, 0).empty()); // bass
+    EXPECT_TRUE(ask(9, 0x07, 0, 0).empty()); // video switch
+    EXPECT_TRUE(ask(9, 0x21, 0, 0).empty()); // EDID
+    EXPECT_TRUE(ask(9, 0x09, 0, 0).empty()); // video input plugs
+    EXPECT_EQ(ask(9, 0x17, 0, 0)[1], 24);    // treble of 12 outputs
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The emulator as rough as a real line: paced delivery, other devices talking,
-// a closed port that leaves the wire alone, and two lines.
+// a closed port that leaves the wire alone.
 #include "SimLineFixture.h"
 
 #include <map>
@@ -7,19 +7,13 @@
 namespace quadrel::sim::test {
 namespace {
 
-UnitConfig Unit(uint8_t id, int outputs = 2) {
+// Without faults of its own, the line's apply.
+UnitConfig Unit(uint8_t id, int outputs = 2, std::optional<FaultConfig> faults = {}) {
     UnitConfig c;
     c.id = id;
     c.outputs = outputs;
+    c.faults = faults;
     return c;
-}
-
-Bytes Joined(const std::vector<std::pair<VirtualClock::TimePoint, Bytes>>& reads) {
-    Bytes all;
-    for (const auto& [at, bytes] : reads) {
-        all.insert(all.end(), bytes.begin(), bytes.end());
-    }
-    return all;
 }
 
 bool WellFormed(const Bytes& frame) {
@@ -34,6 +28,13 @@ struct Line {
         port.setHandlers({[this] { reads.emplace_back(clock.now(), port.readAll()); }, {}, {}});
         port.open(1, QStringLiteral("9600,n,8,1"));
     }
+    Bytes All() const {
+        Bytes all;
+        for (const auto& [at, bytes] : reads) {
+            all.insert(all.end(), bytes.begin(), bytes.end());
+        }
+        return all;
+    }
     VirtualClock clock;
     SimSerialPort port;
     std::vector<std::pair<VirtualClock::TimePoint, Bytes>> reads;
@@ -45,30 +46,19 @@ TEST(RoughLine, LongAnswerArrivesByteByByteOrInAdapterChunks) {
         line.port.engine().addUnit(Unit(3, 200));
         line.port.write(Request(3, 0x13, 0, 0)); // 127 pairs: 257 bytes, 267 ms on the wire
         line.clock.advance(1s);
-        const Bytes all = Joined(line.reads);
-        ASSERT_EQ(all.size(), 257u) << chunkMs;
-        EXPECT_TRUE(WellFormed(all));
-        const auto bt = line.port.engine().byteTime();
-        if (chunkMs == 0) {
-            ASSERT_EQ(line.reads.size(), 257u);
-            for (size_t i = 1; i < line.reads.size(); ++i) {
-                ASSERT_EQ(line.reads[i].first - line.reads[i - 1].first, bt);
-            }
-            continue;
-        }
-        // Every 16 ms the adapter hands over what came in meanwhile.
-        EXPECT_GE(line.reads.size(), 17u);
-        EXPECT_LE(line.reads.size(), 18u);
-        for (const auto& [at, bytes] : line.reads) {
-            EXPECT_EQ(at.count() % 16000, 0);
-            EXPECT_LE(bytes.size(), 16u);
+        ASSERT_EQ(line.All().size(), 257u) << chunkMs;
+        EXPECT_TRUE(WellFormed(line.All()));
+        // Byte by byte at the byte time, or every 16 ms what came in meanwhile.
+        EXPECT_EQ(line.reads.size(), chunkMs == 0 ? 257u : 18u);
+        for (size_t i = 1; i < line.reads.size(); ++i) {
+            const auto gap = line.reads[i].first - line.reads[i - 1].first;
+            ASSERT_EQ(gap, chunkMs == 0 ? line.port.engine().byteTime() : 16ms) << i;
         }
     }
 }
 
 TEST(RoughLine, ChatterComesWhetherOrNotAnythingIsAwaited) {
-    FaultConfig f{.chatter = 1, .chatterMs = 150};
-    Line line(LineConfig{.faults = f});
+    Line line(LineConfig{.faults = {.chatter = 1, .chatterMs = 150}});
     line.port.engine().addUnit(Unit(1));
     line.clock.advance(1510ms); // nothing asked: ten stray bytes
     ASSERT_EQ(line.reads.size(), 10u);
@@ -85,14 +75,13 @@ TEST(RoughLine, ChatterComesWhetherOrNotAnythingIsAwaited) {
         line.port.write(Request(1, 0x12, 2, 50));
         line.clock.advance(40ms);
     }
-    const Bytes all = Joined(line.reads);
+    const Bytes all = line.All();
     int answers = 0;
     for (size_t i = 0; i < all.size(); ++i) {
         if (all[i] == 0x81) {
             ASSERT_LT(i + 1, all.size());
-            EXPECT_EQ(all[i + 1], 0xD2);
+            EXPECT_EQ(all[++i], 0xD2);
             ++answers;
-            ++i;
         }
     }
     EXPECT_EQ(answers, 40);
@@ -102,21 +91,16 @@ TEST(RoughLine, ChatterComesWhetherOrNotAnythingIsAwaited) {
 TEST(RoughLine, ForeignFramesAndEchoesFollowAnswers) {
     Line line;
     line.port.engine().addUnit(Unit(1));
-    UnitConfig echoing = Unit(2);
-    echoing.faults = FaultConfig{.echo = 1, .echoMs = 20};
-    UnitConfig foreign = Unit(4);
-    foreign.faults = FaultConfig{.foreign = 1, .foreignMs = 100};
-    line.port.engine().addUnit(echoing);
-    line.port.engine().addUnit(foreign);
+    line.port.engine().addUnit(Unit(2, 2, FaultConfig{.echo = 1, .echoMs = 20}));
+    line.port.engine().addUnit(Unit(4, 2, FaultConfig{.foreign = 1, .foreignMs = 100}));
     std::vector<LineEvent> events;
     line.port.engine().setTrace([&](const LineEvent& e) { events.push_back(e); });
 
     line.port.write(Request(2, 0x12, 2, 50));
     line.clock.advance(1s);
     const uint8_t crc = basCRC8_Dallas_1_Wire::CalculateCrc8(Bytes{0x82}, 1);
-    EXPECT_EQ(Joined(line.reads), (Bytes{0x82, crc, 0x82, crc}));
+    EXPECT_EQ(line.All(), (Bytes{0x82, crc, 0x82, crc}));
     ASSERT_EQ(events.size(), 3u); // request, answer, echo
-    EXPECT_EQ(events[1].bytes, events[2].bytes);
     EXPECT_EQ(events[2].note, "unit 2 echo");
     EXPECT_EQ(events[2].at - events[1].at, 20ms + 2 * line.port.engine().byteTime());
 
@@ -125,7 +109,6 @@ TEST(RoughLine, ForeignFramesAndEchoesFollowAnswers) {
         line.port.write(Request(4, 0x13, 0, 0));
         line.clock.advance(500ms);
         ASSERT_EQ(events.size(), 3u);
-        EXPECT_EQ(events[1].note, "unit 4");
         const LineEvent& other = events[2];
         EXPECT_TRUE(WellFormed(other.bytes));
         const uint8_t id = other.bytes[0] & 0x1F;
@@ -135,51 +118,24 @@ TEST(RoughLine, ForeignFramesAndEchoesFollowAnswers) {
     }
 }
 
-TEST(RoughLine, ClosedPortLeavesTheAnswerOnTheWire) {
+TEST(RoughLine, ClosedOrMovedPortLeavesTheAnswerOnTheWire) {
     Line line;
     line.port.engine().addUnit(Unit(3, 200));
     line.port.write(Request(3, 0x13, 0, 0));
     line.clock.advance(50ms);
-    const size_t before = Joined(line.reads).size();
+    const size_t before = line.All().size();
     EXPECT_GT(before, 30u);
     line.port.close();
     line.clock.advance(50ms);
-    EXPECT_EQ(Joined(line.reads).size(), before); // nothing while closed
+    EXPECT_EQ(line.All().size(), before); // nothing while closed
     ASSERT_TRUE(line.port.open(1, QStringLiteral("9600,n,8,1")));
     line.clock.advance(1s);
-    const Bytes all = Joined(line.reads);
-    // The tail: everything from 100 ms on, ending in the answer's CRC.
-    EXPECT_EQ(all.size(), 257u - static_cast<size_t>(48)) << before;
-    line.reads.clear();
-    line.port.write(Request(3, 0x12, 2, 50));
-    line.clock.advance(1s);
-    EXPECT_EQ(Joined(line.reads),
-              (Bytes{0x83, basCRC8_Dallas_1_Wire::CalculateCrc8(Bytes{0x83}, 1)}));
-}
+    EXPECT_EQ(line.All().size(), 257u - 48u); // the tail, from 100 ms on
 
-TEST(RoughLine, TwoPortNumbersTwoIndependentLines) {
-    Line line;
-    line.port.engine().addUnit(Unit(1));
-    ProtocolEngine& second = line.port.addLine(7);
-    second.addUnit(Unit(2));
-    const auto asked = [&](uint8_t id) {
-        line.reads.clear();
-        line.port.write(Request(id, 0x12, 2, 50));
-        line.clock.advance(1s);
-        return !line.reads.empty();
-    };
-    EXPECT_TRUE(asked(1));
-    EXPECT_FALSE(asked(2));
-    line.port.close();
-    ASSERT_TRUE(line.port.open(7, QStringLiteral("19200,n,8,1")));
-    EXPECT_FALSE(asked(1));
-    EXPECT_TRUE(asked(2));
-    EXPECT_EQ(second.config().baud, 19200);
-    EXPECT_EQ(line.port.engine().config().baud, 9600);
-    // An answer of the first line, on the wire when the port moved, stays there.
-    line.port.close();
-    ASSERT_TRUE(line.port.open(200, QStringLiteral("9600,n,8,1")));
-    line.port.write(Request(1, 0x13, 0, 0));
+    // Port 7 is a second line (the options tests find its unit there): an
+    // answer of the first line, on the wire when the port moved, stays there.
+    line.port.addLine(7);
+    line.port.write(Request(3, 0x12, 1, 5));
     line.clock.advance(3ms);
     line.port.close();
     ASSERT_TRUE(line.port.open(7, QStringLiteral("9600,n,8,1")));
@@ -188,10 +144,17 @@ TEST(RoughLine, TwoPortNumbersTwoIndependentLines) {
     EXPECT_TRUE(line.reads.empty());
 }
 
-// Every fault, old and new, at an even chance: the same seed replays the same
-// line; the new faults leave the draws of the old ones alone.
+// Every fault at an even chance: the same seed replays the same line; the
+// faults of other devices leave the draws of the unit's own alone.
 std::vector<std::string> Notes(uint64_t seed, bool rough) {
-    FaultConfig f{.lost = 0.2, .corrupt = 0.2, .noise = 0.2, .split = 0.2, .late = 0.2};
+    FaultConfig f{.lost = 0.2,
+                  .corrupt = 0.2,
+                  .noise = 0.2,
+                  .split = 0.2,
+                  .late = 0.2,
+                  .wrongId = 0.2,
+                  .outOfRange = 0.2,
+                  .empty = 0.2};
     if (rough) {
         f.chatter = 0.5;
         f.foreign = 0.3;
@@ -206,13 +169,13 @@ std::vector<std::string> Notes(uint64_t seed, bool rough) {
         }
     });
     for (int i = 0; i < 40; ++i) {
-        line.port.write(Request(1, 0x13, 0, 0));
+        line.port.write(Request(1, static_cast<uint8_t>(i % 2 == 0 ? 0x13 : 0x0A), 0, 0));
         line.clock.advance(1s);
     }
     return notes;
 }
 
-TEST(RoughLine, SeedsReplayTheRoughFaults) {
+TEST(RoughLine, SeedsReplayEveryFault) {
     const auto rough = Notes(42, true);
     EXPECT_EQ(rough, Notes(42, true));
     EXPECT_NE(rough, Notes(43, true));

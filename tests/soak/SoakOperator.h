@@ -1,11 +1,10 @@
 #pragma once
 
-#include "link/CommandCodes.h"
 #include "support/SimCoreHarness.h"
 
 #include <cstdint>
 #include <random>
-#include <string>
+#include <vector>
 
 namespace quadrel::test {
 
@@ -15,24 +14,22 @@ class SoakOperator {
 public:
     SoakOperator(SimCoreHarness& h, uint64_t seed) : h_(h), rng_(seed) {}
 
-    // One act; returns its name, or an empty string when nothing was allowed.
-    std::string Act();
+    // One act; false when nothing was allowed.
+    bool Act();
 
     // A click on the unit's row in the unit list.
     void ClickRow(uint8_t id);
 
 private:
     int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
-    bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(rng_) < p; }
-
-    std::string Route(const QRDSTA& unit);
-    std::string Level(const QRDSTA& unit);
-    std::string Mute(const QRDSTA& unit);
-    std::string Delay(const QRDSTA& unit);
-    std::string Edid(const QRDSTA& unit);
-    std::string Preset(const QRDSTA& unit);
-    std::string SelectUnit();
-    std::string ScanButton();
+    void Send(const QRDSTA& unit, uint8_t code, int d0, int d1, int32_t priority);
+    // A setting on `count` ticked ports of 1..ports: each code of `sets` with
+    // its value, the older frames of that port withdrawn; then each of `gets`
+    // for the whole unit afresh.
+    bool Set(const QRDSTA& unit, const std::vector<uint8_t>& sets, const std::vector<uint8_t>& gets,
+             int count, int ports, const std::vector<int>& values);
+    bool Route(const QRDSTA& unit, bool audio, bool video);
+    bool Preset(const QRDSTA& unit, bool audio, bool video);
 
     SimCoreHarness& h_;
     std::mt19937_64 rng_;
