@@ -6,7 +6,9 @@
 // measurement against a minimal blocking program (no event loop) that sends
 // the same requests, each as soon as it has read the previous answer.
 // Usage: bench_turnaround <path to quadrel> [baud [exchanges]]
-// (QUADREL_BENCH_LIST=1 lists every turnaround with the request that ended it.)
+// (QUADREL_BENCH_LIST=1 lists every turnaround with the request that ended it
+// and the answer's time on the monotonic clock, as `perf record -k
+// CLOCK_MONOTONIC` stamps its samples.)
 #include "link/VirtualClock.h"
 #include "sim/ProtocolEngine.h"
 #include "sim/VirtualScheduler.h"
@@ -86,9 +88,10 @@ sim::UnitConfig EveryCapability(uint8_t id) {
 // or after 60 s.
 struct UnitRun {
     std::vector<double> turnaroundsUs;
-    std::vector<Bytes> requests; // every request read, in order (each is answered)
-    std::vector<Bytes> next;     // the request that ended each turnaround
-    int pollPauses = 0;          // pauses left out as the poll timer's
+    std::vector<Bytes> requests;  // every request read, in order (each is answered)
+    std::vector<Bytes> next;      // the request that ended each turnaround
+    std::vector<double> answersS; // when each turnaround began, monotonic seconds
+    int pollPauses = 0;           // pauses left out as the poll timer's
 };
 
 // Longer than any turnaround, shorter than the poll timer's 1 s less a poll set.
@@ -153,6 +156,8 @@ UnitRun ServeLine(Pty& pty, int baud, size_t exchanges, size_t requests) {
             if (us < kPollPauseUs) {
                 run.turnaroundsUs.push_back(us);
                 run.next.push_back(bytes);
+                run.answersS.push_back(
+                    std::chrono::duration<double>(answerAt.time_since_epoch()).count());
             } else {
                 ++run.pollPauses;
             }
@@ -337,7 +342,8 @@ int main(int argc, char** argv) {
 
     if (const char* list = std::getenv("QUADREL_BENCH_LIST"); list != nullptr && *list == '1') {
         for (size_t i = 0; i < real.turnaroundsUs.size(); ++i) {
-            std::printf("%4zu %10.1f us  next:", i, real.turnaroundsUs[i]);
+            std::printf("%4zu %10.1f us  at %.6f  next:", i, real.turnaroundsUs[i],
+                        real.answersS[i]);
             for (const uint8_t b : real.next[i]) {
                 std::printf(" %02X", b);
             }

@@ -8,7 +8,39 @@
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
 
+#include <QApplication>
+#include <QEvent>
+
 namespace quadrel {
+
+namespace {
+
+// Operator input is taken with the window as the model stands.
+class InputFirst : public QObject {
+public:
+    explicit InputFirst(ViewsHub& hub) : hub_(hub) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::ShortcutOverride:
+            hub_.RunWaiting();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    ViewsHub& hub_;
+};
+
+} // namespace
 
 basMain::basMain(Environment env)
     : comm_(env.comm), port_(env.port), messages_(env.messages),
@@ -57,6 +89,8 @@ basMain::basMain(Environment env)
     // port before the link does.
     port_.setHandlers({
         [this] {
+            // The next frame leaves before the window is drawn.
+            const ViewsHub::Held held(hub_);
             if (hooks_.ProcessReceivedData) {
                 hooks_.ProcessReceivedData();
             }
@@ -81,6 +115,17 @@ basMain::~basMain() {
     unitSettings_.reset();
     form_.reset();
     port_.setHandlers({});
+}
+
+void basMain::DrawAfterFrames(std::chrono::milliseconds pause) {
+    drawLater_ = timerFactory_.createTimer(pause);
+    drawLater_->setOnTick([this] {
+        drawLater_->stop();
+        hub_.RunWaiting();
+    });
+    hub_.setLater([this] { drawLater_->setEnabled(true); });
+    inputFirst_ = std::make_unique<InputFirst>(hub_);
+    QApplication::instance()->installEventFilter(inputFirst_.get());
 }
 
 void basMain::TellStep(ChangeHistory::Outcome outcome) {

@@ -8,8 +8,10 @@
 #include "model/QuadrelCore.h"
 #include "model/ViewsHub.h"
 
+#include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 namespace quadrel {
@@ -51,6 +53,13 @@ public:
     // runs on; false when it ended (no port, or Options cancelled).
     bool Main();
 
+    // The real program's drawing: what a reply's handling tells the windows
+    // is drawn `pause` after its next frame has been written, so that
+    // whatever carries the bytes on (the pseudo-terminal's reader, the unit
+    // emulator) has the processor first; operator input draws it at once.
+    // Without this the window is drawn as the handling ends.
+    void DrawAfterFrames(std::chrono::milliseconds pause);
+
     // Set the hooks before Main(); the port's events go through them.
     AppHooks& hooks() { return hooks_; }
     ComLine& line() { return line_; }
@@ -80,6 +89,8 @@ private:
     TimerFactory& timerFactory_;
     AppHooks hooks_;
     ViewsHub hub_;
+    std::unique_ptr<Timer> drawLater_;
+    std::unique_ptr<QObject> inputFirst_; // draws what waits before operator input
     QuadrelCore core_;
     std::unique_ptr<frmMain> form_; // uses everything above
     std::unique_ptr<UnitSettingsUi> unitSettings_;

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
         {comm, port, timers, messages, clock, quadrel::PortSettings::DefaultFileName(),
          QCoreApplication::applicationDirPath(), [&port] { return port.lastError(); },
          quadrel::ProgramState::DefaultFileName()});
+    program.DrawAfterFrames(std::chrono::milliseconds(1));
     if (!program.Main()) {
         return 0;
     }

@@ -38,7 +38,9 @@ bool ReplyHandlers::TakenButIgnored() {
 
 ReplyHandlers::Request ReplyHandlers::Current() const {
     const SEND_PACKET& current = link_.queue.CurrentCommand();
-    return {link_.receiver.packet().bID, current.data(1), current.lPriority};
+    const uint8_t m = current.data(1);
+    // Asked once a reply: the question draws what waits on the windows.
+    return {link_.receiver.packet().bID, m, current.lPriority, m != 0 && ShowsMemory(m)};
 }
 
 bool ReplyHandlers::ForEachPair(const PairFn& pair) const {
@@ -61,7 +63,7 @@ void ReplyHandlers::StoreOrShow(const Request& r, const std::function<void()>& m
                                 const std::function<void()>& live) const {
     if (r.m == 0) {
         live();
-    } else if (ShowsMemory(r.m)) {
+    } else if (r.shown) {
         memoryRow();
     }
 }
@@ -101,7 +103,7 @@ void ReplyHandlers::ReplySwitchStatus(SignalKind kind) {
         if (r.m != 0) {
             OutputValues& kept = model_.Presets.At(r.m, output);
             (kind == SignalKind::Video ? kept.videoInput : kept.audioInput) = input;
-            if (ShowsMemory(r.m)) {
+            if (r.shown) {
                 views_.SetMemoryRowInput(kind, output, input);
             }
         } else if (kind == SignalKind::Video) {
@@ -234,7 +236,7 @@ void ReplyHandlers::ReplyLevel(Level level) {
              : level == Level::Bass   ? kept.bass
              : level == Level::Treble ? kept.treble
                                       : kept.subwoofer) = v;
-            if (!ShowsMemory(r.m)) {
+            if (!r.shown) {
                 return true;
             }
             switch (level) {

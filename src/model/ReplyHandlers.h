@@ -41,6 +41,7 @@ private:
         uint8_t id; // the replying unit
         uint8_t m;  // memory location named by the request
         int32_t priority;
+        bool shown; // a preset's location, chosen in the memory frame
     };
     // What to do with one (port, value) pair: false rejects the reply there.
     using PairFn = std::function<bool(int port, int value)>;

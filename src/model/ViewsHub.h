@@ -4,12 +4,43 @@
 #include "model/ViewParts.h"
 #include "model/Views.h"
 
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <unordered_set>
+
 namespace quadrel {
 
 // The one Views of the core, put together from the window areas that own
 // each routine. The routines that span areas run them in their set order.
+//
+// While held, what the windows are told waits, in order, until the last hold
+// ends: the program holds the hub over a reply's handling, so the next frame
+// leaves before any widget is drawn. A port drawn again while its drawing
+// waits is drawn once; a question to the windows, or any routine told while
+// the hub is not held, first tells them all that waits.
 class ViewsHub : public Views {
 public:
+    // Holds the hub for its own lifetime.
+    class Held {
+    public:
+        explicit Held(ViewsHub& hub) : hub_(hub) { ++hub_.holds_; }
+        ~Held() {
+            if (--hub_.holds_ == 0 && !hub_.held_.empty()) {
+                if (hub_.later_) {
+                    hub_.later_();
+                } else {
+                    hub_.RunHeld();
+                }
+            }
+        }
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+    private:
+        ViewsHub& hub_;
+    };
+
     // Until the windows exist the core draws on nothing.
     ViewsHub() = default;
     ViewsHub(SwitchViewPart& sw, AudioViewPart& audio, VideoViewPart& video, UnitPanePart& pane,
@@ -21,12 +52,21 @@ public:
 
     // Back to drawing on nothing, before the windows go.
     void Detach() {
+        held_.clear();
+        drawn_.clear();
+        later_ = nullptr;
         sw_ = &noSwitch_;
         audio_ = &noAudio_;
         video_ = &noVideo_;
         pane_ = &noPane_;
         frame_ = &noFrame_;
     }
+
+    // What a hold's end asks for when something waits: that RunWaiting be
+    // called soon, from the program's event loop. Without it, what waits is
+    // told as the hold ends.
+    void setLater(std::function<void()> later) { later_ = std::move(later); }
+    void RunWaiting() { TellWaiting(); }
 
     void setSwitchView(SwitchViewPart& part) { sw_ = &part; }
     void setAudioView(AudioViewPart& part) { audio_ = &part; }
@@ -36,95 +76,215 @@ public:
 
     // Switch, then audio, then video layout.
     void Setup_AllViews() override {
-        sw_->Setup_SwitchView();
-        audio_->Setup_AudioOutputScroll();
-        video_->Setup_VideoInputScroll();
+        Tell([this] {
+            sw_->Setup_SwitchView();
+            audio_->Setup_AudioOutputScroll();
+            video_->Setup_VideoInputScroll();
+        });
     }
     // The unit list, then every page's controls, then the memory frame, then
     // the frame's settings buttons.
     void Enable_QRD(bool on) override {
-        pane_->Enable_lstQRD(on);
-        sw_->Enable_SwitchControl(on);
-        audio_->Enable_AudioControl(on);
-        video_->Enable_VideoControl(on);
-        pane_->Enable_fraMemory(on);
-        frame_->Enable_UnitSettings(on);
+        Tell([this, on] {
+            pane_->Enable_lstQRD(on);
+            sw_->Enable_SwitchControl(on);
+            audio_->Enable_AudioControl(on);
+            video_->Enable_VideoControl(on);
+            pane_->Enable_fraMemory(on);
+            frame_->Enable_UnitSettings(on);
+        });
     }
     void ResetSelectionAnchors() override {
-        sw_->ResetSwitchAnchor();
-        audio_->ResetAudioAnchor();
-        video_->ResetVideoAnchor();
+        Tell([this] {
+            sw_->ResetSwitchAnchor();
+            audio_->ResetAudioAnchor();
+            video_->ResetVideoAnchor();
+        });
     }
     void UntickSelectAll() override {
-        sw_->UntickSelAllSwitchOutput();
-        audio_->UntickSelAllAudioOutput();
-        video_->UntickSelAllVideoInput();
+        Tell([this] {
+            sw_->UntickSelAllSwitchOutput();
+            audio_->UntickSelAllAudioOutput();
+            video_->UntickSelAllVideoInput();
+        });
     }
 
-    void Draw_Crosspoint(int i, int o) override { sw_->Draw_Crosspoint(i, o); }
-    void Draw_InputPlug(SignalKind k, int i) override { sw_->Draw_InputPlug(k, i); }
-    void Draw_OutputPlug(SignalKind k, int o) override { sw_->Draw_OutputPlug(k, o); }
+    void Draw_Crosspoint(int i, int o) override {
+        Draw(Key(Port::Crosspoint, i, o), [this, i, o] { sw_->Draw_Crosspoint(i, o); });
+    }
+    void Draw_InputPlug(SignalKind k, int i) override {
+        Draw(Key(Port::InputPlug, static_cast<int>(k), i),
+             [this, k, i] { sw_->Draw_InputPlug(k, i); });
+    }
+    void Draw_OutputPlug(SignalKind k, int o) override {
+        Draw(Key(Port::OutputPlug, static_cast<int>(k), o),
+             [this, k, o] { sw_->Draw_OutputPlug(k, o); });
+    }
 
-    void Draw_AudioOutputMute(int o) override { audio_->Draw_AudioOutputMute(o); }
-    void Draw_AudioOutputVolumnLevel(int o) override { audio_->Draw_AudioOutputVolumnLevel(o); }
-    void Draw_AudioOutputBassLevel(int o) override { audio_->Draw_AudioOutputBassLevel(o); }
-    void Draw_AudioOutputTrebleLevel(int o) override { audio_->Draw_AudioOutputTrebleLevel(o); }
+    void Draw_AudioOutputMute(int o) override {
+        Draw(Key(Port::Mute, 0, o), [this, o] { audio_->Draw_AudioOutputMute(o); });
+    }
+    void Draw_AudioOutputVolumnLevel(int o) override {
+        Draw(Key(Port::Volumn, 0, o), [this, o] { audio_->Draw_AudioOutputVolumnLevel(o); });
+    }
+    void Draw_AudioOutputBassLevel(int o) override {
+        Draw(Key(Port::Bass, 0, o), [this, o] { audio_->Draw_AudioOutputBassLevel(o); });
+    }
+    void Draw_AudioOutputTrebleLevel(int o) override {
+        Draw(Key(Port::Treble, 0, o), [this, o] { audio_->Draw_AudioOutputTrebleLevel(o); });
+    }
     void Draw_AudioOutputSubwooferLevel(int o) override {
-        audio_->Draw_AudioOutputSubwooferLevel(o);
+        Draw(Key(Port::Subwoofer, 0, o), [this, o] { audio_->Draw_AudioOutputSubwooferLevel(o); });
     }
-    void Draw_AudioOutputDelayTime(int o) override { audio_->Draw_AudioOutputDelayTime(o); }
-    void RestartSelectedRedraw(AudioValue v) override { audio_->RestartSelectedRedraw(v); }
+    void Draw_AudioOutputDelayTime(int o) override {
+        Draw(Key(Port::Delay, 0, o), [this, o] { audio_->Draw_AudioOutputDelayTime(o); });
+    }
+    void RestartSelectedRedraw(AudioValue v) override {
+        Tell([this, v] { audio_->RestartSelectedRedraw(v); });
+    }
     bool IsSelectedRedrawRunning(AudioValue v) const override {
+        TellWaiting();
         return audio_->IsSelectedRedrawRunning(v);
     }
     void Setup_SelectedDelayRange(int maxTime, int unit) override {
-        audio_->Setup_SelectedDelayRange(maxTime, unit);
+        Tell([this, maxTime, unit] { audio_->Setup_SelectedDelayRange(maxTime, unit); });
     }
 
-    void Draw_VideoInput(int i) override { video_->Draw_VideoInput(i); }
-    void Draw_SelectedEdidType() override { video_->Draw_SelectedEdidType(); }
+    void Draw_VideoInput(int i) override {
+        Draw(Key(Port::VideoInput, 0, i), [this, i] { video_->Draw_VideoInput(i); });
+    }
+    void Draw_SelectedEdidType() override {
+        Draw(Key(Port::SelectedEdid, 0, 0), [this] { video_->Draw_SelectedEdidType(); });
+    }
 
-    void Enable_lstQRD(bool on) override { pane_->Enable_lstQRD(on); }
-    void Enable_fraMemory(bool on) override { pane_->Enable_fraMemory(on); }
-    void ShowUnitRow(const QRDSTA& unit) override { pane_->ShowUnitRow(unit); }
-    void SetUnitIcon(uint8_t id, bool answering) override { pane_->SetUnitIcon(id, answering); }
+    void Enable_lstQRD(bool on) override {
+        Tell([this, on] { pane_->Enable_lstQRD(on); });
+    }
+    void Enable_fraMemory(bool on) override {
+        Tell([this, on] { pane_->Enable_fraMemory(on); });
+    }
+    // The row shows the unit as it is now, should its record go meanwhile.
+    void ShowUnitRow(const QRDSTA& unit) override {
+        Tell([this, unit] { pane_->ShowUnitRow(unit); });
+    }
+    void SetUnitIcon(uint8_t id, bool answering) override {
+        Tell([this, id, answering] { pane_->SetUnitIcon(id, answering); });
+    }
     void SetUnitFirmwareText(uint8_t id, const QString& t) override {
-        pane_->SetUnitFirmwareText(id, t);
+        Tell([this, id, t] { pane_->SetUnitFirmwareText(id, t); });
     }
-    void ClearUnitList() override { pane_->ClearUnitList(); }
-    void FillMemoryLocations() override { pane_->FillMemoryLocations(); }
-    void ClearMemoryLocations() override { pane_->ClearMemoryLocations(); }
+    void ClearUnitList() override {
+        Tell([this] { pane_->ClearUnitList(); });
+    }
+    void FillMemoryLocations() override {
+        Tell([this] { pane_->FillMemoryLocations(); });
+    }
+    void ClearMemoryLocations() override {
+        Tell([this] { pane_->ClearMemoryLocations(); });
+    }
     std::optional<int> SelectedMemoryLocation() const override {
+        TellWaiting();
         return pane_->SelectedMemoryLocation();
     }
-    int MemoryRowCount() const override { return pane_->MemoryRowCount(); }
-    void ClearMemoryRows() override { pane_->ClearMemoryRows(); }
+    int MemoryRowCount() const override {
+        TellWaiting();
+        return pane_->MemoryRowCount();
+    }
+    void ClearMemoryRows() override {
+        Tell([this] { pane_->ClearMemoryRows(); });
+    }
     void SetMemoryRowInput(SignalKind k, int o, int i) override {
-        pane_->SetMemoryRowInput(k, o, i);
+        Tell([this, k, o, i] { pane_->SetMemoryRowInput(k, o, i); });
     }
     void SetMemoryRowMuteStatus(int o, bool s, int m) override {
-        pane_->SetMemoryRowMuteStatus(o, s, m);
+        Tell([this, o, s, m] { pane_->SetMemoryRowMuteStatus(o, s, m); });
     }
     void SetMemoryRowVolumnLevel(int o, bool s, int l) override {
-        pane_->SetMemoryRowVolumnLevel(o, s, l);
+        Tell([this, o, s, l] { pane_->SetMemoryRowVolumnLevel(o, s, l); });
     }
     void SetMemoryRowBassLevel(int o, bool s, int l) override {
-        pane_->SetMemoryRowBassLevel(o, s, l);
+        Tell([this, o, s, l] { pane_->SetMemoryRowBassLevel(o, s, l); });
     }
     void SetMemoryRowTrebleLevel(int o, bool s, int l) override {
-        pane_->SetMemoryRowTrebleLevel(o, s, l);
+        Tell([this, o, s, l] { pane_->SetMemoryRowTrebleLevel(o, s, l); });
     }
     void SetMemoryRowSubwooferLevel(int o, bool s, int l) override {
-        pane_->SetMemoryRowSubwooferLevel(o, s, l);
+        Tell([this, o, s, l] { pane_->SetMemoryRowSubwooferLevel(o, s, l); });
     }
     void SetMemoryRowDelayTime(int o, bool s, int32_t d) override {
-        pane_->SetMemoryRowDelayTime(o, s, d);
+        Tell([this, o, s, d] { pane_->SetMemoryRowDelayTime(o, s, d); });
     }
 
-    void SetBusyPointer(bool busy) override { frame_->SetBusyPointer(busy); }
-    void SetScanCaption(const QString& caption) override { frame_->SetScanCaption(caption); }
+    void SetBusyPointer(bool busy) override {
+        Tell([this, busy] { frame_->SetBusyPointer(busy); });
+    }
+    void SetScanCaption(const QString& caption) override {
+        Tell([this, caption] { frame_->SetScanCaption(caption); });
+    }
 
 private:
+    // The routines that draw one port (or one control) from the model.
+    enum class Port : uint8_t {
+        Crosspoint,
+        InputPlug,
+        OutputPlug,
+        Mute,
+        Volumn,
+        Bass,
+        Treble,
+        Subwoofer,
+        Delay,
+        VideoInput,
+        SelectedEdid,
+    };
+    static uint64_t Key(Port port, int a, int b) {
+        return static_cast<uint64_t>(port) << 56 |
+               static_cast<uint64_t>(static_cast<uint32_t>(a) & 0xFFFFFF) << 32 |
+               static_cast<uint32_t>(b);
+    }
+    // A routine in its turn: now, or when the hold ends.
+    template <typename Fn> void Tell(Fn&& fn) {
+        if (holds_ == 0) {
+            TellWaiting();
+            fn();
+            return;
+        }
+        // What comes after it may change what a waiting drawing would show.
+        drawn_.clear();
+        held_.emplace_back(std::forward<Fn>(fn));
+    }
+    // A drawing from the model: one is enough until something else comes.
+    template <typename Fn> void Draw(uint64_t key, Fn&& fn) {
+        if (holds_ == 0) {
+            TellWaiting();
+            fn();
+            return;
+        }
+        if (drawn_.insert(key).second) {
+            held_.emplace_back(std::forward<Fn>(fn));
+        }
+    }
+    // Tells every routine that waits, in order. While they run the hub is
+    // not held: what they tell it in turn is told at once, as it would have
+    // been; a hold of their own ends with the rest of the line.
+    void RunHeld() const {
+        const int holds = holds_;
+        holds_ = 0;
+        drawn_.clear();
+        while (!held_.empty()) {
+            const std::function<void()> next = std::move(held_.front());
+            held_.pop_front();
+            next();
+        }
+        holds_ = holds;
+    }
+    // Before a question: the windows answer as if nothing had waited.
+    void TellWaiting() const {
+        if (!held_.empty()) {
+            RunHeld();
+        }
+    }
+
     NullSwitchView noSwitch_;
     NullAudioView noAudio_;
     NullVideoView noVideo_;
@@ -135,6 +295,10 @@ private:
     VideoViewPart* video_ = &noVideo_;
     UnitPanePart* pane_ = &noPane_;
     FramePart* frame_ = &noFrame_;
+    mutable int holds_ = 0;
+    mutable std::deque<std::function<void()>> held_;
+    mutable std::unordered_set<uint64_t> drawn_;
+    std::function<void()> later_;
 };
 
 } // namespace quadrel

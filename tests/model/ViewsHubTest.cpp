@@ -1,4 +1,7 @@
 #include "model/ViewsHub.h"
+#include "model/QuadrelCore.h"
+#include "sim/SimSerialPort.h"
+#include "support/LinkHarness.h"
 #include "support/NullViewParts.h"
 
 #include <gtest/gtest.h>
@@ -40,4 +43,160 @@ TEST(ViewsHub, SpanningRoutinesRunTheirPartsInOrder) {
     EXPECT_FALSE(hub.IsSelectedRedrawRunning(AudioValue::Delay));
     hub.SetScanCaption("Stop S&can");
     EXPECT_EQ(frame.caption, "Stop S&can");
+}
+
+namespace {
+
+// Every drawing and unit-list call, as "routine:port", in the order the parts saw them.
+// With a line, also how many frames had been written by then.
+struct DrawLog {
+    std::vector<std::string> calls;
+    const std::vector<Bytes>* sent = nullptr;
+    std::vector<size_t> sentBefore;
+    void Add(const char* what, int a, int b = 0) {
+        calls.push_back(std::string(what) + ":" + std::to_string(a) + ":" + std::to_string(b));
+        sentBefore.push_back(sent != nullptr ? sent->size() : 0);
+    }
+};
+struct SwitchLog : NullSwitchView {
+    explicit SwitchLog(DrawLog& log) : log(log) {}
+    DrawLog& log;
+    void Draw_Crosspoint(int i, int o) override { log.Add("cross", i, o); }
+    void Draw_InputPlug(SignalKind k, int i) override { log.Add("in", static_cast<int>(k), i); }
+    void Draw_OutputPlug(SignalKind k, int o) override { log.Add("out", static_cast<int>(k), o); }
+    void Enable_SwitchControl(bool on) override { log.Add("enable", on); }
+};
+struct AudioLog : NullAudioView {
+    explicit AudioLog(DrawLog& log) : log(log) {}
+    DrawLog& log;
+    void Draw_AudioOutputMute(int o) override { log.Add("mute", o); }
+    void Draw_AudioOutputDelayTime(int o) override { log.Add("delay", o); }
+};
+struct PaneLog : NullUnitPane {
+    explicit PaneLog(DrawLog& log) : log(log) {}
+    DrawLog& log;
+    void ShowUnitRow(const QRDSTA& unit) override { log.Add("row", unit.bID()); }
+};
+
+// The core against emulated units in virtual time, drawing through a hub that
+// the port's arrivals hold, or not, as the program holds its own: what waits
+// is drawn a millisecond later.
+struct HubOnLine {
+    explicit HubOnLine(bool held) {
+        log.sent = &trace.sent;
+        if (held) {
+            port.setHandlers({[this] {
+                                  const ViewsHub::Held hold(hub);
+                                  core.link.receiver.ProcessReceivedData();
+                              },
+                              [this] { core.link.queue.SendNextCommand(); },
+                              [this] { core.link.PortLost(); }});
+            later->setOnTick([this] {
+                later->stop();
+                hub.RunWaiting();
+            });
+            hub.setLater([this] { later->setEnabled(true); });
+        }
+        for (const uint8_t id : {0, 5}) {
+            sim::UnitConfig unit;
+            unit.id = id;
+            unit.inputs = unit.outputs = 12;
+            port.engine().addUnit(unit);
+        }
+        port.open(1, QStringLiteral("19200,n,8,1"));
+        core.status.SetScanning(true);
+        clock.advance(std::chrono::seconds(60)); // the scan, the read, a few polls
+    }
+    VirtualClock clock;
+    sim::SimSerialPort port{clock};
+    TraceRecorder trace;
+    DrawLog log;
+    SwitchLog sw{log};
+    AudioLog audio{log};
+    NullVideoView video;
+    PaneLog pane{log};
+    NullFrame frame;
+    ViewsHub hub{sw, audio, video, pane, frame};
+    QuadrelCore core{port, clock, trace, hub};
+    std::unique_ptr<Timer> later = clock.createTimer(std::chrono::milliseconds(1));
+};
+
+} // namespace
+
+TEST(ViewsHub, HeldRoutinesWaitInOrderAndDrawEachPortOnce) {
+    DrawLog log;
+    SwitchLog sw(log);
+    AudioLog audio(log);
+    PaneLog pane(log);
+    NullVideoView video;
+    NullFrame frame;
+    ViewsHub hub(sw, audio, video, pane, frame);
+    {
+        const ViewsHub::Held hold(hub);
+        hub.Draw_Crosspoint(1, 2);
+        hub.Draw_AudioOutputMute(2);
+        hub.Draw_Crosspoint(1, 2); // waits already
+        hub.Enable_QRD(true);
+        hub.Draw_Crosspoint(1, 2); // may show what the enabling changed
+        hub.RestartSelectedRedraw(AudioValue::Bass);
+        {
+            const ViewsHub::Held inner(hub);
+            hub.Draw_AudioOutputMute(2);
+        }
+        log.Add("frame written", 0);
+        EXPECT_EQ(log.calls, (std::vector<std::string>{"frame written:0:0"}));
+        // A question first tells what waits.
+        EXPECT_TRUE(hub.IsSelectedRedrawRunning(AudioValue::Bass));
+        hub.Draw_AudioOutputDelayTime(3);
+    }
+    hub.Draw_InputPlug(SignalKind::Video, 4); // not held: at once
+    // Asked to wait for the program's event loop, the hub draws when told to,
+    // or before anything else it is told.
+    int asked = 0;
+    hub.setLater([&asked] { ++asked; });
+    {
+        const ViewsHub::Held hold(hub);
+        hub.Draw_VideoInput(5); // a part not logged
+        hub.Draw_Crosspoint(6, 7);
+    }
+    EXPECT_EQ(asked, 1);
+    hub.Draw_AudioOutputMute(8);
+    {
+        const ViewsHub::Held hold(hub);
+        hub.Draw_Crosspoint(9, 9);
+    }
+    EXPECT_EQ(asked, 2);
+    hub.RunWaiting();
+    EXPECT_EQ(log.calls,
+              (std::vector<std::string>{"frame written:0:0", "cross:1:2", "mute:2:0", "enable:1:0",
+                                        "cross:1:2", "mute:2:0", "delay:3:0", "in:0:4", "cross:6:7",
+                                        "mute:8:0", "cross:9:9"}));
+}
+
+TEST(ViewsHub, HeldDrawingLeavesTheLineAsItWasAndDrawsEveryPort) {
+    HubOnLine plain(false);
+    HubOnLine held(true);
+    EXPECT_EQ(held.trace.sent, plain.trace.sent);
+    EXPECT_GT(held.trace.sent.size(), 200u);
+    // A port drawn twice in a row for one reply (a route to the input it
+    // had) is drawn once; held, the drawing comes after the frame that
+    // reply released has been written.
+    std::vector<std::string> once;
+    std::vector<size_t> sentBefore;
+    for (size_t i = 0; i < plain.log.calls.size(); ++i) {
+        if (i == 0 || plain.log.calls[i] != plain.log.calls[i - 1] ||
+            plain.log.sentBefore[i] != plain.log.sentBefore[i - 1]) {
+            once.push_back(plain.log.calls[i]);
+            sentBefore.push_back(plain.log.sentBefore[i]);
+        }
+    }
+    EXPECT_LT(once.size(), plain.log.calls.size());
+    ASSERT_EQ(held.log.calls, once);
+    EXPECT_GT(once.size(), 200u);
+    size_t later = 0;
+    for (size_t i = 0; i < once.size(); ++i) {
+        EXPECT_GE(held.log.sentBefore[i], sentBefore[i]) << once[i];
+        later += held.log.sentBefore[i] > sentBefore[i] ? 1 : 0;
+    }
+    EXPECT_GT(later, once.size() * 9 / 10);
 }

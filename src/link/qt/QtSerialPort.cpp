@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <termios.h>
 #include <unistd.h>
@@ -99,8 +100,15 @@ void QtSerialPort::write(const Bytes& bytes) {
 }
 
 Bytes QtSerialPort::readAll() {
-    const QByteArray data = port_.readAll();
-    return Bytes(data.begin(), data.end());
+    // What the port holds, read at its own size: QIODevice::readAll would
+    // allocate a whole read chunk for every few bytes that arrive.
+    Bytes bytes(static_cast<size_t>(std::max<qint64>(port_.bytesAvailable(), 0)));
+    if (!bytes.empty()) {
+        const qint64 n =
+            port_.read(reinterpret_cast<char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        bytes.resize(static_cast<size_t>(std::max<qint64>(n, 0)));
+    }
+    return bytes;
 }
 
 bool QtSerialPort::getTimeouts(PortTimeouts& timeouts) const {
