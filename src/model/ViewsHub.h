@@ -4,6 +4,8 @@
 #include "model/ViewParts.h"
 #include "model/Views.h"
 
+#include <functional>
+
 namespace quadrel {
 
 // The one Views of the core, put together from the window areas that own
@@ -26,6 +28,7 @@ public:
         video_ = &noVideo_;
         pane_ = &noPane_;
         frame_ = &noFrame_;
+        onSetup_ = nullptr;
     }
 
     void setSwitchView(SwitchViewPart& part) { sw_ = &part; }
@@ -34,8 +37,14 @@ public:
     void setUnitPane(UnitPanePart& part) { pane_ = &part; }
     void setFrame(FramePart& part) { frame_ = &part; }
 
+    // Told before each layout refresh: the selected unit may be another.
+    void setOnSetup(std::function<void()> onSetup) { onSetup_ = std::move(onSetup); }
+
     // Switch, then audio, then video layout.
     void Setup_AllViews() override {
+        if (onSetup_) {
+            onSetup_();
+        }
         sw_->Setup_SwitchView();
         audio_->Setup_AudioOutputScroll();
         video_->Setup_VideoInputScroll();
@@ -135,6 +144,7 @@ private:
     VideoViewPart* video_ = &noVideo_;
     UnitPanePart* pane_ = &noPane_;
     FramePart* frame_ = &noFrame_;
+    std::function<void()> onSetup_;
 };
 
 } // namespace quadrel
