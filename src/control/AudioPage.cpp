@@ -116,7 +116,7 @@ void AudioPage::Draw_AudioOutputPanels() {
         SelectBox* box = panels_[static_cast<size_t>(i)]->chkAudioOutput();
         const QString name = NameOf(names_, {NameKind::Output, n});
         box->setText(NamedCaption(QString::number(n), name, box->fontMetrics(),
-                                  box->fontMetrics().averageCharWidth() * 16, true));
+                                  CaptionWidth(box->fontMetrics()), true));
         SetNamedTip(box, {NameKind::Output, n}, name);
         Draw_AudioOutput(n);
     }

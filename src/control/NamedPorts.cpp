@@ -18,6 +18,10 @@ QString NamedCaption(const QString& number, const QString& name, const QFontMetr
     return text;
 }
 
+int CaptionWidth(const QFontMetrics& metrics) {
+    return metrics.horizontalAdvance(QStringLiteral("255 ") + QString(24, QLatin1Char('n')));
+}
+
 QString PlainTip(const QString& text) {
     return Qt::mightBeRichText(text) ? QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped())
                                      : text;

@@ -31,6 +31,8 @@ public:
 // on a button or check box, where "&" would mark a shortcut key.
 QString NamedCaption(const QString& number, const QString& name, const QFontMetrics& metrics,
                      int width, bool mnemonic);
+// Room for a caption of a port on a page: its number and some 24 letters.
+int CaptionWidth(const QFontMetrics& metrics);
 // A tool tip that shows `text` as typed: tool tips read markup.
 QString PlainTip(const QString& text);
 // "Input 5: Lectern PC", as a plain tool tip; empty when the port has no name.

@@ -139,7 +139,7 @@ void VideoPage::Draw_VideoInputPanels() {
         SelectBox* box = panels_[static_cast<size_t>(i)]->chkVideoInput();
         const QString name = NameOf(names_, {NameKind::Input, n});
         box->setText(NamedCaption(QString::number(n), name, box->fontMetrics(),
-                                  box->fontMetrics().averageCharWidth() * 16, true));
+                                  CaptionWidth(box->fontMetrics()), true));
         SetNamedTip(box, {NameKind::Input, n}, name);
         Draw_VideoInput(n);
     }
