@@ -116,7 +116,10 @@ void PortNaming::Stored(bool ok) {
 }
 
 std::optional<NamedPort> PortNaming::PortOf(QObject* widget) const {
-    if (!unit_) {
+    // Only the unit whose names the pages show, and not while it is read.
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (!unit_ || !IsUnitConnected(unit) || UnitReport::Of(*unit) != *unit_ ||
+        core_.status.IsBusy()) {
         return std::nullopt;
     }
     for (const NamedPortsView* view : views_) {
@@ -146,7 +149,11 @@ bool PortNaming::EditName(QWidget* widget) {
     // Over the port's widget, wide enough for a name, within the window.
     QRect at(widget->mapTo(host, QPoint(0, 0)), widget->size());
     at.setWidth(std::max(at.width(), editor_->fontMetrics().averageCharWidth() * 28));
-    at.setHeight(std::max(at.height(), editor_->sizeHint().height()));
+    const int height = editor_->sizeHint().height();
+    if (at.height() < 3 * height) {
+        at.translate(0, std::max(0, (at.height() - height) / 2));
+    }
+    at.setHeight(height);
     at.moveLeft(std::max(0, std::min(at.left(), host->width() - at.width())));
     at.moveTop(std::max(0, std::min(at.top(), host->height() - at.height())));
     editor_->setGeometry(at);
@@ -226,7 +233,8 @@ void PortNaming::ContextMenu(QWidget* widget, const QPoint& at) {
 
 void PortNaming::ShowTable() {
     const UnitRef unit = core_.model.objSelectedUnit;
-    if (!unit_ || !unit) {
+    if (!unit_ || !IsUnitConnected(unit) || UnitReport::Of(*unit) != *unit_ ||
+        core_.status.IsBusy()) {
         return;
     }
     const UnitReport report = *unit_;

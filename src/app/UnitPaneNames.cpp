@@ -11,6 +11,10 @@ namespace quadrel {
 
 void UnitPane::ShowNames(const UnitNames& names) {
     names_ = names;
+    // Named locations need more room than "#8"; without names it stays as it was.
+    cboMemoryLOC_->setSizeAdjustPolicy(names.presets.empty()
+                                           ? QComboBox::AdjustToContentsOnFirstShow
+                                           : QComboBox::AdjustToContents);
     for (int i = 0; i < cboMemoryLOC_->count(); ++i) {
         const QString label = PresetLabel(cboMemoryLOC_->itemData(i).toInt());
         if (cboMemoryLOC_->itemText(i) != label) {
