@@ -17,6 +17,7 @@ on_screen() {
     xvfb-run -a -s "-screen 0 ${size}x24" "$shots" "$out" "$@"
 }
 on_screen 1280x1024
+on_screen 1280x1024 names
 on_screen 1280x720 main-1280x720 switch
 on_screen 1366x768 audio-1366x768 audio
 on_screen 1280x800 dark-1280x800 audio dark

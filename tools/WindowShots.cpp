@@ -4,11 +4,15 @@
 //   quadrel_window_shots <folder>            the window on each page, the
 //                                            restore's differences, the Load
 //                                            question, a 64x64 unit, a scan
+//   quadrel_window_shots <folder> names      names made for another unit
+//                                            offered, then used: the bar,
+//                                            the switch and audio pages
 //   quadrel_window_shots <folder> <name> <page> [dark]
 //                                            the whole screen, <page> in front,
 //                                            under a dark palette if asked
 #include "SimProcess.h"
 #include "app/CrosspointCell.h"
+#include "app/PortNaming.h"
 #include "app/QtMessageBoxes.h"
 #include "app/RestoreDialog.h"
 #include "app/SwitchGrid.h"
@@ -113,9 +117,10 @@ struct Session {
         comm = std::make_unique<basCOMM>(folders);
         port = std::make_unique<QtSerialPort>(*comm);
         // A fresh state file: the window as a first start places it.
-        program = std::make_unique<basMain>(basMain::Environment{
-            *comm, *port, timers, messages, clock, sim.settingsFile(), sim.configDir(),
-            [this] { return port->lastError(); }, sim.configDir() + "/state.ini"});
+        program = std::make_unique<basMain>(
+            basMain::Environment{*comm, *port, timers, messages, clock, sim.settingsFile(),
+                                 sim.configDir(), [this] { return port->lastError(); },
+                                 sim.configDir() + "/state.ini", sim.configDir() + "/names.json"});
         return program->Main();
     }
     ~Session() {
@@ -282,6 +287,57 @@ bool LargeUnitShots(const QString& folder) {
     return Save(form, folder + QStringLiteral("/switch-64x64.png"));
 }
 
+// The demo's first unit with names that were made for it when it reported
+// itself as a smaller unit: the bar that offers them, then the switch and
+// audio pages once they are used.
+bool NamedShots(const QString& folder) {
+    Session s;
+    if (!s.Start(202, {"--demo"})) {
+        return false;
+    }
+    basMain& program = *s.program;
+    QuadrelCore& core = program.core();
+    WaitFor([&] { return core.model.objUnits().Count() == 3; }, 20s);
+    program.mainWindow()->cmdScan()->click();
+    WaitFor([&] { return !core.status.IsBusy(); }, 20s);
+    UnitNames names;
+    names.unit = QStringLiteral("Main hall rack");
+    const char* inputs[] = {"Lectern PC",   "Laptop (HDMI)", "Camera 1",    "Camera 2",
+                            "Media player", "Wireless mic",  "Lectern mic", "Stage box"};
+    const char* outputs[] = {"Projector left", "Projector right", "Confidence screen",
+                             "Stream encoder", "Hall speakers",   "Foyer speakers",
+                             "Recorder",       "Hearing loop"};
+    for (int n = 1; n <= 8; ++n) {
+        SetName(names, {NameKind::Input, n}, QString::fromUtf8(inputs[n - 1]));
+        SetName(names, {NameKind::Output, n}, QString::fromUtf8(outputs[n - 1]));
+    }
+    SetName(names, {NameKind::Preset, 1}, QStringLiteral("Conference"));
+    SetName(names, {NameKind::Preset, 2}, QStringLiteral("Evening concert"));
+    program.names().SetNames({1, QStringLiteral("Main Hall 16x16"), 16, 16}, names);
+    program.naming()->Refresh();
+    WaitFor([] { return false; }, 300ms);
+    frmMain* form = program.mainWindow();
+    if (!Save(form, folder + QStringLiteral("/names-bar.png"))) {
+        return false;
+    }
+    program.naming()->useButton()->click();
+    QTest::mouseClick(form->findChild<QPushButton*>("chkSwitchOutput_1"), Qt::LeftButton);
+    for (int i : {0, 1}) {
+        QTest::mouseClick(program.audioPage()->picAudioOutput(i)->chkAudioOutput(), Qt::LeftButton,
+                          i == 0 ? Qt::NoModifier : Qt::ControlModifier, QPoint(6, 8));
+    }
+    WaitFor([] { return false; }, 700ms);
+    const char* pages[] = {"switch-names", "audio-names"};
+    for (int i = 0; i < 2; ++i) {
+        form->TabStrip1()->setCurrentIndex(i);
+        WaitFor([] { return false; }, 200ms);
+        if (!Save(form, folder + QStringLiteral("/%1.png").arg(QLatin1String(pages[i])))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -291,6 +347,9 @@ int main(int argc, char** argv) {
     const QString singlePage = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     if (argc > 4 && QLatin1String(argv[4]) == QLatin1String("dark")) {
         UseDarkPalette();
+    }
+    if (argc == 3 && QLatin1String(argv[2]) == QLatin1String("names")) {
+        return NamedShots(folder) ? 0 : 1;
     }
     if (!single.isEmpty()) {
         return DemoShots(folder, single, singlePage) ? 0 : 1;

@@ -10,6 +10,8 @@ namespace {
 
 const QColor kValueColour(0, 0, 255);
 const QColor kMissingColour(255, 0, 0);
+// The port a cell shows, kept beside its text for names given later.
+constexpr int kPortRole = Qt::UserRole + 1;
 
 } // namespace
 
@@ -30,7 +32,8 @@ MemoryRowList::MemoryRowList(QWidget* parent) : QTreeWidget(parent) {
 
 QTreeWidgetItem* MemoryRowList::AddMemoryRow(int output) {
     auto* item = new QTreeWidgetItem(this);
-    item->setText(0, QString::number(output));
+    item->setText(0, Shown(NameKind::Output, output));
+    item->setData(0, kPortRole, output);
     item->setData(0, Qt::UserRole, OutputRowKey(output));
     for (int c = 1; c < kMemoryColumns; ++c) {
         item->setToolTip(c, QString::fromLatin1(MemoryColumns()[static_cast<size_t>(c)].toolTip));
@@ -67,9 +70,11 @@ void MemoryRowList::SetMemoryRowInput(SignalKind kind, int output, int input) {
     const QString key =
         kind == SignalKind::Video ? QStringLiteral("VIDEO") : QStringLiteral("AUDIO");
     if (input != 0) {
-        SetCell(output, key, QString::number(input), true);
+        SetCell(output, key, Shown(NameKind::Input, input), true);
+        FindMemoryRow(output)->setData(MemoryColumnOf(key), kPortRole, input);
     } else {
         SetCell(output, key, QStringLiteral("None"), false);
+        FindMemoryRow(output)->setData(MemoryColumnOf(key), kPortRole, QVariant());
     }
 }
 
@@ -89,6 +94,31 @@ void MemoryRowList::SetMemoryRowLevel(const QString& cellKey, int output, bool s
         return;
     }
     SetCell(output, cellKey, QString::number(value), true);
+}
+
+QString MemoryRowList::Shown(NameKind kind, int port) const {
+    const QString name = NameOf(names_, {kind, port});
+    return name.isEmpty() ? QString::number(port)
+                          : QStringLiteral("%1 %2").arg(QString::number(port), name);
+}
+
+void MemoryRowList::ShowNames(const UnitNames& names) {
+    if (names == names_) {
+        return;
+    }
+    names_ = names;
+    const std::pair<int, NameKind> cells[] = {
+        {0, NameKind::Output},
+        {MemoryColumnOf(QStringLiteral("VIDEO")), NameKind::Input},
+        {MemoryColumnOf(QStringLiteral("AUDIO")), NameKind::Input}};
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = topLevelItem(i);
+        for (const auto& [column, kind] : cells) {
+            if (const QVariant port = item->data(column, kPortRole); port.isValid()) {
+                item->setText(column, Shown(kind, port.toInt()));
+            }
+        }
+    }
 }
 
 QString MemoryRowList::CellText(int output, const QString& cellKey) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/CommandCodes.h"
+#include "model/UnitNames.h"
 
 #include <QHash>
 #include <QTreeWidget>
@@ -25,6 +26,9 @@ public:
     // Volume, bass, treble, subwoofer and delay: the value, or "Unknow".
     void SetMemoryRowLevel(const QString& cellKey, int output, bool supported, int32_t value);
 
+    // Outputs and inputs with a name show it after their number.
+    void ShowNames(const UnitNames& names);
+
     // The text and colour of a cell, found by row and cell key.
     QString CellText(int output, const QString& cellKey) const;
     QColor CellColour(int output, const QString& cellKey) const;
@@ -33,7 +37,10 @@ private:
     QTreeWidgetItem* RowFor(int output);
     void SetCell(int output, const QString& cellKey, const QString& text, bool value);
 
+    QString Shown(NameKind kind, int port) const;
+
     QHash<QString, QTreeWidgetItem*> rows_;
+    UnitNames names_;
 };
 
 } // namespace quadrel

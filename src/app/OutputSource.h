@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/UnitNames.h"
+
 #include <QString>
 
 #include <optional>
@@ -15,13 +17,13 @@ struct OutputSource {
     std::optional<int> video;
 };
 
-// "A12 V12"; a dash for a kind that nothing feeds ("A– V3").
-QString SourceText(const OutputSource& source);
+// "A12 V12"; a dash for a kind that nothing feeds ("A– V3"). Named inputs
+// show by name: "AV Lectern PC" when one feeds both, else "A Lectern PC · V3".
+QString SourceText(const OutputSource& source, const UnitNames& names = {});
 // The same in words, for the tool tip and screen readers.
-QString SourceDescription(const OutputSource& source);
+QString SourceDescription(const OutputSource& source, const UnitNames& names = {});
 
-// How the label names an input. The one place to put an input's name once
-// the program keeps names: the number then gives way to it here.
-QString InputShown(int input);
+// An input in words: "input 5", or "Lectern PC (input 5)" when it has a name.
+QString InputShown(int input, const UnitNames& names = {});
 
 } // namespace quadrel

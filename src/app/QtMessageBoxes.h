@@ -3,6 +3,7 @@
 #include "app/MessageBoxes.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -18,6 +19,10 @@ public:
                         QMessageBox::NoButton, parent);
         box.setTextFormat(Qt::PlainText);
         box.setInformativeText(question.details);
+        // The details may carry names the operator typed: never markup.
+        if (auto* details = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+            details->setTextFormat(Qt::PlainText);
+        }
         // Room for a line per port rather than a narrow column (the label's
         // name is Qt's own; without it the box only wraps more).
         box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 30em; }"));

@@ -126,6 +126,7 @@ void SwitchView::BuildOutputColumn() {
     // Beside each box, what feeds its output: wide enough for "A255 V255".
     const int sourceLeft = plugLeft + kPlugSize + 4;
     const int sourceWidth = fontMetrics().horizontalAdvance(QStringLiteral("A255 V255")) + 8;
+    sourceWidth_ = sourceWidth;
     picOutput_->setFixedSize(sourceLeft + sourceWidth, side);
     lblOutput_ = new QLabel(QStringLiteral("\n\n\nO\nU\nT\nP\nU\nT"), picOutput_);
     lblOutput_->setObjectName(QStringLiteral("lblOutput"));

@@ -2,6 +2,7 @@
 
 #include "app/GridGeometry.h"
 #include "app/ImageKeys.h"
+#include "control/NamedPorts.h"
 #include "model/ViewParts.h"
 
 #include <QWidget>
@@ -27,7 +28,7 @@ class Views;
 // The "Switch" page: a window of 8 inputs by 8 outputs onto the selected
 // unit's crosspoints, the input buttons and output boxes with their plugs,
 // and the controls that route the ticked outputs.
-class SwitchView : public QWidget, public SwitchViewPart {
+class SwitchView : public QWidget, public SwitchViewPart, public NamedPortsView {
     Q_OBJECT
 public:
     // `views` is the whole window's view hub: the page sets the busy pointer
@@ -46,6 +47,12 @@ public:
     void Enable_SwitchControl(bool enabled) override;
     void ResetSwitchAnchor() override { iLastSwitchOutput_ = -1; }
     void UntickSelAllSwitchOutput() override;
+
+    // NamedPortsView: buttons and boxes tell their port's name in their tool
+    // tips, and the labels beside the boxes name the inputs that feed them.
+    void ShowNames(const UnitNames& names) override;
+    std::optional<NamedPort> PortOf(const QObject* widget) const override;
+    QList<QWidget*> NameTargets() const override;
 
     void Draw_SwitchView();
     void Draw_Crosspoint(int input, int output, bool pressed);
@@ -132,6 +139,10 @@ private:
     QCheckBox* chkSelSwitchVideo_ = nullptr;
     QPushButton* cmdDisconnect_ = nullptr;
     SwitchGrid* picSwitchBackground_ = nullptr;
+
+    UnitNames names_;
+    // The source labels' width without names ("A255 V255").
+    int sourceWidth_ = 0;
 
     int iLastSwitchOutput_ = -1;
     bool blSkipSelAllSwitchOutput_ = false;

@@ -82,6 +82,8 @@ void SwitchView::Draw_SwitchView() {
     for (int c = 0; c < grid::kSide; ++c) {
         const int input = InputAt(c);
         chkSwitchInput_[static_cast<size_t>(c)]->setText(grid::PortCaption(input));
+        SetNamedTip(chkSwitchInput_[static_cast<size_t>(c)], {NameKind::Input, input},
+                    NameOf(names_, {NameKind::Input, input}));
         Draw_InputPlug(SignalKind::Audio, input);
         Draw_InputPlug(SignalKind::Video, input);
     }
@@ -90,6 +92,7 @@ void SwitchView::Draw_SwitchView() {
         const int output = OutputAt(r);
         QPushButton* box = chkSwitchOutput_[static_cast<size_t>(r)];
         box->setText(grid::PortCaption(output));
+        SetNamedTip(box, {NameKind::Output, output}, NameOf(names_, {NameKind::Output, output}));
         box->setChecked(output <= kMaxPort && select[output].blSelected);
         Draw_OutputPlug(SignalKind::Audio, output);
         Draw_OutputPlug(SignalKind::Video, output);
@@ -119,9 +122,13 @@ void SwitchView::Draw_OutputSource(int output) {
         }
     }
     QLabel* label = lblOutputSource_[static_cast<size_t>(*r)];
-    label->setText(SourceText(source));
-    label->setToolTip(SourceDescription(source));
-    label->setAccessibleName(SourceDescription(source));
+    const QString text = SourceText(source, names_);
+    const QString words = SourceDescription(source, names_);
+    label->setText(names_.empty()
+                       ? text
+                       : label->fontMetrics().elidedText(text, Qt::ElideRight, label->width() - 4));
+    label->setToolTip(PlainTip(words));
+    label->setAccessibleName(words);
 }
 
 QString SwitchView::OutputSourceText(int position) const {

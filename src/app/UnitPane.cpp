@@ -113,6 +113,10 @@ void UnitPane::ShowUnitRow(const QRDSTA& unit) {
     for (int c = 1; c < kUnitColumns; ++c) {
         item->setText(c, texts.cells[static_cast<size_t>(c)]);
     }
+    if (const QString own = unitName_ ? unitName_(unit) : QString(); !own.isEmpty()) {
+        item->setText(UnitColumnOf(QStringLiteral("NAME")),
+                      QStringLiteral("%1 (%2)").arg(own, unit.sName()));
+    }
     if (lstQRD_->topLevelItemCount() == 1 && lstQRD_->currentItem() != item) {
         lstQRD_->setCurrentItem(item);
     }

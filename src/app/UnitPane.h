@@ -1,12 +1,14 @@
 #pragma once
 
 #include "app/UnitList.h"
+#include "control/NamedPorts.h"
 #include "model/ChangeHistory.h"
 #include "model/ViewParts.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -28,7 +30,7 @@ class Views;
 // The unit list (lstQRD), one row per unit found, whose click selects the
 // unit all views show; and the memory frame (fraMemory) that saves, recalls
 // and shows the selected unit's presets.
-class UnitPane : public QWidget, public UnitPanePart {
+class UnitPane : public QWidget, public UnitPanePart, public NamedPortsView {
     Q_OBJECT
 public:
     // `views` is the whole window's view hub: a row click unticks every
@@ -69,6 +71,15 @@ public:
     // it has been read.
     SettingValues presetPreview() const;
 
+    // NamedPortsView: the memory locations and rows by name; the unit's
+    // own name in its row comes from `unitName`.
+    void ShowNames(const UnitNames& names) override;
+    std::optional<NamedPort> PortOf(const QObject* widget) const override;
+    QList<QWidget*> NameTargets() const override;
+    void setUnitNames(std::function<QString(const QRDSTA&)> unitName) {
+        unitName_ = std::move(unitName);
+    }
+
     // The options dialog was cancelled with the port closed: no unit is
     // reachable, so the list and the locations go (the caller then runs
     // Enable_QRD(false)).
@@ -106,6 +117,8 @@ private:
     bool refocusList_ = false;
     QPointer<QWidget> focusWhileRead_;
     QHash<QString, QTreeWidgetItem*> unitRows_;
+    UnitNames names_;
+    std::function<QString(const QRDSTA&)> unitName_;
     QGroupBox* fraMemory_ = nullptr;
     QLabel* lblLocation_ = nullptr;
     QComboBox* cboMemoryLOC_ = nullptr;

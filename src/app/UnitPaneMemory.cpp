@@ -51,7 +51,7 @@ void UnitPane::FillMemoryLocations() {
     const UnitRef unit = core_.model.objSelectedUnit;
     const int count = unit ? unit->iMemoryCount() : 0;
     for (int n = 1; n <= count; ++n) {
-        cboMemoryLOC_->addItem(QStringLiteral("#%1").arg(n), n);
+        cboMemoryLOC_->addItem(PresetLabel(n), n);
     }
     if (remembered >= 0 && remembered < cboMemoryLOC_->count()) {
         SelectLocation(remembered);
@@ -83,7 +83,9 @@ void UnitPane::cboMemoryLOC_Click() {
 }
 
 QString UnitPane::PresetLabel(int location) const {
-    return QStringLiteral("#%1").arg(location);
+    const QString name = NameOf(names_, {NameKind::Preset, location});
+    return name.isEmpty() ? QStringLiteral("#%1").arg(location)
+                          : QStringLiteral("#%1 %2").arg(QString::number(location), name);
 }
 
 bool UnitPane::Confirmed(const char* key, const QString& text, const QString& details,

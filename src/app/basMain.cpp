@@ -1,6 +1,7 @@
 #include "app/basMain.h"
 
 #include "app/ImageKeys.h"
+#include "app/PortNaming.h"
 #include "app/SwitchView.h"
 #include "app/UnitPane.h"
 #include "app/UnitSettingsUi.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QVBoxLayout>
 
 namespace quadrel {
 
@@ -46,7 +48,7 @@ basMain::basMain(Environment env)
     : comm_(env.comm), port_(env.port), messages_(env.messages),
       settings_(std::move(env.settingsFile)), line_(comm_, port_, settings_, messages_),
       log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory),
-      core_(port_, env.timerFactory, log_, hub_) {
+      core_(port_, env.timerFactory, log_, hub_), names_(std::move(env.namesFile)) {
     line_.setFailureReason(std::move(env.openFailureReason));
     if (!env.stateFile.isEmpty()) {
         state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
@@ -112,6 +114,7 @@ basMain::basMain(Environment env)
 basMain::~basMain() {
     core_.activity.setOnChanged(nullptr);
     hub_.Detach();
+    naming_.reset();
     unitSettings_.reset();
     form_.reset();
     port_.setHandlers({});
@@ -166,12 +169,28 @@ bool basMain::Main() {
     }
     audioPage_ = new AudioPage(core_, timerFactory_, *form_);
     videoPage_ = new VideoPage(core_, *form_);
-    form_->HostPages(switchView_, audioPage_, videoPage_, unitPane_);
+    names_.Load();
+    naming_ = std::make_unique<PortNaming>(core_, names_, form_.get());
+    // The bar that offers names made for another unit stands above the pane.
+    auto* paneBox = new QWidget;
+    auto* paneColumn = new QVBoxLayout(paneBox);
+    paneColumn->setContentsMargins(0, 0, 0, 0);
+    paneColumn->setSpacing(2);
+    paneColumn->addWidget(naming_->bar());
+    paneColumn->addWidget(unitPane_, 1);
+    form_->HostPages(switchView_, audioPage_, videoPage_, paneBox);
     hub_.setSwitchView(*switchView_);
     hub_.setUnitPane(*unitPane_);
     hub_.setAudioView(*audioPage_);
     hub_.setVideoView(*videoPage_);
     unitSettings_ = std::make_unique<UnitSettingsUi>(core_, timerFactory_, messages_, form_.get());
+    unitSettings_->setNames([this] { return naming_->shown(); });
+    unitPane_->setUnitNames([this](const QRDSTA& unit) { return naming_->UnitNameOf(unit); });
+    for (NamedPortsView* view :
+         std::initializer_list<NamedPortsView*>{switchView_, audioPage_, videoPage_, unitPane_}) {
+        naming_->AddView(*view);
+    }
+    hub_.setOnSetup([this] { naming_->Refresh(); });
     hub_.Enable_QRD(false);
     if (hooks_.Setup_AllViews) {
         hooks_.Setup_AllViews();

@@ -3,6 +3,7 @@
 #include "app/AppHooks.h"
 #include "app/ComLine.h"
 #include "log/basLog.h"
+#include "model/NamesStore.h"
 #include "model/PortSettings.h"
 #include "model/ProgramState.h"
 #include "model/QuadrelCore.h"
@@ -17,6 +18,7 @@
 namespace quadrel {
 
 class AudioPage;
+class PortNaming;
 class SwitchView;
 class UnitPane;
 class UnitSettingsUi;
@@ -42,6 +44,9 @@ public:
         // The program's state file (ProgramState::DefaultFileName() in
         // production); empty keeps nothing between runs.
         QString stateFile;
+        // The operator's names of units and ports (NamesStore::DefaultFileName()
+        // in production); empty keeps them only while the program runs.
+        QString namesFile;
     };
 
     explicit basMain(Environment env);
@@ -74,6 +79,9 @@ public:
     // Null until Main() loads it.
     frmMain* mainWindow() const { return form_.get(); }
     UnitSettingsUi* unitSettings() const { return unitSettings_.get(); }
+    NamesStore& names() { return names_; }
+    // Null until Main() loads the window.
+    PortNaming* naming() const { return naming_.get(); }
 
 private:
     // Tells the operator why an undo or redo was not taken.
@@ -94,6 +102,8 @@ private:
     QuadrelCore core_;
     std::unique_ptr<frmMain> form_; // uses everything above
     std::unique_ptr<UnitSettingsUi> unitSettings_;
+    NamesStore names_;
+    std::unique_ptr<PortNaming> naming_;
     SwitchView* switchView_ = nullptr; // owned by the window
     UnitPane* unitPane_ = nullptr;
     AudioPage* audioPage_ = nullptr;

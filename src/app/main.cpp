@@ -6,6 +6,7 @@
 #include "link/qt/QtSerialPort.h"
 #include "link/qt/QtTimer.h"
 #include "link/qt/SignalWatcher.h"
+#include "model/NamesStore.h"
 #include "model/PortSettings.h"
 #include "model/ProgramState.h"
 
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
     quadrel::basMain program(
         {comm, port, timers, messages, clock, quadrel::PortSettings::DefaultFileName(),
          QCoreApplication::applicationDirPath(), [&port] { return port.lastError(); },
-         quadrel::ProgramState::DefaultFileName()});
+         quadrel::ProgramState::DefaultFileName(), quadrel::NamesStore::DefaultFileName()});
     program.DrawAfterFrames(std::chrono::milliseconds(1));
     if (!program.Main()) {
         return 0;

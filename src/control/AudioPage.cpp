@@ -113,7 +113,11 @@ void AudioPage::Setup_AudioOutputScroll() {
 void AudioPage::Draw_AudioOutputPanels() {
     for (int i = 0; i < kPanels; ++i) {
         const int n = sco_->value() + i + 1;
-        panels_[static_cast<size_t>(i)]->chkAudioOutput()->setText(QString::number(n));
+        SelectBox* box = panels_[static_cast<size_t>(i)]->chkAudioOutput();
+        const QString name = NameOf(names_, {NameKind::Output, n});
+        box->setText(NamedCaption(QString::number(n), name, box->fontMetrics(),
+                                  CaptionWidth(box->fontMetrics()), true));
+        SetNamedTip(box, {NameKind::Output, n}, name);
         Draw_AudioOutput(n);
     }
 }
@@ -313,6 +317,32 @@ bool AudioPage::IsSelectedRedrawRunning(AudioValue value) const {
 
 void AudioPage::Setup_SelectedDelayRange(int maxDelayTime, int delayUnit) {
     group_->Setup_SelectedDelayRange(maxDelayTime, delayUnit);
+}
+
+void AudioPage::ShowNames(const UnitNames& names) {
+    if (names != names_) {
+        names_ = names;
+        Draw_AudioOutputPanels();
+    }
+}
+
+std::optional<NamedPort> AudioPage::PortOf(const QObject* widget) const {
+    for (int i = 0; i < kPanels; ++i) {
+        const AudioOutputPanel* panel = panels_[static_cast<size_t>(i)];
+        const int n = sco_->value() + i + 1;
+        if ((widget == panel || widget == panel->chkAudioOutput()) && n <= OutputCount()) {
+            return NamedPort{NameKind::Output, n};
+        }
+    }
+    return std::nullopt;
+}
+
+QList<QWidget*> AudioPage::NameTargets() const {
+    QList<QWidget*> targets;
+    for (AudioOutputPanel* panel : panels_) {
+        targets << panel << panel->chkAudioOutput();
+    }
+    return targets;
 }
 
 } // namespace quadrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/AudioOutputPanel.h"
+#include "control/NamedPorts.h"
 #include "control/SelectedAudioGroup.h"
 #include "model/ViewParts.h"
 
@@ -20,7 +21,7 @@ class QuadrelCore;
 // panels (two columns by four rows), the "Select all" box, and the group of
 // controls for the ticked outputs. It draws only from the model; its changes
 // go to the unit and come back through the replies.
-class AudioPage : public QWidget, public AudioViewPart {
+class AudioPage : public QWidget, public AudioViewPart, public NamedPortsView {
     Q_OBJECT
 public:
     static constexpr int kPanels = 8;
@@ -63,6 +64,11 @@ public:
     SelectedAudioGroup* fraSelectedAudioOutput() const { return group_; }
     int iLastAudioOutput() const { return iLastAudioOutput_; }
 
+    // NamedPortsView: a panel's box carries its port's number and name.
+    void ShowNames(const UnitNames& names) override;
+    std::optional<NamedPort> PortOf(const QObject* widget) const override;
+    QList<QWidget*> NameTargets() const override;
+
 private:
     // The panel showing `output`, when it is on screen.
     std::optional<int> PanelOf(int output) const;
@@ -80,6 +86,7 @@ private:
     int iLastAudioOutput_ = -1;
     bool blSkipAudioOutputClick_ = false;
     bool blSkipSelAllAudioOutput_ = false;
+    UnitNames names_;
 };
 
 } // namespace quadrel

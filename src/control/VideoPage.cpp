@@ -136,7 +136,11 @@ void VideoPage::Setup_VideoInputScroll() {
 void VideoPage::Draw_VideoInputPanels() {
     for (int i = 0; i < kPanels; ++i) {
         const int n = sco_->value() + i + 1;
-        panels_[static_cast<size_t>(i)]->chkVideoInput()->setText(QString::number(n));
+        SelectBox* box = panels_[static_cast<size_t>(i)]->chkVideoInput();
+        const QString name = NameOf(names_, {NameKind::Input, n});
+        box->setText(NamedCaption(QString::number(n), name, box->fontMetrics(),
+                                  CaptionWidth(box->fontMetrics()), true));
+        SetNamedTip(box, {NameKind::Input, n}, name);
         Draw_VideoInput(n);
     }
 }
@@ -336,6 +340,32 @@ void VideoPage::Draw_SelectedEdidType() {
         optOutput1_->setChecked(false);
         pair_->setExclusive(true);
     }
+}
+
+void VideoPage::ShowNames(const UnitNames& names) {
+    if (names != names_) {
+        names_ = names;
+        Draw_VideoInputPanels();
+    }
+}
+
+std::optional<NamedPort> VideoPage::PortOf(const QObject* widget) const {
+    for (int i = 0; i < kPanels; ++i) {
+        const VideoInputPanel* panel = panels_[static_cast<size_t>(i)];
+        const int n = sco_->value() + i + 1;
+        if ((widget == panel || widget == panel->chkVideoInput()) && n <= InputCount()) {
+            return NamedPort{NameKind::Input, n};
+        }
+    }
+    return std::nullopt;
+}
+
+QList<QWidget*> VideoPage::NameTargets() const {
+    QList<QWidget*> targets;
+    for (VideoInputPanel* panel : panels_) {
+        targets << panel << panel->chkVideoInput();
+    }
+    return targets;
 }
 
 } // namespace quadrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/NamedPorts.h"
 #include "control/VideoInputPanel.h"
 #include "model/ViewParts.h"
 
@@ -21,7 +22,7 @@ class QuadrelCore;
 // The "Video" page: the selected unit's video inputs as sixteen scrolling
 // panels (four by four), each with its EDID type, the "Select all" box, and
 // the group "Selected input EDID type" for the ticked inputs.
-class VideoPage : public QWidget, public VideoViewPart {
+class VideoPage : public QWidget, public VideoViewPart, public NamedPortsView {
     Q_OBJECT
 public:
     static constexpr int kPanels = 16;
@@ -53,6 +54,11 @@ public:
     QRadioButton* optSelectedOutput1Edid() const { return optOutput1_; }
     int iLastVideoInput() const { return iLastVideoInput_; }
 
+    // NamedPortsView: a panel's box carries its port's number and name.
+    void ShowNames(const UnitNames& names) override;
+    std::optional<NamedPort> PortOf(const QObject* widget) const override;
+    QList<QWidget*> NameTargets() const override;
+
 private:
     std::optional<int> PanelOf(int input) const;
     int InputCount() const;
@@ -75,6 +81,7 @@ private:
     bool blSkipSelAllVideoInput_ = false;
     bool blSkipEdidTypeChange_ = false;
     bool blSkipSelectedEdidType_ = false;
+    UnitNames names_;
 };
 
 } // namespace quadrel

@@ -15,6 +15,10 @@ QString DecodeDeviceName(const uint8_t* bytes, int count) {
     if (utf8.hasError()) {
         name = QString::fromLatin1(raw);
     }
+    return ShownText(name);
+}
+
+QString ShownText(const QString& name) {
     // By code point: format characters beyond the first plane (the invisible
     // tag characters) come as surrogate pairs.
     QString shown;

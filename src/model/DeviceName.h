@@ -10,5 +10,7 @@ namespace quadrel {
 // UTF-8, else byte for byte Latin-1. Control characters become U+FFFD so they
 // never reach the screen as such.
 QString DecodeDeviceName(const uint8_t* bytes, int count);
+// The same marking for text from anywhere else (names the operator types).
+QString ShownText(const QString& name);
 
 } // namespace quadrel

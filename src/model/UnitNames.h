@@ -21,4 +21,29 @@ struct UnitNames {
     bool operator==(const UnitNames&) const = default;
 };
 
+// The longest name kept, in characters.
+constexpr int kMaxPortNameLength = 64;
+
+enum class NameKind { Unit, Input, Output, Preset };
+
+// One thing that can carry a name: the unit itself (number 0), an input, an
+// output or a preset location.
+struct NamedPort {
+    NameKind kind = NameKind::Unit;
+    int number = 0;
+    bool operator==(const NamedPort&) const = default;
+};
+
+// The name of `port`, empty when it has none.
+QString NameOf(const UnitNames& names, NamedPort port);
+// Sets the name of `port` as PlainName() makes it; an empty name removes it.
+void SetName(UnitNames& names, NamedPort port, const QString& name);
+// "Unit", "Input 5", "Output 3", "Preset 2".
+QString PortWords(NamedPort port);
+
+// A name as it is kept and shown: line breaks and tabs become blanks, other
+// control and format characters a visible mark (as a unit's reported name),
+// blanks trimmed, at most kMaxPortNameLength characters.
+QString PlainName(const QString& text);
+
 } // namespace quadrel

@@ -60,6 +60,7 @@ public:
         video_ = &noVideo_;
         pane_ = &noPane_;
         frame_ = &noFrame_;
+        onSetup_ = nullptr;
     }
 
     // What a hold's end asks for when something waits: that RunWaiting be
@@ -74,9 +75,15 @@ public:
     void setUnitPane(UnitPanePart& part) { pane_ = &part; }
     void setFrame(FramePart& part) { frame_ = &part; }
 
+    // Told before each layout refresh: the selected unit may be another.
+    void setOnSetup(std::function<void()> onSetup) { onSetup_ = std::move(onSetup); }
+
     // Switch, then audio, then video layout.
     void Setup_AllViews() override {
         Tell([this] {
+            if (onSetup_) {
+                onSetup_();
+            }
             sw_->Setup_SwitchView();
             audio_->Setup_AudioOutputScroll();
             video_->Setup_VideoInputScroll();
@@ -299,6 +306,7 @@ private:
     mutable std::deque<std::function<void()>> held_;
     mutable std::unordered_set<uint64_t> drawn_;
     std::function<void()> later_;
+    std::function<void()> onSetup_;
 };
 
 } // namespace quadrel

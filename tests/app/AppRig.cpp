@@ -52,7 +52,7 @@ basMain& AppRig::program() {
     if (!program_) {
         program_ = std::make_unique<basMain>(basMain::Environment{
             comm_, port(), time, messages, clock, settingsFile(), config_.path(),
-            [this] { return real_ ? real_->lastError() : QString(); }, stateFile()});
+            [this] { return real_ ? real_->lastError() : QString(); }, stateFile(), namesFile()});
         program_->hooks().SetScanning = [this](bool on) { scans += on ? 1 : 0; };
     }
     return *program_;

@@ -46,6 +46,9 @@ public:
         return config_.path() + QStringLiteral("/state/Quadrel/state.ini");
     }
 
+    // The names file, in the temporary folder.
+    QString namesFile() const { return config_.path() + QStringLiteral("/Quadrel/names.json"); }
+
     // Opens ports through QSerialPort instead of the scripted port.
     void UseRealPort();
     // Or on emulated lines in virtual time (before program()).

@@ -73,7 +73,8 @@ protected:
         port_ = std::make_unique<QtSerialPort>(*comm_);
         program_ = std::make_unique<basMain>(basMain::Environment{
             *comm_, *port_, timers_, messages_, clock_, sim_.settingsFile(), sim_.configDir(),
-            [this] { return port_->lastError(); }, sim_.configDir() + "/state/state.ini"});
+            [this] { return port_->lastError(); }, sim_.configDir() + "/state/state.ini",
+            sim_.configDir() + "/Quadrel/names.json"});
         ASSERT_TRUE(program_->Main());
         core_ = &program_->core();
         // The first unit is read and every unit found; then the operator

@@ -1,0 +1,255 @@
+#include "app/PortNaming.h"
+
+#include "app/NamesDialog.h"
+#include "model/QuadrelCore.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace quadrel {
+
+namespace {
+
+QString Hex(int id) {
+    return QString::number(id, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
+PortNaming::PortNaming(QuadrelCore& core, NamesStore& store, QWidget* window)
+    : core_(core), store_(store), window_(window), bar_(new QFrame), barText_(new QLabel(bar_)),
+      use_(new QPushButton(QStringLiteral("&Use them"), bar_)),
+      aside_(new QPushButton(QStringLiteral("&Put them aside"), bar_)),
+      dismiss_(new QPushButton(QStringLiteral("Dismiss"), bar_)) {
+    bar_->setObjectName(QStringLiteral("fraNamesBar"));
+    bar_->setFrameShape(QFrame::StyledPanel);
+    bar_->setAutoFillBackground(true);
+    bar_->setBackgroundRole(QPalette::ToolTipBase);
+    barText_->setObjectName(QStringLiteral("lblNamesBar"));
+    barText_->setTextFormat(Qt::PlainText);
+    barText_->setForegroundRole(QPalette::ToolTipText);
+    barText_->setWordWrap(true);
+    use_->setObjectName(QStringLiteral("cmdUseNames"));
+    aside_->setObjectName(QStringLiteral("cmdPutNamesAside"));
+    auto* row = new QHBoxLayout(bar_);
+    row->setContentsMargins(6, 2, 6, 2);
+    row->addWidget(barText_, 1);
+    row->addWidget(use_);
+    row->addWidget(aside_);
+    row->addWidget(dismiss_);
+    bar_->hide();
+    connect(use_, &QPushButton::clicked, this, [this] {
+        if (unit_) {
+            Stored(store_.Use(*unit_));
+        }
+    });
+    connect(aside_, &QPushButton::clicked, this, [this] {
+        if (unit_) {
+            Stored(store_.PutAside(*unit_));
+        }
+    });
+    connect(dismiss_, &QPushButton::clicked, this, [this] {
+        notice_.clear();
+        ShowBar();
+    });
+    notice_ = store_.problem();
+    ShowBar();
+}
+
+PortNaming::~PortNaming() {
+    CloseEditor();
+    delete bar_.data();
+}
+
+void PortNaming::AddView(NamedPortsView& view) {
+    views_.push_back(&view);
+    for (QWidget* target : view.NameTargets()) {
+        target->installEventFilter(this);
+    }
+    view.ShowNames(shown_);
+}
+
+void PortNaming::Refresh() {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    unit_ = IsUnitConnected(unit) ? std::optional(UnitReport::Of(*unit)) : std::nullopt;
+    const UnitNames* exact = unit_ ? store_.Exact(*unit_) : nullptr;
+    shown_ = exact != nullptr ? *exact : UnitNames{};
+    for (NamedPortsView* view : views_) {
+        view->ShowNames(shown_);
+    }
+    ShowBar();
+}
+
+QString PortNaming::UnitNameOf(const QRDSTA& unit) const {
+    const UnitNames* names = store_.Exact(UnitReport::Of(unit));
+    return names != nullptr ? names->unit : QString();
+}
+
+void PortNaming::ShowBar() {
+    const NamesEntry* offered = unit_ ? store_.Offered(*unit_) : nullptr;
+    if (offered != nullptr) {
+        barText_->setText(QStringLiteral("Unit %1 reports %2; names were made for %3")
+                              .arg(Hex(unit_->id), unit_->Words(), offered->report.Words()));
+    } else {
+        barText_->setText(notice_);
+    }
+    use_->setVisible(offered != nullptr);
+    aside_->setVisible(offered != nullptr);
+    dismiss_->setVisible(offered == nullptr);
+    bar_->setVisible(offered != nullptr || !notice_.isEmpty());
+}
+
+void PortNaming::Stored(bool ok) {
+    if (!ok) {
+        notice_ = store_.problem();
+    }
+    Refresh();
+}
+
+std::optional<NamedPort> PortNaming::PortOf(QObject* widget) const {
+    // Only the unit whose names the pages show, and not while it is read.
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (!unit_ || !IsUnitConnected(unit) || UnitReport::Of(*unit) != *unit_ ||
+        core_.status.IsBusy()) {
+        return std::nullopt;
+    }
+    for (const NamedPortsView* view : views_) {
+        if (const auto port = view->PortOf(widget)) {
+            return port;
+        }
+    }
+    return std::nullopt;
+}
+
+bool PortNaming::EditName(QWidget* widget) {
+    const auto port = PortOf(widget);
+    if (!port) {
+        return false;
+    }
+    CloseEditor();
+    edited_ = *port;
+    editedUnit_ = *unit_;
+    editedWidget_ = widget;
+    QWidget* host = widget->window();
+    editor_ = new QLineEdit(host);
+    editor_->setObjectName(QStringLiteral("txtPortName"));
+    editor_->setAccessibleName(QStringLiteral("Name of %1").arg(PortWords(*port).toLower()));
+    editor_->setPlaceholderText(PortWords(*port));
+    editor_->setMaxLength(kMaxPortNameLength);
+    editor_->setText(NameOf(shown_, *port));
+    // Over the port's widget, wide enough for a name, within the window.
+    QRect at(widget->mapTo(host, QPoint(0, 0)), widget->size());
+    at.setWidth(std::max(at.width(), editor_->fontMetrics().averageCharWidth() * 28));
+    const int height = editor_->sizeHint().height();
+    if (at.height() < 3 * height) {
+        at.translate(0, std::max(0, (at.height() - height) / 2));
+    }
+    at.setHeight(height);
+    at.moveLeft(std::max(0, std::min(at.left(), host->width() - at.width())));
+    at.moveTop(std::max(0, std::min(at.top(), host->height() - at.height())));
+    editor_->setGeometry(at);
+    editor_->installEventFilter(this);
+    connect(editor_, &QLineEdit::editingFinished, this, [this] { Commit(); });
+    editor_->show();
+    editor_->raise();
+    editor_->selectAll();
+    editor_->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void PortNaming::Commit() {
+    if (!editor_) {
+        return;
+    }
+    const QString text = editor_->text();
+    CloseEditor();
+    // The unit went or changed while the editor was open: the name is not its.
+    if (unit_ == editedUnit_) {
+        Stored(store_.SetName(editedUnit_, edited_, text));
+    }
+}
+
+void PortNaming::CloseEditor() {
+    if (!editor_) {
+        return;
+    }
+    QLineEdit* editor = editor_;
+    editor_ = nullptr;
+    const bool hadFocus = editor->hasFocus();
+    disconnect(editor, nullptr, this, nullptr);
+    editor->removeEventFilter(this);
+    editor->hide();
+    editor->deleteLater();
+    if (hadFocus && editedWidget_) {
+        editedWidget_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool PortNaming::eventFilter(QObject* watched, QEvent* event) {
+    if (editor_ && watched == editor_) {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            CloseEditor();
+            return true;
+        }
+        if (event->type() == QEvent::FocusOut) {
+            Commit();
+        }
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) {
+            return EditName(static_cast<QWidget*>(watched));
+        }
+    } else if (event->type() == QEvent::ContextMenu && unit_) {
+        ContextMenu(static_cast<QWidget*>(watched),
+                    static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void PortNaming::ContextMenu(QWidget* widget, const QPoint& at) {
+    QMenu menu(widget);
+    if (const auto port = PortOf(widget)) {
+        QAction* name = menu.addAction(QStringLiteral("&Name %1…").arg(PortWords(*port).toLower()));
+        name->setShortcut(QKeySequence(Qt::Key_F2));
+        connect(name, &QAction::triggered, this, [this, widget] { EditName(widget); });
+    }
+    connect(menu.addAction(QStringLiteral("Names &table…")), &QAction::triggered, this,
+            [this] { ShowTable(); });
+    menu.exec(at);
+}
+
+void PortNaming::ShowTable() {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (!unit_ || !IsUnitConnected(unit) || UnitReport::Of(*unit) != *unit_ ||
+        core_.status.IsBusy()) {
+        return;
+    }
+    const UnitReport report = *unit_;
+    const QString own =
+        shown_.unit.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(shown_.unit);
+    NamesDialog dialog(QStringLiteral("Names of unit %1%2").arg(Hex(report.id), own), shown_,
+                       {report.inputs, report.outputs, unit->iMemoryCount()}, window_);
+    if (tableHook_) {
+        tableHook_(dialog);
+    } else {
+        dialog.exec();
+    }
+    if (dialog.result() == QDialog::Accepted && unit_ == report) {
+        Stored(store_.SetNames(report, dialog.names()));
+    }
+}
+
+} // namespace quadrel

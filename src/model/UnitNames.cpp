@@ -1,0 +1,79 @@
+#include "model/UnitNames.h"
+
+#include "model/DeviceName.h"
+
+#include <QList>
+
+#include <algorithm>
+
+namespace quadrel {
+
+namespace {
+
+std::map<int, QString>* MapOf(UnitNames& names, NameKind kind) {
+    switch (kind) {
+    case NameKind::Input:
+        return &names.inputs;
+    case NameKind::Output:
+        return &names.outputs;
+    case NameKind::Preset:
+        return &names.presets;
+    case NameKind::Unit:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString NameOf(const UnitNames& names, NamedPort port) {
+    if (port.kind == NameKind::Unit) {
+        return names.unit;
+    }
+    const std::map<int, QString>& map = port.kind == NameKind::Input    ? names.inputs
+                                        : port.kind == NameKind::Output ? names.outputs
+                                                                        : names.presets;
+    const auto it = map.find(port.number);
+    return it == map.end() ? QString() : it->second;
+}
+
+void SetName(UnitNames& names, NamedPort port, const QString& name) {
+    const QString plain = PlainName(name);
+    if (port.kind == NameKind::Unit) {
+        names.unit = plain;
+    } else if (plain.isEmpty()) {
+        MapOf(names, port.kind)->erase(port.number);
+    } else {
+        (*MapOf(names, port.kind))[port.number] = plain;
+    }
+}
+
+QString PortWords(NamedPort port) {
+    switch (port.kind) {
+    case NameKind::Input:
+        return QStringLiteral("Input %1").arg(port.number);
+    case NameKind::Output:
+        return QStringLiteral("Output %1").arg(port.number);
+    case NameKind::Preset:
+        return QStringLiteral("Preset %1").arg(port.number);
+    case NameKind::Unit:
+        break;
+    }
+    return QStringLiteral("Unit");
+}
+
+QString PlainName(const QString& text) {
+    QString spaced = text;
+    for (QChar& c : spaced) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t') ||
+            c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            c = QLatin1Char(' ');
+        }
+    }
+    const QList<uint> points = ShownText(spaced).trimmed().toUcs4();
+    // By code point, so a character beyond the first plane is never halved.
+    const auto kept = std::min<qsizetype>(points.size(), kMaxPortNameLength);
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()), kept).trimmed();
+}
+
+} // namespace quadrel

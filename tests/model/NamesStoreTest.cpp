@@ -1,0 +1,182 @@
+// The operator's names: kept per unit and what it reports, in a file of
+// their own that survives damage and is replaced whole; the CSV table.
+#include "model/NamesStore.h"
+#include "model/NamesCsv.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+
+namespace {
+
+const NamedPort kUnit{NameKind::Unit, 0};
+NamedPort In(int n) {
+    return {NameKind::Input, n};
+}
+
+QByteArray Read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+}
+
+} // namespace
+
+TEST(NamesStore, KeysByIdAndReportOffersOthersAndKeepsWhatIsPutAside) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Quadrel/names.json");
+    const UnitReport foyer{1, "Foyer 8x8", 8, 8};
+    const UnitReport hall{1, "Main Hall 24x16", 24, 16};
+    EXPECT_EQ(hall.Words(), "Main Hall 24x16, 24 in, 16 out");
+    {
+        NamesStore s(path);
+        s.Load();
+        EXPECT_TRUE(s.SetName(foyer, In(1), "Lectern PC"));
+        EXPECT_TRUE(s.SetName(foyer, kUnit, "Foyer rack"));
+        EXPECT_TRUE(s.SetName(foyer, {NameKind::Preset, 2}, "Evening"));
+    }
+    NamesStore s(path);
+    s.Load();
+    ASSERT_NE(s.Exact(foyer), nullptr);
+    EXPECT_EQ(NameOf(*s.Exact(foyer), In(1)), "Lectern PC");
+    EXPECT_EQ(NameOf(*s.Exact(foyer), kUnit), "Foyer rack");
+    EXPECT_EQ(s.Offered(foyer), nullptr);
+    // Another ID knows nothing of them; the same ID reporting another name or
+    // size is offered them, never given them.
+    EXPECT_EQ(s.Offered({2, "Foyer 8x8", 8, 8}), nullptr);
+    for (const UnitReport& other :
+         {hall, UnitReport{1, "Foyer 8x8", 8, 4}, UnitReport{1, "Foyer 8x8", 6, 8}}) {
+        EXPECT_EQ(s.Exact(other), nullptr);
+        ASSERT_NE(s.Offered(other), nullptr);
+        EXPECT_EQ(s.Offered(other)->report, foyer);
+    }
+    // Put aside: still in the file and still the foyer's, offered no more.
+    EXPECT_TRUE(s.PutAside(hall));
+    NamesStore reread(path);
+    reread.Load();
+    EXPECT_EQ(reread.Offered(hall), nullptr);
+    ASSERT_NE(reread.Exact(foyer), nullptr);
+    EXPECT_TRUE(reread.entries().front().aside);
+
+    // Used: the names go over to the unit as it reports now.
+    NamesStore used(QString{});
+    used.SetName(foyer, In(1), "Lectern PC");
+    EXPECT_TRUE(used.Use(hall));
+    ASSERT_NE(used.Exact(hall), nullptr);
+    EXPECT_EQ(NameOf(*used.Exact(hall), In(1)), "Lectern PC");
+    EXPECT_EQ(used.Exact(foyer), nullptr);
+    // The last name cleared takes the unit's entry with it.
+    used.SetName(hall, In(1), "  ");
+    EXPECT_TRUE(used.entries().empty());
+}
+
+TEST(NamesStore, AWriteReplacesTheFileWholeAndADamagedFileIsKeptAside) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("names.json");
+    const UnitReport unit{3, "Booth", 4, 4};
+    NamesStore s(path);
+    s.Load();
+    s.SetName(unit, In(1), "Camera");
+    const QByteArray before = Read(path);
+    // A reader that opened the file before a write still reads the old file
+    // whole: the new one is written beside it and renamed over it.
+    QFile reader(path);
+    ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
+    s.SetName(unit, In(2), "Lectern PC");
+    EXPECT_EQ(reader.readAll(), before);
+    EXPECT_TRUE(Read(path).contains("Lectern PC"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"names.json"});
+
+    // Cut short: moved aside with every byte, and the store starts empty.
+    const QByteArray damaged = Read(path).left(60);
+    QFile cut(path);
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    cut.write(damaged);
+    cut.close();
+    NamesStore again(path);
+    again.Load();
+    EXPECT_TRUE(again.entries().empty());
+    EXPECT_TRUE(again.problem().contains(path + ".damaged")) << again.problem().toStdString();
+    EXPECT_EQ(Read(path + ".damaged"), damaged);
+    again.SetName(unit, In(1), "New");
+    EXPECT_EQ(Read(path + ".damaged"), damaged);
+
+    // What a reader refuses, and what it makes plain.
+    const auto units = [](const char* entry) {
+        return QByteArray(R"({"format":"quadrel-names","version":1,"units":[)") + entry + "]}";
+    };
+    const char* good = R"({"id":3,"reports":{"name":"Booth","inputs":4,"outputs":4},)"
+                       R"("names":{"unit":"","inputs":{"1":"<b>A</b>\u0007\n)"
+                       R"(xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"},)"
+                       R"("outputs":{},"presets":{}}})";
+    QString error;
+    const auto read = NamesStore::FromJson(units(good), error);
+    ASSERT_TRUE(read) << error.toStdString();
+    const QString name = NameOf(read->front().names, In(1));
+    EXPECT_TRUE(name.startsWith(QString("<b>A</b>") + QChar(0xFFFD) + " xxx"));
+    EXPECT_EQ(name.size(), kMaxPortNameLength);
+    for (const QByteArray& bad :
+         {QByteArray("[]"), QByteArray(R"({"format":"quadrel-names","version":2,"units":[]})"),
+          units(R"({"id":40,"reports":{"name":"","inputs":1,"outputs":1},)"
+                R"("names":{"unit":"","inputs":{},"outputs":{},"presets":{}}})"),
+          units(R"({"id":1,"reports":{"name":"","inputs":1,"outputs":1},)"
+                R"("names":{"unit":"","inputs":{"0":"x"},"outputs":{},"presets":{}}})"),
+          units(R"({"id":1,"reports":{"name":"","inputs":1,"outputs":1},)"
+                R"("names":{"unit":"","inputs":{"256":"x"},"outputs":{},"presets":{}}})"),
+          units(R"({"id":1,"reports":{"name":"","inputs":1,"outputs":1},)"
+                R"("names":{"unit":"","inputs":{"1":7},"outputs":{},"presets":{}}})"),
+          QByteArray(NamesStore::kMaxBytes + 1, ' ')}) {
+        EXPECT_FALSE(NamesStore::FromJson(bad, error)) << bad.left(120).toStdString();
+    }
+}
+
+TEST(NamesCsv, RoundTripsQuotesCommasLineBreaksAndNonAscii) {
+    const std::vector<QStringList> rows{{"Port", "Name"},
+                                        {"Input 1", "Lectern \"main\" PC"},
+                                        {"Input 2", "Left, right"},
+                                        {"Input 3", "two\r\nlines\nhere"},
+                                        {"Output 1", QString::fromUtf8("Bühne 東 🎤")},
+                                        {"Output 2", ""}};
+    const QByteArray text = NamesCsv::Write(rows);
+    EXPECT_TRUE(text.startsWith("\xEF\xBB\xBFPort,Name\r\n"));
+    EXPECT_TRUE(text.contains("Input 1,\"Lectern \"\"main\"\" PC\"\r\n"));
+    EXPECT_TRUE(text.contains("Input 2,\"Left, right\"\r\n"));
+    std::vector<QStringList> back;
+    QString error;
+    ASSERT_TRUE(NamesCsv::Read(text, back, error));
+    EXPECT_EQ(back, rows);
+    EXPECT_FALSE(NamesCsv::Read("Input 1,\"never ends\r\n", back, error));
+
+    // A unit's table: exported with every port, imported back within the
+    // counts; line breaks become blanks in a name, lines beyond are told.
+    UnitNames names;
+    SetName(names, kUnit, "Foyer rack");
+    SetName(names, In(2), "Left, right");
+    SetName(names, {NameKind::Output, 1}, QString::fromUtf8("Bühne \"A\""));
+    SetName(names, {NameKind::Preset, 1}, "Evening");
+    NamesCsv::Imported imported;
+    ASSERT_TRUE(NamesCsv::Import(NamesCsv::Export(names, 2, 1, 1), 2, 1, 1, imported, error));
+    EXPECT_EQ(imported.names, names);
+    EXPECT_TRUE(imported.rejected.isEmpty());
+    ASSERT_TRUE(
+        NamesCsv::Import("input 2,\"a\nb\"\nOUTPUT 9,x\nspeaker 1,y\n", 2, 1, 1, imported, error));
+    EXPECT_EQ(NameOf(imported.names, In(2)), "a b");
+    EXPECT_EQ(imported.rejected, (QStringList{"line 2: OUTPUT 9", "line 3: speaker 1"}));
+    EXPECT_FALSE(NamesCsv::Import("Port,Name\nspeaker 1,y\n", 2, 1, 1, imported, error));
+}
+
+TEST(NamesCsv, PlainNameMarksControlsTrimsAndBounds) {
+    const QChar bad = QChar::ReplacementCharacter;
+    const std::pair<QString, QString> cases[] = {
+        {"  Lectern\tPC \n", "Lectern PC"},
+        {QString("a") + QChar(0x202E) + "b" + QChar(0x07), QString("a") + bad + "b" + bad},
+        {"<i>x</i> & y", "<i>x</i> & y"},
+        {QString(70, 'n'), QString(64, 'n')},
+        {QString(63, 'n') + QString::fromUtf8("🎤🎤"), QString(63, 'n') + QString::fromUtf8("🎤")},
+    };
+    for (const auto& [typed, kept] : cases) {
+        EXPECT_EQ(PlainName(typed), kept) << typed.toStdString();
+    }
+}
