@@ -123,6 +123,18 @@ struct Session {
                                  sim.configDir() + "/state.ini", sim.configDir() + "/names.json"});
         return program->Main();
     }
+    // The demo's first unit read in full, the other two found, then the scan
+    // stopped: as an operator would have it after a minute.
+    bool StartDemo(int number) {
+        if (!Start(number, {"--demo"})) {
+            return false;
+        }
+        QuadrelCore& core = program->core();
+        WaitFor([&] { return core.model.objUnits().Count() == 3; }, 20s);
+        program->mainWindow()->cmdScan()->click();
+        WaitFor([&] { return !core.status.IsBusy(); }, 20s);
+        return true;
+    }
     ~Session() {
         program.reset();
         sim.Stop();
@@ -132,16 +144,11 @@ struct Session {
 // `single` names a picture of the whole screen with `singlePage` in front.
 bool DemoShots(const QString& folder, const QString& single, const QString& singlePage) {
     Session s;
-    if (!s.Start(200, {"--demo"})) {
+    if (!s.StartDemo(200)) {
         return false;
     }
     basMain& program = *s.program;
     QuadrelCore& core = program.core();
-    // The demo's first unit read in full, the other two found, then the scan
-    // stopped: as an operator would have it after a minute.
-    WaitFor([&] { return core.model.objUnits().Count() == 3; }, 20s);
-    program.mainWindow()->cmdScan()->click();
-    WaitFor([&] { return !core.status.IsBusy(); }, 20s);
     // Something to look at: a few outputs ticked on the switch and audio pages.
     QTest::mouseClick(program.mainWindow()->findChild<QPushButton*>("chkSwitchOutput_1"),
                       Qt::LeftButton);
@@ -292,14 +299,10 @@ bool LargeUnitShots(const QString& folder) {
 // audio pages once they are used.
 bool NamedShots(const QString& folder) {
     Session s;
-    if (!s.Start(202, {"--demo"})) {
+    if (!s.StartDemo(202)) {
         return false;
     }
     basMain& program = *s.program;
-    QuadrelCore& core = program.core();
-    WaitFor([&] { return core.model.objUnits().Count() == 3; }, 20s);
-    program.mainWindow()->cmdScan()->click();
-    WaitFor([&] { return !core.status.IsBusy(); }, 20s);
     UnitNames names;
     names.unit = QStringLiteral("Main hall rack");
     const char* inputs[] = {"Lectern PC",   "Laptop (HDMI)", "Camera 1",    "Camera 2",
