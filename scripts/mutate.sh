@@ -213,6 +213,8 @@ if [ ! -f "$build/build.ninja" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUADREL_WERROR=ON \
         -DQUADREL_BUILD_BENCH=OFF "${extra[@]}" >/dev/null
 fi
+# Configured again first: tests added or removed since the last run are listed.
+cmake -S . -B "$build" >/dev/null
 # The programs the suite runs (the end-to-end tests start quadrel and quadrel-sim).
 mapfile -t tests < <(ctest --test-dir "$build" -N -E "$exclude" | sed -n 's/^ *Test *#[0-9]*: //p')
 targets=(quadrel quadrel-sim "${tests[@]}")
