@@ -11,7 +11,11 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <functional>
+#include <utility>
 
 namespace quadrel {
 
@@ -42,13 +46,41 @@ private:
     ViewsHub& hub_;
 };
 
+// Runs `then` once the window has painted for the first time (or after half
+// a second, should it never be shown), from the event loop.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget& window, std::function<void()> then)
+        : window_(window), then_(std::move(then)) {
+        window_.installEventFilter(this);
+        QTimer::singleShot(500, this, [this] { Run(); });
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) {
+            // After the painting under way.
+            QTimer::singleShot(0, this, [this] { Run(); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Run() {
+        if (then_) {
+            window_.removeEventFilter(this);
+            std::exchange(then_, nullptr)();
+        }
+    }
+    QWidget& window_;
+    std::function<void()> then_;
+};
+
 } // namespace
 
 basMain::basMain(Environment env)
     : comm_(env.comm), port_(env.port), messages_(env.messages),
       settings_(std::move(env.settingsFile)), line_(comm_, port_, settings_, messages_),
       log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory),
-      core_(port_, env.timerFactory, log_, hub_), names_(std::move(env.namesFile)) {
+      core_(port_, env.timerFactory, trace_, hub_), names_(std::move(env.namesFile)) {
     line_.setFailureReason(std::move(env.openFailureReason));
     if (!env.stateFile.isEmpty()) {
         state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
@@ -91,10 +123,19 @@ basMain::basMain(Environment env)
     // port before the link does.
     port_.setHandlers({
         [this] {
-            // The next frame leaves before the window is drawn.
-            const ViewsHub::Held held(hub_);
-            if (hooks_.ProcessReceivedData) {
-                hooks_.ProcessReceivedData();
+            // The next frame leaves before the window is drawn, and before
+            // the trace is written.
+            {
+                const ViewsHub::Held held(hub_);
+                const HeldTrace::Held tracing(trace_);
+                arriving_ = true;
+                if (hooks_.ProcessReceivedData) {
+                    hooks_.ProcessReceivedData();
+                }
+                arriving_ = false;
+            }
+            if (std::exchange(activityChanged_, false) && form_) {
+                form_->ActivityChanged();
             }
         },
         [this] {
@@ -157,7 +198,9 @@ bool basMain::Main() {
     hub_.setFrame(*form_);
     form_->setActivitySource([this] { return core_.activity.Text(); });
     core_.activity.setOnChanged([this] {
-        if (form_) {
+        if (arriving_) {
+            activityChanged_ = true;
+        } else if (form_) {
             form_->ActivityChanged();
         }
     });
@@ -220,7 +263,18 @@ bool basMain::Main() {
     hub_.ResetSelectionAnchors();
     form_->PlaceWindow(state_.get());
     form_->show();
-    if (hooks_.SetScanning) {
+    if (!hooks_.SetScanning) {
+        return true;
+    }
+    if (drawLater_) {
+        // The window's first painting takes milliseconds: done while the
+        // first probe's answer waited, it would hold that up.
+        scanAfterPaint_ = std::make_unique<AfterFirstPaint>(*form_, [this] {
+            if (hooks_.SetScanning) {
+                hooks_.SetScanning(true);
+            }
+        });
+    } else {
         hooks_.SetScanning(true);
     }
     return true;

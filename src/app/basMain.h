@@ -2,6 +2,7 @@
 
 #include "app/AppHooks.h"
 #include "app/ComLine.h"
+#include "log/HeldTrace.h"
 #include "log/basLog.h"
 #include "model/NamesStore.h"
 #include "model/PortSettings.h"
@@ -94,13 +95,17 @@ private:
     std::unique_ptr<ProgramState> state_; // null when nothing is kept
     ComLine line_;
     basLog log_;
+    HeldTrace trace_{log_}; // the core's trace, held as the hub is
+    bool arriving_ = false; // handling input: the status line is told after
+    bool activityChanged_ = false;
     TimerFactory& timerFactory_;
     AppHooks hooks_;
     ViewsHub hub_;
     std::unique_ptr<Timer> drawLater_;
     std::unique_ptr<QObject> inputFirst_; // draws what waits before operator input
     QuadrelCore core_;
-    std::unique_ptr<frmMain> form_; // uses everything above
+    std::unique_ptr<frmMain> form_;           // uses everything above
+    std::unique_ptr<QObject> scanAfterPaint_; // starts the first scan
     std::unique_ptr<UnitSettingsUi> unitSettings_;
     NamesStore names_;
     std::unique_ptr<PortNaming> naming_;

@@ -4,10 +4,11 @@
 #include "model/ViewParts.h"
 #include "model/Views.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <unordered_set>
+#include <vector>
 
 namespace quadrel {
 
@@ -53,7 +54,7 @@ public:
     // Back to drawing on nothing, before the windows go.
     void Detach() {
         held_.clear();
-        drawn_.clear();
+        drawn_.Clear();
         later_ = nullptr;
         sw_ = &noSwitch_;
         audio_ = &noAudio_;
@@ -230,6 +231,51 @@ public:
     }
 
 private:
+    // The ports whose drawing waits. A reply draws a port for each of its
+    // pairs before the next frame leaves: open addressing, with no allocation
+    // once it has grown to the largest reply.
+    class WaitingKeys {
+    public:
+        // True when the key was not there yet.
+        bool Insert(uint64_t key) {
+            if ((count_ + 1) * 2 > slots_.size()) {
+                Grow();
+            }
+            const size_t mask = slots_.size() - 1;
+            for (size_t i = (key * 0x9E3779B97F4A7C15ull) >> 32 & mask;; i = (i + 1) & mask) {
+                if (slots_[i] == key) {
+                    return false;
+                }
+                if (slots_[i] == kEmpty) {
+                    slots_[i] = key;
+                    ++count_;
+                    return true;
+                }
+            }
+        }
+        void Clear() {
+            if (count_ != 0) {
+                std::fill(slots_.begin(), slots_.end(), kEmpty);
+                count_ = 0;
+            }
+        }
+
+    private:
+        static constexpr uint64_t kEmpty = ~uint64_t{0}; // no port's key: its kind is small
+        void Grow() {
+            std::vector<uint64_t> old(std::max<size_t>(64, slots_.size() * 2), kEmpty);
+            old.swap(slots_);
+            count_ = 0;
+            for (const uint64_t key : old) {
+                if (key != kEmpty) {
+                    Insert(key);
+                }
+            }
+        }
+        std::vector<uint64_t> slots_;
+        size_t count_ = 0;
+    };
+
     // The routines that draw one port (or one control) from the model.
     enum class Port : uint8_t {
         Crosspoint,
@@ -257,7 +303,7 @@ private:
             return;
         }
         // What comes after it may change what a waiting drawing would show.
-        drawn_.clear();
+        drawn_.Clear();
         held_.emplace_back(std::forward<Fn>(fn));
     }
     // A drawing from the model: one is enough until something else comes.
@@ -267,7 +313,7 @@ private:
             fn();
             return;
         }
-        if (drawn_.insert(key).second) {
+        if (drawn_.Insert(key)) {
             held_.emplace_back(std::forward<Fn>(fn));
         }
     }
@@ -277,7 +323,7 @@ private:
     void RunHeld() const {
         const int holds = holds_;
         holds_ = 0;
-        drawn_.clear();
+        drawn_.Clear();
         while (!held_.empty()) {
             const std::function<void()> next = std::move(held_.front());
             held_.pop_front();
@@ -304,7 +350,7 @@ private:
     FramePart* frame_ = &noFrame_;
     mutable int holds_ = 0;
     mutable std::deque<std::function<void()>> held_;
-    mutable std::unordered_set<uint64_t> drawn_;
+    mutable WaitingKeys drawn_;
     std::function<void()> later_;
     std::function<void()> onSetup_;
 };

@@ -1,4 +1,5 @@
 #include "model/ViewsHub.h"
+#include "log/HeldTrace.h"
 #include "model/QuadrelCore.h"
 #include "sim/SimSerialPort.h"
 #include "support/LinkHarness.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -78,15 +80,47 @@ struct PaneLog : NullUnitPane {
     void ShowUnitRow(const QRDSTA& unit) override { log.Add("row", unit.bID()); }
 };
 
-// The core against emulated units in virtual time, drawing through a hub that
-// the port's arrivals hold, or not, as the program holds its own: what waits
-// is drawn a millisecond later.
+// Every call of the link's trace, in order; and how many frames were already
+// on the line when their trace came.
+struct TraceLines : LinkTrace {
+    explicit TraceLines(const sim::SimSerialPort& port) : port(port) {}
+    const sim::SimSerialPort& port;
+    std::vector<Bytes> sent;
+    std::vector<std::string> lines;
+    size_t writtenFirst = 0;
+    void Add(const char* what, const Bytes& bytes, int n = 0) {
+        lines.push_back(what + std::to_string(n) + std::string(bytes.begin(), bytes.end()));
+    }
+    void LogSend(const Bytes& b) override {
+        sent.push_back(b);
+        Add("send", b);
+        // Written already when the line ends with it (or with a repeat of it).
+        const Bytes& line = port.written();
+        writtenFirst += line.size() >= b.size() && std::equal(b.rbegin(), b.rend(), line.rbegin());
+    }
+    void LogRecv(const Bytes& b) override { Add("recv", b); }
+    void LogRequest(const SEND_PACKET& r) override { Add("request", r.bFrame); }
+    void LogAnswer(const SEND_PACKET& r, const Bytes& f) override {
+        Add("request", r.bFrame);
+        Add("answer", f);
+    }
+    void LogRepeat(const SEND_PACKET& r, int n) override { Add("repeat", r.bFrame, n); }
+    void LogGiveUp(const SEND_PACKET& r) override { Add("give up", r.bFrame); }
+    void LogDrop(DropReason why, int n) override {
+        Add("drop", {}, static_cast<int>(why) * 1000 + n);
+    }
+};
+
+// The core against emulated units in virtual time, drawing through a hub and
+// tracing through a trace that the port's arrivals hold, or not, as the
+// program holds its own: what waits is drawn a millisecond later.
 struct HubOnLine {
     explicit HubOnLine(bool held) {
         log.sent = &trace.sent;
         if (held) {
             port.setHandlers({[this] {
                                   const ViewsHub::Held hold(hub);
+                                  const HeldTrace::Held tracing(heldTrace);
                                   core.link.receiver.ProcessReceivedData();
                               },
                               [this] { core.link.queue.SendNextCommand(); },
@@ -109,7 +143,8 @@ struct HubOnLine {
     }
     VirtualClock clock;
     sim::SimSerialPort port{clock};
-    TraceRecorder trace;
+    TraceLines trace{port};
+    HeldTrace heldTrace{trace};
     DrawLog log;
     SwitchLog sw{log};
     AudioLog audio{log};
@@ -117,7 +152,7 @@ struct HubOnLine {
     PaneLog pane{log};
     NullFrame frame;
     ViewsHub hub{sw, audio, video, pane, frame};
-    QuadrelCore core{port, clock, trace, hub};
+    QuadrelCore core{port, clock, heldTrace, hub};
     std::unique_ptr<Timer> later = clock.createTimer(std::chrono::milliseconds(1));
 };
 
@@ -166,11 +201,23 @@ TEST(ViewsHub, HeldRoutinesWaitInOrderAndDrawEachPortOnce) {
         hub.Draw_Crosspoint(9, 9);
     }
     EXPECT_EQ(asked, 2);
+    // More ports than a first table holds, each drawn twice: drawn once.
+    {
+        const ViewsHub::Held hold(hub);
+        for (int repeat = 0; repeat < 2; ++repeat) {
+            for (int o = 10; o < 265; ++o) {
+                hub.Draw_AudioOutputDelayTime(o);
+            }
+        }
+    }
     hub.RunWaiting();
-    EXPECT_EQ(log.calls,
-              (std::vector<std::string>{"frame written:0:0", "cross:1:2", "mute:2:0", "enable:1:0",
-                                        "cross:1:2", "mute:2:0", "delay:3:0", "in:0:4", "cross:6:7",
-                                        "mute:8:0", "cross:9:9"}));
+    std::vector<std::string> expected{"frame written:0:0", "cross:1:2", "mute:2:0",  "enable:1:0",
+                                      "cross:1:2",         "mute:2:0",  "delay:3:0", "in:0:4",
+                                      "cross:6:7",         "mute:8:0",  "cross:9:9"};
+    for (int o = 10; o < 265; ++o) {
+        expected.push_back("delay:" + std::to_string(o) + ":0");
+    }
+    EXPECT_EQ(log.calls, expected);
 }
 
 TEST(ViewsHub, HeldDrawingLeavesTheLineAsItWasAndDrawsEveryPort) {
@@ -178,6 +225,13 @@ TEST(ViewsHub, HeldDrawingLeavesTheLineAsItWasAndDrawsEveryPort) {
     HubOnLine held(true);
     EXPECT_EQ(held.trace.sent, plain.trace.sent);
     EXPECT_GT(held.trace.sent.size(), 200u);
+    // The trace is the same, line for line; held, it comes after the frame
+    // an answer released has been written, not before.
+    EXPECT_EQ(held.trace.lines, plain.trace.lines);
+    EXPECT_LT(plain.trace.writtenFirst, plain.trace.sent.size() / 10);
+    // (Frames that follow a time-out, such as the scan's next probe, are
+    // written from the timer, outside any arrival.)
+    EXPECT_GT(held.trace.writtenFirst, held.trace.sent.size() * 3 / 4);
     // A port drawn twice in a row for one reply (a route to the input it
     // had) is drawn once; held, the drawing comes after the frame that
     // reply released has been written.

@@ -83,11 +83,32 @@ void QtSerialPort::write(const Bytes& bytes) {
     if (!port_.isOpen() || lostPending_ || bytes.empty()) {
         return;
     }
-    port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     // QSerialPort only buffers and leaves the writing to a notifier, which
     // runs on a later turn of the event loop, after the painting and posted
-    // events queued before it: the unit would wait for the window. Hand the
-    // bytes to the driver now.
+    // events queued before it: the unit would wait for the window. With
+    // nothing of ours in its buffer, the bytes go to the driver here, without
+    // the notifier's arming and disarming; what the driver does not take at
+    // once, and any error, goes the way of QSerialPort, which reports it.
+    size_t done = 0;
+    if (port_.bytesToWrite() == 0) {
+        const int fd = static_cast<int>(port_.handle());
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n > 0) {
+                done += static_cast<size_t>(n);
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else {
+                break;
+            }
+        }
+        if (done == bytes.size()) {
+            DrainedLater();
+            return;
+        }
+    }
+    port_.write(reinterpret_cast<const char*>(bytes.data() + done),
+                static_cast<qint64>(bytes.size() - done));
     writing_ = true;
     port_.flush();
     writing_ = false;
@@ -138,6 +159,10 @@ void QtSerialPort::onBytesWritten() {
         notifyDrained();
         return;
     }
+    DrainedLater();
+}
+
+void QtSerialPort::DrainedLater() {
     // Drained from inside write(): the link hears of it from the event loop,
     // never from inside its own call.
     QMetaObject::invokeMethod(

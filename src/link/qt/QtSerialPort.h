@@ -40,6 +40,7 @@ public:
 private:
     void onError(QSerialPort::SerialPortError error);
     void onBytesWritten();
+    void DrainedLater();
     void onWriteDeadline();
     void checkAlive();
     void reportLost();

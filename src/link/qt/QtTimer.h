@@ -5,21 +5,38 @@
 #include <QObject>
 #include <QTimer>
 
+#include <chrono>
+
 namespace quadrel {
 
 // The production timer: a precise QTimer (the coarse kind may fire 5 % early).
+//
+// The link restarts its timers for every byte and stops them for every
+// answer, and each start and stop of a QTimer registers it with the event
+// loop anew, on the way from an answer to the next frame. This one keeps the
+// deadline itself: a stop only marks it stopped, and a restart to a later
+// deadline leaves the QTimer as it is, which then waits out the rest when
+// it comes due.
 class QtTimer : public Timer {
 public:
     explicit QtTimer(std::chrono::milliseconds interval);
 
-    void setInterval(std::chrono::milliseconds interval) override { timer_.setInterval(interval); }
-    std::chrono::milliseconds interval() const override { return timer_.intervalAsDuration(); }
-    void start() override { timer_.start(); }
-    void stop() override { timer_.stop(); }
-    bool isActive() const override { return timer_.isActive(); }
+    void setInterval(std::chrono::milliseconds interval) override;
+    std::chrono::milliseconds interval() const override { return interval_; }
+    void start() override;
+    void stop() override { active_ = false; }
+    bool isActive() const override { return active_; }
 
 private:
+    using Clock = std::chrono::steady_clock;
+    void Arm(Clock::time_point at);
+    void Due();
+
     QTimer timer_;
+    std::chrono::milliseconds interval_;
+    bool active_ = false;
+    Clock::time_point deadline_{}; // of the next tick, while active
+    Clock::time_point armedFor_{}; // when the QTimer, while running, comes due
 };
 
 class QtTimerFactory : public TimerFactory {
