@@ -51,7 +51,8 @@ public:
 
     // Opens ports through QSerialPort instead of the scripted port.
     void UseRealPort();
-    // Or on emulated lines in virtual time (before program()).
+    // Or on emulated lines in virtual time (before program()), with port 200
+    // stored as the one to open and the scan run by the program's own core.
     sim::SimSerialPort& UseSimPort();
 
     basMain& program();

@@ -29,11 +29,7 @@ TEST(OnTheEmulator, StatusLineUnitSettingsAndALostPort) {
     config.inputs = 4;
     config.outputs = 3;
     sim.engine().addUnit(config);
-    rig.AddPort(200);
-    rig.Store("PORT NUMBER", "200");
-    rig.Store("BAUD RATE", "9600");
     QuadrelCore& core = rig.program().core();
-    rig.program().hooks().SetScanning = [&core](bool on) { core.status.SetScanning(on); };
     ASSERT_TRUE(rig.program().Main());
     frmMain* form = rig.program().mainWindow();
     EXPECT_FALSE(form->cmdSaveSettings()->isEnabled()); // with the unit controls
