@@ -6,14 +6,10 @@
 
 using namespace quadrel;
 
-// The design's layout at its pitch of 32, and the same layout scaled for a
-// larger font: the bars of the last row and column stay on the surface and
+// The pitch for a font's digits, and the layout at the design's pitch of
+// 32 and scaled for a larger font: the bars of the last row and column stay on the surface and
 // no bar runs into the next cell.
-TEST(GridGeometry, CellsAndBarsAtTheDesignPitchAndALargerOne) {
-    EXPECT_EQ(grid::CellRect(63), QRect(230, 230, 26, 26));
-    EXPECT_EQ(grid::FrameRect(9), QRect(37, 37, 28, 28));
-    EXPECT_EQ(grid::RightBarRect(0), QRect(32, 17, 6, 4));
-    EXPECT_EQ(grid::BelowBarRect(0), QRect(17, 32, 4, 6));
+TEST(GridGeometry, PitchFollowsTheFontAndBarsStayOnTheSurface) {
     EXPECT_EQ(grid::PitchFor(24, 15), 32); // 9 points: three digits in 23 or 24 pixels
     EXPECT_EQ(grid::PitchFor(31, 19), 39); // 12 points: 31 pixels
     EXPECT_EQ(grid::PitchFor(20, 30), 38); // a tall font

@@ -20,11 +20,10 @@ struct VideoInputs : ::testing::Test {
 
 } // namespace
 
-TEST_F(VideoInputs, InputsBeyondTheCountAreDisabledAndScrollingShowsTheRest) {
+TEST_F(VideoInputs, InputsBeyondTheCountAreDisabledAndAUnitWithoutEdidChoiceShowsNone) {
     type(2) = 1;
     h.Show(1, 10, 4);
     EXPECT_EQ(page.fraSelectedVideoInput()->title(), "Selected input EDID type");
-    EXPECT_EQ(panel(0)->optFixEdid()->text(), "Fix");
     EXPECT_EQ(panel(0)->optOutput1Edid()->text(), "Output 1");
     EXPECT_FALSE(enabled(page.scoVideoInput()));
     EXPECT_TRUE(enabled(panel(9)));
@@ -35,17 +34,34 @@ TEST_F(VideoInputs, InputsBeyondTheCountAreDisabledAndScrollingShowsTheRest) {
     EXPECT_TRUE(panel(1)->optOutput1Edid()->isChecked());
     EXPECT_EQ(PanelColours::Background(panel(1)->optFixEdid()), PanelColours::Unselected());
 
-    h.Show(2, 24, 4);
-    EXPECT_TRUE(enabled(page.scoVideoInput()));
-    EXPECT_EQ(page.scoVideoInput()->maximum(), 8);
-    page.scoVideoInput()->setValue(8);
-    EXPECT_EQ(panel(15)->chkVideoInput()->text(), "24");
-    EXPECT_EQ(panel(0)->chkVideoInput()->text(), "9");
+    UnitCaps caps;
+    caps.edid = false;
+    h.Show(2, 4, 4, caps);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_FALSE(enabled(panel(i)));
+        EXPECT_FALSE(panel(i)->optFixEdid()->isChecked() ||
+                     panel(i)->optOutput1Edid()->isChecked());
+    }
+    EXPECT_FALSE(enabled(page.chkSelAllVideoInput()));
+    EXPECT_FALSE(enabled(page.fraSelectedVideoInput()));
+    // Not answering: a panel choice still selects and stores, but sends nothing.
+    h.Show(3, 4, 4);
+    h.core.model.objSelectedUnit->setblConnected(false);
+    panel(2)->optOutput1Edid()->click();
+    EXPECT_TRUE(sel(3).blSelected);
+    EXPECT_EQ(type(3), 1);
+    EXPECT_TRUE(h.Line().empty());
 }
 
-TEST_F(VideoInputs, KeysAndWheelReachEveryInputOfALargeUnit) {
+TEST_F(VideoInputs, ScrollKeysAndWheelReachEveryInputOfALargeUnit) {
     h.Show(1, 40, 4);
     QScrollBar* bar = page.scoVideoInput();
+    EXPECT_TRUE(enabled(bar));
+    EXPECT_EQ(bar->maximum(), 24);
+    bar->setValue(24);
+    EXPECT_EQ(panel(15)->chkVideoInput()->text(), "40");
+    EXPECT_EQ(panel(0)->chkVideoInput()->text(), "25");
+    bar->setValue(0);
     EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus);
     panel(0)->chkVideoInput()->setFocus();
     PageHarness::RunKeys(page, *bar,
@@ -122,25 +138,4 @@ TEST_F(VideoInputs, GroupChoiceForMixedInputsSendsEachAndOneQuery) {
     EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
     EXPECT_EQ(h.Line(), (Lines{"20:1:0", "21:0:0"}));
     EXPECT_FALSE(h.core.history.CanUndo());
-}
-
-TEST_F(VideoInputs, UnitWithoutEdidChoiceShowsEverythingDisabled) {
-    UnitCaps caps;
-    caps.edid = false;
-    h.Show(1, 4, 4);
-    h.Show(2, 4, 4, caps);
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_FALSE(enabled(panel(i)));
-        EXPECT_FALSE(panel(i)->optFixEdid()->isChecked() ||
-                     panel(i)->optOutput1Edid()->isChecked());
-    }
-    EXPECT_FALSE(enabled(page.chkSelAllVideoInput()));
-    EXPECT_FALSE(enabled(page.fraSelectedVideoInput()));
-    // Not answering: a panel choice still selects and stores, but sends nothing.
-    h.Show(3, 4, 4);
-    h.core.model.objSelectedUnit->setblConnected(false);
-    panel(1)->optOutput1Edid()->click();
-    EXPECT_TRUE(sel(2).blSelected);
-    EXPECT_EQ(type(2), 1);
-    EXPECT_TRUE(h.Line().empty());
 }
