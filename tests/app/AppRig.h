@@ -1,10 +1,10 @@
 #pragma once
 
-#include "FixedLogClock.h"
 #include "RecordingMessages.h"
 #include "app/basMain.h"
 #include "link/VirtualClock.h"
 #include "link/qt/QtSerialPort.h"
+#include "log/LogClock.h"
 #include "sim/SimSerialPort.h"
 #include "support/FakeSerialPort.h"
 #include "support/Pty.h"
@@ -17,6 +17,12 @@
 #include <memory>
 
 namespace quadrel::test {
+
+class FixedLogClock : public LogClock {
+public:
+    QDateTime LocalNow() const override { return now; }
+    QDateTime now{QDate(2012, 1, 11), QTime(9, 5, 7)};
+};
 
 // A whole program on stand-ins: ports are pseudo-terminals behind aliases in
 // temporary folders, the settings file lives in a temporary folder, timers

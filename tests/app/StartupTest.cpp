@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSerialPort>
 
 #include <gtest/gtest.h>
 
@@ -190,30 +189,6 @@ TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
     EXPECT_EQ(rig.fake.settings(), "19200,n,8,1");
     EXPECT_EQ(rig.Stored("BAUD RATE"), "19200");
     EXPECT_EQ(rig.scans, 2);
-}
-
-TEST(Startup, PortHeldByAnotherProgramIsReportedAndTheDialogStays) {
-    AppRig rig;
-    rig.AddPort(3);
-    rig.AddPort(5);
-    rig.UseRealPort();
-    // Root ignores the terminal's exclusive mode; the lock file still holds.
-    QSerialPort other(rig.DeviceOf(3));
-    ASSERT_TRUE(other.open(QIODevice::ReadWrite));
-    DialogAnswers answers;
-    answers.Add([&](frmOptions& d) {
-        rig.RemovePort(5); // the re-probe must notice
-        d.cmdOK()->click();
-        EXPECT_EQ(rig.messages.texts, QStringList{"Can not open COM3"});
-        EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(d.cboPortNumber()->count(), 1);
-        EXPECT_EQ(d.cboPortNumber()->currentText(), "COM3");
-        EXPECT_FALSE(rig.port().isOpen());
-        d.cmdCancel()->click();
-    });
-    EXPECT_FALSE(rig.program().Main());
-    EXPECT_EQ(answers.shown(), 1);
-    EXPECT_FALSE(rig.SettingsWritten());
 }
 
 TEST(Startup, StoredPortThatFailsToOpenRunsOnAndSaysSo) {
