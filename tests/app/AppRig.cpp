@@ -45,9 +45,7 @@ void AppRig::UseRealPort() {
 
 sim::SimSerialPort& AppRig::UseSimPort() {
     sim_ = std::make_unique<sim::SimSerialPort>(time);
-    AddPort(200);
-    Store(QStringLiteral("PORT NUMBER"), QStringLiteral("200"));
-    Store(QStringLiteral("BAUD RATE"), QStringLiteral("9600"));
+    StorePort(200);
     return *sim_;
 }
 

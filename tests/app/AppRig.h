@@ -41,6 +41,12 @@ public:
 
     // Writes raw text values into group COM of the settings file.
     void Store(const QString& key, const QString& value);
+    // Adds the port and stores it, at `rate`, as the one to open.
+    void StorePort(int number, const QString& rate = QStringLiteral("9600")) {
+        AddPort(number);
+        Store(QStringLiteral("PORT NUMBER"), QString::number(number));
+        Store(QStringLiteral("BAUD RATE"), rate);
+    }
     QString Stored(const QString& key) const;
     bool SettingsWritten() const;
     QString settingsFile() const {

@@ -42,9 +42,7 @@ class Running : public ::testing::Test {
 protected:
     void SetUp() override {
         rig.AddPort(3);
-        rig.AddPort(5);
-        rig.Store("PORT NUMBER", "5");
-        rig.Store("BAUD RATE", "9600");
+        rig.StorePort(5);
         rig.program().hooks().ReleaseModel = [this] { ++released; };
         rig.program().hooks().ClearUnitPane = [this] { ++cleared; };
         rig.program().hooks().cmdScan_Click = [this] { ++scanClicks; };
@@ -195,9 +193,7 @@ TEST(MainWindow, FitsA1280By720ScreenAndNoCaptionIsClippedAtTwelvePoints) {
         font.setPointSize(large ? 12 : before.pointSize());
         QApplication::setFont(font);
         AppRig rig;
-        rig.AddPort(5);
-        rig.Store("PORT NUMBER", "5");
-        rig.Store("BAUD RATE", "9600");
+        rig.StorePort(5);
         ASSERT_TRUE(rig.program().Main());
         frmMain* form = rig.program().mainWindow();
         const QRect screen(0, 0, 1280, 720 - 32); // less a desktop panel
@@ -245,9 +241,7 @@ TEST(MainWindow, FitsA1280By720ScreenAndNoCaptionIsClippedAtTwelvePoints) {
 // damaged file gives a first start; the settings file is never written.
 TEST(WindowState, KeptAtShutdownReadAtStartDamagedOrMissingIgnored) {
     AppRig rig;
-    rig.AddPort(5);
-    rig.Store("PORT NUMBER", "5");
-    rig.Store("BAUD RATE", "9600");
+    rig.StorePort(5);
     QFile settings(rig.settingsFile());
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     const QByteArray settingsBefore = settings.readAll();

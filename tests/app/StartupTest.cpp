@@ -169,9 +169,7 @@ TEST(Startup, FolderInPlaceOfTheSettingsFileIsAskedAroundAndTheProgramRunsOn) {
 TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
     AppRig rig;
     rig.AddPort(3);
-    rig.AddPort(5);
-    rig.Store("PORT NUMBER", "5");
-    rig.Store("BAUD RATE", "19200");
+    rig.StorePort(5, "19200");
     DialogAnswers answers;
     ASSERT_TRUE(rig.program().Main());
     EXPECT_EQ(answers.shown(), 0);
@@ -193,9 +191,7 @@ TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
 
 TEST(Startup, StoredPortThatFailsToOpenRunsOnAndSaysSo) {
     AppRig rig;
-    rig.AddPort(4);
-    rig.Store("PORT NUMBER", "4");
-    rig.Store("BAUD RATE", "9600");
+    rig.StorePort(4);
     rig.fake.refuseOpen = true;
     DialogAnswers answers;
     ASSERT_TRUE(rig.program().Main());
@@ -211,9 +207,7 @@ TEST(Startup, StoredPortThatFailsToOpenRunsOnAndSaysSo) {
 
 TEST(Startup, RealPortOpensAtTheStoredRateAndItsLossIsShown) {
     AppRig rig;
-    rig.AddPort(6);
-    rig.Store("PORT NUMBER", "6");
-    rig.Store("BAUD RATE", "19200");
+    rig.StorePort(6, "19200");
     rig.UseRealPort();
     ASSERT_TRUE(rig.program().Main());
     EXPECT_EQ(rig.port().settings(), "19200,n,8,1");

@@ -139,7 +139,31 @@ TEST_F(AudioGroup, TypedLevelGoesOutOnceOnEnterOrLeavingAndNoRedrawWritesTheBoxM
     EXPECT_EQ(h.Line().size(), 3u);
 }
 
-TEST_F(AudioGroup, HeldSliderIsLeftAloneByRedrawsAndTheReleaseSendsWhereItRests) {
+TEST_F(AudioGroup, WheelChangesOnlyAFocusedSliderAndNeverAnUpDown) {
+    h.Show(1, 4, 8);
+    Tick({1, 2});
+    Activate();
+    const auto& bass = row(SelectedAudioGroup::Bass);
+    int seenByPage = 0;
+    WheelWatch watch(page, seenByPage);
+    PageHarness::Wheel(bass.sld, true);
+    PageHarness::Wheel(bass.ud, true);
+    EXPECT_TRUE(h.Line().empty());
+    EXPECT_EQ(bass.sld->value(), 0);
+    EXPECT_EQ(seenByPage, 2); // handed on towards the scroll area
+    bass.sld->setFocus();
+    PageHarness::Wheel(bass.sld, true);
+    EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
+    EXPECT_EQ(seenByPage, 2);
+    // A second notch replaces the setting still waiting for output 2.
+    PageHarness::Wheel(bass.sld, true);
+    EXPECT_EQ(h.Line().size(), 4u);
+}
+
+// A held slider is left alone by redraws and its release sends where it
+// rests. The group is redrawn 500 ms after an answer; until then the poll
+// leaves that kind alone, and a new change cancels the redraw.
+TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     h.Show(1, 4, 8);
     Tick({1});
     Activate();
@@ -165,34 +189,8 @@ TEST_F(AudioGroup, HeldSliderIsLeftAloneByRedrawsAndTheReleaseSendsWhereItRests)
     EXPECT_TRUE(h.Line().empty());
     EXPECT_EQ(slider->value(), 55);
     EXPECT_EQ(volume.txt->text(), "55");
-}
+    h.clock.advance(500ms);
 
-TEST_F(AudioGroup, WheelChangesOnlyAFocusedSliderAndNeverAnUpDown) {
-    h.Show(1, 4, 8);
-    Tick({1, 2});
-    Activate();
-    const auto& bass = row(SelectedAudioGroup::Bass);
-    int seenByPage = 0;
-    WheelWatch watch(page, seenByPage);
-    PageHarness::Wheel(bass.sld, true);
-    PageHarness::Wheel(bass.ud, true);
-    EXPECT_TRUE(h.Line().empty());
-    EXPECT_EQ(bass.sld->value(), 0);
-    EXPECT_EQ(seenByPage, 2); // handed on towards the scroll area
-    bass.sld->setFocus();
-    PageHarness::Wheel(bass.sld, true);
-    EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
-    EXPECT_EQ(seenByPage, 2);
-    // A second notch replaces the setting still waiting for output 2.
-    PageHarness::Wheel(bass.sld, true);
-    EXPECT_EQ(h.Line().size(), 4u);
-}
-
-// The group is redrawn 500 ms after an answer; until then the poll leaves
-// that kind alone, and a new change cancels the redraw.
-TEST_F(AudioGroup, PendingRedrawHoldsThePollOffAndANewChangeCancelsIt) {
-    h.Show(1, 4, 8);
-    Tick({1});
     Drag(volume.sld, 30);
     h.AckSettings();
     h.Reply({1, 30});

@@ -1,5 +1,4 @@
 #include "PageHarness.h"
-#include "control/AudioRules.h"
 #include "control/PanelColours.h"
 #include "log/Contrast.h"
 
@@ -122,32 +121,6 @@ TEST_F(AudioPanels, OutputsBeyondTheCountAreGreyAndTwentyScrollOnePerStep) {
     h.Show(3, 4, 8); // a new unit resets the scroll bar and the panels with it
     EXPECT_EQ(page.scoAudioOutput()->value(), 0);
     EXPECT_EQ(box(0)->text(), "1");
-}
-
-TEST_F(AudioPanels, BarsFollowTheRoundingRuleInTheirColours) {
-    h.Show(1, 4, 8);
-    AUDIO_OUTPUT_STATUS& s = h.core.model.AudioOutputs[1];
-    s.iVolumnLevel = 33;
-    s.iSubwooferLevel = 100;
-    s.lDelayTime = 250;
-    page.Draw_AudioOutput(1);
-    const auto& volume = panel(0)->row(AudioOutputPanel::Volumn);
-    const int w = volume.bar->border()->width();
-    ASSERT_GT(w, 50);
-    EXPECT_EQ(volume.bar->level()->geometry(),
-              QRect(volume.bar->border()->pos(),
-                    QSize(AudioRules::BarWidth(33, w, 100), volume.bar->border()->height())));
-    EXPECT_EQ(volume.number->text(), "33");
-    EXPECT_EQ(volume.bar->level()->palette().color(QPalette::Window), QColor(255, 255, 0));
-    const auto& sw = panel(0)->row(AudioOutputPanel::Subwoofer);
-    EXPECT_EQ(sw.bar->level()->width(), sw.bar->border()->width());
-    EXPECT_EQ(sw.bar->level()->palette().color(QPalette::Window), QColor(255, 128, 0));
-    const auto& delay = panel(0)->row(AudioOutputPanel::Delay);
-    EXPECT_EQ(delay.number->text(), "250 ms");
-    EXPECT_EQ(delay.bar->level()->width(),
-              AudioRules::BarWidth(250, delay.bar->border()->width(), 5000));
-    EXPECT_EQ(delay.bar->level()->palette().color(QPalette::Window), QColor(255, 0, 255));
-    EXPECT_EQ(delay.bar->border()->palette().color(QPalette::WindowText), QColor(Qt::black));
 }
 
 TEST_F(AudioPanels, UnitWithoutBassOrAnyAudioControlOrNotAnsweringGreysWhatItLacks) {
