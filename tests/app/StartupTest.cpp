@@ -39,11 +39,10 @@ QByteArray ReadFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QByteArray Garbage(int size) {
+QByteArray Garbage(int size) { // the same bytes every run
     QByteArray g(size, '\0');
     for (int i = 0; i < size; ++i) {
-        g[i] =
-            static_cast<char>((static_cast<uint32_t>(i) * 2654435761u) >> 11); // the same every run
+        g[i] = static_cast<char>((static_cast<uint32_t>(i) * 2654435761u) >> 11);
     }
     return g;
 }
