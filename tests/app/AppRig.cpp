@@ -45,6 +45,7 @@ void AppRig::UseRealPort() {
 
 sim::SimSerialPort& AppRig::UseSimPort() {
     sim_ = std::make_unique<sim::SimSerialPort>(time);
+    StorePort(200);
     return *sim_;
 }
 
@@ -53,7 +54,12 @@ basMain& AppRig::program() {
         program_ = std::make_unique<basMain>(basMain::Environment{
             comm_, port(), time, messages, clock, settingsFile(), config_.path(),
             [this] { return real_ ? real_->lastError() : QString(); }, stateFile(), namesFile()});
-        program_->hooks().SetScanning = [this](bool on) { scans += on ? 1 : 0; };
+        program_->hooks().SetScanning = [this](bool on) {
+            scans += on ? 1 : 0;
+            if (sim_) {
+                program_->core().status.SetScanning(on);
+            }
+        };
     }
     return *program_;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "FixedLogClock.h"
 #include "RecordingMessages.h"
 #include "app/basMain.h"
 #include "link/VirtualClock.h"
 #include "link/qt/QtSerialPort.h"
+#include "log/LogClock.h"
 #include "sim/SimSerialPort.h"
 #include "support/FakeSerialPort.h"
 #include "support/Pty.h"
@@ -17,6 +17,12 @@
 #include <memory>
 
 namespace quadrel::test {
+
+class FixedLogClock : public LogClock {
+public:
+    QDateTime LocalNow() const override { return now; }
+    QDateTime now{QDate(2012, 1, 11), QTime(9, 5, 7)};
+};
 
 // A whole program on stand-ins: ports are pseudo-terminals behind aliases in
 // temporary folders, the settings file lives in a temporary folder, timers
@@ -35,6 +41,12 @@ public:
 
     // Writes raw text values into group COM of the settings file.
     void Store(const QString& key, const QString& value);
+    // Adds the port and stores it, at `rate`, as the one to open.
+    void StorePort(int number, const QString& rate = QStringLiteral("9600")) {
+        AddPort(number);
+        Store(QStringLiteral("PORT NUMBER"), QString::number(number));
+        Store(QStringLiteral("BAUD RATE"), rate);
+    }
     QString Stored(const QString& key) const;
     bool SettingsWritten() const;
     QString settingsFile() const {
@@ -51,7 +63,8 @@ public:
 
     // Opens ports through QSerialPort instead of the scripted port.
     void UseRealPort();
-    // Or on emulated lines in virtual time (before program()).
+    // Or on emulated lines in virtual time (before program()), with port 200
+    // stored as the one to open and the scan run by the program's own core.
     sim::SimSerialPort& UseSimPort();
 
     basMain& program();

@@ -2,16 +2,20 @@
 #include "DialogAnswers.h"
 
 #include "app/GridGeometry.h"
+#include "app/RestoreDialog.h"
+#include "app/SwitchView.h"
+#include "app/UnitSettingsUi.h"
 #include "app/WindowFit.h"
 #include "app/WindowPlacement.h"
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
+#include "control/AudioPage.h"
+#include "control/VideoPage.h"
 #include "log/frmLog.h"
 #include "model/ProgramState.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -19,17 +23,17 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabBar>
 #include <QTest>
-#include <QtTest/qtestspontaneevent.h>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 using namespace quadrel;
 using namespace quadrel::test;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -38,9 +42,7 @@ class Running : public ::testing::Test {
 protected:
     void SetUp() override {
         rig.AddPort(3);
-        rig.AddPort(5);
-        rig.Store("PORT NUMBER", "5");
-        rig.Store("BAUD RATE", "9600");
+        rig.StorePort(5);
         rig.program().hooks().ReleaseModel = [this] { ++released; };
         rig.program().hooks().ClearUnitPane = [this] { ++cleared; };
         rig.program().hooks().cmdScan_Click = [this] { ++scanClicks; };
@@ -57,11 +59,10 @@ protected:
 } // namespace
 
 // Tabs bring their page to the front; Ctrl+Alt+V alone opens the log
-// window, which the title bar only hides; Exit closes it and the port and
-// saves nothing.
+// window, and again brings back the same one; Exit closes it and the port
+// and saves nothing.
 TEST_F(Running, TabsLogWindowAndExit) {
     EXPECT_EQ(form->windowTitle(), "Quadrel 2.2.01");
-    EXPECT_EQ(frmMain::Caption("Quadrel", 10, 0, 123), "Quadrel 10.0.123");
     form->cmdScan()->click();
     EXPECT_EQ(scanClicks, 1);
     const auto shown = [&] {
@@ -72,8 +73,6 @@ TEST_F(Running, TabsLogWindowAndExit) {
     EXPECT_EQ(shown(), (std::vector<bool>{true, false, false}));
     QTest::mouseClick(form->TabStrip1(), Qt::LeftButton, {},
                       form->TabStrip1()->tabRect(1).center());
-    EXPECT_EQ(shown(), (std::vector<bool>{false, true, false}));
-    form->TabStrip1_Click("Mixer"); // no such page: nothing changes
     EXPECT_EQ(shown(), (std::vector<bool>{false, true, false}));
     form->TabStrip1()->setCurrentIndex(2);
     EXPECT_EQ(shown(), (std::vector<bool>{false, false, true}));
@@ -87,11 +86,8 @@ TEST_F(Running, TabsLogWindowAndExit) {
     ASSERT_NE(form->logWindow(), nullptr);
     EXPECT_TRUE(form->logWindow()->isVisible());
     EXPECT_EQ(form->logWindow()->windowTitle(), "TLY 通訊記錄");
-    QCloseEvent close;
-    QSpontaneKeyEvent::setSpontaneous(&close);
-    static_cast<QObject*>(form->logWindow())->event(&close);
-    EXPECT_FALSE(form->logWindow()->isVisible());
     frmLog* first = form->logWindow();
+    first->hide(); // the title bar's close only hides it (the log window's own test)
     QTest::keyClick(form, Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(form->logWindow(), first);
     EXPECT_TRUE(first->isVisible());
@@ -152,7 +148,6 @@ QStringList ClippedCaptions(QWidget* root) {
         const auto metric = [w](QStyle::PixelMetric m) {
             return w->style()->pixelMetric(m, nullptr, w);
         };
-        QString text = label ? label->text() : button->text();
         int room = label ? label->contentsRect().width()
                          : w->width() - 2 * metric(QStyle::PM_DefaultFrameWidth);
         if (qobject_cast<QCheckBox*>(w)) {
@@ -162,7 +157,8 @@ QStringList ClippedCaptions(QWidget* root) {
             room = w->width() - metric(QStyle::PM_ExclusiveIndicatorWidth) -
                    metric(QStyle::PM_RadioButtonLabelSpacing);
         }
-        text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+        const QString text = (label ? label->text() : button->text())
+                                 .remove(QRegularExpression(QStringLiteral("&(?!&)")));
         if (text.isEmpty() || (text.contains(QChar(0x2026)) && !w->toolTip().isEmpty())) {
             continue;
         }
@@ -182,71 +178,58 @@ QStringList ClippedCaptions(QWidget* root) {
     return clipped;
 }
 
-// The widget lies wholly inside the window and nothing covers or cuts it.
-bool InView(QWidget* w, QWidget* window) {
-    const QRect where(w->mapTo(window, QPoint(0, 0)), w->size());
-    return w->isVisible() && window->rect().contains(where) &&
-           w->visibleRegion().boundingRect() == w->rect();
-}
-
 } // namespace
 
 // A 1280 by 720 screen with a panel and a title bar: the window opens inside
 // it and every page shows its controls, the command buttons and the status
-// line; the audio group stays in view below its scrolling panels.
-TEST_F(Running, WindowFitsA1280By720Screen) {
-    const QRect screen(0, 0, 1280, 720 - 32); // less a desktop panel
-    const QRect place =
-        WindowFit::FirstPlace(WindowPlacement::kPreferred, form->minimumSizeHint(), screen);
-    EXPECT_TRUE(screen.contains(place.marginsAdded(WindowFit::kFrameAllowance)));
-    form->setGeometry(place);
-    QApplication::processEvents();
-    EXPECT_EQ(form->size(), place.size()); // nothing in it asks for more
-    const std::pair<const char*, std::vector<const char*>> pages[] = {
-        {"Switch", {"picSwitchBackground", "cmdDisconnect", "scoSwitchInput"}},
-        {"Audio",
-         {"chkSelAllAudioOutput", "chkSelectedMuteStatus", "sldSelectedDelayTime",
-          "txtSelectedDelayTime", "scoAudioOutput"}},
-        {"Video", {"fraSelectedVideoInput", "chkSelAllVideoInput", "picVideoInput_15"}},
-    };
-    for (int i = 0; i < 3; ++i) {
-        form->TabStrip1()->setCurrentIndex(i);
-        QApplication::processEvents();
-        for (const char* name : pages[i].second) {
-            auto* w = form->findChild<QWidget*>(name);
-            ASSERT_NE(w, nullptr) << name;
-            EXPECT_TRUE(InView(w, form)) << pages[i].first << ": " << name;
-        }
-        for (QWidget* w :
-             {static_cast<QWidget*>(form->cmdOptions()), static_cast<QWidget*>(form->cmdScan()),
-              static_cast<QWidget*>(form->cmdExit()), static_cast<QWidget*>(form->lblPortStatus()),
-              form->findChild<QWidget*>("lstQRD")}) {
-            EXPECT_TRUE(InView(w, form)) << pages[i].first << ": " << w->objectName().toStdString();
-        }
-        EXPECT_EQ(ClippedCaptions(form), QStringList()) << pages[i].first;
-    }
-    EXPECT_TRUE(form->findChildren<QScrollArea*>().size() == 1); // the audio panels' own
-}
-
-// With a 12-point interface font nothing is clipped: the switch grid's pitch
-// grows for the three-digit port numbers, the other controls with their text.
-TEST(LargeFont, CaptionsAndPortNumbersAreNotClipped) {
+// line, the audio group in view below its scrolling panels. At 12 points too
+// no caption is clipped: the switch grid's pitch grows for the three-digit
+// port numbers, the other controls with their text.
+TEST(MainWindow, FitsA1280By720ScreenAndNoCaptionIsClippedAtTwelvePoints) {
     const QFont before = QApplication::font();
-    QFont large = before;
-    large.setPointSize(12);
-    QApplication::setFont(large);
-    {
+    for (const bool large : {false, true}) {
+        SCOPED_TRACE(large ? "12 points" : "default font");
+        QFont font = before;
+        font.setPointSize(large ? 12 : before.pointSize());
+        QApplication::setFont(font);
         AppRig rig;
-        rig.AddPort(5);
-        rig.Store("PORT NUMBER", "5");
-        rig.Store("BAUD RATE", "9600");
+        rig.StorePort(5);
         ASSERT_TRUE(rig.program().Main());
         frmMain* form = rig.program().mainWindow();
-        auto* cell = form->findChild<QWidget*>("imgQRD_9");
-        EXPECT_GT(cell->x(), grid::CellOrigin(9).x()); // the pitch grew
+        const QRect screen(0, 0, 1280, 720 - 32); // less a desktop panel
+        const QRect place =
+            WindowFit::FirstPlace(WindowPlacement::kPreferred, form->minimumSizeHint(), screen);
+        if (large) {
+            EXPECT_GT(form->findChild<QWidget*>("imgQRD_9")->x(), grid::CellOrigin(9).x());
+        } else {
+            EXPECT_TRUE(screen.contains(place.marginsAdded(WindowFit::kFrameAllowance)));
+            form->setGeometry(place);
+            QApplication::processEvents();
+            EXPECT_EQ(form->size(), place.size()); // nothing in it asks for more
+        }
+        const std::vector<const char*> pages[] = {
+            {"picSwitchBackground", "cmdDisconnect", "scoSwitchInput"},
+            {"chkSelAllAudioOutput", "chkSelectedMuteStatus", "sldSelectedDelayTime",
+             "txtSelectedDelayTime", "scoAudioOutput"},
+            {"fraSelectedVideoInput", "chkSelAllVideoInput", "picVideoInput_15"},
+        };
         for (int i = 0; i < 3; ++i) {
             form->TabStrip1()->setCurrentIndex(i);
             QApplication::processEvents();
+            std::vector<QWidget*> shown = {form->cmdOptions(), form->cmdScan(), form->cmdExit(),
+                                           form->lblPortStatus(),
+                                           form->findChild<QWidget*>("lstQRD")};
+            for (const char* name : pages[i]) {
+                shown.push_back(form->findChild<QWidget*>(name));
+                ASSERT_NE(shown.back(), nullptr) << name;
+            }
+            for (QWidget* w : large ? std::vector<QWidget*>() : shown) {
+                // Wholly inside the window, and nothing covers or cuts it.
+                const QRect where(w->mapTo(form, QPoint(0, 0)), w->size());
+                EXPECT_TRUE(w->isVisible() && form->rect().contains(where) &&
+                            w->visibleRegion().boundingRect() == w->rect())
+                    << i << ": " << w->objectName().toStdString();
+            }
             EXPECT_EQ(ClippedCaptions(form), QStringList()) << i;
         }
     }
@@ -258,9 +241,7 @@ TEST(LargeFont, CaptionsAndPortNumbersAreNotClipped) {
 // damaged file gives a first start; the settings file is never written.
 TEST(WindowState, KeptAtShutdownReadAtStartDamagedOrMissingIgnored) {
     AppRig rig;
-    rig.AddPort(5);
-    rig.Store("PORT NUMBER", "5");
-    rig.Store("BAUD RATE", "9600");
+    rig.StorePort(5);
     QFile settings(rig.settingsFile());
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     const QByteArray settingsBefore = settings.readAll();
@@ -315,4 +296,86 @@ TEST(WindowState, KeptAtShutdownReadAtStartDamagedOrMissingIgnored) {
 
     settings.open(QIODevice::ReadOnly);
     EXPECT_EQ(settings.readAll(), settingsBefore);
+}
+
+// The main window against the emulator in virtual time: the status line's
+// account of the scan; "Save unit settings…" and "Restore unit settings…"
+// with their questions, the difference list, the messages and a bad file
+// that sends nothing; and a lost port, which disables the pages.
+TEST(OnTheEmulator, StatusLineUnitSettingsAndALostPort) {
+    AppRig rig;
+    sim::SimSerialPort& sim = rig.UseSimPort();
+    sim::UnitConfig config;
+    config.id = 2;
+    config.inputs = 4;
+    config.outputs = 3;
+    sim.engine().addUnit(config);
+    QuadrelCore& core = rig.program().core();
+    ASSERT_TRUE(rig.program().Main());
+    frmMain* form = rig.program().mainWindow();
+    EXPECT_FALSE(form->cmdSaveSettings()->isEnabled()); // with the unit controls
+    ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
+    // The label follows once the handler that moved the scan has ended.
+    QApplication::processEvents();
+    EXPECT_EQ(form->lblActivity()->text(), "Scan ended: 1 unit found");
+    EXPECT_TRUE(form->cmdRestoreSettings()->isEnabled());
+
+    UnitSettingsUi& ui = *rig.program().unitSettings();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("unit2.json");
+    QStringList questions;
+    ui.ask().fileName = [&](bool, const QString&) { return path; };
+    ui.ask().yesNo = [&](const QString& q) {
+        questions << q;
+        return false;
+    };
+    const auto click = [&](QPushButton* button) {
+        const qsizetype before = rig.messages.texts.size();
+        button->click();
+        EXPECT_TRUE(rig.time.advanceUntil(
+            [&] { return rig.messages.texts.size() > before && !ui.job().Running(); }, 60s));
+        return rig.messages.texts.last();
+    };
+    EXPECT_EQ(click(form->cmdSaveSettings()), "Unit 2 saved to " + path + ".");
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].startsWith("Save the unit's 4 memory presets too?"));
+
+    sim.engine().unit(2)->state().audio[0].volume = 9;
+    sim.engine().unit(2)->state().edid[1] = 1;
+    QStringList rows;
+    ui.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& file) {
+        RestoreDialog dialog(prepared, file);
+        for (int i = 0; i < dialog.lstDifferences()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = dialog.lstDifferences()->topLevelItem(i);
+            rows << QStringList{row->text(0), row->text(1), row->text(2), row->text(3)}.join('|');
+        }
+        return true;
+    };
+    EXPECT_EQ(click(form->cmdRestoreSettings()), "2 of 2 changes sent; the unit took every value.");
+    EXPECT_EQ(rows, (QStringList{"Output 1|volume|9|50", "Input 2|EDID|output 1's|fixed"}));
+    EXPECT_EQ(sim.engine().unit(2)->state().audio[0].volume, 50);
+    EXPECT_EQ(core.model.AudioOutputs[1].iVolumnLevel, 50);
+
+    // A damaged file: told at once, and nothing goes on the line.
+    QFile damaged(path);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("{\"format\": \"quadrel-unit-settings\", \"version\": 1, \"unit\": {");
+    damaged.close();
+    const size_t before = sim.written().size();
+    EXPECT_TRUE(click(form->cmdRestoreSettings()).startsWith("Nothing was sent. " + path));
+    EXPECT_EQ(sim.written().size(), before);
+
+    // A lost port disables the pages as a silent unit would, and says why.
+    SwitchView* sw = rig.program().switchView();
+    EXPECT_NE(sw->CellKey(0), "NoANoV_UP");
+    EXPECT_TRUE(rig.program().audioPage()->isEnabled());
+    sim.loseLine();
+    rig.time.advance(10ms);
+    QApplication::processEvents();
+    EXPECT_EQ(form->lblActivity()->text(), "The port was lost: no unit can be reached");
+    EXPECT_TRUE(form->lblPortStatus()->text().contains("lost"));
+    EXPECT_EQ(sw->CellKey(0), "NoANoV_UP");
+    EXPECT_FALSE(rig.program().audioPage()->isEnabled());
+    EXPECT_FALSE(rig.program().videoPage()->isEnabled());
+    EXPECT_EQ(sw->OutputSourceText(0), "");
 }

@@ -11,6 +11,8 @@
 #include "support/NullViewParts.h"
 #include "support/QtPrinters.h"
 
+#include <QPushButton>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -112,8 +114,12 @@ struct SwitchRig {
     }
     uint8_t AwaitedCode() const { return core.link.queue.CurrentCommand().bCommand; }
 
-    template <typename W> W* Find(const QString& name, QWidget* root) const {
-        return root->findChild<W*>(name);
+    template <typename W = QWidget> W* Find(const QString& name) { return sw.findChild<W*>(name); }
+    QPushButton* Input(int c) {
+        return Find<QPushButton>(QStringLiteral("chkSwitchInput_%1").arg(c));
+    }
+    QPushButton* Output(int row) {
+        return Find<QPushButton>(QStringLiteral("chkSwitchOutput_%1").arg(row));
     }
 
 private:

@@ -1,15 +1,14 @@
-// What the switch page shows: layout, cell and plug pictures, hover, routes.
+// The switch page: layout, cell and plug pictures, hover, routes, and what
+// the operator does on it with the requests that follow.
 #include "SwitchRig.h"
 #include "app/CrosspointCell.h"
 #include "app/HoverFrame.h"
 #include "app/SwitchGrid.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
@@ -21,17 +20,30 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QPushButton* Input(SwitchRig& r, int c) {
-    return r.Find<QPushButton>(QStringLiteral("chkSwitchInput_%1").arg(c), &r.sw);
-}
-QPushButton* Output(SwitchRig& r, int row) {
-    return r.Find<QPushButton>(QStringLiteral("chkSwitchOutput_%1").arg(row), &r.sw);
-}
+using Frames = std::vector<std::string>;
+using Ports = std::vector<int>;
+
 QScrollBar* Bar(SwitchRig& r, const char* name) {
-    return r.Find<QScrollBar>(QLatin1String(name), &r.sw);
+    return r.Find<QScrollBar>(QLatin1String(name));
 }
 CrosspointCell* Cell(SwitchRig& r, int k) {
     return r.sw.grid().cell(k);
+}
+void Click(QWidget* w, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QTest::mouseClick(w, Qt::LeftButton, m);
+}
+// The outputs selected in the model; each one's box must agree.
+Ports Selected(SwitchRig& r) {
+    Ports out;
+    for (int o = 1; o <= kMaxPort; ++o) {
+        if (r.core.model.SwitchOutputSelect[o].blSelected) {
+            out.push_back(o);
+        }
+        if (o <= 8) {
+            EXPECT_EQ(r.Output(o - 1)->isChecked(), r.core.model.SwitchOutputSelect[o].blSelected);
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -46,18 +58,18 @@ TEST(SwitchView, SmallUnitDisablesWhatLiesOutsideItAndALargerOneScrolls) {
         EXPECT_EQ(Cell(r, k)->isEnabled(), inside) << k;
         EXPECT_EQ(r.sw.CellKey(k), inside ? "OffAOffV_UP" : "NoANoV_UP") << k;
         if (k < 8) {
-            EXPECT_EQ(Input(r, k)->isEnabled(), k < 4) << k;
-            EXPECT_EQ(Output(r, k)->isEnabled(), k < 4) << k;
+            EXPECT_EQ(r.Input(k)->isEnabled(), k < 4) << k;
+            EXPECT_EQ(r.Output(k)->isEnabled(), k < 4) << k;
         }
     }
-    EXPECT_EQ(Input(r, 4)->text(), "005");
+    EXPECT_EQ(r.Input(4)->text(), "005");
     EXPECT_FALSE(r.core.model.SwitchOutputSelect[5].blEnabled);
     // Disabling the view greys every cell out and hides the frame.
     r.hub.Enable_QRD(false);
     EXPECT_EQ(r.sw.CellKey(0), "NoANoV_UP");
     EXPECT_FALSE(r.sw.grid().frame()->isVisible());
-    EXPECT_FALSE(r.Find<QCheckBox>("chkSelAllSwitchOutput", &r.sw)->isEnabled());
-    EXPECT_FALSE(r.Find<QPushButton>("cmdDisconnect", &r.sw)->isEnabled());
+    EXPECT_FALSE(r.Find<QCheckBox>("chkSelAllSwitchOutput")->isEnabled());
+    EXPECT_FALSE(r.Find<QPushButton>("cmdDisconnect")->isEnabled());
 
     r.core.model.AudioOutputs[1].iInputPort = 9; // as the status read left it
     r.ShowUnit(2, 16, 8);
@@ -67,34 +79,9 @@ TEST(SwitchView, SmallUnitDisablesWhatLiesOutsideItAndALargerOneScrolls) {
     EXPECT_FALSE(Bar(r, "scoSwitchOutput")->isEnabled());
     EXPECT_EQ(r.sw.CellKey(0), "OffAOffV_UP");
     bar->setValue(8);
-    EXPECT_EQ(Input(r, 7)->text(), "016");
+    EXPECT_EQ(r.Input(7)->text(), "016");
     EXPECT_EQ(r.sw.CellKey(0), "OnAOffV_UP");
     EXPECT_EQ(Cell(r, 0)->accessibleName(), "input 9, output 1");
-}
-
-TEST(SwitchView, WheelOverTheGridMovesTheWindowOfALargeUnit) {
-    SwitchRig r;
-    r.ShowUnit(1, 64, 64);
-    r.sw.resize(r.sw.sizeHint());
-    r.sw.show();
-    const auto wheel = [&](QPoint delta, Qt::KeyboardModifiers mods) {
-        const QPointF at = r.sw.grid().geometry().center();
-        QWheelEvent e(at, r.sw.mapToGlobal(at), QPoint(), delta, Qt::NoButton, mods,
-                      Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&r.sw, &e);
-        return e.isAccepted();
-    };
-    const int lines = QApplication::wheelScrollLines();
-    EXPECT_TRUE(wheel({0, -120}, Qt::NoModifier)); // one notch down: outputs
-    EXPECT_EQ(Bar(r, "scoSwitchOutput")->value(), lines);
-    EXPECT_TRUE(wheel({0, -240}, Qt::ShiftModifier)); // across: inputs
-    EXPECT_EQ(Bar(r, "scoSwitchInput")->value(), 2 * lines);
-    EXPECT_TRUE(wheel({-120, 0}, Qt::NoModifier));
-    EXPECT_EQ(Bar(r, "scoSwitchInput")->value(), 3 * lines);
-    EXPECT_EQ(Input(r, 0)->text(), grid::PortCaption(3 * lines + 1));
-    // A unit that fits the window leaves the wheel to the page.
-    r.ShowUnit(2, 8, 8);
-    EXPECT_FALSE(wheel({0, -120}, Qt::NoModifier));
 }
 
 namespace {
@@ -114,10 +101,28 @@ std::string FocusOf(SwitchRig& r) {
 
 } // namespace
 
-TEST(SwitchView, KeyboardReachesEveryPortOfALargeUnit) {
+TEST(SwitchView, WheelAndKeyboardReachEveryPortOfALargeUnit) {
     SwitchRig r;
     r.ShowUnit(1, 64, 64);
+    r.sw.resize(r.sw.sizeHint());
     r.sw.show();
+    const auto wheel = [&](QPoint delta, Qt::KeyboardModifiers mods) {
+        const QPointF at = r.sw.grid().geometry().center();
+        QWheelEvent e(at, r.sw.mapToGlobal(at), QPoint(), delta, Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&r.sw, &e);
+        return e.isAccepted();
+    };
+    const int lines = QApplication::wheelScrollLines();
+    EXPECT_TRUE(wheel({0, -120}, Qt::NoModifier)); // one notch down: outputs
+    EXPECT_EQ(Bar(r, "scoSwitchOutput")->value(), lines);
+    EXPECT_TRUE(wheel({0, -240}, Qt::ShiftModifier)); // across: inputs
+    EXPECT_EQ(Bar(r, "scoSwitchInput")->value(), 2 * lines);
+    EXPECT_TRUE(wheel({-120, 0}, Qt::NoModifier));
+    EXPECT_EQ(Bar(r, "scoSwitchInput")->value(), 3 * lines);
+    EXPECT_EQ(r.Input(0)->text(), grid::PortCaption(3 * lines + 1));
+    Bar(r, "scoSwitchInput")->setValue(0);
+    Bar(r, "scoSwitchOutput")->setValue(0);
     Cell(r, 0)->setFocus();
     struct Step {
         Qt::Key key;
@@ -156,31 +161,29 @@ TEST(SwitchView, KeyboardReachesEveryPortOfALargeUnit) {
     Cell(r, 8 + 3)->setFocus();
     r.Forget();
     QTest::keyClick(Cell(r, 8 + 3), Qt::Key_Space);
-    EXPECT_EQ(r.Requests(), (std::vector<std::string>{"02:51:4", "08:51:0", "01:51:4", "07:51:0"}));
+    EXPECT_EQ(r.Requests(), (Frames{"02:51:4", "08:51:0", "01:51:4", "07:51:0"}));
 
     // Tab goes through the window in reading order; the scroll bars take focus.
     std::vector<QWidget*> chain;
-    for (QWidget* w = Input(r, 0); chain.size() < 21; w = w->nextInFocusChain()) {
+    for (QWidget* w = r.Input(0); chain.size() < 21; w = w->nextInFocusChain()) {
         if (w->focusPolicy() & Qt::TabFocus) {
             chain.push_back(w);
         }
     }
-    const std::vector<QWidget*> expected = {Input(r, 0),
-                                            Input(r, 1),
-                                            Input(r, 2),
-                                            Input(r, 3),
-                                            Input(r, 4),
-                                            Input(r, 5),
-                                            Input(r, 6),
-                                            Input(r, 7),
-                                            Bar(r, "scoSwitchInput"),
-                                            Bar(r, "scoSwitchOutput"),
-                                            Output(r, 0),
-                                            Cell(r, 0)};
-    EXPECT_EQ(std::vector<QWidget*>(chain.begin(), chain.begin() + 12), expected);
-    EXPECT_EQ(chain[18], Cell(r, 7));
-    EXPECT_EQ(chain[19], Output(r, 1));
-    EXPECT_EQ(chain[20], Cell(r, 8));
+    std::vector<QWidget*> expected;
+    for (int c = 0; c < 8; ++c) {
+        expected.push_back(r.Input(c));
+    }
+    expected.insert(expected.end(), {Bar(r, "scoSwitchInput"), Bar(r, "scoSwitchOutput")});
+    expected.push_back(r.Output(0)); // then its row's cells, then the next row's box
+    for (int c = 0; c < 8; ++c) {
+        expected.push_back(Cell(r, c));
+    }
+    expected.insert(expected.end(), {r.Output(1), Cell(r, 8)});
+    EXPECT_EQ(chain, expected);
+    // A unit that fits the window leaves the wheel to the page.
+    r.ShowUnit(2, 8, 8);
+    EXPECT_FALSE(wheel({0, -120}, Qt::NoModifier));
 }
 
 TEST(SwitchView, RoutesShowInTheirCellsAndBesideEachOutput) {
@@ -196,7 +199,7 @@ TEST(SwitchView, RoutesShowInTheirCellsAndBesideEachOutput) {
     r.core.model.SetAudioRoute(47, 3, r.hub); // input outside the window
     EXPECT_EQ(r.sw.OutputSourceText(0), "A50 V50");
     EXPECT_EQ(r.sw.OutputSourceText(7), QString("A3 V") + QChar(0x2013));
-    auto* label = r.Find<QLabel>("lblOutputSource_0", &r.sw);
+    auto* label = r.Find<QLabel>("lblOutputSource_0");
     EXPECT_EQ(label->toolTip(), "Output 40: audio from input 50, video from input 50");
     EXPECT_EQ(r.sw.CellKey(0), "OnAOnV_UP");
 
@@ -222,8 +225,8 @@ TEST(SwitchView, RoutesShowInTheirCellsAndBesideEachOutput) {
         EXPECT_TRUE(q.sw.CellKey(k).endsWith("NoV_UP")) << k;
     }
     EXPECT_EQ(q.sw.OutputSourceText(1), "A5");
-    EXPECT_TRUE(q.Find<QCheckBox>("chkSelSwitchAudio", &q.sw)->isEnabled());
-    EXPECT_FALSE(q.Find<QCheckBox>("chkSelSwitchVideo", &q.sw)->isEnabled());
+    EXPECT_TRUE(q.Find<QCheckBox>("chkSelSwitchAudio")->isEnabled());
+    EXPECT_FALSE(q.Find<QCheckBox>("chkSelSwitchVideo")->isEnabled());
     q.hub.Enable_QRD(false);
     EXPECT_EQ(q.sw.OutputSourceText(1), "");
 }
@@ -258,10 +261,8 @@ TEST(SwitchView, HoverLightsTheBarsAndBlinksTheFrame) {
     EXPECT_NE(g.frame()->borderStyle(), first);
     move(30); // outside the cell's rectangle: the hover ends
     EXPECT_FALSE(g.frame()->isVisible() || r.sw.timSelected().isActive());
-    for (int cell = 0; cell < 64; ++cell) {
-        EXPECT_EQ(g.rightBarColor(cell), dark);
-        EXPECT_EQ(g.belowBarColor(cell), dark);
-    }
+    EXPECT_EQ(g.rightBarColor(k), dark);
+    EXPECT_EQ(g.belowBarColor(k), dark);
 }
 
 TEST(SwitchView, PlugIconsTellPluggedUnpluggedAndUnknown) {
@@ -275,7 +276,7 @@ TEST(SwitchView, PlugIconsTellPluggedUnpluggedAndUnknown) {
     EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Audio, 0), "AudioInUnplugOn");
     EXPECT_EQ(r.sw.OutputPlugKey(SignalKind::Video, 1), "VideoOutUnknowPlugOn");
     EXPECT_EQ(r.sw.OutputPlugKey(SignalKind::Audio, 1), "AudioOutPlugOn");
-    auto* plug = r.Find<QWidget>("imgVideoInPlug_2", &r.sw);
+    auto* plug = r.Find<QWidget>("imgVideoInPlug_2");
     EXPECT_EQ(plug->accessibleDescription(), "unplugged");
     // A unit without plug detection: every icon is unknown, whatever is stored.
     SwitchRig::Caps caps;
@@ -284,35 +285,132 @@ TEST(SwitchView, PlugIconsTellPluggedUnpluggedAndUnknown) {
     EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Video, 0), "VideoInUnknowPlugOn");
 }
 
-TEST(SwitchView, EveryControlIsFoundByCaptionOrNameAndACellPressedByItRoutes) {
+TEST(SwitchInput, PressRoutesTheTickedOutputsInOrder) {
     SwitchRig r;
     r.ShowUnit(1, 8, 8);
-    QStringList names;
-    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
-        names << node->text(QAccessible::Name);
-        for (int i = 0; i < node->childCount(); ++i) {
-            walk(node->child(i));
-        }
-    };
-    walk(QAccessible::queryAccessibleInterface(&r.sw));
-    for (const char* name :
-         {"Audio", "Video", "Select all", "Disconnect", "001", "008", "input 3, output 5",
-          "output 2 audio plug", "input 8 video plug", "input scroll", "output scroll"}) {
-        EXPECT_TRUE(names.contains(QLatin1String(name))) << name;
-    }
-    QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(Cell(r, 4 * 8 + 2));
-    ASSERT_TRUE(cell->actionInterface());
-    EXPECT_EQ(cell->role(), QAccessible::Button);
-    r.Requests();
-    cell->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    // The press is animated: wait for the click it ends with.
-    std::vector<std::string> sent;
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            const auto more = r.Requests();
-            sent.insert(sent.end(), more.begin(), more.end());
-            return sent.size() >= 4;
-        },
-        5000));
-    EXPECT_EQ(sent, (std::vector<std::string>{"02:5:3", "08:5:0", "01:5:3", "07:5:0"}));
+    r.sw.show();
+    Click(r.Input(2));
+    EXPECT_TRUE(r.Requests().empty()); // nothing ticked: nothing at all
+    EXPECT_FALSE(r.Input(2)->isChecked());
+    EXPECT_FALSE(r.frame.busy);
+
+    Click(r.Output(1));
+    Click(r.Output(4), Qt::ControlModifier);
+    Click(r.Input(2));
+    EXPECT_EQ(r.Requests(), (Frames{"02:2:3", "01:2:3", "02:5:3", "01:5:3", "08:0:0", "07:0:0"}));
+    EXPECT_FALSE(r.Input(2)->isChecked());
+    EXPECT_TRUE(r.frame.busy);
+    // The sets went in before the queries: priority 0 against 1.
+    EXPECT_EQ(r.core.link.queue.SendQueue().front().lPriority, 0);
+    EXPECT_EQ(r.core.link.queue.SendQueue().back().lPriority, 1);
+
+    // Pressing again before the line is free replaces what still waits.
+    Click(r.Input(6));
+    const Frames again = r.Requests();
+    EXPECT_EQ(std::count(again.begin(), again.end(), "08:0:0"), 1);
+    EXPECT_EQ(std::count(again.begin(), again.end(), "02:5:3"), 0);
+    EXPECT_EQ(std::count(again.begin(), again.end(), "02:5:7"), 1);
+}
+
+TEST(SwitchInput, UntickedKindsMissingUnitAndDisconnect) {
+    SwitchRig r;
+    SwitchRig::Caps caps;
+    caps.video = false;
+    r.ShowUnit(1, 8, 8, caps);
+    r.sw.show();
+    Click(r.Output(0));
+    Click(r.Input(1));
+    EXPECT_EQ(r.Requests(), (Frames{"02:1:2", "08:0:0"}));
+    r.Forget();
+    Click(r.Find<QCheckBox>("chkSelSwitchAudio"));
+    Click(r.Input(1));
+    EXPECT_TRUE(r.Requests().empty());
+    r.core.model.objSelectedUnit->setblConnected(false);
+    Click(r.Find<QCheckBox>("chkSelSwitchAudio"));
+    Click(r.Input(3));
+    EXPECT_TRUE(r.Requests().empty());
+    EXPECT_FALSE(r.Input(3)->isChecked());
+
+    // Disconnect routes input 0; only audio sets the busy pointer.
+    SwitchRig q;
+    caps.video = true;
+    caps.audio = false;
+    q.ShowUnit(2, 8, 8, caps);
+    q.sw.show();
+    Click(q.Output(2));
+    Click(q.Find<QPushButton>("cmdDisconnect"));
+    EXPECT_EQ(q.Requests(), (Frames{"01:3:0", "07:0:0"}));
+    EXPECT_FALSE(q.frame.busy);
+}
+
+TEST(SwitchOutputs, ShiftCtrlRightButtonSpaceAndSelectAll) {
+    SwitchRig r;
+    r.ShowUnit(1, 8, 8);
+    r.sw.show();
+    ASSERT_EQ(r.sw.iLastSwitchOutput(), -1);
+    Click(r.Output(1), Qt::ShiftModifier); // no anchor yet: Shift only adds
+    Click(r.Output(4), Qt::ShiftModifier);
+    EXPECT_EQ(Selected(r), (Ports{2, 5}));
+    Click(r.Output(2));
+    Click(r.Output(5), Qt::ShiftModifier);
+    EXPECT_EQ(Selected(r), (Ports{3, 4, 5, 6}));
+    Click(r.Output(3), Qt::ControlModifier);
+    EXPECT_EQ(Selected(r), (Ports{3, 5, 6}));
+    EXPECT_EQ(r.sw.iLastSwitchOutput(), 4);
+    Click(r.Output(0), Qt::ShiftModifier); // from the new anchor: the range alone
+    EXPECT_EQ(Selected(r), (Ports{1, 2, 3, 4}));
+    Click(r.Output(6), Qt::ControlModifier | Qt::ShiftModifier); // not "exactly Ctrl": alone
+    EXPECT_EQ(Selected(r), (Ports{7}));
+    QTest::mouseClick(r.Output(7), Qt::RightButton, Qt::ControlModifier); // alone as well
+    EXPECT_EQ(Selected(r), (Ports{8}));
+    // Space, Shift+Space and Ctrl+Space on a box are the same three clicks.
+    QTest::keyClick(r.Output(1), Qt::Key_Space);
+    QTest::keyClick(r.Output(3), Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(Selected(r), (Ports{2, 3, 4}));
+    QTest::keyClick(r.Output(2), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(Selected(r), (Ports{2, 4}));
+    EXPECT_EQ(r.sw.iLastSwitchOutput(), 3);
+
+    QCheckBox* all = r.Find<QCheckBox>("chkSelAllSwitchOutput");
+    Click(all);
+    EXPECT_EQ(Selected(r), (Ports{1, 2, 3, 4, 5, 6, 7, 8}));
+    Click(all);
+    EXPECT_TRUE(Selected(r).empty());
+    // Selecting every output by hand ticks "Select all"; taking one away
+    // unticks it without its handler clearing the rest.
+    Click(r.Output(0));
+    Click(r.Output(7), Qt::ShiftModifier);
+    EXPECT_TRUE(all->isChecked());
+    Click(r.Output(3), Qt::ControlModifier);
+    EXPECT_FALSE(all->isChecked());
+    EXPECT_EQ(Selected(r), (Ports{1, 2, 3, 5, 6, 7, 8}));
+    EXPECT_EQ(r.sw.iLastSwitchOutput(), 4);
+    // With the unit not answering, "Select all" changes nothing.
+    r.core.model.objSelectedUnit->setblConnected(false);
+    Click(all);
+    EXPECT_EQ(Selected(r), (Ports{1, 2, 3, 5, 6, 7, 8}));
+}
+
+TEST(SwitchCells, ClickRoutesOnePairWithThePressedPictureInBetween) {
+    SwitchRig r;
+    r.ShowUnit(1, 8, 8);
+    r.sw.show();
+    CrosspointCell* cell = r.sw.grid().cell(2 * 8 + 1); // input 2, output 3
+    QTest::mousePress(cell, Qt::LeftButton);
+    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OffAOffV_DN");
+    EXPECT_TRUE(r.Requests().empty());
+    QTest::mouseRelease(cell, Qt::LeftButton);
+    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OffAOffV_UP");
+    EXPECT_EQ(r.Requests(), (Frames{"02:3:2", "08:3:0", "01:3:2", "07:3:0"}));
+    EXPECT_FALSE(r.frame.busy);
+    // The route shows only when the unit's answer comes back.
+    r.Reply({});
+    r.Reply({3, 2});
+    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OnAOffV_UP");
+    r.Reply({});
+    r.Reply({3, 2});
+    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OnAOnV_UP");
+    r.Forget();
+    EXPECT_EQ(r.core.history.Undo(), ChangeHistory::Outcome::Sent);
+    EXPECT_EQ(r.Requests(), (Frames{"02:3:0", "01:3:0", "08:0:0", "07:0:0"}));
 }

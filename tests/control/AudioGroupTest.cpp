@@ -139,7 +139,31 @@ TEST_F(AudioGroup, TypedLevelGoesOutOnceOnEnterOrLeavingAndNoRedrawWritesTheBoxM
     EXPECT_EQ(h.Line().size(), 3u);
 }
 
-TEST_F(AudioGroup, HeldSliderIsLeftAloneByRedrawsAndTheReleaseSendsWhereItRests) {
+TEST_F(AudioGroup, WheelChangesOnlyAFocusedSliderAndNeverAnUpDown) {
+    h.Show(1, 4, 8);
+    Tick({1, 2});
+    Activate();
+    const auto& bass = row(SelectedAudioGroup::Bass);
+    int seenByPage = 0;
+    WheelWatch watch(page, seenByPage);
+    PageHarness::Wheel(bass.sld, true);
+    PageHarness::Wheel(bass.ud, true);
+    EXPECT_TRUE(h.Line().empty());
+    EXPECT_EQ(bass.sld->value(), 0);
+    EXPECT_EQ(seenByPage, 2); // handed on towards the scroll area
+    bass.sld->setFocus();
+    PageHarness::Wheel(bass.sld, true);
+    EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
+    EXPECT_EQ(seenByPage, 2);
+    // A second notch replaces the setting still waiting for output 2.
+    PageHarness::Wheel(bass.sld, true);
+    EXPECT_EQ(h.Line().size(), 4u);
+}
+
+// A held slider is left alone by redraws and its release sends where it
+// rests. The group is redrawn 500 ms after an answer; until then the poll
+// leaves that kind alone, and a new change cancels the redraw.
+TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     h.Show(1, 4, 8);
     Tick({1});
     Activate();
@@ -165,34 +189,8 @@ TEST_F(AudioGroup, HeldSliderIsLeftAloneByRedrawsAndTheReleaseSendsWhereItRests)
     EXPECT_TRUE(h.Line().empty());
     EXPECT_EQ(slider->value(), 55);
     EXPECT_EQ(volume.txt->text(), "55");
-}
+    h.clock.advance(500ms);
 
-TEST_F(AudioGroup, WheelChangesOnlyAFocusedSliderAndNeverAnUpDown) {
-    h.Show(1, 4, 8);
-    Tick({1, 2});
-    Activate();
-    const auto& bass = row(SelectedAudioGroup::Bass);
-    int seenByPage = 0;
-    WheelWatch watch(page, seenByPage);
-    PageHarness::Wheel(bass.sld, true);
-    PageHarness::Wheel(bass.ud, true);
-    EXPECT_TRUE(h.Line().empty());
-    EXPECT_EQ(bass.sld->value(), 0);
-    EXPECT_EQ(seenByPage, 2); // handed on towards the scroll area
-    bass.sld->setFocus();
-    PageHarness::Wheel(bass.sld, true);
-    EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
-    EXPECT_EQ(seenByPage, 2);
-    // A second notch replaces the setting still waiting for output 2.
-    PageHarness::Wheel(bass.sld, true);
-    EXPECT_EQ(h.Line().size(), 4u);
-}
-
-// The group is redrawn 500 ms after an answer; until then the poll leaves
-// that kind alone, and a new change cancels the redraw.
-TEST_F(AudioGroup, PendingRedrawHoldsThePollOffAndANewChangeCancelsIt) {
-    h.Show(1, 4, 8);
-    Tick({1});
     Drag(volume.sld, 30);
     h.AckSettings();
     h.Reply({1, 30});
@@ -249,32 +247,11 @@ TEST_F(AudioGroup, MuteBoxSendsAndFollowsTheAnswerAndNothingTickedSendsNothing) 
     EXPECT_TRUE(h.Line().empty());
 }
 
-TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsWithBothQueries) {
-    UnitCaps caps;
-    caps.delayUnit = 10; // hand-built: real units report 5 or 10 ms
-    caps.maxDelayTime = 5000;
-    h.Show(1, 4, 8, caps);
-    const auto& delay = row(SelectedAudioGroup::Delay);
-    EXPECT_EQ(delay.sld->maximum(), 5000);
-    EXPECT_EQ(delay.ud->singleStep(), 10);
-    Tick({1});
-    Type(delay.txt, "1000");
-    EXPECT_EQ(h.Line(), (Lines{"1E:1:0", "1C:1:100", "1D:0:0", "1F:0:0"}));
-    EXPECT_EQ(delay.sld->value(), 1000);
-    h.AckSettings();
-    h.Reply({1, 100});
-    h.Reply({1, 0});
-    EXPECT_EQ(page.picAudioOutput(0)->row(AudioOutputPanel::Delay).number->text(), "1000 ms");
-    h.clock.advance(500ms);
-    EXPECT_EQ(delay.txt->text(), "1000");
-    EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
-    EXPECT_EQ(h.Line(), (Lines{"1E:1:0", "1C:1:0", "1D:0:0", "1F:0:0"}));
-}
-
 // A unit without a delay step or maximum divides nothing and is sent
-// nothing; a delay that the two bytes cannot carry is refused, and the row
-// stays usable.
-TEST_F(AudioGroup, DelayThatTwoBytesCannotCarryOrNoStepIsRejectedAndTheRowStaysUsable) {
+// nothing; one with both gets the high then the low byte of the steps and
+// both queries; a delay that the two bytes cannot carry is refused, and the
+// row stays usable.
+TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsAndWhatTwoBytesCannotCarryIsRefused) {
     UnitCaps caps;
     caps.delayUnit = 0;
     caps.maxDelayTime = 0;
@@ -290,10 +267,31 @@ TEST_F(AudioGroup, DelayThatTwoBytesCannotCarryOrNoStepIsRejectedAndTheRowStaysU
     page.SelectedDelayTimeChange(100);
     EXPECT_TRUE(h.Line().empty());
 
-    caps.delayUnit = 1;
-    caps.maxDelayTime = 100000;
+    caps.delayUnit = 10; // hand-built: real units report 5 or 10 ms
+    caps.maxDelayTime = 5000;
     h.Show(2, 4, 8, caps); // output 1 stays ticked
     const auto& delay = row(SelectedAudioGroup::Delay);
+    EXPECT_EQ(delay.sld->maximum(), 5000);
+    EXPECT_EQ(delay.ud->singleStep(), 10);
+    Type(delay.txt, "1000");
+    EXPECT_EQ(h.Line(), (Lines{"1E:1:0", "1C:1:100", "1D:0:0", "1F:0:0"}));
+    EXPECT_EQ(delay.sld->value(), 1000);
+    h.AckSettings();
+    h.Reply({1, 100});
+    h.Reply({1, 0});
+    EXPECT_EQ(bar.number->text(), "1000 ms");
+    h.clock.advance(500ms);
+    EXPECT_EQ(delay.txt->text(), "1000");
+    EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
+    EXPECT_EQ(h.Line(), (Lines{"1E:1:0", "1C:1:25", "1D:0:0", "1F:0:0"})); // back to 250 ms
+    h.AckSettings();
+    h.Reply({1, 25});
+    h.Reply({1, 0});
+    h.clock.advance(500ms);
+
+    caps.delayUnit = 1;
+    caps.maxDelayTime = 100000;
+    h.Show(3, 4, 8, caps);
     Type(delay.txt, "-20");
     EXPECT_EQ(delay.txt->text(), "250"); // refused: output 1's delay is back
     page.SelectedDelayTimeChange(-20);

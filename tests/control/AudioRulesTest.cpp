@@ -1,12 +1,10 @@
 #include "control/AudioRules.h"
-#include "control/PortSelection.h"
 #include "log/Contrast.h"
 
 #include <gtest/gtest.h>
 
 using namespace quadrel;
 using namespace quadrel::AudioRules;
-using PortSelection::Click;
 
 TEST(AudioRules, BarWidthsDelayStepsAndTypedNumbers) {
     // {value, border width, full scale, width}: the product rounded, then
@@ -47,31 +45,6 @@ TEST(AudioRules, BarWidthsDelayStepsAndTypedNumbers) {
     EXPECT_EQ(LevelTextAction("100", 16, 100).value, 100);
     EXPECT_TRUE(IsLevelKey('.') && IsLevelKey('\b') && IsLevelKey('7'));
     EXPECT_FALSE(IsLevelKey('-') || IsLevelKey(QChar(0x0663))); // a digit, not "0" to "9"
-}
-
-TEST(PortSelection, ClickKindsAnchorsAndSelectAll) {
-    EXPECT_EQ(PortSelection::ClickOf(Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier),
-              Click::Single);
-    EXPECT_EQ(PortSelection::ClickOf(Qt::RightButton, Qt::ControlModifier), Click::Single);
-    PortTable<PORT_SELECT> t;
-    int anchor = -1;
-    t[9].blSelected = true;
-    PortSelection::Apply(t, 5, 10, Click::Toggle, anchor);
-    PortSelection::Apply(t, 2, 10, Click::Range, anchor); // the range replaces the rest
-    EXPECT_EQ(anchor, 5);
-    for (int m = 1; m <= 10; ++m) {
-        EXPECT_EQ(t[m].blSelected, m >= 2 && m <= 5) << m;
-    }
-    // Select all counts only the enabled ports and clears stale ones too.
-    EXPECT_TRUE(PortSelection::IsAllSelected(PortTable<PORT_SELECT>())); // none enabled
-    for (int n = 1; n <= 4; ++n) {
-        t[n].blEnabled = true;
-    }
-    PortSelection::SetAll(t, true, 4);
-    EXPECT_TRUE(PortSelection::IsAllSelected(t));
-    t[200].blSelected = true;
-    PortSelection::SetAll(t, false, 4);
-    EXPECT_FALSE(PortSelection::AnySelected(t));
 }
 
 // Text against a fixed background: black or white, whichever stands out;

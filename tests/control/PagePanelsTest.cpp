@@ -1,16 +1,12 @@
 #include "PageHarness.h"
-#include "control/AudioRules.h"
-#include "control/MutePicture.h"
 #include "control/PanelColours.h"
-#include "control/VideoInputPanel.h"
 #include "log/Contrast.h"
-
-#include <QPainter>
 
 #include <gtest/gtest.h>
 
 using namespace quadrel;
 using namespace quadrel::test;
+using Lines = std::vector<std::string>;
 
 namespace {
 
@@ -38,6 +34,15 @@ struct AudioPanels : ::testing::Test {
         return out;
     }
     static QString MuteKey(QWidget* w) { return w->property("imageKey").toString(); }
+};
+
+struct VideoInputs : ::testing::Test {
+    PageHarness h;
+    VideoPage& page = h.video;
+    VideoInputPanel* panel(int i) { return page.picVideoInput(i); }
+    PORT_SELECT& sel(int n) { return h.core.model.VideoInputSelect[n]; }
+    bool enabled(QWidget* w) { return w->isEnabledTo(&page); }
+    int32_t& type(int n) { return h.core.model.VideoInputs[n].lEdidType; }
 };
 
 } // namespace
@@ -118,32 +123,6 @@ TEST_F(AudioPanels, OutputsBeyondTheCountAreGreyAndTwentyScrollOnePerStep) {
     EXPECT_EQ(box(0)->text(), "1");
 }
 
-TEST_F(AudioPanels, BarsFollowTheRoundingRuleInTheirColours) {
-    h.Show(1, 4, 8);
-    AUDIO_OUTPUT_STATUS& s = h.core.model.AudioOutputs[1];
-    s.iVolumnLevel = 33;
-    s.iSubwooferLevel = 100;
-    s.lDelayTime = 250;
-    page.Draw_AudioOutput(1);
-    const auto& volume = panel(0)->row(AudioOutputPanel::Volumn);
-    const int w = volume.bar->border()->width();
-    ASSERT_GT(w, 50);
-    EXPECT_EQ(volume.bar->level()->geometry(),
-              QRect(volume.bar->border()->pos(),
-                    QSize(AudioRules::BarWidth(33, w, 100), volume.bar->border()->height())));
-    EXPECT_EQ(volume.number->text(), "33");
-    EXPECT_EQ(volume.bar->level()->palette().color(QPalette::Window), QColor(255, 255, 0));
-    const auto& sw = panel(0)->row(AudioOutputPanel::Subwoofer);
-    EXPECT_EQ(sw.bar->level()->width(), sw.bar->border()->width());
-    EXPECT_EQ(sw.bar->level()->palette().color(QPalette::Window), QColor(255, 128, 0));
-    const auto& delay = panel(0)->row(AudioOutputPanel::Delay);
-    EXPECT_EQ(delay.number->text(), "250 ms");
-    EXPECT_EQ(delay.bar->level()->width(),
-              AudioRules::BarWidth(250, delay.bar->border()->width(), 5000));
-    EXPECT_EQ(delay.bar->level()->palette().color(QPalette::Window), QColor(255, 0, 255));
-    EXPECT_EQ(delay.bar->border()->palette().color(QPalette::WindowText), QColor(Qt::black));
-}
-
 TEST_F(AudioPanels, UnitWithoutBassOrAnyAudioControlOrNotAnsweringGreysWhatItLacks) {
     UnitCaps caps;
     caps.bass = false;
@@ -213,50 +192,146 @@ TEST_F(AudioPanels, ClicksSpaceAndSelectAllFollowTheSelectionRules) {
 
 // The panels' colours are fixed (white, light cyan); the desktop's text
 // colour is not. Under a dark palette the text takes a colour against the
-// panel's own background, and the mute picture is drawn at the pixel ratio
-// of the device it lands on.
-TEST_F(AudioPanels, PanelTextReadsUnderADarkPaletteAndPicturesAreSharp) {
+// panel's own background.
+TEST_F(AudioPanels, PanelTextReadsUnderADarkPalette) {
     QPalette dark;
-    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base}) {
-        dark.setColor(role, QColor(0x35, 0x35, 0x35));
-    }
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
     for (const QPalette::ColorRole role :
          {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         dark.setColor(role, Qt::white);
     }
     page.setPalette(dark);
-    VideoInputPanel video(0);
-    video.setPalette(dark);
     h.Show(1, 4, 8);
     sel(1).blSelected = true;
     page.Draw_AudioOutputSelect(1);
-    auto expectReadable = [](QWidget* panel) {
-        const QColor back = PanelColours::Background(panel);
-        for (QWidget* w : panel->findChildren<QWidget*>()) {
+    for (int i : {0, 1}) { // selected, not selected
+        const QColor back = PanelColours::Background(panel(i));
+        for (QWidget* w : panel(i)->findChildren<QWidget*>()) {
             if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w)) {
                 const QColor text = w->palette().color(w->foregroundRole());
                 EXPECT_GE(Contrast::Ratio(text, back), Contrast::kReadable)
-                    << w->objectName().toStdString();
+                    << i << " " << w->objectName().toStdString();
             }
         }
-    };
-    expectReadable(panel(0)); // selected
-    expectReadable(panel(1));
-    for (const QColor& colour : {PanelColours::Selected(), PanelColours::Unselected()}) {
-        video.Paint(colour);
-        expectReadable(&video);
     }
+}
 
-    MuteImage* img = panel(0)->imgMute();
-    QPixmap drawn(img->size() * 2);
-    QPixmap expected(img->size() * 2);
-    for (QPixmap* p : {&drawn, &expected}) {
-        p->setDevicePixelRatio(2);
-        p->fill(Qt::transparent);
+TEST_F(VideoInputs, InputsBeyondTheCountAreDisabledAndAUnitWithoutEdidChoiceShowsNone) {
+    type(2) = 1;
+    h.Show(1, 10, 4);
+    EXPECT_EQ(page.fraSelectedVideoInput()->title(), "Selected input EDID type");
+    EXPECT_EQ(panel(0)->optOutput1Edid()->text(), "Output 1");
+    EXPECT_FALSE(enabled(page.scoVideoInput()));
+    EXPECT_TRUE(enabled(panel(9)));
+    EXPECT_FALSE(enabled(panel(10)));
+    EXPECT_EQ(PanelColours::Background(panel(10)), PanelColours::Disabled());
+    EXPECT_FALSE(panel(10)->optFixEdid()->isChecked() || panel(10)->optOutput1Edid()->isChecked());
+    EXPECT_TRUE(panel(0)->optFixEdid()->isChecked());
+    EXPECT_TRUE(panel(1)->optOutput1Edid()->isChecked());
+    EXPECT_EQ(PanelColours::Background(panel(1)->optFixEdid()), PanelColours::Unselected());
+
+    UnitCaps caps;
+    caps.edid = false;
+    h.Show(2, 4, 4, caps);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_FALSE(enabled(panel(i)));
+        EXPECT_FALSE(panel(i)->optFixEdid()->isChecked() ||
+                     panel(i)->optOutput1Edid()->isChecked());
     }
-    img->render(&drawn, QPoint(), QRegion(), QWidget::RenderFlags()); // the picture alone
-    QPainter painter(&expected);
-    PaintMute(painter, QRectF(QPointF(0, 0), QSizeF(img->size())), img->key());
-    painter.end();
-    EXPECT_EQ(drawn.toImage(), expected.toImage());
+    EXPECT_FALSE(enabled(page.chkSelAllVideoInput()));
+    EXPECT_FALSE(enabled(page.fraSelectedVideoInput()));
+    // Not answering: a panel choice still selects and stores, but sends nothing.
+    h.Show(3, 4, 4);
+    h.core.model.objSelectedUnit->setblConnected(false);
+    panel(2)->optOutput1Edid()->click();
+    EXPECT_TRUE(sel(3).blSelected);
+    EXPECT_EQ(type(3), 1);
+    EXPECT_TRUE(h.Line().empty());
+}
+
+TEST_F(VideoInputs, ScrollKeysAndWheelReachEveryInputOfALargeUnit) {
+    h.Show(1, 40, 4);
+    QScrollBar* bar = page.scoVideoInput();
+    EXPECT_TRUE(enabled(bar));
+    EXPECT_EQ(bar->maximum(), 24);
+    bar->setValue(24);
+    EXPECT_EQ(panel(15)->chkVideoInput()->text(), "40");
+    EXPECT_EQ(panel(0)->chkVideoInput()->text(), "25");
+    bar->setValue(0);
+    EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus);
+    panel(0)->chkVideoInput()->setFocus();
+    PageHarness::RunKeys(page, *bar,
+                         {
+                             {Qt::Key_Down, 3, "13", 0},
+                             {Qt::Key_Down, 1, "17", 4},
+                             {Qt::Key_PageDown, 1, "33", 20},
+                             {Qt::Key_PageDown, 1, "37", 24},
+                             {Qt::Key_Right, 4, "40", 24},
+                             {Qt::Key_Up, 4, "24", 20},
+                             {Qt::Key_PageUp, 2, "4", 0},
+                             {Qt::Key_Left, 20, "1", 0},
+                         });
+    EXPECT_TRUE(PageHarness::Wheel(panel(5), false));
+    EXPECT_EQ(bar->value(), 4);
+    EXPECT_EQ(panel(0)->chkVideoInput()->text(), "5");
+}
+
+TEST_F(VideoInputs, PanelChoiceSelectsThatInputAloneAndAsksAtOnce) {
+    h.Show(1, 4, 4);
+    page.chkSelAllVideoInput()->click();
+    EXPECT_TRUE(sel(4).blSelected);
+    panel(2)->optOutput1Edid()->click();
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(sel(n).blSelected, n == 3) << n;
+        EXPECT_EQ(panel(n - 1)->chkVideoInput()->isChecked(), n == 3) << n;
+    }
+    EXPECT_FALSE(page.chkSelAllVideoInput()->isChecked());
+    EXPECT_EQ(type(3), 1); // shown before the unit answers
+    EXPECT_EQ(h.Line(), (Lines{"20:3:1", "21:3:0"}));
+    EXPECT_EQ(h.core.link.queue.CurrentCommand().lPriority, 1);
+    EXPECT_EQ(h.core.link.queue.SendQueue().front().lPriority, 1);
+    EXPECT_FALSE(h.frame.busy);
+    EXPECT_TRUE(page.optSelectedOutput1Edid()->isChecked());
+    EXPECT_EQ(PanelColours::Background(panel(2)), PanelColours::Selected());
+    EXPECT_EQ(PanelColours::Background(panel(2)->optOutput1Edid()), PanelColours::Selected());
+
+    // An answer naming a type other than 0 or 1 leaves the options alone.
+    h.AckSettings();
+    h.Reply({3, 2});
+    EXPECT_TRUE(panel(2)->optOutput1Edid()->isChecked());
+    type(3) = 2;
+    page.Draw_VideoInput(3);
+    EXPECT_TRUE(panel(2)->optOutput1Edid()->isChecked());
+    EXPECT_FALSE(panel(2)->optFixEdid()->isChecked());
+}
+
+TEST_F(VideoInputs, GroupChoiceForMixedInputsSendsEachAndOneQuery) {
+    type(1) = 0;
+    type(2) = 1;
+    h.Show(1, 4, 4);
+    PageHarness::Click(panel(0)->chkVideoInput());
+    PageHarness::Click(panel(1)->chkVideoInput(), Qt::ShiftModifier);
+    EXPECT_EQ(page.iLastVideoInput(), 1);
+    EXPECT_TRUE(enabled(page.optSelectedFixEdid()));
+    EXPECT_FALSE(page.optSelectedFixEdid()->isChecked());
+    EXPECT_FALSE(page.optSelectedOutput1Edid()->isChecked());
+    page.optSelectedFixEdid()->click();
+    EXPECT_EQ(h.Line(), (Lines{"20:1:0", "20:2:0", "21:0:0"}));
+    EXPECT_TRUE(h.frame.busy);
+    EXPECT_EQ(type(2), 1);                  // the panels wait for the answer
+    page.optSelectedOutput1Edid()->click(); // changed its mind quickly
+    EXPECT_EQ(h.Line(), (Lines{"20:1:0", "20:1:1", "20:2:1", "21:0:0"}));
+
+    h.AckSettings();
+    ASSERT_EQ(h.Awaited(), kCmdGetEdidType);
+    h.Reply({1, 1, 2, 1});
+    EXPECT_TRUE(h.Line().empty()); // drawing the answer set options without sending
+    EXPECT_TRUE(sel(1).blSelected && sel(2).blSelected);
+    EXPECT_TRUE(panel(0)->optOutput1Edid()->isChecked());
+    EXPECT_TRUE(page.optSelectedOutput1Edid()->isChecked());
+    EXPECT_FALSE(h.frame.busy);
+    // The quick second choice joined the first: one step back to before both.
+    EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
+    EXPECT_EQ(h.Line(), (Lines{"20:1:0", "21:0:0"}));
+    EXPECT_FALSE(h.core.history.CanUndo());
 }

@@ -1,19 +1,22 @@
 #include "app/GridGeometry.h"
+#include "app/ImageKeys.h"
+#include "app/Pictures.h"
 #include "app/WindowFit.h"
 #include "support/QtPrinters.h"
 
+#include <QImage>
+#include <QPainter>
+
 #include <gtest/gtest.h>
+
+#include <set>
 
 using namespace quadrel;
 
-// The design's layout at its pitch of 32, and the same layout scaled for a
-// larger font: the bars of the last row and column stay on the surface and
+// The pitch for a font's digits, and the layout at the design's pitch of
+// 32 and scaled for a larger font: the bars of the last row and column stay on the surface and
 // no bar runs into the next cell.
-TEST(GridGeometry, CellsAndBarsAtTheDesignPitchAndALargerOne) {
-    EXPECT_EQ(grid::CellRect(63), QRect(230, 230, 26, 26));
-    EXPECT_EQ(grid::FrameRect(9), QRect(37, 37, 28, 28));
-    EXPECT_EQ(grid::RightBarRect(0), QRect(32, 17, 6, 4));
-    EXPECT_EQ(grid::BelowBarRect(0), QRect(17, 32, 4, 6));
+TEST(GridGeometry, PitchFollowsTheFontAndBarsStayOnTheSurface) {
     EXPECT_EQ(grid::PitchFor(24, 15), 32); // 9 points: three digits in 23 or 24 pixels
     EXPECT_EQ(grid::PitchFor(31, 19), 39); // 12 points: 31 pixels
     EXPECT_EQ(grid::PitchFor(20, 30), 38); // a tall font
@@ -76,4 +79,69 @@ TEST(WindowFit, FirstPlaceAndRememberedRectangles) {
     for (const Case& c : cases) {
         EXPECT_EQ(WindowFit::FitToScreens(c.remembered, c.screens, minimum), c.fitted) << c.what;
     }
+}
+
+namespace {
+
+QImage Render(const QString& key, int size = 26) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    Pictures::Paint(p, QRectF(0, 0, size, size), key);
+    return image;
+}
+
+bool HasInk(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) != 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// Every key the views use has a picture and a description; a routed part
+// that cannot be switched shows as not switchable.
+TEST(Pictures, EveryKeyOfTheViewsHasItsOwnPicture) {
+    const ImageKeyTables& t = ImageKeys();
+    std::set<QString> wanted(t.SwitchKeys.begin(), t.SwitchKeys.end());
+    EXPECT_EQ(wanted.size(), 18u);
+    wanted.insert(t.PlugKeys.begin(), t.PlugKeys.end());
+    wanted.insert({"GreenON", "RedON", "Mute", "Unmute"});
+    EXPECT_EQ(wanted.size(), 18u + 12u + 4u);
+    for (const QString& key : wanted) {
+        EXPECT_TRUE(Pictures::Has(key)) << key.toStdString();
+        EXPECT_TRUE(HasInk(Render(key))) << key.toStdString();
+        EXPECT_FALSE(Pictures::Describe(key).isEmpty()) << key.toStdString();
+    }
+    EXPECT_FALSE(Pictures::Has("NoSuchKey"));
+    EXPECT_FALSE(HasInk(Render("NoSuchKey")));
+    EXPECT_TRUE(Pictures::Icon("NoSuchKey").isNull());
+}
+
+TEST(Pictures, StatesThatMatterLookDifferentAndAreDrawnAtThePixelRatio) {
+    const QStringList cells = {"OnAOnV_UP", "OnAOffV_UP", "OffAOnV_UP", "OffAOffV_UP",
+                               "OnANoV_UP", "NoANoV_UP",  "OnAOnV_DN",  "OffAOffV_DN"};
+    for (int i = 0; i < cells.size(); ++i) {
+        for (int j = i + 1; j < cells.size(); ++j) {
+            EXPECT_NE(Render(cells[i]), Render(cells[j]))
+                << cells[i].toStdString() << " vs " << cells[j].toStdString();
+        }
+    }
+    const std::pair<const char*, const char*> pairs[] = {{"VideoInPlugOn", "VideoInUnplugOn"},
+                                                         {"VideoInUnplugOn", "VideoInUnknowPlugOn"},
+                                                         {"AudioInPlugOn", "VideoInPlugOn"},
+                                                         {"GreenON", "RedON"},
+                                                         {"Mute", "Unmute"}};
+    for (const auto& [a, b] : pairs) {
+        EXPECT_NE(Render(a, 16), Render(b, 16)) << a;
+    }
+
+    const QPixmap sharp = Pictures::Pixmap("OnAOnV_UP", QSize(26, 26), 2.0);
+    EXPECT_EQ(sharp.size(), QSize(52, 52));
+    EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(26, 26));
 }
