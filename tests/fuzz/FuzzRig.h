@@ -19,8 +19,7 @@
 //   1  k * 25 ms of virtual time pass (answers late, quiet waits);
 //   2  the last well-formed answer again (a repeat's second answer);
 //   3  a well-formed answer twice in one piece, k payload bytes.
-#include "fuzz/DigestViews.h"
-#include "fuzz/FuzzPort.h"
+#include "fuzz/Digests.h"
 #include "link/CommandCodes.h"
 #include "link/VirtualClock.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
@@ -32,37 +31,15 @@
 
 namespace quadrel::test {
 
-// Folds the trace into a digest: each piece with its direction.
-struct DigestTrace : LinkTrace {
-    Digest digest;
-    bool digesting = true;
-    void LogSend(const Bytes& b) override {
-        if (!digesting) {
-            return;
-        }
-        digest.Mix(1);
-        digest.Mix(b.data(), b.size());
-    }
-    void LogRecv(const Bytes& b) override {
-        if (!digesting) {
-            return;
-        }
-        digest.Mix(2);
-        digest.Mix(b.data(), b.size());
-    }
-};
-
 class FuzzRig {
 public:
     // Without digests (the fuzzer's own runs, whose results nobody reads) the
     // views and the trace only keep what the core reads back.
-    explicit FuzzRig(bool digesting = true) : digesting_(digesting) {
+    explicit FuzzRig(bool digesting = true) {
         port.open(1, QStringLiteral("9600,n,8,1"));
         AddUnitRecord(templates_, 1, 8, 8);
         AddUnitRecord(templates_, 2, 255, 255);
-        port.digesting = digesting;
-        views.digesting = digesting;
-        trace.digesting = digesting;
+        port.digesting = views.digesting = trace.digesting = digesting;
     }
     FuzzRig(const FuzzRig&) = delete;
     FuzzRig& operator=(const FuzzRig&) = delete;
@@ -79,7 +56,7 @@ public:
         Result r;
         if (size >= 3) {
             Drive(data, size);
-            r.line = digesting_ ? LineDigest() : 0;
+            r.line = LineDigest();
             if (withState) {
                 r.state = StateDigest();
             }
@@ -109,7 +86,6 @@ private:
     void Tail();
     void Reset();
 
-    const bool digesting_;
     // The units every input starts with. Each input gets records of its own,
     // made from these; texts and capability records are shared, as replies
     // bring new capability records rather than change them (the firmware
@@ -218,13 +194,10 @@ inline void FuzzRig::Drive(const uint8_t* data, size_t size) {
     }
 }
 
-// After the last piece the line falls silent: the awaited answer is repeated
-// until given up, a quiet wait after a repeat ends, a frame cut short is
-// dropped, and queued frames go out in turn. That ends once the link is idle
-// (what the once-a-second poll does then, an input reaches with time of its
-// own), and at the latest after one request's three tries, the longest quiet
-// wait after a repeat and a frame's byte time-out: 1.67 s at 9600 baud, where
-// a fixed 2 s ran on through polls and time-outs that find nothing new.
+// After the last piece the line falls silent: repeats, quiet waits, a frame
+// cut short and queued frames run out until the link is idle (the poll after
+// that an input reaches with time of its own), at the latest after one
+// request's three tries, the longest quiet wait and a byte time-out.
 inline void FuzzRig::Tail() {
     TransmitQueue& q = core.link.queue;
     const ReceiveParser& r = core.link.receiver;
