@@ -63,11 +63,7 @@ sim::FaultConfig Quiet() {
 }
 
 sim::UnitConfig Unit(uint8_t id, int inputs, int outputs, int delayStep) {
-    sim::UnitConfig u;
-    u.id = id;
-    u.name = "Soak " + std::to_string(id);
-    u.inputs = inputs;
-    u.outputs = outputs;
+    sim::UnitConfig u = SimCoreHarness::Config(id, inputs, outputs);
     u.memories = 6;
     u.delayStepMs = delayStep;
     u.maxDelayTenths = 20;
@@ -125,8 +121,7 @@ std::string ModelProblem(const basQRD& m) {
 struct Figures {
     double virtualMinutes = 0;
     long frames = 0, acts = 0, quietChecks = 0, faults = 0;
-    // Faults the line applied, by kind; each piece of a split answer counts.
-    std::map<std::string, long> byKind;
+    std::map<std::string, long> byKind; // each piece of a split answer counts
 };
 
 class Soak {
