@@ -69,14 +69,10 @@ TEST_F(Conversation, SetsAreAcknowledgedQueriesAnsweredBadValuesAndFramesIgnored
 TEST_F(Conversation, PresetsKeepEachKindApart) {
     // Video output 1 <- input 4, audio output 1 <- input 3, mute output 2;
     // saved as video preset 2 and audio preset 3, then all undone live.
-    for (const auto& [code, d0, d1] : std::vector<std::array<uint8_t, 3>>{{0x01, 1, 4},
-                                                                          {0x02, 1, 3},
-                                                                          {0x10, 2, 1},
-                                                                          {0x03, 0, 2},
-                                                                          {0x04, 0, 3},
-                                                                          {0x01, 1, 0},
-                                                                          {0x02, 1, 0},
-                                                                          {0x10, 2, 0}}) {
+    const std::vector<std::array<uint8_t, 3>> steps = {{0x01, 1, 4}, {0x02, 1, 3}, {0x10, 2, 1},
+                                                       {0x03, 0, 2}, {0x04, 0, 3}, {0x01, 1, 0},
+                                                       {0x02, 1, 0}, {0x10, 2, 0}};
+    for (const auto& [code, d0, d1] : steps) {
         ASSERT_EQ(ask(1, code, d0, d1), kAck);
     }
     EXPECT_EQ(Data(ask(1, 0x07, 0, 2)), (Bytes{1, 4, 2, 2}));
@@ -106,7 +102,8 @@ TEST_F(Conversation, DelayLevelTravelsHighByteFirstAndStopsAtItsMaximum) {
     EXPECT_EQ(state().audio[1].delayLevel, 300);
 }
 
-TEST_F(Conversation, WireTimingAndNothingArrivesAfterClose) {
+// What arrives after the port closed: the rough-line tests.
+TEST_F(Conversation, WireTiming) {
     port.write(Request(1, 0x12, 2, 50));
     EXPECT_TRUE(pieces.empty() && drainedAt.empty()); // never from inside write()
     clock.advance(1s);
@@ -117,12 +114,6 @@ TEST_F(Conversation, WireTimingAndNothingArrivesAfterClose) {
     ASSERT_EQ(pieces.size(), 2u);
     EXPECT_EQ(pieces[0].at, VirtualClock::Duration(5 * 1041 + 2000 + 1041));
     EXPECT_EQ(pieces[1].at, VirtualClock::Duration(5 * 1041 + 2000 + 2 * 1041));
-
-    drainedAt.clear();
-    EXPECT_TRUE(ask(Request(1, 0x12, 2, 50), 0s).empty());
-    port.close();
-    clock.advance(1s);
-    EXPECT_TRUE(pieces.empty() && drainedAt.empty());
 }
 
 TEST_F(Conversation, PlugsChangeOnScheduleAndAtRandomReproducibly) {

@@ -209,14 +209,8 @@ TEST(RoughLine, ClosedOrMovedPortLeavesTheAnswerOnTheWire) {
 // Every fault at an even chance: the same seed replays the same line; the
 // faults of other devices leave the draws of the unit's own alone.
 std::vector<std::string> Notes(uint64_t seed, bool rough) {
-    FaultConfig f{.lost = 0.2,
-                  .corrupt = 0.2,
-                  .noise = 0.2,
-                  .split = 0.2,
-                  .late = 0.2,
-                  .wrongId = 0.2,
-                  .outOfRange = 0.2,
-                  .empty = 0.2};
+    FaultConfig f;
+    f.lost = f.corrupt = f.noise = f.split = f.late = f.wrongId = f.outOfRange = f.empty = 0.2;
     if (rough) {
         f.chatter = 0.5;
         f.foreign = 0.3;
