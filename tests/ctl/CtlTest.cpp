@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 using namespace std::chrono_literals;
 using quadrel::test::SimProcess;
@@ -71,6 +72,7 @@ protected:
         return r;
     }
 
+    // How many settings went over the line.
     static int Settings(const CtlRun& r) {
         int n = 0;
         for (const QString& frame : r.requests) {
@@ -78,7 +80,6 @@ protected:
         }
         return n;
     }
-    static bool SentASetting(const CtlRun& r) { return Settings(r) > 0; }
 
     SimProcess sim_;
 };
@@ -215,7 +216,7 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatus) {
         if (c.status != 0) {
             EXPECT_TRUE(r.err.startsWith("quadrel-ctl: ")) << r.err.toStdString();
             // Refused, unreachable or bad arguments: no setting went out.
-            EXPECT_EQ(SentASetting(r), c.status == 1);
+            EXPECT_EQ(Settings(r) > 0, c.status == 1);
         } else if (!c.args.contains("--trace")) {
             EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString(); // no progress off a terminal
         }
@@ -251,7 +252,7 @@ TEST_F(Ctl, SaveAndRestoreSendOnlyWhatDiffersAndRefuseBadFiles) {
     const CtlRun saved = RunCtl({"save", "0", path, "--presets", "--json"});
     ASSERT_EQ(saved.status, 0) << saved.err.toStdString();
     EXPECT_EQ(saved.json["presets"].toInt(), 2);
-    EXPECT_FALSE(SentASetting(saved));
+    EXPECT_EQ(Settings(saved), 0);
     EXPECT_TRUE(saved.requests.contains(SimProcess::Frame(0, 0x13, 0, 2))); // preset 2 read
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -271,40 +272,27 @@ TEST_F(Ctl, SaveAndRestoreSendOnlyWhatDiffersAndRefuseBadFiles) {
     const CtlRun again = RunCtl({"restore", "0", path});
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.out.contains("sent 0 of 0 changes")) << again.out.toStdString();
-    EXPECT_FALSE(SentASetting(again));
+    EXPECT_EQ(Settings(again), 0);
 
-    struct Bad {
-        const char* what;
-        QStringList args;
-        QByteArray text;
-        int status;
-        const char* message;
-    };
     QByteArray loud = text;
     loud.replace("\"volume\": 50", "\"volume\": 150");
-    const std::vector<Bad> bad = {
-        {"damaged", {"restore", "0"}, text.left(200), 8, "damaged or cut short"},
-        {"out of range", {"restore", "0"}, loud, 8, "is outside 0 to 100"},
-        {"other unit", {"restore", "1"}, text, 8, "does not fit unit 1"},
-        {"no file", {"restore", "0"}, {}, 8, "No such file"},
-        {"unwritable", {"save", "0"}, {}, 8, "could not be written"},
-        {"no file named", {"restore", "0"}, "-", 2, "takes a unit ID and a file"},
-    };
-    for (const Bad& b : bad) {
-        SCOPED_TRACE(b.what);
-        QString target = dir.filePath(QStringLiteral("bad.json"));
-        QFile::remove(target);
-        if (!b.text.isEmpty() && b.text != "-") {
-            QFile f(target);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(b.text);
-        }
-        if (QByteArray(b.what) == "unwritable") {
-            target = dir.filePath("no/such/folder/x.json");
-        }
-        const CtlRun r = RunCtl(b.text == "-" ? b.args : b.args + QStringList{target});
-        EXPECT_EQ(r.status, b.status) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(QLatin1String(b.message))) << r.err.toStdString();
-        EXPECT_FALSE(SentASetting(r));
+    const QString bad = dir.filePath("bad.json");
+    const std::vector<std::tuple<QStringList, QByteArray, int, const char*>> cases = {
+        {{"restore", "0", bad}, text.left(200), 8, "damaged or cut short"},
+        {{"restore", "0", bad}, loud, 8, "is outside 0 to 100"},
+        {{"restore", "1", bad}, text, 8, "does not fit unit 1"},
+        {{"restore", "0", dir.filePath("none.json")}, {}, 8, "No such file"},
+        {{"save", "0", dir.filePath("no/such/folder/x.json")}, {}, 8, "could not be written"},
+        {{"restore", "0"}, {}, 2, "takes a unit ID and a file"}};
+    for (const auto& [args, content, status, message] : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        QFile f(bad);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        const CtlRun r = RunCtl(args);
+        EXPECT_EQ(r.status, status) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String(message))) << r.err.toStdString();
+        EXPECT_EQ(Settings(r), 0);
     }
 }

@@ -1,6 +1,7 @@
 // The operator's hands on the real main window, wired to the real port layer,
 // against quadrel-sim on a pseudo-terminal: what is clicked goes over the
 // line, the emulated unit carries it out, and the window shows its answers.
+// One program start walks them all, as starting it is the slow part.
 #include "SimProcess.h"
 #include "app/AppHooks.h"
 #include "app/QtMessageBoxes.h"
@@ -55,16 +56,11 @@ struct Clock : LogClock {
 
 class Operator : public ::testing::Test {
 protected:
-    // The units the emulator serves, as its --unit options.
-    virtual QStringList Units() const { return {"id=0,inputs=16,outputs=8,name=Stage"}; }
-
     void SetUp() override {
         ASSERT_TRUE(sim_.WriteSettings(170, 19200));
-        QStringList args{"--baud", "19200"};
-        for (const QString& unit : Units()) {
-            args << "--unit" << unit;
-        }
-        ASSERT_TRUE(sim_.Start(170, args));
+        ASSERT_TRUE(
+            sim_.Start(170, {"--baud", "19200", "--unit", "id=0,inputs=16,outputs=8,name=Stage",
+                             "--unit", "id=1,inputs=8,outputs=8,name=Hall"}));
         PortFolders folders;
         folders.aliasDir = sim_.aliasDir();
         folders.devDir = sim_.configDir() + "/no-dev";
@@ -83,7 +79,7 @@ protected:
             [&] {
                 return core_->model.objSelectedUnit && !core_->model.blLoadingStatus &&
                        core_->model.objSelectedUnit->objAudioINFO()->blSupportDelayControl() &&
-                       core_->model.objUnits().Count() == Units().size();
+                       core_->model.objUnits().Count() == 2;
             },
             15s))
             << sim_.trace().toStdString();
@@ -122,6 +118,34 @@ protected:
             10s);
     }
 
+    // The unit's live state as its answers to the status queries show it,
+    // once one more poll has gone by (a kind it leaves out while its redraw
+    // is pending was just answered to the change's own query).
+    std::map<int, QString> UnitState() {
+        const QString last = SimProcess::Frame(0, 0x1F, 0, 0);
+        const auto polls = sim_.Requests().count(last);
+        EXPECT_TRUE(WaitFor([&] { return sim_.Requests().count(last) > polls; }, 10s));
+        EXPECT_TRUE(Settled());
+        std::map<int, QString> out;
+        for (uint8_t code : {0x07, 0x08, 0x11, 0x13, 0x15, 0x17, 0x19, 0x1D, 0x1F, 0x21}) {
+            out[code] = sim_.AnswerTo(SimProcess::Frame(0, code, 0, 0));
+        }
+        return out;
+    }
+    bool Routed(int output, int input) {
+        return WaitFor(
+                   [&] {
+                       return core_->model.AudioOutputs[output].iInputPort == input &&
+                              core_->model.VideoOutputs[output].iInputPort == input;
+                   },
+                   10s) &&
+               Settled();
+    }
+    void Activate() {
+        program_->mainWindow()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(program_->mainWindow()));
+    }
+
     SimProcess sim_;
     std::unique_ptr<basCOMM> comm_;
     std::unique_ptr<QtSerialPort> port_;
@@ -134,19 +158,57 @@ protected:
 
 } // namespace
 
-TEST_F(Operator, RoutesFromTheGridSetsVolumesWithTheSliderAndChoosesEdid) {
-    // Input 3 to outputs 2 and 5 on the grid.
+TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
+    frmMain* window = program_->mainWindow();
+    ASSERT_NO_FATAL_FAILURE(Activate());
     ShowPage("Switch");
+    // Output 2 to input 3: the live state now differs from preset #1.
+    Click(Find<QPushButton>("chkSwitchOutput_1"));
+    Click(Find<QPushButton>("chkSwitchInput_2"));
+    ASSERT_TRUE(Routed(2, 3));
+    const std::map<int, QString> before = UnitState();
+
+    // Load asks first; the question box is answered on screen.
+    QString text;
+    QString details;
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, window, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        text = box->text();
+        details = box->informativeText();
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == "&Load") {
+                b->click();
+            }
+        }
+    });
+    answer.start();
+    Click(Find<QPushButton>("cmdLoad"));
+    answer.stop();
+    EXPECT_EQ(text, "Load memory location #1 into unit 00?");
+    EXPECT_EQ(details, "These will change:\nOutput 2: audio input 3 → 2, video input 3 → 2");
+    ASSERT_TRUE(Routed(2, 2));
+
+    // Ctrl+Z puts the unit back as it was; Ctrl+Shift+Z loads again. The
+    // offscreen platform leaves no window active after the box.
+    ASSERT_NO_FATAL_FAILURE(Activate());
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(Routed(2, 3));
+    EXPECT_TRUE(sim_.Requests().contains(SimProcess::Frame(0, 0x02, 2, 3)));
+    EXPECT_EQ(UnitState(), before);
+    EXPECT_TRUE(messages_.texts.isEmpty());
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(Routed(2, 2));
+
+    // Input 3 to outputs 2 and 5 on the grid.
     Click(Find<QPushButton>("chkSwitchOutput_1"));                      // output 2
     Click(Find<QPushButton>("chkSwitchOutput_4"), Qt::ControlModifier); // and output 5
     Click(Find<QPushButton>("chkSwitchInput_2"));                       // input 3
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            return core_->model.AudioOutputs[5].iInputPort == 3 &&
-                   core_->model.VideoOutputs[5].iInputPort == 3;
-        },
-        10s));
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(Routed(5, 3));
     // The unit's own answer to the route queries: outputs 2 and 5 carry input 3.
     for (uint8_t code : {0x08, 0x07}) {
         const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, code, 0, 0)));
@@ -206,35 +268,9 @@ TEST_F(Operator, RoutesFromTheGridSetsVolumesWithTheSliderAndChoosesEdid) {
     }
     EXPECT_TRUE(Find<QRadioButton>("optOutput1Edid_1")->isChecked());
     EXPECT_TRUE(Find<QRadioButton>("optFixEdid_0")->isChecked());
-}
 
-namespace {
-
-class TwoUnits : public Operator {
-protected:
-    QStringList Units() const override {
-        return {"id=0,inputs=16,outputs=8,name=Stage", "id=1,inputs=8,outputs=8,name=Hall"};
-    }
-    // Settings for unit 1 seen on the line, per output.
-    std::map<int, int> VolumeSettings() {
-        std::map<int, int> out;
-        for (const QString& frame : sim_.Requests()) {
-            const QStringList bytes = frame.split(' ');
-            if (bytes.size() == 5 && bytes[1] == "12") {
-                EXPECT_EQ(bytes[0], "21") << frame.toStdString(); // unit 1 only
-                ++out[bytes[2].toInt(nullptr, 16)];
-            }
-        }
-        return out;
-    }
-};
-
-} // namespace
-
-TEST_F(TwoUnits, DownKeySelectsTheSecondUnitAndATypedVolumeGoesOutOncePerOutput) {
-    frmMain* window = program_->mainWindow();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    // The Down key in the unit list selects unit 1 and keeps the focus.
+    ASSERT_NO_FATAL_FAILURE(Activate());
     QTreeWidget* units = Find<QTreeWidget>("lstQRD");
     units->setFocus();
     QTest::keyClick(units, Qt::Key_Down);
@@ -246,11 +282,12 @@ TEST_F(TwoUnits, DownKeySelectsTheSecondUnitAndATypedVolumeGoesOutOncePerOutput)
         10s));
     EXPECT_TRUE(units->hasFocus());
 
+    // A volume typed for outputs 2, 4 and 7 goes out once per output.
+    const qsizetype sent = sim_.Requests().size();
     ShowPage("Audio");
-    AudioPage* page = program_->audioPage();
-    Click(page->picAudioOutput(1)->chkAudioOutput());
-    Click(page->picAudioOutput(3)->chkAudioOutput(), Qt::ControlModifier);
-    Click(page->picAudioOutput(6)->chkAudioOutput(), Qt::ControlModifier);
+    Click(audio->picAudioOutput(1)->chkAudioOutput());
+    Click(audio->picAudioOutput(3)->chkAudioOutput(), Qt::ControlModifier);
+    Click(audio->picAudioOutput(6)->chkAudioOutput(), Qt::ControlModifier);
     auto* volume = Find<QLineEdit>("txtSelectedVolumnLevel");
     ASSERT_TRUE(volume->isEnabled());
     volume->setFocus();
@@ -259,93 +296,19 @@ TEST_F(TwoUnits, DownKeySelectsTheSecondUnitAndATypedVolumeGoesOutOncePerOutput)
     QTest::keyClick(volume, Qt::Key_Return);
     ASSERT_TRUE(WaitFor([&] { return core_->model.AudioOutputs[7].iVolumnLevel == 80; }, 10s));
     ASSERT_TRUE(Settled());
-
-    // The emulator's own answer about unit 1, and what crossed the line.
     const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(1, 0x13, 0, 0)));
     ASSERT_EQ(pairs.size(), 8u);
     for (int o = 1; o <= 8; ++o) {
         const bool ticked = o == 2 || o == 4 || o == 7;
         EXPECT_EQ(pairs[static_cast<size_t>(o - 1)].second == 80, ticked) << o;
     }
-    EXPECT_EQ(VolumeSettings(), (std::map<int, int>{{2, 1}, {4, 1}, {7, 1}}));
-}
-
-namespace {
-
-class Presets : public Operator {
-protected:
-    // The unit's live state as its answers to the status queries show it,
-    // once one more poll has gone by (a kind it leaves out while its redraw
-    // is pending was just answered to the change's own query).
-    std::map<int, QString> UnitState() {
-        const QString last = SimProcess::Frame(0, 0x1F, 0, 0);
-        const auto polls = sim_.Requests().count(last);
-        EXPECT_TRUE(WaitFor([&] { return sim_.Requests().count(last) > polls; }, 10s));
-        EXPECT_TRUE(Settled());
-        std::map<int, QString> out;
-        for (uint8_t code : {0x07, 0x08, 0x11, 0x13, 0x15, 0x17, 0x19, 0x1D, 0x1F, 0x21}) {
-            out[code] = sim_.AnswerTo(SimProcess::Frame(0, code, 0, 0));
+    std::map<int, int> settings; // volume settings on the line since, per output
+    for (const QString& frame : sim_.Requests().mid(sent)) {
+        const QStringList bytes = frame.split(' ');
+        if (bytes.size() == 5 && bytes[1] == "12") {
+            EXPECT_EQ(bytes[0], "21") << frame.toStdString(); // unit 1 only
+            ++settings[bytes[2].toInt(nullptr, 16)];
         }
-        return out;
     }
-    bool Routed(int output, int input) {
-        return WaitFor(
-                   [&] {
-                       return core_->model.AudioOutputs[output].iInputPort == input &&
-                              core_->model.VideoOutputs[output].iInputPort == input;
-                   },
-                   10s) &&
-               Settled();
-    }
-};
-
-} // namespace
-
-TEST_F(Presets, LoadAsksShowingTheChangesAndCtrlZPutsTheUnitBackAsItWas) {
-    frmMain* window = program_->mainWindow();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    ShowPage("Switch");
-    // Output 2 to input 3: the live state now differs from preset #1.
-    Click(Find<QPushButton>("chkSwitchOutput_1"));
-    Click(Find<QPushButton>("chkSwitchInput_2"));
-    ASSERT_TRUE(Routed(2, 3));
-    const std::map<int, QString> before = UnitState();
-
-    // The question box is answered on screen, as the operator would.
-    QString text;
-    QString details;
-    QTimer answer;
-    answer.setInterval(5);
-    QObject::connect(&answer, &QTimer::timeout, window, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible()) {
-            return;
-        }
-        text = box->text();
-        details = box->informativeText();
-        for (QAbstractButton* b : box->buttons()) {
-            if (b->text() == "&Load") {
-                b->click();
-            }
-        }
-    });
-    answer.start();
-    Click(Find<QPushButton>("cmdLoad"));
-    answer.stop();
-    EXPECT_EQ(text, "Load memory location #1 into unit 00?");
-    EXPECT_EQ(details, "These will change:\nOutput 2: audio input 3 → 2, video input 3 → 2");
-    ASSERT_TRUE(Routed(2, 2));
-
-    // The offscreen platform leaves no window active after the box.
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
-    ASSERT_TRUE(Routed(2, 3));
-    EXPECT_TRUE(sim_.Requests().contains(SimProcess::Frame(0, 0x02, 2, 3)));
-    EXPECT_EQ(UnitState(), before);
-    EXPECT_TRUE(messages_.texts.isEmpty());
-
-    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    ASSERT_TRUE(Routed(2, 2));
+    EXPECT_EQ(settings, (std::map<int, int>{{2, 1}, {4, 1}, {7, 1}}));
 }

@@ -19,8 +19,7 @@
 //   1  k * 25 ms of virtual time pass (answers late, quiet waits);
 //   2  the last well-formed answer again (a repeat's second answer);
 //   3  a well-formed answer twice in one piece, k payload bytes.
-#include "fuzz/DigestViews.h"
-#include "fuzz/FuzzPort.h"
+#include "fuzz/Digests.h"
 #include "link/CommandCodes.h"
 #include "link/VirtualClock.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
@@ -32,37 +31,15 @@
 
 namespace quadrel::test {
 
-// Folds the trace into a digest: each piece with its direction.
-struct DigestTrace : LinkTrace {
-    Digest digest;
-    bool digesting = true;
-    void LogSend(const Bytes& b) override {
-        if (!digesting) {
-            return;
-        }
-        digest.Mix(1);
-        digest.Mix(b.data(), b.size());
-    }
-    void LogRecv(const Bytes& b) override {
-        if (!digesting) {
-            return;
-        }
-        digest.Mix(2);
-        digest.Mix(b.data(), b.size());
-    }
-};
-
 class FuzzRig {
 public:
     // Without digests (the fuzzer's own runs, whose results nobody reads) the
     // views and the trace only keep what the core reads back.
-    explicit FuzzRig(bool digesting = true) : digesting_(digesting) {
+    explicit FuzzRig(bool digesting = true) {
         port.open(1, QStringLiteral("9600,n,8,1"));
         AddUnitRecord(templates_, 1, 8, 8);
         AddUnitRecord(templates_, 2, 255, 255);
-        port.digesting = digesting;
-        views.digesting = digesting;
-        trace.digesting = digesting;
+        port.digesting = views.digesting = trace.digesting = digesting;
     }
     FuzzRig(const FuzzRig&) = delete;
     FuzzRig& operator=(const FuzzRig&) = delete;
@@ -79,7 +56,7 @@ public:
         Result r;
         if (size >= 3) {
             Drive(data, size);
-            r.line = digesting_ ? LineDigest() : 0;
+            r.line = LineDigest();
             if (withState) {
                 r.state = StateDigest();
             }
@@ -109,7 +86,6 @@ private:
     void Tail();
     void Reset();
 
-    const bool digesting_;
     // The units every input starts with. Each input gets records of its own,
     // made from these; texts and capability records are shared, as replies
     // bring new capability records rather than change them (the firmware
@@ -218,13 +194,10 @@ inline void FuzzRig::Drive(const uint8_t* data, size_t size) {
     }
 }
 
-// After the last piece the line falls silent: the awaited answer is repeated
-// until given up, a quiet wait after a repeat ends, a frame cut short is
-// dropped, and queued frames go out in turn. That ends once the link is idle
-// (what the once-a-second poll does then, an input reaches with time of its
-// own), and at the latest after one request's three tries, the longest quiet
-// wait after a repeat and a frame's byte time-out: 1.67 s at 9600 baud, where
-// a fixed 2 s ran on through polls and time-outs that find nothing new.
+// After the last piece the line falls silent: repeats, quiet waits, a frame
+// cut short and queued frames run out until the link is idle (the poll after
+// that an input reaches with time of its own), at the latest after one
+// request's three tries, the longest quiet wait and a byte time-out.
 inline void FuzzRig::Tail() {
     TransmitQueue& q = core.link.queue;
     const ReceiveParser& r = core.link.receiver;
@@ -238,66 +211,57 @@ inline void FuzzRig::Tail() {
         longest);
 }
 
+// Each value on its own, as a 64-bit number.
+template <typename... T> void MixAll(Digest& d, T... values) {
+    (d.Mix(static_cast<uint64_t>(static_cast<int64_t>(values))), ...);
+}
+
 inline uint64_t FuzzRig::StateDigest() const {
     Digest d;
     const basQRD& m = core.model;
     for (const auto& entry : m.objUnits()) {
         const QRDSTA& u = *entry.unit;
-        d.Mix(u.bID());
-        d.Mix(u.blConnected());
-        d.Mix(static_cast<uint64_t>(u.iMemoryCount() + 1000 * u.iInputCount()));
-        d.Mix(static_cast<uint64_t>(u.iOutputCount() + 1000 * u.iMaxCommandLB()));
-        d.Mix(u.blExtendedInfoExist());
+        MixAll(d, u.bID(), u.blConnected(), u.iMemoryCount() + 1000 * u.iInputCount(),
+               u.iOutputCount() + 1000 * u.iMaxCommandLB(), u.blExtendedInfoExist());
         d.Mix(reinterpret_cast<const uint8_t*>(u.sName().utf16()),
               static_cast<size_t>(u.sName().size()) * 2);
     }
-    d.Mix(m.objSelectedUnit ? m.objSelectedUnit->bID() + 1u : 0u);
-    d.Mix(static_cast<uint64_t>(m.blLoadingStatus + 2 * m.blScanning + 4 * m.blLoadingMemory));
-    d.Mix(static_cast<uint64_t>(m.lLastStatusStep));
-    d.Mix(static_cast<uint64_t>(m.lLastMemoryStep));
-    const auto audio = [&d](const AUDIO_OUTPUT_STATUS& a) {
-        for (const int64_t v :
-             {int64_t{a.lPlugStatus}, int64_t{a.lMuteStatus}, int64_t{a.iVolumnLevel},
-              int64_t{a.iBassLevel}, int64_t{a.iTrebleLevel}, int64_t{a.iSubwooferLevel},
-              int64_t{a.bDelayLevelLow}, int64_t{a.lDelayTime}, int64_t{a.iInputPort}}) {
-            d.Mix(static_cast<uint64_t>(v));
-        }
-    };
+    MixAll(d, m.objSelectedUnit ? m.objSelectedUnit->bID() + 1 : 0,
+           m.blLoadingStatus + 2 * m.blScanning + 4 * m.blLoadingMemory, m.lLastStatusStep,
+           m.lLastMemoryStep);
     for (int p = 1; p <= kMaxPort; ++p) {
-        audio(m.AudioOutputs[p]);
-        audio(m.MemoryAudioOutputs[p]);
-        d.Mix(static_cast<uint64_t>(m.VideoOutputs[p].lPlugStatus * 1000 +
-                                    m.VideoOutputs[p].iInputPort));
-        d.Mix(static_cast<uint64_t>(m.VideoInputs[p].lPlugStatus * 1000 +
-                                    m.VideoInputs[p].lEdidType));
-        d.Mix(static_cast<uint64_t>(m.AudioInputPlugs[p]));
+        for (const AUDIO_OUTPUT_STATUS* a : {&m.AudioOutputs[p], &m.MemoryAudioOutputs[p]}) {
+            MixAll(d, a->lPlugStatus, a->lMuteStatus, a->iVolumnLevel, a->iBassLevel,
+                   a->iTrebleLevel, a->iSubwooferLevel, a->bDelayLevelLow, a->lDelayTime,
+                   a->iInputPort);
+        }
+        MixAll(d, m.VideoOutputs[p].lPlugStatus * 1000 + m.VideoOutputs[p].iInputPort,
+               m.VideoInputs[p].lPlugStatus * 1000 + m.VideoInputs[p].lEdidType,
+               m.AudioInputPlugs[p]);
         for (const PortTable<PORT_SELECT>* t :
              {&m.SwitchOutputSelect, &m.AudioOutputSelect, &m.VideoInputSelect}) {
-            d.Mix(static_cast<uint64_t>((*t)[p].blEnabled + 2 * (*t)[p].blSelected));
+            MixAll(d, (*t)[p].blEnabled + 2 * (*t)[p].blSelected);
         }
         for (int o = 1; o <= kMaxPort; ++o) {
             const CROSSPOINT& c = m.Crosspoints[p][o];
             if (c.blAudio || c.blVideo) {
-                d.Mix(static_cast<uint64_t>(p * 1000 + o * 4 + c.blAudio + 2 * c.blVideo));
+                MixAll(d, p * 1000 + o * 4 + c.blAudio + 2 * c.blVideo);
             }
         }
     }
     const TransmitQueue& q = core.link.queue;
     for (const SEND_PACKET& p : q.SendQueue()) {
         d.Mix(p.bFrame.data(), p.bFrame.size());
-        d.Mix(static_cast<uint64_t>(p.lPriority));
+        MixAll(d, p.lPriority);
     }
     d.Mix(q.CurrentCommand().bFrame.data(), q.CurrentCommand().bFrame.size());
     for (uint8_t id = 0; id < 32; ++id) {
-        d.Mix(static_cast<uint64_t>(q.iRetryCount(id)));
+        MixAll(d, q.iRetryCount(id));
     }
-    d.Mix(static_cast<uint64_t>(q.IsWaitingForAnswer() + 2 * q.IsSettling()));
     const RECV_PACKET& r = core.link.receiver.packet();
-    d.Mix(static_cast<uint64_t>(r.iCount + 1000 * r.lState));
+    MixAll(d, q.IsWaitingForAnswer() + 2 * q.IsSettling(), r.iCount + 1000 * r.lState);
     d.Mix(r.bData.data(), r.bData.size());
-    d.Mix(static_cast<uint64_t>(clock.now().count()));
-    d.Mix(clock.hasPending());
-    d.Mix(port.IsAsBuilt());
+    MixAll(d, clock.now().count(), clock.hasPending(), port.IsAsBuilt());
     // The shared capability records of the units each input starts with: a
     // handler that changed one in place would carry state into later inputs.
     for (const auto& entry : templates_) {
@@ -305,24 +269,17 @@ inline uint64_t FuzzRig::StateDigest() const {
         const VIDEO_INFO& v = *entry.unit->objVideoINFO();
         const PLUG_INFO& p = *entry.unit->objPlugINFO();
         const FIRMWARE_VERSION& f = *entry.unit->objFirmwareVersion();
-        for (const int64_t x :
-             {int64_t{a.lMaxDelayLevel()}, int64_t{a.iMaxDelayTime()}, int64_t{a.iDelayUnit()},
-              int64_t{a.blEnabled()}, int64_t{a.blSupportVolumnControl()},
-              int64_t{a.blSupportBassControl()}, int64_t{a.blSupportTrebleControl()},
-              int64_t{a.blSupportSubwooferControl()}, int64_t{a.blSupportDelayControl()},
-              int64_t{v.blEnabled()}, int64_t{v.blSupportEdidTypeSelect()},
-              int64_t{p.blSupportVideoOutputPlugDetection()},
-              int64_t{p.blSupportVideoInputPlugDetection()},
-              int64_t{p.blSupportAudioOutputPlugDetection()},
-              int64_t{p.blSupportAudioInputPlugDetection()}, int64_t{f.blEnabled()},
-              int64_t{f.iMajor()}, int64_t{f.iMinor()}, int64_t{f.iReversion()}}) {
-            d.Mix(static_cast<uint64_t>(x));
-        }
+        MixAll(d, a.lMaxDelayLevel(), a.iMaxDelayTime(), a.iDelayUnit(), a.blEnabled(),
+               a.blSupportVolumnControl(), a.blSupportBassControl(), a.blSupportTrebleControl(),
+               a.blSupportSubwooferControl(), a.blSupportDelayControl(), v.blEnabled(),
+               v.blSupportEdidTypeSelect(), p.blSupportVideoOutputPlugDetection(),
+               p.blSupportVideoInputPlugDetection(), p.blSupportAudioOutputPlugDetection(),
+               p.blSupportAudioInputPlugDetection(), f.blEnabled(), f.iMajor(), f.iMinor(),
+               f.iReversion());
     }
-    d.Mix(static_cast<uint64_t>(views.memoryLocation.value_or(-1)));
-    d.Mix(static_cast<uint64_t>(views.MemoryRowCount()));
+    MixAll(d, views.memoryLocation.value_or(-1), views.MemoryRowCount());
     for (int v = 0; v < 6; ++v) {
-        d.Mix(views.IsSelectedRedrawRunning(static_cast<AudioValue>(v)));
+        MixAll(d, views.IsSelectedRedrawRunning(static_cast<AudioValue>(v)));
     }
     return d.value();
 }

@@ -1,29 +1,17 @@
+// The emulator's faults, one unit's and the line's: paced delivery, other
+// devices talking, a closed port that leaves the wire alone.
 #include "SimLineFixture.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace quadrel::sim::test {
 namespace {
 
-const Bytes kAck{0x81, 0xD2};
-
-UnitConfig FaultyUnit(FaultConfig faults, uint8_t id = 1) {
-    UnitConfig c;
-    c.id = id;
-    c.outputs = 2;
-    c.faults = faults;
-    return c;
-}
-
-Bytes WithCrc(Bytes b) {
-    b.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(b, static_cast<int>(b.size())));
-    return b;
-}
-
 class Faults : public SimLineFixture {
 protected:
     void use(FaultConfig faults, uint8_t id = 1) {
-        ASSERT_TRUE(port.engine().addUnit(FaultyUnit(faults, id)));
+        ASSERT_TRUE(port.engine().addUnit(Config(id, 2, faults)));
     }
     int volume(uint8_t id) { return port.engine().unit(id)->state().audio[1].volume; }
 };
@@ -72,25 +60,20 @@ TEST_F(Faults, SpoiltAnswersTakeTheirOwnShape) {
 
 TEST_F(Faults, SplitAnswersComeInPiecesWithTheChosenGap) {
     for (int gapMs : {50, 250}) {
-        VirtualClock clock;
-        SimSerialPort line(clock);
-        line.engine().addUnit(FaultyUnit({.split = 1, .splitPieces = 3, .splitGapMs = gapMs}));
+        Line line;
+        line.port.engine().addUnit(
+            Config(1, 2, FaultConfig{.split = 1, .splitPieces = 3, .splitGapMs = gapMs}));
         std::vector<std::pair<VirtualClock::TimePoint, Bytes>> got; // pieces, by their last byte
-        line.engine().setTrace([&](const LineEvent& e) {
+        line.port.engine().setTrace([&](const LineEvent& e) {
             if (e.kind == LineEvent::Kind::Answer) {
                 got.emplace_back(e.at, e.bytes);
             }
         });
-        int reads = 0;
-        line.setHandlers({[&] { reads += static_cast<int>(line.readAll().size()); }, {}, {}});
-        line.open(1, QStringLiteral("9600,n,8,1"));
-        line.write(Request(1, 0x13, 0, 0)); // 7-byte reply: pieces of 2, 2, 3
-        clock.advance(2s);
-        EXPECT_EQ(reads, 7);
+        EXPECT_EQ(line.ask(1, 0x13, 0, 0).size(), 7u); // 7-byte reply: pieces of 2, 2, 3
         ASSERT_EQ(got.size(), 3u);
         EXPECT_EQ(got[0].second.size(), 2u);
         EXPECT_EQ(got[2].second.size(), 3u);
-        const auto bt = line.engine().byteTime();
+        const auto bt = line.port.engine().byteTime();
         EXPECT_EQ(got[1].first - got[0].first, std::chrono::milliseconds(gapMs) + 2 * bt);
         EXPECT_EQ(got[2].first - got[1].first, std::chrono::milliseconds(gapMs) + 3 * bt);
     }
@@ -118,11 +101,155 @@ TEST_F(Faults, UnitFallsSilentAfterNFramesAndComesBack) {
 TEST_F(Faults, LineFaultsApplyToUnitsWithoutTheirOwn) {
     port.engine().setLineFaults({.lost = 1});
     use(FaultConfig{}, 2);
-    UnitConfig plain;
-    plain.id = 3;
-    ASSERT_TRUE(port.engine().addUnit(plain));
+    ASSERT_TRUE(port.engine().addUnit(Config(3)));
     EXPECT_EQ(ask(2, 0x12, 1, 10).size(), 2u);
     EXPECT_TRUE(ask(3, 0x12, 1, 10).empty());
+}
+
+TEST(RoughLine, LongAnswerArrivesByteByByteOrInAdapterChunks) {
+    for (int chunkMs : {0, 16}) {
+        Line line(LineConfig{.chunkMs = chunkMs});
+        line.port.engine().addUnit(Config(3, 200));
+        const Bytes all = line.ask(Request(3, 0x13, 0, 0)); // 127 pairs: 257 bytes, 267 ms
+        ASSERT_EQ(all.size(), 257u) << chunkMs;
+        EXPECT_TRUE(WellFormed(all));
+        // Byte by byte at the byte time, or every 16 ms what came in meanwhile.
+        EXPECT_EQ(line.pieces.size(), chunkMs == 0 ? 257u : 18u);
+        for (size_t i = 1; i < line.pieces.size(); ++i) {
+            const auto gap = line.pieces[i].at - line.pieces[i - 1].at;
+            ASSERT_EQ(gap, chunkMs == 0 ? line.port.engine().byteTime() : 16ms) << i;
+        }
+    }
+}
+
+TEST(RoughLine, ChatterComesWhetherOrNotAnythingIsAwaited) {
+    Line line(LineConfig{.faults = {.chatter = 1, .chatterMs = 150}});
+    line.port.engine().addUnit(Config(1));
+    line.clock.advance(1510ms); // nothing asked: ten stray bytes
+    ASSERT_EQ(line.pieces.size(), 10u);
+    for (size_t i = 0; i < line.pieces.size(); ++i) {
+        EXPECT_EQ(line.pieces[i].bytes.size(), 1u);
+        EXPECT_NE(line.pieces[i].bytes[0] & 0x80, 0);
+        EXPECT_EQ(line.pieces[i].at, VirtualClock::Duration(150ms) * static_cast<long>(i + 1) +
+                                         line.port.engine().byteTime());
+    }
+    // While unit 1 is asked again and again, no stray byte carries its ID, and
+    // the answers still arrive whole, stray bytes only between them.
+    line.pieces.clear();
+    for (int i = 0; i < 40; ++i) {
+        line.port.write(Request(1, 0x12, 2, 50));
+        line.clock.advance(40ms);
+    }
+    const Bytes all = line.All();
+    int answers = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (all[i] == 0x81) {
+            ASSERT_LT(i + 1, all.size());
+            EXPECT_EQ(all[++i], 0xD2);
+            ++answers;
+        }
+    }
+    EXPECT_EQ(answers, 40);
+    EXPECT_GE(all.size(), 80u + 10u);
+}
+
+TEST(RoughLine, ForeignFramesAndEchoesFollowAnswers) {
+    Line line;
+    line.port.engine().addUnit(Config(1));
+    line.port.engine().addUnit(Config(2, 2, FaultConfig{.echo = 1, .echoMs = 20}));
+    line.port.engine().addUnit(Config(4, 2, FaultConfig{.foreign = 1, .foreignMs = 100}));
+    std::vector<LineEvent> events;
+    line.port.engine().setTrace([&](const LineEvent& e) { events.push_back(e); });
+
+    const uint8_t crc = WithCrc({0x82})[1];
+    EXPECT_EQ(line.ask(2, 0x12, 2, 50), (Bytes{0x82, crc, 0x82, crc}));
+    ASSERT_EQ(events.size(), 3u); // request, answer, echo
+    EXPECT_EQ(events[2].note, "unit 2 echo");
+    EXPECT_EQ(events[2].at - events[1].at, 20ms + 2 * line.port.engine().byteTime());
+
+    for (int i = 0; i < 20; ++i) {
+        events.clear();
+        line.ask(Request(4, 0x13, 0, 0), 500ms);
+        ASSERT_EQ(events.size(), 3u);
+        const LineEvent& other = events[2];
+        EXPECT_TRUE(WellFormed(other.bytes));
+        const uint8_t id = other.bytes[0] & 0x1F;
+        EXPECT_EQ(other.note, "foreign unit " + std::to_string(id));
+        EXPECT_TRUE(id != 1 && id != 2 && id != 4) << int(id); // no unit of the line
+        EXPECT_LE(other.at - events[1].at, 100ms + 7 * line.port.engine().byteTime());
+    }
+}
+
+TEST(RoughLine, ClosedOrMovedPortLeavesTheAnswerOnTheWire) {
+    Line line;
+    line.port.engine().addUnit(Config(3, 200));
+    line.port.write(Request(3, 0x13, 0, 0));
+    line.clock.advance(50ms);
+    const size_t before = line.All().size();
+    EXPECT_GT(before, 30u);
+    line.port.close();
+    line.clock.advance(50ms);
+    EXPECT_EQ(line.All().size(), before); // nothing while closed
+    ASSERT_TRUE(line.port.open(200, QStringLiteral("9600,n,8,1")));
+    line.clock.advance(1s);
+    EXPECT_EQ(line.All().size(), 257u - 48u); // the tail, from 100 ms on
+
+    // Port 7 is a second line (the options tests find its unit there): an
+    // answer of the first line, on the wire when the port moved, stays there.
+    line.port.addLine(7);
+    line.port.write(Request(3, 0x12, 1, 5));
+    line.clock.advance(3ms);
+    line.port.close();
+    ASSERT_TRUE(line.port.open(7, QStringLiteral("9600,n,8,1")));
+    line.pieces.clear();
+    line.clock.advance(1s);
+    EXPECT_TRUE(line.pieces.empty());
+}
+
+// Every fault at an even chance: the same seed replays the same line; the
+// faults of other devices leave the draws of the unit's own alone.
+std::vector<std::string> Notes(uint64_t seed, bool rough) {
+    FaultConfig f;
+    f.lost = f.corrupt = f.noise = f.split = f.late = f.wrongId = f.outOfRange = f.empty = 0.2;
+    if (rough) {
+        f.chatter = 0.5;
+        f.foreign = 0.3;
+        f.echo = 0.3;
+    }
+    Line line(LineConfig{.seed = seed, .faults = f});
+    line.port.engine().addUnit(Config(1));
+    std::vector<std::string> notes;
+    line.port.engine().setTrace([&](const LineEvent& e) {
+        if (e.kind == LineEvent::Kind::Answer) {
+            notes.push_back(e.note + " " + std::to_string(e.at.count()));
+        }
+    });
+    for (int i = 0; i < 40; ++i) {
+        line.ask(1, static_cast<uint8_t>(i % 2 == 0 ? 0x13 : 0x0A), 0, 0);
+    }
+    return notes;
+}
+
+TEST(RoughLine, SeedsReplayEveryFault) {
+    const auto rough = Notes(42, true);
+    EXPECT_EQ(rough, Notes(42, true));
+    EXPECT_NE(rough, Notes(43, true));
+    for (const char* k : {"chatter", "foreign", "echo"}) {
+        EXPECT_TRUE(std::any_of(rough.begin(), rough.end(), [&](const std::string& n) {
+            return n.find(k) != n.npos;
+        })) << k;
+    }
+    std::vector<std::string> faultsOfAnswers;
+    for (const std::string& n : rough) {
+        if (n.rfind("unit 1", 0) == 0 && n.find("echo") == std::string::npos) {
+            faultsOfAnswers.push_back(n.substr(0, n.rfind(' ')));
+        }
+    }
+    std::vector<std::string> plain;
+    for (const std::string& n : Notes(42, false)) {
+        plain.push_back(n.substr(0, n.rfind(' ')));
+    }
+    EXPECT_EQ(faultsOfAnswers, plain);
 }
 
 } // namespace

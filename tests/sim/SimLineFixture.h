@@ -7,50 +7,74 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <vector>
 
 namespace quadrel::sim::test {
 
 using namespace std::chrono_literals;
 
+inline const Bytes kAck{0x81, 0xD2}; // unit 1's acknowledgement
+
+inline Bytes WithCrc(Bytes b) {
+    b.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(b, static_cast<int>(b.size())));
+    return b;
+}
 // A request frame in the short form, CRC included.
 inline Bytes Request(uint8_t id, uint8_t command, uint8_t d0, uint8_t d1) {
-    Bytes frame{static_cast<uint8_t>(0x20 | id), command, d0, d1};
-    frame.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(frame, 4));
-    return frame;
+    return WithCrc({static_cast<uint8_t>(0x20 | id), command, d0, d1});
+}
+// An answer: address bit 7 set and the CRC right.
+inline bool WellFormed(const Bytes& frame) {
+    return frame.size() >= 2 && (frame[0] & 0x80) != 0 &&
+           WithCrc(Bytes(frame.begin(), frame.end() - 1)) == frame;
+}
+
+// A unit of 4 inputs and `outputs` outputs, 3 presets, delay up to 2 s in
+// 5 ms steps. Without faults of its own, the line's apply.
+inline UnitConfig Config(uint8_t id, int outputs = 2, std::optional<FaultConfig> faults = {}) {
+    UnitConfig c;
+    c.id = id;
+    c.outputs = outputs;
+    c.memories = 3;
+    c.maxDelayTenths = 20;
+    c.faults = faults;
+    return c;
 }
 
 // One emulated line on a virtual clock, opened at 9600 baud, recording every
-// piece that arrives and when.
-class SimLineFixture : public ::testing::Test {
-protected:
+// piece that arrives and when, and when each write has drained.
+struct Line {
     struct Piece {
         VirtualClock::TimePoint at;
         Bytes bytes;
     };
 
-    explicit SimLineFixture(LineConfig config = {}) : port(clock, config) {}
-
-    void SetUp() override {
+    explicit Line(LineConfig config = {}) : port(clock, config) {
         port.setHandlers({[this] {
                               pieces.push_back({clock.now(), port.readAll()});
                           },
                           [this] { drainedAt.push_back(clock.now()); },
                           {}});
-        ASSERT_TRUE(port.open(200, QStringLiteral("9600,n,8,1")));
+        EXPECT_TRUE(port.open(200, QStringLiteral("9600,n,8,1")));
     }
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
 
+    Bytes All() const {
+        Bytes all;
+        for (const Piece& p : pieces) {
+            all.insert(all.end(), p.bytes.begin(), p.bytes.end());
+        }
+        return all;
+    }
     // Writes a request and lets a second of line time pass; returns all bytes
     // that arrived meanwhile.
     Bytes ask(const Bytes& request, VirtualClock::Duration wait = 1s) {
         pieces.clear();
         port.write(request);
         clock.advance(wait);
-        Bytes all;
-        for (const Piece& p : pieces) {
-            all.insert(all.end(), p.bytes.begin(), p.bytes.end());
-        }
-        return all;
+        return All();
     }
     Bytes ask(uint8_t id, uint8_t command, uint8_t d0, uint8_t d1) {
         return ask(Request(id, command, d0, d1));
@@ -61,5 +85,7 @@ protected:
     std::vector<Piece> pieces;
     std::vector<VirtualClock::TimePoint> drainedAt;
 };
+
+class SimLineFixture : public ::testing::Test, public Line {};
 
 } // namespace quadrel::sim::test

@@ -1,55 +1,45 @@
 // quadrel-sim as the operator runs it: a child process on a pseudo-terminal,
 // its alias in a temporary config folder.
-#include "support/Pty.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "SimProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fcntl.h>
 #include <memory>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
-namespace quadrel::sim::test {
+namespace quadrel::test {
 namespace {
 
 using namespace std::chrono_literals;
-using quadrel::test::WaitFor;
 
-class SimProcess : public ::testing::Test {
+class SimRun : public ::testing::Test {
 protected:
-    QString aliasDir() const { return config_.path() + QStringLiteral("/Quadrel/ports"); }
-    QString alias(int port) const { return aliasDir() + QStringLiteral("/com%1").arg(port); }
+    QString Alias(int port) const { return sim_.aliasDir() + QStringLiteral("/com%1").arg(port); }
+    bool AliasIsPty(int port) const {
+        return QFileInfo(Alias(port)).symLinkTarget().startsWith(QLatin1String("/dev/pts/"));
+    }
+    bool Serves(int port) {
+        return sim_.Start(port, {}) && WaitFor([&] { return AliasIsPty(port); }, 5s);
+    }
+    // Ends the emulator; true when it ended cleanly.
+    bool Stopped() {
+        sim_.Stop();
+        return sim_.process().exitStatus() == QProcess::NormalExit &&
+               sim_.process().exitCode() == 0;
+    }
+    // Another emulator in the same folders, which ends by itself.
+    std::unique_ptr<QProcess> Ended(const QStringList& args) {
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(sim_.env());
+        p->start(QStringLiteral(QUADREL_SIM_PATH), args);
+        EXPECT_TRUE(p->waitForFinished(5000)) << args.join(' ').toStdString();
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+        return p;
+    }
 
-    std::unique_ptr<QProcess> start(const QStringList& args) {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-        process->setProcessEnvironment(env);
-        process->start(QStringLiteral(QUADREL_SIM_PATH), args);
-        EXPECT_TRUE(process->waitForStarted(5000));
-        return process;
-    }
-    bool aliasIsPty(int port) const {
-        return QFileInfo(alias(port)).symLinkTarget().startsWith(QLatin1String("/dev/pts/"));
-    }
-    bool waitForAlias(int port) {
-        return WaitFor([&] { return aliasIsPty(port); }, 5s);
-    }
-    static bool stop(QProcess& process) {
-        process.terminate();
-        return process.waitForFinished(5000) && process.exitStatus() == QProcess::NormalExit &&
-               process.exitCode() == 0;
-    }
-
-    QTemporaryDir config_;
+    SimProcess sim_;
 };
 
 // Writes a request frame to the emulator's terminal and reads until
@@ -80,53 +70,47 @@ QByteArray Ask(const QString& device, const QByteArray& request, int expected) {
     return got;
 }
 
-TEST_F(SimProcess, ServesThePortUntilSigtermAndKeepsOthersOff) {
-    auto first = start({QStringLiteral("--port=201"), QStringLiteral("--trace")});
-    ASSERT_TRUE(waitForAlias(201));
-
-    EXPECT_EQ(Ask(alias(201), QByteArray::fromHex("2112023269"), 2), QByteArray::fromHex("81D2"));
+TEST_F(SimRun, ServesThePortUntilSigtermAndKeepsOthersOff) {
+    ASSERT_TRUE(Serves(201));
+    EXPECT_EQ(Ask(Alias(201), QByteArray::fromHex("2112023269"), 2), QByteArray::fromHex("81D2"));
     // The terminal stays usable after the program has gone and comes back.
-    EXPECT_EQ(Ask(alias(201), QByteArray::fromHex("21130200C0"), 5).left(4),
+    EXPECT_EQ(Ask(Alias(201), QByteArray::fromHex("21130200C0"), 5).left(4),
               QByteArray::fromHex("81020232"));
 
-    auto second = start({QStringLiteral("--port=201")});
-    ASSERT_TRUE(second->waitForFinished(5000));
+    const auto second = Ended({QStringLiteral("--port=201")});
     EXPECT_NE(second->exitCode(), 0);
     EXPECT_TRUE(second->readAllStandardError().contains("already served by another quadrel-sim"));
-    EXPECT_TRUE(aliasIsPty(201)); // the first one's alias is untouched
+    EXPECT_TRUE(AliasIsPty(201)); // the first one's alias is untouched
 
-    ASSERT_TRUE(stop(*first));
-    EXPECT_FALSE(QFileInfo(alias(201)).isSymLink());
-    EXPECT_FALSE(QFileInfo::exists(alias(201) + QStringLiteral(".lock")));
-    const QByteArray trace = first->readAllStandardOutput();
-    EXPECT_TRUE(trace.contains("in   21 12 02 32 69  unit 1")) << trace.constData();
-    EXPECT_TRUE(trace.contains("out  81 D2  unit 1")) << trace.constData();
+    ASSERT_TRUE(Stopped());
+    EXPECT_FALSE(QFileInfo(Alias(201)).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(Alias(201) + QStringLiteral(".lock")));
+    sim_.Lines(); // the rest of the trace
+    EXPECT_TRUE(sim_.trace().contains("in   21 12 02 32 69  unit 1")) << sim_.trace().toStdString();
+    EXPECT_TRUE(sim_.trace().contains("out  81 D2  unit 1")) << sim_.trace().toStdString();
 
     // The port is free again.
-    auto third = start({QStringLiteral("--port=201")});
-    ASSERT_TRUE(waitForAlias(201));
-    EXPECT_TRUE(stop(*third));
+    ASSERT_TRUE(Serves(201));
+    EXPECT_TRUE(Stopped());
 }
 
-TEST_F(SimProcess, ReplacesADanglingAliasButNotSomeoneElses) {
-    ASSERT_TRUE(QDir().mkpath(aliasDir()));
-    ASSERT_TRUE(QFile::link(config_.path() + QStringLiteral("/gone"), alias(202)));
-    auto sim = start({QStringLiteral("--port=202")});
-    ASSERT_TRUE(waitForAlias(202));
-    EXPECT_TRUE(stop(*sim));
+TEST_F(SimRun, ReplacesADanglingAliasButNotSomeoneElses) {
+    ASSERT_TRUE(QDir().mkpath(sim_.aliasDir()));
+    ASSERT_TRUE(QFile::link(sim_.configDir() + QStringLiteral("/gone"), Alias(202)));
+    ASSERT_TRUE(Serves(202));
+    EXPECT_TRUE(Stopped());
 
-    quadrel::test::Pty other; // a device that is not ours and is alive
+    Pty other; // a device that is not ours and is alive
     ASSERT_TRUE(other.ok());
-    ASSERT_TRUE(QFile::link(other.slavePath(), alias(203)));
-    auto refused = start({QStringLiteral("--port=203")});
-    ASSERT_TRUE(refused->waitForFinished(5000));
+    ASSERT_TRUE(QFile::link(other.slavePath(), Alias(203)));
+    const auto refused = Ended({QStringLiteral("--port=203")});
     EXPECT_NE(refused->exitCode(), 0);
     EXPECT_TRUE(refused->readAllStandardError().contains("did not make"));
-    EXPECT_EQ(QFileInfo(alias(203)).symLinkTarget(), other.slavePath());
+    EXPECT_EQ(QFileInfo(Alias(203)).symLinkTarget(), other.slavePath());
 }
 
-TEST_F(SimProcess, BadOptionsAndConfigEndWithAMessageNotACrash) {
-    QFile bad(config_.path() + QStringLiteral("/bad.conf"));
+TEST_F(SimRun, BadOptionsAndConfigEndWithAMessageNotACrash) {
+    QFile bad(sim_.configDir() + QStringLiteral("/bad.conf"));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("[unit]\nid = 1\ninputs = 300\n");
     bad.close();
@@ -135,22 +119,18 @@ TEST_F(SimProcess, BadOptionsAndConfigEndWithAMessageNotACrash) {
                                       {"--unit", "name=NoId"},
                                       {"--faults", "lost=2"},
                                       {"--config", bad.fileName()},
-                                      {"--config", config_.path() + "/missing.conf"},
+                                      {"--config", sim_.configDir() + "/missing.conf"},
                                       {"--frobnicate"}};
     for (const QStringList& args : cases) {
-        auto sim = start(args);
-        ASSERT_TRUE(sim->waitForFinished(5000)) << args.join(' ').toStdString();
-        EXPECT_EQ(sim->exitStatus(), QProcess::NormalExit);
+        const auto sim = Ended(args);
         EXPECT_EQ(sim->exitCode(), 2) << args.join(' ').toStdString();
         EXPECT_TRUE(sim->readAllStandardError().startsWith("quadrel-sim: "));
     }
-    EXPECT_FALSE(QFileInfo::exists(aliasDir()));
-
-    auto help = start({QStringLiteral("--help")});
-    ASSERT_TRUE(help->waitForFinished(5000));
+    EXPECT_FALSE(QFileInfo::exists(sim_.aliasDir()));
+    const auto help = Ended({QStringLiteral("--help")});
     EXPECT_EQ(help->exitCode(), 0);
     EXPECT_TRUE(help->readAllStandardOutput().contains("--faults KEYS"));
 }
 
 } // namespace
-} // namespace quadrel::sim::test
+} // namespace quadrel::test

@@ -42,19 +42,15 @@ long Env(const char* name, long fallback) {
 // is wrong until the unit is read again. Rare enough here that the hour
 // mostly meets the faults the program can refuse.
 sim::FaultConfig Modest() {
-    return {.lost = 0.02,
-            .corrupt = 0.02,
-            .noise = 0.02,
-            .split = 0.03,
-            .late = 0.02,
-            .wrongId = 0.01,
-            .outOfRange = 0.02,
-            .empty = 0.01,
-            .chatter = 0.3,
-            .foreign = 0.005,
-            .echo = 0.005,
-            .silentAfterFrames = 700,
-            .silentForMs = 15000};
+    sim::FaultConfig f;
+    f.lost = f.corrupt = f.noise = f.late = f.outOfRange = 0.02;
+    f.wrongId = f.empty = 0.01;
+    f.foreign = f.echo = 0.005;
+    f.split = 0.03;
+    f.chatter = 0.3;
+    f.silentAfterFrames = 700;
+    f.silentForMs = 15000;
+    return f;
 }
 
 // No more faults, but a unit that is silent comes back as planned.
@@ -63,11 +59,7 @@ sim::FaultConfig Quiet() {
 }
 
 sim::UnitConfig Unit(uint8_t id, int inputs, int outputs, int delayStep) {
-    sim::UnitConfig u;
-    u.id = id;
-    u.name = "Soak " + std::to_string(id);
-    u.inputs = inputs;
-    u.outputs = outputs;
+    sim::UnitConfig u = SimCoreHarness::Config(id, inputs, outputs);
     u.memories = 6;
     u.delayStepMs = delayStep;
     u.maxDelayTenths = 20;
@@ -125,8 +117,7 @@ std::string ModelProblem(const basQRD& m) {
 struct Figures {
     double virtualMinutes = 0;
     long frames = 0, acts = 0, quietChecks = 0, faults = 0;
-    // Faults the line applied, by kind; each piece of a split answer counts.
-    std::map<std::string, long> byKind;
+    std::map<std::string, long> byKind; // each piece of a split answer counts
 };
 
 class Soak {

@@ -1,5 +1,11 @@
 #pragma once
 
+// The fuzzing rig's fakes of the views, the trace and the line: each folds
+// what it is handed into a digest instead of keeping it, so an input costs no
+// allocation here beyond the link's own read.
+
+#include "link/LinkTrace.h"
+#include "link/SerialPort.h"
 #include "model/Views.h"
 
 #include <array>
@@ -30,12 +36,27 @@ private:
     uint64_t hash_ = kSeed;
 };
 
+// A fake's digest, which the fuzzer's own runs, whose results nobody reads,
+// switch off.
+struct Digesting {
+    Digest digest;
+    bool digesting = true;
+    void Mix(uint64_t v) {
+        if (digesting) {
+            digest.Mix(v);
+        }
+    }
+    void Mix(const uint8_t* p, size_t n) {
+        if (digesting) {
+            digest.Mix(p, n);
+        }
+    }
+};
+
 // A views fake that folds every call and its arguments into a digest instead
 // of writing text, and keeps the little state the core reads back.
-class DigestViews : public Views {
+class DigestViews : public Views, public Digesting {
 public:
-    Digest digest;
-    bool digesting = true; // off: the calls only keep the state the core reads
     std::optional<int> memoryLocation;
 
     void Reset() {
@@ -107,22 +128,81 @@ public:
 private:
     static int K(SignalKind k) { return k == SignalKind::Video ? 1 : 0; }
     template <typename... Args> void Add(int call, Args... args) {
-        if (!digesting) {
-            return;
-        }
-        digest.Mix(static_cast<uint64_t>(call));
-        (digest.Mix(static_cast<uint64_t>(static_cast<int64_t>(args))), ...);
+        Mix(static_cast<uint64_t>(call));
+        (Mix(static_cast<uint64_t>(static_cast<int64_t>(args))), ...);
     }
     void MixText(const QString& text) {
-        if (!digesting) {
-            return;
-        }
-        digest.Mix(reinterpret_cast<const uint8_t*>(text.utf16()),
-                   static_cast<size_t>(text.size()) * 2);
+        Mix(reinterpret_cast<const uint8_t*>(text.utf16()), static_cast<size_t>(text.size()) * 2);
     }
 
     int memoryRows_ = 0;
     std::array<bool, 6> redrawRunning_{};
+};
+
+// Folds the trace into a digest: each piece with its direction.
+struct DigestTrace : LinkTrace, Digesting {
+    void LogSend(const Bytes& b) override {
+        Mix(1);
+        Mix(b.data(), b.size());
+    }
+    void LogRecv(const Bytes& b) override {
+        Mix(2);
+        Mix(b.data(), b.size());
+    }
+};
+
+// The line of the fuzzing rig: it hands the link bytes straight from the
+// input, and folds the frames written into a digest instead of keeping them,
+// so an input costs no allocation here beyond the link's own read.
+class FuzzPort : public SerialPort, public Digesting {
+public:
+    bool open(int portNumber, const QString& settings) override {
+        open_ = true;
+        portNumber_ = portNumber;
+        settings_ = settings;
+        return true;
+    }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    int portNumber() const override { return portNumber_; }
+    QString settings() const override { return settings_; }
+
+    void write(const Bytes& bytes) override { Mix(bytes.data(), bytes.size()); }
+    Bytes readAll() override {
+        Bytes all(pending_.begin(), pending_.end());
+        pending_.clear();
+        return all;
+    }
+    int outputBufferSize() const override { return 512; }
+    bool getTimeouts(PortTimeouts& t) const override {
+        t = timeouts_;
+        return open_;
+    }
+    bool setTimeouts(const PortTimeouts& t) override {
+        timeouts_ = t;
+        return open_;
+    }
+
+    // The line delivers bytes: they become readable and the link is told.
+    void deliver(const uint8_t* bytes, size_t size) {
+        pending_.insert(pending_.end(), bytes, bytes + size);
+        notifyReceived();
+    }
+    void deliver(const Bytes& bytes) { deliver(bytes.data(), bytes.size()); }
+
+    bool IsAsBuilt() const { return open_ && pending_.empty(); }
+    void Reset() {
+        pending_.clear();
+        timeouts_ = PortTimeouts{};
+        digest.Reset();
+    }
+
+private:
+    bool open_ = false;
+    int portNumber_ = 0;
+    QString settings_;
+    PortTimeouts timeouts_;
+    Bytes pending_;
 };
 
 } // namespace quadrel::test
