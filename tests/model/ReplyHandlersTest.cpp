@@ -32,7 +32,7 @@ Bytes Info(uint8_t flags, uint8_t outputs, uint8_t inputs, const std::string& na
 
 } // namespace
 
-TEST_F(Handlers, SwitchReplyMovesTheCrosspointFlags) {
+TEST_F(Handlers, RepliesMoveTheModelAndRestartTheirOwnRedrawForTheSelectedUnitOnly) {
     h.core.model.SetVideoRoute(2, 4, h.views);
     h.views.calls.clear();
     send().CmdGetVideoSwitch(1, 0, 0, 1);
@@ -45,10 +45,7 @@ TEST_F(Handlers, SwitchReplyMovesTheCrosspointFlags) {
     EXPECT_EQ(h.views.Matching("Draw_Crosspoint"),
               (std::vector<std::string>{"Draw_Crosspoint(3,1)", "Draw_Crosspoint(4,2)",
                                         "Draw_Crosspoint(0,2)"}));
-    EXPECT_FALSE(Waiting());
-}
 
-TEST_F(Handlers, EachLevelReplyRestartsTheRedrawOfItsOwnKind) {
     send().CmdGetMute(1, 0, 0, 1);
     send().CmdGetVolumnLevel(1, 0, 0, 1);
     send().CmdGetBassLevel(1, 0, 0, 1);
@@ -63,6 +60,17 @@ TEST_F(Handlers, EachLevelReplyRestartsTheRedrawOfItsOwnKind) {
               (std::vector<std::string>{"RestartSelectedRedraw(0)", "RestartSelectedRedraw(1)",
                                         "RestartSelectedRedraw(2)", "RestartSelectedRedraw(3)",
                                         "RestartSelectedRedraw(4)", "RestartSelectedRedraw(5)"}));
+
+    // Replies of another unit, or of this one while it is given up, are
+    // taken but change nothing.
+    h.AddUnit(2, 4, 4);
+    send().CmdGetVolumnLevel(2, 0, 0, 1);
+    h.Reply({0x01, 0x50});
+    EXPECT_FALSE(Waiting());
+    unit->setblConnected(false);
+    send().CmdGetVolumnLevel(1, 0, 0, 1);
+    h.Reply({0x01, 0x50});
+    EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 1);
 }
 
 TEST_F(Handlers, BadRepliesAreRefusedSoTheRequestIsRepeated) {
@@ -162,18 +170,6 @@ TEST_F(Handlers, PresetRepliesGoToTheMemoryRowsOfTheChosenLocationOnly) {
     h.Reply({0x01, 0x32});
     EXPECT_TRUE(h.views.Matching("SetMemoryRow").empty());
     EXPECT_FALSE(Waiting());
-}
-
-TEST_F(Handlers, RepliesOfOtherOrSilentUnitsAreTakenButIgnored) {
-    h.AddUnit(2, 4, 4);
-    send().CmdGetVolumnLevel(2, 0, 0, 1);
-    h.Reply({0x01, 0x50}); // level 80 from unit 2
-    EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 0);
-    EXPECT_FALSE(Waiting());
-    unit->setblConnected(false);
-    send().CmdGetVolumnLevel(1, 0, 0, 1);
-    h.Reply({0x01, 0x50});
-    EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 0);
 }
 
 TEST_F(Handlers, PointerRuleSparesPollsAndPresetsAndBusyReads) {

@@ -175,29 +175,6 @@ TEST(Scenario, PortLostGivesUpEveryUnitAndDisablesThePagesAsForASilentUnit) {
     EXPECT_FALSE(h.core.status.IsBusy());
 }
 
-TEST(Scenario, SettingsReachTheUnitAndTheModelFollowsItsAnswers) {
-    SimCoreHarness h;
-    sim::Unit& unit = h.AddUnit(31);
-    ASSERT_TRUE(h.Scan());
-    CommandSenders& s = h.core.link.senders;
-    s.CmdSetVolumnLevel(31, 2, 64, 0);
-    s.CmdSetAudioSwitch(31, 2, 7, 0);
-    s.CmdSetDelayLevel(31, 2, 150, 0); // 750 ms of at most 1000
-    s.CmdSetEdidType(31, 4, 1, 1);
-    s.CmdGetVolumnLevel(31, 0, 0, 1);
-    s.CmdGetAudioSwitch(31, 0, 0, 1);
-    s.CmdGetDelayLevel(31, 0, 0, 1);
-    s.CmdGetEdidType(31, 0, 1);
-    h.clock.advance(3s);
-    EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 64);
-    EXPECT_EQ(h.core.model.AudioOutputs[2].iInputPort, 7);
-    EXPECT_TRUE(h.core.model.Crosspoints[7][2].blAudio);
-    EXPECT_EQ(h.core.model.AudioOutputs[2].lDelayTime, 750);
-    EXPECT_EQ(h.core.model.VideoInputs[4].lEdidType, 1);
-    EXPECT_TRUE(h.Differences(unit).empty());
-    EXPECT_EQ(h.trace.overlaps, 0);
-}
-
 TEST(Scenario, StoppingTheScanWithdrawsOnlyProbesOfUnitsNotFound) {
     SimCoreHarness h;
     h.AddUnit(0);
@@ -215,14 +192,33 @@ TEST(Scenario, StoppingTheScanWithdrawsOnlyProbesOfUnitsNotFound) {
     EXPECT_EQ(Probes(h.port.written()), (std::vector<int>{0}));
 }
 
-TEST(Scenario, PresetReadQueuesTheStepTableAndEndsAtItsLastStep) {
+TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
     SimCoreHarness h;
     sim::UnitConfig cfg = SimCoreHarness::Config(31);
     cfg.bass = cfg.treble = cfg.subwoofer = false;
     sim::Unit& unit = h.AddUnit(cfg);
     ASSERT_TRUE(h.Scan());
+    CommandSenders& s = h.core.link.senders;
+    s.CmdSetVolumnLevel(31, 2, 64, 0);
+    s.CmdSetAudioSwitch(31, 2, 7, 0);
+    s.CmdSetDelayLevel(31, 2, 150, 0); // 750 ms of at most 1000
+    s.CmdSetEdidType(31, 4, 1, 1);
+    s.CmdGetVolumnLevel(31, 0, 0, 1);
+    s.CmdGetAudioSwitch(31, 0, 0, 1);
+    s.CmdGetDelayLevel(31, 0, 0, 1);
+    s.CmdGetEdidType(31, 0, 1);
+    h.clock.advance(3s);
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 64);
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iInputPort, 7);
+    EXPECT_TRUE(h.core.model.Crosspoints[7][2].blAudio);
+    EXPECT_EQ(h.core.model.AudioOutputs[2].lDelayTime, 750);
+    EXPECT_EQ(h.core.model.VideoInputs[4].lEdidType, 1);
+    EXPECT_TRUE(h.Differences(unit).empty());
+
+    // A preset read queues the step table of the unit's controls and ends at
+    // its last step; the live state is untouched.
     unit.state().audioPresets[2].outputs[0].volume = 9;
-    h.views.calls.clear();
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
     const size_t before = h.port.written().size();
     h.views.memoryLocation = 3;
     h.core.status.SetLoadingMemory(true);
@@ -230,31 +226,76 @@ TEST(Scenario, PresetReadQueuesTheStepTableAndEndsAtItsLastStep) {
     std::vector<std::string> frames;
     const Bytes& w = h.port.written();
     for (size_t i = before; i + 4 < w.size(); i += 5) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%02X:%d:%d", w[i + 1], w[i + 2], w[i + 3]);
-        frames.emplace_back(text);
+        frames.push_back(std::to_string(w[i + 1]) + ":" + std::to_string(w[i + 3]));
     }
-    EXPECT_EQ(frames, (std::vector<std::string>{"08:0:3", "07:0:3", "11:0:3", "13:0:3", "1D:0:3",
-                                                "1F:0:3"}));
+    EXPECT_EQ(frames, (std::vector<std::string>{"8:3", "7:3", "17:3", "19:3", "29:3", "31:3"}));
     EXPECT_TRUE(h.views.Called("SetMemoryRowVolumnLevel(1,true,9)"));
-    EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 50); // the live state is untouched
-}
+    EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 50);
 
-TEST(Scenario, PollRunsOnAnIdleLineAndFollowsTheUnit) {
-    SimCoreHarness h;
-    sim::Unit& unit = h.AddUnit(31);
-    ASSERT_TRUE(h.Scan());
-    // The redraw timers of the fake never stop: let levels be polled again.
+    // The poll follows the unit on an idle line, but leaves a value being
+    // redrawn alone. (The redraw timers of the fake never stop by themselves.)
     h.views.redrawRunning.clear();
     unit.state().audio[4].volume = 3;
     unit.state().videoRoutes[0] = 8;
     h.clock.advance(3s);
     EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 3);
     EXPECT_EQ(h.core.model.VideoOutputs[1].iInputPort, 8);
-    EXPECT_EQ(h.trace.overlaps, 0);
-    // A value being redrawn is left alone by the poll.
     h.views.redrawRunning[AudioValue::Volumn] = true;
     unit.state().audio[4].volume = 4;
     h.clock.advance(3s);
     EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 3);
+    EXPECT_EQ(h.trace.overlaps, 0);
+}
+
+// On a rough line: a request repeated and its answers late, or a request
+// sent before a scan, never makes a unit up nor ends the scan early.
+TEST(Scenario, ScanDuringARepeatedQueryMakesNoUnitUp) {
+    SimCoreHarness h;
+    h.AddUnit(2, 8, 6);
+    ASSERT_TRUE(h.Scan());
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
+    h.core.link.senders.CmdGetVolumnLevel(2, 0, 0, 1);
+    // The first answer comes after the time-out, so the request is repeated
+    // and both answers come.
+    h.port.engine().setLineFaults({.late = 1, .lateMs = 350});
+    h.clock.advance(10ms);
+    h.port.engine().setLineFaults({});
+    h.clock.advance(300ms);
+    h.core.status.SetScanning(true);
+    // Each record of unit 2, at every moment, is what the unit says it is.
+    for (int i = 0; i < 600 && h.core.status.IsBusy(); ++i) {
+        h.clock.advance(100ms);
+        const UnitRef two = h.core.model.FindUnit(2);
+        ASSERT_TRUE(!two || (two->sName() == QStringLiteral("Unit 2") && two->iOutputCount() == 6))
+            << "made up: " << two->sName().toStdString() << ", " << two->iOutputCount();
+    }
+    EXPECT_FALSE(h.core.status.IsBusy());
+    EXPECT_EQ(h.core.model.objUnits().Count(), 1);
+}
+
+TEST(Scenario, RequestsSentBeforeAScanNeitherEndItNorCostAUnit) {
+    SimCoreHarness h;
+    sim::UnitConfig videoOnly = SimCoreHarness::Config(31, 8, 6);
+    videoOnly.audio = false;
+    h.AddUnit(2, 8, 6);
+    h.AddUnit(videoOnly);
+    ASSERT_TRUE(h.Scan());
+    // The extended information of unit 2 is awaited when the scan starts.
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
+    h.core.link.senders.CmdGetUnitInfo(2, 1, 1);
+    ASSERT_TRUE(h.core.link.queue.IsWaitingForAnswer());
+    ASSERT_TRUE(h.Scan());
+    ASSERT_TRUE(h.core.model.FindUnit(2));
+    EXPECT_TRUE(h.core.model.FindUnit(2)->blConnected());
+    // Unit 31 refuses an audio query; its give-up 900 ms after the scan
+    // starts is not the scan's own probe of ID 31.
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
+    h.core.link.senders.CmdGetMute(31, 0, 0, 1);
+    ASSERT_TRUE(h.core.link.queue.IsWaitingForAnswer());
+    const auto start = h.clock.now();
+    ASSERT_TRUE(h.Scan());
+    EXPECT_GT(h.clock.now() - start, 20s); // every probe was made
+    EXPECT_EQ(h.core.model.objUnits().Count(), 2);
+    EXPECT_TRUE(h.core.model.FindUnit(31));
+    EXPECT_EQ(h.trace.overlaps, 0);
 }
