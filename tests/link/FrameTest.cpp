@@ -1,4 +1,5 @@
 #include "link/QuadrelError.h"
+#include "link/VirtualClock.h"
 #include "link/basBitAccess.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
 #include "support/LinkHarness.h"
@@ -10,6 +11,7 @@
 
 using namespace quadrel;
 using namespace quadrel::test;
+using namespace std::chrono_literals;
 namespace crc = quadrel::basCRC8_Dallas_1_Wire;
 namespace bits = quadrel::basBitAccess;
 
@@ -60,8 +62,7 @@ TEST(Crc8AndBits, ValuesAndTaggedErrors) {
         {[] {
              crc::CalculateCrc8(Bytes{1, 2}, 3);
          },
-         "9: Subscript out of range - "
-         "basCRC8_Dallas_1_Wire.CalculateCrc8"},
+         "9: Subscript out of range - basCRC8_Dallas_1_Wire.CalculateCrc8"},
         {[] { bits::U8BitValue(8); }, "9: Subscript out of range - basBitAccess.U8BitValue"},
         {[] { bits::U8BitRead(1, -1); }, "9: Subscript out of range - basBitAccess.U8BitRead"},
         // The field reader shares the reader's tag.
@@ -156,4 +157,52 @@ TEST(CommandSenders, AddressCodeAndDataBytes) {
         EXPECT_EQ((std::array<int, 4>{frames[i][0], frames[i][1], frames[i][2], frames[i][3]}),
                   expected[i]);
     }
+}
+
+TEST(VirtualClock, TimersAndCallsRunInOrderAndTimeRunsBackOnlyWhenNothingWaits) {
+    VirtualClock clock;
+    auto timer = clock.createTimer(300ms);
+    std::vector<std::string> log;
+    timer->setOnTick([&] { log.push_back("tick"); });
+    timer->start();
+    clock.advance(900ms);
+    EXPECT_EQ(log.size(), 3u);
+    // start() restarts the count; setEnabled(true) on a running timer does not.
+    clock.advance(200ms);
+    timer->start();
+    clock.advance(200ms);
+    timer->setEnabled(true);
+    clock.advance(100ms);
+    EXPECT_EQ(log.size(), 4u);
+
+    // A tick may stop its own timer; a tick and a call due at the same time
+    // run in the order they were scheduled.
+    log.clear();
+    timer->setOnTick([&] {
+        log.push_back("tick");
+        timer->stop();
+    });
+    timer->setInterval(100ms);
+    timer->start();
+    clock.callAfter(100ms, [&] { log.push_back("a"); });
+    clock.callAfter(50ms, [&] { log.push_back("b"); });
+    clock.cancel(clock.callAfter(60ms, [&] { log.push_back("never"); }));
+    clock.advance(1s);
+    EXPECT_EQ(log, (std::vector<std::string>{"b", "tick", "a"}));
+    EXPECT_FALSE(timer->isActive());
+
+    // Time runs back only when nothing waits (the fuzz rig's reset relies on it).
+    timer->start();
+    EXPECT_FALSE(clock.Rewind());
+    timer->stop();
+    EXPECT_TRUE(clock.Rewind());
+
+    // A timer that outlives its clock is harmless.
+    std::unique_ptr<Timer> orphan;
+    {
+        VirtualClock gone;
+        orphan = gone.createTimer(10ms);
+        orphan->start();
+    }
+    orphan->stop();
 }

@@ -1,9 +1,8 @@
 // Finding and opening ports: aliases and the kernel's list in temporary
-// folders, pseudo-terminals for ports, and a refused port tried as nobody.
+// folders, pseudo-terminals for ports.
 #include "link/PortOpening.h"
 #include "link/basCOMM.h"
 #include "link/qt/QtSerialPort.h"
-#include "support/AsNobody.h"
 #include "support/FakeSerialPort.h"
 #include "support/Pty.h"
 #include "support/TempFolders.h"
@@ -21,28 +20,6 @@
 using namespace quadrel;
 using namespace quadrel::test;
 using namespace std::chrono_literals;
-
-namespace {
-
-// Port 7 of the folders under `root`, opened as this process's user.
-void OpenPortSeven(const QString& root, bool expectOpen) {
-    PortFolders f;
-    f.aliasDir = root + QStringLiteral("/ports");
-    f.devDir = root + QStringLiteral("/dev");
-    f.sysTtyDir = root + QStringLiteral("/sys/class/tty");
-    basCOMM comm(f);
-    comm.GetExistPort();
-    EXPECT_EQ(comm.PortList(), QStringList{"7"});
-    QtSerialPort port(comm);
-    EXPECT_EQ(OpenCommPort(port, 7, 9600), expectOpen) << port.lastError().toStdString();
-    EXPECT_EQ(port.isOpen(), expectOpen);
-    if (!expectOpen) {
-        EXPECT_FALSE(port.lastError().isEmpty());
-        EXPECT_NE(port.lastError(), "in use by another program");
-    }
-}
-
-} // namespace
 
 TEST(PortDiscovery, AliasesAndFixedMapIncludingBusyPorts) {
     TempFolders tmp;
@@ -193,53 +170,4 @@ TEST(PortOpening, RawBytesBothWaysReopenAndABusyOrMissingPortStaysClosed) {
     port.close();
     EXPECT_FALSE(OpenCommPort(port, 8, 9600)); // no such port
     EXPECT_FALSE(port.isOpen());
-}
-
-// Run by PortPermission.RefusedPortIsListedButNotOpened as an ordinary user.
-TEST(PortPermission, DISABLED_OpenPortSeven) {
-    OpenPortSeven(qEnvironmentVariable("QUADREL_PORT_ROOT"),
-                  qEnvironmentVariable("QUADREL_EXPECT") == QLatin1String("open"));
-}
-
-// A port the user may not open is listed (it exists, as a busy port does),
-// refused at open with the system's reason, never taken for "in use by
-// another program", and nothing is left open.
-TEST(PortPermission, RefusedPortIsListedButNotOpened) {
-    TempFolders tmp;
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    tmp.addAlias(7, pty.slavePath());
-    OpenToOthers(tmp.folders().aliasDir);
-    OpenToOthers(tmp.folders().sysTtyDir);
-    OpenToOthers(tmp.folders().devDir);
-    const QString device = pty.slavePath();
-    const QFile::Permissions before = QFile::permissions(device);
-    // A lock file that a killed root process left for this terminal's number
-    // would refuse nobody for another reason; the terminal is new, so any
-    // lock for its path is stale.
-    const QString tail = QString(device).replace(QLatin1Char('/'), QLatin1Char('_'));
-    for (const QString folder : {"/var/lock", "/run/lock", "/tmp"}) {
-        for (const QString& name : QDir(folder).entryList({"LCK..*"}, QDir::Files)) {
-            if (name.endsWith(tail) || tail.endsWith(name.mid(5))) {
-                QFile::remove(folder + QLatin1Char('/') + name);
-            }
-        }
-    }
-    auto run = [&](const char* expect) {
-        if (RunningAsRoot()) {
-            return RunTestAsNobody(
-                "PortPermission.DISABLED_OpenPortSeven",
-                {"QUADREL_PORT_ROOT=" + tmp.root(), QStringLiteral("QUADREL_EXPECT=") + expect});
-        }
-        // An ordinary user already meets the permission bits.
-        OpenPortSeven(tmp.root(), QLatin1String(expect) == QLatin1String("open"));
-        return 0;
-    };
-    ASSERT_TRUE(QFile::setPermissions(device, QFile::ReadOwner | QFile::WriteOwner));
-    EXPECT_EQ(run("refused"), 0);
-    // Opened to everyone, the same port opens: the refusal was the permission.
-    ASSERT_TRUE(QFile::setPermissions(device, QFile::ReadOwner | QFile::WriteOwner |
-                                                  QFile::ReadOther | QFile::WriteOther));
-    EXPECT_EQ(run("open"), 0);
-    QFile::setPermissions(device, before);
 }
