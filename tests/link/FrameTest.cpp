@@ -124,38 +124,27 @@ TEST(SendCommand, ShortLongEmptyAndSplitForms) {
     EXPECT_EQ(GetMaxCommandLB(2), 0);
 }
 
-// Each kind of sender once (the scenarios against the emulator walk them
-// all): address, code and data bytes in their places.
+// The senders' bytes are walked against the emulator by the scenarios; here
+// the places of output and input, and a delay level too large for two bytes.
 TEST(CommandSenders, AddressCodeAndDataBytes) {
     LinkHarness h;
     CommandSenders& s = h.link.senders;
-    s.CmdSetVolumnLevel(1, 2, 50, 0);
-    s.CmdGetUnitInfo(5, 1, 1);
     s.CmdSetVideoSwitch(2, 4, 7, 0);
-    s.CmdSaveAudioMemory(2, 0, 3, 1);
-    s.CmdGetAudioSwitch(2, 6, 5, 1);
-    s.CmdGetVideoOutputPlug(2, 3, 2);
-    s.CmdSetEdidType(2, 6, 1, 1);
-    s.CmdGetEdidType(2, 6, 1);
-    s.CmdGetFirmwareVersion(2, 1);
-    // The delay level goes high byte first; one that does not fit two bytes
-    // is not sent as some other delay.
-    EXPECT_TRUE(s.CmdSetDelayLevel(2, 1, 300, 0));
+    EXPECT_TRUE(s.CmdSetDelayLevel(2, 1, 300, 0)); // high byte first
     EXPECT_FALSE(s.CmdSetDelayLevel(2, 1, 65536, 0));
     EXPECT_FALSE(s.CmdSetDelayLevel(2, 1, -1, 0));
     s.CmdGetDelayLevel(2, 0, 3, 1);
-    const std::vector<std::array<int, 4>> expected = {
-        {0x21, 0x12, 2, 50}, {0x25, 0x3F, 1, 0}, {0x22, 0x01, 4, 7},  {0x22, 0x04, 0, 3},
-        {0x22, 0x08, 6, 5},  {0x22, 0x0B, 3, 0}, {0x22, 0x20, 6, 1},  {0x22, 0x21, 6, 0},
-        {0x22, 0x31, 0, 0},  {0x22, 0x1E, 1, 1}, {0x22, 0x1C, 1, 44}, {0x22, 0x1D, 0, 3},
-        {0x22, 0x1F, 0, 3}};
+    const std::vector<std::array<int, 4>> expected = {{0x22, 0x01, 4, 7},
+                                                      {0x22, 0x1E, 1, 1},
+                                                      {0x22, 0x1C, 1, 44},
+                                                      {0x22, 0x1D, 0, 3},
+                                                      {0x22, 0x1F, 0, 3}};
     const auto frames = Frames(h);
     ASSERT_EQ(frames.size(), expected.size());
     for (size_t i = 0; i < frames.size(); ++i) {
-        SCOPED_TRACE(i);
-        ASSERT_EQ(frames[i].size(), 5u);
         EXPECT_EQ((std::array<int, 4>{frames[i][0], frames[i][1], frames[i][2], frames[i][3]}),
-                  expected[i]);
+                  expected[i])
+            << i;
     }
 }
 

@@ -135,17 +135,6 @@ TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeated) {
         EXPECT_EQ(h.port.writes.size(), 2u); // repeated by the time-out
         EXPECT_FALSE(h.link.receiver.IsReceiving());
     }
-    // A reply its handler refuses is repeated too, until the unit is given up.
-    LinkHarness h;
-    auto unit = h.AddUnit(1);
-    h.replies.acknowledge = false;
-    h.link.senders.CmdGetMute(1, 0, 0, 1);
-    for (int i = 0; i < 3; ++i) {
-        h.port.deliver(WithCrc({0x81, 0x02, 0x01, 0x02}));
-        h.clock.advance(300ms);
-    }
-    EXPECT_EQ(h.port.writes.size(), 3u);
-    EXPECT_FALSE(unit->blConnected());
 }
 
 TEST(ReceivePath, FirmwareAndInformationLengths) {
