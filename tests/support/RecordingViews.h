@@ -18,7 +18,6 @@ class RecordingViews : public Views {
 public:
     std::vector<std::string> calls;
     std::optional<int> memoryLocation;
-    int memoryRows = 0;
     std::map<AudioValue, bool> redrawRunning;
     bool busyPointer = false;
     QString scanCaption = QStringLiteral("S&can");
@@ -27,9 +26,6 @@ public:
 
     bool Called(const std::string& call) const {
         return std::find(calls.begin(), calls.end(), call) != calls.end();
-    }
-    size_t Count(const std::string& call) const {
-        return static_cast<size_t>(std::count(calls.begin(), calls.end(), call));
     }
     // Calls whose text starts with `prefix`.
     std::vector<std::string> Matching(const std::string& prefix) const {
@@ -88,11 +84,8 @@ public:
         Add(__func__);
     }
     std::optional<int> SelectedMemoryLocation() const override { return memoryLocation; }
-    int MemoryRowCount() const override { return memoryRows; }
-    void ClearMemoryRows() override {
-        memoryRows = 0;
-        Add(__func__);
-    }
+    int MemoryRowCount() const override { return 0; }
+    void ClearMemoryRows() override { Add(__func__); }
     void SetMemoryRowInput(SignalKind k, int o, int i) override { Add(__func__, K(k), o, i); }
     void SetMemoryRowMuteStatus(int o, bool s, int m) override { Add(__func__, o, s, m); }
     void SetMemoryRowVolumnLevel(int o, bool s, int l) override { Add(__func__, o, s, l); }
