@@ -66,7 +66,7 @@ TEST(TransmitQueue, SelectedUnitsFramesGoBehindItsOwnAsUrgentOnes) {
     }
 }
 
-TEST(TransmitQueue, SilentUnitIsTriedThreeTimesThenGivenUp) {
+TEST(TransmitQueue, SilentUnitIsTriedThreeTimesGivenUpAndReadAfreshWhenItAnswers) {
     LinkHarness h;
     auto unit = h.AddUnit(1);
     h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
@@ -89,6 +89,24 @@ TEST(TransmitQueue, SilentUnitIsTriedThreeTimesThenGivenUp) {
     ASSERT_EQ(h.port.writes.size(), 4u);
     EXPECT_EQ(h.port.writes.back()[0], 0x22);
     EXPECT_EQ(h.link.queue.iSendQueueCount(), 0u);
+
+    // An answer clears the tries; one from a unit given up, or from a unit
+    // with no record, asks for its information.
+    h.clock.advance(1s);
+    h.link.senders.CmdSetVolumnLevel(1, 2, 50, 0);
+    h.clock.advance(300ms);
+    EXPECT_EQ(h.link.queue.iRetryCount(1), 1);
+    h.port.deliver({0x81, 0xD2});
+    EXPECT_EQ(h.link.queue.iRetryCount(1), 0);
+    EXPECT_TRUE(unit->blConnected());
+    EXPECT_EQ(h.infoRequests, (std::vector<uint8_t>{1}));
+    h.clock.advance(1s);
+    h.link.senders.CmdSetMute(1, 1, 1, 0);
+    h.port.deliver({0x81, 0xD2});
+    EXPECT_EQ(h.infoRequests, (std::vector<uint8_t>{1}));
+    h.link.senders.CmdSetMute(6, 1, 1, 0);
+    h.port.deliver({0x86, basCRC8_Dallas_1_Wire::CalculateCrc8(Bytes{0x86}, 1)});
+    EXPECT_EQ(h.infoRequests, (std::vector<uint8_t>{1, 6}));
 }
 
 TEST(TransmitQueue, GivingUpTheSelectedUnitClearsItsViewsAndBusyStateUnit31EndsAScan) {
@@ -109,29 +127,6 @@ TEST(TransmitQueue, GivingUpTheSelectedUnitClearsItsViewsAndBusyStateUnit31EndsA
     h.clock.advance(900ms);
     EXPECT_FALSE(h.busy.scanning);
     EXPECT_TRUE(h.infoRequests.empty());
-}
-
-TEST(TransmitQueue, AnswerClearsTheTriesAndAReturningUnitIsReadAfresh) {
-    LinkHarness h;
-    auto unit = h.AddUnit(1);
-    h.link.senders.CmdSetVolumnLevel(1, 2, 50, 0);
-    h.clock.advance(300ms);
-    EXPECT_EQ(h.link.queue.iRetryCount(1), 1);
-    h.port.deliver({0x81, 0xD2});
-    EXPECT_EQ(h.link.queue.iRetryCount(1), 0);
-    EXPECT_TRUE(unit->blConnected());
-    EXPECT_TRUE(h.infoRequests.empty());
-
-    unit->setblConnected(false);
-    h.clock.advance(1s);
-    h.link.senders.CmdSetMute(1, 1, 1, 0);
-    h.port.deliver({0x81, 0xD2});
-    EXPECT_TRUE(unit->blConnected());
-    EXPECT_EQ(h.infoRequests, (std::vector<uint8_t>{1}));
-    // An answer from a unit with no record also asks for its information.
-    h.link.senders.CmdSetMute(6, 1, 1, 0);
-    h.port.deliver({0x86, basCRC8_Dallas_1_Wire::CalculateCrc8(Bytes{0x86}, 1)});
-    EXPECT_EQ(h.infoRequests, (std::vector<uint8_t>{1, 6}));
 }
 
 TEST(TransmitQueue, Purges) {

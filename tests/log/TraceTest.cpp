@@ -1,10 +1,17 @@
+// The trace: its lines and their trim, the daily log file, and the lines in
+// words as the real link reports answers, repeats and dropped input, in
+// virtual time.
+#include "link/CommandCodes.h"
+#include "link/basCRC8_Dallas_1_Wire.h"
+#include "log/FrameWords.h"
 #include "log/basLog.h"
-#include "support/AsNobody.h"
+#include "support/LinkHarness.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,6 +20,7 @@
 
 using namespace quadrel;
 using namespace quadrel::test;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -22,15 +30,21 @@ public:
     QDateTime now{QDate(2012, 1, 11), QTime(9, 5, 7)};
 };
 
-class LineSink : public TraceSink {
-public:
+struct Lines : TraceSink {
+    QStringList lines;
+    std::vector<TraceColour> colours;
+    QString figures;
     void AppendTraceLine(const QString& text, TraceColour colour) override {
         lines << text;
         colours.push_back(colour);
     }
     void RemoveLeadingTrace(qsizetype) override {}
-    QStringList lines;
-    std::vector<TraceColour> colours;
+    void ClearTrace() override { lines.clear(); }
+    void ShowFigures(const QString& text) override { figures = text; }
+    // The words lines without their time stamps.
+    QStringList Words() const {
+        return lines.filter(" ms  ").replaceInStrings(QRegularExpression("^ *\\d+ ms  "), "");
+    }
 };
 
 QString Line(qsizetype length, char fill = 'x') {
@@ -48,11 +62,50 @@ void WriteTwoLines(const QString& folder) {
     log.LogEvent("second");
 }
 
+Bytes Framed(Bytes frame) {
+    frame.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(frame, static_cast<int>(frame.size())));
+    return frame;
+}
+
+SEND_PACKET Packet(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
+    SEND_PACKET p;
+    p.bID = id;
+    p.bCommand = code;
+    p.bData = {d0, d1};
+    p.lPriority = 1;
+    return p;
+}
+
+// The link on a scripted port with the real trace behind it.
+struct WordsHarness {
+    explicit WordsHarness(const QString& folder = {}, bool words = true) : log(folder, day) {
+        port.open(1, QStringLiteral("9600,n,8,1"));
+        link.queue.attach(busy, views, [](uint8_t) {});
+        link.receiver.setReplySink(replies);
+        log.setSink(&sink);
+        log.setBlShowTrace(true);
+        log.setShowWords(words);
+        log.setElapsed([this] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(clock.now()).count();
+        });
+    }
+    FixedClock day;
+    Lines sink;
+    VirtualClock clock;
+    FakeSerialPort port;
+    basLog log;
+    basQRD model;
+    RecordingViews views;
+    FlagsOnly busy;
+    basCommunication link{port, clock, log, model};
+    ReplyRecorder replies{link};
+};
+
 } // namespace
 
-TEST(Trace, LinesInTheirDirectionOnlyWhileSwitchedOn) {
+TEST(Trace, LinesInTheirDirectionWhileOnHeldWhilePausedClearedAndSaved) {
     FixedClock clock;
-    LineSink sink;
+    Lines sink;
     basLog log(QString(), clock);
     log.setSink(&sink);
     log.LogSend({0x01, 0x02});
@@ -63,6 +116,23 @@ TEST(Trace, LinesInTheirDirectionOnlyWhileSwitchedOn) {
     EXPECT_EQ(log.txtLog(), "SEND 01 02 \r\nRECV 81 D2 \r\n");
     EXPECT_EQ(sink.lines, (QStringList{"SEND 01 02 ", "RECV 81 D2 "}));
     EXPECT_EQ(sink.colours, (std::vector{TraceColour::Send, TraceColour::Recv}));
+
+    log.setPaused(true);
+    log.LogSend({0x03});
+    EXPECT_EQ(sink.lines.size(), 2);
+    log.setPaused(false);
+    EXPECT_EQ(sink.lines.last(), "SEND 03 ");
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("trace.txt");
+    ASSERT_TRUE(log.SaveTrace(path));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), log.txtLog());
+    EXPECT_FALSE(log.SaveTrace(dir.filePath("no/such/folder/trace.txt")));
+    log.ClearTrace();
+    EXPECT_TRUE(sink.lines.isEmpty());
+    EXPECT_TRUE(log.txtLog().isEmpty());
 }
 
 TEST(Trace, TrimCutsThroughTheLastBreakWithinTheWindow) {
@@ -128,7 +198,8 @@ TEST(LogFile, AppendsTimeStampedLinesToTheDailyFileOnlyWhenOn) {
 
 // The daily log file is a convenience: whatever stands in its way, the line
 // is lost without a word and the program goes on at once. Opening a pipe that
-// nobody reads would wait for ever.
+// nobody reads would wait for ever. (A folder the user may not write to fails
+// the same open as a folder in the file's place.)
 TEST(LogFile, FileFolderOrPipeInTheWayIsLeftAlone) {
     QTemporaryDir file, folder, pipe;
     QFile notAFolder(file.path() + "/LOG");
@@ -147,31 +218,116 @@ TEST(LogFile, FileFolderOrPipeInTheWayIsLeftAlone) {
     EXPECT_FALSE(QFileInfo(pipe.path() + kDaily).isFile());
 }
 
-// Run by ReadOnlyFolderLosesTheLine as an ordinary user.
-TEST(LogFile, DISABLED_WriteIntoTheFolderGiven) {
-    WriteTwoLines(qEnvironmentVariable("QUADREL_PROGRAM_FOLDER"));
+TEST(FrameWords, EveryRequestKind) {
+    const std::vector<std::pair<SEND_PACKET, QString>> cases = {
+        {Packet(1, kCmdSetVideoSwitch, 2, 3), "unit 01 set video route output 2 = input 3"},
+        {Packet(1, kCmdSetAudioSwitch, 2, 0), "unit 01 disconnect audio route output 2"},
+        {Packet(1, kCmdLoadAudioMemory, 0, 4), "unit 01 load audio preset 4"},
+        {Packet(1, kCmdGetAudioSwitch, 5, 2), "unit 01 get audio route output 5, preset 2"},
+        {Packet(1, kCmdGetAudioOutputPlug, 0, 0), "unit 01 get audio output plugs all outputs"},
+        {Packet(1, kCmdSetDelayHigh, 1, 1), "unit 01 set delay high byte output 1 = 1"},
+        {Packet(1, kCmdSetEdidType, 3, 1), "unit 01 set EDID input 3 = output 1"},
+        {Packet(5, kCmdGetUnitInfo, 1, 0), "unit 05 get extended information"},
+        {Packet(1, 0x2A, 1, 2), "unit 01 command 2A (1, 2)"},
+    };
+    for (const auto& [packet, words] : cases) {
+        EXPECT_EQ(FrameWords::Request(packet), words);
+    }
+    EXPECT_EQ(FrameWords::Dropped(DropReason::BufferFull, 513), "dropped 513 bytes: buffer full");
 }
 
-TEST(LogFile, ReadOnlyFolderLosesTheLine) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkdir("LOG"));
-    OpenToOthers(dir.path());
-    const auto write = [&] {
-        if (RunningAsRoot()) {
-            EXPECT_EQ(RunTestAsNobody("LogFile.DISABLED_WriteIntoTheFolderGiven",
-                                      {"QUADREL_PROGRAM_FOLDER=" + dir.path()}),
-                      0);
-        } else {
-            WriteTwoLines(dir.path());
-        }
+TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThem) {
+    WordsHarness h;
+    CommandSenders& s = h.link.senders;
+    // An acknowledged setting, a paired reply, firmware, both information pages.
+    s.CmdSetVolumnLevel(1, 2, 50, 0);
+    h.port.deliver(Framed({0x81}));
+    s.CmdGetVolumnLevel(1, 0, 0, 1);
+    h.port.deliver(Framed({0x81, 0x04, 1, 50, 2, 30}));
+    s.CmdGetFirmwareVersion(1, 1);
+    h.port.deliver(Framed({0x81, 0x02, 0x12, 0x03}));
+    s.CmdGetUnitInfo(1, 0, 1);
+    h.port.deliver(Framed({0x81, 0x04, 0x28, 4, 8, 'A'}));
+    s.CmdGetUnitInfo(1, 1, 1);
+    h.port.deliver(Framed({0x81, 0x05, 0x81, 0x80, 0x4F, 0x0F, 5}));
+    // Input while nothing is awaited; then from the wrong unit, with a bad CRC.
+    h.port.deliver({0x55});
+    s.CmdGetMute(1, 0, 0, 1);
+    h.port.deliver({0x82});
+    Bytes spoilt = Framed({0x81, 0x00});
+    spoilt.back() ^= 0x01;
+    h.port.deliver(spoilt);
+    h.port.deliver(Framed({0x81, 0x02, 1, 0}));
+    // A length that does not fit, and an answer with address bit 7 clear.
+    s.CmdGetFirmwareVersion(1, 1);
+    h.port.deliver({0x81, 0x03});
+    h.port.deliver(Framed({0x01}));
+    h.port.deliver(Framed({0x81, 0x02, 0x12, 0x03}));
+    // A frame cut short, then silence: two repeats and the give-up.
+    s.CmdSetMute(1, 1, 1, 0);
+    h.port.deliver({0x81});
+    h.clock.advance(1000ms);
+
+    EXPECT_EQ(h.sink.Words(), (QStringList{
+                                  "unit 01 set volume output 2 = 50",
+                                  "unit 01 ack",
+                                  "unit 01 get volume all outputs, live",
+                                  "unit 01 reply: 2 pairs",
+                                  "unit 01 get firmware version",
+                                  "unit 01 reply: firmware 1.2.3",
+                                  "unit 01 get information",
+                                  "unit 01 reply: information, 8 inputs, 4 outputs",
+                                  "unit 01 get extended information",
+                                  "unit 01 reply: 5 bytes",
+                                  "dropped 1 byte: no request waiting",
+                                  "unit 01 get mute all outputs, live",
+                                  "dropped 1 byte: wrong unit",
+                                  "dropped 3 bytes: bad checksum",
+                                  "unit 01 reply: 1 pair",
+                                  "unit 01 get firmware version",
+                                  "dropped 2 bytes: length does not fit the request",
+                                  "dropped 2 bytes: refused by the unit",
+                                  "unit 01 reply: firmware 1.2.3",
+                                  "unit 01 set mute output 1 = on",
+                                  "dropped 1 byte: frame time-out",
+                                  "unit 01 repeat 2 of 3",
+                                  "unit 01 repeat 3 of 3",
+                                  "unit 01 given up",
+                              }))
+        << h.sink.lines.join('\n').toStdString();
+    // Time stamps count milliseconds: the give-up comes 900 ms after the request.
+    EXPECT_TRUE(h.sink.lines.last().startsWith("     900 ms  "))
+        << h.sink.lines.last().toStdString();
+    EXPECT_EQ(h.sink.figures,
+              "unit 01: 8 requests, 2 repeats, 1 give-ups, 5 dropped  |  idle line: 1 dropped");
+}
+
+TEST(TraceWords, WindowOptionsLeaveTheHexLinesAndTheLogFileAlone) {
+    QTemporaryDir program;
+    ASSERT_TRUE(QDir(program.path()).mkdir("LOG"));
+    auto run = [&](bool words, bool hidePolls) {
+        WordsHarness h(program.path(), words);
+        h.log.setBlWriteLogFile(true);
+        h.log.setHidePolls(hidePolls);
+        h.link.senders.CmdSetMute(1, 1, 1, 0);
+        h.port.deliver(Framed({0x81}));
+        h.link.senders.CmdGetMute(1, 0, 0, 2); // a poll
+        h.port.deliver(Framed({0x81, 0x02, 1, 1}));
+        return h.sink.lines;
     };
-    ASSERT_TRUE(QFile::setPermissions(dir.path() + "/LOG", QFile::ReadOwner | QFile::ExeOwner |
-                                                               QFile::ReadOther | QFile::ExeOther));
-    write();
-    EXPECT_FALSE(QFile::exists(dir.path() + kDaily));
-    // The same folder made writable takes the lines: the refusal was real.
-    ASSERT_TRUE(QFile::setPermissions(dir.path() + "/LOG",
-                                      QFile::permissions(dir.path()) | QFile::WriteOther));
-    write();
-    EXPECT_TRUE(QFile::exists(dir.path() + kDaily));
+    const QStringList plain = run(false, false);
+    const QStringList worded = run(true, false);
+    const QStringList hidden = run(true, true);
+    EXPECT_EQ(plain.size(), 4);
+    EXPECT_EQ(worded.size(), 8);
+    EXPECT_EQ(worded.filter(QRegularExpression("^(SEND|RECV) ")), plain);
+    EXPECT_EQ(hidden.size(), 4); // the setting, its answer, and their words
+    EXPECT_TRUE(hidden[0].startsWith("SEND 21 10 01 01"));
+    // The log file took the same twelve hex lines over three runs, nothing else.
+    QFile file(program.path() + "/LOG/EVENT20120111");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList fileLines =
+        QString::fromLocal8Bit(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    EXPECT_EQ(fileLines.size(), 12);
+    EXPECT_EQ(fileLines.filter(QRegularExpression("^09:05:07 (SEND|RECV) ")), fileLines);
 }

@@ -32,23 +32,8 @@ Bytes Info(uint8_t flags, uint8_t outputs, uint8_t inputs, const std::string& na
 
 } // namespace
 
-TEST_F(Handlers, SwitchReplyMovesTheCrosspointFlags) {
-    h.core.model.SetVideoRoute(2, 4, h.views);
-    h.views.calls.clear();
-    send().CmdGetVideoSwitch(1, 0, 0, 1);
-    h.Reply({0x01, 0x03, 0x02, 0x00});
-    EXPECT_EQ(h.core.model.VideoOutputs[1].iInputPort, 3);
-    EXPECT_EQ(h.core.model.VideoOutputs[2].iInputPort, 0);
-    EXPECT_TRUE(h.core.model.Crosspoints[3][1].blVideo);
-    EXPECT_FALSE(h.core.model.Crosspoints[4][2].blVideo);
-    EXPECT_FALSE(h.core.model.Crosspoints[3][1].blAudio);
-    EXPECT_EQ(h.views.Matching("Draw_Crosspoint"),
-              (std::vector<std::string>{"Draw_Crosspoint(3,1)", "Draw_Crosspoint(4,2)",
-                                        "Draw_Crosspoint(0,2)"}));
-    EXPECT_FALSE(Waiting());
-}
-
-TEST_F(Handlers, EachLevelReplyRestartsTheRedrawOfItsOwnKind) {
+// (A switch reply's crosspoints are the record tests' and the scenarios'.)
+TEST_F(Handlers, LevelRepliesRestartTheirOwnRedrawForTheSelectedUnitOnly) {
     send().CmdGetMute(1, 0, 0, 1);
     send().CmdGetVolumnLevel(1, 0, 0, 1);
     send().CmdGetBassLevel(1, 0, 0, 1);
@@ -63,6 +48,17 @@ TEST_F(Handlers, EachLevelReplyRestartsTheRedrawOfItsOwnKind) {
               (std::vector<std::string>{"RestartSelectedRedraw(0)", "RestartSelectedRedraw(1)",
                                         "RestartSelectedRedraw(2)", "RestartSelectedRedraw(3)",
                                         "RestartSelectedRedraw(4)", "RestartSelectedRedraw(5)"}));
+
+    // Replies of another unit, or of this one while it is given up, are
+    // taken but change nothing.
+    h.AddUnit(2, 4, 4);
+    send().CmdGetVolumnLevel(2, 0, 0, 1);
+    h.Reply({0x01, 0x50});
+    EXPECT_FALSE(Waiting());
+    unit->setblConnected(false);
+    send().CmdGetVolumnLevel(1, 0, 0, 1);
+    h.Reply({0x01, 0x50});
+    EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 1);
 }
 
 TEST_F(Handlers, BadRepliesAreRefusedSoTheRequestIsRepeated) {
@@ -164,18 +160,6 @@ TEST_F(Handlers, PresetRepliesGoToTheMemoryRowsOfTheChosenLocationOnly) {
     EXPECT_FALSE(Waiting());
 }
 
-TEST_F(Handlers, RepliesOfOtherOrSilentUnitsAreTakenButIgnored) {
-    h.AddUnit(2, 4, 4);
-    send().CmdGetVolumnLevel(2, 0, 0, 1);
-    h.Reply({0x01, 0x50}); // level 80 from unit 2
-    EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 0);
-    EXPECT_FALSE(Waiting());
-    unit->setblConnected(false);
-    send().CmdGetVolumnLevel(1, 0, 0, 1);
-    h.Reply({0x01, 0x50});
-    EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 0);
-}
-
 TEST_F(Handlers, PointerRuleSparesPollsAndPresetsAndBusyReads) {
     h.views.busyPointer = true;
     h.views.memoryLocation = 1;
@@ -194,6 +178,9 @@ TEST_F(Handlers, PointerRuleSparesPollsAndPresetsAndBusyReads) {
     EXPECT_TRUE(h.views.busyPointer);
 }
 
+// The first unit found is selected and read; a unit with neither section has
+// nothing to read, one with both starts with the switch maps. Later units are
+// only listed, and a refresh keeps the record.
 TEST(InfoReplies, FirstUnitFoundIsSelectedAndReadLaterOnesOnlyListed) {
     CoreHarness h;
     h.core.link.senders.CmdGetUnitInfo(5, 0, 1);
@@ -201,20 +188,15 @@ TEST(InfoReplies, FirstUnitFoundIsSelectedAndReadLaterOnesOnlyListed) {
     const UnitRef unit = h.core.model.FindUnit(5);
     ASSERT_TRUE(unit);
     EXPECT_EQ(h.core.model.objSelectedUnit, unit);
+    EXPECT_EQ(unit->sName(), "ABCD");
     EXPECT_EQ(unit->iMemoryCount(), 3);
     EXPECT_EQ(unit->iOutputCount(), 8);
     EXPECT_EQ(unit->iInputCount(), 4);
-    EXPECT_EQ(unit->sName(), "ABCD");
-    EXPECT_TRUE(unit->blConnected());
     EXPECT_FALSE(unit->objAudioINFO()->blEnabled() || unit->objVideoINFO()->blEnabled());
-    EXPECT_TRUE(h.views.Called("ShowUnitRow(5)"));
-    // Nothing to read on a unit with neither section: the read ends at once.
     EXPECT_FALSE(h.core.model.blLoadingStatus || h.views.busyPointer);
-    EXPECT_TRUE(h.views.qrdEnabled);
     EXPECT_TRUE(h.views.Called("FillMemoryLocations()"));
     EXPECT_TRUE(h.core.link.queue.SendQueue().empty());
 
-    // Another unit only adds its row; a refresh keeps the record.
     h.core.link.senders.CmdGetUnitInfo(6, 0, 1);
     h.Reply(Info(0xCF, 8, 4, ""));
     const UnitRef six = h.core.model.FindUnit(6);
@@ -223,21 +205,17 @@ TEST(InfoReplies, FirstUnitFoundIsSelectedAndReadLaterOnesOnlyListed) {
     h.core.link.senders.CmdGetUnitInfo(6, 0, 1);
     h.Reply(Info(0x05, 16, 4, "Six bis"));
     EXPECT_EQ(h.core.model.FindUnit(6), six);
-    EXPECT_EQ(six->sName(), "Six bis");
     EXPECT_EQ(six->iOutputCount(), 16);
     EXPECT_EQ(h.core.model.objUnits().Count(), 2);
     EXPECT_EQ(h.core.model.objSelectedUnit, unit);
-}
 
-TEST(InfoReplies, BothSectionsReadSwitchMapsStraightAway) {
-    CoreHarness h;
-    h.core.link.senders.CmdGetUnitInfo(2, 0, 1);
-    h.Reply(Info(0xC3, 8, 4, "AV"));
-    EXPECT_TRUE(h.core.model.blLoadingStatus);
-    EXPECT_EQ(h.Sent().back(), "08:0:0"); // audio map first, written at once
-    EXPECT_EQ(h.Waiting(), (std::vector<std::string>{"07:0:0"}));
-    h.Reply({0x01, 0x02});
-    h.Reply({0x01, 0x03});
-    EXPECT_FALSE(h.core.model.blLoadingStatus); // the video map was the last step
-    EXPECT_TRUE(h.views.Called("Setup_AllViews()"));
+    CoreHarness g;
+    g.core.link.senders.CmdGetUnitInfo(2, 0, 1);
+    g.Reply(Info(0xC3, 8, 4, "AV"));
+    EXPECT_EQ(g.Sent().back(), "08:0:0"); // audio map first, written at once
+    EXPECT_EQ(g.Waiting(), (std::vector<std::string>{"07:0:0"}));
+    g.Reply({0x01, 0x02});
+    g.Reply({0x01, 0x03});
+    EXPECT_FALSE(g.core.model.blLoadingStatus); // the video map was the last step
+    EXPECT_TRUE(g.views.Called("Setup_AllViews()"));
 }

@@ -18,7 +18,6 @@ class RecordingViews : public Views {
 public:
     std::vector<std::string> calls;
     std::optional<int> memoryLocation;
-    int memoryRows = 0;
     std::map<AudioValue, bool> redrawRunning;
     bool busyPointer = false;
     QString scanCaption = QStringLiteral("S&can");
@@ -27,9 +26,6 @@ public:
 
     bool Called(const std::string& call) const {
         return std::find(calls.begin(), calls.end(), call) != calls.end();
-    }
-    size_t Count(const std::string& call) const {
-        return static_cast<size_t>(std::count(calls.begin(), calls.end(), call));
     }
     // Calls whose text starts with `prefix`.
     std::vector<std::string> Matching(const std::string& prefix) const {
@@ -42,94 +38,68 @@ public:
         return out;
     }
 
-    void Setup_AllViews() override { Add("Setup_AllViews"); }
-    void Draw_Crosspoint(int input, int output) override { Add("Draw_Crosspoint", input, output); }
-    void Draw_InputPlug(SignalKind k, int input) override { Add("Draw_InputPlug", K(k), input); }
-    void Draw_OutputPlug(SignalKind k, int output) override {
-        Add("Draw_OutputPlug", K(k), output);
-    }
-    void ResetSelectionAnchors() override { Add("ResetSelectionAnchors"); }
-    void UntickSelectAll() override { Add("UntickSelectAll"); }
-    void Draw_AudioOutputMute(int o) override { Add("Draw_AudioOutputMute", o); }
-    void Draw_AudioOutputVolumnLevel(int o) override { Add("Draw_AudioOutputVolumnLevel", o); }
-    void Draw_AudioOutputBassLevel(int o) override { Add("Draw_AudioOutputBassLevel", o); }
-    void Draw_AudioOutputTrebleLevel(int o) override { Add("Draw_AudioOutputTrebleLevel", o); }
-    void Draw_AudioOutputSubwooferLevel(int o) override {
-        Add("Draw_AudioOutputSubwooferLevel", o);
-    }
-    void Draw_AudioOutputDelayTime(int o) override { Add("Draw_AudioOutputDelayTime", o); }
+    void Setup_AllViews() override { Add(__func__); }
+    void Draw_Crosspoint(int input, int output) override { Add(__func__, input, output); }
+    void Draw_InputPlug(SignalKind k, int input) override { Add(__func__, K(k), input); }
+    void Draw_OutputPlug(SignalKind k, int output) override { Add(__func__, K(k), output); }
+    void ResetSelectionAnchors() override { Add(__func__); }
+    void UntickSelectAll() override { Add(__func__); }
+    void Draw_AudioOutputMute(int o) override { Add(__func__, o); }
+    void Draw_AudioOutputVolumnLevel(int o) override { Add(__func__, o); }
+    void Draw_AudioOutputBassLevel(int o) override { Add(__func__, o); }
+    void Draw_AudioOutputTrebleLevel(int o) override { Add(__func__, o); }
+    void Draw_AudioOutputSubwooferLevel(int o) override { Add(__func__, o); }
+    void Draw_AudioOutputDelayTime(int o) override { Add(__func__, o); }
     void RestartSelectedRedraw(AudioValue v) override {
         redrawRunning[v] = true;
-        Add("RestartSelectedRedraw", static_cast<int>(v));
+        Add(__func__, static_cast<int>(v));
     }
     bool IsSelectedRedrawRunning(AudioValue v) const override {
         auto it = redrawRunning.find(v);
         return it != redrawRunning.end() && it->second;
     }
-    void Setup_SelectedDelayRange(int maxTime, int unit) override {
-        Add("Setup_SelectedDelayRange", maxTime, unit);
-    }
-    void Draw_VideoInput(int input) override { Add("Draw_VideoInput", input); }
-    void Draw_SelectedEdidType() override { Add("Draw_SelectedEdidType"); }
+    void Setup_SelectedDelayRange(int time, int unit) override { Add(__func__, time, unit); }
+    void Draw_VideoInput(int input) override { Add(__func__, input); }
+    void Draw_SelectedEdidType() override { Add(__func__); }
     void Enable_QRD(bool on) override {
-        qrdEnabled = on;
-        lstQrdEnabled = on;
-        Add("Enable_QRD", on);
+        qrdEnabled = lstQrdEnabled = on;
+        Add(__func__, on);
     }
     void Enable_lstQRD(bool on) override {
         lstQrdEnabled = on;
-        Add("Enable_lstQRD", on);
+        Add(__func__, on);
     }
-    void Enable_fraMemory(bool on) override { Add("Enable_fraMemory", on); }
-    void ShowUnitRow(const QRDSTA& unit) override { Add("ShowUnitRow", unit.bID()); }
+    void Enable_fraMemory(bool on) override { Add(__func__, on); }
+    void ShowUnitRow(const QRDSTA& unit) override { Add(__func__, int{unit.bID()}); }
     void SetUnitIcon(uint8_t id, bool answering) override {
-        calls.push_back("SetUnitIcon(" + std::to_string(id) +
-                        (answering ? ",GreenON)" : ",RedON)"));
+        Add(__func__, int{id}, std::string(answering ? "GreenON" : "RedON"));
     }
     void SetUnitFirmwareText(uint8_t id, const QString& text) override {
-        calls.push_back("SetUnitFirmwareText(" + std::to_string(id) + "," + text.toStdString() +
-                        ")");
+        Add(__func__, int{id}, text.toStdString());
     }
-    void ClearUnitList() override { Add("ClearUnitList"); }
-    void FillMemoryLocations() override { Add("FillMemoryLocations"); }
+    void ClearUnitList() override { Add(__func__); }
+    void FillMemoryLocations() override { Add(__func__); }
     void ClearMemoryLocations() override {
         memoryLocation.reset();
-        Add("ClearMemoryLocations");
+        Add(__func__);
     }
     std::optional<int> SelectedMemoryLocation() const override { return memoryLocation; }
-    int MemoryRowCount() const override { return memoryRows; }
-    void ClearMemoryRows() override {
-        memoryRows = 0;
-        Add("ClearMemoryRows");
-    }
-    void SetMemoryRowInput(SignalKind k, int o, int i) override {
-        Add("SetMemoryRowInput", K(k), o, i);
-    }
-    void SetMemoryRowMuteStatus(int o, bool s, int m) override {
-        Add("SetMemoryRowMuteStatus", o, s, m);
-    }
-    void SetMemoryRowVolumnLevel(int o, bool s, int l) override {
-        Add("SetMemoryRowVolumnLevel", o, s, l);
-    }
-    void SetMemoryRowBassLevel(int o, bool s, int l) override {
-        Add("SetMemoryRowBassLevel", o, s, l);
-    }
-    void SetMemoryRowTrebleLevel(int o, bool s, int l) override {
-        Add("SetMemoryRowTrebleLevel", o, s, l);
-    }
-    void SetMemoryRowSubwooferLevel(int o, bool s, int l) override {
-        Add("SetMemoryRowSubwooferLevel", o, s, l);
-    }
-    void SetMemoryRowDelayTime(int o, bool s, int32_t d) override {
-        Add("SetMemoryRowDelayTime", o, s, d);
-    }
+    int MemoryRowCount() const override { return 0; }
+    void ClearMemoryRows() override { Add(__func__); }
+    void SetMemoryRowInput(SignalKind k, int o, int i) override { Add(__func__, K(k), o, i); }
+    void SetMemoryRowMuteStatus(int o, bool s, int m) override { Add(__func__, o, s, m); }
+    void SetMemoryRowVolumnLevel(int o, bool s, int l) override { Add(__func__, o, s, l); }
+    void SetMemoryRowBassLevel(int o, bool s, int l) override { Add(__func__, o, s, l); }
+    void SetMemoryRowTrebleLevel(int o, bool s, int l) override { Add(__func__, o, s, l); }
+    void SetMemoryRowSubwooferLevel(int o, bool s, int l) override { Add(__func__, o, s, l); }
+    void SetMemoryRowDelayTime(int o, bool s, int32_t d) override { Add(__func__, o, s, d); }
     void SetBusyPointer(bool busy) override {
         busyPointer = busy;
-        Add("SetBusyPointer", busy);
+        Add(__func__, busy);
     }
     void SetScanCaption(const QString& caption) override {
         scanCaption = caption;
-        calls.push_back("SetScanCaption(" + caption.toStdString() + ")");
+        Add(__func__, caption.toStdString());
     }
 
 private:
