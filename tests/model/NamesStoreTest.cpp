@@ -12,7 +12,6 @@ using namespace quadrel;
 
 namespace {
 
-const NamedPort kUnit{NameKind::Unit, 0};
 NamedPort In(int n) {
     return {NameKind::Input, n};
 }
