@@ -103,7 +103,7 @@ void QtSerialPort::write(const Bytes& bytes) {
             }
         }
         if (done == bytes.size()) {
-            DrainedLater();
+            drainedLater();
             return;
         }
     }
@@ -159,10 +159,10 @@ void QtSerialPort::onBytesWritten() {
         notifyDrained();
         return;
     }
-    DrainedLater();
+    drainedLater();
 }
 
-void QtSerialPort::DrainedLater() {
+void QtSerialPort::drainedLater() {
     // Drained from inside write(): the link hears of it from the event loop,
     // never from inside its own call.
     QMetaObject::invokeMethod(

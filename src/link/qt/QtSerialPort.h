@@ -40,7 +40,7 @@ public:
 private:
     void onError(QSerialPort::SerialPortError error);
     void onBytesWritten();
-    void DrainedLater();
+    void drainedLater();
     void onWriteDeadline();
     void checkAlive();
     void reportLost();
