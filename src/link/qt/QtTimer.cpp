@@ -7,7 +7,7 @@ namespace quadrel {
 QtTimer::QtTimer(std::chrono::milliseconds interval) : interval_(interval) {
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setSingleShot(true);
-    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { Due(); });
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { due(); });
 }
 
 void QtTimer::setInterval(std::chrono::milliseconds interval) {
@@ -22,30 +22,35 @@ void QtTimer::start() {
     active_ = true;
     deadline_ = Clock::now() + interval_;
     if (!timer_.isActive() || armedFor_ > deadline_) {
-        Arm(deadline_);
+        arm(deadline_);
     }
 }
 
-void QtTimer::Arm(Clock::time_point at) {
+void QtTimer::arm(Clock::time_point at) {
     // Whole milliseconds, rounded up: never early.
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(at - Clock::now());
     armedFor_ = at;
     timer_.start(std::max(wait, std::chrono::milliseconds(0)));
 }
 
-void QtTimer::Due() {
+void QtTimer::due() {
     if (!active_) {
         return;
     }
     const Clock::time_point now = Clock::now();
     if (now < deadline_) {
-        Arm(deadline_); // restarted since it was armed
+        arm(deadline_); // restarted since it was armed
         return;
     }
-    // Ticks repeat every interval, counted from when this one was due; the
-    // next is set before the tick, which may stop or restart the timer.
-    deadline_ = std::max(deadline_ + interval_, now);
-    Arm(deadline_);
+    // Ticks repeat every interval, counted from when this one was due, or
+    // from now after a stall longer than that, as a QTimer's do: never two
+    // at once. The next is set before the tick, which may stop or restart
+    // the timer.
+    deadline_ += interval_;
+    if (deadline_ <= now) {
+        deadline_ = now + interval_;
+    }
+    arm(deadline_);
     fire();
 }
 

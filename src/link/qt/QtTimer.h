@@ -29,8 +29,8 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    void Arm(Clock::time_point at);
-    void Due();
+    void arm(Clock::time_point at);
+    void due();
 
     QTimer timer_;
     std::chrono::milliseconds interval_;
