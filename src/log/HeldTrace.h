@@ -12,7 +12,9 @@ namespace quadrel {
 // order, as the last hold ends. The program holds it over the handling of
 // input, so the frame that an answer releases is written before the answer
 // and the frame are put into words and lines, which takes longer than the
-// handling itself.
+// handling itself. The lines' time stamps are taken as they are passed on,
+// tens of microseconds later: well inside their millisecond. Frames written
+// from a timer are not held: nothing waits on them.
 class HeldTrace : public LinkTrace {
 public:
     explicit HeldTrace(LinkTrace& trace) : trace_(trace) {}
