@@ -14,49 +14,36 @@
 
 namespace quadrel::test {
 
-// FNV-1a over everything mixed in: cheap enough to run on every fuzz input.
+// FNV-1a over everything mixed in (a word at a time): cheap enough to run on every fuzz input.
+// The fuzzer's own runs, whose results nobody reads, switch it off.
 class Digest {
 public:
     void Mix(uint64_t v) {
-        for (int i = 0; i < 8; ++i) {
-            hash_ = (hash_ ^ ((v >> (8 * i)) & 0xFF)) * 0x100000001B3ULL;
+        if (on) {
+            hash_ = (hash_ ^ v) * 0x100000001B3ULL;
+            hash_ ^= hash_ >> 29;
         }
     }
     void Mix(const uint8_t* p, size_t n) {
         Mix(n);
-        for (size_t i = 0; i < n; ++i) {
+        for (size_t i = 0; on && i < n; ++i) {
             hash_ = (hash_ ^ p[i]) * 0x100000001B3ULL;
         }
     }
     uint64_t value() const { return hash_; }
     void Reset() { hash_ = kSeed; }
+    bool on = true;
 
 private:
     static constexpr uint64_t kSeed = 0xCBF29CE484222325ULL;
     uint64_t hash_ = kSeed;
 };
 
-// A fake's digest, which the fuzzer's own runs, whose results nobody reads,
-// switch off.
-struct Digesting {
-    Digest digest;
-    bool digesting = true;
-    void Mix(uint64_t v) {
-        if (digesting) {
-            digest.Mix(v);
-        }
-    }
-    void Mix(const uint8_t* p, size_t n) {
-        if (digesting) {
-            digest.Mix(p, n);
-        }
-    }
-};
-
 // A views fake that folds every call and its arguments into a digest instead
 // of writing text, and keeps the little state the core reads back.
-class DigestViews : public Views, public Digesting {
+class DigestViews : public Views {
 public:
+    Digest digest;
     std::optional<int> memoryLocation;
 
     void Reset() {
@@ -128,11 +115,12 @@ public:
 private:
     static int K(SignalKind k) { return k == SignalKind::Video ? 1 : 0; }
     template <typename... Args> void Add(int call, Args... args) {
-        Mix(static_cast<uint64_t>(call));
-        (Mix(static_cast<uint64_t>(static_cast<int64_t>(args))), ...);
+        digest.Mix(static_cast<uint64_t>(call));
+        (digest.Mix(static_cast<uint64_t>(static_cast<int64_t>(args))), ...);
     }
     void MixText(const QString& text) {
-        Mix(reinterpret_cast<const uint8_t*>(text.utf16()), static_cast<size_t>(text.size()) * 2);
+        digest.Mix(reinterpret_cast<const uint8_t*>(text.utf16()),
+                   static_cast<size_t>(text.size()) * 2);
     }
 
     int memoryRows_ = 0;
@@ -140,22 +128,22 @@ private:
 };
 
 // Folds the trace into a digest: each piece with its direction.
-struct DigestTrace : LinkTrace, Digesting {
-    void LogSend(const Bytes& b) override {
-        Mix(1);
-        Mix(b.data(), b.size());
-    }
-    void LogRecv(const Bytes& b) override {
-        Mix(2);
-        Mix(b.data(), b.size());
+struct DigestTrace : LinkTrace {
+    Digest digest;
+    void LogSend(const Bytes& b) override { Log(1, b); }
+    void LogRecv(const Bytes& b) override { Log(2, b); }
+    void Log(uint64_t direction, const Bytes& b) {
+        digest.Mix(direction);
+        digest.Mix(b.data(), b.size());
     }
 };
 
 // The line of the fuzzing rig: it hands the link bytes straight from the
 // input, and folds the frames written into a digest instead of keeping them,
 // so an input costs no allocation here beyond the link's own read.
-class FuzzPort : public SerialPort, public Digesting {
+class FuzzPort : public SerialPort {
 public:
+    Digest digest;
     bool open(int portNumber, const QString& settings) override {
         open_ = true;
         portNumber_ = portNumber;
@@ -167,7 +155,7 @@ public:
     int portNumber() const override { return portNumber_; }
     QString settings() const override { return settings_; }
 
-    void write(const Bytes& bytes) override { Mix(bytes.data(), bytes.size()); }
+    void write(const Bytes& bytes) override { digest.Mix(bytes.data(), bytes.size()); }
     Bytes readAll() override {
         Bytes all(pending_.begin(), pending_.end());
         pending_.clear();

@@ -39,7 +39,7 @@ public:
         port.open(1, QStringLiteral("9600,n,8,1"));
         AddUnitRecord(templates_, 1, 8, 8);
         AddUnitRecord(templates_, 2, 255, 255);
-        port.digesting = views.digesting = trace.digesting = digesting;
+        port.digest.on = views.digest.on = trace.digest.on = digesting;
     }
     FuzzRig(const FuzzRig&) = delete;
     FuzzRig& operator=(const FuzzRig&) = delete;
@@ -78,7 +78,8 @@ private:
     void Drive(const uint8_t* data, size_t size);
     void Answer(const uint8_t* data, size_t size, size_t& i, size_t k, int times);
     uint64_t LineDigest() {
-        Digest d = views.digest;
+        Digest d;
+        d.Mix(views.digest.value());
         d.Mix(trace.digest.value());
         d.Mix(port.digest.value());
         return d.value();
@@ -242,8 +243,9 @@ inline uint64_t FuzzRig::StateDigest() const {
              {&m.SwitchOutputSelect, &m.AudioOutputSelect, &m.VideoInputSelect}) {
             MixAll(d, (*t)[p].blEnabled + 2 * (*t)[p].blSelected);
         }
+        const PortTable<CROSSPOINT>& row = m.Crosspoints[p];
         for (int o = 1; o <= kMaxPort; ++o) {
-            const CROSSPOINT& c = m.Crosspoints[p][o];
+            const CROSSPOINT& c = row[o];
             if (c.blAudio || c.blVideo) {
                 MixAll(d, p * 1000 + o * 4 + c.blAudio + 2 * c.blVideo);
             }
