@@ -26,7 +26,17 @@ protected:
     const UnitState& state() { return port.engine().unit(1)->state(); }
 };
 
-TEST_F(Conversation, SetsAreAcknowledgedQueriesAnsweredBadValuesAndFramesIgnored) {
+TEST_F(Conversation, SetsAreAcknowledgedInTimeQueriesAnsweredBadValuesAndFramesIgnored) {
+    port.write(Request(1, 0x12, 2, 50));
+    EXPECT_TRUE(pieces.empty() && drainedAt.empty()); // never from inside write()
+    clock.advance(1s);
+    // 5 bytes of 10 bits at 9600 baud: 5208 us; then 2 ms to think, 2 bytes
+    // back, each handed over as it arrives.
+    EXPECT_EQ(drainedAt, (std::vector{VirtualClock::TimePoint(5 * 1041us)}));
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(pieces[0].at, VirtualClock::Duration(5 * 1041 + 2000 + 1041));
+    EXPECT_EQ(pieces[1].at, VirtualClock::Duration(5 * 1041 + 2000 + 2 * 1041));
+
     EXPECT_EQ(ask({0x21, 0x12, 0x02, 0x32, 0x69}), kAck);
     EXPECT_EQ(ask(1, 0x12, 2, 30), kAck);
     EXPECT_EQ(ask({0x21, 0x13, 0x00, 0x00, 0x51}),
@@ -66,7 +76,7 @@ TEST_F(Conversation, SetsAreAcknowledgedQueriesAnsweredBadValuesAndFramesIgnored
     EXPECT_EQ(state().audio[1].volume, 45);
 }
 
-TEST_F(Conversation, PresetsKeepEachKindApart) {
+TEST_F(Conversation, PresetsKeepEachKindApartAndDelayTravelsHighByteFirstUpToItsMaximum) {
     // Video output 1 <- input 4, audio output 1 <- input 3, mute output 2;
     // saved as video preset 2 and audio preset 3, then all undone live.
     const std::vector<std::array<uint8_t, 3>> steps = {{0x01, 1, 4}, {0x02, 1, 3}, {0x10, 2, 1},
@@ -82,10 +92,8 @@ TEST_F(Conversation, PresetsKeepEachKindApart) {
     EXPECT_EQ(Data(ask(1, 0x08, 0, 0)), (Bytes{1, 3, 2, 2}));
     EXPECT_EQ(Data(ask(1, 0x11, 0, 0)), (Bytes{1, 0, 2, 1}));
     EXPECT_EQ(Data(ask(1, 0x07, 0, 0)), (Bytes{1, 0, 2, 2}));
-}
 
-TEST_F(Conversation, DelayLevelTravelsHighByteFirstAndStopsAtItsMaximum) {
-    // 300 = 1 * 256 + 44, as the program sends it: high byte, then low byte.
+    // The delay level: 300 = 1 * 256 + 44, as the program sends it: high byte, then low byte.
     EXPECT_EQ(ask({0x21, 0x1E, 0x01, 0x01, 0xDB}), kAck);
     EXPECT_EQ(ask({0x21, 0x1C, 0x01, 0x2C, 0x4A}), kAck);
     EXPECT_EQ(state().audio[0].delayLevel, 300);
@@ -100,20 +108,6 @@ TEST_F(Conversation, DelayLevelTravelsHighByteFirstAndStopsAtItsMaximum) {
     EXPECT_EQ(state().audio[1].delayLevel, 400);
     ASSERT_EQ(ask(1, 0x1C, 2, 44), kAck);
     EXPECT_EQ(state().audio[1].delayLevel, 300);
-}
-
-// What arrives after the port closed: the rough-line tests.
-TEST_F(Conversation, WireTiming) {
-    port.write(Request(1, 0x12, 2, 50));
-    EXPECT_TRUE(pieces.empty() && drainedAt.empty()); // never from inside write()
-    clock.advance(1s);
-    // 5 bytes of 10 bits at 9600 baud: 5208 us; then 2 ms to think, 2 bytes
-    // back, each handed over as it arrives.
-    ASSERT_EQ(drainedAt.size(), 1u);
-    EXPECT_EQ(drainedAt[0], VirtualClock::Duration(5 * 1041));
-    ASSERT_EQ(pieces.size(), 2u);
-    EXPECT_EQ(pieces[0].at, VirtualClock::Duration(5 * 1041 + 2000 + 1041));
-    EXPECT_EQ(pieces[1].at, VirtualClock::Duration(5 * 1041 + 2000 + 2 * 1041));
 }
 
 TEST_F(Conversation, PlugsChangeOnScheduleAndAtRandomReproducibly) {
