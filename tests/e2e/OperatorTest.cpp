@@ -33,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 using namespace quadrel;
 using namespace std::chrono_literals;
@@ -132,6 +133,17 @@ protected:
         }
         return out;
     }
+    // The ports to which the unit's last answer to query `code` gives `value`.
+    std::set<int> Having(uint8_t id, uint8_t code, int value) {
+        std::set<int> out;
+        for (const auto& [port, v] :
+             SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(id, code, 0, 0)))) {
+            if (v == value) {
+                out.insert(port);
+            }
+        }
+        return out;
+    }
     bool Routed(int output, int input) {
         return WaitFor(
                    [&] {
@@ -211,10 +223,8 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     ASSERT_TRUE(Routed(5, 3));
     // The unit's own answer to the route queries: outputs 2 and 5 carry input 3.
     for (uint8_t code : {0x08, 0x07}) {
-        const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, code, 0, 0)));
-        ASSERT_EQ(pairs.size(), 8u);
-        EXPECT_EQ(pairs[1], std::make_pair(2, 3));
-        EXPECT_EQ(pairs[4], std::make_pair(5, 3));
+        const std::set<int> outputs = Having(0, code, 3);
+        EXPECT_TRUE(outputs.count(2) == 1 && outputs.count(5) == 1) << int(code);
     }
     // The grid drawn from those answers: cells (input 3, output 2) and (3, 5).
     SwitchView* sw = program_->switchView();
@@ -234,15 +244,11 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     QTest::keyClick(slider, Qt::Key_End); // one finished change: the maximum
     ASSERT_TRUE(WaitFor([&] { return core_->model.AudioOutputs[6].iVolumnLevel == 100; }, 10s));
     ASSERT_TRUE(Settled());
-    const auto levels = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, 0x13, 0, 0)));
-    ASSERT_EQ(levels.size(), 8u);
+    EXPECT_EQ(Having(0, 0x13, 100), (std::set<int>{1, 3, 6}));
     for (int o = 1; o <= 8; ++o) {
-        const bool ticked = o == 1 || o == 3 || o == 6;
-        EXPECT_EQ(levels[static_cast<size_t>(o - 1)].second == 100, ticked) << o;
-        EXPECT_EQ(audio->picAudioOutput(o - 1)->row(AudioOutputPanel::Volumn).number->text() ==
-                      "100",
-                  ticked)
-            << o;
+        const QString shown =
+            audio->picAudioOutput(o - 1)->row(AudioOutputPanel::Volumn).number->text();
+        EXPECT_EQ(shown == "100", o == 1 || o == 3 || o == 6) << o;
     }
     // The group follows half a second after the last answer.
     EXPECT_TRUE(WaitFor(
@@ -261,11 +267,8 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     output1->click();
     ASSERT_TRUE(WaitFor([&] { return core_->model.VideoInputs[4].lEdidType == 1; }, 10s));
     ASSERT_TRUE(Settled());
-    const auto edid = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, 0x21, 0, 0)));
-    ASSERT_EQ(edid.size(), 16u);
-    for (int i = 1; i <= 16; ++i) {
-        EXPECT_EQ(edid[static_cast<size_t>(i - 1)].second, i == 2 || i == 4 ? 1 : 0) << i;
-    }
+    EXPECT_EQ(Having(0, 0x21, 1), (std::set<int>{2, 4}));
+    EXPECT_EQ(Having(0, 0x21, 0).size(), 14u);
     EXPECT_TRUE(Find<QRadioButton>("optOutput1Edid_1")->isChecked());
     EXPECT_TRUE(Find<QRadioButton>("optFixEdid_0")->isChecked());
 
@@ -296,12 +299,7 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     QTest::keyClick(volume, Qt::Key_Return);
     ASSERT_TRUE(WaitFor([&] { return core_->model.AudioOutputs[7].iVolumnLevel == 80; }, 10s));
     ASSERT_TRUE(Settled());
-    const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(1, 0x13, 0, 0)));
-    ASSERT_EQ(pairs.size(), 8u);
-    for (int o = 1; o <= 8; ++o) {
-        const bool ticked = o == 2 || o == 4 || o == 7;
-        EXPECT_EQ(pairs[static_cast<size_t>(o - 1)].second == 80, ticked) << o;
-    }
+    EXPECT_EQ(Having(1, 0x13, 80), (std::set<int>{2, 4, 7}));
     std::map<int, int> settings; // volume settings on the line since, per output
     for (const QString& frame : sim_.Requests().mid(sent)) {
         const QStringList bytes = frame.split(' ');
