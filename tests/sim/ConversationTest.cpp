@@ -17,16 +17,10 @@ std::vector<bool> Plugs(const UnitState& s) {
     return v;
 }
 
-class Conversation : public SimLineFixture {
-protected:
-    void SetUp() override {
-        SimLineFixture::SetUp();
-        ASSERT_TRUE(port.engine().addUnit(Config(1))); // delay: 400 steps
-    }
-    const UnitState& state() { return port.engine().unit(1)->state(); }
-};
-
-TEST_F(Conversation, SetsAreAcknowledgedInTimeQueriesAnsweredBadValuesAndFramesIgnored) {
+// One line, unit 1 first: what a unit does with each request, what it answers, and when.
+TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
+    ASSERT_TRUE(port.engine().addUnit(Config(1))); // delay: 400 steps
+    const auto state = [&]() -> const UnitState& { return port.engine().unit(1)->state(); };
     port.write(Request(1, 0x12, 2, 50));
     EXPECT_TRUE(pieces.empty() && drainedAt.empty()); // never from inside write()
     clock.advance(1s);
@@ -74,11 +68,9 @@ TEST_F(Conversation, SetsAreAcknowledgedInTimeQueriesAnsweredBadValuesAndFramesI
     quiet[4] = basCRC8_Dallas_1_Wire::CalculateCrc8(quiet, 4);
     EXPECT_TRUE(ask(quiet).empty());
     EXPECT_EQ(state().audio[1].volume, 45);
-}
 
-TEST_F(Conversation, PresetsKeepEachKindApartAndDelayTravelsHighByteFirstUpToItsMaximum) {
-    // Video output 1 <- input 4, audio output 1 <- input 3, mute output 2;
-    // saved as video preset 2 and audio preset 3, then all undone live.
+    // Presets keep each kind apart. Video output 1 <- input 4, audio output 1 <- input 3, mute
+    // output 2; saved as video preset 2 and audio preset 3, then all undone live.
     const std::vector<std::array<uint8_t, 3>> steps = {{0x01, 1, 4}, {0x02, 1, 3}, {0x10, 2, 1},
                                                        {0x03, 0, 2}, {0x04, 0, 3}, {0x01, 1, 0},
                                                        {0x02, 1, 0}, {0x10, 2, 0}};
@@ -108,13 +100,13 @@ TEST_F(Conversation, PresetsKeepEachKindApartAndDelayTravelsHighByteFirstUpToIts
     EXPECT_EQ(state().audio[1].delayLevel, 400);
     ASSERT_EQ(ask(1, 0x1C, 2, 44), kAck);
     EXPECT_EQ(state().audio[1].delayLevel, 300);
-}
 
-TEST_F(Conversation, PlugsChangeOnScheduleAndAtRandomReproducibly) {
-    UnitConfig c = Config(4);
-    c.plugSchedule = {{1500, PlugKind::AudioOutput, 1, false},
-                      {500, PlugKind::VideoInput, 3, true}};
-    ASSERT_TRUE(port.engine().addUnit(c));
+    // Plugs change on schedule, and at random the same way for the same seed.
+    UnitConfig scheduled = Config(4);
+    const int now = static_cast<int>(clock.now() / 1ms);
+    scheduled.plugSchedule = {{now + 1500, PlugKind::AudioOutput, 1, false},
+                              {now + 500, PlugKind::VideoInput, 3, true}};
+    ASSERT_TRUE(port.engine().addUnit(scheduled));
     EXPECT_EQ(ask(4, 0x09, 3, 0)[3], 0); // every third port starts unplugged
     EXPECT_EQ(ask(4, 0x09, 3, 0)[3], 1); // after 500 ms
     EXPECT_EQ(ask(4, 0x0C, 1, 0)[3], 0);
@@ -134,13 +126,11 @@ TEST_F(Conversation, PlugsChangeOnScheduleAndAtRandomReproducibly) {
     EXPECT_EQ(a, run(7));
     EXPECT_NE(a, run(8));
     EXPECT_NE(a, Plugs(Unit(moving, 0).state())); // they did move
-}
 
-TEST_F(Conversation, InformationRepliesFollowTheProtocolsExampleAndBitTables) {
+    // The information replies, as in the protocol's example and bit tables.
     UnitConfig c;
     c.memories = 3;
     c.outputs = 8;
-    c.inputs = 4;
     c.name = "QRD1";
     c.audio = c.video = c.extendedInfo = false;
     ASSERT_TRUE(port.engine().addUnit(c));
