@@ -135,11 +135,11 @@ protected:
     }
     // The ports to which the unit's last answer to query `code` gives `value`.
     std::set<int> Having(uint8_t id, uint8_t code, int value) {
+        const QStringList bytes = sim_.AnswerTo(SimProcess::Frame(id, code, 0, 0)).split(' ');
         std::set<int> out;
-        for (const auto& [port, v] :
-             SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(id, code, 0, 0)))) {
-            if (v == value) {
-                out.insert(port);
+        for (qsizetype i = 2; i + 2 < bytes.size(); i += 2) { // (port, value) pairs
+            if (bytes[i + 1].toInt(nullptr, 16) == value) {
+                out.insert(bytes[i].toInt(nullptr, 16));
             }
         }
         return out;
