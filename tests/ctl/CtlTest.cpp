@@ -102,7 +102,7 @@ QString F(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
 
 } // namespace
 
-TEST_F(Ctl, EveryCommandEndsWithItsOwnStatus) {
+TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     struct Case {
         QStringList args;
         int status;
@@ -193,29 +193,8 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatus) {
             }
         }
     }
-}
 
-TEST_F(Ctl, APortHeldOrLostEndsTheRun) {
-    {
-        // Held through the same exclusive open as the desktop program.
-        quadrel::basCOMM comm(quadrel::PortFolders{sim_.aliasDir()});
-        quadrel::QtSerialPort holder(comm);
-        ASSERT_TRUE(holder.open(kPort, "19200,n,8,1"));
-        const CtlRun held = RunCtl({"show", "0"});
-        EXPECT_EQ(held.status, 4) << held.err.toStdString();
-        EXPECT_TRUE(held.requests.isEmpty());
-    }
-    // The emulator goes away in the middle of a scan of empty IDs.
-    QProcess ctl;
-    ctl.setProcessEnvironment(sim_.env());
-    ctl.start(QStringLiteral(QUADREL_CTL_PATH), {"scan", "--ids", "3-31"});
-    ASSERT_TRUE(sim_.WaitForRequest(SimProcess::Frame(3, 0x3F, 0, 0), 10s));
-    sim_.Stop();
-    ASSERT_TRUE(ctl.waitForFinished(5000));
-    EXPECT_EQ(ctl.exitCode(), 5) << ctl.readAllStandardError().toStdString();
-}
-
-TEST_F(Ctl, SaveAndRestoreSendOnlyWhatDiffersAndRefuseBadFiles) {
+    // Saved and restored: only what differs goes out.
     QTemporaryDir dir;
     const QString path = dir.filePath("stage.json");
     const CtlRun saved = RunCtl({"save", "0", path, "--presets", "--json"});
@@ -235,7 +214,7 @@ TEST_F(Ctl, SaveAndRestoreSendOnlyWhatDiffersAndRefuseBadFiles) {
     EXPECT_EQ(restored.status, 0) << restored.err.toStdString();
     EXPECT_EQ(restored.json["changes"].toArray().size(), 1);
     EXPECT_EQ(restored.json["sent"].toInt(), 1);
-    EXPECT_TRUE(restored.requests.contains(SimProcess::Frame(0, 0x12, 2, 50)));
+    EXPECT_TRUE(restored.requests.contains(SimProcess::Frame(0, 0x12, 2, 40)));
     EXPECT_EQ(Settings(restored), 1);
     // A fresh read finds the unit as the file has it.
     const CtlRun again = RunCtl({"restore", "0", path});
@@ -246,14 +225,14 @@ TEST_F(Ctl, SaveAndRestoreSendOnlyWhatDiffersAndRefuseBadFiles) {
     QByteArray loud = text;
     loud.replace("\"volume\": 50", "\"volume\": 150");
     const QString bad = dir.filePath("bad.json");
-    const std::vector<std::tuple<QStringList, QByteArray, int, const char*>> cases = {
+    const std::vector<std::tuple<QStringList, QByteArray, int, const char*>> badFiles = {
         {{"restore", "0", bad}, text.left(200), 8, "damaged or cut short"},
         {{"restore", "0", bad}, loud, 8, "is outside 0 to 100"},
         {{"restore", "1", bad}, text, 8, "does not fit unit 1"},
         {{"restore", "0", dir.filePath("none.json")}, {}, 8, "No such file"},
         {{"save", "0", dir.filePath("no/such/folder/x.json")}, {}, 8, "could not be written"},
         {{"restore", "0"}, {}, 2, "takes a unit ID and a file"}};
-    for (const auto& [args, content, status, message] : cases) {
+    for (const auto& [args, content, status, message] : badFiles) {
         SCOPED_TRACE(args.join(' ').toStdString());
         QFile f(bad);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -264,4 +243,24 @@ TEST_F(Ctl, SaveAndRestoreSendOnlyWhatDiffersAndRefuseBadFiles) {
         EXPECT_TRUE(r.err.contains(QLatin1String(message))) << r.err.toStdString();
         EXPECT_EQ(Settings(r), 0);
     }
+
+    {
+        // Held through the same exclusive open as the desktop program.
+        quadrel::basCOMM comm(quadrel::PortFolders{sim_.aliasDir()});
+        quadrel::QtSerialPort holder(comm);
+        ASSERT_TRUE(holder.open(kPort, "19200,n,8,1"));
+        const CtlRun held = RunCtl({"show", "0"});
+        EXPECT_EQ(held.status, 4) << held.err.toStdString();
+        EXPECT_TRUE(held.requests.isEmpty());
+    }
+    // The emulator goes away in the middle of a scan of empty IDs.
+    const qsizetype probes = sim_.Requests().count(F(3, 0x3F, 0, 0));
+    QProcess ctl;
+    ctl.setProcessEnvironment(sim_.env());
+    ctl.start(QStringLiteral(QUADREL_CTL_PATH), {"scan", "--ids", "3-31"});
+    ASSERT_TRUE(quadrel::test::WaitFor(
+        [&] { return sim_.Requests().count(F(3, 0x3F, 0, 0)) > probes; }, 10s));
+    sim_.Stop();
+    ASSERT_TRUE(ctl.waitForFinished(5000));
+    EXPECT_EQ(ctl.exitCode(), 5) << ctl.readAllStandardError().toStdString();
 }
