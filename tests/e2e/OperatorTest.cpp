@@ -3,20 +3,17 @@
 // line, the emulated unit carries it out, and the window shows its answers.
 // One program start walks them all, as starting it is the slow part.
 #include "SimProcess.h"
-#include "app/AppHooks.h"
 #include "app/QtMessageBoxes.h"
 #include "app/SwitchView.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
 #include "control/AudioOutputPanel.h"
 #include "control/AudioPage.h"
-#include "control/SelectedAudioGroup.h"
 #include "control/VideoPage.h"
 #include "link/basCOMM.h"
 #include "link/qt/QtSerialPort.h"
 #include "link/qt/QtTimer.h"
 #include "log/LogClock.h"
-#include "model/PortSettings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 using namespace quadrel;
 using namespace std::chrono_literals;
@@ -132,6 +130,17 @@ protected:
         }
         return out;
     }
+    // The ports to which the unit's last answer to query `code` gives `value`.
+    std::set<int> Having(uint8_t id, uint8_t code, int value) {
+        const QStringList bytes = sim_.AnswerTo(SimProcess::Frame(id, code, 0, 0)).split(' ');
+        std::set<int> out;
+        for (qsizetype i = 2; i + 2 < bytes.size(); i += 2) { // (port, value) pairs
+            if (bytes[i + 1].toInt(nullptr, 16) == value) {
+                out.insert(bytes[i].toInt(nullptr, 16));
+            }
+        }
+        return out;
+    }
     bool Routed(int output, int input) {
         return WaitFor(
                    [&] {
@@ -170,7 +179,6 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
 
     // Load asks first; the question box is answered on screen.
     QString text;
-    QString details;
     QTimer answer;
     answer.setInterval(5);
     QObject::connect(&answer, &QTimer::timeout, window, [&] {
@@ -178,8 +186,7 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
         if (box == nullptr || !box->isVisible()) {
             return;
         }
-        text = box->text();
-        details = box->informativeText();
+        text = box->text() + "\n" + box->informativeText();
         for (QAbstractButton* b : box->buttons()) {
             if (b->text() == "&Load") {
                 b->click();
@@ -189,8 +196,8 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     answer.start();
     Click(Find<QPushButton>("cmdLoad"));
     answer.stop();
-    EXPECT_EQ(text, "Load memory location #1 into unit 00?");
-    EXPECT_EQ(details, "These will change:\nOutput 2: audio input 3 → 2, video input 3 → 2");
+    EXPECT_EQ(text, "Load memory location #1 into unit 00?\nThese will change:\n"
+                    "Output 2: audio input 3 → 2, video input 3 → 2");
     ASSERT_TRUE(Routed(2, 2));
 
     // Ctrl+Z puts the unit back as it was; Ctrl+Shift+Z loads again. The
@@ -211,10 +218,8 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     ASSERT_TRUE(Routed(5, 3));
     // The unit's own answer to the route queries: outputs 2 and 5 carry input 3.
     for (uint8_t code : {0x08, 0x07}) {
-        const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, code, 0, 0)));
-        ASSERT_EQ(pairs.size(), 8u);
-        EXPECT_EQ(pairs[1], std::make_pair(2, 3));
-        EXPECT_EQ(pairs[4], std::make_pair(5, 3));
+        const std::set<int> outputs = Having(0, code, 3);
+        EXPECT_TRUE(outputs.count(2) == 1 && outputs.count(5) == 1) << int(code);
     }
     // The grid drawn from those answers: cells (input 3, output 2) and (3, 5).
     SwitchView* sw = program_->switchView();
@@ -234,23 +239,12 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     QTest::keyClick(slider, Qt::Key_End); // one finished change: the maximum
     ASSERT_TRUE(WaitFor([&] { return core_->model.AudioOutputs[6].iVolumnLevel == 100; }, 10s));
     ASSERT_TRUE(Settled());
-    const auto levels = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, 0x13, 0, 0)));
-    ASSERT_EQ(levels.size(), 8u);
+    EXPECT_EQ(Having(0, 0x13, 100), (std::set<int>{1, 3, 6}));
     for (int o = 1; o <= 8; ++o) {
-        const bool ticked = o == 1 || o == 3 || o == 6;
-        EXPECT_EQ(levels[static_cast<size_t>(o - 1)].second == 100, ticked) << o;
-        EXPECT_EQ(audio->picAudioOutput(o - 1)->row(AudioOutputPanel::Volumn).number->text() ==
-                      "100",
-                  ticked)
-            << o;
+        const QString shown =
+            audio->picAudioOutput(o - 1)->row(AudioOutputPanel::Volumn).number->text();
+        EXPECT_EQ(shown == "100", o == 1 || o == 3 || o == 6) << o;
     }
-    // The group follows half a second after the last answer.
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            return audio->fraSelectedAudioOutput()->row(SelectedAudioGroup::Volumn).txt->text() ==
-                   "100";
-        },
-        3s));
 
     // Output 1's EDID for inputs 2 and 4.
     ShowPage("Video");
@@ -261,11 +255,8 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     output1->click();
     ASSERT_TRUE(WaitFor([&] { return core_->model.VideoInputs[4].lEdidType == 1; }, 10s));
     ASSERT_TRUE(Settled());
-    const auto edid = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(0, 0x21, 0, 0)));
-    ASSERT_EQ(edid.size(), 16u);
-    for (int i = 1; i <= 16; ++i) {
-        EXPECT_EQ(edid[static_cast<size_t>(i - 1)].second, i == 2 || i == 4 ? 1 : 0) << i;
-    }
+    EXPECT_EQ(Having(0, 0x21, 1), (std::set<int>{2, 4}));
+    EXPECT_EQ(Having(0, 0x21, 0).size(), 14u);
     EXPECT_TRUE(Find<QRadioButton>("optOutput1Edid_1")->isChecked());
     EXPECT_TRUE(Find<QRadioButton>("optFixEdid_0")->isChecked());
 
@@ -296,12 +287,7 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     QTest::keyClick(volume, Qt::Key_Return);
     ASSERT_TRUE(WaitFor([&] { return core_->model.AudioOutputs[7].iVolumnLevel == 80; }, 10s));
     ASSERT_TRUE(Settled());
-    const auto pairs = SimProcess::Pairs(sim_.AnswerTo(SimProcess::Frame(1, 0x13, 0, 0)));
-    ASSERT_EQ(pairs.size(), 8u);
-    for (int o = 1; o <= 8; ++o) {
-        const bool ticked = o == 2 || o == 4 || o == 7;
-        EXPECT_EQ(pairs[static_cast<size_t>(o - 1)].second == 80, ticked) << o;
-    }
+    EXPECT_EQ(Having(1, 0x13, 80), (std::set<int>{2, 4, 7}));
     std::map<int, int> settings; // volume settings on the line since, per output
     for (const QString& frame : sim_.Requests().mid(sent)) {
         const QStringList bytes = frame.split(' ');

@@ -41,14 +41,11 @@ public:
     // The program's test profile: the emulator's port at `baud`.
     bool WriteSettings(int port, int baud) const {
         QFile conf(settingsFile());
-        if (!conf.open(QIODevice::WriteOnly)) {
-            return false;
-        }
-        conf.write(QStringLiteral("[COM]\nPORT%20NUMBER=%1\nBAUD%20RATE=%2\n")
-                       .arg(port)
-                       .arg(baud)
-                       .toUtf8());
-        return true;
+        return conf.open(QIODevice::WriteOnly) &&
+               conf.write(QStringLiteral("[COM]\nPORT%20NUMBER=%1\nBAUD%20RATE=%2\n")
+                              .arg(port)
+                              .arg(baud)
+                              .toUtf8()) > 0;
     }
 
     // Starts the emulator as port `port` and waits for its alias.
@@ -118,21 +115,9 @@ public:
     // A request as the trace prints it.
     static QString Frame(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
         const Bytes f = {static_cast<uint8_t>(0x20 | id), code, d0, d1};
-        const uint8_t crc = basCRC8_Dallas_1_Wire::CalculateCrc8(f, 4);
-        QStringList parts;
-        for (uint8_t b : {f[0], f[1], f[2], f[3], crc}) {
-            parts << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-        }
-        return parts.join(' ');
-    }
-    // (port, value) pairs of a reply as the trace prints it.
-    static std::vector<std::pair<int, int>> Pairs(const QString& reply) {
-        const QStringList bytes = reply.split(' ');
-        std::vector<std::pair<int, int>> out;
-        for (qsizetype i = 2; i + 2 < bytes.size(); i += 2) {
-            out.emplace_back(bytes[i].toInt(nullptr, 16), bytes[i + 1].toInt(nullptr, 16));
-        }
-        return out;
+        const char frame[] = {char(f[0]), char(code), char(d0), char(d1),
+                              char(basCRC8_Dallas_1_Wire::CalculateCrc8(f, 4))};
+        return QString::fromLatin1(QByteArray(frame, 5).toHex(' ').toUpper());
     }
 
 private:

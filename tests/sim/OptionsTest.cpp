@@ -8,12 +8,17 @@
 namespace quadrel::sim::test {
 namespace {
 
-TEST(Options, ConfigFileDescribesLineAndUnits) {
-    const QString text = QStringLiteral(R"(# two units
+// A config file, with the command line over it.
+TEST(Options, ConfigFileDescribesLineAndUnitsAndTheCommandLineOverridesIt) {
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    file.write(R"(# two units
 [line]
 baud = 19200
 latency = 7
 lost = 0.25
+seed = 5
+port = 210
 
 [unit]
 id = 4
@@ -29,32 +34,6 @@ plug-at = 500:ain:3:0; 900:aout:2:1
 id = 7
 silent-after = 5
 )");
-    SimOptions o;
-    QString error;
-    ASSERT_TRUE(ConfigFile::Parse(text, QStringLiteral("t.conf"), o, error)) << error.toStdString();
-    EXPECT_EQ(o.line.baud, 19200);
-    EXPECT_EQ(o.line.latency, std::chrono::milliseconds(7));
-    EXPECT_EQ(o.line.faults.lost, 0.25);
-    ASSERT_EQ(o.units.size(), 2u);
-    const UnitConfig& a = o.units[0];
-    EXPECT_EQ(a.id, 4);
-    EXPECT_EQ(a.name, "Hall, left side");
-    EXPECT_EQ(a.inputs, 32);
-    EXPECT_TRUE(a.audio && !a.video && !a.bass);
-    EXPECT_EQ(a.maxDelayLevel(), 250);
-    EXPECT_EQ(a.firmwareMajor, 3);
-    ASSERT_EQ(a.plugSchedule.size(), 2u);
-    EXPECT_EQ(a.plugSchedule[1].kind, PlugKind::AudioOutput);
-    EXPECT_FALSE(a.faults.has_value()); // the line's faults apply
-    ASSERT_TRUE(o.units[1].faults.has_value());
-    EXPECT_EQ(o.units[1].faults->silentAfterFrames, 5);
-    EXPECT_EQ(o.units[1].faults->lost, 0); // its own faults, not the line's
-}
-
-TEST(Options, CommandLineOverridesTheFileAndChecksTheLineUp) {
-    QTemporaryFile file;
-    ASSERT_TRUE(file.open());
-    file.write("[line]\nseed = 5\nport = 210\n[unit]\nid = 3\n");
     file.flush();
     SimOptions o;
     QString error;
@@ -68,14 +47,28 @@ TEST(Options, CommandLineOverridesTheFileAndChecksTheLineUp) {
     EXPECT_EQ(o.line.seed, 6u);
     EXPECT_EQ(o.port, 210);
     EXPECT_TRUE(o.trace);
-    EXPECT_EQ(o.line.faults.noise, 0.5);
+    EXPECT_EQ(o.line.baud, 19200);
+    EXPECT_EQ(o.line.latency, std::chrono::milliseconds(7));
     EXPECT_EQ(o.line.chunkMs, 16);
     const FaultConfig& f = o.line.faults;
-    EXPECT_TRUE(f.chatter == 1 && f.chatterMs == 100 && f.foreign == 0.2 && f.foreignMs == 50 &&
-                f.echo == 0.1 && f.echoMs == 5 && f.any());
-    ASSERT_EQ(o.units.size(), 2u);
-    EXPECT_EQ(o.units[1].outputs, 9);
-    EXPECT_EQ(o.units[1].faults->lateMs, 400);
+    EXPECT_TRUE(f.lost == 0.25 && f.noise == 0.5 && f.chatter == 1 && f.chatterMs == 100 &&
+                f.foreign == 0.2 && f.foreignMs == 50 && f.echo == 0.1 && f.echoMs == 5 && f.any());
+    ASSERT_EQ(o.units.size(), 3u);
+    const UnitConfig& a = o.units[0];
+    EXPECT_EQ(a.id, 4);
+    EXPECT_EQ(a.name, "Hall, left side");
+    EXPECT_EQ(a.inputs, 32);
+    EXPECT_TRUE(a.audio && !a.video && !a.bass);
+    EXPECT_EQ(a.maxDelayLevel(), 250);
+    EXPECT_EQ(a.firmwareMajor, 3);
+    ASSERT_EQ(a.plugSchedule.size(), 2u);
+    EXPECT_EQ(a.plugSchedule[1].kind, PlugKind::AudioOutput);
+    EXPECT_FALSE(a.faults.has_value()); // the line's faults apply
+    ASSERT_TRUE(o.units[1].faults.has_value());
+    EXPECT_EQ(o.units[1].faults->silentAfterFrames, 5);
+    EXPECT_EQ(o.units[1].faults->lost, 0); // its own faults, not the line's
+    EXPECT_EQ(o.units[2].outputs, 9);
+    EXPECT_EQ(o.units[2].faults->lateMs, 400);
 }
 
 // A mistake in a config file names its line; one on the command line, the option.
@@ -87,7 +80,8 @@ TEST(Options, MistakesAreNamed) {
         {"[line]\nbaud = 4800\n", "f:2: baud"},
         {"[unit]\nname = x\n", "has no id"},
         {"[unit]\nid = 1\nmax-delay = 150\n", "f:3:"},
-        {"[unit]\nid=1\nplug-at = 5:xin:1:1\n", "plug-at"}};
+        {"[unit]\nid=1\nplug-at = 5:xin:1:1\n", "plug-at"},
+        {"[unit]\nid = 1\ninputs = 300\n", "f:3: inputs wants a whole number from 1 to 255"}};
     for (const auto& [text, message] : file) {
         SimOptions o;
         QString error;
@@ -100,7 +94,12 @@ TEST(Options, MistakesAreNamed) {
         {{"--demo", "--unit", "id=1"}, "--demo"},
         {{"--trace=yes"}, "unknown"},
         {{"--faults", "chatter-ms=0"}, "chatter-ms"},
-        {{"--chunk-ms=-1"}, "chunk-ms"}};
+        {{"--chunk-ms=-1"}, "chunk-ms"},
+        {{"--port=0"}, "port wants a whole number from 1 to 255"},
+        {{"--baud", "fast"}, "baud is 9600 or 19200"},
+        {{"--unit", "name=NoId"}, "a unit needs id=0..31"},
+        {{"--faults", "lost=2"}, "lost wants a chance from 0 to 1"},
+        {{"--config", "/nonexistent/q.conf"}, "No such file"}};
     for (const auto& [args, message] : line) {
         SimOptions o;
         QString error;

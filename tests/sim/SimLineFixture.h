@@ -58,8 +58,6 @@ struct Line {
                           {}});
         EXPECT_TRUE(port.open(200, QStringLiteral("9600,n,8,1")));
     }
-    Line(const Line&) = delete;
-    Line& operator=(const Line&) = delete;
 
     Bytes All() const {
         Bytes all;
