@@ -1,5 +1,3 @@
-#include "log/Contrast.h"
-#include "log/TraceIcons.h"
 #include "log/basLog.h"
 #include "log/frmLog.h"
 #include "model/QuadrelCore.h"
@@ -7,15 +5,9 @@
 #include "support/QtPrinters.h"
 #include "support/RecordingViews.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QStatusBar>
-#include <QTextBlock>
-#include <QToolBar>
 #include <QtTest/qtestspontaneevent.h>
 
 #include <gtest/gtest.h>
@@ -30,13 +22,6 @@ public:
     QDateTime LocalNow() const override { return {}; }
 };
 
-class LogWindow : public ::testing::Test {
-protected:
-    NoClock clock;
-    basLog log{QString(), clock};
-    frmLog form{log};
-};
-
 // What the window system sends when the operator closes from the title bar.
 void CloseFromTitleBar(QWidget& window) {
     QCloseEvent close;
@@ -47,16 +32,19 @@ void CloseFromTitleBar(QWidget& window) {
 
 } // namespace
 
-TEST_F(LogWindow, RunAndStopEnableEachOtherAndClosingFromTheTitleBarHides) {
+// Run and Stop enable each other; closing from the title bar hides and the
+// window keeps collecting; the text shown is the text held across trims.
+TEST(LogWindow, RunStopCloseAndTextShownAcrossTrims) {
+    NoClock clock;
+    basLog log{QString(), clock};
+    frmLog form{log};
     QAction* run = form.ToolbarButton("Run");
     QAction* stop = form.ToolbarButton("Stop");
     ASSERT_TRUE(run && stop);
-    // Run and Stop enable each other, in the menu and on the tool bar.
     const auto enabled = [&] {
         return std::array{form.mnuRun()->isEnabled(), run->isEnabled(), form.mnuStop()->isEnabled(),
                           stop->isEnabled()};
     };
-    EXPECT_FALSE(log.blShowTrace());
     EXPECT_EQ(enabled(), (std::array{true, true, false, false}));
     run->trigger();
     EXPECT_TRUE(log.blShowTrace());
@@ -67,7 +55,6 @@ TEST_F(LogWindow, RunAndStopEnableEachOtherAndClosingFromTheTitleBarHides) {
     EXPECT_FALSE(log.blShowTrace());
     EXPECT_EQ(enabled(), (std::array{true, true, false, false}));
 
-    // Closing from the title bar hides; a hidden window keeps collecting.
     form.show();
     form.EnableLog(true);
     log.LogSend({0x01, 0x02});
@@ -79,10 +66,7 @@ TEST_F(LogWindow, RunAndStopEnableEachOtherAndClosingFromTheTitleBarHides) {
     EXPECT_FALSE(form.mnuRun()->isEnabled());
     form.Unload();
     EXPECT_FALSE(form.isVisible());
-}
 
-TEST_F(LogWindow, TextShownMatchesTheTextHeldAcrossTrims) {
-    form.EnableLog(true);
     for (int i = 0; i < 6000; ++i) {
         log.LogRecv(Bytes(static_cast<size_t>(1 + (i * 7) % 40), static_cast<uint8_t>(i)));
     }
@@ -96,30 +80,6 @@ TEST_F(LogWindow, TextShownMatchesTheTextHeldAcrossTrims) {
     }
     EXPECT_EQ(form.txtLog()->toPlainText().replace("\n", "\r\n"), held);
     EXPECT_LT(log.txtLog().size(), basLog::kTrimAt);
-}
-
-TEST_F(LogWindow, DirectionsHaveDistinctReadableColours) {
-    form.EnableLog(true);
-    log.LogSend({0x01});
-    log.LogRecv({0x81});
-    const QTextBlock sent = form.txtLog()->document()->firstBlock();
-    const QColor send = sent.begin().fragment().charFormat().foreground().color();
-    const QColor recv = sent.next().begin().fragment().charFormat().foreground().color();
-    EXPECT_NE(send, recv);
-
-    // Light, dark, and a grey theme in between that neither fixed shade suits.
-    for (const QColor base : {QColor(Qt::white), QColor(0xf0, 0xf0, 0xf0), QColor(0x1e, 0x1e, 0x1e),
-                              QColor(Qt::black), QColor(0x80, 0x80, 0x80)}) {
-        QPalette palette;
-        palette.setColor(QPalette::Base, base);
-        const QColor s = TraceLineColour(TraceColour::Send, palette);
-        const QColor r = TraceLineColour(TraceColour::Recv, palette);
-        EXPECT_GE(Contrast::Ratio(s, base), 4.5) << base.name().toStdString();
-        EXPECT_GE(Contrast::Ratio(r, base), 4.5) << base.name().toStdString();
-        palette.setColor(QPalette::Text, base); // a theme that got its text wrong
-        EXPECT_GE(Contrast::Ratio(TraceLineColour(TraceColour::Words, palette), base), 4.5);
-        EXPECT_GT(std::abs(s.hueF() - r.hueF()), 0.25);
-    }
 }
 
 // The log window on a faulty line: the core against the in-process emulator

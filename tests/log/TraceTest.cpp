@@ -32,12 +32,8 @@ public:
 
 struct Lines : TraceSink {
     QStringList lines;
-    std::vector<TraceColour> colours;
     QString figures;
-    void AppendTraceLine(const QString& text, TraceColour colour) override {
-        lines << text;
-        colours.push_back(colour);
-    }
+    void AppendTraceLine(const QString& text, TraceColour) override { lines << text; }
     void RemoveLeadingTrace(qsizetype) override {}
     void ClearTrace() override { lines.clear(); }
     void ShowFigures(const QString& text) override { figures = text; }
@@ -52,15 +48,6 @@ QString Line(qsizetype length, char fill = 'x') {
 }
 
 const QString kDaily = QStringLiteral("/LOG/EVENT20120111");
-
-// Writes two lines into the program folder `folder` with the file switched on.
-void WriteTwoLines(const QString& folder) {
-    FixedClock clock;
-    basLog log(folder + "/", clock);
-    log.setBlWriteLogFile(true);
-    log.LogSend({0x01, 0x02});
-    log.LogEvent("second");
-}
 
 Bytes Framed(Bytes frame) {
     frame.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(frame, static_cast<int>(frame.size())));
@@ -103,7 +90,7 @@ struct WordsHarness {
 
 } // namespace
 
-TEST(Trace, LinesInTheirDirectionWhileOnHeldWhilePausedClearedAndSaved) {
+TEST(Trace, LinesWhileOnHeldWhilePausedClearedSavedAndTrimmed) {
     FixedClock clock;
     Lines sink;
     basLog log(QString(), clock);
@@ -115,7 +102,6 @@ TEST(Trace, LinesInTheirDirectionWhileOnHeldWhilePausedClearedAndSaved) {
     log.LogRecv({0x81, 0xD2});
     EXPECT_EQ(log.txtLog(), "SEND 01 02 \r\nRECV 81 D2 \r\n");
     EXPECT_EQ(sink.lines, (QStringList{"SEND 01 02 ", "RECV 81 D2 "}));
-    EXPECT_EQ(sink.colours, (std::vector{TraceColour::Send, TraceColour::Recv}));
 
     log.setPaused(true);
     log.LogSend({0x03});
@@ -133,12 +119,8 @@ TEST(Trace, LinesInTheirDirectionWhileOnHeldWhilePausedClearedAndSaved) {
     log.ClearTrace();
     EXPECT_TRUE(sink.lines.isEmpty());
     EXPECT_TRUE(log.txtLog().isEmpty());
-}
 
-TEST(Trace, TrimCutsThroughTheLastBreakWithinTheWindow) {
-    FixedClock clock;
-    basLog log(QString(), clock);
-    log.setBlShowTrace(true);
+    // The trim cuts through the last line break within its window.
     // 655 lines of 100 characters with their CR LF: 65,500 characters.
     for (int i = 0; i < 655; ++i) {
         log.ShowTrace(Line(98, static_cast<char>('a' + i % 26)), TraceColour::Send);
@@ -170,14 +152,16 @@ TEST(Trace, TrimCutsThroughTheLastBreakWithinTheWindow) {
     }
 }
 
-TEST(LogFile, AppendsTimeStampedLinesToTheDailyFileOnlyWhenOn) {
-    QTemporaryDir dir;
+// The daily file takes time-stamped lines only when on. It is a convenience:
+// whatever stands in its way (no LOG folder, a file, folder or pipe in its
+// place) the line is lost without a word and the program goes on at once.
+TEST(LogFile, AppendsToTheDailyFileOnlyWhenOnAndLeavesWhatIsInTheWayAlone) {
+    QTemporaryDir dir, file, folder, pipe;
     FixedClock clock;
     basLog log(dir.path() + "/", clock);
     log.setBlWriteLogFile(true);
-    log.LogSend({0x01}); // no LOG folder: lost quietly, none made
+    log.LogSend({0x01});
     EXPECT_FALSE(QDir(dir.path() + "/LOG").exists());
-
     ASSERT_TRUE(QDir(dir.path()).mkdir("LOG"));
     log.setBlWriteLogFile(false);
     log.LogSend({0x01, 0x02});
@@ -190,18 +174,10 @@ TEST(LogFile, AppendsTimeStampedLinesToTheDailyFileOnlyWhenOn) {
     QFile f(dir.path() + kDaily);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("09:05:07 SEND 01 02 \r\n21:05:07 RECV 81 \r\n"));
-
     clock.now = clock.now.addDays(1);
     log.LogEvent("next day");
     EXPECT_TRUE(QFile::exists(dir.path() + "/LOG/EVENT20120112"));
-}
 
-// The daily log file is a convenience: whatever stands in its way, the line
-// is lost without a word and the program goes on at once. Opening a pipe that
-// nobody reads would wait for ever. (A folder the user may not write to fails
-// the same open as a folder in the file's place.)
-TEST(LogFile, FileFolderOrPipeInTheWayIsLeftAlone) {
-    QTemporaryDir file, folder, pipe;
     QFile notAFolder(file.path() + "/LOG");
     ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
     notAFolder.write("not a folder");
@@ -209,8 +185,12 @@ TEST(LogFile, FileFolderOrPipeInTheWayIsLeftAlone) {
     ASSERT_TRUE(QDir(folder.path()).mkpath("LOG/EVENT20120111"));
     ASSERT_TRUE(QDir(pipe.path()).mkdir("LOG"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe.path() + kDaily).constData(), 0600), 0);
-    for (const QTemporaryDir* dir : {&file, &folder, &pipe}) {
-        WriteTwoLines(dir->path());
+    for (const QTemporaryDir* in : {&file, &folder, &pipe}) {
+        FixedClock day;
+        basLog other(in->path() + "/", day);
+        other.setBlWriteLogFile(true);
+        other.LogSend({0x01, 0x02});
+        other.LogEvent("second");
     }
     ASSERT_TRUE(notAFolder.open(QIODevice::ReadOnly));
     EXPECT_EQ(notAFolder.readAll(), "not a folder");
