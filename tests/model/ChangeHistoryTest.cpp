@@ -14,16 +14,6 @@ namespace {
 
 constexpr uint8_t kId = 1;
 
-// A unit with every capability and routes o <- o, found by a scan.
-sim::Unit& AddUnit(SimCoreHarness& h) {
-    sim::Unit& unit = h.AddUnit(kId);
-    for (size_t o = 0; o < 8; ++o) {
-        unit.state().audio[o].input = unit.state().videoRoutes[o] = static_cast<uint8_t>(o + 1);
-    }
-    EXPECT_TRUE(h.Scan());
-    return unit;
-}
-
 // Until the line is quiet, then through one poll.
 bool Settle(SimCoreHarness& h) {
     if (!h.clock.advanceUntil([&] { return h.Idle(); }, 10s)) {
@@ -47,21 +37,30 @@ SettingValues Changed(SimCoreHarness& h, const SettingValues& before) {
 
 } // namespace
 
-// One step that sets one value of every kind, a disconnect among them. (The
-// undo of a preset load is the end-to-end presets test's.)
-TEST(ChangeHistory, EachKindOfChangeIsTakenBackAndMadeAgainOnTheUnit) {
+// One step that sets one value of every kind, a disconnect among them,
+// taken back and made again; then the history's own rules. (The undo of a
+// preset load is the end-to-end presets test's.)
+TEST(ChangeHistory, EachKindIsTakenBackAndMadeAgainAndAMovedUnitRefusesTheUndo) {
     SimCoreHarness h;
-    sim::Unit& unit = AddUnit(h);
+    sim::Unit& unit = h.AddUnit(kId);
+    for (size_t o = 0; o < 8; ++o) {
+        unit.state().audio[o].input = unit.state().videoRoutes[o] = static_cast<uint8_t>(o + 1);
+    }
+    ASSERT_TRUE(h.Scan());
     ChangeHistory& history = h.core.history;
+    CommandSenders& s = h.core.link.senders;
     const SettingValues before = history.LiveValues();
     ASSERT_EQ(before.size(), 8u * 8 + 8); // eight settings per output, EDID per input
+    // A change that sets nothing new is not kept.
+    history.Record({{{S::Volumn, 2}, 50}});
+    EXPECT_FALSE(history.CanUndo());
+
     const SettingValues target = {
         {{S::AudioRoute, 2}, 5}, {{S::VideoRoute, 3}, 6}, {{S::AudioRoute, 4}, 0},
         {{S::VideoRoute, 4}, 0}, {{S::Mute, 1}, 1},       {{S::Volumn, 5}, 80},
         {{S::Bass, 5}, 10},      {{S::Treble, 6}, 90},    {{S::Subwoofer, 7}, 0},
         {{S::Delay, 8}, 250},    {{S::Edid, 3}, 1}};
     history.Record(target);
-    CommandSenders& s = h.core.link.senders;
     s.CmdSetAudioSwitch(kId, 2, 5, 0);
     s.CmdSetVideoSwitch(kId, 3, 6, 0);
     s.CmdSetAudioSwitch(kId, 4, 0, 1);
@@ -76,44 +75,26 @@ TEST(ChangeHistory, EachKindOfChangeIsTakenBackAndMadeAgainOnTheUnit) {
     EXPECT_EQ(history.Undo(), Outcome::StillSending); // the unit has not answered yet
     ASSERT_TRUE(Settle(h));
     EXPECT_EQ(Changed(h, before), target);
-
     EXPECT_EQ(history.Undo(), Outcome::Sent);
     EXPECT_TRUE(h.views.busyPointer);
     ASSERT_TRUE(Settle(h));
     EXPECT_EQ(history.LiveValues(), before);
     EXPECT_TRUE(h.Differences(unit).empty());
     EXPECT_EQ(history.Undo(), Outcome::Nothing);
-
     EXPECT_EQ(history.Redo(), Outcome::Sent);
     ASSERT_TRUE(Settle(h));
     EXPECT_EQ(Changed(h, before), target);
     EXPECT_TRUE(h.Differences(unit).empty());
     EXPECT_EQ(history.Redo(), Outcome::Nothing);
-    EXPECT_TRUE(history.CanUndo());
-    EXPECT_EQ(h.trace.overlaps, 0);
-}
-
-TEST(ChangeHistory, UndoWaitsForTheAnswerAndIsRefusedOnceThePollShowsAnotherChange) {
-    SimCoreHarness h;
-    sim::Unit& unit = AddUnit(h);
-    ChangeHistory& history = h.core.history;
-    CommandSenders& send = h.core.link.senders;
-    const SettingValues before = history.LiveValues();
-
-    // A change that sets nothing new is not kept.
-    history.Record({{{S::Volumn, 2}, 50}});
-    EXPECT_FALSE(history.CanUndo());
 
     // Two changes before the unit answered the first (a held arrow key) are
     // one step; asked to undo before the answer, the history waits.
     history.Record({{{S::Volumn, 2}, 60}});
-    send.CmdSetVolumnLevel(kId, 2, 60, 0);
+    s.CmdSetVolumnLevel(kId, 2, 60, 0);
     history.Record({{{S::Volumn, 2}, 70}});
-    send.CmdSetVolumnLevel(kId, 2, 70, 0);
+    s.CmdSetVolumnLevel(kId, 2, 70, 0);
     EXPECT_EQ(history.Undo(), Outcome::StillSending);
     ASSERT_TRUE(Settle(h));
-    EXPECT_EQ(Changed(h, before), (SettingValues{{{S::Volumn, 2}, 70}}));
-
     // Another output changed on the unit: no bar to taking this one back.
     unit.state().audio[6].volume = 3;
     ASSERT_TRUE(Settle(h));
@@ -127,7 +108,7 @@ TEST(ChangeHistory, UndoWaitsForTheAnswerAndIsRefusedOnceThePollShowsAnotherChan
     // Someone else set the same output; the poll shows it. Undo sends
     // nothing, says why, and forgets what can no longer be taken back.
     history.Record({{{S::AudioRoute, 1}, 4}});
-    send.CmdSetAudioSwitch(kId, 1, 4, 0);
+    s.CmdSetAudioSwitch(kId, 1, 4, 0);
     ASSERT_TRUE(Settle(h));
     unit.state().audio[0].input = 6;
     ASSERT_TRUE(Settle(h));
@@ -138,6 +119,7 @@ TEST(ChangeHistory, UndoWaitsForTheAnswerAndIsRefusedOnceThePollShowsAnotherChan
     EXPECT_EQ(unit.state().audio[0].input, 6);
     EXPECT_TRUE(ChangeHistory::Message(Outcome::Moved, kId).contains("unit 01 has changed"));
     EXPECT_TRUE(ChangeHistory::Message(Outcome::Sent, kId).isEmpty());
+    EXPECT_EQ(h.trace.overlaps, 0);
 
     // Describe lists each port once, in order.
     EXPECT_EQ(ChangeHistory::Describe({{{S::Volumn, 3}, 50, 80},

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,68 +15,30 @@ using namespace quadrel::test;
 
 namespace {
 
-// One spy on all four areas, writing down which part ran, in order.
-struct Spy : NullSwitchView, NullAudioView, NullVideoView, NullUnitPane {
-    std::vector<std::string> order;
-    void Setup_SwitchView() override { order.push_back("switch layout"); }
-    void Enable_SwitchControl(bool) override { order.push_back("switch enable"); }
-    void Setup_AudioOutputScroll() override { order.push_back("audio layout"); }
-    void Enable_AudioControl(bool) override { order.push_back("audio enable"); }
-    void Setup_VideoInputScroll() override { order.push_back("video layout"); }
-    void Enable_VideoControl(bool) override { order.push_back("video enable"); }
-    void Enable_lstQRD(bool) override { order.push_back("list enable"); }
-    void Enable_fraMemory(bool) override { order.push_back("memory enable"); }
-};
-
-} // namespace
-
-TEST(ViewsHub, SpanningRoutinesRunTheirPartsInOrder) {
-    Spy spy;
-    NullFrame frame;
-    ViewsHub hub(spy, spy, spy, spy, frame);
-    hub.Setup_AllViews();
-    hub.Enable_QRD(true);
-    EXPECT_EQ(spy.order, (std::vector<std::string>{"switch layout", "audio layout", "video layout",
-                                                   "list enable", "switch enable", "audio enable",
-                                                   "video enable", "memory enable"}));
-    hub.RestartSelectedRedraw(AudioValue::Bass);
-    EXPECT_TRUE(hub.IsSelectedRedrawRunning(AudioValue::Bass));
-    EXPECT_FALSE(hub.IsSelectedRedrawRunning(AudioValue::Delay));
-    hub.SetScanCaption("Stop S&can");
-    EXPECT_EQ(frame.caption, "Stop S&can");
-}
-
-namespace {
-
-// Every drawing and unit-list call, as "routine:port", in the order the parts saw them.
-// With a line, also how many frames had been written by then.
-struct DrawLog {
+// All four areas in one: each call as "routine:a:b", in the order the parts
+// saw them; with a line, also how many frames had been written by then.
+struct Parts : NullSwitchView, NullAudioView, NullVideoView, NullUnitPane {
     std::vector<std::string> calls;
     const std::vector<Bytes>* sent = nullptr;
     std::vector<size_t> sentBefore;
-    void Add(const char* what, int a, int b = 0) {
+    void Add(const char* what, int a = 0, int b = 0) {
         calls.push_back(std::string(what) + ":" + std::to_string(a) + ":" + std::to_string(b));
         sentBefore.push_back(sent != nullptr ? sent->size() : 0);
     }
-};
-struct SwitchLog : NullSwitchView {
-    explicit SwitchLog(DrawLog& log) : log(log) {}
-    DrawLog& log;
-    void Draw_Crosspoint(int i, int o) override { log.Add("cross", i, o); }
-    void Draw_InputPlug(SignalKind k, int i) override { log.Add("in", static_cast<int>(k), i); }
-    void Draw_OutputPlug(SignalKind k, int o) override { log.Add("out", static_cast<int>(k), o); }
-    void Enable_SwitchControl(bool on) override { log.Add("enable", on); }
-};
-struct AudioLog : NullAudioView {
-    explicit AudioLog(DrawLog& log) : log(log) {}
-    DrawLog& log;
-    void Draw_AudioOutputMute(int o) override { log.Add("mute", o); }
-    void Draw_AudioOutputDelayTime(int o) override { log.Add("delay", o); }
-};
-struct PaneLog : NullUnitPane {
-    explicit PaneLog(DrawLog& log) : log(log) {}
-    DrawLog& log;
-    void ShowUnitRow(const QRDSTA& unit) override { log.Add("row", unit.bID()); }
+    void Setup_SwitchView() override { Add("switch layout"); }
+    void Enable_SwitchControl(bool on) override { Add("switch enable", on); }
+    void Setup_AudioOutputScroll() override { Add("audio layout"); }
+    void Enable_AudioControl(bool on) override { Add("audio enable", on); }
+    void Setup_VideoInputScroll() override { Add("video layout"); }
+    void Enable_VideoControl(bool on) override { Add("video enable", on); }
+    void Enable_lstQRD(bool on) override { Add("list enable", on); }
+    void Enable_fraMemory(bool on) override { Add("memory enable", on); }
+    void Draw_Crosspoint(int i, int o) override { Add("cross", i, o); }
+    void Draw_InputPlug(SignalKind k, int i) override { Add("in", static_cast<int>(k), i); }
+    void Draw_OutputPlug(SignalKind k, int o) override { Add("out", static_cast<int>(k), o); }
+    void Draw_AudioOutputMute(int o) override { Add("mute", o); }
+    void Draw_AudioOutputDelayTime(int o) override { Add("delay", o); }
+    void ShowUnitRow(const QRDSTA& unit) override { Add("row", unit.bID()); }
 };
 
 // Every call of the link's trace, in order; and how many frames were already
@@ -116,7 +77,7 @@ struct TraceLines : LinkTrace {
 // program holds its own: what waits is drawn a millisecond later.
 struct HubOnLine {
     explicit HubOnLine(bool held) {
-        log.sent = &trace.sent;
+        parts.sent = &trace.sent;
         if (held) {
             port.setHandlers({[this] {
                                   const ViewsHub::Held hold(hub);
@@ -145,33 +106,34 @@ struct HubOnLine {
     sim::SimSerialPort port{clock};
     TraceLines trace{port};
     HeldTrace heldTrace{trace};
-    DrawLog log;
-    SwitchLog sw{log};
-    AudioLog audio{log};
-    NullVideoView video;
-    PaneLog pane{log};
+    Parts parts;
     NullFrame frame;
-    ViewsHub hub{sw, audio, video, pane, frame};
+    ViewsHub hub{parts, parts, parts, parts, frame};
     QuadrelCore core{port, clock, heldTrace, hub};
     std::unique_ptr<Timer> later = clock.createTimer(std::chrono::milliseconds(1));
 };
 
 } // namespace
 
-TEST(ViewsHub, HeldRoutinesWaitInOrderAndDrawEachPortOnce) {
-    DrawLog log;
-    SwitchLog sw(log);
-    AudioLog audio(log);
-    PaneLog pane(log);
-    NullVideoView video;
+TEST(ViewsHub, SpanningRoutinesInOrderHeldOnesWaitAndEachPortIsDrawnOnce) {
+    Parts log;
     NullFrame frame;
-    ViewsHub hub(sw, audio, video, pane, frame);
+    ViewsHub hub(log, log, log, log, frame);
+    hub.Setup_AllViews();
+    hub.Enable_QRD(true);
+    EXPECT_EQ(log.calls,
+              (std::vector<std::string>{"switch layout:0:0", "audio layout:0:0", "video layout:0:0",
+                                        "list enable:1:0", "switch enable:1:0", "audio enable:1:0",
+                                        "video enable:1:0", "memory enable:1:0"}));
+    hub.SetScanCaption("Stop S&can");
+    EXPECT_EQ(frame.caption, "Stop S&can");
+    log.calls.clear();
     {
         const ViewsHub::Held hold(hub);
         hub.Draw_Crosspoint(1, 2);
         hub.Draw_AudioOutputMute(2);
         hub.Draw_Crosspoint(1, 2); // waits already
-        hub.Enable_QRD(true);
+        hub.Enable_lstQRD(false);
         hub.Draw_Crosspoint(1, 2); // may show what the enabling changed
         hub.RestartSelectedRedraw(AudioValue::Bass);
         {
@@ -182,6 +144,7 @@ TEST(ViewsHub, HeldRoutinesWaitInOrderAndDrawEachPortOnce) {
         EXPECT_EQ(log.calls, (std::vector<std::string>{"frame written:0:0"}));
         // A question first tells what waits.
         EXPECT_TRUE(hub.IsSelectedRedrawRunning(AudioValue::Bass));
+        EXPECT_FALSE(hub.IsSelectedRedrawRunning(AudioValue::Delay));
         hub.Draw_AudioOutputDelayTime(3);
     }
     hub.Draw_InputPlug(SignalKind::Video, 4); // not held: at once
@@ -211,9 +174,9 @@ TEST(ViewsHub, HeldRoutinesWaitInOrderAndDrawEachPortOnce) {
         }
     }
     hub.RunWaiting();
-    std::vector<std::string> expected{"frame written:0:0", "cross:1:2", "mute:2:0",  "enable:1:0",
-                                      "cross:1:2",         "mute:2:0",  "delay:3:0", "in:0:4",
-                                      "cross:6:7",         "mute:8:0",  "cross:9:9"};
+    std::vector<std::string> expected{
+        "frame written:0:0", "cross:1:2", "mute:2:0",  "list enable:0:0", "cross:1:2", "mute:2:0",
+        "delay:3:0",         "in:0:4",    "cross:6:7", "mute:8:0",        "cross:9:9"};
     for (int o = 10; o < 265; ++o) {
         expected.push_back("delay:" + std::to_string(o) + ":0");
     }
@@ -237,20 +200,20 @@ TEST(ViewsHub, HeldDrawingLeavesTheLineAsItWasAndDrawsEveryPort) {
     // reply released has been written.
     std::vector<std::string> once;
     std::vector<size_t> sentBefore;
-    for (size_t i = 0; i < plain.log.calls.size(); ++i) {
-        if (i == 0 || plain.log.calls[i] != plain.log.calls[i - 1] ||
-            plain.log.sentBefore[i] != plain.log.sentBefore[i - 1]) {
-            once.push_back(plain.log.calls[i]);
-            sentBefore.push_back(plain.log.sentBefore[i]);
+    for (size_t i = 0; i < plain.parts.calls.size(); ++i) {
+        if (i == 0 || plain.parts.calls[i] != plain.parts.calls[i - 1] ||
+            plain.parts.sentBefore[i] != plain.parts.sentBefore[i - 1]) {
+            once.push_back(plain.parts.calls[i]);
+            sentBefore.push_back(plain.parts.sentBefore[i]);
         }
     }
-    EXPECT_LT(once.size(), plain.log.calls.size());
-    ASSERT_EQ(held.log.calls, once);
+    EXPECT_LT(once.size(), plain.parts.calls.size());
+    ASSERT_EQ(held.parts.calls, once);
     EXPECT_GT(once.size(), 200u);
     size_t later = 0;
     for (size_t i = 0; i < once.size(); ++i) {
-        EXPECT_GE(held.log.sentBefore[i], sentBefore[i]) << once[i];
-        later += held.log.sentBefore[i] > sentBefore[i] ? 1 : 0;
+        EXPECT_GE(held.parts.sentBefore[i], sentBefore[i]) << once[i];
+        later += held.parts.sentBefore[i] > sentBefore[i] ? 1 : 0;
     }
     EXPECT_GT(later, once.size() * 9 / 10);
 }
