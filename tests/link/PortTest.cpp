@@ -3,6 +3,7 @@
 #include "link/PortOpening.h"
 #include "link/basCOMM.h"
 #include "link/qt/QtSerialPort.h"
+#include "link/qt/QtTimer.h"
 #include "support/FakeSerialPort.h"
 #include "support/Pty.h"
 #include "support/TempFolders.h"
@@ -18,7 +19,7 @@
 
 using namespace quadrel;
 using namespace quadrel::test;
-using namespace std::chrono_literals;
+using namespace std::chrono;
 
 TEST(PortDiscovery, AliasesAndFixedMapIncludingBusyPorts) {
     TempFolders tmp;
@@ -126,23 +127,17 @@ TEST(PortOpening, RawBytesBothWaysWrittenWithinTheCallAndReopenedAtANewRate) {
     // The bytes leave within the call, with no turn of the event loop; the
     // drained notice comes from the loop, never from inside the call.
     EXPECT_EQ(drained, 0);
-    QByteArray out;
+    char out[16] = {};
     struct pollfd pfd {
         pty.masterFd(), POLLIN, 0
     };
-    while (out.size() < 5 && ::poll(&pfd, 1, 2000) > 0) {
-        char buffer[64];
-        const ssize_t n = ::read(pty.masterFd(), buffer, sizeof buffer);
-        if (n <= 0) {
-            break;
-        }
-        out.append(buffer, n);
-    }
-    EXPECT_EQ(out, QByteArray::fromHex("2112023269"));
+    ASSERT_EQ(::poll(&pfd, 1, 2000), 1);
+    EXPECT_EQ(QByteArray(out, ::read(pty.masterFd(), out, sizeof out)),
+              QByteArray::fromHex("2112023269"));
     EXPECT_TRUE(WaitFor([&] { return drained > 0; }, 2s));
 
     // Binary bytes arrive unchanged (no line discipline in the way).
-    pty.write(QByteArray::fromHex("810d0a1103ff"));
+    ASSERT_EQ(::write(pty.masterFd(), "\x81\r\n\x11\x03\xff", 6), 6);
     Bytes got;
     EXPECT_TRUE(WaitFor(
         [&] {
@@ -156,4 +151,59 @@ TEST(PortOpening, RawBytesBothWaysWrittenWithinTheCallAndReopenedAtANewRate) {
     ASSERT_TRUE(OpenCommPort(port, 7, 19200));
     EXPECT_EQ(port.settings(), "19200,n,8,1");
     // A busy or missing port at start-up is the start-up tests'.
+}
+
+// The production timer keeps its own deadline rather than a QTimer's: it must
+// still tick as one would, restarted for every byte, stopped for every answer.
+TEST(QtTimer, RestartedStoppedAndRepeatingTickAsAQTimerWould) {
+    QtTimer restarted(200ms), stopped(5ms), repeating(20ms);
+    std::vector<steady_clock::time_point> ticks;
+    int stoppedTicks = 0, repeats = 0;
+    restarted.setOnTick([&] {
+        ticks.push_back(steady_clock::now());
+        restarted.stop();
+    });
+    stopped.setOnTick([&] { ++stoppedTicks; });
+    repeating.setOnTick([&] { ++repeats; });
+    stopped.start();
+    stopped.stop();
+    stopped.start();
+    stopped.setInterval(60000ms); // counts the new interval from now
+    repeating.start();
+    restarted.start();
+    // Restarted often for longer than its interval: it never comes due.
+    auto last = steady_clock::now();
+    const auto end = last + 400ms;
+    WaitFor(
+        [&] {
+            if (steady_clock::now() - last >= 5ms) {
+                restarted.start();
+                last = steady_clock::now();
+            }
+            return steady_clock::now() >= end;
+        },
+        5s);
+    EXPECT_TRUE(ticks.empty());
+    // Left alone, it comes due once, a whole interval after the last restart.
+    ASSERT_TRUE(WaitFor([&] { return !ticks.empty(); }, 5s));
+    EXPECT_GE(ticks[0] - last, 200ms);
+    EXPECT_FALSE(restarted.isActive());
+    EXPECT_EQ(stoppedTicks, 0);
+    EXPECT_TRUE(stopped.isActive());
+    EXPECT_GE(repeats, 10);
+    EXPECT_TRUE(repeating.isActive());
+    // After a stall of the event loop longer than its interval, the next two
+    // ticks are still an interval apart.
+    std::vector<steady_clock::time_point> after;
+    repeating.setOnTick([&] { after.push_back(steady_clock::now()); });
+    const auto stall = steady_clock::now() + 70ms;
+    while (steady_clock::now() < stall) {
+    }
+    ASSERT_TRUE(WaitFor([&] { return after.size() >= 2; }, 5s));
+    EXPECT_GE(after[1] - after[0], 19ms);
+    repeating.stop();
+    const size_t before = after.size();
+    restarted.start();
+    ASSERT_TRUE(WaitFor([&] { return ticks.size() == 2; }, 5s));
+    EXPECT_EQ(after.size(), before);
 }

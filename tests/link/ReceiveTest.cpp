@@ -14,8 +14,7 @@ Bytes WithCrc(Bytes b) {
     return b;
 }
 
-// Puts `bytes` on the line as a unit would: starting `start` from now, one
-// byte every 10 bit times at 9600 baud.
+// `bytes` on the line from `start` on, one every 10 bit times at 9600 baud.
 void SendTimed(LinkHarness& h, const Bytes& bytes, std::chrono::microseconds start) {
     for (size_t i = 0; i < bytes.size(); ++i) {
         const uint8_t b = bytes[i];
@@ -33,12 +32,10 @@ Bytes FullVolumeReply() {
     return WithCrc(reply);
 }
 
-// The quiet wait after an answer to a repeated request, on a line where other
-// devices talk and answers may be handed over whole.
 const Bytes kVolume = WithCrc({0x81, 0x02, 0x01, 0x2A});
 
-// Unit 1's volume query, repeated at 300 ms; its first answer comes at
-// `answerAt` and starts the wait. The mute query waits behind it.
+// Unit 1's volume query, repeated at 300 ms, the mute query behind it; the
+// first answer comes at `answerAt` and starts the quiet wait.
 struct Repeated : LinkHarness {
     explicit Repeated(std::chrono::milliseconds answerAt, int baud = 9600) {
         port.open(1, QStringLiteral("%1,n,8,1").arg(baud));
@@ -62,30 +59,23 @@ struct Repeated : LinkHarness {
 } // namespace
 
 TEST(ReceivePath, DispatchFollowsTheAwaitedRequestWholeOrInPiecesButNotAfterAPause) {
-    const uint8_t codes[] = {0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x11,
-                             0x13, 0x15, 0x17, 0x19, 0x1D, 0x1F, 0x21};
-    const std::vector<std::string> handlers = {"ReplySwitchStatus video",
-                                               "ReplySwitchStatus audio",
-                                               "ReplyInputPlugStatus video",
-                                               "ReplyInputPlugStatus audio",
-                                               "ReplyOutputPlugStatus video",
-                                               "ReplyOutputPlugStatus audio",
-                                               "ReplyMuteStatus",
-                                               "ReplyVolumnLevel",
-                                               "ReplyBassLevel",
-                                               "ReplyTrebleLevel",
-                                               "ReplySubwooferLevel",
-                                               "ReplyDelayTime low",
-                                               "ReplyDelayTime high",
-                                               "ReplyEdidType"};
+    const std::string s = "ReplySwitchStatus ", i = "ReplyInputPlugStatus ",
+                      o = "ReplyOutputPlugStatus ", d = "ReplyDelayTime ";
+    const std::vector<std::pair<uint8_t, std::string>> handlers = {
+        {0x07, s + "video"},        {0x08, s + "audio"},           {0x09, i + "video"},
+        {0x0A, i + "audio"},        {0x0B, o + "video"},           {0x0C, o + "audio"},
+        {0x11, "ReplyMuteStatus"},  {0x13, "ReplyVolumnLevel"},    {0x15, "ReplyBassLevel"},
+        {0x17, "ReplyTrebleLevel"}, {0x19, "ReplySubwooferLevel"}, {0x1D, d + "low"},
+        {0x1F, d + "high"},         {0x21, "ReplyEdidType"}};
     LinkHarness h;
-    for (const uint8_t code : codes) {
+    std::vector<std::string> expected;
+    for (const auto& [code, handler] : handlers) {
         h.link.builder.SendCommand(3, code, 1, {uint8_t{0}, uint8_t{0}});
         h.port.deliver(WithCrc({0x83, 0x02, 0x01, 0x00}));
+        expected.push_back(handler);
     }
-    EXPECT_EQ(h.replies.calls, handlers);
-    // An empty reply is taken at its CRC; one in pieces, each gap under 200 ms,
-    // is taken whole.
+    EXPECT_EQ(h.replies.calls, expected);
+    // An empty reply is taken at its CRC; one in pieces, gaps under 200 ms, whole.
     h.link.senders.CmdGetMute(1, 0, 0, 1);
     h.port.deliver(WithCrc({0x81, 0x00}));
     EXPECT_TRUE(h.replies.payloads.back().empty());
