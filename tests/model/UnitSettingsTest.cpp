@@ -20,22 +20,15 @@ using Outcome = UnitSettingsJob::Outcome;
 
 namespace {
 
-sim::UnitConfig Full(int inputs = 6, int outputs = 5) {
-    sim::UnitConfig u;
-    u.id = 3;
-    u.name = "Stage";
-    u.inputs = inputs;
-    u.outputs = outputs;
-    u.memories = 3;
-    u.delayStepMs = 5;
-    u.maxDelayTenths = 10;
-    return u;
-}
-
+// Unit 3 with three presets, found by a scan.
 struct Rig {
-    explicit Rig(const sim::UnitConfig& config = Full()) : unit(h.AddUnit(config)) {
+    explicit Rig(int inputs = 6, int outputs = 5) : unit(Add(h, inputs, outputs)) {
         EXPECT_TRUE(h.Scan());
-        path = dir.filePath("unit.json");
+    }
+    static sim::Unit& Add(SimCoreHarness& h, int inputs, int outputs) {
+        sim::UnitConfig u = SimCoreHarness::Config(3, inputs, outputs);
+        u.memories = 3;
+        return h.AddUnit(u);
     }
 
     // Runs one job call to its end.
@@ -82,36 +75,31 @@ struct Rig {
     std::vector<std::string> Against(const UnitSettings& file) const {
         std::vector<std::string> out;
         const sim::UnitState& s = unit.state();
-        const int step = unit.config().delayStepMs;
         auto check = [&](const std::string& where, const OutputValues& v,
                          const sim::AudioOutputState& a, int video) {
             const std::pair<std::optional<int>, int> pairs[] = {
                 {v.audioInput, a.input},    {v.videoInput, video},
                 {v.mute, a.mute ? 1 : 0},   {v.volume, a.volume},
                 {v.bass, a.bass},           {v.treble, a.treble},
-                {v.subwoofer, a.subwoofer}, {v.delay, a.delayLevel * step}};
+                {v.subwoofer, a.subwoofer}, {v.delay, a.delayLevel * unit.config().delayStepMs}};
             for (const auto& [wanted, real] : pairs) {
                 if (wanted != real) {
-                    out.push_back(where + ": " + std::to_string(wanted.value_or(-1)) + " vs " +
-                                  std::to_string(real));
+                    out.push_back(where + ": " + std::to_string(wanted.value_or(-1)));
                 }
             }
         };
         for (const auto& [o, v] : file.live.outputs) {
-            const auto i = static_cast<size_t>(o - 1);
-            check("output " + std::to_string(o), v, s.audio[i], s.videoRoutes[i]);
+            check("output " + std::to_string(o), v, s.audio[o - 1], s.videoRoutes[o - 1]);
         }
         for (const auto& [i, edid] : file.live.edid) {
-            if (s.edid[static_cast<size_t>(i - 1)] != edid) {
+            if (s.edid[i - 1] != edid) {
                 out.push_back("edid " + std::to_string(i));
             }
         }
         for (const auto& [m, preset] : file.presets.value_or(std::map<int, UnitValues>{})) {
             for (const auto& [o, v] : preset.outputs) {
-                const auto i = static_cast<size_t>(o - 1);
-                const auto l = static_cast<size_t>(m - 1);
                 check("preset " + std::to_string(m) + " output " + std::to_string(o), v,
-                      s.audioPresets[l].outputs[i], s.videoPresets[l].routes[i]);
+                      s.audioPresets[m - 1].outputs[o - 1], s.videoPresets[m - 1].routes[o - 1]);
             }
         }
         return out;
@@ -135,7 +123,7 @@ struct Rig {
     sim::Unit& unit;
     UnitSettingsJob job{h.core, h.clock};
     QTemporaryDir dir;
-    QString path;
+    QString path = dir.filePath("unit.json");
     UnitNames names;
 };
 
@@ -209,7 +197,7 @@ TEST(UnitSettings, SavedFileHoldsTheUnitAndARestoreSendsOnlyWhatDiffers) {
 }
 
 TEST(UnitSettings, PresetsGoThroughTheLiveOutputsAndACancelLeavesAConsistentModel) {
-    Rig r(Full(4, 16));
+    Rig r(4, 16);
     sim::UnitState& s = r.unit.state();
     std::mt19937 random(7);
     for (size_t m = 0; m < 3; ++m) {
