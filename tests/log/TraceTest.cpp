@@ -63,29 +63,25 @@ SEND_PACKET Packet(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
     return p;
 }
 
-// The link on a scripted port with the real trace behind it.
-struct WordsHarness {
-    explicit WordsHarness(const QString& folder = {}) : log(folder, day) {
-        port.open(1, QStringLiteral("9600,n,8,1"));
-        link.queue.attach(busy, views, [](uint8_t) {});
-        link.receiver.setReplySink(replies);
+// The link on a scripted port with the real trace behind it, showing words
+// and writing the log file into the program folder.
+struct TraceParts {
+    FixedClock day;
+    Lines sink;
+    QTemporaryDir program;
+    basLog log{program.path(), day};
+};
+struct WordsHarness : TraceParts, LinkHarness {
+    WordsHarness() : LinkHarness(&log) {
+        QDir(program.path()).mkdir("LOG");
         log.setSink(&sink);
         log.setBlShowTrace(true);
         log.setShowWords(true);
+        log.setBlWriteLogFile(true);
         log.setElapsed([this] {
             return std::chrono::duration_cast<std::chrono::milliseconds>(clock.now()).count();
         });
     }
-    FixedClock day;
-    Lines sink;
-    VirtualClock clock;
-    FakeSerialPort port;
-    basLog log;
-    basQRD model;
-    RecordingViews views;
-    FlagsOnly busy;
-    basCommunication link{port, clock, log, model};
-    ReplyRecorder replies{link};
 };
 
 } // namespace
@@ -217,10 +213,7 @@ TEST(FrameWords, EveryRequestKind) {
 }
 
 TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThemAndTheFileHasNone) {
-    QTemporaryDir program;
-    ASSERT_TRUE(QDir(program.path()).mkdir("LOG"));
-    WordsHarness h(program.path());
-    h.log.setBlWriteLogFile(true);
+    WordsHarness h;
     CommandSenders& s = h.link.senders;
     // An acknowledged setting, a paired reply, firmware, both information pages.
     s.CmdSetVolumnLevel(1, 2, 50, 0);
@@ -294,7 +287,7 @@ TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThemAndTheFileHasNone
     QStringList hex = h.sink.lines.filter(QRegularExpression("^(SEND|RECV) "));
     hex << "SEND 21 11 00 00 1E "
         << "RECV 81 02 01 01 83 ";
-    QFile file(program.path() + kDaily);
+    QFile file(h.program.path() + kDaily);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromLocal8Bit(file.readAll()).split("\r\n", Qt::SkipEmptyParts),
               hex.replaceInStrings(QRegularExpression("^"), "09:05:07 "));
