@@ -1,5 +1,4 @@
-// Finding and opening ports: aliases and the kernel's list in temporary
-// folders, pseudo-terminals for ports.
+// Finding and opening ports (temporary folders, pseudo-terminals); the Qt timer.
 #include "link/PortOpening.h"
 #include "link/basCOMM.h"
 #include "link/qt/QtSerialPort.h"
@@ -34,14 +33,12 @@ TEST(PortDiscovery, AliasesFixedMapBusyPortsAndAliasesToAnythingButATty) {
     // Port 4 held by another program: the probe never opens, so it still counts.
     QFile holder(p4.slavePath());
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
-    // A real UART, no UART behind the node, a USB adapter, and a node the
-    // kernel does not list.
+    // A real UART, no UART behind the node, a USB adapter, a node not listed.
     tmp.addFixedPort("ttyS4", a.slavePath(), 4);
     tmp.addFixedPort("ttyS5", b.slavePath(), 0);
     tmp.addFixedPort("ttyUSB2", c.slavePath());
     QFile::link(a.slavePath(), tmp.folders().devDir + "/ttyACM0");
-    // Opening a FIFO would block: the probe must not; /dev/null is a
-    // character device, but no tty.
+    // Opening a FIFO would block: the probe must not; /dev/null is no tty.
     const QString fifo = tmp.root() + "/fifo";
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QFile regular(tmp.root() + "/regular");
@@ -139,7 +136,6 @@ TEST(PortOpening, RawBytesBothWaysWrittenWithinTheCallAndReopenedAtANewRate) {
     EXPECT_GT(received, 0);
     ASSERT_TRUE(OpenCommPort(port, 7, 19200));
     EXPECT_EQ(port.settings(), "19200,n,8,1");
-    // A busy or missing port at start-up is the start-up tests'.
 }
 
 // The production timer keeps its own deadline rather than a QTimer's: it must
@@ -181,8 +177,7 @@ TEST(QtTimer, RestartedStoppedAndRepeatingTickAsAQTimerWould) {
     EXPECT_TRUE(stopped.isActive());
     EXPECT_GE(repeats, 10);
     EXPECT_TRUE(repeating.isActive());
-    // After a stall of the event loop longer than its interval, the next two
-    // ticks are still an interval apart.
+    // After a stall of the event loop, the next two ticks are an interval apart.
     std::vector<steady_clock::time_point> after;
     repeating.setOnTick([&] { after.push_back(steady_clock::now()); });
     const auto stall = steady_clock::now() + 70ms;

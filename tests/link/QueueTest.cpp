@@ -1,5 +1,4 @@
-// Frames and their CRC, the virtual clock, and the transmit queue on a
-// scripted port.
+// Frames and their CRC, the virtual clock, and the transmit queue.
 #include "link/QuadrelError.h"
 #include "link/VirtualClock.h"
 #include "link/basBitAccess.h"
@@ -104,8 +103,7 @@ TEST(SendCommand, ShortLongEmptyAndSplitFormsAndTheSendersBytes) {
     EXPECT_EQ((std::tuple{p.bCommand, p.bID, p.bData, p.iDataLength, p.iFrameLength}),
               (std::tuple{uint8_t{0x10}, uint8_t{2}, Bytes{5, 6}, 2, 5}));
 
-    // Unknown unit: 128 bytes per frame; a chunk of exactly two bytes takes
-    // the short form, even mid-split.
+    // Unknown unit: 128 bytes per frame; a two-byte chunk takes the short form.
     auto frames = fb.BuildFrames(1, 0x05, 1, {Seq(200)});
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(Bytes(frames[0].bFrame.begin(), frames[0].bFrame.begin() + 4),
@@ -118,8 +116,7 @@ TEST(SendCommand, ShortLongEmptyAndSplitFormsAndTheSendersBytes) {
     EXPECT_EQ(frames[1].bFrame,
               (Bytes{0x21, 0x05, 128, 129, crc::CalculateCrc8(Bytes{0x21, 0x05, 128, 129}, 4)}));
 
-    // A known unit's limit holds only while it answers; a limit never filled
-    // in must not hang.
+    // A known unit's limit holds while it answers; an unset limit must not hang.
     auto unit = h.AddUnit(4);
     unit->setiMaxCommandLB(254);
     EXPECT_EQ(fb.BuildFrames(4, 0x05, 1, {Seq(200)}).size(), 1u);
@@ -131,9 +128,7 @@ TEST(SendCommand, ShortLongEmptyAndSplitFormsAndTheSendersBytes) {
     EXPECT_EQ(GetMaxCommandLB(1), 254);
     EXPECT_EQ(GetMaxCommandLB(2), 0);
 
-    // The senders' bytes are walked against the emulator by the scenarios;
-    // here the places of output and input, and a delay level too large for
-    // two bytes (high byte first).
+    // The senders: output before input; a delay level too large for two bytes.
     h.port.writes.clear();
     CommandSenders& s = h.link.senders;
     s.CmdSetVideoSwitch(2, 4, 7, 0);
@@ -238,8 +233,8 @@ TEST(TransmitQueue, SilentUnitIsTriedThreeTimesGivenUpAndReadAfreshWhenItAnswers
     EXPECT_EQ(h.port.writes.back()[0], 0x22);
     EXPECT_EQ(h.link.queue.iSendQueueCount(), 0u);
 
-    // An answer clears the tries; one from a unit given up, or from a unit
-    // with no record, asks for its information.
+    // An answer clears the tries; one from a unit given up or unknown asks for its
+    // information.
     h.clock.advance(1s);
     h.link.senders.CmdSetVolumnLevel(1, 2, 50, 0);
     h.clock.advance(300ms);

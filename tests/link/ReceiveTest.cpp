@@ -35,7 +35,7 @@ Bytes FullVolumeReply() {
 const Bytes kVolume = WithCrc({0x81, 0x02, 0x01, 0x2A});
 
 // Unit 1's volume query, repeated at 300 ms, the mute query behind it; the
-// first answer comes at `answerAt` and starts the quiet wait.
+// answer at `answerAt` starts the quiet wait.
 struct Repeated : LinkHarness {
     explicit Repeated(std::chrono::milliseconds answerAt, int baud = 9600) {
         port.open(1, QStringLiteral("%1,n,8,1").arg(baud));
@@ -166,8 +166,7 @@ TEST(ReceivePath, EndlessStreamNeverOverrunsTheBufferAndAReplyStillGetsThrough) 
 }
 
 TEST(ReceivePath, LongReplyStillArrivingHoldsTheRepeatUntilItIsTakenDroppedOrStalls) {
-    // The answer starts 40 ms after the request and is still on the wire
-    // when the 300 ms are up.
+    // The answer starts at 40 ms and is still on the wire at 300 ms.
     LinkHarness h;
     h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
     h.link.senders.CmdGetBassLevel(1, 0, 0, 1);
@@ -193,8 +192,7 @@ TEST(ReceivePath, LongReplyStillArrivingHoldsTheRepeatUntilItIsTakenDroppedOrSta
     EXPECT_EQ(g.port.writes.size(), 2u);
     EXPECT_TRUE(g.replies.calls.empty());
 
-    // The unit stops in the middle: dropped 200 ms after the last byte, then
-    // repeated at once.
+    // The unit stops midway: dropped 200 ms after the last byte, repeated at once.
     LinkHarness k;
     k.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
     reply.resize(200);
@@ -249,8 +247,7 @@ TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsItAndItEndsAtItsLimit) {
 }
 
 // A unit without a record answers a repeated request: the information request
-// that this asks for waits for the quiet line, so the repeat's answer is not
-// taken for the unit's information.
+// waits for the quiet line, so the repeat's answer is not taken for it.
 TEST(QuietWait, DecidedBeforeTheInformationRequestOfAReturningUnit) {
     LinkHarness h;
     h.link.queue.attach(h.busy, h.views,

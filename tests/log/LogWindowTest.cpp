@@ -82,9 +82,8 @@ TEST(LogWindow, RunStopCloseAndTextShownAcrossTrims) {
     EXPECT_LT(log.txtLog().size(), basLog::kTrimAt);
 }
 
-// The log window on a faulty line: the core against the in-process emulator
-// with seeded faults, in virtual time. What the window's figures say must
-// agree with what the emulator reports having done to the answers.
+// On a line with seeded faults the window's figures agree with what the
+// emulator reports having done to the answers.
 TEST(FaultyLine, TheWindowsFiguresAgreeWithTheEmulator) {
     NoClock noClock;
     VirtualClock clock;
@@ -147,8 +146,7 @@ TEST(FaultyLine, TheWindowsFiguresAgreeWithTheEmulator) {
         QStringLiteral("unit 31: 1 requests, 2 repeats, 1 give-ups, 0 dropped")));
 
     core.status.timRequestStatus().start();
-    // Hiding the poll leaves its requests out; clearing empties the text and
-    // starts the figures afresh.
+    // Hidden polls leave their requests out; a clear starts the figures afresh.
     form.mnuHidePolls()->setChecked(true);
     form.mnuClear()->trigger();
     EXPECT_TRUE(form.txtLog()->toPlainText().isEmpty());

@@ -1,6 +1,5 @@
 // The trace: its lines and their trim, the daily log file, and the lines in
-// words as the real link reports answers, repeats and dropped input, in
-// virtual time.
+// words as the real link reports answers, repeats and dropped input.
 #include "link/CommandCodes.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
 #include "log/FrameWords.h"
@@ -63,8 +62,7 @@ SEND_PACKET Packet(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
     return p;
 }
 
-// The link on a scripted port with the real trace behind it, showing words
-// and writing the log file into the program folder.
+// The link with the real trace behind it, showing words, writing the log file.
 struct TraceParts {
     FixedClock day;
     Lines sink;
@@ -129,16 +127,14 @@ TEST(Trace, LinesWhileOnHeldWhilePausedClearedSavedAndTrimmed) {
     EXPECT_EQ(log.txtLog().size(), 65536 - 16299 + 40);
     EXPECT_TRUE(log.txtLog().startsWith("\n" + Line(98, 'a' + 163 % 26)));
 
-    // The second CR on character 16,384 (1-based), then on 16,385; no pair in
-    // the window: through the first one after it, else 16,384.
+    // The CR on 16,384 (1-based), then on 16,385; no pair in the window.
     const QString tail = "\r\n" + Line(50000) + "\r\n";
     EXPECT_EQ(basLog::TrimLength(Line(100) + "\r\n" + Line(16281) + tail), 16384);
     EXPECT_EQ(basLog::TrimLength(Line(100) + "\r\n" + Line(16282) + tail), 101);
     EXPECT_EQ(basLog::TrimLength("\n" + Line(20000) + "\r\n" + Line(100) + "\r\n"), 20002);
     EXPECT_EQ(basLog::TrimLength(Line(30000)), 16384);
 
-    // 5,500 bytes read in one event, then ordinary traffic, many times over:
-    // one long line cannot stop the trim.
+    // One long line (5,500 bytes read at once), many times over, cannot stop the trim.
     for (int round = 0; round < 40; ++round) {
         log.LogRecv(Bytes(5500, 0x55));
         for (int i = 0; i < 200; ++i) {
@@ -148,9 +144,8 @@ TEST(Trace, LinesWhileOnHeldWhilePausedClearedSavedAndTrimmed) {
     }
 }
 
-// The daily file takes time-stamped lines only when on. It is a convenience:
-// whatever stands in its way (no LOG folder, a file, folder or pipe in its
-// place) the line is lost without a word and the program goes on at once.
+// The daily file takes time-stamped lines only when on. Whatever stands in its
+// way (no LOG folder, a file, folder or pipe) loses the line without a word.
 TEST(LogFile, AppendsToTheDailyFileOnlyWhenOnAndLeavesWhatIsInTheWayAlone) {
     QTemporaryDir dir, file, folder, pipe;
     FixedClock clock;
@@ -277,8 +272,7 @@ TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThemAndTheFileHasNone
     EXPECT_EQ(h.sink.figures,
               "unit 01: 8 requests, 2 repeats, 1 give-ups, 5 dropped  |  idle line: 1 dropped");
 
-    // Hidden polls leave the window, not the log file; the file takes the hex
-    // lines only, whether the window shows words or not.
+    // Hidden polls leave the window, not the log file; the file has hex lines only.
     const qsizetype shown = h.sink.lines.size();
     h.log.setHidePolls(true);
     h.link.senders.CmdGetMute(1, 0, 0, 2);

@@ -1,5 +1,4 @@
-// Taking the operator's changes back and making them again, against the
-// emulated unit in virtual time.
+// Taking the operator's changes back and making them again, on the emulator.
 #include "support/SimCoreHarness.h"
 
 #include <gtest/gtest.h>
@@ -105,8 +104,7 @@ TEST(ChangeHistory, EachKindIsTakenBackAndMadeAgainAndAMovedUnitRefusesTheUndo) 
     ASSERT_TRUE(Settle(h));
     EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 70);
 
-    // Someone else set the same output; the poll shows it. Undo sends
-    // nothing, says why, and forgets what can no longer be taken back.
+    // Someone else set the same output: undo sends nothing and forgets the steps.
     history.Record({{{S::AudioRoute, 1}, 4}});
     s.CmdSetAudioSwitch(kId, 1, 4, 0);
     ASSERT_TRUE(Settle(h));

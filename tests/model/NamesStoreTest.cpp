@@ -1,5 +1,4 @@
-// The operator's names: kept per unit and what it reports, in a file of
-// their own that survives damage and is replaced whole; the CSV table.
+// The operator's names in their own file, and the CSV table.
 #include "model/NamesStore.h"
 #include "model/NamesCsv.h"
 
@@ -40,8 +39,7 @@ TEST(NamesStore, KeysByReportAWriteReplacesTheFileWholeAndADamagedFileIsKeptAsid
     EXPECT_EQ(s.Exact(unit), nullptr);
     s.Use(unit);
     const QByteArray before = Read(path);
-    // A reader that opened the file before a write still reads the old file
-    // whole: the new one is written beside it and renamed over it.
+    // A reader that opened the file before a write still reads the old one whole.
     QFile reader(path);
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
     s.SetName(unit, In(2), "Lectern PC");

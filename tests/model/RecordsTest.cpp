@@ -45,8 +45,7 @@ struct Parts : NullSwitchView, NullAudioView, NullVideoView, NullUnitPane {
     void ShowUnitRow(const QRDSTA& unit) override { Add("row", unit.bID()); }
 };
 
-// Every call of the link's trace, in order; and how many frames were already
-// on the line when their trace came.
+// Every call of the link's trace, and how many frames were on the line first.
 struct TraceLines : LinkTrace {
     explicit TraceLines(const sim::SimSerialPort& port) : port(port) {}
     const sim::SimSerialPort& port;
@@ -76,9 +75,8 @@ struct TraceLines : LinkTrace {
     }
 };
 
-// The core against emulated units in virtual time, drawing through a hub and
-// tracing through a trace that the port's arrivals hold, or not, as the
-// program holds its own: what waits is drawn a millisecond later.
+// The core against emulated units, drawing through a hub and tracing through
+// a trace that the port's arrivals hold (or not) as the program does.
 struct HubOnLine {
     explicit HubOnLine(bool held) {
         parts.sent = &trace.sent;
@@ -192,16 +190,13 @@ TEST(ViewsHub, HeldDrawingLeavesTheLineAsItWasAndDrawsEveryPort) {
     HubOnLine held(true);
     EXPECT_EQ(held.trace.sent, plain.trace.sent);
     EXPECT_GT(held.trace.sent.size(), 200u);
-    // The trace is the same, line for line; held, it comes after the frame
-    // an answer released has been written, not before.
+    // The same trace, line for line; held, it comes after the frame an answer released.
     EXPECT_EQ(held.trace.lines, plain.trace.lines);
     EXPECT_LT(plain.trace.writtenFirst, plain.trace.sent.size() / 10);
-    // (Frames that follow a time-out, such as the scan's next probe, are
-    // written from the timer, outside any arrival.)
+    // (Frames after a time-out, such as the scan's next probe, come from the timer.)
     EXPECT_GT(held.trace.writtenFirst, held.trace.sent.size() * 3 / 4);
-    // A port drawn twice in a row for one reply (a route to the input it
-    // had) is drawn once; held, the drawing comes after the frame that
-    // reply released has been written.
+    // A port drawn twice in a row for one reply is drawn once; held, after the
+    // frame that reply released has been written.
     std::vector<std::string> once;
     std::vector<size_t> sentBefore;
     for (size_t i = 0; i < plain.parts.calls.size(); ++i) {
@@ -260,8 +255,6 @@ TEST(StatusTables, PortBoundsRoutingAndClearing) {
     EXPECT_THROW(model.AudioOutputs[0], std::out_of_range);
     EXPECT_THROW(model.VideoInputs[256], std::out_of_range);
     EXPECT_THROW(model.Crosspoints[0][1], std::out_of_range);
-    EXPECT_TRUE(basQRD::IsInRange(-1, -1, 3));
-    EXPECT_FALSE(basQRD::IsInRange(4, -1, 3));
 
     // A route moves the crosspoint flag of its own kind only.
     model.SetAudioRoute(2, 5, views);
@@ -278,8 +271,7 @@ TEST(StatusTables, PortBoundsRoutingAndClearing) {
                                         "Draw_Crosspoint(5,2)", "Draw_Crosspoint(3,2)",
                                         "Draw_Crosspoint(3,2)", "Draw_Crosspoint(0,2)"}));
 
-    // A clear empties the live tables, also those written after an earlier
-    // clear (a cell handed out, a route), and keeps the presets' delay bytes.
+    // A clear empties the live tables, also after an earlier clear; presets stay.
     model.AudioOutputs[255].iVolumnLevel = 9;
     model.Crosspoints[255][255].blAudio = true;
     model.MemoryAudioOutputs[3].bDelayLevelLow = 0xE8;

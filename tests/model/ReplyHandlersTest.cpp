@@ -67,8 +67,7 @@ TEST_F(Handlers, LevelRepliesRestartTheirOwnRedrawForTheSelectedUnitOnlyDelayLow
     h.Reply({0x01, 0xFF});
     EXPECT_EQ(h.core.model.AudioOutputs[1].lDelayTime, 0xFFFF * 5);
 
-    // Replies of another unit, or of this one while it is given up, are
-    // taken but change nothing.
+    // Replies of another unit, or of this one given up, are taken and change nothing.
     h.AddUnit(2, 4, 4);
     send().CmdGetVolumnLevel(2, 0, 0, 1);
     h.Reply({0x01, 0x50});
@@ -152,8 +151,7 @@ TEST_F(Handlers, PresetRepliesGoToTheChosenLocationOnlyAndThePointerRule) {
     EXPECT_EQ(h.core.model.AudioOutputs[2].bDelayLevelLow, 0x11);
     EXPECT_EQ(h.core.model.MemoryAudioOutputs[2].bDelayLevelLow, 0x64);
 
-    // The operator has moved on to location 3: the reply for 2 is dropped,
-    // but still taken.
+    // The operator has moved on to location 3: the reply for 2 is taken and dropped.
     h.views.calls.clear();
     h.views.memoryLocation = 3;
     send().CmdGetVolumnLevel(1, 0, 2, 1);
@@ -179,9 +177,8 @@ TEST_F(Handlers, PresetRepliesGoToTheChosenLocationOnlyAndThePointerRule) {
     EXPECT_TRUE(h.views.busyPointer);
 }
 
-// The first unit found is selected and read; a unit with neither section has
-// nothing to read, one with both starts with the switch maps. Later units are
-// only listed, and a refresh keeps the record.
+// The first unit found is selected and read (the switch maps first, when it
+// has them); later units are only listed, and a refresh keeps the record.
 TEST(InfoReplies, FirstUnitFoundIsSelectedAndReadLaterOnesOnlyListed) {
     CoreHarness h;
     h.core.link.senders.CmdGetUnitInfo(5, 0, 1);
@@ -297,8 +294,7 @@ TEST_F(Handlers, StatusPollOnlyOnAnIdleLineNeverTwiceAndSkipsValuesBeingRedrawn)
     g.core.model.blLoadingMemory = true;
     g.clock.advance(3s);
     EXPECT_TRUE(g.port.writes.empty());
-    // Frames waiting out the quiet after a repeat: nothing is awaited, and
-    // still the poll waits behind them.
+    // Frames waiting out the quiet after a repeat: the poll waits behind them.
     CoreHarness q;
     q.AddUnit(1, 4, 4);
     q.Select(1);
@@ -319,8 +315,7 @@ TEST_F(Handlers, ClosedPortNoReadOrScanWaitsForAnAnswerThatCannotCome) {
     h.core.status.SetLoadingStatus(true);
     h.core.link.senders.CmdGetUnitInfo(1, 0, 1);
     EXPECT_FALSE(h.core.status.IsBusy() || h.views.busyPointer);
-    // The scan button on a closed port starts a scan that ends at once; it
-    // is not taken for the operator stopping one.
+    // The scan button on a closed port: a scan that ends at once, not a stop.
     h.views.calls.clear();
     h.core.status.cmdScan_Click();
     EXPECT_FALSE(h.core.status.IsBusy());

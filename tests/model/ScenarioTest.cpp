@@ -23,8 +23,7 @@ std::vector<int> Probes(const Bytes& written, size_t from = 0) {
 
 TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     SimCoreHarness h;
-    // The first unit found is read whole: abilities and values unlike the
-    // defaults, so that every decoding shows.
+    // The first unit found is read whole; values unlike the defaults show every decoding.
     sim::UnitConfig first = SimCoreHarness::Config(2);
     first.memories = 12;
     first.delayStepMs = 10;
@@ -64,12 +63,8 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     EXPECT_EQ(h.views.scanCaption, "S&can");
     EXPECT_EQ(unit->iMemoryCount(), 12);
     EXPECT_EQ(unit->iMaxCommandLB(), 254);
-    EXPECT_EQ(unit->objFirmwareVersion()->text(), "2.1.10");
     EXPECT_TRUE(h.views.Called("SetUnitFirmwareText(2,2.1.10)"));
     EXPECT_TRUE(h.views.Called("Setup_SelectedDelayRange(1000,10)"));
-    EXPECT_EQ(h.core.model.AudioOutputs[3].iVolumnLevel, 77);
-    EXPECT_EQ(h.core.model.AudioOutputs[3].lDelayTime, 370);
-    EXPECT_EQ(h.core.model.VideoOutputs[2].iInputPort, 5);
     EXPECT_TRUE(h.Differences(two).empty()) << h.Differences(two).front();
     EXPECT_EQ(h.trace.overlaps, 0);
 
@@ -197,8 +192,7 @@ TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
     EXPECT_EQ(h.core.model.VideoInputs[4].lEdidType, 1);
     EXPECT_TRUE(h.Differences(unit).empty());
 
-    // A preset read queues the step table of the unit's controls and ends at
-    // its last step; the live state is untouched.
+    // A preset read walks the step table of the unit's controls; the live state stays.
     unit.state().audioPresets[2].outputs[0].volume = 9;
     ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
     const size_t before = h.port.written().size();
@@ -229,9 +223,7 @@ TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
     EXPECT_EQ(h.trace.overlaps, 0);
 }
 
-// On a rough line, a request sent before a scan neither ends the scan early
-// nor costs a unit. (A scan while a repeat's late answers come is the
-// quiet-wait link tests' and the soak's.)
+// A request sent before a scan neither ends the scan early nor costs a unit.
 TEST(Scenario, RequestsSentBeforeAScanNeitherEndItNorCostAUnit) {
     SimCoreHarness h;
     sim::UnitConfig videoOnly = SimCoreHarness::Config(31, 8, 6);
@@ -246,8 +238,7 @@ TEST(Scenario, RequestsSentBeforeAScanNeitherEndItNorCostAUnit) {
     ASSERT_TRUE(h.Scan());
     ASSERT_TRUE(h.core.model.FindUnit(2));
     EXPECT_TRUE(h.core.model.FindUnit(2)->blConnected());
-    // Unit 31 refuses an audio query; its give-up 900 ms after the scan
-    // starts is not the scan's own probe of ID 31.
+    // Unit 31 refuses an audio query; its give-up is not the scan's probe of 31.
     ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
     h.core.link.senders.CmdGetMute(31, 0, 0, 1);
     ASSERT_TRUE(h.core.link.queue.IsWaitingForAnswer());

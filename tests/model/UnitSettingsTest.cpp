@@ -1,6 +1,5 @@
-// A unit's settings saved to a file and restored, against the in-process
-// emulator in virtual time: what the file holds, what a restore sends, a
-// cancel halfway, presets, and files that must send nothing.
+// A unit's settings saved to a file and restored, against the emulator in
+// virtual time; files that must send nothing.
 #include "link/CommandCodes.h"
 #include "model/UnitSettingsFile.h"
 #include "model/UnitSettingsJob.h"
@@ -162,8 +161,7 @@ TEST(UnitSettings, SavedFileHoldsTheUnitAndARestoreSendsOnlyWhatDiffers) {
     for (const Difference& d : prepared.differences) {
         frames += d.field == Field::Delay ? 2 : 1; // high byte, then low
     }
-    // Once everything is sent, someone else turns output 5's treble down: the
-    // read back finds it.
+    // Once all is sent, someone turns output 5's treble down: the read back finds it.
     r.job.setOnProgress([&](int done, int total) {
         if (done == total) {
             s.audio[4].treble = 1;
@@ -235,8 +233,7 @@ TEST(UnitSettings, PresetsGoThroughTheLiveOutputsAndACancelLeavesAConsistentMode
     EXPECT_EQ(saves, (std::vector<int>{2, 2}));
     EXPECT_EQ(s.audioPresets[0].outputs[0].volume, untouched.audioPresets[0].outputs[0].volume);
 
-    // Cancelled halfway through the live state: what is left is told, and
-    // the model agrees with the unit.
+    // Cancelled halfway through the live state: what is left is told.
     for (auto& a : s.audio) {
         a.volume = static_cast<uint8_t>(a.volume + 1);
         a.treble = 3;
