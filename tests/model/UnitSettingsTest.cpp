@@ -128,7 +128,7 @@ struct Rig {
 
 } // namespace
 
-TEST(UnitSettings, SavedFileHoldsTheUnitAndARestoreSendsOnlyWhatDiffers) {
+TEST(UnitSettings, SavedFileHoldsTheUnitARestoreSendsOnlyWhatDiffersBadFilesNothing) {
     Rig r;
     sim::UnitState& s = r.unit.state();
     s.audio[1].volume = 17;
@@ -192,6 +192,56 @@ TEST(UnitSettings, SavedFileHoldsTheUnitAndARestoreSendsOnlyWhatDiffers) {
     EXPECT_TRUE(r.Against(*file).empty());
     EXPECT_TRUE(r.Prepare(false).differences.empty());
     EXPECT_TRUE(r.h.core.status.timRequestStatus().isActive()); // the poll is back
+
+    // Every kind of bad file is refused and sends nothing, not even a read.
+    ASSERT_TRUE(r.Save(true).ok);
+    QFile good(r.path);
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray text = good.readAll();
+    const auto edit = [&text](const QByteArray& from, const QByteArray& to) {
+        QByteArray t = text;
+        const qsizetype at = t.indexOf(from);
+        EXPECT_GE(at, 0) << from.constData();
+        return t.replace(at, from.size(), to);
+    };
+    struct Case {
+        const char* what;
+        QByteArray text;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"damaged", "{\"format\": \"quadrel-unit-settings\", ]", "damaged or cut short"},
+        {"truncated", text.left(text.size() / 2), "damaged or cut short"},
+        {"oversized", QByteArray(UnitSettingsFile::kMaxBytes + 1, ' '), "larger than 4 MiB"},
+        {"not ours", "{\"outputs\": []}", "not a Quadrel unit settings file"},
+        {"newer", edit("\"version\": 1", "\"version\": 2"), "format version 2"},
+        {"volume", edit("\"volume\": 50", "\"volume\": 101"), "volume: 101 is outside 0 to 100"},
+        {"delay step", edit("\"delay\": 0", "\"delay\": 7"), "7 is not a multiple of 5"},
+        {"route", edit("\"audioInput\": 2", "\"audioInput\": 7"),
+         "audioInput: 7 is outside 0 to 6"},
+        {"fraction", edit("\"bass\": 50", "\"bass\": 50.5"), "bass: not a whole number"},
+        {"unknown key", edit("\"treble\": 50", "\"trebel\": 50"), "unknown key \"trebel\""},
+        {"missing", edit("\"subwoofer\": 50,", ""), "subwoofer: missing"},
+        {"twice", edit("\"output\": 2", "\"output\": 1"), "output 1 twice"},
+        {"preset location", edit("\"location\": 3", "\"location\": 4"),
+         "location: 4 is outside 1 to 3"},
+        {"name", edit("\"unit\": \"Stage left\"", "\"unit\": \"" + QByteArray(65, 'x') + "\""),
+         "longer than 64 characters"},
+        {"other size", edit("\"outputs\": 5", "\"outputs\": 4"), "5 entries for 4 outputs"},
+        {"other section", edit("\"bass\": true", "\"bass\": false"), "unknown key \"bass\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile f(r.path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.text);
+        f.close();
+        const size_t written = r.h.port.written().size();
+        const Outcome out = r.Prepare(true);
+        EXPECT_FALSE(out.ok);
+        EXPECT_TRUE(out.message.contains(QLatin1String(c.message))) << out.message.toStdString();
+        EXPECT_EQ(r.h.port.written().size(), written);
+    }
 }
 
 TEST(UnitSettings, PresetsGoThroughTheLiveOutputsAndACancelLeavesAConsistentModel) {
@@ -266,56 +316,4 @@ TEST(UnitSettings, PresetsGoThroughTheLiveOutputsAndACancelLeavesAConsistentMode
         EXPECT_EQ(s.audio[o].bass, live.audio[o].bass) << o;
     }
     EXPECT_TRUE(r.h.Differences(r.unit).empty());
-}
-
-TEST(UnitSettings, EveryKindOfBadFileIsRefusedAndSendsNothing) {
-    Rig r;
-    ASSERT_TRUE(r.Save(true).ok);
-    QFile good(r.path);
-    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
-    const QByteArray text = good.readAll();
-    const auto edit = [&text](const QByteArray& from, const QByteArray& to) {
-        QByteArray t = text;
-        const qsizetype at = t.indexOf(from);
-        EXPECT_GE(at, 0) << from.constData();
-        return t.replace(at, from.size(), to);
-    };
-    struct Case {
-        const char* what;
-        QByteArray text;
-        const char* message;
-    };
-    const std::vector<Case> cases = {
-        {"damaged", "{\"format\": \"quadrel-unit-settings\", ]", "damaged or cut short"},
-        {"truncated", text.left(text.size() / 2), "damaged or cut short"},
-        {"oversized", QByteArray(UnitSettingsFile::kMaxBytes + 1, ' '), "larger than 4 MiB"},
-        {"not ours", "{\"outputs\": []}", "not a Quadrel unit settings file"},
-        {"newer", edit("\"version\": 1", "\"version\": 2"), "format version 2"},
-        {"volume", edit("\"volume\": 50", "\"volume\": 101"), "volume: 101 is outside 0 to 100"},
-        {"delay step", edit("\"delay\": 0", "\"delay\": 7"), "7 is not a multiple of 5"},
-        {"route", edit("\"audioInput\": 2", "\"audioInput\": 7"),
-         "audioInput: 7 is outside 0 to 6"},
-        {"fraction", edit("\"bass\": 50", "\"bass\": 50.5"), "bass: not a whole number"},
-        {"unknown key", edit("\"treble\": 50", "\"trebel\": 50"), "unknown key \"trebel\""},
-        {"missing", edit("\"subwoofer\": 50,", ""), "subwoofer: missing"},
-        {"twice", edit("\"output\": 2", "\"output\": 1"), "output 1 twice"},
-        {"preset location", edit("\"location\": 3", "\"location\": 4"),
-         "location: 4 is outside 1 to 3"},
-        {"name", edit("\"unit\": \"\"", "\"unit\": \"" + QByteArray(65, 'x') + "\""),
-         "longer than 64 characters"},
-        {"other size", edit("\"outputs\": 5", "\"outputs\": 4"), "5 entries for 4 outputs"},
-        {"other section", edit("\"bass\": true", "\"bass\": false"), "unknown key \"bass\""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        QFile f(r.path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(c.text);
-        f.close();
-        const size_t before = r.h.port.written().size();
-        const Outcome out = r.Prepare(true);
-        EXPECT_FALSE(out.ok);
-        EXPECT_TRUE(out.message.contains(QLatin1String(c.message))) << out.message.toStdString();
-        EXPECT_EQ(r.h.port.written().size(), before); // not even a read
-    }
 }
