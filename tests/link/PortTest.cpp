@@ -1,8 +1,8 @@
-// Finding and opening ports: aliases and the kernel's list in temporary
-// folders, pseudo-terminals for ports.
+// Finding and opening ports (temporary folders, pseudo-terminals); the Qt timer.
 #include "link/PortOpening.h"
 #include "link/basCOMM.h"
 #include "link/qt/QtSerialPort.h"
+#include "link/qt/QtTimer.h"
 #include "support/FakeSerialPort.h"
 #include "support/Pty.h"
 #include "support/TempFolders.h"
@@ -18,9 +18,12 @@
 
 using namespace quadrel;
 using namespace quadrel::test;
-using namespace std::chrono_literals;
+using namespace std::chrono;
 
-TEST(PortDiscovery, AliasesAndFixedMapIncludingBusyPorts) {
+// The fixed map needs the kernel's word; an alias wins over it. An alias to
+// anything but a terminal is no port; one that changed after the list was
+// made fails to open at once and leaves nothing open.
+TEST(PortDiscovery, AliasesFixedMapBusyPortsAndAliasesToAnythingButATty) {
     TempFolders tmp;
     Pty p1, p3, p4, a, b, c;
     ASSERT_TRUE(p1.ok() && p3.ok() && p4.ok());
@@ -30,62 +33,46 @@ TEST(PortDiscovery, AliasesAndFixedMapIncludingBusyPorts) {
     // Port 4 held by another program: the probe never opens, so it still counts.
     QFile holder(p4.slavePath());
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
-    // The fixed map needs the kernel's word: a real UART, no UART behind the
-    // node, a USB adapter, and a node the kernel does not list.
+    // A real UART, no UART behind the node, a USB adapter, a node not listed.
     tmp.addFixedPort("ttyS4", a.slavePath(), 4);
     tmp.addFixedPort("ttyS5", b.slavePath(), 0);
     tmp.addFixedPort("ttyUSB2", c.slavePath());
     QFile::link(a.slavePath(), tmp.folders().devDir + "/ttyACM0");
-
-    basCOMM comm(tmp.folders());
-    comm.GetExistPort();
-    EXPECT_EQ(comm.PortList(), (QStringList{"1", "3", "4", "5", "35"}));
-    EXPECT_TRUE(comm.IsExistPort("3"));
-    EXPECT_FALSE(comm.IsExistPort("2") || comm.IsExistPort("03") || comm.IsExistPort(""));
-    EXPECT_EQ(comm.DevicePath(3), p3.slavePath());
-    EXPECT_EQ(comm.DevicePath(5), tmp.folders().devDir + "/ttyS4");
-    EXPECT_TRUE(comm.DevicePath(2).isEmpty());
-    EXPECT_TRUE(comm.Description(3).contains("pseudo-terminal"));
-    EXPECT_TRUE(comm.Description(35).contains("USB"));
-
-    // An alias wins over the map, even when it leads nowhere.
-    tmp.addAlias(5, tmp.root() + "/missing");
-    comm.GetExistPort();
-    EXPECT_EQ(comm.PortList(), (QStringList{"1", "3", "4", "35"}));
-}
-
-// An alias to anything but a terminal is no port; one that changed after the
-// list was made fails to open at once and leaves nothing open.
-TEST(PortDiscovery, AliasesToAnythingButATtyAreNotPortsAndFailToOpen) {
-    TempFolders tmp;
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
+    // Opening a FIFO would block: the probe must not; /dev/null is no tty.
     const QString fifo = tmp.root() + "/fifo";
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QFile regular(tmp.root() + "/regular");
     ASSERT_TRUE(regular.open(QIODevice::WriteOnly));
     regular.close();
     QDir(tmp.root()).mkdir("folder");
-    // Opening a FIFO would block: the probe must not; /dev/null is a
-    // character device, but no tty.
     const QStringList targets = {fifo, regular.fileName(), tmp.root() + "/folder",
                                  tmp.root() + "/nothing", "/dev/null"};
     for (int i = 0; i < targets.size(); ++i) {
         tmp.addAlias(100 + i, targets[i]);
     }
-    tmp.addAlias(255, pty.slavePath());
+
     basCOMM comm(tmp.folders());
     comm.GetExistPort();
-    EXPECT_EQ(comm.PortList(), (QStringList{"255"}));
+    EXPECT_EQ(comm.PortList(), (QStringList{"1", "3", "4", "5", "35"}));
+    EXPECT_TRUE(comm.IsExistPort("3"));
+    EXPECT_FALSE(comm.IsExistPort("2") || comm.IsExistPort("03") || comm.IsExistPort(""));
     EXPECT_FALSE(comm.EnumSerPorts(0) || comm.EnumSerPorts(256));
+    EXPECT_EQ(comm.DevicePath(3), p3.slavePath());
+    EXPECT_EQ(comm.DevicePath(5), tmp.folders().devDir + "/ttyS4");
+    EXPECT_TRUE(comm.DevicePath(2).isEmpty());
+    EXPECT_TRUE(comm.Description(3).contains("pseudo-terminal"));
+    EXPECT_TRUE(comm.Description(35).contains("USB"));
+    tmp.addAlias(5, tmp.root() + "/missing");
+    comm.GetExistPort();
+    EXPECT_EQ(comm.PortList(), (QStringList{"1", "3", "4", "35"}));
 
-    const QString alias = tmp.folders().aliasDir + "/com255";
+    const QString alias = tmp.folders().aliasDir + "/com3";
     for (const QString& target : targets) {
         SCOPED_TRACE(target.toStdString());
         QFile::remove(alias);
-        tmp.addAlias(255, target);
+        tmp.addAlias(3, target);
         QtSerialPort port(comm);
-        EXPECT_FALSE(OpenCommPort(port, 255, 9600));
+        EXPECT_FALSE(OpenCommPort(port, 3, 9600));
         EXPECT_FALSE(port.isOpen());
         EXPECT_FALSE(port.lastError().isEmpty());
     }
@@ -126,23 +113,17 @@ TEST(PortOpening, RawBytesBothWaysWrittenWithinTheCallAndReopenedAtANewRate) {
     // The bytes leave within the call, with no turn of the event loop; the
     // drained notice comes from the loop, never from inside the call.
     EXPECT_EQ(drained, 0);
-    QByteArray out;
+    char out[16] = {};
     struct pollfd pfd {
         pty.masterFd(), POLLIN, 0
     };
-    while (out.size() < 5 && ::poll(&pfd, 1, 2000) > 0) {
-        char buffer[64];
-        const ssize_t n = ::read(pty.masterFd(), buffer, sizeof buffer);
-        if (n <= 0) {
-            break;
-        }
-        out.append(buffer, n);
-    }
-    EXPECT_EQ(out, QByteArray::fromHex("2112023269"));
+    ASSERT_EQ(::poll(&pfd, 1, 2000), 1);
+    EXPECT_EQ(QByteArray(out, ::read(pty.masterFd(), out, sizeof out)),
+              QByteArray::fromHex("2112023269"));
     EXPECT_TRUE(WaitFor([&] { return drained > 0; }, 2s));
 
     // Binary bytes arrive unchanged (no line discipline in the way).
-    pty.write(QByteArray::fromHex("810d0a1103ff"));
+    ASSERT_EQ(::write(pty.masterFd(), "\x81\r\n\x11\x03\xff", 6), 6);
     Bytes got;
     EXPECT_TRUE(WaitFor(
         [&] {
@@ -155,5 +136,58 @@ TEST(PortOpening, RawBytesBothWaysWrittenWithinTheCallAndReopenedAtANewRate) {
     EXPECT_GT(received, 0);
     ASSERT_TRUE(OpenCommPort(port, 7, 19200));
     EXPECT_EQ(port.settings(), "19200,n,8,1");
-    // A busy or missing port at start-up is the start-up tests'.
+}
+
+// The production timer keeps its own deadline rather than a QTimer's: it must
+// still tick as one would, restarted for every byte, stopped for every answer.
+TEST(QtTimer, RestartedStoppedAndRepeatingTickAsAQTimerWould) {
+    QtTimer restarted(200ms), stopped(5ms), repeating(20ms);
+    std::vector<steady_clock::time_point> ticks;
+    int stoppedTicks = 0, repeats = 0;
+    restarted.setOnTick([&] {
+        ticks.push_back(steady_clock::now());
+        restarted.stop();
+    });
+    stopped.setOnTick([&] { ++stoppedTicks; });
+    repeating.setOnTick([&] { ++repeats; });
+    stopped.start();
+    stopped.stop();
+    stopped.start();
+    stopped.setInterval(60000ms); // counts the new interval from now
+    repeating.start();
+    restarted.start();
+    // Restarted often for longer than its interval: it never comes due.
+    auto last = steady_clock::now();
+    const auto end = last + 400ms;
+    WaitFor(
+        [&] {
+            if (steady_clock::now() - last >= 5ms) {
+                restarted.start();
+                last = steady_clock::now();
+            }
+            return steady_clock::now() >= end;
+        },
+        5s);
+    EXPECT_TRUE(ticks.empty());
+    // Left alone, it comes due once, a whole interval after the last restart.
+    ASSERT_TRUE(WaitFor([&] { return !ticks.empty(); }, 5s));
+    EXPECT_GE(ticks[0] - last, 200ms);
+    EXPECT_FALSE(restarted.isActive());
+    EXPECT_EQ(stoppedTicks, 0);
+    EXPECT_TRUE(stopped.isActive());
+    EXPECT_GE(repeats, 10);
+    EXPECT_TRUE(repeating.isActive());
+    // After a stall of the event loop, the next two ticks are an interval apart.
+    std::vector<steady_clock::time_point> after;
+    repeating.setOnTick([&] { after.push_back(steady_clock::now()); });
+    const auto stall = steady_clock::now() + 70ms;
+    while (steady_clock::now() < stall) {
+    }
+    ASSERT_TRUE(WaitFor([&] { return after.size() >= 2; }, 5s));
+    EXPECT_GE(after[1] - after[0], 19ms);
+    repeating.stop();
+    const size_t before = after.size();
+    restarted.start();
+    ASSERT_TRUE(WaitFor([&] { return ticks.size() == 2; }, 5s));
+    EXPECT_EQ(after.size(), before);
 }

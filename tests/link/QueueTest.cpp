@@ -1,13 +1,39 @@
+// Frames and their CRC, the virtual clock, and the transmit queue.
+#include "link/QuadrelError.h"
+#include "link/VirtualClock.h"
+#include "link/basBitAccess.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
 #include "support/LinkHarness.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 using namespace quadrel;
 using namespace quadrel::test;
 using namespace std::chrono_literals;
+namespace crc = quadrel::basCRC8_Dallas_1_Wire;
+namespace bits = quadrel::basBitAccess;
 
 namespace {
+
+std::string ErrorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const QuadrelError& e) {
+        return std::to_string(e.number()) + ": " + e.description();
+    }
+    return "no error";
+}
+
+Bytes Seq(size_t n) {
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) {
+        b[i] = static_cast<uint8_t>(i);
+    }
+    return b;
+}
 
 SEND_PACKET Packet(uint8_t id, int32_t priority, uint8_t code = 0x13, Bytes data = {0, 0}) {
     SEND_PACKET p;
@@ -32,20 +58,137 @@ std::vector<std::array<int, 3>> Order(const TransmitQueue& q) {
 
 } // namespace
 
-TEST(TransmitQueue, IdleLineWritesAtOnceThenQueuesBehindTheAnswer) {
+TEST(Crc8AndBits, ValuesAndTaggedErrors) {
+    const Bytes digits = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(crc::CalculateCrc8(digits, 9), 0xA1); // the standard check value
+    EXPECT_EQ(crc::CalculateCrc8(digits, 0, 0x5A), 0x5A);
+    EXPECT_EQ(crc::CalculateCrc8(Bytes{0x81}, 1), 0xD2); // the acknowledgement 81 D2
+    EXPECT_EQ(bits::U8BitFieldRead(0xA5, 4, 4), 0x0A);
+    int16_t w = 0;
+    bits::U16BitSet(w, 15);
+    EXPECT_EQ(static_cast<uint16_t>(w), 0x8000);
+    // Errors carry the routine's tag, and a caller's tag after it.
+    const std::vector<std::pair<std::function<void()>, std::string>> bad = {
+        {[] {
+             crc::CalculateCrc8(Bytes{1, 2}, 3);
+         },
+         "9: Subscript out of range - basCRC8_Dallas_1_Wire.CalculateCrc8"},
+        {[] { bits::U8BitRead(1, -1); }, "9: Subscript out of range - basBitAccess.U8BitRead"},
+        // The field reader shares the reader's tag.
+        {[] { bits::U8BitFieldRead(1, 0, 8); },
+         "5: Invalid procedure call or argument - basBitAccess.U8BitRead"},
+        {[] { WithTag("outer.Routine", [] { bits::U16BitValue(16); }); },
+         "9: Subscript out of range - basBitAccess.U16BitValue - outer.Routine"},
+    };
+    for (const auto& [call, text] : bad) {
+        EXPECT_EQ(ErrorOf(call), text);
+    }
+}
+
+TEST(SendCommand, ShortLongEmptyAndSplitFormsAndTheSendersBytes) {
     LinkHarness h;
-    EXPECT_TRUE(h.link.queue.QueueCommand(Packet(1, 0, 0x12)));
-    EXPECT_EQ(h.trace.sent.size(), 1u);
-    EXPECT_TRUE(h.link.queue.IsWaitingForAnswer());
-    EXPECT_FALSE(h.link.queue.QueueCommand(Packet(1, 1)));
-    EXPECT_EQ(h.link.queue.iSendQueueCount(), 1u);
-    // The 100 ms look for a free line changes nothing while an answer is awaited.
-    h.clock.advance(250ms);
-    EXPECT_EQ(h.port.writes.size(), 1u);
-    // The port's send event writes the next frame once nothing is awaited.
-    h.link.queue.timWaitACK().stop();
-    h.port.drain();
-    EXPECT_EQ(h.port.writes.size(), 2u);
+    const FrameBuilder& fb = h.link.builder;
+    const auto frame = [&](uint8_t id, uint8_t code, const std::vector<SendItem>& items) {
+        return fb.BuildFrames(id, code, 1, items).at(0).bFrame;
+    };
+    EXPECT_EQ(frame(0, 0x3F, {uint8_t{0}, uint8_t{0}}), (Bytes{0x20, 0x3F, 0x00, 0x00, 0xF1}));
+    EXPECT_EQ(frame(2, 0x10, {uint8_t{5}}), (Bytes{0x22, 0x90, 0x01, 0x05, 0xA4}));
+    EXPECT_EQ(frame(1, 0x0D, {}), (Bytes{0x21, 0x0D, 0xF8}));
+    EXPECT_EQ(frame(1, 0x05, {uint8_t{9}, Bytes{1, 2, 3}}),
+              (Bytes{0x21, 0x85, 4, 9, 1, 2, 3,
+                     crc::CalculateCrc8(Bytes{0x21, 0x85, 4, 9, 1, 2, 3}, 7)}));
+
+    // The packet keeps the plain values the queue matches on.
+    const SEND_PACKET p = fb.BuildFrames(2, 0x10, 0, {uint8_t{5}, uint8_t{6}}).at(0);
+    EXPECT_EQ((std::tuple{p.bCommand, p.bID, p.bData, p.iDataLength, p.iFrameLength}),
+              (std::tuple{uint8_t{0x10}, uint8_t{2}, Bytes{5, 6}, 2, 5}));
+
+    // Unknown unit: 128 bytes per frame; a two-byte chunk takes the short form.
+    auto frames = fb.BuildFrames(1, 0x05, 1, {Seq(200)});
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(Bytes(frames[0].bFrame.begin(), frames[0].bFrame.begin() + 4),
+              (Bytes{0x21, 0x85, 128, 0}));
+    EXPECT_EQ(frames[0].iFrameLength, 132);
+    EXPECT_EQ(frames[1].iFrameLength, 76);
+    EXPECT_EQ(frames[1].bData.front(), 128);
+    frames = fb.BuildFrames(1, 0x05, 1, {Seq(130)});
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[1].bFrame,
+              (Bytes{0x21, 0x05, 128, 129, crc::CalculateCrc8(Bytes{0x21, 0x05, 128, 129}, 4)}));
+
+    // A known unit's limit holds while it answers; an unset limit must not hang.
+    auto unit = h.AddUnit(4);
+    unit->setiMaxCommandLB(254);
+    EXPECT_EQ(fb.BuildFrames(4, 0x05, 1, {Seq(200)}).size(), 1u);
+    unit->setblConnected(false);
+    EXPECT_EQ(fb.BuildFrames(4, 0x05, 1, {Seq(200)}).size(), 2u);
+    unit->setblConnected(true);
+    unit->setiMaxCommandLB(0);
+    EXPECT_EQ(fb.BuildFrames(4, 0x05, 1, {Seq(200)}).size(), 2u);
+    EXPECT_EQ(GetMaxCommandLB(1), 254);
+    EXPECT_EQ(GetMaxCommandLB(2), 0);
+
+    // The senders: output before input; a delay level too large for two bytes.
+    h.port.writes.clear();
+    CommandSenders& s = h.link.senders;
+    s.CmdSetVideoSwitch(2, 4, 7, 0);
+    EXPECT_TRUE(s.CmdSetDelayLevel(2, 1, 300, 0));
+    EXPECT_FALSE(s.CmdSetDelayLevel(2, 1, 65536, 0));
+    EXPECT_FALSE(s.CmdSetDelayLevel(2, 1, -1, 0));
+    s.CmdGetDelayLevel(2, 0, 3, 1);
+    std::vector<std::array<int, 4>> sent;
+    for (const Bytes& f : h.port.writes) {
+        sent.push_back({f[0], f[1], f[2], f[3]});
+    }
+    for (const SEND_PACKET& p : h.link.queue.SendQueue()) {
+        sent.push_back({p.bFrame[0], p.bFrame[1], p.bFrame[2], p.bFrame[3]});
+    }
+    EXPECT_EQ(sent, (std::vector<std::array<int, 4>>{{0x22, 0x01, 4, 7},
+                                                     {0x22, 0x1E, 1, 1},
+                                                     {0x22, 0x1C, 1, 44},
+                                                     {0x22, 0x1D, 0, 3},
+                                                     {0x22, 0x1F, 0, 3}}));
+}
+
+// Timers and calls run in order; time runs back only when nothing waits (the
+// fuzz rig's reset relies on it); a timer may outlive its clock.
+TEST(VirtualClock, TimersCallsRewindAndOrphans) {
+    VirtualClock clock;
+    auto timer = clock.createTimer(300ms);
+    std::vector<std::string> log;
+    timer->setOnTick([&] { log.push_back("tick"); });
+    timer->start();
+    clock.advance(1100ms); // three ticks; start() restarts the count
+    timer->start();
+    clock.advance(200ms);
+    EXPECT_EQ(log.size(), 3u);
+    timer->setEnabled(true); // on a running timer: no restart
+    clock.advance(100ms);
+    EXPECT_EQ(log.size(), 4u);
+    log.clear();
+    timer->setOnTick([&] {
+        log.push_back("tick");
+        timer->stop();
+    });
+    timer->setInterval(100ms);
+    timer->start();
+    clock.callAfter(100ms, [&] { log.push_back("a"); });
+    clock.callAfter(50ms, [&] { log.push_back("b"); });
+    clock.cancel(clock.callAfter(60ms, [&] { log.push_back("never"); }));
+    clock.advance(1s);
+    EXPECT_EQ(log, (std::vector<std::string>{"b", "tick", "a"}));
+    EXPECT_FALSE(timer->isActive());
+    timer->start();
+    EXPECT_FALSE(clock.Rewind());
+    timer->stop();
+    EXPECT_TRUE(clock.Rewind());
+    std::unique_ptr<Timer> orphan;
+    {
+        VirtualClock gone;
+        orphan = gone.createTimer(10ms);
+        orphan->start();
+    }
+    orphan->stop();
 }
 
 TEST(TransmitQueue, SelectedUnitsFramesGoBehindItsOwnAsUrgentOnes) {
@@ -90,8 +233,8 @@ TEST(TransmitQueue, SilentUnitIsTriedThreeTimesGivenUpAndReadAfreshWhenItAnswers
     EXPECT_EQ(h.port.writes.back()[0], 0x22);
     EXPECT_EQ(h.link.queue.iSendQueueCount(), 0u);
 
-    // An answer clears the tries; one from a unit given up, or from a unit
-    // with no record, asks for its information.
+    // An answer clears the tries; one from a unit given up or unknown asks for its
+    // information.
     h.clock.advance(1s);
     h.link.senders.CmdSetVolumnLevel(1, 2, 50, 0);
     h.clock.advance(300ms);
@@ -129,16 +272,21 @@ TEST(TransmitQueue, GivingUpTheSelectedUnitClearsItsViewsAndBusyStateUnit31EndsA
     EXPECT_TRUE(h.infoRequests.empty());
 }
 
-TEST(TransmitQueue, Purges) {
+TEST(TransmitQueue, IdleLineWritesAtOnceThenQueuesBehindTheAnswerAndPurges) {
     LinkHarness h;
     TransmitQueue& q = h.link.queue;
-    q.QueueCommand(Packet(9, 1));
-    q.InsertCommand(Packet(1, 1, 0x12, {2, 50}));
+    EXPECT_TRUE(q.QueueCommand(Packet(9, 1)));
+    EXPECT_EQ(h.trace.sent.size(), 1u);
+    EXPECT_TRUE(q.IsWaitingForAnswer());
+    EXPECT_FALSE(q.QueueCommand(Packet(1, 1, 0x12, {2, 50})));
     q.InsertCommand(Packet(2, 1, 0x12, {2, 60}));
     q.InsertCommand(Packet(1, 1, 0x12, {3, 50}));
     q.InsertCommand(Packet(1, 1, 0x13, {0, 0}));
     q.InsertCommand(Packet(1, 1, 0x13, {0, 4}));
     q.InsertCommand(Packet(5, 1, 0x15, {0, 4}));
+    // The 100 ms look for a free line changes nothing while an answer is awaited.
+    h.clock.advance(250ms);
+    EXPECT_EQ(h.port.writes.size(), 1u);
     q.PurgeCommandsByData0(0x12, 2); // volume settings of output 2, any unit
     EXPECT_EQ(q.iSendQueueCount(), 4u);
     q.PurgeCommandsByData(0x13, 0, 0); // the whole-unit live query only
@@ -149,9 +297,14 @@ TEST(TransmitQueue, Purges) {
     ASSERT_EQ(q.iSendQueueCount(), 1u);
     EXPECT_EQ(q.SendQueue().front().data(0), 3);
     q.PurgeCommandsByID(9); // the awaited frame is never touched
+    EXPECT_TRUE(q.IsWaitingForAnswer());
+    // The port's send event writes the next frame once nothing is awaited.
+    q.timWaitACK().stop();
+    h.port.drain();
+    EXPECT_EQ(h.port.writes.size(), 2u);
+    q.QueueCommand(Packet(1, 1));
     q.PurgeCommandsByID(1);
     EXPECT_EQ(q.iSendQueueCount(), 0u);
-    EXPECT_TRUE(q.IsWaitingForAnswer());
 }
 
 TEST(TransmitQueue, ClosedOrLostPortEmptiesTheQueueAndForgetsTheTries) {

@@ -14,8 +14,7 @@ Bytes WithCrc(Bytes b) {
     return b;
 }
 
-// Puts `bytes` on the line as a unit would: starting `start` from now, one
-// byte every 10 bit times at 9600 baud.
+// `bytes` on the line from `start` on, one every 10 bit times at 9600 baud.
 void SendTimed(LinkHarness& h, const Bytes& bytes, std::chrono::microseconds start) {
     for (size_t i = 0; i < bytes.size(); ++i) {
         const uint8_t b = bytes[i];
@@ -33,12 +32,10 @@ Bytes FullVolumeReply() {
     return WithCrc(reply);
 }
 
-// The quiet wait after an answer to a repeated request, on a line where other
-// devices talk and answers may be handed over whole.
 const Bytes kVolume = WithCrc({0x81, 0x02, 0x01, 0x2A});
 
-// Unit 1's volume query, repeated at 300 ms; its first answer comes at
-// `answerAt` and starts the wait. The mute query waits behind it.
+// Unit 1's volume query, repeated at 300 ms, the mute query behind it; the
+// answer at `answerAt` starts the quiet wait.
 struct Repeated : LinkHarness {
     explicit Repeated(std::chrono::milliseconds answerAt, int baud = 9600) {
         port.open(1, QStringLiteral("%1,n,8,1").arg(baud));
@@ -62,30 +59,23 @@ struct Repeated : LinkHarness {
 } // namespace
 
 TEST(ReceivePath, DispatchFollowsTheAwaitedRequestWholeOrInPiecesButNotAfterAPause) {
-    const uint8_t codes[] = {0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x11,
-                             0x13, 0x15, 0x17, 0x19, 0x1D, 0x1F, 0x21};
-    const std::vector<std::string> handlers = {"ReplySwitchStatus video",
-                                               "ReplySwitchStatus audio",
-                                               "ReplyInputPlugStatus video",
-                                               "ReplyInputPlugStatus audio",
-                                               "ReplyOutputPlugStatus video",
-                                               "ReplyOutputPlugStatus audio",
-                                               "ReplyMuteStatus",
-                                               "ReplyVolumnLevel",
-                                               "ReplyBassLevel",
-                                               "ReplyTrebleLevel",
-                                               "ReplySubwooferLevel",
-                                               "ReplyDelayTime low",
-                                               "ReplyDelayTime high",
-                                               "ReplyEdidType"};
+    const std::string s = "ReplySwitchStatus ", i = "ReplyInputPlugStatus ",
+                      o = "ReplyOutputPlugStatus ", d = "ReplyDelayTime ";
+    const std::vector<std::pair<uint8_t, std::string>> handlers = {
+        {0x07, s + "video"},        {0x08, s + "audio"},           {0x09, i + "video"},
+        {0x0A, i + "audio"},        {0x0B, o + "video"},           {0x0C, o + "audio"},
+        {0x11, "ReplyMuteStatus"},  {0x13, "ReplyVolumnLevel"},    {0x15, "ReplyBassLevel"},
+        {0x17, "ReplyTrebleLevel"}, {0x19, "ReplySubwooferLevel"}, {0x1D, d + "low"},
+        {0x1F, d + "high"},         {0x21, "ReplyEdidType"}};
     LinkHarness h;
-    for (const uint8_t code : codes) {
+    std::vector<std::string> expected;
+    for (const auto& [code, handler] : handlers) {
         h.link.builder.SendCommand(3, code, 1, {uint8_t{0}, uint8_t{0}});
         h.port.deliver(WithCrc({0x83, 0x02, 0x01, 0x00}));
+        expected.push_back(handler);
     }
-    EXPECT_EQ(h.replies.calls, handlers);
-    // An empty reply is taken at its CRC; one in pieces, each gap under 200 ms,
-    // is taken whole.
+    EXPECT_EQ(h.replies.calls, expected);
+    // An empty reply is taken at its CRC; one in pieces, gaps under 200 ms, whole.
     h.link.senders.CmdGetMute(1, 0, 0, 1);
     h.port.deliver(WithCrc({0x81, 0x00}));
     EXPECT_TRUE(h.replies.payloads.back().empty());
@@ -113,21 +103,24 @@ TEST(ReceivePath, DispatchFollowsTheAwaitedRequestWholeOrInPiecesButNotAfterAPau
 TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeated) {
     struct Case {
         const char* what;
-        uint8_t id, code;
+        uint8_t id, code, page;
         Bytes bytes;
     };
     const std::vector<Case> cases = {
-        {"odd length", 1, 0x13, WithCrc({0x81, 0x03, 0x01, 0x05, 0x06})},
-        {"wrong crc", 1, 0x13, {0x81, 0x02, 0x01, 0x05, 0xE3}},
-        {"wrong unit", 1, 0x13, WithCrc({0x82, 0x02, 0x01, 0x05})},
-        {"bit 7 clear", 1, 0x12, WithCrc({0x01})},
-        {"firmware L=4", 1, 0x31, WithCrc({0x81, 0x04, 1, 2, 3, 4})},
-        {"ack lookalike: 8C taken as L = 140", 0, 0x3F, {0x80, 0x8C}},
+        {"odd length", 1, 0x13, 0, WithCrc({0x81, 0x03, 0x01, 0x05, 0x06})},
+        {"wrong crc", 1, 0x13, 0, {0x81, 0x02, 0x01, 0x05, 0xE3}},
+        {"wrong unit", 1, 0x13, 0, WithCrc({0x82, 0x02, 0x01, 0x05})},
+        {"bit 7 clear", 1, 0x12, 0, WithCrc({0x01})},
+        {"firmware L=4", 1, 0x31, 0, WithCrc({0x81, 0x04, 1, 2, 3, 4})},
+        {"ack lookalike: 8C taken as L = 140", 0, 0x3F, 0, {0x80, 0x8C}},
+        {"information L=2", 1, 0x3F, 0, WithCrc({0x81, 0x02, 0x03, 0x08})},
+        {"extended information L=3", 1, 0x3F, 1, WithCrc({0x81, 0x03, 0x01, 0x80, 0x47})},
+        {"extended information L=6", 1, 0x3F, 1, WithCrc({0x81, 0x06, 0x23, 8, 4, 1, 2, 3})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         LinkHarness h;
-        h.link.builder.SendCommand(c.id, c.code, 1, {uint8_t{0}, uint8_t{0}});
+        h.link.builder.SendCommand(c.id, c.code, 1, {c.page, uint8_t{0}});
         h.port.deliver(c.bytes);
         EXPECT_TRUE(h.replies.calls.empty());
         EXPECT_TRUE(h.link.queue.IsWaitingForAnswer());
@@ -137,47 +130,38 @@ TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeated) {
     }
 }
 
-TEST(ReceivePath, FirmwareAndInformationLengths) {
+// Firmware and information replies of the right length are taken; an endless
+// stream never overruns the buffer, and a reply still gets through after it.
+TEST(ReceivePath, FirmwareAndInformationLengthsAndAnEndlessStream) {
     LinkHarness h;
     h.link.senders.CmdGetFirmwareVersion(1, 1);
     h.port.deliver(WithCrc({0x81, 0x02, 0x21, 0x0A}));
     h.link.senders.CmdGetUnitInfo(1, 0, 1);
-    h.port.deliver(WithCrc({0x81, 0x02, 0x03, 0x08})); // L=2 is too short for page 0
-    h.clock.advance(300ms);
     h.port.deliver(WithCrc({0x81, 0x03, 0x03, 0x08, 0x04}));
     h.link.senders.CmdGetUnitInfo(1, 1, 1);
-    h.clock.advanceTo(869ms); // out after the quiet wait that follows a repeat
-    h.port.deliver(WithCrc({0x81, 0x03, 0x01, 0x80, 0x47})); // page 1 needs 4
-    // The information reply again (the unit sent it twice): too long for page 1.
-    h.port.deliver(WithCrc({0x81, 0x06, 0x23, 0x08, 0x04, 0x61, 0x62, 0x63}));
-    h.clock.advance(300ms);
     h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F}));
     h.link.senders.CmdGetUnitInfo(1, 2, 1); // no such page: nothing is taken
     h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F}));
     EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyFirmwareVersion", "ReplyUnitInfo",
                                                          "ReplyExtendedInfo"}));
-    // The replies taken are those of the right length.
     EXPECT_EQ(h.replies.payloads.at(1), (Bytes{0x03, 0x08, 0x04}));
     EXPECT_EQ(h.replies.payloads.at(2), (Bytes{0x01, 0x80, 0x47, 0x0F}));
-}
 
-TEST(ReceivePath, EndlessStreamNeverOverrunsTheBufferAndAReplyStillGetsThrough) {
-    LinkHarness h;
-    h.link.senders.CmdGetUnitInfo(0, 0, 1);
+    LinkHarness g;
+    g.link.senders.CmdGetUnitInfo(0, 0, 1);
     Bytes noise(5000); // no pause: frames start, fail and restart
     for (size_t i = 0; i < noise.size(); ++i) {
         noise[i] = static_cast<uint8_t>(0x80 | (i * 37 % 128));
     }
-    h.port.deliver(noise);
-    EXPECT_LE(h.link.receiver.packet().iCount, RECV_PACKET::kBufferSize);
-    h.clock.advance(200ms);
-    h.port.deliver(WithCrc({0x80, 0x03, 0x03, 0x08, 0x04}));
-    EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyUnitInfo"}));
+    g.port.deliver(noise);
+    EXPECT_LE(g.link.receiver.packet().iCount, RECV_PACKET::kBufferSize);
+    g.clock.advance(200ms);
+    g.port.deliver(WithCrc({0x80, 0x03, 0x03, 0x08, 0x04}));
+    EXPECT_EQ(g.replies.calls, (std::vector<std::string>{"ReplyUnitInfo"}));
 }
 
 TEST(ReceivePath, LongReplyStillArrivingHoldsTheRepeatUntilItIsTakenDroppedOrStalls) {
-    // The answer starts 40 ms after the request and is still on the wire
-    // when the 300 ms are up.
+    // The answer starts at 40 ms and is still on the wire at 300 ms.
     LinkHarness h;
     h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
     h.link.senders.CmdGetBassLevel(1, 0, 0, 1);
@@ -203,8 +187,7 @@ TEST(ReceivePath, LongReplyStillArrivingHoldsTheRepeatUntilItIsTakenDroppedOrSta
     EXPECT_EQ(g.port.writes.size(), 2u);
     EXPECT_TRUE(g.replies.calls.empty());
 
-    // The unit stops in the middle: dropped 200 ms after the last byte, then
-    // repeated at once.
+    // The unit stops midway: dropped 200 ms after the last byte, repeated at once.
     LinkHarness k;
     k.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
     reply.resize(200);
@@ -259,8 +242,7 @@ TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsItAndItEndsAtItsLimit) {
 }
 
 // A unit without a record answers a repeated request: the information request
-// that this asks for waits for the quiet line, so the repeat's answer is not
-// taken for the unit's information.
+// waits for the quiet line, so the repeat's answer is not taken for it.
 TEST(QuietWait, DecidedBeforeTheInformationRequestOfAReturningUnit) {
     LinkHarness h;
     h.link.queue.attach(h.busy, h.views,

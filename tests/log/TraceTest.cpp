@@ -1,18 +1,25 @@
-// The trace: its lines and their trim, the daily log file, and the lines in
-// words as the real link reports answers, repeats and dropped input, in
-// virtual time.
+// The trace: its lines and their trim, the daily log file, the lines in
+// words as the real link reports answers, repeats and dropped input; the log
+// window.
 #include "link/CommandCodes.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
 #include "log/FrameWords.h"
 #include "log/basLog.h"
+#include "log/frmLog.h"
+#include "model/QuadrelCore.h"
+#include "sim/SimSerialPort.h"
 #include "support/LinkHarness.h"
 #include "support/QtPrinters.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <gtest/gtest.h>
 
@@ -32,12 +39,8 @@ public:
 
 struct Lines : TraceSink {
     QStringList lines;
-    std::vector<TraceColour> colours;
     QString figures;
-    void AppendTraceLine(const QString& text, TraceColour colour) override {
-        lines << text;
-        colours.push_back(colour);
-    }
+    void AppendTraceLine(const QString& text, TraceColour) override { lines << text; }
     void RemoveLeadingTrace(qsizetype) override {}
     void ClearTrace() override { lines.clear(); }
     void ShowFigures(const QString& text) override { figures = text; }
@@ -53,15 +56,6 @@ QString Line(qsizetype length, char fill = 'x') {
 
 const QString kDaily = QStringLiteral("/LOG/EVENT20120111");
 
-// Writes two lines into the program folder `folder` with the file switched on.
-void WriteTwoLines(const QString& folder) {
-    FixedClock clock;
-    basLog log(folder + "/", clock);
-    log.setBlWriteLogFile(true);
-    log.LogSend({0x01, 0x02});
-    log.LogEvent("second");
-}
-
 Bytes Framed(Bytes frame) {
     frame.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(frame, static_cast<int>(frame.size())));
     return frame;
@@ -76,34 +70,37 @@ SEND_PACKET Packet(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
     return p;
 }
 
-// The link on a scripted port with the real trace behind it.
-struct WordsHarness {
-    explicit WordsHarness(const QString& folder = {}, bool words = true) : log(folder, day) {
-        port.open(1, QStringLiteral("9600,n,8,1"));
-        link.queue.attach(busy, views, [](uint8_t) {});
-        link.receiver.setReplySink(replies);
+// The link with the real trace behind it, showing words, writing the log file.
+struct TraceParts {
+    FixedClock day;
+    Lines sink;
+    QTemporaryDir program;
+    basLog log{program.path(), day};
+};
+struct WordsHarness : TraceParts, LinkHarness {
+    WordsHarness() : LinkHarness(&log) {
+        QDir(program.path()).mkdir("LOG");
         log.setSink(&sink);
         log.setBlShowTrace(true);
-        log.setShowWords(words);
+        log.setShowWords(true);
+        log.setBlWriteLogFile(true);
         log.setElapsed([this] {
             return std::chrono::duration_cast<std::chrono::milliseconds>(clock.now()).count();
         });
     }
-    FixedClock day;
-    Lines sink;
-    VirtualClock clock;
-    FakeSerialPort port;
-    basLog log;
-    basQRD model;
-    RecordingViews views;
-    FlagsOnly busy;
-    basCommunication link{port, clock, log, model};
-    ReplyRecorder replies{link};
 };
+
+// What the window system sends when the operator closes from the title bar.
+void CloseFromTitleBar(QWidget& window) {
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    // Delivered straight to the handler: sendEvent would clear the flag.
+    static_cast<QObject&>(window).event(&close);
+}
 
 } // namespace
 
-TEST(Trace, LinesInTheirDirectionWhileOnHeldWhilePausedClearedAndSaved) {
+TEST(Trace, LinesWhileOnHeldWhilePausedClearedSavedAndTrimmed) {
     FixedClock clock;
     Lines sink;
     basLog log(QString(), clock);
@@ -115,7 +112,6 @@ TEST(Trace, LinesInTheirDirectionWhileOnHeldWhilePausedClearedAndSaved) {
     log.LogRecv({0x81, 0xD2});
     EXPECT_EQ(log.txtLog(), "SEND 01 02 \r\nRECV 81 D2 \r\n");
     EXPECT_EQ(sink.lines, (QStringList{"SEND 01 02 ", "RECV 81 D2 "}));
-    EXPECT_EQ(sink.colours, (std::vector{TraceColour::Send, TraceColour::Recv}));
 
     log.setPaused(true);
     log.LogSend({0x03});
@@ -133,12 +129,8 @@ TEST(Trace, LinesInTheirDirectionWhileOnHeldWhilePausedClearedAndSaved) {
     log.ClearTrace();
     EXPECT_TRUE(sink.lines.isEmpty());
     EXPECT_TRUE(log.txtLog().isEmpty());
-}
 
-TEST(Trace, TrimCutsThroughTheLastBreakWithinTheWindow) {
-    FixedClock clock;
-    basLog log(QString(), clock);
-    log.setBlShowTrace(true);
+    // The trim cuts through the last line break within its window.
     // 655 lines of 100 characters with their CR LF: 65,500 characters.
     for (int i = 0; i < 655; ++i) {
         log.ShowTrace(Line(98, static_cast<char>('a' + i % 26)), TraceColour::Send);
@@ -151,16 +143,14 @@ TEST(Trace, TrimCutsThroughTheLastBreakWithinTheWindow) {
     EXPECT_EQ(log.txtLog().size(), 65536 - 16299 + 40);
     EXPECT_TRUE(log.txtLog().startsWith("\n" + Line(98, 'a' + 163 % 26)));
 
-    // The second CR on character 16,384 (1-based), then on 16,385; no pair in
-    // the window: through the first one after it, else 16,384.
+    // The CR on 16,384 (1-based), then on 16,385; no pair in the window.
     const QString tail = "\r\n" + Line(50000) + "\r\n";
     EXPECT_EQ(basLog::TrimLength(Line(100) + "\r\n" + Line(16281) + tail), 16384);
     EXPECT_EQ(basLog::TrimLength(Line(100) + "\r\n" + Line(16282) + tail), 101);
     EXPECT_EQ(basLog::TrimLength("\n" + Line(20000) + "\r\n" + Line(100) + "\r\n"), 20002);
     EXPECT_EQ(basLog::TrimLength(Line(30000)), 16384);
 
-    // 5,500 bytes read in one event, then ordinary traffic, many times over:
-    // one long line cannot stop the trim.
+    // One long line (5,500 bytes read at once), many times over, cannot stop the trim.
     for (int round = 0; round < 40; ++round) {
         log.LogRecv(Bytes(5500, 0x55));
         for (int i = 0; i < 200; ++i) {
@@ -170,14 +160,15 @@ TEST(Trace, TrimCutsThroughTheLastBreakWithinTheWindow) {
     }
 }
 
-TEST(LogFile, AppendsTimeStampedLinesToTheDailyFileOnlyWhenOn) {
-    QTemporaryDir dir;
+// The daily file takes time-stamped lines only when on. Whatever stands in its
+// way (no LOG folder, a file, folder or pipe) loses the line without a word.
+TEST(LogFile, AppendsToTheDailyFileOnlyWhenOnAndLeavesWhatIsInTheWayAlone) {
+    QTemporaryDir dir, file, folder, pipe;
     FixedClock clock;
     basLog log(dir.path() + "/", clock);
     log.setBlWriteLogFile(true);
-    log.LogSend({0x01}); // no LOG folder: lost quietly, none made
+    log.LogSend({0x01});
     EXPECT_FALSE(QDir(dir.path() + "/LOG").exists());
-
     ASSERT_TRUE(QDir(dir.path()).mkdir("LOG"));
     log.setBlWriteLogFile(false);
     log.LogSend({0x01, 0x02});
@@ -190,18 +181,10 @@ TEST(LogFile, AppendsTimeStampedLinesToTheDailyFileOnlyWhenOn) {
     QFile f(dir.path() + kDaily);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("09:05:07 SEND 01 02 \r\n21:05:07 RECV 81 \r\n"));
-
     clock.now = clock.now.addDays(1);
     log.LogEvent("next day");
     EXPECT_TRUE(QFile::exists(dir.path() + "/LOG/EVENT20120112"));
-}
 
-// The daily log file is a convenience: whatever stands in its way, the line
-// is lost without a word and the program goes on at once. Opening a pipe that
-// nobody reads would wait for ever. (A folder the user may not write to fails
-// the same open as a folder in the file's place.)
-TEST(LogFile, FileFolderOrPipeInTheWayIsLeftAlone) {
-    QTemporaryDir file, folder, pipe;
     QFile notAFolder(file.path() + "/LOG");
     ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
     notAFolder.write("not a folder");
@@ -209,8 +192,12 @@ TEST(LogFile, FileFolderOrPipeInTheWayIsLeftAlone) {
     ASSERT_TRUE(QDir(folder.path()).mkpath("LOG/EVENT20120111"));
     ASSERT_TRUE(QDir(pipe.path()).mkdir("LOG"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe.path() + kDaily).constData(), 0600), 0);
-    for (const QTemporaryDir* dir : {&file, &folder, &pipe}) {
-        WriteTwoLines(dir->path());
+    for (const QTemporaryDir* in : {&file, &folder, &pipe}) {
+        FixedClock day;
+        basLog other(in->path() + "/", day);
+        other.setBlWriteLogFile(true);
+        other.LogSend({0x01, 0x02});
+        other.LogEvent("second");
     }
     ASSERT_TRUE(notAFolder.open(QIODevice::ReadOnly));
     EXPECT_EQ(notAFolder.readAll(), "not a folder");
@@ -236,7 +223,7 @@ TEST(FrameWords, EveryRequestKind) {
     EXPECT_EQ(FrameWords::Dropped(DropReason::BufferFull, 513), "dropped 513 bytes: buffer full");
 }
 
-TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThem) {
+TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThemAndTheFileHasNone) {
     WordsHarness h;
     CommandSenders& s = h.link.senders;
     // An acknowledged setting, a paired reply, firmware, both information pages.
@@ -268,66 +255,169 @@ TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThem) {
     h.port.deliver({0x81});
     h.clock.advance(1000ms);
 
-    EXPECT_EQ(h.sink.Words(), (QStringList{
-                                  "unit 01 set volume output 2 = 50",
-                                  "unit 01 ack",
-                                  "unit 01 get volume all outputs, live",
-                                  "unit 01 reply: 2 pairs",
-                                  "unit 01 get firmware version",
-                                  "unit 01 reply: firmware 1.2.3",
-                                  "unit 01 get information",
-                                  "unit 01 reply: information, 8 inputs, 4 outputs",
-                                  "unit 01 get extended information",
-                                  "unit 01 reply: 5 bytes",
-                                  "dropped 1 byte: no request waiting",
-                                  "unit 01 get mute all outputs, live",
-                                  "dropped 1 byte: wrong unit",
-                                  "dropped 3 bytes: bad checksum",
-                                  "unit 01 reply: 1 pair",
-                                  "unit 01 get firmware version",
-                                  "dropped 2 bytes: length does not fit the request",
-                                  "dropped 2 bytes: refused by the unit",
-                                  "unit 01 reply: firmware 1.2.3",
-                                  "unit 01 set mute output 1 = on",
-                                  "dropped 1 byte: frame time-out",
-                                  "unit 01 repeat 2 of 3",
-                                  "unit 01 repeat 3 of 3",
-                                  "unit 01 given up",
-                              }))
+    EXPECT_EQ(h.sink.Words(), (QStringList{"unit 01 set volume output 2 = 50",
+                                           "unit 01 ack",
+                                           "unit 01 get volume all outputs, live",
+                                           "unit 01 reply: 2 pairs",
+                                           "unit 01 get firmware version",
+                                           "unit 01 reply: firmware 1.2.3",
+                                           "unit 01 get information",
+                                           "unit 01 reply: information, 8 inputs, 4 outputs",
+                                           "unit 01 get extended information",
+                                           "unit 01 reply: 5 bytes",
+                                           "dropped 1 byte: no request waiting",
+                                           "unit 01 get mute all outputs, live",
+                                           "dropped 1 byte: wrong unit",
+                                           "dropped 3 bytes: bad checksum",
+                                           "unit 01 reply: 1 pair",
+                                           "unit 01 get firmware version",
+                                           "dropped 2 bytes: length does not fit the request",
+                                           "dropped 2 bytes: refused by the unit",
+                                           "unit 01 reply: firmware 1.2.3",
+                                           "unit 01 set mute output 1 = on",
+                                           "dropped 1 byte: frame time-out",
+                                           "unit 01 repeat 2 of 3",
+                                           "unit 01 repeat 3 of 3",
+                                           "unit 01 given up"}))
         << h.sink.lines.join('\n').toStdString();
     // Time stamps count milliseconds: the give-up comes 900 ms after the request.
     EXPECT_TRUE(h.sink.lines.last().startsWith("     900 ms  "))
         << h.sink.lines.last().toStdString();
     EXPECT_EQ(h.sink.figures,
               "unit 01: 8 requests, 2 repeats, 1 give-ups, 5 dropped  |  idle line: 1 dropped");
+
+    // Hidden polls leave the window, not the log file; the file has hex lines only.
+    const qsizetype shown = h.sink.lines.size();
+    h.log.setHidePolls(true);
+    h.link.senders.CmdGetMute(1, 0, 0, 2);
+    h.port.deliver(Framed({0x81, 0x02, 1, 1}));
+    EXPECT_EQ(h.sink.lines.size(), shown);
+    QStringList hex = h.sink.lines.filter(QRegularExpression("^(SEND|RECV) "));
+    hex << "SEND 21 11 00 00 1E "
+        << "RECV 81 02 01 01 83 ";
+    QFile file(h.program.path() + kDaily);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLocal8Bit(file.readAll()).split("\r\n", Qt::SkipEmptyParts),
+              hex.replaceInStrings(QRegularExpression("^"), "09:05:07 "));
 }
 
-TEST(TraceWords, WindowOptionsLeaveTheHexLinesAndTheLogFileAlone) {
-    QTemporaryDir program;
-    ASSERT_TRUE(QDir(program.path()).mkdir("LOG"));
-    auto run = [&](bool words, bool hidePolls) {
-        WordsHarness h(program.path(), words);
-        h.log.setBlWriteLogFile(true);
-        h.log.setHidePolls(hidePolls);
-        h.link.senders.CmdSetMute(1, 1, 1, 0);
-        h.port.deliver(Framed({0x81}));
-        h.link.senders.CmdGetMute(1, 0, 0, 2); // a poll
-        h.port.deliver(Framed({0x81, 0x02, 1, 1}));
-        return h.sink.lines;
+// Run and Stop enable each other; closing from the title bar hides and the
+// window keeps collecting; the text shown is the text held across trims.
+TEST(LogWindow, RunStopCloseAndTextShownAcrossTrims) {
+    FixedClock clock;
+    basLog log{QString(), clock};
+    frmLog form{log};
+    QAction* run = form.ToolbarButton("Run");
+    QAction* stop = form.ToolbarButton("Stop");
+    ASSERT_TRUE(run && stop);
+    const auto enabled = [&] {
+        return std::array{form.mnuRun()->isEnabled(), run->isEnabled(), form.mnuStop()->isEnabled(),
+                          stop->isEnabled()};
     };
-    const QStringList plain = run(false, false);
-    const QStringList worded = run(true, false);
-    const QStringList hidden = run(true, true);
-    EXPECT_EQ(plain.size(), 4);
-    EXPECT_EQ(worded.size(), 8);
-    EXPECT_EQ(worded.filter(QRegularExpression("^(SEND|RECV) ")), plain);
-    EXPECT_EQ(hidden.size(), 4); // the setting, its answer, and their words
-    EXPECT_TRUE(hidden[0].startsWith("SEND 21 10 01 01"));
-    // The log file took the same twelve hex lines over three runs, nothing else.
-    QFile file(program.path() + "/LOG/EVENT20120111");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList fileLines =
-        QString::fromLocal8Bit(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
-    EXPECT_EQ(fileLines.size(), 12);
-    EXPECT_EQ(fileLines.filter(QRegularExpression("^09:05:07 (SEND|RECV) ")), fileLines);
+    EXPECT_EQ(enabled(), (std::array{true, true, false, false}));
+    run->trigger();
+    EXPECT_TRUE(log.blShowTrace());
+    EXPECT_EQ(enabled(), (std::array{false, false, true, true}));
+    form.Toolbar1_ButtonClick("Pause");
+    EXPECT_TRUE(log.blShowTrace());
+    form.mnuStop()->trigger();
+    EXPECT_FALSE(log.blShowTrace());
+    EXPECT_EQ(enabled(), (std::array{true, true, false, false}));
+
+    form.show();
+    form.EnableLog(true);
+    log.LogSend({0x01, 0x02});
+    CloseFromTitleBar(form);
+    EXPECT_FALSE(form.isVisible());
+    log.LogRecv({0x81, 0xD2});
+    form.show();
+    EXPECT_EQ(form.txtLog()->toPlainText(), "SEND 01 02 \nRECV 81 D2 \n");
+    EXPECT_FALSE(form.mnuRun()->isEnabled());
+    form.Unload();
+    EXPECT_FALSE(form.isVisible());
+
+    for (int i = 0; i < 6000; ++i) {
+        log.LogRecv(Bytes(static_cast<size_t>(1 + (i * 7) % 40), static_cast<uint8_t>(i)));
+    }
+    log.LogRecv(Bytes(5500, 0xAA)); // one long line
+    for (int i = 0; i < 3000; ++i) {
+        log.LogSend({0x21, 0x3F, 0x00, 0x00, 0xF1});
+    }
+    QString held = log.txtLog();
+    if (held.startsWith('\n')) {
+        held.remove(0, 1);
+    }
+    EXPECT_EQ(form.txtLog()->toPlainText().replace("\n", "\r\n"), held);
+    EXPECT_LT(log.txtLog().size(), basLog::kTrimAt);
+}
+
+// On a line with seeded faults the window's figures agree with what the
+// emulator reports having done to the answers.
+TEST(FaultyLine, TheWindowsFiguresAgreeWithTheEmulator) {
+    FixedClock noClock;
+    VirtualClock clock;
+    sim::SimSerialPort port(
+        clock,
+        {.baud = 19200, .seed = 7, .faults = {.lost = 0.05, .corrupt = 0.05, .noise = 0.05}});
+    basLog log(QString(), noClock);
+    RecordingViews views;
+    QuadrelCore core(port, clock, log, views);
+    frmLog form(log);
+    // The answers of unit 1 that the emulator lost or spoilt (a noisy answer
+    // comes in two pieces with the same note: counted once).
+    int spoilt = 0;
+    bool secondPiece = false;
+    port.engine().setTrace([&](const sim::LineEvent& e) {
+        if (e.kind != sim::LineEvent::Kind::Answer || e.note.rfind("unit 1 ", 0) != 0) {
+            return;
+        }
+        const bool noise = e.note.find("noise") != std::string::npos;
+        const bool rest = noise && secondPiece;
+        secondPiece = noise && !rest;
+        spoilt += !rest && (e.note.find("lost") != std::string::npos ||
+                            e.note.find("corrupt") != std::string::npos);
+    });
+    for (uint8_t id : {1, 2}) {
+        sim::UnitConfig unit;
+        unit.id = id;
+        port.engine().addUnit(unit);
+    }
+    port.open(200, QStringLiteral("19200,n,8,1"));
+    form.mnuRun()->trigger();
+    form.mnuWords()->setChecked(true);
+
+    // A scan, then two minutes of the once-a-second poll of unit 1.
+    core.status.SetScanning(true);
+    ASSERT_TRUE(clock.advanceUntil([&] { return !core.status.IsBusy(); }, 120s));
+    clock.advance(120s);
+    // Let the last exchange end: an answer spoilt just now is repeated later.
+    core.status.timRequestStatus().stop();
+    clock.advance(2s);
+    log.FlushWords();
+
+    const auto& figures = log.words().figures();
+    EXPECT_GT(spoilt, 5); // the seed gives the line some faults
+    EXPECT_GE(figures[1].repeats + figures[1].givenUp, spoilt);
+    int dropped = log.words().droppedIdle();
+    for (size_t id = 0; id < 32; ++id) {
+        dropped += figures[id].dropped;
+    }
+    EXPECT_GT(dropped, 0); // the bursts of noise
+    // The status bar shows the same figures.
+    EXPECT_EQ(form.lblFigures()->text(), log.words().FiguresText());
+    EXPECT_TRUE(form.lblFigures()->text().startsWith(
+        QStringLiteral("unit 00: 1 requests, 2 repeats, 1 give-ups, 0 dropped")))
+        << form.lblFigures()->text().toStdString();
+    // Words lines with their time stamps in the window, after the hex lines.
+    EXPECT_TRUE(form.txtLog()->toPlainText().contains(" ms  unit 01 repeat 2 of 3"));
+
+    core.status.timRequestStatus().start();
+    // Hidden polls leave their requests out; a clear starts the figures afresh.
+    form.mnuHidePolls()->setChecked(true);
+    form.mnuClear()->trigger();
+    EXPECT_TRUE(form.txtLog()->toPlainText().isEmpty());
+    clock.advance(10s);
+    EXPECT_FALSE(form.txtLog()->toPlainText().contains(QStringLiteral("get mute")));
+    EXPECT_TRUE(form.lblFigures()->text().startsWith(QStringLiteral("unit 01: ")))
+        << form.lblFigures()->text().toStdString();
 }

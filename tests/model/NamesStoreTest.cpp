@@ -1,5 +1,4 @@
-// The operator's names: kept per unit and what it reports, in a file of
-// their own that survives damage and is replaced whole; the CSV table.
+// The operator's names in their own file, and the CSV table.
 #include "model/NamesStore.h"
 #include "model/NamesCsv.h"
 
@@ -23,49 +22,24 @@ QByteArray Read(const QString& path) {
 
 } // namespace
 
-TEST(NamesStore, KeysByIdAndReportOffersOthersAndKeepsWhatIsPutAside) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("Quadrel/names.json");
-    const UnitReport foyer{1, "Foyer 8x8", 8, 8};
-    const UnitReport hall{1, "Main Hall 24x16", 24, 16};
-    {
-        NamesStore first(path);
-        first.Load();
-        EXPECT_TRUE(first.SetName(foyer, In(1), "Lectern PC"));
-    }
-    NamesStore s(path);
-    s.Load();
-    ASSERT_NE(s.Exact(foyer), nullptr);
-    EXPECT_EQ(NameOf(*s.Exact(foyer), In(1)), "Lectern PC");
-    EXPECT_EQ(s.Offered(foyer), nullptr);
-    // Another ID knows nothing of them; the same ID reporting another name or
-    // size is offered them, never given them.
-    EXPECT_EQ(s.Offered({2, "Foyer 8x8", 8, 8}), nullptr);
-    for (const UnitReport& other : {hall, UnitReport{1, "Foyer 8x8", 8, 4}}) {
-        EXPECT_EQ(s.Exact(other), nullptr);
-        ASSERT_NE(s.Offered(other), nullptr);
-        EXPECT_EQ(s.Offered(other)->report, foyer);
-    }
-    // Used: the names go over to the unit as it reports now.
-    EXPECT_TRUE(s.Use(hall));
-    ASSERT_NE(s.Exact(hall), nullptr);
-    EXPECT_EQ(NameOf(*s.Exact(hall), In(1)), "Lectern PC");
-    EXPECT_EQ(s.Exact(foyer), nullptr);
-    // The last name cleared takes the unit's entry with it.
-    s.SetName(hall, In(1), "  ");
-    EXPECT_TRUE(s.entries().empty());
-}
-
-TEST(NamesStore, AWriteReplacesTheFileWholeAndADamagedFileIsKeptAside) {
+// Names are kept per unit ID and what it reports: another report of the same
+// ID is offered them, used they go over to it. (The offer bar and putting
+// aside are the names UI test's.)
+TEST(NamesStore, KeysByReportAWriteReplacesTheFileWholeAndADamagedFileIsKeptAside) {
     QTemporaryDir dir;
     const QString path = dir.filePath("names.json");
-    const UnitReport unit{3, "Booth", 4, 4};
+    const UnitReport unit{3, "Booth", 4, 4}, bigger{3, "Booth", 8, 4};
     NamesStore s(path);
     s.Load();
     s.SetName(unit, In(1), "Camera");
+    EXPECT_EQ(s.Offered({4, "Booth", 4, 4}), nullptr);
+    EXPECT_EQ(s.Exact(bigger), nullptr);
+    ASSERT_NE(s.Offered(bigger), nullptr);
+    EXPECT_TRUE(s.Use(bigger));
+    EXPECT_EQ(s.Exact(unit), nullptr);
+    s.Use(unit);
     const QByteArray before = Read(path);
-    // A reader that opened the file before a write still reads the old file
-    // whole: the new one is written beside it and renamed over it.
+    // A reader that opened the file before a write still reads the old one whole.
     QFile reader(path);
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
     s.SetName(unit, In(2), "Lectern PC");
@@ -86,6 +60,9 @@ TEST(NamesStore, AWriteReplacesTheFileWholeAndADamagedFileIsKeptAside) {
     EXPECT_EQ(Read(path + ".damaged"), damaged);
     again.SetName(unit, In(1), "New");
     EXPECT_EQ(Read(path + ".damaged"), damaged);
+    // The last name cleared takes the unit's entry with it.
+    again.SetName(unit, In(1), "  ");
+    EXPECT_TRUE(again.entries().empty());
 
     // What a reader refuses, and what it makes plain.
     const auto units = [](const QByteArray& entry) {
@@ -115,7 +92,7 @@ TEST(NamesStore, AWriteReplacesTheFileWholeAndADamagedFileIsKeptAside) {
     }
 }
 
-TEST(NamesCsv, RoundTripsQuotesCommasLineBreaksAndNonAscii) {
+TEST(NamesCsv, RoundTripsQuotesCommasLineBreaksAndNonAsciiAndPlainNames) {
     const std::vector<QStringList> rows{{"Port", "Name"},
                                         {"Input 1", "Lectern \"main\" PC"},
                                         {"Input 2", "Left, right"},
@@ -131,10 +108,8 @@ TEST(NamesCsv, RoundTripsQuotesCommasLineBreaksAndNonAscii) {
     ASSERT_TRUE(NamesCsv::Read(text, back, error));
     EXPECT_EQ(back, rows);
     EXPECT_FALSE(NamesCsv::Read("Input 1,\"never ends\r\n", back, error));
-    // A table's import and export are the names UI test's.
-}
 
-TEST(NamesCsv, PlainNameMarksControlsTrimsAndBounds) {
+    // A plain name marks control characters, trims and keeps to its bound.
     const QChar bad = QChar::ReplacementCharacter;
     const std::pair<QString, QString> cases[] = {
         {"  Lectern\tPC \n", "Lectern PC"},

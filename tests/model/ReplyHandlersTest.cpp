@@ -1,9 +1,11 @@
-// The reply handlers on a scripted port: what each answer leaves in the
-// model and on the views, and which answers are refused, and so repeated.
+// The reply handlers, the scan, the status read and the poll on a scripted
+// port: what each answer leaves in the model and on the views, which answers
+// are refused (and so repeated), and what is asked when.
 #include "support/CoreHarness.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace quadrel;
@@ -33,7 +35,7 @@ Bytes Info(uint8_t flags, uint8_t outputs, uint8_t inputs, const std::string& na
 } // namespace
 
 // (A switch reply's crosspoints are the record tests' and the scenarios'.)
-TEST_F(Handlers, LevelRepliesRestartTheirOwnRedrawForTheSelectedUnitOnly) {
+TEST_F(Handlers, LevelRepliesRestartTheirOwnRedrawForTheSelectedUnitOnlyDelayLowThenHigh) {
     send().CmdGetMute(1, 0, 0, 1);
     send().CmdGetVolumnLevel(1, 0, 0, 1);
     send().CmdGetBassLevel(1, 0, 0, 1);
@@ -49,8 +51,23 @@ TEST_F(Handlers, LevelRepliesRestartTheirOwnRedrawForTheSelectedUnitOnly) {
                                         "RestartSelectedRedraw(2)", "RestartSelectedRedraw(3)",
                                         "RestartSelectedRedraw(4)", "RestartSelectedRedraw(5)"}));
 
-    // Replies of another unit, or of this one while it is given up, are
-    // taken but change nothing.
+    // The delay is the low byte, then the high byte.
+    h.views.calls.clear();
+    send().CmdGetDelayLevel(1, 0, 0, 1);
+    h.Reply({0x03, 0xE8});
+    EXPECT_EQ(h.core.model.AudioOutputs[3].bDelayLevelLow, 0xE8);
+    EXPECT_TRUE(h.views.Matching("Draw_AudioOutputDelayTime").empty());
+    h.Reply({0x03, 0x03});
+    EXPECT_EQ(h.core.model.AudioOutputs[3].lDelayTime, 5000);
+    EXPECT_TRUE(h.views.Called("Draw_AudioOutputDelayTime(3)"));
+    // A high byte above 127 is just a large level, not a negative one.
+    unit->objAudioINFO()->setlMaxDelayLevel(0xFFFF);
+    send().CmdGetDelayLevel(1, 0, 0, 1);
+    h.Reply({0x01, 0xFF});
+    h.Reply({0x01, 0xFF});
+    EXPECT_EQ(h.core.model.AudioOutputs[1].lDelayTime, 0xFFFF * 5);
+
+    // Replies of another unit, or of this one given up, are taken and change nothing.
     h.AddUnit(2, 4, 4);
     send().CmdGetVolumnLevel(2, 0, 0, 1);
     h.Reply({0x01, 0x50});
@@ -112,23 +129,7 @@ TEST_F(Handlers, BadRepliesAreRefusedSoTheRequestIsRepeated) {
     }
 }
 
-TEST_F(Handlers, DelayIsTheLowByteThenTheHighByte) {
-    send().CmdGetDelayLevel(1, 0, 0, 1);
-    h.Reply({0x03, 0xE8});
-    EXPECT_EQ(h.core.model.AudioOutputs[3].bDelayLevelLow, 0xE8);
-    EXPECT_TRUE(h.views.Matching("Draw_AudioOutputDelayTime").empty());
-    h.Reply({0x03, 0x03});
-    EXPECT_EQ(h.core.model.AudioOutputs[3].lDelayTime, 5000);
-    EXPECT_TRUE(h.views.Called("Draw_AudioOutputDelayTime(3)"));
-    // A high byte above 127 is just a large level, not a negative one.
-    unit->objAudioINFO()->setlMaxDelayLevel(0xFFFF);
-    send().CmdGetDelayLevel(1, 0, 0, 1);
-    h.Reply({0x01, 0xFF});
-    h.Reply({0x01, 0xFF});
-    EXPECT_EQ(h.core.model.AudioOutputs[1].lDelayTime, 0xFFFF * 5);
-}
-
-TEST_F(Handlers, PresetRepliesGoToTheMemoryRowsOfTheChosenLocationOnly) {
+TEST_F(Handlers, PresetRepliesGoToTheChosenLocationOnlyAndThePointerRule) {
     h.views.memoryLocation = 2;
     h.core.model.AudioOutputs[2].bDelayLevelLow = 0x11;
     send().CmdGetVolumnLevel(1, 0, 2, 1);
@@ -150,17 +151,15 @@ TEST_F(Handlers, PresetRepliesGoToTheMemoryRowsOfTheChosenLocationOnly) {
     EXPECT_EQ(h.core.model.AudioOutputs[2].bDelayLevelLow, 0x11);
     EXPECT_EQ(h.core.model.MemoryAudioOutputs[2].bDelayLevelLow, 0x64);
 
-    // The operator has moved on to location 3: the reply for 2 is dropped,
-    // but still taken.
+    // The operator has moved on to location 3: the reply for 2 is taken and dropped.
     h.views.calls.clear();
     h.views.memoryLocation = 3;
     send().CmdGetVolumnLevel(1, 0, 2, 1);
     h.Reply({0x01, 0x32});
     EXPECT_TRUE(h.views.Matching("SetMemoryRow").empty());
     EXPECT_FALSE(Waiting());
-}
 
-TEST_F(Handlers, PointerRuleSparesPollsAndPresetsAndBusyReads) {
+    // The busy pointer is left on by polls, presets and busy reads.
     h.views.busyPointer = true;
     h.views.memoryLocation = 1;
     send().CmdGetVolumnLevel(1, 0, 0, 2); // a poll
@@ -178,9 +177,8 @@ TEST_F(Handlers, PointerRuleSparesPollsAndPresetsAndBusyReads) {
     EXPECT_TRUE(h.views.busyPointer);
 }
 
-// The first unit found is selected and read; a unit with neither section has
-// nothing to read, one with both starts with the switch maps. Later units are
-// only listed, and a refresh keeps the record.
+// The first unit found is selected and read (the switch maps first, when it
+// has them); later units are only listed, and a refresh keeps the record.
 TEST(InfoReplies, FirstUnitFoundIsSelectedAndReadLaterOnesOnlyListed) {
     CoreHarness h;
     h.core.link.senders.CmdGetUnitInfo(5, 0, 1);
@@ -218,4 +216,112 @@ TEST(InfoReplies, FirstUnitFoundIsSelectedAndReadLaterOnesOnlyListed) {
     g.Reply({0x01, 0x03});
     EXPECT_FALSE(g.core.model.blLoadingStatus); // the video map was the last step
     EXPECT_TRUE(g.views.Called("Setup_AllViews()"));
+}
+
+TEST_F(Handlers, ScanStartEmptiesTheModelAndQueuesThirtyTwoProbes) {
+    h.core.model.blLoadingStatus = true;
+    send().CmdGetMute(1, 0, 0, 1);
+    send().CmdGetMute(1, 0, 0, 1);
+    h.Sent();
+    h.core.status.SetScanning(true);
+    EXPECT_FALSE(h.core.model.blLoadingStatus);
+    EXPECT_EQ(h.core.model.objUnits().Count(), 0);
+    EXPECT_FALSE(h.core.model.objSelectedUnit);
+    EXPECT_TRUE(h.views.busyPointer);
+    EXPECT_EQ(h.views.scanCaption, "Stop S&can");
+    const auto waiting = h.Waiting();
+    ASSERT_EQ(waiting.size(), 32u); // the awaited mute query stays; 32 probes wait
+    EXPECT_EQ(h.core.link.queue.SendQueue().front().bID, 0);
+    EXPECT_EQ(h.core.link.queue.SendQueue().back().bID, 31);
+    EXPECT_TRUE(h.views.Called("UntickSelectAll()"));
+    EXPECT_TRUE(h.views.Called("ClearUnitList()"));
+}
+
+TEST(StatusRead, NoAudioControlsEndsAtTheEdidReply) {
+    CoreHarness h;
+    CoreHarness::Caps caps;
+    caps.volume = caps.bass = caps.treble = caps.subwoofer = caps.delay = false;
+    caps.firmware = false;
+    h.AddUnit(1, 4, 4, caps);
+    h.Select(1);
+    h.core.status.SetLoadingStatus(true);
+    h.core.status.RequestUnitStatus(0);
+    std::vector<std::string> all = h.Sent();
+    const auto waiting = h.Waiting();
+    all.insert(all.end(), waiting.begin(), waiting.end());
+    EXPECT_EQ(all, (std::vector<std::string>{"08:0:0", "07:0:0", "0A:0:0", "09:0:0", "0C:0:0",
+                                             "0B:0:0", "21:0:0"}));
+    for (int i = 0; i < 6; ++i) {
+        h.Reply({});
+    }
+    EXPECT_TRUE(h.core.model.blLoadingStatus);
+    h.Reply({});
+    EXPECT_FALSE(h.core.model.blLoadingStatus);
+
+    // An EDID query already waiting is withdrawn: the read asks once.
+    CoreHarness g;
+    g.AddUnit(1, 4, 4, caps);
+    g.Select(1);
+    g.core.link.senders.CmdGetMute(1, 0, 0, 1);
+    g.core.link.senders.CmdGetEdidType(1, 0, 2);
+    g.core.status.SetLoadingStatus(true);
+    g.core.status.RequestUnitStatus(0);
+    const auto queued = g.Waiting();
+    EXPECT_EQ(std::count(queued.begin(), queued.end(), "21:0:0"), 1);
+}
+
+TEST_F(Handlers, StatusPollOnlyOnAnIdleLineNeverTwiceAndSkipsValuesBeingRedrawn) {
+    h.views.redrawRunning[AudioValue::Volumn] = true;
+    h.clock.advance(1s);
+    std::vector<std::string> all = h.Sent();
+    const auto waiting = h.Waiting();
+    all.insert(all.end(), waiting.begin(), waiting.end());
+    EXPECT_EQ(all, (std::vector<std::string>{"0A:0:0", "09:0:0", "0C:0:0", "0B:0:0", "07:0:0",
+                                             "08:0:0", "21:0:0", "11:0:0", "15:0:0", "17:0:0",
+                                             "19:0:0", "1D:0:0", "1F:0:0"}));
+    EXPECT_EQ(h.core.link.queue.SendQueue().front().lPriority, 2);
+    // Line busy: another tick adds nothing.
+    h.Reply({});
+    h.core.status.StatusPoll();
+    EXPECT_EQ(h.Waiting().size(), waiting.size() - 1);
+    // Busy states and an unconnected unit stop it too.
+    CoreHarness g;
+    g.AddUnit(1, 4, 4)->setblConnected(false);
+    g.Select(1);
+    g.clock.advance(3s);
+    EXPECT_TRUE(g.port.writes.empty());
+    g.core.model.objSelectedUnit->setblConnected(true);
+    g.core.model.blLoadingMemory = true;
+    g.clock.advance(3s);
+    EXPECT_TRUE(g.port.writes.empty());
+    // Frames waiting out the quiet after a repeat: the poll waits behind them.
+    CoreHarness q;
+    q.AddUnit(1, 4, 4);
+    q.Select(1);
+    q.core.link.senders.CmdGetMute(1, 0, 0, 1);
+    q.core.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    q.clock.advance(300ms);
+    q.Reply({0x01, 0x00});
+    ASSERT_FALSE(q.core.link.queue.IsWaitingForAnswer());
+    const size_t queued = q.Waiting().size();
+    ASSERT_GT(queued, 0u);
+    q.core.status.StatusPoll();
+    EXPECT_EQ(q.Waiting().size(), queued);
+}
+
+TEST_F(Handlers, ClosedPortNoReadOrScanWaitsForAnAnswerThatCannotCome) {
+    h.port.close();
+    // A unit picked in the list: its information request is dropped.
+    h.core.status.SetLoadingStatus(true);
+    h.core.link.senders.CmdGetUnitInfo(1, 0, 1);
+    EXPECT_FALSE(h.core.status.IsBusy() || h.views.busyPointer);
+    // The scan button on a closed port: a scan that ends at once, not a stop.
+    h.views.calls.clear();
+    h.core.status.cmdScan_Click();
+    EXPECT_FALSE(h.core.status.IsBusy());
+    EXPECT_EQ(h.views.scanCaption, "S&can");
+    EXPECT_FALSE(h.views.busyPointer);
+    EXPECT_FALSE(h.core.model.blScanning);
+    EXPECT_FALSE(h.views.Called("Setup_AllViews()"));
+    EXPECT_FALSE(h.views.Called("Enable_QRD(true)"));
 }

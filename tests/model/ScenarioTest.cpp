@@ -1,3 +1,5 @@
+// The core against the emulated units in virtual time: scans, a unit falling
+// silent, a lost port, settings, presets and polls; the change history.
 #include "support/SimCoreHarness.h"
 
 #include <gtest/gtest.h>
@@ -5,13 +7,15 @@
 using namespace quadrel;
 using namespace quadrel::test;
 using namespace std::chrono_literals;
+using Outcome = ChangeHistory::Outcome;
+using S = Setting;
 
 namespace {
 
-// Unit IDs of the information probes among the frames written, in order.
-std::vector<int> Probes(const Bytes& written) {
+// Unit IDs of the information probes among the frames written from `from` on.
+std::vector<int> Probes(const Bytes& written, size_t from = 0) {
     std::vector<int> ids;
-    for (size_t i = 0; i + 4 < written.size(); i += 5) {
+    for (size_t i = from; i + 4 < written.size(); i += 5) {
         if (written[i + 1] == 0x3F && written[i + 2] == 0) {
             ids.push_back(written[i] & 0x1F);
         }
@@ -19,12 +23,34 @@ std::vector<int> Probes(const Bytes& written) {
     return ids;
 }
 
+constexpr uint8_t kId = 1;
+
+// Until the line is quiet, then through one poll.
+bool Settle(SimCoreHarness& h) {
+    if (!h.clock.advanceUntil([&] { return h.Idle(); }, 10s)) {
+        return false;
+    }
+    h.views.redrawRunning.clear(); // the pages' 500 ms redraws are over
+    h.clock.advance(1500ms);
+    return h.clock.advanceUntil([&] { return h.Idle(); }, 10s);
+}
+
+// The live values that differ from `before`.
+SettingValues Changed(SimCoreHarness& h, const SettingValues& before) {
+    SettingValues out;
+    for (const auto& [key, value] : h.core.history.LiveValues()) {
+        if (before.at(key) != value) {
+            out[key] = value;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     SimCoreHarness h;
-    // The first unit found is read whole: abilities and values unlike the
-    // defaults, so that every decoding shows.
+    // The first unit found is read whole; values unlike the defaults show every decoding.
     sim::UnitConfig first = SimCoreHarness::Config(2);
     first.memories = 12;
     first.delayStepMs = 10;
@@ -64,12 +90,8 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     EXPECT_EQ(h.views.scanCaption, "S&can");
     EXPECT_EQ(unit->iMemoryCount(), 12);
     EXPECT_EQ(unit->iMaxCommandLB(), 254);
-    EXPECT_EQ(unit->objFirmwareVersion()->text(), "2.1.10");
     EXPECT_TRUE(h.views.Called("SetUnitFirmwareText(2,2.1.10)"));
     EXPECT_TRUE(h.views.Called("Setup_SelectedDelayRange(1000,10)"));
-    EXPECT_EQ(h.core.model.AudioOutputs[3].iVolumnLevel, 77);
-    EXPECT_EQ(h.core.model.AudioOutputs[3].lDelayTime, 370);
-    EXPECT_EQ(h.core.model.VideoOutputs[2].iInputPort, 5);
     EXPECT_TRUE(h.Differences(two).empty()) << h.Differences(two).front();
     EXPECT_EQ(h.trace.overlaps, 0);
 
@@ -90,17 +112,6 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     const auto probes = Probes(w);
     EXPECT_EQ(probes.front(), 0);
     EXPECT_EQ(probes.back(), 31);
-}
-
-TEST(Scenario, EmptyLineScanEndsAfterTheLastProbeFailsThreeTimes) {
-    SimCoreHarness h;
-    ASSERT_TRUE(h.Scan(40s));
-    const double seconds = std::chrono::duration<double>(h.clock.now()).count();
-    EXPECT_GE(seconds, 28.8);
-    EXPECT_LE(seconds, 32.0);
-    EXPECT_FALSE(h.views.busyPointer);
-    EXPECT_EQ(h.core.model.objUnits().Count(), 0);
-    EXPECT_EQ(h.core.activity.Text(), "Scan ended: no unit answered");
 }
 
 TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAndReadAfreshWhenBack) {
@@ -160,21 +171,29 @@ TEST(Scenario, PortLostDuringTheScanEndsItAndGivesUpEveryUnitFound) {
     EXPECT_EQ(h.core.activity.Text(), "The port was lost: no unit can be reached");
 }
 
-TEST(Scenario, StoppingTheScanWithdrawsOnlyProbesOfUnitsNotFound) {
+// An empty line's scan ends when the last probe has failed three times; a
+// stopped scan withdraws only the probes of units not found.
+TEST(Scenario, EmptyLineScanEndsAfterTheLastProbeAndAStopWithdrawsOnlyProbes) {
     SimCoreHarness h;
+    ASSERT_TRUE(h.Scan(40s));
+    const double seconds = std::chrono::duration<double>(h.clock.now()).count();
+    EXPECT_GE(seconds, 28.8);
+    EXPECT_LE(seconds, 32.0);
+    EXPECT_FALSE(h.views.busyPointer);
+    EXPECT_EQ(h.core.model.objUnits().Count(), 0);
+    EXPECT_EQ(h.core.activity.Text(), "Scan ended: no unit answered");
+
     h.AddUnit(0);
+    const size_t before = h.port.written().size();
     h.core.status.SetScanning(true);
-    // Let unit 0 be found; stop while its read and the probes still wait.
     ASSERT_TRUE(h.clock.advanceUntil([&] { return h.core.model.objUnits().Count() == 1; }, 5s));
     h.core.link.senders.CmdGetMute(0, 0, 0, 1); // a request of the unit found
     h.core.status.cmdScan_Click();
     EXPECT_EQ(h.views.scanCaption, "S&can");
     ASSERT_EQ(h.core.link.queue.SendQueue().size(), 1u);
-    for (const SEND_PACKET& p : h.core.link.queue.SendQueue()) {
-        EXPECT_EQ(p.bID, 0);
-    }
+    EXPECT_EQ(h.core.link.queue.SendQueue().front().bID, 0);
     h.clock.advance(5s);
-    EXPECT_EQ(Probes(h.port.written()), (std::vector<int>{0}));
+    EXPECT_EQ(Probes(h.port.written(), before), (std::vector<int>{0}));
 }
 
 TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
@@ -200,8 +219,7 @@ TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
     EXPECT_EQ(h.core.model.VideoInputs[4].lEdidType, 1);
     EXPECT_TRUE(h.Differences(unit).empty());
 
-    // A preset read queues the step table of the unit's controls and ends at
-    // its last step; the live state is untouched.
+    // A preset read walks the step table of the unit's controls; the live state stays.
     unit.state().audioPresets[2].outputs[0].volume = 9;
     ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
     const size_t before = h.port.written().size();
@@ -232,9 +250,7 @@ TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
     EXPECT_EQ(h.trace.overlaps, 0);
 }
 
-// On a rough line, a request sent before a scan neither ends the scan early
-// nor costs a unit. (A scan while a repeat's late answers come is the
-// quiet-wait link tests' and the soak's.)
+// A request sent before a scan neither ends the scan early nor costs a unit.
 TEST(Scenario, RequestsSentBeforeAScanNeitherEndItNorCostAUnit) {
     SimCoreHarness h;
     sim::UnitConfig videoOnly = SimCoreHarness::Config(31, 8, 6);
@@ -249,8 +265,7 @@ TEST(Scenario, RequestsSentBeforeAScanNeitherEndItNorCostAUnit) {
     ASSERT_TRUE(h.Scan());
     ASSERT_TRUE(h.core.model.FindUnit(2));
     EXPECT_TRUE(h.core.model.FindUnit(2)->blConnected());
-    // Unit 31 refuses an audio query; its give-up 900 ms after the scan
-    // starts is not the scan's own probe of ID 31.
+    // Unit 31 refuses an audio query; its give-up is not the scan's probe of 31.
     ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
     h.core.link.senders.CmdGetMute(31, 0, 0, 1);
     ASSERT_TRUE(h.core.link.queue.IsWaitingForAnswer());
@@ -260,4 +275,98 @@ TEST(Scenario, RequestsSentBeforeAScanNeitherEndItNorCostAUnit) {
     EXPECT_EQ(h.core.model.objUnits().Count(), 2);
     EXPECT_TRUE(h.core.model.FindUnit(31));
     EXPECT_EQ(h.trace.overlaps, 0);
+}
+
+// One step that sets one value of every kind, a disconnect among them,
+// taken back and made again; then the history's own rules. (The undo of a
+// preset load is the end-to-end presets test's.)
+TEST(ChangeHistory, EachKindIsTakenBackAndMadeAgainAndAMovedUnitRefusesTheUndo) {
+    SimCoreHarness h;
+    sim::Unit& unit = h.AddUnit(kId);
+    for (size_t o = 0; o < 8; ++o) {
+        unit.state().audio[o].input = unit.state().videoRoutes[o] = static_cast<uint8_t>(o + 1);
+    }
+    ASSERT_TRUE(h.Scan());
+    ChangeHistory& history = h.core.history;
+    CommandSenders& s = h.core.link.senders;
+    const SettingValues before = history.LiveValues();
+    ASSERT_EQ(before.size(), 8u * 8 + 8); // eight settings per output, EDID per input
+    // A change that sets nothing new is not kept.
+    history.Record({{{S::Volumn, 2}, 50}});
+    EXPECT_FALSE(history.CanUndo());
+
+    const SettingValues target = {
+        {{S::AudioRoute, 2}, 5}, {{S::VideoRoute, 3}, 6}, {{S::AudioRoute, 4}, 0},
+        {{S::VideoRoute, 4}, 0}, {{S::Mute, 1}, 1},       {{S::Volumn, 5}, 80},
+        {{S::Bass, 5}, 10},      {{S::Treble, 6}, 90},    {{S::Subwoofer, 7}, 0},
+        {{S::Delay, 8}, 250},    {{S::Edid, 3}, 1}};
+    history.Record(target);
+    s.CmdSetAudioSwitch(kId, 2, 5, 0);
+    s.CmdSetVideoSwitch(kId, 3, 6, 0);
+    s.CmdSetAudioSwitch(kId, 4, 0, 1);
+    s.CmdSetVideoSwitch(kId, 4, 0, 1);
+    s.CmdSetMute(kId, 1, 1, 0);
+    s.CmdSetVolumnLevel(kId, 5, 80, 0);
+    s.CmdSetBassLevel(kId, 5, 10, 0);
+    s.CmdSetTrebleLevel(kId, 6, 90, 0);
+    s.CmdSetSubwooferLevel(kId, 7, 0, 0);
+    s.CmdSetDelayLevel(kId, 8, 50, 0);
+    s.CmdSetEdidType(kId, 3, 1, 0);
+    EXPECT_EQ(history.Undo(), Outcome::StillSending); // the unit has not answered yet
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(Changed(h, before), target);
+    EXPECT_EQ(history.Undo(), Outcome::Sent);
+    EXPECT_TRUE(h.views.busyPointer);
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(history.LiveValues(), before);
+    EXPECT_TRUE(h.Differences(unit).empty());
+    EXPECT_EQ(history.Undo(), Outcome::Nothing);
+    EXPECT_EQ(history.Redo(), Outcome::Sent);
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(Changed(h, before), target);
+    EXPECT_TRUE(h.Differences(unit).empty());
+    EXPECT_EQ(history.Redo(), Outcome::Nothing);
+
+    // Two changes before the unit answered the first (a held arrow key) are
+    // one step; asked to undo before the answer, the history waits.
+    history.Record({{{S::Volumn, 2}, 60}});
+    s.CmdSetVolumnLevel(kId, 2, 60, 0);
+    history.Record({{{S::Volumn, 2}, 70}});
+    s.CmdSetVolumnLevel(kId, 2, 70, 0);
+    EXPECT_EQ(history.Undo(), Outcome::StillSending);
+    ASSERT_TRUE(Settle(h));
+    // Another output changed on the unit: no bar to taking this one back.
+    unit.state().audio[6].volume = 3;
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(history.Undo(), Outcome::Sent);
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 50);
+    EXPECT_EQ(history.Redo(), Outcome::Sent);
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 70);
+
+    // Someone else set the same output: undo sends nothing and forgets the steps.
+    history.Record({{{S::AudioRoute, 1}, 4}});
+    s.CmdSetAudioSwitch(kId, 1, 4, 0);
+    ASSERT_TRUE(Settle(h));
+    unit.state().audio[0].input = 6;
+    ASSERT_TRUE(Settle(h));
+    const size_t written = h.port.written().size();
+    EXPECT_EQ(history.Undo(), Outcome::Moved);
+    EXPECT_EQ(h.port.written().size(), written);
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_EQ(unit.state().audio[0].input, 6);
+    EXPECT_TRUE(ChangeHistory::Message(Outcome::Moved, kId).contains("unit 01 has changed"));
+    EXPECT_TRUE(ChangeHistory::Message(Outcome::Sent, kId).isEmpty());
+    EXPECT_EQ(h.trace.overlaps, 0);
+
+    // Describe lists each port once, in order.
+    EXPECT_EQ(ChangeHistory::Describe({{{S::Volumn, 3}, 50, 80},
+                                       {{S::Edid, 2}, 0, 1},
+                                       {{S::AudioRoute, 3}, 2, 0},
+                                       {{S::Mute, 1}, 0, 1},
+                                       {{S::Delay, 3}, 0, 250}}),
+              (QStringList{"Output 1: mute off → on",
+                           "Output 3: audio input 2 → none, volume 50 → 80, delay 0 ms → 250 ms",
+                           "Input 2: EDID fixed → output 1"}));
 }

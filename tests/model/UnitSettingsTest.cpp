@@ -1,6 +1,5 @@
-// A unit's settings saved to a file and restored, against the in-process
-// emulator in virtual time: what the file holds, what a restore sends, a
-// cancel halfway, presets, and files that must send nothing.
+// A unit's settings saved to a file and restored, against the emulator in
+// virtual time; files that must send nothing.
 #include "link/CommandCodes.h"
 #include "model/UnitSettingsFile.h"
 #include "model/UnitSettingsJob.h"
@@ -20,22 +19,15 @@ using Outcome = UnitSettingsJob::Outcome;
 
 namespace {
 
-sim::UnitConfig Full(int inputs = 6, int outputs = 5) {
-    sim::UnitConfig u;
-    u.id = 3;
-    u.name = "Stage";
-    u.inputs = inputs;
-    u.outputs = outputs;
-    u.memories = 3;
-    u.delayStepMs = 5;
-    u.maxDelayTenths = 10;
-    return u;
-}
-
+// Unit 3 with three presets, found by a scan.
 struct Rig {
-    explicit Rig(const sim::UnitConfig& config = Full()) : unit(h.AddUnit(config)) {
+    explicit Rig(int inputs = 6, int outputs = 5) : unit(Add(h, inputs, outputs)) {
         EXPECT_TRUE(h.Scan());
-        path = dir.filePath("unit.json");
+    }
+    static sim::Unit& Add(SimCoreHarness& h, int inputs, int outputs) {
+        sim::UnitConfig u = SimCoreHarness::Config(3, inputs, outputs);
+        u.memories = 3;
+        return h.AddUnit(u);
     }
 
     // Runs one job call to its end.
@@ -82,36 +74,31 @@ struct Rig {
     std::vector<std::string> Against(const UnitSettings& file) const {
         std::vector<std::string> out;
         const sim::UnitState& s = unit.state();
-        const int step = unit.config().delayStepMs;
         auto check = [&](const std::string& where, const OutputValues& v,
                          const sim::AudioOutputState& a, int video) {
             const std::pair<std::optional<int>, int> pairs[] = {
                 {v.audioInput, a.input},    {v.videoInput, video},
                 {v.mute, a.mute ? 1 : 0},   {v.volume, a.volume},
                 {v.bass, a.bass},           {v.treble, a.treble},
-                {v.subwoofer, a.subwoofer}, {v.delay, a.delayLevel * step}};
+                {v.subwoofer, a.subwoofer}, {v.delay, a.delayLevel * unit.config().delayStepMs}};
             for (const auto& [wanted, real] : pairs) {
                 if (wanted != real) {
-                    out.push_back(where + ": " + std::to_string(wanted.value_or(-1)) + " vs " +
-                                  std::to_string(real));
+                    out.push_back(where + ": " + std::to_string(wanted.value_or(-1)));
                 }
             }
         };
         for (const auto& [o, v] : file.live.outputs) {
-            const auto i = static_cast<size_t>(o - 1);
-            check("output " + std::to_string(o), v, s.audio[i], s.videoRoutes[i]);
+            check("output " + std::to_string(o), v, s.audio[o - 1], s.videoRoutes[o - 1]);
         }
         for (const auto& [i, edid] : file.live.edid) {
-            if (s.edid[static_cast<size_t>(i - 1)] != edid) {
+            if (s.edid[i - 1] != edid) {
                 out.push_back("edid " + std::to_string(i));
             }
         }
         for (const auto& [m, preset] : file.presets.value_or(std::map<int, UnitValues>{})) {
             for (const auto& [o, v] : preset.outputs) {
-                const auto i = static_cast<size_t>(o - 1);
-                const auto l = static_cast<size_t>(m - 1);
                 check("preset " + std::to_string(m) + " output " + std::to_string(o), v,
-                      s.audioPresets[l].outputs[i], s.videoPresets[l].routes[i]);
+                      s.audioPresets[m - 1].outputs[o - 1], s.videoPresets[m - 1].routes[o - 1]);
             }
         }
         return out;
@@ -135,13 +122,13 @@ struct Rig {
     sim::Unit& unit;
     UnitSettingsJob job{h.core, h.clock};
     QTemporaryDir dir;
-    QString path;
+    QString path = dir.filePath("unit.json");
     UnitNames names;
 };
 
 } // namespace
 
-TEST(UnitSettings, SavedFileHoldsTheUnitAndARestoreSendsOnlyWhatDiffers) {
+TEST(UnitSettings, SavedFileHoldsTheUnitARestoreSendsOnlyWhatDiffersBadFilesNothing) {
     Rig r;
     sim::UnitState& s = r.unit.state();
     s.audio[1].volume = 17;
@@ -174,8 +161,7 @@ TEST(UnitSettings, SavedFileHoldsTheUnitAndARestoreSendsOnlyWhatDiffers) {
     for (const Difference& d : prepared.differences) {
         frames += d.field == Field::Delay ? 2 : 1; // high byte, then low
     }
-    // Once everything is sent, someone else turns output 5's treble down: the
-    // read back finds it.
+    // Once all is sent, someone turns output 5's treble down: the read back finds it.
     r.job.setOnProgress([&](int done, int total) {
         if (done == total) {
             s.audio[4].treble = 1;
@@ -206,10 +192,60 @@ TEST(UnitSettings, SavedFileHoldsTheUnitAndARestoreSendsOnlyWhatDiffers) {
     EXPECT_TRUE(r.Against(*file).empty());
     EXPECT_TRUE(r.Prepare(false).differences.empty());
     EXPECT_TRUE(r.h.core.status.timRequestStatus().isActive()); // the poll is back
+
+    // Every kind of bad file is refused and sends nothing, not even a read.
+    ASSERT_TRUE(r.Save(true).ok);
+    QFile good(r.path);
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray text = good.readAll();
+    const auto edit = [&text](const QByteArray& from, const QByteArray& to) {
+        QByteArray t = text;
+        const qsizetype at = t.indexOf(from);
+        EXPECT_GE(at, 0) << from.constData();
+        return t.replace(at, from.size(), to);
+    };
+    struct Case {
+        const char* what;
+        QByteArray text;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"damaged", "{\"format\": \"quadrel-unit-settings\", ]", "damaged or cut short"},
+        {"truncated", text.left(text.size() / 2), "damaged or cut short"},
+        {"oversized", QByteArray(UnitSettingsFile::kMaxBytes + 1, ' '), "larger than 4 MiB"},
+        {"not ours", "{\"outputs\": []}", "not a Quadrel unit settings file"},
+        {"newer", edit("\"version\": 1", "\"version\": 2"), "format version 2"},
+        {"volume", edit("\"volume\": 50", "\"volume\": 101"), "volume: 101 is outside 0 to 100"},
+        {"delay step", edit("\"delay\": 0", "\"delay\": 7"), "7 is not a multiple of 5"},
+        {"route", edit("\"audioInput\": 2", "\"audioInput\": 7"),
+         "audioInput: 7 is outside 0 to 6"},
+        {"fraction", edit("\"bass\": 50", "\"bass\": 50.5"), "bass: not a whole number"},
+        {"unknown key", edit("\"treble\": 50", "\"trebel\": 50"), "unknown key \"trebel\""},
+        {"missing", edit("\"subwoofer\": 50,", ""), "subwoofer: missing"},
+        {"twice", edit("\"output\": 2", "\"output\": 1"), "output 1 twice"},
+        {"preset location", edit("\"location\": 3", "\"location\": 4"),
+         "location: 4 is outside 1 to 3"},
+        {"name", edit("\"unit\": \"Stage left\"", "\"unit\": \"" + QByteArray(65, 'x') + "\""),
+         "longer than 64 characters"},
+        {"other size", edit("\"outputs\": 5", "\"outputs\": 4"), "5 entries for 4 outputs"},
+        {"other section", edit("\"bass\": true", "\"bass\": false"), "unknown key \"bass\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile f(r.path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.text);
+        f.close();
+        const size_t written = r.h.port.written().size();
+        const Outcome out = r.Prepare(true);
+        EXPECT_FALSE(out.ok);
+        EXPECT_TRUE(out.message.contains(QLatin1String(c.message))) << out.message.toStdString();
+        EXPECT_EQ(r.h.port.written().size(), written);
+    }
 }
 
 TEST(UnitSettings, PresetsGoThroughTheLiveOutputsAndACancelLeavesAConsistentModel) {
-    Rig r(Full(4, 16));
+    Rig r(4, 16);
     sim::UnitState& s = r.unit.state();
     std::mt19937 random(7);
     for (size_t m = 0; m < 3; ++m) {
@@ -247,8 +283,7 @@ TEST(UnitSettings, PresetsGoThroughTheLiveOutputsAndACancelLeavesAConsistentMode
     EXPECT_EQ(saves, (std::vector<int>{2, 2}));
     EXPECT_EQ(s.audioPresets[0].outputs[0].volume, untouched.audioPresets[0].outputs[0].volume);
 
-    // Cancelled halfway through the live state: what is left is told, and
-    // the model agrees with the unit.
+    // Cancelled halfway through the live state: what is left is told.
     for (auto& a : s.audio) {
         a.volume = static_cast<uint8_t>(a.volume + 1);
         a.treble = 3;
@@ -281,56 +316,4 @@ TEST(UnitSettings, PresetsGoThroughTheLiveOutputsAndACancelLeavesAConsistentMode
         EXPECT_EQ(s.audio[o].bass, live.audio[o].bass) << o;
     }
     EXPECT_TRUE(r.h.Differences(r.unit).empty());
-}
-
-TEST(UnitSettings, EveryKindOfBadFileIsRefusedAndSendsNothing) {
-    Rig r;
-    ASSERT_TRUE(r.Save(true).ok);
-    QFile good(r.path);
-    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
-    const QByteArray text = good.readAll();
-    const auto edit = [&text](const QByteArray& from, const QByteArray& to) {
-        QByteArray t = text;
-        const qsizetype at = t.indexOf(from);
-        EXPECT_GE(at, 0) << from.constData();
-        return t.replace(at, from.size(), to);
-    };
-    struct Case {
-        const char* what;
-        QByteArray text;
-        const char* message;
-    };
-    const std::vector<Case> cases = {
-        {"damaged", "{\"format\": \"quadrel-unit-settings\", ]", "damaged or cut short"},
-        {"truncated", text.left(text.size() / 2), "damaged or cut short"},
-        {"oversized", QByteArray(UnitSettingsFile::kMaxBytes + 1, ' '), "larger than 4 MiB"},
-        {"not ours", "{\"outputs\": []}", "not a Quadrel unit settings file"},
-        {"newer", edit("\"version\": 1", "\"version\": 2"), "format version 2"},
-        {"volume", edit("\"volume\": 50", "\"volume\": 101"), "volume: 101 is outside 0 to 100"},
-        {"delay step", edit("\"delay\": 0", "\"delay\": 7"), "7 is not a multiple of 5"},
-        {"route", edit("\"audioInput\": 2", "\"audioInput\": 7"),
-         "audioInput: 7 is outside 0 to 6"},
-        {"fraction", edit("\"bass\": 50", "\"bass\": 50.5"), "bass: not a whole number"},
-        {"unknown key", edit("\"treble\": 50", "\"trebel\": 50"), "unknown key \"trebel\""},
-        {"missing", edit("\"subwoofer\": 50,", ""), "subwoofer: missing"},
-        {"twice", edit("\"output\": 2", "\"output\": 1"), "output 1 twice"},
-        {"preset location", edit("\"location\": 3", "\"location\": 4"),
-         "location: 4 is outside 1 to 3"},
-        {"name", edit("\"unit\": \"\"", "\"unit\": \"" + QByteArray(65, 'x') + "\""),
-         "longer than 64 characters"},
-        {"other size", edit("\"outputs\": 5", "\"outputs\": 4"), "5 entries for 4 outputs"},
-        {"other section", edit("\"bass\": true", "\"bass\": false"), "unknown key \"bass\""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        QFile f(r.path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(c.text);
-        f.close();
-        const size_t before = r.h.port.written().size();
-        const Outcome out = r.Prepare(true);
-        EXPECT_FALSE(out.ok);
-        EXPECT_TRUE(out.message.contains(QLatin1String(c.message))) << out.message.toStdString();
-        EXPECT_EQ(r.h.port.written().size(), before); // not even a read
-    }
 }

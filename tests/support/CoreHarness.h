@@ -72,10 +72,8 @@ struct CoreHarness {
         std::vector<std::string> out;
         for (; seen_ < port.writes.size(); ++seen_) {
             const Bytes& f = port.writes[seen_];
-            char text[32];
-            std::snprintf(text, sizeof text, "%02X:%d:%d", f.size() > 1 ? f[1] : 0,
-                          f.size() > 2 ? f[2] : 0, f.size() > 3 ? f[3] : 0);
-            out.emplace_back(text);
+            out.push_back(
+                Text(f.size() > 1 ? f[1] : 0, f.size() > 2 ? f[2] : 0, f.size() > 3 ? f[3] : 0));
         }
         return out;
     }
@@ -83,11 +81,14 @@ struct CoreHarness {
     std::vector<std::string> Waiting() const {
         std::vector<std::string> out;
         for (const SEND_PACKET& p : core.link.queue.SendQueue()) {
-            char text[32];
-            std::snprintf(text, sizeof text, "%02X:%d:%d", p.bCommand, p.data(0), p.data(1));
-            out.emplace_back(text);
+            out.push_back(Text(p.bCommand, p.data(0), p.data(1)));
         }
         return out;
+    }
+    static std::string Text(int code, int data0, int data1) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%02X:%d:%d", code, data0, data1);
+        return text;
     }
 
     // Answers the awaited request with `payload` as a reply (or an ack when

@@ -68,7 +68,8 @@ struct ReplyRecorder : ReplySink {
     void ReplyExtendedInfo() override { Took("ReplyExtendedInfo"); }
 };
 
-// The link on a scripted port in virtual time, with recording fakes around it.
+// The link on a scripted port in virtual time, with recording fakes around it
+// (and the trace given, or a recording one).
 struct LinkHarness {
     VirtualClock clock;
     FakeSerialPort port;
@@ -76,11 +77,12 @@ struct LinkHarness {
     basQRD model;
     RecordingViews views;
     FlagsOnly busy;
-    basCommunication link{port, clock, trace, model};
+    basCommunication link;
     ReplyRecorder replies{link};
     std::vector<uint8_t> infoRequests;
 
-    LinkHarness() {
+    explicit LinkHarness(LinkTrace* tracing = nullptr)
+        : link(port, clock, tracing != nullptr ? *tracing : trace, model) {
         port.open(1, QStringLiteral("9600,n,8,1"));
         link.queue.attach(busy, views, [this](uint8_t id) { infoRequests.push_back(id); });
         link.receiver.setReplySink(replies);

@@ -1,13 +1,4 @@
 #pragma once
 
+// The view parts that draw nothing, for the tests in namespace quadrel::test.
 #include "model/NullViewParts.h"
-
-namespace quadrel::test {
-
-using quadrel::NullAudioView;
-using quadrel::NullFrame;
-using quadrel::NullSwitchView;
-using quadrel::NullUnitPane;
-using quadrel::NullVideoView;
-
-} // namespace quadrel::test

@@ -5,7 +5,6 @@
 #include <QThread>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -37,42 +36,6 @@ void Pty::hangUp() {
         ::close(master_);
         master_ = -1;
     }
-}
-
-void Pty::write(const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (master_ >= 0 && done < bytes.size()) {
-        const ssize_t n =
-            ::write(master_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n <= 0) {
-            break;
-        }
-        done += n;
-    }
-}
-
-QByteArray Pty::read(int atLeast, std::chrono::milliseconds wait) {
-    QByteArray out;
-    QElapsedTimer clock;
-    clock.start();
-    while (master_ >= 0) {
-        char buffer[512];
-        const ssize_t n = ::read(master_, buffer, sizeof buffer);
-        if (n > 0) {
-            out.append(buffer, n);
-            continue;
-        }
-        if (out.size() >= atLeast || clock.elapsed() >= wait.count()) {
-            break;
-        }
-        // Keep the program under test running while we wait for its bytes.
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        struct pollfd pfd {
-            master_, POLLIN, 0
-        };
-        ::poll(&pfd, 1, 5);
-    }
-    return out;
 }
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {

@@ -23,9 +23,6 @@ public:
     QString slavePath() const { return slavePath_; }
     int masterFd() const { return master_; }
 
-    void write(const QByteArray& bytes);
-    // Reads what has arrived, waiting up to `wait` for at least `atLeast` bytes.
-    QByteArray read(int atLeast, std::chrono::milliseconds wait);
     // Closes both ends: the program on the slave side sees a hang-up.
     void hangUp();
 
