@@ -98,10 +98,31 @@ TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAn
     EXPECT_EQ(h.Line(), (Lines{"12:2:0", "12:3:0", "12:5:0", "13:0:0"}));
 }
 
-TEST_F(AudioGroup, TypedLevelGoesOutOnceOnEnterOrLeavingAndNoRedrawWritesTheBoxMeanwhile) {
+// The wheel changes only a focused slider, never an up-down; a typed level
+// goes out once, and no redraw writes the box while it is being edited.
+TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWritesTheBox) {
     h.Show(1, 4, 8);
     Tick({1, 2});
     Activate();
+    const auto& bass = row(SelectedAudioGroup::Bass);
+    int seenByPage = 0;
+    WheelWatch watch(page, seenByPage);
+    PageHarness::Wheel(bass.sld, true);
+    PageHarness::Wheel(bass.ud, true);
+    EXPECT_TRUE(h.Line().empty());
+    EXPECT_EQ(bass.sld->value(), 0);
+    EXPECT_EQ(seenByPage, 2); // handed on towards the scroll area
+    bass.sld->setFocus();
+    PageHarness::Wheel(bass.sld, true);
+    EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
+    EXPECT_EQ(seenByPage, 2);
+    // A second notch replaces the setting still waiting for output 2.
+    PageHarness::Wheel(bass.sld, true);
+    EXPECT_EQ(h.Line().size(), 4u);
+    h.AckSettings();
+    h.Reply({1, 2, 2, 2});
+    ASSERT_TRUE(h.Line().empty());
+
     QLineEdit* txt = volume.txt;
     txt->setFocus();
     txt->selectAll();
@@ -131,33 +152,12 @@ TEST_F(AudioGroup, TypedLevelGoesOutOnceOnEnterOrLeavingAndNoRedrawWritesTheBoxM
     txt->selectAll();
     QTest::keyClicks(txt, "42");
     EXPECT_TRUE(h.Line().empty());
-    row(SelectedAudioGroup::Bass).txt->setFocus(); // leaving the box hands it over
+    bass.txt->setFocus(); // leaving the box hands it over
     EXPECT_EQ(h.Line(), (Lines{"12:1:42", "12:2:42", "13:0:0"}));
-    EXPECT_TRUE(row(SelectedAudioGroup::Bass).txt->hasFocus());
+    EXPECT_TRUE(bass.txt->hasFocus());
     page.SelectedBassLevelChange(101); // no caller puts a level above 100 on the line
     page.SelectedBassLevelChange(-1);
     EXPECT_EQ(h.Line().size(), 3u);
-}
-
-TEST_F(AudioGroup, WheelChangesOnlyAFocusedSliderAndNeverAnUpDown) {
-    h.Show(1, 4, 8);
-    Tick({1, 2});
-    Activate();
-    const auto& bass = row(SelectedAudioGroup::Bass);
-    int seenByPage = 0;
-    WheelWatch watch(page, seenByPage);
-    PageHarness::Wheel(bass.sld, true);
-    PageHarness::Wheel(bass.ud, true);
-    EXPECT_TRUE(h.Line().empty());
-    EXPECT_EQ(bass.sld->value(), 0);
-    EXPECT_EQ(seenByPage, 2); // handed on towards the scroll area
-    bass.sld->setFocus();
-    PageHarness::Wheel(bass.sld, true);
-    EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
-    EXPECT_EQ(seenByPage, 2);
-    // A second notch replaces the setting still waiting for output 2.
-    PageHarness::Wheel(bass.sld, true);
-    EXPECT_EQ(h.Line().size(), 4u);
 }
 
 // A held slider is left alone by redraws and its release sends where it
