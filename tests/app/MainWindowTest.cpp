@@ -1,7 +1,6 @@
 #include "AppRig.h"
 #include "DialogAnswers.h"
 
-#include "app/GridGeometry.h"
 #include "app/RestoreDialog.h"
 #include "app/SwitchView.h"
 #include "app/UnitSettingsUi.h"
@@ -15,16 +14,12 @@
 #include "model/ProgramState.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSplitter>
-#include <QStyle>
 #include <QTabBar>
 #include <QTest>
 #include <QTreeWidget>
@@ -35,47 +30,68 @@ using namespace quadrel;
 using namespace quadrel::test;
 using namespace std::chrono_literals;
 
-namespace {
-
-// A program that started on stored settings: port 5 open at 9600.
-class Running : public ::testing::Test {
-protected:
-    void SetUp() override {
-        rig.AddPort(3);
-        rig.StorePort(5);
-        rig.program().hooks().ReleaseModel = [this] { ++released; };
-        rig.program().hooks().ClearUnitPane = [this] { ++cleared; };
-        rig.program().hooks().cmdScan_Click = [this] { ++scanClicks; };
-        ASSERT_TRUE(rig.program().Main());
-        form = rig.program().mainWindow();
-    }
+// On a 1280 by 720 screen with a panel and a title bar the window opens
+// inside it, and every page, brought to the front by its tab, shows its
+// controls, the command buttons and the status line, the audio group in
+// view below its scrolling panels. Ctrl+Alt+V alone opens the log window,
+// and again brings back the same one. The status line follows the port;
+// choosing a port again is the way back from a lost one. Cancel in Options
+// clears the unit pane only when the port is closed (the title bar's close
+// is no Cancel). Exit closes the window, the log and the port and saves
+// nothing.
+TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     AppRig rig;
-    frmMain* form = nullptr;
-    int released = 0;
-    int cleared = 0;
-    int scanClicks = 0;
-};
-
-} // namespace
-
-// Tabs bring their page to the front; Ctrl+Alt+V alone opens the log
-// window, and again brings back the same one; Exit closes it and the port
-// and saves nothing.
-TEST_F(Running, TabsLogWindowAndExit) {
+    rig.AddPort(3);
+    rig.StorePort(5); // open at 9600
+    int released = 0, cleared = 0, scanClicks = 0;
+    rig.program().hooks().ReleaseModel = [&] { ++released; };
+    rig.program().hooks().ClearUnitPane = [&] { ++cleared; };
+    rig.program().hooks().cmdScan_Click = [&] { ++scanClicks; };
+    ASSERT_TRUE(rig.program().Main());
+    frmMain* form = rig.program().mainWindow();
     EXPECT_EQ(form->windowTitle(), "Quadrel 2.2.01");
     form->cmdScan()->click();
     EXPECT_EQ(scanClicks, 1);
-    const auto shown = [&] {
-        return std::vector<bool>{form->picSwitchWindow()->isVisible(),
-                                 form->picAudioWindow()->isVisible(),
-                                 form->picVideoWindow()->isVisible()};
+
+    const QRect screen(0, 0, 1280, 720 - 32); // less a desktop panel
+    const QRect place =
+        WindowFit::FirstPlace(WindowPlacement::kPreferred, form->minimumSizeHint(), screen);
+    EXPECT_TRUE(screen.contains(place.marginsAdded(WindowFit::kFrameAllowance)));
+    form->setGeometry(place);
+    QApplication::processEvents();
+    EXPECT_EQ(form->size(), place.size()); // nothing in it asks for more
+    const std::vector<const char*> pages[] = {
+        {"picSwitchBackground", "cmdDisconnect", "scoSwitchInput"},
+        {"chkSelAllAudioOutput", "chkSelectedMuteStatus", "sldSelectedDelayTime",
+         "txtSelectedDelayTime", "scoAudioOutput"},
+        {"fraSelectedVideoInput", "chkSelAllVideoInput", "picVideoInput_15"},
     };
-    EXPECT_EQ(shown(), (std::vector<bool>{true, false, false}));
-    QTest::mouseClick(form->TabStrip1(), Qt::LeftButton, {},
-                      form->TabStrip1()->tabRect(1).center());
-    EXPECT_EQ(shown(), (std::vector<bool>{false, true, false}));
-    form->TabStrip1()->setCurrentIndex(2);
-    EXPECT_EQ(shown(), (std::vector<bool>{false, false, true}));
+    for (int i = 0; i < 3; ++i) {
+        if (i == 1) {
+            QTest::mouseClick(form->TabStrip1(), Qt::LeftButton, {},
+                              form->TabStrip1()->tabRect(1).center());
+        } else {
+            form->TabStrip1()->setCurrentIndex(i);
+        }
+        QApplication::processEvents();
+        EXPECT_EQ((std::vector<bool>{form->picSwitchWindow()->isVisible(),
+                                     form->picAudioWindow()->isVisible(),
+                                     form->picVideoWindow()->isVisible()}),
+                  (std::vector<bool>{i == 0, i == 1, i == 2}));
+        std::vector<QWidget*> shown = {form->cmdOptions(), form->cmdScan(), form->cmdExit(),
+                                       form->lblPortStatus(), form->findChild<QWidget*>("lstQRD")};
+        for (const char* name : pages[i]) {
+            shown.push_back(form->findChild<QWidget*>(name));
+            ASSERT_NE(shown.back(), nullptr) << name;
+        }
+        for (QWidget* w : shown) {
+            // Wholly inside the window, and nothing covers or cuts it.
+            const QRect where(w->mapTo(form, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(w->isVisible() && form->rect().contains(where) &&
+                        w->visibleRegion().boundingRect() == w->rect())
+                << i << ": " << w->objectName().toStdString();
+        }
+    }
 
     QTest::keyClick(form, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(form, Qt::Key_V, Qt::AltModifier);
@@ -92,16 +108,6 @@ TEST_F(Running, TabsLogWindowAndExit) {
     EXPECT_EQ(form->logWindow(), first);
     EXPECT_TRUE(first->isVisible());
 
-    form->cmdExit()->click();
-    EXPECT_FALSE(form->isVisible() || first->isVisible() || rig.fake.isOpen());
-    EXPECT_EQ(released, 1);
-    EXPECT_EQ(rig.Stored("PORT NUMBER"), "5");
-}
-
-// The status line follows the port; choosing a port again is the way back
-// from a lost one. Cancel in Options clears the unit pane only when the
-// port is closed (the title bar's close is no Cancel).
-TEST_F(Running, StatusLineFollowsThePortAndCancelInOptionsClearsOnlyForAClosedPort) {
     const QLabel* status = form->lblPortStatus();
     EXPECT_TRUE(status->text().contains("COM5"));
     EXPECT_TRUE(status->text().contains("9600"));
@@ -131,109 +137,11 @@ TEST_F(Running, StatusLineFollowsThePortAndCancelInOptionsClearsOnlyForAClosedPo
     EXPECT_EQ(answers.shown(), 4);
     EXPECT_TRUE(status->text().contains("19200"));
     EXPECT_TRUE(status->text().endsWith("open"));
-}
 
-namespace {
-
-// Captions drawn narrower than their text (mnemonic marks aside), except
-// text elided on purpose, which carries a tool tip.
-QStringList ClippedCaptions(QWidget* root) {
-    QStringList clipped;
-    for (QWidget* w : root->findChildren<QWidget*>()) {
-        auto* label = qobject_cast<QLabel*>(w);
-        auto* button = qobject_cast<QAbstractButton*>(w);
-        if (!w->isVisible() || (label == nullptr && button == nullptr)) {
-            continue;
-        }
-        const auto metric = [w](QStyle::PixelMetric m) {
-            return w->style()->pixelMetric(m, nullptr, w);
-        };
-        int room = label ? label->contentsRect().width()
-                         : w->width() - 2 * metric(QStyle::PM_DefaultFrameWidth);
-        if (qobject_cast<QCheckBox*>(w)) {
-            room = w->width() - metric(QStyle::PM_IndicatorWidth) -
-                   metric(QStyle::PM_CheckBoxLabelSpacing);
-        } else if (qobject_cast<QRadioButton*>(w)) {
-            room = w->width() - metric(QStyle::PM_ExclusiveIndicatorWidth) -
-                   metric(QStyle::PM_RadioButtonLabelSpacing);
-        }
-        const QString text = (label ? label->text() : button->text())
-                                 .remove(QRegularExpression(QStringLiteral("&(?!&)")));
-        if (text.isEmpty() || (text.contains(QChar(0x2026)) && !w->toolTip().isEmpty())) {
-            continue;
-        }
-        const QStringList lines = text.split(QLatin1Char('\n'));
-        int widest = 0;
-        for (const QString& line : lines) {
-            widest = std::max(widest, w->fontMetrics().horizontalAdvance(line));
-        }
-        const int tall = static_cast<int>(lines.size()) * w->fontMetrics().lineSpacing();
-        if (widest > room || tall > w->height() + w->fontMetrics().leading()) {
-            clipped << QStringLiteral("%1 \"%2\": %3 of %4")
-                           .arg(w->objectName(), text)
-                           .arg(widest)
-                           .arg(room);
-        }
-    }
-    return clipped;
-}
-
-} // namespace
-
-// A 1280 by 720 screen with a panel and a title bar: the window opens inside
-// it and every page shows its controls, the command buttons and the status
-// line, the audio group in view below its scrolling panels. At 12 points too
-// no caption is clipped: the switch grid's pitch grows for the three-digit
-// port numbers, the other controls with their text.
-TEST(MainWindow, FitsA1280By720ScreenAndNoCaptionIsClippedAtTwelvePoints) {
-    const QFont before = QApplication::font();
-    for (const bool large : {false, true}) {
-        SCOPED_TRACE(large ? "12 points" : "default font");
-        QFont font = before;
-        font.setPointSize(large ? 12 : before.pointSize());
-        QApplication::setFont(font);
-        AppRig rig;
-        rig.StorePort(5);
-        ASSERT_TRUE(rig.program().Main());
-        frmMain* form = rig.program().mainWindow();
-        const QRect screen(0, 0, 1280, 720 - 32); // less a desktop panel
-        const QRect place =
-            WindowFit::FirstPlace(WindowPlacement::kPreferred, form->minimumSizeHint(), screen);
-        if (large) {
-            EXPECT_GT(form->findChild<QWidget*>("imgQRD_9")->x(), grid::CellOrigin(9).x());
-        } else {
-            EXPECT_TRUE(screen.contains(place.marginsAdded(WindowFit::kFrameAllowance)));
-            form->setGeometry(place);
-            QApplication::processEvents();
-            EXPECT_EQ(form->size(), place.size()); // nothing in it asks for more
-        }
-        const std::vector<const char*> pages[] = {
-            {"picSwitchBackground", "cmdDisconnect", "scoSwitchInput"},
-            {"chkSelAllAudioOutput", "chkSelectedMuteStatus", "sldSelectedDelayTime",
-             "txtSelectedDelayTime", "scoAudioOutput"},
-            {"fraSelectedVideoInput", "chkSelAllVideoInput", "picVideoInput_15"},
-        };
-        for (int i = 0; i < 3; ++i) {
-            form->TabStrip1()->setCurrentIndex(i);
-            QApplication::processEvents();
-            std::vector<QWidget*> shown = {form->cmdOptions(), form->cmdScan(), form->cmdExit(),
-                                           form->lblPortStatus(),
-                                           form->findChild<QWidget*>("lstQRD")};
-            for (const char* name : pages[i]) {
-                shown.push_back(form->findChild<QWidget*>(name));
-                ASSERT_NE(shown.back(), nullptr) << name;
-            }
-            for (QWidget* w : large ? std::vector<QWidget*>() : shown) {
-                // Wholly inside the window, and nothing covers or cuts it.
-                const QRect where(w->mapTo(form, QPoint(0, 0)), w->size());
-                EXPECT_TRUE(w->isVisible() && form->rect().contains(where) &&
-                            w->visibleRegion().boundingRect() == w->rect())
-                    << i << ": " << w->objectName().toStdString();
-            }
-            EXPECT_EQ(ClippedCaptions(form), QStringList()) << i;
-        }
-    }
-    QApplication::setFont(before);
+    form->cmdExit()->click();
+    EXPECT_FALSE(form->isVisible() || first->isVisible() || rig.fake.isOpen());
+    EXPECT_EQ(released, 1);
+    EXPECT_EQ(rig.Stored("PORT NUMBER"), "5");
 }
 
 // The window's size, place, splitter and page are kept in the program's

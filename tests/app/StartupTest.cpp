@@ -49,18 +49,18 @@ QByteArray Garbage(int size) { // the same bytes every run
 
 } // namespace
 
-TEST(Startup, WithoutAnyPortOnlyTheMessageAppears) {
-    AppRig rig;
-    EXPECT_FALSE(rig.program().Main());
-    EXPECT_EQ(rig.messages.texts, QStringList{"Can not found COM port"});
-    EXPECT_EQ(rig.program().mainWindow(), nullptr);
-    EXPECT_FALSE(AnyWindowVisible());
-    EXPECT_FALSE(rig.SettingsWritten());
-}
-
-// A first run asks before the window shows: Cancel ends the program and
-// writes nothing, OK opens the port, keeps it as decimal text and scans.
-TEST(Startup, FirstRunAsksBeforeTheWindowCancelEndsOkOpensStoresAndScans) {
+// Without any port only the message appears. A first run asks before the
+// window shows: Cancel ends the program and writes nothing, OK opens the
+// port, keeps it as decimal text and scans.
+TEST(Startup, NoPortOnlySaysSoAndAFirstRunAsksCancelEndsOkOpensStoresAndScans) {
+    {
+        AppRig rig;
+        EXPECT_FALSE(rig.program().Main());
+        EXPECT_EQ(rig.messages.texts, QStringList{"Can not found COM port"});
+        EXPECT_EQ(rig.program().mainWindow(), nullptr);
+        EXPECT_FALSE(AnyWindowVisible());
+        EXPECT_FALSE(rig.SettingsWritten());
+    }
     for (const bool ok : {false, true}) {
         SCOPED_TRACE(ok ? "OK" : "Cancel");
         AppRig rig;
@@ -165,7 +165,10 @@ TEST(Startup, FolderInPlaceOfTheSettingsFileIsAskedAroundAndTheProgramRunsOn) {
     EXPECT_TRUE(rig.program().mainWindow()->isVisible());
 }
 
-TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
+// Stored values open without a question and a later OK keeps the rate; a
+// stored port that does not open, and a real one that is lost, are told on
+// the status line while the program runs on.
+TEST(Startup, StoredPortOpensWithoutAskingAndOneThatFailsOrIsLostIsShown) {
     AppRig rig;
     rig.AddPort(3);
     rig.StorePort(5, "19200");
@@ -175,7 +178,6 @@ TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
     EXPECT_EQ(rig.fake.portNumber(), 5);
     EXPECT_EQ(rig.fake.settings(), "19200,n,8,1");
     EXPECT_EQ(rig.scans, 1);
-    // OK without touching anything keeps the line at 19200.
     answers.Add([](frmOptions& d) {
         EXPECT_EQ(d.cboPortNumber()->currentText(), "COM5");
         EXPECT_EQ(d.cboBaudRate()->currentText(), "19200");
@@ -186,15 +188,12 @@ TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
     EXPECT_EQ(rig.fake.settings(), "19200,n,8,1");
     EXPECT_EQ(rig.Stored("BAUD RATE"), "19200");
     EXPECT_EQ(rig.scans, 2);
-}
 
-TEST(Startup, StoredPortThatFailsToOpenRunsOnAndSaysSo) {
-    AppRig rig;
+    rig.EndProgram();
     rig.StorePort(4);
     rig.fake.refuseOpen = true;
-    DialogAnswers answers;
     ASSERT_TRUE(rig.program().Main());
-    EXPECT_EQ(answers.shown(), 0);
+    EXPECT_EQ(answers.shown(), 1);
     EXPECT_TRUE(rig.messages.texts.isEmpty());
     EXPECT_TRUE(rig.program().mainWindow()->isVisible());
     const QLabel* status = rig.program().mainWindow()->lblPortStatus();
@@ -202,15 +201,13 @@ TEST(Startup, StoredPortThatFailsToOpenRunsOnAndSaysSo) {
         QRegularExpression("COM4.*could not be opened.*choose a port in Options")))
         << status->text().toStdString();
     EXPECT_EQ(status->toolTip(), rig.DeviceOf(4));
-}
 
-TEST(Startup, RealPortOpensAtTheStoredRateAndItsLossIsShown) {
-    AppRig rig;
+    rig.EndProgram();
     rig.StorePort(6, "19200");
     rig.UseRealPort();
     ASSERT_TRUE(rig.program().Main());
     EXPECT_EQ(rig.port().settings(), "19200,n,8,1");
-    const QLabel* status = rig.program().mainWindow()->lblPortStatus();
+    status = rig.program().mainWindow()->lblPortStatus();
     EXPECT_TRUE(status->text().endsWith("open"));
     rig.pty(6).hangUp();
     EXPECT_TRUE(WaitFor([&] { return status->text().contains("lost"); }, 3s));
