@@ -47,10 +47,11 @@ struct SwitchRig {
     };
 
     // Registers a connected unit as its information replies would, selects
-    // it, and lays out and enables the views as the end of its read does.
+    // it, and disables, lays out and enables the views as its read does.
     UnitRef ShowUnit(uint8_t id, int inputs, int outputs, const Caps& caps) {
         UnitRef unit = Register(id, inputs, outputs, caps);
         core.model.objSelectedUnit = unit;
+        hub.Enable_QRD(false);
         hub.Enable_QRD(true);
         hub.Setup_AllViews();
         return unit;
