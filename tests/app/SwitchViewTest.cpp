@@ -1,6 +1,6 @@
 // The switch page: layout, cell and plug pictures, hover, routes, and what
 // the operator does on it with the requests that follow.
-#include "SwitchRig.h"
+#include "PagesRig.h"
 #include "app/CrosspointCell.h"
 #include "app/HoverFrame.h"
 #include "app/SwitchGrid.h"
@@ -23,17 +23,17 @@ namespace {
 using Frames = std::vector<std::string>;
 using Ports = std::vector<int>;
 
-QScrollBar* Bar(SwitchRig& r, const char* name) {
+QScrollBar* Bar(PagesRig& r, const char* name) {
     return r.Find<QScrollBar>(QLatin1String(name));
 }
-CrosspointCell* Cell(SwitchRig& r, int k) {
+CrosspointCell* Cell(PagesRig& r, int k) {
     return r.sw.grid().cell(k);
 }
 void Click(QWidget* w, Qt::KeyboardModifiers m = Qt::NoModifier) {
     QTest::mouseClick(w, Qt::LeftButton, m);
 }
 // The outputs selected in the model; each one's box must agree.
-Ports Selected(SwitchRig& r) {
+Ports Selected(PagesRig& r) {
     Ports out;
     for (int o = 1; o <= kMaxPort; ++o) {
         if (r.core.model.SwitchOutputSelect[o].blSelected) {
@@ -53,12 +53,12 @@ Ports Selected(SwitchRig& r) {
 // replies redraw their cells and the source beside each output; a larger
 // unit scrolls; an audio-only unit shows no video; a disabled view nothing.
 TEST(SwitchView, CellsPlugsHoverRoutesAndScrollFollowTheUnit) {
-    SwitchRig r;
+    PagesRig r;
     r.core.model.VideoInputs[1].lPlugStatus = 1;
     r.core.model.AudioInputPlugs[1] = 0;
     r.core.model.VideoOutputs[2].lPlugStatus = 7; // no plug state
     r.core.model.AudioOutputs[2].lPlugStatus = 1;
-    r.ShowUnit(1, 4, 4);
+    r.Show(1, 4, 4);
     EXPECT_FALSE(Bar(r, "scoSwitchInput")->isEnabled());
     EXPECT_FALSE(Bar(r, "scoSwitchOutput")->isEnabled());
     for (int k = 0; k < 64; ++k) {
@@ -79,9 +79,9 @@ TEST(SwitchView, CellsPlugsHoverRoutesAndScrollFollowTheUnit) {
     EXPECT_EQ(r.Find<QWidget>("imgVideoInPlug_2")->accessibleDescription(), "unplugged");
 
     // Without plug detection every icon is unknown, whatever is stored.
-    SwitchRig::Caps caps;
+    UnitCaps caps;
     caps.plugs = false;
-    r.ShowUnit(2, 8, 8, caps);
+    r.Show(2, 8, 8, caps);
     EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Video, 0), "VideoInUnknowPlugOn");
     r.sw.show();
     const int k = 9; // column 1, row 1
@@ -118,7 +118,7 @@ TEST(SwitchView, CellsPlugsHoverRoutesAndScrollFollowTheUnit) {
     }
     EXPECT_EQ(r.core.model.VideoOutputs[2].iInputPort, 0);
 
-    r.ShowUnit(3, 64, 64);
+    r.Show(3, 64, 64);
     r.core.model.SetVideoRoute(1, 12, r.hub);
     EXPECT_EQ(r.sw.OutputSourceText(0), QString("A") + QChar(0x2013) + " V12");
     // Scrolled to input 50, output 40, a route reply shows at once.
@@ -134,7 +134,7 @@ TEST(SwitchView, CellsPlugsHoverRoutesAndScrollFollowTheUnit) {
     EXPECT_EQ(r.sw.CellKey(0), "OnAOnV_UP");
 
     r.core.model.AudioOutputs[1].iInputPort = 9; // as the status read left it
-    r.ShowUnit(4, 16, 8);
+    r.Show(4, 16, 8);
     QScrollBar* bar = Bar(r, "scoSwitchInput");
     ASSERT_TRUE(bar->isEnabled());
     EXPECT_EQ(bar->maximum(), 8);
@@ -147,7 +147,7 @@ TEST(SwitchView, CellsPlugsHoverRoutesAndScrollFollowTheUnit) {
 
     caps.plugs = true;
     caps.video = false;
-    r.ShowUnit(5, 8, 8, caps);
+    r.Show(5, 8, 8, caps);
     r.core.model.SetAudioRoute(2, 5, r.hub);
     EXPECT_EQ(r.sw.CellKey(1 * 8 + 4), "OnANoV_UP");
     for (int c = 0; c < 64; ++c) {
@@ -168,7 +168,7 @@ TEST(SwitchView, CellsPlugsHoverRoutesAndScrollFollowTheUnit) {
 namespace {
 
 // Where the keyboard focus of the switch page is, in the operator's words.
-std::string FocusOf(SwitchRig& r) {
+std::string FocusOf(PagesRig& r) {
     QWidget* w = r.sw.focusWidget();
     const QString name = w ? w->objectName() : QString();
     if (name.startsWith("chkSwitchInput_")) {
@@ -183,8 +183,8 @@ std::string FocusOf(SwitchRig& r) {
 } // namespace
 
 TEST(SwitchView, WheelAndKeyboardReachEveryPortOfALargeUnit) {
-    SwitchRig r;
-    r.ShowUnit(1, 64, 64);
+    PagesRig r;
+    r.Show(1, 64, 64);
     r.sw.resize(r.sw.sizeHint());
     r.sw.show();
     const auto wheel = [&](QPoint delta, Qt::KeyboardModifiers mods) {
@@ -263,7 +263,7 @@ TEST(SwitchView, WheelAndKeyboardReachEveryPortOfALargeUnit) {
     expected.insert(expected.end(), {r.Output(1), Cell(r, 8)});
     EXPECT_EQ(chain, expected);
     // A unit that fits the window leaves the wheel to the page.
-    r.ShowUnit(2, 8, 8);
+    r.Show(2, 8, 8);
     EXPECT_FALSE(wheel({0, -120}, Qt::NoModifier));
 }
 
@@ -271,8 +271,8 @@ TEST(SwitchView, WheelAndKeyboardReachEveryPortOfALargeUnit) {
 // routes the ticked outputs in order, of the ticked kinds; Disconnect
 // routes input 0.
 TEST(SwitchRequests, CellsInputsAndDisconnectRouteWhatIsTicked) {
-    SwitchRig r;
-    r.ShowUnit(1, 8, 8);
+    PagesRig r;
+    r.Show(1, 8, 8);
     r.sw.show();
     CrosspointCell* cell = r.sw.grid().cell(2 * 8 + 1); // input 2, output 3
     QTest::mousePress(cell, Qt::LeftButton);
@@ -315,9 +315,9 @@ TEST(SwitchRequests, CellsInputsAndDisconnectRouteWhatIsTicked) {
     EXPECT_EQ(std::count(again.begin(), again.end(), "02:5:3"), 0);
     EXPECT_EQ(std::count(again.begin(), again.end(), "02:5:7"), 1);
 
-    SwitchRig::Caps caps;
+    UnitCaps caps;
     caps.video = false;
-    r.ShowUnit(2, 8, 8, caps);
+    r.Show(2, 8, 8, caps);
     r.Forget();
     Click(r.Output(0));
     Click(r.Input(1));
@@ -335,7 +335,7 @@ TEST(SwitchRequests, CellsInputsAndDisconnectRouteWhatIsTicked) {
     // Disconnect routes input 0; only audio sets the busy pointer.
     caps.video = true;
     caps.audio = false;
-    r.ShowUnit(3, 8, 8, caps);
+    r.Show(3, 8, 8, caps);
     r.frame.busy = false;
     Click(r.Output(2));
     Click(r.Find<QPushButton>("cmdDisconnect"));
@@ -344,8 +344,8 @@ TEST(SwitchRequests, CellsInputsAndDisconnectRouteWhatIsTicked) {
 }
 
 TEST(SwitchOutputs, ShiftCtrlRightButtonSpaceAndSelectAll) {
-    SwitchRig r;
-    r.ShowUnit(1, 8, 8);
+    PagesRig r;
+    r.Show(1, 8, 8);
     r.sw.show();
     ASSERT_EQ(r.sw.iLastSwitchOutput(), -1);
     Click(r.Output(1), Qt::ShiftModifier); // no anchor yet: Shift only adds

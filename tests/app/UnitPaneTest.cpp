@@ -1,6 +1,6 @@
 // The unit list and the memory frame, driven through the real core.
+#include "PagesRig.h"
 #include "RecordingMessages.h"
-#include "SwitchRig.h"
 #include "app/MemoryRowList.h"
 #include "app/UnitRowTexts.h"
 #include "log/Contrast.h"
@@ -51,7 +51,7 @@ void ClickRow(UnitPane& pane, const char* key) {
 }
 
 // Answers the awaited switch query of a 4-output unit with one route.
-void AnswerRoutes(SwitchRig& r, uint8_t output, uint8_t input) {
+void AnswerRoutes(PagesRig& r, uint8_t output, uint8_t input) {
     Bytes pairs;
     for (uint8_t o = 1; o <= 4; ++o) {
         pairs.push_back(o);
@@ -62,9 +62,9 @@ void AnswerRoutes(SwitchRig& r, uint8_t output, uint8_t input) {
 
 // Answers whatever the line waits for until nothing does: settings with an
 // acknowledgement, route queries with output 1 on input 1.
-void Drain(SwitchRig& r) {
+void Drain(PagesRig& r) {
     while (r.core.link.queue.IsWaitingForAnswer()) {
-        if (IsSetCommand(r.AwaitedCode())) {
+        if (IsSetCommand(r.Awaited())) {
             r.Reply({});
         } else {
             AnswerRoutes(r, 1, 1);
@@ -73,11 +73,12 @@ void Drain(SwitchRig& r) {
     r.Requests();
 }
 
-// Units 7 (selected), 9 and 12 without plug detection, the four memory
+// Units 7 (selected), 9 and 12 that switch and do nothing else, the four memory
 // locations of 7 listed and its first preset read; nothing waits.
-UnitRef Ready(SwitchRig& r) {
-    SwitchRig::Caps caps;
-    caps.plugs = false;
+UnitRef Ready(PagesRig& r) {
+    UnitCaps caps; // switching alone: the route answers are all its read asks for
+    caps.plugs = caps.edid = caps.firmware = false;
+    caps.volume = caps.bass = caps.treble = caps.subwoofer = caps.delay = false;
     UnitRef unit = r.Register(7, 8, 4, caps);
     r.Register(9, 4, 4, caps);
     r.Register(12, 4, 4, caps);
@@ -90,7 +91,7 @@ UnitRef Ready(SwitchRig& r) {
 } // namespace
 
 TEST(UnitPane, FirstUnitFoundIsListedSelectedAndItsFirstPresetRead) {
-    SwitchRig r;
+    PagesRig r;
     r.pane.show();
     r.core.link.senders.CmdGetUnitInfo(10, 0, 1);
     // Audio only, 15 memory locations, 4 outputs, 8 inputs, named "<b>MX</b>".
@@ -124,12 +125,12 @@ TEST(UnitPane, FirstUnitFoundIsListedSelectedAndItsFirstPresetRead) {
 }
 
 TEST(UnitPane, RefreshedUnitChangesItsRowNotTheSelection) {
-    SwitchRig r;
+    PagesRig r;
     r.Register(5, 8, 8, {});
     r.Register(9, 4, 4, {});
     QTreeWidget* list = r.pane.lstQRD();
     EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD5"));
-    SwitchRig::Caps caps;
+    UnitCaps caps;
     caps.audio = false;
     caps.delay = true; // no audio: no delay either
     caps.firmware = true;
@@ -142,7 +143,7 @@ TEST(UnitPane, RefreshedUnitChangesItsRowNotTheSelection) {
     caps = {};
     caps.delay = true;
     r.Register(5, 8, 8, caps);
-    EXPECT_EQ(Cells(r.pane, 5, {"AV", "Delay Unit", "Max Delay"}), "Both|5|2000");
+    EXPECT_EQ(Cells(r.pane, 5, {"AV", "Delay Unit", "Max Delay"}), "Both|5|5000");
 
     QTreeWidgetItem* row = r.pane.FindUnitRow("QRD9");
     EXPECT_EQ(row->toolTip(0), "Unit 09 answers");
@@ -163,7 +164,7 @@ TEST(UnitPane, RefreshedUnitChangesItsRowNotTheSelection) {
 // A click, Enter or a keyboard move in the unit list selects that unit and
 // reads it; the program's own moves of the current row select nothing.
 TEST(UnitPane, RowClickAndKeyboardSelectTheUnitAndReadIt) {
-    SwitchRig r;
+    PagesRig r;
     Ready(r);
     r.pane.show();
     r.pane.activateWindow();
@@ -225,7 +226,7 @@ TEST(UnitPane, RowClickAndKeyboardSelectTheUnitAndReadIt) {
 }
 
 TEST(UnitPane, MemoryLocationsKeepOrResetTheEntryAndSaveWritesBothKindsThenReads) {
-    SwitchRig r;
+    PagesRig r;
     UnitRef unit = Ready(r);
     r.pane.show();
     QComboBox* locations = r.pane.cboMemoryLOC();
@@ -261,7 +262,7 @@ TEST(UnitPane, MemoryLocationsKeepOrResetTheEntryAndSaveWritesBothKindsThenReads
 }
 
 TEST(UnitPane, MemoryRowWriters) {
-    SwitchRig r;
+    PagesRig r;
     r.hub.SetMemoryRowVolumnLevel(3, true, 40);
     r.hub.SetMemoryRowDelayTime(3, false, 0);
     r.hub.SetMemoryRowMuteStatus(3, true, 1);
@@ -286,7 +287,7 @@ namespace {
 // The pane asking its questions of `messages`, keeping answers in a
 // temporary state file.
 struct Asking {
-    explicit Asking(SwitchRig& r) : state(dir.path() + "/state.ini") {
+    explicit Asking(PagesRig& r) : state(dir.path() + "/state.ini") {
         r.pane.setQuestions(messages, state);
     }
     QTemporaryDir dir;
@@ -315,7 +316,7 @@ TEST(UnitPane, SaveAndLoadAskFirstAndDoNotAskAgainOnceTold) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
-        SwitchRig r;
+        PagesRig r;
         Asking ask(r);
         Ready(r);
         auto* button = r.pane.findChild<QPushButton*>(c.button);
@@ -352,7 +353,7 @@ TEST(UnitPane, SaveAndLoadAskFirstAndDoNotAskAgainOnceTold) {
 }
 
 TEST(UnitPane, LoadListsWhatWillChange) {
-    SwitchRig r;
+    PagesRig r;
     Asking ask(r);
     UnitRef unit = Ready(r); // preset #1: output 1 on input 1, the rest on none
     EXPECT_EQ(r.pane.presetPreview().size(), 8u);
@@ -381,7 +382,7 @@ namespace {
 // list as inert, visible text. The NAME cell after unit 9 answered its information request
 // with `name` (audio and video, 2 presets, 4 outputs, 4 inputs).
 QString ListedName(const Bytes& name) {
-    SwitchRig r;
+    PagesRig r;
     r.core.link.senders.CmdGetUnitInfo(9, 0, 1);
     Bytes payload = {0xC2, 4, 4};
     payload.insert(payload.end(), name.begin(), name.end());

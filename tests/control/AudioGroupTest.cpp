@@ -1,4 +1,4 @@
-#include "PageHarness.h"
+#include "app/PagesRig.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ using Lines = std::vector<std::string>;
 namespace {
 
 struct AudioGroup : ::testing::Test {
-    PageHarness h;
+    PagesRig h;
     AudioPage& page = h.audio;
     SelectedAudioGroup& group = *h.audio.fraSelectedAudioOutput();
     const SelectedAudioGroup::LevelRow& row(SelectedAudioGroup::Row r) { return group.row(r); }
@@ -18,7 +18,7 @@ struct AudioGroup : ::testing::Test {
 
     void Tick(std::initializer_list<int> outputs) {
         for (int n : outputs) {
-            PageHarness::Click(page.picAudioOutput(n - 1)->chkAudioOutput(), Qt::ControlModifier);
+            PagesRig::Click(page.picAudioOutput(n - 1)->chkAudioOutput(), Qt::ControlModifier);
         }
     }
     void Activate() {
@@ -107,17 +107,17 @@ TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWrites
     const auto& bass = row(SelectedAudioGroup::Bass);
     int seenByPage = 0;
     WheelWatch watch(page, seenByPage);
-    PageHarness::Wheel(bass.sld, true);
-    PageHarness::Wheel(bass.ud, true);
+    PagesRig::Wheel(bass.sld, true);
+    PagesRig::Wheel(bass.ud, true);
     EXPECT_TRUE(h.Line().empty());
     EXPECT_EQ(bass.sld->value(), 0);
     EXPECT_EQ(seenByPage, 2); // handed on towards the scroll area
     bass.sld->setFocus();
-    PageHarness::Wheel(bass.sld, true);
+    PagesRig::Wheel(bass.sld, true);
     EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
     EXPECT_EQ(seenByPage, 2);
     // A second notch replaces the setting still waiting for output 2.
-    PageHarness::Wheel(bass.sld, true);
+    PagesRig::Wheel(bass.sld, true);
     EXPECT_EQ(h.Line().size(), 4u);
     h.AckSettings();
     h.Reply({1, 2, 2, 2});
