@@ -208,8 +208,8 @@ TEST(WindowState, KeptAtShutdownReadAtStartDamagedOrMissingIgnored) {
 
 // The main window against the emulator in virtual time: the status line's
 // account of the scan; "Save unit settings…" and "Restore unit settings…"
-// with their questions, the difference list, the messages and a bad file
-// that sends nothing; and a lost port, which disables the pages.
+// with their questions, the difference list and the messages; and a lost
+// port, which disables the pages.
 TEST(OnTheEmulator, StatusLineUnitSettingsAndALostPort) {
     AppRig rig;
     sim::SimSerialPort& sim = rig.UseSimPort();
@@ -263,15 +263,6 @@ TEST(OnTheEmulator, StatusLineUnitSettingsAndALostPort) {
     EXPECT_EQ(rows, (QStringList{"Output 1|volume|9|50", "Input 2|EDID|output 1's|fixed"}));
     EXPECT_EQ(sim.engine().unit(2)->state().audio[0].volume, 50);
     EXPECT_EQ(core.model.AudioOutputs[1].iVolumnLevel, 50);
-
-    // A damaged file: told at once, and nothing goes on the line.
-    QFile damaged(path);
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("{\"format\": \"quadrel-unit-settings\", \"version\": 1, \"unit\": {");
-    damaged.close();
-    const size_t before = sim.written().size();
-    EXPECT_TRUE(click(form->cmdRestoreSettings()).startsWith("Nothing was sent. " + path));
-    EXPECT_EQ(sim.written().size(), before);
 
     // A lost port disables the pages as a silent unit would, and says why.
     SwitchView* sw = rig.program().switchView();

@@ -32,15 +32,6 @@ struct AudioGroup : ::testing::Test {
         }
         group.Draw_SelectedRow(SelectedAudioGroup::Volumn);
     }
-    // Counts the wheel events that reach `target`.
-    struct WheelWatch : QObject {
-        WheelWatch(QWidget& target, int& count) : count_(count) { target.installEventFilter(this); }
-        bool eventFilter(QObject*, QEvent* e) override {
-            count_ += e->type() == QEvent::Wheel ? 1 : 0;
-            return false;
-        }
-        int& count_;
-    };
     // A release at `value` after a drag: the one finished change of the slider.
     static void Drag(QSlider* s, int value) {
         s->setSliderDown(true);
@@ -105,17 +96,13 @@ TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWrites
     Tick({1, 2});
     Activate();
     const auto& bass = row(SelectedAudioGroup::Bass);
-    int seenByPage = 0;
-    WheelWatch watch(page, seenByPage);
-    PagesRig::Wheel(bass.sld, true);
-    PagesRig::Wheel(bass.ud, true);
+    EXPECT_FALSE(PagesRig::Wheel(bass.sld, true)); // handed on towards the scroll area
+    EXPECT_FALSE(PagesRig::Wheel(bass.ud, true));
     EXPECT_TRUE(h.Line().empty());
     EXPECT_EQ(bass.sld->value(), 0);
-    EXPECT_EQ(seenByPage, 2); // handed on towards the scroll area
     bass.sld->setFocus();
-    PagesRig::Wheel(bass.sld, true);
+    EXPECT_TRUE(PagesRig::Wheel(bass.sld, true));
     EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
-    EXPECT_EQ(seenByPage, 2);
     // A second notch replaces the setting still waiting for output 2.
     PagesRig::Wheel(bass.sld, true);
     EXPECT_EQ(h.Line().size(), 4u);
