@@ -51,7 +51,8 @@ QByteArray Garbage(int size) { // the same bytes every run
 
 // Without any port only the message appears. A first run asks before the
 // window shows: Cancel ends the program and writes nothing, OK opens the
-// port, keeps it as decimal text and scans.
+// port, keeps it as decimal text and scans; with a folder in place of the
+// settings file the program runs on.
 TEST(Startup, NoPortOnlySaysSoAndAFirstRunAsksCancelEndsOkOpensStoresAndScans) {
     {
         AppRig rig;
@@ -61,11 +62,15 @@ TEST(Startup, NoPortOnlySaysSoAndAFirstRunAsksCancelEndsOkOpensStoresAndScans) {
         EXPECT_FALSE(AnyWindowVisible());
         EXPECT_FALSE(rig.SettingsWritten());
     }
-    for (const bool ok : {false, true}) {
-        SCOPED_TRACE(ok ? "OK" : "Cancel");
+    for (const int run : {0, 1, 2}) { // Cancel; OK; OK with a folder where the file belongs
+        SCOPED_TRACE(run);
+        const bool ok = run > 0;
         AppRig rig;
         rig.AddPort(3);
         rig.AddPort(5);
+        if (run == 2) {
+            ASSERT_TRUE(QDir().mkpath(rig.settingsFile()));
+        }
         DialogAnswers answers;
         answers.Add([&](frmOptions& d) {
             EXPECT_FALSE(rig.program().mainWindow()->isVisible());
@@ -88,6 +93,10 @@ TEST(Startup, NoPortOnlySaysSoAndAFirstRunAsksCancelEndsOkOpensStoresAndScans) {
         }
         EXPECT_EQ(rig.fake.portNumber(), 3);
         EXPECT_EQ(rig.fake.settings(), "9600,n,8,1");
+        if (run == 2) { // the choice cannot be kept, but it is used
+            EXPECT_TRUE(QFileInfo(rig.settingsFile()).isDir());
+            continue;
+        }
         const QByteArray text = ReadFile(rig.settingsFile());
         EXPECT_TRUE(text.contains("[COM]") && text.contains("=3\n") && text.contains("=9600\n"))
             << text.toStdString();
@@ -148,21 +157,6 @@ TEST(Startup, UnusableSettingsAskForAPortAndCancelLeavesTheFileAlone) {
     EXPECT_EQ(PortSettings::ParseInt32("0x4B00"), std::nullopt);
     EXPECT_EQ(PortSettings::ParseBool("True"), true);
     EXPECT_EQ(PortSettings::ParseBool("-1"), true);
-}
-
-TEST(Startup, FolderInPlaceOfTheSettingsFileIsAskedAroundAndTheProgramRunsOn) {
-    AppRig rig;
-    rig.AddPort(3);
-    ASSERT_TRUE(QDir().mkpath(rig.settingsFile()));
-    DialogAnswers answers;
-    answers.Add([](frmOptions& d) { d.cmdOK()->click(); });
-    ASSERT_TRUE(rig.program().Main());
-    EXPECT_EQ(answers.shown(), 1);
-    // The choice cannot be kept, but it is used.
-    EXPECT_EQ(rig.fake.portNumber(), 3);
-    EXPECT_TRUE(rig.fake.isOpen());
-    EXPECT_TRUE(QFileInfo(rig.settingsFile()).isDir());
-    EXPECT_TRUE(rig.program().mainWindow()->isVisible());
 }
 
 // Stored values open without a question and a later OK keeps the rate; a

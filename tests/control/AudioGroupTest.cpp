@@ -1,3 +1,4 @@
+#include "PageInput.h"
 #include "app/PagesRig.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ struct AudioGroup : ::testing::Test {
 
     void Tick(std::initializer_list<int> outputs) {
         for (int n : outputs) {
-            PagesRig::Click(page.picAudioOutput(n - 1)->chkAudioOutput(), Qt::ControlModifier);
+            Click(page.picAudioOutput(n - 1)->chkAudioOutput(), Qt::ControlModifier);
         }
     }
     void Activate() {
@@ -96,15 +97,15 @@ TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWrites
     Tick({1, 2});
     Activate();
     const auto& bass = row(SelectedAudioGroup::Bass);
-    EXPECT_FALSE(PagesRig::Wheel(bass.sld, true)); // handed on towards the scroll area
-    EXPECT_FALSE(PagesRig::Wheel(bass.ud, true));
+    EXPECT_FALSE(Wheel(bass.sld, true)); // handed on towards the scroll area
+    EXPECT_FALSE(Wheel(bass.ud, true));
     EXPECT_TRUE(h.Line().empty());
     EXPECT_EQ(bass.sld->value(), 0);
     bass.sld->setFocus();
-    EXPECT_TRUE(PagesRig::Wheel(bass.sld, true));
+    EXPECT_TRUE(Wheel(bass.sld, true));
     EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
     // A second notch replaces the setting still waiting for output 2.
-    PagesRig::Wheel(bass.sld, true);
+    Wheel(bass.sld, true);
     EXPECT_EQ(h.Line().size(), 4u);
     h.AckSettings();
     h.Reply({1, 2, 2, 2});

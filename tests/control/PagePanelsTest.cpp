@@ -1,3 +1,4 @@
+#include "PageInput.h"
 #include "app/PagesRig.h"
 #include "control/PanelColours.h"
 #include "log/Contrast.h"
@@ -55,28 +56,28 @@ TEST_F(AudioPanels, ScrollKeysAndWheelReachEveryOutputAndWhatAUnitLacksIsGrey) {
     EXPECT_EQ(bar->maximum(), 12);
     EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus);
     box(0)->setFocus();
-    PagesRig::RunKeys(page, *bar,
-                      {
-                          {Qt::Key_Right, 1, "2", 0},
-                          {Qt::Key_Down, 3, "8", 0},
-                          {Qt::Key_Down, 1, "10", 2}, // the window follows
-                          {Qt::Key_Right, 1, "11", 3},
-                          {Qt::Key_PageDown, 1, "19", 11},
-                          {Qt::Key_PageDown, 1, "20", 12}, // stops at the end
-                          {Qt::Key_Right, 1, "20", 12},
-                          {Qt::Key_PageUp, 1, "12", 4},
-                          {Qt::Key_Up, 4, "4", 2},
-                          {Qt::Key_Left, 4, "1", 0},
-                          {Qt::Key_Up, 1, "1", 0},
-                      });
+    RunKeys(page, *bar,
+            {
+                {Qt::Key_Right, 1, "2", 0},
+                {Qt::Key_Down, 3, "8", 0},
+                {Qt::Key_Down, 1, "10", 2}, // the window follows
+                {Qt::Key_Right, 1, "11", 3},
+                {Qt::Key_PageDown, 1, "19", 11},
+                {Qt::Key_PageDown, 1, "20", 12}, // stops at the end
+                {Qt::Key_Right, 1, "20", 12},
+                {Qt::Key_PageUp, 1, "12", 4},
+                {Qt::Key_Up, 4, "4", 2},
+                {Qt::Key_Left, 4, "1", 0},
+                {Qt::Key_Up, 1, "1", 0},
+            });
     // The wheel over the panels moves them a row per notch; over the group
     // below it is the page's.
-    EXPECT_TRUE(PagesRig::Wheel(panel(3), false));
+    EXPECT_TRUE(Wheel(panel(3), false));
     EXPECT_EQ(bar->value(), 2);
     EXPECT_EQ(box(0)->text(), "3");
-    EXPECT_TRUE(PagesRig::Wheel(panel(0)->row(AudioOutputPanel::Bass).bar, true));
+    EXPECT_TRUE(Wheel(panel(0)->row(AudioOutputPanel::Bass).bar, true));
     EXPECT_EQ(bar->value(), 0);
-    EXPECT_FALSE(PagesRig::Wheel(page.fraSelectedAudioOutput(), false));
+    EXPECT_FALSE(Wheel(page.fraSelectedAudioOutput(), false));
     EXPECT_EQ(bar->value(), 0);
     // Tab in reading order: the panels' boxes, then their scroll bar.
     std::vector<QWidget*> chain;
@@ -105,7 +106,7 @@ TEST_F(AudioPanels, ScrollKeysAndWheelReachEveryOutputAndWhatAUnitLacksIsGrey) {
     h.Show(2, 4, 6, caps);
     EXPECT_EQ(bar->value(), 0);
     EXPECT_FALSE(enabled(bar));
-    EXPECT_FALSE(PagesRig::Wheel(panel(3), false));
+    EXPECT_FALSE(Wheel(panel(3), false));
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(box(i)->text(), QString::number(i + 1));
         EXPECT_EQ(enabled(panel(i)), i < 6) << i;
@@ -120,7 +121,7 @@ TEST_F(AudioPanels, ScrollKeysAndWheelReachEveryOutputAndWhatAUnitLacksIsGrey) {
     EXPECT_FALSE(enabled(bass.caption) || enabled(bass.number));
     EXPECT_TRUE(bass.number->text().isEmpty() && bass.bar->level()->isHidden());
     EXPECT_TRUE(enabled(panel(0)->row(AudioOutputPanel::Treble).number));
-    PagesRig::Click(box(0));
+    Click(box(0));
     const auto& row = page.fraSelectedAudioOutput()->row(SelectedAudioGroup::Bass);
     EXPECT_TRUE(enabled(page.fraSelectedAudioOutput()));
     EXPECT_FALSE(enabled(row.lbl) || enabled(row.sld) || enabled(row.txt) || enabled(row.ud));
@@ -147,15 +148,15 @@ TEST_F(AudioPanels, ClicksSpaceAndSelectAllFollowTheSelectionRulesAndTextReadsWh
     page.setPalette(dark);
     h.Show(1, 4, 6);
     page.ResetAudioAnchor();
-    PagesRig::Click(box(2), Qt::ShiftModifier); // no anchor yet: only adds
-    PagesRig::Click(box(5), Qt::ShiftModifier);
+    Click(box(2), Qt::ShiftModifier); // no anchor yet: only adds
+    Click(box(5), Qt::ShiftModifier);
     EXPECT_EQ(Selected(), (std::vector<int>{3, 6}));
-    PagesRig::Click(box(4), Qt::ControlModifier);
-    PagesRig::Click(box(1), Qt::ShiftModifier); // Ctrl then Shift: the range
+    Click(box(4), Qt::ControlModifier);
+    Click(box(1), Qt::ShiftModifier); // Ctrl then Shift: the range
     EXPECT_EQ(Selected(), (std::vector<int>{2, 3, 4, 5}));
     EXPECT_EQ(page.iLastAudioOutput(), 5);
     EXPECT_TRUE(enabled(page.fraSelectedAudioOutput()));
-    PagesRig::Click(box(0), Qt::NoModifier, Qt::RightButton); // the right button: alone
+    Click(box(0), Qt::NoModifier, Qt::RightButton); // the right button: alone
     EXPECT_EQ(Selected(), (std::vector<int>{1}));
     QTest::keyClick(box(3), Qt::Key_Space, Qt::ControlModifier); // Space: a left click
     EXPECT_EQ(Selected(), (std::vector<int>{1, 4}));
@@ -173,16 +174,16 @@ TEST_F(AudioPanels, ClicksSpaceAndSelectAllFollowTheSelectionRulesAndTextReadsWh
     EXPECT_EQ(Selected(), (std::vector<int>{6}));
     EXPECT_EQ(page.iLastAudioOutput(), 6);
     // Ctrl on the only selected output leaves none, and the group disabled.
-    PagesRig::Click(box(5), Qt::ControlModifier);
+    Click(box(5), Qt::ControlModifier);
     EXPECT_TRUE(Selected().empty());
     EXPECT_FALSE(enabled(page.fraSelectedAudioOutput()));
 
     page.chkSelAllAudioOutput()->click();
     EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3, 4, 5, 6}));
     EXPECT_TRUE(enabled(page.fraSelectedAudioOutput()));
-    PagesRig::Click(box(2), Qt::ControlModifier); // one fewer: the box unticks
+    Click(box(2), Qt::ControlModifier); // one fewer: the box unticks
     EXPECT_FALSE(page.chkSelAllAudioOutput()->isChecked());
-    PagesRig::Click(box(2), Qt::ControlModifier);
+    Click(box(2), Qt::ControlModifier);
     EXPECT_TRUE(page.chkSelAllAudioOutput()->isChecked());
     page.chkSelAllAudioOutput()->click();
     for (int n = 1; n <= 255; ++n) {
@@ -229,18 +230,18 @@ TEST_F(VideoInputs, InputsBeyondTheCountOrWithoutEdidChoiceAreOffAndALargeUnitSc
     bar->setValue(0);
     EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus);
     panel(0)->chkVideoInput()->setFocus();
-    PagesRig::RunKeys(page, *bar,
-                      {
-                          {Qt::Key_Down, 3, "13", 0},
-                          {Qt::Key_Down, 1, "17", 4},
-                          {Qt::Key_PageDown, 1, "33", 20},
-                          {Qt::Key_PageDown, 1, "37", 24},
-                          {Qt::Key_Right, 4, "40", 24},
-                          {Qt::Key_Up, 4, "24", 20},
-                          {Qt::Key_PageUp, 2, "4", 0},
-                          {Qt::Key_Left, 20, "1", 0},
-                      });
-    EXPECT_TRUE(PagesRig::Wheel(panel(5), false));
+    RunKeys(page, *bar,
+            {
+                {Qt::Key_Down, 3, "13", 0},
+                {Qt::Key_Down, 1, "17", 4},
+                {Qt::Key_PageDown, 1, "33", 20},
+                {Qt::Key_PageDown, 1, "37", 24},
+                {Qt::Key_Right, 4, "40", 24},
+                {Qt::Key_Up, 4, "24", 20},
+                {Qt::Key_PageUp, 2, "4", 0},
+                {Qt::Key_Left, 20, "1", 0},
+            });
+    EXPECT_TRUE(Wheel(panel(5), false));
     EXPECT_EQ(bar->value(), 4);
     EXPECT_EQ(panel(0)->chkVideoInput()->text(), "5");
     // Not answering: a panel choice still selects and stores, but sends nothing.
@@ -283,8 +284,8 @@ TEST_F(VideoInputs, GroupChoiceForMixedInputsSendsEachAndOneQuery) {
     type(1) = 0;
     type(2) = 1;
     h.Show(1, 4, 4);
-    PagesRig::Click(panel(0)->chkVideoInput());
-    PagesRig::Click(panel(1)->chkVideoInput(), Qt::ShiftModifier);
+    Click(panel(0)->chkVideoInput());
+    Click(panel(1)->chkVideoInput(), Qt::ShiftModifier);
     EXPECT_EQ(page.iLastVideoInput(), 1);
     EXPECT_TRUE(enabled(page.optSelectedFixEdid()));
     EXPECT_FALSE(page.optSelectedFixEdid()->isChecked());
