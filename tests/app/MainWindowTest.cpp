@@ -210,79 +210,6 @@ TEST(WindowState, KeptAtShutdownReadAtStartDamagedOrMissingIgnored) {
     EXPECT_EQ(settings.readAll(), settingsBefore);
 }
 
-// The main window against the emulator in virtual time: the status line's
-// account of the scan; "Save unit settings…" and "Restore unit settings…"
-// with their questions, the difference list and the messages; and a lost
-// port, which disables the pages.
-TEST(OnTheEmulator, StatusLineUnitSettingsAndALostPort) {
-    AppRig rig;
-    sim::SimSerialPort& sim = rig.UseSimPort();
-    sim::UnitConfig config;
-    config.id = 2;
-    config.inputs = 4;
-    config.outputs = 3;
-    sim.engine().addUnit(config);
-    QuadrelCore& core = rig.program().core();
-    ASSERT_TRUE(rig.program().Main());
-    frmMain* form = rig.program().mainWindow();
-    EXPECT_FALSE(form->cmdSaveSettings()->isEnabled()); // with the unit controls
-    ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
-    // The label follows once the handler that moved the scan has ended.
-    QApplication::processEvents();
-    EXPECT_EQ(form->lblActivity()->text(), "Scan ended: 1 unit found");
-    EXPECT_TRUE(form->cmdRestoreSettings()->isEnabled());
-
-    UnitSettingsUi& ui = *rig.program().unitSettings();
-    QTemporaryDir dir;
-    const QString path = dir.filePath("unit2.json");
-    QStringList questions;
-    ui.ask().fileName = [&](bool, const QString&) { return path; };
-    ui.ask().yesNo = [&](const QString& q) {
-        questions << q;
-        return false;
-    };
-    const auto click = [&](QPushButton* button) {
-        const qsizetype before = rig.messages.texts.size();
-        button->click();
-        EXPECT_TRUE(rig.time.advanceUntil(
-            [&] { return rig.messages.texts.size() > before && !ui.job().Running(); }, 60s));
-        return rig.messages.texts.last();
-    };
-    EXPECT_EQ(click(form->cmdSaveSettings()), "Unit 2 saved to " + path + ".");
-    ASSERT_EQ(questions.size(), 1);
-    EXPECT_TRUE(questions[0].startsWith("Save the unit's 4 memory presets too?"));
-
-    sim.engine().unit(2)->state().audio[0].volume = 9;
-    sim.engine().unit(2)->state().edid[1] = 1;
-    QStringList rows;
-    ui.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& file) {
-        RestoreDialog dialog(prepared, file);
-        for (int i = 0; i < dialog.lstDifferences()->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* row = dialog.lstDifferences()->topLevelItem(i);
-            rows << QStringList{row->text(0), row->text(1), row->text(2), row->text(3)}.join('|');
-        }
-        return true;
-    };
-    EXPECT_EQ(click(form->cmdRestoreSettings()), "2 of 2 changes sent; the unit took every value.");
-    EXPECT_EQ(rows, (QStringList{"Output 1|volume|9|50", "Input 2|EDID|output 1's|fixed"}));
-    EXPECT_EQ(sim.engine().unit(2)->state().audio[0].volume, 50);
-    EXPECT_EQ(core.model.AudioOutputs[1].iVolumnLevel, 50);
-
-    // A lost port disables the pages as a silent unit would, and says why.
-    SwitchView* sw = rig.program().switchView();
-    EXPECT_NE(sw->CellKey(0), "NoANoV_UP");
-    EXPECT_TRUE(rig.program().audioPage()->isEnabled());
-    sim.loseLine();
-    rig.time.advance(10ms);
-    QApplication::processEvents();
-    EXPECT_EQ(form->lblActivity()->text(), "The port was lost: no unit can be reached");
-    EXPECT_TRUE(form->lblPortStatus()->text().contains("lost"));
-    EXPECT_EQ(sw->CellKey(0), "NoANoV_UP");
-    EXPECT_FALSE(rig.program().audioPage()->isEnabled());
-    EXPECT_FALSE(rig.program().videoPage()->isEnabled());
-    EXPECT_EQ(sw->OutputSourceText(0), "");
-}
-
 namespace {
 
 NamedPort In(int n) {
@@ -298,10 +225,13 @@ QString TipText(const QWidget* w) {
 
 } // namespace
 
-// Names on the main window against the emulator: names made for another
-// unit are offered in the bar, F2 names a port in place, the table imports
-// CSV, and every name shows as typed text.
-TEST(PortNames, OfferedThenPutAsideThenNamedInPlaceAndByTable) {
+// The program against the emulator in virtual time: the status line's
+// account of the scan; "Save unit settings…" and "Restore unit settings…"
+// with their questions, the difference list and the messages; names made
+// for another unit offered in the bar, F2 naming a port in place, the
+// table importing CSV, every name shown as typed text and kept for the next
+// run; and a lost port, which disables the pages.
+TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     AppRig rig;
     sim::SimSerialPort& sim = rig.UseSimPort();
     sim::UnitConfig config;
@@ -318,9 +248,48 @@ TEST(PortNames, OfferedThenPutAsideThenNamedInPlaceAndByTable) {
     QuadrelCore& core = program.core();
     ASSERT_TRUE(program.Main());
     frmMain* form = program.mainWindow();
-    ASSERT_TRUE(rig.time.advanceUntil([&] { return core.model.objUnits().Count() == 1; }, 20s));
-    form->cmdScan()->click();
-    ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 20s));
+    EXPECT_FALSE(form->cmdSaveSettings()->isEnabled()); // with the unit controls
+    ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
+    // The label follows once the handler that moved the scan has ended.
+    QApplication::processEvents();
+    EXPECT_EQ(form->lblActivity()->text(), "Scan ended: 1 unit found");
+    EXPECT_TRUE(form->cmdRestoreSettings()->isEnabled());
+
+    UnitSettingsUi& ui = *program.unitSettings();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("unit1.json");
+    QStringList questions;
+    ui.ask().fileName = [&](bool, const QString&) { return path; };
+    ui.ask().yesNo = [&](const QString& q) {
+        questions << q;
+        return false;
+    };
+    const auto click = [&](QPushButton* button) {
+        const qsizetype before = rig.messages.texts.size();
+        button->click();
+        EXPECT_TRUE(rig.time.advanceUntil(
+            [&] { return rig.messages.texts.size() > before && !ui.job().Running(); }, 60s));
+        return rig.messages.texts.last();
+    };
+    EXPECT_EQ(click(form->cmdSaveSettings()), "Unit 1 saved to " + path + ".");
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].startsWith("Save the unit's 4 memory presets too?"));
+
+    sim.engine().unit(1)->state().audio[0].volume = 9;
+    sim.engine().unit(1)->state().edid[1] = 1;
+    QStringList rows;
+    ui.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& file) {
+        RestoreDialog dialog(prepared, file);
+        for (int i = 0; i < dialog.lstDifferences()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = dialog.lstDifferences()->topLevelItem(i);
+            rows << QStringList{row->text(0), row->text(1), row->text(2), row->text(3)}.join('|');
+        }
+        return true;
+    };
+    EXPECT_EQ(click(form->cmdRestoreSettings()), "2 of 2 changes sent; the unit took every value.");
+    EXPECT_EQ(rows, (QStringList{"Output 1|volume|9|50", "Input 2|EDID|output 1's|fixed"}));
+    EXPECT_EQ(sim.engine().unit(1)->state().audio[0].volume, 50);
+    EXPECT_EQ(core.model.AudioOutputs[1].iVolumnLevel, 50);
 
     // Another unit's names: told, not shown.
     PortNaming& naming = *program.naming();
@@ -377,7 +346,6 @@ TEST(PortNames, OfferedThenPutAsideThenNamedInPlaceAndByTable) {
 
     // The table: a CSV import lists what it did not take and replaces the
     // names; OK keeps them, the preset list and the audio panel show them.
-    QTemporaryDir dir;
     const QString csv = dir.filePath("names.csv");
     QFile in(csv);
     ASSERT_TRUE(in.open(QIODevice::WriteOnly));
@@ -393,6 +361,20 @@ TEST(PortNames, OfferedThenPutAsideThenNamedInPlaceAndByTable) {
     EXPECT_EQ(form->findChild<QComboBox*>("cboMemoryLOC")->itemText(0), "#1 Evening");
     EXPECT_EQ(program.audioPage()->picAudioOutput(1)->chkAudioOutput()->text(), "2 Stage, left");
     EXPECT_EQ(program.audioPage()->picAudioOutput(0)->chkAudioOutput()->text(), "1");
+
+    // A lost port disables the pages as a silent unit would, and says why.
+    SwitchView* sw = program.switchView();
+    EXPECT_NE(sw->CellKey(0), "NoANoV_UP");
+    EXPECT_TRUE(program.audioPage()->isEnabled());
+    sim.loseLine();
+    rig.time.advance(10ms);
+    QApplication::processEvents();
+    EXPECT_EQ(form->lblActivity()->text(), "The port was lost: no unit can be reached");
+    EXPECT_TRUE(form->lblPortStatus()->text().contains("lost"));
+    EXPECT_EQ(sw->CellKey(0), "NoANoV_UP");
+    EXPECT_FALSE(program.audioPage()->isEnabled());
+    EXPECT_FALSE(program.videoPage()->isEnabled());
+    EXPECT_EQ(sw->OutputSourceText(0), "");
 
     // Kept for the next run.
     rig.EndProgram();

@@ -51,26 +51,15 @@ TEST(WindowFit, FirstPlaceAndRememberedRectangles) {
         QList<QRect> screens;
         QRect fitted;
     };
+    const QList<QRect> one{{0, 0, 1920, 1080}};
     const Case cases[] = {
         {"fits: unchanged", {100, 100, 1000, 800}, two, {100, 100, 1000, 800}},
         {"on the second screen: stays there", {2000, 40, 1000, 600}, two, {2000, 40, 1000, 600}},
-        {"too tall for the second screen: shrunk onto it",
-         {2000, 40, 1000, 900},
-         two,
-         {2000, 32, 1000, 684}},
-        {"mostly on the second: moved wholly onto it",
-         {1800, 50, 1000, 600},
-         two,
-         {1924, 50, 1000, 600}},
-        {"monitor gone: onto the primary",
-         {2000, 40, 1000, 600},
-         {{0, 0, 1920, 1080}},
-         {916, 40, 1000, 600}},
+        {"too tall: shrunk onto the second", {2000, 40, 1000, 900}, two, {2000, 32, 1000, 684}},
+        {"mostly on the second: onto it", {1800, 50, 1000, 600}, two, {1924, 50, 1000, 600}},
+        {"monitor gone: onto the primary", {2000, 40, 1000, 600}, one, {916, 40, 1000, 600}},
         {"far away: onto the primary", {-5000, -5000, 1000, 600}, two, {4, 32, 1000, 600}},
-        {"title bar above the screen: brought down",
-         {100, -20, 1000, 600},
-         two,
-         {100, 32, 1000, 600}},
+        {"title bar above the screen: down", {100, -20, 1000, 600}, two, {100, 32, 1000, 600}},
         {"smaller screen than before", {0, 0, 1900, 1050}, {{0, 0, 1366, 768}}, {4, 32, 1358, 732}},
         {"below the least size: the least size", {100, 100, 300, 200}, two, {100, 100, 900, 560}},
         {"nothing kept", {}, two, {}},
