@@ -2,6 +2,7 @@
 
 #include "RecordingMessages.h"
 #include "app/basMain.h"
+#include "app/frmOptions.h"
 #include "link/VirtualClock.h"
 #include "link/qt/QtSerialPort.h"
 #include "log/LogClock.h"
@@ -10,13 +11,18 @@
 #include "support/Pty.h"
 #include "support/TempFolders.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QPointer>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace quadrel::test {
 
@@ -107,6 +113,41 @@ private:
     std::unique_ptr<QtSerialPort> real_;
     std::unique_ptr<sim::SimSerialPort> sim_;
     std::unique_ptr<basMain> program_;
+};
+
+// Answers the modal dialog of type T each time a new one shows, in order.
+// A dialog that shows with no answer left is cancelled and counted, so a test
+// never hangs on it.
+class DialogAnswers {
+public:
+    using Answer = std::function<void(frmOptions&)>;
+    DialogAnswers() {
+        timer_.setInterval(2);
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+            auto* dialog = qobject_cast<frmOptions*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || dialog == handled_ || !dialog->isVisible()) {
+                return;
+            }
+            handled_ = dialog;
+            if (shown_++ < static_cast<int>(answers_.size())) {
+                answers_[static_cast<size_t>(shown_ - 1)](*dialog);
+            } else {
+                ++unanswered_;
+                dialog->reject();
+            }
+        });
+        timer_.start();
+    }
+    void Add(Answer answer) { answers_.push_back(std::move(answer)); }
+    int shown() const { return shown_; }
+    int unanswered() const { return unanswered_; }
+
+private:
+    std::vector<Answer> answers_;
+    int shown_ = 0;
+    int unanswered_ = 0;
+    QPointer<QObject> handled_;
+    QTimer timer_;
 };
 
 } // namespace quadrel::test

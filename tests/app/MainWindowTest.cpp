@@ -1,5 +1,4 @@
 #include "AppRig.h"
-#include "DialogAnswers.h"
 
 #include "app/NamesDialog.h"
 #include "app/PortNaming.h"

@@ -2,7 +2,6 @@
 // busy ports, whatever lies where the settings file should be, and a new
 // line chosen under a running scan.
 #include "AppRig.h"
-#include "DialogAnswers.h"
 
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
