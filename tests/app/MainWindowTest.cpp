@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSplitter>
 #include <QTabBar>
@@ -112,9 +113,7 @@ TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     EXPECT_TRUE(first->isVisible());
 
     const QLabel* status = form->lblPortStatus();
-    EXPECT_TRUE(status->text().contains("COM5"));
-    EXPECT_TRUE(status->text().contains("9600"));
-    EXPECT_TRUE(status->text().endsWith("open"));
+    EXPECT_TRUE(status->text().contains(QRegularExpression("COM5.*9600.*open$")));
     EXPECT_EQ(status->toolTip(), rig.DeviceOf(5));
     DialogAnswers answers;
     answers.Add([](frmOptions& d) { d.cmdCancel()->click(); });
@@ -128,9 +127,8 @@ TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     EXPECT_EQ(cleared, 0);
 
     rig.fake.loseLine();
-    EXPECT_TRUE(status->text().contains("COM5"));
-    EXPECT_TRUE(status->text().contains("lost"));
-    EXPECT_TRUE(status->text().contains("choose a port in Options"));
+    EXPECT_TRUE(
+        status->text().contains(QRegularExpression("COM5.*lost.*choose a port in Options")));
     form->cmdOptions()->click();
     EXPECT_EQ(cleared, 1);
     form->cmdOptions()->click();
@@ -138,8 +136,7 @@ TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     EXPECT_EQ(rig.scans, 1); // the start-up scan only
     form->cmdOptions()->click();
     EXPECT_EQ(answers.shown(), 4);
-    EXPECT_TRUE(status->text().contains("19200"));
-    EXPECT_TRUE(status->text().endsWith("open"));
+    EXPECT_TRUE(status->text().contains(QRegularExpression("19200.*open$")));
 
     form->cmdExit()->click();
     EXPECT_FALSE(form->isVisible() || first->isVisible() || rig.fake.isOpen());
