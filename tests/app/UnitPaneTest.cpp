@@ -358,7 +358,7 @@ TEST(UnitPane, LoadListsWhatWillChange) {
 // each name (audio and video, 2 presets, 4 outputs, 4 inputs); "?" in the
 // expected text stands for the replacement mark.
 TEST(UnitNames, MarkupControlCharactersAndInvalidBytesShowAsPlainText) {
-    const std::pair<Bytes, const char*> cases[] = {
+    const std::pair<Bytes, std::string> cases[] = {
         // Markup and entities stay as typed.
         {{'<', 'b', '>', '&', 'a', 'm', 'p', ';', '<', 'b', 'r', '/', '>'}, "<b>&amp;<br/>"},
         // Bell, carriage return, escape, delete: each one a visible mark.
@@ -370,7 +370,8 @@ TEST(UnitNames, MarkupControlCharactersAndInvalidBytesShowAsPlainText) {
         {{'a', 0xE2, 0x80, 0xAE, 'b', 0xE2, 0x80, 0x8D, 'c', 0xEF, 0xBB, 0xBF, 'd', 0xF3, 0xA0,
           0x81, 0x81},
          "a?b?c?d?"},
-        {{0x00}, "?"}, // nothing but a zero byte
+        {{0x00}, "?"},                            // nothing but a zero byte
+        {Bytes(252, 'N'), std::string(252, 'N')}, // the longest a reply can carry
     };
     const int column = UnitColumnOf(QLatin1String("NAME"));
     for (const auto& [name, shown] : cases) {
@@ -382,7 +383,7 @@ TEST(UnitNames, MarkupControlCharactersAndInvalidBytesShowAsPlainText) {
         QTreeWidgetItem* row = r.pane.FindUnitRow("QRD9");
         ASSERT_NE(row, nullptr) << shown;
         EXPECT_EQ(row->text(column),
-                  QString::fromUtf8(shown).replace('?', QChar::ReplacementCharacter));
+                  QString::fromStdString(shown).replace('?', QChar::ReplacementCharacter));
         // Item views never read markup; the tool tip, which would, is fixed text.
         EXPECT_FALSE(row->toolTip(column).contains(QLatin1Char('<')));
     }
