@@ -4,7 +4,7 @@
 // key step is a finished change of the slider. Prints the frames written
 // against the value changes, the line's load against its physical limit, and
 // the most volume settings that ever waited in the queue for one output.
-#include "control/PageHarness.h"
+#include "app/PagesRig.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -33,7 +33,7 @@ std::chrono::microseconds WireTime(size_t bytes) {
 // Answers each written frame as a unit would: an acknowledgement for a
 // setting, the levels of outputs 1 to 8 for a volume query.
 struct Unit {
-    PageHarness& h;
+    PagesRig& h;
     std::array<int, 9> volume{};
     size_t seen = 0;
     size_t bytesOnWire = 0;
@@ -61,7 +61,7 @@ struct Unit {
     }
 };
 
-int MostWaitingForOneOutput(const PageHarness& h) {
+int MostWaitingForOneOutput(const PagesRig& h) {
     std::array<int, 256> count{};
     for (const SEND_PACKET& p : h.core.link.queue.SendQueue()) {
         if (p.bCommand == kCmdSetVolumnLevel) {
@@ -76,7 +76,7 @@ int MostWaitingForOneOutput(const PageHarness& h) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    PageHarness h;
+    PagesRig h;
     Unit unit{h};
     UnitCaps caps;
     caps.plugs = false;

@@ -4,7 +4,7 @@
 //  - one scroll step of the input scroll bar, painted;
 //  - taking a route reply of 127 pairs from the line to the drawn cells,
 //    against the time those bytes take on the wire at 9600 baud.
-#include "app/SwitchRig.h"
+#include "app/PagesRig.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,10 +33,10 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    SwitchRig r;
-    SwitchRig::Caps caps;
+    PagesRig r;
+    UnitCaps caps;
     caps.plugs = true;
-    r.ShowUnit(1, 255, 255, caps);
+    r.Show(1, 255, 255, caps);
     r.sw.show();
     QApplication::processEvents();
 

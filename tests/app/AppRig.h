@@ -2,6 +2,7 @@
 
 #include "RecordingMessages.h"
 #include "app/basMain.h"
+#include "app/frmOptions.h"
 #include "link/VirtualClock.h"
 #include "link/qt/QtSerialPort.h"
 #include "log/LogClock.h"
@@ -10,11 +11,18 @@
 #include "support/Pty.h"
 #include "support/TempFolders.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QPointer>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace quadrel::test {
 
@@ -25,49 +33,68 @@ public:
 };
 
 // A whole program on stand-ins: ports are pseudo-terminals behind aliases in
-// temporary folders, the settings file lives in a temporary folder, timers
-// run in virtual time. The port is scripted unless the test asks for the
-// real one.
+// temporary folders, the settings, state and names files live in a temporary
+// folder, timers run in virtual time. The port is scripted unless the test
+// asks for the real one or the emulator.
 class AppRig {
 public:
-    AppRig();
-    ~AppRig();
+    ~AppRig() { program_.reset(); }
 
     // Makes port `number` exist (a pseudo-terminal behind the alias comN).
-    void AddPort(int number);
-    void RemovePort(int number);
+    void AddPort(int number) {
+        auto pty = std::make_unique<Pty>();
+        folders_.addAlias(number, pty->slavePath());
+        ptys_[number] = std::move(pty);
+    }
+    void RemovePort(int number) {
+        QFile::remove(folders_.folders().aliasDir + QStringLiteral("/com%1").arg(number));
+    }
     Pty& pty(int number) { return *ptys_.at(number); }
-    QString DeviceOf(int number) const;
+    QString DeviceOf(int number) const { return ptys_.at(number)->slavePath(); }
 
-    // Writes raw text values into group COM of the settings file.
-    void Store(const QString& key, const QString& value);
+    // Raw text values in group COM of the settings file.
+    void Store(const QString& key, const QString& value) {
+        QSettings(settingsFile(), QSettings::NativeFormat).setValue("COM/" + key, value);
+    }
+    QString Stored(const QString& key) const {
+        return QSettings(settingsFile(), QSettings::NativeFormat).value("COM/" + key).toString();
+    }
     // Adds the port and stores it, at `rate`, as the one to open.
     void StorePort(int number, const QString& rate = QStringLiteral("9600")) {
         AddPort(number);
         Store(QStringLiteral("PORT NUMBER"), QString::number(number));
         Store(QStringLiteral("BAUD RATE"), rate);
     }
-    QString Stored(const QString& key) const;
-    bool SettingsWritten() const;
-    QString settingsFile() const {
-        return config_.path() + QStringLiteral("/Quadrel/Quadrel.conf");
-    }
-
-    // The program's state file, in the temporary folder.
-    QString stateFile() const {
-        return config_.path() + QStringLiteral("/state/Quadrel/state.ini");
-    }
-
-    // The names file, in the temporary folder.
-    QString namesFile() const { return config_.path() + QStringLiteral("/Quadrel/names.json"); }
+    bool SettingsWritten() const { return QFile::exists(settingsFile()); }
+    QString settingsFile() const { return config_.path() + "/Quadrel/Quadrel.conf"; }
+    QString stateFile() const { return config_.path() + "/state/Quadrel/state.ini"; }
+    QString namesFile() const { return config_.path() + "/Quadrel/names.json"; }
 
     // Opens ports through QSerialPort instead of the scripted port.
-    void UseRealPort();
+    void UseRealPort() { real_ = std::make_unique<QtSerialPort>(comm_); }
     // Or on emulated lines in virtual time (before program()), with port 200
     // stored as the one to open and the scan run by the program's own core.
-    sim::SimSerialPort& UseSimPort();
+    sim::SimSerialPort& UseSimPort() {
+        sim_ = std::make_unique<sim::SimSerialPort>(time);
+        StorePort(200);
+        return *sim_;
+    }
 
-    basMain& program();
+    basMain& program() {
+        if (!program_) {
+            program_ = std::make_unique<basMain>(basMain::Environment{
+                comm_, port(), time, messages, clock, settingsFile(), config_.path(),
+                [this] { return real_ ? real_->lastError() : QString(); }, stateFile(),
+                namesFile()});
+            program_->hooks().SetScanning = [this](bool on) {
+                scans += on ? 1 : 0;
+                if (sim_) {
+                    program_->core().status.SetScanning(on);
+                }
+            };
+        }
+        return *program_;
+    }
     // Ends the program as Exit does; the next program() starts a new one.
     void EndProgram() { program_.reset(); }
     SerialPort& port() { return sim_ ? *sim_ : real_ ? static_cast<SerialPort&>(*real_) : fake; }
@@ -86,6 +113,41 @@ private:
     std::unique_ptr<QtSerialPort> real_;
     std::unique_ptr<sim::SimSerialPort> sim_;
     std::unique_ptr<basMain> program_;
+};
+
+// Answers the modal dialog of type T each time a new one shows, in order.
+// A dialog that shows with no answer left is cancelled and counted, so a test
+// never hangs on it.
+class DialogAnswers {
+public:
+    using Answer = std::function<void(frmOptions&)>;
+    DialogAnswers() {
+        timer_.setInterval(2);
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+            auto* dialog = qobject_cast<frmOptions*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || dialog == handled_ || !dialog->isVisible()) {
+                return;
+            }
+            handled_ = dialog;
+            if (shown_++ < static_cast<int>(answers_.size())) {
+                answers_[static_cast<size_t>(shown_ - 1)](*dialog);
+            } else {
+                ++unanswered_;
+                dialog->reject();
+            }
+        });
+        timer_.start();
+    }
+    void Add(Answer answer) { answers_.push_back(std::move(answer)); }
+    int shown() const { return shown_; }
+    int unanswered() const { return unanswered_; }
+
+private:
+    std::vector<Answer> answers_;
+    int shown_ = 0;
+    int unanswered_ = 0;
+    QPointer<QObject> handled_;
+    QTimer timer_;
 };
 
 } // namespace quadrel::test

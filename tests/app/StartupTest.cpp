@@ -2,7 +2,6 @@
 // busy ports, whatever lies where the settings file should be, and a new
 // line chosen under a running scan.
 #include "AppRig.h"
-#include "DialogAnswers.h"
 
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
@@ -49,23 +48,28 @@ QByteArray Garbage(int size) { // the same bytes every run
 
 } // namespace
 
-TEST(Startup, WithoutAnyPortOnlyTheMessageAppears) {
-    AppRig rig;
-    EXPECT_FALSE(rig.program().Main());
-    EXPECT_EQ(rig.messages.texts, QStringList{"Can not found COM port"});
-    EXPECT_EQ(rig.program().mainWindow(), nullptr);
-    EXPECT_FALSE(AnyWindowVisible());
-    EXPECT_FALSE(rig.SettingsWritten());
-}
-
-// A first run asks before the window shows: Cancel ends the program and
-// writes nothing, OK opens the port, keeps it as decimal text and scans.
-TEST(Startup, FirstRunAsksBeforeTheWindowCancelEndsOkOpensStoresAndScans) {
-    for (const bool ok : {false, true}) {
-        SCOPED_TRACE(ok ? "OK" : "Cancel");
+// Without any port only the message appears. A first run asks before the
+// window shows: Cancel ends the program and writes nothing, OK opens the
+// port, keeps it as decimal text and scans; with a folder in place of the
+// settings file the program runs on.
+TEST(Startup, NoPortOnlySaysSoAndAFirstRunAsksCancelEndsOkOpensStoresAndScans) {
+    {
+        AppRig rig;
+        EXPECT_FALSE(rig.program().Main());
+        EXPECT_EQ(rig.messages.texts, QStringList{"Can not found COM port"});
+        EXPECT_EQ(rig.program().mainWindow(), nullptr);
+        EXPECT_FALSE(AnyWindowVisible());
+        EXPECT_FALSE(rig.SettingsWritten());
+    }
+    for (const int run : {0, 1, 2}) { // Cancel; OK; OK with a folder where the file belongs
+        SCOPED_TRACE(run);
+        const bool ok = run > 0;
         AppRig rig;
         rig.AddPort(3);
         rig.AddPort(5);
+        if (run == 2) {
+            ASSERT_TRUE(QDir().mkpath(rig.settingsFile()));
+        }
         DialogAnswers answers;
         answers.Add([&](frmOptions& d) {
             EXPECT_FALSE(rig.program().mainWindow()->isVisible());
@@ -88,6 +92,10 @@ TEST(Startup, FirstRunAsksBeforeTheWindowCancelEndsOkOpensStoresAndScans) {
         }
         EXPECT_EQ(rig.fake.portNumber(), 3);
         EXPECT_EQ(rig.fake.settings(), "9600,n,8,1");
+        if (run == 2) { // the choice cannot be kept, but it is used
+            EXPECT_TRUE(QFileInfo(rig.settingsFile()).isDir());
+            continue;
+        }
         const QByteArray text = ReadFile(rig.settingsFile());
         EXPECT_TRUE(text.contains("[COM]") && text.contains("=3\n") && text.contains("=9600\n"))
             << text.toStdString();
@@ -150,22 +158,10 @@ TEST(Startup, UnusableSettingsAskForAPortAndCancelLeavesTheFileAlone) {
     EXPECT_EQ(PortSettings::ParseBool("-1"), true);
 }
 
-TEST(Startup, FolderInPlaceOfTheSettingsFileIsAskedAroundAndTheProgramRunsOn) {
-    AppRig rig;
-    rig.AddPort(3);
-    ASSERT_TRUE(QDir().mkpath(rig.settingsFile()));
-    DialogAnswers answers;
-    answers.Add([](frmOptions& d) { d.cmdOK()->click(); });
-    ASSERT_TRUE(rig.program().Main());
-    EXPECT_EQ(answers.shown(), 1);
-    // The choice cannot be kept, but it is used.
-    EXPECT_EQ(rig.fake.portNumber(), 3);
-    EXPECT_TRUE(rig.fake.isOpen());
-    EXPECT_TRUE(QFileInfo(rig.settingsFile()).isDir());
-    EXPECT_TRUE(rig.program().mainWindow()->isVisible());
-}
-
-TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
+// Stored values open without a question and a later OK keeps the rate; a
+// stored port that does not open, and a real one that is lost, are told on
+// the status line while the program runs on.
+TEST(Startup, StoredPortOpensWithoutAskingAndOneThatFailsOrIsLostIsShown) {
     AppRig rig;
     rig.AddPort(3);
     rig.StorePort(5, "19200");
@@ -175,7 +171,6 @@ TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
     EXPECT_EQ(rig.fake.portNumber(), 5);
     EXPECT_EQ(rig.fake.settings(), "19200,n,8,1");
     EXPECT_EQ(rig.scans, 1);
-    // OK without touching anything keeps the line at 19200.
     answers.Add([](frmOptions& d) {
         EXPECT_EQ(d.cboPortNumber()->currentText(), "COM5");
         EXPECT_EQ(d.cboBaudRate()->currentText(), "19200");
@@ -186,15 +181,12 @@ TEST(Startup, StoredValuesOpenWithoutDialogAndLaterDialogKeepsTheRate) {
     EXPECT_EQ(rig.fake.settings(), "19200,n,8,1");
     EXPECT_EQ(rig.Stored("BAUD RATE"), "19200");
     EXPECT_EQ(rig.scans, 2);
-}
 
-TEST(Startup, StoredPortThatFailsToOpenRunsOnAndSaysSo) {
-    AppRig rig;
+    rig.EndProgram();
     rig.StorePort(4);
     rig.fake.refuseOpen = true;
-    DialogAnswers answers;
     ASSERT_TRUE(rig.program().Main());
-    EXPECT_EQ(answers.shown(), 0);
+    EXPECT_EQ(answers.shown(), 1);
     EXPECT_TRUE(rig.messages.texts.isEmpty());
     EXPECT_TRUE(rig.program().mainWindow()->isVisible());
     const QLabel* status = rig.program().mainWindow()->lblPortStatus();
@@ -202,15 +194,13 @@ TEST(Startup, StoredPortThatFailsToOpenRunsOnAndSaysSo) {
         QRegularExpression("COM4.*could not be opened.*choose a port in Options")))
         << status->text().toStdString();
     EXPECT_EQ(status->toolTip(), rig.DeviceOf(4));
-}
 
-TEST(Startup, RealPortOpensAtTheStoredRateAndItsLossIsShown) {
-    AppRig rig;
+    rig.EndProgram();
     rig.StorePort(6, "19200");
     rig.UseRealPort();
     ASSERT_TRUE(rig.program().Main());
     EXPECT_EQ(rig.port().settings(), "19200,n,8,1");
-    const QLabel* status = rig.program().mainWindow()->lblPortStatus();
+    status = rig.program().mainWindow()->lblPortStatus();
     EXPECT_TRUE(status->text().endsWith("open"));
     rig.pty(6).hangUp();
     EXPECT_TRUE(WaitFor([&] { return status->text().contains("lost"); }, 3s));

@@ -1,6 +1,6 @@
 // The switch page: layout, cell and plug pictures, hover, routes, and what
 // the operator does on it with the requests that follow.
-#include "SwitchRig.h"
+#include "PagesRig.h"
 #include "app/CrosspointCell.h"
 #include "app/HoverFrame.h"
 #include "app/SwitchGrid.h"
@@ -23,17 +23,17 @@ namespace {
 using Frames = std::vector<std::string>;
 using Ports = std::vector<int>;
 
-QScrollBar* Bar(SwitchRig& r, const char* name) {
+QScrollBar* Bar(PagesRig& r, const char* name) {
     return r.Find<QScrollBar>(QLatin1String(name));
 }
-CrosspointCell* Cell(SwitchRig& r, int k) {
+CrosspointCell* Cell(PagesRig& r, int k) {
     return r.sw.grid().cell(k);
 }
 void Click(QWidget* w, Qt::KeyboardModifiers m = Qt::NoModifier) {
     QTest::mouseClick(w, Qt::LeftButton, m);
 }
 // The outputs selected in the model; each one's box must agree.
-Ports Selected(SwitchRig& r) {
+Ports Selected(PagesRig& r) {
     Ports out;
     for (int o = 1; o <= kMaxPort; ++o) {
         if (r.core.model.SwitchOutputSelect[o].blSelected) {
@@ -48,9 +48,17 @@ Ports Selected(SwitchRig& r) {
 
 } // namespace
 
-TEST(SwitchView, SmallUnitDisablesWhatLiesOutsideItAndALargerOneScrolls) {
-    SwitchRig r;
-    r.ShowUnit(1, 4, 4);
+// Cells and ports outside a small unit are off; plug icons tell plugged,
+// unplugged and unknown; hover lights the bars and blinks the frame; route
+// replies redraw their cells and the source beside each output; a larger
+// unit scrolls; an audio-only unit shows no video; a disabled view nothing.
+TEST(SwitchView, CellsPlugsHoverRoutesAndScrollFollowTheUnit) {
+    PagesRig r;
+    r.core.model.VideoInputs[1].lPlugStatus = 1;
+    r.core.model.AudioInputPlugs[1] = 0;
+    r.core.model.VideoOutputs[2].lPlugStatus = 7; // no plug state
+    r.core.model.AudioOutputs[2].lPlugStatus = 1;
+    r.Show(1, 4, 4);
     EXPECT_FALSE(Bar(r, "scoSwitchInput")->isEnabled());
     EXPECT_FALSE(Bar(r, "scoSwitchOutput")->isEnabled());
     for (int k = 0; k < 64; ++k) {
@@ -64,15 +72,69 @@ TEST(SwitchView, SmallUnitDisablesWhatLiesOutsideItAndALargerOneScrolls) {
     }
     EXPECT_EQ(r.Input(4)->text(), "005");
     EXPECT_FALSE(r.core.model.SwitchOutputSelect[5].blEnabled);
-    // Disabling the view greys every cell out and hides the frame.
-    r.hub.Enable_QRD(false);
-    EXPECT_EQ(r.sw.CellKey(0), "NoANoV_UP");
-    EXPECT_FALSE(r.sw.grid().frame()->isVisible());
-    EXPECT_FALSE(r.Find<QCheckBox>("chkSelAllSwitchOutput")->isEnabled());
-    EXPECT_FALSE(r.Find<QPushButton>("cmdDisconnect")->isEnabled());
+    EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Video, 0), "VideoInPlugOn");
+    EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Audio, 0), "AudioInUnplugOn");
+    EXPECT_EQ(r.sw.OutputPlugKey(SignalKind::Video, 1), "VideoOutUnknowPlugOn");
+    EXPECT_EQ(r.sw.OutputPlugKey(SignalKind::Audio, 1), "AudioOutPlugOn");
+    EXPECT_EQ(r.Find<QWidget>("imgVideoInPlug_2")->accessibleDescription(), "unplugged");
+
+    // Without plug detection every icon is unknown, whatever is stored.
+    UnitCaps caps;
+    caps.plugs = false;
+    r.Show(2, 8, 8, caps);
+    EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Video, 0), "VideoInUnknowPlugOn");
+    r.sw.show();
+    const int k = 9; // column 1, row 1
+    const SwitchGrid& g = r.sw.grid();
+    const auto move = [&](int x) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(x, 5), Cell(r, k)->mapToGlobal(QPointF(x, 5)),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(Cell(r, k), &e);
+    };
+    const QColor lit(255, 0, 255), dark(128, 0, 0);
+    move(5);
+    for (int cell = 0; cell < 64; ++cell) {
+        const bool right = grid::Row(cell) == 1 && grid::Column(cell) >= 1;
+        const bool below = grid::Column(cell) == 1 && grid::Row(cell) >= 1;
+        EXPECT_EQ(g.rightBarColor(cell), right ? lit : dark) << cell;
+        EXPECT_EQ(g.belowBarColor(cell), below ? lit : dark) << cell;
+    }
+    EXPECT_EQ(g.frame()->geometry(), grid::FrameRect(k));
+    ASSERT_TRUE(g.frame()->isVisible() && r.sw.timSelected().isActive());
+    r.clock.advance(100ms);
+    const Qt::PenStyle first = g.frame()->borderStyle();
+    r.clock.advance(100ms);
+    EXPECT_NE(g.frame()->borderStyle(), first);
+    move(30); // outside the cell's rectangle: the hover ends
+    EXPECT_FALSE(g.frame()->isVisible() || r.sw.timSelected().isActive());
+    EXPECT_EQ(g.rightBarColor(k), dark);
+    EXPECT_EQ(g.belowBarColor(k), dark);
+    // A reply moving a route redraws the old and the new cell.
+    for (const uint8_t input : {1, 4, 0}) {
+        r.core.link.senders.CmdGetVideoSwitch(2, 0, 0, 1);
+        r.Reply({2, input});
+        EXPECT_EQ(r.sw.CellKey(1 * 8 + 0), input == 1 ? "OffAOnV_UP" : "OffAOffV_UP");
+        EXPECT_EQ(r.sw.CellKey(1 * 8 + 3), input == 4 ? "OffAOnV_UP" : "OffAOffV_UP");
+    }
+    EXPECT_EQ(r.core.model.VideoOutputs[2].iInputPort, 0);
+
+    r.Show(3, 64, 64);
+    r.core.model.SetVideoRoute(1, 12, r.hub);
+    EXPECT_EQ(r.sw.OutputSourceText(0), QString("A") + QChar(0x2013) + " V12");
+    // Scrolled to input 50, output 40, a route reply shows at once.
+    Bar(r, "scoSwitchInput")->setValue(49);
+    Bar(r, "scoSwitchOutput")->setValue(39);
+    r.core.model.SetAudioRoute(40, 50, r.hub);
+    r.core.model.SetVideoRoute(40, 50, r.hub);
+    r.core.model.SetAudioRoute(47, 3, r.hub); // input outside the window
+    EXPECT_EQ(r.sw.OutputSourceText(0), "A50 V50");
+    EXPECT_EQ(r.sw.OutputSourceText(7), QString("A3 V") + QChar(0x2013));
+    EXPECT_EQ(r.Find<QLabel>("lblOutputSource_0")->toolTip(),
+              "Output 40: audio from input 50, video from input 50");
+    EXPECT_EQ(r.sw.CellKey(0), "OnAOnV_UP");
 
     r.core.model.AudioOutputs[1].iInputPort = 9; // as the status read left it
-    r.ShowUnit(2, 16, 8);
+    r.Show(4, 16, 8);
     QScrollBar* bar = Bar(r, "scoSwitchInput");
     ASSERT_TRUE(bar->isEnabled());
     EXPECT_EQ(bar->maximum(), 8);
@@ -82,12 +144,31 @@ TEST(SwitchView, SmallUnitDisablesWhatLiesOutsideItAndALargerOneScrolls) {
     EXPECT_EQ(r.Input(7)->text(), "016");
     EXPECT_EQ(r.sw.CellKey(0), "OnAOffV_UP");
     EXPECT_EQ(Cell(r, 0)->accessibleName(), "input 9, output 1");
+
+    caps.plugs = true;
+    caps.video = false;
+    r.Show(5, 8, 8, caps);
+    r.core.model.SetAudioRoute(2, 5, r.hub);
+    EXPECT_EQ(r.sw.CellKey(1 * 8 + 4), "OnANoV_UP");
+    for (int c = 0; c < 64; ++c) {
+        EXPECT_TRUE(r.sw.CellKey(c).endsWith("NoV_UP")) << c;
+    }
+    EXPECT_EQ(r.sw.OutputSourceText(1), "A5");
+    EXPECT_TRUE(r.Find<QCheckBox>("chkSelSwitchAudio")->isEnabled());
+    EXPECT_FALSE(r.Find<QCheckBox>("chkSelSwitchVideo")->isEnabled());
+    // Disabling the view greys every cell out, hides the frame and names nothing.
+    r.hub.Enable_QRD(false);
+    EXPECT_EQ(r.sw.CellKey(0), "NoANoV_UP");
+    EXPECT_EQ(r.sw.OutputSourceText(1), "");
+    EXPECT_FALSE(r.sw.grid().frame()->isVisible());
+    EXPECT_FALSE(r.Find<QCheckBox>("chkSelAllSwitchOutput")->isEnabled());
+    EXPECT_FALSE(r.Find<QPushButton>("cmdDisconnect")->isEnabled());
 }
 
 namespace {
 
 // Where the keyboard focus of the switch page is, in the operator's words.
-std::string FocusOf(SwitchRig& r) {
+std::string FocusOf(PagesRig& r) {
     QWidget* w = r.sw.focusWidget();
     const QString name = w ? w->objectName() : QString();
     if (name.startsWith("chkSwitchInput_")) {
@@ -102,8 +183,8 @@ std::string FocusOf(SwitchRig& r) {
 } // namespace
 
 TEST(SwitchView, WheelAndKeyboardReachEveryPortOfALargeUnit) {
-    SwitchRig r;
-    r.ShowUnit(1, 64, 64);
+    PagesRig r;
+    r.Show(1, 64, 64);
     r.sw.resize(r.sw.sizeHint());
     r.sw.show();
     const auto wheel = [&](QPoint delta, Qt::KeyboardModifiers mods) {
@@ -182,118 +263,42 @@ TEST(SwitchView, WheelAndKeyboardReachEveryPortOfALargeUnit) {
     expected.insert(expected.end(), {r.Output(1), Cell(r, 8)});
     EXPECT_EQ(chain, expected);
     // A unit that fits the window leaves the wheel to the page.
-    r.ShowUnit(2, 8, 8);
+    r.Show(2, 8, 8);
     EXPECT_FALSE(wheel({0, -120}, Qt::NoModifier));
 }
 
-TEST(SwitchView, RoutesShowInTheirCellsAndBesideEachOutput) {
-    SwitchRig r;
-    r.ShowUnit(1, 64, 64);
-    r.core.model.SetVideoRoute(1, 12, r.hub);
-    EXPECT_EQ(r.sw.OutputSourceText(0), QString("A") + QChar(0x2013) + " V12");
-    // Scrolled to input 50, output 40, a route reply shows at once.
-    Bar(r, "scoSwitchInput")->setValue(49);
-    Bar(r, "scoSwitchOutput")->setValue(39);
-    r.core.model.SetAudioRoute(40, 50, r.hub);
-    r.core.model.SetVideoRoute(40, 50, r.hub);
-    r.core.model.SetAudioRoute(47, 3, r.hub); // input outside the window
-    EXPECT_EQ(r.sw.OutputSourceText(0), "A50 V50");
-    EXPECT_EQ(r.sw.OutputSourceText(7), QString("A3 V") + QChar(0x2013));
-    auto* label = r.Find<QLabel>("lblOutputSource_0");
-    EXPECT_EQ(label->toolTip(), "Output 40: audio from input 50, video from input 50");
-    EXPECT_EQ(r.sw.CellKey(0), "OnAOnV_UP");
-
-    // A reply moving a route redraws the old and the new cell.
-    SwitchRig q;
-    q.ShowUnit(1, 8, 8);
-    for (const uint8_t input : {1, 4, 0}) {
-        q.core.link.senders.CmdGetVideoSwitch(1, 0, 0, 1);
-        q.Reply({2, input});
-        EXPECT_EQ(q.sw.CellKey(1 * 8 + 0), input == 1 ? "OffAOnV_UP" : "OffAOffV_UP");
-        EXPECT_EQ(q.sw.CellKey(1 * 8 + 3), input == 4 ? "OffAOnV_UP" : "OffAOffV_UP");
-    }
-    EXPECT_EQ(q.core.model.VideoOutputs[2].iInputPort, 0);
-
-    // A unit that switches audio only shows and names no video; a disabled
-    // view names nothing.
-    SwitchRig::Caps caps;
-    caps.video = false;
-    q.ShowUnit(3, 8, 8, caps);
-    q.core.model.SetAudioRoute(2, 5, q.hub);
-    EXPECT_EQ(q.sw.CellKey(1 * 8 + 4), "OnANoV_UP");
-    for (int k = 0; k < 64; ++k) {
-        EXPECT_TRUE(q.sw.CellKey(k).endsWith("NoV_UP")) << k;
-    }
-    EXPECT_EQ(q.sw.OutputSourceText(1), "A5");
-    EXPECT_TRUE(q.Find<QCheckBox>("chkSelSwitchAudio")->isEnabled());
-    EXPECT_FALSE(q.Find<QCheckBox>("chkSelSwitchVideo")->isEnabled());
-    q.hub.Enable_QRD(false);
-    EXPECT_EQ(q.sw.OutputSourceText(1), "");
-}
-
-TEST(SwitchView, HoverLightsTheBarsAndBlinksTheFrame) {
-    SwitchRig r;
-    r.ShowUnit(1, 8, 8);
+// A cell routes its pair, with the pressed picture in between; an input
+// routes the ticked outputs in order, of the ticked kinds; Disconnect
+// routes input 0.
+TEST(SwitchRequests, CellsInputsAndDisconnectRouteWhatIsTicked) {
+    PagesRig r;
+    r.Show(1, 8, 8);
     r.sw.show();
-    const int k = 9; // column 1, row 1
-    const SwitchGrid& g = r.sw.grid();
-    const auto move = [&](int x) {
-        QMouseEvent e(QEvent::MouseMove, QPointF(x, 5), Cell(r, k)->mapToGlobal(QPointF(x, 5)),
-                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(Cell(r, k), &e);
-    };
-    const QColor lit(255, 0, 255), dark(128, 0, 0);
-    move(5);
-    for (int cell = 0; cell < 64; ++cell) {
-        const bool right = grid::Row(cell) == 1 && grid::Column(cell) >= 1;
-        const bool below = grid::Column(cell) == 1 && grid::Row(cell) >= 1;
-        EXPECT_EQ(g.rightBarColor(cell), right ? lit : dark) << cell;
-        EXPECT_EQ(g.belowBarColor(cell), below ? lit : dark) << cell;
-    }
-    const QImage drawn = const_cast<SwitchGrid&>(g).grab().toImage();
-    EXPECT_EQ(QColor(drawn.pixel(grid::RightBarRect(12).center())), lit);
-    EXPECT_EQ(QColor(drawn.pixel(grid::RightBarRect(20).center())), dark);
-    EXPECT_EQ(g.frame()->geometry(), grid::FrameRect(k));
-    ASSERT_TRUE(g.frame()->isVisible() && r.sw.timSelected().isActive());
-    r.clock.advance(100ms);
-    const Qt::PenStyle first = g.frame()->borderStyle();
-    r.clock.advance(100ms);
-    EXPECT_NE(g.frame()->borderStyle(), first);
-    move(30); // outside the cell's rectangle: the hover ends
-    EXPECT_FALSE(g.frame()->isVisible() || r.sw.timSelected().isActive());
-    EXPECT_EQ(g.rightBarColor(k), dark);
-    EXPECT_EQ(g.belowBarColor(k), dark);
-}
+    CrosspointCell* cell = r.sw.grid().cell(2 * 8 + 1); // input 2, output 3
+    QTest::mousePress(cell, Qt::LeftButton);
+    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OffAOffV_DN");
+    EXPECT_TRUE(r.Requests().empty());
+    QTest::mouseRelease(cell, Qt::LeftButton);
+    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OffAOffV_UP");
+    EXPECT_EQ(r.Requests(), (Frames{"02:3:2", "08:3:0", "01:3:2", "07:3:0"}));
+    EXPECT_FALSE(r.frame.busy);
+    // The route shows only when the unit's answer comes back.
+    r.Reply({});
+    r.Reply({3, 2});
+    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OnAOffV_UP");
+    r.Reply({});
+    r.Reply({3, 2});
+    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OnAOnV_UP");
+    r.Forget();
+    EXPECT_EQ(r.core.history.Undo(), ChangeHistory::Outcome::Sent);
+    EXPECT_EQ(r.Requests(), (Frames{"02:3:0", "01:3:0", "08:0:0", "07:0:0"}));
+    r.Forget(); // "02:3:0" stays on the line unanswered: the rest queue behind it
+    r.frame.busy = false;
 
-TEST(SwitchView, PlugIconsTellPluggedUnpluggedAndUnknown) {
-    SwitchRig r;
-    r.core.model.VideoInputs[1].lPlugStatus = 1;
-    r.core.model.AudioInputPlugs[1] = 0;
-    r.core.model.VideoOutputs[2].lPlugStatus = 7; // no plug state
-    r.core.model.AudioOutputs[2].lPlugStatus = 1;
-    r.ShowUnit(1, 8, 8);
-    EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Video, 0), "VideoInPlugOn");
-    EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Audio, 0), "AudioInUnplugOn");
-    EXPECT_EQ(r.sw.OutputPlugKey(SignalKind::Video, 1), "VideoOutUnknowPlugOn");
-    EXPECT_EQ(r.sw.OutputPlugKey(SignalKind::Audio, 1), "AudioOutPlugOn");
-    auto* plug = r.Find<QWidget>("imgVideoInPlug_2");
-    EXPECT_EQ(plug->accessibleDescription(), "unplugged");
-    // A unit without plug detection: every icon is unknown, whatever is stored.
-    SwitchRig::Caps caps;
-    caps.plugs = false;
-    r.ShowUnit(2, 8, 8, caps);
-    EXPECT_EQ(r.sw.InputPlugKey(SignalKind::Video, 0), "VideoInUnknowPlugOn");
-}
-
-TEST(SwitchInput, PressRoutesTheTickedOutputsInOrder) {
-    SwitchRig r;
-    r.ShowUnit(1, 8, 8);
-    r.sw.show();
     Click(r.Input(2));
     EXPECT_TRUE(r.Requests().empty()); // nothing ticked: nothing at all
     EXPECT_FALSE(r.Input(2)->isChecked());
     EXPECT_FALSE(r.frame.busy);
-
     Click(r.Output(1));
     Click(r.Output(4), Qt::ControlModifier);
     Click(r.Input(2));
@@ -303,26 +308,22 @@ TEST(SwitchInput, PressRoutesTheTickedOutputsInOrder) {
     // The sets went in before the queries: priority 0 against 1.
     EXPECT_EQ(r.core.link.queue.SendQueue().front().lPriority, 0);
     EXPECT_EQ(r.core.link.queue.SendQueue().back().lPriority, 1);
-
     // Pressing again before the line is free replaces what still waits.
     Click(r.Input(6));
     const Frames again = r.Requests();
     EXPECT_EQ(std::count(again.begin(), again.end(), "08:0:0"), 1);
     EXPECT_EQ(std::count(again.begin(), again.end(), "02:5:3"), 0);
     EXPECT_EQ(std::count(again.begin(), again.end(), "02:5:7"), 1);
-}
 
-TEST(SwitchInput, UntickedKindsMissingUnitAndDisconnect) {
-    SwitchRig r;
-    SwitchRig::Caps caps;
+    UnitCaps caps;
     caps.video = false;
-    r.ShowUnit(1, 8, 8, caps);
-    r.sw.show();
+    r.Show(2, 8, 8, caps);
+    r.Forget();
     Click(r.Output(0));
     Click(r.Input(1));
     EXPECT_EQ(r.Requests(), (Frames{"02:1:2", "08:0:0"}));
     r.Forget();
-    Click(r.Find<QCheckBox>("chkSelSwitchAudio"));
+    Click(r.Find<QCheckBox>("chkSelSwitchAudio")); // no kind ticked
     Click(r.Input(1));
     EXPECT_TRUE(r.Requests().empty());
     r.core.model.objSelectedUnit->setblConnected(false);
@@ -332,20 +333,19 @@ TEST(SwitchInput, UntickedKindsMissingUnitAndDisconnect) {
     EXPECT_FALSE(r.Input(3)->isChecked());
 
     // Disconnect routes input 0; only audio sets the busy pointer.
-    SwitchRig q;
     caps.video = true;
     caps.audio = false;
-    q.ShowUnit(2, 8, 8, caps);
-    q.sw.show();
-    Click(q.Output(2));
-    Click(q.Find<QPushButton>("cmdDisconnect"));
-    EXPECT_EQ(q.Requests(), (Frames{"01:3:0", "07:0:0"}));
-    EXPECT_FALSE(q.frame.busy);
+    r.Show(3, 8, 8, caps);
+    r.frame.busy = false;
+    Click(r.Output(2));
+    Click(r.Find<QPushButton>("cmdDisconnect"));
+    EXPECT_EQ(r.Requests(), (Frames{"01:3:0", "07:0:0"}));
+    EXPECT_FALSE(r.frame.busy);
 }
 
 TEST(SwitchOutputs, ShiftCtrlRightButtonSpaceAndSelectAll) {
-    SwitchRig r;
-    r.ShowUnit(1, 8, 8);
+    PagesRig r;
+    r.Show(1, 8, 8);
     r.sw.show();
     ASSERT_EQ(r.sw.iLastSwitchOutput(), -1);
     Click(r.Output(1), Qt::ShiftModifier); // no anchor yet: Shift only adds
@@ -389,28 +389,4 @@ TEST(SwitchOutputs, ShiftCtrlRightButtonSpaceAndSelectAll) {
     r.core.model.objSelectedUnit->setblConnected(false);
     Click(all);
     EXPECT_EQ(Selected(r), (Ports{1, 2, 3, 5, 6, 7, 8}));
-}
-
-TEST(SwitchCells, ClickRoutesOnePairWithThePressedPictureInBetween) {
-    SwitchRig r;
-    r.ShowUnit(1, 8, 8);
-    r.sw.show();
-    CrosspointCell* cell = r.sw.grid().cell(2 * 8 + 1); // input 2, output 3
-    QTest::mousePress(cell, Qt::LeftButton);
-    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OffAOffV_DN");
-    EXPECT_TRUE(r.Requests().empty());
-    QTest::mouseRelease(cell, Qt::LeftButton);
-    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OffAOffV_UP");
-    EXPECT_EQ(r.Requests(), (Frames{"02:3:2", "08:3:0", "01:3:2", "07:3:0"}));
-    EXPECT_FALSE(r.frame.busy);
-    // The route shows only when the unit's answer comes back.
-    r.Reply({});
-    r.Reply({3, 2});
-    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OnAOffV_UP");
-    r.Reply({});
-    r.Reply({3, 2});
-    EXPECT_EQ(r.sw.CellKey(2 * 8 + 1), "OnAOnV_UP");
-    r.Forget();
-    EXPECT_EQ(r.core.history.Undo(), ChangeHistory::Outcome::Sent);
-    EXPECT_EQ(r.Requests(), (Frames{"02:3:0", "01:3:0", "08:0:0", "07:0:0"}));
 }

@@ -1,9 +1,8 @@
 // The unit list and the memory frame, driven through the real core.
+#include "PagesRig.h"
 #include "RecordingMessages.h"
-#include "SwitchRig.h"
 #include "app/MemoryRowList.h"
 #include "app/UnitRowTexts.h"
-#include "log/Contrast.h"
 #include "model/ProgramState.h"
 
 #include <QApplication>
@@ -27,12 +26,6 @@ namespace {
 
 using Frames = std::vector<std::string>;
 
-// A shade of the given hue (blue 240, red 0) that reads on the list's base.
-bool ReadableShade(const QColor& colour, int hue, const QWidget& list) {
-    return colour.hue() == hue &&
-           Contrast::Ratio(colour, list.palette().color(QPalette::Base)) >= Contrast::kReadable;
-}
-
 // The cells of a unit's row under the given column keys, joined by "|".
 QString Cells(UnitPane& pane, int id, std::initializer_list<const char*> keys) {
     QTreeWidgetItem* row = pane.FindUnitRow(QStringLiteral("QRD%1").arg(id));
@@ -51,7 +44,7 @@ void ClickRow(UnitPane& pane, const char* key) {
 }
 
 // Answers the awaited switch query of a 4-output unit with one route.
-void AnswerRoutes(SwitchRig& r, uint8_t output, uint8_t input) {
+void AnswerRoutes(PagesRig& r, uint8_t output, uint8_t input) {
     Bytes pairs;
     for (uint8_t o = 1; o <= 4; ++o) {
         pairs.push_back(o);
@@ -62,9 +55,9 @@ void AnswerRoutes(SwitchRig& r, uint8_t output, uint8_t input) {
 
 // Answers whatever the line waits for until nothing does: settings with an
 // acknowledgement, route queries with output 1 on input 1.
-void Drain(SwitchRig& r) {
+void Drain(PagesRig& r) {
     while (r.core.link.queue.IsWaitingForAnswer()) {
-        if (IsSetCommand(r.AwaitedCode())) {
+        if (IsSetCommand(r.Awaited())) {
             r.Reply({});
         } else {
             AnswerRoutes(r, 1, 1);
@@ -73,11 +66,12 @@ void Drain(SwitchRig& r) {
     r.Requests();
 }
 
-// Units 7 (selected), 9 and 12 without plug detection, the four memory
+// Units 7 (selected), 9 and 12 that switch and do nothing else, the four memory
 // locations of 7 listed and its first preset read; nothing waits.
-UnitRef Ready(SwitchRig& r) {
-    SwitchRig::Caps caps;
-    caps.plugs = false;
+UnitRef Ready(PagesRig& r) {
+    UnitCaps caps; // switching alone: the route answers are all its read asks for
+    caps.plugs = caps.edid = caps.firmware = false;
+    caps.volume = caps.bass = caps.treble = caps.subwoofer = caps.delay = false;
     UnitRef unit = r.Register(7, 8, 4, caps);
     r.Register(9, 4, 4, caps);
     r.Register(12, 4, 4, caps);
@@ -89,8 +83,11 @@ UnitRef Ready(SwitchRig& r) {
 
 } // namespace
 
-TEST(UnitPane, FirstUnitFoundIsListedSelectedAndItsFirstPresetRead) {
-    SwitchRig r;
+// The first unit found is listed, selected and its first preset read; the
+// hub's writers fill the preset rows; a refreshed unit changes its row, not
+// the selection; Cancel in Options with the port closed empties the pane.
+TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
+    PagesRig r;
     r.pane.show();
     r.core.link.senders.CmdGetUnitInfo(10, 0, 1);
     // Audio only, 15 memory locations, 4 outputs, 8 inputs, named "<b>MX</b>".
@@ -115,36 +112,39 @@ TEST(UnitPane, FirstUnitFoundIsListedSelectedAndItsFirstPresetRead) {
     AnswerRoutes(r, 2, 3);
     const MemoryRowList& rows = r.pane.lstMemory();
     EXPECT_EQ(rows.RowCount(), 4);
-    EXPECT_EQ(rows.CellText(2, "AUDIO"), "3");
-    EXPECT_TRUE(ReadableShade(rows.CellColour(2, "AUDIO"), 240, rows));
-    EXPECT_EQ(rows.CellText(1, "AUDIO"), "None");
-    EXPECT_TRUE(ReadableShade(rows.CellColour(1, "AUDIO"), 0, rows));
     EXPECT_TRUE(list->isEnabled());
     EXPECT_TRUE(r.pane.fraMemory()->isEnabled());
-}
+    r.hub.SetMemoryRowVolumnLevel(3, true, 40);
+    r.hub.SetMemoryRowDelayTime(3, false, 0);
+    r.hub.SetMemoryRowMuteStatus(3, true, 1);
+    r.hub.SetMemoryRowInput(SignalKind::Video, 1, 0);
+    r.hub.SetMemoryRowSubwooferLevel(1, false, 7);
+    r.hub.SetMemoryRowDelayTime(1, true, 65535);
+    const std::tuple<int, const char*, const char*> cells[] = {{2, "AUDIO", "3"},
+                                                               {1, "AUDIO", "None"},
+                                                               {3, "Volumn Level", "40"},
+                                                               {3, "Delay Time", "Unknow"},
+                                                               {3, "Mute Status", "Mute"},
+                                                               {1, "VIDEO", "None"},
+                                                               {1, "Subwoofer Level", "Unknow"},
+                                                               {1, "Delay Time", "65535"}};
+    for (const auto& [output, column, text] : cells) {
+        EXPECT_EQ(rows.CellText(output, column), text) << output << " " << column;
+    }
 
-TEST(UnitPane, RefreshedUnitChangesItsRowNotTheSelection) {
-    SwitchRig r;
-    r.Register(5, 8, 8, {});
-    r.Register(9, 4, 4, {});
-    QTreeWidget* list = r.pane.lstQRD();
-    EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD5"));
-    SwitchRig::Caps caps;
+    r.Register(9, 4, 4);
+    UnitCaps caps;
     caps.audio = false;
     caps.delay = true; // no audio: no delay either
-    caps.firmware = true;
     r.Register(9, 16, 2, caps, "Renamed");
     EXPECT_EQ(list->topLevelItemCount(), 2);
     EXPECT_EQ(Cells(r.pane, 9, {"NAME", "IO", "AV", "Delay", "Max Delay", "Firmware Version"}),
               "Renamed|16/2|Video|Disable||");
-    EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD5"));
-    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 5);
-    caps = {};
-    caps.delay = true;
-    r.Register(5, 8, 8, caps);
-    EXPECT_EQ(Cells(r.pane, 5, {"AV", "Delay Unit", "Max Delay"}), "Both|5|2000");
-
-    QTreeWidgetItem* row = r.pane.FindUnitRow("QRD9");
+    EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD10"));
+    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 10);
+    r.Register(9, 8, 8);
+    EXPECT_EQ(Cells(r.pane, 9, {"AV", "Delay Unit", "Max Delay"}), "Both|5|5000");
+    row = r.pane.FindUnitRow("QRD9");
     EXPECT_EQ(row->toolTip(0), "Unit 09 answers");
     r.hub.SetUnitIcon(9, false);
     EXPECT_EQ(row->data(0, Qt::AccessibleDescriptionRole).toString(), "not answering");
@@ -152,18 +152,17 @@ TEST(UnitPane, RefreshedUnitChangesItsRowNotTheSelection) {
     r.hub.SetUnitFirmwareText(9, "1.2.10");
     EXPECT_EQ(Cells(r.pane, 9, {"Firmware Version"}), "1.2.10");
 
-    // Cancelling the options dialog with the port closed empties the pane.
     r.pane.ClearForClosedPort();
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_EQ(r.pane.cboMemoryLOC()->count(), 0);
-    r.Register(9, 4, 4, {});
+    r.Register(9, 4, 4);
     EXPECT_EQ(list->topLevelItemCount(), 1);
 }
 
 // A click, Enter or a keyboard move in the unit list selects that unit and
 // reads it; the program's own moves of the current row select nothing.
 TEST(UnitPane, RowClickAndKeyboardSelectTheUnitAndReadIt) {
-    SwitchRig r;
+    PagesRig r;
     Ready(r);
     r.pane.show();
     r.pane.activateWindow();
@@ -225,7 +224,7 @@ TEST(UnitPane, RowClickAndKeyboardSelectTheUnitAndReadIt) {
 }
 
 TEST(UnitPane, MemoryLocationsKeepOrResetTheEntryAndSaveWritesBothKindsThenReads) {
-    SwitchRig r;
+    PagesRig r;
     UnitRef unit = Ready(r);
     r.pane.show();
     QComboBox* locations = r.pane.cboMemoryLOC();
@@ -260,33 +259,12 @@ TEST(UnitPane, MemoryLocationsKeepOrResetTheEntryAndSaveWritesBothKindsThenReads
     EXPECT_FALSE(r.pane.SelectedMemoryLocation());
 }
 
-TEST(UnitPane, MemoryRowWriters) {
-    SwitchRig r;
-    r.hub.SetMemoryRowVolumnLevel(3, true, 40);
-    r.hub.SetMemoryRowDelayTime(3, false, 0);
-    r.hub.SetMemoryRowMuteStatus(3, true, 1);
-    r.hub.SetMemoryRowInput(SignalKind::Video, 1, 0);
-    r.hub.SetMemoryRowSubwooferLevel(1, false, 7);
-    r.hub.SetMemoryRowDelayTime(1, true, 65535);
-    const MemoryRowList& rows = r.pane.lstMemory();
-    ASSERT_EQ(rows.RowCount(), 2);
-    EXPECT_EQ(rows.topLevelItem(0)->text(0), "3"); // rows in the order written
-    const std::tuple<int, const char*, const char*> cells[] = {
-        {3, "Volumn Level", "40"}, {3, "Delay Time", "Unknow"},      {3, "Mute Status", "Mute"},
-        {1, "VIDEO", "None"},      {1, "Subwoofer Level", "Unknow"}, {1, "Delay Time", "65535"}};
-    for (const auto& [output, column, text] : cells) {
-        EXPECT_EQ(rows.CellText(output, column), text) << column;
-    }
-    EXPECT_EQ(rows.CellColour(3, "Volumn Level"), QColor(0, 0, 255)); // as given: it reads
-    EXPECT_TRUE(ReadableShade(rows.CellColour(3, "Delay Time"), 0, rows));
-}
-
 namespace {
 
 // The pane asking its questions of `messages`, keeping answers in a
 // temporary state file.
 struct Asking {
-    explicit Asking(SwitchRig& r) : state(dir.path() + "/state.ini") {
+    explicit Asking(PagesRig& r) : state(dir.path() + "/state.ini") {
         r.pane.setQuestions(messages, state);
     }
     QTemporaryDir dir;
@@ -315,7 +293,7 @@ TEST(UnitPane, SaveAndLoadAskFirstAndDoNotAskAgainOnceTold) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
-        SwitchRig r;
+        PagesRig r;
         Asking ask(r);
         Ready(r);
         auto* button = r.pane.findChild<QPushButton*>(c.button);
@@ -352,7 +330,7 @@ TEST(UnitPane, SaveAndLoadAskFirstAndDoNotAskAgainOnceTold) {
 }
 
 TEST(UnitPane, LoadListsWhatWillChange) {
-    SwitchRig r;
+    PagesRig r;
     Asking ask(r);
     UnitRef unit = Ready(r); // preset #1: output 1 on input 1, the rest on none
     EXPECT_EQ(r.pane.presetPreview().size(), 8u);
@@ -375,54 +353,38 @@ TEST(UnitPane, LoadListsWhatWillChange) {
     EXPECT_EQ(r.Requests(), Frames{});
 }
 
-namespace {
-
 // Names come from the units: whatever bytes they send must reach the unit
-// list as inert, visible text. The NAME cell after unit 9 answered its information request
-// with `name` (audio and video, 2 presets, 4 outputs, 4 inputs).
-QString ListedName(const Bytes& name) {
-    SwitchRig r;
-    r.core.link.senders.CmdGetUnitInfo(9, 0, 1);
-    Bytes payload = {0xC2, 4, 4};
-    payload.insert(payload.end(), name.begin(), name.end());
-    r.Reply(payload);
-    QTreeWidgetItem* row = r.pane.FindUnitRow("QRD9");
-    if (row == nullptr) {
-        return QStringLiteral("(no row)");
-    }
-    // Item views never read markup; the tool tip, which would, is fixed text.
-    const int column = UnitColumnOf(QLatin1String("NAME"));
-    EXPECT_FALSE(row->toolTip(column).contains(QLatin1Char('<')));
-    return row->text(column);
-}
-
-Bytes Of(const char* text) {
-    return Bytes(text, text + std::strlen(text));
-}
-
-} // namespace
-
+// list as inert, visible text. Unit 9 answers its information request with
+// each name (audio and video, 2 presets, 4 outputs, 4 inputs); "?" in the
+// expected text stands for the replacement mark.
 TEST(UnitNames, MarkupControlCharactersAndInvalidBytesShowAsPlainText) {
-    const QChar bad = QChar::ReplacementCharacter;
-
-    // Markup and entities stay as typed.
-    EXPECT_EQ(ListedName(Of("<img src=x>&amp;<br/>")), "<img src=x>&amp;<br/>");
-
-    // Bell, carriage return, escape, delete: each one a visible mark.
-    EXPECT_EQ(ListedName({'A', 0x07, 'B', 0x0D, 0x1B, '[', '2', 'J', 0x7F}),
-              QString("A") + bad + "B" + bad + bad + "[2J" + bad);
-
-    // Not UTF-8: read byte for byte, and C1 controls marked too.
-    EXPECT_EQ(ListedName({'H', 0xE4, 'l', 'l', 0xFF, 0x85, 0x9B}),
-              QString::fromUtf8("H\xC3\xA4ll\xC3\xBF") + bad + bad);
-
-    // UTF-8 that would reorder or hide text: a right-to-left override, a
-    // zero-width joiner, a byte order mark and an invisible tag character.
-    EXPECT_EQ(ListedName({'a', 0xE2, 0x80, 0xAE, 'b', 0xE2, 0x80, 0x8D, 'c', 0xEF, 0xBB, 0xBF, 'd',
-                          0xF3, 0xA0, 0x81, 0x81}),
-              QString("a") + bad + "b" + bad + "c" + bad + "d" + bad);
-
-    // A name of nothing but a zero byte, and the longest one a reply can carry.
-    EXPECT_EQ(ListedName({0x00}), QString(bad));
-    EXPECT_EQ(ListedName(Bytes(252, 'N')), QString(252, QLatin1Char('N')));
+    const std::pair<Bytes, std::string> cases[] = {
+        // Markup and entities stay as typed.
+        {{'<', 'b', '>', '&', 'a', 'm', 'p', ';', '<', 'b', 'r', '/', '>'}, "<b>&amp;<br/>"},
+        // Bell, carriage return, escape, delete: each one a visible mark.
+        {{'A', 0x07, 'B', 0x0D, 0x1B, '[', '2', 'J', 0x7F}, "A?B??[2J?"},
+        // Not UTF-8: read byte for byte, and C1 controls marked too.
+        {{'H', 0xE4, 'l', 'l', 0xFF, 0x85, 0x9B}, "H\xC3\xA4ll\xC3\xBF??"},
+        // UTF-8 that would reorder or hide text: a right-to-left override, a
+        // zero-width joiner, a byte order mark and an invisible tag character.
+        {{'a', 0xE2, 0x80, 0xAE, 'b', 0xE2, 0x80, 0x8D, 'c', 0xEF, 0xBB, 0xBF, 'd', 0xF3, 0xA0,
+          0x81, 0x81},
+         "a?b?c?d?"},
+        {{0x00}, "?"},                            // nothing but a zero byte
+        {Bytes(252, 'N'), std::string(252, 'N')}, // the longest a reply can carry
+    };
+    const int column = UnitColumnOf(QLatin1String("NAME"));
+    for (const auto& [name, shown] : cases) {
+        PagesRig r;
+        r.core.link.senders.CmdGetUnitInfo(9, 0, 1);
+        Bytes payload = {0xC2, 4, 4};
+        payload.insert(payload.end(), name.begin(), name.end());
+        r.Reply(payload);
+        QTreeWidgetItem* row = r.pane.FindUnitRow("QRD9");
+        ASSERT_NE(row, nullptr) << shown;
+        EXPECT_EQ(row->text(column),
+                  QString::fromStdString(shown).replace('?', QChar::ReplacementCharacter));
+        // Item views never read markup; the tool tip, which would, is fixed text.
+        EXPECT_FALSE(row->toolTip(column).contains(QLatin1Char('<')));
+    }
 }

@@ -51,26 +51,15 @@ TEST(WindowFit, FirstPlaceAndRememberedRectangles) {
         QList<QRect> screens;
         QRect fitted;
     };
+    const QList<QRect> one{{0, 0, 1920, 1080}};
     const Case cases[] = {
         {"fits: unchanged", {100, 100, 1000, 800}, two, {100, 100, 1000, 800}},
         {"on the second screen: stays there", {2000, 40, 1000, 600}, two, {2000, 40, 1000, 600}},
-        {"too tall for the second screen: shrunk onto it",
-         {2000, 40, 1000, 900},
-         two,
-         {2000, 32, 1000, 684}},
-        {"mostly on the second: moved wholly onto it",
-         {1800, 50, 1000, 600},
-         two,
-         {1924, 50, 1000, 600}},
-        {"monitor gone: onto the primary",
-         {2000, 40, 1000, 600},
-         {{0, 0, 1920, 1080}},
-         {916, 40, 1000, 600}},
+        {"too tall: shrunk onto the second", {2000, 40, 1000, 900}, two, {2000, 32, 1000, 684}},
+        {"mostly on the second: onto it", {1800, 50, 1000, 600}, two, {1924, 50, 1000, 600}},
+        {"monitor gone: onto the primary", {2000, 40, 1000, 600}, one, {916, 40, 1000, 600}},
         {"far away: onto the primary", {-5000, -5000, 1000, 600}, two, {4, 32, 1000, 600}},
-        {"title bar above the screen: brought down",
-         {100, -20, 1000, 600},
-         two,
-         {100, 32, 1000, 600}},
+        {"title bar above the screen: down", {100, -20, 1000, 600}, two, {100, 32, 1000, 600}},
         {"smaller screen than before", {0, 0, 1900, 1050}, {{0, 0, 1366, 768}}, {4, 32, 1358, 732}},
         {"below the least size: the least size", {100, 100, 300, 200}, two, {100, 100, 900, 560}},
         {"nothing kept", {}, two, {}},
@@ -83,64 +72,42 @@ TEST(WindowFit, FirstPlaceAndRememberedRectangles) {
 
 namespace {
 
-QImage Render(const QString& key, int size = 26) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+QImage Render(const QString& key) {
+    QImage image(26, 26, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    Pictures::Paint(p, QRectF(0, 0, size, size), key);
+    Pictures::Paint(p, QRectF(0, 0, 26, 26), key);
     return image;
-}
-
-bool HasInk(const QImage& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qAlpha(image.pixel(x, y)) != 0) {
-                return true;
-            }
-        }
-    }
-    return false;
 }
 
 } // namespace
 
-// Every key the views use has a picture and a description; a routed part
-// that cannot be switched shows as not switchable.
-TEST(Pictures, EveryKeyOfTheViewsHasItsOwnPicture) {
+// Every key the views use has a picture and a description; the states that
+// matter look different; pictures are drawn at the screen's pixel ratio.
+TEST(Pictures, EveryKeyOfTheViewsHasItsOwnPictureDrawnAtThePixelRatio) {
     const ImageKeyTables& t = ImageKeys();
     std::set<QString> wanted(t.SwitchKeys.begin(), t.SwitchKeys.end());
-    EXPECT_EQ(wanted.size(), 18u);
     wanted.insert(t.PlugKeys.begin(), t.PlugKeys.end());
     wanted.insert({"GreenON", "RedON", "Mute", "Unmute"});
     EXPECT_EQ(wanted.size(), 18u + 12u + 4u);
+    const QImage blank = Render("NoSuchKey");
     for (const QString& key : wanted) {
-        EXPECT_TRUE(Pictures::Has(key)) << key.toStdString();
-        EXPECT_TRUE(HasInk(Render(key))) << key.toStdString();
+        EXPECT_TRUE(Pictures::Has(key) && Render(key) != blank) << key.toStdString();
         EXPECT_FALSE(Pictures::Describe(key).isEmpty()) << key.toStdString();
     }
     EXPECT_FALSE(Pictures::Has("NoSuchKey"));
-    EXPECT_FALSE(HasInk(Render("NoSuchKey")));
     EXPECT_TRUE(Pictures::Icon("NoSuchKey").isNull());
-}
-
-TEST(Pictures, StatesThatMatterLookDifferentAndAreDrawnAtThePixelRatio) {
-    const QStringList cells = {"OnAOnV_UP", "OnAOffV_UP", "OffAOnV_UP", "OffAOffV_UP",
-                               "OnANoV_UP", "NoANoV_UP",  "OnAOnV_DN",  "OffAOffV_DN"};
-    for (int i = 0; i < cells.size(); ++i) {
-        for (int j = i + 1; j < cells.size(); ++j) {
-            EXPECT_NE(Render(cells[i]), Render(cells[j]))
-                << cells[i].toStdString() << " vs " << cells[j].toStdString();
+    const QStringList differ =
+        QStringLiteral("OnAOnV_UP OnAOffV_UP OffAOnV_UP OffAOffV_UP OnANoV_UP NoANoV_UP OnAOnV_DN "
+                       "OffAOffV_DN VideoInPlugOn VideoInUnplugOn VideoInUnknowPlugOn "
+                       "AudioInPlugOn GreenON RedON Mute Unmute")
+            .split(QLatin1Char(' '));
+    for (int i = 0; i < differ.size(); ++i) {
+        for (int j = i + 1; j < differ.size(); ++j) {
+            EXPECT_NE(Render(differ[i]), Render(differ[j]))
+                << differ[i].toStdString() << " vs " << differ[j].toStdString();
         }
     }
-    const std::pair<const char*, const char*> pairs[] = {{"VideoInPlugOn", "VideoInUnplugOn"},
-                                                         {"VideoInUnplugOn", "VideoInUnknowPlugOn"},
-                                                         {"AudioInPlugOn", "VideoInPlugOn"},
-                                                         {"GreenON", "RedON"},
-                                                         {"Mute", "Unmute"}};
-    for (const auto& [a, b] : pairs) {
-        EXPECT_NE(Render(a, 16), Render(b, 16)) << a;
-    }
-
     const QPixmap sharp = Pictures::Pixmap("OnAOnV_UP", QSize(26, 26), 2.0);
     EXPECT_EQ(sharp.size(), QSize(52, 52));
     EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(26, 26));

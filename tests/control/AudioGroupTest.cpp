@@ -1,4 +1,5 @@
-#include "PageHarness.h"
+#include "PageInput.h"
+#include "app/PagesRig.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ using Lines = std::vector<std::string>;
 namespace {
 
 struct AudioGroup : ::testing::Test {
-    PageHarness h;
+    PagesRig h;
     AudioPage& page = h.audio;
     SelectedAudioGroup& group = *h.audio.fraSelectedAudioOutput();
     const SelectedAudioGroup::LevelRow& row(SelectedAudioGroup::Row r) { return group.row(r); }
@@ -18,7 +19,7 @@ struct AudioGroup : ::testing::Test {
 
     void Tick(std::initializer_list<int> outputs) {
         for (int n : outputs) {
-            PageHarness::Click(page.picAudioOutput(n - 1)->chkAudioOutput(), Qt::ControlModifier);
+            Click(page.picAudioOutput(n - 1)->chkAudioOutput(), Qt::ControlModifier);
         }
     }
     void Activate() {
@@ -32,15 +33,6 @@ struct AudioGroup : ::testing::Test {
         }
         group.Draw_SelectedRow(SelectedAudioGroup::Volumn);
     }
-    // Counts the wheel events that reach `target`.
-    struct WheelWatch : QObject {
-        WheelWatch(QWidget& target, int& count) : count_(count) { target.installEventFilter(this); }
-        bool eventFilter(QObject*, QEvent* e) override {
-            count_ += e->type() == QEvent::Wheel ? 1 : 0;
-            return false;
-        }
-        int& count_;
-    };
     // A release at `value` after a drag: the one finished change of the slider.
     static void Drag(QSlider* s, int value) {
         s->setSliderDown(true);
@@ -98,10 +90,27 @@ TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAn
     EXPECT_EQ(h.Line(), (Lines{"12:2:0", "12:3:0", "12:5:0", "13:0:0"}));
 }
 
-TEST_F(AudioGroup, TypedLevelGoesOutOnceOnEnterOrLeavingAndNoRedrawWritesTheBoxMeanwhile) {
+// The wheel changes only a focused slider, never an up-down; a typed level
+// goes out once, and no redraw writes the box while it is being edited.
+TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWritesTheBox) {
     h.Show(1, 4, 8);
     Tick({1, 2});
     Activate();
+    const auto& bass = row(SelectedAudioGroup::Bass);
+    EXPECT_FALSE(Wheel(bass.sld, true)); // handed on towards the scroll area
+    EXPECT_FALSE(Wheel(bass.ud, true));
+    EXPECT_TRUE(h.Line().empty());
+    EXPECT_EQ(bass.sld->value(), 0);
+    bass.sld->setFocus();
+    EXPECT_TRUE(Wheel(bass.sld, true));
+    EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
+    // A second notch replaces the setting still waiting for output 2.
+    Wheel(bass.sld, true);
+    EXPECT_EQ(h.Line().size(), 4u);
+    h.AckSettings();
+    h.Reply({1, 2, 2, 2});
+    ASSERT_TRUE(h.Line().empty());
+
     QLineEdit* txt = volume.txt;
     txt->setFocus();
     txt->selectAll();
@@ -131,33 +140,12 @@ TEST_F(AudioGroup, TypedLevelGoesOutOnceOnEnterOrLeavingAndNoRedrawWritesTheBoxM
     txt->selectAll();
     QTest::keyClicks(txt, "42");
     EXPECT_TRUE(h.Line().empty());
-    row(SelectedAudioGroup::Bass).txt->setFocus(); // leaving the box hands it over
+    bass.txt->setFocus(); // leaving the box hands it over
     EXPECT_EQ(h.Line(), (Lines{"12:1:42", "12:2:42", "13:0:0"}));
-    EXPECT_TRUE(row(SelectedAudioGroup::Bass).txt->hasFocus());
+    EXPECT_TRUE(bass.txt->hasFocus());
     page.SelectedBassLevelChange(101); // no caller puts a level above 100 on the line
     page.SelectedBassLevelChange(-1);
     EXPECT_EQ(h.Line().size(), 3u);
-}
-
-TEST_F(AudioGroup, WheelChangesOnlyAFocusedSliderAndNeverAnUpDown) {
-    h.Show(1, 4, 8);
-    Tick({1, 2});
-    Activate();
-    const auto& bass = row(SelectedAudioGroup::Bass);
-    int seenByPage = 0;
-    WheelWatch watch(page, seenByPage);
-    PageHarness::Wheel(bass.sld, true);
-    PageHarness::Wheel(bass.ud, true);
-    EXPECT_TRUE(h.Line().empty());
-    EXPECT_EQ(bass.sld->value(), 0);
-    EXPECT_EQ(seenByPage, 2); // handed on towards the scroll area
-    bass.sld->setFocus();
-    PageHarness::Wheel(bass.sld, true);
-    EXPECT_EQ(h.Line().size(), 3u); // output 1 on the line, output 2 and the query waiting
-    EXPECT_EQ(seenByPage, 2);
-    // A second notch replaces the setting still waiting for output 2.
-    PageHarness::Wheel(bass.sld, true);
-    EXPECT_EQ(h.Line().size(), 4u);
 }
 
 // A held slider is left alone by redraws and its release sends where it

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "app/SwitchView.h"
+#include "app/UnitPane.h"
+#include "control/AudioPage.h"
+#include "control/AudioViewRelay.h"
+#include "control/VideoPage.h"
+#include "control/VideoViewRelay.h"
+#include "link/VirtualClock.h"
+#include "link/basCRC8_Dallas_1_Wire.h"
+#include "model/QuadrelCore.h"
+#include "model/ViewsHub.h"
+#include "support/CoreHarness.h"
+#include "support/NullViewParts.h"
+#include "support/QtPrinters.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace quadrel::test {
+
+// The real core on a scripted port in virtual time, drawing on the real
+// switch view, unit pane and audio and video pages; the frame is a stand-in.
+// The hub is bound to the widgets before they are built (the pages through
+// relays): nothing draws until the core is asked to.
+struct PagesRig {
+    VirtualClock clock;
+    FakeSerialPort port;
+    TraceRecorder trace;
+    NullFrame frame;
+    AudioViewRelay audioRelay;
+    VideoViewRelay videoRelay;
+    ViewsHub hub{sw, audioRelay, videoRelay, pane, frame};
+    QuadrelCore core{port, clock, trace, hub};
+    SwitchView sw{core, hub, clock};
+    UnitPane pane{core, hub};
+    AudioPage audio{core, clock, frame};
+    VideoPage video{core, frame};
+
+    PagesRig() {
+        port.open(1, QStringLiteral("9600,n,8,1"));
+        audioRelay.setTarget(&audio);
+        videoRelay.setTarget(&video);
+        core.status.timRequestStatus().stop(); // the poll only where a test wants it
+        audio.resize(700, 640);
+        video.resize(700, 520);
+        audio.show();
+        video.show();
+    }
+
+    // Registers a connected unit with `caps` as its information replies would.
+    UnitRef Register(uint8_t id, int inputs, int outputs, const UnitCaps& caps = UnitCaps(),
+                     const QString& name = QString()) {
+        QRD_INFO scratch;
+        const UnitRef u = AddUnitRecord(scratch, id, inputs, outputs, caps);
+        return core.model.AddOrUpdateUnit(
+            id, name.isEmpty() ? u->sName() : name, true, caps.memories, inputs, outputs, 128, true,
+            u->objAudioINFO(), u->objVideoINFO(), u->objPlugINFO(), u->objFirmwareVersion(), hub);
+    }
+    // Registers and selects a unit, and disables, lays out and enables the
+    // views as its read does.
+    UnitRef Show(uint8_t id, int inputs, int outputs, const UnitCaps& caps = UnitCaps()) {
+        UnitRef unit = Register(id, inputs, outputs, caps);
+        core.model.objSelectedUnit = unit;
+        if (caps.delay) {
+            hub.Setup_SelectedDelayRange(caps.maxDelayTime, caps.delayUnit);
+        }
+        hub.Enable_QRD(false);
+        hub.Setup_AllViews();
+        hub.Enable_QRD(true);
+        QApplication::processEvents(); // lay the pages out
+        return unit;
+    }
+
+    // Every request handed to the line so far and still waiting, in order,
+    // as "code:data0:data1"; the written ones are forgotten.
+    std::vector<std::string> Requests() {
+        std::vector<std::string> out;
+        for (; seen_ < port.writes.size(); ++seen_) {
+            const Bytes& f = port.writes[seen_];
+            out.push_back(
+                Text(f.size() > 1 ? f[1] : 0, f.size() > 2 ? f[2] : 0, f.size() > 3 ? f[3] : 0));
+        }
+        for (const SEND_PACKET& p : core.link.queue.SendQueue()) {
+            out.push_back(Text(p.bCommand, p.data(0), p.data(1)));
+        }
+        return out;
+    }
+    // Forgets what was written so far and drops every waiting request.
+    void Forget() {
+        core.link.queue.ClearQueue();
+        seen_ = port.writes.size();
+    }
+    // The frame on the line and every frame waiting, in order.
+    std::vector<std::string> Line() const {
+        std::vector<std::string> out;
+        if (core.link.queue.IsWaitingForAnswer()) {
+            const SEND_PACKET& c = core.link.queue.CurrentCommand();
+            out.push_back(Text(c.bCommand, c.data(0), c.data(1)));
+        }
+        for (const SEND_PACKET& p : core.link.queue.SendQueue()) {
+            out.push_back(Text(p.bCommand, p.data(0), p.data(1)));
+        }
+        return out;
+    }
+
+    // Answers the awaited request: an acknowledgement for a setting, else a
+    // reply carrying `payload`.
+    void Reply(const Bytes& payload = {}) {
+        const SEND_PACKET& c = core.link.queue.CurrentCommand();
+        Bytes f = {static_cast<uint8_t>(0x80 | c.bID)};
+        if (!IsSetCommand(c.bCommand)) {
+            f.push_back(static_cast<uint8_t>(payload.size()));
+            f.insert(f.end(), payload.begin(), payload.end());
+        }
+        f.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(f, static_cast<int>(f.size())));
+        port.deliver(f);
+    }
+    // Acknowledges settings until a query is awaited (or nothing is).
+    void AckSettings() {
+        while (core.link.queue.IsWaitingForAnswer() && IsSetCommand(Awaited())) {
+            Reply();
+        }
+    }
+    uint8_t Awaited() const { return core.link.queue.CurrentCommand().bCommand; }
+
+    template <typename W = QWidget> W* Find(const QString& name) { return sw.findChild<W*>(name); }
+    QPushButton* Input(int c) {
+        return Find<QPushButton>(QStringLiteral("chkSwitchInput_%1").arg(c));
+    }
+    QPushButton* Output(int row) {
+        return Find<QPushButton>(QStringLiteral("chkSwitchOutput_%1").arg(row));
+    }
+
+private:
+    static std::string Text(int code, int d0, int d1) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%02X:%d:%d", code, d0, d1);
+        return text;
+    }
+    size_t seen_ = 0;
+};
+
+} // namespace quadrel::test

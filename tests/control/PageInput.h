@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+// The operator's hands on the audio and video pages.
+namespace quadrel::test {
+
+// A click on a port's check box with the given button and modifiers.
+inline void Click(QWidget* box, Qt::KeyboardModifiers mods = Qt::NoModifier,
+                  Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(box, button, mods, QPoint(6, box->height() / 2));
+}
+
+// One notch of the wheel over the middle of `w` (up when `up`), as from
+// the mouse so that it travels up to the containers. True when taken.
+inline bool Wheel(QWidget* w, bool up) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, up ? 120 : -120), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    e.ignore();
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    QApplication::instance()->notify(w, &e);
+    return e.isAccepted();
+}
+
+// Keys pressed on the focused box of a page's panels, and where each
+// step leaves the focus (the box's caption) and the scroll bar.
+struct KeyStep {
+    Qt::Key key;
+    int times;
+    const char* focus;
+    int scroll;
+};
+inline void RunKeys(QWidget& page, const QScrollBar& bar, const std::vector<KeyStep>& steps) {
+    for (const KeyStep& s : steps) {
+        for (int i = 0; i < s.times; ++i) {
+            QTest::keyClick(page.focusWidget(), s.key);
+        }
+        const auto* box = qobject_cast<QAbstractButton*>(page.focusWidget());
+        EXPECT_EQ(box ? box->text().toStdString() : "no box", s.focus)
+            << QTest::toString(s.key) << " x" << s.times;
+        EXPECT_EQ(bar.value(), s.scroll) << QTest::toString(s.key) << " x" << s.times;
+    }
+}
+
+} // namespace quadrel::test
