@@ -53,8 +53,7 @@ void AnswerRoutes(PagesRig& r, uint8_t output, uint8_t input) {
     r.Reply(pairs);
 }
 
-// Answers whatever the line waits for until nothing does: settings with an
-// acknowledgement, route queries with output 1 on input 1.
+// Answers all the line waits for: settings acknowledged, output 1 routed to input 1.
 void Drain(PagesRig& r) {
     while (r.core.link.queue.IsWaitingForAnswer()) {
         if (IsSetCommand(r.Awaited())) {
@@ -66,8 +65,7 @@ void Drain(PagesRig& r) {
     r.Requests();
 }
 
-// Units 7 (selected), 9 and 12 that switch and do nothing else, the four memory
-// locations of 7 listed and its first preset read; nothing waits.
+// Units 7 (selected, its four presets listed and #1 read), 9 and 12 that only switch.
 UnitRef Ready(PagesRig& r) {
     UnitCaps caps; // switching alone: the route answers are all its read asks for
     caps.plugs = caps.edid = caps.firmware = false;
@@ -81,11 +79,20 @@ UnitRef Ready(PagesRig& r) {
     return unit;
 }
 
+// The pane asking its questions of `messages`, answers kept in a temporary file.
+struct Asking {
+    explicit Asking(PagesRig& r) : state(dir.path() + "/state.ini") {
+        r.pane.setQuestions(messages, state);
+    }
+    QTemporaryDir dir;
+    ProgramState state;
+    RecordingMessages messages;
+};
+
 } // namespace
 
-// The first unit found is listed, selected and its first preset read; the
-// hub's writers fill the preset rows; a refreshed unit changes its row, not
-// the selection; Cancel in Options with the port closed empties the pane.
+// The first unit found is listed, selected and read; a refresh changes its row,
+// not the selection; a closed port empties the pane.
 TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
     PagesRig r;
     r.pane.show();
@@ -94,14 +101,10 @@ TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
     r.Reply({0x8F, 4, 8, '<', 'b', '>', 'M', 'X', '<', '/', 'b', '>'});
     QTreeWidget* list = r.pane.lstQRD();
     ASSERT_EQ(list->topLevelItemCount(), 1);
-    QTreeWidgetItem* row = r.pane.FindUnitRow("QRD10");
-    EXPECT_EQ(row->text(0), "0A");
-    // The name as it came, never as markup.
     EXPECT_EQ(Cells(r.pane, 10,
                     {"NAME", "AV", "IO", "MEMORY", "Delay", "Delay Unit", "Firmware Version"}),
               "<b>MX</b>|Audio|8/4|15|Disable||Unknow");
-    EXPECT_EQ(list->currentItem(), row);
-    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 10);
+    EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD10"));
     EXPECT_EQ(r.pane.cboMemoryLOC()->count(), 15);
     EXPECT_EQ(r.pane.cboMemoryLOC()->currentText(), "#1");
     EXPECT_FALSE(list->isEnabled()); // the unit is being read
@@ -144,11 +147,9 @@ TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
     EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 10);
     r.Register(9, 8, 8);
     EXPECT_EQ(Cells(r.pane, 9, {"AV", "Delay Unit", "Max Delay"}), "Both|5|5000");
-    row = r.pane.FindUnitRow("QRD9");
-    EXPECT_EQ(row->toolTip(0), "Unit 09 answers");
     r.hub.SetUnitIcon(9, false);
-    EXPECT_EQ(row->data(0, Qt::AccessibleDescriptionRole).toString(), "not answering");
-    EXPECT_EQ(row->toolTip(0), "Unit 09 is not answering: Scan, or click its row, to try again");
+    EXPECT_EQ(r.pane.FindUnitRow("QRD9")->data(0, Qt::AccessibleDescriptionRole).toString(),
+              "not answering");
     r.hub.SetUnitFirmwareText(9, "1.2.10");
     EXPECT_EQ(Cells(r.pane, 9, {"Firmware Version"}), "1.2.10");
 
@@ -159,8 +160,7 @@ TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
     EXPECT_EQ(list->topLevelItemCount(), 1);
 }
 
-// A click, Enter or a keyboard move in the unit list selects that unit and
-// reads it; the program's own moves of the current row select nothing.
+// The program's own moves of the current row select nothing.
 TEST(UnitPane, RowClickAndKeyboardSelectTheUnitAndReadIt) {
     PagesRig r;
     Ready(r);
@@ -223,10 +223,32 @@ TEST(UnitPane, RowClickAndKeyboardSelectTheUnitAndReadIt) {
     EXPECT_TRUE(r.Requests().empty());
 }
 
-TEST(UnitPane, MemoryLocationsKeepOrResetTheEntryAndSaveWritesBothKindsThenReads) {
+TEST(UnitPane, LoadListsChangesLocationsKeepOrResetAndSaveWritesBothKindsThenReads) {
     PagesRig r;
-    UnitRef unit = Ready(r);
+    Asking ask(r);
+    UnitRef unit = Ready(r); // preset #1: output 1 on input 1, the rest on none
     r.pane.show();
+    EXPECT_EQ(r.pane.presetPreview().size(), 8u);
+    unit->objAudioINFO()->setblSupportVolumnControl(true);
+    r.core.model.SetAudioRoute(1, 1, r.hub);
+    r.core.model.SetVideoRoute(1, 1, r.hub);
+    r.pane.findChild<QPushButton*>("cmdLoad")->click();
+    EXPECT_EQ(ask.messages.questions.back().details,
+              "It holds what the unit shows now: nothing will change.");
+
+    r.core.model.SetAudioRoute(2, 3, r.hub);
+    r.core.model.SetVideoRoute(1, 0, r.hub);
+    r.core.model.Presets.At(1, 3).volume = 40;
+    r.core.model.Presets.At(1, 3).delay = 50; // no delay control: no part of the preview
+    r.pane.findChild<QPushButton*>("cmdLoad")->click();
+    EXPECT_EQ(ask.messages.questions.back().details, "These will change:\n"
+                                                     "Output 1: video input none → 1\n"
+                                                     "Output 2: audio input 3 → none\n"
+                                                     "Output 3: volume 0 → 40");
+    EXPECT_EQ(r.Requests(), Frames{});
+
+    ask.messages.answers = {{true, false}};
+    unit->objAudioINFO()->setblSupportVolumnControl(false);
     QComboBox* locations = r.pane.cboMemoryLOC();
     locations->setFocus();
     QTest::keyClick(locations, Qt::Key_Down); // the operator picks #2
@@ -258,21 +280,6 @@ TEST(UnitPane, MemoryLocationsKeepOrResetTheEntryAndSaveWritesBothKindsThenReads
     EXPECT_FALSE(r.pane.fraMemory()->isEnabled());
     EXPECT_FALSE(r.pane.SelectedMemoryLocation());
 }
-
-namespace {
-
-// The pane asking its questions of `messages`, keeping answers in a
-// temporary state file.
-struct Asking {
-    explicit Asking(PagesRig& r) : state(dir.path() + "/state.ini") {
-        r.pane.setQuestions(messages, state);
-    }
-    QTemporaryDir dir;
-    ProgramState state;
-    RecordingMessages messages;
-};
-
-} // namespace
 
 TEST(UnitPane, SaveAndLoadAskFirstAndDoNotAskAgainOnceTold) {
     struct Case {
@@ -329,44 +336,15 @@ TEST(UnitPane, SaveAndLoadAskFirstAndDoNotAskAgainOnceTold) {
     }
 }
 
-TEST(UnitPane, LoadListsWhatWillChange) {
-    PagesRig r;
-    Asking ask(r);
-    UnitRef unit = Ready(r); // preset #1: output 1 on input 1, the rest on none
-    EXPECT_EQ(r.pane.presetPreview().size(), 8u);
-    unit->objAudioINFO()->setblSupportVolumnControl(true);
-    r.core.model.SetAudioRoute(1, 1, r.hub);
-    r.core.model.SetVideoRoute(1, 1, r.hub);
-    r.pane.findChild<QPushButton*>("cmdLoad")->click();
-    EXPECT_EQ(ask.messages.questions.back().details,
-              "It holds what the unit shows now: nothing will change.");
-
-    r.core.model.SetAudioRoute(2, 3, r.hub);
-    r.core.model.SetVideoRoute(1, 0, r.hub);
-    r.core.model.Presets.At(1, 3).volume = 40;
-    r.core.model.Presets.At(1, 3).delay = 50; // no delay control: no part of the preview
-    r.pane.findChild<QPushButton*>("cmdLoad")->click();
-    EXPECT_EQ(ask.messages.questions.back().details, "These will change:\n"
-                                                     "Output 1: video input none → 1\n"
-                                                     "Output 2: audio input 3 → none\n"
-                                                     "Output 3: volume 0 → 40");
-    EXPECT_EQ(r.Requests(), Frames{});
-}
-
-// Names come from the units: whatever bytes they send must reach the unit
-// list as inert, visible text. Unit 9 answers its information request with
-// each name (audio and video, 2 presets, 4 outputs, 4 inputs); "?" in the
-// expected text stands for the replacement mark.
+// Whatever bytes a unit sends as its name reach the list as inert, visible
+// text; "?" in the expected text stands for the replacement mark.
 TEST(UnitNames, MarkupControlCharactersAndInvalidBytesShowAsPlainText) {
     const std::pair<Bytes, std::string> cases[] = {
-        // Markup and entities stay as typed.
         {{'<', 'b', '>', '&', 'a', 'm', 'p', ';', '<', 'b', 'r', '/', '>'}, "<b>&amp;<br/>"},
-        // Bell, carriage return, escape, delete: each one a visible mark.
         {{'A', 0x07, 'B', 0x0D, 0x1B, '[', '2', 'J', 0x7F}, "A?B??[2J?"},
         // Not UTF-8: read byte for byte, and C1 controls marked too.
         {{'H', 0xE4, 'l', 'l', 0xFF, 0x85, 0x9B}, "H\xC3\xA4ll\xC3\xBF??"},
-        // UTF-8 that would reorder or hide text: a right-to-left override, a
-        // zero-width joiner, a byte order mark and an invisible tag character.
+        // Right-to-left override, zero-width joiner, byte order mark, tag character.
         {{'a', 0xE2, 0x80, 0xAE, 'b', 0xE2, 0x80, 0x8D, 'c', 0xEF, 0xBB, 0xBF, 'd', 0xF3, 0xA0,
           0x81, 0x81},
          "a?b?c?d?"},
@@ -377,14 +355,13 @@ TEST(UnitNames, MarkupControlCharactersAndInvalidBytesShowAsPlainText) {
     for (const auto& [name, shown] : cases) {
         PagesRig r;
         r.core.link.senders.CmdGetUnitInfo(9, 0, 1);
-        Bytes payload = {0xC2, 4, 4};
+        Bytes payload = {0xC2, 4, 4}; // audio and video, 2 presets, 4 by 4
         payload.insert(payload.end(), name.begin(), name.end());
         r.Reply(payload);
         QTreeWidgetItem* row = r.pane.FindUnitRow("QRD9");
         ASSERT_NE(row, nullptr) << shown;
         EXPECT_EQ(row->text(column),
                   QString::fromStdString(shown).replace('?', QChar::ReplacementCharacter));
-        // Item views never read markup; the tool tip, which would, is fixed text.
         EXPECT_FALSE(row->toolTip(column).contains(QLatin1Char('<')));
     }
 }
