@@ -32,9 +32,8 @@ public:
     QDateTime now{QDate(2012, 1, 11), QTime(9, 5, 7)};
 };
 
-// A whole program on stand-ins: ports are pseudo-terminals behind aliases in
-// temporary folders, the settings, state and names files live in a temporary
-// folder, timers run in virtual time. The port is scripted unless the test
+// A whole program on stand-ins: ports are pseudo-terminals behind aliases, files
+// in temporary folders, timers in virtual time; the port scripted unless a test
 // asks for the real one or the emulator.
 class AppRig {
 public:
@@ -72,8 +71,7 @@ public:
 
     // Opens ports through QSerialPort instead of the scripted port.
     void UseRealPort() { real_ = std::make_unique<QtSerialPort>(comm_); }
-    // Or on emulated lines in virtual time (before program()), with port 200
-    // stored as the one to open and the scan run by the program's own core.
+    // Or emulated lines (before program()), port 200 stored, the scan run by the core.
     sim::SimSerialPort& UseSimPort() {
         sim_ = std::make_unique<sim::SimSerialPort>(time);
         StorePort(200);
@@ -115,9 +113,8 @@ private:
     std::unique_ptr<basMain> program_;
 };
 
-// Answers the modal dialog of type T each time a new one shows, in order.
-// A dialog that shows with no answer left is cancelled and counted, so a test
-// never hangs on it.
+// Answers each new options dialog in order; one with no answer left is
+// cancelled and counted, so a test never hangs on it.
 class DialogAnswers {
 public:
     using Answer = std::function<void(frmOptions&)>;
