@@ -23,10 +23,8 @@
 
 namespace quadrel::test {
 
-// The real core on a scripted port in virtual time, drawing on the real
-// switch view, unit pane and audio and video pages; the frame is a stand-in.
-// The hub is bound to the widgets before they are built (the pages through
-// relays): nothing draws until the core is asked to.
+// The real core on a scripted port in virtual time, drawing on the real switch
+// view, unit pane and pages (through relays, bound before they are built).
 struct PagesRig {
     VirtualClock clock;
     FakeSerialPort port;
@@ -61,8 +59,7 @@ struct PagesRig {
             id, name.isEmpty() ? u->sName() : name, true, caps.memories, inputs, outputs, 128, true,
             u->objAudioINFO(), u->objVideoINFO(), u->objPlugINFO(), u->objFirmwareVersion(), hub);
     }
-    // Registers and selects a unit, and disables, lays out and enables the
-    // views as its read does.
+    // Registers and selects a unit and lays the views out as its read does.
     UnitRef Show(uint8_t id, int inputs, int outputs, const UnitCaps& caps = UnitCaps()) {
         UnitRef unit = Register(id, inputs, outputs, caps);
         core.model.objSelectedUnit = unit;
@@ -76,8 +73,8 @@ struct PagesRig {
         return unit;
     }
 
-    // Every request handed to the line so far and still waiting, in order,
-    // as "code:data0:data1"; the written ones are forgotten.
+    // Every request written since the last call, then every one waiting, as
+    // "code:data0:data1".
     std::vector<std::string> Requests() {
         std::vector<std::string> out;
         for (; seen_ < port.writes.size(); ++seen_) {
@@ -85,10 +82,7 @@ struct PagesRig {
             out.push_back(
                 Text(f.size() > 1 ? f[1] : 0, f.size() > 2 ? f[2] : 0, f.size() > 3 ? f[3] : 0));
         }
-        for (const SEND_PACKET& p : core.link.queue.SendQueue()) {
-            out.push_back(Text(p.bCommand, p.data(0), p.data(1)));
-        }
-        return out;
+        return Waiting(out);
     }
     // Forgets what was written so far and drops every waiting request.
     void Forget() {
@@ -102,14 +96,10 @@ struct PagesRig {
             const SEND_PACKET& c = core.link.queue.CurrentCommand();
             out.push_back(Text(c.bCommand, c.data(0), c.data(1)));
         }
-        for (const SEND_PACKET& p : core.link.queue.SendQueue()) {
-            out.push_back(Text(p.bCommand, p.data(0), p.data(1)));
-        }
-        return out;
+        return Waiting(out);
     }
 
-    // Answers the awaited request: an acknowledgement for a setting, else a
-    // reply carrying `payload`.
+    // Answers the awaited request: an acknowledgement for a setting, else `payload`.
     void Reply(const Bytes& payload = {}) {
         const SEND_PACKET& c = core.link.queue.CurrentCommand();
         Bytes f = {static_cast<uint8_t>(0x80 | c.bID)};
@@ -137,6 +127,12 @@ struct PagesRig {
     }
 
 private:
+    std::vector<std::string> Waiting(std::vector<std::string>& out) const {
+        for (const SEND_PACKET& p : core.link.queue.SendQueue()) {
+            out.push_back(Text(p.bCommand, p.data(0), p.data(1)));
+        }
+        return out;
+    }
     static std::string Text(int code, int d0, int d1) {
         char text[32];
         std::snprintf(text, sizeof text, "%02X:%d:%d", code, d0, d1);

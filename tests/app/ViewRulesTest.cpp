@@ -13,9 +13,8 @@
 
 using namespace quadrel;
 
-// The pitch for a font's digits, and the layout at the design's pitch of
-// 32 and scaled for a larger font: the bars of the last row and column stay on the surface and
-// no bar runs into the next cell.
+// The pitch follows the font's digits; at any pitch the bars stay on the
+// surface and no bar runs into the next cell.
 TEST(GridGeometry, PitchFollowsTheFontAndBarsStayOnTheSurface) {
     EXPECT_EQ(grid::PitchFor(24, 15), 32); // 9 points: three digits in 23 or 24 pixels
     EXPECT_EQ(grid::PitchFor(31, 19), 39); // 12 points: 31 pixels
@@ -27,15 +26,12 @@ TEST(GridGeometry, PitchFollowsTheFontAndBarsStayOnTheSurface) {
         EXPECT_EQ(grid::RightBarRect(3, pitch).right() + 1, grid::CellRect(4, pitch).left());
         EXPECT_TRUE(grid::FrameRect(9, pitch).contains(grid::CellRect(9, pitch)));
     }
-    EXPECT_EQ(grid::CellRect(9, 41), QRect(47, 47, 35, 35));
 }
 
-// Screens as (x, y, width, height) of their available areas; the frame
-// allowance is 4 left/right/bottom and 32 above.
+// Screens' available areas; the frame allowance is 4 left/right/bottom, 32 above.
 TEST(WindowFit, FirstPlaceAndRememberedRectangles) {
     const QSize minimum(900, 560);
-    // A first start: preferred where there is room, the screen's size less
-    // the frame where there is not, centred.
+    // A first start: preferred where there is room, else the screen less the frame; centred.
     EXPECT_EQ(WindowFit::FirstPlace({1060, 900}, minimum, {0, 0, 1920, 1200}),
               QRect(430, 164, 1060, 900));
     EXPECT_EQ(WindowFit::FirstPlace({1060, 900}, minimum, {0, 27, 1366, 741}),
@@ -82,14 +78,12 @@ QImage Render(const QString& key) {
 
 } // namespace
 
-// Every key the views use has a picture and a description; the states that
-// matter look different; pictures are drawn at the screen's pixel ratio.
+// Every key of the views has its own picture and a description, drawn at the pixel ratio.
 TEST(Pictures, EveryKeyOfTheViewsHasItsOwnPictureDrawnAtThePixelRatio) {
     const ImageKeyTables& t = ImageKeys();
     std::set<QString> wanted(t.SwitchKeys.begin(), t.SwitchKeys.end());
     wanted.insert(t.PlugKeys.begin(), t.PlugKeys.end());
     wanted.insert({"GreenON", "RedON", "Mute", "Unmute"});
-    EXPECT_EQ(wanted.size(), 18u + 12u + 4u);
     const QImage blank = Render("NoSuchKey");
     for (const QString& key : wanted) {
         EXPECT_TRUE(Pictures::Has(key) && Render(key) != blank) << key.toStdString();
