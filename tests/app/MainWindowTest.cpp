@@ -278,6 +278,14 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_EQ(naming.editor(), nullptr);
     const QString kept = QString("<b>Desk</b> & PC") + QChar(0xFFFD);
     EXPECT_EQ(NameOf(naming.shown(), In(1)), kept);
+    // Escape keeps nothing.
+    auto* out1 = form->findChild<QPushButton*>("chkSwitchOutput_0");
+    QTest::keyClick(out1, Qt::Key_F2);
+    ASSERT_NE(naming.editor(), nullptr);
+    naming.editor()->setText("Projector");
+    QTest::keyClick(naming.editor(), Qt::Key_Escape);
+    EXPECT_EQ(naming.editor(), nullptr);
+    EXPECT_TRUE(naming.shown().outputs.empty());
 
     // Shown as typed: tool tip, the video panel's box (no shortcut of the &), the source.
     EXPECT_EQ(TipText(in1), "Input 1: " + kept);

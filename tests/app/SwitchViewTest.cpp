@@ -217,6 +217,25 @@ TEST(SwitchView, WheelAndKeyboardReachEveryPortOfALargeUnit) {
     QTest::keyClick(Cell(r, 8 + 3), Qt::Key_Space);
     EXPECT_EQ(r.Requests(), (Frames{"02:51:4", "08:51:0", "01:51:4", "07:51:0"}));
 
+    // Tab goes through the window in reading order; the scroll bars take focus.
+    std::vector<QWidget*> chain;
+    for (QWidget* w = r.Input(0); chain.size() < 21; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            chain.push_back(w);
+        }
+    }
+    std::vector<QWidget*> expected;
+    for (int c = 0; c < 8; ++c) {
+        expected.push_back(r.Input(c));
+    }
+    expected.insert(expected.end(), {Bar(r, "scoSwitchInput"), Bar(r, "scoSwitchOutput")});
+    expected.push_back(r.Output(0)); // then its row's cells, then the next row's box
+    for (int c = 0; c < 8; ++c) {
+        expected.push_back(Cell(r, c));
+    }
+    expected.insert(expected.end(), {r.Output(1), Cell(r, 8)});
+    EXPECT_EQ(chain, expected);
+
     // A unit that fits the window leaves the wheel to the page.
     r.Show(2, 8, 8);
     EXPECT_FALSE(wheel({0, -120}, Qt::NoModifier));
