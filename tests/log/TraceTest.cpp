@@ -1,6 +1,4 @@
-// The trace: its lines and their trim, the daily log file, the lines in
-// words as the real link reports answers, repeats and dropped input; the log
-// window.
+// The trace, its trim, the daily log file, the lines in words, the log window.
 #include "link/CommandCodes.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
 #include "log/FrameWords.h"
@@ -44,7 +42,6 @@ struct Lines : TraceSink {
     void RemoveLeadingTrace(qsizetype) override {}
     void ClearTrace() override { lines.clear(); }
     void ShowFigures(const QString& text) override { figures = text; }
-    // The words lines without their time stamps.
     QStringList Words() const {
         return lines.filter(" ms  ").replaceInStrings(QRegularExpression("^ *\\d+ ms  "), "");
     }
@@ -70,7 +67,6 @@ SEND_PACKET Packet(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
     return p;
 }
 
-// The link with the real trace behind it, showing words, writing the log file.
 struct TraceParts {
     FixedClock day;
     Lines sink;
@@ -90,7 +86,6 @@ struct WordsHarness : TraceParts, LinkHarness {
     }
 };
 
-// What the window system sends when the operator closes from the title bar.
 void CloseFromTitleBar(QWidget& window) {
     QCloseEvent close;
     QSpontaneKeyEvent::setSpontaneous(&close);
@@ -130,7 +125,6 @@ TEST(Trace, LinesWhileOnHeldWhilePausedClearedSavedAndTrimmed) {
     EXPECT_TRUE(sink.lines.isEmpty());
     EXPECT_TRUE(log.txtLog().isEmpty());
 
-    // The trim cuts through the last line break within its window.
     // 655 lines of 100 characters with their CR LF: 65,500 characters.
     for (int i = 0; i < 655; ++i) {
         log.ShowTrace(Line(98, static_cast<char>('a' + i % 26)), TraceColour::Send);
@@ -138,8 +132,7 @@ TEST(Trace, LinesWhileOnHeldWhilePausedClearedSavedAndTrimmed) {
     log.ShowTrace(Line(34, 'Z'), TraceColour::Recv); // 65,536 after it: no trim yet
     ASSERT_EQ(log.txtLog().size(), 65536);
     log.ShowTrace(Line(38, 'Y'), TraceColour::Recv);
-    // The CR of line 163 is character 16,299, the last at or before 16,384:
-    // everything up to it goes, its LF stays.
+    // Up to the CR of line 163 (16,299, the last at or before 16,384) goes; its LF stays.
     EXPECT_EQ(log.txtLog().size(), 65536 - 16299 + 40);
     EXPECT_TRUE(log.txtLog().startsWith("\n" + Line(98, 'a' + 163 % 26)));
 
@@ -160,8 +153,7 @@ TEST(Trace, LinesWhileOnHeldWhilePausedClearedSavedAndTrimmed) {
     }
 }
 
-// The daily file takes time-stamped lines only when on. Whatever stands in its
-// way (no LOG folder, a file, folder or pipe) loses the line without a word.
+// Whatever stands in the daily file's way (no LOG folder, a file, folder, pipe) loses the line.
 TEST(LogFile, AppendsToTheDailyFileOnlyWhenOnAndLeavesWhatIsInTheWayAlone) {
     QTemporaryDir dir, file, folder, pipe;
     FixedClock clock;
@@ -226,7 +218,6 @@ TEST(FrameWords, EveryRequestKind) {
 TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThemAndTheFileHasNone) {
     WordsHarness h;
     CommandSenders& s = h.link.senders;
-    // An acknowledged setting, a paired reply, firmware, both information pages.
     s.CmdSetVolumnLevel(1, 2, 50, 0);
     h.port.deliver(Framed({0x81}));
     s.CmdGetVolumnLevel(1, 0, 0, 1);
@@ -301,8 +292,6 @@ TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThemAndTheFileHasNone
               hex.replaceInStrings(QRegularExpression("^"), "09:05:07 "));
 }
 
-// Run and Stop enable each other; closing from the title bar hides and the
-// window keeps collecting; the text shown is the text held across trims.
 TEST(LogWindow, RunStopCloseAndTextShownAcrossTrims) {
     FixedClock clock;
     basLog log{QString(), clock};
@@ -351,8 +340,6 @@ TEST(LogWindow, RunStopCloseAndTextShownAcrossTrims) {
     EXPECT_LT(log.txtLog().size(), basLog::kTrimAt);
 }
 
-// On a line with seeded faults the window's figures agree with what the
-// emulator reports having done to the answers.
 TEST(FaultyLine, TheWindowsFiguresAgreeWithTheEmulator) {
     FixedClock noClock;
     VirtualClock clock;
@@ -363,8 +350,7 @@ TEST(FaultyLine, TheWindowsFiguresAgreeWithTheEmulator) {
     RecordingViews views;
     QuadrelCore core(port, clock, log, views);
     frmLog form(log);
-    // The answers of unit 1 that the emulator lost or spoilt (a noisy answer
-    // comes in two pieces with the same note: counted once).
+    // Unit 1's answers lost or spoilt (a noisy answer's two pieces count once).
     int spoilt = 0;
     bool secondPiece = false;
     port.engine().setTrace([&](const sim::LineEvent& e) {
@@ -403,7 +389,6 @@ TEST(FaultyLine, TheWindowsFiguresAgreeWithTheEmulator) {
         dropped += figures[id].dropped;
     }
     EXPECT_GT(dropped, 0); // the bursts of noise
-    // The status bar shows the same figures.
     EXPECT_EQ(form.lblFigures()->text(), log.words().FiguresText());
     EXPECT_TRUE(form.lblFigures()->text().startsWith(
         QStringLiteral("unit 00: 1 requests, 2 repeats, 1 give-ups, 0 dropped")))

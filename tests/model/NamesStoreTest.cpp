@@ -22,9 +22,7 @@ QByteArray Read(const QString& path) {
 
 } // namespace
 
-// Names are kept per unit ID and what it reports: another report of the same
-// ID is offered them, used they go over to it. (The offer bar and putting
-// aside are the names UI test's.)
+// Another report of the same ID is offered the names; used, they go over to it.
 TEST(NamesStore, KeysByReportAWriteReplacesTheFileWholeAndADamagedFileIsKeptAside) {
     QTemporaryDir dir;
     const QString path = dir.filePath("names.json");

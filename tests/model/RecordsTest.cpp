@@ -1,5 +1,4 @@
-// The unit records and status tables, and the hub that hands the core's
-// drawing to the view parts.
+// The unit records and status tables, and the views hub.
 #include "log/HeldTrace.h"
 #include "model/QRD_INFO.h"
 #include "model/QuadrelCore.h"
@@ -19,8 +18,7 @@ using namespace quadrel::test;
 
 namespace {
 
-// All four areas in one: each call as "routine:a:b", in the order the parts
-// saw them; with a line, also how many frames had been written by then.
+// Each call as "routine:a:b", and how many frames had been written by then.
 struct Parts : NullSwitchView, NullAudioView, NullVideoView, NullUnitPane {
     std::vector<std::string> calls;
     const std::vector<Bytes>* sent = nullptr;
@@ -46,10 +44,9 @@ struct Parts : NullSwitchView, NullAudioView, NullVideoView, NullUnitPane {
 };
 
 // Every call of the link's trace, and how many frames were on the line first.
-struct TraceLines : LinkTrace {
+struct TraceLines : TraceRecorder {
     explicit TraceLines(const sim::SimSerialPort& port) : port(port) {}
     const sim::SimSerialPort& port;
-    std::vector<Bytes> sent;
     std::vector<std::string> lines;
     size_t writtenFirst = 0;
     void Add(const char* what, const Bytes& bytes, int n = 0) {
@@ -75,8 +72,7 @@ struct TraceLines : LinkTrace {
     }
 };
 
-// The core against emulated units, drawing through a hub and tracing through
-// a trace that the port's arrivals hold (or not) as the program does.
+// The core on emulated units, its arrivals holding the hub and trace (or not) as the program does.
 struct HubOnLine {
     explicit HubOnLine(bool held) {
         parts.sent = &trace.sent;
@@ -127,8 +123,6 @@ TEST(ViewsHub, SpanningRoutinesInOrderHeldOnesWaitAndEachPortIsDrawnOnce) {
               (std::vector<std::string>{"switch layout:0:0", "audio layout:0:0", "video layout:0:0",
                                         "list enable:1:0", "switch enable:1:0", "audio enable:1:0",
                                         "video enable:1:0", "memory enable:1:0"}));
-    hub.SetScanCaption("Stop S&can");
-    EXPECT_EQ(frame.caption, "Stop S&can");
     log.calls.clear();
     {
         const ViewsHub::Held hold(hub);
@@ -150,8 +144,7 @@ TEST(ViewsHub, SpanningRoutinesInOrderHeldOnesWaitAndEachPortIsDrawnOnce) {
         hub.Draw_AudioOutputDelayTime(3);
     }
     hub.Draw_InputPlug(SignalKind::Video, 4); // not held: at once
-    // Asked to wait for the program's event loop, the hub draws when told to,
-    // or before anything else it is told.
+    // Asked to wait for the event loop, it draws when told to, or before anything else.
     int asked = 0;
     hub.setLater([&asked] { ++asked; });
     {
@@ -195,8 +188,7 @@ TEST(ViewsHub, HeldDrawingLeavesTheLineAsItWasAndDrawsEveryPort) {
     EXPECT_LT(plain.trace.writtenFirst, plain.trace.sent.size() / 10);
     // (Frames after a time-out, such as the scan's next probe, come from the timer.)
     EXPECT_GT(held.trace.writtenFirst, held.trace.sent.size() * 3 / 4);
-    // A port drawn twice in a row for one reply is drawn once; held, after the
-    // frame that reply released has been written.
+    // A port drawn twice for one reply is drawn once; held, after the frame released.
     std::vector<std::string> once;
     std::vector<size_t> sentBefore;
     for (size_t i = 0; i < plain.parts.calls.size(); ++i) {

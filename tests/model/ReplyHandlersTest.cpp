@@ -1,12 +1,11 @@
-// The reply handlers, the scan, the status read and the poll on a scripted
-// port: what each answer leaves in the model and on the views, which answers
-// are refused (and so repeated), and what is asked when.
+// The reply handlers, the scan, the status read and the poll on a scripted port.
 #include "support/CoreHarness.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 using namespace quadrel;
 using namespace quadrel::test;
@@ -32,26 +31,30 @@ Bytes Info(uint8_t flags, uint8_t outputs, uint8_t inputs, const std::string& na
     return b;
 }
 
+// What went out, then what waits to go.
+std::vector<std::string> SentAndWaiting(CoreHarness& h) {
+    std::vector<std::string> all = h.Sent();
+    const auto waiting = h.Waiting();
+    all.insert(all.end(), waiting.begin(), waiting.end());
+    return all;
+}
+
 } // namespace
 
-// (A switch reply's crosspoints are the record tests' and the scenarios'.)
 TEST_F(Handlers, LevelRepliesRestartTheirOwnRedrawForTheSelectedUnitOnlyDelayLowThenHigh) {
-    send().CmdGetMute(1, 0, 0, 1);
-    send().CmdGetVolumnLevel(1, 0, 0, 1);
-    send().CmdGetBassLevel(1, 0, 0, 1);
-    send().CmdGetTrebleLevel(1, 0, 0, 1);
-    send().CmdGetSubwooferLevel(1, 0, 0, 1);
-    send().CmdGetDelayLevel(1, 0, 0, 1);
+    std::vector<std::string> redraws;
+    for (auto ask : {&CommandSenders::CmdGetMute, &CommandSenders::CmdGetVolumnLevel,
+                     &CommandSenders::CmdGetBassLevel, &CommandSenders::CmdGetTrebleLevel,
+                     &CommandSenders::CmdGetSubwooferLevel, &CommandSenders::CmdGetDelayLevel}) {
+        (send().*ask)(1, 0, 0, 1);
+        redraws.push_back("RestartSelectedRedraw(" + std::to_string(redraws.size()) + ")");
+    }
     for (int reply = 0; reply < 7; ++reply) { // the delay is two replies
         h.Reply({0x01, 0x01});
     }
     EXPECT_FALSE(Waiting());
-    EXPECT_EQ(h.views.Matching("RestartSelectedRedraw"),
-              (std::vector<std::string>{"RestartSelectedRedraw(0)", "RestartSelectedRedraw(1)",
-                                        "RestartSelectedRedraw(2)", "RestartSelectedRedraw(3)",
-                                        "RestartSelectedRedraw(4)", "RestartSelectedRedraw(5)"}));
+    EXPECT_EQ(h.views.Matching("RestartSelectedRedraw"), redraws);
 
-    // The delay is the low byte, then the high byte.
     h.views.calls.clear();
     send().CmdGetDelayLevel(1, 0, 0, 1);
     h.Reply({0x03, 0xE8});
@@ -177,8 +180,7 @@ TEST_F(Handlers, PresetRepliesGoToTheChosenLocationOnlyAndThePointerRule) {
     EXPECT_TRUE(h.views.busyPointer);
 }
 
-// The first unit found is selected and read (the switch maps first, when it
-// has them); later units are only listed, and a refresh keeps the record.
+// The first unit found is selected and read; later ones only listed; a refresh keeps the record.
 TEST(InfoReplies, FirstUnitFoundIsSelectedAndReadLaterOnesOnlyListed) {
     CoreHarness h;
     h.core.link.senders.CmdGetUnitInfo(5, 0, 1);
@@ -187,9 +189,8 @@ TEST(InfoReplies, FirstUnitFoundIsSelectedAndReadLaterOnesOnlyListed) {
     ASSERT_TRUE(unit);
     EXPECT_EQ(h.core.model.objSelectedUnit, unit);
     EXPECT_EQ(unit->sName(), "ABCD");
-    EXPECT_EQ(unit->iMemoryCount(), 3);
-    EXPECT_EQ(unit->iOutputCount(), 8);
-    EXPECT_EQ(unit->iInputCount(), 4);
+    EXPECT_EQ(std::tuple(unit->iMemoryCount(), unit->iOutputCount(), unit->iInputCount()),
+              std::tuple(3, 8, 4));
     EXPECT_FALSE(unit->objAudioINFO()->blEnabled() || unit->objVideoINFO()->blEnabled());
     EXPECT_FALSE(h.core.model.blLoadingStatus || h.views.busyPointer);
     EXPECT_TRUE(h.views.Called("FillMemoryLocations()"));
@@ -246,11 +247,8 @@ TEST(StatusRead, NoAudioControlsEndsAtTheEdidReply) {
     h.Select(1);
     h.core.status.SetLoadingStatus(true);
     h.core.status.RequestUnitStatus(0);
-    std::vector<std::string> all = h.Sent();
-    const auto waiting = h.Waiting();
-    all.insert(all.end(), waiting.begin(), waiting.end());
-    EXPECT_EQ(all, (std::vector<std::string>{"08:0:0", "07:0:0", "0A:0:0", "09:0:0", "0C:0:0",
-                                             "0B:0:0", "21:0:0"}));
+    EXPECT_EQ(SentAndWaiting(h), (std::vector<std::string>{"08:0:0", "07:0:0", "0A:0:0", "09:0:0",
+                                                           "0C:0:0", "0B:0:0", "21:0:0"}));
     for (int i = 0; i < 6; ++i) {
         h.Reply({});
     }
@@ -273,17 +271,16 @@ TEST(StatusRead, NoAudioControlsEndsAtTheEdidReply) {
 TEST_F(Handlers, StatusPollOnlyOnAnIdleLineNeverTwiceAndSkipsValuesBeingRedrawn) {
     h.views.redrawRunning[AudioValue::Volumn] = true;
     h.clock.advance(1s);
-    std::vector<std::string> all = h.Sent();
-    const auto waiting = h.Waiting();
-    all.insert(all.end(), waiting.begin(), waiting.end());
-    EXPECT_EQ(all, (std::vector<std::string>{"0A:0:0", "09:0:0", "0C:0:0", "0B:0:0", "07:0:0",
-                                             "08:0:0", "21:0:0", "11:0:0", "15:0:0", "17:0:0",
-                                             "19:0:0", "1D:0:0", "1F:0:0"}));
+    const size_t waiting = h.Waiting().size();
+    EXPECT_EQ(SentAndWaiting(h),
+              (std::vector<std::string>{"0A:0:0", "09:0:0", "0C:0:0", "0B:0:0", "07:0:0", "08:0:0",
+                                        "21:0:0", "11:0:0", "15:0:0", "17:0:0", "19:0:0", "1D:0:0",
+                                        "1F:0:0"}));
     EXPECT_EQ(h.core.link.queue.SendQueue().front().lPriority, 2);
     // Line busy: another tick adds nothing.
     h.Reply({});
     h.core.status.StatusPoll();
-    EXPECT_EQ(h.Waiting().size(), waiting.size() - 1);
+    EXPECT_EQ(h.Waiting().size(), waiting - 1);
     // Busy states and an unconnected unit stop it too.
     CoreHarness g;
     g.AddUnit(1, 4, 4)->setblConnected(false);
@@ -311,17 +308,15 @@ TEST_F(Handlers, StatusPollOnlyOnAnIdleLineNeverTwiceAndSkipsValuesBeingRedrawn)
 
 TEST_F(Handlers, ClosedPortNoReadOrScanWaitsForAnAnswerThatCannotCome) {
     h.port.close();
-    // A unit picked in the list: its information request is dropped.
     h.core.status.SetLoadingStatus(true);
     h.core.link.senders.CmdGetUnitInfo(1, 0, 1);
     EXPECT_FALSE(h.core.status.IsBusy() || h.views.busyPointer);
-    // The scan button on a closed port: a scan that ends at once, not a stop.
-    h.views.calls.clear();
+    h.views.calls.clear(); // the scan button: a scan that ends at once, not a stop
+
     h.core.status.cmdScan_Click();
     EXPECT_FALSE(h.core.status.IsBusy());
     EXPECT_EQ(h.views.scanCaption, "S&can");
-    EXPECT_FALSE(h.views.busyPointer);
-    EXPECT_FALSE(h.core.model.blScanning);
+    EXPECT_FALSE(h.views.busyPointer || h.core.model.blScanning);
     EXPECT_FALSE(h.views.Called("Setup_AllViews()"));
     EXPECT_FALSE(h.views.Called("Enable_QRD(true)"));
 }

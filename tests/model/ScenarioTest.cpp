@@ -1,5 +1,4 @@
-// The core against the emulated units in virtual time: scans, a unit falling
-// silent, a lost port, settings, presets and polls; the change history.
+// The core against the emulated units in virtual time; the change history.
 #include "support/SimCoreHarness.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +49,7 @@ SettingValues Changed(SimCoreHarness& h, const SettingValues& before) {
 
 TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     SimCoreHarness h;
-    // The first unit found is read whole; values unlike the defaults show every decoding.
+    // Values unlike the defaults show every decoding.
     sim::UnitConfig first = SimCoreHarness::Config(2);
     first.memories = 12;
     first.delayStepMs = 10;
@@ -64,7 +63,6 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     two.state().audio[2] = {4, true, 77, 9, 91, 3, 37};
     two.state().videoRoutes[1] = 5;
     two.state().edid[3] = 1;
-    // The status line follows the probes: the ID asked now, the units found.
     const ActivityStatus& activity = h.core.activity;
     h.core.status.SetScanning(true);
     EXPECT_EQ(activity.Text(), "Scanning ID 0 of 31: 0 units found");
@@ -171,9 +169,7 @@ TEST(Scenario, PortLostDuringTheScanEndsItAndGivesUpEveryUnitFound) {
     EXPECT_EQ(h.core.activity.Text(), "The port was lost: no unit can be reached");
 }
 
-// An empty line's scan ends when the last probe has failed three times; a
-// stopped scan withdraws only the probes of units not found.
-TEST(Scenario, EmptyLineScanEndsAfterTheLastProbeAndAStopWithdrawsOnlyProbes) {
+TEST(Scenario, EmptyLineScanAStoppedScanAndRequestsMadeBeforeAScan) {
     SimCoreHarness h;
     ASSERT_TRUE(h.Scan(40s));
     const double seconds = std::chrono::duration<double>(h.clock.now()).count();
@@ -194,6 +190,30 @@ TEST(Scenario, EmptyLineScanEndsAfterTheLastProbeAndAStopWithdrawsOnlyProbes) {
     EXPECT_EQ(h.core.link.queue.SendQueue().front().bID, 0);
     h.clock.advance(5s);
     EXPECT_EQ(Probes(h.port.written(), before), (std::vector<int>{0}));
+
+    // Requests sent before a scan neither end it early nor cost a unit.
+    sim::UnitConfig videoOnly = SimCoreHarness::Config(31, 8, 6);
+    videoOnly.audio = false;
+    h.AddUnit(2, 8, 6);
+    h.AddUnit(videoOnly);
+    ASSERT_TRUE(h.Scan());
+    // The extended information of unit 2 is awaited when the scan starts.
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
+    h.core.link.senders.CmdGetUnitInfo(2, 1, 1);
+    ASSERT_TRUE(h.core.link.queue.IsWaitingForAnswer());
+    ASSERT_TRUE(h.Scan());
+    ASSERT_TRUE(h.core.model.FindUnit(2));
+    EXPECT_TRUE(h.core.model.FindUnit(2)->blConnected());
+    // Unit 31 refuses an audio query; its give-up is not the scan's probe of 31.
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
+    h.core.link.senders.CmdGetMute(31, 0, 0, 1);
+    ASSERT_TRUE(h.core.link.queue.IsWaitingForAnswer());
+    const auto start = h.clock.now();
+    ASSERT_TRUE(h.Scan());
+    EXPECT_GT(h.clock.now() - start, 20s); // every probe was made
+    EXPECT_EQ(h.core.model.objUnits().Count(), 3);
+    EXPECT_TRUE(h.core.model.FindUnit(31));
+    EXPECT_EQ(h.trace.overlaps, 0);
 }
 
 TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
@@ -235,8 +255,7 @@ TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
     EXPECT_TRUE(h.views.Called("SetMemoryRowVolumnLevel(1,true,9)"));
     EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 50);
 
-    // The poll follows the unit on an idle line, but leaves a value being
-    // redrawn alone. (The redraw timers of the fake never stop by themselves.)
+    // The poll follows the unit but leaves a value being redrawn alone.
     h.views.redrawRunning.clear();
     unit.state().audio[4].volume = 3;
     unit.state().videoRoutes[0] = 8;
@@ -250,36 +269,7 @@ TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
     EXPECT_EQ(h.trace.overlaps, 0);
 }
 
-// A request sent before a scan neither ends the scan early nor costs a unit.
-TEST(Scenario, RequestsSentBeforeAScanNeitherEndItNorCostAUnit) {
-    SimCoreHarness h;
-    sim::UnitConfig videoOnly = SimCoreHarness::Config(31, 8, 6);
-    videoOnly.audio = false;
-    h.AddUnit(2, 8, 6);
-    h.AddUnit(videoOnly);
-    ASSERT_TRUE(h.Scan());
-    // The extended information of unit 2 is awaited when the scan starts.
-    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
-    h.core.link.senders.CmdGetUnitInfo(2, 1, 1);
-    ASSERT_TRUE(h.core.link.queue.IsWaitingForAnswer());
-    ASSERT_TRUE(h.Scan());
-    ASSERT_TRUE(h.core.model.FindUnit(2));
-    EXPECT_TRUE(h.core.model.FindUnit(2)->blConnected());
-    // Unit 31 refuses an audio query; its give-up is not the scan's probe of 31.
-    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
-    h.core.link.senders.CmdGetMute(31, 0, 0, 1);
-    ASSERT_TRUE(h.core.link.queue.IsWaitingForAnswer());
-    const auto start = h.clock.now();
-    ASSERT_TRUE(h.Scan());
-    EXPECT_GT(h.clock.now() - start, 20s); // every probe was made
-    EXPECT_EQ(h.core.model.objUnits().Count(), 2);
-    EXPECT_TRUE(h.core.model.FindUnit(31));
-    EXPECT_EQ(h.trace.overlaps, 0);
-}
-
-// One step that sets one value of every kind, a disconnect among them,
-// taken back and made again; then the history's own rules. (The undo of a
-// preset load is the end-to-end presets test's.)
+// (The undo of a preset load is the end-to-end presets test's.)
 TEST(ChangeHistory, EachKindIsTakenBackAndMadeAgainAndAMovedUnitRefusesTheUndo) {
     SimCoreHarness h;
     sim::Unit& unit = h.AddUnit(kId);
@@ -327,8 +317,7 @@ TEST(ChangeHistory, EachKindIsTakenBackAndMadeAgainAndAMovedUnitRefusesTheUndo) 
     EXPECT_TRUE(h.Differences(unit).empty());
     EXPECT_EQ(history.Redo(), Outcome::Nothing);
 
-    // Two changes before the unit answered the first (a held arrow key) are
-    // one step; asked to undo before the answer, the history waits.
+    // Two changes before the first answer (a held arrow key) are one step.
     history.Record({{{S::Volumn, 2}, 60}});
     s.CmdSetVolumnLevel(kId, 2, 60, 0);
     history.Record({{{S::Volumn, 2}, 70}});

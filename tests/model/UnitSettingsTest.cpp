@@ -1,5 +1,4 @@
-// A unit's settings saved to a file and restored, against the emulator in
-// virtual time; files that must send nothing.
+// A unit's settings saved to a file and restored, against the emulator.
 #include "link/CommandCodes.h"
 #include "model/UnitSettingsFile.h"
 #include "model/UnitSettingsJob.h"
@@ -30,7 +29,6 @@ struct Rig {
         return h.AddUnit(u);
     }
 
-    // Runs one job call to its end.
     Outcome Run(const std::function<void(UnitSettingsJob::Done)>& start) {
         std::optional<Outcome> out;
         start([&out](const Outcome& o) { out = o; });
@@ -141,7 +139,6 @@ TEST(UnitSettings, SavedFileHoldsTheUnitARestoreSendsOnlyWhatDiffersBadFilesNoth
     const auto file = UnitSettingsFile::Read(r.path, error);
     ASSERT_TRUE(file) << error.toStdString();
     EXPECT_TRUE(r.Against(*file).empty());
-    EXPECT_EQ(file->unit.maxDelay, 1000);
     EXPECT_EQ(file->names, r.names);
     EXPECT_EQ(UnitSettingsFile::ToJson(*file), UnitSettingsFile::ToJson(saved.file));
 
