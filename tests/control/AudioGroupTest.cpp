@@ -1,5 +1,7 @@
 #include "PageInput.h"
 #include "app/PagesRig.h"
+#include "control/AudioRules.h"
+#include "log/Contrast.h"
 
 #include <gtest/gtest.h>
 
@@ -26,14 +28,12 @@ struct AudioGroup : ::testing::Test {
         page.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
     }
-    // A poll answer of `level` for every output, and the redraw that follows it.
     void PollRedraw(int level) {
         for (int n = 1; n <= 8; ++n) {
             h.core.model.AudioOutputs[n].iVolumnLevel = level;
         }
         group.Draw_SelectedRow(SelectedAudioGroup::Volumn);
     }
-    // A release at `value` after a drag: the one finished change of the slider.
     static void Drag(QSlider* s, int value) {
         s->setSliderDown(true);
         s->setSliderPosition(value);
@@ -85,13 +85,10 @@ TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAn
     EXPECT_FALSE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
     EXPECT_EQ(volume.txt->text(), "40");
     EXPECT_EQ(slider->value(), 40);
-    // Taken back: each ticked output to the level it had.
     EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
     EXPECT_EQ(h.Line(), (Lines{"12:2:0", "12:3:0", "12:5:0", "13:0:0"}));
 }
 
-// The wheel changes only a focused slider, never an up-down; a typed level
-// goes out once, and no redraw writes the box while it is being edited.
 TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWritesTheBox) {
     h.Show(1, 4, 8);
     Tick({1, 2});
@@ -148,9 +145,7 @@ TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWrites
     EXPECT_EQ(h.Line().size(), 3u);
 }
 
-// A held slider is left alone by redraws and its release sends where it
-// rests. The group is redrawn 500 ms after an answer; until then the poll
-// leaves that kind alone, and a new change cancels the redraw.
+// The group is redrawn 500 ms after an answer; a new change cancels that.
 TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     h.Show(1, 4, 8);
     Tick({1});
@@ -167,8 +162,7 @@ TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     h.AckSettings();
     h.Reply({1, 70});
 
-    // Held, moved and brought back: nothing to send, and the held-back
-    // redraw comes at the release.
+    // Moved and brought back: nothing to send; the held-back redraw comes now.
     slider->setSliderDown(true);
     slider->setSliderPosition(20);
     PollRedraw(55);
@@ -235,10 +229,7 @@ TEST_F(AudioGroup, MuteBoxSendsAndFollowsTheAnswerAndNothingTickedSendsNothing) 
     EXPECT_TRUE(h.Line().empty());
 }
 
-// A unit without a delay step or maximum divides nothing and is sent
-// nothing; one with both gets the high then the low byte of the steps and
-// both queries; a delay that the two bytes cannot carry is refused, and the
-// row stays usable.
+// A unit without a delay step or maximum is sent nothing.
 TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsAndWhatTwoBytesCannotCarryIsRefused) {
     UnitCaps caps;
     caps.delayUnit = 0;
@@ -289,4 +280,63 @@ TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsAndWhatTwoBytesCannotCarryIsRef
     EXPECT_EQ(h.Line(), (Lines{"1E:1:255", "1C:1:255", "1D:0:0", "1F:0:0"}));
     Drag(delay.sld, 3000); // the guard is clear: the slider still sends, both bytes
     EXPECT_EQ(h.Line(), (Lines{"1E:1:255", "1E:1:11", "1C:1:184", "1D:0:0", "1F:0:0"}));
+}
+
+TEST(AudioRules, BarWidthsDelayStepsAndTypedNumbers) {
+    using namespace quadrel::AudioRules;
+    // {value, border width, full scale, width}; no full scale gives no bar.
+    const struct {
+        int64_t value;
+        double border;
+        int64_t scale;
+        int width;
+    } bars[] = {{50, 780, 100, 390},   {33, 780, 100, 257}, {250, 780, 1000, 195},
+                {33, 780.5, 100, 257}, {2, 99.75, 100, 2},  {100, 780, 100, 780},
+                {250, 780, 0, 0},      {250, 780, -5, 0},   {-10, 780, 100, 0},
+                {1500, 780, 1000, 780}};
+    for (const auto& b : bars) {
+        EXPECT_EQ(BarWidth(b.value, b.border, b.scale), b.width) << b.value << " of " << b.scale;
+    }
+    // Whole steps that the two delay bytes carry; a step of 0 carries nothing.
+    EXPECT_EQ(DelaySteps(1009, 10), 100);
+    EXPECT_EQ(DelaySteps(65535, 1), 65535);
+    EXPECT_EQ(DelaySteps(65536, 1), std::nullopt);
+    EXPECT_EQ(DelaySteps(-1, 5), std::nullopt);
+    EXPECT_EQ(DelaySteps(100, 0), std::nullopt);
+
+    const std::pair<const char*, std::optional<int32_t>> texts[] = {
+        {" 40 ", 40},        {"7.5", 8},
+        {"-2.5", -3},        {"", std::nullopt},
+        {".", std::nullopt}, {"abc", std::nullopt},
+        {"32767", 32767},    {"32768", std::nullopt}};
+    for (const auto& [text, value] : texts) {
+        EXPECT_EQ(ConvertText(text, 16), value) << text;
+    }
+    EXPECT_EQ(ConvertText("32768", 32), 32768);
+    EXPECT_EQ(ConvertText("inf", 32), std::nullopt);
+    // No level below 0 reaches the line; one above the maximum is replaced.
+    EXPECT_EQ(LevelTextAction("-5", 16, 100).kind, TextAction::Ignore);
+    EXPECT_EQ(LevelTextAction("-0.4", 16, 100).kind, TextAction::Change); // rounds to 0
+    EXPECT_EQ(LevelTextAction("150", 16, 100).kind, TextAction::Replace);
+    EXPECT_EQ(LevelTextAction("100", 16, 100).value, 100);
+    EXPECT_TRUE(IsLevelKey('.') && IsLevelKey('\b') && IsLevelKey('7'));
+    EXPECT_FALSE(IsLevelKey('-') || IsLevelKey(QChar(0x0663))); // a digit, not "0" to "9"
+}
+
+// A wanted colour is kept while it reads, else shaded (same hue) until it does.
+TEST(Contrast, TextColourIsChosenAgainstTheBackground) {
+    EXPECT_EQ(Contrast::TextOn(QColor(128, 255, 255)), QColor(Qt::black));
+    EXPECT_EQ(Contrast::TextOn(QColor(0x35, 0x35, 0x35)), QColor(Qt::white));
+    EXPECT_NEAR(Contrast::Ratio(Qt::black, Qt::white), 21.0, 0.01);
+    EXPECT_EQ(Contrast::Readable(QColor(0, 0, 255), Qt::white), QColor(0, 0, 255));
+    for (const QColor back : {QColor(Qt::white), QColor(0x2a, 0x2a, 0x2a), QColor(0x80, 0x80, 0x80),
+                              QColor(Qt::black), QColor(128, 255, 255)}) {
+        for (const QColor wanted : {QColor(0, 0, 255), QColor(255, 0, 0), QColor(255, 255, 0)}) {
+            const QColor got = Contrast::Readable(wanted, back);
+            EXPECT_GE(Contrast::Ratio(got, back), Contrast::kReadable) << back.name().toStdString();
+            EXPECT_EQ(got.hue(), wanted.hue()) << back.name().toStdString();
+        }
+        EXPECT_LT(Contrast::Ratio(Contrast::Faded(Contrast::TextOn(back), back), back),
+                  Contrast::Ratio(Contrast::TextOn(back), back));
+    }
 }

@@ -11,17 +11,14 @@
 
 #include <vector>
 
-// The operator's hands on the audio and video pages.
 namespace quadrel::test {
 
-// A click on a port's check box with the given button and modifiers.
 inline void Click(QWidget* box, Qt::KeyboardModifiers mods = Qt::NoModifier,
                   Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseClick(box, button, mods, QPoint(6, box->height() / 2));
 }
 
-// One notch of the wheel over the middle of `w` (up when `up`), as from
-// the mouse so that it travels up to the containers. True when taken.
+// One notch of the wheel, as from the mouse so that it travels up. True when taken.
 inline bool Wheel(QWidget* w, bool up) {
     const QPointF at(w->width() / 2.0, w->height() / 2.0);
     QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, up ? 120 : -120), Qt::NoButton,
@@ -32,8 +29,7 @@ inline bool Wheel(QWidget* w, bool up) {
     return e.isAccepted();
 }
 
-// Keys pressed on the focused box of a page's panels, and where each
-// step leaves the focus (the box's caption) and the scroll bar.
+// Keys on the focused box; where each step leaves the focus and the scroll bar.
 struct KeyStep {
     Qt::Key key;
     int times;

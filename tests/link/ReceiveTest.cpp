@@ -14,7 +14,7 @@ Bytes WithCrc(Bytes b) {
     return b;
 }
 
-// `bytes` on the line from `start` on, one every 10 bit times at 9600 baud.
+// One byte every 10 bit times at 9600 baud.
 void SendTimed(LinkHarness& h, const Bytes& bytes, std::chrono::microseconds start) {
     for (size_t i = 0; i < bytes.size(); ++i) {
         const uint8_t b = bytes[i];
@@ -34,8 +34,7 @@ Bytes FullVolumeReply() {
 
 const Bytes kVolume = WithCrc({0x81, 0x02, 0x01, 0x2A});
 
-// Unit 1's volume query, repeated at 300 ms, the mute query behind it; the
-// answer at `answerAt` starts the quiet wait.
+// Unit 1's volume query, repeated at 300 ms, the mute query behind it.
 struct Repeated : LinkHarness {
     explicit Repeated(std::chrono::milliseconds answerAt, int baud = 9600) {
         port.open(1, QStringLiteral("%1,n,8,1").arg(baud));
@@ -100,7 +99,7 @@ TEST(ReceivePath, DispatchFollowsTheAwaitedRequestWholeOrInPiecesButNotAfterAPau
     EXPECT_FALSE(h.link.receiver.IsReceiving());
 }
 
-TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeated) {
+TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeatedAndAnEndlessStreamNeverOverruns) {
     struct Case {
         const char* what;
         uint8_t id, code, page;
@@ -116,6 +115,7 @@ TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeated) {
         {"information L=2", 1, 0x3F, 0, WithCrc({0x81, 0x02, 0x03, 0x08})},
         {"extended information L=3", 1, 0x3F, 1, WithCrc({0x81, 0x03, 0x01, 0x80, 0x47})},
         {"extended information L=6", 1, 0x3F, 1, WithCrc({0x81, 0x06, 0x23, 8, 4, 1, 2, 3})},
+        {"no such information page", 1, 0x3F, 2, WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -128,25 +128,7 @@ TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeated) {
         EXPECT_EQ(h.port.writes.size(), 2u); // repeated by the time-out
         EXPECT_FALSE(h.link.receiver.IsReceiving());
     }
-}
-
-// Firmware and information replies of the right length are taken; an endless
-// stream never overruns the buffer, and a reply still gets through after it.
-TEST(ReceivePath, FirmwareAndInformationLengthsAndAnEndlessStream) {
-    LinkHarness h;
-    h.link.senders.CmdGetFirmwareVersion(1, 1);
-    h.port.deliver(WithCrc({0x81, 0x02, 0x21, 0x0A}));
-    h.link.senders.CmdGetUnitInfo(1, 0, 1);
-    h.port.deliver(WithCrc({0x81, 0x03, 0x03, 0x08, 0x04}));
-    h.link.senders.CmdGetUnitInfo(1, 1, 1);
-    h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F}));
-    h.link.senders.CmdGetUnitInfo(1, 2, 1); // no such page: nothing is taken
-    h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F}));
-    EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyFirmwareVersion", "ReplyUnitInfo",
-                                                         "ReplyExtendedInfo"}));
-    EXPECT_EQ(h.replies.payloads.at(1), (Bytes{0x03, 0x08, 0x04}));
-    EXPECT_EQ(h.replies.payloads.at(2), (Bytes{0x01, 0x80, 0x47, 0x0F}));
-
+    // An endless stream never overruns the buffer; a reply still gets through after it.
     LinkHarness g;
     g.link.senders.CmdGetUnitInfo(0, 0, 1);
     Bytes noise(5000); // no pause: frames start, fail and restart
@@ -197,10 +179,8 @@ TEST(ReceivePath, LongReplyStillArrivingHoldsTheRepeatUntilItIsTakenDroppedOrSta
     EXPECT_FALSE(k.link.receiver.IsReceiving());
 }
 
-TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsItAndItEndsAtItsLimit) {
-    // The wait began at 550 ms; it lasts at least until 869 ms, 569 ms after
-    // the repeat, when the repeat's answer could have come whole. Other
-    // devices' bytes, a stray byte and a whole foreign frame, change nothing.
+TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsItItEndsAtItsLimitAndPrecedesInfoRequests) {
+    // From 550 ms to at least 869 ms; other devices' bytes change nothing.
     Repeated h(550ms);
     EXPECT_TRUE(h.link.queue.IsSettling());
     h.At(700ms);
@@ -208,8 +188,7 @@ TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsItAndItEndsAtItsLimit) {
     h.port.deliver(WithCrc({0x89, 0x02, 0x01, 0x2A}));
     h.ExpectMuteAt(869ms);
 
-    // The repeated unit's second answer does, to its last byte as its length
-    // byte announces, byte by byte; what follows it does not.
+    // The repeated unit's second answer does, to its announced last byte.
     Repeated r(550ms);
     for (size_t i = 0; i < kVolume.size(); ++i) {
         r.At(600ms + 20ms * static_cast<long>(i));
@@ -220,8 +199,7 @@ TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsItAndItEndsAtItsLimit) {
     r.ExpectMuteAt(680ms + 300ms);
     EXPECT_EQ(r.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
 
-    // The first answer at 320 ms; the repeat's answer came off the wire from
-    // 550 ms and is handed over at once at 800 ms, past 300 ms of quiet.
+    // The repeat's answer, handed over at 800 ms, past 300 ms of quiet.
     Repeated w(320ms);
     w.At(800ms);
     EXPECT_FALSE(w.MuteSent());
@@ -229,8 +207,7 @@ TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsItAndItEndsAtItsLimit) {
     EXPECT_EQ(w.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
     w.ExpectMuteAt(320ms + 569ms); // the limit
 
-    // The limit: one answer time-out plus the longest answer's wire time (258
-    // bytes) after the wait began, whatever arrives.
+    // The limit: one time-out plus the longest answer's wire time.
     for (const auto& [baud, limit] : {std::pair{9600, 569ms}, std::pair{19200, 435ms}}) {
         Repeated l(550ms, baud);
         for (auto t = 570ms; t < 550ms + limit; t += 20ms) {
@@ -239,23 +216,20 @@ TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsItAndItEndsAtItsLimit) {
         }
         l.ExpectMuteAt(550ms + limit);
     }
-}
 
-// A unit without a record answers a repeated request: the information request
-// waits for the quiet line, so the repeat's answer is not taken for it.
-TEST(QuietWait, DecidedBeforeTheInformationRequestOfAReturningUnit) {
-    LinkHarness h;
-    h.link.queue.attach(h.busy, h.views,
-                        [&h](uint8_t id) { h.link.senders.CmdGetUnitInfo(id, 0, 1); });
-    h.link.senders.CmdGetVolumnLevel(4, 0, 0, 1); // no record of unit 4
-    h.clock.advance(300ms);
+    // The repeat's answer is not taken for the returning unit's information.
+    LinkHarness q;
+    q.link.queue.attach(q.busy, q.views,
+                        [&q](uint8_t id) { q.link.senders.CmdGetUnitInfo(id, 0, 1); });
+    q.link.senders.CmdGetVolumnLevel(4, 0, 0, 1); // no record of unit 4
+    q.clock.advance(300ms);
     const Bytes level = WithCrc({0x84, 0x04, 0x01, 0x2A, 0x02, 0x10});
-    h.port.deliver(level);
-    EXPECT_EQ(h.port.writes.size(), 2u); // the query and its repeat, nothing else
-    h.clock.advance(10ms);
-    h.port.deliver(level); // the repeat's answer: heard by no one
-    EXPECT_EQ(h.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
-    h.clock.advanceTo(869ms);
-    ASSERT_EQ(h.port.writes.size(), 3u);
-    EXPECT_EQ(h.port.writes[2], (WithCrc({0x24, 0x3F, 0x00, 0x00})));
+    q.port.deliver(level);
+    EXPECT_EQ(q.port.writes.size(), 2u); // the query and its repeat, nothing else
+    q.clock.advance(10ms);
+    q.port.deliver(level); // the repeat's answer: heard by no one
+    EXPECT_EQ(q.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
+    q.clock.advanceTo(869ms);
+    ASSERT_EQ(q.port.writes.size(), 3u);
+    EXPECT_EQ(q.port.writes[2], (WithCrc({0x24, 0x3F, 0x00, 0x00})));
 }

@@ -3,7 +3,6 @@
 namespace quadrel::sim::test {
 namespace {
 
-// The data bytes of a reply.
 Bytes Data(const Bytes& reply) {
     return reply.size() < 3 ? Bytes{} : Bytes(reply.begin() + 2, reply.end() - 1);
 }
@@ -15,8 +14,7 @@ TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     port.write(Request(1, 0x12, 2, 50));
     EXPECT_TRUE(pieces.empty() && drainedAt.empty()); // never from inside write()
     clock.advance(1s);
-    // 5 bytes of 10 bits at 9600 baud: 5208 us; then 2 ms to think, 2 bytes
-    // back, each handed over as it arrives.
+    // 5 bytes at 9600 baud, 2 ms to think, 2 bytes back, each as it arrives.
     EXPECT_EQ(drainedAt, (std::vector{VirtualClock::TimePoint(5 * 1041us)}));
     ASSERT_EQ(pieces.size(), 2u);
     EXPECT_EQ(pieces[0].at, VirtualClock::Duration(5 * 1041 + 2000 + 1041));
@@ -60,8 +58,7 @@ TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     EXPECT_TRUE(ask(quiet).empty());
     EXPECT_EQ(state().audio[1].volume, 45);
 
-    // Presets keep each kind apart. Video output 1 <- input 4, audio output 1 <- input 3, mute
-    // output 2; saved as video preset 2 and audio preset 3, then all undone live.
+    // Presets keep each kind apart: saved as video preset 2 and audio 3, then undone live.
     const std::vector<std::array<uint8_t, 3>> steps = {{0x01, 1, 4}, {0x02, 1, 3}, {0x10, 2, 1},
                                                        {0x03, 0, 2}, {0x04, 0, 3}, {0x01, 1, 0},
                                                        {0x02, 1, 0}, {0x10, 2, 0}};
@@ -102,7 +99,6 @@ TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     EXPECT_EQ(ask(4, 0x09, 3, 0)[3], 1); // after 500 ms
     EXPECT_EQ(ask(4, 0x0C, 1, 0)[3], 0);
 
-    // The output plugs of a unit whose plugs move every 200 ms, after 10 s.
     UnitConfig moving = Config(5, 8);
     moving.inputs = 8;
     moving.plugPeriodMs = 200;
@@ -118,28 +114,17 @@ TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     EXPECT_NE(a, run(8));
     EXPECT_NE(a, Unit(moving, 0).state().audioOutputPlugs); // they did move
 
-    // The information replies, as in the protocol's example and bit tables.
-    UnitConfig c;
-    c.memories = 3;
-    c.outputs = 8;
-    c.name = "QRD1";
-    c.audio = c.video = c.extendedInfo = false;
-    ASSERT_TRUE(port.engine().addUnit(c));
-    const Bytes reply = ask({0x20, 0x3F, 0x00, 0x00, 0xF1});
-    ASSERT_GE(reply.size(), 3u);
-    EXPECT_EQ(Bytes(reply.begin(), reply.begin() + 5), (Bytes{0x80, 0x07, 0x03, 0x08, 0x04}));
-    EXPECT_TRUE(WellFormed(reply));
-    EXPECT_TRUE(ask(0, 0x3F, 1, 0).empty()); // no extended information to give
-    EXPECT_TRUE(ask(0, 0x3F, 2, 0).empty()); // no such page
-
     // A long name is cut to fit the length byte.
+    UnitConfig c;
     c.id = 2;
     c.name = std::string(300, 'x');
+    c.extendedInfo = false;
     ASSERT_TRUE(port.engine().addUnit(c));
     Bytes basic = ask(2, 0x3F, 0, 0);
     ASSERT_EQ(basic.size(), 255u + 3);
     EXPECT_EQ(basic[1], 255);
     EXPECT_TRUE(WellFormed(basic));
+    EXPECT_TRUE(ask(2, 0x3F, 1, 0).empty()); // no extended information to give
 
     c = UnitConfig{};
     c.id = 9;
@@ -159,16 +144,12 @@ TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     const Bytes ext = ask(9, 0x3F, 1, 0);
     ASSERT_TRUE(WellFormed(basic));
     ASSERT_TRUE(WellFormed(ext));
-    // Checked against the bit tables of the protocol, bit by bit where a bit
-    // has a meaning: 15 presets, extended information and audio but no video;
-    // 12 outputs, 20 inputs, the name.
+    // Bit by bit against the protocol's tables.
     ASSERT_EQ(basic.size(), 5u + 8 + 1);
     EXPECT_EQ(basic[0], 0x89);
     EXPECT_EQ(basic[2] & 0xEF, 0xAF);
     EXPECT_EQ(Bytes(basic.begin() + 3, basic.begin() + 5), (Bytes{12, 20}));
     EXPECT_EQ(std::string(basic.begin() + 5, basic.end() - 1), "Studio A");
-    // Firmware readable, long frames; no EDID; volume, treble, delay in steps
-    // of 10 ms, no bass or subwoofer; plugs but video inputs'; 3.5 s delay.
     ASSERT_EQ(ext[1], 5);
     EXPECT_EQ(ext[2] & 0x81, 0x81);
     EXPECT_EQ(ext[3] & 0x80, 0x00);
@@ -181,6 +162,7 @@ TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     EXPECT_EQ(Bytes(fw.begin(), fw.end() - 1), (Bytes{0x89, 0x02, 0x21, 0x0A}));
     EXPECT_TRUE(WellFormed(fw));
     // What the unit lacks it does not answer.
+    EXPECT_TRUE(ask(9, 0x3F, 2, 0).empty()); // information page
     EXPECT_TRUE(ask(9, 0x15, 0, 0).empty()); // bass
     EXPECT_TRUE(ask(9, 0x07, 0, 0).empty()); // video switch
     EXPECT_TRUE(ask(9, 0x21, 0, 0).empty()); // EDID

@@ -5,15 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace quadrel::sim::test {
 namespace {
 
 // A config file, with the command line over it.
-TEST(Options, ConfigFileDescribesLineAndUnitsAndTheCommandLineOverridesIt) {
+TEST(Options, ConfigFileDescribesLineAndUnitsTheCommandLineOverridesItAndMistakesAreNamed) {
     QTemporaryFile file;
     ASSERT_TRUE(file.open());
-    file.write(R"(# two units
-[line]
+    file.write(R"([line]
 baud = 19200
 latency = 7
 lost = 0.25
@@ -44,23 +45,17 @@ silent-after = 5
          "--chunk-ms", "16", "--trace"},
         o, error))
         << error.toStdString();
-    EXPECT_EQ(o.line.seed, 6u);
-    EXPECT_EQ(o.port, 210);
-    EXPECT_TRUE(o.trace);
-    EXPECT_EQ(o.line.baud, 19200);
+    EXPECT_EQ((std::tuple{o.line.seed, o.port, o.trace, o.line.baud, o.line.chunkMs}),
+              (std::tuple{6u, 210, true, 19200, 16}));
     EXPECT_EQ(o.line.latency, std::chrono::milliseconds(7));
-    EXPECT_EQ(o.line.chunkMs, 16);
     const FaultConfig& f = o.line.faults;
     EXPECT_TRUE(f.lost == 0.25 && f.noise == 0.5 && f.chatter == 1 && f.chatterMs == 100 &&
                 f.foreign == 0.2 && f.foreignMs == 50 && f.echo == 0.1 && f.echoMs == 5 && f.any());
     ASSERT_EQ(o.units.size(), 3u);
     const UnitConfig& a = o.units[0];
-    EXPECT_EQ(a.id, 4);
-    EXPECT_EQ(a.name, "Hall, left side");
-    EXPECT_EQ(a.inputs, 32);
+    EXPECT_EQ((std::tuple{a.id, a.name, a.inputs, a.maxDelayLevel(), a.firmwareMajor}),
+              (std::tuple{uint8_t{4}, std::string("Hall, left side"), 32, 250, uint8_t{3}}));
     EXPECT_TRUE(a.audio && !a.video && !a.bass);
-    EXPECT_EQ(a.maxDelayLevel(), 250);
-    EXPECT_EQ(a.firmwareMajor, 3);
     ASSERT_EQ(a.plugSchedule.size(), 2u);
     EXPECT_EQ(a.plugSchedule[1].kind, PlugKind::AudioOutput);
     EXPECT_FALSE(a.faults.has_value()); // the line's faults apply
@@ -69,11 +64,9 @@ silent-after = 5
     EXPECT_EQ(o.units[1].faults->lost, 0); // its own faults, not the line's
     EXPECT_EQ(o.units[2].outputs, 9);
     EXPECT_EQ(o.units[2].faults->lateMs, 400);
-}
 
-// A mistake in a config file names its line; one on the command line, the option.
-TEST(Options, MistakesAreNamed) {
-    const std::vector<std::pair<const char*, const char*>> file = {
+    // A mistake in a config file names its line; one on the command line, the option.
+    const std::vector<std::pair<const char*, const char*>> inFile = {
         {"[unit]\nid = 1\ncolour = red\n", "f:3: unknown unit key 'colour'"},
         {"id = 1\n", "f:1: key before"},
         {"[units]\n", "f:1: unknown section"},
@@ -82,9 +75,9 @@ TEST(Options, MistakesAreNamed) {
         {"[unit]\nid = 1\nmax-delay = 150\n", "f:3:"},
         {"[unit]\nid=1\nplug-at = 5:xin:1:1\n", "plug-at"},
         {"[unit]\nid = 1\ninputs = 300\n", "f:3: inputs wants a whole number from 1 to 255"}};
-    for (const auto& [text, message] : file) {
-        SimOptions o;
-        QString error;
+    for (const auto& [text, message] : inFile) {
+        o = SimOptions{};
+        error.clear();
         EXPECT_FALSE(ConfigFile::Parse(QString::fromLatin1(text), QStringLiteral("f"), o, error));
         EXPECT_TRUE(error.contains(QLatin1String(message))) << error.toStdString();
     }
@@ -101,8 +94,8 @@ TEST(Options, MistakesAreNamed) {
         {{"--faults", "lost=2"}, "lost wants a chance from 0 to 1"},
         {{"--config", "/nonexistent/q.conf"}, "No such file"}};
     for (const auto& [args, message] : line) {
-        SimOptions o;
-        QString error;
+        o = SimOptions{};
+        error.clear();
         EXPECT_FALSE(CommandLine::Parse(args, o, error)) << message;
         EXPECT_TRUE(error.contains(QLatin1String(message))) << error.toStdString();
     }

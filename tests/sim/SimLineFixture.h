@@ -20,18 +20,16 @@ inline Bytes WithCrc(Bytes b) {
     b.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(b, static_cast<int>(b.size())));
     return b;
 }
-// A request frame in the short form, CRC included.
 inline Bytes Request(uint8_t id, uint8_t command, uint8_t d0, uint8_t d1) {
     return WithCrc({static_cast<uint8_t>(0x20 | id), command, d0, d1});
 }
-// An answer: address bit 7 set and the CRC right.
+// Address bit 7 set and the CRC right.
 inline bool WellFormed(const Bytes& frame) {
     return frame.size() >= 2 && (frame[0] & 0x80) != 0 &&
            WithCrc(Bytes(frame.begin(), frame.end() - 1)) == frame;
 }
 
-// A unit of 4 inputs and `outputs` outputs, 3 presets, delay up to 2 s in
-// 5 ms steps. Without faults of its own, the line's apply.
+// 4 inputs, 3 presets, delay up to 2 s in 5 ms steps.
 inline UnitConfig Config(uint8_t id, int outputs = 2, std::optional<FaultConfig> faults = {}) {
     UnitConfig c;
     c.id = id;
@@ -42,8 +40,7 @@ inline UnitConfig Config(uint8_t id, int outputs = 2, std::optional<FaultConfig>
     return c;
 }
 
-// One emulated line on a virtual clock, opened at 9600 baud, recording every
-// piece that arrives and when, and when each write has drained.
+// One emulated line at 9600 baud, recording what arrives and when writes drain.
 struct Line {
     struct Piece {
         VirtualClock::TimePoint at;
@@ -66,8 +63,7 @@ struct Line {
         }
         return all;
     }
-    // Writes a request and lets a second of line time pass; returns all bytes
-    // that arrived meanwhile.
+    // All bytes that arrive within `wait` of the request.
     Bytes ask(const Bytes& request, VirtualClock::Duration wait = 1s) {
         pieces.clear();
         port.write(request);
