@@ -77,12 +77,7 @@ struct PagesRig {
     // "code:data0:data1".
     std::vector<std::string> Requests() {
         std::vector<std::string> out;
-        for (; seen_ < port.writes.size(); ++seen_) {
-            const Bytes& f = port.writes[seen_];
-            out.push_back(
-                Text(f.size() > 1 ? f[1] : 0, f.size() > 2 ? f[2] : 0, f.size() > 3 ? f[3] : 0));
-        }
-        return Waiting(out);
+        return WaitingFrames(core.link.queue, WrittenFrames(port, seen_, out));
     }
     // Forgets what was written so far and drops every waiting request.
     void Forget() {
@@ -94,9 +89,9 @@ struct PagesRig {
         std::vector<std::string> out;
         if (core.link.queue.IsWaitingForAnswer()) {
             const SEND_PACKET& c = core.link.queue.CurrentCommand();
-            out.push_back(Text(c.bCommand, c.data(0), c.data(1)));
+            out.push_back(FrameText(c.bCommand, c.data(0), c.data(1)));
         }
-        return Waiting(out);
+        return WaitingFrames(core.link.queue, out);
     }
 
     // Answers the awaited request: an acknowledgement for a setting, else `payload`.
@@ -127,17 +122,6 @@ struct PagesRig {
     }
 
 private:
-    std::vector<std::string> Waiting(std::vector<std::string>& out) const {
-        for (const SEND_PACKET& p : core.link.queue.SendQueue()) {
-            out.push_back(Text(p.bCommand, p.data(0), p.data(1)));
-        }
-        return out;
-    }
-    static std::string Text(int code, int d0, int d1) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%02X:%d:%d", code, d0, d1);
-        return text;
-    }
     size_t seen_ = 0;
 };
 

@@ -7,6 +7,10 @@
 #include "support/LinkHarness.h"
 #include "support/RecordingViews.h"
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 namespace quadrel::test {
 
 // Capabilities of a test unit; the defaults have everything.
@@ -49,6 +53,31 @@ inline UnitRef AddUnitRecord(QRD_INFO& units, uint8_t id, int inputs, int output
                      128, true, audio, video, plug, firmware, QString::number(id));
 }
 
+// A frame as "code:data0:data1".
+inline std::string FrameText(int code, int data0, int data1) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02X:%d:%d", code, data0, data1);
+    return text;
+}
+// Appends the frames written to `port` from `seen` on, and moves `seen` past them.
+inline std::vector<std::string>& WrittenFrames(const FakeSerialPort& port, size_t& seen,
+                                               std::vector<std::string>& out) {
+    for (; seen < port.writes.size(); ++seen) {
+        const Bytes& f = port.writes[seen];
+        out.push_back(
+            FrameText(f.size() > 1 ? f[1] : 0, f.size() > 2 ? f[2] : 0, f.size() > 3 ? f[3] : 0));
+    }
+    return out;
+}
+// Appends every frame waiting in `queue`, in order.
+inline std::vector<std::string>& WaitingFrames(const TransmitQueue& queue,
+                                               std::vector<std::string>& out) {
+    for (const SEND_PACKET& p : queue.SendQueue()) {
+        out.push_back(FrameText(p.bCommand, p.data(0), p.data(1)));
+    }
+    return out;
+}
+
 // The whole core on a scripted port in virtual time, with recording views.
 struct CoreHarness {
     VirtualClock clock;
@@ -70,25 +99,12 @@ struct CoreHarness {
     // Frames handed to the port since the last call, as "code:data0:data1".
     std::vector<std::string> Sent() {
         std::vector<std::string> out;
-        for (; seen_ < port.writes.size(); ++seen_) {
-            const Bytes& f = port.writes[seen_];
-            out.push_back(
-                Text(f.size() > 1 ? f[1] : 0, f.size() > 2 ? f[2] : 0, f.size() > 3 ? f[3] : 0));
-        }
-        return out;
+        return WrittenFrames(port, seen_, out);
     }
     // Every frame waiting in the queue, in order, as Sent() writes them.
     std::vector<std::string> Waiting() const {
         std::vector<std::string> out;
-        for (const SEND_PACKET& p : core.link.queue.SendQueue()) {
-            out.push_back(Text(p.bCommand, p.data(0), p.data(1)));
-        }
-        return out;
-    }
-    static std::string Text(int code, int data0, int data1) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%02X:%d:%d", code, data0, data1);
-        return text;
+        return WaitingFrames(core.link.queue, out);
     }
 
     // Answers the awaited request with `payload` as a reply (or an ack when
