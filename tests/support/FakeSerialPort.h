@@ -38,10 +38,11 @@ public:
     }
 
     // The line delivers bytes: they become readable and the link is told.
-    void deliver(const Bytes& bytes) {
-        pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+    void deliver(const uint8_t* bytes, size_t size) {
+        pending_.insert(pending_.end(), bytes, bytes + size);
         notifyReceived();
     }
+    void deliver(const Bytes& bytes) { deliver(bytes.data(), bytes.size()); }
     void drain() { notifyDrained(); }
     void loseLine() {
         open_ = false;
@@ -53,7 +54,7 @@ public:
     int bufferSize = 512;
     bool refuseOpen = false;
 
-private:
+protected:
     bool open_ = false;
     int portNumber_ = 0;
     QString settings_;
