@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <sched.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -103,6 +104,12 @@ void QtSerialPort::write(const Bytes& bytes) {
             }
         }
         if (done == bytes.size()) {
+            // A pseudo-terminal (the emulator, a network bridge) hands the
+            // bytes to the reader through a kernel worker, which may be queued
+            // behind this thread on its processor; the painting that follows
+            // an answer would then hold the frame for up to a time slice.
+            // One yield lets it run first; on a UART it costs a system call.
+            sched_yield();
             drainedLater();
             return;
         }
