@@ -134,8 +134,15 @@ basMain::basMain(Environment env)
                 }
                 arriving_ = false;
             }
+            // The status line waits with the views: its layout would hold
+            // the processor while the unit reads the frame just sent.
             if (std::exchange(activityChanged_, false) && form_) {
-                form_->ActivityChanged();
+                if (drawLater_) {
+                    activityLater_ = true;
+                    drawLater_->setEnabled(true);
+                } else {
+                    form_->ActivityChanged();
+                }
             }
         },
         [this] {
@@ -166,6 +173,9 @@ void basMain::DrawAfterFrames(std::chrono::milliseconds pause) {
     drawLater_->setOnTick([this] {
         drawLater_->stop();
         hub_.RunWaiting();
+        if (std::exchange(activityLater_, false) && form_) {
+            form_->ActivityChanged();
+        }
     });
     hub_.setLater([this] { drawLater_->setEnabled(true); });
     inputFirst_ = std::make_unique<InputFirst>(hub_);

@@ -98,6 +98,7 @@ private:
     HeldTrace trace_{log_}; // the core's trace, held as the hub is
     bool arriving_ = false; // handling input: the status line is told after
     bool activityChanged_ = false;
+    bool activityLater_ = false; // told with the views' drawing after frames
     TimerFactory& timerFactory_;
     AppHooks hooks_;
     ViewsHub hub_;
