@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,7 +32,8 @@ using namespace std::chrono_literals;
 
 // On a 1280 by 720 screen every page shows its controls uncut; Ctrl+Alt+V opens
 // the one log window; the status line follows the port; Cancel in Options clears
-// the unit pane only with the port closed; Exit closes all and saves nothing.
+// the unit pane only with the port closed; Exit closes all, leaves the settings
+// alone and keeps the page.
 TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     AppRig rig;
     rig.AddPort(3);
@@ -118,6 +120,18 @@ TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     EXPECT_FALSE(form->isVisible() || first->isVisible() || rig.fake.isOpen());
     EXPECT_EQ(released, 1);
     EXPECT_EQ(rig.Stored("PORT NUMBER"), "5");
+
+    // The page is kept at Exit and comes back; a damaged state file gives a first start.
+    rig.EndProgram();
+    ASSERT_TRUE(rig.program().Main());
+    EXPECT_EQ(rig.program().mainWindow()->TabStrip1()->currentIndex(), 2);
+    rig.EndProgram();
+    QFile state(rig.stateFile());
+    ASSERT_TRUE(state.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    state.write(QByteArray("\x01\xff[Window\nGeometry=@Rect(\x02\0", 27));
+    state.close();
+    ASSERT_TRUE(rig.program().Main());
+    EXPECT_EQ(rig.program().mainWindow()->TabStrip1()->currentIndex(), 0);
 }
 
 namespace {

@@ -290,6 +290,8 @@ TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThemAndTheFileHasNone
     EXPECT_EQ(form.lblFigures()->text(), h.log.words().FiguresText());
     EXPECT_TRUE(form.lblFigures()->text().startsWith("unit 01: 10 requests, 4 repeats, 2 give-ups"))
         << form.lblFigures()->text().toStdString();
+    form.mnuClear()->trigger(); // a clear starts the figures afresh
+    EXPECT_FALSE(form.lblFigures()->text().contains("unit 01"));
 }
 
 TEST(LogWindow, RunStopCloseAndTextShownAcrossTrims) {
