@@ -51,6 +51,10 @@ TEST(Startup, NoPortOnlySaysSoAndAFirstRunAsksCancelEndsOkOpensStoresAndScans) {
         EXPECT_EQ(rig.program().mainWindow(), nullptr);
         EXPECT_FALSE(AnyWindowVisible());
         EXPECT_FALSE(rig.SettingsWritten());
+        frmOptions empty(rig.program().line(), {}); // no port: OK reads no missing entry
+        empty.cmdOK_Click();
+        EXPECT_EQ(rig.messages.texts.size(), 1);
+        EXPECT_TRUE(empty.blOptionsCancelled());
     }
     for (const int run : {0, 1, 2}) { // Cancel; OK; OK with a folder where the file belongs
         SCOPED_TRACE(run);
