@@ -1,6 +1,5 @@
 #include "AppRig.h"
 
-#include "app/NamesDialog.h"
 #include "app/PortNaming.h"
 #include "app/RestoreDialog.h"
 #include "app/SwitchView.h"
@@ -12,7 +11,6 @@
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
 #include "log/frmLog.h"
-#include "model/ProgramState.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,8 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
-#include <QSplitter>
 #include <QTabBar>
 #include <QTest>
 #include <QTextDocument>
@@ -36,7 +32,8 @@ using namespace std::chrono_literals;
 
 // On a 1280 by 720 screen every page shows its controls uncut; Ctrl+Alt+V opens
 // the one log window; the status line follows the port; Cancel in Options clears
-// the unit pane only with the port closed; Exit closes all and saves nothing.
+// the unit pane only with the port closed; Exit closes all, leaves the settings
+// alone and keeps the page.
 TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     AppRig rig;
     rig.AddPort(3);
@@ -123,63 +120,18 @@ TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     EXPECT_FALSE(form->isVisible() || first->isVisible() || rig.fake.isOpen());
     EXPECT_EQ(released, 1);
     EXPECT_EQ(rig.Stored("PORT NUMBER"), "5");
-}
 
-// Size, place, splitter and page are kept at shutdown and come back; a missing
-// or damaged state file gives a first start; the settings file is not written.
-TEST(WindowState, KeptAtShutdownReadAtStartDamagedOrMissingIgnored) {
-    AppRig rig;
-    rig.StorePort(5);
-    QFile settings(rig.settingsFile());
-    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
-    const QByteArray settingsBefore = settings.readAll();
-
-    ASSERT_TRUE(rig.program().Main());
-    frmMain* form = rig.program().mainWindow();
-    const QRect screen = form->screen()->availableGeometry();
-    const QRect first =
-        WindowFit::FirstPlace(WindowPlacement::kPreferred, form->minimumSizeHint(), screen);
-    EXPECT_EQ(form->geometry(), first);
-    EXPECT_FALSE(QFile::exists(rig.stateFile())); // written at shutdown only
-    const QRect left = first.adjusted(0, 0, 0, 40);
-    form->setGeometry(left);
-    QApplication::processEvents();
-    const int pane = form->splPanes()->sizes().at(1) + 30;
-    form->splPanes()->setSizes({form->splPanes()->height() - pane, pane});
-    const QList<int> sizes = form->splPanes()->sizes();
-    form->TabStrip1()->setCurrentIndex(1);
+    // The page is kept at Exit and comes back; a damaged state file gives a first start.
     rig.EndProgram();
-    ASSERT_TRUE(QFile::exists(rig.stateFile()));
-
     ASSERT_TRUE(rig.program().Main());
-    form = rig.program().mainWindow();
-    QApplication::processEvents();
-    EXPECT_EQ(form->geometry(), WindowFit::FitToScreens(left, {screen}, form->minimumSizeHint()));
-    // The unit pane as it was left; the pages take what the fitted window has.
-    EXPECT_EQ(form->splPanes()->sizes().at(1), sizes.at(1));
-    EXPECT_TRUE(form->picAudioWindow()->isVisible());
+    EXPECT_EQ(rig.program().mainWindow()->TabStrip1()->currentIndex(), 2);
     rig.EndProgram();
-
-    for (const QByteArray& damage :
-         {QByteArray("\x01\xff[Window\nGeometry=@Rect(\x02\0", 27),
-          QByteArray("[Window]\nFormat=1\nGeometry=nonsense\nSplitter=@ByteArray(xyz)\nPage="
-                     "Nowhere\n")}) {
-        QFile file(rig.stateFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(damage);
-        file.close();
-        ASSERT_TRUE(rig.program().Main());
-        form = rig.program().mainWindow();
-        QApplication::processEvents();
-        EXPECT_EQ(form->geometry(), first);
-        EXPECT_TRUE(form->picSwitchWindow()->isVisible());
-        form->TabStrip1()->setCurrentIndex(2);
-        rig.EndProgram(); // kept again over the damage
-        EXPECT_EQ(ProgramState(rig.stateFile()).Value("Window/Page").toString(), "Video");
-    }
-
-    settings.seek(0);
-    EXPECT_EQ(settings.readAll(), settingsBefore);
+    QFile state(rig.stateFile());
+    ASSERT_TRUE(state.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    state.write(QByteArray("\x01\xff[Window\nGeometry=@Rect(\x02\0", 27));
+    state.close();
+    ASSERT_TRUE(rig.program().Main());
+    EXPECT_EQ(rig.program().mainWindow()->TabStrip1()->currentIndex(), 0);
 }
 
 namespace {
@@ -198,7 +150,7 @@ QString TipText(const QWidget* w) {
 } // namespace
 
 // On the emulator: the scan's account, unit settings saved and restored, port
-// names (another unit's, F2, CSV import) shown as typed and kept, a lost port.
+// names (another unit's, F2) shown as typed, a lost port.
 TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     AppRig rig;
     sim::SimSerialPort& sim = rig.UseSimPort();
@@ -278,15 +230,6 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_EQ(naming.editor(), nullptr);
     const QString kept = QString("<b>Desk</b> & PC") + QChar(0xFFFD);
     EXPECT_EQ(NameOf(naming.shown(), In(1)), kept);
-    // Escape keeps nothing.
-    auto* out1 = form->findChild<QPushButton*>("chkSwitchOutput_0");
-    QTest::keyClick(out1, Qt::Key_F2);
-    ASSERT_NE(naming.editor(), nullptr);
-    naming.editor()->setText("Projector");
-    QTest::keyClick(naming.editor(), Qt::Key_Escape);
-    EXPECT_EQ(naming.editor(), nullptr);
-    EXPECT_TRUE(naming.shown().outputs.empty());
-
     // Shown as typed: tool tip, the video panel's box (no shortcut of the &), the source.
     EXPECT_EQ(TipText(in1), "Input 1: " + kept);
     EXPECT_EQ(program.videoPage()->picVideoInput(0)->chkVideoInput()->text(),
@@ -298,23 +241,6 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_TRUE(source->text().startsWith("AV <b>Desk"));
     EXPECT_EQ(TipText(source),
               "Output 1: audio from " + kept + " (input 1), video from " + kept + " (input 1)");
-
-    // A CSV import in the table lists what it did not take and replaces the names.
-    const QString csv = dir.filePath("names.csv");
-    QFile in(csv);
-    ASSERT_TRUE(in.open(QIODevice::WriteOnly));
-    in.write("Port,Name\r\nOutput 2,\"Stage, left\"\r\nPreset 1,Evening\r\nInput 30,x\r\n");
-    in.close();
-    naming.setTableHook([&](NamesDialog& dialog) {
-        EXPECT_TRUE(dialog.ImportFrom(csv));
-        EXPECT_TRUE(dialog.note()->text().endsWith("Not taken: line 4: Input 30."));
-        dialog.accept();
-    });
-    naming.ShowTable();
-    EXPECT_EQ(NameOf(naming.shown(), In(1)), "");
-    EXPECT_EQ(form->findChild<QComboBox*>("cboMemoryLOC")->itemText(0), "#1 Evening");
-    EXPECT_EQ(program.audioPage()->picAudioOutput(1)->chkAudioOutput()->text(), "2 Stage, left");
-    EXPECT_EQ(program.audioPage()->picAudioOutput(0)->chkAudioOutput()->text(), "1");
 
     // A lost port disables the pages as a silent unit would, and says why.
     SwitchView* sw = program.switchView();
@@ -329,10 +255,4 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_FALSE(program.audioPage()->isEnabled());
     EXPECT_FALSE(program.videoPage()->isEnabled());
     EXPECT_EQ(sw->OutputSourceText(0), "");
-
-    rig.EndProgram(); // kept for the next run
-    NamesStore after(rig.namesFile());
-    after.Load();
-    ASSERT_NE(after.Exact({1, "Main Hall 24x16", 24, 16}), nullptr);
-    EXPECT_EQ(after.Exact({1, "Main Hall 24x16", 24, 16})->outputs.at(2), "Stage, left");
 }

@@ -7,7 +7,6 @@
 #include "control/VideoPage.h"
 #include "control/VideoViewRelay.h"
 #include "link/VirtualClock.h"
-#include "link/basCRC8_Dallas_1_Wire.h"
 #include "model/QuadrelCore.h"
 #include "model/ViewsHub.h"
 #include "support/CoreHarness.h"
@@ -95,16 +94,7 @@ struct PagesRig {
     }
 
     // Answers the awaited request: an acknowledgement for a setting, else `payload`.
-    void Reply(const Bytes& payload = {}) {
-        const SEND_PACKET& c = core.link.queue.CurrentCommand();
-        Bytes f = {static_cast<uint8_t>(0x80 | c.bID)};
-        if (!IsSetCommand(c.bCommand)) {
-            f.push_back(static_cast<uint8_t>(payload.size()));
-            f.insert(f.end(), payload.begin(), payload.end());
-        }
-        f.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(f, static_cast<int>(f.size())));
-        port.deliver(f);
-    }
+    void Reply(const Bytes& payload = {}) { ReplyOn(port, core.link.queue, payload); }
     // Acknowledges settings until a query is awaited (or nothing is).
     void AckSettings() {
         while (core.link.queue.IsWaitingForAnswer() && IsSetCommand(Awaited())) {

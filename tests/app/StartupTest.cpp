@@ -51,6 +51,10 @@ TEST(Startup, NoPortOnlySaysSoAndAFirstRunAsksCancelEndsOkOpensStoresAndScans) {
         EXPECT_EQ(rig.program().mainWindow(), nullptr);
         EXPECT_FALSE(AnyWindowVisible());
         EXPECT_FALSE(rig.SettingsWritten());
+        frmOptions empty(rig.program().line(), {}); // no port: OK reads no missing entry
+        empty.cmdOK_Click();
+        EXPECT_EQ(rig.messages.texts.size(), 1);
+        EXPECT_TRUE(empty.blOptionsCancelled());
     }
     for (const int run : {0, 1, 2}) { // Cancel; OK; OK with a folder where the file belongs
         SCOPED_TRACE(run);
@@ -169,48 +173,6 @@ TEST(Startup, StoredPortOpensWithoutAskingAndOneThatFailsOrIsLostIsShown) {
     rig.pty(6).hangUp();
     EXPECT_TRUE(WaitFor([&] { return status->text().contains("lost"); }, 3s));
     EXPECT_FALSE(rig.port().isOpen());
-}
-
-// OK waits for a choice; a failed open keeps the port tried for a second OK;
-// after a failed open that leaves no port at all, OK reads nothing.
-TEST(Options, OkNeedsAChoiceAndAFailedOpenKeepsThePortTried) {
-    AppRig rig;
-    rig.AddPort(3);
-    rig.AddPort(5);
-    ComLine& line = rig.program().line();
-    line.comm().GetExistPort();
-    line.comm().GetValidBaudRate();
-    line.iPortNumber = 7; // not among the ports
-    line.lBaudRate = 9600;
-    frmOptions d(line, {});
-    EXPECT_EQ(d.cboPortNumber()->currentIndex(), -1);
-    EXPECT_FALSE(d.cmdOK()->isEnabled());
-    d.cboPortNumber()->setCurrentIndex(1); // COM5
-    EXPECT_TRUE(d.cmdOK()->isEnabled());
-    rig.fake.refuseOpen = true;
-    d.cmdOK()->click();
-    EXPECT_EQ(rig.messages.texts, QStringList{"Can not open COM5"});
-    EXPECT_EQ(d.cboPortNumber()->currentText(), "COM5");
-    EXPECT_FALSE(rig.SettingsWritten());
-    rig.fake.refuseOpen = false;
-    d.cmdOK()->click();
-    EXPECT_EQ(line.iPortNumber, 5);
-    EXPECT_EQ(rig.Stored("PORT NUMBER"), "5");
-
-    line.iPortNumber = 7;
-    frmOptions again(line, {});
-    again.cboPortNumber()->setCurrentIndex(0);
-    rig.fake.refuseOpen = true;
-    rig.RemovePort(3);
-    rig.RemovePort(5);
-    again.cmdOK()->click();
-    EXPECT_EQ(rig.messages.texts.last(), "Can not open COM3");
-    EXPECT_EQ(again.cboPortNumber()->count(), 0);
-    EXPECT_FALSE(again.cmdOK()->isEnabled());
-    again.cmdOK_Click(); // reads no missing entry, reports nothing
-    EXPECT_EQ(rig.messages.texts.size(), 2);
-    EXPECT_TRUE(again.blOptionsCancelled());
-    EXPECT_EQ(line.iPortNumber, 7);
 }
 
 // The options dialog changes the line under a running scan, on emulated lines.

@@ -1,4 +1,3 @@
-#include "link/basCRC8_Dallas_1_Wire.h"
 #include "support/LinkHarness.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +7,6 @@ using namespace quadrel::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-Bytes WithCrc(Bytes b) {
-    b.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(b, static_cast<int>(b.size())));
-    return b;
-}
 
 // One byte every 10 bit times at 9600 baud.
 void SendTimed(LinkHarness& h, const Bytes& bytes, std::chrono::microseconds start) {

@@ -1,11 +1,8 @@
 // The trace, its trim, the daily log file, the lines in words, the log window.
 #include "link/CommandCodes.h"
-#include "link/basCRC8_Dallas_1_Wire.h"
 #include "log/FrameWords.h"
 #include "log/basLog.h"
 #include "log/frmLog.h"
-#include "model/QuadrelCore.h"
-#include "sim/SimSerialPort.h"
 #include "support/LinkHarness.h"
 #include "support/QtPrinters.h"
 
@@ -52,11 +49,6 @@ QString Line(qsizetype length, char fill = 'x') {
 }
 
 const QString kDaily = QStringLiteral("/LOG/EVENT20120111");
-
-Bytes Framed(Bytes frame) {
-    frame.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(frame, static_cast<int>(frame.size())));
-    return frame;
-}
 
 SEND_PACKET Packet(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
     SEND_PACKET p;
@@ -219,28 +211,28 @@ TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThemAndTheFileHasNone
     WordsHarness h;
     CommandSenders& s = h.link.senders;
     s.CmdSetVolumnLevel(1, 2, 50, 0);
-    h.port.deliver(Framed({0x81}));
+    h.port.deliver(WithCrc({0x81}));
     s.CmdGetVolumnLevel(1, 0, 0, 1);
-    h.port.deliver(Framed({0x81, 0x04, 1, 50, 2, 30}));
+    h.port.deliver(WithCrc({0x81, 0x04, 1, 50, 2, 30}));
     s.CmdGetFirmwareVersion(1, 1);
-    h.port.deliver(Framed({0x81, 0x02, 0x12, 0x03}));
+    h.port.deliver(WithCrc({0x81, 0x02, 0x12, 0x03}));
     s.CmdGetUnitInfo(1, 0, 1);
-    h.port.deliver(Framed({0x81, 0x04, 0x28, 4, 8, 'A'}));
+    h.port.deliver(WithCrc({0x81, 0x04, 0x28, 4, 8, 'A'}));
     s.CmdGetUnitInfo(1, 1, 1);
-    h.port.deliver(Framed({0x81, 0x05, 0x81, 0x80, 0x4F, 0x0F, 5}));
+    h.port.deliver(WithCrc({0x81, 0x05, 0x81, 0x80, 0x4F, 0x0F, 5}));
     // Input while nothing is awaited; then from the wrong unit, with a bad CRC.
     h.port.deliver({0x55});
     s.CmdGetMute(1, 0, 0, 1);
     h.port.deliver({0x82});
-    Bytes spoilt = Framed({0x81, 0x00});
+    Bytes spoilt = WithCrc({0x81, 0x00});
     spoilt.back() ^= 0x01;
     h.port.deliver(spoilt);
-    h.port.deliver(Framed({0x81, 0x02, 1, 0}));
+    h.port.deliver(WithCrc({0x81, 0x02, 1, 0}));
     // A length that does not fit, and an answer with address bit 7 clear.
     s.CmdGetFirmwareVersion(1, 1);
     h.port.deliver({0x81, 0x03});
-    h.port.deliver(Framed({0x01}));
-    h.port.deliver(Framed({0x81, 0x02, 0x12, 0x03}));
+    h.port.deliver(WithCrc({0x01}));
+    h.port.deliver(WithCrc({0x81, 0x02, 0x12, 0x03}));
     // A frame cut short, then silence: two repeats and the give-up.
     s.CmdSetMute(1, 1, 1, 0);
     h.port.deliver({0x81});
@@ -281,7 +273,7 @@ TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThemAndTheFileHasNone
     const qsizetype shown = h.sink.lines.size();
     h.log.setHidePolls(true);
     h.link.senders.CmdGetMute(1, 0, 0, 2);
-    h.port.deliver(Framed({0x81, 0x02, 1, 1}));
+    h.port.deliver(WithCrc({0x81, 0x02, 1, 1}));
     EXPECT_EQ(h.sink.lines.size(), shown);
     QStringList hex = h.sink.lines.filter(QRegularExpression("^(SEND|RECV) "));
     hex << "SEND 21 11 00 00 1E "
@@ -290,6 +282,16 @@ TEST(TraceWords, AnswersRepeatsAndEveryDropAsTheLinkReportsThemAndTheFileHasNone
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromLocal8Bit(file.readAll()).split("\r\n", Qt::SkipEmptyParts),
               hex.replaceInStrings(QRegularExpression("^"), "09:05:07 "));
+
+    // The window takes over the lines and shows the figures as they change.
+    frmLog form(h.log);
+    s.CmdSetMute(1, 1, 1, 0);
+    h.clock.advance(1000ms);
+    EXPECT_EQ(form.lblFigures()->text(), h.log.words().FiguresText());
+    EXPECT_TRUE(form.lblFigures()->text().startsWith("unit 01: 10 requests, 4 repeats, 2 give-ups"))
+        << form.lblFigures()->text().toStdString();
+    form.mnuClear()->trigger(); // a clear starts the figures afresh
+    EXPECT_FALSE(form.lblFigures()->text().contains("unit 01"));
 }
 
 TEST(LogWindow, RunStopCloseAndTextShownAcrossTrims) {
@@ -338,71 +340,4 @@ TEST(LogWindow, RunStopCloseAndTextShownAcrossTrims) {
     }
     EXPECT_EQ(form.txtLog()->toPlainText().replace("\n", "\r\n"), held);
     EXPECT_LT(log.txtLog().size(), basLog::kTrimAt);
-}
-
-TEST(FaultyLine, TheWindowsFiguresAgreeWithTheEmulator) {
-    FixedClock noClock;
-    VirtualClock clock;
-    sim::SimSerialPort port(
-        clock,
-        {.baud = 19200, .seed = 7, .faults = {.lost = 0.05, .corrupt = 0.05, .noise = 0.05}});
-    basLog log(QString(), noClock);
-    RecordingViews views;
-    QuadrelCore core(port, clock, log, views);
-    frmLog form(log);
-    // Unit 1's answers lost or spoilt (a noisy answer's two pieces count once).
-    int spoilt = 0;
-    bool secondPiece = false;
-    port.engine().setTrace([&](const sim::LineEvent& e) {
-        if (e.kind != sim::LineEvent::Kind::Answer || e.note.rfind("unit 1 ", 0) != 0) {
-            return;
-        }
-        const bool noise = e.note.find("noise") != std::string::npos;
-        const bool rest = noise && secondPiece;
-        secondPiece = noise && !rest;
-        spoilt += !rest && (e.note.find("lost") != std::string::npos ||
-                            e.note.find("corrupt") != std::string::npos);
-    });
-    for (uint8_t id : {1, 2}) {
-        sim::UnitConfig unit;
-        unit.id = id;
-        port.engine().addUnit(unit);
-    }
-    port.open(200, QStringLiteral("19200,n,8,1"));
-    form.mnuRun()->trigger();
-    form.mnuWords()->setChecked(true);
-
-    // A scan, then two minutes of the once-a-second poll of unit 1.
-    core.status.SetScanning(true);
-    ASSERT_TRUE(clock.advanceUntil([&] { return !core.status.IsBusy(); }, 120s));
-    clock.advance(120s);
-    // Let the last exchange end: an answer spoilt just now is repeated later.
-    core.status.timRequestStatus().stop();
-    clock.advance(2s);
-    log.FlushWords();
-
-    const auto& figures = log.words().figures();
-    EXPECT_GT(spoilt, 5); // the seed gives the line some faults
-    EXPECT_GE(figures[1].repeats + figures[1].givenUp, spoilt);
-    int dropped = log.words().droppedIdle();
-    for (size_t id = 0; id < 32; ++id) {
-        dropped += figures[id].dropped;
-    }
-    EXPECT_GT(dropped, 0); // the bursts of noise
-    EXPECT_EQ(form.lblFigures()->text(), log.words().FiguresText());
-    EXPECT_TRUE(form.lblFigures()->text().startsWith(
-        QStringLiteral("unit 00: 1 requests, 2 repeats, 1 give-ups, 0 dropped")))
-        << form.lblFigures()->text().toStdString();
-    // Words lines with their time stamps in the window, after the hex lines.
-    EXPECT_TRUE(form.txtLog()->toPlainText().contains(" ms  unit 01 repeat 2 of 3"));
-
-    core.status.timRequestStatus().start();
-    // Hidden polls leave their requests out; a clear starts the figures afresh.
-    form.mnuHidePolls()->setChecked(true);
-    form.mnuClear()->trigger();
-    EXPECT_TRUE(form.txtLog()->toPlainText().isEmpty());
-    clock.advance(10s);
-    EXPECT_FALSE(form.txtLog()->toPlainText().contains(QStringLiteral("get mute")));
-    EXPECT_TRUE(form.lblFigures()->text().startsWith(QStringLiteral("unit 01: ")))
-        << form.lblFigures()->text().toStdString();
 }

@@ -52,10 +52,7 @@ TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     EXPECT_EQ(ask(noisy), kAck);
     EXPECT_EQ(state().audio[1].volume, 40);
     // Address bit 7 set: carried out, not answered.
-    Bytes quiet = Request(1, 0x12, 2, 45);
-    quiet[0] |= 0x80;
-    quiet[4] = basCRC8_Dallas_1_Wire::CalculateCrc8(quiet, 4);
-    EXPECT_TRUE(ask(quiet).empty());
+    EXPECT_TRUE(ask(WithCrc({0xA1, 0x12, 2, 45})).empty());
     EXPECT_EQ(state().audio[1].volume, 45);
 
     // Presets keep each kind apart: saved as video preset 2 and audio 3, then undone live.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "link/VirtualClock.h"
-#include "link/basCRC8_Dallas_1_Wire.h"
 #include "sim/SimSerialPort.h"
+#include "support/FakeSerialPort.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,7 @@ using namespace std::chrono_literals;
 
 inline const Bytes kAck{0x81, 0xD2}; // unit 1's acknowledgement
 
-inline Bytes WithCrc(Bytes b) {
-    b.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(b, static_cast<int>(b.size())));
-    return b;
-}
+using quadrel::test::WithCrc;
 inline Bytes Request(uint8_t id, uint8_t command, uint8_t d0, uint8_t d1) {
     return WithCrc({static_cast<uint8_t>(0x20 | id), command, d0, d1});
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "link/VirtualClock.h"
-#include "link/basCRC8_Dallas_1_Wire.h"
 #include "model/QuadrelCore.h"
 #include "support/FakeSerialPort.h"
 #include "support/LinkHarness.h"
@@ -12,46 +11,6 @@
 #include <vector>
 
 namespace quadrel::test {
-
-// Capabilities of a test unit; the defaults have everything.
-struct UnitCaps {
-    bool audio = true;
-    bool video = true;
-    bool volume = true, bass = true, treble = true, subwoofer = true, delay = true;
-    int delayUnit = 5;
-    int maxDelayTime = 5000;
-    bool edid = true;
-    bool firmware = true;
-    bool plugs = true;
-    int memories = 4;
-};
-
-// A connected unit record with `caps`, as its information replies would leave it.
-inline UnitRef AddUnitRecord(QRD_INFO& units, uint8_t id, int inputs, int outputs,
-                             const UnitCaps& caps = UnitCaps()) {
-    auto audio = std::make_shared<AUDIO_INFO>();
-    audio->setblEnabled(caps.audio);
-    audio->setblSupportVolumnControl(caps.volume);
-    audio->setblSupportBassControl(caps.bass);
-    audio->setblSupportTrebleControl(caps.treble);
-    audio->setblSupportSubwooferControl(caps.subwoofer);
-    audio->setblSupportDelayControl(caps.delay);
-    audio->setiDelayUnit(caps.delayUnit);
-    audio->setiMaxDelayTime(caps.maxDelayTime);
-    audio->setlMaxDelayLevel(caps.delayUnit > 0 ? caps.maxDelayTime / caps.delayUnit : 0);
-    auto video = std::make_shared<VIDEO_INFO>();
-    video->setblEnabled(caps.video);
-    video->setblSupportEdidTypeSelect(caps.edid);
-    auto plug = std::make_shared<PLUG_INFO>();
-    plug->setblSupportAudioInputPlugDetection(caps.plugs);
-    plug->setblSupportAudioOutputPlugDetection(caps.plugs);
-    plug->setblSupportVideoInputPlugDetection(caps.plugs);
-    plug->setblSupportVideoOutputPlugDetection(caps.plugs);
-    auto firmware = std::make_shared<FIRMWARE_VERSION>();
-    firmware->setblEnabled(caps.firmware);
-    return units.Add(id, QStringLiteral("Unit %1").arg(id), true, caps.memories, inputs, outputs,
-                     128, true, audio, video, plug, firmware, QString::number(id));
-}
 
 // A frame as "code:data0:data1".
 inline std::string FrameText(int code, int data0, int data1) {
@@ -76,6 +35,18 @@ inline std::vector<std::string>& WaitingFrames(const TransmitQueue& queue,
         out.push_back(FrameText(p.bCommand, p.data(0), p.data(1)));
     }
     return out;
+}
+
+// Answers the request `queue` awaits on `port`: an acknowledgement for a
+// setting, else `payload` as a reply.
+inline void ReplyOn(FakeSerialPort& port, const TransmitQueue& queue, const Bytes& payload) {
+    const SEND_PACKET& c = queue.CurrentCommand();
+    Bytes f = {static_cast<uint8_t>(0x80 | c.bID)};
+    if (!IsSetCommand(c.bCommand)) {
+        f.push_back(static_cast<uint8_t>(payload.size()));
+        f.insert(f.end(), payload.begin(), payload.end());
+    }
+    port.deliver(WithCrc(f));
 }
 
 // The whole core on a scripted port in virtual time, with recording views.
@@ -107,19 +78,7 @@ struct CoreHarness {
         return WaitingFrames(core.link.queue, out);
     }
 
-    // Answers the awaited request with `payload` as a reply (or an ack when
-    // the payload is empty and the request is a setting).
-    void Reply(const Bytes& payload) {
-        const uint8_t id = core.link.queue.CurrentCommand().bID;
-        Bytes frame = {static_cast<uint8_t>(0x80 | id)};
-        if (!IsSetCommand(core.link.queue.CurrentCommand().bCommand)) {
-            frame.push_back(static_cast<uint8_t>(payload.size()));
-            frame.insert(frame.end(), payload.begin(), payload.end());
-        }
-        frame.push_back(
-            basCRC8_Dallas_1_Wire::CalculateCrc8(frame, static_cast<int>(frame.size())));
-        port.deliver(frame);
-    }
+    void Reply(const Bytes& payload) { ReplyOn(port, core.link.queue, payload); }
 
 private:
     size_t seen_ = 0;

@@ -1,10 +1,17 @@
 #pragma once
 
 #include "link/SerialPort.h"
+#include "link/basCRC8_Dallas_1_Wire.h"
 
 #include <vector>
 
 namespace quadrel::test {
+
+// `b` with its CRC appended.
+inline Bytes WithCrc(Bytes b) {
+    b.push_back(basCRC8_Dallas_1_Wire::CalculateCrc8(b, static_cast<int>(b.size())));
+    return b;
+}
 
 // A scripted serial port: records every write, and hands the link bytes when
 // the test delivers them.

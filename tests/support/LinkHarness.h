@@ -68,6 +68,46 @@ struct ReplyRecorder : ReplySink {
     void ReplyExtendedInfo() override { Took("ReplyExtendedInfo"); }
 };
 
+// Capabilities of a test unit; the defaults have everything.
+struct UnitCaps {
+    bool audio = true;
+    bool video = true;
+    bool volume = true, bass = true, treble = true, subwoofer = true, delay = true;
+    int delayUnit = 5;
+    int maxDelayTime = 5000;
+    bool edid = true;
+    bool firmware = true;
+    bool plugs = true;
+    int memories = 4;
+};
+
+// A connected unit record with `caps`, as its information replies would leave it.
+inline UnitRef AddUnitRecord(QRD_INFO& units, uint8_t id, int inputs, int outputs,
+                             const UnitCaps& caps = UnitCaps()) {
+    auto audio = std::make_shared<AUDIO_INFO>();
+    audio->setblEnabled(caps.audio);
+    audio->setblSupportVolumnControl(caps.volume);
+    audio->setblSupportBassControl(caps.bass);
+    audio->setblSupportTrebleControl(caps.treble);
+    audio->setblSupportSubwooferControl(caps.subwoofer);
+    audio->setblSupportDelayControl(caps.delay);
+    audio->setiDelayUnit(caps.delayUnit);
+    audio->setiMaxDelayTime(caps.maxDelayTime);
+    audio->setlMaxDelayLevel(caps.delayUnit > 0 ? caps.maxDelayTime / caps.delayUnit : 0);
+    auto video = std::make_shared<VIDEO_INFO>();
+    video->setblEnabled(caps.video);
+    video->setblSupportEdidTypeSelect(caps.edid);
+    auto plug = std::make_shared<PLUG_INFO>();
+    plug->setblSupportAudioInputPlugDetection(caps.plugs);
+    plug->setblSupportAudioOutputPlugDetection(caps.plugs);
+    plug->setblSupportVideoInputPlugDetection(caps.plugs);
+    plug->setblSupportVideoOutputPlugDetection(caps.plugs);
+    auto firmware = std::make_shared<FIRMWARE_VERSION>();
+    firmware->setblEnabled(caps.firmware);
+    return units.Add(id, QStringLiteral("Unit %1").arg(id), true, caps.memories, inputs, outputs,
+                     128, true, audio, video, plug, firmware, QString::number(id));
+}
+
 // The link on a scripted port in virtual time, with recording fakes around it
 // (and the trace given, or a recording one).
 struct LinkHarness {
@@ -88,13 +128,9 @@ struct LinkHarness {
         link.receiver.setReplySink(replies);
     }
 
-    // Adds a record for `id`, answering, optionally selected.
+    // Adds a connected record for `id`, 8 by 8, optionally selected.
     UnitRef AddUnit(uint8_t id, bool select = false) {
-        auto unit =
-            model.objUnits().Add(id, QStringLiteral("U%1").arg(id), true, 0, 8, 8, 128, false,
-                                 std::make_shared<AUDIO_INFO>(), std::make_shared<VIDEO_INFO>(),
-                                 std::make_shared<PLUG_INFO>(),
-                                 std::make_shared<FIRMWARE_VERSION>(), QString::number(id));
+        const UnitRef unit = AddUnitRecord(model.objUnits(), id, 8, 8);
         if (select) {
             model.objSelectedUnit = unit;
         }
