@@ -134,15 +134,8 @@ basMain::basMain(Environment env)
                 }
                 arriving_ = false;
             }
-            // The status line waits with the views: its layout would hold
-            // the processor while the unit reads the frame just sent.
             if (std::exchange(activityChanged_, false) && form_) {
-                if (drawLater_) {
-                    activityLater_ = true;
-                    drawLater_->setEnabled(true);
-                } else {
-                    form_->ActivityChanged();
-                }
+                form_->ActivityChanged();
             }
         },
         [this] {
@@ -208,7 +201,12 @@ bool basMain::Main() {
     hub_.setFrame(*form_);
     form_->setActivitySource([this] { return core_.activity.Text(); });
     core_.activity.setOnChanged([this] {
-        if (arriving_) {
+        // Drawing after frames, the status line waits with the views: its
+        // layout would hold the processor while the unit reads the frame.
+        if (drawLater_) {
+            activityLater_ = true;
+            drawLater_->setEnabled(true);
+        } else if (arriving_) {
             activityChanged_ = true;
         } else if (form_) {
             form_->ActivityChanged();

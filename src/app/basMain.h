@@ -62,7 +62,8 @@ public:
     // The real program's drawing: what a reply's handling tells the windows
     // is drawn `pause` after its next frame has been written, so that
     // whatever carries the bytes on (the pseudo-terminal's reader, the unit
-    // emulator) has the processor first; operator input draws it at once.
+    // emulator) has the processor first. The status line waits with them;
+    // operator input draws the views at once.
     // Without this the window is drawn as the handling ends.
     void DrawAfterFrames(std::chrono::milliseconds pause);
 

@@ -163,11 +163,19 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     NamesStore(rig.namesFile()).SetName({1, "Foyer 8x8", 8, 8}, In(1), "Foyer PC");
     basMain& program = rig.program();
     QuadrelCore& core = program.core();
+    program.DrawAfterFrames(1ms); // as the program draws: views and status line after frames
     ASSERT_TRUE(program.Main());
     frmMain* form = program.mainWindow();
-    EXPECT_FALSE(form->cmdSaveSettings()->isEnabled()); // with the unit controls
+    EXPECT_FALSE(form->cmdSaveSettings()->isEnabled());                 // with the unit controls
+    ASSERT_TRUE(QTest::qWaitFor([&] { return core.status.IsBusy(); })); // after the first paint
+    // An answer's change reaches the status line with the views' drawing.
+    ASSERT_TRUE(rig.time.advanceUntil([&] { return core.model.FindUnit(1) != nullptr; }, 60s));
+    rig.time.advance(1ms);
+    QApplication::processEvents();
+    EXPECT_EQ(form->lblActivity()->text(), "Scanning ID 1 of 31: 1 unit found");
     ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
-    QApplication::processEvents(); // the label follows once the scan's handler ends
+    rig.time.advance(1ms);
+    QApplication::processEvents();
     EXPECT_EQ(form->lblActivity()->text(), "Scan ended: 1 unit found");
     EXPECT_TRUE(form->cmdRestoreSettings()->isEnabled());
 
