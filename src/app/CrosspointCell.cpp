@@ -24,7 +24,7 @@ void CrosspointCell::setKey(const QString& key) {
 
 void CrosspointCell::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    Pictures::Paint(p, QRectF(rect()), key_, true);
+    Pictures::PaintCached(p, rect(), key_);
     if (hasFocus()) {
         p.setPen(QPen(palette().highlight().color(), 1, Qt::DotLine));
         p.drawRect(rect().adjusted(2, 2, -3, -3));

@@ -19,7 +19,7 @@ void PictureBox::setKey(const QString& key) {
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    Pictures::Paint(p, QRectF(rect()), key_, isEnabled());
+    Pictures::PaintCached(p, rect(), key_, isEnabled());
 }
 
 } // namespace quadrel

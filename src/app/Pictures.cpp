@@ -5,6 +5,7 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 
 #include <algorithm>
 #include <cmath>
@@ -185,7 +186,7 @@ public:
     explicit PictureEngine(QString key) : key_(std::move(key)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-        Paint(*painter, rect, key_, mode != QIcon::Disabled);
+        PaintCached(*painter, rect, key_, mode != QIcon::Disabled);
     }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
@@ -294,13 +295,36 @@ QIcon Icon(const QString& key) {
     return QIcon(new PictureEngine(key));
 }
 
-QPixmap Pixmap(const QString& key, const QSize& size, qreal devicePixelRatio) {
+QPixmap Pixmap(const QString& key, const QSize& size, qreal devicePixelRatio, bool enabled) {
     QPixmap pm(size * devicePixelRatio);
     pm.setDevicePixelRatio(devicePixelRatio);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
-    Paint(p, QRectF(QPointF(0, 0), QSizeF(size)), key);
+    Paint(p, QRectF(QPointF(0, 0), QSizeF(size)), key, enabled);
     return pm;
+}
+
+void PaintCached(QPainter& painter, const QRect& rect, const QString& key, bool enabled) {
+    const QTransform& world = painter.worldTransform();
+    const bool whole = world.type() <= QTransform::TxTranslate &&
+                       world.dx() == std::round(world.dx()) && world.dy() == std::round(world.dy());
+    if (!whole || rect.isEmpty() || painter.device() == nullptr) {
+        Paint(painter, QRectF(rect), key, enabled);
+        return;
+    }
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    const QString cacheKey = QStringLiteral("quadrel-picture/%1/%2x%3@%4/%5")
+                                 .arg(key)
+                                 .arg(rect.width())
+                                 .arg(rect.height())
+                                 .arg(ratio)
+                                 .arg(enabled ? 1 : 0);
+    QPixmap pm;
+    if (!QPixmapCache::find(cacheKey, &pm)) {
+        pm = Pixmap(key, rect.size(), ratio, enabled);
+        QPixmapCache::insert(cacheKey, pm);
+    }
+    painter.drawPixmap(rect.topLeft(), pm);
 }
 
 } // namespace quadrel::Pictures

@@ -21,6 +21,13 @@ bool Has(const QString& key);
 // An unknown key draws nothing.
 void Paint(QPainter& painter, const QRectF& rect, const QString& key, bool enabled = true);
 
+// Draws the picture of `key` filling `rect` from a pixmap drawn once for
+// that key, size, pixel ratio and state. The grid, the plugs and the unit
+// list repaint hundreds of pictures at a time: drawing each one's shapes and
+// letters again held the line for milliseconds. Under a painter turned or
+// scaled it draws the shapes, as Paint does.
+void PaintCached(QPainter& painter, const QRect& rect, const QString& key, bool enabled = true);
+
 // What the picture shows, in words, for screen readers ("audio routed,
 // video not routed", "plugged"). Empty for an unknown key.
 QString Describe(const QString& key);
@@ -30,6 +37,7 @@ QString Describe(const QString& key);
 QIcon Icon(const QString& key);
 
 // A pixmap of `size` logical pixels for a screen of the given pixel ratio.
-QPixmap Pixmap(const QString& key, const QSize& size, qreal devicePixelRatio = 1.0);
+QPixmap Pixmap(const QString& key, const QSize& size, qreal devicePixelRatio = 1.0,
+               bool enabled = true);
 
 } // namespace quadrel::Pictures

@@ -106,3 +106,41 @@ TEST(Pictures, EveryKeyOfTheViewsHasItsOwnPictureDrawnAtThePixelRatio) {
     EXPECT_EQ(sharp.size(), QSize(52, 52));
     EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(26, 26));
 }
+
+// Drawn from the cache, a picture has the very pixels of its shapes, for
+// each size, pixel ratio and state in turn (each kept apart in the cache);
+// under a scaled painter the shapes are drawn, not a stretched pixmap.
+TEST(Pictures, CachedDrawingMatchesTheShapesAtEachSizeRatioAndState) {
+    struct Case {
+        const char* key;
+        int side;
+        qreal ratio;
+        bool enabled;
+        qreal scale;
+    };
+    const Case cases[] = {
+        {"OnAOffV_UP", 26, 1, true, 1},      {"OnAOffV_UP", 40, 1, true, 1},
+        {"OnAOffV_UP", 26, 2, true, 1},      {"OnAOffV_UP", 26, 1, false, 1},
+        {"VideoInUnplugOn", 16, 1, true, 1}, {"VideoInUnplugOn", 16, 1.5, false, 1},
+        {"GreenON", 16, 1, true, 1},         {"OnAOffV_UP", 26, 1, true, 3},
+    };
+    for (const Case& c : cases) {
+        auto draw = [&](bool cached) {
+            QImage image(QSize(c.side, c.side) * c.ratio * c.scale,
+                         QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(c.ratio);
+            image.fill(Qt::transparent);
+            QPainter p(&image);
+            p.scale(c.scale, c.scale);
+            if (cached) {
+                Pictures::PaintCached(p, QRect(0, 0, c.side, c.side), c.key, c.enabled);
+            } else {
+                Pictures::Paint(p, QRectF(0, 0, c.side, c.side), c.key, c.enabled);
+            }
+            return image;
+        };
+        const QImage shapes = draw(false);
+        EXPECT_EQ(draw(true), shapes) << c.key << " " << c.side << " @" << c.ratio;
+        EXPECT_EQ(draw(true), shapes) << c.key << " " << c.side << " @" << c.ratio << ", again";
+    }
+}
