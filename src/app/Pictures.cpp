@@ -2,6 +2,7 @@
 
 #include "app/ImageKeys.h"
 
+#include <QFont>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -313,12 +314,14 @@ void PaintCached(QPainter& painter, const QRect& rect, const QString& key, bool 
         return;
     }
     const qreal ratio = painter.device()->devicePixelRatioF();
-    const QString cacheKey = QStringLiteral("quadrel-picture/%1/%2x%3@%4/%5")
-                                 .arg(key)
-                                 .arg(rect.width())
-                                 .arg(rect.height())
-                                 .arg(ratio)
-                                 .arg(enabled ? 1 : 0);
+    // The letters take the interface font's family, which the desktop may
+    // change (their size is the picture's own).
+    const QFont font;
+    const QString cacheKey = QStringLiteral("quadrel-picture/") + font.family() + QLatin1Char('/') +
+                             font.styleName() + QLatin1Char('/') + key + QLatin1Char('/') +
+                             QString::number(rect.width()) + QLatin1Char('x') +
+                             QString::number(rect.height()) + QLatin1Char('@') +
+                             QString::number(ratio) + QLatin1String(enabled ? "/on" : "/off");
     QPixmap pm;
     if (!QPixmapCache::find(cacheKey, &pm)) {
         pm = Pixmap(key, rect.size(), ratio, enabled);

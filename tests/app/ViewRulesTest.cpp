@@ -4,6 +4,7 @@
 #include "app/WindowFit.h"
 #include "support/QtPrinters.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -108,9 +109,10 @@ TEST(Pictures, EveryKeyOfTheViewsHasItsOwnPictureDrawnAtThePixelRatio) {
 }
 
 // Drawn from the cache, a picture has the very pixels of its shapes, for
-// each size, pixel ratio and state in turn (each kept apart in the cache);
-// under a scaled painter the shapes are drawn, not a stretched pixmap.
-TEST(Pictures, CachedDrawingMatchesTheShapesAtEachSizeRatioAndState) {
+// each size, pixel ratio, state and interface font in turn (each kept apart
+// in the cache); under a scaled painter the shapes are drawn, not a
+// stretched pixmap.
+TEST(Pictures, CachedDrawingMatchesTheShapesAtEachSizeRatioStateAndFont) {
     struct Case {
         const char* key;
         int side;
@@ -123,8 +125,13 @@ TEST(Pictures, CachedDrawingMatchesTheShapesAtEachSizeRatioAndState) {
         {"OnAOffV_UP", 26, 2, true, 1},      {"OnAOffV_UP", 26, 1, false, 1},
         {"VideoInUnplugOn", 16, 1, true, 1}, {"VideoInUnplugOn", 16, 1.5, false, 1},
         {"GreenON", 16, 1, true, 1},         {"OnAOffV_UP", 26, 1, true, 3},
+        {"OnAOffV_UP", 26, 1, true, 1}, // in another font, from here on
     };
+    const QFont before = QGuiApplication::font();
     for (const Case& c : cases) {
+        if (&c == &cases[std::size(cases) - 1]) {
+            QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Serif")));
+        }
         auto draw = [&](bool cached) {
             QImage image(QSize(c.side, c.side) * c.ratio * c.scale,
                          QImage::Format_ARGB32_Premultiplied);
@@ -143,4 +150,5 @@ TEST(Pictures, CachedDrawingMatchesTheShapesAtEachSizeRatioAndState) {
         EXPECT_EQ(draw(true), shapes) << c.key << " " << c.side << " @" << c.ratio;
         EXPECT_EQ(draw(true), shapes) << c.key << " " << c.side << " @" << c.ratio << ", again";
     }
+    QGuiApplication::setFont(before);
 }
