@@ -22,7 +22,7 @@ bool Has(const QString& key);
 void Paint(QPainter& painter, const QRectF& rect, const QString& key, bool enabled = true);
 
 // Draws the picture of `key` filling `rect` from a pixmap drawn once for
-// that key, size, pixel ratio and state. The grid, the plugs and the unit
+// that key, size, pixel ratio, state and interface font. The grid, the plugs and the unit
 // list repaint hundreds of pictures at a time: drawing each one's shapes and
 // letters again held the line for milliseconds. Under a painter turned or
 // scaled it draws the shapes, as Paint does.
