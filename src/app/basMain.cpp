@@ -137,6 +137,9 @@ basMain::basMain(Environment env)
             if (std::exchange(activityChanged_, false) && form_) {
                 form_->ActivityChanged();
             }
+            if (activityLater_ && drawLater_) {
+                drawLater_->setEnabled(true);
+            }
         },
         [this] {
             if (hooks_.SendNextCommand) {
@@ -205,7 +208,11 @@ bool basMain::Main() {
         // layout would hold the processor while the unit reads the frame.
         if (drawLater_) {
             activityLater_ = true;
-            drawLater_->setEnabled(true);
+            // Taking an answer, the timer is set once the next frame has
+            // left: setting one costs the event loop a registration.
+            if (!arriving_) {
+                drawLater_->setEnabled(true);
+            }
         } else if (arriving_) {
             activityChanged_ = true;
         } else if (form_) {
