@@ -6,7 +6,6 @@
 #include "app/HoverFrame.h"
 #include "app/OutputSelection.h"
 #include "app/SwitchGrid.h"
-#include "link/CommandCodes.h"
 #include "model/QuadrelCore.h"
 #include "model/Views.h"
 
@@ -42,56 +41,33 @@ void SwitchView::RouteSelectedOutputs(int input, int32_t priority, bool busyForV
     if (!IsUnitConnected(unit)) {
         return;
     }
-    const uint8_t id = unit->bID();
     const bool audio = chkSelSwitchAudio_->isChecked() && unit->objAudioINFO() &&
                        unit->objAudioINFO()->blEnabled();
     const bool video = chkSelSwitchVideo_->isChecked() && unit->objVideoINFO() &&
                        unit->objVideoINFO()->blEnabled();
-    TransmitQueue& queue = core_.link.queue;
-    CommandSenders& send = core_.link.senders;
-    bool audioQueued = false;
-    bool videoQueued = false;
     const int outputs = std::min(unit->iOutputCount(), kMaxPort);
+    Change change;
+    change.unit = unit->bID();
+    change.priority = priority;
     SettingValues target;
-    for (int o = 1; o <= outputs; ++o) {
-        if (core_.model.SwitchOutputSelect[o].blSelected) {
-            if (audio) {
-                target[{Setting::AudioRoute, o}] = input;
-            }
-            if (video) {
-                target[{Setting::VideoRoute, o}] = input;
-            }
-        }
-    }
-    core_.history.Record(target);
     for (int o = 1; o <= outputs; ++o) {
         if (!core_.model.SwitchOutputSelect[o].blSelected) {
             continue;
         }
-        const auto out = static_cast<uint8_t>(o);
-        const auto in = static_cast<uint8_t>(input);
         if (audio) {
-            queue.PurgeCommandsByData0(kCmdSetAudioSwitch, out);
-            send.CmdSetAudioSwitch(id, out, in, priority);
-            audioQueued = true;
+            target[{Setting::AudioRoute, o}] = input;
+            change.items.push_back({Setting::AudioRoute, o, input});
         }
         if (video) {
-            queue.PurgeCommandsByData0(kCmdSetVideoSwitch, out);
-            send.CmdSetVideoSwitch(id, out, in, priority);
-            videoQueued = true;
+            target[{Setting::VideoRoute, o}] = input;
+            change.items.push_back({Setting::VideoRoute, o, input});
         }
     }
-    if (audioQueued) {
-        queue.PurgeCommandsByData(kCmdGetAudioSwitch, 0, 0);
-        send.CmdGetAudioSwitch(id, 0, 0, kQueryPriority);
+    const uint32_t tag = core_.history.Record(target);
+    const std::set<Setting> queued = core_.path.Send(change, tag);
+    if (queued.count(Setting::AudioRoute) != 0 ||
+        (busyForVideo && queued.count(Setting::VideoRoute) != 0)) {
         views_.SetBusyPointer(true);
-    }
-    if (videoQueued) {
-        queue.PurgeCommandsByData(kCmdGetVideoSwitch, 0, 0);
-        send.CmdGetVideoSwitch(id, 0, 0, kQueryPriority);
-        if (busyForVideo) {
-            views_.SetBusyPointer(true);
-        }
     }
 }
 
@@ -160,35 +136,27 @@ void SwitchView::imgQRD_Click(int k) {
     if (!IsUnitConnected(unit)) {
         return;
     }
-    const uint8_t id = unit->bID();
-    const auto input = static_cast<uint8_t>(InputAt(grid::Column(k)));
-    const auto output = static_cast<uint8_t>(OutputAt(grid::Row(k)));
-    TransmitQueue& queue = core_.link.queue;
-    CommandSenders& send = core_.link.senders;
+    const int input = InputAt(grid::Column(k));
+    const int output = OutputAt(grid::Row(k));
     const bool audio = chkSelSwitchAudio_->isChecked() && unit->objAudioINFO() &&
                        unit->objAudioINFO()->blEnabled();
     const bool video = chkSelSwitchVideo_->isChecked() && unit->objVideoINFO() &&
                        unit->objVideoINFO()->blEnabled();
+    // One crosspoint: each route is asked back for its output alone.
+    Change change;
+    change.unit = unit->bID();
+    change.priority = kQueryPriority;
+    change.follow = Change::Follow::EachPort;
     SettingValues target;
     if (audio) {
         target[{Setting::AudioRoute, output}] = input;
+        change.items.push_back({Setting::AudioRoute, output, input});
     }
     if (video) {
         target[{Setting::VideoRoute, output}] = input;
+        change.items.push_back({Setting::VideoRoute, output, input});
     }
-    core_.history.Record(target);
-    if (audio) {
-        queue.PurgeCommandsByData0(kCmdSetAudioSwitch, output);
-        queue.PurgeCommandsByData(kCmdGetAudioSwitch, 0, output);
-        send.CmdSetAudioSwitch(id, output, input, kQueryPriority);
-        send.CmdGetAudioSwitch(id, output, 0, kQueryPriority);
-    }
-    if (video) {
-        queue.PurgeCommandsByData0(kCmdSetVideoSwitch, output);
-        queue.PurgeCommandsByData(kCmdGetVideoSwitch, 0, output);
-        send.CmdSetVideoSwitch(id, output, input, kQueryPriority);
-        send.CmdGetVideoSwitch(id, output, 0, kQueryPriority);
-    }
+    core_.path.Send(change, core_.history.Record(target));
 }
 
 void SwitchView::imgQRD_HoverStarted(int k) {

@@ -17,7 +17,6 @@ namespace quadrel {
 
 namespace {
 
-constexpr int32_t kRequestPriority = 1;
 // Lines of changes a load question lists before it only counts the rest.
 constexpr int kMaxListedPorts = 12;
 
@@ -120,13 +119,9 @@ void UnitPane::cmdSave_Click() {
                    QStringLiteral("&Overwrite"))) {
         return;
     }
-    const auto l = static_cast<uint8_t>(*location);
-    if (unit->objAudioINFO() && unit->objAudioINFO()->blEnabled()) {
-        core_.link.senders.CmdSaveAudioMemory(unit->bID(), 0, l, kRequestPriority);
-    }
-    if (unit->objVideoINFO() && unit->objVideoINFO()->blEnabled()) {
-        core_.link.senders.CmdSaveVideoMemory(unit->bID(), 0, l, kRequestPriority);
-    }
+    core_.path.Send(Change::Preset(Change::Kind::PresetSave, unit->bID(), *location,
+                                   unit->objAudioINFO() && unit->objAudioINFO()->blEnabled(),
+                                   unit->objVideoINFO() && unit->objVideoINFO()->blEnabled()));
     views_.Enable_QRD(false);
     core_.status.SetLoadingMemory(true);
 }
@@ -158,20 +153,13 @@ void UnitPane::cmdLoad_Click() {
                    details, QStringLiteral("&Load"))) {
         return;
     }
-    const auto l = static_cast<uint8_t>(*location);
     const bool audio = unit->objAudioINFO() && unit->objAudioINFO()->blEnabled();
     const bool video = unit->objVideoINFO() && unit->objVideoINFO()->blEnabled();
     if (audio || video) {
         // What the preset holds is what the unit will show once loaded.
-        core_.history.Record(preview);
-    }
-    if (audio) {
-        core_.link.senders.CmdLoadAudioMemory(unit->bID(), 0, l, kRequestPriority);
-    }
-    if (video) {
-        core_.link.senders.CmdLoadVideoMemory(unit->bID(), 0, l, kRequestPriority);
-    }
-    if (audio || video) {
+        const uint32_t tag = core_.history.Record(preview);
+        core_.path.Send(
+            Change::Preset(Change::Kind::PresetLoad, unit->bID(), *location, audio, video), tag);
         core_.status.SetLoadingStatus(true);
         core_.status.RequestUnitStatus(0);
     }

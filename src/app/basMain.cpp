@@ -179,7 +179,7 @@ void basMain::DrawAfterFrames(std::chrono::milliseconds pause) {
 }
 
 void basMain::TellStep(ChangeHistory::Outcome outcome) {
-    const QString text = ChangeHistory::Message(outcome, core_.history.lastUnit());
+    const QString text = core_.history.Message(outcome);
     if (!text.isEmpty()) {
         messages_.MsgBox(form_.get(), text);
     }

@@ -20,41 +20,27 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int32_t kSettingPriority = 0;
-constexpr int32_t kQueryPriority = 1;
 constexpr int kDesignMaximum = 100;
-
-using SetFn = void (CommandSenders::*)(uint8_t, uint8_t, uint8_t, int32_t);
 
 struct RowKind {
     const char* stem;
     const char* caption;
     AudioValue value;
-    Command setCode;
-    Command getCode;
-    SetFn set;
-    SetFn get;
     bool AudioCaps::*cap;
     int64_t (*field)(const AUDIO_OUTPUT_STATUS&);
 };
 
 const std::array<RowKind, SelectedAudioGroup::RowCount>& Kinds() {
     static const std::array<RowKind, SelectedAudioGroup::RowCount> kinds{{
-        {"VolumnLevel", "Volume", AudioValue::Volumn, kCmdSetVolumnLevel, kCmdGetVolumnLevel,
-         &CommandSenders::CmdSetVolumnLevel, &CommandSenders::CmdGetVolumnLevel, &AudioCaps::volume,
+        {"VolumnLevel", "Volume", AudioValue::Volumn, &AudioCaps::volume,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iVolumnLevel; }},
-        {"BassLevel", "Bass", AudioValue::Bass, kCmdSetBassLevel, kCmdGetBassLevel,
-         &CommandSenders::CmdSetBassLevel, &CommandSenders::CmdGetBassLevel, &AudioCaps::bass,
+        {"BassLevel", "Bass", AudioValue::Bass, &AudioCaps::bass,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iBassLevel; }},
-        {"TrebleLevel", "Treble", AudioValue::Treble, kCmdSetTrebleLevel, kCmdGetTrebleLevel,
-         &CommandSenders::CmdSetTrebleLevel, &CommandSenders::CmdGetTrebleLevel, &AudioCaps::treble,
+        {"TrebleLevel", "Treble", AudioValue::Treble, &AudioCaps::treble,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iTrebleLevel; }},
-        {"SubwooferLevel", "Subwoofer", AudioValue::Subwoofer, kCmdSetSubwooferLevel,
-         kCmdGetSubwooferLevel, &CommandSenders::CmdSetSubwooferLevel,
-         &CommandSenders::CmdGetSubwooferLevel, &AudioCaps::subwoofer,
+        {"SubwooferLevel", "Subwoofer", AudioValue::Subwoofer, &AudioCaps::subwoofer,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iSubwooferLevel; }},
-        {"DelayTime", "Delay", AudioValue::Delay, kCmdSetDelayLow, kCmdGetDelayLow, nullptr,
-         nullptr, &AudioCaps::delay,
+        {"DelayTime", "Delay", AudioValue::Delay, &AudioCaps::delay,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.lDelayTime; }},
     }};
     return kinds;
@@ -74,10 +60,14 @@ std::vector<int> SelectedOutputs(const basQRD& model) {
     return out;
 }
 
-void Record(QuadrelCore& core, Setting setting, int32_t value) {
+// One value for every ticked output, kept for undo and sent; false when no
+// output is ticked.
+bool SendToSelected(QuadrelCore& core, uint8_t unit, Setting setting, int32_t value) {
+    const std::vector<int> outputs = SelectedOutputs(core.model);
     SettingValues target;
-    ChangeHistory::Add(target, setting, SelectedOutputs(core.model), value);
-    core.history.Record(target);
+    ChangeHistory::Add(target, setting, outputs, value);
+    const uint32_t tag = core.history.Record(target);
+    return !core.path.Send(Change::Of(unit, setting, outputs, value), tag).empty();
 }
 
 int ToControl(int64_t v) {
@@ -208,21 +198,7 @@ bool SelectedAudioGroup::LevelChange(Row r, int v) {
     row.timer->stop();
     row.sld->setValue(v);
     row.ud->setValue(v);
-    const RowKind& kind = Kinds()[r];
-    Record(core_, kRowSettings[r], v);
-    CommandSenders& senders = core_.link.senders;
-    bool any = false;
-    for (int n = 1; n <= kMaxPort; ++n) {
-        if (core_.model.AudioOutputSelect[n].blSelected) {
-            core_.link.queue.PurgeCommandsByData0(kind.setCode, static_cast<uint8_t>(n));
-            (senders.*kind.set)(unit->bID(), static_cast<uint8_t>(n), static_cast<uint8_t>(v),
-                                kSettingPriority);
-            any = true;
-        }
-    }
-    if (any) {
-        core_.link.queue.PurgeCommandsByData(kind.getCode, 0, 0);
-        (senders.*kind.get)(unit->bID(), 0, 0, kQueryPriority);
+    if (SendToSelected(core_, unit->bID(), kRowSettings[r], v)) {
         frame_.SetBusyPointer(true);
     }
     return true;
@@ -247,23 +223,7 @@ bool SelectedAudioGroup::DelayChange(int64_t milliseconds) {
     row.timer->stop();
     row.sld->setValue(ToControl(milliseconds));
     row.ud->setValue(ToControl(milliseconds));
-    Record(core_, Setting::Delay, *steps * delayUnit);
-    CommandSenders& senders = core_.link.senders;
-    TransmitQueue& queue = core_.link.queue;
-    bool any = false;
-    for (int n = 1; n <= kMaxPort; ++n) {
-        if (core_.model.AudioOutputSelect[n].blSelected) {
-            queue.PurgeCommandsByData0(kCmdSetDelayLow, static_cast<uint8_t>(n));
-            queue.PurgeCommandsByData0(kCmdSetDelayHigh, static_cast<uint8_t>(n));
-            senders.CmdSetDelayLevel(unit->bID(), static_cast<uint8_t>(n), *steps,
-                                     kSettingPriority);
-            any = true;
-        }
-    }
-    if (any) {
-        queue.PurgeCommandsByData(kCmdGetDelayLow, 0, 0);
-        queue.PurgeCommandsByData(kCmdGetDelayHigh, 0, 0);
-        senders.CmdGetDelayLevel(unit->bID(), 0, 0, kQueryPriority);
+    if (SendToSelected(core_, unit->bID(), Setting::Delay, *steps * delayUnit)) {
         frame_.SetBusyPointer(true);
     }
     return true;
@@ -275,20 +235,10 @@ void SelectedAudioGroup::chkSelectedMuteStatus_Click() {
         return;
     }
     const uint8_t mute = chkMute_->isChecked() ? 1 : 0;
-    Record(core_, Setting::Mute, mute);
-    bool any = false;
-    for (int n = 1; n <= kMaxPort; ++n) {
-        if (core_.model.AudioOutputSelect[n].blSelected) {
-            timMute_->stop();
-            core_.link.queue.PurgeCommandsByData0(kCmdSetMute, static_cast<uint8_t>(n));
-            core_.link.senders.CmdSetMute(unit->bID(), static_cast<uint8_t>(n), mute,
-                                          kSettingPriority);
-            any = true;
-        }
+    if (!SelectedOutputs(core_.model).empty()) {
+        timMute_->stop();
     }
-    if (any) {
-        core_.link.queue.PurgeCommandsByData(kCmdGetMute, 0, 0);
-        core_.link.senders.CmdGetMute(unit->bID(), 0, 0, kQueryPriority);
+    if (SendToSelected(core_, unit->bID(), Setting::Mute, mute)) {
         frame_.SetBusyPointer(true);
     }
 }

@@ -18,7 +18,6 @@ namespace quadrel {
 
 namespace {
 
-constexpr int32_t kSettingPriority = 0;
 constexpr int32_t kQueryPriority = 1;
 
 } // namespace
@@ -244,14 +243,15 @@ void VideoPage::EdidTypeChange(int index) {
         }
         VideoInputPanel* panel = panels_[static_cast<size_t>(index)];
         const int type = panel->optFixEdid()->isChecked() ? 0 : 1;
-        core_.history.Record({{{Setting::Edid, n}, type}});
+        const uint32_t tag = core_.history.Record({{{Setting::Edid, n}, type}});
         // The panel shows the choice before the unit answers.
         core_.model.VideoInputs[n].lEdidType = type;
         const UnitRef unit = core_.model.objSelectedUnit;
         if (IsUnitConnected(unit)) {
-            core_.link.senders.CmdSetEdidType(unit->bID(), static_cast<uint8_t>(n),
-                                              static_cast<uint8_t>(type), kQueryPriority);
-            core_.link.senders.CmdGetEdidType(unit->bID(), static_cast<uint8_t>(n), kQueryPriority);
+            Change change = Change::Of(unit->bID(), Setting::Edid, {n}, type);
+            change.priority = kQueryPriority;
+            change.follow = Change::Follow::EachPort;
+            core_.path.Send(change, tag);
         }
         for (int j = 0; j < kPanels; ++j) {
             Draw_VideoInput(sco_->value() + j + 1);
@@ -267,25 +267,16 @@ void VideoPage::SelectedEdidTypeChange() {
         return;
     }
     const uint8_t type = optFix_->isChecked() ? 0 : 1;
+    std::vector<int> inputs;
+    for (int n = 1; n <= kMaxPort; ++n) {
+        if (core_.model.VideoInputSelect[n].blSelected) {
+            inputs.push_back(n);
+        }
+    }
     SettingValues target;
-    for (int n = 1; n <= kMaxPort; ++n) {
-        if (core_.model.VideoInputSelect[n].blSelected) {
-            target[{Setting::Edid, n}] = type;
-        }
-    }
-    core_.history.Record(target);
-    bool any = false;
-    for (int n = 1; n <= kMaxPort; ++n) {
-        if (core_.model.VideoInputSelect[n].blSelected) {
-            core_.link.queue.PurgeCommandsByData0(kCmdSetEdidType, static_cast<uint8_t>(n));
-            core_.link.senders.CmdSetEdidType(unit->bID(), static_cast<uint8_t>(n), type,
-                                              kSettingPriority);
-            any = true;
-        }
-    }
-    if (any) {
-        core_.link.queue.PurgeCommandsByData0(kCmdGetEdidType, 0);
-        core_.link.senders.CmdGetEdidType(unit->bID(), 0, kQueryPriority);
+    ChangeHistory::Add(target, Setting::Edid, inputs, type);
+    const uint32_t tag = core_.history.Record(target);
+    if (!core_.path.Send(Change::Of(unit->bID(), Setting::Edid, inputs, type), tag).empty()) {
         frame_.SetBusyPointer(true);
     }
 }

@@ -3,134 +3,81 @@
 // follows so that the model holds what the unit reports back.
 #include "ctl/RangeCheck.h"
 #include "ctl/Session.h"
-#include "link/CommandCodes.h"
 
 namespace quadrel::ctl {
 
 namespace {
 
 using K = CtlCommand::Kind;
-constexpr int32_t kSetting = 0;
+using LineChange = quadrel::Change;
 constexpr int32_t kQuery = 1;
-
-using SetFn = void (CommandSenders::*)(uint8_t, uint8_t, uint8_t, int32_t);
-using GetFn = void (CommandSenders::*)(uint8_t, uint8_t, uint8_t, int32_t);
 
 struct LevelKind {
     const std::optional<int> CtlCommand::*value;
-    uint8_t setCode;
-    uint8_t getCode;
-    SetFn set;
-    GetFn get;
+    Setting setting;
     int AUDIO_OUTPUT_STATUS::*stored;
     const char* name;
 };
 
 const LevelKind kLevels[] = {
-    {&CtlCommand::volume, kCmdSetVolumnLevel, kCmdGetVolumnLevel,
-     &CommandSenders::CmdSetVolumnLevel, &CommandSenders::CmdGetVolumnLevel,
-     &AUDIO_OUTPUT_STATUS::iVolumnLevel, "volume of output"},
-    {&CtlCommand::bass, kCmdSetBassLevel, kCmdGetBassLevel, &CommandSenders::CmdSetBassLevel,
-     &CommandSenders::CmdGetBassLevel, &AUDIO_OUTPUT_STATUS::iBassLevel, "bass of output"},
-    {&CtlCommand::treble, kCmdSetTrebleLevel, kCmdGetTrebleLevel,
-     &CommandSenders::CmdSetTrebleLevel, &CommandSenders::CmdGetTrebleLevel,
-     &AUDIO_OUTPUT_STATUS::iTrebleLevel, "treble of output"},
-    {&CtlCommand::subwoofer, kCmdSetSubwooferLevel, kCmdGetSubwooferLevel,
-     &CommandSenders::CmdSetSubwooferLevel, &CommandSenders::CmdGetSubwooferLevel,
-     &AUDIO_OUTPUT_STATUS::iSubwooferLevel, "subwoofer of output"},
+    {&CtlCommand::volume, Setting::Volumn, &AUDIO_OUTPUT_STATUS::iVolumnLevel, "volume of output"},
+    {&CtlCommand::bass, Setting::Bass, &AUDIO_OUTPUT_STATUS::iBassLevel, "bass of output"},
+    {&CtlCommand::treble, Setting::Treble, &AUDIO_OUTPUT_STATUS::iTrebleLevel, "treble of output"},
+    {&CtlCommand::subwoofer, Setting::Subwoofer, &AUDIO_OUTPUT_STATUS::iSubwooferLevel,
+     "subwoofer of output"},
 };
-
-uint8_t Byte(int value) {
-    return static_cast<uint8_t>(value);
-}
 
 } // namespace
 
 void Session::Send(const QRDSTA& unit) {
     const CtlCommand& c = command_;
     const uint8_t id = unit.bID();
-    TransmitQueue& q = core_.link.queue;
-    CommandSenders& s = core_.link.senders;
-    const bool audio = TouchesAudio(c, unit);
-    const bool video = TouchesVideo(c, unit);
+    ChangePath& path = core_.path;
     switch (c.kind) {
     case K::Route:
     case K::Disconnect: {
-        const uint8_t input = c.kind == K::Route ? Byte(*c.input) : 0;
-        const int32_t priority = c.kind == K::Route ? kSetting : kQuery;
+        const bool audio = TouchesAudio(c, unit);
+        const bool video = TouchesVideo(c, unit);
+        LineChange change;
+        change.unit = id;
+        change.priority = c.kind == K::Route ? 0 : kQuery;
+        const int input = c.kind == K::Route ? *c.input : 0;
         for (int o : c.outputs) {
             if (audio) {
-                q.PurgeCommandsByData0(kCmdSetAudioSwitch, Byte(o));
-                s.CmdSetAudioSwitch(id, Byte(o), input, priority);
+                change.items.push_back({Setting::AudioRoute, o, input});
             }
             if (video) {
-                q.PurgeCommandsByData0(kCmdSetVideoSwitch, Byte(o));
-                s.CmdSetVideoSwitch(id, Byte(o), input, priority);
+                change.items.push_back({Setting::VideoRoute, o, input});
             }
         }
-        if (audio) {
-            q.PurgeCommandsByData(kCmdGetAudioSwitch, 0, 0);
-            s.CmdGetAudioSwitch(id, 0, 0, kQuery);
-        }
-        if (video) {
-            q.PurgeCommandsByData(kCmdGetVideoSwitch, 0, 0);
-            s.CmdGetVideoSwitch(id, 0, 0, kQuery);
-        }
+        path.Send(change);
         break;
     }
     case K::Set:
+        // One kind after the other, each followed by its query.
         if (!c.inputs.empty()) {
-            for (int i : c.inputs) {
-                q.PurgeCommandsByData0(kCmdSetEdidType, Byte(i));
-                s.CmdSetEdidType(id, Byte(i), Byte(*c.edid), kSetting);
-            }
-            q.PurgeCommandsByData(kCmdGetEdidType, 0, 0);
-            s.CmdGetEdidType(id, 0, kQuery);
+            path.Send(LineChange::Of(id, Setting::Edid, c.inputs, *c.edid));
             break;
         }
         if (c.mute) {
-            for (int o : c.outputs) {
-                q.PurgeCommandsByData0(kCmdSetMute, Byte(o));
-                s.CmdSetMute(id, Byte(o), *c.mute ? 1 : 0, kSetting);
-            }
-            q.PurgeCommandsByData(kCmdGetMute, 0, 0);
-            s.CmdGetMute(id, 0, 0, kQuery);
+            path.Send(LineChange::Of(id, Setting::Mute, c.outputs, *c.mute ? 1 : 0));
         }
         for (const LevelKind& level : kLevels) {
-            if (!(c.*level.value)) {
-                continue;
+            if (c.*level.value) {
+                path.Send(LineChange::Of(id, level.setting, c.outputs, *(c.*level.value)));
             }
-            for (int o : c.outputs) {
-                q.PurgeCommandsByData0(level.setCode, Byte(o));
-                (s.*level.set)(id, Byte(o), Byte(*(c.*level.value)), kSetting);
-            }
-            q.PurgeCommandsByData(level.getCode, 0, 0);
-            (s.*level.get)(id, 0, 0, kQuery);
         }
         if (c.delay) {
-            const int step = unit.objAudioINFO()->iDelayUnit();
-            for (int o : c.outputs) {
-                q.PurgeCommandsByData0(kCmdSetDelayLow, Byte(o));
-                q.PurgeCommandsByData0(kCmdSetDelayHigh, Byte(o));
-                s.CmdSetDelayLevel(id, Byte(o), *c.delay / step, kSetting);
-            }
-            q.PurgeCommandsByData(kCmdGetDelayLow, 0, 0);
-            q.PurgeCommandsByData(kCmdGetDelayHigh, 0, 0);
-            s.CmdGetDelayLevel(id, 0, 0, kQuery);
+            path.Send(LineChange::Of(id, Setting::Delay, c.outputs, *c.delay));
         }
         break;
     case K::PresetSave:
     case K::PresetLoad: {
-        const uint8_t l = Byte(c.location);
-        const bool hasAudio = unit.objAudioINFO() && unit.objAudioINFO()->blEnabled();
-        const bool hasVideo = unit.objVideoINFO() && unit.objVideoINFO()->blEnabled();
         const bool save = c.kind == K::PresetSave;
-        if (hasAudio) {
-            save ? s.CmdSaveAudioMemory(id, 0, l, kQuery) : s.CmdLoadAudioMemory(id, 0, l, kQuery);
-        }
-        if (hasVideo) {
-            save ? s.CmdSaveVideoMemory(id, 0, l, kQuery) : s.CmdLoadVideoMemory(id, 0, l, kQuery);
-        }
+        path.Send(LineChange::Preset(
+            save ? LineChange::Kind::PresetSave : LineChange::Kind::PresetLoad, id, c.location,
+            unit.objAudioINFO() && unit.objAudioINFO()->blEnabled(),
+            unit.objVideoINFO() && unit.objVideoINFO()->blEnabled()));
         // Then read back what the preset now holds, or the live state it gave.
         if (save) {
             console_.ClearMemoryRows();

@@ -167,7 +167,12 @@ void ReceiveParser::CrcByte(uint8_t b) {
     trace_.LogAnswer(
         queue_.CurrentCommand(),
         Bytes(packet_.bBuffer.begin(), packet_.bBuffer.begin() + packet_.iFrameLength));
+    // What a handler asks next (the extended information after the basic,
+    // say) belongs to the same job as the request it answers.
+    const uint32_t tagBefore = queue_.currentTag();
+    queue_.setCurrentTag(queue_.CurrentCommand().lTag, queue_.CurrentCommand().lStep);
     Dispatch();
+    queue_.setCurrentTag(tagBefore);
 }
 
 void ReceiveParser::Dispatch() {

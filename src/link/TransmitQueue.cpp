@@ -5,6 +5,7 @@
 #include "model/Views.h"
 #include "model/basQRD.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -42,8 +43,62 @@ void TransmitQueue::WriteFrame(const SEND_PACKET& packet) {
     port_.write(packet.bFrame);
     // Address bit 7 clear: an answer is awaited.
     if (!packet.bFrame.empty() && (packet.bFrame[0] & 0x80) == 0) {
+        currentOpen_ = true;
         StartWaitAck();
+    } else {
+        Tell(packet, FrameEnd::Answered);
     }
+}
+
+uint32_t TransmitQueue::NewTag() {
+    return ++lastTag_;
+}
+
+uint32_t TransmitQueue::NewTag(FrameDone listener) {
+    const uint32_t tag = NewTag();
+    listeners_[tag] = std::move(listener);
+    return tag;
+}
+
+void TransmitQueue::DropTag(uint32_t tag) {
+    listeners_.erase(tag);
+    if (currentTag_ == tag) {
+        setCurrentTag(0);
+    }
+}
+
+bool TransmitQueue::HasWaiting(uint32_t tag, bool settingsOnly) const {
+    return tag != 0 && std::any_of(SendQueue_.begin(), SendQueue_.end(), [=](const SEND_PACKET& p) {
+               return p.lTag == tag && (!settingsOnly || p.lStep != kFollowUpStep);
+           });
+}
+
+bool TransmitQueue::HasPending(uint32_t tag) const {
+    return HasWaiting(tag) || (tag != 0 && currentOpen_ && CurrentCommand_.lTag == tag);
+}
+
+void TransmitQueue::PurgeCommandsByTag(uint32_t tag, std::optional<int32_t> step) {
+    PurgeIf([=](const SEND_PACKET& p) { return p.lTag == tag && (!step || p.lStep == *step); });
+}
+
+void TransmitQueue::Tell(const SEND_PACKET& packet, FrameEnd end) {
+    if (packet.lTag == 0) {
+        return;
+    }
+    const auto it = listeners_.find(packet.lTag);
+    if (it == listeners_.end()) {
+        return;
+    }
+    // The listener may end its job and drop its tag meanwhile.
+    const FrameDone listener = it->second;
+    listener(packet, end);
+}
+
+void TransmitQueue::EndCurrent(FrameEnd end) {
+    if (!std::exchange(currentOpen_, false)) {
+        return;
+    }
+    Tell(CurrentCommand_, end);
 }
 
 void TransmitQueue::StartWaitAck() {
@@ -51,11 +106,18 @@ void TransmitQueue::StartWaitAck() {
     timWaitACK_->start();
 }
 
-bool TransmitQueue::QueueCommand(const SEND_PACKET& packet) {
+bool TransmitQueue::QueueCommand(const SEND_PACKET& given) {
+    SEND_PACKET packet = given;
+    if (packet.lTag == 0) {
+        packet.lTag = currentTag_;
+        packet.lStep = currentStep_;
+    }
+    Tell(packet, FrameEnd::Queued);
     if (!port_.isOpen()) {
+        Tell(packet, FrameEnd::Withdrawn);
         return false;
     }
-    if (IsWaitingForAnswer() || IsSettling()) {
+    if (IsWaitingForAnswer() || IsSettling() || holdWrites_) {
         InsertCommand(packet);
         return false;
     }
@@ -65,6 +127,7 @@ bool TransmitQueue::QueueCommand(const SEND_PACKET& packet) {
 
 void TransmitQueue::InsertCommand(const SEND_PACKET& packet) {
     if (!port_.isOpen()) {
+        Tell(packet, FrameEnd::Withdrawn);
         return;
     }
     size_t index = SendQueue_.size();
@@ -87,8 +150,7 @@ void TransmitQueue::InsertCommand(const SEND_PACKET& packet) {
 
 bool TransmitQueue::SendNextCommand() {
     if (!port_.isOpen()) {
-        SendQueue_.clear();
-        timSendQueue_->stop();
+        ClearQueue();
         return false;
     }
     if (SendQueue_.empty()) {
@@ -116,12 +178,18 @@ void TransmitQueue::RemoveCommand(int index) {
 }
 
 template <typename Match> void TransmitQueue::PurgeIf(Match match) {
+    std::vector<SEND_PACKET> withdrawn;
     for (size_t i = 0; i < SendQueue_.size();) {
         if (match(SendQueue_[i])) {
+            withdrawn.push_back(std::move(SendQueue_[i]));
             SendQueue_.erase(SendQueue_.begin() + static_cast<std::ptrdiff_t>(i));
         } else {
             ++i;
         }
+    }
+    // Told once the queue is whole again: a listener may queue more.
+    for (const SEND_PACKET& p : withdrawn) {
+        Tell(p, FrameEnd::Withdrawn);
     }
 }
 
@@ -148,8 +216,8 @@ void TransmitQueue::PurgeCommandsByData(uint8_t code, uint8_t data1, uint8_t dat
 }
 
 void TransmitQueue::ClearQueue() {
-    SendQueue_.clear();
     timSendQueue_->stop();
+    PurgeIf([](const SEND_PACKET&) { return true; });
 }
 
 void TransmitQueue::Reset() {
@@ -158,7 +226,10 @@ void TransmitQueue::Reset() {
     timSettle_->stop();
     timSettleLimit_->stop();
     timRepeatAnswer_->stop();
-    SendQueue_.clear();
+    std::deque<SEND_PACKET> withdrawn = std::exchange(SendQueue_, {});
+    if (std::exchange(currentOpen_, false)) {
+        withdrawn.push_front(CurrentCommand_);
+    }
     CurrentCommand_ = SEND_PACKET{};
     ResetRetries();
     settling_ = false;
@@ -167,6 +238,9 @@ void TransmitQueue::Reset() {
     awaitedBeforeScan_ = false;
     settleBytesLeft_ = 0;
     settleLengthNext_ = false;
+    for (const SEND_PACKET& p : withdrawn) {
+        Tell(p, FrameEnd::Withdrawn);
+    }
 }
 
 void TransmitQueue::OnSendQueueTick() {
@@ -191,6 +265,12 @@ bool TransmitQueue::AcknowledgeCommand() {
         StartSettling();
     }
     SetUnitAnswering(CurrentCommand_.bID, true);
+    {
+        // What the listener queues waits its turn behind what already waits.
+        const bool held = std::exchange(holdWrites_, true);
+        EndCurrent(FrameEnd::Answered);
+        holdWrites_ = held;
+    }
     return settle ? false : SendNextCommand();
 }
 
@@ -283,6 +363,11 @@ void TransmitQueue::AnswerTimedOut() {
     timWaitACK_->stop();
     repeatHeld_ = false;
     const uint8_t id = CurrentCommand_.bID & 0x1F;
+    if (!port_.isOpen()) {
+        // Nothing can answer a frame on a closed port.
+        EndCurrent(FrameEnd::Withdrawn);
+        return;
+    }
     if (++iRetryCount_[id] < kMaxTries) {
         if (port_.isOpen()) {
             // Repeats are not traced: the trace shows each request once.
@@ -297,7 +382,15 @@ void TransmitQueue::AnswerTimedOut() {
     }
     iRetryCount_[id] = 0;
     trace_.LogGiveUp(CurrentCommand_);
+    // Whatever a listener queues now waits: the unit is about to be given up
+    // and its frames withdrawn.
+    const bool held = std::exchange(holdWrites_, true);
+    EndCurrent(FrameEnd::GivenUp);
     SetUnitAnswering(id, false);
+    holdWrites_ = held;
+    if (!SendQueue_.empty() && !timSendQueue_->isActive()) {
+        timSendQueue_->setEnabled(true);
+    }
 }
 
 void TransmitQueue::SetUnitAnswering(uint8_t id, bool answering) {
@@ -346,6 +439,9 @@ void TransmitQueue::SetUnitAnswering(uint8_t id, bool answering) {
     }
     if (views_ != nullptr) {
         views_->SetUnitIcon(id, false);
+    }
+    if (onUnitGivenUp_) {
+        onUnitGivenUp_(id);
     }
 }
 

@@ -10,7 +10,9 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 
 namespace quadrel {
 
@@ -25,6 +27,10 @@ class TransmitQueue : public FrameQueue {
 public:
     static constexpr int kMaxTries = 3;
 
+    // How a tagged frame left the queue's hands.
+    enum class FrameEnd { Queued, Answered, GivenUp, Withdrawn };
+    using FrameDone = std::function<void(const SEND_PACKET&, FrameEnd)>;
+
     TransmitQueue(SerialPort& port, TimerFactory& timers, LinkTrace& trace, basQRD& model);
 
     // What SetUnitAnswering reaches beyond the link; set once while wiring.
@@ -34,6 +40,28 @@ public:
     void setReceivingFrom(std::function<bool(uint8_t)> receivingFrom) {
         receivingFrom_ = std::move(receivingFrom);
     }
+
+    // Tags: frames queued while a tag is current carry it. A tag with a
+    // listener hears of each of its frames as it is queued and once more when
+    // it is answered, given up or withdrawn, after the queue is consistent again and before the
+    // next frame is written, so a job's next step goes out at once.
+    uint32_t NewTag();
+    uint32_t NewTag(FrameDone listener);
+    void DropTag(uint32_t tag);
+    void setCurrentTag(uint32_t tag, int32_t step = -1) {
+        currentTag_ = tag;
+        currentStep_ = step;
+    }
+    uint32_t currentTag() const { return currentTag_; }
+    // The step of a change's follow-up query, apart from its settings.
+    static constexpr int32_t kFollowUpStep = -2;
+    // Frames of `tag` not yet written; without the follow-up queries when asked.
+    bool HasWaiting(uint32_t tag, bool settingsOnly = false) const;
+    int32_t currentStep() const { return currentStep_; }
+    // Written and awaiting an answer, or not yet written.
+    bool HasPending(uint32_t tag) const;
+    // Withdraws the waiting frames of `tag`, those of `step` only when given.
+    void PurgeCommandsByTag(uint32_t tag, std::optional<int32_t> step = std::nullopt);
 
     bool QueueCommand(const SEND_PACKET& packet) override;
     void InsertCommand(const SEND_PACKET& packet);
@@ -54,6 +82,10 @@ public:
     // Every unit starts its next exchange with a full set of tries.
     void ResetRetries() { iRetryCount_.fill(0); }
     void SetUnitAnswering(uint8_t id, bool answering);
+    // Told when a known unit that answered is given up.
+    void setOnUnitGivenUp(std::function<void(uint8_t)> onGivenUp) {
+        onUnitGivenUp_ = std::move(onGivenUp);
+    }
 
     // The receive path ended a frame (taken, dropped or timed out): a repeat
     // held back for it goes out now.
@@ -95,6 +127,9 @@ private:
     void EndSettling();
     void AnswerTimedOut();
     template <typename Match> void PurgeIf(Match match);
+    void Tell(const SEND_PACKET& packet, FrameEnd end);
+    // The awaited frame is done with: its listener hears of it once.
+    void EndCurrent(FrameEnd end);
 
     SerialPort& port_;
     LinkTrace& trace_;
@@ -103,6 +138,7 @@ private:
     Views* views_ = nullptr;
     std::function<void(uint8_t)> requestUnitInfo_;
     std::function<bool(uint8_t)> receivingFrom_;
+    std::function<void(uint8_t)> onUnitGivenUp_;
 
     std::deque<SEND_PACKET> SendQueue_;
     SEND_PACKET CurrentCommand_;
@@ -116,6 +152,12 @@ private:
     bool repeatHeld_ = false;
     bool repeated_ = false; // the awaited frame was written more than once
     bool awaitedBeforeScan_ = false;
+    bool currentOpen_ = false; // CurrentCommand_ has not been told of yet
+    bool holdWrites_ = false;
+    uint32_t currentTag_ = 0;
+    int32_t currentStep_ = -1;
+    uint32_t lastTag_ = 0;
+    std::map<uint32_t, FrameDone> listeners_;
     // While settling: bytes still to come of what may be the repeated unit's
     // second answer, and whether the next one is its length byte.
     int settleBytesLeft_ = 0;

@@ -1,6 +1,7 @@
 #include "model/ChangeHistory.h"
 
 #include "link/basCommunication.h"
+#include "model/ChangePath.h"
 #include "model/Views.h"
 #include "model/basQRD.h"
 
@@ -10,9 +11,6 @@
 namespace quadrel {
 
 namespace {
-
-constexpr int32_t kSettingPriority = 0;
-constexpr int32_t kQueryPriority = 1;
 
 struct SettingInfo {
     Setting setting;
@@ -52,14 +50,19 @@ QString ValueText(Setting setting, int32_t value) {
     }
 }
 
-bool Within(int32_t value, int32_t a, int32_t b) {
-    return std::min(a, b) <= value && value <= std::max(a, b);
-}
-
 } // namespace
 
-ChangeHistory::ChangeHistory(basQRD& model, basCommunication& link, Views& views)
-    : model_(model), link_(link), views_(views) {}
+ChangeHistory::ChangeHistory(basQRD& model, basCommunication& link, ChangePath& path, Views& views)
+    : model_(model), link_(link), path_(path), views_(views) {}
+
+ChangeHistory::UnitKey ChangeHistory::KeyOfSelected() const {
+    const UnitRef unit = model_.objSelectedUnit;
+    if (!unit) {
+        return {};
+    }
+    return {link_.port().portNumber(), unit->bID(), unit->sName(), unit->iInputCount(),
+            unit->iOutputCount()};
+}
 
 int32_t ChangeHistory::Current(const SettingKey& key) const {
     const AUDIO_OUTPUT_STATUS& a = model_.AudioOutputs[key.port];
@@ -174,57 +177,69 @@ SettingValues ChangeHistory::Of(const UnitValues& values) {
     return out;
 }
 
-bool ChangeHistory::LineIdle() const {
-    return !link_.queue.IsWaitingForAnswer() && link_.queue.SendQueue().empty() &&
-           !model_.blLoadingStatus && !model_.blScanning && !model_.blLoadingMemory;
-}
-
-void ChangeHistory::Record(const SettingValues& target) {
+uint32_t ChangeHistory::Record(const SettingValues& target) {
     const UnitRef unit = model_.objSelectedUnit;
+    TransmitQueue& queue = link_.queue;
     if (!IsUnitConnected(unit)) {
-        return;
+        return queue.NewTag();
     }
-    // A change made again before the unit has answered the last one (a held
-    // arrow key, a quick second choice) joins it as one step, keeping its
-    // "before", as long as it covers the same ports and nothing else has been
-    // seen meanwhile.
-    if (!undo_.empty() && !LineIdle() && undo_.back().unit == unit->bID()) {
+    forgotten_.clear();
+    const UnitKey key = KeyOfSelected();
+    // A change made again while the last one's setting has not yet left (a
+    // held arrow key, a quick second choice) joins it as one step, keeping
+    // its "before", as long as it covers the same ports: the new setting
+    // withdraws the waiting one, so the unit never sees the first.
+    if (!undo_.empty() && undo_.back().unit == key && queue.HasWaiting(undo_.back().tag, true)) {
         Change& last = undo_.back();
-        const bool joins = std::all_of(last.items.begin(), last.items.end(), [&](const auto& c) {
-            return target.count(c.key) == 1 && Within(Current(c.key), c.before, c.after);
-        });
+        const bool joins = std::all_of(last.items.begin(), last.items.end(),
+                                       [&](const auto& c) { return target.count(c.key) == 1; });
         if (joins) {
             std::vector<SettingChange> items;
-            for (const auto& entry : target) {
-                const auto& key = entry.first;
-                const auto value = entry.second;
-                if (key.port < 1 || key.port > kMaxPort) {
+            for (const auto& [k, value] : target) {
+                if (k.port < 1 || k.port > kMaxPort) {
                     continue;
                 }
                 const auto old = std::find_if(last.items.begin(), last.items.end(),
-                                              [&key](const auto& c) { return c.key == key; });
-                const int32_t before = old != last.items.end() ? old->before : Current(key);
+                                              [&k](const auto& c) { return c.key == k; });
+                const int32_t before = old != last.items.end() ? old->before : Current(k);
                 if (before != value) {
-                    items.push_back({key, before, value});
+                    items.push_back({k, before, value});
                 }
             }
             last.items = std::move(items);
+            const uint32_t tag = last.tag;
             if (last.items.empty()) {
                 undo_.pop_back();
             }
             redo_.clear();
-            return;
+            return tag;
         }
     }
-    Change change{unit->bID(), DifferencesFrom(target)};
+    // The last change still on its way: the unit will hold what it sets,
+    // which is what this one takes back to.
+    std::vector<SettingChange> items = DifferencesFrom(target);
+    if (!undo_.empty() && undo_.back().unit == key && queue.HasPending(undo_.back().tag)) {
+        const auto& last = undo_.back().items;
+        for (SettingChange& c : items) {
+            const auto old = std::find_if(last.begin(), last.end(),
+                                          [&c](const auto& l) { return l.key == c.key; });
+            if (old != last.end()) {
+                c.before = old->after;
+            }
+        }
+        std::erase_if(items, [](const SettingChange& c) { return c.before == c.after; });
+    }
+    Change change{key, std::move(items), queue.NewTag()};
+    const uint32_t tag = change.tag;
     if (change.items.empty()) {
-        return;
+        return tag;
     }
     undo_.push_back(std::move(change));
     if (undo_.size() > kMaxChanges) {
         undo_.pop_front();
     }
     redo_.clear();
+    return tag;
 }
 
 ChangeHistory::Outcome ChangeHistory::Undo() {
@@ -240,18 +255,35 @@ void ChangeHistory::Clear() {
     redo_.clear();
 }
 
+void ChangeHistory::Forget(const QString& why) {
+    if (CanUndo() || CanRedo()) {
+        forgotten_ = why;
+    }
+    Clear();
+}
+
+void ChangeHistory::ForgetUnit(uint8_t id, const QString& why) {
+    const auto of = [id](const Change& c) { return c.unit.id == id; };
+    const auto before = undo_.size() + redo_.size();
+    std::erase_if(undo_, of);
+    std::erase_if(redo_, of);
+    if (undo_.size() + redo_.size() != before) {
+        forgotten_ = why;
+    }
+}
+
 ChangeHistory::Outcome ChangeHistory::Step(std::deque<Change>& from, std::deque<Change>& to,
                                            Way way) {
     if (from.empty()) {
-        return Outcome::Nothing;
+        return forgotten_.isEmpty() ? Outcome::Nothing : Outcome::Forgotten;
     }
     const Change& change = from.back();
-    lastUnit_ = change.unit;
+    lastUnit_ = change.unit.id;
     const UnitRef unit = model_.objSelectedUnit;
     if (!IsUnitConnected(unit)) {
         return Outcome::NoUnit;
     }
-    if (unit->bID() != change.unit) {
+    if (KeyOfSelected() != change.unit) {
         return Outcome::OtherUnit;
     }
     if (model_.blLoadingStatus || model_.blScanning || model_.blLoadingMemory) {
@@ -263,117 +295,39 @@ ChangeHistory::Outcome ChangeHistory::Step(std::deque<Change>& from, std::deque<
         return Current(c.key) == (way == Way::Back ? c.after : c.before);
     });
     if (!shows) {
-        if (!LineIdle()) {
+        // An undo or redo just sent may be what the unit has not answered yet.
+        const auto pending = [this](const Change& c) { return link_.queue.HasPending(c.tag); };
+        if (std::any_of(undo_.begin(), undo_.end(), pending) ||
+            std::any_of(redo_.begin(), redo_.end(), pending)) {
             return Outcome::StillSending;
         }
         Clear();
         return Outcome::Moved;
     }
-    Send(change.unit, change.items, way);
-    to.push_back(change);
+    Change next = change;
+    next.tag = link_.queue.NewTag();
+    ::quadrel::Change send;
+    send.unit = change.unit.id;
+    for (const SettingChange& c : change.items) {
+        send.items.push_back({c.key.setting, c.key.port, way == Way::Back ? c.before : c.after});
+    }
+    // Outputs' settings in the order of their kinds, as a page sends them.
+    std::stable_sort(send.items.begin(), send.items.end(),
+                     [](const auto& a, const auto& b) { return a.setting < b.setting; });
+    path_.Send(send, next.tag);
+    views_.SetBusyPointer(true);
+    to.push_back(std::move(next));
     from.pop_back();
     return Outcome::Sent;
 }
 
-void ChangeHistory::Send(uint8_t id, const std::vector<SettingChange>& items, Way way) {
-    TransmitQueue& queue = link_.queue;
-    CommandSenders& send = link_.senders;
-    const auto delayUnit = [&] {
-        const UnitRef unit = model_.objSelectedUnit;
-        return unit && unit->objAudioINFO() ? unit->objAudioINFO()->iDelayUnit() : 0;
-    }();
-    std::map<Setting, bool> queried;
-    for (const SettingChange& c : items) {
-        const auto port = static_cast<uint8_t>(c.key.port);
-        const int32_t value = way == Way::Back ? c.before : c.after;
-        const auto v = static_cast<uint8_t>(value);
-        switch (c.key.setting) {
-        case Setting::AudioRoute:
-            queue.PurgeCommandsByData0(kCmdSetAudioSwitch, port);
-            send.CmdSetAudioSwitch(id, port, v, kSettingPriority);
-            break;
-        case Setting::VideoRoute:
-            queue.PurgeCommandsByData0(kCmdSetVideoSwitch, port);
-            send.CmdSetVideoSwitch(id, port, v, kSettingPriority);
-            break;
-        case Setting::Mute:
-            queue.PurgeCommandsByData0(kCmdSetMute, port);
-            send.CmdSetMute(id, port, v, kSettingPriority);
-            break;
-        case Setting::Volumn:
-            queue.PurgeCommandsByData0(kCmdSetVolumnLevel, port);
-            send.CmdSetVolumnLevel(id, port, v, kSettingPriority);
-            break;
-        case Setting::Bass:
-            queue.PurgeCommandsByData0(kCmdSetBassLevel, port);
-            send.CmdSetBassLevel(id, port, v, kSettingPriority);
-            break;
-        case Setting::Treble:
-            queue.PurgeCommandsByData0(kCmdSetTrebleLevel, port);
-            send.CmdSetTrebleLevel(id, port, v, kSettingPriority);
-            break;
-        case Setting::Subwoofer:
-            queue.PurgeCommandsByData0(kCmdSetSubwooferLevel, port);
-            send.CmdSetSubwooferLevel(id, port, v, kSettingPriority);
-            break;
-        case Setting::Delay:
-            if (delayUnit <= 0) {
-                continue;
-            }
-            queue.PurgeCommandsByData0(kCmdSetDelayLow, port);
-            queue.PurgeCommandsByData0(kCmdSetDelayHigh, port);
-            send.CmdSetDelayLevel(id, port, value / delayUnit, kSettingPriority);
-            break;
-        case Setting::Edid:
-            queue.PurgeCommandsByData0(kCmdSetEdidType, port);
-            send.CmdSetEdidType(id, port, v, kSettingPriority);
-            break;
-        }
-        queried[c.key.setting] = true;
+QString ChangeHistory::Message(Outcome outcome) const {
+    if (outcome == Outcome::Forgotten && !forgotten_.isEmpty()) {
+        return QStringLiteral("Nothing was sent: the changes to undo and redo were forgotten "
+                              "when %1.")
+            .arg(forgotten_);
     }
-    // One query of each kind for all ports; the views follow its answer.
-    for (const auto& [setting, unused] : queried) {
-        switch (setting) {
-        case Setting::AudioRoute:
-            queue.PurgeCommandsByData(kCmdGetAudioSwitch, 0, 0);
-            send.CmdGetAudioSwitch(id, 0, 0, kQueryPriority);
-            break;
-        case Setting::VideoRoute:
-            queue.PurgeCommandsByData(kCmdGetVideoSwitch, 0, 0);
-            send.CmdGetVideoSwitch(id, 0, 0, kQueryPriority);
-            break;
-        case Setting::Mute:
-            queue.PurgeCommandsByData(kCmdGetMute, 0, 0);
-            send.CmdGetMute(id, 0, 0, kQueryPriority);
-            break;
-        case Setting::Volumn:
-            queue.PurgeCommandsByData(kCmdGetVolumnLevel, 0, 0);
-            send.CmdGetVolumnLevel(id, 0, 0, kQueryPriority);
-            break;
-        case Setting::Bass:
-            queue.PurgeCommandsByData(kCmdGetBassLevel, 0, 0);
-            send.CmdGetBassLevel(id, 0, 0, kQueryPriority);
-            break;
-        case Setting::Treble:
-            queue.PurgeCommandsByData(kCmdGetTrebleLevel, 0, 0);
-            send.CmdGetTrebleLevel(id, 0, 0, kQueryPriority);
-            break;
-        case Setting::Subwoofer:
-            queue.PurgeCommandsByData(kCmdGetSubwooferLevel, 0, 0);
-            send.CmdGetSubwooferLevel(id, 0, 0, kQueryPriority);
-            break;
-        case Setting::Delay:
-            queue.PurgeCommandsByData(kCmdGetDelayLow, 0, 0);
-            queue.PurgeCommandsByData(kCmdGetDelayHigh, 0, 0);
-            send.CmdGetDelayLevel(id, 0, 0, kQueryPriority);
-            break;
-        case Setting::Edid:
-            queue.PurgeCommandsByData0(kCmdGetEdidType, 0);
-            send.CmdGetEdidType(id, 0, kQueryPriority);
-            break;
-        }
-    }
-    views_.SetBusyPointer(true);
+    return Message(outcome, lastUnit_);
 }
 
 QString ChangeHistory::Message(Outcome outcome, uint8_t unit) {
@@ -396,6 +350,8 @@ QString ChangeHistory::Message(Outcome outcome, uint8_t unit) {
                               "someone else's setting. The list of changes to undo and redo has "
                               "been cleared.")
             .arg(id);
+    case Outcome::Forgotten:
+        return QStringLiteral("Nothing was sent: the changes to undo and redo were forgotten.");
     case Outcome::Sent:
     case Outcome::Nothing:
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/PresetStore.h"
+#include "model/Setting.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,20 +15,8 @@ namespace quadrel {
 
 class basCommunication;
 class basQRD;
+class ChangePath;
 class Views;
-
-// A value of the selected unit the operator can set, one per port: routes,
-// mute and levels per output, the EDID choice per input.
-enum class Setting { AudioRoute, VideoRoute, Mute, Volumn, Bass, Treble, Subwoofer, Delay, Edid };
-
-struct SettingKey {
-    Setting setting = Setting::AudioRoute;
-    int port = 1;
-    auto operator<=>(const SettingKey&) const = default;
-};
-
-// Values by key, as the model holds them (a delay in milliseconds).
-using SettingValues = std::map<SettingKey, int32_t>;
 
 struct SettingChange {
     SettingKey key;
@@ -53,9 +42,10 @@ public:
         Busy,         // a scan or a read is running: no operator's command now
         StillSending, // the change (or its answer) is still on the line
         Moved,        // the unit shows other values now: refused, and forgotten
+        Forgotten,    // the line was scanned again, its port changed or the unit lost
     };
 
-    ChangeHistory(basQRD& model, basCommunication& link, Views& views);
+    ChangeHistory(basQRD& model, basCommunication& link, ChangePath& path, Views& views);
 
     // The value the model holds now.
     int32_t Current(const SettingKey& key) const;
@@ -64,10 +54,13 @@ public:
     // The keys of `target` whose value differs from the live one, with both.
     std::vector<SettingChange> DifferencesFrom(const SettingValues& target) const;
 
-    // Called by a change path just before it sends: `target` holds the values
-    // about to be set on the selected unit. Keys already at their value are
-    // left out; a change that sets nothing is not kept.
-    void Record(const SettingValues& target);
+    // Called by a page just before it sends: `target` holds the values about
+    // to be set on the selected unit. Keys already at their value are left
+    // out; a change that sets nothing is not kept. Returns the tag the
+    // change's frames are to carry (see ChangePath::Send): a change made
+    // again while the last one's setting still waits in the queue (a held
+    // arrow key) joins it as one step.
+    uint32_t Record(const SettingValues& target);
     // The same value for several ports.
     static void Add(SettingValues& target, Setting setting, const std::vector<int>& ports,
                     int32_t value);
@@ -79,9 +72,16 @@ public:
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
     void Clear();
+    // The units the steps were made on are gone: every step is forgotten, and
+    // the next Undo or Redo says why.
+    void Forget(const QString& why);
+    // Unit `id` stopped answering: its steps are forgotten.
+    void ForgetUnit(uint8_t id, const QString& why);
 
     // What the operator is told when a step is not taken; empty for none.
     static QString Message(Outcome outcome, uint8_t unit);
+    // The same, for the last Undo or Redo asked of this history.
+    QString Message(Outcome outcome) const;
     // The unit an Undo or Redo would act on (the last one asked about).
     uint8_t lastUnit() const { return lastUnit_; }
 
@@ -90,20 +90,31 @@ public:
     static QStringList Describe(const std::vector<SettingChange>& changes);
 
 private:
+    // The unit as it was when the change was made: a unit that answers at the
+    // same ID on another port, or reports another name or size, is another.
+    struct UnitKey {
+        int port = 0;
+        uint8_t id = 0;
+        QString name;
+        int inputs = 0, outputs = 0;
+        bool operator==(const UnitKey&) const = default;
+    };
     struct Change {
-        uint8_t unit = 0;
+        UnitKey unit;
         std::vector<SettingChange> items;
+        uint32_t tag = 0; // of the frames that made it
     };
     enum class Way { Back, Again };
 
-    bool LineIdle() const;
+    UnitKey KeyOfSelected() const;
     Outcome Step(std::deque<Change>& from, std::deque<Change>& to, Way way);
-    void Send(uint8_t unit, const std::vector<SettingChange>& items, Way way);
     bool Supported(Setting setting) const;
 
     basQRD& model_;
     basCommunication& link_;
+    ChangePath& path_;
     Views& views_;
+    QString forgotten_;       // why the steps went, until the next change
     std::deque<Change> undo_; // newest last
     std::deque<Change> redo_;
     uint8_t lastUnit_ = 0;

@@ -7,9 +7,17 @@ namespace quadrel {
 QuadrelCore::QuadrelCore(SerialPort& port, TimerFactory& timers, LinkTrace& trace, Views& views)
     : activity(trace, model, port), link(port, timers, activity, model),
       status(model, link, views, timers, activity), replies(model, link, views, status),
-      history(model, link, views) {
+      path(model, link), history(model, link, path, views) {
     link.queue.attach(status, views, [this](uint8_t id) { link.senders.CmdGetUnitInfo(id, 0, 1); });
     link.receiver.setReplySink(replies);
+    // Undo acts on the unit a change was made on, never on whatever answers
+    // at its ID after a scan or once it has been lost.
+    status.setOnScanStarted([this] { history.Forget(QStringLiteral("the line was scanned")); });
+    link.queue.setOnUnitGivenUp([this](uint8_t id) {
+        history.ForgetUnit(
+            id,
+            QStringLiteral("unit %1 stopped answering").arg(id, 2, 16, QLatin1Char('0')).toUpper());
+    });
     link.setOnPortLost([this] {
         status.EndBusyIfPortClosed();
         // Nothing answers through a lost port: every unit is given up, so
@@ -26,6 +34,7 @@ QuadrelCore::QuadrelCore(SerialPort& port, TimerFactory& timers, LinkTrace& trac
         for (const uint8_t id : ids) {
             link.queue.SetUnitAnswering(id, false);
         }
+        history.Forget(QStringLiteral("the port was lost"));
         activity.PortLost();
         if (onPortLost_) {
             onPortLost_();

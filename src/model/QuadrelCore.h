@@ -6,6 +6,7 @@
 #include "link/basCommunication.h"
 #include "model/ActivityStatus.h"
 #include "model/ChangeHistory.h"
+#include "model/ChangePath.h"
 #include "model/ReplyHandlers.h"
 #include "model/StatusPolling.h"
 #include "model/basQRD.h"
@@ -33,6 +34,8 @@ public:
     basCommunication link;
     StatusPolling status;
     ReplyHandlers replies;
+    // The one way from an operator's change to the line.
+    ChangePath path;
     ChangeHistory history;
 
 private:

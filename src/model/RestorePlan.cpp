@@ -1,12 +1,8 @@
 #include "model/RestorePlan.h"
 
-#include "link/CommandSenders.h"
-
 namespace quadrel {
 
 namespace {
-
-constexpr int32_t kSetting = 0;
 
 void AddSets(std::vector<RestoreStep>& steps, const std::vector<Difference>& changes) {
     for (const Difference& d : changes) {
@@ -51,42 +47,6 @@ int CountChanges(const std::vector<RestoreStep>& steps) {
         n += s.kind == RestoreStep::Kind::Set || s.kind == RestoreStep::Kind::SavePreset ? 1 : 0;
     }
     return n;
-}
-
-void SendChange(CommandSenders& s, uint8_t id, const Difference& d, int delayStep) {
-    const auto port = static_cast<uint8_t>(d.port);
-    const auto value = static_cast<uint8_t>(d.file);
-    switch (d.field) {
-    case Field::AudioInput:
-        s.CmdSetAudioSwitch(id, port, value, kSetting);
-        break;
-    case Field::VideoInput:
-        s.CmdSetVideoSwitch(id, port, value, kSetting);
-        break;
-    case Field::Mute:
-        s.CmdSetMute(id, port, value, kSetting);
-        break;
-    case Field::Volume:
-        s.CmdSetVolumnLevel(id, port, value, kSetting);
-        break;
-    case Field::Bass:
-        s.CmdSetBassLevel(id, port, value, kSetting);
-        break;
-    case Field::Treble:
-        s.CmdSetTrebleLevel(id, port, value, kSetting);
-        break;
-    case Field::Subwoofer:
-        s.CmdSetSubwooferLevel(id, port, value, kSetting);
-        break;
-    case Field::Delay:
-        if (delayStep > 0) {
-            s.CmdSetDelayLevel(id, port, d.file / delayStep, kSetting);
-        }
-        break;
-    case Field::Edid:
-        s.CmdSetEdidType(id, port, value, kSetting);
-        break;
-    }
 }
 
 } // namespace quadrel

@@ -7,8 +7,6 @@
 
 namespace quadrel {
 
-class CommandSenders;
-
 // One step of a restore. A preset is restored by passing it through the live
 // outputs: its values are set, it is saved to its location, and the live
 // state of the file is set last.
@@ -26,8 +24,5 @@ std::vector<RestoreStep> PlanRestore(const UnitSettings& file, const UnitValues&
                                      const std::map<int, UnitValues>& unitPresets, bool presets);
 // Number of Set and SavePreset steps: what the progress counts.
 int CountChanges(const std::vector<RestoreStep>& steps);
-
-// The setting requests of one change, as the views send them (priority 0).
-void SendChange(CommandSenders& senders, uint8_t id, const Difference& change, int delayStep);
 
 } // namespace quadrel

@@ -28,6 +28,28 @@ StatusPolling::StatusPolling(basQRD& model, basCommunication& link, Views& views
     timRequestStatus_->start();
 }
 
+int StatusPolling::AddIdleListener(std::function<void()> listener) {
+    idleListeners_[++lastListener_] = std::move(listener);
+    return lastListener_;
+}
+
+void StatusPolling::RemoveIdleListener(int id) {
+    idleListeners_.erase(id);
+}
+
+void StatusPolling::TellIdle() {
+    if (IsBusy()) {
+        return;
+    }
+    // A listener may remove itself, or start a read.
+    const auto listeners = idleListeners_;
+    for (const auto& [id, listener] : listeners) {
+        if (idleListeners_.count(id) != 0) {
+            listener();
+        }
+    }
+}
+
 bool StatusPolling::IsBusy() const {
     return model_.blLoadingStatus || model_.blScanning || model_.blLoadingMemory;
 }
@@ -49,6 +71,7 @@ void StatusPolling::SetLoadingStatus(bool on) {
     } else if (!IsBusy()) {
         views_.SetBusyPointer(false);
         views_.Enable_lstQRD(true);
+        TellIdle();
     }
 }
 
@@ -64,7 +87,11 @@ void StatusPolling::SetScanning(bool on) {
         }
         views_.SetScanCaption(QStringLiteral("S&can"));
         activity_.ScanEnded();
+        TellIdle();
         return;
+    }
+    if (onScanStarted_) {
+        onScanStarted_();
     }
     link_.queue.ClearQueue();
     link_.queue.ScanStarted();
@@ -95,6 +122,7 @@ void StatusPolling::SetLoadingMemory(bool on) {
         if (!IsBusy()) {
             views_.SetBusyPointer(false);
             views_.Enable_lstQRD(true);
+            TellIdle();
         }
         return;
     }

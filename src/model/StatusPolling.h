@@ -4,6 +4,8 @@
 #include "link/Timer.h"
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace quadrel {
@@ -48,6 +50,13 @@ public:
     void EndBusyIfPortClosed();
 
     Timer& timRequestStatus() { return *timRequestStatus_; }
+    // Told whenever the last of a scan, a read and a preset read has ended.
+    int AddIdleListener(std::function<void()> listener);
+    void RemoveIdleListener(int id);
+    // Told as a scan starts, before it empties the model.
+    void setOnScanStarted(std::function<void()> onStarted) {
+        onScanStarted_ = std::move(onStarted);
+    }
 
 private:
     void EndReadOfUnit(uint8_t id);
@@ -57,6 +66,11 @@ private:
     Views& views_;
     ActivityStatus& activity_;
     std::unique_ptr<Timer> timRequestStatus_;
+    std::function<void()> onScanStarted_;
+    std::map<int, std::function<void()>> idleListeners_;
+    int lastListener_ = 0;
+
+    void TellIdle();
 };
 
 } // namespace quadrel

@@ -12,34 +12,34 @@ struct FieldOf {
     std::optional<int> OutputValues::*value;
 };
 constexpr FieldOf kOutputFields[] = {
-    {Field::AudioInput, &OutputValues::audioInput},
-    {Field::VideoInput, &OutputValues::videoInput},
-    {Field::Mute, &OutputValues::mute},
-    {Field::Volume, &OutputValues::volume},
-    {Field::Bass, &OutputValues::bass},
-    {Field::Treble, &OutputValues::treble},
-    {Field::Subwoofer, &OutputValues::subwoofer},
-    {Field::Delay, &OutputValues::delay},
+    {Setting::AudioRoute, &OutputValues::audioInput},
+    {Setting::VideoRoute, &OutputValues::videoInput},
+    {Setting::Mute, &OutputValues::mute},
+    {Setting::Volumn, &OutputValues::volume},
+    {Setting::Bass, &OutputValues::bass},
+    {Setting::Treble, &OutputValues::treble},
+    {Setting::Subwoofer, &OutputValues::subwoofer},
+    {Setting::Delay, &OutputValues::delay},
 };
 
 bool Has(const UnitIdentity& u, Field f) {
     switch (f) {
-    case Field::AudioInput:
+    case Setting::AudioRoute:
         return u.audio;
-    case Field::VideoInput:
+    case Setting::VideoRoute:
         return u.video;
-    case Field::Mute:
-    case Field::Volume:
+    case Setting::Mute:
+    case Setting::Volumn:
         return u.volume;
-    case Field::Bass:
+    case Setting::Bass:
         return u.bass;
-    case Field::Treble:
+    case Setting::Treble:
         return u.treble;
-    case Field::Subwoofer:
+    case Setting::Subwoofer:
         return u.subwoofer;
-    case Field::Delay:
+    case Setting::Delay:
         return u.delay;
-    case Field::Edid:
+    case Setting::Edid:
         return u.video && u.edid;
     }
     return false;
@@ -197,14 +197,14 @@ std::vector<Difference> Differences(const UnitValues& unit, const UnitValues& fi
         const std::optional<int> now =
             it == unit.edid.end() ? std::nullopt : std::optional<int>(it->second);
         if (now != wanted) {
-            out.push_back({location, Field::Edid, port, now, wanted});
+            out.push_back({location, Setting::Edid, port, now, wanted});
         }
     }
     return out;
 }
 
 void Apply(const Difference& d, UnitValues& values) {
-    if (d.field == Field::Edid) {
+    if (d.field == Setting::Edid) {
         values.edid[d.port] = d.file;
         return;
     }
@@ -216,8 +216,8 @@ void Apply(const Difference& d, UnitValues& values) {
 }
 
 QString Where(const Difference& d) {
-    const QString port = d.field == Field::Edid ? QStringLiteral("input %1").arg(d.port)
-                                                : QStringLiteral("output %1").arg(d.port);
+    const QString port = d.field == Setting::Edid ? QStringLiteral("input %1").arg(d.port)
+                                                  : QStringLiteral("output %1").arg(d.port);
     if (d.location == 0) {
         return port.left(1).toUpper() + port.mid(1);
     }
@@ -226,23 +226,23 @@ QString Where(const Difference& d) {
 
 QString FieldName(Field field) {
     switch (field) {
-    case Field::AudioInput:
+    case Setting::AudioRoute:
         return QStringLiteral("audio input");
-    case Field::VideoInput:
+    case Setting::VideoRoute:
         return QStringLiteral("video input");
-    case Field::Mute:
+    case Setting::Mute:
         return QStringLiteral("mute");
-    case Field::Volume:
+    case Setting::Volumn:
         return QStringLiteral("volume");
-    case Field::Bass:
+    case Setting::Bass:
         return QStringLiteral("bass");
-    case Field::Treble:
+    case Setting::Treble:
         return QStringLiteral("treble");
-    case Field::Subwoofer:
+    case Setting::Subwoofer:
         return QStringLiteral("subwoofer");
-    case Field::Delay:
+    case Setting::Delay:
         return QStringLiteral("delay (ms)");
-    case Field::Edid:
+    case Setting::Edid:
         return QStringLiteral("EDID");
     }
     return {};
@@ -253,12 +253,12 @@ QString ValueText(Field field, std::optional<int> value) {
         return QStringLiteral("unknown");
     }
     switch (field) {
-    case Field::AudioInput:
-    case Field::VideoInput:
+    case Setting::AudioRoute:
+    case Setting::VideoRoute:
         return *value == 0 ? QStringLiteral("none") : QString::number(*value);
-    case Field::Mute:
+    case Setting::Mute:
         return *value != 0 ? QStringLiteral("on") : QStringLiteral("off");
-    case Field::Edid:
+    case Setting::Edid:
         return *value != 0 ? QStringLiteral("output 1's") : QStringLiteral("fixed");
     default:
         return QString::number(*value);

@@ -2,6 +2,7 @@
 
 #include "model/PresetStore.h"
 #include "model/QRDSTA.h"
+#include "model/Setting.h"
 #include "model/UnitNames.h"
 
 #include <QString>
@@ -53,13 +54,11 @@ QStringList SizeMismatch(const UnitIdentity& file, const UnitIdentity& unit, boo
 // What differs but does not stop a restore: the ID, the name, the firmware.
 QStringList IdentityNotes(const UnitIdentity& file, const UnitIdentity& unit);
 
-enum class Field { AudioInput, VideoInput, Mute, Volume, Bass, Treble, Subwoofer, Delay, Edid };
-
 // One value the unit holds otherwise than the file: at a preset location, or
 // live (location 0).
 struct Difference {
     int location = 0;
-    Field field = Field::AudioInput;
+    Field field = Setting::AudioRoute;
     int port = 0;
     std::optional<int> unit; // empty when the unit did not report it
     int file = 0;

@@ -1,5 +1,6 @@
 #include "model/UnitSettingsJob.h"
 
+#include "model/ChangePath.h"
 #include "model/QuadrelCore.h"
 #include "model/UnitSettingsFile.h"
 
@@ -10,35 +11,44 @@ namespace quadrel {
 
 namespace {
 
-using namespace std::chrono_literals;
+// Settings in the queue at once: enough to keep the line busy, few enough
+// that Cancel stops within a few frames.
+constexpr int kWindow = 4;
 
-// Settings waiting in the queue at once: enough to keep the line busy, few
-// enough that Cancel stops within a few frames.
-constexpr size_t kWindow = 4;
+QString Count(size_t n) {
+    return n == 1 ? QStringLiteral("1 value") : QStringLiteral("%1 values").arg(n);
+}
 
 } // namespace
 
 UnitSettingsJob::UnitSettingsJob(QuadrelCore& core, TimerFactory& timers)
-    : core_(core), tick_(timers.createTimer(10ms)) {
-    tick_->setOnTick([this] { Tick(); });
+    : core_(core), tell_(timers.createTimer(std::chrono::milliseconds(0))) {
+    tell_->setOnTick([this] {
+        tell_->stop();
+        Done done = std::move(tellTo_);
+        tellTo_ = nullptr;
+        if (done) {
+            done(told_);
+        }
+    });
 }
 
 UnitSettingsJob::~UnitSettingsJob() {
-    tick_->stop();
+    tell_->stop();
+    if (tag_ != 0) {
+        core_.link.queue.DropTag(tag_);
+        core_.status.RemoveIdleListener(idleListener_);
+    }
 }
 
-bool UnitSettingsJob::LineIdle() const {
-    const TransmitQueue& q = core_.link.queue;
-    return !q.IsWaitingForAnswer() && q.iSendQueueCount() == 0 && !q.IsSettling() &&
-           !core_.status.IsBusy();
-}
-
-QString UnitSettingsJob::Lost() const {
+QString UnitSettingsJob::Lost(Ending& ending) const {
     if (!core_.link.IsPortOpen()) {
+        ending = Ending::PortLost;
         return QStringLiteral("the port closed");
     }
     const UnitRef unit = core_.model.objSelectedUnit;
     if (!IsUnitConnected(unit) || unit->bID() != id_) {
+        ending = Ending::UnitSilent;
         return QStringLiteral("unit %1 stopped answering").arg(id_);
     }
     return {};
@@ -68,15 +78,24 @@ UnitSettings UnitSettingsJob::ReadBack(bool presets) const {
 
 void UnitSettingsJob::Start(std::deque<Item> items, std::function<void()> then, Done done) {
     items_ = std::move(items);
+    runs_.clear();
     then_ = std::move(then);
     done_ = std::move(done);
     running_ = true;
-    handed_ = 0;
+    carriesPreset_ = false;
+    readingBack_ = false;
+    outstanding_ = 0;
+    lastWasSet_ = false;
     reported_ = -1;
+    if (tag_ == 0) {
+        tag_ = core_.link.queue.NewTag(
+            [this](const SEND_PACKET& p, TransmitQueue::FrameEnd end) { OnFrame(p, end); });
+        idleListener_ = core_.status.AddIdleListener([this] { Pump(); });
+    }
     // The poll would only slow the job down; its reads are the job's own.
     pollWasOn_ = core_.status.timRequestStatus().isActive();
     core_.status.timRequestStatus().stop();
-    tick_->start();
+    Pump();
 }
 
 void UnitSettingsJob::Save(const QString& path, bool presets, const UnitNames& names,
@@ -97,6 +116,7 @@ void UnitSettingsJob::Save(const QString& path, bool presets, const UnitNames& n
             out_.unit = out_.file;
             QString error;
             out_.ok = UnitSettingsFile::Write(path, out_.file, error);
+            out_.ending = out_.ok ? Ending::Done : Ending::Refused;
             out_.message = out_.ok ? QStringLiteral("unit %1 saved to %2").arg(id_).arg(path)
                                    : QStringLiteral("%1 could not be written: %2").arg(path, error);
             End(out_);
@@ -139,6 +159,7 @@ void UnitSettingsJob::Prepare(const QString& path, bool presets, Done done) {
             out_.unit = ReadBack(out_.presets);
             if (!refuse(out_.unit.unit)) {
                 out_.ok = true;
+                out_.ending = Ending::Done;
                 out_.notes = IdentityNotes(out_.file.unit, out_.unit.unit);
                 out_.differences = Differences(out_.unit.live, out_.file.live, 0);
                 for (const auto& [m, values] :
@@ -155,13 +176,19 @@ void UnitSettingsJob::Prepare(const QString& path, bool presets, Done done) {
 void UnitSettingsJob::Restore(const Outcome& prepared, Done done) {
     out_ = prepared;
     out_.ok = false;
+    out_.ending = Ending::Refused;
     const UnitRef unit = core_.model.objSelectedUnit;
+    // A read of the unit under way (the window reads on after a job) is
+    // waited for; a scan is not.
     if (running_ || !IsUnitConnected(unit) || unit->bID() != prepared.unit.unit.id ||
-        core_.status.IsBusy()) {
+        core_.status.blScanning() || UnitIdentity::Of(*unit) != prepared.unit.unit) {
         out_.message = QStringLiteral("the unit read is no longer the selected one, or it is busy");
         return done(out_);
     }
     id_ = unit->bID();
+    // Planned from the unit as the model shows it now: the poll may have
+    // seen changes while the operator read the differences.
+    out_.unit.live = LiveValues(core_.model, out_.unit.unit);
     const std::vector<RestoreStep> plan = PlanRestore(
         out_.file, out_.unit.live,
         out_.unit.presets ? *out_.unit.presets : std::map<int, UnitValues>{}, out_.presets);
@@ -175,64 +202,57 @@ void UnitSettingsJob::Restore(const Outcome& prepared, Done done) {
         items.push_back({step, s.change, s.location});
     }
     restoring_ = true;
-    inPresetPass_ = false;
     Start(
         std::move(items), [this] { AfterRestore(); }, std::move(done));
 }
 
-void UnitSettingsJob::AfterRestore() {
-    const UnitIdentity& u = out_.unit.unit;
-    out_.notTaken = Differences(LiveValues(core_.model, u), out_.file.live, 0);
-    if (out_.presets) {
-        for (const auto& [m, wanted] : *out_.file.presets) {
-            if (core_.model.Presets.Location(m) != nullptr) {
-                const auto more = Differences(PresetValues(core_.model.Presets, m, u), wanted, m);
-                out_.notTaken.insert(out_.notTaken.end(), more.begin(), more.end());
-            }
-        }
-    }
-    out_.sent = handed_;
-    out_.ok = !out_.cancelled && out_.notTaken.empty();
-    const QString sent = QStringLiteral("%1 of %2 changes sent").arg(out_.sent).arg(out_.planned);
-    const QString values = out_.notTaken.size() == 1
-                               ? QStringLiteral("1 value")
-                               : QStringLiteral("%1 values").arg(out_.notTaken.size());
-    if (out_.cancelled) {
-        out_.message = QStringLiteral("cancelled: %1; the unit still differs from the file in %2")
-                           .arg(sent, values);
-    } else if (!out_.notTaken.empty()) {
-        out_.message = QStringLiteral("%1; the unit did not take %2").arg(sent, values);
-    } else {
-        out_.message = QStringLiteral("%1; the unit took every value").arg(sent);
-    }
-    End(out_);
-}
-
 void UnitSettingsJob::Cancel() {
-    if (!running_ || !restoring_ || out_.cancelled) {
+    if (!running_ || out_.cancelled) {
         return;
     }
     out_.cancelled = true;
+    if (!restoring_) {
+        // A read under way ends; nothing else is asked.
+        items_.clear();
+        Pump();
+        return;
+    }
+    if (readingBack_) {
+        return; // everything is sent: the read back ends the job as planned
+    }
     std::deque<Item> kept;
     for (const Item& item : items_) {
         if (item.step == Step::ReadLive || item.step == Step::ReadPreset) {
             kept.push_back(item);
         }
     }
-    // Halfway through a preset, the outputs carry it: put the live state back
-    // as it was before the restore, then read back as planned.
-    if (inPresetPass_) {
+    // The outputs carry a preset's values: read what they hold, put the live
+    // state back as it was, then read back as planned.
+    if (carriesPreset_) {
         kept.push_front({Step::PutBack, {}, 0});
         kept.push_front({Step::ReadLive, {}, 0});
     }
     items_ = std::move(kept);
+    // Settings still waiting are withdrawn; a preset's save, once begun, is
+    // left to end so that its audio and video halves agree.
+    for (size_t i = 0; i < runs_.size(); ++i) {
+        if (runs_[i].item.step == Step::Set && !runs_[i].Done()) {
+            core_.link.queue.PurgeCommandsByTag(tag_, static_cast<int32_t>(i));
+        }
+    }
+    Pump();
 }
 
-void UnitSettingsJob::Run(const Item& item) {
-    CommandSenders& s = core_.link.senders;
+void UnitSettingsJob::Submit(const Item& item) {
+    runs_.push_back({item});
+    const auto index = static_cast<int32_t>(runs_.size() - 1);
+    TransmitQueue& q = core_.link.queue;
+    const uint32_t tagBefore = q.currentTag();
+    q.setCurrentTag(tag_, index);
+    const UnitIdentity& u = out_.unit.unit;
     switch (item.step) {
     case Step::Info:
-        s.CmdGetUnitInfo(id_, 0, 1);
+        core_.link.senders.CmdGetUnitInfo(id_, 0, 1);
         break;
     case Step::ReadLive:
         core_.status.SetLoadingStatus(true);
@@ -241,86 +261,220 @@ void UnitSettingsJob::Run(const Item& item) {
     case Step::ReadPreset:
         core_.status.ReadMemoryLocation(static_cast<uint8_t>(item.location));
         break;
-    case Step::Set:
-        ++handed_;
-        inPresetPass_ = item.change.location != 0;
-        SendChange(s, id_, item.change, out_.unit.unit.delayStep);
+    case Step::Set: {
+        carriesPreset_ = carriesPreset_ || item.change.location != 0;
+        Change change = Change::Of(id_, item.change.field, {item.change.port}, item.change.file);
+        change.follow = Change::Follow::None;
+        core_.path.Send(change);
         break;
+    }
     case Step::SavePreset:
-        ++handed_;
-        inPresetPass_ = true;
-        if (out_.unit.unit.audio) {
-            s.CmdSaveAudioMemory(id_, 0, static_cast<uint8_t>(item.location), 1);
-        }
-        if (out_.unit.unit.video) {
-            s.CmdSaveVideoMemory(id_, 0, static_cast<uint8_t>(item.location), 1);
-        }
+        carriesPreset_ = true;
+        core_.path.Send(
+            Change::Preset(Change::Kind::PresetSave, id_, item.location, u.audio, u.video));
         break;
     case Step::PutBack: {
-        const auto back = Differences(LiveValues(core_.model, out_.unit.unit), out_.unit.live, 0);
+        const auto back = Differences(LiveValues(core_.model, u), out_.unit.live, 0);
         for (auto it = back.rbegin(); it != back.rend(); ++it) {
-            items_.push_front({Step::Set, *it, 0});
+            items_.push_front({Step::Set, *it, 0, false});
         }
+        out_.putBack = true;
+        carriesPreset_ = false;
         break;
     }
     }
+    q.setCurrentTag(tagBefore);
 }
 
-void UnitSettingsJob::Tick() {
-    if (!running_) {
+void UnitSettingsJob::OnFrame(const SEND_PACKET& packet, TransmitQueue::FrameEnd end) {
+    if (!running_ || packet.lStep < 0 || static_cast<size_t>(packet.lStep) >= runs_.size()) {
         return;
     }
-    const QString lost = Lost();
-    if (!lost.isEmpty()) {
-        out_.ok = false;
-        out_.sent = handed_;
-        out_.message = lost;
-        End(out_);
+    Run& run = runs_[static_cast<size_t>(packet.lStep)];
+    if (end == TransmitQueue::FrameEnd::Queued) {
+        ++run.frames;
+        ++outstanding_;
         return;
     }
-    const TransmitQueue& q = core_.link.queue;
-    while (!items_.empty()) {
-        const bool windowed = items_.front().step == Step::Set;
-        if (windowed ? core_.status.IsBusy() || q.iSendQueueCount() >= kWindow : !LineIdle()) {
+    --outstanding_;
+    (end == TransmitQueue::FrameEnd::Answered ? run.answered : run.failed) += 1;
+    const bool change = run.item.step == Step::Set || run.item.step == Step::SavePreset;
+    if (run.Done() && change && run.failed == 0 && run.item.planned) {
+        ++out_.sent;
+        if (run.item.step == Step::Set) {
+            out_.sentChanges.push_back(run.item.change);
+        }
+    }
+    Pump();
+}
+
+void UnitSettingsJob::Pump() {
+    // Frames end inside the queue's own calls, and a step queues frames that
+    // may end at once (a closed port): one pass at a time.
+    if (pumping_) {
+        pumpAgain_ = true;
+        return;
+    }
+    pumping_ = true;
+    do {
+        pumpAgain_ = false;
+        if (!running_) {
             break;
         }
-        const Item item = items_.front();
-        items_.pop_front();
-        Run(item);
-        if (!windowed) {
+        Ending ending = Ending::Done;
+        const QString lost = Lost(ending);
+        if (!lost.isEmpty()) {
+            if (outstanding_ > 0) {
+                core_.link.queue.PurgeCommandsByTag(tag_);
+                continue; // the awaited frame still ends: a time-out, or a closed port
+            }
+            out_.ok = false;
+            out_.ending = ending;
+            if (restoring_) {
+                Report();
+                out_.message = lost + QStringLiteral(": ") + out_.message;
+            } else {
+                out_.message = lost;
+            }
+            End(out_);
             break;
         }
-    }
-    if (progress_ && restoring_) {
-        const int done = std::max(0, handed_ - static_cast<int>(q.iSendQueueCount()));
-        if (done != reported_) {
-            reported_ = done;
-            progress_(done, out_.planned);
+        // Nothing goes out while a scan or a read is under way (the job's own
+        // reads end before its next step): the idle listener pumps again.
+        const bool busy = core_.status.IsBusy();
+        while (!items_.empty() && !busy) {
+            // Settings of one pass share the window; anything else waits for
+            // every answer before it, and holds back what follows until its own.
+            const bool windowed = items_.front().step == Step::Set && lastWasSet_;
+            if (windowed ? outstanding_ >= kWindow : outstanding_ > 0) {
+                break;
+            }
+            lastWasSet_ = items_.front().step == Step::Set;
+            const Item item = items_.front();
+            items_.pop_front();
+            if (restoring_ && (item.step == Step::ReadLive || item.step == Step::ReadPreset) &&
+                std::none_of(items_.begin(), items_.end(),
+                             [](const Item& i) { return i.step == Step::PutBack; })) {
+                readingBack_ = true; // all sent: the live state is the file's
+                carriesPreset_ = false;
+            }
+            Submit(item);
+        }
+        if (progress_ && restoring_ && out_.sent != reported_) {
+            reported_ = out_.sent;
+            progress_(out_.sent, out_.planned);
+        }
+        if (items_.empty() && outstanding_ == 0 && !core_.status.IsBusy()) {
+            if (out_.cancelled && !restoring_) {
+                out_.ok = false;
+                out_.ending = Ending::Cancelled;
+                out_.message = QStringLiteral("cancelled: nothing was sent");
+                End(out_);
+                break;
+            }
+            auto then = std::move(then_);
+            then_ = nullptr;
+            if (then) {
+                then();
+            }
+        }
+    } while (pumpAgain_);
+    pumping_ = false;
+}
+
+void UnitSettingsJob::AfterRestore() {
+    out_.readBack = true;
+    Report();
+    out_.ok = !out_.cancelled && out_.notTaken.empty();
+    out_.ending = out_.cancelled ? Ending::Cancelled : Ending::Done;
+    End(out_);
+}
+
+void UnitSettingsJob::Report() {
+    const UnitIdentity& u = out_.unit.unit;
+    // What the restore meant to change, from the plan's starting point.
+    std::vector<Difference> intended = Differences(out_.unit.live, out_.file.live, 0);
+    std::map<int, bool> touched; // location: a setting of it was handed to the queue
+    for (const Run& run : runs_) {
+        if (run.item.planned && (run.item.step == Step::Set || run.item.step == Step::SavePreset)) {
+            touched[run.item.step == Step::Set ? run.item.change.location : run.item.location] =
+                true;
         }
     }
-    if (items_.empty() && LineIdle()) {
-        auto then = std::move(then_);
-        then_ = nullptr;
-        if (then) {
-            then();
+    if (out_.presets) {
+        for (const auto& [m, wanted] : *out_.file.presets) {
+            const auto it = out_.unit.presets ? out_.unit.presets->find(m)
+                                              : std::map<int, UnitValues>::const_iterator{};
+            if (out_.unit.presets && it != out_.unit.presets->end()) {
+                const auto more = Differences(it->second, wanted, m);
+                intended.insert(intended.end(), more.begin(), more.end());
+            }
         }
     }
+    out_.confirmed.clear();
+    out_.notTaken.clear();
+    out_.unknown.clear();
+    if (out_.readBack) {
+        out_.notTaken = Differences(LiveValues(core_.model, u), out_.file.live, 0);
+        if (out_.presets) {
+            for (const auto& [m, wanted] : *out_.file.presets) {
+                if (core_.model.Presets.Location(m) != nullptr) {
+                    const auto more =
+                        Differences(PresetValues(core_.model.Presets, m, u), wanted, m);
+                    out_.notTaken.insert(out_.notTaken.end(), more.begin(), more.end());
+                }
+            }
+        }
+        for (const Difference& d : intended) {
+            const bool left = std::any_of(out_.notTaken.begin(), out_.notTaken.end(), [&](auto& n) {
+                return n.location == d.location && n.field == d.field && n.port == d.port;
+            });
+            if (!left) {
+                out_.confirmed.push_back(d);
+            }
+        }
+    } else {
+        // No read back: what was handed to the queue may or may not be on the
+        // unit; what never was is known not to be.
+        for (const Difference& d : intended) {
+            (touched.count(d.location) != 0 ? out_.unknown : out_.notTaken).push_back(d);
+        }
+    }
+    const QString sent = QStringLiteral("%1 of %2 changes sent").arg(out_.sent).arg(out_.planned);
+    QString text = sent;
+    if (out_.cancelled) {
+        text = QStringLiteral("cancelled: ") + sent;
+    }
+    if (out_.putBack) {
+        text += QStringLiteral("; the live outputs were put back as they were");
+    }
+    if (!out_.readBack) {
+        text += QStringLiteral("; nothing could be read back: %1 unknown, %2 not sent")
+                    .arg(Count(out_.unknown.size()), Count(out_.notTaken.size()));
+    } else if (out_.cancelled) {
+        text += QStringLiteral("; the unit still differs from the file in %1")
+                    .arg(Count(out_.notTaken.size()));
+    } else if (!out_.notTaken.empty()) {
+        text += QStringLiteral("; the unit did not take %1").arg(Count(out_.notTaken.size()));
+    } else {
+        text += QStringLiteral("; the unit took every value");
+    }
+    out_.message = text;
 }
 
 void UnitSettingsJob::End(Outcome out) {
-    tick_->stop();
     items_.clear();
     then_ = nullptr;
     running_ = false;
     restoring_ = false;
+    readingBack_ = false;
     if (pollWasOn_) {
         core_.status.timRequestStatus().start();
     }
-    Done done = std::move(done_);
+    told_ = std::move(out);
+    tellTo_ = std::move(done_);
     done_ = nullptr;
-    if (done) {
-        done(out);
-    }
+    tell_->start();
 }
 
 } // namespace quadrel

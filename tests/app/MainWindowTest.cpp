@@ -190,6 +190,13 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     };
     const auto click = [&](QPushButton* button) {
         const qsizetype before = rig.messages.texts.size();
+        // As the operator would: once the views have drawn the unit's answers.
+        EXPECT_TRUE(rig.time.advanceUntil(
+            [&] {
+                QApplication::processEvents();
+                return button->isEnabled();
+            },
+            10s));
         button->click();
         EXPECT_TRUE(rig.time.advanceUntil(
             [&] { return rig.messages.texts.size() > before && !ui.job().Running(); }, 60s));

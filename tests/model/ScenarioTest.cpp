@@ -278,7 +278,10 @@ TEST(ChangeHistory, EachKindIsTakenBackAndMadeAgainAndAMovedUnitRefusesTheUndo) 
     }
     ASSERT_TRUE(h.Scan());
     ChangeHistory& history = h.core.history;
-    CommandSenders& s = h.core.link.senders;
+    // A change as a page makes it: kept for undo, then sent with its tag.
+    const auto make = [&h](const SettingValues& values) {
+        h.core.path.Send(Change::Of(kId, values), h.core.history.Record(values));
+    };
     const SettingValues before = history.LiveValues();
     ASSERT_EQ(before.size(), 8u * 8 + 8); // eight settings per output, EDID per input
     // A change that sets nothing new is not kept.
@@ -290,18 +293,7 @@ TEST(ChangeHistory, EachKindIsTakenBackAndMadeAgainAndAMovedUnitRefusesTheUndo) 
         {{S::VideoRoute, 4}, 0}, {{S::Mute, 1}, 1},       {{S::Volumn, 5}, 80},
         {{S::Bass, 5}, 10},      {{S::Treble, 6}, 90},    {{S::Subwoofer, 7}, 0},
         {{S::Delay, 8}, 250},    {{S::Edid, 3}, 1}};
-    history.Record(target);
-    s.CmdSetAudioSwitch(kId, 2, 5, 0);
-    s.CmdSetVideoSwitch(kId, 3, 6, 0);
-    s.CmdSetAudioSwitch(kId, 4, 0, 1);
-    s.CmdSetVideoSwitch(kId, 4, 0, 1);
-    s.CmdSetMute(kId, 1, 1, 0);
-    s.CmdSetVolumnLevel(kId, 5, 80, 0);
-    s.CmdSetBassLevel(kId, 5, 10, 0);
-    s.CmdSetTrebleLevel(kId, 6, 90, 0);
-    s.CmdSetSubwooferLevel(kId, 7, 0, 0);
-    s.CmdSetDelayLevel(kId, 8, 50, 0);
-    s.CmdSetEdidType(kId, 3, 1, 0);
+    make(target);
     EXPECT_EQ(history.Undo(), Outcome::StillSending); // the unit has not answered yet
     ASSERT_TRUE(Settle(h));
     EXPECT_EQ(Changed(h, before), target);
@@ -317,26 +309,49 @@ TEST(ChangeHistory, EachKindIsTakenBackAndMadeAgainAndAMovedUnitRefusesTheUndo) 
     EXPECT_TRUE(h.Differences(unit).empty());
     EXPECT_EQ(history.Redo(), Outcome::Nothing);
 
-    // Two changes before the first answer (a held arrow key) are one step.
-    history.Record({{{S::Volumn, 2}, 60}});
-    s.CmdSetVolumnLevel(kId, 2, 60, 0);
-    history.Record({{{S::Volumn, 2}, 70}});
-    s.CmdSetVolumnLevel(kId, 2, 70, 0);
+    // A change made again while the last one's setting still waits (a held
+    // arrow key) joins it; one whose setting has left is a step of its own,
+    // however busy the line is. (No poll meanwhile: the first is written at once.)
+    h.core.status.timRequestStatus().stop();
+    make({{{S::Volumn, 2}, 60}}); // written at once
+    make({{{S::Volumn, 2}, 70}}); // waits behind the first's query
+    make({{{S::Volumn, 2}, 75}}); // withdraws 70 and joins its step
     EXPECT_EQ(history.Undo(), Outcome::StillSending);
     ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 75);
     // Another output changed on the unit: no bar to taking this one back.
     unit.state().audio[6].volume = 3;
     ASSERT_TRUE(Settle(h));
     EXPECT_EQ(history.Undo(), Outcome::Sent);
     ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 60);
+    EXPECT_EQ(history.Undo(), Outcome::Sent);
+    ASSERT_TRUE(Settle(h));
     EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 50);
     EXPECT_EQ(history.Redo(), Outcome::Sent);
+    EXPECT_EQ(history.Redo(), Outcome::StillSending); // the first redo is on its way
     ASSERT_TRUE(Settle(h));
-    EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 70);
+    EXPECT_EQ(history.Redo(), Outcome::Sent);
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 75);
+    h.core.status.timRequestStatus().start();
+
+    // A route, then a disconnect of the same output once the route has left:
+    // two steps, each undone on its own.
+    ASSERT_EQ(unit.state().audio[1].input, 5);
+    make({{{S::AudioRoute, 2}, 3}});
+    ASSERT_TRUE(Settle(h));
+    make({{{S::AudioRoute, 2}, 0}});
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(history.Undo(), Outcome::Sent);
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(unit.state().audio[1].input, 3);
+    EXPECT_EQ(history.Undo(), Outcome::Sent);
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(unit.state().audio[1].input, 5);
 
     // Someone else set the same output: undo sends nothing and forgets the steps.
-    history.Record({{{S::AudioRoute, 1}, 4}});
-    s.CmdSetAudioSwitch(kId, 1, 4, 0);
+    make({{{S::AudioRoute, 1}, 4}});
     ASSERT_TRUE(Settle(h));
     unit.state().audio[0].input = 6;
     ASSERT_TRUE(Settle(h));
@@ -348,6 +363,26 @@ TEST(ChangeHistory, EachKindIsTakenBackAndMadeAgainAndAMovedUnitRefusesTheUndo) 
     EXPECT_TRUE(ChangeHistory::Message(Outcome::Moved, kId).contains("unit 01 has changed"));
     EXPECT_TRUE(ChangeHistory::Message(Outcome::Sent, kId).isEmpty());
     EXPECT_EQ(h.trace.overlaps, 0);
+
+    // A rescan forgets every step: an undo afterwards is refused and says why.
+    make({{{S::Volumn, 1}, 33}});
+    ASSERT_TRUE(Settle(h));
+    ASSERT_TRUE(history.CanUndo());
+    ASSERT_TRUE(h.Scan());
+    ASSERT_TRUE(Settle(h));
+    const size_t rescanned = h.port.written().size();
+    EXPECT_EQ(history.Undo(), Outcome::Forgotten);
+    EXPECT_EQ(history.Message(Outcome::Forgotten),
+              "Nothing was sent: the changes to undo and redo were forgotten when the line was "
+              "scanned.");
+    EXPECT_EQ(h.port.written().size(), rescanned);
+    // A step made on another port's unit of the same ID is not this one's.
+    make({{{S::Volumn, 1}, 44}});
+    ASSERT_TRUE(Settle(h));
+    h.port.close();
+    h.port.open(201, QStringLiteral("9600,n,8,1"));
+    EXPECT_EQ(history.Undo(), Outcome::OtherUnit);
+    EXPECT_EQ(unit.state().audio[0].volume, 44);
 
     // Describe lists each port once, in order.
     EXPECT_EQ(ChangeHistory::Describe({{{S::Volumn, 3}, 50, 80},

@@ -156,7 +156,7 @@ TEST(UnitSettings, SavedFileHoldsTheUnitARestoreSendsOnlyWhatDiffersBadFilesNoth
     ASSERT_GE(prepared.differences.size(), 12u);
     int frames = 0;
     for (const Difference& d : prepared.differences) {
-        frames += d.field == Field::Delay ? 2 : 1; // high byte, then low
+        frames += d.field == Setting::Delay ? 2 : 1; // high byte, then low
     }
     // Once all is sent, someone turns output 5's treble down: the read back finds it.
     r.job.setOnProgress([&](int done, int total) {

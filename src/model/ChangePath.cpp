@@ -1,0 +1,232 @@
+#include "model/ChangePath.h"
+
+#include "link/CommandCodes.h"
+#include "link/basCommunication.h"
+#include "model/basQRD.h"
+
+#include <algorithm>
+
+namespace quadrel {
+
+namespace {
+
+constexpr int32_t kQueryPriority = 1;
+
+uint8_t Byte(int value) {
+    return static_cast<uint8_t>(value);
+}
+
+} // namespace
+
+Change Change::Of(uint8_t unit, Setting setting, const std::vector<int>& ports, int32_t value) {
+    Change c;
+    c.unit = unit;
+    for (int port : ports) {
+        c.items.push_back({setting, port, value});
+    }
+    return c;
+}
+
+Change Change::Of(uint8_t unit, const SettingValues& values) {
+    Change c;
+    c.unit = unit;
+    for (const auto& [key, value] : values) {
+        c.items.push_back({key.setting, key.port, value});
+    }
+    return c;
+}
+
+Change Change::Preset(Kind kind, uint8_t unit, int location, bool audio, bool video) {
+    Change c;
+    c.kind = kind;
+    c.unit = unit;
+    c.location = location;
+    c.audio = audio;
+    c.video = video;
+    c.priority = kQueryPriority;
+    c.follow = Follow::None;
+    return c;
+}
+
+std::set<Setting> ChangePath::Send(const Change& change, uint32_t tag, int32_t step) {
+    TransmitQueue& q = link_.queue;
+    const uint32_t tagBefore = q.currentTag();
+    q.setCurrentTag(tag, step);
+    std::set<Setting> out = Send(change);
+    q.setCurrentTag(tagBefore);
+    return out;
+}
+
+std::set<Setting> ChangePath::Send(const Change& c) {
+    std::set<Setting> queued;
+    const uint8_t id = c.unit;
+    CommandSenders& s = link_.senders;
+    if (c.kind != Change::Kind::Set) {
+        const auto l = Byte(c.location);
+        const bool save = c.kind == Change::Kind::PresetSave;
+        if (c.audio) {
+            save ? s.CmdSaveAudioMemory(id, 0, l, c.priority)
+                 : s.CmdLoadAudioMemory(id, 0, l, c.priority);
+            queued.insert(Setting::AudioRoute);
+        }
+        if (c.video) {
+            save ? s.CmdSaveVideoMemory(id, 0, l, c.priority)
+                 : s.CmdLoadVideoMemory(id, 0, l, c.priority);
+            queued.insert(Setting::VideoRoute);
+        }
+        return queued;
+    }
+    std::vector<Setting> kinds; // in the order first set
+    for (const Change::Item& item : c.items) {
+        if (item.port < 1 || item.port > 255) {
+            continue;
+        }
+        if (c.follow == Change::Follow::EachPort) {
+            SendQuery(id, item.setting, -item.port); // only withdraws the waiting twin
+        }
+        if (!SendSetting(id, item, c.priority)) {
+            continue;
+        }
+        if (c.follow == Change::Follow::EachPort) {
+            SendQuery(id, item.setting, item.port);
+        }
+        if (queued.insert(item.setting).second) {
+            kinds.push_back(item.setting);
+        }
+    }
+    if (c.follow == Change::Follow::AllPorts) {
+        for (Setting setting : kinds) {
+            SendQuery(id, setting, 0);
+        }
+    }
+    return queued;
+}
+
+bool ChangePath::SendSetting(uint8_t id, const Change::Item& item, int32_t priority) {
+    TransmitQueue& q = link_.queue;
+    CommandSenders& s = link_.senders;
+    const uint8_t port = Byte(item.port);
+    const uint8_t v = Byte(item.value);
+    switch (item.setting) {
+    case Setting::AudioRoute:
+        q.PurgeCommandsByData0(kCmdSetAudioSwitch, port);
+        s.CmdSetAudioSwitch(id, port, v, priority);
+        return true;
+    case Setting::VideoRoute:
+        q.PurgeCommandsByData0(kCmdSetVideoSwitch, port);
+        s.CmdSetVideoSwitch(id, port, v, priority);
+        return true;
+    case Setting::Mute:
+        q.PurgeCommandsByData0(kCmdSetMute, port);
+        s.CmdSetMute(id, port, v, priority);
+        return true;
+    case Setting::Volumn:
+        q.PurgeCommandsByData0(kCmdSetVolumnLevel, port);
+        s.CmdSetVolumnLevel(id, port, v, priority);
+        return true;
+    case Setting::Bass:
+        q.PurgeCommandsByData0(kCmdSetBassLevel, port);
+        s.CmdSetBassLevel(id, port, v, priority);
+        return true;
+    case Setting::Treble:
+        q.PurgeCommandsByData0(kCmdSetTrebleLevel, port);
+        s.CmdSetTrebleLevel(id, port, v, priority);
+        return true;
+    case Setting::Subwoofer:
+        q.PurgeCommandsByData0(kCmdSetSubwooferLevel, port);
+        s.CmdSetSubwooferLevel(id, port, v, priority);
+        return true;
+    case Setting::Delay: {
+        // Milliseconds on the unit's own step; a value off the step or beyond
+        // two bytes of steps would name another delay, and is not sent.
+        const UnitRef unit = model_.FindUnit(id);
+        const auto audio = unit ? unit->objAudioINFO() : nullptr;
+        const int step = audio ? audio->iDelayUnit() : 0;
+        if (step <= 0 || item.value < 0 || item.value % step != 0) {
+            return false;
+        }
+        q.PurgeCommandsByData0(kCmdSetDelayLow, port);
+        q.PurgeCommandsByData0(kCmdSetDelayHigh, port);
+        return s.CmdSetDelayLevel(id, port, item.value / step, priority);
+    }
+    case Setting::Edid:
+        q.PurgeCommandsByData0(kCmdSetEdidType, port);
+        s.CmdSetEdidType(id, port, v, priority);
+        return true;
+    }
+    return false;
+}
+
+// The query of one kind for `port` (0: all ports). A negative port only
+// withdraws the waiting query of that port, as a setting about to be made of
+// it makes that query's answer stale.
+void ChangePath::SendQuery(uint8_t id, Setting setting, int port) {
+    TransmitQueue& q = link_.queue;
+    CommandSenders& s = link_.senders;
+    // Told apart from the settings, which alone decide whether a change
+    // still waits.
+    const int32_t stepBefore = q.currentStep();
+    q.setCurrentTag(q.currentTag(), TransmitQueue::kFollowUpStep);
+    const uint8_t p = Byte(std::abs(port));
+    const bool send = port >= 0;
+    switch (setting) {
+    case Setting::AudioRoute:
+        q.PurgeCommandsByData(kCmdGetAudioSwitch, 0, p);
+        if (send) {
+            s.CmdGetAudioSwitch(id, p, 0, kQueryPriority);
+        }
+        break;
+    case Setting::VideoRoute:
+        q.PurgeCommandsByData(kCmdGetVideoSwitch, 0, p);
+        if (send) {
+            s.CmdGetVideoSwitch(id, p, 0, kQueryPriority);
+        }
+        break;
+    case Setting::Mute:
+        q.PurgeCommandsByData(kCmdGetMute, 0, p);
+        if (send) {
+            s.CmdGetMute(id, p, 0, kQueryPriority);
+        }
+        break;
+    case Setting::Volumn:
+        q.PurgeCommandsByData(kCmdGetVolumnLevel, 0, p);
+        if (send) {
+            s.CmdGetVolumnLevel(id, p, 0, kQueryPriority);
+        }
+        break;
+    case Setting::Bass:
+        q.PurgeCommandsByData(kCmdGetBassLevel, 0, p);
+        if (send) {
+            s.CmdGetBassLevel(id, p, 0, kQueryPriority);
+        }
+        break;
+    case Setting::Treble:
+        q.PurgeCommandsByData(kCmdGetTrebleLevel, 0, p);
+        if (send) {
+            s.CmdGetTrebleLevel(id, p, 0, kQueryPriority);
+        }
+        break;
+    case Setting::Subwoofer:
+        q.PurgeCommandsByData(kCmdGetSubwooferLevel, 0, p);
+        if (send) {
+            s.CmdGetSubwooferLevel(id, p, 0, kQueryPriority);
+        }
+        break;
+    case Setting::Delay:
+        q.PurgeCommandsByData(kCmdGetDelayLow, 0, p);
+        q.PurgeCommandsByData(kCmdGetDelayHigh, 0, p);
+        if (send) {
+            s.CmdGetDelayLevel(id, p, 0, kQueryPriority);
+        }
+        break;
+    case Setting::Edid:
+        q.PurgeCommandsByData0(kCmdGetEdidType, p);
+        if (send) {
+            s.CmdGetEdidType(id, p, kQueryPriority);
+        }
+        break;
+    }
+    q.setCurrentTag(q.currentTag(), stepBefore);
+}
+
+} // namespace quadrel

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "model/Setting.h"
+
+#include <cstdint>
+#include <set>
+#include <vector>
+
+namespace quadrel {
+
+class basCommunication;
+class basQRD;
+
+// One operator's change of one unit, as anyone asks it: the pages, undo, a
+// restore, quadrel-ctl. Settings of ports, or a memory preset saved or
+// loaded.
+struct Change {
+    enum class Kind { Set, PresetSave, PresetLoad };
+    enum class Follow {
+        AllPorts, // one query of each kind for all ports, after every setting
+        EachPort, // a query of the same port right after each setting
+        None,     // the caller reads back (a job)
+    };
+    struct Item {
+        Setting setting = Setting::AudioRoute;
+        int port = 1;
+        int32_t value = 0; // a delay in milliseconds
+    };
+
+    Kind kind = Kind::Set;
+    uint8_t unit = 0;
+    std::vector<Item> items; // Set: sent in this order
+    int location = 0;        // PresetSave, PresetLoad
+    bool audio = false;      // PresetSave, PresetLoad: the sections the unit has
+    bool video = false;
+    int32_t priority = 0; // of the settings: 0 just made, 1 as a one-off request
+    Follow follow = Follow::AllPorts;
+
+    // The same value for several ports.
+    static Change Of(uint8_t unit, Setting setting, const std::vector<int>& ports, int32_t value);
+    static Change Of(uint8_t unit, const SettingValues& values);
+    static Change Preset(Kind kind, uint8_t unit, int location, bool audio, bool video);
+};
+
+// The one routine that turns a change into frames: each setting first
+// withdraws a waiting one of the same kind and port, which it makes useless,
+// then the follow-up query withdraws its waiting twin. Frames carry the
+// queue's current tag, so a job or the undo history knows them again.
+class ChangePath {
+public:
+    ChangePath(basQRD& model, basCommunication& link) : model_(model), link_(link) {}
+
+    // The kinds of setting queued; empty when nothing went to the queue (a
+    // delay the unit cannot take, a preset of a unit without sections).
+    std::set<Setting> Send(const Change& change);
+    // The same, with every frame carrying `tag` and `step`.
+    std::set<Setting> Send(const Change& change, uint32_t tag, int32_t step = -1);
+
+private:
+    bool SendSetting(uint8_t id, const Change::Item& item, int32_t priority);
+    void SendQuery(uint8_t id, Setting setting, int port);
+
+    basQRD& model_;
+    basCommunication& link_;
+};
+
+} // namespace quadrel
