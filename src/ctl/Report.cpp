@@ -220,12 +220,14 @@ QString Text(const QJsonObject& result) {
                      .arg(result["sent"].toInt())
                      .arg(result["planned"].toInt());
     }
-    for (const char* key : {"changes", "notTaken"}) {
+    if (result.contains("report")) {
+        lines << result["report"].toString();
+    }
+    const std::pair<const char*, const char*> lists[] = {
+        {"changes", "changed"}, {"notTaken", "not taken"}, {"unknown", "unknown"}};
+    for (const auto& [key, words] : lists) {
         for (const QJsonValue& change : result[QLatin1String(key)].toArray()) {
-            lines << QStringLiteral("  %1 %2").arg(key == std::string_view("changes")
-                                                       ? QStringLiteral("changed")
-                                                       : QStringLiteral("not taken"),
-                                                   change.toString());
+            lines << QStringLiteral("  %1 %2").arg(QLatin1String(words), change.toString());
         }
     }
     for (const QJsonValue& p : result["presets"].toArray()) {

@@ -51,6 +51,7 @@ Session::Session(const CtlCommand& command, PortFolders folders, QString setting
 
 void Session::Interrupt() {
     interrupted_ = true;
+    ++interruptions_;
 }
 
 Session::Outcome Session::OpenPort() {

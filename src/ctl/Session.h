@@ -71,6 +71,7 @@ private:
     bool portLost_ = false;
     bool stalled_ = false;
     bool interrupted_ = false;
+    int interruptions_ = 0;
 };
 
 } // namespace quadrel::ctl

@@ -14,6 +14,10 @@ namespace quadrel::ctl {
 
 namespace {
 
+// A job's frames are answered or given up within a second; a line with
+// nothing on it for this long has stalled.
+constexpr qint64 kJobStallMs = 5000;
+
 QJsonArray Described(const std::vector<Difference>& values) {
     QJsonArray out;
     for (const Difference& d : values) {
@@ -35,27 +39,45 @@ Session::Outcome Session::Settings() {
         console_.Progress(QStringLiteral("sent %1 of %2 changes").arg(done).arg(total));
     });
     std::optional<UnitSettingsJob::Outcome> result;
-    const auto wait = [this, &result] {
+    // Runs until the job has told its outcome. A signal cancels it, and the
+    // job still ends as it must: a preset's values on the live outputs are
+    // put back and the unit read back before the port is let go. A second
+    // signal, or a line with nothing on it, stops the wait at once.
+    const auto wait = [this, &result, &job] {
         QEventLoop loop;
         QTimer check;
         check.setInterval(5);
+        bool cancelled = false;
         QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-            if (result || interrupted_ || portLost_) {
+            if (interrupted_ && !cancelled) {
+                cancelled = true;
+                job.Cancel();
+            }
+            if (!stalled_ && !result && sinceActivity_.elapsed() > kJobStallMs) {
+                stalled_ = true;
+            }
+            if (result || interruptions_ > 1 || stalled_) {
                 loop.quit();
             }
         });
         check.start();
         loop.exec();
-        return result.has_value() && !interrupted_;
+        return result.has_value();
     };
-    const auto failed = [](const UnitSettingsJob::Outcome& o) {
-        if (o.message.startsWith(QLatin1String("the port"))) {
-            return Outcome{ExitStatus::PortFailed, o.message, {}};
+    const auto ended = [](const UnitSettingsJob::Outcome& o) {
+        switch (o.ending) {
+        case UnitSettingsJob::Ending::Done:
+            return o.ok ? ExitStatus::Done : ExitStatus::NotTaken;
+        case UnitSettingsJob::Ending::Cancelled:
+            return ExitStatus::NotTaken;
+        case UnitSettingsJob::Ending::PortLost:
+            return ExitStatus::PortFailed;
+        case UnitSettingsJob::Ending::UnitSilent:
+            return ExitStatus::NotAnswering;
+        case UnitSettingsJob::Ending::Refused:
+            break;
         }
-        if (o.message.endsWith(QLatin1String("stopped answering"))) {
-            return Outcome{ExitStatus::NotAnswering, o.message, {}};
-        }
-        return Outcome{ExitStatus::BadFile, o.message, {}};
+        return ExitStatus::BadFile;
     };
     const auto done = [&result](const UnitSettingsJob::Outcome& o) { result = o; };
     const UnitRef unit = core_.model.FindUnit(id);
@@ -73,7 +95,7 @@ Session::Outcome Session::Settings() {
             return LineFailure();
         }
         if (!result->ok) {
-            return failed(*result);
+            return {interrupted_ ? ExitStatus::NotTaken : ended(*result), result->message, {}};
         }
         out.result.insert(
             "presets", result->file.presets ? static_cast<int>(result->file.presets->size()) : 0);
@@ -86,7 +108,7 @@ Session::Outcome Session::Settings() {
         return LineFailure();
     }
     if (!result->ok) {
-        return failed(*result);
+        return {interrupted_ ? ExitStatus::NotTaken : ended(*result), result->message, {}};
     }
     for (const QString& note : result->notes) {
         console_.Progress(QStringLiteral("note: %1").arg(note));
@@ -98,18 +120,22 @@ Session::Outcome Session::Settings() {
     if (!wait()) {
         return LineFailure();
     }
-    out.result.insert("sent", result->sent);
-    out.result.insert("planned", result->planned);
-    out.result.insert("notTaken", Described(result->notTaken));
-    if (result->message.endsWith(QLatin1String("stopped answering")) ||
-        result->message.startsWith(QLatin1String("the port"))) {
-        Outcome lost = failed(*result);
-        lost.result = out.result;
-        return lost;
-    }
-    if (!result->ok) {
-        out.status = ExitStatus::NotTaken;
-        out.message = QStringLiteral("unit %1: %2").arg(id).arg(result->message);
+    // What was sent, what the read back confirmed, and what no read back
+    // could tell: the caller learns it whatever ended the restore.
+    const UnitSettingsJob::Outcome& r = *result;
+    out.result.insert("sent", r.sent);
+    out.result.insert("planned", r.planned);
+    out.result.insert("sentValues", Described(r.sentChanges));
+    out.result.insert("confirmed", Described(r.confirmed));
+    out.result.insert("notTaken", Described(r.notTaken));
+    out.result.insert("unknown", Described(r.unknown));
+    out.result.insert("readBack", r.readBack);
+    out.result.insert("cancelled", r.cancelled);
+    out.result.insert("putBack", r.putBack);
+    out.result.insert("report", r.message);
+    out.status = ended(r);
+    if (out.status != ExitStatus::Done) {
+        out.message = QStringLiteral("unit %1: %2").arg(id).arg(r.message);
     }
     return out;
 }

@@ -61,22 +61,24 @@ int main(int argc, char** argv) {
         &app);
 
     const Session::Outcome out = session.Run();
+    const int code = signalNumber != 0 ? 128 + signalNumber : Code(out.status);
     if (signalNumber != 0) {
-        Print(stderr, QStringLiteral("quadrel-ctl: interrupted\n"));
-        return 128 + signalNumber;
-    }
-    if (out.status != ExitStatus::Done) {
+        Print(stderr,
+              QStringLiteral("quadrel-ctl: interrupted%1\n")
+                  .arg(out.message.isEmpty() ? QString() : QStringLiteral(": ") + out.message));
+    } else if (out.status != ExitStatus::Done) {
         Print(stderr, QStringLiteral("quadrel-ctl: %1\n").arg(out.message));
     }
     if (command.json) {
         QJsonObject json = out.result;
-        json.insert("status", Code(out.status));
-        if (out.status != ExitStatus::Done) {
+        json.insert("status", code);
+        if (code != 0 && !out.message.isEmpty()) {
             json.insert("error", out.message);
         }
         Print(stdout, QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented)));
     } else if (!out.result.isEmpty()) {
         Print(stdout, Report::Text(out.result) + QLatin1Char('\n'));
     }
-    return Code(out.status);
+    // A restore cut short by a signal has still told what it did.
+    return code;
 }

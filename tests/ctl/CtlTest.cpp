@@ -13,6 +13,8 @@
 
 #include <tuple>
 
+#include <signal.h>
+
 using namespace std::chrono_literals;
 using quadrel::test::SimProcess;
 
@@ -254,4 +256,42 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     sim_.Stop();
     ASSERT_TRUE(ctl.waitForFinished(5000));
     EXPECT_EQ(ctl.exitCode(), 5) << ctl.readAllStandardError().toStdString();
+}
+
+// Ctrl+C while a preset is passed through the live outputs: the restore is
+// cancelled, the live outputs are put back, and the status says a signal.
+TEST_F(Ctl, ASignalInAPresetPassPutsTheLiveOutputsBack) {
+    // A unit slow to answer, as one writing to its memory would be.
+    sim_.Stop();
+    ASSERT_TRUE(sim_.Start(kPort, {"--baud", "19200", "--latency", "20", "--unit",
+                                   "id=0,name=Stage,inputs=4,outputs=3,memories=2"}));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("stage.json");
+    ASSERT_EQ(RunCtl({"save", "0", path, "--presets"}).status, 0);
+    // Both presets and the live state now differ from the file.
+    for (const QString location : {"1", "2"}) {
+        ASSERT_EQ(RunCtl({"set", "0", "--outputs", "1-3", "--volume", "11"}).status, 0);
+        ASSERT_EQ(RunCtl({"preset", "save", "0", location}).status, 0);
+    }
+    ASSERT_EQ(RunCtl({"set", "0", "--outputs", "1-3", "--volume", "77"}).status, 0);
+
+    QProcess ctl;
+    ctl.setProcessEnvironment(sim_.env());
+    ctl.start(QStringLiteral(QUADREL_CTL_PATH), {"restore", "0", path, "--presets", "--json"});
+    // The first preset's volume on output 1, on its way through the live outputs.
+    ASSERT_TRUE(sim_.WaitForRequest(F(0, 0x12, 1, 50), 20s));
+    ::kill(static_cast<pid_t>(ctl.processId()), SIGINT);
+    ASSERT_TRUE(ctl.waitForFinished(20000));
+    EXPECT_EQ(ctl.exitCode(), 130);
+    const QJsonObject json = QJsonDocument::fromJson(ctl.readAllStandardOutput()).object();
+    EXPECT_EQ(json["status"].toInt(), 130);
+    EXPECT_TRUE(json["cancelled"].toBool());
+    EXPECT_TRUE(json["putBack"].toBool());
+    EXPECT_TRUE(json["readBack"].toBool());
+
+    const CtlRun shown = RunCtl({"show", "0", "--json"});
+    ASSERT_EQ(shown.status, 0);
+    for (int o = 0; o < 3; ++o) {
+        EXPECT_EQ(At(shown, QStringLiteral("/outputs/%1/volume").arg(o)), "77") << o;
+    }
 }
