@@ -16,6 +16,40 @@ uint8_t Byte(int value) {
     return static_cast<uint8_t>(value);
 }
 
+// The kinds whose setting and query each take a port and one byte.
+using PortFn = void (CommandSenders::*)(uint8_t, uint8_t, uint8_t, int32_t);
+struct PlainKind {
+    Setting setting;
+    uint8_t setCode, getCode;
+    PortFn set, get;
+};
+
+constexpr PlainKind kPlainKinds[] = {
+    {Setting::AudioRoute, kCmdSetAudioSwitch, kCmdGetAudioSwitch,
+     &CommandSenders::CmdSetAudioSwitch, &CommandSenders::CmdGetAudioSwitch},
+    {Setting::VideoRoute, kCmdSetVideoSwitch, kCmdGetVideoSwitch,
+     &CommandSenders::CmdSetVideoSwitch, &CommandSenders::CmdGetVideoSwitch},
+    {Setting::Mute, kCmdSetMute, kCmdGetMute, &CommandSenders::CmdSetMute,
+     &CommandSenders::CmdGetMute},
+    {Setting::Volumn, kCmdSetVolumnLevel, kCmdGetVolumnLevel, &CommandSenders::CmdSetVolumnLevel,
+     &CommandSenders::CmdGetVolumnLevel},
+    {Setting::Bass, kCmdSetBassLevel, kCmdGetBassLevel, &CommandSenders::CmdSetBassLevel,
+     &CommandSenders::CmdGetBassLevel},
+    {Setting::Treble, kCmdSetTrebleLevel, kCmdGetTrebleLevel, &CommandSenders::CmdSetTrebleLevel,
+     &CommandSenders::CmdGetTrebleLevel},
+    {Setting::Subwoofer, kCmdSetSubwooferLevel, kCmdGetSubwooferLevel,
+     &CommandSenders::CmdSetSubwooferLevel, &CommandSenders::CmdGetSubwooferLevel},
+};
+
+const PlainKind* PlainKindOf(Setting setting) {
+    for (const PlainKind& k : kPlainKinds) {
+        if (k.setting == setting) {
+            return &k;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 Change Change::Of(uint8_t unit, Setting setting, const std::vector<int>& ports, int32_t value) {
@@ -106,55 +140,27 @@ bool ChangePath::SendSetting(uint8_t id, const Change::Item& item, int32_t prior
     TransmitQueue& q = link_.queue;
     CommandSenders& s = link_.senders;
     const uint8_t port = Byte(item.port);
-    const uint8_t v = Byte(item.value);
-    switch (item.setting) {
-    case Setting::AudioRoute:
-        q.PurgeCommandsByData0(kCmdSetAudioSwitch, port);
-        s.CmdSetAudioSwitch(id, port, v, priority);
+    if (const PlainKind* kind = PlainKindOf(item.setting)) {
+        q.PurgeCommandsByData0(kind->setCode, port);
+        (s.*kind->set)(id, port, Byte(item.value), priority);
         return true;
-    case Setting::VideoRoute:
-        q.PurgeCommandsByData0(kCmdSetVideoSwitch, port);
-        s.CmdSetVideoSwitch(id, port, v, priority);
-        return true;
-    case Setting::Mute:
-        q.PurgeCommandsByData0(kCmdSetMute, port);
-        s.CmdSetMute(id, port, v, priority);
-        return true;
-    case Setting::Volumn:
-        q.PurgeCommandsByData0(kCmdSetVolumnLevel, port);
-        s.CmdSetVolumnLevel(id, port, v, priority);
-        return true;
-    case Setting::Bass:
-        q.PurgeCommandsByData0(kCmdSetBassLevel, port);
-        s.CmdSetBassLevel(id, port, v, priority);
-        return true;
-    case Setting::Treble:
-        q.PurgeCommandsByData0(kCmdSetTrebleLevel, port);
-        s.CmdSetTrebleLevel(id, port, v, priority);
-        return true;
-    case Setting::Subwoofer:
-        q.PurgeCommandsByData0(kCmdSetSubwooferLevel, port);
-        s.CmdSetSubwooferLevel(id, port, v, priority);
-        return true;
-    case Setting::Delay: {
-        // Milliseconds on the unit's own step; a value off the step or beyond
-        // two bytes of steps would name another delay, and is not sent.
-        const UnitRef unit = model_.FindUnit(id);
-        const auto audio = unit ? unit->objAudioINFO() : nullptr;
-        const int step = audio ? audio->iDelayUnit() : 0;
-        if (step <= 0 || item.value < 0 || item.value % step != 0) {
-            return false;
-        }
-        q.PurgeCommandsByData0(kCmdSetDelayLow, port);
-        q.PurgeCommandsByData0(kCmdSetDelayHigh, port);
-        return s.CmdSetDelayLevel(id, port, item.value / step, priority);
     }
-    case Setting::Edid:
+    if (item.setting == Setting::Edid) {
         q.PurgeCommandsByData0(kCmdSetEdidType, port);
-        s.CmdSetEdidType(id, port, v, priority);
+        s.CmdSetEdidType(id, port, Byte(item.value), priority);
         return true;
     }
-    return false;
+    // A delay in milliseconds on the unit's own step; a value off the step or
+    // beyond two bytes of steps would name another delay, and is not sent.
+    const UnitRef unit = model_.FindUnit(id);
+    const auto audio = unit ? unit->objAudioINFO() : nullptr;
+    const int step = audio ? audio->iDelayUnit() : 0;
+    if (step <= 0 || item.value < 0 || item.value % step != 0) {
+        return false;
+    }
+    q.PurgeCommandsByData0(kCmdSetDelayLow, port);
+    q.PurgeCommandsByData0(kCmdSetDelayHigh, port);
+    return s.CmdSetDelayLevel(id, port, item.value / step, priority);
 }
 
 // The query of one kind for `port` (0: all ports). A negative port only
@@ -169,62 +175,22 @@ void ChangePath::SendQuery(uint8_t id, Setting setting, int port) {
     q.setCurrentTag(q.currentTag(), TransmitQueue::kFollowUpStep);
     const uint8_t p = Byte(std::abs(port));
     const bool send = port >= 0;
-    switch (setting) {
-    case Setting::AudioRoute:
-        q.PurgeCommandsByData(kCmdGetAudioSwitch, 0, p);
+    if (const PlainKind* kind = PlainKindOf(setting)) {
+        q.PurgeCommandsByData(kind->getCode, 0, p);
         if (send) {
-            s.CmdGetAudioSwitch(id, p, 0, kQueryPriority);
+            (s.*kind->get)(id, p, 0, kQueryPriority);
         }
-        break;
-    case Setting::VideoRoute:
-        q.PurgeCommandsByData(kCmdGetVideoSwitch, 0, p);
+    } else if (setting == Setting::Edid) {
+        q.PurgeCommandsByData0(kCmdGetEdidType, p);
         if (send) {
-            s.CmdGetVideoSwitch(id, p, 0, kQueryPriority);
+            s.CmdGetEdidType(id, p, kQueryPriority);
         }
-        break;
-    case Setting::Mute:
-        q.PurgeCommandsByData(kCmdGetMute, 0, p);
-        if (send) {
-            s.CmdGetMute(id, p, 0, kQueryPriority);
-        }
-        break;
-    case Setting::Volumn:
-        q.PurgeCommandsByData(kCmdGetVolumnLevel, 0, p);
-        if (send) {
-            s.CmdGetVolumnLevel(id, p, 0, kQueryPriority);
-        }
-        break;
-    case Setting::Bass:
-        q.PurgeCommandsByData(kCmdGetBassLevel, 0, p);
-        if (send) {
-            s.CmdGetBassLevel(id, p, 0, kQueryPriority);
-        }
-        break;
-    case Setting::Treble:
-        q.PurgeCommandsByData(kCmdGetTrebleLevel, 0, p);
-        if (send) {
-            s.CmdGetTrebleLevel(id, p, 0, kQueryPriority);
-        }
-        break;
-    case Setting::Subwoofer:
-        q.PurgeCommandsByData(kCmdGetSubwooferLevel, 0, p);
-        if (send) {
-            s.CmdGetSubwooferLevel(id, p, 0, kQueryPriority);
-        }
-        break;
-    case Setting::Delay:
+    } else {
         q.PurgeCommandsByData(kCmdGetDelayLow, 0, p);
         q.PurgeCommandsByData(kCmdGetDelayHigh, 0, p);
         if (send) {
             s.CmdGetDelayLevel(id, p, 0, kQueryPriority);
         }
-        break;
-    case Setting::Edid:
-        q.PurgeCommandsByData0(kCmdGetEdidType, p);
-        if (send) {
-            s.CmdGetEdidType(id, p, kQueryPriority);
-        }
-        break;
     }
     q.setCurrentTag(q.currentTag(), stepBefore);
 }
