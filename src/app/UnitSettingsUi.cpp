@@ -189,9 +189,14 @@ void UnitSettingsUi::RestoreFrom(const QString& path) {
             QString text = Sentence(out.message);
             if (!out.notTaken.empty()) {
                 text += QStringLiteral("\n\n") +
-                        (out.cancelled ? QStringLiteral("Not restored:\n")
-                                       : QStringLiteral("Not taken:\n")) +
+                        (out.cancelled   ? QStringLiteral("Not restored:\n")
+                         : !out.readBack ? QStringLiteral("Not sent:\n")
+                                         : QStringLiteral("Not taken:\n")) +
                         Listed(out.notTaken);
+            }
+            if (!out.unknown.empty()) {
+                text += QStringLiteral("\n\nSent, but not read back (unknown):\n") +
+                        Listed(out.unknown);
             }
             messages_.MsgBox(window_, text);
         });
