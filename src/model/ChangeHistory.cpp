@@ -195,7 +195,9 @@ uint32_t ChangeHistory::Record(const SettingValues& target) {
                                        [&](const auto& c) { return target.count(c.key) == 1; });
         if (joins) {
             std::vector<SettingChange> items;
-            for (const auto& [k, value] : target) {
+            for (const auto& entry : target) {
+                const SettingKey& k = entry.first; // a binding no lambda may capture
+                const int32_t value = entry.second;
                 if (k.port < 1 || k.port > kMaxPort) {
                     continue;
                 }
