@@ -11,6 +11,7 @@
 #include "model/ProgramState.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QIcon>
 
 #include <cstdio>
@@ -31,7 +32,23 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Ended by the desktop or a terminal (SIGTERM, SIGINT, SIGHUP): close the
     // window and the port as Exit would, so no lock file is left behind.
-    quadrel::SignalWatcher watcher([](int) { QApplication::quit(); }, &app);
+    // A dialog open before the window's own event loop (the start-up
+    // Options) is closed too, or the quit would wait for it.
+    bool ended = false;
+    quadrel::SignalWatcher watcher(
+        [&ended](int) {
+            ended = true;
+            for (int i = 0; i < 8 && QApplication::activeModalWidget() != nullptr; ++i) {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                    dialog->reject();
+                } else {
+                    modal->close();
+                }
+            }
+            QApplication::quit();
+        },
+        &app);
     QApplication::setApplicationName(QStringLiteral("Quadrel"));
     QApplication::setOrganizationName(QStringLiteral("Quadrel"));
     // Wayland finds the window's icon through the desktop entry of this name;
@@ -49,7 +66,7 @@ int main(int argc, char** argv) {
          QCoreApplication::applicationDirPath(), [&port] { return port.lastError(); },
          quadrel::ProgramState::DefaultFileName(), quadrel::NamesStore::DefaultFileName()});
     program.DrawAfterFrames(std::chrono::milliseconds(1));
-    if (!program.Main()) {
+    if (!program.Main() || ended) {
         return 0;
     }
     return QApplication::exec();

@@ -9,7 +9,7 @@ namespace quadrel::ctl {
 
 namespace {
 
-constexpr int kAnyValue = std::numeric_limits<int>::max();
+constexpr int kMaxPortNumber = 255;
 
 std::optional<int> ParseInt(const QString& text) {
     bool ok = false;
@@ -52,7 +52,10 @@ const QMap<CtlCommand::Kind, QStringList>& Allowed() {
 } // namespace
 
 std::optional<std::vector<int>> CtlCommand::ParseList(const QString& text, int low, int high) {
+    // Bounded before any value is walked: a range of two billion ports is
+    // refused at once rather than counted.
     std::vector<int> out;
+    std::vector<bool> seen(static_cast<size_t>(high - low + 1), false);
     for (const QString& item : text.split(QLatin1Char(','))) {
         const qsizetype dash = item.indexOf(QLatin1Char('-'), 1);
         const auto first = ParseInt(dash < 0 ? item : item.left(dash));
@@ -61,7 +64,8 @@ std::optional<std::vector<int>> CtlCommand::ParseList(const QString& text, int l
             return std::nullopt;
         }
         for (int v = *first; v <= *last; ++v) {
-            if (std::find(out.begin(), out.end(), v) == out.end()) {
+            if (!seen[static_cast<size_t>(v - low)]) {
+                seen[static_cast<size_t>(v - low)] = true;
                 out.push_back(v);
             }
         }
@@ -201,12 +205,16 @@ bool CtlCommand::Parse(const QStringList& args, CtlCommand& c, QString& error) {
     for (auto it = lists.begin(); it != lists.end(); ++it) {
         if (values.contains(it.key())) {
             const bool ids = it.key() == u"--ids";
+            // Port 0 and below pass here, to be refused against the unit's
+            // own counts with the rest of its values.
             const auto list =
-                ParseList(values[it.key()], ids ? 0 : -kAnyValue, ids ? 31 : kAnyValue);
+                ParseList(values[it.key()], ids ? 0 : -kMaxPortNumber, ids ? 31 : kMaxPortNumber);
             if (!list) {
-                error = QStringLiteral("%1 '%2' is not a list such as %3")
+                error = QStringLiteral("%1 '%2' is not a list such as %3%4")
                             .arg(it.key(), values[it.key()],
-                                 ids ? QStringLiteral("0-7") : QStringLiteral("1,2,5-8"));
+                                 ids ? QStringLiteral("0-7") : QStringLiteral("1,2,5-8"),
+                                 ids ? QStringLiteral(" (IDs are 0 to 31)")
+                                     : QStringLiteral(" (ports are 1 to 255)"));
                 return false;
             }
             *it.value() = *list;

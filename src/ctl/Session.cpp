@@ -4,7 +4,9 @@
 #include "ctl/Report.h"
 #include "link/CommandCodes.h"
 #include "link/PortOpening.h"
+#include "link/qt/SignalWatcher.h"
 #include "model/PortSettings.h"
+#include "model/UnitSettingsFile.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -77,15 +79,18 @@ Session::Outcome Session::OpenPort() {
         return Fail(ExitStatus::NoSuchPort, QStringLiteral("there is no port %1").arg(number));
     }
     if (!OpenCommPort(port_, number, baud)) {
-        // The same exclusive open as the desktop program: refused although we
-        // may read and write the device means another program holds it.
-        const bool held = ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
-        return Fail(
-            held ? ExitStatus::PortHeld : ExitStatus::PortFailed,
-            held ? QStringLiteral("port %1 (%2) is held by another program").arg(number).arg(device)
-                 : QStringLiteral("port %1 (%2) will not open: %3")
-                       .arg(number)
-                       .arg(device, port_.lastError()));
+        // The same exclusive open as the desktop program.
+        if (port_.lastFailure() == QtSerialPort::OpenFailure::Held) {
+            const QString holder = QtSerialPort::Holder(device);
+            return Fail(
+                ExitStatus::PortHeld,
+                QStringLiteral("port %1 (%2) is held by %3")
+                    .arg(number)
+                    .arg(device, holder.isEmpty() ? QStringLiteral("another program") : holder));
+        }
+        return Fail(ExitStatus::PortFailed, QStringLiteral("port %1 (%2) will not open: %3")
+                                                .arg(number)
+                                                .arg(device, port_.lastError()));
     }
     return {};
 }
@@ -147,6 +152,20 @@ Session::Outcome Session::ReadUnit(uint8_t id) {
 }
 
 Session::Outcome Session::Run() {
+    // A file that will not read is refused before the port is taken; it is
+    // opened without waiting, so a FIFO cannot hold the port.
+    if (command_.kind == K::Restore) {
+        QString error;
+        if (!UnitSettingsFile::Read(command_.file, error)) {
+            return Fail(ExitStatus::BadFile, QStringLiteral("%1: %2").arg(command_.file, error));
+        }
+    }
+    // A signal that came while the command line was read ends the run
+    // before anything is opened.
+    if (SignalWatcher::Pending() != 0) {
+        interrupted_ = true;
+        return Fail(ExitStatus::NotTaken, QStringLiteral("interrupted"));
+    }
     Outcome out = OpenPort();
     if (out.status != ExitStatus::Done) {
         return out;

@@ -61,6 +61,10 @@ int main(int argc, char** argv) {
         &app);
 
     const Session::Outcome out = session.Run();
+    if (signalNumber == 0) {
+        // Come while the event loop did not run: still pending.
+        signalNumber = quadrel::SignalWatcher::Pending();
+    }
     const int code = signalNumber != 0 ? 128 + signalNumber : Code(out.status);
     if (signalNumber != 0) {
         Print(stderr,

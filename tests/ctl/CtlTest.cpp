@@ -14,6 +14,8 @@
 #include <tuple>
 
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 using quadrel::test::SimProcess;
@@ -108,6 +110,8 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
         {{"frobnicate"}, 2, {}, {}},
         {{"set", "0", "--outputs", "1"}, 2, {}, {}},
         {{"show", "32"}, 2, {}, {}},
+        // Bounded while parsed: refused at once, nothing opened or sent.
+        {{"set", "0", "--outputs", "1-2147483647", "--volume", "5"}, 2, {}, {"ports are 1 to 255"}},
         // The port and rate come from the settings file unless given.
         {{"scan", "--ids", "0-2", "--json"},
          0,
@@ -244,6 +248,9 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
         ASSERT_TRUE(holder.open(kPort, "19200,n,8,1"));
         const CtlRun held = RunCtl({"show", "0"});
         EXPECT_EQ(held.status, 4) << held.err.toStdString();
+        // Named from the lock file: this test's own process holds it.
+        EXPECT_TRUE(held.err.contains(QStringLiteral("process %1").arg(::getpid())))
+            << held.err.toStdString();
         EXPECT_TRUE(held.requests.isEmpty());
     }
     // The emulator goes away in the middle of a scan of empty IDs.
@@ -293,5 +300,35 @@ TEST_F(Ctl, ASignalInAPresetPassPutsTheLiveOutputsBack) {
     ASSERT_EQ(shown.status, 0);
     for (int o = 0; o < 3; ++o) {
         EXPECT_EQ(At(shown, QStringLiteral("/outputs/%1/volume").arg(o)), "77") << o;
+    }
+}
+
+// Signals and files that never end: the port is let go at once.
+TEST_F(Ctl, ASignalOrAFifoNeverHoldsThePort) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("settings.json");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QElapsedTimer clock;
+    clock.start();
+    const CtlRun piped = RunCtl({"restore", "0", fifo});
+    EXPECT_EQ(piped.status, 8);
+    EXPECT_TRUE(piped.err.contains("not a regular file")) << piped.err.toStdString();
+    EXPECT_TRUE(piped.requests.isEmpty());
+    EXPECT_LT(clock.elapsed(), 5000);
+
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        const qsizetype probes = sim_.Requests().count(F(5, 0x3F, 0, 0));
+        QProcess ctl;
+        ctl.setProcessEnvironment(sim_.env());
+        ctl.start(QStringLiteral(QUADREL_CTL_PATH), {"scan", "--ids", "5-31"});
+        ASSERT_TRUE(quadrel::test::WaitFor(
+            [&] { return sim_.Requests().count(F(5, 0x3F, 0, 0)) > probes; }, 10s));
+        clock.restart();
+        ::kill(static_cast<pid_t>(ctl.processId()), signal);
+        ASSERT_TRUE(ctl.waitForFinished(5000));
+        EXPECT_LT(clock.elapsed(), 1000);
+        EXPECT_EQ(ctl.exitCode(), 128 + signal);
+        EXPECT_EQ(RunCtl({"show", "1"}).status, 0); // the port is free again
     }
 }

@@ -32,9 +32,11 @@ bool QtSerialPort::open(int portNumber, const QString& settings) {
         close();
     }
     lastError_.clear();
+    lastFailure_ = OpenFailure::Other;
     const QString device = ports_.DevicePath(portNumber);
     if (device.isEmpty()) {
         lastError_ = QStringLiteral("no such port");
+        lastFailure_ = OpenFailure::NoSuchPort;
         return false;
     }
     const QStringList fields = settings.split(QLatin1Char(','));
@@ -53,13 +55,21 @@ bool QtSerialPort::open(int portNumber, const QString& settings) {
     }
     // Opening takes the lock file and sets TIOCEXCL: ours alone from now on.
     if (!port_.open(QIODevice::ReadWrite)) {
-        lastError_ = port_.error() == QSerialPort::PermissionError &&
-                             ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0
-                         ? QStringLiteral("in use by another program")
-                         : port_.errorString();
+        // Busy and refused both come as PermissionError: a device we may read
+        // and write is held by another program.
+        const bool permission = port_.error() == QSerialPort::PermissionError;
+        const bool mayUse = ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
+        lastFailure_ = !permission ? (port_.error() == QSerialPort::DeviceNotFoundError
+                                          ? OpenFailure::NoSuchPort
+                                          : OpenFailure::Other)
+                       : mayUse    ? OpenFailure::Held
+                                   : OpenFailure::Permission;
+        lastError_ = lastFailure_ == OpenFailure::Held ? QStringLiteral("in use by another program")
+                                                       : port_.errorString();
         port_.clearError();
         return false;
     }
+    lastFailure_ = OpenFailure::None;
     // Old input is not discarded at open.
     port_.clear();
     portNumber_ = portNumber;
@@ -69,6 +79,32 @@ bool QtSerialPort::open(int portNumber, const QString& settings) {
     timeouts_ = PortTimeouts{};
     liveness_.start();
     return true;
+}
+
+QString QtSerialPort::Holder(const QString& device) {
+    // The lock file is named after the device without "/dev/", with / as _,
+    // in the first of the usual lock folders; its first line is the holder's
+    // process number.
+    QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    for (const char* folder : {"/var/lock/", "/run/lock/", "/tmp/", "/var/tmp/"}) {
+        QFile lock(QLatin1String(folder) + QStringLiteral("LCK..") + name);
+        if (!lock.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        bool ok = false;
+        const qint64 pid = QString::fromLatin1(lock.readLine(32)).trimmed().toLongLong(&ok);
+        if (!ok || pid <= 0) {
+            continue;
+        }
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        const QString program = comm.open(QIODevice::ReadOnly)
+                                    ? QString::fromLocal8Bit(comm.read(64)).trimmed()
+                                    : QString();
+        return program.isEmpty() ? QStringLiteral("process %1").arg(pid)
+                                 : QStringLiteral("%1, process %2").arg(program).arg(pid);
+    }
+    return {};
 }
 
 void QtSerialPort::close() {

@@ -36,6 +36,12 @@ public:
 
     // Why the last open failed, for the operator ("busy", "permission denied").
     QString lastError() const { return lastError_; }
+    // The same, as a kind a caller can act on.
+    enum class OpenFailure { None, NoSuchPort, Held, Permission, Other };
+    OpenFailure lastFailure() const { return lastFailure_; }
+    // Who holds `device`, as its lock file names it ("quadrel, process 812");
+    // empty when no lock file tells.
+    static QString Holder(const QString& device);
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -57,6 +63,7 @@ private:
     bool lostPending_ = false;
     bool writing_ = false; // inside write(), handing bytes to the driver
     QString lastError_;
+    OpenFailure lastFailure_ = OpenFailure::None;
 };
 
 } // namespace quadrel

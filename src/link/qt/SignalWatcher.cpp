@@ -20,6 +20,20 @@ sigset_t Watched() {
 
 } // namespace
 
+int SignalWatcher::Pending() {
+    sigset_t pending;
+    sigemptyset(&pending);
+    if (::sigpending(&pending) != 0) {
+        return 0;
+    }
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        if (sigismember(&pending, signal) == 1) {
+            return signal;
+        }
+    }
+    return 0;
+}
+
 void SignalWatcher::Block() {
     const sigset_t set = Watched();
     ::sigprocmask(SIG_BLOCK, &set, nullptr);

@@ -14,6 +14,9 @@ namespace quadrel {
 class SignalWatcher : public QObject {
 public:
     static void Block();
+    // A watched signal that has arrived and not yet been read, or 0: for the
+    // stretches where the event loop does not run.
+    static int Pending();
 
     explicit SignalWatcher(std::function<void(int)> onSignal, QObject* parent = nullptr);
     ~SignalWatcher() override;
