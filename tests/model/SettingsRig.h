@@ -1,0 +1,127 @@
+#pragma once
+
+// A unit with presets on the emulated line, and the settings job around it.
+#include "link/CommandCodes.h"
+#include "model/UnitSettingsFile.h"
+#include "model/UnitSettingsJob.h"
+#include "support/SimCoreHarness.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace quadrel::test {
+
+using namespace std::chrono_literals;
+using Outcome = UnitSettingsJob::Outcome;
+
+// Unit 3 with its presets (three unless told), found by a scan.
+struct Rig {
+    explicit Rig(int inputs = 6, int outputs = 5, int memories = 3)
+        : unit(Add(h, inputs, outputs, memories)) {
+        EXPECT_TRUE(h.Scan());
+    }
+    static sim::Unit& Add(SimCoreHarness& h, int inputs, int outputs, int memories) {
+        sim::UnitConfig u = SimCoreHarness::Config(3, inputs, outputs);
+        u.memories = memories;
+        return h.AddUnit(u);
+    }
+
+    Outcome Run(const std::function<void(UnitSettingsJob::Done)>& start) {
+        std::optional<Outcome> out;
+        start([&out](const Outcome& o) { out = o; });
+        EXPECT_TRUE(h.clock.advanceUntil([&] { return out.has_value(); }, 120s));
+        return out.value_or(Outcome{});
+    }
+    Outcome Save(bool presets) {
+        return Run(
+            [&](auto done) { job.Save(path, presets, names, "2026-01-02T03:04:05Z", done); });
+    }
+    Outcome Prepare(bool presets) {
+        return Run([&](auto done) { job.Prepare(path, presets, done); });
+    }
+    Outcome Restore(const Outcome& prepared) {
+        return Run([&](auto done) { job.Restore(prepared, done); });
+    }
+    // Restores `prepared` and cancels once `count` changes have gone out.
+    Outcome CancelAfter(const Outcome& prepared, int count) {
+        int sent = 0;
+        job.setOnProgress([&sent](int done, int) { sent = done; });
+        std::optional<Outcome> out;
+        job.Restore(prepared, [&out](const Outcome& o) { out = o; });
+        EXPECT_TRUE(h.clock.advanceUntil([&] { return sent >= count; }, 60s));
+        job.Cancel();
+        EXPECT_TRUE(h.clock.advanceUntil([&] { return out.has_value(); }, 60s));
+        job.setOnProgress(nullptr);
+        return out.value_or(Outcome{});
+    }
+
+    // Setting requests written since `from` (a byte offset into the line).
+    int Settings(size_t from) const {
+        const Bytes& w = h.port.written();
+        int n = 0;
+        for (size_t i = from; i + 4 < w.size(); i += 5) {
+            n += IsSetCommand(w[i + 1]) ? 1 : 0;
+        }
+        return n;
+    }
+
+    // Where the emulated unit differs from the file, live and presets.
+    std::vector<std::string> Against(const UnitSettings& file) const {
+        std::vector<std::string> out;
+        const sim::UnitState& s = unit.state();
+        auto check = [&](const std::string& where, const OutputValues& v,
+                         const sim::AudioOutputState& a, int video) {
+            const std::pair<std::optional<int>, int> pairs[] = {
+                {v.audioInput, a.input},    {v.videoInput, video},
+                {v.mute, a.mute ? 1 : 0},   {v.volume, a.volume},
+                {v.bass, a.bass},           {v.treble, a.treble},
+                {v.subwoofer, a.subwoofer}, {v.delay, a.delayLevel * unit.config().delayStepMs}};
+            for (const auto& [wanted, real] : pairs) {
+                if (wanted != real) {
+                    out.push_back(where + ": " + std::to_string(wanted.value_or(-1)));
+                }
+            }
+        };
+        for (const auto& [o, v] : file.live.outputs) {
+            check("output " + std::to_string(o), v, s.audio[o - 1], s.videoRoutes[o - 1]);
+        }
+        for (const auto& [i, edid] : file.live.edid) {
+            if (s.edid[i - 1] != edid) {
+                out.push_back("edid " + std::to_string(i));
+            }
+        }
+        for (const auto& [m, preset] : file.presets.value_or(std::map<int, UnitValues>{})) {
+            for (const auto& [o, v] : preset.outputs) {
+                check("preset " + std::to_string(m) + " output " + std::to_string(o), v,
+                      s.audioPresets[m - 1].outputs[o - 1], s.videoPresets[m - 1].routes[o - 1]);
+            }
+        }
+        return out;
+    }
+
+    // Random values in range on every kind the file holds.
+    void Scramble(std::mt19937& random, sim::AudioOutputState& a, uint8_t& video) {
+        const auto in = [&](int low, int high) {
+            return static_cast<uint8_t>(std::uniform_int_distribution<int>(low, high)(random));
+        };
+        a.input = in(0, unit.config().inputs);
+        video = in(0, unit.config().inputs);
+        a.mute = in(0, 1) == 1;
+        for (uint8_t* level : {&a.volume, &a.bass, &a.treble, &a.subwoofer}) {
+            *level = in(0, 100);
+        }
+        a.delayLevel = in(0, unit.config().maxDelayLevel());
+    }
+
+    SimCoreHarness h;
+    sim::Unit& unit;
+    UnitSettingsJob job{h.core, h.clock};
+    QTemporaryDir dir;
+    QString path = dir.filePath("unit.json");
+    UnitNames names;
+};
+
+} // namespace quadrel::test
