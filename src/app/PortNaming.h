@@ -61,6 +61,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The unit as the names file keys it: with the line it is on.
+    UnitReport Report(const QRDSTA& unit) const;
     std::optional<NamedPort> PortOf(QObject* widget) const;
     void ContextMenu(QWidget* widget, const QPoint& at);
     void Commit();

@@ -19,13 +19,16 @@ using Outcome = UnitSettingsJob::Outcome;
 
 // Unit 3 with its presets (three unless told), found by a scan.
 struct Rig {
-    explicit Rig(int inputs = 6, int outputs = 5, int memories = 3)
-        : unit(Add(h, inputs, outputs, memories)) {
+    explicit Rig(int inputs = 6, int outputs = 5, int memories = 3,
+                 const std::string& name = "Unit 3")
+        : unit(Add(h, inputs, outputs, memories, name)) {
         EXPECT_TRUE(h.Scan());
     }
-    static sim::Unit& Add(SimCoreHarness& h, int inputs, int outputs, int memories) {
+    static sim::Unit& Add(SimCoreHarness& h, int inputs, int outputs, int memories,
+                          const std::string& name) {
         sim::UnitConfig u = SimCoreHarness::Config(3, inputs, outputs);
         u.memories = memories;
+        u.name = name;
         return h.AddUnit(u);
     }
 
