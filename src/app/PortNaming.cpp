@@ -98,6 +98,16 @@ QString PortNaming::UnitNameOf(const QRDSTA& unit) const {
     return names != nullptr ? names->unit : QString();
 }
 
+bool PortNaming::UseNames(const UnitNames& names) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (!unit_ || !IsUnitConnected(unit) || Report(*unit) != *unit_) {
+        return false;
+    }
+    const bool kept = store_.SetNames(*unit_, names);
+    Stored(kept);
+    return kept;
+}
+
 void PortNaming::ShowBar() {
     const NamesEntry* offered = unit_ ? store_.Offered(*unit_) : nullptr;
     if (offered != nullptr) {

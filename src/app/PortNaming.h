@@ -47,6 +47,9 @@ public:
     const UnitNames& shown() const { return shown_; }
     // The unit's own name, for its row in the unit list.
     QString UnitNameOf(const QRDSTA& unit) const;
+    // `names` become the selected unit's (a restored file's); false when
+    // they could not be kept.
+    bool UseNames(const UnitNames& names);
 
     // Opens the editor over `widget` for the port it stands for; false when
     // it stands for none.
