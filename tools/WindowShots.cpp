@@ -200,9 +200,9 @@ bool DemoShots(const QString& folder, const QString& single, const QString& sing
         send.CmdSetEdidType(1, 4, 1, 0);
         WaitFor([&] { return core.link.queue.iSendQueueCount() == 0; }, 5s);
         bool shot = false;
-        settings.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared,
-                                     const QString& path) {
-            RestoreDialog dialog(prepared, path, program.mainWindow());
+        settings.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& path,
+                                     const std::vector<NameDifference>& names, bool&) {
+            RestoreDialog dialog(prepared, path, names, program.mainWindow());
             dialog.show();
             WaitFor([] { return false; }, 300ms);
             const QString file = folder + QStringLiteral("/restore.png");

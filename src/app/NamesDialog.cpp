@@ -111,8 +111,9 @@ bool NamesDialog::ImportFrom(const QString& path) {
     NamesCsv::Imported imported;
     if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString();
-    } else if (NamesCsv::Import(file.read(NamesCsv::kMaxBytes + 1), counts_.inputs, counts_.outputs,
-                                counts_.presets, imported, error)) {
+    } else if (NamesCsv::Import(file.read(NamesCsv::kMaxBytes + 1), imported, error)) {
+        // The table's names, with those for ports beyond this unit's counts.
+        original_ = imported.names;
         Fill(imported.names);
         note_->setText(imported.rejected.isEmpty()
                            ? QStringLiteral("Imported from %1.").arg(path)

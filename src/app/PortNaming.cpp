@@ -80,7 +80,7 @@ void PortNaming::AddView(NamedPortsView& view) {
 
 void PortNaming::Refresh() {
     const UnitRef unit = core_.model.objSelectedUnit;
-    unit_ = IsUnitConnected(unit) ? std::optional(UnitReport::Of(*unit)) : std::nullopt;
+    unit_ = IsUnitConnected(unit) ? std::optional(Report(*unit)) : std::nullopt;
     const UnitNames* exact = unit_ ? store_.Exact(*unit_) : nullptr;
     shown_ = exact != nullptr ? *exact : UnitNames{};
     for (NamedPortsView* view : views_) {
@@ -89,9 +89,23 @@ void PortNaming::Refresh() {
     ShowBar();
 }
 
+UnitReport PortNaming::Report(const QRDSTA& unit) const {
+    return UnitReport::Of(unit, core_.link.port().portNumber());
+}
+
 QString PortNaming::UnitNameOf(const QRDSTA& unit) const {
-    const UnitNames* names = store_.Exact(UnitReport::Of(unit));
+    const UnitNames* names = store_.Exact(Report(unit));
     return names != nullptr ? names->unit : QString();
+}
+
+bool PortNaming::UseNames(const UnitNames& names) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (!unit_ || !IsUnitConnected(unit) || Report(*unit) != *unit_) {
+        return false;
+    }
+    const bool kept = store_.SetNames(*unit_, names);
+    Stored(kept);
+    return kept;
 }
 
 void PortNaming::ShowBar() {
@@ -118,8 +132,7 @@ void PortNaming::Stored(bool ok) {
 std::optional<NamedPort> PortNaming::PortOf(QObject* widget) const {
     // Only the unit whose names the pages show, and not while it is read.
     const UnitRef unit = core_.model.objSelectedUnit;
-    if (!unit_ || !IsUnitConnected(unit) || UnitReport::Of(*unit) != *unit_ ||
-        core_.status.IsBusy()) {
+    if (!unit_ || !IsUnitConnected(unit) || Report(*unit) != *unit_ || core_.status.IsBusy()) {
         return std::nullopt;
     }
     for (const NamedPortsView* view : views_) {
@@ -144,7 +157,9 @@ bool PortNaming::EditName(QWidget* widget) {
     editor_->setObjectName(QStringLiteral("txtPortName"));
     editor_->setAccessibleName(QStringLiteral("Name of %1").arg(PortWords(*port).toLower()));
     editor_->setPlaceholderText(PortWords(*port));
-    editor_->setMaxLength(kMaxPortNameLength);
+    // Characters beyond the first plane take two units here; the name is cut
+    // to its length in characters when kept.
+    editor_->setMaxLength(2 * kMaxPortNameLength);
     editor_->setText(NameOf(shown_, *port));
     // Over the port's widget, wide enough for a name, within the window.
     QRect at(widget->mapTo(host, QPoint(0, 0)), widget->size());
@@ -233,8 +248,7 @@ void PortNaming::ContextMenu(QWidget* widget, const QPoint& at) {
 
 void PortNaming::ShowTable() {
     const UnitRef unit = core_.model.objSelectedUnit;
-    if (!unit_ || !IsUnitConnected(unit) || UnitReport::Of(*unit) != *unit_ ||
-        core_.status.IsBusy()) {
+    if (!unit_ || !IsUnitConnected(unit) || Report(*unit) != *unit_ || core_.status.IsBusy()) {
         return;
     }
     const UnitReport report = *unit_;

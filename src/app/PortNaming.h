@@ -47,6 +47,9 @@ public:
     const UnitNames& shown() const { return shown_; }
     // The unit's own name, for its row in the unit list.
     QString UnitNameOf(const QRDSTA& unit) const;
+    // `names` become the selected unit's (a restored file's); false when
+    // they could not be kept.
+    bool UseNames(const UnitNames& names);
 
     // Opens the editor over `widget` for the port it stands for; false when
     // it stands for none.
@@ -61,6 +64,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The unit as the names file keys it: with the line it is on.
+    UnitReport Report(const QRDSTA& unit) const;
     std::optional<NamedPort> PortOf(QObject* widget) const;
     void ContextMenu(QWidget* widget, const QPoint& at);
     void Commit();

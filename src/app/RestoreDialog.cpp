@@ -1,5 +1,6 @@
 #include "app/RestoreDialog.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -11,13 +12,15 @@
 namespace quadrel {
 
 RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QString& fileName,
-                             QWidget* parent)
+                             const std::vector<NameDifference>& names, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("dlgRestore"));
     setWindowTitle(QStringLiteral("Restore unit settings"));
     const UnitIdentity& unit = prepared.unit.unit;
     lblSummary_ = new QLabel(this);
     lblSummary_->setObjectName(QStringLiteral("lblSummary"));
+    // A unit's reported name and a file's name are shown as they are.
+    lblSummary_->setTextFormat(Qt::PlainText);
     lblSummary_->setWordWrap(true);
     lblSummary_->setText(
         QStringLiteral("Unit %1 \"%2\" holds %3 values otherwise than %4 (saved %5). Only these "
@@ -28,14 +31,6 @@ RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QSt
             .arg(QFileInfo(fileName).fileName(), prepared.file.saved));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblSummary_);
-    if (!prepared.notes.isEmpty()) {
-        auto* notes = new QLabel(QStringLiteral("Note: ") +
-                                     prepared.notes.join(QStringLiteral("; ")) + QLatin1Char('.'),
-                                 this);
-        notes->setObjectName(QStringLiteral("lblNotes"));
-        notes->setWordWrap(true);
-        layout->addWidget(notes);
-    }
 
     lstDifferences_ = new QTreeWidget(this);
     lstDifferences_->setObjectName(QStringLiteral("lstDifferences"));
@@ -44,12 +39,25 @@ RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QSt
     lstDifferences_->setAlternatingRowColors(true);
     lstDifferences_->setHeaderLabels({QStringLiteral("Where"), QStringLiteral("Setting"),
                                       QStringLiteral("Unit now"), QStringLiteral("File")});
+    const auto row = [this](const QString& where, const QString& what, const QString& now,
+                            const QString& file) {
+        auto* item = new QTreeWidgetItem(lstDifferences_);
+        item->setText(0, where);
+        item->setText(1, what);
+        item->setText(2, now);
+        item->setText(3, file);
+    };
+    for (const IdentityDifference& d : IdentityDifferences(prepared.file.unit, unit)) {
+        row(QStringLiteral("Unit"), d.what, d.unit, d.file);
+    }
+    const auto shown = [](const QString& name) {
+        return name.isEmpty() ? QStringLiteral("(none)") : name;
+    };
+    for (const NameDifference& d : names) {
+        row(PortWords(d.port), QStringLiteral("name on this PC"), shown(d.now), shown(d.file));
+    }
     for (const Difference& d : prepared.differences) {
-        auto* row = new QTreeWidgetItem(lstDifferences_);
-        row->setText(0, Where(d));
-        row->setText(1, FieldName(d.field));
-        row->setText(2, ValueText(d.field, d.unit));
-        row->setText(3, ValueText(d.field, d.file));
+        row(Where(d), FieldName(d.field), ValueText(d.field, d.unit), ValueText(d.field, d.file));
     }
     lstDifferences_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(lstDifferences_, 1);
@@ -65,6 +73,13 @@ RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QSt
         layout->addWidget(warning);
     }
 
+    if (!names.empty()) {
+        chkApplyNames_ = new QCheckBox(
+            QStringLiteral("Also use the file's names for this unit on this PC"), this);
+        chkApplyNames_->setObjectName(QStringLiteral("chkApplyNames"));
+        layout->addWidget(chkApplyNames_);
+    }
+
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* restore =
         buttons->addButton(QStringLiteral("Restore"), QDialogButtonBox::AcceptRole);
@@ -75,6 +90,10 @@ RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QSt
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     resize(560, 420);
+}
+
+bool RestoreDialog::applyNames() const {
+    return chkApplyNames_ != nullptr && chkApplyNames_->isChecked();
 }
 
 } // namespace quadrel

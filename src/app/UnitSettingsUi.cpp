@@ -50,9 +50,12 @@ UnitSettingsUi::UnitSettingsUi(QuadrelCore& core, TimerFactory& timers, MessageB
                                      QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No) == QMessageBox::Yes;
     };
-    ask_.confirm = [this](const UnitSettingsJob::Outcome& prepared, const QString& path) {
-        RestoreDialog dialog(prepared, path, window_);
-        return dialog.exec() == QDialog::Accepted;
+    ask_.confirm = [this](const UnitSettingsJob::Outcome& prepared, const QString& path,
+                          const std::vector<NameDifference>& names, bool& applyNames) {
+        RestoreDialog dialog(prepared, path, names, window_);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        applyNames = accepted && dialog.applyNames();
+        return accepted;
     };
     job_.setOnProgress([this](int done, int total) {
         if (progress_) {
@@ -173,13 +176,32 @@ void UnitSettingsUi::RestoreFrom(const QString& path) {
                              QStringLiteral("Nothing was sent: %1.").arg(prepared.message));
             return;
         }
-        if (prepared.differences.empty()) {
+        const std::vector<NameDifference> names =
+            NameDifferences(names_ ? names_() : UnitNames{}, prepared.file.names);
+        if (prepared.differences.empty() && names.empty() &&
+            IdentityDifferences(prepared.file.unit, prepared.unit.unit).empty()) {
             messages_.MsgBox(window_, QStringLiteral("Unit %1 already holds every value of the "
                                                      "file; nothing was sent.")
                                           .arg(prepared.unit.unit.id));
             return;
         }
-        if (!ask_.confirm(prepared, path)) {
+        bool applyNames = false;
+        if (!ask_.confirm(prepared, path, names, applyNames)) {
+            return;
+        }
+        if (applyNames && applyNames_) {
+            const bool kept = applyNames_(prepared.file.names);
+            if (prepared.differences.empty()) {
+                messages_.MsgBox(window_, kept ? QStringLiteral("The file's names are used for "
+                                                                "this unit; no value differed, "
+                                                                "nothing was sent.")
+                                               : QStringLiteral("The file's names could not be "
+                                                                "kept; nothing was sent."));
+                return;
+            }
+        }
+        if (prepared.differences.empty()) {
+            messages_.MsgBox(window_, QStringLiteral("No value differed; nothing was sent."));
             return;
         }
         ShowProgress(QStringLiteral("Restoring unit %1…").arg(prepared.unit.unit.id),

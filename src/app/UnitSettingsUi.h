@@ -27,8 +27,11 @@ public:
         std::function<QString(bool save, const QString& suggested)> fileName;
         // A question with Yes and No.
         std::function<bool(const QString& question)> yesNo;
-        // The list of differences: true to restore.
-        std::function<bool(const UnitSettingsJob::Outcome& prepared, const QString& path)> confirm;
+        // The list of differences: true to restore; `applyNames` set when the
+        // operator asks for the file's names too.
+        std::function<bool(const UnitSettingsJob::Outcome& prepared, const QString& path,
+                           const std::vector<NameDifference>& names, bool& applyNames)>
+            confirm;
     };
 
     UnitSettingsUi(QuadrelCore& core, TimerFactory& timers, MessageBoxes& messages,
@@ -39,6 +42,11 @@ public:
     UnitSettingsJob& job() { return job_; }
     // Names of the selected unit to save with its settings (none kept yet).
     void setNames(std::function<UnitNames()> names) { names_ = std::move(names); }
+    // Makes a file's names the selected unit's on this PC; false when they
+    // could not be kept.
+    void setApplyNames(std::function<bool(const UnitNames&)> apply) {
+        applyNames_ = std::move(apply);
+    }
 
     void Save();
     void Restore();
@@ -57,6 +65,7 @@ private:
     UnitSettingsJob job_;
     Ask ask_;
     std::function<UnitNames()> names_;
+    std::function<bool(const UnitNames&)> applyNames_;
     QPointer<QProgressDialog> progress_;
 };
 

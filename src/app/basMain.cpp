@@ -243,6 +243,8 @@ bool basMain::Main() {
     hub_.setVideoView(*videoPage_);
     unitSettings_ = std::make_unique<UnitSettingsUi>(core_, timerFactory_, messages_, form_.get());
     unitSettings_->setNames([this] { return naming_->shown(); });
+    unitSettings_->setApplyNames(
+        [this](const UnitNames& names) { return naming_->UseNames(names); });
     unitPane_->setUnitNames([this](const QRDSTA& unit) { return naming_->UnitNameOf(unit); });
     for (NamedPortsView* view :
          std::initializer_list<NamedPortsView*>{switchView_, audioPage_, videoPage_, unitPane_}) {

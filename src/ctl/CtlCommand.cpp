@@ -27,7 +27,7 @@ const QStringList kWithValue = {
 const QStringList kFlags = {
     QStringLiteral("--json"),  QStringLiteral("--trace"),   QStringLiteral("--presets"),
     QStringLiteral("--audio"), QStringLiteral("--video"),   QStringLiteral("--help"),
-    QStringLiteral("-h"),      QStringLiteral("--version"),
+    QStringLiteral("-h"),      QStringLiteral("--version"), QStringLiteral("--names"),
 };
 
 // Which options each command takes, beyond --port, --baud, --json and --trace.
@@ -44,7 +44,7 @@ const QMap<CtlCommand::Kind, QStringList>& Allowed() {
         {K::PresetSave, {}},
         {K::PresetLoad, {}},
         {K::Save, {"--presets"}},
-        {K::Restore, {"--presets"}},
+        {K::Restore, {"--presets", "--names"}},
     };
     return allowed;
 }
@@ -181,6 +181,7 @@ bool CtlCommand::Parse(const QStringList& args, CtlCommand& c, QString& error) {
     c.json = flags.contains(QStringLiteral("--json"));
     c.trace = flags.contains(QStringLiteral("--trace"));
     c.presets = flags.contains(QStringLiteral("--presets"));
+    c.names = flags.contains(QStringLiteral("--names"));
     c.audio = flags.contains(QStringLiteral("--audio"));
     c.video = flags.contains(QStringLiteral("--video"));
 
@@ -280,11 +281,15 @@ Commands:
   preset load ID LOCATION     recall preset LOCATION
   save ID FILE [--presets]    read the unit afresh and write its settings
                               (routes, mute, levels, delay, EDID; every
-                              preset with --presets) to FILE, a JSON file
-  restore ID FILE [--presets] send the unit only what differs from FILE,
+                              preset with --presets) and the names kept for
+                              it on this PC to FILE, a JSON file
+  restore ID FILE [--presets] [--names]
+                              send the unit only what differs from FILE,
                               then read it back; with --presets also the
                               presets that differ, each passed through the
-                              live outputs (heard and seen on a live system)
+                              live outputs (heard and seen on a live system);
+                              with --names the file's names become the
+                              unit's names on this PC
 
 Lists take numbers and ranges: 1,3,5-8.
 

@@ -35,6 +35,7 @@ struct CtlCommand {
     int id = 0;
     std::vector<int> ids; // scan: the IDs to probe
     bool presets = false; // show, save, restore: every preset too
+    bool names = false;   // restore: the file's names become the unit's on this PC
     QString file;         // save, restore: the unit settings file
     bool audio = false;   // route, disconnect: only this kind (neither: what the unit has)
     bool video = false;

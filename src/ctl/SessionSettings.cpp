@@ -3,6 +3,7 @@
 // no one to confirm the differences: restore sends them at once.
 #include "ctl/Report.h"
 #include "ctl/Session.h"
+#include "model/NamesStore.h"
 #include "model/UnitSettingsJob.h"
 
 #include <QDateTime>
@@ -83,13 +84,19 @@ Session::Outcome Session::Settings() {
     const UnitRef unit = core_.model.FindUnit(id);
     out.result.insert("unit", Report::Unit(*unit));
     out.result.insert("file", command_.file);
+    // The names kept for the unit on this PC go into the file, and come back
+    // from it on request.
+    NamesStore names(NamesStore::DefaultFileName());
+    names.Load();
+    const UnitReport report = UnitReport::Of(*unit, port_.portNumber());
 
     if (command_.kind == CtlCommand::Kind::Save) {
         console_.Progress(
             QStringLiteral("reading unit %1%2")
                 .arg(id)
                 .arg(command_.presets ? QStringLiteral(" and its presets") : QString()));
-        job.Save(command_.file, command_.presets, UnitNames{},
+        job.Save(command_.file, command_.presets,
+                 names.Exact(report) ? *names.Exact(report) : UnitNames{},
                  QDateTime::currentDateTimeUtc().toString(Qt::ISODate), done);
         if (!wait()) {
             return LineFailure();
@@ -116,6 +123,16 @@ Session::Outcome Session::Settings() {
     const UnitSettingsJob::Outcome prepared = *result;
     result.reset();
     out.result.insert("changes", Described(prepared.differences));
+    QJsonArray named;
+    const UnitNames kept = names.Exact(report) ? *names.Exact(report) : UnitNames{};
+    for (const NameDifference& d : NameDifferences(kept, prepared.file.names)) {
+        named.append(
+            QStringLiteral("%1 name: \"%2\" \u2192 \"%3\"").arg(PortWords(d.port), d.now, d.file));
+    }
+    out.result.insert("names", named);
+    if (command_.names && !names.SetNames(report, prepared.file.names)) {
+        return Outcome{ExitStatus::BadFile, names.problem(), out.result};
+    }
     job.Restore(prepared, done);
     if (!wait()) {
         return LineFailure();

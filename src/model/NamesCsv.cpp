@@ -1,5 +1,7 @@
 #include "model/NamesCsv.h"
 
+#include "model/NamesCodec.h"
+
 #include <QRegularExpression>
 
 namespace quadrel::NamesCsv {
@@ -87,10 +89,21 @@ bool Read(const QByteArray& bytes, std::vector<QStringList>& rows, QString& erro
     return true;
 }
 
+QString AsText(const QString& name) {
+    // A spreadsheet evaluates a cell that starts so; the apostrophe keeps it
+    // text, and an import takes it off again.
+    static const QString kEvaluated = QStringLiteral("=+-@'");
+    return !name.isEmpty() && kEvaluated.contains(name.at(0)) ? QLatin1Char('\'') + name : name;
+}
+
+QString FromText(const QString& cell) {
+    return cell.startsWith(QLatin1Char('\'')) ? cell.mid(1) : cell;
+}
+
 QByteArray Export(const UnitNames& names, int inputs, int outputs, int presets) {
     std::vector<QStringList> rows{{QStringLiteral("Port"), QStringLiteral("Name")}};
     const auto add = [&](NamedPort port) {
-        rows.push_back({PortWords(port), NameOf(names, port)});
+        rows.push_back({PortWords(port), AsText(NameOf(names, port))});
     };
     add({NameKind::Unit, 0});
     const std::pair<NameKind, int> kinds[] = {
@@ -99,12 +112,17 @@ QByteArray Export(const UnitNames& names, int inputs, int outputs, int presets) 
         for (int n = 1; n <= count; ++n) {
             add({kind, n});
         }
+        // Names kept for ports beyond this unit's counts go along.
+        for (int n = count + 1; n <= NamesCodec::kMaxPort; ++n) {
+            if (!NameOf(names, {kind, n}).isEmpty()) {
+                add({kind, n});
+            }
+        }
     }
     return Write(rows);
 }
 
-bool Import(const QByteArray& text, int inputs, int outputs, int presets, Imported& out,
-            QString& error) {
+bool Import(const QByteArray& text, Imported& out, QString& error) {
     if (text.size() > kMaxBytes) {
         error = QStringLiteral("the file is larger than %1 KiB").arg(kMaxBytes >> 10);
         return false;
@@ -131,9 +149,9 @@ bool Import(const QByteArray& text, int inputs, int outputs, int presets, Import
         const QString kind = match.captured(1).toLower();
         const int n = match.captured(2).toInt();
         const std::pair<const char*, std::pair<NameKind, int>> kinds[] = {
-            {"input", {NameKind::Input, inputs}},
-            {"output", {NameKind::Output, outputs}},
-            {"preset", {NameKind::Preset, presets}}};
+            {"input", {NameKind::Input, NamesCodec::kMaxPort}},
+            {"output", {NameKind::Output, NamesCodec::kMaxPort}},
+            {"preset", {NameKind::Preset, NamesCodec::kMaxPort}}};
         std::optional<NamedPort> named;
         if (kind == QLatin1String("unit") && match.captured(2).isEmpty()) {
             named = NamedPort{NameKind::Unit, 0};
@@ -147,7 +165,7 @@ bool Import(const QByteArray& text, int inputs, int outputs, int presets, Import
             out.rejected << QStringLiteral("%1: %2").arg(line, row.first().left(24));
             continue;
         }
-        SetName(out.names, *named, row.value(1));
+        SetName(out.names, *named, FromText(row.value(1)));
         ++taken;
     }
     if (taken == 0 && !out.rejected.isEmpty()) {

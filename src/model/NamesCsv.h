@@ -18,18 +18,19 @@ QByteArray Write(const std::vector<QStringList>& rows);
 bool Read(const QByteArray& text, std::vector<QStringList>& rows, QString& error);
 
 // A unit's names as a table "Port","Name": the unit, then every input,
-// output and preset up to the counts, named or not.
+// output and preset up to the counts, named or not, and those named beyond
+// them. A name a spreadsheet would evaluate as a formula (=, +, -, @) is
+// written after an apostrophe, which keeps it text; an import takes it off.
 QByteArray Export(const UnitNames& names, int inputs, int outputs, int presets);
 
-// What an imported table gives: the names of the ports it lists within the
-// counts, and the lines it could not take, in words.
+// What an imported table gives: the names of the ports it lists (any port a
+// unit can have), and the lines it could not take, in words.
 struct Imported {
     UnitNames names;
     QStringList rejected;
 };
 // False (and `error`) when the text is not a names table at all.
-bool Import(const QByteArray& text, int inputs, int outputs, int presets, Imported& out,
-            QString& error);
+bool Import(const QByteArray& text, Imported& out, QString& error);
 
 // The longest file an import reads.
 constexpr qint64 kMaxBytes = 1 << 20;

@@ -1,5 +1,6 @@
 #include "model/NamesStore.h"
 
+#include "model/NamesCodec.h"
 #include "model/QRDSTA.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QSaveFile>
 
 namespace quadrel {
@@ -15,72 +17,91 @@ namespace quadrel {
 namespace {
 
 const QString kFormat = QStringLiteral("quadrel-names");
-constexpr int kMaxPortNumber = 255;
+// Another program's change takes a few milliseconds; one that holds the lock
+// longer has hung, and the lock goes stale.
+constexpr int kLockWaitMs = 5000;
+constexpr int kStaleLockMs = 10000;
 
-QJsonObject MapJson(const std::map<int, QString>& names) {
-    QJsonObject o;
-    for (const auto& [n, name] : names) {
-        o.insert(QString::number(n), name);
-    }
-    return o;
-}
-
-// Numbers 1 to 255 as keys, text as values; names are made plain here, so
-// a hand-edited file shows no markup or control characters either.
-bool ReadMap(const QJsonValue& value, std::map<int, QString>& out) {
-    if (!value.isObject()) {
-        return false;
-    }
-    const QJsonObject o = value.toObject();
-    for (auto it = o.begin(); it != o.end(); ++it) {
-        bool ok = false;
-        const int n = it.key().toInt(&ok);
-        if (!ok || n < 1 || n > kMaxPortNumber || !it.value().isString()) {
-            return false;
-        }
-        const QString name = PlainName(it.value().toString());
-        if (!name.isEmpty()) {
-            out[n] = name;
-        }
-    }
-    return true;
-}
-
-std::optional<int> Count(const QJsonObject& o, const char* key) {
+std::optional<int> Count(const QJsonObject& o, const char* key, int high) {
     const QJsonValue v = o.value(QLatin1String(key));
-    if (!v.isDouble() || v.toDouble() != v.toInt() || v.toInt() < 0 || v.toInt() > kMaxPortNumber) {
+    if (!v.isDouble() || v.toDouble() != v.toInt() || v.toInt() < 0 || v.toInt() > high) {
         return std::nullopt;
     }
     return v.toInt();
 }
 
-std::optional<NamesEntry> ReadEntry(const QJsonValue& value) {
+std::optional<NamesEntry> ReadEntry(const QJsonValue& value, QString& error) {
     const QJsonObject o = value.toObject();
     const QJsonObject reports = o.value(QLatin1String("reports")).toObject();
-    const QJsonObject names = o.value(QLatin1String("names")).toObject();
-    const auto id = Count(o, "id");
-    const auto inputs = Count(reports, "inputs");
-    const auto outputs = Count(reports, "outputs");
-    NamesEntry entry;
-    if (!value.isObject() || !id || *id > 31 || !inputs || !outputs ||
-        !reports.value(QLatin1String("name")).isString() ||
-        !names.value(QLatin1String("unit")).isString() ||
-        !ReadMap(names.value(QLatin1String("inputs")), entry.names.inputs) ||
-        !ReadMap(names.value(QLatin1String("outputs")), entry.names.outputs) ||
-        !ReadMap(names.value(QLatin1String("presets")), entry.names.presets)) {
+    const auto id = Count(o, "id", 31);
+    const auto inputs = Count(reports, "inputs", NamesCodec::kMaxPort);
+    const auto outputs = Count(reports, "outputs", NamesCodec::kMaxPort);
+    const auto line = o.contains(QLatin1String("line")) ? Count(o, "line", 255) : 0;
+    const QJsonValue name = reports.value(QLatin1String("name"));
+    if (!value.isObject() || !id || !inputs || !outputs || !line || !name.isString() ||
+        NamesCodec::Length(name.toString()) > NamesCodec::kMaxReportedName) {
+        error = QStringLiteral("what the unit reports is damaged");
         return std::nullopt;
     }
-    entry.report = {*id, reports.value(QLatin1String("name")).toString().left(255), *inputs,
-                    *outputs};
-    entry.names.unit = PlainName(names.value(QLatin1String("unit")).toString());
+    const auto names =
+        NamesCodec::FromJson(o.value(QLatin1String("names")), QStringLiteral("names"), error);
+    if (!names) {
+        return std::nullopt;
+    }
+    NamesEntry entry;
+    entry.report = {*id, name.toString(), *inputs, *outputs, *line};
+    entry.names = *names;
     entry.aside = o.value(QLatin1String("aside")).toBool();
     return entry;
 }
 
+template <typename Entries> auto FindExact(Entries& entries, const UnitReport& unit) {
+    const auto exact = std::find_if(entries.begin(), entries.end(),
+                                    [&](const NamesEntry& e) { return e.report == unit; });
+    if (exact != entries.end()) {
+        return exact;
+    }
+    // Names made before lines were told apart belong to the unit on any line.
+    return std::find_if(entries.begin(), entries.end(), [&](const NamesEntry& e) {
+        return e.report.line == 0 && e.report.SameUnit(unit);
+    });
+}
+
+template <typename Entries> auto FindOffered(Entries& entries, const UnitReport& unit) {
+    if (FindExact(entries, unit) != entries.end()) {
+        return entries.end();
+    }
+    return std::find_if(entries.begin(), entries.end(), [&](const NamesEntry& e) {
+        return e.report.id == unit.id && !e.aside && !e.report.SameUnit(unit) &&
+               (e.report.line == unit.line || e.report.line == 0);
+    });
+}
+
+// This unit's entry on its own line becomes `names`, the most recent first.
+void Replace(std::vector<NamesEntry>& entries, const UnitReport& unit, const UnitNames& names) {
+    UnitNames plain;
+    quadrel::SetName(plain, {NameKind::Unit, 0}, names.unit);
+    const std::pair<NameKind, const std::map<int, QString>*> maps[] = {
+        {NameKind::Input, &names.inputs},
+        {NameKind::Output, &names.outputs},
+        {NameKind::Preset, &names.presets}};
+    for (const auto& [kind, map] : maps) {
+        for (const auto& [n, name] : *map) {
+            if (n >= 1 && n <= NamesCodec::kMaxPort) {
+                quadrel::SetName(plain, {kind, n}, name);
+            }
+        }
+    }
+    std::erase_if(entries, [&](const NamesEntry& e) { return e.report == unit; });
+    if (!plain.empty()) {
+        entries.insert(entries.begin(), NamesEntry{unit, std::move(plain), false});
+    }
+}
+
 } // namespace
 
-UnitReport UnitReport::Of(const QRDSTA& unit) {
-    return {unit.bID(), unit.sName(), unit.iInputCount(), unit.iOutputCount()};
+UnitReport UnitReport::Of(const QRDSTA& unit, int line) {
+    return {unit.bID(), unit.sName(), unit.iInputCount(), unit.iOutputCount(), line};
 }
 
 QString UnitReport::Words() const {
@@ -88,7 +109,8 @@ QString UnitReport::Words() const {
         .arg(name, QString::number(inputs), QString::number(outputs));
 }
 
-NamesStore::NamesStore(QString fileName) : fileName_(std::move(fileName)) {}
+NamesStore::NamesStore(QString fileName, std::function<QString()> timeStamp)
+    : fileName_(std::move(fileName)), timeStamp_(std::move(timeStamp)) {}
 
 QString NamesStore::DefaultFileName() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -99,59 +121,143 @@ QString NamesStore::DefaultFileName() {
     return base + QStringLiteral("/Quadrel/names.json");
 }
 
+QString NamesStore::DamagedName() const {
+    const QString base = fileName_ + QStringLiteral(".damaged-") +
+                         (timeStamp_ ? timeStamp_() : QStringLiteral("copy"));
+    QString name = base;
+    // An earlier copy is never written over.
+    for (int n = 2; QFileInfo::exists(name); ++n) {
+        name = base + QStringLiteral("-%1").arg(n);
+    }
+    return name;
+}
+
+NamesStore::Found NamesStore::ReadFile(std::vector<NamesEntry>& entries, QString& error) const {
+    QFile file(fileName_);
+    if (!file.exists()) {
+        return Found::Missing;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return Found::Unreadable;
+    }
+    bool newer = false;
+    auto read = FromJson(file.read(kMaxBytes + 1), error, &newer);
+    if (newer) {
+        return Found::Newer;
+    }
+    if (!read) {
+        return Found::Damaged;
+    }
+    entries = std::move(*read);
+    return Found::Read;
+}
+
+std::optional<std::vector<NamesEntry>> NamesStore::Fresh() {
+    std::vector<NamesEntry> entries;
+    QString error;
+    switch (ReadFile(entries, error)) {
+    case Found::Read:
+    case Found::Missing:
+        return entries;
+    case Found::Unreadable:
+        problem_ = QStringLiteral("The names file %1 could not be read (%2). It is left as it is; "
+                                  "names are not kept in this run.")
+                       .arg(fileName_, error);
+        break;
+    case Found::Newer:
+        problem_ = QStringLiteral("The names file %1 was written by a newer Quadrel (%2). It is "
+                                  "left as it is; names are not kept in this run.")
+                       .arg(fileName_, error);
+        break;
+    case Found::Damaged: {
+        const QString aside = DamagedName();
+        if (QFile::rename(fileName_, aside)) {
+            problem_ = QStringLiteral("The names file could not be read (%1). It was kept as %2; "
+                                      "names start empty.")
+                           .arg(error, aside);
+            return entries;
+        }
+        problem_ = QStringLiteral("The names file %1 could not be read (%2) nor kept aside. Names "
+                                  "are not kept in this run.")
+                       .arg(fileName_, error);
+        break;
+    }
+    }
+    fileUsable_ = false;
+    return std::nullopt;
+}
+
 void NamesStore::Load() {
     entries_.clear();
     problem_.clear();
-    QFile file(fileName_);
-    if (fileName_.isEmpty() || !file.exists()) {
+    fileUsable_ = true;
+    if (fileName_.isEmpty() || !QFileInfo::exists(fileName_)) {
         return;
     }
-    QString error;
-    std::optional<std::vector<NamesEntry>> read;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-    } else {
-        read = FromJson(file.read(kMaxBytes + 1), error);
-        file.close();
-    }
-    if (read) {
-        entries_ = std::move(*read);
+    QLockFile lock(fileName_ + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!lock.tryLock(kLockWaitMs)) {
+        problem_ = QStringLiteral("The names file %1 is held by another program; names are not "
+                                  "kept in this run.")
+                       .arg(fileName_);
+        fileUsable_ = false;
         return;
     }
-    // Kept for the operator: the next change would otherwise write over it.
-    const QString aside = fileName_ + QStringLiteral(".damaged");
-    QFile::remove(aside);
-    const bool moved = QFile::rename(fileName_, aside);
-    problem_ = moved ? QStringLiteral("The names file could not be read (%1). It was kept as %2; "
-                                      "names start empty.")
-                           .arg(error, aside)
-                     : QStringLiteral("The names file %1 could not be read (%2). Names are not "
-                                      "kept in this run.")
-                           .arg(fileName_, error);
-    if (!moved) {
-        fileName_.clear();
+    if (auto fresh = Fresh()) {
+        entries_ = std::move(*fresh);
     }
+}
+
+bool NamesStore::Change(const Edit& edit) {
+    if (fileName_.isEmpty() || !fileUsable_) {
+        edit(entries_);
+        return fileName_.isEmpty();
+    }
+    problem_.clear();
+    QDir().mkpath(QFileInfo(fileName_).absolutePath());
+    QLockFile lock(fileName_ + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!lock.tryLock(kLockWaitMs)) {
+        problem_ = QStringLiteral("The names could not be written to %1: another program holds "
+                                  "it.")
+                       .arg(fileName_);
+        edit(entries_);
+        return false;
+    }
+    std::optional<std::vector<NamesEntry>> fresh = Fresh();
+    if (!fresh) {
+        edit(entries_);
+        return false;
+    }
+    edit(*fresh);
+    entries_ = std::move(*fresh);
+    QSaveFile file(fileName_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(ToJson(entries_)) < 0 || !file.commit()) {
+        problem_ = QStringLiteral("The names could not be written to %1 (%2); the file is as it "
+                                  "was.")
+                       .arg(fileName_, file.errorString());
+    }
+    return problem_.isEmpty();
 }
 
 QByteArray NamesStore::ToJson(const std::vector<NamesEntry>& entries) {
     QJsonArray units;
     for (const NamesEntry& e : entries) {
         units.append(QJsonObject{{"id", e.report.id},
+                                 {"line", e.report.line},
                                  {"reports", QJsonObject{{"name", e.report.name},
                                                          {"inputs", e.report.inputs},
                                                          {"outputs", e.report.outputs}}},
                                  {"aside", e.aside},
-                                 {"names", QJsonObject{{"unit", e.names.unit},
-                                                       {"inputs", MapJson(e.names.inputs)},
-                                                       {"outputs", MapJson(e.names.outputs)},
-                                                       {"presets", MapJson(e.names.presets)}}}});
+                                 {"names", NamesCodec::ToJson(e.names)}});
     }
     return QJsonDocument(QJsonObject{{"format", kFormat}, {"version", kVersion}, {"units", units}})
         .toJson(QJsonDocument::Indented);
 }
 
-std::optional<std::vector<NamesEntry>> NamesStore::FromJson(const QByteArray& text,
-                                                            QString& error) {
+std::optional<std::vector<NamesEntry>> NamesStore::FromJson(const QByteArray& text, QString& error,
+                                                            bool* newer) {
     if (text.size() > kMaxBytes) {
         error = QStringLiteral("larger than %1 MiB").arg(kMaxBytes >> 20);
         return std::nullopt;
@@ -164,9 +270,14 @@ std::optional<std::vector<NamesEntry>> NamesStore::FromJson(const QByteArray& te
         error = QStringLiteral("not a Quadrel names file, or damaged");
         return std::nullopt;
     }
-    if (root.value(QLatin1String("version")).toInt() != kVersion) {
-        error = QStringLiteral("format version %1; this Quadrel reads version %2")
-                    .arg(root.value(QLatin1String("version")).toInt())
+    // Version 1 knew no lines: its units are taken as seen on any line.
+    const int version = root.value(QLatin1String("version")).toInt();
+    if (version < 1 || version > kVersion) {
+        if (newer != nullptr) {
+            *newer = version > kVersion;
+        }
+        error = QStringLiteral("format version %1; this Quadrel reads up to version %2")
+                    .arg(version)
                     .arg(kVersion);
         return std::nullopt;
     }
@@ -177,9 +288,10 @@ std::optional<std::vector<NamesEntry>> NamesStore::FromJson(const QByteArray& te
     }
     std::vector<NamesEntry> entries;
     for (const QJsonValue& unit : units) {
-        std::optional<NamesEntry> entry = ReadEntry(unit);
+        QString why;
+        std::optional<NamesEntry> entry = ReadEntry(unit, why);
         if (!entry) {
-            error = QStringLiteral("unit entry %1 is damaged").arg(entries.size() + 1);
+            error = QStringLiteral("unit entry %1: %2").arg(entries.size() + 1).arg(why);
             return std::nullopt;
         }
         entries.push_back(std::move(*entry));
@@ -187,101 +299,50 @@ std::optional<std::vector<NamesEntry>> NamesStore::FromJson(const QByteArray& te
     return entries;
 }
 
-NamesEntry* NamesStore::Find(const UnitReport& unit) {
-    for (NamesEntry& e : entries_) {
-        if (e.report == unit) {
-            return &e;
-        }
-    }
-    return nullptr;
-}
-
 const UnitNames* NamesStore::Exact(const UnitReport& unit) const {
-    for (const NamesEntry& e : entries_) {
-        if (e.report == unit) {
-            return &e.names;
-        }
-    }
-    return nullptr;
+    const auto it = FindExact(entries_, unit);
+    return it == entries_.end() ? nullptr : &it->names;
 }
 
 const NamesEntry* NamesStore::Offered(const UnitReport& unit) const {
-    if (Exact(unit) != nullptr) {
-        return nullptr;
-    }
-    for (const NamesEntry& e : entries_) {
-        if (e.report.id == unit.id && !e.aside) {
-            return &e;
-        }
-    }
-    return nullptr;
+    const auto it = FindOffered(entries_, unit);
+    return it == entries_.end() ? nullptr : &*it;
 }
 
 bool NamesStore::Use(const UnitReport& unit) {
-    const NamesEntry* offered = Offered(unit);
-    if (offered == nullptr) {
-        return true;
-    }
-    NamesEntry taken = *offered;
-    taken.report = unit;
-    entries_.erase(entries_.begin() + (offered - entries_.data()));
-    entries_.insert(entries_.begin(), std::move(taken));
-    return Save();
+    return Change([&unit](std::vector<NamesEntry>& entries) {
+        const auto offered = FindOffered(entries, unit);
+        if (offered == entries.end()) {
+            return;
+        }
+        NamesEntry taken = *offered;
+        taken.report = unit;
+        entries.erase(offered);
+        entries.insert(entries.begin(), std::move(taken));
+    });
 }
 
 bool NamesStore::PutAside(const UnitReport& unit) {
-    const NamesEntry* offered = Offered(unit);
-    if (offered == nullptr) {
-        return true;
-    }
-    entries_[static_cast<size_t>(offered - entries_.data())].aside = true;
-    return Save();
+    return Change([&unit](std::vector<NamesEntry>& entries) {
+        const auto offered = FindOffered(entries, unit);
+        if (offered != entries.end()) {
+            offered->aside = true;
+        }
+    });
 }
 
 bool NamesStore::SetNames(const UnitReport& unit, const UnitNames& names) {
-    UnitNames plain;
-    quadrel::SetName(plain, {NameKind::Unit, 0}, names.unit);
-    const std::pair<NameKind, const std::map<int, QString>*> maps[] = {
-        {NameKind::Input, &names.inputs},
-        {NameKind::Output, &names.outputs},
-        {NameKind::Preset, &names.presets}};
-    for (const auto& [kind, map] : maps) {
-        for (const auto& [n, name] : *map) {
-            if (n >= 1 && n <= kMaxPortNumber) {
-                quadrel::SetName(plain, {kind, n}, name);
-            }
-        }
-    }
-    NamesEntry* entry = Find(unit);
-    if (entry != nullptr) {
-        entries_.erase(entries_.begin() + (entry - entries_.data()));
-    }
-    if (!plain.empty()) {
-        entries_.insert(entries_.begin(), NamesEntry{unit, std::move(plain), false});
-    }
-    return Save();
+    return Change([&](std::vector<NamesEntry>& entries) { Replace(entries, unit, names); });
 }
 
 bool NamesStore::SetName(const UnitReport& unit, NamedPort port, const QString& name) {
-    const UnitNames* now = Exact(unit);
-    UnitNames names = now != nullptr ? *now : UnitNames{};
-    quadrel::SetName(names, port, name);
-    return SetNames(unit, names);
-}
-
-bool NamesStore::Save() {
-    if (fileName_.isEmpty()) {
-        return true;
-    }
-    QDir().mkpath(QFileInfo(fileName_).absolutePath());
-    QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(ToJson(entries_)) < 0 || !file.commit()) {
-        problem_ = QStringLiteral("The names could not be written to %1 (%2).")
-                       .arg(fileName_, file.errorString());
-        return false;
-    }
-    problem_.clear();
-    return true;
+    // The other names are the file's as it is now, not this program's copy.
+    return Change([&](std::vector<NamesEntry>& entries) {
+        const auto now = FindExact(entries, unit);
+        UnitNames names = now != entries.end() ? now->names : UnitNames{};
+        quadrel::SetName(names, port, name);
+        Replace(entries, unit, names);
+    });
 }
 
 } // namespace quadrel

@@ -68,6 +68,12 @@ void ReplyHandlers::StoreOrShow(const Request& r, const std::function<void()>& m
     }
 }
 
+std::vector<int32_t> ReplyHandlers::SweepTaken(std::optional<int32_t> step) {
+    const RECV_PACKET& reply = link_.receiver.packet();
+    return status_.sweep().Taken(link_.queue.CurrentCommand(),
+                                 PortSweep::PortsOf(reply.bData, reply.iDataLength), step);
+}
+
 void ReplyHandlers::AfterPairs(bool ok, const Request& r, std::optional<AudioValue> redraw,
                                std::optional<int32_t> step, Pointer pointer) {
     // A rejected pair ends the reply untaken: the request will be repeated.
@@ -77,9 +83,9 @@ void ReplyHandlers::AfterPairs(bool ok, const Request& r, std::optional<AudioVal
     if (redraw) {
         views_.RestartSelectedRedraw(*redraw);
     }
-    if (step) {
-        // Plug and EDID steps belong to the live read only.
-        status_.StatusStepDone(r.id, pointer == Pointer::LiveOnly ? r.m : 0, *step);
+    // Plug and EDID steps belong to the live read only.
+    for (const int32_t done : SweepTaken(step)) {
+        status_.StatusStepDone(r.id, pointer == Pointer::LiveOnly ? r.m : 0, done);
     }
     // The arrow comes back after an answer the operator waited for.
     if (pointer != Pointer::Untouched && !status_.IsBusy() &&
@@ -298,6 +304,7 @@ void ReplyHandlers::ReplyDelayTime(DelayPart part) {
             return true;
         });
         if (ok) {
+            SweepTaken(std::nullopt);
             link_.queue.AcknowledgeCommand();
         }
         return;
@@ -361,7 +368,9 @@ void ReplyHandlers::ReplyFirmwareVersion() {
             firmware->setiMinor(p.bData[0] & 0x0F);
             firmware->setiReversion(p.bData[1]);
             views_.SetUnitFirmwareText(unit->bID(), firmware->text());
-            status_.StatusStepDone(p.bID, 0, 2);
+            for (const int32_t done : SweepTaken(2)) {
+                status_.StatusStepDone(p.bID, 0, done);
+            }
         }
     }
     link_.queue.AcknowledgeCommand();

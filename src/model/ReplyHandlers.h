@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace quadrel {
 
@@ -64,6 +65,9 @@ private:
     void AfterPairs(bool ok, const Request& r, std::optional<AudioValue> redraw,
                     std::optional<int32_t> step, Pointer pointer);
     void ReplyLevel(Level level);
+    // The steps to report for a reply taken: a read that still lacks ports
+    // asks for them first.
+    std::vector<int32_t> SweepTaken(std::optional<int32_t> step);
 
     basQRD& model_;
     basCommunication& link_;

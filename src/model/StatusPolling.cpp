@@ -23,7 +23,7 @@ constexpr int32_t kPollPriority = 2;
 StatusPolling::StatusPolling(basQRD& model, basCommunication& link, Views& views,
                              TimerFactory& timers, ActivityStatus& activity)
     : model_(model), link_(link), views_(views), activity_(activity),
-      timRequestStatus_(timers.createTimer(1000ms)) {
+      timRequestStatus_(timers.createTimer(1000ms)), sweep_(model, link.senders) {
     timRequestStatus_->setOnTick([this] { StatusPoll(); });
     timRequestStatus_->start();
 }
@@ -166,6 +166,7 @@ void StatusPolling::RequestUnitStatus(uint8_t m) {
         TransmitQueue& q = link_.queue;
         CommandSenders& s = link_.senders;
         const bool live = m == 0;
+        sweep_.Begin(m);
         auto step = [&](int32_t number) {
             last = number;
             (live ? model_.lLastStatusStep : model_.lLastMemoryStep) = number;

@@ -2,6 +2,7 @@
 
 #include "link/ReplySink.h"
 #include "link/Timer.h"
+#include "model/PortSweep.h"
 
 #include <cstdint>
 #include <functional>
@@ -50,6 +51,8 @@ public:
     void EndBusyIfPortClosed();
 
     Timer& timRequestStatus() { return *timRequestStatus_; }
+    // What the running reads have seen of the unit's ports.
+    PortSweep& sweep() { return sweep_; }
     // Told whenever the last of a scan, a read and a preset read has ended.
     int AddIdleListener(std::function<void()> listener);
     void RemoveIdleListener(int id);
@@ -66,6 +69,7 @@ private:
     Views& views_;
     ActivityStatus& activity_;
     std::unique_ptr<Timer> timRequestStatus_;
+    PortSweep sweep_;
     std::function<void()> onScanStarted_;
     std::map<int, std::function<void()>> idleListeners_;
     int lastListener_ = 0;

@@ -2,6 +2,8 @@
 
 #include "model/basQRD.h"
 
+#include <set>
+
 namespace quadrel {
 
 namespace {
@@ -177,6 +179,49 @@ QStringList IdentityNotes(const UnitIdentity& file, const UnitIdentity& unit) {
         };
         out << QStringLiteral("firmware %1 in the file, %2 in this unit")
                    .arg(text(file.firmware), text(unit.firmware));
+    }
+    return out;
+}
+
+std::vector<IdentityDifference> IdentityDifferences(const UnitIdentity& file,
+                                                    const UnitIdentity& unit) {
+    const auto text = [](const QString& f) { return f.isEmpty() ? QStringLiteral("unknown") : f; };
+    std::vector<IdentityDifference> out;
+    if (file.id != unit.id) {
+        out.push_back({QStringLiteral("ID"), QString::number(unit.id), QString::number(file.id)});
+    }
+    if (file.name != unit.name) {
+        out.push_back({QStringLiteral("reported name"), unit.name, file.name});
+    }
+    if (file.firmware != unit.firmware) {
+        out.push_back({QStringLiteral("firmware"), text(unit.firmware), text(file.firmware)});
+    }
+    return out;
+}
+
+std::vector<NameDifference> NameDifferences(const UnitNames& now, const UnitNames& file) {
+    std::vector<NameDifference> out;
+    const auto add = [&](NamedPort port) {
+        const QString a = NameOf(now, port), b = NameOf(file, port);
+        if (a != b) {
+            out.push_back({port, a, b});
+        }
+    };
+    add({NameKind::Unit, 0});
+    const std::pair<NameKind, const std::map<int, QString> UnitNames::*> kinds[] = {
+        {NameKind::Input, &UnitNames::inputs},
+        {NameKind::Output, &UnitNames::outputs},
+        {NameKind::Preset, &UnitNames::presets}};
+    for (const auto& [kind, map] : kinds) {
+        std::set<int> ports;
+        for (const auto* names : {&now, &file}) {
+            for (const auto& entry : names->*map) {
+                ports.insert(entry.first);
+            }
+        }
+        for (const int n : ports) {
+            add({kind, n});
+        }
     }
     return out;
 }

@@ -54,6 +54,25 @@ QStringList SizeMismatch(const UnitIdentity& file, const UnitIdentity& unit, boo
 // What differs but does not stop a restore: the ID, the name, the firmware.
 QStringList IdentityNotes(const UnitIdentity& file, const UnitIdentity& unit);
 
+// What differs in who the unit is ("firmware", "reported name", "ID"), as
+// the difference list shows it: what the unit says now, what the file says.
+struct IdentityDifference {
+    QString what;
+    QString unit, file;
+    bool operator==(const IdentityDifference&) const = default;
+};
+std::vector<IdentityDifference> IdentityDifferences(const UnitIdentity& file,
+                                                    const UnitIdentity& unit);
+
+// A name the file holds otherwise than this PC keeps for the unit; empty
+// text for no name. Applied only when the operator asks.
+struct NameDifference {
+    NamedPort port;
+    QString now, file;
+    bool operator==(const NameDifference&) const = default;
+};
+std::vector<NameDifference> NameDifferences(const UnitNames& now, const UnitNames& file);
+
 // One value the unit holds otherwise than the file: at a preset location, or
 // live (location 0).
 struct Difference {

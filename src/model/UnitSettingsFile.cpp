@@ -1,5 +1,6 @@
 #include "model/UnitSettingsFile.h"
 
+#include "model/NamesCodec.h"
 #include "model/UnitSettingsReader.h"
 
 #include <QFile>
@@ -43,14 +44,6 @@ QJsonArray OutputsJson(const UnitValues& values) {
     return out;
 }
 
-QJsonObject NamesJson(const std::map<int, QString>& names) {
-    QJsonObject o;
-    for (const auto& [n, name] : names) {
-        o.insert(QString::number(n), name);
-    }
-    return o;
-}
-
 } // namespace
 
 QByteArray ToJson(const UnitSettings& s) {
@@ -83,10 +76,7 @@ QByteArray ToJson(const UnitSettings& s) {
                      {"unit", unit},
                      {"outputs", OutputsJson(s.live)},
                      {"inputs", inputs},
-                     {"names", QJsonObject{{"unit", s.names.unit},
-                                           {"inputs", NamesJson(s.names.inputs)},
-                                           {"outputs", NamesJson(s.names.outputs)},
-                                           {"presets", NamesJson(s.names.presets)}}}};
+                     {"names", NamesCodec::ToJson(s.names)}};
     if (s.presets) {
         QJsonArray presets;
         for (const auto& [location, values] : *s.presets) {
@@ -137,8 +127,7 @@ std::optional<UnitSettings> FromJson(const QByteArray& text, QString& error) {
                {"format", "version", "saved", "unit", "outputs", "inputs", "names", "presets"}) &&
         (unit = r.Unit(unitObject)) &&
         (outputs = r.Outputs(root.value("outputs"), QStringLiteral("outputs"), *unit)) &&
-        (edid = r.Edid(root.value("inputs"), *unit)) &&
-        (names = r.Names(root.value("names"), *unit))) {
+        (edid = r.Edid(root.value("inputs"), *unit)) && (names = r.Names(root.value("names")))) {
         const auto saved = r.Text(root, QStringLiteral("file"), "saved", 40);
         if (root.contains("presets")) {
             s.presets = r.Presets(root.value("presets"), *unit);

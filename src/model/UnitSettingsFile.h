@@ -17,7 +17,6 @@ namespace UnitSettingsFile {
 
 constexpr int kVersion = 1;
 constexpr qint64 kMaxBytes = 4 * 1024 * 1024;
-constexpr int kMaxNameLength = 64;
 
 QByteArray ToJson(const UnitSettings& settings);
 // Empty, with `error` saying what and where, when the text is not a

@@ -2,6 +2,7 @@
 
 // The checks of the unit settings file, one reader per file read; used only
 // by UnitSettingsFile.cpp.
+#include "model/NamesCodec.h"
 #include "model/UnitSettings.h"
 #include "model/UnitSettingsFile.h"
 
@@ -83,7 +84,7 @@ public:
             Fail(at, v.isUndefined() ? QStringLiteral("missing") : QStringLiteral("not text"));
             return std::nullopt;
         }
-        if (v.toString().size() > maxLength) {
+        if (NamesCodec::Length(v.toString()) > maxLength) {
             Fail(at, QStringLiteral("longer than %1 characters").arg(maxLength));
             return std::nullopt;
         }
@@ -102,7 +103,7 @@ public:
         const auto inputs = Int(o, at, "inputs", 1, 255);
         const auto outputs = Int(o, at, "outputs", 1, 255);
         const auto memories = Int(o, at, "memories", 0, 15);
-        const auto name = Text(o, at, "name", kMaxNameLength);
+        const auto name = Text(o, at, "name", NamesCodec::kMaxReportedName);
         const auto firmware = Text(o, at, "firmware", 16);
         const auto audio = Bool(o, at, "audio");
         const auto video = Bool(o, at, "video");
@@ -250,50 +251,13 @@ public:
         return out;
     }
 
-    std::optional<std::map<int, QString>> NameMap(const QJsonObject& names, const char* key,
-                                                  int count) {
-        const QString at = QStringLiteral("names.%1").arg(QLatin1String(key));
-        const QJsonValue value = names.value(QLatin1String(key));
-        if (!value.isObject()) {
-            return Fail(at, QStringLiteral("missing")), std::nullopt;
+    std::optional<UnitNames> Names(const QJsonValue& value) {
+        QString why;
+        std::optional<UnitNames> names = NamesCodec::FromJson(value, QStringLiteral("names"), why);
+        if (!names) {
+            Fail(QString(), why);
         }
-        std::map<int, QString> out;
-        const QJsonObject o = value.toObject();
-        for (auto it = o.begin(); it != o.end(); ++it) {
-            bool ok = false;
-            const int n = it.key().toInt(&ok);
-            if (!ok || n < 1 || n > count) {
-                return Fail(at, QStringLiteral("\"%1\" is not 1 to %2")
-                                    .arg(it.key().left(8))
-                                    .arg(count)),
-                       std::nullopt;
-            }
-            if (!it.value().isString() || it.value().toString().size() > kMaxNameLength) {
-                return Fail(
-                           QStringLiteral("%1.%2").arg(at, it.key()),
-                           QStringLiteral("not text of at most %1 characters").arg(kMaxNameLength)),
-                       std::nullopt;
-            }
-            out[n] = it.value().toString();
-        }
-        return out;
-    }
-
-    std::optional<UnitNames> Names(const QJsonValue& value, const UnitIdentity& u) {
-        const QJsonObject o = value.toObject();
-        if (!value.isObject() ||
-            !Keys(o, QStringLiteral("names"), {"unit", "inputs", "outputs", "presets"})) {
-            return Fail(QStringLiteral("names"), QStringLiteral("missing")), std::nullopt;
-        }
-        UnitNames names;
-        const auto unit = Text(o, QStringLiteral("names"), "unit", kMaxNameLength);
-        const auto inputs = NameMap(o, "inputs", u.inputs);
-        const auto outputs = NameMap(o, "outputs", u.outputs);
-        const auto presets = NameMap(o, "presets", u.memories);
-        if (!unit || !inputs || !outputs || !presets) {
-            return std::nullopt;
-        }
-        return UnitNames{*unit, *inputs, *outputs, *presets};
+        return names;
     }
 
     std::optional<std::map<int, UnitValues>> Presets(const QJsonValue& value,

@@ -10,7 +10,9 @@
 #include "app/frmOptions.h"
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
+#include "link/CommandCodes.h"
 #include "log/frmLog.h"
+#include "model/UnitSettingsFile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 #include <QTreeWidget>
@@ -209,8 +212,9 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     sim.engine().unit(1)->state().audio[0].volume = 9;
     sim.engine().unit(1)->state().edid[1] = 1;
     QStringList rows;
-    ui.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& file) {
-        RestoreDialog dialog(prepared, file);
+    ui.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& file,
+                           const std::vector<NameDifference>& names, bool&) {
+        RestoreDialog dialog(prepared, file, names);
         for (int i = 0; i < dialog.lstDifferences()->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* row = dialog.lstDifferences()->topLevelItem(i);
             rows << QStringList{row->text(0), row->text(1), row->text(2), row->text(3)}.join('|');
@@ -270,4 +274,88 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_FALSE(program.audioPage()->isEnabled());
     EXPECT_FALSE(program.videoPage()->isEnabled());
     EXPECT_EQ(sw->OutputSourceText(0), "");
+}
+
+// A file of other firmware and with names: both are in the list of
+// differences, nothing is set before Restore, and the names only on request.
+TEST(OnTheEmulator, RestoreListsFirmwareAndNamesAndSetsNothingBeforeTheOperatorAgrees) {
+    AppRig rig;
+    sim::SimSerialPort& sim = rig.UseSimPort();
+    sim::UnitConfig config;
+    config.id = 1;
+    config.name = "Hall";
+    config.inputs = 8;
+    config.outputs = 4;
+    sim.engine().addUnit(config);
+    basMain& program = rig.program();
+    QuadrelCore& core = program.core();
+    ASSERT_TRUE(program.Main());
+    ASSERT_TRUE(rig.time.advanceUntil([&] { return core.model.FindUnit(1) != nullptr; }, 60s));
+    ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
+
+    UnitSettingsUi& ui = *program.unitSettings();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hall.json");
+    ui.ask().yesNo = [](const QString&) { return false; };
+    const auto wait = [&](qsizetype before) {
+        return rig.time.advanceUntil(
+            [&] { return rig.messages.texts.size() > before && !ui.job().Running(); }, 60s);
+    };
+    ui.SaveTo(path);
+    ASSERT_TRUE(wait(0));
+    QString error;
+    std::optional<UnitSettings> file = UnitSettingsFile::Read(path, error);
+    ASSERT_TRUE(file) << error.toStdString();
+    file->unit.firmware = "9.9.9";
+    file->names.inputs[2] = "Lectern";
+    file->names.outputs[255] = "Kept for a larger unit";
+    (*file->live.outputs.begin()).second.volume = 77;
+    ASSERT_TRUE(UnitSettingsFile::Write(path, *file, error));
+
+    const auto settings = [&] {
+        const Bytes& w = sim.written();
+        int n = 0;
+        for (size_t i = 0; i + 4 < w.size(); i += 5) {
+            n += IsSetCommand(w[i + 1]) ? 1 : 0;
+        }
+        return n;
+    };
+    QStringList rows;
+    int setBeforeAnswer = -1;
+    bool agree = false;
+    ui.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& name,
+                           const std::vector<NameDifference>& names, bool& applyNames) {
+        RestoreDialog dialog(prepared, name, names);
+        rows.clear();
+        for (int i = 0; i < dialog.lstDifferences()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = dialog.lstDifferences()->topLevelItem(i);
+            rows << QStringList{row->text(0), row->text(1), row->text(2), row->text(3)}.join('|');
+        }
+        EXPECT_NE(dialog.chkApplyNames(), nullptr);
+        EXPECT_FALSE(dialog.applyNames()); // only on request
+        EXPECT_EQ(dialog.lblSummary()->textFormat(), Qt::PlainText);
+        setBeforeAnswer = settings();
+        applyNames = agree;
+        return agree;
+    };
+    const int before = settings();
+    ui.RestoreFrom(path);
+    rig.time.advanceUntil([&] { return setBeforeAnswer >= 0 && !ui.job().Running(); }, 60s);
+    EXPECT_EQ(rows,
+              (QStringList{"Unit|firmware|1.0.0|9.9.9", "Input 2|name on this PC|(none)|Lectern",
+                           "Output 255|name on this PC|(none)|Kept for a larger unit",
+                           "Output 1|volume|50|77"}));
+    EXPECT_EQ(setBeforeAnswer, before);
+    rig.time.advance(2s);
+    EXPECT_EQ(settings(), before); // Cancel: nothing at all
+    EXPECT_EQ(program.naming()->shown(), UnitNames{});
+
+    agree = true;
+    const qsizetype messages = rig.messages.texts.size();
+    ui.RestoreFrom(path);
+    ASSERT_TRUE(wait(messages));
+    EXPECT_EQ(setBeforeAnswer, before);
+    EXPECT_EQ(settings(), before + 1);
+    EXPECT_EQ(sim.engine().unit(1)->state().audio[0].volume, 77);
+    EXPECT_EQ(program.naming()->shown(), file->names);
 }

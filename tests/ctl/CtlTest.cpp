@@ -219,6 +219,30 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     EXPECT_TRUE(again.out.contains("sent 0 of 0 changes")) << again.out.toStdString();
     EXPECT_EQ(Settings(again), 0);
 
+    // The file's names are listed, and kept on this PC only with --names;
+    // the next save writes them.
+    QByteArray named = text;
+    named.replace(R"("inputs": {
+        },)",
+                  R"("inputs": {
+            "1": "=Desk"
+        },)");
+    ASSERT_NE(named, text);
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(named);
+    out.close();
+    const QString names = sim_.env().value("XDG_CONFIG_HOME") + "/Quadrel/names.json";
+    const CtlRun listed = RunCtl({"restore", "0", path, "--json"});
+    EXPECT_EQ(listed.json["names"].toArray().size(), 1);
+    EXPECT_FALSE(QFile::exists(names));
+    const CtlRun kept = RunCtl({"restore", "0", path, "--names", "--json"});
+    EXPECT_EQ(kept.status, 0) << kept.err.toStdString();
+    ASSERT_TRUE(RunCtl({"save", "0", path}).status == 0);
+    QFile resaved(path);
+    ASSERT_TRUE(resaved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(resaved.readAll().contains(R"("1": "=Desk")"));
+
     QByteArray loud = text;
     loud.replace("\"volume\": 50", "\"volume\": 150");
     const QString bad = dir.filePath("bad.json");

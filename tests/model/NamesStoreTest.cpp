@@ -2,10 +2,13 @@
 #include "model/NamesStore.h"
 #include "model/NamesCsv.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace quadrel;
 
@@ -23,7 +26,7 @@ QByteArray Read(const QString& path) {
 } // namespace
 
 // Another report of the same ID is offered the names; used, they go over to it.
-TEST(NamesStore, KeysByReportAWriteReplacesTheFileWholeAndADamagedFileIsKeptAside) {
+TEST(NamesStore, KeysByReportAndDamagedOrNewerFilesAreNeverLost) {
     QTemporaryDir dir;
     const QString path = dir.filePath("names.json");
     const UnitReport unit{3, "Booth", 4, 4}, bigger{3, "Booth", 8, 4};
@@ -43,7 +46,7 @@ TEST(NamesStore, KeysByReportAWriteReplacesTheFileWholeAndADamagedFileIsKeptAsid
     s.SetName(unit, In(2), "Lectern PC");
     EXPECT_EQ(reader.readAll(), before);
     EXPECT_TRUE(Read(path).contains("Lectern PC"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"names.json"});
+    EXPECT_EQ(QDir(dir.path()).entryList({"names.json*"}, QDir::Files), QStringList{"names.json"});
 
     // Cut short: moved aside with every byte, and the store starts empty.
     const QByteArray damaged = Read(path).left(60);
@@ -51,13 +54,23 @@ TEST(NamesStore, KeysByReportAWriteReplacesTheFileWholeAndADamagedFileIsKeptAsid
     ASSERT_TRUE(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
     cut.write(damaged);
     cut.close();
-    NamesStore again(path);
+    NamesStore again(path, [] { return QStringLiteral("20260102-030405"); });
     again.Load();
     EXPECT_TRUE(again.entries().empty());
-    EXPECT_TRUE(again.problem().contains(path + ".damaged")) << again.problem().toStdString();
-    EXPECT_EQ(Read(path + ".damaged"), damaged);
+    const QString aside = path + ".damaged-20260102-030405";
+    EXPECT_TRUE(again.problem().contains(aside)) << again.problem().toStdString();
+    EXPECT_EQ(Read(aside), damaged);
     again.SetName(unit, In(1), "New");
-    EXPECT_EQ(Read(path + ".damaged"), damaged);
+    EXPECT_EQ(Read(aside), damaged);
+    // A second damaged file in the same second keeps the first copy.
+    QFile cutAgain(path);
+    ASSERT_TRUE(cutAgain.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    cutAgain.write("{");
+    cutAgain.close();
+    again.SetName(unit, In(1), "Newer");
+    EXPECT_EQ(Read(aside), damaged);
+    EXPECT_EQ(Read(aside + "-2"), "{");
+    EXPECT_EQ(NameOf(*again.Exact(unit), In(1)), "Newer");
     // The last name cleared takes the unit's entry with it.
     again.SetName(unit, In(1), "  ");
     EXPECT_TRUE(again.entries().empty());
@@ -74,20 +87,32 @@ TEST(NamesStore, KeysByReportAWriteReplacesTheFileWholeAndADamagedFileIsKeptAsid
     };
     const char* good = R"({"id":3,"reports":{"name":"Booth","inputs":4,"outputs":4},)"
                        R"("names":{"unit":"","inputs":{"1":"<b>A</b>\u0007\n)"
-                       R"(xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"},)"
+                       R"(xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"},)"
                        R"("outputs":{},"presets":{}}})";
     QString error;
     const auto read = NamesStore::FromJson(units(good), error);
     ASSERT_TRUE(read) << error.toStdString();
     const QString name = NameOf(read->front().names, In(1));
-    EXPECT_TRUE(name.startsWith(QString("<b>A</b>") + QChar(0xFFFD) + " xxx"));
-    EXPECT_EQ(name.size(), kMaxPortNameLength);
+    EXPECT_EQ(name, QString("<b>A</b>") + QChar(0xFFFD) + " " + QString(54, 'x'));
     for (const QByteArray& bad :
-         {QByteArray("[]"), QByteArray(R"({"format":"quadrel-names","version":2,"units":[]})"),
-          entry("40", ""), entry("1", R"("0":"x")"), entry("1", R"("256":"x")"),
-          entry("1", R"("1":7)"), QByteArray(NamesStore::kMaxBytes + 1, ' ')}) {
+         {QByteArray("[]"), entry("40", ""), entry("1", R"("0":"x")"), entry("1", R"("256":"x")"),
+          entry("1", R"("1":7)"), entry("1", "\"1\":\"" + QByteArray(65, 'x') + "\""),
+          QByteArray(NamesStore::kMaxBytes + 1, ' ')}) {
         EXPECT_FALSE(NamesStore::FromJson(bad, error)) << bad.left(120).toStdString();
     }
+
+    // A newer Quadrel's file is left as it is, with a word to the operator.
+    const QByteArray newer = R"({"format":"quadrel-names","version":3,"units":[]})";
+    QFile later(path);
+    ASSERT_TRUE(later.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    later.write(newer);
+    later.close();
+    NamesStore third(path);
+    third.Load();
+    EXPECT_TRUE(third.problem().contains("newer Quadrel")) << third.problem().toStdString();
+    EXPECT_FALSE(third.SetName(unit, In(1), "Kept here only"));
+    EXPECT_EQ(NameOf(*third.Exact(unit), In(1)), "Kept here only");
+    EXPECT_EQ(Read(path), newer);
 }
 
 TEST(NamesCsv, RoundTripsQuotesCommasLineBreaksAndNonAsciiAndPlainNames) {
@@ -119,4 +144,68 @@ TEST(NamesCsv, RoundTripsQuotesCommasLineBreaksAndNonAsciiAndPlainNames) {
     for (const auto& [typed, kept] : cases) {
         EXPECT_EQ(PlainName(typed), kept) << typed.toStdString();
     }
+}
+
+// One program runs per line; each change goes into the file as it is now.
+TEST(NamesStore, TwoProgramsOnOneFileKeepBothNamesAndIdenticalUnitsOnTwoLinesTheirOwn) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("names.json");
+    const UnitReport hall{1, "Hall", 8, 8, 1}, foyer{2, "Foyer", 8, 8, 2};
+    NamesStore a(path), b(path);
+    a.Load();
+    b.Load();
+    ASSERT_TRUE(a.SetName(hall, In(1), "Lectern"));
+    ASSERT_TRUE(b.SetName(foyer, In(1), "Door"));
+    ASSERT_NE(b.Exact(hall), nullptr); // b took the file as it was
+    NamesStore c(path);
+    c.Load();
+    EXPECT_EQ(NameOf(*c.Exact(hall), In(1)), "Lectern");
+    EXPECT_EQ(NameOf(*c.Exact(foyer), In(1)), "Door");
+
+    // Both at once, each naming every input of its unit: nothing is lost.
+    const auto name = [](const UnitReport& unit, int n) {
+        return QStringLiteral("%1 %2").arg(unit.name).arg(n);
+    };
+    const auto run = [&](const UnitReport& unit) {
+        NamesStore own(path);
+        own.Load();
+        for (int n = 1; n <= 60; ++n) {
+            EXPECT_TRUE(own.SetName(unit, In(n), name(unit, n))) << own.problem().toStdString();
+        }
+    };
+    std::thread first(run, hall), second(run, foyer);
+    first.join();
+    second.join();
+    c.Load();
+    for (const UnitReport& unit : {hall, foyer}) {
+        ASSERT_NE(c.Exact(unit), nullptr);
+        for (int n = 1; n <= 60; ++n) {
+            EXPECT_EQ(NameOf(*c.Exact(unit), In(n)), name(unit, n));
+        }
+    }
+    EXPECT_FALSE(QFile::exists(path + ".lock"));
+
+    // Identical units on two lines: names of their own, none offered across.
+    const UnitReport left{5, "Rack", 4, 4, 1}, right{5, "Rack", 4, 4, 2};
+    ASSERT_TRUE(a.SetName(left, In(1), "Left mic"));
+    EXPECT_EQ(a.Exact(right), nullptr);
+    EXPECT_EQ(a.Offered(right), nullptr);
+    ASSERT_TRUE(a.SetName(right, In(1), "Right mic"));
+    EXPECT_EQ(NameOf(*a.Exact(left), In(1)), "Left mic");
+    EXPECT_EQ(NameOf(*a.Exact(right), In(1)), "Right mic");
+
+    // A file from before lines were told apart serves the unit on any line;
+    // a change on one line is that line's own.
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    old.write(R"({"format":"quadrel-names","version":1,"units":[{"id":5,"reports":)"
+              R"({"name":"Rack","inputs":4,"outputs":4},"names":{"unit":"","inputs":)"
+              R"({"1":"Shared","2":"Both"},"outputs":{},"presets":{}}}]})");
+    old.close();
+    a.Load();
+    EXPECT_EQ(NameOf(*a.Exact(left), In(1)), "Shared");
+    ASSERT_TRUE(a.SetName(left, In(1), "Left only"));
+    EXPECT_EQ(NameOf(*a.Exact(left), In(1)), "Left only");
+    EXPECT_EQ(NameOf(*a.Exact(left), In(2)), "Both");
+    EXPECT_EQ(NameOf(*a.Exact(right), In(1)), "Shared");
 }

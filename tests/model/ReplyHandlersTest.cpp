@@ -31,6 +31,16 @@ Bytes Info(uint8_t flags, uint8_t outputs, uint8_t inputs, const std::string& na
     return b;
 }
 
+// Ports 1 to `count`, each with `value`.
+Bytes Pairs(int count, uint8_t value) {
+    Bytes b;
+    for (int p = 1; p <= count; ++p) {
+        b.push_back(static_cast<uint8_t>(p));
+        b.push_back(value);
+    }
+    return b;
+}
+
 // What went out, then what waits to go.
 std::vector<std::string> SentAndWaiting(CoreHarness& h) {
     std::vector<std::string> all = h.Sent();
@@ -213,9 +223,14 @@ TEST(InfoReplies, FirstUnitFoundIsSelectedAndReadLaterOnesOnlyListed) {
     g.Reply(Info(0xC3, 8, 4, "AV"));
     EXPECT_EQ(g.Sent().back(), "08:0:0"); // audio map first, written at once
     EXPECT_EQ(g.Waiting(), (std::vector<std::string>{"07:0:0"}));
+    // Output 1 only: the read asks for the audio map again, behind the video map.
     g.Reply({0x01, 0x02});
-    g.Reply({0x01, 0x03});
-    EXPECT_FALSE(g.core.model.blLoadingStatus); // the video map was the last step
+    EXPECT_EQ(g.Sent().back(), "07:0:0");
+    EXPECT_EQ(g.Waiting(), (std::vector<std::string>{"08:0:0"}));
+    g.Reply(Pairs(8, 3));
+    EXPECT_TRUE(g.core.model.blLoadingStatus); // the last step, but audio outputs 2 to 8 unknown
+    g.Reply(Pairs(8, 2));
+    EXPECT_FALSE(g.core.model.blLoadingStatus);
     EXPECT_TRUE(g.views.Called("Setup_AllViews()"));
 }
 
@@ -250,11 +265,31 @@ TEST(StatusRead, NoAudioControlsEndsAtTheEdidReply) {
     EXPECT_EQ(SentAndWaiting(h), (std::vector<std::string>{"08:0:0", "07:0:0", "0A:0:0", "09:0:0",
                                                            "0C:0:0", "0B:0:0", "21:0:0"}));
     for (int i = 0; i < 6; ++i) {
-        h.Reply({});
+        h.Reply(Pairs(4, 0));
     }
     EXPECT_TRUE(h.core.model.blLoadingStatus);
-    h.Reply({});
+    h.Reply(Pairs(4, 1));
     EXPECT_FALSE(h.core.model.blLoadingStatus);
+
+    // A unit that names no port is asked for all twice more, then port by
+    // port, once each; the read then ends whatever it says.
+    CoreHarness e;
+    e.AddUnit(1, 4, 4, caps);
+    e.Select(1);
+    e.core.status.SetLoadingStatus(true);
+    e.core.status.RequestUnitStatus(0);
+    std::vector<std::string> asked;
+    for (int i = 0; i < 100 && e.core.model.blLoadingStatus; ++i) {
+        const auto sent = e.Sent();
+        asked.insert(asked.end(), sent.begin(), sent.end());
+        e.Reply({});
+    }
+    EXPECT_FALSE(e.core.model.blLoadingStatus);
+    EXPECT_EQ(asked.size(), 7u * (3 + 4));
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "08:0:0"), 3);
+    for (const char* port : {"08:1:0", "08:2:0", "08:3:0", "08:4:0", "21:4:0"}) {
+        EXPECT_EQ(std::count(asked.begin(), asked.end(), port), 1) << port;
+    }
 
     // An EDID query already waiting is withdrawn: the read asks once.
     CoreHarness g;

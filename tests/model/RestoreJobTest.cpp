@@ -1,6 +1,6 @@
 // A restore with presets as a job on the change path: at the latencies of
 // real units, cancelled at each phase, and cut short by the line.
-#include "model/UnitSettingsRig.h"
+#include "model/SettingsRig.h"
 
 using namespace quadrel;
 using namespace quadrel::test;
@@ -61,7 +61,7 @@ Outcome CancelWhen(Rig& r, const Outcome& prepared, std::function<bool(int, int)
 TEST(RestoreJob, PresetsReachTheUnitAtTheLatenciesOfRealUnits) {
     for (const int ms : {2, 5, 10, 50}) {
         SCOPED_TRACE(ms);
-        Rig r(8, 8, Latency(ms));
+        Rig r(8, 8, 3, "Unit 3", Latency(ms));
         std::mt19937 random(static_cast<unsigned>(ms));
         ScrambleAll(r, random);
         ASSERT_TRUE(r.Save(true).ok);
@@ -84,7 +84,7 @@ TEST(RestoreJob, PresetsReachTheUnitAtTheLatenciesOfRealUnits) {
 }
 
 TEST(RestoreJob, ACancelAtEachPhaseLeavesTheUnitAsTheReportSays) {
-    Rig r(4, 8, Latency(10));
+    Rig r(4, 8, 3, "Unit 3", Latency(10));
     sim::UnitState& s = r.unit.state();
     std::mt19937 random(3);
     ScrambleAll(r, random);
@@ -154,7 +154,7 @@ TEST(RestoreJob, ACancelAtEachPhaseLeavesTheUnitAsTheReportSays) {
 }
 
 TEST(RestoreJob, ASilentUnitOrALostPortEndsWithWhatIsUnknown) {
-    Rig r(4, 8, Latency(5));
+    Rig r(4, 8, 3, "Unit 3", Latency(5));
     std::mt19937 random(9);
     ScrambleAll(r, random);
     ASSERT_TRUE(r.Save(true).ok);

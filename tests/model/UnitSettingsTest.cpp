@@ -1,8 +1,10 @@
 // A unit's settings saved to a file and restored, against the emulator.
-#include "model/UnitSettingsRig.h"
+#include "link/CommandCodes.h"
+#include "model/SettingsRig.h"
+#include "model/UnitSettingsFile.h"
+#include "model/UnitSettingsJob.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -10,7 +12,6 @@
 
 using namespace quadrel;
 using namespace quadrel::test;
-using namespace std::chrono_literals;
 using Outcome = UnitSettingsJob::Outcome;
 
 TEST(UnitSettings, SavedFileHoldsTheUnitARestoreSendsOnlyWhatDiffersBadFilesNothing) {

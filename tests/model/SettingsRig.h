@@ -1,7 +1,6 @@
 #pragma once
 
-// A unit with presets found by a scan, the job that saves and restores it,
-// and what the emulated unit holds against a file.
+// A unit with presets on the emulated line, and the settings job around it.
 #include "link/CommandCodes.h"
 #include "model/UnitSettingsFile.h"
 #include "model/UnitSettingsJob.h"
@@ -11,23 +10,25 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <random>
 
 namespace quadrel::test {
 
-using Outcome = UnitSettingsJob::Outcome;
 using namespace std::chrono_literals;
+using Outcome = UnitSettingsJob::Outcome;
 
-// Unit 3 with three presets, found by a scan.
+// Unit 3 with its presets (three unless told), found by a scan.
 struct Rig {
-    explicit Rig(int inputs = 6, int outputs = 5, sim::LineConfig line = {})
-        : h(line), unit(Add(h, inputs, outputs)) {
+    explicit Rig(int inputs = 6, int outputs = 5, int memories = 3,
+                 const std::string& name = "Unit 3", sim::LineConfig line = {})
+        : h(line), unit(Add(h, inputs, outputs, memories, name)) {
         EXPECT_TRUE(h.Scan());
     }
-    static sim::Unit& Add(SimCoreHarness& h, int inputs, int outputs) {
+    static sim::Unit& Add(SimCoreHarness& h, int inputs, int outputs, int memories,
+                          const std::string& name) {
         sim::UnitConfig u = SimCoreHarness::Config(3, inputs, outputs);
-        u.memories = 3;
+        u.memories = memories;
+        u.name = name;
         return h.AddUnit(u);
     }
 
