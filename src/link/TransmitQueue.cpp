@@ -423,19 +423,20 @@ void TransmitQueue::SetUnitAnswering(uint8_t id, bool answering) {
     }
     unit->setblConnected(answering);
     if (answering) {
+        if (onUnitAnswersAgain_) {
+            onUnitAnswersAgain_(id);
+        }
         if (requestUnitInfo_) {
             requestUnitInfo_(id);
         }
         return;
     }
-    if (unit == model_.objSelectedUnit) {
-        model_.ClearUnitStatus();
-        if (views_ != nullptr) {
-            views_->ResetSelectionAnchors();
-            views_->Setup_AllViews();
-            views_->Enable_QRD(false);
-            views_->Enable_lstQRD(true);
-        }
+    if (unit == model_.objSelectedUnit && views_ != nullptr) {
+        // Its last known state stays on the pages, which no longer act on
+        // it: shown, not current, until it answers and is read again.
+        views_->ResetSelectionAnchors();
+        views_->Enable_QRD(false);
+        views_->Enable_lstQRD(true);
     }
     if (views_ != nullptr) {
         views_->SetUnitIcon(id, false);

@@ -86,6 +86,10 @@ public:
     void setOnUnitGivenUp(std::function<void(uint8_t)> onGivenUp) {
         onUnitGivenUp_ = std::move(onGivenUp);
     }
+    // Told when a known unit that had been given up answers again.
+    void setOnUnitAnswersAgain(std::function<void(uint8_t)> onAnswers) {
+        onUnitAnswersAgain_ = std::move(onAnswers);
+    }
 
     // The receive path ended a frame (taken, dropped or timed out): a repeat
     // held back for it goes out now.
@@ -139,6 +143,7 @@ private:
     std::function<void(uint8_t)> requestUnitInfo_;
     std::function<bool(uint8_t)> receivingFrom_;
     std::function<void(uint8_t)> onUnitGivenUp_;
+    std::function<void(uint8_t)> onUnitAnswersAgain_;
 
     std::deque<SEND_PACKET> SendQueue_;
     SEND_PACKET CurrentCommand_;

@@ -22,7 +22,8 @@ QString UnitsFound(long count) {
 } // namespace
 
 QString NotAnsweringText(int id) {
-    return QStringLiteral("Unit %1 is not answering: Scan, or click its row, to try again")
+    return QStringLiteral("Unit %1 is not answering: its last known state is shown, and it is "
+                          "asked again in the background")
         .arg(RowId(id));
 }
 
@@ -49,6 +50,12 @@ QString ActivityStatus::Text() const {
     if (selected && !selected->blConnected()) {
         return NotAnsweringText(selected->bID());
     }
+    if (back_ >= 0 && selected && selected->bID() == back_) {
+        return QStringLiteral("Unit %1 answers again: %2")
+            .arg(RowId(back_))
+            .arg(model_.blLoadingStatus ? QStringLiteral("reading it afresh")
+                                        : QStringLiteral("read afresh"));
+    }
     if (scanEnded_) {
         return QStringLiteral("Scan ended: ") +
                (found == 0 ? QStringLiteral("no unit answered") : UnitsFound(found));
@@ -56,8 +63,14 @@ QString ActivityStatus::Text() const {
     return QString();
 }
 
+void ActivityStatus::UnitBack(uint8_t id) {
+    back_ = id;
+    Changed();
+}
+
 void ActivityStatus::ScanStarted() {
     probing_ = 0;
+    back_ = -1;
     scanEnded_ = false;
     if (port_.isOpen()) {
         lost_ = false;
@@ -72,6 +85,7 @@ void ActivityStatus::ScanEnded() {
 
 void ActivityStatus::PortLost() {
     lost_ = true;
+    back_ = -1;
     Changed();
 }
 

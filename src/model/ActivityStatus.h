@@ -27,11 +27,14 @@ public:
     void ScanStarted();
     void ScanEnded();
     void PortLost();
+    // The selected unit answers again after it was given up.
+    void UnitBack(uint8_t id);
     // As built: no scan seen, the port not lost.
     void Reset() {
         probing_ = 0;
         scanEnded_ = false;
         lost_ = false;
+        back_ = -1;
     }
 
     // Told whenever the text may have changed; the window reads Text() once
@@ -60,6 +63,7 @@ private:
     int probing_ = 0;        // the ID the running scan asks now
     bool scanEnded_ = false; // a scan ran and ended: say what it found
     bool lost_ = false;      // the port went away (rather than never opened)
+    int back_ = -1;          // the selected unit came back after it was given up
 };
 
 // The words for a unit that does not answer, in the status line and on its

@@ -7,17 +7,37 @@ namespace quadrel {
 QuadrelCore::QuadrelCore(SerialPort& port, TimerFactory& timers, LinkTrace& trace, Views& views)
     : activity(trace, model, port), link(port, timers, activity, model),
       status(model, link, views, timers, activity), replies(model, link, views, status),
-      path(model, link), history(model, link, path, views) {
+      path(model, link), history(model, link, path, views), recovery(model, link, status, timers) {
     link.queue.attach(status, views, [this](uint8_t id) { link.senders.CmdGetUnitInfo(id, 0, 1); });
     link.receiver.setReplySink(replies);
     // Undo acts on the unit a change was made on, never on whatever answers
     // at its ID after a scan or once it has been lost.
-    status.setOnScanStarted([this] { history.Forget(QStringLiteral("the line was scanned")); });
+    status.setOnScanStarted([this] {
+        history.Forget(QStringLiteral("the line was scanned"));
+        recovery.Clear();
+    });
     link.queue.setOnUnitGivenUp([this](uint8_t id) {
         history.ForgetUnit(
             id,
             QStringLiteral("unit %1 stopped answering").arg(id, 2, 16, QLatin1Char('0')).toUpper());
+        if (link.IsPortOpen()) {
+            recovery.GivenUp(id);
+        }
     });
+    // A unit back after it was given up: the selected one is read afresh,
+    // as a click on its row would, and the status line says so.
+    const auto back = [this](uint8_t id) {
+        recovery.Answers(id);
+        const UnitRef selected = model.objSelectedUnit;
+        if (selected && selected->bID() == id) {
+            if (!status.IsBusy()) {
+                status.SetLoadingStatus(true);
+            }
+            activity.UnitBack(id);
+        }
+    };
+    link.queue.setOnUnitAnswersAgain(back);
+    replies.setOnUnitBack(back);
     link.setOnPortLost([this] {
         status.EndBusyIfPortClosed();
         // Nothing answers through a lost port: every unit is given up, so
@@ -35,6 +55,7 @@ QuadrelCore::QuadrelCore(SerialPort& port, TimerFactory& timers, LinkTrace& trac
             link.queue.SetUnitAnswering(id, false);
         }
         history.Forget(QStringLiteral("the port was lost"));
+        recovery.Clear();
         activity.PortLost();
         if (onPortLost_) {
             onPortLost_();

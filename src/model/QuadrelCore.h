@@ -9,6 +9,7 @@
 #include "model/ChangePath.h"
 #include "model/ReplyHandlers.h"
 #include "model/StatusPolling.h"
+#include "model/UnitRecovery.h"
 #include "model/basQRD.h"
 
 #include <functional>
@@ -37,6 +38,7 @@ public:
     // The one way from an operator's change to the line.
     ChangePath path;
     ChangeHistory history;
+    UnitRecovery recovery;
 
 private:
     std::function<void()> onPortLost_;

@@ -395,6 +395,10 @@ void ReplyHandlers::ReplyUnitInfo() {
     if (!selected || selected->bID() == id) {
         status_.SetLoadingStatus(true);
     }
+    const UnitRef known = model_.FindUnit(id);
+    if (known && !known->blConnected() && onUnitBack_) {
+        onUnitBack_(id);
+    }
     model_.AddOrUpdateUnit(id, name, true, flags & 0x0F, p.bData[2], p.bData[1], GetMaxCommandLB(0),
                            extended, audio, video, std::make_shared<PLUG_INFO>(),
                            std::make_shared<FIRMWARE_VERSION>(), views_);

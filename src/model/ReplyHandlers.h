@@ -22,6 +22,9 @@ class ReplyHandlers : public ReplySink {
 public:
     ReplyHandlers(basQRD& model, basCommunication& link, Views& views, StatusPolling& status);
 
+    // Told when a unit that had been given up answers its information again.
+    void setOnUnitBack(std::function<void(uint8_t)> onBack) { onUnitBack_ = std::move(onBack); }
+
     void ReplySwitchStatus(SignalKind kind) override;
     void ReplyInputPlugStatus(SignalKind kind) override;
     void ReplyOutputPlugStatus(SignalKind kind) override;
@@ -72,6 +75,7 @@ private:
     basQRD& model_;
     basCommunication& link_;
     Views& views_;
+    std::function<void(uint8_t)> onUnitBack_;
     StatusPolling& status_;
 };
 

@@ -105,6 +105,7 @@ inline void FuzzRig::Reset() {
     core.model.Reset();
     core.activity.Reset();
     core.history.Clear();
+    core.recovery.Clear();
     // A timer left running means the reset missed some state: stop here, so
     // the run that left it is the finding.
     if (!clock.Rewind()) {

@@ -195,7 +195,8 @@ TEST(TransmitQueue, SelectedUnitsFramesGoBehindItsOwnAsUrgentOnes) {
     }
 }
 
-TEST(TransmitQueue, SilentUnitIsTriedThreeTimesGivenUpClearingItsViewsAndReadAfreshWhenItAnswers) {
+TEST(TransmitQueue,
+     SilentUnitIsTriedThreeTimesGivenUpKeepingItsLastStateAndReadAfreshWhenItAnswers) {
     LinkHarness h;
     auto unit = h.AddUnit(1);
     h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
@@ -245,10 +246,11 @@ TEST(TransmitQueue, SilentUnitIsTriedThreeTimesGivenUpClearingItsViewsAndReadAfr
     EXPECT_FALSE(g.busy.loading);
     EXPECT_FALSE(g.busy.memory);
     EXPECT_TRUE(g.busy.scanning); // only unit 31 ends a scan
-    EXPECT_EQ(g.model.AudioOutputs[2].iVolumnLevel, 0);
-    EXPECT_EQ(g.views.calls, (std::vector<std::string>{
-                                 "ResetSelectionAnchors()", "Setup_AllViews()", "Enable_QRD(false)",
-                                 "Enable_lstQRD(true)", "SetUnitIcon(4,RedON)"}));
+    // Its last known state stays, on pages that no longer act on it.
+    EXPECT_EQ(g.model.AudioOutputs[2].iVolumnLevel, 40);
+    EXPECT_EQ(g.views.calls,
+              (std::vector<std::string>{"ResetSelectionAnchors()", "Enable_QRD(false)",
+                                        "Enable_lstQRD(true)", "SetUnitIcon(4,RedON)"}));
     g.link.senders.CmdGetUnitInfo(31, 0, 1);
     g.clock.advance(900ms);
     EXPECT_FALSE(g.busy.scanning);

@@ -1,4 +1,5 @@
 // The core against the emulated units in virtual time; the change history.
+#include "link/CommandCodes.h"
 #include "support/SimCoreHarness.h"
 
 #include <gtest/gtest.h>
@@ -112,32 +113,51 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     EXPECT_EQ(probes.back(), 31);
 }
 
-TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAndReadAfreshWhenBack) {
+TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAskedAgainAndReadAfreshWhenBack) {
     SimCoreHarness h;
     sim::UnitConfig cfg = SimCoreHarness::Config(31);
     sim::FaultConfig faults;
-    faults.silentAfterFrames = 6; // info, extended, then a few status queries
-    faults.silentForMs = 5000;
+    faults.silentAfterFrames = 40; // its read, then the first polls
+    faults.silentForMs = 80000;
     cfg.faults = faults;
     sim::Unit& unit = h.AddUnit(cfg);
+    unit.state().audio[1].volume = 33;
     ASSERT_TRUE(h.Scan());
     const UnitRef selected = h.core.model.objSelectedUnit;
     ASSERT_TRUE(selected);
-    EXPECT_FALSE(selected->blConnected());
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return !selected->blConnected(); }, 20s));
     EXPECT_FALSE(h.core.model.blLoadingStatus);
     EXPECT_TRUE(h.views.Called("SetUnitIcon(31,RedON)"));
-    EXPECT_EQ(h.core.activity.Text(),
-              "Unit 1F is not answering: Scan, or click its row, to try again");
+    EXPECT_TRUE(h.views.Called("Enable_QRD(false)"));
+    EXPECT_EQ(h.core.activity.Text(), "Unit 1F is not answering: its last known state is shown, "
+                                      "and it is asked again in the background");
+    // Its routes and levels stay shown, not current, while it is silent, and
+    // it is asked again: every 10 s, then every minute.
+    const size_t before = h.port.written().size();
+    h.clock.advance(35s);
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 33);
+    EXPECT_EQ(h.core.model.AudioOutputs[3].iInputPort, 3);
+    int probes = 0;
+    const Bytes& w = h.port.written();
+    for (size_t i = before; i + 4 < w.size(); i += 5) {
+        probes += w[i] == 0x3F && w[i + 1] == kCmdGetUnitInfo ? 1 : 0;
+    }
+    EXPECT_EQ(probes, 3 * 3); // three probes of three tries each
+    EXPECT_EQ(h.core.recovery.SecondsToNextTry(31), 60 - 5);
 
-    // Back again: picking it in the list asks for its information anew.
-    h.clock.advance(6s);
+    // Back after 80 s: taken back, read afresh and polled within 70 s.
     unit.state().audio[0].volume = 12;
-    h.core.link.senders.CmdGetUnitInfo(31, 0, 1);
     ASSERT_TRUE(h.clock.advanceUntil(
-        [&] { return selected->blConnected() && !h.core.status.IsBusy(); }, 20s));
+        [&] { return selected->blConnected() && !h.core.status.IsBusy(); }, 120s));
+    EXPECT_LT(std::chrono::duration<double>(h.clock.now()).count(), 80 + 70 + 40);
     EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 12);
     EXPECT_TRUE(h.Differences(unit).empty());
-    EXPECT_EQ(h.core.activity.Text(), "Scan ended: 1 unit found");
+    EXPECT_EQ(h.core.activity.Text(), "Unit 1F answers again: read afresh");
+    EXPECT_TRUE(h.views.Called("Enable_QRD(true)"));
+    EXPECT_FALSE(h.core.recovery.Waiting(31));
+    const size_t polled = h.port.written().size();
+    h.clock.advance(2s);
+    EXPECT_GT(h.port.written().size(), polled);
 }
 
 TEST(Scenario, PortLostDuringTheScanEndsItAndGivesUpEveryUnitFound) {
@@ -159,9 +179,11 @@ TEST(Scenario, PortLostDuringTheScanEndsItAndGivesUpEveryUnitFound) {
     EXPECT_FALSE(h.core.status.IsBusy() || h.views.busyPointer);
     EXPECT_EQ(h.views.scanCaption, "S&can");
     EXPECT_FALSE(selected->blConnected() || h.core.model.FindUnit(4)->blConnected());
-    EXPECT_EQ(h.core.model.AudioOutputs[2].iInputPort, 0); // nothing old looks live
-    for (const char* call : {"Setup_AllViews()", "Enable_QRD(false)", "Enable_lstQRD(true)",
-                             "SetUnitIcon(3,RedON)", "SetUnitIcon(4,RedON)"}) {
+    // What was read stays shown, on pages that no longer act on it.
+    EXPECT_EQ(h.core.model.AudioOutputs[2].iInputPort, 4);
+    EXPECT_FALSE(h.core.recovery.Waiting(3)); // nothing to ask through a lost port
+    for (const char* call : {"Enable_QRD(false)", "Enable_lstQRD(true)", "SetUnitIcon(3,RedON)",
+                             "SetUnitIcon(4,RedON)"}) {
         EXPECT_TRUE(h.views.Called(call)) << call;
     }
     h.clock.advance(5s);
