@@ -41,7 +41,8 @@ QString PortStatus::Text() const {
                (reason_.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason_)) +
                QStringLiteral("; choose a port in Options");
     case State::Lost:
-        return port + QStringLiteral(": lost; choose a port in Options");
+        return port + QStringLiteral(": lost; opened again when it comes back, or choose a "
+                                     "port in Options");
     }
     return QString();
 }

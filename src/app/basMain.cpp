@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFileInfo>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -91,7 +92,13 @@ basMain::basMain(Environment env)
     hooks_.SendNextCommand = [this] { core_.link.queue.SendNextCommand(); };
     hooks_.PortLost = [this] { core_.link.PortLost(); };
     hooks_.SetScanning = [this](bool on) { core_.status.SetScanning(on); };
-    hooks_.cmdScan_Click = [this] { core_.status.cmdScan_Click(); };
+    hooks_.cmdScan_Click = [this] {
+        if (core_.status.blScanning() || port_.isOpen() || OpenForScan()) {
+            core_.status.cmdScan_Click();
+        }
+    };
+    reopen_ = timerFactory_.createTimer(std::chrono::milliseconds(500));
+    reopen_->setOnTick([this] { TryReopen(); });
     hooks_.Setup_AllViews = [this] { hub_.Setup_AllViews(); };
     hooks_.SaveUnitSettings = [this] {
         if (unitSettings_) {
@@ -151,6 +158,7 @@ basMain::basMain(Environment env)
             if (hooks_.PortLost) {
                 hooks_.PortLost();
             }
+            WatchLostPort();
         },
     });
 }
@@ -162,6 +170,43 @@ basMain::~basMain() {
     unitSettings_.reset();
     form_.reset();
     port_.setHandlers({});
+}
+
+void basMain::WatchLostPort() {
+    if (line_.iPortNumber >= 1) {
+        reopen_->start();
+    }
+}
+
+void basMain::TryReopen() {
+    if (port_.isOpen()) {
+        reopen_->stop(); // opened meanwhile, by Options or a Scan
+        return;
+    }
+    // Its alias or device node back (a USB adapter plugged in again, the
+    // emulator restarted): open it as at start-up, then scan the line.
+    const QString device = comm_.DevicePath(line_.iPortNumber);
+    if (device.isEmpty() || !QFileInfo::exists(device)) {
+        return;
+    }
+    if (!line_.OpenCommPort(line_.iPortNumber, line_.lBaudRate)) {
+        return; // there, but not ready yet: tried again at the next tick
+    }
+    reopen_->stop();
+    if (hooks_.SetScanning) {
+        hooks_.SetScanning(true);
+    }
+}
+
+bool basMain::OpenForScan() {
+    if (line_.iPortNumber < 1) {
+        return false;
+    }
+    if (!line_.OpenCommPort(line_.iPortNumber, line_.lBaudRate)) {
+        return false; // the port status says why
+    }
+    reopen_->stop();
+    return true;
 }
 
 void basMain::DrawAfterFrames(std::chrono::milliseconds pause) {

@@ -88,6 +88,13 @@ public:
 private:
     // Tells the operator why an undo or redo was not taken.
     void TellStep(ChangeHistory::Outcome outcome);
+    // The port went away: its device is watched and the port opened again,
+    // then scanned, once it is back.
+    void WatchLostPort();
+    void TryReopen();
+    // Scan on a closed port opens it first; false, with the reason on the
+    // status line, when it will not open.
+    bool OpenForScan();
 
     basCOMM& comm_;
     SerialPort& port_;
@@ -104,6 +111,7 @@ private:
     AppHooks hooks_;
     ViewsHub hub_;
     std::unique_ptr<Timer> drawLater_;
+    std::unique_ptr<Timer> reopen_;       // runs while a lost port is waited for
     std::unique_ptr<QObject> inputFirst_; // draws what waits before operator input
     QuadrelCore core_;
     std::unique_ptr<frmMain> form_;           // uses everything above

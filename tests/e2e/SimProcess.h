@@ -32,6 +32,11 @@ public:
     ~SimProcess() { Stop(); }
 
     QString configDir() const { return config_.path(); }
+    // Serve from `other`'s folders, so that one program sees both lines.
+    void ShareFoldersOf(const SimProcess& other) {
+        env_.insert(QStringLiteral("XDG_CONFIG_HOME"), other.configDir());
+        shared_ = other.configDir();
+    }
     QString settingsFile() const {
         return config_.path() + QStringLiteral("/Quadrel/Quadrel.conf");
     }
@@ -56,7 +61,9 @@ public:
         if (!sim_.waitForStarted(5000)) {
             return false;
         }
-        const QString alias = aliasDir() + QStringLiteral("/com%1").arg(port);
+        const QString alias =
+            (shared_.isEmpty() ? aliasDir() : shared_ + QStringLiteral("/Quadrel/ports")) +
+            QStringLiteral("/com%1").arg(port);
         return WaitFor([&] { return QFileInfo(alias).isSymLink(); }, std::chrono::seconds(5));
     }
     void Stop() { End(sim_); }
@@ -125,6 +132,7 @@ private:
     QProcessEnvironment env_;
     QProcess sim_;
     QString trace_;
+    QString shared_; // the folders served from, when another's
 };
 
 } // namespace quadrel::test
