@@ -16,6 +16,8 @@ enum class DropReason {
     BufferFull,   // a frame longer than the receive buffer
     BadLength,    // a length byte that does not fit the request
     Refused,      // an answer with its address bit 7 clear
+    Early,        // in hand before the awaited request was written
+    Duplicate,    // the answer just taken, sent again
 };
 
 // Where the link reports the bytes it writes and reads; the trace log

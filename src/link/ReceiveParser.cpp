@@ -38,6 +38,7 @@ void ReceiveParser::Reset() {
     packet_ = RECV_PACKET{};
     packet_.bData = std::move(data);
     frameEnded_ = false;
+    lastInfo_.clear();
 }
 
 void ReceiveParser::ProcessReceivedData() {
@@ -51,8 +52,16 @@ void ReceiveParser::ProcessBytes(const Bytes& bytes) {
     trace_.LogRecv(bytes);
     queue_.LineActive(bytes);
     timRecvNext_->stop();
-    for (const uint8_t b : bytes) {
-        TakeByte(b);
+    const uint64_t written = queue_.framesWritten();
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        // A frame taken here may have had the next request written: the rest
+        // of these bytes came before it, and cannot be its answer.
+        if (queue_.framesWritten() != written) {
+            trace_.LogDrop(DropReason::Early, static_cast<int>(bytes.size() - i) + packet_.iCount);
+            ResetReceiver();
+            break;
+        }
+        TakeByte(bytes[i]);
         if (frameEnded_) {
             frameEnded_ = false;
             queue_.FrameEnded();
@@ -135,11 +144,10 @@ void ReceiveParser::LengthByte(uint8_t b) {
     } else if (code == kCmdGetFirmwareVersion) {
         accepted = b == 2;
     } else if (code == kCmdGetUnitInfo) {
-        // The extended block is four bytes, five with the largest delay: a
-        // longer reply is another answer (a unit's information sent twice, say)
-        // and is refused, so the request is repeated rather than misread.
+        // Information of at least three bytes, the extended block of at least
+        // four; later units may add to either.
         const uint8_t page = current.data(0);
-        accepted = (page == 0 && b >= 3) || (page == 1 && (b == 4 || b == 5));
+        accepted = (page == 0 && b >= 3) || (page == 1 && b >= 4);
     }
     if (!accepted) {
         trace_.LogDrop(DropReason::BadLength, packet_.iCount);
@@ -163,6 +171,17 @@ void ReceiveParser::CrcByte(uint8_t b) {
     if (packet_.iFrameLength > 2) {
         packet_.bData.assign(packet_.bBuffer.begin() + 2,
                              packet_.bBuffer.begin() + 2 + packet_.iDataLength);
+    }
+    // A unit's information sent twice is not its extended block: the answer
+    // already taken, refused, so the request is repeated.
+    const SEND_PACKET& current = queue_.CurrentCommand();
+    const Bytes frame(packet_.bBuffer.begin(), packet_.bBuffer.begin() + packet_.iFrameLength);
+    if (current.bCommand == kCmdGetUnitInfo && current.data(0) == 1 && frame == lastInfo_) {
+        trace_.LogDrop(DropReason::Duplicate, packet_.iFrameLength);
+        return;
+    }
+    if (current.bCommand == kCmdGetUnitInfo && current.data(0) == 0) {
+        lastInfo_ = frame;
     }
     trace_.LogAnswer(
         queue_.CurrentCommand(),

@@ -59,6 +59,7 @@ private:
     TransmitQueue& queue_;
     ReplySink* replies_ = nullptr;
     RECV_PACKET packet_;
+    Bytes lastInfo_; // the last unit information taken, whole
     std::unique_ptr<Timer> timRecvNext_;
     bool frameEnded_ = false;
 };

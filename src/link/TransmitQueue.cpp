@@ -40,6 +40,7 @@ void TransmitQueue::WriteFrame(const SEND_PACKET& packet) {
     repeatHeld_ = false;
     repeated_ = false;
     awaitedBeforeScan_ = false;
+    ++framesWritten_;
     port_.write(packet.bFrame);
     // Address bit 7 clear: an answer is awaited.
     if (!packet.bFrame.empty() && (packet.bFrame[0] & 0x80) == 0) {
@@ -371,6 +372,7 @@ void TransmitQueue::AnswerTimedOut() {
     if (++iRetryCount_[id] < kMaxTries) {
         if (port_.isOpen()) {
             // Repeats are not traced: the trace shows each request once.
+            ++framesWritten_;
             port_.write(CurrentCommand_.bFrame);
             trace_.LogRepeat(CurrentCommand_, iRetryCount_[id] + 1);
             repeated_ = true;

@@ -113,6 +113,9 @@ public:
     bool IsAwaitedFromBeforeScan() const { return awaitedBeforeScan_; }
 
     bool IsWaitingForAnswer() const { return timWaitACK_->isActive(); }
+    // Counts every frame written, repeats included: bytes in hand before a
+    // write cannot be the answer to what it wrote.
+    uint64_t framesWritten() const { return framesWritten_; }
     const SEND_PACKET& CurrentCommand() const { return CurrentCommand_; }
     const std::deque<SEND_PACKET>& SendQueue() const { return SendQueue_; }
     size_t iSendQueueCount() const { return SendQueue_.size(); }
@@ -159,6 +162,7 @@ private:
     bool awaitedBeforeScan_ = false;
     bool currentOpen_ = false; // CurrentCommand_ has not been told of yet
     bool holdWrites_ = false;
+    uint64_t framesWritten_ = 0;
     uint32_t currentTag_ = 0;
     int32_t currentStep_ = -1;
     uint32_t lastTag_ = 0;

@@ -198,6 +198,10 @@ QString Reason(DropReason why) {
         return QStringLiteral("length does not fit the request");
     case DropReason::Refused:
         return QStringLiteral("refused by the unit");
+    case DropReason::Early:
+        return QStringLiteral("received before the request was written");
+    case DropReason::Duplicate:
+        return QStringLiteral("the answer before, sent again");
     }
     return {};
 }

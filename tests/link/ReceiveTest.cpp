@@ -108,7 +108,6 @@ TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeatedAndAnEndlessStreamNeve
         {"ack lookalike: 8C taken as L = 140", 0, 0x3F, 0, {0x80, 0x8C}},
         {"information L=2", 1, 0x3F, 0, WithCrc({0x81, 0x02, 0x03, 0x08})},
         {"extended information L=3", 1, 0x3F, 1, WithCrc({0x81, 0x03, 0x01, 0x80, 0x47})},
-        {"extended information L=6", 1, 0x3F, 1, WithCrc({0x81, 0x06, 0x23, 8, 4, 1, 2, 3})},
         {"no such information page", 1, 0x3F, 2, WithCrc({0x81, 0x04, 0x01, 0x80, 0x47, 0x0F})},
     };
     for (const Case& c : cases) {
@@ -121,6 +120,34 @@ TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeatedAndAnEndlessStreamNeve
         h.clock.advance(300ms);
         EXPECT_EQ(h.port.writes.size(), 2u); // repeated by the time-out
         EXPECT_FALSE(h.link.receiver.IsReceiving());
+    }
+    {
+        // A unit's information sent twice is not its extended block, which
+        // may be longer than five bytes; what came in one piece with an
+        // answer is no answer to the request that answer let out.
+        LinkHarness h;
+        const Bytes info = WithCrc({0x81, 0x05, 0xE0, 8, 4, 'A', 'B'});
+        h.link.senders.CmdGetUnitInfo(1, 0, 1);
+        h.link.senders.CmdGetUnitInfo(1, 1, 1);
+        h.port.deliver(info);
+        ASSERT_EQ(h.port.writes.size(), 2u);
+        h.port.deliver(info);
+        EXPECT_EQ(h.replies.calls.size(), 1u); // the first only
+        EXPECT_TRUE(h.link.queue.IsWaitingForAnswer());
+        h.port.deliver(WithCrc({0x81, 0x06, 0x81, 0x80, 0x47, 0x0F, 0x00, 0x00}));
+        EXPECT_EQ(h.replies.calls.size(), 2u);
+
+        LinkHarness g;
+        g.link.senders.CmdSetVolumnLevel(1, 1, 5, 0);
+        g.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+        // The acknowledgement and, in the same piece, a stray reply.
+        Bytes both = {0x81, 0xD2};
+        const Bytes stray = WithCrc({0x81, 0x02, 0x01, 0x05});
+        both.insert(both.end(), stray.begin(), stray.end());
+        g.port.deliver(both);
+        EXPECT_EQ(g.port.writes.size(), 2u);
+        EXPECT_TRUE(g.link.queue.IsWaitingForAnswer()); // the query still awaits its own
+        EXPECT_FALSE(g.link.receiver.IsReceiving());
     }
     // An endless stream never overruns the buffer; a reply still gets through after it.
     LinkHarness g;
