@@ -8,6 +8,9 @@
 #
 #   scripts/soak.sh [MINUTES] [BUILD_DIR]     MINUTES defaults to 10, may be 0.5
 #
+# SOAK_SEED picks the emulator's faults (default 1; the restarted emulator
+# takes the next seed).
+#
 # Prints resident memory (VmRSS) and CPU use over an idle stretch at the
 # start and at the end, and exits non-zero when the program died, spun after
 # the loss, kept the lost port, failed to reopen it, or grew without bound.
@@ -18,6 +21,7 @@ MINUTES=${1:-10}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${2:-$ROOT/build}
 PORT=150
+SEED=${SOAK_SEED:-1}
 IDLE_WINDOW=10    # seconds of idle polling over which CPU is measured
 CPU_IDLE_MAX=5    # per cent of one core, idle-polling or with the port lost
 RSS_GROWTH_MAX=20 # MiB the program may grow between start and end
@@ -65,6 +69,9 @@ xdotool getmouselocation >/dev/null 2>&1 || { cat "$WORK/xvfb.log"; echo "soak: 
 # Three units, the first at ID 0 so that a scan finds it at once; faults on
 # every answer at modest rates.
 start_sim() {
+    # A killed emulator leaves its alias behind, and its pseudo-terminal's
+    # number may be taken again: only the new emulator's own alias will do.
+    rm -f "$ALIAS"
     "$SIM" --port "$PORT" --trace --seed "$1" \
         --faults lost=0.02,corrupt=0.02,noise=0.02,split=0.03,late=0.02,wrong-id=0.01,out-of-range=0.02,empty=0.01 \
         --unit id=0,name=Stage,inputs=16,outputs=16,plug-period=3000 \
@@ -126,7 +133,7 @@ drive_for() {
     done
 }
 
-start_sim 1
+start_sim "$SEED"
 "$QUADREL" >"$WORK/quadrel.log" 2>&1 &
 APP_PID=$!
 for _ in $(seq 100); do [[ -n $(main_window) ]] && break; sleep 0.1; done
@@ -162,7 +169,7 @@ else
 fi
 
 # Back again, and reopened by the operator.
-start_sim 2
+start_sim $((SEED + 1))
 NEW_PTY=$(readlink "$ALIAS")
 AFTER_RESTART=$(requests)
 keys alt+o
