@@ -24,6 +24,9 @@ using K = CtlCommand::Kind;
 // Every request is answered or repeated within 300 ms, and given up after
 // three tries; a line with nothing on it for this long has stalled.
 constexpr qint64 kStallMs = 5000;
+// Reads of the live state that show may make before it gives up on two
+// that agree.
+constexpr int kMostReads = 5;
 constexpr int32_t kQuery = 1;
 
 Session::Outcome Fail(ExitStatus status, const QString& message) {
@@ -216,6 +219,37 @@ Session::Outcome Session::Show() {
         return out;
     }
     const UnitRef unit = core_.model.FindUnit(id);
+    // What is printed is what the unit holds: a stray answer taken for
+    // another (an answer sent twice, an empty one) would show a value the
+    // unit does not hold. Read again until two reads agree.
+    const auto live = [&] {
+        return QJsonObject{
+            {"outputs",
+             Report::Outputs(core_.model, *unit, Report::AllPorts(unit->iOutputCount()))},
+            {"inputs", Report::Inputs(core_.model, *unit, Report::AllPorts(unit->iInputCount()))}};
+    };
+    QJsonObject seen = live();
+    for (int read = 2;; ++read) {
+        core_.status.SetLoadingStatus(true);
+        core_.status.RequestUnitStatus(0);
+        if (!WaitIdle()) {
+            return LineFailure();
+        }
+        if (!StillAnswering(id)) {
+            return Fail(ExitStatus::NotAnswering,
+                        QStringLiteral("unit %1 stopped answering").arg(id));
+        }
+        const QJsonObject again = live();
+        if (again == seen) {
+            break;
+        }
+        if (read >= kMostReads) {
+            return Fail(
+                ExitStatus::NotTaken,
+                QStringLiteral("unit %1: its answers differ from one read to the next").arg(id));
+        }
+        seen = again;
+    }
     QJsonArray presets;
     for (int m = 1; command_.presets && m <= unit->iMemoryCount(); ++m) {
         console_.Progress(QStringLiteral("reading preset %1").arg(m));
@@ -233,9 +267,7 @@ Session::Outcome Session::Show() {
             QJsonObject{{"location", m}, {"outputs", Report::Preset(console_.presetRows())}});
     }
     out.result = QJsonObject{
-        {"unit", Report::Unit(*unit)},
-        {"outputs", Report::Outputs(core_.model, *unit, Report::AllPorts(unit->iOutputCount()))},
-        {"inputs", Report::Inputs(core_.model, *unit, Report::AllPorts(unit->iInputCount()))}};
+        {"unit", Report::Unit(*unit)}, {"outputs", seen["outputs"]}, {"inputs", seen["inputs"]}};
     if (command_.presets) {
         out.result.insert("presets", presets);
     }

@@ -356,3 +356,29 @@ TEST_F(Ctl, ASignalOrAFifoNeverHoldsThePort) {
         EXPECT_EQ(RunCtl({"show", "1"}).status, 0); // the port is free again
     }
 }
+
+// Answers sent twice or empty never make show end with 0 while printing a
+// value the unit does not hold: what it prints is what a fault-free line shows.
+TEST_F(Ctl, ShowOnALineWithEmptyAndEchoedAnswersPrintsOnlyWhatTheUnitHolds) {
+    const QString unit = "id=0,name=Stage,inputs=6,outputs=6,memories=2";
+    sim_.Stop();
+    ASSERT_TRUE(sim_.Start(kPort, {"--baud", "19200", "--unit", unit}));
+    const CtlRun clean = RunCtl({"show", "0", "--json"});
+    ASSERT_EQ(clean.status, 0);
+    int exact = 0;
+    for (int seed = 1; seed <= 8; ++seed) {
+        SCOPED_TRACE(seed);
+        sim_.Stop();
+        ASSERT_TRUE(sim_.Start(kPort, {"--baud", "19200", "--seed", QString::number(seed),
+                                       "--faults", "empty=0.05,echo=0.05", "--unit", unit}));
+        const CtlRun r = RunCtl({"show", "0", "--json"});
+        if (r.status == 0) {
+            ++exact;
+            EXPECT_EQ(r.json["outputs"], clean.json["outputs"]);
+            EXPECT_EQ(r.json["inputs"], clean.json["inputs"]);
+        } else {
+            EXPECT_EQ(r.status, 1) << r.err.toStdString();
+        }
+    }
+    EXPECT_GE(exact, 4); // the faults cost reads, not every run
+}
