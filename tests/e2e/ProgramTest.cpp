@@ -4,9 +4,11 @@
 #include "SimProcess.h"
 
 #include <QStandardPaths>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -179,4 +181,27 @@ TEST(ProgramArguments, HelpAndVersionPrintAndEndWithoutADisplay) {
         EXPECT_EQ(app.exitCode(), 0) << argument;
         EXPECT_TRUE(app.readAllStandardOutput().contains(expected)) << argument;
     }
+}
+
+// Ended by the desktop (a logout's SIGTERM) while the start-up Options
+// dialog asks for a port: the program ends, it does not wait for the dialog.
+TEST_F(Program, SigtermWithTheStartUpDialogOpenEndsTheProgram) {
+    ASSERT_TRUE(sim_.Start(162, {"--unit", "id=0"}));
+    ASSERT_TRUE(sim_.WriteSettings(99, 9600)); // no such port: Options is asked
+    StartApp(sim_);
+    // The dialog is up once the program waits without using the processor.
+    long long before = -1;
+    int still = 0;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const long long now = CpuTicks(app_.processId());
+            still = now > 0 && now == before ? still + 1 : 0;
+            before = now;
+            QThread::msleep(150);
+            return still >= 3;
+        },
+        15s));
+    ::kill(static_cast<pid_t>(app_.processId()), SIGTERM);
+    EXPECT_TRUE(app_.waitForFinished(3000));
+    EXPECT_EQ(app_.exitStatus(), QProcess::NormalExit);
 }
