@@ -222,6 +222,20 @@ TEST(OptionsDuringAScan, OkScansTheNewLineFromIdZeroAndCancelLeavesNoScan) {
     EXPECT_FALSE(sim.isOpen());
     EXPECT_FALSE(core.status.IsBusy());
     EXPECT_EQ(answers.unanswered(), 0);
+
+    // Scan on the closed port opens it first, or says why it will not.
+    sim.setRefusedPort(7);
+    form->cmdScan()->click();
+    EXPECT_FALSE(sim.isOpen());
+    EXPECT_FALSE(core.status.IsBusy());
+    EXPECT_TRUE(rig.program().line().status().Text().startsWith("COM7, 9600 baud: could not be "
+                                                                "opened"))
+        << rig.program().line().status().Text().toStdString();
+    sim.setRefusedPort(0);
+    form->cmdScan()->click();
+    EXPECT_TRUE(sim.isOpen());
+    EXPECT_EQ(sim.portNumber(), 7);
+    EXPECT_TRUE(core.status.blScanning());
 }
 
 // Options → another port at any moment of the first line's scan: the new
