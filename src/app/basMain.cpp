@@ -241,6 +241,12 @@ bool basMain::Main() {
     }
 
     const PortSettings::Values stored = settings_.Read();
+    if (!stored.problem.isEmpty()) {
+        // Not the first start: the operator should know why Options asks.
+        messages_.MsgBox(nullptr, QStringLiteral("The settings file %1 %2. The port and baud rate "
+                                                 "in it are not used: choose them in Options.")
+                                      .arg(settings_.fileName(), stored.problem));
+    }
     line_.blAutoBaudRate = stored.blAutoBaudRate;
     line_.iPortNumber = stored.iPortNumber;
     line_.lBaudRate = stored.lBaudRate;

@@ -114,7 +114,15 @@ void frmOptions::cmdOK_Click() {
     if (line_.OpenCommPort(port, rate)) {
         line_.iPortNumber = port;
         line_.lBaudRate = rate;
-        line_.settings().Write(port, rate);
+        QString reason;
+        if (!line_.settings().Write(port, rate, reason)) {
+            line_.messages().MsgBox(
+                this, QStringLiteral("COM%1 at %2 baud is in use now, but the choice could not be "
+                                     "stored in %3 (%4). The next start will not use it.")
+                          .arg(port)
+                          .arg(rate)
+                          .arg(line_.settings().fileName(), reason));
+        }
         blOptionsCancelled_ = false;
         accept();
         return;

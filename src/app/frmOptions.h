@@ -15,7 +15,9 @@ class ComLine;
 
 // The port options: which port and which rate. OK opens the port and, only
 // when that works, keeps the choice in the settings; a port that will not
-// open is reported, the ports are probed again and the dialog stays.
+// open is reported, the ports are probed again and the dialog stays. A
+// choice that cannot be stored still holds for this run; the operator is
+// told so.
 class frmOptions : public QDialog {
     Q_OBJECT
 public:

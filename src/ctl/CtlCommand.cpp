@@ -314,8 +314,10 @@ Exit status:
   5  the port would not open (permission), or vanished while in use
   6  the unit does not answer
   7  a value outside what the unit reports; nothing was sent
-  8  the settings file cannot be read or written, is damaged or out of
-     range, or is for a unit of another size or sections; nothing was sent
+  8  the unit settings file cannot be read or written, is damaged or out
+     of range, or is for a unit of another size or sections; or the
+     program's settings file, needed for the port or rate, cannot be read
+     or is damaged; nothing was sent
   128+N  ended by signal N (130 for Ctrl+C); the port is closed first
 )");
 }

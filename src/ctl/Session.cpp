@@ -61,6 +61,14 @@ void Session::Interrupt() {
 
 Session::Outcome Session::OpenPort() {
     const PortSettings::Values stored = PortSettings(settingsFile_).Read();
+    // A file that is there but gives nothing is not "no port set": the
+    // desktop program's choice exists and would be missed.
+    if (!stored.problem.isEmpty() && (!command_.port || !command_.baud)) {
+        return Fail(ExitStatus::BadFile,
+                    QStringLiteral("the settings file %1 %2: give --port and --baud, or choose "
+                                   "them again in quadrel's options")
+                        .arg(settingsFile_, stored.problem));
+    }
     const int number = command_.port.value_or(stored.iPortNumber);
     comm_.GetValidBaudRate();
     int baud = command_.baud.value_or(stored.lBaudRate);

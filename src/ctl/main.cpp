@@ -4,6 +4,7 @@
 #include "ctl/Report.h"
 #include "ctl/Session.h"
 #include "link/qt/SignalWatcher.h"
+#include "model/LocalFileNames.h"
 #include "model/PortSettings.h"
 
 #include <QCoreApplication>
@@ -14,8 +15,9 @@
 
 namespace {
 
+// A file name in the text comes out as the bytes it was given as.
 void Print(FILE* to, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), to);
+    std::fputs(quadrel::LocalFileNames::Encode(text).constData(), to);
     std::fflush(to);
 }
 
@@ -29,9 +31,15 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Quadrel"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quadrel"));
 
+    // Taken as bytes: a file name that is not UTF-8 names that file and no
+    // other.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << quadrel::LocalFileNames::Decode(QByteArray(argv[i]));
+    }
     CtlCommand command;
     QString error;
-    if (!CtlCommand::Parse(app.arguments().mid(1), command, error)) {
+    if (!CtlCommand::Parse(arguments, command, error)) {
         Print(stderr, QStringLiteral("quadrel-ctl: %1\n").arg(error));
         return Code(ExitStatus::Usage);
     }

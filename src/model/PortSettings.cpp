@@ -1,8 +1,20 @@
 #include "model/PortSettings.h"
 
-#include <QSettings>
+#include "model/LocalFileNames.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quadrel {
 
@@ -12,6 +24,8 @@ const QString kGroup = QStringLiteral("COM");
 const QString kPortNumber = QStringLiteral("PORT NUMBER");
 const QString kBaudRate = QStringLiteral("BAUD RATE");
 const QString kAutoBaudRate = QStringLiteral("AUTO BAUDRATE");
+// Three short values; anything much larger is not a file of ours.
+constexpr qint64 kMaxBytes = 1024 * 1024;
 
 std::optional<qlonglong> ParseWhole(const QString& text) {
     const QString trimmed = text.trimmed();
@@ -23,12 +37,72 @@ std::optional<qlonglong> ParseWhole(const QString& text) {
     return value;
 }
 
+QString SystemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString NotAFile(const struct stat& info) {
+    return S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder")
+                                 : QStringLiteral("it is not a regular file");
+}
+
+// The file's bytes, or why they cannot be had. Opened without waiting, so a
+// FIFO in its place cannot hold the start.
+std::optional<QByteArray> Contents(const QByteArray& path, QString& why) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = SystemError(errno);
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = NotAFile(info);
+        ::close(fd);
+        return std::nullopt;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        why = file.errorString();
+        return std::nullopt;
+    }
+    QByteArray bytes = file.read(kMaxBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        why = file.errorString();
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// Why a write failed, as far as the file and its folder tell.
+QString WhyUnwritable(const QString& fileName) {
+    const QByteArray path = LocalFileNames::Encode(fileName);
+    struct stat info {};
+    if (::stat(path.constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return NotAFile(info);
+    }
+    const QByteArray folder = LocalFileNames::Encode(QFileInfo(fileName).absolutePath());
+    if (::stat(folder.constData(), &info) != 0) {
+        return SystemError(errno);
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return QStringLiteral("%1 is not a folder").arg(QFileInfo(fileName).absolutePath());
+    }
+    if (::access(folder.constData(), W_OK) != 0) {
+        return SystemError(errno);
+    }
+    return QStringLiteral("it could not be written");
+}
+
 } // namespace
 
 PortSettings::PortSettings(QString fileName) : fileName_(std::move(fileName)) {}
 
 QString PortSettings::DefaultFileName() {
-    return QSettings(QStringLiteral("Quadrel"), QStringLiteral("Quadrel")).fileName();
+    // Where QSettings("Quadrel", "Quadrel") keeps it, without a QSettings:
+    // one would read the file at once, and wait on a FIFO in its place.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Quadrel/Quadrel.conf");
 }
 
 std::optional<int16_t> PortSettings::ParseInt16(const QString& text) {
@@ -65,22 +139,78 @@ std::optional<bool> PortSettings::ParseBool(const QString& text) {
 }
 
 PortSettings::Values PortSettings::Read() const {
-    QSettings settings(fileName_, QSettings::NativeFormat);
-    settings.beginGroup(kGroup);
     Values v;
-    v.blAutoBaudRate = ParseBool(settings.value(kAutoBaudRate).toString()).value_or(false);
-    v.iPortNumber = ParseInt16(settings.value(kPortNumber).toString()).value_or(0);
-    v.lBaudRate = ParseInt32(settings.value(kBaudRate).toString()).value_or(0);
+    const QByteArray path = LocalFileNames::Encode(fileName_);
+    struct stat info {};
+    if (::stat(path.constData(), &info) != 0 && errno == ENOENT) {
+        return v; // the first start
+    }
+    QString why;
+    const std::optional<QByteArray> contents = Contents(path, why);
+    if (!contents) {
+        v.file = FileState::Unreadable;
+        v.problem = QStringLiteral("cannot be read (%1)").arg(why);
+        return v;
+    }
+    if (contents->size() > kMaxBytes) {
+        v.file = FileState::Damaged;
+        v.problem = QStringLiteral("is damaged (it is larger than %1 KiB)").arg(kMaxBytes >> 10);
+        return v;
+    }
+    // Qt keeps what it parsed of a file for the whole process and tells a
+    // format error only to the first reader: a private copy is parsed
+    // afresh. The native format on this system is the INI format.
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(*contents) != contents->size() || !copy.flush()) {
+        v.file = FileState::Unreadable;
+        v.problem =
+            QStringLiteral("cannot be read (no room for a copy: %1)").arg(copy.errorString());
+        return v;
+    }
+    QSettings settings(copy.fileName(), QSettings::IniFormat);
+    settings.beginGroup(kGroup);
+    const QString autoBaudRate = settings.value(kAutoBaudRate).toString();
+    const QString portNumber = settings.value(kPortNumber).toString();
+    const QString baudRate = settings.value(kBaudRate).toString();
+    // Qt parses a group when it is first asked for: all of them are, so
+    // damage anywhere in the file is found.
+    settings.endGroup();
+    static_cast<void>(settings.allKeys());
+    if (settings.status() != QSettings::NoError) {
+        // What Qt made of the rest is a guess: none of it is taken.
+        v.file = FileState::Damaged;
+        v.problem = QStringLiteral("is damaged (it is not in the settings format)");
+        return v;
+    }
+    v.file = FileState::Read;
+    v.blAutoBaudRate = ParseBool(autoBaudRate).value_or(false);
+    v.iPortNumber = ParseInt16(portNumber).value_or(0);
+    v.lBaudRate = ParseInt32(baudRate).value_or(0);
     return v;
 }
 
-void PortSettings::Write(int16_t portNumber, int32_t baudRate) {
+bool PortSettings::Write(int16_t portNumber, int32_t baudRate, QString& reason) {
+    // QSettings reads the file first, and would wait on a FIFO.
+    struct stat info {};
+    if (::stat(LocalFileNames::Encode(fileName_).constData(), &info) == 0 &&
+        !S_ISREG(info.st_mode)) {
+        reason = NotAFile(info);
+        return false;
+    }
     QSettings settings(fileName_, QSettings::NativeFormat);
     settings.beginGroup(kGroup);
     settings.setValue(kPortNumber, QString::number(portNumber));
     settings.setValue(kBaudRate, QString::number(baudRate));
     settings.endGroup();
     settings.sync();
+    // Qt writes through a new file renamed over the old one, so a failed
+    // write leaves the old file as it was. A format error is the old file's:
+    // the new one replaced it.
+    if (settings.status() == QSettings::AccessError) {
+        reason = WhyUnwritable(fileName_);
+        return false;
+    }
+    return true;
 }
 
 } // namespace quadrel

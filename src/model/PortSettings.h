@@ -10,21 +10,37 @@ namespace quadrel {
 // The per-user settings, group "COM": the port number and baud rate the
 // program opens at start-up, and a flag that nothing consults. Values are
 // decimal text; a value that is not a whole number, or does not fit its
-// type, reads as absent, so start-up falls back to the options dialog.
+// type, reads as absent, so start-up falls back to the options dialog. A
+// file that is there but cannot be read, or is not in the settings format,
+// is told apart from a missing one (the first start), so the operator learns
+// why the port was not taken from it.
 class PortSettings {
 public:
     // `fileName` is the settings file, normally $XDG_CONFIG_HOME/Quadrel/Quadrel.conf.
     explicit PortSettings(QString fileName);
 
+    enum class FileState {
+        Absent,     // no file: the first start
+        Read,       // read; a value in it may still be absent or unusable
+        Unreadable, // there, but not a file that can be read
+        Damaged     // read, but not in the settings format
+    };
     struct Values {
         bool blAutoBaudRate = false;
         int16_t iPortNumber = 0;
         int32_t lBaudRate = 0;
+        FileState file = FileState::Absent;
+        // Why no value was taken from the file ("cannot be read (it is a
+        // folder)"); empty when it was read or is absent.
+        QString problem;
     };
-    // Absent or unreadable values give 0, 0 and false.
+    // Absent or unusable values give 0, 0 and false; so does every value of
+    // a file that is unreadable or damaged.
     Values Read() const;
     // "PORT NUMBER" then "BAUD RATE"; only a successful OK in Options writes.
-    void Write(int16_t portNumber, int32_t baudRate);
+    // False, with the reason, when the file could not be written: it then
+    // stays as it was.
+    bool Write(int16_t portNumber, int32_t baudRate, QString& reason);
 
     const QString& fileName() const { return fileName_; }
 

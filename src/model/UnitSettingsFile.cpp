@@ -1,5 +1,6 @@
 #include "model/UnitSettingsFile.h"
 
+#include "model/LocalFileNames.h"
 #include "model/NamesCodec.h"
 #include "model/UnitSettingsReader.h"
 
@@ -146,6 +147,12 @@ std::optional<UnitSettings> FromJson(const QByteArray& text, QString& error) {
 }
 
 bool Write(const QString& path, const UnitSettings& settings, QString& error) {
+    const QByteArray name = LocalFileNames::Encode(path);
+    if (name != QFile::encodeName(path)) {
+        // A name that is not UTF-8 (from a command line): QSaveFile would
+        // write it under another name.
+        return LocalFileNames::WriteAtomically(name, ToJson(settings), error);
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString();
@@ -162,7 +169,8 @@ bool Write(const QString& path, const UnitSettings& settings, QString& error) {
 std::optional<UnitSettings> Read(const QString& path, QString& error) {
     // Opened without waiting, and only a regular file: a FIFO or a device
     // would block, or never end.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(LocalFileNames::Encode(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = QString::fromLocal8Bit(std::strerror(errno));
         return std::nullopt;

@@ -62,7 +62,9 @@ public:
         Store(QStringLiteral("BAUD RATE"), rate);
     }
     bool SettingsWritten() const { return QFile::exists(settingsFile()); }
-    QString settingsFile() const { return config_.path() + "/Quadrel/Quadrel.conf"; }
+    QString settingsFile() const { return config_.path() + "/Quadrel/" + settingsName_; }
+    // Before program(): another name for the settings file.
+    void setSettingsName(const QString& name) { settingsName_ = name; }
     QString stateFile() const { return config_.path() + "/state/Quadrel/state.ini"; }
     QString namesFile() const { return config_.path() + "/Quadrel/names.json"; }
 
@@ -103,6 +105,7 @@ public:
 private:
     TempFolders folders_;
     QTemporaryDir config_;
+    QString settingsName_ = QStringLiteral("Quadrel.conf");
     std::map<int, std::unique_ptr<Pty>> ptys_;
     basCOMM comm_{folders_.folders()};
     std::unique_ptr<QtSerialPort> real_;

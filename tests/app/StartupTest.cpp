@@ -16,6 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <sys/stat.h>
+
 using namespace quadrel;
 using namespace quadrel::test;
 using namespace std::chrono_literals;
@@ -78,7 +82,19 @@ TEST(Startup, NoPortOnlySaysSoAndAFirstRunAsksCancelEndsOkOpensStoresAndScans) {
         EXPECT_EQ(AnyWindowVisible(), ok);
         EXPECT_EQ(rig.fake.isOpen(), ok);
         EXPECT_EQ(rig.scans, ok ? 1 : 0);
-        EXPECT_TRUE(rig.messages.texts.isEmpty());
+        if (run == 2) { // said at start, and again when the choice cannot be kept
+            ASSERT_EQ(rig.messages.texts.size(), 2);
+            EXPECT_EQ(rig.messages.texts[0],
+                      "The settings file " + rig.settingsFile() +
+                          " cannot be read (it is a folder). The port and baud rate in it are "
+                          "not used: choose them in Options.");
+            EXPECT_EQ(rig.messages.texts[1],
+                      "COM3 at 9600 baud is in use now, but the choice could not be stored in " +
+                          rig.settingsFile() +
+                          " (it is a folder). The next start will not use it.");
+        } else {
+            EXPECT_TRUE(rig.messages.texts.isEmpty());
+        }
         if (!ok) {
             EXPECT_FALSE(rig.SettingsWritten());
             continue;
@@ -105,6 +121,7 @@ TEST(Startup, UnusableSettingsAskForAPortAndCancelLeavesTheFileAlone) {
         const char* what;
         QByteArray content;
         const char* rate;
+        bool damaged = false; // said before Options asks; nothing in it is used
     } cases[] = {
         {"port vanished", com("9", "19200"), "19200"},
         {"port as a name", com("COM3", "9600") + "AUTO%20BAUDRATE=maybe\n", "9600"},
@@ -117,9 +134,10 @@ TEST(Startup, UnusableSettingsAskForAPortAndCancelLeavesTheFileAlone) {
         {"port past the last", com("256", "9600"), "9600"},
         {"no group", "PORT%20NUMBER=3\nBAUD%20RATE=9600\n", "9600"},
         {"empty", QByteArray(), "9600"},
-        {"garbage", Garbage(4096), "9600"},
+        {"garbage", Garbage(4096), "9600", true},
         {"garbage in the group", "[COM]\n" + Garbage(600) + "\nPORT%20NUMBER=\x01\x02\n", "9600"},
-        {"one endless line", QByteArray(2 * 1024 * 1024, 'x'), "9600"},
+        {"one endless line", QByteArray(2 * 1024 * 1024, 'x'), "9600", true},
+        {"a group not closed", "[COM\nPORT%20NUMBER=3\nBAUD%20RATE=19200\n", "9600", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -142,11 +160,117 @@ TEST(Startup, UnusableSettingsAskForAPortAndCancelLeavesTheFileAlone) {
         EXPECT_EQ(answers.unanswered(), 0);
         EXPECT_FALSE(rig.fake.isOpen());
         EXPECT_EQ(ReadFile(rig.settingsFile()), c.content);
+        const PortSettings::Values read = PortSettings(rig.settingsFile()).Read();
+        EXPECT_EQ(read.file,
+                  c.damaged ? PortSettings::FileState::Damaged : PortSettings::FileState::Read);
+        if (c.damaged) {
+            ASSERT_EQ(rig.messages.texts.size(), 1);
+            EXPECT_TRUE(rig.messages.texts[0].startsWith("The settings file " + rig.settingsFile() +
+                                                         " is damaged ("))
+                << rig.messages.texts[0].toStdString();
+        } else {
+            EXPECT_TRUE(rig.messages.texts.isEmpty());
+        }
     }
     EXPECT_EQ(PortSettings::ParseInt16("-1"), -1); // read, then refused as a port
     EXPECT_EQ(PortSettings::ParseInt32("0x4B00"), std::nullopt);
     EXPECT_EQ(PortSettings::ParseBool("True"), true);
     EXPECT_EQ(PortSettings::ParseBool("-1"), true);
+}
+
+// A file that is there but cannot be read is not a first start (a folder in
+// its place is above): the operator is told which and why before Options
+// asks. OK then uses the port, says that it cannot be stored, and leaves the
+// file alone.
+TEST(Startup, ASettingsFileThatCannotBeReadIsSaidBeforeOptionsAsks) {
+    const struct {
+        const char* what;
+        std::function<bool(const QString&)> make;
+        const char* why;
+        const char* whyNotStored;
+    } cases[] = {
+        {"a file in its folder's place",
+         [](const QString& f) {
+             QFile folder(QFileInfo(f).path());
+             return folder.open(QIODevice::WriteOnly);
+         },
+         "Not a directory", "is not a folder"},
+        {"a FIFO, which must not hold the start",
+         [](const QString& f) {
+             return QDir().mkpath(QFileInfo(f).path()) &&
+                    ::mkfifo(QFile::encodeName(f).constData(), 0600) == 0;
+         },
+         "it is not a regular file", "it is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppRig rig;
+        rig.AddPort(3);
+        ASSERT_TRUE(c.make(rig.settingsFile()));
+        const PortSettings::Values read = PortSettings(rig.settingsFile()).Read();
+        EXPECT_EQ(read.file, PortSettings::FileState::Unreadable);
+        DialogAnswers answers;
+        answers.Add([&](frmOptions& d) {
+            EXPECT_EQ(rig.messages.texts.size(), 1); // before the dialog
+            d.cmdOK()->click();
+        });
+        EXPECT_TRUE(rig.program().Main());
+        EXPECT_EQ(answers.shown(), 1);
+        EXPECT_EQ(rig.fake.portNumber(), 3);
+        ASSERT_EQ(rig.messages.texts.size(), 2);
+        EXPECT_EQ(rig.messages.texts[0], QStringLiteral("The settings file %1 cannot be read (%2). "
+                                                        "The port and baud rate in it are not "
+                                                        "used: choose them in Options.")
+                                             .arg(rig.settingsFile(), c.why));
+        EXPECT_TRUE(
+            rig.messages.texts[1].contains("could not be stored in " + rig.settingsFile() + " (") &&
+            rig.messages.texts[1].contains(c.whyNotStored))
+            << rig.messages.texts[1].toStdString();
+        EXPECT_EQ(PortSettings(rig.settingsFile()).Read().file,
+                  PortSettings::FileState::Unreadable);
+    }
+}
+
+// OK with a file that cannot be written: the port is used for this run, the
+// operator is told, and the old file, with the old port, is there next time.
+TEST(Startup, AChoiceThatCannotBeStoredIsUsedAndSaidAndTheOldFileStays) {
+    AppRig rig;
+    // Readable, but no new file can be made beside it: its name is as long
+    // as a name can be, so the write fails even for root.
+    rig.setSettingsName(QString(255, 'q'));
+    rig.AddPort(4);
+    rig.AddPort(5);
+    const QByteArray old = "[COM]\nPORT%20NUMBER=4\nBAUD%20RATE=9600\n";
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(rig.settingsFile()).path()));
+    QFile file(rig.settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    file.close();
+
+    ASSERT_TRUE(rig.program().Main());
+    EXPECT_EQ(rig.fake.portNumber(), 4);
+    EXPECT_TRUE(rig.messages.texts.isEmpty());
+    DialogAnswers answers;
+    answers.Add([&](frmOptions& d) {
+        d.cboPortNumber()->setCurrentIndex(d.cboPortNumber()->findData(5));
+        d.cboBaudRate()->setCurrentIndex(d.cboBaudRate()->findText("19200"));
+        d.cmdOK()->click();
+    });
+    rig.program().mainWindow()->cmdOptions()->click();
+    EXPECT_EQ(answers.shown(), 1);
+    EXPECT_TRUE(rig.fake.isOpen());
+    EXPECT_EQ(rig.fake.portNumber(), 5);
+    EXPECT_EQ(rig.fake.settings(), "19200,n,8,1");
+    ASSERT_EQ(rig.messages.texts.size(), 1);
+    EXPECT_TRUE(rig.messages.texts[0].startsWith(
+        "COM5 at 19200 baud is in use now, but the choice could not be stored in " +
+        rig.settingsFile() + " ("))
+        << rig.messages.texts[0].toStdString();
+    EXPECT_EQ(ReadFile(rig.settingsFile()), old);
+
+    rig.EndProgram();
+    ASSERT_TRUE(rig.program().Main());
+    EXPECT_EQ(rig.fake.portNumber(), 4);
+    EXPECT_EQ(rig.fake.settings(), "9600,n,8,1");
 }
 
 // A stored port opens without a question; one that fails, or is lost, is shown.
