@@ -173,9 +173,15 @@ basMain::~basMain() {
 }
 
 void basMain::WatchLostPort() {
-    if (line_.iPortNumber >= 1) {
-        reopen_->start();
+    if (line_.iPortNumber < 1) {
+        return;
     }
+    // What it was: the same node must go away before it counts as back, or
+    // a device still hung up (the slave of a closed pseudo-terminal) would
+    // be opened and lost again and again.
+    lostDevice_ = QFileInfo(comm_.DevicePath(line_.iPortNumber)).canonicalFilePath();
+    sawGone_ = lostDevice_.isEmpty();
+    reopen_->start();
 }
 
 void basMain::TryReopen() {
@@ -185,8 +191,12 @@ void basMain::TryReopen() {
     }
     // Its alias or device node back (a USB adapter plugged in again, the
     // emulator restarted): open it as at start-up, then scan the line.
-    const QString device = comm_.DevicePath(line_.iPortNumber);
-    if (device.isEmpty() || !QFileInfo::exists(device)) {
+    const QString device = QFileInfo(comm_.DevicePath(line_.iPortNumber)).canonicalFilePath();
+    if (device.isEmpty()) {
+        sawGone_ = true;
+        return;
+    }
+    if (!sawGone_ && device == lostDevice_) {
         return;
     }
     if (!line_.OpenCommPort(line_.iPortNumber, line_.lBaudRate)) {

@@ -112,6 +112,8 @@ private:
     ViewsHub hub_;
     std::unique_ptr<Timer> drawLater_;
     std::unique_ptr<Timer> reopen_;       // runs while a lost port is waited for
+    QString lostDevice_;                  // the device the lost port was
+    bool sawGone_ = false;                // and it has gone since
     std::unique_ptr<QObject> inputFirst_; // draws what waits before operator input
     QuadrelCore core_;
     std::unique_ptr<frmMain> form_;           // uses everything above

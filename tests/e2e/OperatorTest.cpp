@@ -2,7 +2,7 @@
 // against quadrel-sim on a pseudo-terminal: what is clicked goes over the
 // line, the emulated unit carries it out, and the window shows its answers.
 // One program start walks them all, as starting it is the slow part.
-#include "SimProcess.h"
+#include "ProgramOnSim.h"
 #include "app/QtMessageBoxes.h"
 #include "app/SwitchView.h"
 #include "app/basMain.h"
@@ -48,10 +48,6 @@ struct NoMessages : MessageBoxes {
     }
 };
 
-struct Clock : LogClock {
-    QDateTime LocalNow() const override { return QDateTime(QDate(2026, 12, 7), QTime(9, 0)); }
-};
-
 class Operator : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -59,16 +55,8 @@ protected:
         ASSERT_TRUE(
             sim_.Start(170, {"--baud", "19200", "--unit", "id=0,inputs=16,outputs=8,name=Stage",
                              "--unit", "id=1,inputs=8,outputs=8,name=Hall"}));
-        PortFolders folders;
-        folders.aliasDir = sim_.aliasDir();
-        folders.devDir = sim_.configDir() + "/no-dev";
-        folders.sysTtyDir = sim_.configDir() + "/no-sys";
-        comm_ = std::make_unique<basCOMM>(folders);
-        port_ = std::make_unique<QtSerialPort>(*comm_);
-        program_ = std::make_unique<basMain>(basMain::Environment{
-            *comm_, *port_, timers_, messages_, clock_, sim_.settingsFile(), sim_.configDir(),
-            [this] { return port_->lastError(); }, sim_.configDir() + "/state/state.ini",
-            sim_.configDir() + "/Quadrel/names.json"});
+        rig_ = std::make_unique<quadrel::test::ProgramOnSim>(sim_, messages_);
+        program_ = &**rig_;
         ASSERT_TRUE(program_->Main());
         core_ = &program_->core();
         // The first unit is read and every unit found; then the operator
@@ -86,7 +74,8 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return !core_->status.IsBusy(); }, 10s));
     }
     void TearDown() override {
-        program_.reset();
+        program_ = nullptr;
+        rig_.reset();
         sim_.Stop();
     }
 
@@ -156,12 +145,9 @@ protected:
     }
 
     SimProcess sim_;
-    std::unique_ptr<basCOMM> comm_;
-    std::unique_ptr<QtSerialPort> port_;
-    QtTimerFactory timers_;
     NoMessages messages_;
-    Clock clock_;
-    std::unique_ptr<basMain> program_;
+    std::unique_ptr<quadrel::test::ProgramOnSim> rig_;
+    basMain* program_ = nullptr;
     QuadrelCore* core_ = nullptr;
 };
 

@@ -1,15 +1,9 @@
 // The real program on the real port layer keeps the line going by itself:
 // a port switched in the middle of a scan, a port that vanishes and comes
 // back, a unit that falls silent and answers again.
-#include "SimProcess.h"
-#include "app/QtMessageBoxes.h"
-#include "app/basMain.h"
+#include "ProgramOnSim.h"
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
-#include "link/basCOMM.h"
-#include "link/qt/QtSerialPort.h"
-#include "link/qt/QtTimer.h"
-#include "log/LogClock.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,38 +25,18 @@ struct NoMessages : MessageBoxes {
     Answer Ask(QWidget*, const Question&) override { return {}; }
 };
 
-struct Clock : LogClock {
-    QDateTime LocalNow() const override { return QDateTime(QDate(2026, 12, 8), QTime(9, 0)); }
+struct Quiet {
+    NoMessages messages;
 };
 
-// The program as main() wires it, on the folders of `sim`, set to `port`.
-class Program {
-public:
-    Program(SimProcess& sim, int port, int baud) {
+// The program on `sim`'s folders, set to `port`.
+struct Program : Quiet, quadrel::test::ProgramOnSim {
+    Program(SimProcess& sim, int port, int baud)
+        : ProgramOnSim(Configured(sim, port, baud), messages) {}
+    static SimProcess& Configured(SimProcess& sim, int port, int baud) {
         EXPECT_TRUE(sim.WriteSettings(port, baud));
-        PortFolders folders;
-        folders.aliasDir = sim.aliasDir();
-        folders.devDir = sim.configDir() + "/no-dev";
-        folders.sysTtyDir = sim.configDir() + "/no-sys";
-        comm_ = std::make_unique<basCOMM>(folders);
-        port_ = std::make_unique<QtSerialPort>(*comm_);
-        program_ = std::make_unique<basMain>(basMain::Environment{
-            *comm_, *port_, timers_, messages_, clock_, sim.settingsFile(), sim.configDir(),
-            [this] { return port_->lastError(); }, sim.configDir() + "/state/state.ini",
-            sim.configDir() + "/Quadrel/names.json"});
+        return sim;
     }
-    basMain& operator*() { return *program_; }
-    basMain* operator->() { return program_.get(); }
-    QtSerialPort& port() { return *port_; }
-    QuadrelCore& core() { return program_->core(); }
-
-private:
-    std::unique_ptr<basCOMM> comm_;
-    std::unique_ptr<QtSerialPort> port_;
-    QtTimerFactory timers_;
-    NoMessages messages_;
-    Clock clock_;
-    std::unique_ptr<basMain> program_;
 };
 
 // Answers of unit `id` to the status queries since `from`.
