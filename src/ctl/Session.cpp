@@ -258,6 +258,24 @@ Session::Outcome Session::Show() {
         }
         seen = again;
     }
+    // A port the unit never reported is unknown: printed as the table's
+    // default, it would be a value the unit does not hold.
+    const auto missing = core_.status.sweep().Missing(0);
+    if (!missing.empty()) {
+        QStringList what;
+        for (const auto& [code, ports] : missing) {
+            QStringList numbers;
+            for (int p : ports) {
+                numbers << QString::number(p);
+            }
+            what << QStringLiteral("query %1 for ports %2")
+                        .arg(code, 2, 16, QLatin1Char('0'))
+                        .arg(numbers.join(QLatin1Char(',')));
+        }
+        return Fail(ExitStatus::NotTaken, QStringLiteral("unit %1 did not report every port: %2")
+                                              .arg(id)
+                                              .arg(what.join(QStringLiteral("; "))));
+    }
     QJsonArray presets;
     for (int m = 1; command_.presets && m <= unit->iMemoryCount(); ++m) {
         console_.Progress(QStringLiteral("reading preset %1").arg(m));

@@ -41,6 +41,24 @@ bool PortSweep::Reading(const SEND_PACKET& request) const {
            (m == 0 ? model_.blLoadingStatus : model_.blLoadingMemory);
 }
 
+std::map<uint8_t, std::vector<int>> PortSweep::Missing(uint8_t m) const {
+    std::map<uint8_t, std::vector<int>> out;
+    const auto read = reads_.find(m);
+    if (read == reads_.end() || !model_.objSelectedUnit) {
+        return out;
+    }
+    for (const auto& entry : read->second.kinds) {
+        const uint8_t code = entry.first;
+        const Kind& kind = entry.second;
+        for (int port = 1; port <= PortCount(code); ++port) {
+            if (kind.seen.count(port) == 0) {
+                out[code].push_back(port);
+            }
+        }
+    }
+    return out;
+}
+
 int PortSweep::PortCount(uint8_t code) const {
     const UnitRef& unit = model_.objSelectedUnit;
     switch (code) {

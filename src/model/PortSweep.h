@@ -31,6 +31,10 @@ public:
     std::vector<int32_t> Taken(const SEND_PACKET& request, const std::vector<int>& ports,
                                std::optional<int32_t> step);
 
+    // Ports the last read of location m asked for and the unit never
+    // reported, by query code; empty when that read was whole.
+    std::map<uint8_t, std::vector<int>> Missing(uint8_t m) const;
+
     // The ports the reply's pairs name.
     static std::vector<int> PortsOf(const Bytes& pairs, int length);
 
