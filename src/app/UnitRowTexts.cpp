@@ -6,6 +6,11 @@ namespace quadrel {
 
 namespace {
 
+// What the list shows of a value not read yet.
+QString NotYet() {
+    return QStringLiteral("\u2014");
+}
+
 QString EnableText(bool on) {
     return on ? QStringLiteral("Enable") : QStringLiteral("Disable");
 }
@@ -114,7 +119,16 @@ UnitRow UnitRowOf(const QRDSTA& unit) {
     c[14] = EnableText(delay);
     c[15] = delay ? QString::number(audio->iDelayUnit()) : QString();
     c[16] = delay ? QString::number(audio->iMaxDelayTime()) : QString();
-    c[17] = firmware && firmware->blEnabled() ? QString() : QStringLiteral("Unknow");
+    const bool told =
+        firmware && firmware->iMajor() + firmware->iMinor() + firmware->iReversion() > 0;
+    c[17] = firmware && firmware->blEnabled() ? (told ? firmware->text() : NotYet())
+                                              : QStringLiteral("Unknow");
+    // What only the extended block tells is not known until it is read.
+    if (unit.blExtendedInfoExist() && !unit.blExtendedRead()) {
+        for (size_t k = 5; k <= 17; ++k) {
+            c[k] = NotYet();
+        }
+    }
     return row;
 }
 

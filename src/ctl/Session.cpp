@@ -205,6 +205,16 @@ Session::Outcome Session::Scan() {
     if (!WaitIdle()) {
         return LineFailure();
     }
+    // And the firmware of those that tell it, as show prints it.
+    for (const auto& entry : core_.model.objUnits()) {
+        const auto firmware = entry.unit->objFirmwareVersion();
+        if (firmware && firmware->blEnabled() && entry.unit != core_.model.objSelectedUnit) {
+            core_.link.senders.CmdGetFirmwareVersion(entry.unit->bID(), kQuery);
+        }
+    }
+    if (!WaitIdle()) {
+        return LineFailure();
+    }
     QJsonArray units;
     for (int id : command_.ids) {
         const UnitRef unit = core_.model.FindUnit(static_cast<uint8_t>(id));

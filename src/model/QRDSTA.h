@@ -104,6 +104,10 @@ public:
     void setiMaxCommandLB(int v) { iMaxCommandLB_ = v; }
     bool blExtendedInfoExist() const { return blExtendedInfoExist_; }
     void setblExtendedInfoExist(bool v) { blExtendedInfoExist_ = v; }
+    // The extended block has been read since the last information reply:
+    // until then the abilities are not known.
+    bool blExtendedRead() const { return blExtendedRead_; }
+    void setblExtendedRead(bool v) { blExtendedRead_ = v; }
     std::shared_ptr<PLUG_INFO> objPlugINFO() const { return objPlugINFO_; }
     void setobjPlugINFO(std::shared_ptr<PLUG_INFO> v) { objPlugINFO_ = std::move(v); }
     std::shared_ptr<FIRMWARE_VERSION> objFirmwareVersion() const { return objFirmwareVersion_; }
@@ -157,6 +161,7 @@ private:
     std::shared_ptr<FIRMWARE_VERSION> objFirmwareVersion_;
     std::shared_ptr<PLUG_INFO> objPlugINFO_;
     bool blExtendedInfoExist_ = false;
+    bool blExtendedRead_ = false;
     int iMaxCommandLB_ = 0;
 };
 

@@ -359,15 +359,17 @@ void ReplyHandlers::ReplyEdidType() {
 }
 
 void ReplyHandlers::ReplyFirmwareVersion() {
-    if (FromSelectedUnit()) {
-        const RECV_PACKET& p = link_.receiver.packet();
-        const UnitRef unit = model_.objSelectedUnit;
-        auto firmware = unit->objFirmwareVersion();
-        if (firmware && p.bData.size() >= 2) {
-            firmware->setiMajor(p.bData[0] >> 4);
-            firmware->setiMinor(p.bData[0] & 0x0F);
-            firmware->setiReversion(p.bData[1]);
-            views_.SetUnitFirmwareText(unit->bID(), firmware->text());
+    // Any known unit's version is kept, so the unit list and quadrel-ctl scan
+    // can show it; only the selected unit's is a step of its read.
+    const RECV_PACKET& p = link_.receiver.packet();
+    const UnitRef unit = model_.FindUnit(p.bID);
+    auto firmware = unit ? unit->objFirmwareVersion() : nullptr;
+    if (firmware && p.bData.size() >= 2) {
+        firmware->setiMajor(p.bData[0] >> 4);
+        firmware->setiMinor(p.bData[0] & 0x0F);
+        firmware->setiReversion(p.bData[1]);
+        views_.SetUnitFirmwareText(unit->bID(), firmware->text());
+        if (FromSelectedUnit()) {
             for (const int32_t done : SweepTaken(2)) {
                 status_.StatusStepDone(p.bID, 0, done);
             }
@@ -398,6 +400,9 @@ void ReplyHandlers::ReplyUnitInfo() {
     const UnitRef known = model_.FindUnit(id);
     if (known && !known->blConnected() && onUnitBack_) {
         onUnitBack_(id);
+    }
+    if (known) {
+        known->setblExtendedRead(false); // its abilities come afresh with the block
     }
     model_.AddOrUpdateUnit(id, name, true, flags & 0x0F, p.bData[2], p.bData[1], GetMaxCommandLB(0),
                            extended, audio, video, std::make_shared<PLUG_INFO>(),
@@ -433,7 +438,12 @@ void ReplyHandlers::ReplyExtendedInfo() {
         return;
     }
     const Bytes& d = p.bData;
+    // A version already read stays: the extended block only says whether the
+    // unit tells it.
     auto firmware = std::make_shared<FIRMWARE_VERSION>();
+    if (const auto known = unit->objFirmwareVersion()) {
+        *firmware = *known;
+    }
     firmware->setblEnabled(Bit(d[0], 0));
     const int maxCommand = GetMaxCommandLB(Bit(d[0], 7) ? 1 : 0);
     auto video = std::make_shared<VIDEO_INFO>();
@@ -459,6 +469,7 @@ void ReplyHandlers::ReplyExtendedInfo() {
         audio->setiMaxDelayTime(d[4] * 100);
         audio->setlMaxDelayLevel(audio->iMaxDelayTime() / audio->iDelayUnit());
     }
+    unit->setblExtendedRead(true);
     model_.AddOrUpdateUnit(unit->bID(), unit->sName(), unit->blConnected(), unit->iMemoryCount(),
                            unit->iInputCount(), unit->iOutputCount(), maxCommand,
                            unit->blExtendedInfoExist(), audio, video, plug, firmware, views_);

@@ -54,9 +54,12 @@ struct PagesRig {
                      const QString& name = QString()) {
         QRD_INFO scratch;
         const UnitRef u = AddUnitRecord(scratch, id, inputs, outputs, caps);
-        return core.model.AddOrUpdateUnit(
+        const UnitRef unit = core.model.AddOrUpdateUnit(
             id, name.isEmpty() ? u->sName() : name, true, caps.memories, inputs, outputs, 128, true,
             u->objAudioINFO(), u->objVideoINFO(), u->objPlugINFO(), u->objFirmwareVersion(), hub);
+        unit->setblExtendedRead(true); // its extended block read too
+        hub.ShowUnitRow(*unit);
+        return unit;
     }
     // Registers and selects a unit and lays the views out as its read does.
     UnitRef Show(uint8_t id, int inputs, int outputs, const UnitCaps& caps = UnitCaps()) {

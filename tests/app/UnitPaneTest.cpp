@@ -142,7 +142,7 @@ TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
     r.Register(9, 16, 2, caps, "Renamed");
     EXPECT_EQ(list->topLevelItemCount(), 2);
     EXPECT_EQ(Cells(r.pane, 9, {"NAME", "IO", "AV", "Delay", "Max Delay", "Firmware Version"}),
-              "Renamed|16/2|Video|Disable||");
+              "Renamed|16/2|Video|Disable||\u2014"); // its version not read yet
     EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD10"));
     EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 10);
     r.Register(9, 8, 8);
@@ -152,6 +152,12 @@ TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
               "not answering");
     r.hub.SetUnitFirmwareText(9, "1.2.10");
     EXPECT_EQ(Cells(r.pane, 9, {"Firmware Version"}), "1.2.10");
+    // Listed by its information only: what its extended block tells is not
+    // known yet, neither enabled nor disabled.
+    r.core.model.FindUnit(9)->setblExtendedRead(false);
+    r.hub.ShowUnitRow(*r.core.model.FindUnit(9));
+    EXPECT_EQ(Cells(r.pane, 9, {"AV", "Volumn", "Delay", "Firmware Version"}),
+              "Both|\u2014|\u2014|\u2014");
 
     r.pane.ClearForClosedPort();
     EXPECT_EQ(list->topLevelItemCount(), 0);
