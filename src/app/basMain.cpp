@@ -124,8 +124,8 @@ basMain::basMain(Environment env)
         core_.model.objSelectedUnit.reset();
         core_.model.ReplaceUnits();
     };
-    hooks_.Undo = [this] { TellStep(core_.history.Undo()); };
-    hooks_.Redo = [this] { TellStep(core_.history.Redo()); };
+    hooks_.Undo = [this] { TellStep(core_.history.Undo(), true); };
+    hooks_.Redo = [this] { TellStep(core_.history.Redo(), false); };
     // The frame routes the port's events: its status line hears of a lost
     // port before the link does.
     port_.setHandlers({
@@ -233,8 +233,18 @@ void basMain::DrawAfterFrames(std::chrono::milliseconds pause) {
     QApplication::instance()->installEventFilter(inputFirst_.get());
 }
 
-void basMain::TellStep(ChangeHistory::Outcome outcome) {
+void basMain::TellStep(ChangeHistory::Outcome outcome, bool undo) {
+    // The status line says what every press did; a refusal is also a box.
     const QString text = core_.history.Message(outcome);
+    if (outcome == ChangeHistory::Outcome::Sent) {
+        core_.activity.Act((undo ? QStringLiteral("Undone: ") : QStringLiteral("Done again: ")) +
+                           core_.history.lastStep());
+    } else if (outcome == ChangeHistory::Outcome::Nothing) {
+        core_.activity.Act(undo ? QStringLiteral("Nothing to undo")
+                                : QStringLiteral("Nothing to redo"));
+    } else {
+        core_.activity.Act(text);
+    }
     if (!text.isEmpty()) {
         messages_.MsgBox(form_.get(), text);
     }

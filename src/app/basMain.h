@@ -87,7 +87,7 @@ public:
 
 private:
     // Tells the operator why an undo or redo was not taken.
-    void TellStep(ChangeHistory::Outcome outcome);
+    void TellStep(ChangeHistory::Outcome outcome, bool undo);
     // The port went away: its device is watched and the port opened again,
     // then scanned, once it is back.
     void WatchLostPort();

@@ -50,6 +50,9 @@ QString ActivityStatus::Text() const {
     if (selected && !selected->blConnected()) {
         return NotAnsweringText(selected->bID());
     }
+    if (!act_.isEmpty()) {
+        return act_;
+    }
     if (back_ >= 0 && selected && selected->bID() == back_) {
         return QStringLiteral("Unit %1 answers again: %2")
             .arg(RowId(back_))
@@ -65,12 +68,20 @@ QString ActivityStatus::Text() const {
 
 void ActivityStatus::UnitBack(uint8_t id) {
     back_ = id;
+    act_.clear();
+    Changed();
+}
+
+void ActivityStatus::Act(const QString& text) {
+    act_ = text;
+    back_ = -1;
     Changed();
 }
 
 void ActivityStatus::ScanStarted() {
     probing_ = 0;
     back_ = -1;
+    act_.clear();
     scanEnded_ = false;
     if (port_.isOpen()) {
         lost_ = false;
@@ -86,6 +97,7 @@ void ActivityStatus::ScanEnded() {
 void ActivityStatus::PortLost() {
     lost_ = true;
     back_ = -1;
+    act_.clear();
     Changed();
 }
 

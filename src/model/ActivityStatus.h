@@ -29,12 +29,16 @@ public:
     void PortLost();
     // The selected unit answers again after it was given up.
     void UnitBack(uint8_t id);
+    // What the operator's last act did ("Undone: Output 1: volume 80 → 51"),
+    // shown until something else happens on the line.
+    void Act(const QString& text);
     // As built: no scan seen, the port not lost.
     void Reset() {
         probing_ = 0;
         scanEnded_ = false;
         lost_ = false;
         back_ = -1;
+        act_.clear();
     }
 
     // Told whenever the text may have changed; the window reads Text() once
@@ -64,6 +68,7 @@ private:
     bool scanEnded_ = false; // a scan ran and ended: say what it found
     bool lost_ = false;      // the port went away (rather than never opened)
     int back_ = -1;          // the selected unit came back after it was given up
+    QString act_;            // what the operator's last act did
 };
 
 // The words for a unit that does not answer, in the status line and on its

@@ -308,6 +308,13 @@ ChangeHistory::Outcome ChangeHistory::Step(std::deque<Change>& from, std::deque<
     }
     Change next = change;
     next.tag = link_.queue.NewTag();
+    std::vector<SettingChange> shown = change.items;
+    if (way == Way::Back) {
+        for (SettingChange& c : shown) {
+            std::swap(c.before, c.after);
+        }
+    }
+    lastStep_ = Describe(shown).join(QStringLiteral("; "));
     ::quadrel::Change send;
     send.unit = change.unit.id;
     for (const SettingChange& c : change.items) {

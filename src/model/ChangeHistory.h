@@ -84,6 +84,8 @@ public:
     QString Message(Outcome outcome) const;
     // The unit an Undo or Redo would act on (the last one asked about).
     uint8_t lastUnit() const { return lastUnit_; }
+    // The step the last Undo or Redo sent, in words: "Output 1: volume 80 → 51".
+    const QString& lastStep() const { return lastStep_; }
 
     // One line per port that changes, for a question: "Output 3: audio
     // input 2 → 5, volume 50 → 80".
@@ -115,6 +117,7 @@ private:
     ChangePath& path_;
     Views& views_;
     QString forgotten_;       // why the steps went, until the next change
+    QString lastStep_;        // the step the last Undo or Redo sent, in words
     std::deque<Change> undo_; // newest last
     std::deque<Change> redo_;
     uint8_t lastUnit_ = 0;

@@ -194,8 +194,11 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     EXPECT_TRUE(sim_.Requests().contains(SimProcess::Frame(0, 0x02, 2, 3)));
     EXPECT_EQ(UnitState(), before);
     EXPECT_TRUE(messages_.texts.isEmpty());
+    EXPECT_EQ(core_->activity.Text(),
+              "Undone: Output 2: audio input 2 \u2192 3, video input 2 \u2192 3");
     QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_TRUE(Routed(2, 2));
+    EXPECT_TRUE(core_->activity.Text().startsWith("Done again: Output 2"));
 
     // Input 3 to outputs 2 and 5 on the grid.
     Click(Find<QPushButton>("chkSwitchOutput_1"));                      // output 2
