@@ -119,9 +119,19 @@ void UnitPane::cmdSave_Click() {
                    QStringLiteral("&Overwrite"))) {
         return;
     }
-    core_.path.Send(Change::Preset(Change::Kind::PresetSave, unit->bID(), *location,
-                                   unit->objAudioINFO() && unit->objAudioINFO()->blEnabled(),
-                                   unit->objVideoINFO() && unit->objVideoINFO()->blEnabled()));
+    // The status line says how the unit took it, once it has answered.
+    const QString where = QStringLiteral("memory location %1 of %2")
+                              .arg(PresetLabel(*location), UnitText(unit->bID()));
+    core_.path.SendThen(Change::Preset(Change::Kind::PresetSave, unit->bID(), *location,
+                                       unit->objAudioINFO() && unit->objAudioINFO()->blEnabled(),
+                                       unit->objVideoINFO() && unit->objVideoINFO()->blEnabled()),
+                        [this, where](bool answered) {
+                            core_.activity.Act(
+                                answered ? QStringLiteral("Saved the live state to ") + where
+                                         : QStringLiteral("Not saved to %1: the unit did not "
+                                                          "answer")
+                                               .arg(where));
+                        });
     views_.Enable_QRD(false);
     core_.status.SetLoadingMemory(true);
 }
@@ -158,8 +168,17 @@ void UnitPane::cmdLoad_Click() {
     if (audio || video) {
         // What the preset holds is what the unit will show once loaded.
         const uint32_t tag = core_.history.Record(preview);
-        core_.path.Send(
-            Change::Preset(Change::Kind::PresetLoad, unit->bID(), *location, audio, video), tag);
+        const QString what = QStringLiteral("memory location %1 into %2")
+                                 .arg(PresetLabel(*location), UnitText(unit->bID()));
+        core_.path.SendThen(
+            Change::Preset(Change::Kind::PresetLoad, unit->bID(), *location, audio, video),
+            [this, what](bool answered) {
+                core_.activity.Act(answered ? QStringLiteral("Loaded ") + what
+                                            : QStringLiteral("Not loaded %1: the unit did not "
+                                                             "answer")
+                                                  .arg(what));
+            },
+            tag);
         core_.status.SetLoadingStatus(true);
         core_.status.RequestUnitStatus(0);
     }

@@ -47,6 +47,8 @@ public:
     // next frame is written, so a job's next step goes out at once.
     uint32_t NewTag();
     uint32_t NewTag(FrameDone listener);
+    // Listens to an existing tag's frames from now on.
+    void Listen(uint32_t tag, FrameDone listener) { listeners_[tag] = std::move(listener); }
     void DropTag(uint32_t tag);
     void setCurrentTag(uint32_t tag, int32_t step = -1) {
         currentTag_ = tag;

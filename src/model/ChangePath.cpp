@@ -5,6 +5,8 @@
 #include "model/basQRD.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace quadrel {
 
@@ -89,6 +91,39 @@ std::set<Setting> ChangePath::Send(const Change& change, uint32_t tag, int32_t s
     std::set<Setting> out = Send(change);
     q.setCurrentTag(tagBefore);
     return out;
+}
+
+void ChangePath::SendThen(const Change& change, std::function<void(bool)> done, uint32_t tag) {
+    TransmitQueue& q = link_.queue;
+    struct Count {
+        int pending = 0;
+        bool answered = true;
+        bool sending = true;
+        std::function<void(bool)> done;
+    };
+    auto count = std::make_shared<Count>();
+    count->done = std::move(done);
+    if (tag == 0) {
+        tag = q.NewTag();
+    }
+    const auto finish = [&q, count, tag] {
+        if (count->pending == 0 && !count->sending && count->done) {
+            q.DropTag(tag);
+            std::exchange(count->done, nullptr)(count->answered);
+        }
+    };
+    q.Listen(tag, [count, finish](const SEND_PACKET&, TransmitQueue::FrameEnd end) {
+        if (end == TransmitQueue::FrameEnd::Queued) {
+            ++count->pending;
+            return;
+        }
+        --count->pending;
+        count->answered = count->answered && end == TransmitQueue::FrameEnd::Answered;
+        finish();
+    });
+    Send(change, tag);
+    count->sending = false;
+    finish(); // nothing went out, or it ended at once
 }
 
 std::set<Setting> ChangePath::Send(const Change& c) {

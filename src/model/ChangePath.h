@@ -3,6 +3,7 @@
 #include "model/Setting.h"
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -55,6 +56,9 @@ public:
     std::set<Setting> Send(const Change& change);
     // The same, with every frame carrying `tag` and `step`.
     std::set<Setting> Send(const Change& change, uint32_t tag, int32_t step = -1);
+    // The same, and `done` is told once every frame of the change is done
+    // with: true when the unit answered each one. Under `tag` when given.
+    void SendThen(const Change& change, std::function<void(bool answered)> done, uint32_t tag = 0);
 
 private:
     bool SendSetting(uint8_t id, const Change::Item& item, int32_t priority);

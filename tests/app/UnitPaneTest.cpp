@@ -267,6 +267,7 @@ TEST(UnitPane, LoadListsChangesLocationsKeepOrResetAndSaveWritesBothKindsThenRea
     EXPECT_FALSE(r.pane.fraMemory()->isEnabled());
     EXPECT_FALSE(r.sw.findChild<QPushButton*>("cmdDisconnect")->isEnabled());
     Drain(r);
+    EXPECT_EQ(r.core.activity.Text(), "Saved the live state to memory location #2 of unit 07");
 
     locations->setCurrentIndex(2);
     unit->setiMemoryCount(5);

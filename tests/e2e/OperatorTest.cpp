@@ -185,6 +185,7 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     EXPECT_EQ(text, "Load memory location #1 into unit 00?\nThese will change:\n"
                     "Output 2: audio input 3 → 2, video input 3 → 2");
     ASSERT_TRUE(Routed(2, 2));
+    EXPECT_EQ(core_->activity.Text(), "Loaded memory location #1 into unit 00");
 
     // Ctrl+Z puts the unit back as it was; Ctrl+Shift+Z loads again. The
     // offscreen platform leaves no window active after the box.
