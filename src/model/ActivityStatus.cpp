@@ -22,8 +22,7 @@ QString UnitsFound(long count) {
 } // namespace
 
 QString NotAnsweringText(int id) {
-    return QStringLiteral("Unit %1 is not answering: its last known state is shown, and it is "
-                          "asked again in the background")
+    return QStringLiteral("Unit %1 is not answering: it is asked again in the background")
         .arg(RowId(id));
 }
 

@@ -109,9 +109,9 @@ TEST(LineRecovery, AUnitSilentFor80SecondsIsPolledAgainWithin70SecondsOfItsRetur
     ASSERT_TRUE(WaitFor([&] { return !unit->blConnected(); }, 60s));
     QElapsedTimer silent;
     silent.start();
-    // Meanwhile its routes stay shown, on pages that no longer act on it.
+    // Meanwhile its routes are kept, on pages that no longer act on it.
     EXPECT_EQ(core.model.AudioOutputs[2].iInputPort, 2);
-    EXPECT_TRUE(core.activity.Text().contains("last known state is shown"));
+    EXPECT_TRUE(core.activity.Text().contains("asked again in the background"));
     ASSERT_TRUE(WaitFor([&] { return unit->blConnected() && !core.status.IsBusy(); }, 160s));
     EXPECT_LT(silent.elapsed(), (80 + 70) * 1000);
     EXPECT_TRUE(core.activity.Text().startsWith("Unit 00 answers again"));

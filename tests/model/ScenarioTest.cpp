@@ -129,9 +129,9 @@ TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAskedAgainAndReadAfreshWhenBack)
     EXPECT_FALSE(h.core.model.blLoadingStatus);
     EXPECT_TRUE(h.views.Called("SetUnitIcon(31,RedON)"));
     EXPECT_TRUE(h.views.Called("Enable_QRD(false)"));
-    EXPECT_EQ(h.core.activity.Text(), "Unit 1F is not answering: its last known state is shown, "
-                                      "and it is asked again in the background");
-    // Its routes and levels stay shown, not current, while it is silent, and
+    EXPECT_EQ(h.core.activity.Text(),
+              "Unit 1F is not answering: it is asked again in the background");
+    // Its routes and levels stay in the model, not current, while it is silent, and
     // it is asked again: every 10 s, then every minute.
     const size_t before = h.port.written().size();
     h.clock.advance(35s);
