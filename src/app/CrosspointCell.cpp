@@ -24,7 +24,13 @@ void CrosspointCell::setKey(const QString& key) {
 
 void CrosspointCell::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // A disabled cell that still shows a route shows a silent unit's last
+    // known route: faded, so that it does not read as current.
+    if (!isEnabled()) {
+        p.setOpacity(0.4);
+    }
     Pictures::PaintCached(p, rect(), key_);
+    p.setOpacity(1.0);
     if (hasFocus()) {
         p.setPen(QPen(palette().highlight().color(), 1, Qt::DotLine));
         p.drawRect(rect().adjusted(2, 2, -3, -3));

@@ -199,6 +199,13 @@ QWidget* SwitchView::BuildSideControls() {
     column->addSpacing(8);
     column->addWidget(chkSelAllSwitchOutput_);
     column->addWidget(cmdDisconnect_);
+    lblLastKnown_ = new QLabel(side);
+    lblLastKnown_->setObjectName(QStringLiteral("lblLastKnown"));
+    lblLastKnown_->setTextFormat(Qt::PlainText);
+    lblLastKnown_->setWordWrap(true);
+    lblLastKnown_->setVisible(false);
+    column->addSpacing(8);
+    column->addWidget(lblLastKnown_);
     column->addStretch(1);
     return side;
 }
@@ -320,6 +327,10 @@ int SwitchView::InputAt(int c) const {
 
 int SwitchView::OutputAt(int r) const {
     return grid::PortAt(scoSwitchOutput_->value(), r);
+}
+
+QString SwitchView::LastKnownCaption() const {
+    return lblLastKnown_->isVisibleTo(this) ? lblLastKnown_->text() : QString();
 }
 
 QString SwitchView::CellKey(int k) const {

@@ -63,6 +63,10 @@ public:
     void Enable_imgQRD(bool enabled);
     void Enable_imgPlug(bool enabled);
     bool IsAllSwitchOutputSelected() const;
+    // The selected unit is silent but was read: its last routes stay in view,
+    // greyed and captioned as not current.
+    bool ShowsLastKnown() const;
+    QString LastKnownCaption() const;
 
     // What the operator sees, by key, for checks and automation.
     QString CellKey(int k) const;
@@ -138,6 +142,7 @@ private:
     QCheckBox* chkSelSwitchAudio_ = nullptr;
     QCheckBox* chkSelSwitchVideo_ = nullptr;
     QPushButton* cmdDisconnect_ = nullptr;
+    QLabel* lblLastKnown_ = nullptr;
     SwitchGrid* picSwitchBackground_ = nullptr;
 
     UnitNames names_;

@@ -112,8 +112,8 @@ void SwitchView::Draw_OutputSource(int output) {
     }
     OutputSource source{output, std::nullopt, std::nullopt};
     const UnitRef unit = core_.model.objSelectedUnit;
-    if (IsUnitConnected(unit) && output <= std::min(unit->iOutputCount(), kMaxPort) &&
-        OwnEnabled(picOutput_)) {
+    if (((IsUnitConnected(unit) && OwnEnabled(picOutput_)) || ShowsLastKnown()) &&
+        output <= std::min(unit->iOutputCount(), kMaxPort)) {
         if (unit->objAudioINFO() && unit->objAudioINFO()->blEnabled()) {
             source.audio = core_.model.AudioOutputs[output].iInputPort;
         }
@@ -142,7 +142,8 @@ void SwitchView::Draw_Crosspoint(int input, int output, bool pressed) {
     }
     CrosspointCell* cell = picSwitchBackground_->cell(*k);
     SetName(cell, QStringLiteral("input %1, output %2").arg(input).arg(output));
-    if (!OwnEnabled(cell)) {
+    const bool lastKnown = ShowsLastKnown();
+    if (!OwnEnabled(cell) && !lastKnown) {
         cell->setKey(QStringLiteral("NoANoV_UP"));
         return;
     }
@@ -151,14 +152,20 @@ void SwitchView::Draw_Crosspoint(int input, int output, bool pressed) {
     bool audioSwitchable = false;
     bool videoSwitchable = false;
     const UnitRef unit = core_.model.objSelectedUnit;
-    if (IsUnitConnected(unit) && input <= unit->iInputCount() && output <= unit->iOutputCount()) {
+    if ((IsUnitConnected(unit) || lastKnown) && input <= unit->iInputCount() &&
+        output <= unit->iOutputCount()) {
         audioSwitchable = unit->objAudioINFO() && unit->objAudioINFO()->blEnabled();
         videoSwitchable = unit->objVideoINFO() && unit->objVideoINFO()->blEnabled();
         const CROSSPOINT& point = core_.model.Crosspoints[input][output];
         audioRouted = audioSwitchable && point.blAudio;
         videoRouted = videoSwitchable && point.blVideo;
     }
-    cell->setEnabled(audioSwitchable || videoSwitchable);
+    if (lastKnown) {
+        // Drawn greyed by the disabled cell: the routes last read, not current.
+        cell->setEnabled(false);
+    } else {
+        cell->setEnabled(audioSwitchable || videoSwitchable);
+    }
     cell->setKey(keys_.SwitchKeys[static_cast<size_t>(
         SwitchKeyIndex(audioRouted, videoRouted, audioSwitchable, videoSwitchable, pressed))]);
 }
@@ -204,7 +211,25 @@ void SwitchView::Draw_OutputPlug(SignalKind kind, int output) {
     box->setKey(keys_.PlugKeys[static_cast<size_t>(PlugKeyIndex(audio, true, plugged, unplugged))]);
 }
 
+bool SwitchView::ShowsLastKnown() const {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    return unit && !unit->blConnected() && unit->iInputCount() > 0 && unit->iOutputCount() > 0;
+}
+
 void SwitchView::Enable_SwitchControl(bool enabled) {
+    const bool lastKnown = !enabled && ShowsLastKnown();
+    QString caption;
+    if (lastKnown) {
+        caption =
+            core_.link.IsPortOpen()
+                ? QStringLiteral("Not current: unit %1 is not answering")
+                      .arg(QStringLiteral("%1")
+                               .arg(core_.model.objSelectedUnit->bID(), 2, 16, QLatin1Char('0'))
+                               .toUpper())
+                : QStringLiteral("Not current: the port was lost");
+    }
+    lblLastKnown_->setText(caption);
+    lblLastKnown_->setVisible(lastKnown);
     Enable_picInput(enabled);
     Enable_picOutput(enabled);
     Enable_chkSelSwitchAudio(enabled);
@@ -234,7 +259,7 @@ void SwitchView::Enable_picInput(bool enabled) {
         chkSwitchInput_[static_cast<size_t>(c)]->setEnabled(scoSwitchInput_->value() + c < n);
     }
     scoSwitchInput_->setEnabled(n > grid::kSide);
-    if (!enabled) {
+    if (!enabled && !ShowsLastKnown()) {
         scoSwitchInput_->setValue(0);
     }
 }
@@ -254,7 +279,7 @@ void SwitchView::Enable_picOutput(bool enabled) {
                                                              select[output].blEnabled);
     }
     scoSwitchOutput_->setEnabled(enabled && n > grid::kSide);
-    if (!scoSwitchOutput_->isEnabled()) {
+    if (!scoSwitchOutput_->isEnabled() && !ShowsLastKnown()) {
         scoSwitchOutput_->setValue(0);
     }
     for (int r = 0; r < grid::kSide; ++r) {

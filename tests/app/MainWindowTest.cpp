@@ -1,7 +1,9 @@
 #include "AppRig.h"
 
+#include "app/CrosspointCell.h"
 #include "app/PortNaming.h"
 #include "app/RestoreDialog.h"
+#include "app/SwitchGrid.h"
 #include "app/SwitchView.h"
 #include "app/UnitSettingsUi.h"
 #include "app/WindowFit.h"
@@ -261,19 +263,24 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_EQ(TipText(source),
               "Output 1: audio from " + kept + " (input 1), video from " + kept + " (input 1)");
 
-    // A lost port disables the pages as a silent unit would, and says why.
+    // A lost port disables the pages as a silent unit would, and says why;
+    // the last routes stay in view, greyed and captioned as not current.
     SwitchView* sw = program.switchView();
-    EXPECT_NE(sw->CellKey(0), "NoANoV_UP");
+    const QString routed = sw->CellKey(0);
+    EXPECT_NE(routed, "NoANoV_UP");
+    EXPECT_EQ(sw->LastKnownCaption(), "");
     EXPECT_TRUE(program.audioPage()->isEnabled());
     sim.loseLine();
     rig.time.advance(10ms);
     QApplication::processEvents();
     EXPECT_EQ(form->lblActivity()->text(), "The port was lost: no unit can be reached");
     EXPECT_TRUE(form->lblPortStatus()->text().contains("lost"));
-    EXPECT_EQ(sw->CellKey(0), "NoANoV_UP");
+    EXPECT_EQ(sw->CellKey(0), routed);
+    EXPECT_FALSE(sw->grid().cell(0)->isEnabled());
+    EXPECT_EQ(sw->LastKnownCaption(), "Not current: the port was lost");
     EXPECT_FALSE(program.audioPage()->isEnabled());
     EXPECT_FALSE(program.videoPage()->isEnabled());
-    EXPECT_EQ(sw->OutputSourceText(0), "");
+    EXPECT_TRUE(sw->OutputSourceText(0).startsWith("AV"));
 }
 
 // A file of other firmware and with names: both are in the list of

@@ -2,6 +2,9 @@
 // a port switched in the middle of a scan, a port that vanishes and comes
 // back, a unit that falls silent and answers again.
 #include "ProgramOnSim.h"
+#include "app/CrosspointCell.h"
+#include "app/SwitchGrid.h"
+#include "app/SwitchView.h"
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
 
@@ -109,12 +112,20 @@ TEST(LineRecovery, AUnitSilentFor80SecondsIsPolledAgainWithin70SecondsOfItsRetur
     ASSERT_TRUE(WaitFor([&] { return !unit->blConnected(); }, 60s));
     QElapsedTimer silent;
     silent.start();
-    // Meanwhile its routes are kept, on pages that no longer act on it.
+    // Meanwhile its routes are kept and shown greyed, captioned as not
+    // current, on pages that no longer act on it.
     EXPECT_EQ(core.model.AudioOutputs[2].iInputPort, 2);
+    const SwitchView* sw = program->switchView();
+    const CrosspointCell* cell = sw->grid().cell(grid::Cell(1, 1));
+    EXPECT_EQ(cell->key(), "OnAOnV_UP");
+    EXPECT_FALSE(cell->isEnabled());
+    EXPECT_EQ(sw->LastKnownCaption(), "Not current: unit 00 is not answering");
     EXPECT_TRUE(core.activity.Text().contains("asked again in the background"));
     ASSERT_TRUE(WaitFor([&] { return unit->blConnected() && !core.status.IsBusy(); }, 160s));
     EXPECT_LT(silent.elapsed(), (80 + 70) * 1000);
     EXPECT_TRUE(core.activity.Text().startsWith("Unit 00 answers again"));
+    EXPECT_TRUE(cell->isEnabled());
+    EXPECT_EQ(sw->LastKnownCaption(), "");
     const qsizetype polled = sim.Requests().size();
     EXPECT_TRUE(WaitFor([&] { return Asked(sim, polled, 0, 0x07) >= 1; }, 5s));
 }
