@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 namespace quadrel {
@@ -31,6 +33,10 @@ struct AppHooks {
     // Ctrl+Z and Ctrl+Shift+Z: take the operator's last change back, make it again.
     std::function<void()> Undo;
     std::function<void()> Redo;
+    // The step Undo (true) or Redo would send, in words; empty for none.
+    std::function<QString(bool)> NextStep;
+    // Ctrl+G: the switch page, and the input or output asked for.
+    std::function<void()> GoTo;
 };
 
 } // namespace quadrel

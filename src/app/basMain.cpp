@@ -126,6 +126,18 @@ basMain::basMain(Environment env)
     };
     hooks_.Undo = [this] { TellStep(core_.history.Undo(), true); };
     hooks_.Redo = [this] { TellStep(core_.history.Redo(), false); };
+    hooks_.NextStep = [this](bool undo) { return core_.history.NextStep(undo); };
+    hooks_.GoTo = [this] {
+        if (form_ && switchView_ != nullptr) {
+            form_->TabStrip1()->setCurrentIndex(0);
+            switchView_->AskGoTo();
+        }
+    };
+    core_.history.setOnChanged([this] {
+        if (form_) {
+            form_->UndoStepsChanged();
+        }
+    });
     // The frame routes the port's events: its status line hears of a lost
     // port before the link does.
     port_.setHandlers({

@@ -14,6 +14,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSplitter>
@@ -21,6 +23,8 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace quadrel {
 
@@ -142,25 +146,63 @@ void frmMain::BuildFrame() {
     layout->addWidget(Frame1_);
     setCentralWidget(central);
 
-    // The operator's last change taken back and made again, from anywhere in
-    // the window (a text box keeps Ctrl+Z for its own text).
-    const std::pair<QKeySequence, std::function<void()> AppHooks::*> steps[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_Z), &AppHooks::Undo},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &AppHooks::Redo}};
-    for (const auto& [keys, hook] : steps) {
-        auto* action = new QAction(hook == &AppHooks::Undo ? tr("Undo") : tr("Redo"), this);
-        action->setShortcut(keys);
-        connect(action, &QAction::triggered, this, [this, hook = hook] {
-            if (hooks_.*hook) {
-                (hooks_.*hook)();
-            }
-        });
-        addAction(action);
-    }
+    BuildEditMenu();
 
     lblPortStatus_ = new QLabel(this);
     lblPortStatus_->setObjectName(QStringLiteral("lblPortStatus"));
     statusBar()->addWidget(lblPortStatus_, 1);
+}
+
+void frmMain::BuildEditMenu() {
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    const auto hook = [this](std::function<void()> AppHooks::*member) {
+        return [this, member] {
+            if (hooks_.*member) {
+                (hooks_.*member)();
+            }
+        };
+    };
+    actUndo_ = edit->addAction(QStringLiteral("&Undo"));
+    actUndo_->setObjectName(QStringLiteral("actUndo"));
+    connect(actUndo_, &QAction::triggered, this, hook(&AppHooks::Undo));
+    actRedo_ = edit->addAction(QStringLiteral("&Redo"));
+    actRedo_->setObjectName(QStringLiteral("actRedo"));
+    connect(actRedo_, &QAction::triggered, this, hook(&AppHooks::Redo));
+    edit->addSeparator();
+    QAction* goTo = edit->addAction(QStringLiteral("&Go to input or output…"));
+    goTo->setObjectName(QStringLiteral("actGoTo"));
+    goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(goTo, &QAction::triggered, this, hook(&AppHooks::GoTo));
+    // The keys answer from anywhere in the window even when the menu's
+    // entries are disabled, if only to say that there is nothing to undo (a
+    // text box keeps them while its text is being edited).
+    const std::pair<QKeySequence, std::function<void()> AppHooks::*> steps[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), &AppHooks::Undo},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &AppHooks::Redo}};
+    for (const auto& [keys, member] : steps) {
+        auto* action = new QAction(
+            member == &AppHooks::Undo ? QStringLiteral("Undo") : QStringLiteral("Redo"), this);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, hook(member));
+        addAction(action);
+    }
+    UndoStepsChanged();
+}
+
+void frmMain::UndoStepsChanged() {
+    const std::tuple<QAction*, bool, const char*, const char*> entries[] = {
+        {actUndo_, true, "&Undo", "Ctrl+Z"}, {actRedo_, false, "&Redo", "Ctrl+Shift+Z"}};
+    for (const auto& [action, undo, words, keys] : entries) {
+        const QString step = hooks_.NextStep ? hooks_.NextStep(undo) : QString();
+        // The step in the menu, cut short; whole in the tool tip.
+        const QString shown = fontMetrics().elidedText(step, Qt::ElideRight, 420);
+        action->setText(QLatin1String(words) +
+                        (step.isEmpty() ? QString() : QStringLiteral(": ") + shown) +
+                        QLatin1Char('\t') + QLatin1String(keys));
+        action->setToolTip(step);
+        action->setEnabled(!step.isEmpty());
+    }
 }
 
 void frmMain::ShowPortStatus() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QFrame;
+class QAction;
 class QLabel;
 class QPushButton;
 class QSplitter;
@@ -44,6 +45,10 @@ public:
     void ShowLogWindow();
     // Closes the window and runs the shutdown, as closing it does.
     void Unload();
+    // The Edit menu's Undo and Redo name the step they would send.
+    void UndoStepsChanged();
+    QAction* actUndo() const { return actUndo_; }
+    QAction* actRedo() const { return actRedo_; }
 
     // The hourglass while the program reads or scans, the arrow otherwise.
     void SetBusyPointer(bool busy) override;
@@ -90,6 +95,7 @@ private:
     void BuildFrame();
     void ShowPortStatus();
     void BuildActivityLine();
+    void BuildEditMenu();
     void ShowActivity();
     void Shutdown();
 
@@ -112,6 +118,8 @@ private:
     QPushButton* cmdSaveSettings_ = nullptr;
     QPushButton* cmdRestoreSettings_ = nullptr;
     QLabel* lblPortStatus_ = nullptr;
+    QAction* actUndo_ = nullptr;
+    QAction* actRedo_ = nullptr;
     QLabel* lblActivity_ = nullptr;
     std::function<QString()> activitySource_;
     bool activityPending_ = false;

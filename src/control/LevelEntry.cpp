@@ -39,6 +39,17 @@ bool LevelEntry::eventFilter(QObject* watched, QEvent* event) {
     if (watched != box_) {
         return QObject::eventFilter(watched, event);
     }
+    if (event->type() == QEvent::ShortcutOverride && !editing_) {
+        // Once the value is sent, Ctrl+Z and Ctrl+Shift+Z are the window's:
+        // they take back the change to the unit, not the typing.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() ==
+                QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusOut) {
         // A context menu of the box is no leaving.
         if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {

@@ -178,6 +178,7 @@ SettingValues ChangeHistory::Of(const UnitValues& values) {
 }
 
 uint32_t ChangeHistory::Record(const SettingValues& target) {
+    const Notify notify{*this};
     const UnitRef unit = model_.objSelectedUnit;
     TransmitQueue& queue = link_.queue;
     if (!IsUnitConnected(unit)) {
@@ -245,14 +246,17 @@ uint32_t ChangeHistory::Record(const SettingValues& target) {
 }
 
 ChangeHistory::Outcome ChangeHistory::Undo() {
+    const Notify notify{*this};
     return Step(undo_, redo_, Way::Back);
 }
 
 ChangeHistory::Outcome ChangeHistory::Redo() {
+    const Notify notify{*this};
     return Step(redo_, undo_, Way::Again);
 }
 
 void ChangeHistory::Clear() {
+    const Notify notify{*this};
     undo_.clear();
     redo_.clear();
 }
@@ -265,6 +269,7 @@ void ChangeHistory::Forget(const QString& why) {
 }
 
 void ChangeHistory::ForgetUnit(uint8_t id, const QString& why) {
+    const Notify notify{*this};
     const auto of = [id](const Change& c) { return c.unit.id == id; };
     const auto before = undo_.size() + redo_.size();
     std::erase_if(undo_, of);
@@ -272,6 +277,20 @@ void ChangeHistory::ForgetUnit(uint8_t id, const QString& why) {
     if (undo_.size() + redo_.size() != before) {
         forgotten_ = why;
     }
+}
+
+QString ChangeHistory::NextStep(bool undo) const {
+    const std::deque<Change>& from = undo ? undo_ : redo_;
+    if (from.empty()) {
+        return {};
+    }
+    std::vector<SettingChange> shown = from.back().items;
+    if (undo) {
+        for (SettingChange& c : shown) {
+            std::swap(c.before, c.after);
+        }
+    }
+    return Describe(shown).join(QStringLiteral("; "));
 }
 
 ChangeHistory::Outcome ChangeHistory::Step(std::deque<Change>& from, std::deque<Change>& to,
@@ -308,13 +327,7 @@ ChangeHistory::Outcome ChangeHistory::Step(std::deque<Change>& from, std::deque<
     }
     Change next = change;
     next.tag = link_.queue.NewTag();
-    std::vector<SettingChange> shown = change.items;
-    if (way == Way::Back) {
-        for (SettingChange& c : shown) {
-            std::swap(c.before, c.after);
-        }
-    }
-    lastStep_ = Describe(shown).join(QStringLiteral("; "));
+    lastStep_ = NextStep(way == Way::Back);
     ::quadrel::Change send;
     send.unit = change.unit.id;
     for (const SettingChange& c : change.items) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -71,6 +72,11 @@ public:
     Outcome Redo();
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
+    // The step an Undo (or Redo) would send, in words: "Output 1: volume 80
+    // → 51"; empty when there is none.
+    QString NextStep(bool undo) const;
+    // Told after anything that may change what Undo and Redo would do.
+    void setOnChanged(std::function<void()> onChanged) { onChanged_ = std::move(onChanged); }
     void Clear();
     // The units the steps were made on are gone: every step is forgotten, and
     // the next Undo or Redo says why.
@@ -107,6 +113,15 @@ private:
         uint32_t tag = 0; // of the frames that made it
     };
     enum class Way { Back, Again };
+    // Tells the listener when it goes out of scope.
+    struct Notify {
+        const ChangeHistory& history;
+        ~Notify() {
+            if (history.onChanged_) {
+                history.onChanged_();
+            }
+        }
+    };
 
     UnitKey KeyOfSelected() const;
     Outcome Step(std::deque<Change>& from, std::deque<Change>& to, Way way);
@@ -121,6 +136,7 @@ private:
     std::deque<Change> undo_; // newest last
     std::deque<Change> redo_;
     uint8_t lastUnit_ = 0;
+    std::function<void()> onChanged_;
 };
 
 } // namespace quadrel
