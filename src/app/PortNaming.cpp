@@ -72,6 +72,7 @@ PortNaming::~PortNaming() {
 
 void PortNaming::AddView(NamedPortsView& view) {
     views_.push_back(&view);
+    view.setNamingFilter(this);
     for (QWidget* target : view.NameTargets()) {
         target->installEventFilter(this);
     }

@@ -5,14 +5,14 @@
 #include <QColor>
 #include <QWidget>
 
-#include <array>
+#include <vector>
 
 namespace quadrel {
 
 class CrosspointCell;
 class HoverFrame;
 
-// The grid's drawing surface (picSwitchBackground): the 64 crosspoint cells,
+// The grid's drawing surface (picSwitchBackground): the crosspoint cells,
 // the connector bars between them and the hover frame.
 class SwitchGrid : public QWidget {
     Q_OBJECT
@@ -21,8 +21,10 @@ public:
     static const QColor kHighlight; // magenta
 
     // `pitch`: grid::kPitch, or more for a large interface font.
-    explicit SwitchGrid(int pitch = grid::kPitch, QWidget* parent = nullptr);
+    explicit SwitchGrid(int pitch = grid::kPitch, grid::Shape shape = {},
+                        QWidget* parent = nullptr);
     int pitch() const { return pitch_; }
+    grid::Shape shape() const { return shape_; }
 
     CrosspointCell* cell(int k) const { return cells_.at(static_cast<size_t>(k)); }
     HoverFrame* frame() const { return frame_; }
@@ -42,9 +44,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::array<CrosspointCell*, grid::kCells> cells_{};
-    std::array<QColor, grid::kCells> right_;
-    std::array<QColor, grid::kCells> below_;
+    grid::Shape shape_;
+    std::vector<CrosspointCell*> cells_;
+    std::vector<QColor> right_;
+    std::vector<QColor> below_;
     HoverFrame* frame_;
     int pitch_;
 };

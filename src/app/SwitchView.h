@@ -7,10 +7,11 @@
 
 #include <QWidget>
 
-#include <array>
 #include <memory>
+#include <vector>
 
 class QCheckBox;
+class QGridLayout;
 class QKeyEvent;
 class QLabel;
 class QPushButton;
@@ -25,9 +26,10 @@ class Timer;
 class TimerFactory;
 class Views;
 
-// The "Switch" page: a window of 8 inputs by 8 outputs onto the selected
-// unit's crosspoints, the input buttons and output boxes with their plugs,
-// and the controls that route the ticked outputs.
+// The "Switch" page: a window onto the selected unit's crosspoints, as many
+// inputs by outputs as the page holds (8 by 8 the least) at the chosen zoom,
+// the input buttons and output boxes with their names and plugs, and the
+// controls that route the ticked outputs.
 class SwitchView : public QWidget, public SwitchViewPart, public NamedPortsView {
     Q_OBJECT
 public:
@@ -75,17 +77,50 @@ public:
     QString OutputSourceText(int position) const;
     int iLastSwitchOutput() const { return iLastSwitchOutput_; }
     const SwitchGrid& grid() const { return *picSwitchBackground_; }
+    grid::Shape shape() const { return shape_; }
+    // The cell that shows (input, output), if it is in the window.
+    std::optional<int> CellShowing(int input, int output) const;
     Timer& timSelected() { return *timSelected_; }
+
+    // The zoom: -2 to 3 steps around the font's own size; Ctrl with the
+    // wheel, plus and minus change it.
+    void Zoom(int steps);
+    int zoom() const { return zoom_; }
+    // Brings an input or output into view and gives its button or box the
+    // focus: "Input 12", "Output 5", "o5", a bare number (an output) or a
+    // port's name. False when nothing matches.
+    bool GoTo(const QString& text);
+    // Asks which port to go to (Ctrl+G).
+    void AskGoTo();
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Over the grid, its buttons and boxes the wheel moves the window:
     // down the outputs, across the inputs with Shift (or a sideways wheel).
     void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The window's widgets for shape_ and pitch_, the old ones let go.
+    void BuildWindow();
+    // The shape the page holds now; the window is built again when it differs.
+    void FitWindow();
+    void ScheduleFit();
+    grid::Shape FittingShape() const;
+    QSize SizeFor(grid::Shape shape) const;
+    QFont PortFont() const;
     void BuildInputRow();
     void BuildOutputColumn();
+    // The scroll bars' ranges for the window and the unit shown.
+    void SetScrollRanges(bool resetValues);
+    // Only one cell, one input button and one output box take part in Tab:
+    // the one last focused of each.
+    void MakeTabStop(QWidget* widget);
+    // Home, End, Ctrl+Home and Ctrl+End; true when the key was the window's.
+    bool EndKey(int c, int r, const QKeyEvent* key, int inputs, int outputs);
     QWidget* BuildSideControls();
     void ConnectHandlers();
     void SetTabOrder();
@@ -119,23 +154,36 @@ private:
     Views& views_;
     std::unique_ptr<Timer> timSelected_;
     const ImageKeyTables& keys_;
-    // The grid's pitch: 32, or more where the interface font needs it.
+    // The font's pitch (32, or more where the interface font needs it), and
+    // the pitch at the zoom.
+    int basePitch_ = grid::kPitch;
     int pitch_ = grid::kPitch;
+    int zoom_ = 0;
+    int zoomDelta_ = 0;
+    grid::Shape shape_;
+    bool fitPending_ = false;
+    bool enabled_ = false;
+    QGridLayout* page_ = nullptr;
+    QWidget* side_ = nullptr;
 
     QWidget* picInput_ = nullptr;
     QLabel* lblInput_ = nullptr;
-    std::array<QPushButton*, grid::kSide> chkSwitchInput_{};
-    std::array<PictureBox*, grid::kSide> imgVideoInPlug_{};
-    std::array<PictureBox*, grid::kSide> imgAudioInPlug_{};
+    std::vector<QPushButton*> chkSwitchInput_;
+    std::vector<PictureBox*> imgVideoInPlug_;
+    std::vector<PictureBox*> imgAudioInPlug_;
     QScrollBar* scoSwitchInput_ = nullptr;
 
     QWidget* picOutput_ = nullptr;
     QLabel* lblOutput_ = nullptr;
-    std::array<QPushButton*, grid::kSide> chkSwitchOutput_{};
-    std::array<PictureBox*, grid::kSide> imgVideoOutPlug_{};
-    std::array<PictureBox*, grid::kSide> imgAudioOutPlug_{};
-    std::array<QLabel*, grid::kSide> lblOutputSource_{};
+    std::vector<QPushButton*> chkSwitchOutput_;
+    std::vector<PictureBox*> imgVideoOutPlug_;
+    std::vector<PictureBox*> imgAudioOutPlug_;
+    std::vector<QLabel*> lblOutputSource_;
     QScrollBar* scoSwitchOutput_ = nullptr;
+    // The widgets that stand for their group in Tab.
+    QWidget* tabCell_ = nullptr;
+    QWidget* tabInput_ = nullptr;
+    QWidget* tabOutput_ = nullptr;
 
     QCheckBox* chkSelAllSwitchOutput_ = nullptr;
     QWidget* picSelSwitchType_ = nullptr;
@@ -146,8 +194,6 @@ private:
     SwitchGrid* picSwitchBackground_ = nullptr;
 
     UnitNames names_;
-    // The source labels' width without names ("A255 V255").
-    int sourceWidth_ = 0;
 
     int iLastSwitchOutput_ = -1;
     bool blSkipSelAllSwitchOutput_ = false;

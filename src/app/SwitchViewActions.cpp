@@ -86,7 +86,7 @@ void SwitchView::chkSwitchOutput_MouseUp(int r, int button, int shiftState) {
 
 void SwitchView::SyncOutputBoxes() {
     const PortTable<PORT_SELECT>& select = core_.model.SwitchOutputSelect;
-    for (int r = 0; r < grid::kSide; ++r) {
+    for (int r = 0; r < shape_.rows; ++r) {
         const int output = OutputAt(r);
         chkSwitchOutput_[static_cast<size_t>(r)]->setChecked(output <= kMaxPort &&
                                                              select[output].blSelected);
@@ -128,7 +128,8 @@ void SwitchView::scoSwitch_Change(QScrollBar* bar) {
 }
 
 void SwitchView::imgQRD_Press(int k, bool pressed) {
-    Draw_Crosspoint(InputAt(grid::Column(k)), OutputAt(grid::Row(k)), pressed);
+    Draw_Crosspoint(InputAt(grid::Column(k, shape_.columns)),
+                    OutputAt(grid::Row(k, shape_.columns)), pressed);
 }
 
 void SwitchView::imgQRD_Click(int k) {
@@ -136,8 +137,8 @@ void SwitchView::imgQRD_Click(int k) {
     if (!IsUnitConnected(unit)) {
         return;
     }
-    const int input = InputAt(grid::Column(k));
-    const int output = OutputAt(grid::Row(k));
+    const int input = InputAt(grid::Column(k, shape_.columns));
+    const int output = OutputAt(grid::Row(k, shape_.columns));
     const bool audio = chkSelSwitchAudio_->isChecked() && unit->objAudioINFO() &&
                        unit->objAudioINFO()->blEnabled();
     const bool video = chkSelSwitchVideo_->isChecked() && unit->objVideoINFO() &&
@@ -161,7 +162,7 @@ void SwitchView::imgQRD_Click(int k) {
 
 void SwitchView::imgQRD_HoverStarted(int k) {
     HoverFrame* frame = picSwitchBackground_->frame();
-    frame->setGeometry(grid::FrameRect(k, pitch_));
+    frame->setGeometry(grid::FrameRect(k, pitch_, shape_.columns));
     frame->show();
     frame->raise();
     timSelected_->setEnabled(true);

@@ -42,11 +42,8 @@ void SetName(QWidget* w, const QString& name) {
 
 void SwitchView::Setup_SwitchView() {
     const UnitRef unit = core_.model.objSelectedUnit;
-    int inputs = 0;
-    int outputs = 0;
     if (IsUnitConnected(unit)) {
-        inputs = unit->iInputCount();
-        outputs = unit->iOutputCount();
+        const int outputs = unit->iOutputCount();
         basQRD& m = core_.model;
         m.Crosspoints.Clear();
         for (int o = 1; o <= std::min(outputs, kMaxPort); ++o) {
@@ -58,41 +55,47 @@ void SwitchView::Setup_SwitchView() {
             }
         }
     }
-    scoSwitchInput_->setEnabled(false);
-    scoSwitchInput_->setValue(0);
-    if (inputs > grid::kSide) {
-        scoSwitchInput_->setMaximum(inputs - grid::kSide);
-        scoSwitchInput_->setEnabled(true);
+    // Another unit may fill more or fewer of the cells the page holds.
+    if (const grid::Shape shape = FittingShape(); shape != shape_) {
+        shape_ = shape;
+        BuildWindow();
+        Enable_SwitchControl(enabled_);
     }
-    scoSwitchOutput_->setEnabled(false);
-    scoSwitchOutput_->setValue(0);
-    if (outputs > grid::kSide) {
-        scoSwitchOutput_->setMaximum(outputs - grid::kSide);
-        scoSwitchOutput_->setEnabled(true);
-    }
+    SetScrollRanges(true);
     Draw_SwitchView();
 }
 
 void SwitchView::Draw_SwitchView() {
-    for (int r = 0; r < grid::kSide; ++r) {
-        for (int c = 0; c < grid::kSide; ++c) {
+    for (int r = 0; r < shape_.rows; ++r) {
+        for (int c = 0; c < shape_.columns; ++c) {
             Draw_Crosspoint(InputAt(c), OutputAt(r), false);
         }
     }
-    for (int c = 0; c < grid::kSide; ++c) {
+    for (int c = 0; c < shape_.columns; ++c) {
         const int input = InputAt(c);
-        chkSwitchInput_[static_cast<size_t>(c)]->setText(grid::PortCaption(input));
-        SetNamedTip(chkSwitchInput_[static_cast<size_t>(c)], {NameKind::Input, input},
-                    NameOf(names_, {NameKind::Input, input}));
+        QPushButton* button = chkSwitchInput_[static_cast<size_t>(c)];
+        const QString name = NameOf(names_, {NameKind::Input, input});
+        // The number, and under it as much of the name as the button holds.
+        const QString shown =
+            button->fontMetrics().elidedText(name, Qt::ElideRight, button->width() - 6);
+        button->setText(grid::PortCaption(input) + QLatin1Char('\n') +
+                        QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        SetNamedTip(button, {NameKind::Input, input}, name);
         Draw_InputPlug(SignalKind::Audio, input);
         Draw_InputPlug(SignalKind::Video, input);
     }
     const PortTable<PORT_SELECT>& select = core_.model.SwitchOutputSelect;
-    for (int r = 0; r < grid::kSide; ++r) {
+    for (int r = 0; r < shape_.rows; ++r) {
         const int output = OutputAt(r);
         QPushButton* box = chkSwitchOutput_[static_cast<size_t>(r)];
-        box->setText(grid::PortCaption(output));
-        SetNamedTip(box, {NameKind::Output, output}, NameOf(names_, {NameKind::Output, output}));
+        const QString name = NameOf(names_, {NameKind::Output, output});
+        const QString caption = name.isEmpty()
+                                    ? grid::PortCaption(output)
+                                    : grid::PortCaption(output) + QLatin1Char(' ') + name;
+        box->setText(box->fontMetrics()
+                         .elidedText(caption, Qt::ElideRight, box->width() - 12)
+                         .replace(QLatin1Char('&'), QStringLiteral("&&")));
+        SetNamedTip(box, {NameKind::Output, output}, name);
         box->setChecked(output <= kMaxPort && select[output].blSelected);
         Draw_OutputPlug(SignalKind::Audio, output);
         Draw_OutputPlug(SignalKind::Video, output);
@@ -106,7 +109,7 @@ void SwitchView::Draw_Crosspoint(int input, int output) {
 }
 
 void SwitchView::Draw_OutputSource(int output) {
-    const auto r = grid::PositionOf(output, scoSwitchOutput_->value());
+    const auto r = grid::PositionOf(output, scoSwitchOutput_->value(), shape_.rows);
     if (!r) {
         return;
     }
@@ -124,9 +127,7 @@ void SwitchView::Draw_OutputSource(int output) {
     QLabel* label = lblOutputSource_[static_cast<size_t>(*r)];
     const QString text = SourceText(source, names_);
     const QString words = SourceDescription(source, names_);
-    label->setText(names_.empty()
-                       ? text
-                       : label->fontMetrics().elidedText(text, Qt::ElideRight, label->width() - 4));
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width() - 4));
     label->setToolTip(PlainTip(words));
     label->setAccessibleName(words);
 }
@@ -136,7 +137,7 @@ QString SwitchView::OutputSourceText(int position) const {
 }
 
 void SwitchView::Draw_Crosspoint(int input, int output, bool pressed) {
-    const auto k = grid::CellOf(input, output, scoSwitchInput_->value(), scoSwitchOutput_->value());
+    const auto k = CellShowing(input, output);
     if (!k) {
         return;
     }
@@ -171,7 +172,7 @@ void SwitchView::Draw_Crosspoint(int input, int output, bool pressed) {
 }
 
 void SwitchView::Draw_InputPlug(SignalKind kind, int input) {
-    const auto c = grid::PositionOf(input, scoSwitchInput_->value());
+    const auto c = grid::PositionOf(input, scoSwitchInput_->value(), shape_.columns);
     if (!c) {
         return;
     }
@@ -192,7 +193,7 @@ void SwitchView::Draw_InputPlug(SignalKind kind, int input) {
 }
 
 void SwitchView::Draw_OutputPlug(SignalKind kind, int output) {
-    const auto r = grid::PositionOf(output, scoSwitchOutput_->value());
+    const auto r = grid::PositionOf(output, scoSwitchOutput_->value(), shape_.rows);
     if (!r) {
         return;
     }
@@ -230,6 +231,7 @@ void SwitchView::Enable_SwitchControl(bool enabled) {
     }
     lblLastKnown_->setText(caption);
     lblLastKnown_->setVisible(lastKnown);
+    enabled_ = enabled;
     Enable_picInput(enabled);
     Enable_picOutput(enabled);
     Enable_chkSelSwitchAudio(enabled);
@@ -255,10 +257,10 @@ void SwitchView::Enable_picInput(bool enabled) {
     lblInput_->setEnabled(enabled);
     const UnitRef unit = core_.model.objSelectedUnit;
     const int n = enabled && IsUnitConnected(unit) ? unit->iInputCount() : 0;
-    for (int c = 0; c < grid::kSide; ++c) {
+    for (int c = 0; c < shape_.columns; ++c) {
         chkSwitchInput_[static_cast<size_t>(c)]->setEnabled(scoSwitchInput_->value() + c < n);
     }
-    scoSwitchInput_->setEnabled(n > grid::kSide);
+    scoSwitchInput_->setEnabled(n > shape_.columns);
     if (!enabled && !ShowsLastKnown()) {
         scoSwitchInput_->setValue(0);
     }
@@ -273,16 +275,16 @@ void SwitchView::Enable_picOutput(bool enabled) {
     for (int o = 1; o <= kMaxPort; ++o) {
         select[o].blEnabled = o <= n;
     }
-    for (int r = 0; r < grid::kSide; ++r) {
+    for (int r = 0; r < shape_.rows; ++r) {
         const int output = OutputAt(r);
         chkSwitchOutput_[static_cast<size_t>(r)]->setEnabled(output <= kMaxPort &&
                                                              select[output].blEnabled);
     }
-    scoSwitchOutput_->setEnabled(enabled && n > grid::kSide);
+    scoSwitchOutput_->setEnabled(enabled && n > shape_.rows);
     if (!scoSwitchOutput_->isEnabled() && !ShowsLastKnown()) {
         scoSwitchOutput_->setValue(0);
     }
-    for (int r = 0; r < grid::kSide; ++r) {
+    for (int r = 0; r < shape_.rows; ++r) {
         Draw_OutputSource(OutputAt(r));
     }
     chkSelAllSwitchOutput_->setEnabled(n >= 1);
@@ -298,11 +300,12 @@ void SwitchView::Enable_imgQRD(bool enabled) {
     const bool connected = IsUnitConnected(unit);
     const int inputs = connected ? unit->iInputCount() : 0;
     const int outputs = connected ? unit->iOutputCount() : 0;
-    for (int row = 1; row <= grid::kSide; ++row) {
-        for (int column = 1; column <= grid::kSide; ++column) {
-            const int k = grid::Cell(column - 1, row - 1);
-            picSwitchBackground_->cell(k)->setEnabled(enabled && row <= outputs &&
-                                                      column <= inputs);
+    for (int row = 1; row <= shape_.rows; ++row) {
+        for (int column = 1; column <= shape_.columns; ++column) {
+            const int k = grid::Cell(column - 1, row - 1, shape_.columns);
+            picSwitchBackground_->cell(k)->setEnabled(enabled &&
+                                                      scoSwitchOutput_->value() + row <= outputs &&
+                                                      scoSwitchInput_->value() + column <= inputs);
             Draw_Crosspoint(scoSwitchInput_->value() + column, scoSwitchOutput_->value() + row,
                             false);
         }
@@ -315,7 +318,7 @@ void SwitchView::Enable_imgPlug(bool enabled) {
     const auto plug = connected ? unit->objPlugINFO() : nullptr;
     const int inputs = connected ? unit->iInputCount() : 0;
     const int outputs = connected ? unit->iOutputCount() : 0;
-    for (int c = 0; c < grid::kSide; ++c) {
+    for (int c = 0; c < shape_.columns; ++c) {
         const int input = InputAt(c);
         const bool shown = input - 1 < inputs && plug;
         imgAudioInPlug_[static_cast<size_t>(c)]->setEnabled(
@@ -325,7 +328,7 @@ void SwitchView::Enable_imgPlug(bool enabled) {
         Draw_InputPlug(SignalKind::Audio, input);
         Draw_InputPlug(SignalKind::Video, input);
     }
-    for (int r = 0; r < grid::kSide; ++r) {
+    for (int r = 0; r < shape_.rows; ++r) {
         const int output = OutputAt(r);
         const bool shown = output - 1 < outputs && plug;
         imgAudioOutPlug_[static_cast<size_t>(r)]->setEnabled(

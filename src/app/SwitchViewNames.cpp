@@ -3,6 +3,7 @@
 
 #include "model/QuadrelCore.h"
 
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -16,22 +17,6 @@ void SwitchView::ShowNames(const UnitNames& names) {
         return;
     }
     names_ = names;
-    // The labels beside the boxes widen for the longest input name, up to a
-    // bound; a longer name is cut short there and whole in the tool tip.
-    const QFontMetrics metrics = fontMetrics();
-    const int bound = metrics.averageCharWidth() * 22;
-    int width = sourceWidth_;
-    for (const auto& [input, name] : names_.inputs) {
-        width = std::max(
-            width, std::min(bound, metrics.horizontalAdvance(QStringLiteral("AV ") + name) + 8));
-    }
-    QLabel* first = lblOutputSource_[0];
-    if (first->width() != width) {
-        picOutput_->setFixedWidth(first->x() + width);
-        for (QLabel* label : lblOutputSource_) {
-            label->resize(width, label->height());
-        }
-    }
     Draw_SwitchView();
 }
 
@@ -40,12 +25,13 @@ std::optional<NamedPort> SwitchView::PortOf(const QObject* widget) const {
     if (!IsUnitConnected(unit)) {
         return std::nullopt;
     }
-    for (int p = 0; p < grid::kSide; ++p) {
-        if (widget == chkSwitchInput_[static_cast<size_t>(p)] &&
+    for (int p = 0; p < std::max(shape_.columns, shape_.rows); ++p) {
+        if (p < shape_.columns && widget == chkSwitchInput_[static_cast<size_t>(p)] &&
             InputAt(p) <= unit->iInputCount()) {
             return NamedPort{NameKind::Input, InputAt(p)};
         }
-        if ((widget == chkSwitchOutput_[static_cast<size_t>(p)] ||
+        if (p < shape_.rows &&
+            (widget == chkSwitchOutput_[static_cast<size_t>(p)] ||
              widget == lblOutputSource_[static_cast<size_t>(p)]) &&
             OutputAt(p) <= unit->iOutputCount()) {
             return NamedPort{NameKind::Output, OutputAt(p)};
@@ -56,12 +42,70 @@ std::optional<NamedPort> SwitchView::PortOf(const QObject* widget) const {
 
 QList<QWidget*> SwitchView::NameTargets() const {
     QList<QWidget*> targets;
-    for (int p = 0; p < grid::kSide; ++p) {
-        targets << chkSwitchInput_[static_cast<size_t>(p)]
-                << chkSwitchOutput_[static_cast<size_t>(p)]
+    for (QPushButton* button : chkSwitchInput_) {
+        targets << button;
+    }
+    for (int p = 0; p < shape_.rows; ++p) {
+        targets << chkSwitchOutput_[static_cast<size_t>(p)]
                 << lblOutputSource_[static_cast<size_t>(p)];
     }
     return targets;
+}
+
+bool SwitchView::GoTo(const QString& text) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (!IsUnitConnected(unit)) {
+        return false;
+    }
+    const int inputs = std::min(unit->iInputCount(), kMaxPort);
+    const int outputs = std::min(unit->iOutputCount(), kMaxPort);
+    const auto port = FindPort(names_, text, inputs, outputs);
+    if (!port) {
+        return false;
+    }
+    const bool input = port->kind == NameKind::Input;
+    QScrollBar* bar = input ? scoSwitchInput_ : scoSwitchOutput_;
+    const int shown = input ? shape_.columns : shape_.rows;
+    if (port->number - 1 < bar->value() || port->number > bar->value() + shown) {
+        // Brought in as the window's first port, as far as the ports go.
+        bar->setValue(std::min(port->number - 1, bar->maximum()));
+    }
+    const int position = port->number - 1 - bar->value();
+    FocusAt(input ? position : -1, input ? -1 : position);
+    return true;
+}
+
+void SwitchView::AskGoTo() {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (!IsUnitConnected(unit) || !isEnabled()) {
+        return;
+    }
+    QStringList choices;
+    for (const auto& [number, name] : names_.outputs) {
+        if (number <= unit->iOutputCount()) {
+            choices << name;
+        }
+    }
+    for (const auto& [number, name] : names_.inputs) {
+        if (number <= unit->iInputCount()) {
+            choices << name;
+        }
+    }
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("dlgGoTo"));
+    dialog.setWindowTitle(QStringLiteral("Go to"));
+    dialog.setLabelText(QStringLiteral("Input or output: \"Input 12\", \"Output 5\" or a name"));
+    dialog.setComboBoxEditable(true);
+    dialog.setComboBoxItems(choices);
+    dialog.setTextValue(QString());
+    while (dialog.exec() == QDialog::Accepted) {
+        if (GoTo(dialog.textValue())) {
+            return;
+        }
+        dialog.setLabelText(QStringLiteral("No single input or output is \"%1\". Input or output: "
+                                           "\"Input 12\", \"Output 5\" or a name")
+                                .arg(dialog.textValue().simplified()));
+    }
 }
 
 } // namespace quadrel

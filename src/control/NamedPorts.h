@@ -24,6 +24,13 @@ public:
     virtual std::optional<NamedPort> PortOf(const QObject* widget) const = 0;
     // The widgets that take F2 and the context menu.
     virtual QList<QWidget*> NameTargets() const = 0;
+    // What hears F2 and the context menu on the targets: a view that makes
+    // new targets (a grid fitted to its page) hands them to it too.
+    void setNamingFilter(QObject* filter) { namingFilter_ = filter; }
+    QObject* namingFilter() const { return namingFilter_; }
+
+private:
+    QObject* namingFilter_ = nullptr;
 };
 
 // A caption of a port: the number alone when it has no name, else the

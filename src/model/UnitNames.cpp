@@ -3,6 +3,7 @@
 #include "model/DeviceName.h"
 
 #include <QList>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -74,6 +75,51 @@ QString PlainName(const QString& text) {
     // By code point, so a character beyond the first plane is never halved.
     const auto kept = std::min<qsizetype>(points.size(), kMaxPortNameLength);
     return QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()), kept).trimmed();
+}
+
+std::optional<NamedPort> FindPort(const UnitNames& names, const QString& text, int inputs,
+                                  int outputs) {
+    const QString wanted = text.simplified();
+    static const QRegularExpression numbered(
+        QStringLiteral("^(?:(i|in|input)|(o|out|output))?\\s*(\\d{1,3})$"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (const auto match = numbered.match(wanted); match.hasMatch()) {
+        const bool input = match.capturedLength(1) > 0;
+        const int number = match.captured(3).toInt();
+        if (number >= 1 && number <= (input ? inputs : outputs)) {
+            return NamedPort{input ? NameKind::Input : NameKind::Output, number};
+        }
+        return std::nullopt;
+    }
+    if (wanted.isEmpty()) {
+        return std::nullopt;
+    }
+    // The ports' names by how well they fit: whole, beginning, anywhere.
+    std::vector<NamedPort> fits[3];
+    const std::pair<NameKind, const std::map<int, QString>*> kinds[] = {
+        {NameKind::Output, &names.outputs}, {NameKind::Input, &names.inputs}};
+    for (const auto& [kind, map] : kinds) {
+        const int count = kind == NameKind::Input ? inputs : outputs;
+        for (const auto& [number, name] : *map) {
+            if (number < 1 || number > count) {
+                continue;
+            }
+            const NamedPort port{kind, number};
+            if (name.compare(wanted, Qt::CaseInsensitive) == 0) {
+                fits[0].push_back(port);
+            } else if (name.startsWith(wanted, Qt::CaseInsensitive)) {
+                fits[1].push_back(port);
+            } else if (name.contains(wanted, Qt::CaseInsensitive)) {
+                fits[2].push_back(port);
+            }
+        }
+    }
+    for (const auto& fit : fits) {
+        if (!fit.empty()) {
+            return fit.size() == 1 ? std::optional(fit.front()) : std::nullopt;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace quadrel

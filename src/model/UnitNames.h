@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <map>
+#include <optional>
 
 namespace quadrel {
 
@@ -40,6 +41,14 @@ QString NameOf(const UnitNames& names, NamedPort port);
 void SetName(UnitNames& names, NamedPort port, const QString& name);
 // "Unit", "Input 5", "Output 3", "Preset 2".
 QString PortWords(NamedPort port);
+
+// The input or output that the operator's `text` means on a unit with
+// `inputs` and `outputs`: "Input 12", "in 12", "i12", "Output 5", "o5", a
+// bare number (an output), or a name: a whole name first, else the one name
+// that begins with the text, else the one that contains it (case aside).
+// Nothing when no port, or more than one name, fits.
+std::optional<NamedPort> FindPort(const UnitNames& names, const QString& text, int inputs,
+                                  int outputs);
 
 // A name as it is kept and shown: line breaks and tabs become blanks, other
 // control and format characters a visible mark (as a unit's reported name),

@@ -213,9 +213,9 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     }
     // The grid drawn from those answers: cells (input 3, output 2) and (3, 5).
     SwitchView* sw = program_->switchView();
-    EXPECT_EQ(sw->CellKey(1 * 8 + 2), "OnAOnV_UP");
-    EXPECT_EQ(sw->CellKey(4 * 8 + 2), "OnAOnV_UP");
-    EXPECT_EQ(sw->CellKey(1 * 8 + 1), "OffAOffV_UP"); // output 2's old input 2
+    EXPECT_EQ(sw->CellKey(*sw->CellShowing(3, 2)), "OnAOnV_UP");
+    EXPECT_EQ(sw->CellKey(*sw->CellShowing(3, 5)), "OnAOnV_UP");
+    EXPECT_EQ(sw->CellKey(*sw->CellShowing(2, 2)), "OffAOffV_UP"); // output 2's old input 2
 
     // The volume of outputs 1, 3 and 6 to the maximum with the slider.
     ShowPage("Audio");

@@ -116,7 +116,7 @@ TEST(LineRecovery, AUnitSilentFor80SecondsIsPolledAgainWithin70SecondsOfItsRetur
     // current, on pages that no longer act on it.
     EXPECT_EQ(core.model.AudioOutputs[2].iInputPort, 2);
     const SwitchView* sw = program->switchView();
-    const CrosspointCell* cell = sw->grid().cell(grid::Cell(1, 1));
+    const CrosspointCell* cell = sw->grid().cell(*sw->CellShowing(2, 2));
     EXPECT_EQ(cell->key(), "OnAOnV_UP");
     EXPECT_FALSE(cell->isEnabled());
     EXPECT_EQ(sw->LastKnownCaption(), "Not current: unit 00 is not answering");
