@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -381,6 +382,23 @@ QWidget* SwitchView::BuildSideControls() {
     connect(chkSelAllSwitchOutput_, &QCheckBox::toggled, this,
             [this] { chkSelAllSwitchOutput_Click(); });
     connect(cmdDisconnect_, &QPushButton::clicked, this, [this] { cmdDisconnect_Click(); });
+    // Go to: an input or output by number or name, typed in place.
+    lblGoTo_ = new QLabel(side);
+    lblGoTo_->setObjectName(QStringLiteral("lblGoTo"));
+    lblGoTo_->setWordWrap(true);
+    lblGoTo_->setTextFormat(Qt::PlainText);
+    txtGoTo_ = new QLineEdit(side);
+    txtGoTo_->setObjectName(QStringLiteral("txtGoTo"));
+    txtGoTo_->setAccessibleName(QStringLiteral("Go to input or output"));
+    txtGoTo_->setPlaceholderText(QStringLiteral("Input 12, Output 5 or a name"));
+    txtGoTo_->setToolTip(QStringLiteral("Enter: go there; Escape: close"));
+    txtGoTo_->installEventFilter(this);
+    connect(txtGoTo_, &QLineEdit::returnPressed, this, [this] { txtGoTo_Return(); });
+    lblGoTo_->hide();
+    txtGoTo_->hide();
+    column->addSpacing(8);
+    column->addWidget(lblGoTo_);
+    column->addWidget(txtGoTo_);
     lblLastKnown_ = new QLabel(side);
     lblLastKnown_->setObjectName(QStringLiteral("lblLastKnown"));
     lblLastKnown_->setTextFormat(Qt::PlainText);
@@ -473,6 +491,13 @@ void SwitchView::MakeTabStop(QWidget* widget) {
 }
 
 bool SwitchView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtGoTo_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        txtGoTo_->hide();
+        lblGoTo_->hide();
+        picSwitchBackground_->cell(0)->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
     if (event->type() == QEvent::FocusIn && watched->isWidgetType()) {
         MakeTabStop(static_cast<QWidget*>(watched));
     }

@@ -14,6 +14,7 @@ class QCheckBox;
 class QGridLayout;
 class QKeyEvent;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QScrollBar;
 
@@ -90,7 +91,7 @@ public:
     // focus: "Input 12", "Output 5", "o5", a bare number (an output) or a
     // port's name. False when nothing matches.
     bool GoTo(const QString& text);
-    // Asks which port to go to (Ctrl+G).
+    // Asks which port to go to (Ctrl+G), in a box beside the grid.
     void AskGoTo();
 
     QSize sizeHint() const override;
@@ -141,6 +142,7 @@ private:
     void imgQRD_HoverStarted(int k);
     void imgQRD_HoverEnded(int k);
     void timSelected_Timer();
+    void txtGoTo_Return();
     // Routes `input` to every selected output; returns nothing to the caller
     // but the queued requests. Used by the input buttons and Disconnect.
     void RouteSelectedOutputs(int input, int32_t priority, bool busyForVideo);
@@ -191,6 +193,8 @@ private:
     QCheckBox* chkSelSwitchVideo_ = nullptr;
     QPushButton* cmdDisconnect_ = nullptr;
     QLabel* lblLastKnown_ = nullptr;
+    QLabel* lblGoTo_ = nullptr;
+    QLineEdit* txtGoTo_ = nullptr;
     SwitchGrid* picSwitchBackground_ = nullptr;
 
     UnitNames names_;

@@ -3,8 +3,10 @@
 
 #include "model/QuadrelCore.h"
 
-#include <QInputDialog>
+#include <QCheckBox>
+#include <QCompleter>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -77,7 +79,7 @@ bool SwitchView::GoTo(const QString& text) {
 
 void SwitchView::AskGoTo() {
     const UnitRef unit = core_.model.objSelectedUnit;
-    if (!IsUnitConnected(unit) || !isEnabled()) {
+    if (!IsUnitConnected(unit) || !chkSelAllSwitchOutput_->isEnabled()) {
         return;
     }
     QStringList choices;
@@ -91,21 +93,34 @@ void SwitchView::AskGoTo() {
             choices << name;
         }
     }
-    QInputDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("dlgGoTo"));
-    dialog.setWindowTitle(QStringLiteral("Go to"));
-    dialog.setLabelText(QStringLiteral("Input or output: \"Input 12\", \"Output 5\" or a name"));
-    dialog.setComboBoxEditable(true);
-    dialog.setComboBoxItems(choices);
-    dialog.setTextValue(QString());
-    while (dialog.exec() == QDialog::Accepted) {
-        if (GoTo(dialog.textValue())) {
-            return;
-        }
-        dialog.setLabelText(QStringLiteral("No single input or output is \"%1\". Input or output: "
-                                           "\"Input 12\", \"Output 5\" or a name")
-                                .arg(dialog.textValue().simplified()));
+    auto* completer = new QCompleter(choices, txtGoTo_);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setFilterMode(Qt::MatchContains);
+    // A name picked from the list goes there at once.
+    connect(completer, qOverload<const QString&>(&QCompleter::activated), this,
+            [this](const QString& name) {
+                txtGoTo_->setText(name);
+                txtGoTo_Return();
+            });
+    delete txtGoTo_->completer();
+    txtGoTo_->setCompleter(completer);
+    lblGoTo_->setText(QStringLiteral("Go to:"));
+    lblGoTo_->show();
+    txtGoTo_->show();
+    txtGoTo_->selectAll();
+    txtGoTo_->setFocus(Qt::ShortcutFocusReason);
+}
+
+void SwitchView::txtGoTo_Return() {
+    const QString text = txtGoTo_->text();
+    if (GoTo(text)) {
+        txtGoTo_->clear();
+        txtGoTo_->hide();
+        lblGoTo_->hide();
+        return;
     }
+    lblGoTo_->setText(
+        QStringLiteral("No single input or output is \"%1\": go to:").arg(text.simplified()));
 }
 
 } // namespace quadrel
