@@ -246,6 +246,26 @@ TEST(SwitchView, WheelAndKeyboardReachEveryPortOfALargeUnit) {
                                             r.Find<QCheckBox>("chkSelSwitchVideo")};
     EXPECT_EQ(chain, expected);
 
+    // A larger page holds more cells; Ctrl and the wheel zoom out, and the
+    // zoomed-out page holds more again, the window keeping its place.
+    Bar(r, "scoSwitchInput")->setValue(10);
+    r.sw.resize(r.sw.sizeHint() + QSize(5 * 32 + 10, 3 * 32 + 10));
+    QApplication::processEvents();
+    EXPECT_EQ(r.sw.shape(), (grid::Shape{13, 11}));
+    EXPECT_TRUE(r.Input(0)->text().startsWith("011"));
+    EXPECT_TRUE(wheel({0, -120}, Qt::ControlModifier));
+    QApplication::processEvents();
+    EXPECT_EQ(r.sw.zoom(), -1);
+    EXPECT_GT(r.sw.shape().columns, 13);
+    EXPECT_GT(r.sw.shape().rows, 11);
+    EXPECT_TRUE(r.Input(0)->text().startsWith("011"));
+    EXPECT_EQ(r.sw.grid().cell(0)->accessibleName(), "input 11, output 50");
+    for (int i = 0; i < 9; ++i) {
+        r.sw.Zoom(1); // stops at the largest
+    }
+    EXPECT_EQ(r.sw.zoom(), 3);
+    EXPECT_EQ(r.sw.shape(), grid::Shape{}); // 8 by 8 the least, at any zoom
+
     // A unit that fits the window leaves the wheel to the page.
     r.Show(2, 8, 8);
     EXPECT_FALSE(wheel({0, -120}, Qt::NoModifier));

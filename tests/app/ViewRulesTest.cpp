@@ -2,6 +2,7 @@
 #include "app/ImageKeys.h"
 #include "app/Pictures.h"
 #include "app/WindowFit.h"
+#include "model/UnitNames.h"
 #include "support/QtPrinters.h"
 
 #include <QGuiApplication>
@@ -27,6 +28,51 @@ TEST(GridGeometry, PitchFollowsTheFontAndBarsStayOnTheSurface) {
         EXPECT_EQ(grid::RightBarRect(3, pitch).right() + 1, grid::CellRect(4, pitch).left());
         EXPECT_TRUE(grid::FrameRect(9, pitch).contains(grid::CellRect(9, pitch)));
     }
+}
+
+// As many ports as the page holds: never fewer than 8, never more than the
+// unit has beyond 8; and a wide window's cells and bars on the surface.
+TEST(GridGeometry, SideFitsThePageAndTheUnit) {
+    const int pitch = grid::kPitch;
+    EXPECT_EQ(grid::SideFor(grid::BackgroundSize(pitch), pitch, 255), 8);
+    EXPECT_EQ(grid::SideFor(100, pitch, 255), 8); // a small page
+    EXPECT_EQ(grid::SideFor(grid::BackgroundSize(pitch, 21) + 31, pitch, 255), 21);
+    EXPECT_EQ(grid::SideFor(grid::BackgroundSize(pitch, 21), pitch, 12), 12); // the unit's 12
+    EXPECT_EQ(grid::SideFor(grid::BackgroundSize(pitch, 21), pitch, 4), 8);   // 8 the least
+    EXPECT_EQ(grid::SideFor(100000, pitch, 255), grid::kMaxSide);
+    const grid::Shape shape{21, 9};
+    const QRect surface(0, 0, grid::BackgroundSize(pitch, 21), grid::BackgroundSize(pitch, 9));
+    const int last = shape.cells() - 1;
+    EXPECT_TRUE(surface.contains(grid::RightBarRect(last, pitch, 21)));
+    EXPECT_TRUE(surface.contains(grid::BelowBarRect(last, pitch, 21)));
+    EXPECT_EQ(grid::CellOf(30, 12, 10, 5, shape), grid::Cell(19, 6, 21));
+    EXPECT_EQ(grid::CellOf(32, 12, 10, 5, shape), std::nullopt); // off the window's right
+    EXPECT_EQ(grid::RowWireCells(19, 0, 8, shape), (std::vector<int>{19, 20}));
+}
+
+// Go to: by number with or without a word, or by the one name that fits.
+TEST(FindPort, NumbersWordsAndNames) {
+    UnitNames names;
+    SetName(names, {NameKind::Output, 3}, QStringLiteral("Projector left"));
+    SetName(names, {NameKind::Output, 4}, QStringLiteral("Projector right"));
+    SetName(names, {NameKind::Input, 2}, QStringLiteral("Lectern PC"));
+    SetName(names, {NameKind::Input, 9}, QStringLiteral("PC"));
+    const auto in = [](int n) { return std::optional(NamedPort{NameKind::Input, n}); };
+    const auto out = [](int n) { return std::optional(NamedPort{NameKind::Output, n}); };
+    const std::pair<const char*, std::optional<NamedPort>> cases[] = {
+        {"Input 12", in(12)},   {"in12", in(12)},
+        {"I 7", in(7)},         {"output 5", out(5)},
+        {"o5", out(5)},         {"5", out(5)},
+        {"o17", std::nullopt},  {"input 0", std::nullopt},
+        {"i 21", std::nullopt}, {"projector left", out(3)},
+        {"right", out(4)},      {"projector", std::nullopt},
+        {"pc", in(9)},          {"lect", in(2)},
+        {"", std::nullopt},     {"nothing", std::nullopt}};
+    for (const auto& [text, port] : cases) {
+        EXPECT_EQ(FindPort(names, QString::fromUtf8(text), 20, 16), port) << text;
+    }
+    // A name of a port past the unit's counts is no match.
+    EXPECT_EQ(FindPort(names, QStringLiteral("PC"), 8, 16), in(2));
 }
 
 // Screens' available areas; the frame allowance is 4 left/right/bottom, 32 above.

@@ -15,6 +15,7 @@
 #include "link/qt/QtTimer.h"
 #include "log/LogClock.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -161,6 +162,11 @@ TEST_F(Operator, PresetsAndUndoGridSliderEdidThenTheSecondUnitByKeyboard) {
     Click(Find<QPushButton>("chkSwitchOutput_1"));
     Click(Find<QPushButton>("chkSwitchInput_2"));
     ASSERT_TRUE(Routed(2, 3));
+    // The Edit menu names the step that Undo would send.
+    EXPECT_TRUE(window->actUndo()->isEnabled());
+    EXPECT_EQ(window->actUndo()->text(),
+              "&Undo: Output 2: audio input 3 \u2192 2, video input 3 \u2192 2\tCtrl+Z");
+    EXPECT_FALSE(window->actRedo()->isEnabled());
     const std::map<int, QString> before = UnitState();
 
     // Load asks first; the question box is answered on screen.
