@@ -323,6 +323,12 @@ void frmMain::SetScanCaption(const QString& caption) {
     cmdScan_->setText(caption);
 }
 
+void frmMain::TellRefusal(const QString& text) {
+    // Later, from the event loop: a refusal found as the focus leaves a box
+    // would otherwise open a window inside that change of focus.
+    QTimer::singleShot(0, this, [this, text] { line_.messages().MsgBox(this, text); });
+}
+
 void frmMain::Enable_UnitSettings(bool enabled) {
     cmdSaveSettings_->setEnabled(enabled);
     cmdRestoreSettings_->setEnabled(enabled);

@@ -54,6 +54,7 @@ public:
     void SetBusyPointer(bool busy) override;
     void SetScanCaption(const QString& caption) override;
     void Enable_UnitSettings(bool enabled) override;
+    void TellRefusal(const QString& text) override;
     bool IsBusyPointer() const { return busyPointer_; }
 
     QTabBar* TabStrip1() const { return TabStrip1_; }

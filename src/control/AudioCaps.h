@@ -4,7 +4,7 @@
 
 namespace quadrel {
 
-// The audio controls a unit has, all false when it is not there to answer.
+// The audio controls a unit has; Of: all false when it is not there to answer.
 struct AudioCaps {
     bool volume = false; // volume and mute
     bool bass = false;
@@ -15,8 +15,14 @@ struct AudioCaps {
     bool Any() const { return volume || bass || treble || subwoofer || delay; }
 
     static AudioCaps Of(const UnitRef& unit) {
+        return IsUnitConnected(unit) ? Known(unit) : AudioCaps();
+    }
+
+    // What the selected unit reported of itself, answering or not: what its
+    // last known values are shown for.
+    static AudioCaps Known(const UnitRef& unit) {
         AudioCaps c;
-        if (!IsUnitConnected(unit) || !unit->objAudioINFO()) {
+        if (!unit || !unit->objAudioINFO()) {
             return c;
         }
         const AUDIO_INFO& a = *unit->objAudioINFO();

@@ -6,6 +6,7 @@
 #include "model/ViewParts.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QScrollBar>
 #include <QWidget>
 
@@ -15,16 +16,22 @@
 namespace quadrel {
 
 class FramePart;
+class PanelGrid;
+class PanelNavigator;
 class QuadrelCore;
 
-// The "Audio" page: the selected unit's audio outputs as eight scrolling
-// panels (two columns by four rows), the "Select all" box, and the group of
-// controls for the ticked outputs. It draws only from the model; its changes
-// go to the unit and come back through the replies.
+// The "Audio" page: the selected unit's audio outputs as scrolling panels in
+// two columns, as many rows as the page's height holds (four by design), the
+// "Select all" box, and the group of controls for the ticked outputs. It
+// draws only from the model, and only what the unit reported; its changes go
+// to the unit and come back through the replies. A selected unit that stops
+// answering keeps its last known values on the page, greyed and captioned
+// as not current.
 class AudioPage : public QWidget, public AudioViewPart, public NamedPortsView {
     Q_OBJECT
 public:
-    static constexpr int kPanels = 8;
+    static constexpr int kPanels = 16; // the most the page shows: eight rows
+    static constexpr int kColumns = 2;
 
     // `timers` makes the six redraw timers of the group; `frame` shows the
     // busy pointer after a query.
@@ -59,7 +66,10 @@ public:
     void SelectedDelayTimeChange(int64_t ms) { group_->SelectedDelayTimeChange(ms); }
 
     AudioOutputPanel* picAudioOutput(int i) const { return panels_.at(static_cast<size_t>(i)); }
+    // The panels on screen, from panel 0.
+    int PanelsShown() const { return shown_; }
     QScrollBar* scoAudioOutput() const { return sco_; }
+    QLabel* lblNotCurrent() const { return lblNotCurrent_; }
     QCheckBox* chkSelAllAudioOutput() const { return chkSelAll_; }
     SelectedAudioGroup* fraSelectedAudioOutput() const { return group_; }
     int iLastAudioOutput() const { return iLastAudioOutput_; }
@@ -72,14 +82,26 @@ public:
 private:
     // The panel showing `output`, when it is on screen.
     std::optional<int> PanelOf(int output) const;
+    // The outputs the operator can act on: none while the unit is silent.
     int OutputCount() const;
+    // The outputs whose last known values are shown, answering or not.
+    int KnownOutputCount() const;
+    void SetShown(int shown);
+    void EnablePanels();
+    void ShowNotCurrent();
     void AudioOutput_Picked(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void imgMute_Click(int index);
     void chkSelAllAudioOutput_Click();
     void ShowSelAll();
     void DrawBar(int output, AudioOutputPanel::Row row);
 
     QuadrelCore& core_;
+    FramePart& frame_;
     std::array<AudioOutputPanel*, kPanels> panels_{};
+    PanelGrid* grid_;
+    PanelNavigator* navigator_ = nullptr;
+    int shown_ = 0;
+    QLabel* lblNotCurrent_;
     QScrollBar* sco_;
     QCheckBox* chkSelAll_;
     SelectedAudioGroup* group_;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace quadrel::AudioRules {
 
@@ -26,32 +25,19 @@ std::optional<int32_t> DelaySteps(int64_t milliseconds, int delayUnit) {
     return static_cast<int32_t>(steps);
 }
 
-std::optional<int32_t> ConvertText(const QString& text, int bits) {
-    bool ok = false;
-    const double number = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(number)) {
-        return std::nullopt;
-    }
-    const double rounded = std::round(number);
-    const double high =
-        bits >= 32 ? std::numeric_limits<int32_t>::max() : std::numeric_limits<int16_t>::max();
-    const double low =
-        bits >= 32 ? std::numeric_limits<int32_t>::min() : std::numeric_limits<int16_t>::min();
-    if (rounded < low || rounded > high) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(rounded);
-}
-
-TextAction LevelTextAction(const QString& text, int bits, int32_t upDownMaximum) {
-    const std::optional<int32_t> number = ConvertText(text, bits);
-    if (!number || *number < 0) {
+Typed ReadTyped(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
         return {};
     }
-    if (*number > upDownMaximum) {
-        return {TextAction::Replace, 0};
+    bool ok = false;
+    const double number = trimmed.toDouble(&ok);
+    if (!ok || !std::isfinite(number)) {
+        return {Typed::NotANumber, 0};
     }
-    return {TextAction::Change, *number};
+    // Beyond any range a unit has, and still exact in a double.
+    constexpr double kLarge = 1e15;
+    return {Typed::Number, static_cast<int64_t>(std::clamp(std::round(number), -kLarge, kLarge))};
 }
 
 bool IsLevelKey(QChar c) {

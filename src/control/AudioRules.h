@@ -21,18 +21,14 @@ int BarWidth(int64_t value, double borderWidth, int64_t fullScale);
 // that reports a step of 0.
 std::optional<int32_t> DelaySteps(int64_t milliseconds, int delayUnit);
 
-// A typed or pasted number as the level and delay boxes read it: trimmed,
-// a fractional part rounded half away from zero, within the signed range of
-// `bits` (16 or 32). Empty text, "." alone or a number too large: nothing.
-std::optional<int32_t> ConvertText(const QString& text, int bits);
-
-// What the text of a level box asks for. Negative numbers are treated like
-// text that does not convert, so no level below 0 reaches the line.
-struct TextAction {
-    enum Kind { Ignore, Replace, Change } kind = Ignore;
-    int32_t value = 0; // for Change
+// A typed or pasted value as the level and delay boxes read it: trimmed, a
+// fractional part rounded half away from zero. Whether the unit takes it is
+// the setting's range rule; a number too large for any range is kept large.
+struct Typed {
+    enum Kind { Empty, NotANumber, Number } kind = Empty;
+    int64_t value = 0; // for Number
 };
-TextAction LevelTextAction(const QString& text, int bits, int32_t upDownMaximum);
+Typed ReadTyped(const QString& text);
 
 // The key filter of the level boxes: digits, backspace and "." pass.
 bool IsLevelKey(QChar c);
@@ -49,6 +45,11 @@ struct CommonValue {
         } else if (v != first) {
             mixed = true;
         }
+    }
+    // An output whose value the unit has not reported: no value is common.
+    void AddUnknown() {
+        ++count;
+        mixed = true;
     }
     bool IsCommon() const { return count > 0 && !mixed; }
     int64_t Value() const { return IsCommon() ? first : 0; }

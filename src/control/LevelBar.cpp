@@ -2,6 +2,10 @@
 
 #include "control/AudioRules.h"
 
+#include <QEvent>
+
+#include <algorithm>
+
 namespace quadrel {
 
 LevelBar::LevelBar(const QString& borderName, const QString& levelName, QColor fill,
@@ -11,9 +15,8 @@ LevelBar::LevelBar(const QString& borderName, const QString& levelName, QColor f
     border_->setFrameStyle(QFrame::Box | QFrame::Plain);
     border_->setLineWidth(1);
     level_->setObjectName(levelName);
-    QPalette p = level_->palette();
-    p.setColor(QPalette::Window, fill);
-    level_->setPalette(p);
+    fill_ = fill;
+    SetFill();
     level_->setAutoFillBackground(true);
     level_->raise();
     setMinimumHeight(8);
@@ -50,9 +53,32 @@ void LevelBar::ShowDisabled() {
     level_->setVisible(false);
 }
 
+void LevelBar::ShowUnknown() {
+    SetOutline(Qt::black);
+    SetDescription(QStringLiteral("unknown"));
+    level_->setVisible(false);
+}
+
 void LevelBar::SetDescription(const QString& text) {
     if (accessibleDescription() != text) {
         setAccessibleDescription(text);
+    }
+}
+
+void LevelBar::SetFill() {
+    QColor colour = fill_;
+    if (!isEnabled()) {
+        colour.setHsv(fill_.hsvHue(), fill_.hsvSaturation() / 4, std::min(fill_.value(), 200));
+    }
+    QPalette p = level_->palette();
+    p.setColor(QPalette::Window, colour);
+    level_->setPalette(p);
+}
+
+void LevelBar::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::EnabledChange) {
+        SetFill();
     }
 }
 

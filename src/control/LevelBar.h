@@ -20,6 +20,8 @@ public:
     // border and no bar.
     void ShowValue(int64_t value, int64_t fullScale);
     void ShowDisabled();
+    // A value the unit has not reported: the border, and no bar.
+    void ShowUnknown();
 
     QFrame* border() const { return border_; }
     QWidget* level() const { return level_; }
@@ -28,14 +30,19 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    // Disabled, with its page, the bar is drawn in a greyed shade of its colour.
+    void changeEvent(QEvent* e) override;
 
 private:
     void SetOutline(const QColor& c);
     void SetDescription(const QString& text);
     void Place();
 
+    void SetFill();
+
     QFrame* border_;
     QWidget* level_;
+    QColor fill_;
     int64_t value_ = 0;
     int64_t fullScale_ = 0;
     QColor outline_; // invalid until set

@@ -1,7 +1,10 @@
 #include "control/MutePicture.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
+
+#include <algorithm>
 
 namespace quadrel {
 
@@ -24,7 +27,15 @@ void PaintMute(QPainter& p, const QRectF& rect, const QString& key) {
     p.setBrush(QColor(64, 64, 64));
     p.drawPolygon(speaker);
 
-    if (key == QLatin1String("Mute")) {
+    if (key == UnknownMuteKey()) {
+        // A question mark where the sound would be: neither state claimed.
+        QFont font = p.font();
+        font.setBold(true);
+        font.setPixelSize(std::max(8, static_cast<int>(h * 0.8)));
+        p.setFont(font);
+        p.setPen(QColor(96, 96, 96));
+        p.drawText(QRectF(w * 0.5, 0, w * 0.5, h), Qt::AlignCenter, QStringLiteral("?"));
+    } else if (key == QLatin1String("Mute")) {
         // A red cross where the sound would be.
         p.setPen(QPen(QColor(220, 0, 0), 2.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(w * 0.60, h * 0.28), QPointF(w * 0.92, h * 0.72));
@@ -56,7 +67,23 @@ void MuteImage::setKey(const QString& key) {
 
 void MuteImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    if (!isEnabled()) {
+        p.setOpacity(0.4); // greyed with its page
+    }
     PaintMute(p, QRectF(rect()), key_);
+}
+
+void MuteImage::mousePressEvent(QMouseEvent* event) {
+    // Taken, so the release comes here too.
+    event->setAccepted(event->button() == Qt::LeftButton);
+}
+
+void MuteImage::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        emit clicked();
+        return;
+    }
+    QLabel::mouseReleaseEvent(event);
 }
 
 } // namespace quadrel

@@ -14,7 +14,7 @@ namespace quadrel {
 PanelNavigator::PanelNavigator(QWidget* area, QScrollBar* bar, std::vector<QWidget*> boxes,
                                int columns, std::function<int()> count)
     : QObject(area), area_(area), bar_(bar), boxes_(std::move(boxes)), columns_(columns),
-      count_(std::move(count)) {
+      shown_(static_cast<int>(boxes_.size())), count_(std::move(count)) {
     bar_->setFocusPolicy(Qt::StrongFocus);
     PutBarAfterPanels();
     area_->installEventFilter(this);
@@ -55,7 +55,7 @@ bool PanelNavigator::eventFilter(QObject* watched, QEvent* event) {
             event->accept();
             return true;
         }
-        return false; // a unit that fits: the page's scroll area takes it
+        return false; // a unit that fits: the wheel goes on to the page
     }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -68,7 +68,10 @@ bool PanelNavigator::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool PanelNavigator::KeyOnBox(int position, int key) {
-    const int shown = static_cast<int>(boxes_.size());
+    const int shown = shown_;
+    if (position >= shown) {
+        return false;
+    }
     const int count = count_();
     const int scroll = bar_->value();
     const bool scrolls = bar_->isEnabled();
@@ -109,8 +112,7 @@ bool PanelNavigator::Wheel(int notches) {
     if (!bar_->isEnabled()) {
         return false;
     }
-    const int shown = static_cast<int>(boxes_.size());
-    bar_->setValue(PortWindow::ScrollBy(bar_->value(), -notches * columns_, count_(), shown));
+    bar_->setValue(PortWindow::ScrollBy(bar_->value(), -notches * columns_, count_(), shown_));
     return true;
 }
 

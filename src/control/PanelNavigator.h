@@ -23,6 +23,9 @@ public:
     PanelNavigator(QWidget* area, QScrollBar* bar, std::vector<QWidget*> boxes, int columns,
                    std::function<int()> count);
 
+    // How many of the boxes are on screen, from the first (all, unless told).
+    void setShown(int shown) { shown_ = shown; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -35,6 +38,7 @@ private:
     QScrollBar* bar_;
     std::vector<QWidget*> boxes_;
     int columns_;
+    int shown_;
     std::function<int()> count_;
 };
 

@@ -7,6 +7,7 @@
 #include "control/ScopedFlag.h"
 #include "control/WheelGuard.h"
 #include "model/QuadrelCore.h"
+#include "model/SettingRange.h"
 #include "model/ViewParts.h"
 
 #include <QGridLayout>
@@ -21,26 +22,31 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr int kDesignMaximum = 100;
+// The least time between two settings from a held slider: a level follows
+// the hand closely enough to be set by ear, and the line keeps up.
+constexpr auto kDragEvery = 100ms;
 
 struct RowKind {
     const char* stem;
     const char* caption;
     AudioValue value;
+    Reported reported;
     bool AudioCaps::*cap;
     int64_t (*field)(const AUDIO_OUTPUT_STATUS&);
 };
 
 const std::array<RowKind, SelectedAudioGroup::RowCount>& Kinds() {
     static const std::array<RowKind, SelectedAudioGroup::RowCount> kinds{{
-        {"VolumnLevel", "Volume", AudioValue::Volumn, &AudioCaps::volume,
+        {"VolumnLevel", "Volume", AudioValue::Volumn, Reported::Volumn, &AudioCaps::volume,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iVolumnLevel; }},
-        {"BassLevel", "Bass", AudioValue::Bass, &AudioCaps::bass,
+        {"BassLevel", "Bass", AudioValue::Bass, Reported::Bass, &AudioCaps::bass,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iBassLevel; }},
-        {"TrebleLevel", "Treble", AudioValue::Treble, &AudioCaps::treble,
+        {"TrebleLevel", "Treble", AudioValue::Treble, Reported::Treble, &AudioCaps::treble,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iTrebleLevel; }},
-        {"SubwooferLevel", "Subwoofer", AudioValue::Subwoofer, &AudioCaps::subwoofer,
+        {"SubwooferLevel", "Subwoofer", AudioValue::Subwoofer, Reported::Subwoofer,
+         &AudioCaps::subwoofer,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iSubwooferLevel; }},
-        {"DelayTime", "Delay", AudioValue::Delay, &AudioCaps::delay,
+        {"DelayTime", "Delay", AudioValue::Delay, Reported::Delay, &AudioCaps::delay,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.lDelayTime; }},
     }};
     return kinds;
@@ -109,7 +115,7 @@ SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, 
         row.sld->setPageStep(5);
         row.sld->setTickInterval(5);
         row.sld->setTickPosition(QSlider::TicksBelow);
-        row.sld->setTracking(false); // a drag reports once, when released
+        row.sld->setTracking(false); // a drag is sent at its own pace (SliderMoved)
         GuardWheel(row.sld);
         row.ud = new UpDown(this);
         row.ud->setObjectName(QStringLiteral("udSelected") + stem);
@@ -131,6 +137,8 @@ SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, 
             rows_[rr].timer->stop();
             Draw_SelectedRow(rr);
         });
+        row.drag = timers.createTimer(kDragEvery);
+        row.drag->setOnTick([this, rr] { DragTick(rr); });
         if (rr == Delay) {
             connect(row.sld, &QSlider::valueChanged, this,
                     [this](int v) { SelectedDelayTimeChange(v); });
@@ -147,7 +155,7 @@ SelectedAudioGroup::SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, 
         connect(row.entry, &LevelEntry::committed, this,
                 [this, rr](const QString& text) { TextCommit(rr, text); });
         connect(row.sld, &QSlider::sliderMoved, this,
-                [this, rr](int position) { rows_[rr].entry->Show(QString::number(position)); });
+                [this, rr](int position) { SliderMoved(rr, position); });
         connect(row.sld, &QSlider::sliderReleased, this, [this, rr] { SliderReleased(rr); });
         grid->addWidget(row.lbl, r + 1, 0);
         grid->addWidget(row.sld, r + 1, 1);
@@ -243,24 +251,63 @@ void SelectedAudioGroup::chkSelectedMuteStatus_Click() {
     }
 }
 
-// Enter or leaving the box: one change with the typed value. Text that is
-// no level, or above the row's maximum, puts back what the group shows and
-// sends nothing.
+// Enter or leaving the box: one change with the typed value. A value the
+// unit would not take is refused, with why, and the box shows again what the
+// group shows; empty text puts that back silently.
 void SelectedAudioGroup::TextCommit(Row r, const QString& text) {
     LevelRow& row = rows_[r];
-    const AudioRules::TextAction action =
-        AudioRules::LevelTextAction(text, r == Delay ? 32 : 16, row.ud->maximum());
-    const bool taken = action.kind == AudioRules::TextAction::Change &&
-                       (r == Delay ? DelayChange(action.value) : LevelChange(r, action.value));
-    if (!taken) {
-        row.entry->Restore();
+    const UnitRef unit = core_.model.objSelectedUnit;
+    const AudioRules::Typed typed = AudioRules::ReadTyped(text);
+    QString why;
+    if (typed.kind == AudioRules::Typed::NotANumber) {
+        why = QStringLiteral("the %1 typed is not a number")
+                  .arg(SettingRange::Words(kRowSettings[r]));
+    } else if (typed.kind == AudioRules::Typed::Number && IsUnitConnected(unit)) {
+        why = SettingRange::Refusal(kRowSettings[r], typed.value, *unit);
+        if (why.isEmpty() && Change(r, typed.value)) {
+            return;
+        }
+    }
+    row.entry->Restore();
+    if (!why.isEmpty()) {
+        Refuse(QStringLiteral("Not sent: %1.").arg(why));
     }
 }
 
-// The release itself sends when the handle moved (the slider's value
-// change); a redraw held back meanwhile is done now when it did not.
+// In the status line, and in a message of its own.
+void SelectedAudioGroup::Refuse(const QString& text) {
+    core_.activity.Act(text);
+    frame_.TellRefusal(text);
+}
+
+// The first move of a held handle goes out at once; the timer then sends
+// the value under the handle each 100 ms while it keeps moving.
+void SelectedAudioGroup::SliderMoved(Row r, int position) {
+    LevelRow& row = rows_[r];
+    row.entry->Show(QString::number(position));
+    if (!row.sld->isSliderDown() || row.drag->isActive()) {
+        return;
+    }
+    if (position != row.sld->value() && Change(r, position)) {
+        row.drag->start();
+    }
+}
+
+void SelectedAudioGroup::DragTick(Row r) {
+    LevelRow& row = rows_[r];
+    const int position = row.sld->sliderPosition();
+    // The slider's value is the last one sent: a handle at rest sends nothing.
+    if (!row.sld->isSliderDown() || position == row.sld->value() || !Change(r, position)) {
+        row.drag->stop();
+    }
+}
+
+// The release itself sends the last value when it is not the last one sent
+// (the slider's value change); a redraw held back meanwhile is done now when
+// nothing is left to send.
 void SelectedAudioGroup::SliderReleased(Row r) {
     LevelRow& row = rows_[r];
+    row.drag->stop();
     if (row.heldRedraw) {
         row.heldRedraw = false;
         if (row.sld->sliderPosition() == row.sld->value()) {
@@ -310,10 +357,16 @@ void SelectedAudioGroup::Draw_SelectedAudioOutput() {
 
 void SelectedAudioGroup::Draw_SelectedMuteStatus() {
     AudioRules::CommonValue common;
-    if (GroupEnabled() && AudioCaps::Of(core_.model.objSelectedUnit).volume) {
+    if (GroupEnabled() && AudioCaps::Known(core_.model.objSelectedUnit).volume) {
         for (int n = 1; n <= kMaxPort; ++n) {
-            if (core_.model.AudioOutputSelect[n].blSelected) {
-                common.Add(core_.model.AudioOutputs[n].lMuteStatus);
+            const AUDIO_OUTPUT_STATUS& s = core_.model.AudioOutputs[n];
+            if (!core_.model.AudioOutputSelect[n].blSelected) {
+                continue;
+            }
+            if (s.reported.has(Reported::Mute)) {
+                common.Add(s.lMuteStatus);
+            } else {
+                common.AddUnknown();
             }
         }
     }
@@ -332,10 +385,16 @@ void SelectedAudioGroup::Draw_SelectedRow(Row r) {
         return;
     }
     AudioRules::CommonValue common;
-    if (GroupEnabled() && AudioCaps::Of(core_.model.objSelectedUnit).*kind.cap) {
+    if (GroupEnabled() && AudioCaps::Known(core_.model.objSelectedUnit).*kind.cap) {
         for (int n = 1; n <= kMaxPort; ++n) {
-            if (core_.model.AudioOutputSelect[n].blSelected) {
-                common.Add(kind.field(core_.model.AudioOutputs[n]));
+            const AUDIO_OUTPUT_STATUS& s = core_.model.AudioOutputs[n];
+            if (!core_.model.AudioOutputSelect[n].blSelected) {
+                continue;
+            }
+            if (s.reported.has(kind.reported)) {
+                common.Add(kind.field(s));
+            } else {
+                common.AddUnknown();
             }
         }
     }

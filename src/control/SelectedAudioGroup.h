@@ -26,7 +26,11 @@ class QuadrelCore;
 // Each change goes out as one setting per ticked output and one query; the
 // controls follow the unit's answers 500 ms after the last of a kind, except
 // what is under the operator's hand: a text box being typed in, a slider
-// being held (its text box then shows the value under the handle).
+// being held (its text box then shows the value under the handle). A held
+// slider sends the value under its handle at most every 100 ms, and its
+// last value when let go, so a level can be ridden by ear. A typed value the
+// unit would not take is refused with a message, by the same rule as
+// quadrel-ctl's.
 class SelectedAudioGroup : public QWidget {
     Q_OBJECT
 public:
@@ -41,6 +45,7 @@ public:
         bool blSkip = false;     // blSkipSelected...
         bool heldRedraw = false; // a redraw waited for the slider's release
         std::unique_ptr<Timer> timer;
+        std::unique_ptr<Timer> drag; // runs while a held slider's last send is recent
     };
 
     SelectedAudioGroup(QuadrelCore& core, TimerFactory& timers, FramePart& frame,
@@ -74,7 +79,11 @@ private:
     // False when the value was refused (nothing changed, nothing sent).
     bool LevelChange(Row r, int v);
     bool DelayChange(int64_t milliseconds);
+    bool Change(Row r, int64_t v) { return r == Delay ? DelayChange(v) : LevelChange(r, int(v)); }
     void TextCommit(Row r, const QString& text);
+    void Refuse(const QString& text);
+    void SliderMoved(Row r, int position);
+    void DragTick(Row r);
     void SliderReleased(Row r);
     bool GroupEnabled() const;
     Timer& TimerOf(AudioValue value) const;

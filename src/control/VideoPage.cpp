@@ -1,6 +1,7 @@
 #include "control/VideoPage.h"
 
 #include "control/AudioRules.h"
+#include "control/NotCurrent.h"
 #include "control/OwnEnabled.h"
 #include "control/PanelColours.h"
 #include "control/PanelNavigator.h"
@@ -25,9 +26,10 @@ constexpr int32_t kQueryPriority = 1;
 VideoPage::VideoPage(QuadrelCore& core, FramePart& frame, QWidget* parent)
     : QWidget(parent), core_(core), frame_(frame), sco_(new QScrollBar(Qt::Vertical, this)),
       chkSelAll_(new QCheckBox(tr("Select all"), this)),
-      fra_(new QGroupBox(tr("Selected input EDID type"), this)),
-      optFix_(new QRadioButton(tr("Fix"), fra_)),
-      optOutput1_(new QRadioButton(tr("Output 1"), fra_)), pair_(new QButtonGroup(this)) {
+      fra_(new QGroupBox(tr("EDID of the ticked inputs"), this)),
+      optFix_(new QRadioButton(tr("Fixed EDID"), fra_)),
+      optOutput1_(new QRadioButton(tr("EDID of output 1"), fra_)), pair_(new QButtonGroup(this)),
+      lblNotCurrent_(new QLabel(this)) {
     // The frame's picVideoWindow holds the page; the page is what Enable_VideoControl
     // switches.
     setObjectName(QStringLiteral("VideoPage"));
@@ -73,8 +75,14 @@ VideoPage::VideoPage(QuadrelCore& core, FramePart& frame, QWidget* parent)
     connect(chkSelAll_, &QCheckBox::toggled, this, [this] { chkSelAllVideoInput_Click(); });
 
     fra_->setObjectName(QStringLiteral("fraSelectedVideoInput"));
+    fra_->setToolTip(tr("Which EDID the unit shows the sources on the ticked inputs"));
     optFix_->setObjectName(QStringLiteral("optSelectedFixEdid"));
+    optFix_->setToolTip(tr("The unit shows the sources on the ticked inputs its own fixed EDID"));
     optOutput1_->setObjectName(QStringLiteral("optSelectedOutput1Edid"));
+    optOutput1_->setToolTip(tr("The unit passes on to the sources on the ticked inputs the EDID "
+                               "of the display on output 1"));
+    lblNotCurrent_->setObjectName(QStringLiteral("lblVideoNotCurrent"));
+    NotCurrentLook(lblNotCurrent_);
     pair_->addButton(optFix_, 0);
     pair_->addButton(optOutput1_, 1);
     for (QRadioButton* opt : {optFix_, optOutput1_}) {
@@ -94,6 +102,7 @@ VideoPage::VideoPage(QuadrelCore& core, FramePart& frame, QWidget* parent)
     top->addWidget(control, 1);
     top->addWidget(sco_);
     auto* box = new QVBoxLayout(this);
+    box->addWidget(lblNotCurrent_);
     box->addLayout(top, 1);
     box->addWidget(chkSelAll_);
     box->addWidget(fra_);
@@ -108,9 +117,33 @@ int VideoPage::InputCount() const {
 }
 
 bool VideoPage::EdidSupported() const {
+    return IsUnitConnected(core_.model.objSelectedUnit) && EdidKnown();
+}
+
+int VideoPage::KnownInputCount() const {
     const UnitRef& unit = core_.model.objSelectedUnit;
-    return IsUnitConnected(unit) && unit->objVideoINFO() &&
-           unit->objVideoINFO()->blSupportEdidTypeSelect();
+    return unit ? std::clamp(unit->iInputCount(), 0, kMaxPort) : 0;
+}
+
+bool VideoPage::EdidKnown() const {
+    const UnitRef& unit = core_.model.objSelectedUnit;
+    return unit && unit->objVideoINFO() && unit->objVideoINFO()->blSupportEdidTypeSelect();
+}
+
+VideoInputPanel::Plug VideoPage::PlugOf(int input) const {
+    using Plug = VideoInputPanel::Plug;
+    const UnitRef& unit = core_.model.objSelectedUnit;
+    if (input > KnownInputCount() || !unit->objPlugINFO() ||
+        !unit->objPlugINFO()->blSupportVideoInputPlugDetection()) {
+        return Plug::None;
+    }
+    const VIDEO_INPUT_STATUS& s = core_.model.VideoInputs[input];
+    if (!s.reported.has(Reported::Plug)) {
+        return Plug::Unknown;
+    }
+    return s.lPlugStatus == 1   ? Plug::Plugged
+           : s.lPlugStatus == 0 ? Plug::Unplugged
+                                : Plug::Unknown;
 }
 
 std::optional<int> VideoPage::PanelOf(int input) const {
@@ -122,7 +155,7 @@ std::optional<int> VideoPage::PanelOf(int input) const {
 }
 
 void VideoPage::Setup_VideoInputScroll() {
-    const int count = InputCount();
+    const int count = KnownInputCount();
     sco_->setEnabled(false);
     sco_->setValue(0);
     sco_->setMaximum(std::max(count - kPanels, 0));
@@ -137,7 +170,7 @@ void VideoPage::Draw_VideoInputPanels() {
         const int n = sco_->value() + i + 1;
         SelectBox* box = panels_[static_cast<size_t>(i)]->chkVideoInput();
         const QString name = NameOf(names_, {NameKind::Input, n});
-        box->setText(NamedCaption(QString::number(n), name, box->fontMetrics(),
+        box->setText(NamedCaption(QStringLiteral("Input %1").arg(n), name, box->fontMetrics(),
                                   CaptionWidth(box->fontMetrics()), true));
         SetNamedTip(box, {NameKind::Input, n}, name);
         Draw_VideoInput(n);
@@ -145,10 +178,14 @@ void VideoPage::Draw_VideoInputPanels() {
 }
 
 void VideoPage::Enable_VideoControl(bool enabled) {
-    enabled = enabled && IsUnitConnected(core_.model.objSelectedUnit);
-    setEnabled(enabled);
-    const int count = enabled ? InputCount() : 0;
-    const bool edid = enabled && EdidSupported();
+    const UnitRef& unit = core_.model.objSelectedUnit;
+    setEnabled(enabled && IsUnitConnected(unit));
+    const bool silent = unit && !unit->blConnected();
+    lblNotCurrent_->setText(silent ? NotCurrentText(unit->bID()) : QString());
+    lblNotCurrent_->setVisible(silent);
+    // A silent or busy unit's inputs keep their panels, greyed with the page.
+    const int count = KnownInputCount();
+    const bool edid = EdidKnown();
     for (int n = 1; n <= kMaxPort; ++n) {
         core_.model.VideoInputSelect[n].blEnabled = n <= count && edid;
     }
@@ -173,7 +210,7 @@ void VideoPage::Enable_VideoControl(bool enabled) {
 
 void VideoPage::CheckSelectedVideoInput() {
     const bool selected = PortSelection::AnySelected(core_.model.VideoInputSelect);
-    const bool edid = EdidSupported();
+    const bool edid = EdidKnown();
     fra_->setEnabled(selected);
     optFix_->setEnabled(selected && edid);
     optOutput1_->setEnabled(selected && edid);
@@ -246,6 +283,7 @@ void VideoPage::EdidTypeChange(int index) {
         const uint32_t tag = core_.history.Record({{{Setting::Edid, n}, type}});
         // The panel shows the choice before the unit answers.
         core_.model.VideoInputs[n].lEdidType = type;
+        core_.model.VideoInputs[n].reported.mark(Reported::Edid);
         const UnitRef unit = core_.model.objSelectedUnit;
         if (IsUnitConnected(unit)) {
             Change change = Change::Of(unit->bID(), Setting::Edid, {n}, type);
@@ -293,7 +331,8 @@ void VideoPage::Draw_VideoInputSelect(int input) {
         ScopedFlag guard(blSkipVideoInputClick_);
         panel->chkVideoInput()->setChecked(selected);
     }
-    panel->Paint(PanelColours::Of(OwnEnabled(panel), selected));
+    // A page disabled around it (a silent or busy unit) greys it as well.
+    panel->Paint(PanelColours::Of(panel->isEnabled(), selected));
 }
 
 void VideoPage::Draw_VideoInput(int input) {
@@ -304,19 +343,27 @@ void VideoPage::Draw_VideoInput(int input) {
     ScopedFlag guard(blSkipEdidTypeChange_);
     Draw_VideoInputSelect(input);
     VideoInputPanel* panel = panels_[static_cast<size_t>(*i)];
-    if (OwnEnabled(panel)) {
-        panel->ShowType(core_.model.VideoInputs[input].lEdidType);
+    const VIDEO_INPUT_STATUS& s = core_.model.VideoInputs[input];
+    if (OwnEnabled(panel) && s.reported.has(Reported::Edid)) {
+        panel->ShowType(s.lEdidType);
     } else {
         panel->ClearOptions();
     }
+    panel->ShowPlug(input, PlugOf(input));
 }
 
 void VideoPage::Draw_SelectedEdidType() {
     AudioRules::CommonValue common;
-    if (OwnEnabled(fra_) && EdidSupported()) {
+    if (OwnEnabled(fra_) && EdidKnown()) {
         for (int n = 1; n <= kMaxPort; ++n) {
-            if (core_.model.VideoInputSelect[n].blSelected) {
-                common.Add(core_.model.VideoInputs[n].lEdidType);
+            const VIDEO_INPUT_STATUS& s = core_.model.VideoInputs[n];
+            if (!core_.model.VideoInputSelect[n].blSelected) {
+                continue;
+            }
+            if (s.reported.has(Reported::Edid)) {
+                common.Add(s.lEdidType);
+            } else {
+                common.AddUnknown();
             }
         }
     }

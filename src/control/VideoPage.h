@@ -7,6 +7,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QWidget>
@@ -20,8 +21,10 @@ class FramePart;
 class QuadrelCore;
 
 // The "Video" page: the selected unit's video inputs as sixteen scrolling
-// panels (four by four), each with its EDID type, the "Select all" box, and
-// the group "Selected input EDID type" for the ticked inputs.
+// panels (four by four), each with its plug state and EDID type, the
+// "Select all" box, and the group of the ticked inputs' EDID. It shows only
+// what the unit reported; a selected unit that stops answering keeps its last
+// known values on the page, greyed and captioned as not current.
 class VideoPage : public QWidget, public VideoViewPart, public NamedPortsView {
     Q_OBJECT
 public:
@@ -52,6 +55,7 @@ public:
     QGroupBox* fraSelectedVideoInput() const { return fra_; }
     QRadioButton* optSelectedFixEdid() const { return optFix_; }
     QRadioButton* optSelectedOutput1Edid() const { return optOutput1_; }
+    QLabel* lblNotCurrent() const { return lblNotCurrent_; }
     int iLastVideoInput() const { return iLastVideoInput_; }
 
     // NamedPortsView: a panel's box carries its port's number and name.
@@ -61,8 +65,14 @@ public:
 
 private:
     std::optional<int> PanelOf(int input) const;
+    // The inputs the operator can act on, and whether the unit takes an EDID
+    // choice: nothing while it is silent.
     int InputCount() const;
     bool EdidSupported() const;
+    // What the last known values are shown for, answering or not.
+    int KnownInputCount() const;
+    bool EdidKnown() const;
+    VideoInputPanel::Plug PlugOf(int input) const;
     void VideoInput_Picked(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void chkSelAllVideoInput_Click();
     void ShowSelAll();
@@ -76,6 +86,7 @@ private:
     QRadioButton* optFix_;
     QRadioButton* optOutput1_;
     QButtonGroup* pair_;
+    QLabel* lblNotCurrent_;
     int iLastVideoInput_ = -1;
     bool blSkipVideoInputClick_ = false;
     bool blSkipSelAllVideoInput_ = false;

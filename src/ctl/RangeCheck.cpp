@@ -1,5 +1,10 @@
 #include "ctl/RangeCheck.h"
 
+#include "model/SettingRange.h"
+
+#include <initializer_list>
+#include <utility>
+
 namespace quadrel::ctl {
 
 namespace {
@@ -23,60 +28,40 @@ QString Ports(const std::vector<int>& ports, int count, const QString& what) {
     return {};
 }
 
-QString Level(const std::optional<int>& value, bool supported, const QString& what) {
-    if (!value) {
-        return {};
-    }
-    if (!supported) {
-        return QStringLiteral("the unit has no %1 control").arg(what);
-    }
-    if (*value < 0 || *value > 100) {
-        return QStringLiteral("%1 %2 is outside 0-100").arg(what).arg(*value);
+// The first of `values` that the unit would not take, in the order given.
+QString Values(std::initializer_list<std::pair<Setting, std::optional<int>>> values,
+               const QRDSTA& unit) {
+    for (const auto& [setting, value] : values) {
+        if (value) {
+            const QString why = SettingRange::Refusal(setting, *value, unit);
+            if (!why.isEmpty()) {
+                return why;
+            }
+        }
     }
     return {};
 }
 
 QString SetRefusal(const CtlCommand& c, const QRDSTA& unit) {
     if (!c.inputs.empty()) {
-        const auto video = unit.objVideoINFO();
-        if (!video || !video->blSupportEdidTypeSelect()) {
-            return QStringLiteral("the unit has no EDID choice");
-        }
-        if (*c.edid != 0 && *c.edid != 1) {
-            return QStringLiteral("EDID %1 is neither 0 nor 1").arg(*c.edid);
-        }
-        return Ports(c.inputs, unit.iInputCount(), QStringLiteral("input"));
+        const QString why = Values({{Setting::Edid, c.edid}}, unit);
+        return why.isEmpty() ? Ports(c.inputs, unit.iInputCount(), QStringLiteral("input")) : why;
     }
     if (!HasAudio(unit)) {
         return QStringLiteral("the unit has no audio");
     }
-    QString why = Ports(c.outputs, unit.iOutputCount(), QStringLiteral("output"));
-    const auto a = unit.objAudioINFO();
-    for (const QString& w :
-         {Level(c.volume, a->blSupportVolumnControl(), QStringLiteral("volume")),
-          Level(c.bass, a->blSupportBassControl(), QStringLiteral("bass")),
-          Level(c.treble, a->blSupportTrebleControl(), QStringLiteral("treble")),
-          Level(c.subwoofer, a->blSupportSubwooferControl(), QStringLiteral("subwoofer"))}) {
-        if (why.isEmpty()) {
-            why = w;
-        }
+    const QString why = Ports(c.outputs, unit.iOutputCount(), QStringLiteral("output"));
+    if (!why.isEmpty()) {
+        return why;
     }
-    if (why.isEmpty() && c.delay) {
-        if (!a->blSupportDelayControl() || a->iDelayUnit() <= 0) {
-            return QStringLiteral("the unit has no delay control");
-        }
-        if (*c.delay < 0 || *c.delay > a->iMaxDelayTime()) {
-            return QStringLiteral("delay %1 ms is outside 0-%2 ms")
-                .arg(*c.delay)
-                .arg(a->iMaxDelayTime());
-        }
-        if (*c.delay % a->iDelayUnit() != 0) {
-            return QStringLiteral("delay %1 ms is not a multiple of the unit's %2 ms step")
-                .arg(*c.delay)
-                .arg(a->iDelayUnit());
-        }
-    }
-    return why;
+    const std::optional<int> mute = c.mute ? std::optional<int>(*c.mute ? 1 : 0) : std::nullopt;
+    return Values({{Setting::Mute, mute},
+                   {Setting::Volumn, c.volume},
+                   {Setting::Bass, c.bass},
+                   {Setting::Treble, c.treble},
+                   {Setting::Subwoofer, c.subwoofer},
+                   {Setting::Delay, c.delay}},
+                  unit);
 }
 
 } // namespace

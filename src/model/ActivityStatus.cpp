@@ -26,6 +26,12 @@ QString NotAnsweringText(int id) {
         .arg(RowId(id));
 }
 
+QString NotCurrentText(int id) {
+    return QStringLiteral("Not current: unit %1 is not answering. Its last known values are "
+                          "shown; nothing can be changed until it answers again.")
+        .arg(RowId(id));
+}
+
 QString AnsweringText(int id) {
     return QStringLiteral("Unit %1 answers").arg(RowId(id));
 }

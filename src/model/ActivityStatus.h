@@ -75,5 +75,7 @@ private:
 // row's icon; the ID as the unit list shows it.
 QString NotAnsweringText(int id);
 QString AnsweringText(int id);
+// The caption of a page that shows a silent unit's last known values.
+QString NotCurrentText(int id);
 
 } // namespace quadrel

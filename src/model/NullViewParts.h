@@ -3,6 +3,8 @@
 #include "model/ViewParts.h"
 #include "model/Views.h"
 
+#include <QStringList>
+
 #include <set>
 
 namespace quadrel {
@@ -73,6 +75,8 @@ struct NullFrame : FramePart {
     QString caption = QStringLiteral("S&can");
     void SetBusyPointer(bool on) override { busy = on; }
     void SetScanCaption(const QString& c) override { caption = c; }
+    void TellRefusal(const QString& text) override { refusals << text; }
+    QStringList refusals;
 };
 
 } // namespace quadrel

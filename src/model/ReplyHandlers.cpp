@@ -134,6 +134,7 @@ void ReplyHandlers::ReplyInputPlugStatus(SignalKind kind) {
         }
         if (kind == SignalKind::Video) {
             model_.VideoInputs[input].lPlugStatus = plug;
+            model_.VideoInputs[input].reported.mark(Reported::Plug);
         } else {
             model_.AudioInputPlugs[input] = plug;
         }
@@ -182,6 +183,7 @@ void ReplyHandlers::ReplyMuteStatus() {
             r, [&] { views_.SetMemoryRowMuteStatus(output, supported, mute); },
             [&] {
                 model_.AudioOutputs[output].lMuteStatus = mute;
+                model_.AudioOutputs[output].reported.mark(Reported::Mute);
                 views_.Draw_AudioOutputMute(output);
             });
         return true;
@@ -265,18 +267,22 @@ void ReplyHandlers::ReplyLevel(Level level) {
         switch (level) {
         case Level::Volumn:
             out.iVolumnLevel = v;
+            out.reported.mark(Reported::Volumn);
             views_.Draw_AudioOutputVolumnLevel(output);
             break;
         case Level::Bass:
             out.iBassLevel = v;
+            out.reported.mark(Reported::Bass);
             views_.Draw_AudioOutputBassLevel(output);
             break;
         case Level::Treble:
             out.iTrebleLevel = v;
+            out.reported.mark(Reported::Treble);
             views_.Draw_AudioOutputTrebleLevel(output);
             break;
         case Level::Subwoofer:
             out.iSubwooferLevel = v;
+            out.reported.mark(Reported::Subwoofer);
             views_.Draw_AudioOutputSubwooferLevel(output);
             break;
         }
@@ -331,6 +337,7 @@ void ReplyHandlers::ReplyDelayTime(DelayPart part) {
             r, [&] { views_.SetMemoryRowDelayTime(output, supported, delay); },
             [&] {
                 model_.AudioOutputs[output].lDelayTime = delay;
+                model_.AudioOutputs[output].reported.mark(Reported::Delay);
                 views_.Draw_AudioOutputDelayTime(output);
             });
         return true;
@@ -349,6 +356,7 @@ void ReplyHandlers::ReplyEdidType() {
             return false;
         }
         model_.VideoInputs[input].lEdidType = type;
+        model_.VideoInputs[input].reported.mark(Reported::Edid);
         views_.Draw_VideoInput(input);
         return true;
     });

@@ -7,6 +7,25 @@
 
 namespace quadrel {
 
+// Which values of a port the unit has reported since its tables were last
+// cleared. A value it never reported is unknown, whatever its field holds:
+// the fields start at 0, which also means "not muted" or "unplugged".
+enum class Reported : uint8_t {
+    Mute = 1,
+    Volumn = 2,
+    Bass = 4,
+    Treble = 8,
+    Subwoofer = 16,
+    Delay = 32,
+    Plug = 64,
+    Edid = 128,
+};
+struct ReportedValues {
+    uint8_t bits = 0;
+    bool has(Reported r) const { return (bits & static_cast<uint8_t>(r)) != 0; }
+    void mark(Reported r) { bits |= static_cast<uint8_t>(r); }
+};
+
 struct AUDIO_OUTPUT_STATUS {
     int32_t lPlugStatus = 0; // 1 plugged, 0 unplugged
     int32_t lMuteStatus = 0; // 1 muted
@@ -17,6 +36,7 @@ struct AUDIO_OUTPUT_STATUS {
     uint8_t bDelayLevelLow = 0; // waits here until the high byte arrives
     int32_t lDelayTime = 0;     // ms
     int iInputPort = 0;         // 0: nothing routed
+    ReportedValues reported;    // mute, the levels and the delay
 };
 
 struct VIDEO_OUTPUT_STATUS {
@@ -25,8 +45,9 @@ struct VIDEO_OUTPUT_STATUS {
 };
 
 struct VIDEO_INPUT_STATUS {
-    int32_t lPlugStatus = 0;
-    int32_t lEdidType = 0; // 0 fixed EDID, 1 EDID of output 1
+    int32_t lPlugStatus = 0; // 1 plugged, 0 unplugged
+    int32_t lEdidType = 0;   // 0 fixed EDID, 1 EDID of output 1
+    ReportedValues reported; // the plug and the EDID
 };
 
 struct CROSSPOINT {

@@ -91,6 +91,9 @@ public:
     virtual void SetScanCaption(const QString& caption) = 0;
     // The frame's own controls that act on the selected unit, with the rest.
     virtual void Enable_UnitSettings(bool /*enabled*/) {}
+    // An operator's value that was refused and not sent, and why, in a
+    // message of its own once the event that brought it has been handled.
+    virtual void TellRefusal(const QString& /*text*/) {}
 };
 
 } // namespace quadrel

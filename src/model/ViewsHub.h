@@ -120,9 +120,14 @@ public:
     void Draw_Crosspoint(int i, int o) override {
         Draw(Key(Port::Crosspoint, i, o), [this, i, o] { sw_->Draw_Crosspoint(i, o); });
     }
+    // A video input's plug shows on the switch view and on its video panel.
     void Draw_InputPlug(SignalKind k, int i) override {
-        Draw(Key(Port::InputPlug, static_cast<int>(k), i),
-             [this, k, i] { sw_->Draw_InputPlug(k, i); });
+        Draw(Key(Port::InputPlug, static_cast<int>(k), i), [this, k, i] {
+            sw_->Draw_InputPlug(k, i);
+            if (k == SignalKind::Video) {
+                video_->Draw_VideoInput(i);
+            }
+        });
     }
     void Draw_OutputPlug(SignalKind k, int o) override {
         Draw(Key(Port::OutputPlug, static_cast<int>(k), o),

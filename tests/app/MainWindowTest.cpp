@@ -256,7 +256,7 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     // Shown as typed: tool tip, the video panel's box (no shortcut of the &), the source.
     EXPECT_EQ(TipText(in1), "Input 1: " + kept);
     EXPECT_EQ(program.videoPage()->picVideoInput(0)->chkVideoInput()->text(),
-              QString("1 <b>Desk</b> && PC") + QChar(0xFFFD));
+              QString("Input 1 <b>Desk</b> && PC") + QChar(0xFFFD));
     core.model.SetAudioRoute(1, 1, program.views());
     core.model.SetVideoRoute(1, 1, program.views());
     auto* source = form->findChild<QLabel*>("lblOutputSource_0");
@@ -265,6 +265,20 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_TRUE(source->text().startsWith("AV <b>Des")) << source->text().toStdString();
     EXPECT_EQ(TipText(source),
               "Output 1: audio from " + kept + " (input 1), video from " + kept + " (input 1)");
+
+    // A volume the unit would not take: not sent, and said in the status line and a box.
+    AudioPage* audio = program.audioPage();
+    QTest::mouseClick(audio->picAudioOutput(0)->chkAudioOutput(), Qt::LeftButton);
+    auto* volume = form->findChild<QLineEdit*>("txtSelectedVolumnLevel");
+    const qsizetype told = rig.messages.texts.size();
+    volume->selectAll();
+    QTest::keyClicks(volume, "150");
+    QTest::keyClick(volume, Qt::Key_Return);
+    rig.time.advance(1ms);
+    QApplication::processEvents();
+    ASSERT_EQ(rig.messages.texts.size(), told + 1);
+    EXPECT_EQ(rig.messages.texts.last(), "Not sent: volume 150 is outside 0-100.");
+    EXPECT_EQ(form->lblActivity()->text(), rig.messages.texts.last());
 
     // A lost port disables the pages as a silent unit would, and says why;
     // the last routes stay in view, greyed and captioned as not current.
@@ -284,6 +298,10 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_FALSE(program.audioPage()->isEnabled());
     EXPECT_FALSE(program.videoPage()->isEnabled());
     EXPECT_TRUE(sw->OutputSourceText(0).startsWith("AV"));
+    // The pages keep the unit's last values, not current.
+    EXPECT_FALSE(audio->lblNotCurrent()->isHidden());
+    EXPECT_TRUE(audio->lblNotCurrent()->text().startsWith("Not current: unit 01"));
+    EXPECT_EQ(audio->picAudioOutput(0)->row(AudioOutputPanel::Volumn).number->text(), "50");
 }
 
 // A file of other firmware and with names: both are in the list of

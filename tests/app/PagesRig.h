@@ -61,10 +61,17 @@ struct PagesRig {
         hub.ShowUnitRow(*unit);
         return unit;
     }
-    // Registers and selects a unit and lays the views out as its read does.
+    // Registers and selects a unit and lays the views out as its read does;
+    // every value in the tables counts as one the unit reported.
     UnitRef Show(uint8_t id, int inputs, int outputs, const UnitCaps& caps = UnitCaps()) {
         UnitRef unit = Register(id, inputs, outputs, caps);
         core.model.objSelectedUnit = unit;
+        for (int n = 1; n <= outputs; ++n) {
+            core.model.AudioOutputs[n].reported.bits = 0xFF;
+        }
+        for (int n = 1; n <= inputs; ++n) {
+            core.model.VideoInputs[n].reported.bits = 0xFF;
+        }
         if (caps.delay) {
             hub.Setup_SelectedDelayRange(caps.maxDelayTime, caps.delayUnit);
         }

@@ -2,6 +2,7 @@
 #include "app/PagesRig.h"
 #include "control/AudioRules.h"
 #include "log/Contrast.h"
+#include "model/SettingRange.h"
 
 #include <gtest/gtest.h>
 
@@ -64,11 +65,7 @@ TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAn
     EXPECT_TRUE(h.Line().empty());
 
     QSlider* slider = volume.sld;
-    slider->setSliderDown(true);
-    slider->setSliderPosition(20); // still dragging: nothing yet
-    EXPECT_TRUE(h.Line().empty());
-    slider->setSliderPosition(40);
-    slider->setSliderDown(false);
+    Drag(slider, 40);
     EXPECT_EQ(h.Line(), (Lines{"12:2:40", "12:3:40", "12:5:40", "13:0:0"}));
     EXPECT_TRUE(h.frame.busy);
     EXPECT_EQ(volume.ud->value(), 40);
@@ -129,8 +126,11 @@ TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWrites
     PollRedraw(60);
     QTest::keyClick(txt, Qt::Key_Escape); // back to what the unit said, nothing sent
     EXPECT_EQ(txt->text(), "60");
-    Type(txt, "150", Qt::Key_Enter); // above the maximum: the same
+    Type(txt, "150", Qt::Key_Enter); // above the maximum: refused, and why
     EXPECT_EQ(txt->text(), "60");
+    EXPECT_TRUE(h.Line().empty());
+    EXPECT_EQ(h.frame.refusals, QStringList{"Not sent: volume 150 is outside 0-100."});
+    EXPECT_EQ(h.core.activity.Text(), h.frame.refusals.back());
     txt->selectAll();
     QTest::keyClicks(txt, "a-x");
     EXPECT_EQ(txt->text(), "60"); // the key filter: not even an edit
@@ -152,25 +152,32 @@ TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     Activate();
     QSlider* slider = volume.sld;
     slider->setSliderDown(true);
-    slider->setSliderPosition(70);
+    slider->setSliderPosition(70);       // the first move goes out at once
     EXPECT_EQ(volume.txt->text(), "70"); // the value under the handle
+    EXPECT_EQ(h.Line(), (Lines{"12:1:70", "13:0:0"}));
     PollRedraw(75);
     EXPECT_EQ(slider->sliderPosition(), 70);
     EXPECT_EQ(volume.txt->text(), "70");
-    slider->setSliderDown(false);
+    slider->setSliderDown(false); // nothing left to send: the held-back redraw comes now
     EXPECT_EQ(h.Line(), (Lines{"12:1:70", "13:0:0"}));
+    EXPECT_EQ(volume.txt->text(), "75");
     h.AckSettings();
     h.Reply({1, 70});
+    h.clock.advance(500ms);
+    EXPECT_EQ(volume.txt->text(), "70");
 
-    // Moved and brought back: nothing to send; the held-back redraw comes now.
+    // Moved on within 100 ms of a setting: the release sends where it ended.
     slider->setSliderDown(true);
     slider->setSliderPosition(20);
     PollRedraw(55);
     slider->setSliderPosition(70);
+    EXPECT_EQ(h.Line(), (Lines{"12:1:20", "13:0:0"}));
     slider->setSliderDown(false);
-    EXPECT_TRUE(h.Line().empty());
-    EXPECT_EQ(slider->value(), 55);
-    EXPECT_EQ(volume.txt->text(), "55");
+    EXPECT_EQ(h.Line(), (Lines{"12:1:20", "12:1:70", "13:0:0"}));
+    EXPECT_EQ(slider->value(), 70);
+    EXPECT_EQ(volume.txt->text(), "70");
+    h.AckSettings();
+    h.Reply({1, 70});
     h.clock.advance(500ms);
 
     Drag(volume.sld, 30);
@@ -195,6 +202,61 @@ TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     const Lines poll = h.Line();
     EXPECT_NE(std::find(poll.begin(), poll.end(), "13:0:0"), poll.end());
     EXPECT_EQ(std::find(poll.begin(), poll.end(), "15:0:0"), poll.end());
+}
+
+// A level ridden by ear: while the handle is held the value under it goes
+// out at most every 100 ms, and the value let go of last, once.
+TEST_F(AudioGroup, HeldSliderSendsAtMostEvery100MsAndItsLastValueOnRelease) {
+    h.Show(1, 4, 8);
+    Tick({2});
+    QSlider* slider = volume.sld;
+    std::vector<std::pair<int, std::chrono::milliseconds>> sent; // output 2's volumes, when
+    size_t seen = 0;
+    const auto serve = [&] { // the unit answers at once; the settings written are noted
+        while (true) {
+            for (; seen < h.port.writes.size(); ++seen) {
+                const Bytes& f = h.port.writes[seen];
+                if (f[1] == kCmdSetVolumnLevel && f[2] == 2) {
+                    sent.emplace_back(
+                        f[3], std::chrono::duration_cast<std::chrono::milliseconds>(h.clock.now()));
+                }
+            }
+            if (!h.core.link.queue.IsWaitingForAnswer()) {
+                return;
+            }
+            IsSetCommand(h.Awaited()) ? h.Reply()
+                                      : h.Reply({2, static_cast<uint8_t>(sent.back().first)});
+        }
+    };
+    slider->setSliderDown(true);
+    for (int t = 0; t < 2000; t += 10) {
+        slider->setSliderPosition(10 + t / 25); // a step every 25 ms
+        serve();
+        h.clock.advance(10ms);
+    }
+    slider->setSliderPosition(93);
+    slider->setSliderDown(false);
+    serve();
+    ASSERT_GE(sent.size(), 5u);
+    EXPECT_LE(sent.size(), 25u);
+    EXPECT_EQ(sent.back().first, 93);
+    EXPECT_EQ(slider->value(), 93);
+    for (size_t i = 1; i < sent.size(); ++i) {
+        EXPECT_NE(sent[i].first, sent[i - 1].first) << i; // no value twice
+        if (i + 1 < sent.size()) {
+            EXPECT_GE(sent[i].second - sent[i - 1].second, 100ms) << i;
+        }
+    }
+    EXPECT_EQ(page.picAudioOutput(1)->row(AudioOutputPanel::Volumn).number->text(), "93");
+    EXPECT_TRUE(h.Line().empty());
+    // Let go where the last setting left it: nothing more.
+    slider->setSliderDown(true);
+    slider->setSliderPosition(60);
+    serve();
+    slider->setSliderDown(false);
+    serve();
+    EXPECT_EQ(sent.back().first, 60);
+    EXPECT_EQ(sent[sent.size() - 2].first, 93);
 }
 
 TEST_F(AudioGroup, MuteBoxSendsAndFollowsTheAnswerAndNothingTickedSendsNothing) {
@@ -222,6 +284,25 @@ TEST_F(AudioGroup, MuteBoxSendsAndFollowsTheAnswerAndNothingTickedSendsNothing) 
     EXPECT_EQ(h.Line(), (Lines{"10:3:0", "10:4:0", "11:0:0"}));
     h.AckSettings();
     h.Reply({3, 0, 4, 0});
+    // A click on a panel's speaker: that output alone, the other way round.
+    MuteImage* speaker = page.picAudioOutput(4)->imgMute();
+    EXPECT_EQ(speaker->toolTip(), "Output 5 is not muted: click to mute");
+    QTest::mouseClick(speaker, Qt::LeftButton, {}, speaker->rect().center());
+    EXPECT_EQ(h.Line(), (Lines{"10:5:1", "11:0:0"}));
+    h.AckSettings();
+    h.Reply({3, 0, 4, 0, 5, 1});
+    EXPECT_EQ(speaker->key(), "Mute");
+    QTest::mouseClick(speaker, Qt::LeftButton, {}, speaker->rect().center());
+    EXPECT_EQ(h.Line(), (Lines{"10:5:0", "11:0:0"}));
+    h.AckSettings();
+    h.Reply({5, 0});
+    // A state the unit never reported has no other way round.
+    h.core.model.AudioOutputs[6].reported = {};
+    page.Draw_AudioOutputMute(6);
+    speaker = page.picAudioOutput(5)->imgMute();
+    EXPECT_EQ(speaker->key(), "Unknown");
+    QTest::mouseClick(speaker, Qt::LeftButton, {}, speaker->rect().center());
+    EXPECT_TRUE(h.Line().empty());
     // Not answering: nothing at all.
     h.core.model.objSelectedUnit->setblConnected(false);
     page.SelectedSubwooferLevelChange(31);
@@ -267,12 +348,24 @@ TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsAndWhatTwoBytesCannotCarryIsRef
     h.Reply({1, 25});
     h.Reply({1, 0});
     h.clock.advance(500ms);
+    // Off the unit's step or beyond its maximum: refused as quadrel-ctl does, not rounded.
+    Type(delay.txt, "123");
+    Type(delay.txt, "5010");
+    Type(delay.txt, "abc");
+    Type(delay.txt, " "); // emptied: put back, nothing said
+    EXPECT_TRUE(h.Line().empty());
+    EXPECT_EQ(delay.txt->text(), "250");
+    EXPECT_EQ(h.frame.refusals,
+              (QStringList{"Not sent: delay 123 ms is not a multiple of the unit's 10 ms step.",
+                           "Not sent: delay 5010 ms is outside 0-5000 ms.",
+                           "Not sent: the delay typed is not a number."}));
 
     caps.delayUnit = 1;
     caps.maxDelayTime = 100000;
     h.Show(3, 4, 8, caps);
     Type(delay.txt, "-20");
     EXPECT_EQ(delay.txt->text(), "250"); // refused: output 1's delay is back
+    EXPECT_EQ(h.frame.refusals.back(), "Not sent: delay -20 ms is outside 0-100000 ms.");
     page.SelectedDelayTimeChange(-20);
     page.SelectedDelayTimeChange(70000); // 70000 steps
     EXPECT_TRUE(h.Line().empty());
@@ -304,23 +397,50 @@ TEST(AudioRules, BarWidthsDelayStepsAndTypedNumbers) {
     EXPECT_EQ(DelaySteps(-1, 5), std::nullopt);
     EXPECT_EQ(DelaySteps(100, 0), std::nullopt);
 
-    const std::pair<const char*, std::optional<int32_t>> texts[] = {
-        {" 40 ", 40},        {"7.5", 8},
-        {"-2.5", -3},        {"", std::nullopt},
-        {".", std::nullopt}, {"abc", std::nullopt},
-        {"32767", 32767},    {"32768", std::nullopt}};
-    for (const auto& [text, value] : texts) {
-        EXPECT_EQ(ConvertText(text, 16), value) << text;
+    // Typed text: rounded half away from zero; what the unit takes is the range rule's.
+    const std::pair<const char*, Typed> texts[] = {
+        {" 40 ", {Typed::Number, 40}},     {"7.5", {Typed::Number, 8}},
+        {"-2.5", {Typed::Number, -3}},     {"", {Typed::Empty, 0}},
+        {"  ", {Typed::Empty, 0}},         {".", {Typed::NotANumber, 0}},
+        {"abc", {Typed::NotANumber, 0}},   {"inf", {Typed::NotANumber, 0}},
+        {"70000", {Typed::Number, 70000}}, {"1e300", {Typed::Number, 1'000'000'000'000'000}}};
+    for (const auto& [text, typed] : texts) {
+        const Typed got = ReadTyped(text);
+        EXPECT_TRUE(got.kind == typed.kind && got.value == typed.value) << text;
     }
-    EXPECT_EQ(ConvertText("32768", 32), 32768);
-    EXPECT_EQ(ConvertText("inf", 32), std::nullopt);
-    // No level below 0 reaches the line; one above the maximum is replaced.
-    EXPECT_EQ(LevelTextAction("-5", 16, 100).kind, TextAction::Ignore);
-    EXPECT_EQ(LevelTextAction("-0.4", 16, 100).kind, TextAction::Change); // rounds to 0
-    EXPECT_EQ(LevelTextAction("150", 16, 100).kind, TextAction::Replace);
-    EXPECT_EQ(LevelTextAction("100", 16, 100).value, 100);
     EXPECT_TRUE(IsLevelKey('.') && IsLevelKey('\b') && IsLevelKey('7'));
     EXPECT_FALSE(IsLevelKey('-') || IsLevelKey(QChar(0x0663))); // a digit, not "0" to "9"
+}
+
+// The one rule of what a unit takes, which quadrel-ctl and the typed values share.
+TEST(SettingRange, LevelsDelaysMuteAndEdidAgainstWhatTheUnitReported) {
+    QRD_INFO units;
+    UnitCaps caps;
+    caps.delayUnit = 10;
+    caps.maxDelayTime = 3000;
+    caps.bass = false;
+    const UnitRef unit = AddUnitRecord(units, 1, 4, 8, caps);
+    const std::tuple<Setting, int64_t, const char*> cases[] = {
+        {Setting::Volumn, 0, ""},
+        {Setting::Volumn, 100, ""},
+        {Setting::Treble, 101, "treble 101 is outside 0-100"},
+        {Setting::Subwoofer, -1, "subwoofer -1 is outside 0-100"},
+        {Setting::Bass, 50, "the unit has no bass control"},
+        {Setting::Mute, 1, ""},
+        {Setting::Mute, 2, "mute 2 is neither 0 nor 1"},
+        {Setting::Delay, 3000, ""},
+        {Setting::Delay, 123, "delay 123 ms is not a multiple of the unit's 10 ms step"},
+        {Setting::Delay, 3010, "delay 3010 ms is outside 0-3000 ms"},
+        {Setting::Edid, 1, ""},
+        {Setting::Edid, 2, "EDID 2 is neither 0 nor 1"},
+    };
+    for (const auto& [setting, value, why] : cases) {
+        EXPECT_EQ(SettingRange::Refusal(setting, value, *unit), why) << value;
+    }
+    unit->objAudioINFO()->setiDelayUnit(0); // no step: no delay can be carried
+    EXPECT_EQ(SettingRange::Refusal(Setting::Delay, 0, *unit), "the unit has no delay control");
+    unit->objVideoINFO()->setblSupportEdidTypeSelect(false);
+    EXPECT_EQ(SettingRange::Refusal(Setting::Edid, 0, *unit), "the unit has no EDID choice");
 }
 
 // A wanted colour is kept while it reads, else shaded (same hue) until it does.

@@ -1,6 +1,7 @@
 #include "PageInput.h"
 #include "app/PagesRig.h"
 #include "control/PanelColours.h"
+#include "control/PanelGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,7 @@ TEST_F(AudioPanels, ScrollKeysAndWheelReachEveryOutputAndWhatAUnitLacksIsGrey) {
     // A row per notch over the panels; over the group below, the page's.
     EXPECT_TRUE(Wheel(panel(3), false));
     EXPECT_EQ(bar->value(), 2);
-    EXPECT_EQ(box(0)->text(), "3");
+    EXPECT_EQ(box(0)->text(), "Output 3");
     EXPECT_TRUE(Wheel(panel(0)->row(AudioOutputPanel::Bass).bar, true));
     EXPECT_EQ(bar->value(), 0);
     EXPECT_FALSE(Wheel(page.fraSelectedAudioOutput(), false));
@@ -78,7 +79,7 @@ TEST_F(AudioPanels, ScrollKeysAndWheelReachEveryOutputAndWhatAUnitLacksIsGrey) {
     // A redraw of an output not on screen changes nothing; output 11 is panel 7.
     h.core.model.AudioOutputs[4].iVolumnLevel = 44;
     bar->setValue(3);
-    EXPECT_EQ(box(7)->text(), "11");
+    EXPECT_EQ(box(7)->text(), "Output 11");
     EXPECT_EQ(panel(0)->row(AudioOutputPanel::Volumn).number->text(), "44");
     h.core.model.AudioOutputs[2].iVolumnLevel = 99;
     page.Draw_AudioOutputVolumnLevel(2);
@@ -95,7 +96,7 @@ TEST_F(AudioPanels, ScrollKeysAndWheelReachEveryOutputAndWhatAUnitLacksIsGrey) {
     EXPECT_FALSE(enabled(bar));
     EXPECT_FALSE(Wheel(panel(3), false));
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(box(i)->text(), QString::number(i + 1));
+        EXPECT_EQ(box(i)->text(), QString("Output %1").arg(i + 1));
         EXPECT_EQ(enabled(panel(i)), i < 6) << i;
     }
     const auto& volume = panel(6)->row(AudioOutputPanel::Volumn);
@@ -119,6 +120,116 @@ TEST_F(AudioPanels, ScrollKeysAndWheelReachEveryOutputAndWhatAUnitLacksIsGrey) {
     h.core.model.objSelectedUnit->setblConnected(false);
     page.Enable_AudioControl(true);
     EXPECT_FALSE(page.isEnabled());
+}
+
+// The page's only scroll bar is the ports' one; the panels take the rows the
+// height holds.
+TEST_F(AudioPanels, OneScrollBarAndAsManyRowsOfPanelsAsFit) {
+    h.Show(1, 4, 20);
+    QScrollBar* bar = page.scoAudioOutput();
+    EXPECT_EQ(page.findChildren<QScrollBar*>(), QList<QScrollBar*>{bar});
+    ASSERT_EQ(page.PanelsShown(), 8);
+    const int row = panel(2)->y() - panel(0)->y();
+    const auto resize = [&](int height) {
+        page.resize(page.width(), height);
+        QApplication::processEvents();
+    };
+    const int height = page.height();
+    bar->setValue(12);
+    resize(height - row); // a row fewer: the window shows outputs 15 to 20
+    EXPECT_EQ(page.PanelsShown(), 6);
+    EXPECT_TRUE(panel(5)->isVisible() && panel(6)->isHidden());
+    EXPECT_EQ(bar->maximum(), 14);
+    EXPECT_EQ(bar->value(), 12);
+    bar->setValue(14);
+    EXPECT_EQ(box(5)->text(), "Output 20");
+    EXPECT_EQ(panel(5)->row(AudioOutputPanel::Volumn).number->text(), "0");
+    resize(height + 3 * row); // seven rows, and never a part of one
+    EXPECT_EQ(page.PanelsShown(), 14);
+    EXPECT_EQ(bar->maximum(), 6);
+    EXPECT_EQ(bar->value(), 6);
+    EXPECT_EQ(box(13)->text(), "Output 20");
+    EXPECT_LE(panel(13)->geometry().bottom(),
+              page.findChild<QWidget*>("picAudioControl")->height());
+    resize(height + 20 * row); // no more than every output at most: the bar off
+    h.Show(2, 4, 16);
+    EXPECT_EQ(page.PanelsShown(), 16);
+    EXPECT_FALSE(enabled(bar));
+    resize(height);
+    EXPECT_TRUE(enabled(bar));
+    EXPECT_EQ(bar->maximum(), 8);
+    // Rows of 86 pixels 4 apart: a part of a row is none, and there is always one.
+    const int fits[][2] = {{0, 1}, {86, 1}, {175, 1}, {176, 2}, {266, 3}, {5000, 8}};
+    for (const auto& [pixels, rows] : fits) {
+        EXPECT_EQ(PanelGrid::RowsThatFit(pixels, 86, 4, 8), rows) << pixels;
+    }
+}
+
+// A silent unit's last values stay, greyed and captioned; what it never
+// reported shows as unknown, never as a value.
+TEST_F(AudioPanels, ASilentUnitKeepsItsLastReportedValuesGreyedAndSaysSo) {
+    h.Show(1, 4, 20);
+    AUDIO_OUTPUT_STATUS& one = h.core.model.AudioOutputs[1];
+    one.iVolumnLevel = 40;
+    one.lMuteStatus = 1;
+    one.lDelayTime = 250;
+    h.core.model.AudioOutputs[2].reported = {};
+    h.core.model.AudioOutputs[2].reported.mark(Reported::Volumn);
+    h.core.model.VideoInputs[3].lEdidType = 1;
+    h.core.model.VideoInputs[4].reported = {};
+    page.Draw_AudioOutputPanels();
+    Click(box(0));
+    page.scoAudioOutput()->setValue(0);
+    EXPECT_FALSE(page.lblNotCurrent()->isVisible());
+
+    h.core.link.queue.SetUnitAnswering(1, false); // as the link gives it up
+    const QString caption = "Not current: unit 01 is not answering. Its last known values are "
+                            "shown; nothing can be changed until it answers again.";
+    for (QWidget* p : {static_cast<QWidget*>(&page), static_cast<QWidget*>(&h.video)}) {
+        EXPECT_FALSE(p->isEnabled());
+        auto* label =
+            p->findChild<QLabel*>(p == &page ? "lblAudioNotCurrent" : "lblVideoNotCurrent");
+        EXPECT_TRUE(label->isVisible());
+        EXPECT_EQ(label->text(), caption);
+    }
+    EXPECT_TRUE(enabled(panel(0)) && !panel(0)->isEnabled()); // greyed with the page
+    EXPECT_EQ(PanelColours::Background(panel(0)), PanelColours::Disabled());
+    const auto& volume = panel(0)->row(AudioOutputPanel::Volumn);
+    EXPECT_EQ(volume.number->text(), "40");
+    EXPECT_TRUE(volume.bar->level()->isVisible());
+    EXPECT_EQ(panel(0)->row(AudioOutputPanel::Delay).number->text(), "250 ms");
+    EXPECT_EQ(MuteKey(panel(0)->imgMute()), "Mute");
+    EXPECT_EQ(panel(1)->row(AudioOutputPanel::Volumn).number->text(), "0");
+    const auto& bass = panel(1)->row(AudioOutputPanel::Bass);
+    EXPECT_EQ(bass.number->text(), "–");
+    EXPECT_TRUE(bass.bar->level()->isHidden());
+    EXPECT_EQ(bass.bar->accessibleDescription(), "unknown");
+    EXPECT_EQ(MuteKey(panel(1)->imgMute()), "Unknown");
+    const auto& group = *page.fraSelectedAudioOutput();
+    EXPECT_EQ(group.row(SelectedAudioGroup::Volumn).txt->text(), "40");
+    EXPECT_TRUE(group.chkSelectedMuteStatus()->isChecked());
+    EXPECT_TRUE(h.video.picVideoInput(2)->optOutput1Edid()->isChecked());
+    EXPECT_FALSE(h.video.picVideoInput(3)->optFixEdid()->isChecked() ||
+                 h.video.picVideoInput(3)->optOutput1Edid()->isChecked());
+    // The other outputs are still there to scroll to once the page is usable.
+    EXPECT_EQ(page.scoAudioOutput()->maximum(), 12);
+    EXPECT_TRUE(h.Line().empty());
+
+    // Answering again and read afresh: current, and nothing said.
+    h.core.model.objSelectedUnit->setblConnected(true);
+    h.hub.Enable_QRD(true);
+    EXPECT_TRUE(page.isEnabled() && h.video.isEnabled());
+    EXPECT_EQ(PanelColours::Background(panel(0)), PanelColours::Selected());
+    EXPECT_FALSE(page.lblNotCurrent()->isVisible() || h.video.lblNotCurrent()->isVisible());
+    // Another unit picked and not read yet: nothing it did not report.
+    h.core.model.ClearUnitStatus();
+    h.Register(2, 4, 8);
+    h.core.model.objSelectedUnit = h.core.model.FindUnit(2);
+    h.hub.Setup_AllViews();
+    h.hub.Enable_QRD(false);
+    EXPECT_EQ(panel(0)->row(AudioOutputPanel::Volumn).number->text(), "–");
+    EXPECT_EQ(MuteKey(panel(0)->imgMute()), "Unknown");
+    EXPECT_FALSE(page.lblNotCurrent()->isVisible());
 }
 
 TEST_F(AudioPanels, ClicksSpaceAndSelectAllFollowTheSelectionRules) {
@@ -201,13 +312,46 @@ TEST_F(VideoInputs, InputsBeyondTheCountOrWithoutEdidChoiceAreOffAndALargeUnitSc
             });
     EXPECT_TRUE(Wheel(panel(5), false));
     EXPECT_EQ(bar->value(), 4);
-    EXPECT_EQ(panel(0)->chkVideoInput()->text(), "5");
+    EXPECT_EQ(panel(0)->chkVideoInput()->text(), "Input 5");
     // Not answering: a panel choice still selects and stores, but sends nothing.
     h.core.model.objSelectedUnit->setblConnected(false);
     panel(2)->optOutput1Edid()->click();
     EXPECT_TRUE(sel(7).blSelected);
     EXPECT_EQ(type(7), 1);
     EXPECT_TRUE(h.Line().empty());
+}
+
+// Each panel says what it is and shows its input's plug; unknown is unknown.
+TEST_F(VideoInputs, PanelsSayInputAndShowEachPlugInWords) {
+    h.Show(1, 6, 4);
+    auto plug = [&](int i) { return panel(i)->lblVideoInputPlug()->text(); };
+    h.core.model.VideoInputs[1].lPlugStatus = 1;
+    h.core.model.VideoInputs[3].reported = {};
+    h.core.model.VideoInputs[3].reported.mark(Reported::Edid);
+    h.core.model.VideoInputs[4].lPlugStatus = 1;
+    h.core.model.VideoInputs[4].reported = {};
+    page.Draw_VideoInputPanels();
+    EXPECT_EQ(panel(0)->chkVideoInput()->text(), "Input 1");
+    EXPECT_EQ(panel(0)->optFixEdid()->text(), "Fixed EDID");
+    EXPECT_EQ(panel(0)->optOutput1Edid()->text(), "EDID of output 1");
+    EXPECT_FALSE(panel(0)->optOutput1Edid()->toolTip().isEmpty());
+    EXPECT_EQ(page.fraSelectedVideoInput()->title(), "EDID of the ticked inputs");
+    EXPECT_EQ(plug(0), "Plugged");
+    EXPECT_EQ(plug(1), "Unplugged");
+    EXPECT_EQ(plug(2), "Plug unknown"); // told nothing, though its field says 0
+    EXPECT_EQ(plug(3), "Plug unknown");
+    EXPECT_EQ(panel(2)->lblVideoInputPlug()->toolTip(),
+              "Input 3: the unit has not reported its plug yet");
+    EXPECT_EQ(plug(6), ""); // no input 7
+    // A plug answer redraws the panel as well as the switch view.
+    h.core.model.VideoInputs[2].lPlugStatus = 1;
+    h.core.model.VideoInputs[2].reported.mark(Reported::Plug);
+    h.hub.Draw_InputPlug(SignalKind::Video, 2);
+    EXPECT_EQ(plug(1), "Plugged");
+    UnitCaps caps;
+    caps.plugs = false; // no plug detection: nothing to say
+    h.Show(2, 6, 4, caps);
+    EXPECT_EQ(plug(0), "");
 }
 
 // A quick second group choice joins the first.

@@ -1,0 +1,101 @@
+#include "model/SettingRange.h"
+
+namespace quadrel::SettingRange {
+
+namespace {
+
+constexpr int64_t kMaxLevel = 100;
+
+bool Supported(Setting setting, const QRDSTA& unit) {
+    const auto audio = unit.objAudioINFO();
+    switch (setting) {
+    case Setting::Mute:
+    case Setting::Volumn:
+        return audio && audio->blSupportVolumnControl();
+    case Setting::Bass:
+        return audio && audio->blSupportBassControl();
+    case Setting::Treble:
+        return audio && audio->blSupportTrebleControl();
+    case Setting::Subwoofer:
+        return audio && audio->blSupportSubwooferControl();
+    case Setting::Delay:
+        return audio && audio->blSupportDelayControl() && audio->iDelayUnit() > 0;
+    case Setting::Edid:
+        return unit.objVideoINFO() && unit.objVideoINFO()->blSupportEdidTypeSelect();
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+QString Words(Setting setting) {
+    switch (setting) {
+    case Setting::AudioRoute:
+        return QStringLiteral("audio input");
+    case Setting::VideoRoute:
+        return QStringLiteral("video input");
+    case Setting::Mute:
+        return QStringLiteral("mute");
+    case Setting::Volumn:
+        return QStringLiteral("volume");
+    case Setting::Bass:
+        return QStringLiteral("bass");
+    case Setting::Treble:
+        return QStringLiteral("treble");
+    case Setting::Subwoofer:
+        return QStringLiteral("subwoofer");
+    case Setting::Delay:
+        return QStringLiteral("delay");
+    case Setting::Edid:
+        return QStringLiteral("EDID");
+    }
+    return {};
+}
+
+QString Refusal(Setting setting, int64_t value, const QRDSTA& unit) {
+    if (!Supported(setting, unit)) {
+        return setting == Setting::Edid
+                   ? QStringLiteral("the unit has no EDID choice")
+                   : QStringLiteral("the unit has no %1 control")
+                         .arg(setting == Setting::Mute ? QStringLiteral("volume and mute")
+                                                       : Words(setting));
+    }
+    switch (setting) {
+    case Setting::Mute:
+    case Setting::Edid:
+        if (value != 0 && value != 1) {
+            return QStringLiteral("%1 %2 is neither 0 nor 1").arg(Words(setting)).arg(value);
+        }
+        return {};
+    case Setting::Volumn:
+    case Setting::Bass:
+    case Setting::Treble:
+    case Setting::Subwoofer:
+        if (value < 0 || value > kMaxLevel) {
+            return QStringLiteral("%1 %2 is outside 0-%3")
+                .arg(Words(setting))
+                .arg(value)
+                .arg(kMaxLevel);
+        }
+        return {};
+    case Setting::Delay: {
+        const auto audio = unit.objAudioINFO();
+        if (value < 0 || value > audio->iMaxDelayTime()) {
+            return QStringLiteral("delay %1 ms is outside 0-%2 ms")
+                .arg(value)
+                .arg(audio->iMaxDelayTime());
+        }
+        if (value % audio->iDelayUnit() != 0) {
+            return QStringLiteral("delay %1 ms is not a multiple of the unit's %2 ms step")
+                .arg(value)
+                .arg(audio->iDelayUnit());
+        }
+        return {};
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace quadrel::SettingRange
