@@ -21,3 +21,5 @@ on_screen 1280x1024 names
 on_screen 1280x720 main-1280x720 switch
 on_screen 1366x768 audio-1366x768 audio
 on_screen 1280x800 dark-1280x800 audio dark
+on_screen 1280x720 large 1280x720
+on_screen 1920x1080 large 1920x1080

@@ -7,6 +7,9 @@
 //   quadrel_window_shots <folder> names      names made for another unit
 //                                            offered, then used: the bar,
 //                                            the switch and audio pages
+//   quadrel_window_shots <folder> large <tag>
+//                                            a 200x200 unit with names, each
+//                                            page, the whole screen
 //   quadrel_window_shots <folder> <name> <page> [dark]
 //                                            the whole screen, <page> in front,
 //                                            under a dark palette if asked
@@ -289,7 +292,9 @@ bool LargeUnitShots(const QString& folder) {
     WaitFor([&] { return core.model.AudioOutputs[47].iInputPort == 57; }, 10s);
     form->findChild<QScrollBar*>("scoSwitchInput")->setValue(49);
     form->findChild<QScrollBar*>("scoSwitchOutput")->setValue(39);
-    program.switchView()->grid().cell(2 * 8 + 2)->setFocus(); // input 52, output 42
+    if (const auto cell = program.switchView()->CellShowing(52, 42)) {
+        program.switchView()->grid().cell(*cell)->setFocus();
+    }
     WaitFor([] { return false; }, 300ms);
     return Save(form, folder + QStringLiteral("/switch-64x64.png"));
 }
@@ -341,6 +346,57 @@ bool NamedShots(const QString& folder) {
     return true;
 }
 
+// A 200 x 200 unit with names, as the window shows it on this screen: each
+// page in front, the whole screen, as large-<tag>-<page>.png.
+bool LargeNamedShots(const QString& folder, const QString& tag) {
+    Session s;
+    if (!s.Start(203, {"--unit", "id=1,name=Arena 200x200,inputs=200,outputs=200", "--unit",
+                       "id=2,name=Booth,inputs=8,outputs=4"})) {
+        return false;
+    }
+    basMain& program = *s.program;
+    QuadrelCore& core = program.core();
+    WaitFor([&] { return core.model.objUnits().Count() == 2; }, 60s);
+    program.mainWindow()->cmdScan()->click();
+    WaitFor([&] { return !core.status.IsBusy(); }, 60s);
+    UnitNames names;
+    names.unit = QStringLiteral("Arena rack");
+    const char* sources[] = {"Lectern PC", "Laptop (HDMI)", "Camera 1",
+                             "Camera 2",   "Media player",  "Wireless mic"};
+    const char* sinks[] = {"Projector left", "Projector right", "Confidence screen",
+                           "Stream encoder", "Hall speakers",   "Foyer speakers"};
+    for (int n = 1; n <= 6; ++n) {
+        SetName(names, {NameKind::Input, n}, QString::fromUtf8(sources[n - 1]));
+        SetName(names, {NameKind::Output, n}, QString::fromUtf8(sinks[n - 1]));
+    }
+    program.naming()->UseNames(names);
+    CommandSenders& send = core.link.senders;
+    for (int o = 1; o <= 6; ++o) { // a few routes off the diagonal
+        send.CmdSetVideoSwitch(1, static_cast<uint8_t>(o), static_cast<uint8_t>(7 - o), 0);
+        send.CmdSetAudioSwitch(1, static_cast<uint8_t>(o), static_cast<uint8_t>(7 - o), 0);
+    }
+    send.CmdGetVideoSwitch(1, 0, 0, 1);
+    send.CmdGetAudioSwitch(1, 0, 0, 1);
+    WaitFor([&] { return core.model.AudioOutputs[6].iInputPort == 1; }, 20s);
+    frmMain* form = program.mainWindow();
+    QTest::mouseClick(form->findChild<QPushButton*>("chkSwitchOutput_1"), Qt::LeftButton);
+    QTest::mouseClick(program.audioPage()->picAudioOutput(0)->chkAudioOutput(), Qt::LeftButton,
+                      Qt::NoModifier, QPoint(6, 8));
+    WaitFor([] { return false; }, 700ms);
+    const char* pages[] = {"switch", "audio", "video"};
+    for (int i = 0; i < 3; ++i) {
+        form->TabStrip1()->setCurrentIndex(i);
+        WaitFor([] { return false; }, 300ms);
+        const QString file =
+            folder + QStringLiteral("/large-%1-%2.png").arg(tag, QLatin1String(pages[i]));
+        if (!QApplication::primaryScreen()->grabWindow(0).save(file)) {
+            return false;
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -350,6 +406,9 @@ int main(int argc, char** argv) {
     const QString singlePage = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     if (argc > 4 && QLatin1String(argv[4]) == QLatin1String("dark")) {
         UseDarkPalette();
+    }
+    if (argc == 4 && QLatin1String(argv[2]) == QLatin1String("large")) {
+        return LargeNamedShots(folder, QString::fromLocal8Bit(argv[3])) ? 0 : 1;
     }
     if (argc == 3 && QLatin1String(argv[2]) == QLatin1String("names")) {
         return NamedShots(folder) ? 0 : 1;

@@ -31,8 +31,16 @@ MemoryRowList::MemoryRowList(QWidget* parent) : QTreeWidget(parent) {
 }
 
 QTreeWidgetItem* MemoryRowList::AddMemoryRow(int output) {
-    auto* item = new QTreeWidgetItem(this);
+    // Rows stand in port order whatever order the unit's answers come in (a
+    // unit past 127 ports may answer for its upper ports first).
+    int at = topLevelItemCount();
+    while (at > 0 && topLevelItem(at - 1)->data(0, kPortRole).toInt() > output) {
+        --at;
+    }
+    auto* item = new QTreeWidgetItem;
+    insertTopLevelItem(at, item);
     item->setText(0, Shown(NameKind::Output, output));
+    item->setToolTip(0, NameOf(names_, {NameKind::Output, output}));
     item->setData(0, kPortRole, output);
     item->setData(0, Qt::UserRole, OutputRowKey(output));
     for (int c = 1; c < kMemoryColumns; ++c) {
@@ -71,6 +79,8 @@ void MemoryRowList::SetMemoryRowInput(SignalKind kind, int output, int input) {
         kind == SignalKind::Video ? QStringLiteral("VIDEO") : QStringLiteral("AUDIO");
     if (input != 0) {
         SetCell(output, key, Shown(NameKind::Input, input), true);
+        FindMemoryRow(output)->setToolTip(MemoryColumnOf(key),
+                                          TipOf(MemoryColumnOf(key), NameKind::Input, input));
         FindMemoryRow(output)->setData(MemoryColumnOf(key), kPortRole, input);
     } else {
         SetCell(output, key, QStringLiteral("None"), false);
@@ -96,8 +106,21 @@ void MemoryRowList::SetMemoryRowLevel(const QString& cellKey, int output, bool s
     SetCell(output, cellKey, QString::number(value), true);
 }
 
-QString MemoryRowList::Shown(NameKind kind, int port) const {
+QString MemoryRowList::TipOf(int column, NameKind kind, int port) const {
     const QString name = NameOf(names_, {kind, port});
+    return name.isEmpty() && column > 0
+               ? QString::fromLatin1(MemoryColumns()[static_cast<size_t>(column)].toolTip)
+               : name;
+}
+
+QString MemoryRowList::Shown(NameKind kind, int port) const {
+    // A name cut short, so that a long one never pushes the levels out of
+    // view; whole in the cell's tool tip.
+    constexpr int kLongest = 14;
+    QString name = NameOf(names_, {kind, port});
+    if (name.size() > kLongest) {
+        name = name.left(kLongest - 1) + QChar(0x2026);
+    }
     return name.isEmpty() ? QString::number(port)
                           : QStringLiteral("%1 %2").arg(QString::number(port), name);
 }
@@ -116,6 +139,7 @@ void MemoryRowList::ShowNames(const UnitNames& names) {
         for (const auto& [column, kind] : cells) {
             if (const QVariant port = item->data(column, kPortRole); port.isValid()) {
                 item->setText(column, Shown(kind, port.toInt()));
+                item->setToolTip(column, TipOf(column, kind, port.toInt()));
             }
         }
     }

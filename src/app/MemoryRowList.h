@@ -37,6 +37,8 @@ private:
     QTreeWidgetItem* RowFor(int output);
     void SetCell(int output, const QString& cellKey, const QString& text, bool value);
 
+    // A cell's tool tip: the port's whole name, else what the column holds.
+    QString TipOf(int column, NameKind kind, int port) const;
     QString Shown(NameKind kind, int port) const;
 
     QHash<QString, QTreeWidgetItem*> rows_;

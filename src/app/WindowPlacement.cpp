@@ -51,8 +51,11 @@ bool Restore(const ProgramState* state, QMainWindow& window, QSplitter& splitter
     if (!place.isValid()) {
         const QScreen* screen =
             window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-        place = WindowFit::FirstPlace(kPreferred, minimum,
-                                      screen ? screen->availableGeometry() : QRect());
+        const QRect available = screen ? screen->availableGeometry() : QRect();
+        // A large screen gives the grid and the panels room from the start:
+        // most of the screen, never less than the design's size.
+        const QSize preferred = kPreferred.expandedTo(available.size() * 0.85);
+        place = WindowFit::FirstPlace(preferred, minimum, available);
     }
     window.setGeometry(place);
     if (!kept) {

@@ -4,6 +4,8 @@
 
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 
@@ -45,9 +47,17 @@ AudioOutputPanel::AudioOutputPanel(int index, QWidget* parent)
     grid->setContentsMargins(6, 3, 6, 3);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(2);
+    const QFontMetrics metrics = fontMetrics();
+    // The same width whatever the output is called: a name never shortens
+    // the panel's bars.
+    QStyleOptionButton option;
+    option.initFrom(chk_);
+    const int indicator =
+        chk_->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, chk_) +
+        chk_->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, chk_);
+    chk_->setFixedWidth(indicator + CaptionRoom(metrics) + 4);
     grid->addWidget(chk_, 0, 0, 2, 1, Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(img_, 2, 0, 2, 1, Qt::AlignLeft | Qt::AlignTop);
-    const QFontMetrics metrics = fontMetrics();
     for (int r = 0; r < RowCount; ++r) {
         const RowLook& look = Looks()[static_cast<size_t>(r)];
         const QString stem = QString::fromLatin1(look.name);
@@ -74,6 +84,11 @@ AudioOutputPanel::AudioOutputPanel(int index, QWidget* parent)
     }
     grid->setColumnStretch(2, 1);
     ShowMutePicture(MuteKey(0));
+}
+
+int AudioOutputPanel::CaptionRoom(const QFontMetrics& metrics) {
+    return metrics.horizontalAdvance(QStringLiteral("Output 255 ")) +
+           metrics.averageCharWidth() * 12;
 }
 
 void AudioOutputPanel::ShowMutePicture(const QString& key) {

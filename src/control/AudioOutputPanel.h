@@ -9,6 +9,8 @@
 
 #include <array>
 
+class QFontMetrics;
+
 namespace quadrel {
 
 // One output's panel of the audio page (picAudioOutput): its check box, the
@@ -27,6 +29,9 @@ public:
     AudioOutputPanel(int index, QWidget* parent = nullptr);
 
     SelectBox* chkAudioOutput() const { return chk_; }
+    // Room for the box's caption, "Output 255" and some twelve letters of its
+    // name; a longer name is cut short there and whole in the tool tip.
+    static int CaptionRoom(const QFontMetrics& metrics);
     MuteImage* imgMute() const { return img_; }
     const BarRow& row(Row r) const { return rows_[r]; }
 

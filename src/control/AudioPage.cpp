@@ -136,7 +136,7 @@ void AudioPage::Draw_AudioOutputPanels() {
         SelectBox* box = panels_[static_cast<size_t>(i)]->chkAudioOutput();
         const QString name = NameOf(names_, {NameKind::Output, n});
         box->setText(NamedCaption(QStringLiteral("Output %1").arg(n), name, box->fontMetrics(),
-                                  CaptionWidth(box->fontMetrics()), true));
+                                  AudioOutputPanel::CaptionRoom(box->fontMetrics()), true));
         SetNamedTip(box, {NameKind::Output, n}, name);
         Draw_AudioOutput(n);
     }

@@ -16,6 +16,9 @@ signals:
     void picked(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 
 protected:
+    // The whole box takes the click, not only its tick and caption: a short
+    // caption leaves room beside it in a box of fixed width.
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
     void nextCheckState() override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;

@@ -276,7 +276,7 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     QTest::keyClick(volume, Qt::Key_Return);
     rig.time.advance(1ms);
     QApplication::processEvents();
-    ASSERT_EQ(rig.messages.texts.size(), told + 1);
+    ASSERT_EQ(rig.messages.texts.size(), told + 1) << rig.messages.texts.join(" / ").toStdString();
     EXPECT_EQ(rig.messages.texts.last(), "Not sent: volume 150 is outside 0-100.");
     EXPECT_EQ(form->lblActivity()->text(), rig.messages.texts.last());
 
