@@ -1,5 +1,7 @@
 #include "model/ChangeHistory.h"
 
+#include "model/SettingRange.h"
+
 #include "link/basCommunication.h"
 #include "model/ChangePath.h"
 #include "model/Views.h"
@@ -91,28 +93,7 @@ int32_t ChangeHistory::Current(const SettingKey& key) const {
 
 bool ChangeHistory::Supported(Setting setting) const {
     const UnitRef unit = model_.objSelectedUnit;
-    const auto audio = unit ? unit->objAudioINFO() : nullptr;
-    const auto video = unit ? unit->objVideoINFO() : nullptr;
-    switch (setting) {
-    case Setting::AudioRoute:
-        return audio && audio->blEnabled();
-    case Setting::VideoRoute:
-        return video && video->blEnabled();
-    case Setting::Mute:
-    case Setting::Volumn:
-        return audio && audio->blSupportVolumnControl();
-    case Setting::Bass:
-        return audio && audio->blSupportBassControl();
-    case Setting::Treble:
-        return audio && audio->blSupportTrebleControl();
-    case Setting::Subwoofer:
-        return audio && audio->blSupportSubwooferControl();
-    case Setting::Delay:
-        return audio && audio->blSupportDelayControl() && audio->iDelayUnit() > 0;
-    case Setting::Edid:
-        return video && video->blSupportEdidTypeSelect();
-    }
-    return false;
+    return unit && SettingRange::Supported(setting, *unit);
 }
 
 SettingValues ChangeHistory::LiveValues() const {

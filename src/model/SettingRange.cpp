@@ -6,9 +6,16 @@ namespace {
 
 constexpr int64_t kMaxLevel = 100;
 
+} // namespace
+
 bool Supported(Setting setting, const QRDSTA& unit) {
     const auto audio = unit.objAudioINFO();
+    const auto video = unit.objVideoINFO();
     switch (setting) {
+    case Setting::AudioRoute:
+        return audio && audio->blEnabled();
+    case Setting::VideoRoute:
+        return video && video->blEnabled();
     case Setting::Mute:
     case Setting::Volumn:
         return audio && audio->blSupportVolumnControl();
@@ -21,13 +28,10 @@ bool Supported(Setting setting, const QRDSTA& unit) {
     case Setting::Delay:
         return audio && audio->blSupportDelayControl() && audio->iDelayUnit() > 0;
     case Setting::Edid:
-        return unit.objVideoINFO() && unit.objVideoINFO()->blSupportEdidTypeSelect();
-    default:
-        return true;
+        return video && video->blSupportEdidTypeSelect();
     }
+    return false;
 }
-
-} // namespace
 
 QString Words(Setting setting) {
     switch (setting) {
@@ -54,7 +58,8 @@ QString Words(Setting setting) {
 }
 
 QString Refusal(Setting setting, int64_t value, const QRDSTA& unit) {
-    if (!Supported(setting, unit)) {
+    const bool route = setting == Setting::AudioRoute || setting == Setting::VideoRoute;
+    if (!route && !Supported(setting, unit)) {
         return setting == Setting::Edid
                    ? QStringLiteral("the unit has no EDID choice")
                    : QStringLiteral("the unit has no %1 control")

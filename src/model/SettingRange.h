@@ -17,6 +17,9 @@ namespace quadrel::SettingRange {
 // with it; ports and routes are the caller's.
 QString Refusal(Setting setting, int64_t value, const QRDSTA& unit);
 
+// Whether `unit` has the control that `setting` sets, as it reported itself.
+bool Supported(Setting setting, const QRDSTA& unit);
+
 // The setting's name in those lines: "volume", "delay", "EDID".
 QString Words(Setting setting);
 

@@ -1,5 +1,7 @@
 #include "model/UnitSettings.h"
 
+#include "model/SettingRange.h"
+
 #include "model/basQRD.h"
 
 #include <set>
@@ -270,27 +272,7 @@ QString Where(const Difference& d) {
 }
 
 QString FieldName(Field field) {
-    switch (field) {
-    case Setting::AudioRoute:
-        return QStringLiteral("audio input");
-    case Setting::VideoRoute:
-        return QStringLiteral("video input");
-    case Setting::Mute:
-        return QStringLiteral("mute");
-    case Setting::Volumn:
-        return QStringLiteral("volume");
-    case Setting::Bass:
-        return QStringLiteral("bass");
-    case Setting::Treble:
-        return QStringLiteral("treble");
-    case Setting::Subwoofer:
-        return QStringLiteral("subwoofer");
-    case Setting::Delay:
-        return QStringLiteral("delay (ms)");
-    case Setting::Edid:
-        return QStringLiteral("EDID");
-    }
-    return {};
+    return field == Setting::Delay ? QStringLiteral("delay (ms)") : SettingRange::Words(field);
 }
 
 QString ValueText(Field field, std::optional<int> value) {

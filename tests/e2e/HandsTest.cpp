@@ -5,7 +5,7 @@
 #include "ProgramOnSim.h"
 #include "app/CrosspointCell.h"
 #include "app/PortNaming.h"
-#include "app/QtMessageBoxes.h"
+#include "app/RecordingMessages.h"
 #include "app/SwitchGrid.h"
 #include "app/SwitchView.h"
 #include "app/basMain.h"
@@ -30,14 +30,6 @@ using quadrel::test::WaitFor;
 
 namespace {
 
-struct NoMessages : MessageBoxes {
-    QStringList texts;
-    void MsgBox(QWidget*, const QString& text) override { texts << text; }
-    Answer Ask(QWidget* parent, const Question& question) override {
-        return QtMessageBoxes().Ask(parent, question);
-    }
-};
-
 // xdotool with `args`, while the program's event loop keeps running: a
 // shortcut may open a dialog whose own loop takes the rest of the keys.
 bool Hands(const QStringList& args) {
@@ -60,7 +52,7 @@ TEST(Hands, CellThenEndKeysGoToByNameAndUndoOfATypedLevel) {
     ASSERT_TRUE(sim.WriteSettings(171, 19200));
     ASSERT_TRUE(
         sim.Start(171, {"--baud", "19200", "--unit", "id=0,inputs=255,outputs=255,name=Arena"}));
-    NoMessages messages;
+    test::RecordingMessages messages;
     test::ProgramOnSim rig(sim, messages);
     basMain& program = *rig;
     ASSERT_TRUE(program.Main());

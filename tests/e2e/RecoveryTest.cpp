@@ -3,6 +3,7 @@
 // back, a unit that falls silent and answers again.
 #include "ProgramOnSim.h"
 #include "app/CrosspointCell.h"
+#include "app/RecordingMessages.h"
 #include "app/SwitchGrid.h"
 #include "app/SwitchView.h"
 #include "app/frmMain.h"
@@ -23,13 +24,8 @@ using quadrel::test::WaitFor;
 
 namespace {
 
-struct NoMessages : MessageBoxes {
-    void MsgBox(QWidget*, const QString&) override {}
-    Answer Ask(QWidget*, const Question&) override { return {}; }
-};
-
 struct Quiet {
-    NoMessages messages;
+    test::RecordingMessages messages;
 };
 
 // The program on `sim`'s folders, set to `port`.
