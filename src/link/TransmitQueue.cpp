@@ -39,6 +39,7 @@ void TransmitQueue::WriteFrame(const SEND_PACKET& packet) {
     CurrentCommand_ = packet;
     repeatHeld_ = false;
     repeated_ = false;
+    heard_ = false;
     awaitedBeforeScan_ = false;
     ++framesWritten_;
     port_.write(packet.bFrame);
@@ -236,6 +237,7 @@ void TransmitQueue::Reset() {
     settling_ = false;
     repeatHeld_ = false;
     repeated_ = false;
+    heard_ = false;
     awaitedBeforeScan_ = false;
     settleBytesLeft_ = 0;
     settleLengthNext_ = false;
@@ -297,6 +299,7 @@ void TransmitQueue::StartSettling() {
 }
 
 void TransmitQueue::LineActive(const Bytes& bytes) {
+    heard_ = heard_ || !bytes.empty();
     if (!IsSettling()) {
         return;
     }
@@ -390,7 +393,12 @@ void TransmitQueue::AnswerTimedOut() {
     EndCurrent(FrameEnd::GivenUp);
     SetUnitAnswering(id, false);
     holdWrites_ = held;
-    if (!SendQueue_.empty() && !timSendQueue_->isActive()) {
+    if (!heard_) {
+        // Not a byte came in through all its tries: no answer can be on its
+        // way, so the next frame need not wait for the queue's tick (up to
+        // 100 ms for every empty ID of a scan).
+        SendNextCommand();
+    } else if (!SendQueue_.empty() && !timSendQueue_->isActive()) {
         timSendQueue_->setEnabled(true);
     }
 }
