@@ -196,6 +196,7 @@ bool UnitPane::lstQRD_ItemClick(QTreeWidgetItem* item) {
         core_.link.queue.PurgeCommandsByID(model.objSelectedUnit->bID());
     }
     model.objSelectedUnit = unit;
+    core_.status.memory().Keep(); // asked first at the next start
     core_.link.queue.PurgeCommandsByID(unit->bID());
     model.ClearUnitStatus();
     core_.status.SetLoadingStatus(true);

@@ -262,8 +262,11 @@ bool TransmitQueue::AcknowledgeCommand() {
     // to come: were the next frame out, that answer would be taken for its
     // own. Nothing is awaited meanwhile, so it falls on deaf ears. The wait
     // starts before anything else can queue a frame, such as the information
-    // request of a unit that answers again.
-    const bool settle = std::exchange(repeated_, false);
+    // request of a unit that answers again. So too for the answer to a
+    // request made before a scan started: the scan asks the units last seen
+    // first, quite likely this one, and a late or doubled answer of it must
+    // not be taken for its information.
+    const bool settle = std::exchange(repeated_, false) || awaitedBeforeScan_;
     if (settle) {
         StartSettling();
     }
@@ -405,11 +408,13 @@ void TransmitQueue::AnswerTimedOut() {
 
 void TransmitQueue::SetUnitAnswering(uint8_t id, bool answering) {
     if (!answering) {
-        // A give-up of a request sent before the running scan is not that
-        // scan's probe of the last ID: it neither ends the scan nor withdraws
-        // the probe, or the scan would miss that unit or never end.
-        const bool lastProbe = id == 31 && !awaitedBeforeScan_;
-        if (id != 31 || lastProbe || busy_ == nullptr || !busy_->blScanning()) {
+        // A give-up of a request sent before the running scan says nothing of
+        // that scan's probes: it neither withdraws the unit's probe nor, for
+        // the last ID asked, ends the scan, or the scan would miss that unit
+        // or never end.
+        const bool scanning = busy_ != nullptr && busy_->blScanning();
+        const bool lastProbe = scanning && !awaitedBeforeScan_ && id == busy_->LastProbeId();
+        if (!scanning || !awaitedBeforeScan_) {
             PurgeCommandsByID(id);
         }
         const UnitRef& selected = model_.objSelectedUnit;
@@ -417,13 +422,20 @@ void TransmitQueue::SetUnitAnswering(uint8_t id, bool answering) {
             busy_->SetLoadingStatus(false);
             busy_->SetLoadingMemory(false);
         }
-        if (busy_ != nullptr && busy_->blScanning() && lastProbe) {
+        if (lastProbe) {
             busy_->SetScanning(false);
         }
     }
     const UnitRef unit = model_.FindUnit(id);
     if (!unit) {
-        if (answering && requestUnitInfo_) {
+        // A scan's probe of it still waits (the answer was to a request made
+        // before the scan): asked twice, the second request would stand
+        // behind every probe, and with it the read of the unit once selected.
+        const bool probeWaiting =
+            std::any_of(SendQueue_.begin(), SendQueue_.end(), [id](const SEND_PACKET& p) {
+                return p.bID == id && p.bCommand == kCmdGetUnitInfo && p.data(0) == 0;
+            });
+        if (answering && requestUnitInfo_ && !probeWaiting) {
             requestUnitInfo_(id);
         }
         return;
