@@ -79,6 +79,8 @@ public:
     void ShowNames(const UnitNames& names) override;
     std::optional<NamedPort> PortOf(const QObject* widget) const override;
     QList<QWidget*> NameTargets() const override;
+    // The unit's name is edited over its row's Name cell, below the header.
+    QRect NameArea(const QWidget* widget) override;
     void setUnitNames(std::function<QString(const QRDSTA&)> unitName) {
         unitName_ = std::move(unitName);
     }
