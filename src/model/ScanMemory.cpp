@@ -6,8 +6,11 @@
 #include "model/basQRD.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace quadrel {
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -19,11 +22,22 @@ bool IsProbe(const SEND_PACKET& p) {
 
 } // namespace
 
-ScanMemory::ScanMemory(basQRD& model, basCommunication& link, Views& views)
-    : model_(model), link_(link), views_(views) {}
+ScanMemory::ScanMemory(basQRD& model, basCommunication& link, Views& views, TimerFactory& timers)
+    : model_(model), link_(link), views_(views), write_(timers.createTimer(0ms)) {
+    write_->setOnTick([this] { Write(); });
+}
 
 ScanMemory::~ScanMemory() {
     link_.queue.DropTag(tag_);
+    Write();
+}
+
+void ScanMemory::Write() {
+    write_->stop();
+    if (unwritten_) {
+        const auto [port, units] = *std::exchange(unwritten_, std::nullopt);
+        store_.Keep(port, units);
+    }
 }
 
 std::vector<uint8_t> ScanMemory::Begin() {
@@ -32,6 +46,7 @@ std::vector<uint8_t> ScanMemory::Begin() {
     q.DropTag(tag_);
     tag_ = q.NewTag([this](const SEND_PACKET& p, TransmitQueue::FrameEnd end) { OnFrame(p, end); });
     port_ = link_.IsPortOpen() ? link_.port().portNumber() : 0;
+    Write(); // what the last scan found, first
     pending_ = port_ > 0 ? store_.Units(port_) : std::vector<LastSeenStore::Unit>{};
     first_.clear();
     std::vector<uint8_t> order;
@@ -102,7 +117,13 @@ void ScanMemory::Keep() {
             units.push_back(unit);
         }
     }
-    store_.Keep(port_, std::move(units));
+    if (unwritten_ && unwritten_->first != port_) {
+        Write(); // another port's, still to be written
+    }
+    if (unwritten_ || store_.Units(port_) != units) {
+        unwritten_.emplace(port_, std::move(units));
+        write_->setEnabled(true);
+    }
 }
 
 } // namespace quadrel

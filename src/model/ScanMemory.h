@@ -1,9 +1,13 @@
 #pragma once
 
+#include "link/Timer.h"
 #include "link/TransmitQueue.h"
 #include "model/LastSeenStore.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace quadrel {
@@ -18,7 +22,7 @@ class Views;
 // scan, the one chosen last first.
 class ScanMemory {
 public:
-    ScanMemory(basQRD& model, basCommunication& link, Views& views);
+    ScanMemory(basQRD& model, basCommunication& link, Views& views, TimerFactory& timers);
     ~ScanMemory();
     ScanMemory(const ScanMemory&) = delete;
     ScanMemory& operator=(const ScanMemory&) = delete;
@@ -37,16 +41,20 @@ public:
     // seen go (their units were not asked).
     void End();
     // Keeps the units found, the selected one first, with those last seen
-    // that the scan has not asked yet; written only when that changed.
+    // that the scan has not asked yet; written only when that changed, from
+    // the event loop: the next frame leaves first.
     void Keep();
 
 private:
     void OnFrame(const SEND_PACKET& packet, TransmitQueue::FrameEnd end);
+    void Write();
 
     basQRD& model_;
     basCommunication& link_;
     Views& views_;
     LastSeenStore store_;
+    std::unique_ptr<Timer> write_;
+    std::optional<std::pair<int, std::vector<LastSeenStore::Unit>>> unwritten_;
     uint32_t tag_ = 0;
     int port_ = 0; // the port number the running or last scan asked
     std::vector<uint8_t> first_;

@@ -24,7 +24,7 @@ StatusPolling::StatusPolling(basQRD& model, basCommunication& link, Views& views
                              TimerFactory& timers, ActivityStatus& activity)
     : model_(model), link_(link), views_(views), activity_(activity),
       timRequestStatus_(timers.createTimer(1000ms)), sweep_(model, link.senders),
-      memory_(model, link, views) {
+      memory_(model, link, views, timers) {
     timRequestStatus_->setOnTick([this] { StatusPoll(); });
     timRequestStatus_->start();
 }
