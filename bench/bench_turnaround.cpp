@@ -317,11 +317,14 @@ int main(int argc, char** argv) {
     std::ofstream(dir / "Quadrel/Quadrel.conf")
         << "[COM]\nPORT%20NUMBER=" << kPort << "\nBAUD%20RATE=" << baud << "\n";
 
-    // The program, window and all, offscreen, in a profile of its own.
+    // The program, window and all, offscreen, in a profile of its own: its
+    // state too, so every run is a first start (no units last seen).
     const std::string xdg = "XDG_CONFIG_HOME=" + dir.string();
-    std::vector<std::string> envText{xdg, "QT_QPA_PLATFORM=offscreen"};
+    const std::string state = "XDG_STATE_HOME=" + (dir / "state").string();
+    std::vector<std::string> envText{xdg, state, "QT_QPA_PLATFORM=offscreen"};
     for (char** e = environ; *e != nullptr; ++e) {
         if (std::strncmp(*e, "XDG_CONFIG_HOME=", 16) != 0 &&
+            std::strncmp(*e, "XDG_STATE_HOME=", 15) != 0 &&
             std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0) {
             envText.emplace_back(*e);
         }

@@ -60,6 +60,8 @@ fault silent-unit-keeps-frames $L/TransmitQueue.cpp \
     $'            PurgeCommandsByID(id);\n        }\n        const UnitRef& selected' $'        }\n        const UnitRef& selected'
 fault silent-unit-keeps-anchors $L/TransmitQueue.cpp \
     $'            views_->ResetSelectionAnchors();\n' ''
+fault give-up-waits-for-tick $L/TransmitQueue.cpp \
+    'if (!heard_) {' 'if (false) {'
 fault closed-port-keeps-queue $L/TransmitQueue.cpp \
     $'    if (!port_.isOpen()) {\n        SendQueue_.clear();' $'    if (!port_.isOpen()) {'
 fault odd-paired-length-taken $L/ReceiveParser.cpp \
@@ -104,8 +106,10 @@ fault poll-over-waiting-frames $M/StatusPolling.cpp \
     'link_.queue.iSendQueueCount() != 0) {' 'false) {'
 fault status-keeps-edid-query $M/StatusPolling.cpp \
     $'            q.PurgeCommandsByCode(kCmdGetEdidType);\n' ''
-fault last-id-30 $M/StatusPolling.cpp \
-    'constexpr uint8_t kLastId = 31;' 'constexpr uint8_t kLastId = 30;'
+fault last-id-30 $M/ScanMemory.cpp \
+    'constexpr uint8_t kIds = 32;' 'constexpr uint8_t kIds = 31;'
+fault last-seen-not-asked-first $M/ScanMemory.cpp \
+    $'        order.push_back(unit.id);\n' ''
 fault read-end-not-redrawn $M/StatusPolling.cpp \
     $'    SetLoadingStatus(false);\n    views_.Setup_AllViews();' $'    SetLoadingStatus(false);'
 

@@ -130,10 +130,15 @@ void PortNaming::Stored(bool ok) {
     Refresh();
 }
 
+bool PortNaming::Reading() const {
+    return core_.model.blLoadingStatus || core_.model.blLoadingMemory;
+}
+
 std::optional<NamedPort> PortNaming::PortOf(QObject* widget) const {
-    // Only the unit whose names the pages show, and not while it is read.
+    // Only the unit whose names the pages show, and not while it is read; a
+    // scan of the rest of the line leaves it alone.
     const UnitRef unit = core_.model.objSelectedUnit;
-    if (!unit_ || !IsUnitConnected(unit) || Report(*unit) != *unit_ || core_.status.IsBusy()) {
+    if (!unit_ || !IsUnitConnected(unit) || Report(*unit) != *unit_ || Reading()) {
         return std::nullopt;
     }
     for (const NamedPortsView* view : views_) {
@@ -162,8 +167,18 @@ bool PortNaming::EditName(QWidget* widget) {
     // to its length in characters when kept.
     editor_->setMaxLength(2 * kMaxPortNameLength);
     editor_->setText(NameOf(shown_, *port));
-    // Over the port's widget, wide enough for a name, within the window.
-    QRect at(widget->mapTo(host, QPoint(0, 0)), widget->size());
+    // Over the port's widget (or the part of it its view names), wide enough
+    // for a name, within the window.
+    QRect area;
+    for (NamedPortsView* view : views_) {
+        if (view->PortOf(widget)) {
+            area = view->NameArea(widget);
+        }
+    }
+    if (area.isEmpty()) {
+        area = widget->rect();
+    }
+    QRect at(widget->mapTo(host, area.topLeft()), area.size());
     at.setWidth(std::max(at.width(), editor_->fontMetrics().averageCharWidth() * 28));
     const int height = editor_->sizeHint().height();
     if (at.height() < 3 * height) {
@@ -249,7 +264,7 @@ void PortNaming::ContextMenu(QWidget* widget, const QPoint& at) {
 
 void PortNaming::ShowTable() {
     const UnitRef unit = core_.model.objSelectedUnit;
-    if (!unit_ || !IsUnitConnected(unit) || Report(*unit) != *unit_ || core_.status.IsBusy()) {
+    if (!unit_ || !IsUnitConnected(unit) || Report(*unit) != *unit_ || Reading()) {
         return;
     }
     const UnitReport report = *unit_;

@@ -67,6 +67,8 @@ private:
     // The unit as the names file keys it: with the line it is on.
     UnitReport Report(const QRDSTA& unit) const;
     std::optional<NamedPort> PortOf(QObject* widget) const;
+    // The selected unit is being read (live or a preset): its names wait.
+    bool Reading() const;
     void ContextMenu(QWidget* widget, const QPoint& at);
     void Commit();
     void CloseEditor();

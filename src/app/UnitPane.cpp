@@ -21,12 +21,15 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace quadrel {
 
 namespace {
 
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kTagRole = Qt::UserRole + 1;
+constexpr int kLastSeenRole = Qt::UserRole + 2;
 constexpr int32_t kRequestPriority = 1;
 
 } // namespace
@@ -94,18 +97,77 @@ QWidget* UnitPane::BuildMemoryFrame() {
     return fraMemory_;
 }
 
+QTreeWidgetItem* UnitPane::AddUnitRow(const UnitRow& texts) {
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, texts.text);
+    item->setData(0, kKeyRole, texts.key);
+    item->setData(0, kTagRole, texts.tag);
+    const int id = texts.tag.toInt();
+    int at = 0;
+    while (at < lstQRD_->topLevelItemCount() &&
+           lstQRD_->topLevelItem(at)->data(0, kTagRole).toInt() < id) {
+        ++at;
+    }
+    lstQRD_->insertTopLevelItem(at, item);
+    unitRows_.insert(texts.key, item);
+    return item;
+}
+
+bool UnitPane::IsLastSeen(const QTreeWidgetItem* row) {
+    return row != nullptr && row->data(0, kLastSeenRole).toBool();
+}
+
+void UnitPane::ShowLastSeenRow(uint8_t id, const QString& name) {
+    const UnitRow texts = LastSeenRowOf(id, name);
+    if (unitRows_.contains(texts.key)) {
+        return; // it has answered meanwhile
+    }
+    QTreeWidgetItem* item = AddUnitRow(texts);
+    item->setData(0, kLastSeenRole, true);
+    item->setToolTip(0, texts.iconTip);
+    item->setData(0, Qt::AccessibleDescriptionRole, QStringLiteral("last seen"));
+    // Set apart from the units that answer: greyed and slanted.
+    QFont slanted = lstQRD_->font();
+    slanted.setItalic(true);
+    for (int c = 0; c < kUnitColumns; ++c) {
+        item->setText(c, texts.cells[static_cast<size_t>(c)]);
+        item->setFont(c, slanted);
+        item->setForeground(c, lstQRD_->palette().brush(QPalette::Disabled, QPalette::Text));
+        if (c > 0) {
+            item->setToolTip(c, texts.iconTip);
+        }
+    }
+}
+
+void UnitPane::DropLastSeenRows(int id) {
+    for (auto it = unitRows_.begin(); it != unitRows_.end();) {
+        QTreeWidgetItem* row = it.value();
+        if (IsLastSeen(row) && (id < 0 || row->data(0, kTagRole).toInt() == id)) {
+            delete row;
+            it = unitRows_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 void UnitPane::ShowUnitRow(const QRDSTA& unit) {
     const UnitRow texts = UnitRowOf(unit);
     QTreeWidgetItem* item = unitRows_.value(texts.key);
-    if (item == nullptr) {
-        item = new QTreeWidgetItem(lstQRD_);
-        item->setText(0, texts.text);
-        item->setData(0, kKeyRole, texts.key);
-        item->setData(0, kTagRole, texts.tag);
-        for (int c = 1; c < kUnitColumns; ++c) {
-            item->setToolTip(c, QString::fromLatin1(UnitColumns()[static_cast<size_t>(c)].toolTip));
+    if (item == nullptr || IsLastSeen(item)) {
+        // New, or last seen until now: as every row of a unit that answers.
+        if (item == nullptr) {
+            item = AddUnitRow(texts);
         }
-        unitRows_.insert(texts.key, item);
+        item->setData(0, kLastSeenRole, QVariant());
+        for (int c = 0; c < kUnitColumns; ++c) {
+            item->setData(c, Qt::FontRole, QVariant());
+            item->setData(c, Qt::ForegroundRole, QVariant());
+            if (c > 0) {
+                item->setToolTip(
+                    c, QString::fromLatin1(UnitColumns()[static_cast<size_t>(c)].toolTip));
+            }
+        }
     }
     item->setIcon(0, Pictures::Icon(texts.iconKey));
     item->setToolTip(0, texts.iconTip);
@@ -117,7 +179,11 @@ void UnitPane::ShowUnitRow(const QRDSTA& unit) {
         item->setText(UnitColumnOf(QStringLiteral("NAME")),
                       QStringLiteral("%1 (%2)").arg(own, unit.sName()));
     }
-    if (lstQRD_->topLevelItemCount() == 1 && lstQRD_->currentItem() != item) {
+    // The first unit that answers is the selected one: its row the current.
+    const auto answered =
+        std::count_if(unitRows_.cbegin(), unitRows_.cend(),
+                      [](const QTreeWidgetItem* row) { return !IsLastSeen(row); });
+    if (answered == 1 && lstQRD_->currentItem() != item) {
         lstQRD_->setCurrentItem(item);
     }
 }
@@ -196,6 +262,7 @@ bool UnitPane::lstQRD_ItemClick(QTreeWidgetItem* item) {
         core_.link.queue.PurgeCommandsByID(model.objSelectedUnit->bID());
     }
     model.objSelectedUnit = unit;
+    core_.status.memory().Keep(); // asked first at the next start
     core_.link.queue.PurgeCommandsByID(unit->bID());
     model.ClearUnitStatus();
     core_.status.SetLoadingStatus(true);

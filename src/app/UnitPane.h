@@ -26,6 +26,7 @@ class ProgramState;
 
 class QuadrelCore;
 class Views;
+struct UnitRow;
 
 // The unit list (lstQRD), one row per unit found, whose click selects the
 // unit all views show; and the memory frame (fraMemory) that saves, recalls
@@ -45,6 +46,8 @@ public:
     void SetUnitIcon(uint8_t id, bool answering) override;
     void SetUnitFirmwareText(uint8_t id, const QString& text) override;
     void ClearUnitList() override;
+    void ShowLastSeenRow(uint8_t id, const QString& name) override;
+    void DropLastSeenRows(int id) override;
     void FillMemoryLocations() override;
     void ClearMemoryLocations() override;
     std::optional<int> SelectedMemoryLocation() const override;
@@ -76,6 +79,8 @@ public:
     void ShowNames(const UnitNames& names) override;
     std::optional<NamedPort> PortOf(const QObject* widget) const override;
     QList<QWidget*> NameTargets() const override;
+    // The unit's name is edited over its row's Name cell, below the header.
+    QRect NameArea(const QWidget* widget) override;
     void setUnitNames(std::function<QString(const QRDSTA&)> unitName) {
         unitName_ = std::move(unitName);
     }
@@ -87,6 +92,8 @@ public:
 
     // The row of a unit by its key (UnitKey), or none.
     QTreeWidgetItem* FindUnitRow(const QString& key) const { return unitRows_.value(key); }
+    // A row listed from the units last seen, its unit not answered yet.
+    static bool IsLastSeen(const QTreeWidgetItem* row);
     QTreeWidget* lstQRD() const { return lstQRD_; }
     QGroupBox* fraMemory() const { return fraMemory_; }
     QComboBox* cboMemoryLOC() const { return cboMemoryLOC_; }
@@ -96,6 +103,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A new row in the order of the IDs, whatever the order units answer in.
+    QTreeWidgetItem* AddUnitRow(const UnitRow& texts);
     QWidget* BuildMemoryFrame();
     // False when the click was ignored (list disabled, unknown row).
     bool lstQRD_ItemClick(QTreeWidgetItem* item);

@@ -6,6 +6,7 @@
 #include "model/QuadrelCore.h"
 
 #include <QComboBox>
+#include <QTreeWidget>
 
 namespace quadrel {
 
@@ -43,10 +44,26 @@ std::optional<NamedPort> UnitPane::PortOf(const QObject* widget) const {
             return NamedPort{NameKind::Output, output};
         }
     }
-    if (widget == lstQRD_) {
+    // The selected unit's own row: not one last seen, nor another unit's
+    // that a right click made current without selecting it.
+    const QTreeWidgetItem* row = unitRows_.value(UnitKey(unit->bID()));
+    if (widget == lstQRD_ && row != nullptr && !IsLastSeen(row) && row == lstQRD_->currentItem()) {
         return NamedPort{NameKind::Unit, 0};
     }
     return std::nullopt;
+}
+
+QRect UnitPane::NameArea(const QWidget* widget) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    QTreeWidgetItem* row = unit ? unitRows_.value(UnitKey(unit->bID())) : nullptr;
+    if (widget != lstQRD_ || row == nullptr) {
+        return {};
+    }
+    const QModelIndex cell = lstQRD_->model()->index(lstQRD_->indexOfTopLevelItem(row),
+                                                     UnitColumnOf(QStringLiteral("NAME")));
+    lstQRD_->scrollTo(cell);
+    const QRect area = lstQRD_->visualRect(cell);
+    return {lstQRD_->viewport()->mapTo(lstQRD_, area.topLeft()), area.size()};
 }
 
 QList<QWidget*> UnitPane::NameTargets() const {

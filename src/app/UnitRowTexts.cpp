@@ -81,12 +81,33 @@ QString OutputRowKey(int output) {
     return QStringLiteral("Output%1").arg(output);
 }
 
-UnitRow UnitRowOf(const QRDSTA& unit) {
+namespace {
+
+UnitRow RowOf(int id) {
     UnitRow row;
-    const int id = unit.bID();
     row.key = UnitKey(id);
     row.text = QStringLiteral("%1").arg(id, 2, 16, QLatin1Char('0')).toUpper();
     row.tag = QString::number(id);
+    row.cells[0] = row.text;
+    return row;
+}
+
+} // namespace
+
+UnitRow LastSeenRowOf(uint8_t id, const QString& name) {
+    UnitRow row = RowOf(id);
+    row.iconTip = QStringLiteral("Unit %1 was found here by the last scan; it has not answered yet")
+                      .arg(row.text);
+    row.cells[1] =
+        name.isEmpty() ? QStringLiteral("(last seen)") : QStringLiteral("%1 (last seen)").arg(name);
+    for (size_t k = 2; k < row.cells.size(); ++k) {
+        row.cells[k] = NotYet();
+    }
+    return row;
+}
+
+UnitRow UnitRowOf(const QRDSTA& unit) {
+    UnitRow row = RowOf(unit.bID());
     row.iconKey = unit.blConnected() ? QStringLiteral("GreenON") : QStringLiteral("RedON");
     row.iconTip = unit.blConnected() ? AnsweringText(unit.bID()) : NotAnsweringText(unit.bID());
 

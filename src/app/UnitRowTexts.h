@@ -42,5 +42,9 @@ struct UnitRow {
     std::array<QString, kUnitColumns> cells; // [0] = text
 };
 UnitRow UnitRowOf(const QRDSTA& unit);
+// The row of a unit the last scan of the port found, before it answers: its
+// ID and the name it reported then, marked as last seen; nothing else of it
+// is known yet. No icon: whether it answers is not known either.
+UnitRow LastSeenRowOf(uint8_t id, const QString& name);
 
 } // namespace quadrel

@@ -85,6 +85,7 @@ basMain::basMain(Environment env)
     line_.setFailureReason(std::move(env.openFailureReason));
     if (!env.stateFile.isEmpty()) {
         state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
+        core_.status.memory().store().setState(state_.get());
     }
     line_.setOnClosed([this] { core_.link.PortLost(); });
     // The core answers every hook; tests may put their own in its place.

@@ -3,6 +3,7 @@
 #include "model/UnitNames.h"
 
 #include <QList>
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -24,6 +25,9 @@ public:
     virtual std::optional<NamedPort> PortOf(const QObject* widget) const = 0;
     // The widgets that take F2 and the context menu.
     virtual QList<QWidget*> NameTargets() const = 0;
+    // Where over `widget` (in its coordinates) a name is edited; empty for
+    // over the whole widget.
+    virtual QRect NameArea(const QWidget* /*widget*/) { return {}; }
     // What hears F2 and the context menu on the targets: a view that makes
     // new targets (a grid fitted to its page) hands them to it too.
     void setNamingFilter(QObject* filter) { namingFilter_ = filter; }

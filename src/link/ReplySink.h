@@ -2,6 +2,8 @@
 
 #include "link/CommandCodes.h"
 
+#include <cstdint>
+
 namespace quadrel {
 
 // The reply handlers, as the receive path dispatches to them by the code of
@@ -32,6 +34,8 @@ public:
     virtual void SetLoadingMemory(bool on) = 0;
     virtual void SetScanning(bool on) = 0;
     virtual bool blScanning() const = 0;
+    // The ID the running scan asks last: its answer or give-up ends the scan.
+    virtual uint8_t LastProbeId() const { return 31; }
 };
 
 } // namespace quadrel

@@ -39,6 +39,7 @@ void TransmitQueue::WriteFrame(const SEND_PACKET& packet) {
     CurrentCommand_ = packet;
     repeatHeld_ = false;
     repeated_ = false;
+    heard_ = false;
     awaitedBeforeScan_ = false;
     ++framesWritten_;
     port_.write(packet.bFrame);
@@ -236,6 +237,7 @@ void TransmitQueue::Reset() {
     settling_ = false;
     repeatHeld_ = false;
     repeated_ = false;
+    heard_ = false;
     awaitedBeforeScan_ = false;
     settleBytesLeft_ = 0;
     settleLengthNext_ = false;
@@ -260,8 +262,11 @@ bool TransmitQueue::AcknowledgeCommand() {
     // to come: were the next frame out, that answer would be taken for its
     // own. Nothing is awaited meanwhile, so it falls on deaf ears. The wait
     // starts before anything else can queue a frame, such as the information
-    // request of a unit that answers again.
-    const bool settle = std::exchange(repeated_, false);
+    // request of a unit that answers again. So too for the answer to a
+    // request made before a scan started: the scan asks the units last seen
+    // first, quite likely this one, and a late or doubled answer of it must
+    // not be taken for its information.
+    const bool settle = std::exchange(repeated_, false) || awaitedBeforeScan_;
     if (settle) {
         StartSettling();
     }
@@ -297,6 +302,7 @@ void TransmitQueue::StartSettling() {
 }
 
 void TransmitQueue::LineActive(const Bytes& bytes) {
+    heard_ = heard_ || !bytes.empty();
     if (!IsSettling()) {
         return;
     }
@@ -390,18 +396,25 @@ void TransmitQueue::AnswerTimedOut() {
     EndCurrent(FrameEnd::GivenUp);
     SetUnitAnswering(id, false);
     holdWrites_ = held;
-    if (!SendQueue_.empty() && !timSendQueue_->isActive()) {
+    if (!heard_) {
+        // Not a byte came in through all its tries: no answer can be on its
+        // way, so the next frame need not wait for the queue's tick (up to
+        // 100 ms for every empty ID of a scan).
+        SendNextCommand();
+    } else if (!SendQueue_.empty() && !timSendQueue_->isActive()) {
         timSendQueue_->setEnabled(true);
     }
 }
 
 void TransmitQueue::SetUnitAnswering(uint8_t id, bool answering) {
     if (!answering) {
-        // A give-up of a request sent before the running scan is not that
-        // scan's probe of the last ID: it neither ends the scan nor withdraws
-        // the probe, or the scan would miss that unit or never end.
-        const bool lastProbe = id == 31 && !awaitedBeforeScan_;
-        if (id != 31 || lastProbe || busy_ == nullptr || !busy_->blScanning()) {
+        // A give-up of a request sent before the running scan says nothing of
+        // that scan's probes: it neither withdraws the unit's probe nor, for
+        // the last ID asked, ends the scan, or the scan would miss that unit
+        // or never end.
+        const bool scanning = busy_ != nullptr && busy_->blScanning();
+        const bool lastProbe = scanning && !awaitedBeforeScan_ && id == busy_->LastProbeId();
+        if (!scanning || !awaitedBeforeScan_) {
             PurgeCommandsByID(id);
         }
         const UnitRef& selected = model_.objSelectedUnit;
@@ -409,13 +422,20 @@ void TransmitQueue::SetUnitAnswering(uint8_t id, bool answering) {
             busy_->SetLoadingStatus(false);
             busy_->SetLoadingMemory(false);
         }
-        if (busy_ != nullptr && busy_->blScanning() && lastProbe) {
+        if (lastProbe) {
             busy_->SetScanning(false);
         }
     }
     const UnitRef unit = model_.FindUnit(id);
     if (!unit) {
-        if (answering && requestUnitInfo_) {
+        // A scan's probe of it still waits (the answer was to a request made
+        // before the scan): asked twice, the second request would stand
+        // behind every probe, and with it the read of the unit once selected.
+        const bool probeWaiting =
+            std::any_of(SendQueue_.begin(), SendQueue_.end(), [id](const SEND_PACKET& p) {
+                return p.bID == id && p.bCommand == kCmdGetUnitInfo && p.data(0) == 0;
+            });
+        if (answering && requestUnitInfo_ && !probeWaiting) {
             requestUnitInfo_(id);
         }
         return;

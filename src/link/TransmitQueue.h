@@ -161,6 +161,7 @@ private:
     bool settling_ = false;
     bool repeatHeld_ = false;
     bool repeated_ = false; // the awaited frame was written more than once
+    bool heard_ = false;    // bytes came in since the awaited frame was written
     bool awaitedBeforeScan_ = false;
     bool currentOpen_ = false; // CurrentCommand_ has not been told of yet
     bool holdWrites_ = false;

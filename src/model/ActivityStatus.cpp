@@ -4,6 +4,8 @@
 #include "link/SerialPort.h"
 #include "model/basQRD.h"
 
+#include <algorithm>
+
 namespace quadrel {
 
 namespace {
@@ -46,9 +48,12 @@ QString ActivityStatus::Text() const {
     }
     const long found = model_.objUnits().Count();
     if (model_.blScanning) {
-        return QStringLiteral("Scanning ID %1 of %2: %3")
+        const bool lastSeen =
+            std::find(lastSeen_.begin(), lastSeen_.end(), probing_) != lastSeen_.end();
+        return QStringLiteral("Scanning ID %1 of %2%3: %4")
             .arg(probing_)
             .arg(kLastId)
+            .arg(lastSeen ? QStringLiteral(", last seen here") : QString())
             .arg(UnitsFound(found));
     }
     const UnitRef& selected = model_.objSelectedUnit;
@@ -83,8 +88,9 @@ void ActivityStatus::Act(const QString& text) {
     Changed();
 }
 
-void ActivityStatus::ScanStarted() {
-    probing_ = 0;
+void ActivityStatus::ScanStarted(std::vector<uint8_t> lastSeen) {
+    lastSeen_ = std::move(lastSeen);
+    probing_ = lastSeen_.empty() ? 0 : lastSeen_.front();
     back_ = -1;
     act_.clear();
     scanEnded_ = false;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace quadrel {
 
@@ -20,11 +21,13 @@ class ActivityStatus : public LinkTrace {
 public:
     ActivityStatus(LinkTrace& trace, const basQRD& model, const SerialPort& port);
 
-    // "Scanning ID 12 of 31: 2 units found", "Unit 01 is not answering: ...",
+    // "Scanning ID 12 of 31: 2 units found" (", last seen here" while it asks
+    // a unit last seen first), "Unit 01 is not answering: ...",
     // or empty when there is nothing to say.
     QString Text() const;
 
-    void ScanStarted();
+    // `lastSeen`: the IDs the scan asks first, as last seen on the port.
+    void ScanStarted(std::vector<uint8_t> lastSeen = {});
     void ScanEnded();
     void PortLost();
     // The selected unit answers again after it was given up.
@@ -35,6 +38,7 @@ public:
     // As built: no scan seen, the port not lost.
     void Reset() {
         probing_ = 0;
+        lastSeen_.clear();
         scanEnded_ = false;
         lost_ = false;
         back_ = -1;
@@ -64,7 +68,8 @@ private:
     const basQRD& model_;
     const SerialPort& port_;
     std::function<void()> onChanged_;
-    int probing_ = 0;        // the ID the running scan asks now
+    int probing_ = 0; // the ID the running scan asks now
+    std::vector<uint8_t> lastSeen_;
     bool scanEnded_ = false; // a scan ran and ended: say what it found
     bool lost_ = false;      // the port went away (rather than never opened)
     int back_ = -1;          // the selected unit came back after it was given up

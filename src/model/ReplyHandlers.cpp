@@ -425,9 +425,10 @@ void ReplyHandlers::ReplyUnitInfo() {
             views_.FillMemoryLocations();
         }
     }
-    // The last ID's answer ends a scan even when that unit is not selected,
+    // The last ID asked answers: that ends a scan even when it is not selected,
     // but only the answer to the running scan's own probe.
-    if (id == 31 && status_.blScanning() && !link_.queue.IsAwaitedFromBeforeScan()) {
+    if (id == status_.LastProbeId() && status_.blScanning() &&
+        !link_.queue.IsAwaitedFromBeforeScan()) {
         status_.SetScanning(false);
     }
     link_.queue.AcknowledgeCommand();

@@ -23,7 +23,8 @@ constexpr int32_t kPollPriority = 2;
 StatusPolling::StatusPolling(basQRD& model, basCommunication& link, Views& views,
                              TimerFactory& timers, ActivityStatus& activity)
     : model_(model), link_(link), views_(views), activity_(activity),
-      timRequestStatus_(timers.createTimer(1000ms)), sweep_(model, link.senders) {
+      timRequestStatus_(timers.createTimer(1000ms)), sweep_(model, link.senders),
+      memory_(model, link, views, timers) {
     timRequestStatus_->setOnTick([this] { StatusPoll(); });
     timRequestStatus_->start();
 }
@@ -86,6 +87,7 @@ void StatusPolling::SetScanning(bool on) {
             views_.Enable_lstQRD(true);
         }
         views_.SetScanCaption(QStringLiteral("S&can"));
+        memory_.End();
         activity_.ScanEnded();
         TellIdle();
         return;
@@ -102,13 +104,21 @@ void StatusPolling::SetScanning(bool on) {
     model_.ClearUnitStatus();
     views_.ClearMemoryLocations();
     views_.ClearUnitList();
+    // The units last seen on this port are asked first.
+    const std::vector<uint8_t> order = memory_.Begin();
+    lastProbe_ = order.back();
     views_.Enable_QRD(false);
     views_.UntickSelectAll();
     views_.SetBusyPointer(true);
-    activity_.ScanStarted();
-    for (uint8_t id = 0; id <= kLastId; ++id) {
+    activity_.ScanStarted(memory_.firstAsked());
+    TransmitQueue& q = link_.queue;
+    const uint32_t tagBefore = q.currentTag();
+    const int32_t stepBefore = q.currentStep();
+    q.setCurrentTag(memory_.tag());
+    for (const uint8_t id : order) {
         link_.senders.CmdGetUnitInfo(id, 0, kReadPriority);
     }
+    q.setCurrentTag(tagBefore, stepBefore);
     views_.SetScanCaption(QStringLiteral("Stop S&can"));
     EndBusyIfPortClosed();
 }
@@ -262,7 +272,7 @@ void StatusPolling::RequestUnitStatus(uint8_t m) {
 
 void StatusPolling::EndReadOfUnit(uint8_t id) {
     // Only a read the running scan started can end it.
-    if (id == kLastId && !link_.queue.IsAwaitedFromBeforeScan()) {
+    if (id == lastProbe_ && !link_.queue.IsAwaitedFromBeforeScan()) {
         SetScanning(false);
     }
 }

@@ -3,6 +3,7 @@
 #include "link/ReplySink.h"
 #include "link/Timer.h"
 #include "model/PortSweep.h"
+#include "model/ScanMemory.h"
 
 #include <cstdint>
 #include <functional>
@@ -30,6 +31,7 @@ public:
     void SetScanning(bool on) override;
     void SetLoadingMemory(bool on) override;
     bool blScanning() const override;
+    uint8_t LastProbeId() const override { return lastProbe_; }
 
     // Queues the status requests of the selected unit for memory location m
     // (0: the live state). A read that queues nothing ends at once.
@@ -53,6 +55,8 @@ public:
     Timer& timRequestStatus() { return *timRequestStatus_; }
     // What the running reads have seen of the unit's ports.
     PortSweep& sweep() { return sweep_; }
+    // The units last seen on each port, asked first by a scan.
+    ScanMemory& memory() { return memory_; }
     // Told whenever the last of a scan, a read and a preset read has ended.
     int AddIdleListener(std::function<void()> listener);
     void RemoveIdleListener(int id);
@@ -70,6 +74,8 @@ private:
     ActivityStatus& activity_;
     std::unique_ptr<Timer> timRequestStatus_;
     PortSweep sweep_;
+    ScanMemory memory_;
+    uint8_t lastProbe_ = 31;
     std::function<void()> onScanStarted_;
     std::map<int, std::function<void()>> idleListeners_;
     int lastListener_ = 0;

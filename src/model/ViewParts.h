@@ -69,6 +69,8 @@ public:
     virtual void SetUnitIcon(uint8_t id, bool answering) = 0;
     virtual void SetUnitFirmwareText(uint8_t id, const QString& text) = 0;
     virtual void ClearUnitList() = 0;
+    virtual void ShowLastSeenRow(uint8_t /*id*/, const QString& /*name*/) {}
+    virtual void DropLastSeenRows(int /*id*/) {}
     virtual void FillMemoryLocations() = 0;
     virtual void ClearMemoryLocations() = 0;
     virtual std::optional<int> SelectedMemoryLocation() const = 0;

@@ -55,6 +55,11 @@ public:
     virtual void SetUnitIcon(uint8_t id, bool answering) = 0; // "GreenON" / "RedON"
     virtual void SetUnitFirmwareText(uint8_t id, const QString& text) = 0;
     virtual void ClearUnitList() = 0;
+    // A unit the last scan of this port found, listed before it answers:
+    // its ID and the name it reported then, marked as last seen.
+    virtual void ShowLastSeenRow(uint8_t id, const QString& name) = 0;
+    // Removes the row of `id` (every row, for -1) while it is only last seen.
+    virtual void DropLastSeenRows(int id) = 0;
 
     // Memory presets
     virtual void FillMemoryLocations() = 0;

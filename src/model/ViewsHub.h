@@ -189,6 +189,12 @@ public:
     void ClearUnitList() override {
         Tell([this] { pane_->ClearUnitList(); });
     }
+    void ShowLastSeenRow(uint8_t id, const QString& name) override {
+        Tell([this, id, name] { pane_->ShowLastSeenRow(id, name); });
+    }
+    void DropLastSeenRows(int id) override {
+        Tell([this, id] { pane_->DropLastSeenRows(id); });
+    }
     void FillMemoryLocations() override {
         Tell([this] { pane_->FillMemoryLocations(); });
     }

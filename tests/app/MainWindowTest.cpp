@@ -5,6 +5,7 @@
 #include "app/RestoreDialog.h"
 #include "app/SwitchGrid.h"
 #include "app/SwitchView.h"
+#include "app/UnitPane.h"
 #include "app/UnitSettingsUi.h"
 #include "app/WindowFit.h"
 #include "app/WindowPlacement.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -178,6 +180,25 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     rig.time.advance(1ms);
     QApplication::processEvents();
     EXPECT_EQ(form->lblActivity()->text(), "Scanning ID 1 of 31: 1 unit found");
+    // Read through while the scan goes on: F2 on the list names the unit, in
+    // an editor over its row's Name cell, below the list's header.
+    ASSERT_TRUE(rig.time.advanceUntil(
+        [&] { return !core.model.blLoadingStatus && !core.model.blLoadingMemory; }, 10s));
+    rig.time.advance(1ms);
+    QApplication::processEvents();
+    ASSERT_TRUE(core.status.blScanning());
+    QTreeWidget* list = program.unitPane()->lstQRD();
+    QTest::keyClick(list, Qt::Key_F2);
+    QLineEdit* editor = program.naming()->editor();
+    ASSERT_NE(editor, nullptr);
+    const QRect at(list->mapFrom(editor->parentWidget(), editor->pos()), editor->size());
+    const QRect row = list->visualItemRect(program.unitPane()->FindUnitRow("QRD1"))
+                          .translated(list->viewport()->mapTo(list, QPoint(0, 0)));
+    EXPECT_GE(at.top(), list->header()->mapTo(list, QPoint(0, list->header()->height())).y());
+    EXPECT_EQ(at.top(), row.top());
+    EXPECT_EQ(at.left(), row.left() + list->header()->sectionPosition(1));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(program.naming()->editor(), nullptr);
     ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
     rig.time.advance(1ms);
     QApplication::processEvents();

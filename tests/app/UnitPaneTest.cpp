@@ -166,6 +166,41 @@ TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
     EXPECT_EQ(list->topLevelItemCount(), 1);
 }
 
+// Units last seen are listed apart, in the order of the IDs, and take no
+// click; a unit that answers gets its row as every unit does.
+TEST(UnitPane, RowsLastSeenAreGreyedUnclickableAndBecomeTheUnitsRowWhenItAnswers) {
+    PagesRig r;
+    r.pane.show();
+    r.hub.ShowLastSeenRow(20, "Main Hall");
+    r.hub.ShowLastSeenRow(3, "");
+    QTreeWidget* list = r.pane.lstQRD();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "03");
+    EXPECT_EQ(Cells(r.pane, 20, {"NAME", "AV", "IO", "Volumn", "Firmware Version"}),
+              "Main Hall (last seen)|—|—|—|—");
+    EXPECT_EQ(Cells(r.pane, 3, {"NAME"}), "(last seen)");
+    QTreeWidgetItem* row = r.pane.FindUnitRow("QRD20");
+    EXPECT_TRUE(row->font(1).italic());
+    EXPECT_TRUE(row->icon(0).isNull());
+    EXPECT_EQ(row->data(0, Qt::AccessibleDescriptionRole).toString(), "last seen");
+    ASSERT_TRUE(list->isEnabled());
+    ClickRow(r.pane, "QRD20");
+    EXPECT_TRUE(r.Requests().empty());
+
+    r.Register(20, 16, 8);
+    r.Register(7, 4, 4);
+    r.hub.ShowLastSeenRow(20, "Main Hall"); // answered already: stays the unit's
+    EXPECT_EQ(r.pane.FindUnitRow("QRD20"), row);
+    EXPECT_FALSE(UnitPane::IsLastSeen(row) || row->font(1).italic());
+    EXPECT_EQ(row->toolTip(3), "Total Input/Output port.");
+    EXPECT_EQ(Cells(r.pane, 20, {"NAME", "IO"}), "Unit 20|16/8");
+    EXPECT_EQ(list->currentItem(), row); // the first unit to answer
+    r.hub.DropLastSeenRows(-1);
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "07");
+    EXPECT_EQ(r.pane.FindUnitRow("QRD3"), nullptr);
+}
+
 // The program's own moves of the current row select nothing.
 TEST(UnitPane, RowClickAndKeyboardSelectTheUnitAndReadIt) {
     PagesRig r;

@@ -3,6 +3,7 @@
 // at IDs 0 and 1 so nothing waits out more than one silent ID in real time.
 #include "SimProcess.h"
 
+#include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -164,6 +165,29 @@ TEST_F(Program, ReadAndPollRunThroughChatterSigtermEndsItAndItOutlivesTheEmulato
     sim_.Stop();
     EXPECT_FALSE(app_.waitForFinished(2000));
     EXPECT_EQ(app_.state(), QProcess::Running);
+}
+
+// The next start asks the unit the last one found first, and has it read
+// within 3 s at 9600 baud rather than after the silent IDs before it.
+TEST_F(Program, TheNextStartReadsTheUnitLastSeenFirstWithinThreeSeconds) {
+    ASSERT_TRUE(sim_.WriteSettings(155, 9600));
+    ASSERT_TRUE(sim_.Start(155, {"--unit", "id=5,inputs=8,outputs=8"}));
+    const QString probe = SimProcess::Frame(5, 0x3F, 0, 0);
+    const QString readThrough = SimProcess::Frame(5, 0x21, 0, 0); // its EDID closes the read
+    ASSERT_NO_FATAL_FAILURE(StartApp(sim_));
+    ASSERT_TRUE(sim_.WaitForRequest(readThrough, 20s)) << sim_.trace().toStdString();
+    EXPECT_EQ(sim_.Requests().indexOf(probe), 5 * 3); // three tries of each ID before it
+    app_.terminate();
+    ASSERT_TRUE(app_.waitForFinished(5000));
+
+    const qsizetype before = sim_.Requests().size();
+    QElapsedTimer start;
+    start.start();
+    ASSERT_NO_FATAL_FAILURE(StartApp(sim_));
+    ASSERT_TRUE(WaitFor([&] { return sim_.Requests().mid(before).contains(readThrough); }, 10s))
+        << sim_.trace().toStdString();
+    EXPECT_LT(start.elapsed(), 3000);
+    EXPECT_EQ(sim_.Requests().value(before), probe);
 }
 
 TEST(ProgramArguments, HelpAndVersionPrintAndEndWithoutADisplay) {

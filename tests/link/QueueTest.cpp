@@ -214,11 +214,23 @@ TEST(TransmitQueue,
     EXPECT_FALSE(unit->blConnected());
     EXPECT_TRUE(h.views.Called("SetUnitIcon(1,RedON)"));
     EXPECT_EQ(h.link.queue.iRetryCount(1), 0);
-    // Unit 1's waiting frame was withdrawn; unit 2's goes out within a tick.
-    h.clock.advance(100ms);
+    // Unit 1's waiting frame was withdrawn; unit 2's goes out at once, as not
+    // a byte came in: no answer can be on its way.
     ASSERT_EQ(h.port.writes.size(), 4u);
     EXPECT_EQ(h.port.writes.back()[0], 0x22);
     EXPECT_EQ(h.link.queue.iSendQueueCount(), 0u);
+    // Bytes heard during the tries (a stray byte): the next frame waits for the tick.
+    h.clock.advance(900ms); // unit 2 given up too
+    ASSERT_EQ(h.port.writes.size(), 6u);
+    h.link.senders.CmdGetBassLevel(3, 0, 0, 1);
+    h.clock.advance(50ms);
+    h.link.senders.CmdGetBassLevel(4, 0, 0, 1); // the queue ticks from now on
+    h.port.deliver({0x55});
+    h.clock.advance(850ms); // unit 3 given up
+    EXPECT_EQ(h.port.writes.size(), 9u);
+    h.clock.advance(50ms);
+    ASSERT_EQ(h.port.writes.size(), 10u);
+    EXPECT_EQ(h.port.writes.back()[0], 0x24);
 
     // An answer clears the tries; a unit given up or unknown is asked for its info.
     h.clock.advance(1s);

@@ -238,6 +238,22 @@ TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsItItEndsAtItsLimitAndPrecedesI
         l.ExpectMuteAt(550ms + limit);
     }
 
+    // The answer to a request made before a scan started: the line settles
+    // too, and the unit's doubled answer is not taken for its probe's.
+    LinkHarness b;
+    b.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    b.link.queue.ScanStarted();
+    b.link.senders.CmdGetUnitInfo(1, 0, 1);
+    b.clock.advance(20ms);
+    b.port.deliver(kVolume);
+    b.clock.advance(100ms);
+    b.port.deliver(kVolume);
+    b.clock.advance(299ms);
+    EXPECT_EQ(b.port.writes.size(), 1u);
+    b.clock.advance(1ms);
+    EXPECT_EQ(b.port.writes.size(), 2u);
+    EXPECT_EQ(b.replies.calls, (std::vector<std::string>{"ReplyVolumnLevel"}));
+
     // The repeat's answer is not taken for the returning unit's information.
     LinkHarness q;
     q.link.queue.attach(q.busy, q.views,

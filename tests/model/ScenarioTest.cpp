@@ -12,17 +12,6 @@ using S = Setting;
 
 namespace {
 
-// Unit IDs of the information probes among the frames written from `from` on.
-std::vector<int> Probes(const Bytes& written, size_t from = 0) {
-    std::vector<int> ids;
-    for (size_t i = from; i + 4 < written.size(); i += 5) {
-        if (written[i + 1] == 0x3F && written[i + 2] == 0) {
-            ids.push_back(written[i] & 0x1F);
-        }
-    }
-    return ids;
-}
-
 constexpr uint8_t kId = 1;
 
 // Until the line is quiet, then through one poll.
@@ -108,7 +97,7 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     }
     EXPECT_GT(lastOfUnit2, 0u);
     EXPECT_LT(lastOfUnit2, probe3);
-    const auto probes = Probes(w);
+    const auto probes = h.Probes();
     EXPECT_EQ(probes.front(), 0);
     EXPECT_EQ(probes.back(), 31);
 }
@@ -211,7 +200,7 @@ TEST(Scenario, EmptyLineScanAStoppedScanAndRequestsMadeBeforeAScan) {
     ASSERT_EQ(h.core.link.queue.SendQueue().size(), 1u);
     EXPECT_EQ(h.core.link.queue.SendQueue().front().bID, 0);
     h.clock.advance(5s);
-    EXPECT_EQ(Probes(h.port.written(), before), (std::vector<int>{0}));
+    EXPECT_EQ(h.Probes(before), (std::vector<int>{0}));
 
     // Requests sent before a scan neither end it early nor cost a unit.
     sim::UnitConfig videoOnly = SimCoreHarness::Config(31, 8, 6);

@@ -82,6 +82,10 @@ public:
         Note(__func__, {int{id}, text});
     }
     void ClearUnitList() override { Note(__func__, {}); }
+    void ShowLastSeenRow(uint8_t id, const QString& name) override {
+        Note(__func__, {int{id}, name});
+    }
+    void DropLastSeenRows(int id) override { Note(__func__, {id}); }
     void FillMemoryLocations() override { Note(__func__, {}); }
     void ClearMemoryLocations() override {
         memoryLocation.reset();

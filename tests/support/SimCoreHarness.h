@@ -6,6 +6,7 @@
 #include "support/LinkHarness.h"
 #include "support/RecordingViews.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,21 @@ struct SimCoreHarness {
         const TransmitQueue& q = core.link.queue;
         return !core.status.IsBusy() && !q.IsWaitingForAnswer() && !q.IsSettling() &&
                q.iSendQueueCount() == 0;
+    }
+
+    // Unit IDs of the information probes among the frames written from `from`
+    // on (every frame is five bytes), each try of a probe once.
+    std::vector<int> Probes(size_t from = 0) const {
+        const Bytes& written = port.written();
+        std::vector<int> ids;
+        for (size_t i = from; i + 4 < written.size(); i += 5) {
+            const bool repeat =
+                i >= from + 5 && std::equal(&written[i], &written[i + 5], &written[i - 5]);
+            if (written[i + 1] == 0x3F && written[i + 2] == 0 && !repeat) {
+                ids.push_back(written[i] & 0x1F);
+            }
+        }
+        return ids;
     }
 
     bool Scan(std::chrono::seconds limit = std::chrono::seconds(60)) {
