@@ -9,7 +9,7 @@
 #   scripts/soak.sh [MINUTES] [BUILD_DIR]     MINUTES defaults to 10, may be 0.5
 #
 # SOAK_SEED picks the emulator's faults (default 1; the restarted emulator
-# takes the next seed).
+# takes the next seed); SOAK_DISPLAY the first X display number to try.
 #
 # Prints resident memory (VmRSS) and CPU use over an idle stretch at the
 # start and at the end, and exits non-zero when the program died, spun after
@@ -57,8 +57,9 @@ trap cleanup EXIT
 fail() { echo "soak: FAIL: $*"; FAILED=1; }
 FAILED=0
 
-# A free display number: the first without a lock file.
-DISPLAY_NUMBER=90
+# A free display number: the first without a lock file (from SOAK_DISPLAY,
+# so that soaks run side by side need not race for the same one).
+DISPLAY_NUMBER=${SOAK_DISPLAY:-90}
 while [[ -e /tmp/.X$DISPLAY_NUMBER-lock ]]; do DISPLAY_NUMBER=$((DISPLAY_NUMBER + 1)); done
 Xvfb ":$DISPLAY_NUMBER" -screen 0 1600x1200x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
