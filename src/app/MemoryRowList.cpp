@@ -17,14 +17,14 @@ constexpr int kPortRole = Qt::UserRole + 1;
 
 MemoryRowList::MemoryRowList(QWidget* parent) : QTreeWidget(parent) {
     setObjectName(QStringLiteral("lstMemory"));
-    setAccessibleName(QStringLiteral("Memory contents"));
+    setAccessibleName(tr("Memory contents"));
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setColumnCount(kMemoryColumns);
     QStringList headers;
     for (const ListColumn& column : MemoryColumns()) {
-        headers << QString::fromLatin1(column.header);
+        headers << HeaderText(column);
     }
     setHeaderLabels(headers);
     new ContentWidths(this);
@@ -44,7 +44,7 @@ QTreeWidgetItem* MemoryRowList::AddMemoryRow(int output) {
     item->setData(0, kPortRole, output);
     item->setData(0, Qt::UserRole, OutputRowKey(output));
     for (int c = 1; c < kMemoryColumns; ++c) {
-        item->setToolTip(c, QString::fromLatin1(MemoryColumns()[static_cast<size_t>(c)].toolTip));
+        item->setToolTip(c, ToolTipText(MemoryColumns()[static_cast<size_t>(c)]));
     }
     rows_.insert(OutputRowKey(output), item);
     return item;
@@ -83,24 +83,23 @@ void MemoryRowList::SetMemoryRowInput(SignalKind kind, int output, int input) {
                                           TipOf(MemoryColumnOf(key), NameKind::Input, input));
         FindMemoryRow(output)->setData(MemoryColumnOf(key), kPortRole, input);
     } else {
-        SetCell(output, key, QStringLiteral("None"), false);
+        SetCell(output, key, tr("None"), false);
         FindMemoryRow(output)->setData(MemoryColumnOf(key), kPortRole, QVariant());
     }
 }
 
 void MemoryRowList::SetMemoryRowMuteStatus(int output, bool supported, int mute) {
     if (!supported) {
-        SetCell(output, QStringLiteral("Mute Status"), QStringLiteral("Unknow"), false);
+        SetCell(output, QStringLiteral("Mute Status"), tr("Unknown"), false);
         return;
     }
-    SetCell(output, QStringLiteral("Mute Status"),
-            mute == 1 ? QStringLiteral("Mute") : QStringLiteral("Unmute"), true);
+    SetCell(output, QStringLiteral("Mute Status"), mute == 1 ? tr("Mute") : tr("Unmute"), true);
 }
 
 void MemoryRowList::SetMemoryRowLevel(const QString& cellKey, int output, bool supported,
                                       int32_t value) {
     if (!supported) {
-        SetCell(output, cellKey, QStringLiteral("Unknow"), false);
+        SetCell(output, cellKey, tr("Unknown"), false);
         return;
     }
     SetCell(output, cellKey, QString::number(value), true);
@@ -108,9 +107,8 @@ void MemoryRowList::SetMemoryRowLevel(const QString& cellKey, int output, bool s
 
 QString MemoryRowList::TipOf(int column, NameKind kind, int port) const {
     const QString name = NameOf(names_, {kind, port});
-    return name.isEmpty() && column > 0
-               ? QString::fromLatin1(MemoryColumns()[static_cast<size_t>(column)].toolTip)
-               : name;
+    return name.isEmpty() && column > 0 ? ToolTipText(MemoryColumns()[static_cast<size_t>(column)])
+                                        : name;
 }
 
 QString MemoryRowList::Shown(NameKind kind, int port) const {

@@ -28,17 +28,17 @@ NamesDialog::NamesDialog(const QString& title, const UnitNames& names, Counts co
     setObjectName(QStringLiteral("dlgNames"));
     setWindowTitle(title);
     table_->setObjectName(QStringLiteral("tblNames"));
-    table_->setAccessibleName(QStringLiteral("Names"));
+    table_->setAccessibleName(tr("Names"));
     table_->setColumnCount(2);
-    table_->setHorizontalHeaderLabels({QStringLiteral("Port"), QStringLiteral("Name")});
+    table_->setHorizontalHeaderLabels({tr("Port"), tr("Name")});
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->hide();
     note_->setTextFormat(Qt::PlainText);
     note_->setWordWrap(true);
     Fill(names);
 
-    auto* import = new QPushButton(QStringLiteral("&Import CSV…"), this);
-    auto* exportButton = new QPushButton(QStringLiteral("&Export CSV…"), this);
+    auto* import = new QPushButton(tr("&Import CSV…"), this);
+    auto* exportButton = new QPushButton(tr("&Export CSV…"), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* row = new QHBoxLayout;
     row->addWidget(import);
@@ -52,11 +52,10 @@ NamesDialog::NamesDialog(const QString& title, const UnitNames& names, Counts co
     resize(420, 480);
 
     chooseFile = [this](bool save) {
-        const QString filter = QStringLiteral("Comma-separated values (*.csv);;All files (*)");
-        return save ? QFileDialog::getSaveFileName(this, QStringLiteral("Export names"),
+        const QString filter = tr("Comma-separated values (*.csv);;All files (*)");
+        return save ? QFileDialog::getSaveFileName(this, tr("Export names"),
                                                    QStringLiteral("names.csv"), filter)
-                    : QFileDialog::getOpenFileName(this, QStringLiteral("Import names"), QString(),
-                                                   filter);
+                    : QFileDialog::getOpenFileName(this, tr("Import names"), QString(), filter);
     };
     connect(import, &QPushButton::clicked, this, [this] {
         if (const QString path = chooseFile(false); !path.isEmpty()) {
@@ -116,12 +115,12 @@ bool NamesDialog::ImportFrom(const QString& path) {
         original_ = imported.names;
         Fill(imported.names);
         note_->setText(imported.rejected.isEmpty()
-                           ? QStringLiteral("Imported from %1.").arg(path)
-                           : QStringLiteral("Imported from %1. Not taken: %2.")
+                           ? tr("Imported from %1.").arg(path)
+                           : tr("Imported from %1. Not taken: %2.")
                                  .arg(path, imported.rejected.join(QStringLiteral("; "))));
         return true;
     }
-    note_->setText(QStringLiteral("Nothing was imported: %1.").arg(error));
+    note_->setText(tr("Nothing was imported: %1.").arg(error));
     return false;
 }
 
@@ -131,10 +130,10 @@ bool NamesDialog::ExportTo(const QString& path) {
         file.write(NamesCsv::Export(names(), counts_.inputs, counts_.outputs, counts_.presets)) <
             0 ||
         !file.commit()) {
-        note_->setText(QStringLiteral("Nothing was exported: %1.").arg(file.errorString()));
+        note_->setText(tr("Nothing was exported: %1.").arg(file.errorString()));
         return false;
     }
-    note_->setText(QStringLiteral("Exported to %1.").arg(path));
+    note_->setText(tr("Exported to %1.").arg(path));
     return true;
 }
 

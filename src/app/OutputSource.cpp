@@ -1,5 +1,6 @@
 #include "app/OutputSource.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace quadrel {
@@ -16,8 +17,9 @@ QString InputName(int input, const UnitNames& names) {
 
 QString InputShown(int input, const UnitNames& names) {
     const QString name = InputName(input, names);
-    return name.isEmpty() ? QStringLiteral("input %1").arg(input)
-                          : QStringLiteral("%1 (input %2)").arg(name, QString::number(input));
+    return name.isEmpty() ? QCoreApplication::translate("OutputSource", "input %1").arg(input)
+                          : QCoreApplication::translate("OutputSource", "%1 (input %2)")
+                                .arg(name, QString::number(input));
 }
 
 QString SourceText(const OutputSource& source, const UnitNames& names) {
@@ -46,22 +48,25 @@ QString SourceText(const OutputSource& source, const UnitNames& names) {
 
 QString SourceDescription(const OutputSource& source, const UnitNames& names) {
     QStringList parts;
-    const auto part = [&](const char* kind, const std::optional<int>& input) {
+    const auto part = [&](const QString& from, const QString& none,
+                          const std::optional<int>& input) {
         if (input) {
-            parts << (*input > 0 ? QStringLiteral("%1 from %2")
-                                       .arg(QLatin1String(kind), InputShown(*input, names))
-                                 : QStringLiteral("no %1").arg(QLatin1String(kind)));
+            parts << (*input > 0 ? from.arg(InputShown(*input, names)) : none);
         }
     };
-    part("audio", source.audio);
-    part("video", source.video);
+    part(QCoreApplication::translate("OutputSource", "audio from %1"),
+         QCoreApplication::translate("OutputSource", "no audio"), source.audio);
+    part(QCoreApplication::translate("OutputSource", "video from %1"),
+         QCoreApplication::translate("OutputSource", "no video"), source.video);
     const QString output = NameOf(names, {NameKind::Output, source.output});
     return parts.isEmpty()
                ? QString()
-               : QStringLiteral("Output %1%2: %3")
-                     .arg(QString::number(source.output),
-                          output.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(output),
-                          parts.join(QStringLiteral(", ")));
+               : (output.isEmpty()
+                      ? QCoreApplication::translate("OutputSource", "Output %1: %2")
+                            .arg(QString::number(source.output))
+                      : QCoreApplication::translate("OutputSource", "Output %1 (%2): %3")
+                            .arg(QString::number(source.output), output))
+                     .arg(parts.join(QCoreApplication::translate("OutputSource", ", ")));
 }
 
 } // namespace quadrel

@@ -2,6 +2,7 @@
 
 #include "app/ImageKeys.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QIconEngine>
 #include <QPainter>
@@ -257,37 +258,43 @@ void Paint(QPainter& painter, const QRectF& rect, const QString& key, bool enabl
 QString Describe(const QString& key) {
     const ImageKeyTables& t = ImageKeys();
     if (std::find(t.SwitchKeys.begin(), t.SwitchKeys.end(), key) != t.SwitchKeys.end()) {
-        auto part = [&](const QString& kind, const QString& code) {
-            if (key.contains(QStringLiteral("On") + code)) {
-                return kind + QStringLiteral(" routed");
-            }
-            if (key.contains(QStringLiteral("Off") + code)) {
-                return kind + QStringLiteral(" not routed");
-            }
-            return kind + QStringLiteral(" not switchable");
+        // One whole phrase per state, so that a translation may order it.
+        auto part = [&](const QString& code, const char* on, const char* off, const char* none) {
+            const char* words = key.contains(QStringLiteral("On") + code)    ? on
+                                : key.contains(QStringLiteral("Off") + code) ? off
+                                                                             : none;
+            return QCoreApplication::translate("Pictures", words);
         };
-        QString text = part(QStringLiteral("audio"), QStringLiteral("A")) + QStringLiteral(", ") +
-                       part(QStringLiteral("video"), QStringLiteral("V"));
+        QString text =
+            QCoreApplication::translate("Pictures", "%1, %2")
+                .arg(part(QStringLiteral("A"), QT_TRANSLATE_NOOP("Pictures", "audio routed"),
+                          QT_TRANSLATE_NOOP("Pictures", "audio not routed"),
+                          QT_TRANSLATE_NOOP("Pictures", "audio not switchable")),
+                     part(QStringLiteral("V"), QT_TRANSLATE_NOOP("Pictures", "video routed"),
+                          QT_TRANSLATE_NOOP("Pictures", "video not routed"),
+                          QT_TRANSLATE_NOOP("Pictures", "video not switchable")));
         if (key.endsWith(QLatin1String("_DN"))) {
-            text += QStringLiteral(", pressed");
+            text = QCoreApplication::translate("Pictures", "%1, pressed").arg(text);
         }
         return text;
     }
     if (std::find(t.PlugKeys.begin(), t.PlugKeys.end(), key) != t.PlugKeys.end()) {
         if (key.contains(QLatin1String("UnknowPlug"))) {
-            return QStringLiteral("plug state unknown");
+            return QCoreApplication::translate("Pictures", "plug state unknown");
         }
-        return key.contains(QLatin1String("Unplug")) ? QStringLiteral("unplugged")
-                                                     : QStringLiteral("plugged");
+        return key.contains(QLatin1String("Unplug"))
+                   ? QCoreApplication::translate("Pictures", "unplugged")
+                   : QCoreApplication::translate("Pictures", "plugged");
     }
     if (key == QLatin1String("GreenON")) {
-        return QStringLiteral("answering");
+        return QCoreApplication::translate("Pictures", "answering");
     }
     if (key == QLatin1String("RedON")) {
-        return QStringLiteral("not answering");
+        return QCoreApplication::translate("Pictures", "not answering");
     }
     if (key == t.MuteKeys[0] || key == t.MuteKeys[1]) {
-        return key == t.MuteKeys[1] ? QStringLiteral("muted") : QStringLiteral("not muted");
+        return key == t.MuteKeys[1] ? QCoreApplication::translate("Pictures", "muted")
+                                    : QCoreApplication::translate("Pictures", "not muted");
     }
     return {};
 }

@@ -27,9 +27,9 @@ QString Hex(int id) {
 
 PortNaming::PortNaming(QuadrelCore& core, NamesStore& store, QWidget* window)
     : core_(core), store_(store), window_(window), bar_(new QFrame), barText_(new QLabel(bar_)),
-      use_(new QPushButton(QStringLiteral("&Use them"), bar_)),
-      aside_(new QPushButton(QStringLiteral("&Put them aside"), bar_)),
-      dismiss_(new QPushButton(QStringLiteral("Dismiss"), bar_)) {
+      use_(new QPushButton(tr("&Use them"), bar_)),
+      aside_(new QPushButton(tr("&Put them aside"), bar_)),
+      dismiss_(new QPushButton(tr("Dismiss"), bar_)) {
     bar_->setObjectName(QStringLiteral("fraNamesBar"));
     bar_->setFrameShape(QFrame::StyledPanel);
     bar_->setAutoFillBackground(true);
@@ -112,7 +112,7 @@ bool PortNaming::UseNames(const UnitNames& names) {
 void PortNaming::ShowBar() {
     const NamesEntry* offered = unit_ ? store_.Offered(*unit_) : nullptr;
     if (offered != nullptr) {
-        barText_->setText(QStringLiteral("Unit %1 reports %2; names were made for %3")
+        barText_->setText(tr("Unit %1 reports %2; names were made for %3")
                               .arg(Hex(unit_->id), unit_->Words(), offered->report.Words()));
     } else {
         barText_->setText(notice_);
@@ -161,7 +161,7 @@ bool PortNaming::EditName(QWidget* widget) {
     QWidget* host = widget->window();
     editor_ = new QLineEdit(host);
     editor_->setObjectName(QStringLiteral("txtPortName"));
-    editor_->setAccessibleName(QStringLiteral("Name of %1").arg(PortWords(*port).toLower()));
+    editor_->setAccessibleName(tr("Name of %1").arg(PortWords(*port).toLower()));
     editor_->setPlaceholderText(PortWords(*port));
     // Characters beyond the first plane take two units here; the name is cut
     // to its length in characters when kept.
@@ -253,11 +253,11 @@ bool PortNaming::eventFilter(QObject* watched, QEvent* event) {
 void PortNaming::ContextMenu(QWidget* widget, const QPoint& at) {
     QMenu menu(widget);
     if (const auto port = PortOf(widget)) {
-        QAction* name = menu.addAction(QStringLiteral("&Name %1…").arg(PortWords(*port).toLower()));
+        QAction* name = menu.addAction(tr("&Name %1…").arg(PortWords(*port).toLower()));
         name->setShortcut(QKeySequence(Qt::Key_F2));
         connect(name, &QAction::triggered, this, [this, widget] { EditName(widget); });
     }
-    connect(menu.addAction(QStringLiteral("Names &table…")), &QAction::triggered, this,
+    connect(menu.addAction(tr("Names &table…")), &QAction::triggered, this,
             [this] { ShowTable(); });
     menu.exec(at);
 }
@@ -268,10 +268,11 @@ void PortNaming::ShowTable() {
         return;
     }
     const UnitReport report = *unit_;
-    const QString own =
-        shown_.unit.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(shown_.unit);
-    NamesDialog dialog(QStringLiteral("Names of unit %1%2").arg(Hex(report.id), own), shown_,
-                       {report.inputs, report.outputs, unit->iMemoryCount()}, window_);
+    const QString title = shown_.unit.isEmpty()
+                              ? tr("Names of unit %1").arg(Hex(report.id))
+                              : tr("Names of unit %1 (%2)").arg(Hex(report.id), shown_.unit);
+    NamesDialog dialog(title, shown_, {report.inputs, report.outputs, unit->iMemoryCount()},
+                       window_);
     if (tableHook_) {
         tableHook_(dialog);
     } else {

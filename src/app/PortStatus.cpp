@@ -30,19 +30,19 @@ void PortStatus::Lost() {
 }
 
 QString PortStatus::Text() const {
-    const QString port = QStringLiteral("COM%1, %2 baud").arg(portNumber_).arg(baudRate_);
+    const QString port = tr("COM%1, %2 baud").arg(portNumber_).arg(baudRate_);
     switch (state_) {
     case State::None:
-        return QStringLiteral("No port open: choose a port in Options");
+        return tr("No port open: choose a port in Options");
     case State::Open:
-        return port + QStringLiteral(": open");
+        return tr("%1: open").arg(port);
     case State::OpenFailed:
-        return port + QStringLiteral(": could not be opened") +
-               (reason_.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason_)) +
-               QStringLiteral("; choose a port in Options");
+        return reason_.isEmpty() ? tr("%1: could not be opened; choose a port in Options").arg(port)
+                                 : tr("%1: could not be opened (%2); choose a port in Options")
+                                       .arg(port, reason_);
     case State::Lost:
-        return port + QStringLiteral(": lost; opened again when it comes back, or choose a "
-                                     "port in Options");
+        return tr("%1: lost; opened again when it comes back, or choose a port in Options")
+            .arg(port);
     }
     return QString();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QString>
 
 #include <cstdint>
@@ -11,6 +13,8 @@ namespace quadrel {
 // and whether it is open, could not be opened or was lost. Every open attempt
 // and every loss is reported here; the main window's status line shows it.
 class PortStatus {
+    Q_DECLARE_TR_FUNCTIONS(PortStatus)
+
 public:
     enum class State { None, Open, OpenFailed, Lost };
 

@@ -3,6 +3,7 @@
 #include "app/MessageBoxes.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -29,7 +30,8 @@ public:
         QPushButton* yes = box.addButton(question.yesCaption, QMessageBox::AcceptRole);
         // A stray Enter or Escape changes nothing.
         box.setDefaultButton(box.addButton(QMessageBox::Cancel));
-        auto* never = new QCheckBox(QStringLiteral("Do not ask again"), &box);
+        auto* never =
+            new QCheckBox(QCoreApplication::translate("QtMessageBoxes", "Do not ask again"), &box);
         box.setCheckBox(never);
         box.exec();
         return {box.clickedButton() == yes, never->isChecked()};

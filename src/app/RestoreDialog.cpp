@@ -15,7 +15,7 @@ RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QSt
                              const std::vector<NameDifference>& names, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("dlgRestore"));
-    setWindowTitle(QStringLiteral("Restore unit settings"));
+    setWindowTitle(tr("Restore unit settings"));
     const UnitIdentity& unit = prepared.unit.unit;
     lblSummary_ = new QLabel(this);
     lblSummary_->setObjectName(QStringLiteral("lblSummary"));
@@ -23,9 +23,9 @@ RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QSt
     lblSummary_->setTextFormat(Qt::PlainText);
     lblSummary_->setWordWrap(true);
     lblSummary_->setText(
-        QStringLiteral("Unit %1 \"%2\" holds %3 values otherwise than %4 (saved %5). Only these "
-                       "are sent; the unit is then read back.")
-            .arg(unit.id)
+        tr("Unit %1 \"%2\" holds %3 values otherwise than %4 (saved %5). Only these "
+           "are sent; the unit is then read back.")
+            .arg(QStringLiteral("%1").arg(unit.id, 2, 16, QLatin1Char('0')).toUpper())
             .arg(unit.name)
             .arg(prepared.differences.size())
             .arg(QFileInfo(fileName).fileName(), prepared.file.saved));
@@ -34,11 +34,10 @@ RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QSt
 
     lstDifferences_ = new QTreeWidget(this);
     lstDifferences_->setObjectName(QStringLiteral("lstDifferences"));
-    lstDifferences_->setAccessibleName(QStringLiteral("Differences"));
+    lstDifferences_->setAccessibleName(tr("Differences"));
     lstDifferences_->setRootIsDecorated(false);
     lstDifferences_->setAlternatingRowColors(true);
-    lstDifferences_->setHeaderLabels({QStringLiteral("Where"), QStringLiteral("Setting"),
-                                      QStringLiteral("Unit now"), QStringLiteral("File")});
+    lstDifferences_->setHeaderLabels({tr("Where"), tr("Setting"), tr("Unit now"), tr("File")});
     const auto row = [this](const QString& where, const QString& what, const QString& now,
                             const QString& file) {
         auto* item = new QTreeWidgetItem(lstDifferences_);
@@ -48,13 +47,11 @@ RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QSt
         item->setText(3, file);
     };
     for (const IdentityDifference& d : IdentityDifferences(prepared.file.unit, unit)) {
-        row(QStringLiteral("Unit"), d.what, d.unit, d.file);
+        row(tr("Unit"), d.what, d.unit, d.file);
     }
-    const auto shown = [](const QString& name) {
-        return name.isEmpty() ? QStringLiteral("(none)") : name;
-    };
+    const auto shown = [](const QString& name) { return name.isEmpty() ? tr("(none)") : name; };
     for (const NameDifference& d : names) {
-        row(PortWords(d.port), QStringLiteral("name on this PC"), shown(d.now), shown(d.file));
+        row(PortWords(d.port), tr("name on this PC"), shown(d.now), shown(d.file));
     }
     for (const Difference& d : prepared.differences) {
         row(Where(d), FieldName(d.field), ValueText(d.field, d.unit), ValueText(d.field, d.file));
@@ -63,26 +60,25 @@ RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QSt
     layout->addWidget(lstDifferences_, 1);
 
     if (prepared.presets) {
-        auto* warning = new QLabel(
-            QStringLiteral("Presets are restored by passing each one through the live outputs: "
-                           "its routes and levels are set, it is saved to its location, and the "
-                           "live state is put back. This is heard and seen on a live system."),
-            this);
+        auto* warning =
+            new QLabel(tr("Presets are restored by passing each one through the live outputs: "
+                          "its routes and levels are set, it is saved to its location, and the "
+                          "live state is put back. This is heard and seen on a live system."),
+                       this);
         warning->setObjectName(QStringLiteral("lblPresetWarning"));
         warning->setWordWrap(true);
         layout->addWidget(warning);
     }
 
     if (!names.empty()) {
-        chkApplyNames_ = new QCheckBox(
-            QStringLiteral("Also use the file's names for this unit on this PC"), this);
+        chkApplyNames_ =
+            new QCheckBox(tr("Also use the file's names for this unit on this PC"), this);
         chkApplyNames_->setObjectName(QStringLiteral("chkApplyNames"));
         layout->addWidget(chkApplyNames_);
     }
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* restore =
-        buttons->addButton(QStringLiteral("Restore"), QDialogButtonBox::AcceptRole);
+    QPushButton* restore = buttons->addButton(tr("Restore"), QDialogButtonBox::AcceptRole);
     restore->setObjectName(QStringLiteral("cmdRestore"));
     QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
     cancel->setDefault(true);

@@ -15,7 +15,7 @@ SwitchGrid::SwitchGrid(int pitch, grid::Shape shape, QWidget* parent)
     : QWidget(parent), shape_(shape), right_(static_cast<size_t>(shape.cells()), kWire),
       below_(static_cast<size_t>(shape.cells()), kWire), frame_(nullptr), pitch_(pitch) {
     setObjectName(QStringLiteral("picSwitchBackground"));
-    setAccessibleName(QStringLiteral("crosspoint grid"));
+    setAccessibleName(tr("crosspoint grid"));
     setFixedSize(sizeHint());
     for (int k = 0; k < shape_.cells(); ++k) {
         auto* cell = new CrosspointCell(k, this);

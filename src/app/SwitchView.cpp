@@ -43,17 +43,18 @@ SwitchView::SwitchView(QuadrelCore& core, Views& views, TimerFactory& timers, QW
     basePitch_ = grid::PitchFor(fontMetrics().horizontalAdvance(QStringLiteral("000")),
                                 fontMetrics().height());
     pitch_ = basePitch_;
-    const auto makeBar = [this](Qt::Orientation orientation, const char* name, const char* words) {
+    const auto makeBar = [this](Qt::Orientation orientation, const char* name,
+                                const QString& words) {
         auto* bar = new QScrollBar(orientation, this);
         bar->setObjectName(QLatin1String(name));
-        bar->setAccessibleName(QLatin1String(words));
+        bar->setAccessibleName(words);
         bar->setRange(0, 0);
         bar->setEnabled(false);
         bar->setFocusPolicy(Qt::StrongFocus);
         return bar;
     };
-    scoSwitchInput_ = makeBar(Qt::Horizontal, "scoSwitchInput", "input scroll");
-    scoSwitchOutput_ = makeBar(Qt::Vertical, "scoSwitchOutput", "output scroll");
+    scoSwitchInput_ = makeBar(Qt::Horizontal, "scoSwitchInput", tr("input scroll"));
+    scoSwitchOutput_ = makeBar(Qt::Vertical, "scoSwitchOutput", tr("output scroll"));
 
     page_ = new QGridLayout(this);
     // The page may be smaller than the window it shows for a moment: the
@@ -133,7 +134,7 @@ void SwitchView::BuildWindow() {
     for (int k = 0; k < shape_.cells(); ++k) {
         CrosspointCell* cell = picSwitchBackground_->cell(k);
         cell->setKey(keys_.SwitchKeys[0]);
-        cell->setAccessibleName(QStringLiteral("input %1, output %2")
+        cell->setAccessibleName(tr("input %1, output %2")
                                     .arg(grid::Column(k, shape_.columns) + 1)
                                     .arg(grid::Row(k, shape_.columns) + 1));
     }
@@ -268,7 +269,7 @@ void SwitchView::BuildInputRow() {
     picInput_ = new QWidget(this);
     picInput_->setObjectName(QStringLiteral("picInput"));
     picInput_->setFixedSize(side, plugTop + kPlugSize + 2);
-    lblInput_ = new QLabel(QStringLiteral("INPUT"), picInput_);
+    lblInput_ = new QLabel(tr("INPUT"), picInput_);
     lblInput_->setObjectName(QStringLiteral("lblInput"));
     lblInput_->setTextFormat(Qt::PlainText);
     lblInput_->setAlignment(Qt::AlignCenter);
@@ -313,9 +314,10 @@ void SwitchView::BuildOutputColumn() {
                                      metrics.averageCharWidth() * 14) +
                             8;
     picOutput_->setFixedSize(sourceLeft + sourceWidth, side);
-    lblOutput_ = new QLabel(QStringLiteral("\n\n\nO\nU\nT\nP\nU\nT"), picOutput_);
+    //: The outputs' caption, written downwards one letter a line.
+    lblOutput_ = new QLabel(tr("\n\n\nO\nU\nT\nP\nU\nT"), picOutput_);
     lblOutput_->setObjectName(QStringLiteral("lblOutput"));
-    lblOutput_->setAccessibleName(QStringLiteral("OUTPUT"));
+    lblOutput_->setAccessibleName(tr("OUTPUT"));
     lblOutput_->setTextFormat(Qt::PlainText);
     lblOutput_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblOutput_->setGeometry(0, 0, letters, side);
@@ -360,20 +362,20 @@ QWidget* SwitchView::BuildSideControls() {
     picSelSwitchType_->setObjectName(QStringLiteral("picSelSwitchType"));
     auto* kinds = new QVBoxLayout(picSelSwitchType_);
     kinds->setContentsMargins(0, 0, 0, 0);
-    chkSelSwitchAudio_ = new QCheckBox(QStringLiteral("A&udio"), picSelSwitchType_);
+    chkSelSwitchAudio_ = new QCheckBox(tr("A&udio"), picSelSwitchType_);
     chkSelSwitchAudio_->setObjectName(QStringLiteral("chkSelSwitchAudio"));
-    chkSelSwitchAudio_->setToolTip(QStringLiteral("Enable/Disable audio switching"));
+    chkSelSwitchAudio_->setToolTip(tr("Enable/Disable audio switching"));
     chkSelSwitchAudio_->setChecked(true);
-    chkSelSwitchVideo_ = new QCheckBox(QStringLiteral("&Video"), picSelSwitchType_);
+    chkSelSwitchVideo_ = new QCheckBox(tr("&Video"), picSelSwitchType_);
     chkSelSwitchVideo_->setObjectName(QStringLiteral("chkSelSwitchVideo"));
-    chkSelSwitchVideo_->setToolTip(QStringLiteral("Enable/Disable video switching"));
+    chkSelSwitchVideo_->setToolTip(tr("Enable/Disable video switching"));
     chkSelSwitchVideo_->setChecked(true);
     kinds->addWidget(chkSelSwitchAudio_);
     kinds->addWidget(chkSelSwitchVideo_);
-    chkSelAllSwitchOutput_ = new QCheckBox(QStringLiteral("Select &all"), side);
+    chkSelAllSwitchOutput_ = new QCheckBox(tr("Select &all"), side);
     chkSelAllSwitchOutput_->setObjectName(QStringLiteral("chkSelAllSwitchOutput"));
-    chkSelAllSwitchOutput_->setToolTip(QStringLiteral("Select/Deselect all output"));
-    cmdDisconnect_ = new QPushButton(QStringLiteral("&Disconnect"), side);
+    chkSelAllSwitchOutput_->setToolTip(tr("Select/Deselect all output"));
+    cmdDisconnect_ = new QPushButton(tr("&Disconnect"), side);
     cmdDisconnect_->setObjectName(QStringLiteral("cmdDisconnect"));
     column->addWidget(picSelSwitchType_);
     column->addSpacing(8);
@@ -389,9 +391,9 @@ QWidget* SwitchView::BuildSideControls() {
     lblGoTo_->setTextFormat(Qt::PlainText);
     txtGoTo_ = new QLineEdit(side);
     txtGoTo_->setObjectName(QStringLiteral("txtGoTo"));
-    txtGoTo_->setAccessibleName(QStringLiteral("Go to input or output"));
-    txtGoTo_->setPlaceholderText(QStringLiteral("Input 12, Output 5 or a name"));
-    txtGoTo_->setToolTip(QStringLiteral("Enter: go there; Escape: close"));
+    txtGoTo_->setAccessibleName(tr("Go to input or output"));
+    txtGoTo_->setPlaceholderText(tr("Input 12, Output 5 or a name"));
+    txtGoTo_->setToolTip(tr("Enter: go there; Escape: close"));
     txtGoTo_->installEventFilter(this);
     connect(txtGoTo_, &QLineEdit::returnPressed, this, [this] { txtGoTo_Return(); });
     lblGoTo_->hide();

@@ -10,6 +10,7 @@
 #include "model/QuadrelCore.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -24,11 +25,14 @@ bool OwnEnabled(const QWidget* w) {
     return !w->testAttribute(Qt::WA_ForceDisabled);
 }
 
-QString PlugName(const char* side, int port, SignalKind kind) {
-    return QStringLiteral("%1 %2 %3 plug")
-        .arg(QLatin1String(side))
-        .arg(port)
-        .arg(kind == SignalKind::Video ? QStringLiteral("video") : QStringLiteral("audio"));
+QString PlugName(bool input, int port, SignalKind kind) {
+    const char* const words[2][2] = {{QT_TRANSLATE_NOOP("SwitchView", "output %1 audio plug"),
+                                      QT_TRANSLATE_NOOP("SwitchView", "output %1 video plug")},
+                                     {QT_TRANSLATE_NOOP("SwitchView", "input %1 audio plug"),
+                                      QT_TRANSLATE_NOOP("SwitchView", "input %1 video plug")}};
+    return QCoreApplication::translate("SwitchView",
+                                       words[input ? 1 : 0][kind == SignalKind::Video ? 1 : 0])
+        .arg(port);
 }
 
 // Replies redraw many ports: a name set anew is announced anew.
@@ -142,7 +146,7 @@ void SwitchView::Draw_Crosspoint(int input, int output, bool pressed) {
         return;
     }
     CrosspointCell* cell = picSwitchBackground_->cell(*k);
-    SetName(cell, QStringLiteral("input %1, output %2").arg(input).arg(output));
+    SetName(cell, tr("input %1, output %2").arg(input).arg(output));
     const bool lastKnown = ShowsLastKnown();
     if (!OwnEnabled(cell) && !lastKnown) {
         cell->setKey(QStringLiteral("NoANoV_UP"));
@@ -187,7 +191,7 @@ void SwitchView::Draw_InputPlug(SignalKind kind, int input) {
         plugged = s == 1;
         unplugged = s == 0;
     }
-    SetName(box, PlugName("input", input, kind));
+    SetName(box, PlugName(true, input, kind));
     box->setKey(
         keys_.PlugKeys[static_cast<size_t>(PlugKeyIndex(audio, false, plugged, unplugged))]);
 }
@@ -208,7 +212,7 @@ void SwitchView::Draw_OutputPlug(SignalKind kind, int output) {
         plugged = s == 1;
         unplugged = s == 0;
     }
-    SetName(box, PlugName("output", output, kind));
+    SetName(box, PlugName(false, output, kind));
     box->setKey(keys_.PlugKeys[static_cast<size_t>(PlugKeyIndex(audio, true, plugged, unplugged))]);
 }
 
@@ -223,11 +227,11 @@ void SwitchView::Enable_SwitchControl(bool enabled) {
     if (lastKnown) {
         caption =
             core_.link.IsPortOpen()
-                ? QStringLiteral("Not current: unit %1 is not answering")
+                ? tr("Not current: unit %1 is not answering")
                       .arg(QStringLiteral("%1")
                                .arg(core_.model.objSelectedUnit->bID(), 2, 16, QLatin1Char('0'))
                                .toUpper())
-                : QStringLiteral("Not current: the port was lost");
+                : tr("Not current: the port was lost");
     }
     lblLastKnown_->setText(caption);
     lblLastKnown_->setVisible(lastKnown);

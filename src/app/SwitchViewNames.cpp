@@ -104,7 +104,7 @@ void SwitchView::AskGoTo() {
             });
     delete txtGoTo_->completer();
     txtGoTo_->setCompleter(completer);
-    lblGoTo_->setText(QStringLiteral("Go to:"));
+    lblGoTo_->setText(tr("Go to:"));
     lblGoTo_->show();
     txtGoTo_->show();
     txtGoTo_->selectAll();
@@ -119,8 +119,7 @@ void SwitchView::txtGoTo_Return() {
         lblGoTo_->hide();
         return;
     }
-    lblGoTo_->setText(
-        QStringLiteral("No single input or output is \"%1\": go to:").arg(text.simplified()));
+    lblGoTo_->setText(tr("No single input or output is \"%1\": go to:").arg(text.simplified()));
 }
 
 } // namespace quadrel

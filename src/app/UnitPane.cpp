@@ -38,7 +38,7 @@ UnitPane::UnitPane(QuadrelCore& core, Views& views, QWidget* parent)
     : QWidget(parent), core_(core), views_(views) {
     lstQRD_ = new UnitList(this);
     lstQRD_->setObjectName(QStringLiteral("lstQRD"));
-    lstQRD_->setAccessibleName(QStringLiteral("Units"));
+    lstQRD_->setAccessibleName(tr("Units"));
     lstQRD_->setRootIsDecorated(false);
     lstQRD_->setUniformRowHeights(true);
     lstQRD_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -46,7 +46,7 @@ UnitPane::UnitPane(QuadrelCore& core, Views& views, QWidget* parent)
     auto* header = new QTreeWidgetItem;
     for (int c = 0; c < kUnitColumns; ++c) {
         const ListColumn& column = UnitColumns()[static_cast<size_t>(c)];
-        header->setText(c, QString::fromLatin1(column.header));
+        header->setText(c, HeaderText(column));
         header->setData(c, kKeyRole, QString::fromLatin1(column.key));
     }
     lstQRD_->setHeaderItem(header);
@@ -66,18 +66,18 @@ UnitPane::UnitPane(QuadrelCore& core, Views& views, QWidget* parent)
 UnitPane::~UnitPane() = default;
 
 QWidget* UnitPane::BuildMemoryFrame() {
-    fraMemory_ = new QGroupBox(QStringLiteral("Memory"), this);
+    fraMemory_ = new QGroupBox(tr("Memory"), this);
     fraMemory_->setObjectName(QStringLiteral("fraMemory"));
-    lblLocation_ = new QLabel(QStringLiteral("Loca&tion"), fraMemory_);
+    lblLocation_ = new QLabel(tr("Loca&tion"), fraMemory_);
     lblLocation_->setObjectName(QStringLiteral("lblLocation"));
     lblLocation_->setTextFormat(Qt::PlainText);
     cboMemoryLOC_ = new QComboBox(fraMemory_);
     cboMemoryLOC_->setObjectName(QStringLiteral("cboMemoryLOC"));
     lblLocation_->setBuddy(cboMemoryLOC_);
     GuardWheel(cboMemoryLOC_);
-    cmdSave_ = new QPushButton(QStringLiteral("&Save"), fraMemory_);
+    cmdSave_ = new QPushButton(tr("&Save"), fraMemory_);
     cmdSave_->setObjectName(QStringLiteral("cmdSave"));
-    cmdLoad_ = new QPushButton(QStringLiteral("&Load"), fraMemory_);
+    cmdLoad_ = new QPushButton(tr("&Load"), fraMemory_);
     cmdLoad_->setObjectName(QStringLiteral("cmdLoad"));
     lstMemory_ = new MemoryRowList(fraMemory_);
 
@@ -125,7 +125,7 @@ void UnitPane::ShowLastSeenRow(uint8_t id, const QString& name) {
     QTreeWidgetItem* item = AddUnitRow(texts);
     item->setData(0, kLastSeenRole, true);
     item->setToolTip(0, texts.iconTip);
-    item->setData(0, Qt::AccessibleDescriptionRole, QStringLiteral("last seen"));
+    item->setData(0, Qt::AccessibleDescriptionRole, tr("last seen"));
     // Set apart from the units that answer: greyed and slanted.
     QFont slanted = lstQRD_->font();
     slanted.setItalic(true);
@@ -164,8 +164,7 @@ void UnitPane::ShowUnitRow(const QRDSTA& unit) {
             item->setData(c, Qt::FontRole, QVariant());
             item->setData(c, Qt::ForegroundRole, QVariant());
             if (c > 0) {
-                item->setToolTip(
-                    c, QString::fromLatin1(UnitColumns()[static_cast<size_t>(c)].toolTip));
+                item->setToolTip(c, ToolTipText(UnitColumns()[static_cast<size_t>(c)]));
             }
         }
     }

@@ -9,6 +9,7 @@
 #include "model/Views.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -21,8 +22,8 @@ namespace {
 constexpr int kMaxListedPorts = 12;
 
 QString UnitText(uint8_t id) {
-    return QStringLiteral("unit %1").arg(
-        QString::number(id, 16).rightJustified(2, QLatin1Char('0')).toUpper());
+    return QCoreApplication::translate("UnitPane", "unit %1")
+        .arg(QString::number(id, 16).rightJustified(2, QLatin1Char('0')).toUpper());
 }
 
 } // namespace
@@ -113,24 +114,24 @@ void UnitPane::cmdSave_Click() {
         return;
     }
     if (!Confirmed(kAskSave,
-                   QStringLiteral("Overwrite memory location %1 of %2 with its present state?")
+                   tr("Overwrite memory location %1 of %2 with its present state?")
                        .arg(PresetLabel(*location), UnitText(unit->bID())),
-                   QStringLiteral("What %1 holds now is lost.").arg(PresetLabel(*location)),
-                   QStringLiteral("&Overwrite"))) {
+                   tr("What %1 holds now is lost.").arg(PresetLabel(*location)),
+                   tr("&Overwrite"))) {
         return;
     }
     // The status line says how the unit took it, once it has answered.
-    const QString where = QStringLiteral("memory location %1 of %2")
-                              .arg(PresetLabel(*location), UnitText(unit->bID()));
+    const QString preset = PresetLabel(*location);
+    const QString unitText = UnitText(unit->bID());
     core_.path.SendThen(Change::Preset(Change::Kind::PresetSave, unit->bID(), *location,
                                        unit->objAudioINFO() && unit->objAudioINFO()->blEnabled(),
                                        unit->objVideoINFO() && unit->objVideoINFO()->blEnabled()),
-                        [this, where](bool answered) {
+                        [this, preset, unitText](bool answered) {
                             core_.activity.Act(
-                                answered ? QStringLiteral("Saved the live state to ") + where
-                                         : QStringLiteral("Not saved to %1: the unit did not "
-                                                          "answer")
-                                               .arg(where));
+                                (answered ? tr("Saved the live state to memory location %1 of %2")
+                                          : tr("Not saved to memory location %1 of %2: the unit "
+                                               "did not answer"))
+                                    .arg(preset, unitText));
                         });
     views_.Enable_QRD(false);
     core_.status.SetLoadingMemory(true);
@@ -147,20 +148,20 @@ void UnitPane::cmdLoad_Click() {
     const QStringList lines = ChangeHistory::Describe(core_.history.DifferencesFrom(preview));
     QString details;
     if (preview.empty()) {
-        details = QStringLiteral("Its contents have not been read.");
+        details = tr("Its contents have not been read.");
     } else if (lines.isEmpty()) {
-        details = QStringLiteral("It holds what the unit shows now: nothing will change.");
+        details = tr("It holds what the unit shows now: nothing will change.");
     } else {
-        details = QStringLiteral("These will change:\n") +
-                  lines.mid(0, kMaxListedPorts).join(QLatin1Char('\n'));
+        details =
+            tr("These will change:\n%1").arg(lines.mid(0, kMaxListedPorts).join(QLatin1Char('\n')));
         if (lines.size() > kMaxListedPorts) {
-            details += QStringLiteral("\n… and %1 more.").arg(lines.size() - kMaxListedPorts);
+            details += tr("\n… and %1 more.").arg(lines.size() - kMaxListedPorts);
         }
     }
     if (!Confirmed(kAskLoad,
-                   QStringLiteral("Load memory location %1 into %2?")
+                   tr("Load memory location %1 into %2?")
                        .arg(PresetLabel(*location), UnitText(unit->bID())),
-                   details, QStringLiteral("&Load"))) {
+                   details, tr("&Load"))) {
         return;
     }
     const bool audio = unit->objAudioINFO() && unit->objAudioINFO()->blEnabled();
@@ -168,15 +169,15 @@ void UnitPane::cmdLoad_Click() {
     if (audio || video) {
         // What the preset holds is what the unit will show once loaded.
         const uint32_t tag = core_.history.Record(preview);
-        const QString what = QStringLiteral("memory location %1 into %2")
-                                 .arg(PresetLabel(*location), UnitText(unit->bID()));
+        const QString preset = PresetLabel(*location);
+        const QString unitText = UnitText(unit->bID());
         core_.path.SendThen(
             Change::Preset(Change::Kind::PresetLoad, unit->bID(), *location, audio, video),
-            [this, what](bool answered) {
-                core_.activity.Act(answered ? QStringLiteral("Loaded ") + what
-                                            : QStringLiteral("Not loaded %1: the unit did not "
-                                                             "answer")
-                                                  .arg(what));
+            [this, preset, unitText](bool answered) {
+                core_.activity.Act((answered ? tr("Loaded memory location %1 into %2")
+                                             : tr("Not loaded memory location %1 into %2: the "
+                                                  "unit did not answer"))
+                                       .arg(preset, unitText));
             },
             tag);
         core_.status.SetLoadingStatus(true);

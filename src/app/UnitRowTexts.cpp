@@ -2,6 +2,8 @@
 
 #include "model/ActivityStatus.h"
 
+#include <QCoreApplication>
+
 namespace quadrel {
 
 namespace {
@@ -12,7 +14,9 @@ QString NotYet() {
 }
 
 QString EnableText(bool on) {
-    return on ? QStringLiteral("Enable") : QStringLiteral("Disable");
+    //: A unit supports the feature of this column, or not.
+    return on ? QCoreApplication::translate("UnitList", "Enable")
+              : QCoreApplication::translate("UnitList", "Disable");
 }
 
 template <size_t N> int ColumnOf(const std::array<ListColumn, N>& columns, const QString& key) {
@@ -28,26 +32,52 @@ template <size_t N> int ColumnOf(const std::array<ListColumn, N>& columns, const
 
 const std::array<ListColumn, kUnitColumns>& UnitColumns() {
     static const std::array<ListColumn, kUnitColumns> columns = {{
-        {"ID", "ID", ""},
-        {"NAME", "Name", "Device Name"},
-        {"AV", "A/V", " Support Audio/Video switch tools request."},
-        {"IO", "I/O", "Total Input/Output port."},
-        {"MEMORY", "Memory", "Total Memory location."},
-        {"Video Input Plug Status", "VI Plug", "Support Video input plug detection."},
-        {"Audio Input Plug Status", "AI Plug", "Support Audioinput plug detection."},
-        {"Video Output Plug Status", "VO Plug", "Support Video output plug detection."},
-        {"Audio Output Plug Status", "AO Plug", "Support Audio output plug detection."},
-        {"EDID Type", "EDID Type", "Support EDID type select request."},
-        {"Volumn", "Volume", "Support Volumn and Mute control."},
-        {"Bass", "Bass", "Support Bass control."},
-        {"Treble", "Treble", "Support Treble control."},
-        {"Subwoofer", "Subwoofer", "Support Subwoofer control."},
-        {"Delay", "Delay", "Support Delay control."},
-        {"Delay Unit", "Delay Unit", "Delay time unit in ms."},
-        {"Max Delay", "Max Delay", "Maximum delay time in ms."},
-        {"Firmware Version", "Version", "Firmware Version"},
+        {"ID", QT_TRANSLATE_NOOP("ListColumn", "ID"), ""},
+        {"NAME", QT_TRANSLATE_NOOP("ListColumn", "Name"),
+         QT_TRANSLATE_NOOP("ListColumn", "Device Name")},
+        {"AV", QT_TRANSLATE_NOOP("ListColumn", "A/V"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support Audio/Video switch tools request.")},
+        {"IO", QT_TRANSLATE_NOOP("ListColumn", "I/O"),
+         QT_TRANSLATE_NOOP("ListColumn", "Total Input/Output port.")},
+        {"MEMORY", QT_TRANSLATE_NOOP("ListColumn", "Memory"),
+         QT_TRANSLATE_NOOP("ListColumn", "Total Memory location.")},
+        {"Video Input Plug Status", QT_TRANSLATE_NOOP("ListColumn", "VI Plug"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support Video input plug detection.")},
+        {"Audio Input Plug Status", QT_TRANSLATE_NOOP("ListColumn", "AI Plug"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support Audio input plug detection.")},
+        {"Video Output Plug Status", QT_TRANSLATE_NOOP("ListColumn", "VO Plug"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support Video output plug detection.")},
+        {"Audio Output Plug Status", QT_TRANSLATE_NOOP("ListColumn", "AO Plug"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support Audio output plug detection.")},
+        {"EDID Type", QT_TRANSLATE_NOOP("ListColumn", "EDID Type"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support EDID type select request.")},
+        {"Volumn", QT_TRANSLATE_NOOP("ListColumn", "Volume"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support Volume and Mute control.")},
+        {"Bass", QT_TRANSLATE_NOOP("ListColumn", "Bass"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support Bass control.")},
+        {"Treble", QT_TRANSLATE_NOOP("ListColumn", "Treble"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support Treble control.")},
+        {"Subwoofer", QT_TRANSLATE_NOOP("ListColumn", "Subwoofer"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support Subwoofer control.")},
+        {"Delay", QT_TRANSLATE_NOOP("ListColumn", "Delay"),
+         QT_TRANSLATE_NOOP("ListColumn", "Support Delay control.")},
+        {"Delay Unit", QT_TRANSLATE_NOOP("ListColumn", "Delay Unit"),
+         QT_TRANSLATE_NOOP("ListColumn", "Delay time unit in ms.")},
+        {"Max Delay", QT_TRANSLATE_NOOP("ListColumn", "Max Delay"),
+         QT_TRANSLATE_NOOP("ListColumn", "Maximum delay time in ms.")},
+        {"Firmware Version", QT_TRANSLATE_NOOP("ListColumn", "Version"),
+         QT_TRANSLATE_NOOP("ListColumn", "Firmware Version")},
     }};
     return columns;
+}
+
+QString HeaderText(const ListColumn& column) {
+    return QCoreApplication::translate("ListColumn", column.header);
+}
+
+QString ToolTipText(const ListColumn& column) {
+    return *column.toolTip == '\0' ? QString()
+                                   : QCoreApplication::translate("ListColumn", column.toolTip);
 }
 
 int UnitColumnOf(const QString& key) {
@@ -56,15 +86,23 @@ int UnitColumnOf(const QString& key) {
 
 const std::array<ListColumn, kMemoryColumns>& MemoryColumns() {
     static const std::array<ListColumn, kMemoryColumns> columns = {{
-        {"Output Port Number", "Port", ""},
-        {"VIDEO", "Video", "Connectted Video input port number"},
-        {"AUDIO", "Audio", "Connectted Audio input port number"},
-        {"Mute Status", "Mute", "Mute status"},
-        {"Volumn Level", "Volume", "Volumn level"},
-        {"Bass Level", "Bass", "Bass level"},
-        {"Treble Level", "Treble", "Treble level"},
-        {"Subwoofer Level", "Subwoofer", "Subwoofer level"},
-        {"Delay Time", "Delay", "Delay time in ms"},
+        {"Output Port Number", QT_TRANSLATE_NOOP("ListColumn", "Port"), ""},
+        {"VIDEO", QT_TRANSLATE_NOOP("ListColumn", "Video"),
+         QT_TRANSLATE_NOOP("ListColumn", "Connected Video input port number")},
+        {"AUDIO", QT_TRANSLATE_NOOP("ListColumn", "Audio"),
+         QT_TRANSLATE_NOOP("ListColumn", "Connected Audio input port number")},
+        {"Mute Status", QT_TRANSLATE_NOOP("ListColumn", "Mute"),
+         QT_TRANSLATE_NOOP("ListColumn", "Mute status")},
+        {"Volumn Level", QT_TRANSLATE_NOOP("ListColumn", "Volume"),
+         QT_TRANSLATE_NOOP("ListColumn", "Volume level")},
+        {"Bass Level", QT_TRANSLATE_NOOP("ListColumn", "Bass"),
+         QT_TRANSLATE_NOOP("ListColumn", "Bass level")},
+        {"Treble Level", QT_TRANSLATE_NOOP("ListColumn", "Treble"),
+         QT_TRANSLATE_NOOP("ListColumn", "Treble level")},
+        {"Subwoofer Level", QT_TRANSLATE_NOOP("ListColumn", "Subwoofer"),
+         QT_TRANSLATE_NOOP("ListColumn", "Subwoofer level")},
+        {"Delay Time", QT_TRANSLATE_NOOP("ListColumn", "Delay"),
+         QT_TRANSLATE_NOOP("ListColumn", "Delay time in ms")},
     }};
     return columns;
 }
@@ -96,10 +134,13 @@ UnitRow RowOf(int id) {
 
 UnitRow LastSeenRowOf(uint8_t id, const QString& name) {
     UnitRow row = RowOf(id);
-    row.iconTip = QStringLiteral("Unit %1 was found here by the last scan; it has not answered yet")
-                      .arg(row.text);
-    row.cells[1] =
-        name.isEmpty() ? QStringLiteral("(last seen)") : QStringLiteral("%1 (last seen)").arg(name);
+    row.iconTip =
+        QCoreApplication::translate(
+            "UnitList", "Unit %1 was found here by the last scan; it has not answered yet")
+            .arg(row.text);
+    row.cells[1] = name.isEmpty()
+                       ? QCoreApplication::translate("UnitList", "(last seen)")
+                       : QCoreApplication::translate("UnitList", "%1 (last seen)").arg(name);
     for (size_t k = 2; k < row.cells.size(); ++k) {
         row.cells[k] = NotYet();
     }
@@ -122,10 +163,10 @@ UnitRow UnitRowOf(const QRDSTA& unit) {
     auto& c = row.cells;
     c[0] = row.text;
     c[1] = unit.sName();
-    c[2] = a && v ? QStringLiteral("Both")
-           : a    ? QStringLiteral("Audio")
-           : v    ? QStringLiteral("Video")
-                  : QStringLiteral("None");
+    c[2] = a && v ? QCoreApplication::translate("UnitList", "Both")
+           : a    ? QCoreApplication::translate("UnitList", "Audio")
+           : v    ? QCoreApplication::translate("UnitList", "Video")
+                  : QCoreApplication::translate("UnitList", "None");
     c[3] = QStringLiteral("%1/%2").arg(unit.iInputCount()).arg(unit.iOutputCount());
     c[4] = QString::number(unit.iMemoryCount());
     c[5] = EnableText(plug && plug->blSupportVideoInputPlugDetection());
@@ -143,7 +184,7 @@ UnitRow UnitRowOf(const QRDSTA& unit) {
     const bool told =
         firmware && firmware->iMajor() + firmware->iMinor() + firmware->iReversion() > 0;
     c[17] = firmware && firmware->blEnabled() ? (told ? firmware->text() : NotYet())
-                                              : QStringLiteral("Unknow");
+                                              : QCoreApplication::translate("UnitList", "Unknown");
     // What only the extended block tells is not known until it is read.
     if (unit.blExtendedInfoExist() && !unit.blExtendedRead()) {
         for (size_t k = 5; k <= 17; ++k) {

@@ -16,6 +16,10 @@ struct ListColumn {
     const char* toolTip;
 };
 
+// The header and tool tip in the window's language.
+QString HeaderText(const ListColumn& column);
+QString ToolTipText(const ListColumn& column);
+
 // The 18 columns of the unit list lstQRD, in order.
 constexpr int kUnitColumns = 18;
 const std::array<ListColumn, kUnitColumns>& UnitColumns();

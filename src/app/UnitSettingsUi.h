@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "model/UnitNames.h"
 #include "model/UnitSettingsJob.h"
 
@@ -21,6 +23,8 @@ class QuadrelCore;
 // job that does the work. The file chooser and the yes/no questions can be
 // answered by a test.
 class UnitSettingsUi {
+    Q_DECLARE_TR_FUNCTIONS(UnitSettingsUi)
+
 public:
     struct Ask {
         // A file name to save to (save) or read from; empty to give up.

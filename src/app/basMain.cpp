@@ -250,11 +250,10 @@ void basMain::TellStep(ChangeHistory::Outcome outcome, bool undo) {
     // The status line says what every press did; a refusal is also a box.
     const QString text = core_.history.Message(outcome);
     if (outcome == ChangeHistory::Outcome::Sent) {
-        core_.activity.Act((undo ? QStringLiteral("Undone: ") : QStringLiteral("Done again: ")) +
-                           core_.history.lastStep());
+        core_.activity.Act(
+            (undo ? tr("Undone: %1") : tr("Done again: %1")).arg(core_.history.lastStep()));
     } else if (outcome == ChangeHistory::Outcome::Nothing) {
-        core_.activity.Act(undo ? QStringLiteral("Nothing to undo")
-                                : QStringLiteral("Nothing to redo"));
+        core_.activity.Act(undo ? tr("Nothing to undo") : tr("Nothing to redo"));
     } else {
         core_.activity.Act(text);
     }
@@ -269,15 +268,15 @@ bool basMain::Main() {
     comm_.GetExistPort();
     comm_.GetValidBaudRate();
     if (comm_.PortList().isEmpty()) {
-        messages_.MsgBox(nullptr, QStringLiteral("Can not found COM port"));
+        messages_.MsgBox(nullptr, tr("Can not find COM port"));
         return false;
     }
 
     const PortSettings::Values stored = settings_.Read();
     if (!stored.problem.isEmpty()) {
         // Not the first start: the operator should know why Options asks.
-        messages_.MsgBox(nullptr, QStringLiteral("The settings file %1 %2. The port and baud rate "
-                                                 "in it are not used: choose them in Options.")
+        messages_.MsgBox(nullptr, tr("The settings file %1 %2. The port and baud rate "
+                                     "in it are not used: choose them in Options.")
                                       .arg(settings_.fileName(), stored.problem));
     }
     line_.blAutoBaudRate = stored.blAutoBaudRate;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "app/AppHooks.h"
 #include "app/ComLine.h"
 #include "log/HeldTrace.h"
@@ -31,6 +33,8 @@ class frmMain;
 // from outside, so tests run it on fake ports, in virtual time and in
 // temporary folders.
 class basMain {
+    Q_DECLARE_TR_FUNCTIONS(basMain)
+
 public:
     struct Environment {
         basCOMM& comm;

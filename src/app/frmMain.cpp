@@ -58,8 +58,11 @@ void frmMain::BuildFrame() {
     auto* central = new QWidget(this);
     TabStrip1_ = new QTabBar(central);
     TabStrip1_->setObjectName(QStringLiteral("TabStrip1"));
-    for (const char* key : {"Switch", "Audio", "Video"}) {
-        const int index = TabStrip1_->addTab(QString::fromLatin1(key));
+    // The pages are found by their keys; the captions are the window's language.
+    const std::pair<const char*, QString> tabs[] = {
+        {"Switch", tr("Switch")}, {"Audio", tr("Audio")}, {"Video", tr("Video")}};
+    for (const auto& [key, caption] : tabs) {
+        const int index = TabStrip1_->addTab(caption);
         TabStrip1_->setTabData(index, QString::fromLatin1(key));
     }
     auto* pages = new QWidget(central);
@@ -88,14 +91,14 @@ void frmMain::BuildFrame() {
 
     Frame1_ = new QFrame(central);
     Frame1_->setObjectName(QStringLiteral("Frame1"));
-    cmdOptions_ = new QPushButton(QStringLiteral("&Options"), Frame1_);
-    cmdScan_ = new QPushButton(QStringLiteral("S&can"), Frame1_);
-    cmdExit_ = new QPushButton(QStringLiteral("E&xit"), Frame1_);
+    cmdOptions_ = new QPushButton(tr("&Options"), Frame1_);
+    cmdScan_ = new QPushButton(tr("S&can"), Frame1_);
+    cmdExit_ = new QPushButton(tr("E&xit"), Frame1_);
     // A unit's settings to a file and back: beside Options, as they act on
     // the unit rather than on the program.
-    cmdSaveSettings_ = new QPushButton(QStringLiteral("Save unit settings…"), Frame1_);
+    cmdSaveSettings_ = new QPushButton(tr("Save unit settings…"), Frame1_);
     cmdSaveSettings_->setObjectName(QStringLiteral("cmdSaveSettings"));
-    cmdRestoreSettings_ = new QPushButton(QStringLiteral("Restore unit settings…"), Frame1_);
+    cmdRestoreSettings_ = new QPushButton(tr("Restore unit settings…"), Frame1_);
     cmdRestoreSettings_->setObjectName(QStringLiteral("cmdRestoreSettings"));
     auto* buttons = new QHBoxLayout(Frame1_);
     buttons->setContentsMargins(0, 0, 0, 0);
@@ -154,7 +157,7 @@ void frmMain::BuildFrame() {
 }
 
 void frmMain::BuildEditMenu() {
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
     const auto hook = [this](std::function<void()> AppHooks::*member) {
         return [this, member] {
@@ -163,14 +166,14 @@ void frmMain::BuildEditMenu() {
             }
         };
     };
-    actUndo_ = edit->addAction(QStringLiteral("&Undo"));
+    actUndo_ = edit->addAction(tr("&Undo"));
     actUndo_->setObjectName(QStringLiteral("actUndo"));
     connect(actUndo_, &QAction::triggered, this, hook(&AppHooks::Undo));
-    actRedo_ = edit->addAction(QStringLiteral("&Redo"));
+    actRedo_ = edit->addAction(tr("&Redo"));
     actRedo_->setObjectName(QStringLiteral("actRedo"));
     connect(actRedo_, &QAction::triggered, this, hook(&AppHooks::Redo));
     edit->addSeparator();
-    QAction* goTo = edit->addAction(QStringLiteral("&Go to input or output…"));
+    QAction* goTo = edit->addAction(tr("&Go to input or output…"));
     goTo->setObjectName(QStringLiteral("actGoTo"));
     goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     connect(goTo, &QAction::triggered, this, hook(&AppHooks::GoTo));
@@ -181,8 +184,7 @@ void frmMain::BuildEditMenu() {
         {QKeySequence(Qt::CTRL | Qt::Key_Z), &AppHooks::Undo},
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &AppHooks::Redo}};
     for (const auto& [keys, member] : steps) {
-        auto* action = new QAction(
-            member == &AppHooks::Undo ? QStringLiteral("Undo") : QStringLiteral("Redo"), this);
+        auto* action = new QAction(member == &AppHooks::Undo ? tr("Undo") : tr("Redo"), this);
         action->setShortcut(keys);
         connect(action, &QAction::triggered, this, hook(member));
         addAction(action);
@@ -191,15 +193,15 @@ void frmMain::BuildEditMenu() {
 }
 
 void frmMain::UndoStepsChanged() {
-    const std::tuple<QAction*, bool, const char*, const char*> entries[] = {
-        {actUndo_, true, "&Undo", "Ctrl+Z"}, {actRedo_, false, "&Redo", "Ctrl+Shift+Z"}};
-    for (const auto& [action, undo, words, keys] : entries) {
+    const std::tuple<QAction*, bool, QString, QString, const char*> entries[] = {
+        {actUndo_, true, tr("&Undo"), tr("&Undo: %1"), "Ctrl+Z"},
+        {actRedo_, false, tr("&Redo"), tr("&Redo: %1"), "Ctrl+Shift+Z"}};
+    for (const auto& [action, undo, words, wordsOfStep, keys] : entries) {
         const QString step = hooks_.NextStep ? hooks_.NextStep(undo) : QString();
         // The step in the menu, cut short; whole in the tool tip.
         const QString shown = fontMetrics().elidedText(step, Qt::ElideRight, 420);
-        action->setText(QLatin1String(words) +
-                        (step.isEmpty() ? QString() : QStringLiteral(": ") + shown) +
-                        QLatin1Char('\t') + QLatin1String(keys));
+        action->setText((step.isEmpty() ? words : wordsOfStep.arg(shown)) + QLatin1Char('\t') +
+                        QKeySequence(QString::fromLatin1(keys)).toString(QKeySequence::NativeText));
         action->setToolTip(step);
         action->setEnabled(!step.isEmpty());
     }

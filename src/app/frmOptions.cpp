@@ -1,6 +1,7 @@
 #include "app/frmOptions.h"
 
 #include "app/ComLine.h"
+#include "app/Language.h"
 #include "control/WheelGuard.h"
 
 #include <QComboBox>
@@ -17,7 +18,7 @@ namespace quadrel {
 frmOptions::frmOptions(ComLine& line, std::function<void()> clearUnitPane, QWidget* parent)
     : QDialog(parent), line_(line), clearUnitPane_(std::move(clearUnitPane)) {
     setObjectName(QStringLiteral("frmOptions"));
-    setWindowTitle(QStringLiteral("Options"));
+    setWindowTitle(tr("Options"));
     setModal(true);
 
     TabStrip1_ = new QTabWidget(this);
@@ -27,9 +28,9 @@ frmOptions::frmOptions(ComLine& line, std::function<void()> clearUnitPane, QWidg
     cboPortNumber_->setObjectName(QStringLiteral("cboPortNumber"));
     cboBaudRate_ = new QComboBox(page);
     cboBaudRate_->setObjectName(QStringLiteral("cboBaudRate"));
-    Label1_ = new QLabel(QStringLiteral("&Port number :"), page);
+    Label1_ = new QLabel(tr("&Port number :"), page);
     Label1_->setBuddy(cboPortNumber_);
-    Label2_ = new QLabel(QStringLiteral("&Baud rate :"), page);
+    Label2_ = new QLabel(tr("&Baud rate :"), page);
     Label2_->setBuddy(cboBaudRate_);
     GuardWheel(cboPortNumber_);
     GuardWheel(cboBaudRate_);
@@ -37,9 +38,11 @@ frmOptions::frmOptions(ComLine& line, std::function<void()> clearUnitPane, QWidg
     form->addRow(Label1_, cboPortNumber_);
     form->addRow(Label2_, cboBaudRate_);
 
-    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
+    AddLanguagePage();
+
+    cmdOK_ = new QPushButton(tr("OK"), this);
     cmdOK_->setDefault(true);
-    cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel_ = new QPushButton(tr("Cancel"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK_);
@@ -61,6 +64,33 @@ frmOptions::frmOptions(ComLine& line, std::function<void()> clearUnitPane, QWidg
     FillBaudRateList();
     blOptionsCancelled_ = true;
     UpdateOK();
+}
+
+void frmOptions::AddLanguagePage() {
+    auto* page = new QWidget(TabStrip1_);
+    TabStrip1_->addTab(page, tr("Window"));
+    cboLanguage_ = new QComboBox(page);
+    cboLanguage_->setObjectName(QStringLiteral("cboLanguage"));
+    GuardWheel(cboLanguage_);
+    const std::optional<LanguageChoice> kept = ParseLanguage(line_.settings().Read().language);
+    for (LanguageChoice choice :
+         {LanguageChoice::System, LanguageChoice::English, LanguageChoice::TraditionalChinese}) {
+        cboLanguage_->addItem(LanguageCaption(choice), LanguageKey(choice));
+        if (choice == kept.value_or(LanguageChoice::System)) {
+            cboLanguage_->setCurrentIndex(cboLanguage_->count() - 1);
+        }
+    }
+    keptLanguage_ = cboLanguage_->currentData().toString();
+    auto* label = new QLabel(tr("&Language:"), page);
+    label->setBuddy(cboLanguage_);
+    // Every caption is made when its window is: a new language shows whole
+    // at the next start rather than half now.
+    auto* note = new QLabel(tr("The window changes its language at the next start."), page);
+    note->setObjectName(QStringLiteral("lblLanguageNote"));
+    note->setWordWrap(true);
+    auto* form = new QFormLayout(page);
+    form->addRow(label, cboLanguage_);
+    form->addRow(note);
 }
 
 void frmOptions::FillPortNumberList() {
@@ -117,17 +147,22 @@ void frmOptions::cmdOK_Click() {
         QString reason;
         if (!line_.settings().Write(port, rate, reason)) {
             line_.messages().MsgBox(
-                this, QStringLiteral("COM%1 at %2 baud is in use now, but the choice could not be "
-                                     "stored in %3 (%4). The next start will not use it.")
+                this, tr("COM%1 at %2 baud is in use now, but the choice could not be "
+                         "stored in %3 (%4). The next start will not use it.")
                           .arg(port)
                           .arg(rate)
                           .arg(line_.settings().fileName(), reason));
+        }
+        const QString language = cboLanguage_->currentData().toString();
+        if (language != keptLanguage_ && !line_.settings().WriteLanguage(language, reason)) {
+            line_.messages().MsgBox(this, tr("The language could not be stored in %1 (%2).")
+                                              .arg(line_.settings().fileName(), reason));
         }
         blOptionsCancelled_ = false;
         accept();
         return;
     }
-    line_.messages().MsgBox(this, QStringLiteral("Can not open COM") + QString::number(port));
+    line_.messages().MsgBox(this, tr("Can not open COM%1").arg(port));
     line_.comm().GetExistPort();
     // The list stays on the port just tried: going back to the port in use
     // would make a second OK open and store a port the operator did not pick.

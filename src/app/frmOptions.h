@@ -40,6 +40,7 @@ public:
     QLabel* Label2() const { return Label2_; }
     QComboBox* cboPortNumber() const { return cboPortNumber_; }
     QComboBox* cboBaudRate() const { return cboBaudRate_; }
+    QComboBox* cboLanguage() const { return cboLanguage_; }
     QPushButton* cmdOK() const { return cmdOK_; }
     QPushButton* cmdCancel() const { return cmdCancel_; }
 
@@ -48,6 +49,7 @@ protected:
 
 private:
     void UpdateOK();
+    void AddLanguagePage();
 
     ComLine& line_;
     std::function<void()> clearUnitPane_;
@@ -57,6 +59,8 @@ private:
     QLabel* Label2_ = nullptr;
     QComboBox* cboPortNumber_ = nullptr;
     QComboBox* cboBaudRate_ = nullptr;
+    QComboBox* cboLanguage_ = nullptr;
+    QString keptLanguage_;
     QPushButton* cmdOK_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
 };

@@ -1,5 +1,6 @@
 // Quadrel: controls audio/video matrix switchers on an RS-232 line.
 #include "app/EarlyArguments.h"
+#include "app/Language.h"
 #include "app/QtMessageBoxes.h"
 #include "app/SystemLogClock.h"
 #include "app/basMain.h"
@@ -55,6 +56,14 @@ int main(int argc, char** argv) {
     // X11 takes the icon from the theme the install put it in.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUADREL_APP_ID));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QUADREL_APP_ID)));
+
+    // Before the first caption is made: the choice in Options, else the
+    // desktop's language.
+    quadrel::Translations translations;
+    const QString kept =
+        quadrel::PortSettings(quadrel::PortSettings::DefaultFileName()).Read().language;
+    translations.Install(quadrel::TranslationFor(
+        quadrel::ParseLanguage(kept).value_or(quadrel::LanguageChoice::System), QLocale::system()));
 
     quadrel::basCOMM comm(quadrel::PortFolders::FromEnvironment());
     quadrel::QtSerialPort port(comm);

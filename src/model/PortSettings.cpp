@@ -24,6 +24,8 @@ const QString kGroup = QStringLiteral("COM");
 const QString kPortNumber = QStringLiteral("PORT NUMBER");
 const QString kBaudRate = QStringLiteral("BAUD RATE");
 const QString kAutoBaudRate = QStringLiteral("AUTO BAUDRATE");
+const QString kWindowGroup = QStringLiteral("WINDOW");
+const QString kLanguage = QStringLiteral("LANGUAGE");
 // Three short values; anything much larger is not a file of ours.
 constexpr qint64 kMaxBytes = 1024 * 1024;
 
@@ -172,6 +174,9 @@ PortSettings::Values PortSettings::Read() const {
     const QString autoBaudRate = settings.value(kAutoBaudRate).toString();
     const QString portNumber = settings.value(kPortNumber).toString();
     const QString baudRate = settings.value(kBaudRate).toString();
+    settings.endGroup();
+    settings.beginGroup(kWindowGroup);
+    const QString language = settings.value(kLanguage).toString();
     // Qt parses a group when it is first asked for: all of them are, so
     // damage anywhere in the file is found.
     settings.endGroup();
@@ -186,10 +191,21 @@ PortSettings::Values PortSettings::Read() const {
     v.blAutoBaudRate = ParseBool(autoBaudRate).value_or(false);
     v.iPortNumber = ParseInt16(portNumber).value_or(0);
     v.lBaudRate = ParseInt32(baudRate).value_or(0);
+    v.language = language.left(32);
     return v;
 }
 
 bool PortSettings::Write(int16_t portNumber, int32_t baudRate, QString& reason) {
+    return Store({{kGroup, kPortNumber, QString::number(portNumber)},
+                  {kGroup, kBaudRate, QString::number(baudRate)}},
+                 reason);
+}
+
+bool PortSettings::WriteLanguage(const QString& language, QString& reason) {
+    return Store({{kWindowGroup, kLanguage, language}}, reason);
+}
+
+bool PortSettings::Store(std::initializer_list<Entry> entries, QString& reason) {
     // QSettings reads the file first, and would wait on a FIFO.
     struct stat info {};
     if (::stat(LocalFileNames::Encode(fileName_).constData(), &info) == 0 &&
@@ -198,10 +214,9 @@ bool PortSettings::Write(int16_t portNumber, int32_t baudRate, QString& reason) 
         return false;
     }
     QSettings settings(fileName_, QSettings::NativeFormat);
-    settings.beginGroup(kGroup);
-    settings.setValue(kPortNumber, QString::number(portNumber));
-    settings.setValue(kBaudRate, QString::number(baudRate));
-    settings.endGroup();
+    for (const Entry& entry : entries) {
+        settings.setValue(entry.group + QLatin1Char('/') + entry.key, entry.value);
+    }
     settings.sync();
     // Qt writes through a new file renamed over the old one, so a failed
     // write leaves the old file as it was. A format error is the old file's:

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 
 namespace quadrel {
@@ -29,6 +30,9 @@ public:
         bool blAutoBaudRate = false;
         int16_t iPortNumber = 0;
         int32_t lBaudRate = 0;
+        // The window's language as Options keeps it ("System", "en",
+        // "zh_TW"); empty when none was chosen. Group "WINDOW".
+        QString language;
         FileState file = FileState::Absent;
         // Why no value was taken from the file ("cannot be read (it is a
         // folder)"); empty when it was read or is absent.
@@ -41,6 +45,8 @@ public:
     // False, with the reason, when the file could not be written: it then
     // stays as it was.
     bool Write(int16_t portNumber, int32_t baudRate, QString& reason);
+    // "LANGUAGE" of group "WINDOW", likewise.
+    bool WriteLanguage(const QString& language, QString& reason);
 
     const QString& fileName() const { return fileName_; }
 
@@ -54,6 +60,13 @@ public:
     static std::optional<bool> ParseBool(const QString& text);
 
 private:
+    struct Entry {
+        QString group;
+        QString key;
+        QString value;
+    };
+    bool Store(std::initializer_list<Entry> entries, QString& reason);
+
     QString fileName_;
 };
 

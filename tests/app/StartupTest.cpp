@@ -51,7 +51,7 @@ TEST(Startup, NoPortOnlySaysSoAndAFirstRunAsksCancelEndsOkOpensStoresAndScans) {
     {
         AppRig rig;
         EXPECT_FALSE(rig.program().Main());
-        EXPECT_EQ(rig.messages.texts, QStringList{"Can not found COM port"});
+        EXPECT_EQ(rig.messages.texts, QStringList{"Can not find COM port"});
         EXPECT_EQ(rig.program().mainWindow(), nullptr);
         EXPECT_FALSE(AnyWindowVisible());
         EXPECT_FALSE(rig.SettingsWritten());

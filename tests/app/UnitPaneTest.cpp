@@ -103,7 +103,7 @@ TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(Cells(r.pane, 10,
                     {"NAME", "AV", "IO", "MEMORY", "Delay", "Delay Unit", "Firmware Version"}),
-              "<b>MX</b>|Audio|8/4|15|Disable||Unknow");
+              "<b>MX</b>|Audio|8/4|15|Disable||Unknown");
     EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD10"));
     EXPECT_EQ(r.pane.cboMemoryLOC()->count(), 15);
     EXPECT_EQ(r.pane.cboMemoryLOC()->currentText(), "#1");
@@ -126,10 +126,10 @@ TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
     const std::tuple<int, const char*, const char*> cells[] = {{2, "AUDIO", "3"},
                                                                {1, "AUDIO", "None"},
                                                                {3, "Volumn Level", "40"},
-                                                               {3, "Delay Time", "Unknow"},
+                                                               {3, "Delay Time", "Unknown"},
                                                                {3, "Mute Status", "Mute"},
                                                                {1, "VIDEO", "None"},
-                                                               {1, "Subwoofer Level", "Unknow"},
+                                                               {1, "Subwoofer Level", "Unknown"},
                                                                {1, "Delay Time", "65535"}};
     for (const auto& [output, column, text] : cells) {
         EXPECT_EQ(rows.CellText(output, column), text) << output << " " << column;

@@ -1,0 +1,1139 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW">
+<context>
+    <name>Language</name>
+    <message>
+        <source>System</source>
+        <extracomment>The language the desktop is set to.</extracomment>
+        <translation>系統</translation>
+    </message>
+</context>
+<context>
+    <name>ListColumn</name>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名稱</translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation>設備名稱</translation>
+    </message>
+    <message>
+        <source>A/V</source>
+        <translation>A/V</translation>
+    </message>
+    <message>
+        <source>Support Audio/Video switch tools request.</source>
+        <translation>支援音訊/視訊切換要求。</translation>
+    </message>
+    <message>
+        <source>I/O</source>
+        <translation>I/O</translation>
+    </message>
+    <message>
+        <source>Total Input/Output port.</source>
+        <translation>輸入/輸出埠總數。</translation>
+    </message>
+    <message>
+        <source>Memory</source>
+        <translation>記憶</translation>
+    </message>
+    <message>
+        <source>Total Memory location.</source>
+        <translation>記憶位置總數。</translation>
+    </message>
+    <message>
+        <source>VI Plug</source>
+        <translation>視訊輸入偵測</translation>
+    </message>
+    <message>
+        <source>Support Video input plug detection.</source>
+        <translation>支援視訊輸入接頭偵測。</translation>
+    </message>
+    <message>
+        <source>AI Plug</source>
+        <translation>音訊輸入偵測</translation>
+    </message>
+    <message>
+        <source>Support Audio input plug detection.</source>
+        <translation>支援音訊輸入接頭偵測。</translation>
+    </message>
+    <message>
+        <source>VO Plug</source>
+        <translation>視訊輸出偵測</translation>
+    </message>
+    <message>
+        <source>Support Video output plug detection.</source>
+        <translation>支援視訊輸出接頭偵測。</translation>
+    </message>
+    <message>
+        <source>AO Plug</source>
+        <translation>音訊輸出偵測</translation>
+    </message>
+    <message>
+        <source>Support Audio output plug detection.</source>
+        <translation>支援音訊輸出接頭偵測。</translation>
+    </message>
+    <message>
+        <source>EDID Type</source>
+        <translation>EDID 類型</translation>
+    </message>
+    <message>
+        <source>Support EDID type select request.</source>
+        <translation>支援 EDID 類型選擇要求。</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Support Volume and Mute control.</source>
+        <translation>支援音量與靜音控制。</translation>
+    </message>
+    <message>
+        <source>Bass</source>
+        <translation>低音</translation>
+    </message>
+    <message>
+        <source>Support Bass control.</source>
+        <translation>支援低音控制。</translation>
+    </message>
+    <message>
+        <source>Treble</source>
+        <translation>高音</translation>
+    </message>
+    <message>
+        <source>Support Treble control.</source>
+        <translation>支援高音控制。</translation>
+    </message>
+    <message>
+        <source>Subwoofer</source>
+        <translation>重低音</translation>
+    </message>
+    <message>
+        <source>Support Subwoofer control.</source>
+        <translation>支援重低音控制。</translation>
+    </message>
+    <message>
+        <source>Delay</source>
+        <translation>延遲</translation>
+    </message>
+    <message>
+        <source>Support Delay control.</source>
+        <translation>支援延遲控制。</translation>
+    </message>
+    <message>
+        <source>Delay Unit</source>
+        <translation>延遲單位</translation>
+    </message>
+    <message>
+        <source>Delay time unit in ms.</source>
+        <translation>延遲時間單位（毫秒）。</translation>
+    </message>
+    <message>
+        <source>Max Delay</source>
+        <translation>最大延遲</translation>
+    </message>
+    <message>
+        <source>Maximum delay time in ms.</source>
+        <translation>最大延遲時間（毫秒）。</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>Firmware Version</source>
+        <translation>韌體版本</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>埠</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>視訊</translation>
+    </message>
+    <message>
+        <source>Connected Video input port number</source>
+        <translation>連接的視訊輸入埠編號</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>音訊</translation>
+    </message>
+    <message>
+        <source>Connected Audio input port number</source>
+        <translation>連接的音訊輸入埠編號</translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <translation>靜音</translation>
+    </message>
+    <message>
+        <source>Mute status</source>
+        <translation>靜音狀態</translation>
+    </message>
+    <message>
+        <source>Volume level</source>
+        <translation>音量大小</translation>
+    </message>
+    <message>
+        <source>Bass level</source>
+        <translation>低音大小</translation>
+    </message>
+    <message>
+        <source>Treble level</source>
+        <translation>高音大小</translation>
+    </message>
+    <message>
+        <source>Subwoofer level</source>
+        <translation>重低音大小</translation>
+    </message>
+    <message>
+        <source>Delay time in ms</source>
+        <translation>延遲時間（毫秒）</translation>
+    </message>
+</context>
+<context>
+    <name>OutputSource</name>
+    <message>
+        <source>input %1</source>
+        <translation>輸入 %1</translation>
+    </message>
+    <message>
+        <source>%1 (input %2)</source>
+        <translation>%1（輸入 %2）</translation>
+    </message>
+    <message>
+        <source>audio from %1</source>
+        <translation>音訊來自%1</translation>
+    </message>
+    <message>
+        <source>no audio</source>
+        <translation>無音訊</translation>
+    </message>
+    <message>
+        <source>video from %1</source>
+        <translation>視訊來自%1</translation>
+    </message>
+    <message>
+        <source>no video</source>
+        <translation>無視訊</translation>
+    </message>
+    <message>
+        <source>Output %1: %2</source>
+        <translation>輸出 %1：%2</translation>
+    </message>
+    <message>
+        <source>Output %1 (%2): %3</source>
+        <translation>輸出 %1（%2）：%3</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>，</translation>
+    </message>
+</context>
+<context>
+    <name>Pictures</name>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1，%2</translation>
+    </message>
+    <message>
+        <source>audio routed</source>
+        <translation>音訊已切換</translation>
+    </message>
+    <message>
+        <source>audio not routed</source>
+        <translation>音訊未切換</translation>
+    </message>
+    <message>
+        <source>audio not switchable</source>
+        <translation>音訊無法切換</translation>
+    </message>
+    <message>
+        <source>video routed</source>
+        <translation>視訊已切換</translation>
+    </message>
+    <message>
+        <source>video not routed</source>
+        <translation>視訊未切換</translation>
+    </message>
+    <message>
+        <source>video not switchable</source>
+        <translation>視訊無法切換</translation>
+    </message>
+    <message>
+        <source>%1, pressed</source>
+        <translation>%1，已按下</translation>
+    </message>
+    <message>
+        <source>plug state unknown</source>
+        <translation>接頭狀態不明</translation>
+    </message>
+    <message>
+        <source>unplugged</source>
+        <translation>未插入</translation>
+    </message>
+    <message>
+        <source>plugged</source>
+        <translation>已插入</translation>
+    </message>
+    <message>
+        <source>answering</source>
+        <translation>有回應</translation>
+    </message>
+    <message>
+        <source>not answering</source>
+        <translation>無回應</translation>
+    </message>
+    <message>
+        <source>muted</source>
+        <translation>已靜音</translation>
+    </message>
+    <message>
+        <source>not muted</source>
+        <translation>未靜音</translation>
+    </message>
+</context>
+<context>
+    <name>PortStatus</name>
+    <message>
+        <source>COM%1, %2 baud</source>
+        <translation>COM%1，鮑率 %2</translation>
+    </message>
+    <message>
+        <source>No port open: choose a port in Options</source>
+        <translation>未開啟連接埠：請在「選項」中選擇連接埠</translation>
+    </message>
+    <message>
+        <source>%1: open</source>
+        <translation>%1：已開啟</translation>
+    </message>
+    <message>
+        <source>%1: could not be opened; choose a port in Options</source>
+        <translation>%1：無法開啟；請在「選項」中選擇連接埠</translation>
+    </message>
+    <message>
+        <source>%1: could not be opened (%2); choose a port in Options</source>
+        <translation>%1：無法開啟（%2）；請在「選項」中選擇連接埠</translation>
+    </message>
+    <message>
+        <source>%1: lost; opened again when it comes back, or choose a port in Options</source>
+        <translation>%1：已中斷；恢復時會再次開啟，或請在「選項」中選擇連接埠</translation>
+    </message>
+</context>
+<context>
+    <name>QtMessageBoxes</name>
+    <message>
+        <source>Do not ask again</source>
+        <translation>不要再詢問</translation>
+    </message>
+</context>
+<context>
+    <name>SwitchView</name>
+    <message>
+        <source>output %1 audio plug</source>
+        <translation>輸出 %1 音訊接頭</translation>
+    </message>
+    <message>
+        <source>output %1 video plug</source>
+        <translation>輸出 %1 視訊接頭</translation>
+    </message>
+    <message>
+        <source>input %1 audio plug</source>
+        <translation>輸入 %1 音訊接頭</translation>
+    </message>
+    <message>
+        <source>input %1 video plug</source>
+        <translation>輸入 %1 視訊接頭</translation>
+    </message>
+</context>
+<context>
+    <name>UnitList</name>
+    <message>
+        <source>Enable</source>
+        <extracomment>A unit supports the feature of this column, or not.</extracomment>
+        <translation>支援</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>不支援</translation>
+    </message>
+    <message>
+        <source>Unit %1 was found here by the last scan; it has not answered yet</source>
+        <translation>上次掃描在此找到設備 %1；它尚未回應</translation>
+    </message>
+    <message>
+        <source>(last seen)</source>
+        <translation>（上次所見）</translation>
+    </message>
+    <message>
+        <source>%1 (last seen)</source>
+        <translation>%1（上次所見）</translation>
+    </message>
+    <message>
+        <source>Both</source>
+        <translation>兩者</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>音訊</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>視訊</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>不明</translation>
+    </message>
+</context>
+<context>
+    <name>UnitPane</name>
+    <message>
+        <source>unit %1</source>
+        <translation>設備 %1</translation>
+    </message>
+</context>
+<context>
+    <name>UnitSettingsUi</name>
+    <message>
+        <source>… and %1 more</source>
+        <translation>…… 另有 %1 項</translation>
+    </message>
+    <message>
+        <source>Quadrel unit settings (*.json);;All files (*)</source>
+        <translation>Quadrel 設備設定 (*.json);;所有檔案 (*)</translation>
+    </message>
+    <message>
+        <source>Save unit settings</source>
+        <translation>儲存設備設定</translation>
+    </message>
+    <message>
+        <source>Restore unit settings</source>
+        <translation>還原設備設定</translation>
+    </message>
+    <message>
+        <source>Select a unit that answers, and wait until it has been read.</source>
+        <translation>請選擇有回應的設備，並等待讀取完成。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Cancelling: reading the unit back…</source>
+        <translation>正在取消：重新讀取設備……</translation>
+    </message>
+    <message>
+        <source>Save the unit&apos;s %1 memory presets too? Each is read from the unit, which takes a few seconds.</source>
+        <translation>是否一併儲存設備的 %1 組記憶預設？每組都要從設備讀取，需要幾秒鐘。</translation>
+    </message>
+    <message>
+        <source>Reading unit %1…</source>
+        <translation>正在讀取設備 %1……</translation>
+    </message>
+    <message>
+        <source>Nothing was saved: %1.</source>
+        <translation>未儲存任何內容：%1。</translation>
+    </message>
+    <message>
+        <source>Nothing was sent. %1: %2.</source>
+        <translation>未傳送任何內容。%1：%2。</translation>
+    </message>
+    <message>
+        <source>The file holds %1 memory presets. Restore them too?
+
+Each preset is passed through the live outputs: its routes and levels are set, it is saved to its location, and the live state is put back. This is heard and seen on a live system.</source>
+        <translation>此檔案含有 %1 組記憶預設。是否一併還原？
+
+每組預設都會經由現場輸出：先設定其切換與音量，再存入其位置，然後恢復現場狀態。在運作中的系統上，這會被聽到和看到。</translation>
+    </message>
+    <message>
+        <source>Nothing was sent: %1.</source>
+        <translation>未傳送任何內容：%1。</translation>
+    </message>
+    <message>
+        <source>Unit %1 already holds every value of the file; nothing was sent.</source>
+        <translation>設備 %1 已有檔案中的所有數值；未傳送任何內容。</translation>
+    </message>
+    <message>
+        <source>The file&apos;s names are used for this unit; no value differed, nothing was sent.</source>
+        <translation>已對此設備使用檔案中的名稱；沒有不同的數值，未傳送任何內容。</translation>
+    </message>
+    <message>
+        <source>The file&apos;s names could not be kept; nothing was sent.</source>
+        <translation>無法保存檔案中的名稱；未傳送任何內容。</translation>
+    </message>
+    <message>
+        <source>No value differed; nothing was sent.</source>
+        <translation>沒有不同的數值；未傳送任何內容。</translation>
+    </message>
+    <message>
+        <source>Restoring unit %1…</source>
+        <translation>正在還原設備 %1……</translation>
+    </message>
+    <message>
+        <source>
+
+Not restored:
+%1</source>
+        <translation>
+
+未還原：
+%1</translation>
+    </message>
+    <message>
+        <source>
+
+Not sent:
+%1</source>
+        <translation>
+
+未傳送：
+%1</translation>
+    </message>
+    <message>
+        <source>
+
+Not taken:
+%1</source>
+        <translation>
+
+未被接受：
+%1</translation>
+    </message>
+    <message>
+        <source>
+
+Sent, but not read back (unknown):
+%1</source>
+        <translation>
+
+已傳送，但未讀回（不明）：
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>basMain</name>
+    <message>
+        <source>Undone: %1</source>
+        <translation>已復原：%1</translation>
+    </message>
+    <message>
+        <source>Done again: %1</source>
+        <translation>已重做：%1</translation>
+    </message>
+    <message>
+        <source>Nothing to undo</source>
+        <translation>沒有可復原的動作</translation>
+    </message>
+    <message>
+        <source>Nothing to redo</source>
+        <translation>沒有可重做的動作</translation>
+    </message>
+    <message>
+        <source>Can not find COM port</source>
+        <translation>找不到 COM 連接埠</translation>
+    </message>
+    <message>
+        <source>The settings file %1 %2. The port and baud rate in it are not used: choose them in Options.</source>
+        <translation>設定檔 %1 %2。其中的連接埠與鮑率不會被使用：請在「選項」中選擇。</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::AudioPage</name>
+    <message>
+        <source>Select all</source>
+        <translation>全選</translation>
+    </message>
+    <message>
+        <source>Scroll outputs</source>
+        <translation>捲動輸出</translation>
+    </message>
+    <message>
+        <source>Output %1: mute not reported yet</source>
+        <translation>輸出 %1：尚未回報靜音狀態</translation>
+    </message>
+    <message>
+        <source>Output %1 is muted: click to unmute</source>
+        <translation>輸出 %1 已靜音：按一下取消靜音</translation>
+    </message>
+    <message>
+        <source>Output %1 is not muted: click to mute</source>
+        <translation>輸出 %1 未靜音：按一下靜音</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::MemoryRowList</name>
+    <message>
+        <source>Memory contents</source>
+        <translation>記憶內容</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>不明</translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <translation>靜音</translation>
+    </message>
+    <message>
+        <source>Unmute</source>
+        <translation>未靜音</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::NamesDialog</name>
+    <message>
+        <source>Names</source>
+        <translation>名稱</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>埠</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名稱</translation>
+    </message>
+    <message>
+        <source>&amp;Import CSV…</source>
+        <translation>匯入 CSV(&amp;I)……</translation>
+    </message>
+    <message>
+        <source>&amp;Export CSV…</source>
+        <translation>匯出 CSV(&amp;E)……</translation>
+    </message>
+    <message>
+        <source>Comma-separated values (*.csv);;All files (*)</source>
+        <translation>逗號分隔值 (*.csv);;所有檔案 (*)</translation>
+    </message>
+    <message>
+        <source>Export names</source>
+        <translation>匯出名稱</translation>
+    </message>
+    <message>
+        <source>Import names</source>
+        <translation>匯入名稱</translation>
+    </message>
+    <message>
+        <source>Imported from %1.</source>
+        <translation>已從 %1 匯入。</translation>
+    </message>
+    <message>
+        <source>Imported from %1. Not taken: %2.</source>
+        <translation>已從 %1 匯入。未採用：%2。</translation>
+    </message>
+    <message>
+        <source>Nothing was imported: %1.</source>
+        <translation>未匯入任何內容：%1。</translation>
+    </message>
+    <message>
+        <source>Nothing was exported: %1.</source>
+        <translation>未匯出任何內容：%1。</translation>
+    </message>
+    <message>
+        <source>Exported to %1.</source>
+        <translation>已匯出至 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::PortNaming</name>
+    <message>
+        <source>&amp;Use them</source>
+        <translation>使用(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Put them aside</source>
+        <translation>擱置(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Dismiss</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>Unit %1 reports %2; names were made for %3</source>
+        <translation>設備 %1 回報 %2；名稱是為 %3 所建立</translation>
+    </message>
+    <message>
+        <source>Name of %1</source>
+        <translation>%1 的名稱</translation>
+    </message>
+    <message>
+        <source>&amp;Name %1…</source>
+        <translation>命名%1(&amp;N)……</translation>
+    </message>
+    <message>
+        <source>Names &amp;table…</source>
+        <translation>名稱表(&amp;T)……</translation>
+    </message>
+    <message>
+        <source>Names of unit %1</source>
+        <translation>設備 %1 的名稱</translation>
+    </message>
+    <message>
+        <source>Names of unit %1 (%2)</source>
+        <translation>設備 %1（%2）的名稱</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::RestoreDialog</name>
+    <message>
+        <source>Restore unit settings</source>
+        <translation>還原設備設定</translation>
+    </message>
+    <message>
+        <source>Unit %1 &quot;%2&quot; holds %3 values otherwise than %4 (saved %5). Only these are sent; the unit is then read back.</source>
+        <translation>設備 %1「%2」有 %3 個數值與 %4（儲存於 %5）不同。只會傳送這些數值，之後重新讀取設備。</translation>
+    </message>
+    <message>
+        <source>Differences</source>
+        <translation>差異</translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Unit now</source>
+        <translation>設備目前</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>檔案</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>設備</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>（無）</translation>
+    </message>
+    <message>
+        <source>name on this PC</source>
+        <translation>本機上的名稱</translation>
+    </message>
+    <message>
+        <source>Presets are restored by passing each one through the live outputs: its routes and levels are set, it is saved to its location, and the live state is put back. This is heard and seen on a live system.</source>
+        <translation>預設的還原方式是讓每組預設經由現場輸出：先設定其切換與音量，再存入其位置，然後恢復現場狀態。在運作中的系統上，這會被聽到和看到。</translation>
+    </message>
+    <message>
+        <source>Also use the file&apos;s names for this unit on this PC</source>
+        <translation>在本機上也對此設備使用檔案中的名稱</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>還原</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::SelectedAudioGroup</name>
+    <message>
+        <source>Mute</source>
+        <translation>靜音</translation>
+    </message>
+    <message>
+        <source>Mute status of the selected outputs</source>
+        <translation>所選輸出的靜音狀態</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>毫秒</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::SwitchGrid</name>
+    <message>
+        <source>crosspoint grid</source>
+        <translation>交叉點矩陣</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::SwitchView</name>
+    <message>
+        <source>input scroll</source>
+        <translation>輸入捲軸</translation>
+    </message>
+    <message>
+        <source>output scroll</source>
+        <translation>輸出捲軸</translation>
+    </message>
+    <message>
+        <source>input %1, output %2</source>
+        <translation>輸入 %1，輸出 %2</translation>
+    </message>
+    <message>
+        <source>INPUT</source>
+        <translation>輸入</translation>
+    </message>
+    <message>
+        <source>
+
+
+O
+U
+T
+P
+U
+T</source>
+        <extracomment>The outputs&apos; caption, written downwards one letter a line.</extracomment>
+        <translation>
+
+
+輸
+出</translation>
+    </message>
+    <message>
+        <source>OUTPUT</source>
+        <translation>輸出</translation>
+    </message>
+    <message>
+        <source>A&amp;udio</source>
+        <translation>音訊(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Enable/Disable audio switching</source>
+        <translation>啟用/停用音訊切換</translation>
+    </message>
+    <message>
+        <source>&amp;Video</source>
+        <translation>視訊(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Enable/Disable video switching</source>
+        <translation>啟用/停用視訊切換</translation>
+    </message>
+    <message>
+        <source>Select &amp;all</source>
+        <translation>全選(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Select/Deselect all output</source>
+        <translation>選取/取消選取所有輸出</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>中斷(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Go to input or output</source>
+        <translation>前往輸入或輸出</translation>
+    </message>
+    <message>
+        <source>Input 12, Output 5 or a name</source>
+        <translation>輸入 12、輸出 5 或名稱</translation>
+    </message>
+    <message>
+        <source>Enter: go there; Escape: close</source>
+        <translation>Enter：前往；Esc：關閉</translation>
+    </message>
+    <message>
+        <source>Not current: unit %1 is not answering</source>
+        <translation>非目前狀態：設備 %1 無回應</translation>
+    </message>
+    <message>
+        <source>Not current: the port was lost</source>
+        <translation>非目前狀態：連接埠已中斷</translation>
+    </message>
+    <message>
+        <source>Go to:</source>
+        <translation>前往：</translation>
+    </message>
+    <message>
+        <source>No single input or output is &quot;%1&quot;: go to:</source>
+        <translation>沒有唯一符合「%1」的輸入或輸出：前往：</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::UnitPane</name>
+    <message>
+        <source>Units</source>
+        <translation>設備</translation>
+    </message>
+    <message>
+        <source>Memory</source>
+        <translation>記憶</translation>
+    </message>
+    <message>
+        <source>Loca&amp;tion</source>
+        <translation>位置(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>儲存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Load</source>
+        <translation>載入(&amp;L)</translation>
+    </message>
+    <message>
+        <source>last seen</source>
+        <translation>上次所見</translation>
+    </message>
+    <message>
+        <source>Overwrite memory location %1 of %2 with its present state?</source>
+        <translation>要以目前狀態覆寫%2的記憶位置 %1 嗎？</translation>
+    </message>
+    <message>
+        <source>What %1 holds now is lost.</source>
+        <translation>%1 目前的內容將會遺失。</translation>
+    </message>
+    <message>
+        <source>&amp;Overwrite</source>
+        <translation>覆寫(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Saved the live state to memory location %1 of %2</source>
+        <translation>已將現場狀態儲存至%2的記憶位置 %1</translation>
+    </message>
+    <message>
+        <source>Not saved to memory location %1 of %2: the unit did not answer</source>
+        <translation>未儲存至%2的記憶位置 %1：設備沒有回應</translation>
+    </message>
+    <message>
+        <source>Its contents have not been read.</source>
+        <translation>其內容尚未讀取。</translation>
+    </message>
+    <message>
+        <source>It holds what the unit shows now: nothing will change.</source>
+        <translation>其內容與設備目前狀態相同：不會有任何變更。</translation>
+    </message>
+    <message>
+        <source>These will change:
+%1</source>
+        <translation>以下將會變更：
+%1</translation>
+    </message>
+    <message>
+        <source>
+… and %1 more.</source>
+        <translation>
+…… 另有 %1 項。</translation>
+    </message>
+    <message>
+        <source>Load memory location %1 into %2?</source>
+        <translation>要將記憶位置 %1 載入%2嗎？</translation>
+    </message>
+    <message>
+        <source>Loaded memory location %1 into %2</source>
+        <translation>已將記憶位置 %1 載入%2</translation>
+    </message>
+    <message>
+        <source>Not loaded memory location %1 into %2: the unit did not answer</source>
+        <translation>未將記憶位置 %1 載入%2：設備沒有回應</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::VideoInputPanel</name>
+    <message>
+        <source>Fixed EDID</source>
+        <translation>固定 EDID</translation>
+    </message>
+    <message>
+        <source>EDID of output 1</source>
+        <translation>輸出 1 的 EDID</translation>
+    </message>
+    <message>
+        <source>The unit shows the source on this input its own fixed EDID</source>
+        <translation>設備向此輸入的訊號源提供其固定 EDID</translation>
+    </message>
+    <message>
+        <source>The unit passes on to the source on this input the EDID of the display on output 1</source>
+        <translation>設備將輸出 1 顯示器的 EDID 轉給此輸入的訊號源</translation>
+    </message>
+    <message>
+        <source>Plugged</source>
+        <translation>已插入</translation>
+    </message>
+    <message>
+        <source>Input %1: a source is plugged in</source>
+        <translation>輸入 %1：已插入訊號源</translation>
+    </message>
+    <message>
+        <source>Unplugged</source>
+        <translation>未插入</translation>
+    </message>
+    <message>
+        <source>Input %1: nothing is plugged in</source>
+        <translation>輸入 %1：未插入任何裝置</translation>
+    </message>
+    <message>
+        <source>Plug unknown</source>
+        <translation>接頭不明</translation>
+    </message>
+    <message>
+        <source>Input %1: the unit has not reported its plug yet</source>
+        <translation>輸入 %1：設備尚未回報接頭狀態</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::VideoPage</name>
+    <message>
+        <source>Select all</source>
+        <translation>全選</translation>
+    </message>
+    <message>
+        <source>EDID of the ticked inputs</source>
+        <translation>勾選輸入的 EDID</translation>
+    </message>
+    <message>
+        <source>Fixed EDID</source>
+        <translation>固定 EDID</translation>
+    </message>
+    <message>
+        <source>EDID of output 1</source>
+        <translation>輸出 1 的 EDID</translation>
+    </message>
+    <message>
+        <source>Scroll inputs</source>
+        <translation>捲動輸入</translation>
+    </message>
+    <message>
+        <source>Which EDID the unit shows the sources on the ticked inputs</source>
+        <translation>設備向勾選輸入的訊號源提供哪一種 EDID</translation>
+    </message>
+    <message>
+        <source>The unit shows the sources on the ticked inputs its own fixed EDID</source>
+        <translation>設備向勾選輸入的訊號源提供其固定 EDID</translation>
+    </message>
+    <message>
+        <source>The unit passes on to the sources on the ticked inputs the EDID of the display on output 1</source>
+        <translation>設備將輸出 1 顯示器的 EDID 轉給勾選輸入的訊號源</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::frmMain</name>
+    <message>
+        <source>Switch</source>
+        <translation>切換</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>音訊</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>視訊</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>選項(&amp;O)</translation>
+    </message>
+    <message>
+        <source>S&amp;can</source>
+        <translation>掃描(&amp;C)</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>結束(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Save unit settings…</source>
+        <translation>儲存設備設定……</translation>
+    </message>
+    <message>
+        <source>Restore unit settings…</source>
+        <translation>還原設備設定……</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>編輯(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>復原(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>重做(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Go to input or output…</source>
+        <translation>前往輸入或輸出(&amp;G)……</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>復原</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>重做</translation>
+    </message>
+    <message>
+        <source>&amp;Undo: %1</source>
+        <translation>復原(&amp;U)：%1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo: %1</source>
+        <translation>重做(&amp;R)：%1</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::frmOptions</name>
+    <message>
+        <source>Options</source>
+        <translation>選項</translation>
+    </message>
+    <message>
+        <source>&amp;Port number :</source>
+        <translation>連接埠編號(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>&amp;Baud rate :</source>
+        <translation>鮑率(&amp;B)：</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>視窗</translation>
+    </message>
+    <message>
+        <source>&amp;Language:</source>
+        <translation>語言(&amp;L)：</translation>
+    </message>
+    <message>
+        <source>The window changes its language at the next start.</source>
+        <translation>視窗語言會在下次啟動時變更。</translation>
+    </message>
+    <message>
+        <source>COM%1 at %2 baud is in use now, but the choice could not be stored in %3 (%4). The next start will not use it.</source>
+        <translation>目前使用 COM%1，鮑率 %2，但此選擇無法儲存至 %3（%4）。下次啟動時不會使用它。</translation>
+    </message>
+    <message>
+        <source>The language could not be stored in %1 (%2).</source>
+        <translation>語言無法儲存至 %1（%2）。</translation>
+    </message>
+    <message>
+        <source>Can not open COM%1</source>
+        <translation>無法開啟 COM%1</translation>
+    </message>
+</context>
+</TS>
