@@ -21,5 +21,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Library dependencies come from dpkg-shlibdeps, as for any Debian package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window icon in the SVG form needs Qt's SVG icon engine; the PNG does not.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, fonts-wqy-microhei")
+# Qt's own translations name the standard buttons in the window's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, fonts-wqy-microhei, qt6-translations-l10n")
 include(CPack)

@@ -19,6 +19,9 @@ quadrel_packages() {
         demo)
             echo cmake ninja-build g++ pkg-config
             echo qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+            # lupdate and lrelease check and compile the translations; Qt's
+            # own translations give its standard buttons and dialogs too.
+            echo qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
             echo fonts-wqy-microhei xvfb xauth
             ;;
         tests)
