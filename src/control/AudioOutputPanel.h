@@ -8,6 +8,7 @@
 #include <QLabel>
 
 #include <array>
+#include <cstdint>
 
 class QFontMetrics;
 
@@ -32,6 +33,8 @@ public:
     // Room for the box's caption, "Output 255" and some twelve letters of its
     // name; a longer name is cut short there and whole in the tool tip.
     static int CaptionRoom(const QFontMetrics& metrics);
+    // A delay as the panel's number shows it: "40 ms".
+    static QString DelayText(int64_t milliseconds);
     MuteImage* imgMute() const { return img_; }
     const BarRow& row(Row r) const { return rows_[r]; }
 

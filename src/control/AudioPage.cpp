@@ -135,7 +135,7 @@ void AudioPage::Draw_AudioOutputPanels() {
         const int n = sco_->value() + i + 1;
         SelectBox* box = panels_[static_cast<size_t>(i)]->chkAudioOutput();
         const QString name = NameOf(names_, {NameKind::Output, n});
-        box->setText(NamedCaption(QStringLiteral("Output %1").arg(n), name, box->fontMetrics(),
+        box->setText(NamedCaption(PortCaption({NameKind::Output, n}), name, box->fontMetrics(),
                                   AudioOutputPanel::CaptionRoom(box->fontMetrics()), true));
         SetNamedTip(box, {NameKind::Output, n}, name);
         Draw_AudioOutput(n);
@@ -358,7 +358,7 @@ void AudioPage::DrawBar(int output, AudioOutputPanel::Row r) {
     }
     }
     row.bar->ShowValue(value, full);
-    row.number->setText(r == AudioOutputPanel::Delay ? QStringLiteral("%1 ms").arg(value)
+    row.number->setText(r == AudioOutputPanel::Delay ? AudioOutputPanel::DelayText(value)
                                                      : QString::number(value));
 }
 

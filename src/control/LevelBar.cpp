@@ -42,7 +42,8 @@ void LevelBar::ShowValue(int64_t value, int64_t fullScale) {
     value_ = value;
     fullScale_ = fullScale;
     SetOutline(Qt::black);
-    SetDescription(QStringLiteral("%1 of %2").arg(value).arg(fullScale));
+    //: a bar's value for screen readers: "40 of 100"
+    SetDescription(tr("%1 of %2").arg(value).arg(fullScale));
     Place();
     level_->setVisible(true);
 }
@@ -55,7 +56,8 @@ void LevelBar::ShowDisabled() {
 
 void LevelBar::ShowUnknown() {
     SetOutline(Qt::black);
-    SetDescription(QStringLiteral("unknown"));
+    //: a bar whose value the unit has not reported
+    SetDescription(tr("unknown"));
     level_->setVisible(false);
 }
 

@@ -61,8 +61,21 @@ void MuteImage::setKey(const QString& key) {
     }
     key_ = key;
     setProperty("imageKey", key);
-    setAccessibleDescription(key);
+    setAccessibleDescription(Description(key));
     update();
+}
+
+QString MuteImage::Description(const QString& key) {
+    if (key == UnknownMuteKey()) {
+        //: a mute picture: the unit has not reported whether the output is muted
+        return tr("Unknown");
+    }
+    if (key == QLatin1String("Mute")) {
+        //: a mute picture: the output is muted
+        return tr("Mute");
+    }
+    //: a mute picture: the output is not muted
+    return tr("Unmute");
 }
 
 void MuteImage::paintEvent(QPaintEvent*) {

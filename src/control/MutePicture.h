@@ -22,7 +22,8 @@ inline QString UnknownMuteKey() {
 // An image control showing a mute picture, drawn when it is painted, so at
 // the pixel ratio of the screen it is on (sharp on a scaled screen, and
 // again when the window moves to another). The key is kept in the
-// "imageKey" property for tests and as the description for screen readers.
+// "imageKey" property for tests, and its words are the description for
+// screen readers.
 // A left click on it is reported; whoever listens decides what it does.
 class MuteImage : public QLabel {
     Q_OBJECT
@@ -41,6 +42,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    static QString Description(const QString& key);
+
     QString key_;
 };
 

@@ -1,5 +1,6 @@
 #include "control/NamedPorts.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QTextDocument>
 #include <QWidget>
@@ -27,16 +28,24 @@ QString PlainTip(const QString& text) {
                                      : text;
 }
 
+namespace {
+
+QString PortAndName(NamedPort port, const QString& name) {
+    //: a port and the name the operator gave it: "Input 5: Lectern PC"
+    return QCoreApplication::translate("NamedPorts", "%1: %2").arg(PortCaption(port), name);
+}
+
+} // namespace
+
 QString NamedTip(NamedPort port, const QString& name) {
-    return name.isEmpty() ? QString() : PlainTip(PortWords(port) + QStringLiteral(": ") + name);
+    return name.isEmpty() ? QString() : PlainTip(PortAndName(port, name));
 }
 
 void SetNamedTip(QWidget* widget, NamedPort port, const QString& name) {
     const QString tip = NamedTip(port, name);
     if (widget->toolTip() != tip) {
         widget->setToolTip(tip);
-        widget->setAccessibleDescription(
-            name.isEmpty() ? QString() : PortWords(port) + QStringLiteral(": ") + name);
+        widget->setAccessibleDescription(name.isEmpty() ? QString() : PortAndName(port, name));
     }
 }
 

@@ -28,7 +28,7 @@ constexpr auto kDragEvery = 100ms;
 
 struct RowKind {
     const char* stem;
-    const char* caption;
+    const char* caption; // in the group's own context, so tr() finds it
     AudioValue value;
     Reported reported;
     bool AudioCaps::*cap;
@@ -37,16 +37,20 @@ struct RowKind {
 
 const std::array<RowKind, SelectedAudioGroup::RowCount>& Kinds() {
     static const std::array<RowKind, SelectedAudioGroup::RowCount> kinds{{
-        {"VolumnLevel", "Volume", AudioValue::Volumn, Reported::Volumn, &AudioCaps::volume,
+        {"VolumnLevel", QT_TRANSLATE_NOOP("quadrel::SelectedAudioGroup", "Volume"),
+         AudioValue::Volumn, Reported::Volumn, &AudioCaps::volume,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iVolumnLevel; }},
-        {"BassLevel", "Bass", AudioValue::Bass, Reported::Bass, &AudioCaps::bass,
+        {"BassLevel", QT_TRANSLATE_NOOP("quadrel::SelectedAudioGroup", "Bass"), AudioValue::Bass,
+         Reported::Bass, &AudioCaps::bass,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iBassLevel; }},
-        {"TrebleLevel", "Treble", AudioValue::Treble, Reported::Treble, &AudioCaps::treble,
+        {"TrebleLevel", QT_TRANSLATE_NOOP("quadrel::SelectedAudioGroup", "Treble"),
+         AudioValue::Treble, Reported::Treble, &AudioCaps::treble,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iTrebleLevel; }},
-        {"SubwooferLevel", "Subwoofer", AudioValue::Subwoofer, Reported::Subwoofer,
-         &AudioCaps::subwoofer,
+        {"SubwooferLevel", QT_TRANSLATE_NOOP("quadrel::SelectedAudioGroup", "Subwoofer"),
+         AudioValue::Subwoofer, Reported::Subwoofer, &AudioCaps::subwoofer,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.iSubwooferLevel; }},
-        {"DelayTime", "Delay", AudioValue::Delay, Reported::Delay, &AudioCaps::delay,
+        {"DelayTime", QT_TRANSLATE_NOOP("quadrel::SelectedAudioGroup", "Delay"), AudioValue::Delay,
+         Reported::Delay, &AudioCaps::delay,
          [](const AUDIO_OUTPUT_STATUS& s) -> int64_t { return s.lDelayTime; }},
     }};
     return kinds;
@@ -260,8 +264,8 @@ void SelectedAudioGroup::TextCommit(Row r, const QString& text) {
     const AudioRules::Typed typed = AudioRules::ReadTyped(text);
     QString why;
     if (typed.kind == AudioRules::Typed::NotANumber) {
-        why = QStringLiteral("the %1 typed is not a number")
-                  .arg(SettingRange::Words(kRowSettings[r]));
+        //: %1: the setting, as "volume"
+        why = tr("the %1 typed is not a number").arg(SettingRange::Words(kRowSettings[r]));
     } else if (typed.kind == AudioRules::Typed::Number && IsUnitConnected(unit)) {
         why = SettingRange::Refusal(kRowSettings[r], typed.value, *unit);
         if (why.isEmpty() && Change(r, typed.value)) {
@@ -270,7 +274,8 @@ void SelectedAudioGroup::TextCommit(Row r, const QString& text) {
     }
     row.entry->Restore();
     if (!why.isEmpty()) {
-        Refuse(QStringLiteral("Not sent: %1.").arg(why));
+        //: %1: why, as "delay 45 ms is outside 0-40 ms"
+        Refuse(tr("Not sent: %1.").arg(why));
     }
 }
 

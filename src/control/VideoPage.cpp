@@ -170,7 +170,7 @@ void VideoPage::Draw_VideoInputPanels() {
         const int n = sco_->value() + i + 1;
         SelectBox* box = panels_[static_cast<size_t>(i)]->chkVideoInput();
         const QString name = NameOf(names_, {NameKind::Input, n});
-        box->setText(NamedCaption(QStringLiteral("Input %1").arg(n), name, box->fontMetrics(),
+        box->setText(NamedCaption(PortCaption({NameKind::Input, n}), name, box->fontMetrics(),
                                   CaptionWidth(box->fontMetrics()), true));
         SetNamedTip(box, {NameKind::Input, n}, name);
         Draw_VideoInput(n);

@@ -56,7 +56,7 @@ basCOMM::Probe basCOMM::ProbeDevice(const QString& path, bool aliasTarget) const
     if (aliasTarget && IsPtySlave(st)) {
         probe.exists = true;
         probe.device = path;
-        probe.kind = QStringLiteral("pseudo-terminal");
+        probe.kind = tr("pseudo-terminal");
         return probe;
     }
     // A fixed-map node is judged by its own name, an alias by its target's
@@ -78,13 +78,13 @@ basCOMM::Probe basCOMM::ProbeDevice(const QString& path, bool aliasTarget) const
         if (!ok || uart == 0) {
             return probe;
         }
-        probe.kind = QStringLiteral("serial port");
+        probe.kind = tr("serial port");
     } else if (name.startsWith(QLatin1String("ttyUSB"))) {
-        probe.kind = QStringLiteral("USB serial adapter");
+        probe.kind = tr("USB serial adapter");
     } else if (name.startsWith(QLatin1String("ttyACM"))) {
-        probe.kind = QStringLiteral("USB modem (CDC ACM)");
+        probe.kind = tr("USB modem (CDC ACM)");
     } else {
-        probe.kind = QStringLiteral("serial device");
+        probe.kind = tr("serial device");
     }
     probe.exists = true;
     probe.device = path;
@@ -105,7 +105,8 @@ basCOMM::Probe basCOMM::ProbePort(int portNumber) const {
         }
         Probe probe = ProbeDevice(target, true);
         if (probe.exists) {
-            probe.kind = QStringLiteral("%1 (alias com%2)").arg(probe.kind).arg(portNumber);
+            //: %1: the kind of device; "com%2" is the name of the alias file
+            probe.kind = tr("%1 (alias com%2)").arg(probe.kind).arg(portNumber);
         }
         return probe;
     }
@@ -157,7 +158,8 @@ QString basCOMM::DevicePath(int portNumber) const {
 
 QString basCOMM::Description(int portNumber) const {
     const Probe probe = ProbePort(portNumber);
-    return probe.exists ? QStringLiteral("%1 - %2").arg(probe.device, probe.kind) : QString();
+    //: %1: the device's path; %2: its kind, as "USB serial adapter"
+    return probe.exists ? tr("%1 - %2").arg(probe.device, probe.kind) : QString();
 }
 
 } // namespace quadrel

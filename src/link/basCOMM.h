@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,8 @@ struct PortFolders {
 // raises a real UART's modem lines, and a port held by another program still
 // counts as present.
 class basCOMM {
+    Q_DECLARE_TR_FUNCTIONS(basCOMM)
+
 public:
     static constexpr int kMaxPortNumber = 255;
 

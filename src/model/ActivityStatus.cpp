@@ -4,6 +4,8 @@
 #include "link/SerialPort.h"
 #include "model/basQRD.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace quadrel {
@@ -17,25 +19,28 @@ QString RowId(int id) {
 }
 
 QString UnitsFound(long count) {
-    return count == 1 ? QStringLiteral("1 unit found")
-                      : QStringLiteral("%1 units found").arg(count);
+    return count == 1 ? QCoreApplication::translate("ActivityStatus", "1 unit found")
+                      : QCoreApplication::translate("ActivityStatus", "%1 units found").arg(count);
 }
 
 } // namespace
 
 QString NotAnsweringText(int id) {
-    return QStringLiteral("Unit %1 is not answering: it is asked again in the background")
+    return QCoreApplication::translate(
+               "ActivityStatus", "Unit %1 is not answering: it is asked again in the background")
         .arg(RowId(id));
 }
 
 QString NotCurrentText(int id) {
-    return QStringLiteral("Not current: unit %1 is not answering. Its last known values are "
-                          "shown; nothing can be changed until it answers again.")
+    return QCoreApplication::translate("ActivityStatus",
+                                       "Not current: unit %1 is not answering. Its last known "
+                                       "values are shown; nothing can be changed until it answers "
+                                       "again.")
         .arg(RowId(id));
 }
 
 QString AnsweringText(int id) {
-    return QStringLiteral("Unit %1 answers").arg(RowId(id));
+    return QCoreApplication::translate("ActivityStatus", "Unit %1 answers").arg(RowId(id));
 }
 
 ActivityStatus::ActivityStatus(LinkTrace& trace, const basQRD& model, const SerialPort& port)
@@ -43,17 +48,18 @@ ActivityStatus::ActivityStatus(LinkTrace& trace, const basQRD& model, const Seri
 
 QString ActivityStatus::Text() const {
     if (!port_.isOpen()) {
-        return lost_ ? QStringLiteral("The port was lost: no unit can be reached")
-                     : QStringLiteral("No port is open: no unit can be reached");
+        return lost_ ? tr("The port was lost: no unit can be reached")
+                     : tr("No port is open: no unit can be reached");
     }
     const long found = model_.objUnits().Count();
     if (model_.blScanning) {
         const bool lastSeen =
             std::find(lastSeen_.begin(), lastSeen_.end(), probing_) != lastSeen_.end();
-        return QStringLiteral("Scanning ID %1 of %2%3: %4")
+        //: %3: how many units were found so far, as "2 units found"
+        return (lastSeen ? tr("Scanning ID %1 of %2, last seen here: %3")
+                         : tr("Scanning ID %1 of %2: %3"))
             .arg(probing_)
             .arg(kLastId)
-            .arg(lastSeen ? QStringLiteral(", last seen here") : QString())
             .arg(UnitsFound(found));
     }
     const UnitRef& selected = model_.objSelectedUnit;
@@ -64,14 +70,14 @@ QString ActivityStatus::Text() const {
         return act_;
     }
     if (back_ >= 0 && selected && selected->bID() == back_) {
-        return QStringLiteral("Unit %1 answers again: %2")
-            .arg(RowId(back_))
-            .arg(model_.blLoadingStatus ? QStringLiteral("reading it afresh")
-                                        : QStringLiteral("read afresh"));
+        return (model_.blLoadingStatus ? tr("Unit %1 answers again: reading it afresh")
+                                       : tr("Unit %1 answers again: read afresh"))
+            .arg(RowId(back_));
     }
     if (scanEnded_) {
-        return QStringLiteral("Scan ended: ") +
-               (found == 0 ? QStringLiteral("no unit answered") : UnitsFound(found));
+        return found == 0   ? tr("Scan ended: no unit answered")
+               : found == 1 ? tr("Scan ended: 1 unit found")
+                            : tr("Scan ended: %1 units found").arg(found);
     }
     return QString();
 }

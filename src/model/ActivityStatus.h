@@ -2,6 +2,7 @@
 
 #include "link/LinkTrace.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -18,6 +19,8 @@ class SerialPort;
 // can be reached without a port. It reads the model and the port, and hears
 // the link through the trace, which it passes on unchanged.
 class ActivityStatus : public LinkTrace {
+    Q_DECLARE_TR_FUNCTIONS(ActivityStatus)
+
 public:
     ActivityStatus(LinkTrace& trace, const basQRD& model, const SerialPort& port);
 

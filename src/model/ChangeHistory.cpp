@@ -7,6 +7,8 @@
 #include "model/Views.h"
 #include "model/basQRD.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 
@@ -21,15 +23,16 @@ struct SettingInfo {
 };
 
 constexpr std::array<SettingInfo, 9> kSettings{{
-    {Setting::AudioRoute, "audio input", false},
-    {Setting::VideoRoute, "video input", false},
-    {Setting::Mute, "mute", false},
-    {Setting::Volumn, "volume", false},
-    {Setting::Bass, "bass", false},
-    {Setting::Treble, "treble", false},
-    {Setting::Subwoofer, "subwoofer", false},
-    {Setting::Delay, "delay", false},
-    {Setting::Edid, "EDID", true},
+    {Setting::AudioRoute, QT_TRANSLATE_NOOP("ChangeHistory", "audio input"), false},
+    {Setting::VideoRoute, QT_TRANSLATE_NOOP("ChangeHistory", "video input"), false},
+    //: the setting (muted or not) in an undo description: "mute on → off"
+    {Setting::Mute, QT_TRANSLATE_NOOP("ChangeHistory", "mute"), false},
+    {Setting::Volumn, QT_TRANSLATE_NOOP("ChangeHistory", "volume"), false},
+    {Setting::Bass, QT_TRANSLATE_NOOP("ChangeHistory", "bass"), false},
+    {Setting::Treble, QT_TRANSLATE_NOOP("ChangeHistory", "treble"), false},
+    {Setting::Subwoofer, QT_TRANSLATE_NOOP("ChangeHistory", "subwoofer"), false},
+    {Setting::Delay, QT_TRANSLATE_NOOP("ChangeHistory", "delay"), false},
+    {Setting::Edid, QT_TRANSLATE_NOOP("ChangeHistory", "EDID"), true},
 }};
 
 const SettingInfo& Info(Setting setting) {
@@ -40,13 +43,20 @@ QString ValueText(Setting setting, int32_t value) {
     switch (setting) {
     case Setting::AudioRoute:
     case Setting::VideoRoute:
-        return value == 0 ? QStringLiteral("none") : QString::number(value);
+        //: no input routed to the output
+        return value == 0 ? ChangeHistory::tr("none") : QString::number(value);
     case Setting::Mute:
-        return value == 1 ? QStringLiteral("on") : QStringLiteral("off");
+        if (value == 1) {
+            //: muted
+            return ChangeHistory::tr("on");
+        }
+        //: not muted
+        return ChangeHistory::tr("off");
     case Setting::Delay:
-        return QStringLiteral("%1 ms").arg(value);
+        return ChangeHistory::tr("%1 ms").arg(value);
     case Setting::Edid:
-        return value == 0 ? QStringLiteral("fixed") : QStringLiteral("output 1");
+        //: the EDID an input presents: the unit's own fixed one, or that of output 1
+        return value == 0 ? ChangeHistory::tr("fixed") : ChangeHistory::tr("output 1");
     default:
         return QString::number(value);
     }
@@ -271,7 +281,8 @@ QString ChangeHistory::NextStep(bool undo) const {
             std::swap(c.before, c.after);
         }
     }
-    return Describe(shown).join(QStringLiteral("; "));
+    //: between the ports of one change: "Output 1: volume 80 → 51; Output 2: …"
+    return Describe(shown).join(tr("; "));
 }
 
 ChangeHistory::Outcome ChangeHistory::Step(std::deque<Change>& from, std::deque<Change>& to,
@@ -326,8 +337,8 @@ ChangeHistory::Outcome ChangeHistory::Step(std::deque<Change>& from, std::deque<
 
 QString ChangeHistory::Message(Outcome outcome) const {
     if (outcome == Outcome::Forgotten && !forgotten_.isEmpty()) {
-        return QStringLiteral("Nothing was sent: the changes to undo and redo were forgotten "
-                              "when %1.")
+        //: %1: why, as "the port was lost"
+        return tr("Nothing was sent: the changes to undo and redo were forgotten when %1.")
             .arg(forgotten_);
     }
     return Message(outcome, lastUnit_);
@@ -337,24 +348,23 @@ QString ChangeHistory::Message(Outcome outcome, uint8_t unit) {
     const QString id = QStringLiteral("%1").arg(unit, 2, 16, QLatin1Char('0')).toUpper();
     switch (outcome) {
     case Outcome::NoUnit:
-        return QStringLiteral("No answering unit is selected.");
+        return tr("No answering unit is selected.");
     case Outcome::OtherUnit:
-        return QStringLiteral("That change was made on unit %1. Select it to take the change back "
-                              "or make it again.")
+        return tr("That change was made on unit %1. Select it to take the change back or make it "
+                  "again.")
             .arg(id);
     case Outcome::Busy:
-        return QStringLiteral("The unit is being read. Try again once the reading has finished.");
+        return tr("The unit is being read. Try again once the reading has finished.");
     case Outcome::StillSending:
-        return QStringLiteral("The last change is still on its way to the unit. Try again once "
-                              "the unit has answered.");
+        return tr("The last change is still on its way to the unit. Try again once the unit has "
+                  "answered.");
     case Outcome::Moved:
-        return QStringLiteral("Nothing was sent: unit %1 has changed since (its answers show other "
-                              "values than that change left), and sending it could overwrite "
-                              "someone else's setting. The list of changes to undo and redo has "
-                              "been cleared.")
+        return tr("Nothing was sent: unit %1 has changed since (its answers show other values than "
+                  "that change left), and sending it could overwrite someone else's setting. The "
+                  "list of changes to undo and redo has been cleared.")
             .arg(id);
     case Outcome::Forgotten:
-        return QStringLiteral("Nothing was sent: the changes to undo and redo were forgotten.");
+        return tr("Nothing was sent: the changes to undo and redo were forgotten.");
     case Outcome::Sent:
     case Outcome::Nothing:
         break;
@@ -371,16 +381,17 @@ QStringList ChangeHistory::Describe(const std::vector<SettingChange>& changes) {
     for (const SettingChange& c : sorted) {
         const SettingInfo& info = Info(c.key.setting);
         lines[{info.perInput, c.key.port}]
-            << QStringLiteral("%1 %2 → %3")
-                   .arg(QLatin1String(info.words), ValueText(c.key.setting, c.before),
+            //: a setting's change: "volume 80 → 51"
+            << tr("%1 %2 → %3")
+                   .arg(tr(info.words), ValueText(c.key.setting, c.before),
                         ValueText(c.key.setting, c.after));
     }
     QStringList out;
     for (const auto& [where, parts] : lines) {
-        out << QStringLiteral("%1 %2: %3")
-                   .arg(where.first ? QStringLiteral("Input") : QStringLiteral("Output"))
-                   .arg(where.second)
-                   .arg(parts.join(QStringLiteral(", ")));
+        //: between the changes of one port: "volume 80 → 51, bass 50 → 60"
+        const QString list = parts.join(tr(", "));
+        //: %2: the port's changes, as "volume 80 → 51, bass 50 → 60"
+        out << (where.first ? tr("Input %1: %2") : tr("Output %1: %2")).arg(where.second).arg(list);
     }
     return out;
 }

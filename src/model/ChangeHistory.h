@@ -3,6 +3,7 @@
 #include "model/PresetStore.h"
 #include "model/Setting.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,8 @@ struct SettingChange {
 // what the change set, so a change seen since (a poll, another operator) is
 // never overwritten unasked.
 class ChangeHistory {
+    Q_DECLARE_TR_FUNCTIONS(ChangeHistory)
+
 public:
     static constexpr size_t kMaxChanges = 100;
 

@@ -1,5 +1,6 @@
 #include "model/LocalFileNames.h"
 
+#include <QCoreApplication>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -143,7 +144,7 @@ bool WriteAtomically(const QByteArray& path, const QByteArray& content, QString&
     struct stat old {};
     const bool existed = ::stat(target.constData(), &old) == 0;
     if (existed && !S_ISREG(old.st_mode)) {
-        error = QStringLiteral("not a regular file");
+        error = QCoreApplication::translate("LocalFileNames", "not a regular file");
         return false;
     }
     // A link is written through, to the file it names, and stays a link.

@@ -1,5 +1,7 @@
 #include "model/NamesCodec.h"
 
+#include <QCoreApplication>
+
 namespace quadrel::NamesCodec {
 
 namespace {
@@ -13,17 +15,19 @@ QJsonObject MapJson(const std::map<int, QString>& names) {
 }
 
 bool Fail(QString& error, const QString& where, const QString& what) {
-    error = QStringLiteral("%1: %2").arg(where, what);
+    //: %1: where in the file (a key path, as "names.inputs.3"); %2: what is wrong there
+    error = QCoreApplication::translate("NamesCodec", "%1: %2").arg(where, what);
     return false;
 }
 
 bool Plain(const QJsonValue& value, const QString& where, QString& out, QString& error) {
     if (!value.isString()) {
-        return Fail(error, where, QStringLiteral("not text"));
+        return Fail(error, where, QCoreApplication::translate("NamesCodec", "not text"));
     }
     if (Length(value.toString()) > kMaxPortNameLength) {
         return Fail(error, where,
-                    QStringLiteral("longer than %1 characters").arg(kMaxPortNameLength));
+                    QCoreApplication::translate("NamesCodec", "longer than %1 characters")
+                        .arg(kMaxPortNameLength));
     }
     out = PlainName(value.toString());
     return true;
@@ -34,16 +38,17 @@ bool ReadMap(const QJsonObject& names, const char* key, const QString& where,
     const QString at = QStringLiteral("%1.%2").arg(where, QLatin1String(key));
     const QJsonValue value = names.value(QLatin1String(key));
     if (!value.isObject()) {
-        return Fail(error, at, QStringLiteral("missing"));
+        return Fail(error, at, QCoreApplication::translate("NamesCodec", "missing"));
     }
     const QJsonObject o = value.toObject();
     for (auto it = o.begin(); it != o.end(); ++it) {
         bool ok = false;
         const int n = it.key().toInt(&ok);
         if (!ok || n < 1 || n > kMaxPort || it.key() != QString::number(n)) {
-            return Fail(
-                error, at,
-                QStringLiteral("\"%1\" is not 1 to %2").arg(it.key().left(8)).arg(kMaxPort));
+            return Fail(error, at,
+                        QCoreApplication::translate("NamesCodec", "\"%1\" is not 1 to %2")
+                            .arg(it.key().left(8))
+                            .arg(kMaxPort));
         }
         QString name;
         if (!Plain(it.value(), QStringLiteral("%1.%2").arg(at, it.key()), name, error)) {
@@ -78,14 +83,15 @@ QJsonObject ToJson(const UnitNames& names) {
 
 std::optional<UnitNames> FromJson(const QJsonValue& value, const QString& where, QString& error) {
     if (!value.isObject()) {
-        Fail(error, where, QStringLiteral("missing"));
+        Fail(error, where, QCoreApplication::translate("NamesCodec", "missing"));
         return std::nullopt;
     }
     const QJsonObject o = value.toObject();
     for (const QString& key : o.keys()) {
         if (key != QLatin1String("unit") && key != QLatin1String("inputs") &&
             key != QLatin1String("outputs") && key != QLatin1String("presets")) {
-            Fail(error, where, QStringLiteral("unknown key \"%1\"").arg(key.left(40)));
+            Fail(error, where,
+                 QCoreApplication::translate("NamesCodec", "unknown key \"%1\"").arg(key.left(40)));
             return std::nullopt;
         }
     }

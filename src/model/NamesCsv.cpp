@@ -2,6 +2,7 @@
 
 #include "model/NamesCodec.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace quadrel::NamesCsv {
@@ -80,7 +81,7 @@ bool Read(const QByteArray& bytes, std::vector<QStringList>& rows, QString& erro
         }
     }
     if (quoted) {
-        error = QStringLiteral("a quoted field does not end");
+        error = QCoreApplication::translate("NamesCsv", "a quoted field does not end");
         return false;
     }
     if (fieldStarted || !row.isEmpty() || !field.isEmpty()) {
@@ -124,7 +125,8 @@ QByteArray Export(const UnitNames& names, int inputs, int outputs, int presets) 
 
 bool Import(const QByteArray& text, Imported& out, QString& error) {
     if (text.size() > kMaxBytes) {
-        error = QStringLiteral("the file is larger than %1 KiB").arg(kMaxBytes >> 10);
+        error = QCoreApplication::translate("NamesCsv", "the file is larger than %1 KiB")
+                    .arg(kMaxBytes >> 10);
         return false;
     }
     std::vector<QStringList> rows;
@@ -138,7 +140,6 @@ bool Import(const QByteArray& text, Imported& out, QString& error) {
     int taken = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         const QStringList& row = rows[i];
-        const QString line = QStringLiteral("line %1").arg(i + 1);
         if (row.size() == 1 && row.first().trimmed().isEmpty()) {
             continue;
         }
@@ -162,15 +163,19 @@ bool Import(const QByteArray& text, Imported& out, QString& error) {
             }
         }
         if (!match.hasMatch() || !named || row.size() > 2) {
-            out.rejected << QStringLiteral("%1: %2").arg(line, row.first().left(24));
+            //: %2: the start of the line's first cell
+            out.rejected << QCoreApplication::translate("NamesCsv", "line %1: %2")
+                                .arg(i + 1)
+                                .arg(row.first().left(24));
             continue;
         }
         SetName(out.names, *named, FromText(row.value(1)));
         ++taken;
     }
     if (taken == 0 && !out.rejected.isEmpty()) {
-        error = QStringLiteral("no line names a port (\"Input 1\", \"Output 2\", \"Preset 3\", "
-                               "\"Unit\")");
+        //: the quoted words are what the file must hold, in English whatever the language
+        error = QCoreApplication::translate("NamesCsv", "no line names a port (\"Input 1\", "
+                                                        "\"Output 2\", \"Preset 3\", \"Unit\")");
         return false;
     }
     return true;

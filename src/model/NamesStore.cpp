@@ -40,7 +40,7 @@ std::optional<NamesEntry> ReadEntry(const QJsonValue& value, QString& error) {
     const QJsonValue name = reports.value(QLatin1String("name"));
     if (!value.isObject() || !id || !inputs || !outputs || !line || !name.isString() ||
         NamesCodec::Length(name.toString()) > NamesCodec::kMaxReportedName) {
-        error = QStringLiteral("what the unit reports is damaged");
+        error = QCoreApplication::translate("NamesStore", "what the unit reports is damaged");
         return std::nullopt;
     }
     const auto names =
@@ -105,7 +105,8 @@ UnitReport UnitReport::Of(const QRDSTA& unit, int line) {
 }
 
 QString UnitReport::Words() const {
-    return QStringLiteral("%1, %2 in, %3 out")
+    //: a unit as it reports itself: its name, its counts of inputs and outputs
+    return QCoreApplication::translate("NamesStore", "%1, %2 in, %3 out")
         .arg(name, QString::number(inputs), QString::number(outputs));
 }
 
@@ -161,25 +162,25 @@ std::optional<std::vector<NamesEntry>> NamesStore::Fresh() {
     case Found::Missing:
         return entries;
     case Found::Unreadable:
-        problem_ = QStringLiteral("The names file %1 could not be read (%2). It is left as it is; "
-                                  "names are not kept in this run.")
+        problem_ = tr("The names file %1 could not be read (%2). It is left as it is; "
+                      "names are not kept in this run.")
                        .arg(fileName_, error);
         break;
     case Found::Newer:
-        problem_ = QStringLiteral("The names file %1 was written by a newer Quadrel (%2). It is "
-                                  "left as it is; names are not kept in this run.")
+        problem_ = tr("The names file %1 was written by a newer Quadrel (%2). It is "
+                      "left as it is; names are not kept in this run.")
                        .arg(fileName_, error);
         break;
     case Found::Damaged: {
         const QString aside = DamagedName();
         if (QFile::rename(fileName_, aside)) {
-            problem_ = QStringLiteral("The names file could not be read (%1). It was kept as %2; "
-                                      "names start empty.")
+            problem_ = tr("The names file could not be read (%1). It was kept as %2; "
+                          "names start empty.")
                            .arg(error, aside);
             return entries;
         }
-        problem_ = QStringLiteral("The names file %1 could not be read (%2) nor kept aside. Names "
-                                  "are not kept in this run.")
+        problem_ = tr("The names file %1 could not be read (%2) nor kept aside. Names "
+                      "are not kept in this run.")
                        .arg(fileName_, error);
         break;
     }
@@ -198,8 +199,8 @@ void NamesStore::Load() {
     QLockFile lock(fileName_ + QStringLiteral(".lock"));
     lock.setStaleLockTime(kStaleLockMs);
     if (!lock.tryLock(kLockWaitMs)) {
-        problem_ = QStringLiteral("The names file %1 is held by another program; names are not "
-                                  "kept in this run.")
+        problem_ = tr("The names file %1 is held by another program; names are not "
+                      "kept in this run.")
                        .arg(fileName_);
         fileUsable_ = false;
         return;
@@ -219,8 +220,8 @@ bool NamesStore::Change(const Edit& edit) {
     QLockFile lock(fileName_ + QStringLiteral(".lock"));
     lock.setStaleLockTime(kStaleLockMs);
     if (!lock.tryLock(kLockWaitMs)) {
-        problem_ = QStringLiteral("The names could not be written to %1: another program holds "
-                                  "it.")
+        problem_ = tr("The names could not be written to %1: another program holds "
+                      "it.")
                        .arg(fileName_);
         edit(entries_);
         return false;
@@ -234,8 +235,8 @@ bool NamesStore::Change(const Edit& edit) {
     entries_ = std::move(*fresh);
     QSaveFile file(fileName_);
     if (!file.open(QIODevice::WriteOnly) || file.write(ToJson(entries_)) < 0 || !file.commit()) {
-        problem_ = QStringLiteral("The names could not be written to %1 (%2); the file is as it "
-                                  "was.")
+        problem_ = tr("The names could not be written to %1 (%2); the file is as it "
+                      "was.")
                        .arg(fileName_, file.errorString());
     }
     return problem_.isEmpty();
@@ -259,7 +260,7 @@ QByteArray NamesStore::ToJson(const std::vector<NamesEntry>& entries) {
 std::optional<std::vector<NamesEntry>> NamesStore::FromJson(const QByteArray& text, QString& error,
                                                             bool* newer) {
     if (text.size() > kMaxBytes) {
-        error = QStringLiteral("larger than %1 MiB").arg(kMaxBytes >> 20);
+        error = tr("larger than %1 MiB").arg(kMaxBytes >> 20);
         return std::nullopt;
     }
     QJsonParseError parse;
@@ -267,7 +268,7 @@ std::optional<std::vector<NamesEntry>> NamesStore::FromJson(const QByteArray& te
     const QJsonObject root = doc.object();
     if (parse.error != QJsonParseError::NoError || !doc.isObject() ||
         root.value(QLatin1String("format")).toString() != kFormat) {
-        error = QStringLiteral("not a Quadrel names file, or damaged");
+        error = tr("not a Quadrel names file, or damaged");
         return std::nullopt;
     }
     // Version 1 knew no lines: its units are taken as seen on any line.
@@ -276,14 +277,13 @@ std::optional<std::vector<NamesEntry>> NamesStore::FromJson(const QByteArray& te
         if (newer != nullptr) {
             *newer = version > kVersion;
         }
-        error = QStringLiteral("format version %1; this Quadrel reads up to version %2")
-                    .arg(version)
-                    .arg(kVersion);
+        error =
+            tr("format version %1; this Quadrel reads up to version %2").arg(version).arg(kVersion);
         return std::nullopt;
     }
     const QJsonArray units = root.value(QLatin1String("units")).toArray();
     if (units.size() > kMaxEntries) {
-        error = QStringLiteral("more than %1 units").arg(kMaxEntries);
+        error = tr("more than %1 units").arg(kMaxEntries);
         return std::nullopt;
     }
     std::vector<NamesEntry> entries;
@@ -291,7 +291,7 @@ std::optional<std::vector<NamesEntry>> NamesStore::FromJson(const QByteArray& te
         QString why;
         std::optional<NamesEntry> entry = ReadEntry(unit, why);
         if (!entry) {
-            error = QStringLiteral("unit entry %1: %2").arg(entries.size() + 1).arg(why);
+            error = tr("unit entry %1: %2").arg(entries.size() + 1).arg(why);
             return std::nullopt;
         }
         entries.push_back(std::move(*entry));

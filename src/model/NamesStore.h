@@ -3,6 +3,7 @@
 #include "model/UnitNames.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -52,6 +53,8 @@ struct NamesEntry {
 // be read, or comes from a newer Quadrel, is left untouched and names live
 // only as long as the store.
 class NamesStore {
+    Q_DECLARE_TR_FUNCTIONS(NamesStore)
+
 public:
     // `fileName` empty: names live only as long as the store. `timeStamp`
     // names a damaged file's copy ("20260102-030405"); without it the copies

@@ -44,8 +44,10 @@ QString SystemError(int error) {
 }
 
 QString NotAFile(const struct stat& info) {
-    return S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder")
-                                 : QStringLiteral("it is not a regular file");
+    //: why the settings file cannot be used
+    return S_ISDIR(info.st_mode)
+               ? QCoreApplication::translate("PortSettings", "it is a folder")
+               : QCoreApplication::translate("PortSettings", "it is not a regular file");
 }
 
 // The file's bytes, or why they cannot be had. Opened without waiting, so a
@@ -88,12 +90,13 @@ QString WhyUnwritable(const QString& fileName) {
         return SystemError(errno);
     }
     if (!S_ISDIR(info.st_mode)) {
-        return QStringLiteral("%1 is not a folder").arg(QFileInfo(fileName).absolutePath());
+        return QCoreApplication::translate("PortSettings", "%1 is not a folder")
+            .arg(QFileInfo(fileName).absolutePath());
     }
     if (::access(folder.constData(), W_OK) != 0) {
         return SystemError(errno);
     }
-    return QStringLiteral("it could not be written");
+    return QCoreApplication::translate("PortSettings", "it could not be written");
 }
 
 } // namespace
@@ -151,12 +154,14 @@ PortSettings::Values PortSettings::Read() const {
     const std::optional<QByteArray> contents = Contents(path, why);
     if (!contents) {
         v.file = FileState::Unreadable;
-        v.problem = QStringLiteral("cannot be read (%1)").arg(why);
+        //: follows "The settings file <its name>"
+        v.problem = tr("cannot be read (%1)").arg(why);
         return v;
     }
     if (contents->size() > kMaxBytes) {
         v.file = FileState::Damaged;
-        v.problem = QStringLiteral("is damaged (it is larger than %1 KiB)").arg(kMaxBytes >> 10);
+        //: follows "The settings file <its name>"
+        v.problem = tr("is damaged (it is larger than %1 KiB)").arg(kMaxBytes >> 10);
         return v;
     }
     // Qt keeps what it parsed of a file for the whole process and tells a
@@ -165,8 +170,8 @@ PortSettings::Values PortSettings::Read() const {
     QTemporaryFile copy;
     if (!copy.open() || copy.write(*contents) != contents->size() || !copy.flush()) {
         v.file = FileState::Unreadable;
-        v.problem =
-            QStringLiteral("cannot be read (no room for a copy: %1)").arg(copy.errorString());
+        //: follows "The settings file <its name>"
+        v.problem = tr("cannot be read (no room for a copy: %1)").arg(copy.errorString());
         return v;
     }
     QSettings settings(copy.fileName(), QSettings::IniFormat);
@@ -184,7 +189,8 @@ PortSettings::Values PortSettings::Read() const {
     if (settings.status() != QSettings::NoError) {
         // What Qt made of the rest is a guess: none of it is taken.
         v.file = FileState::Damaged;
-        v.problem = QStringLiteral("is damaged (it is not in the settings format)");
+        //: follows "The settings file <its name>"
+        v.problem = tr("is damaged (it is not in the settings format)");
         return v;
     }
     v.file = FileState::Read;

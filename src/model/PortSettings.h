@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -16,6 +17,8 @@ namespace quadrel {
 // is told apart from a missing one (the first start), so the operator learns
 // why the port was not taken from it.
 class PortSettings {
+    Q_DECLARE_TR_FUNCTIONS(PortSettings)
+
 public:
     // `fileName` is the settings file, normally $XDG_CONFIG_HOME/Quadrel/Quadrel.conf.
     explicit PortSettings(QString fileName);

@@ -1,5 +1,7 @@
 #include "model/QuadrelCore.h"
 
+#include <QCoreApplication>
+
 #include <vector>
 
 namespace quadrel {
@@ -13,13 +15,15 @@ QuadrelCore::QuadrelCore(SerialPort& port, TimerFactory& timers, LinkTrace& trac
     // Undo acts on the unit a change was made on, never on whatever answers
     // at its ID after a scan or once it has been lost.
     status.setOnScanStarted([this] {
-        history.Forget(QStringLiteral("the line was scanned"));
+        //: ends "the changes to undo and redo were forgotten when …"
+        history.Forget(QCoreApplication::translate("ChangeHistory", "the line was scanned"));
         recovery.Clear();
     });
     link.queue.setOnUnitGivenUp([this](uint8_t id) {
+        //: ends "the changes to undo and redo were forgotten when …"
         history.ForgetUnit(
-            id,
-            QStringLiteral("unit %1 stopped answering").arg(id, 2, 16, QLatin1Char('0')).toUpper());
+            id, QCoreApplication::translate("ChangeHistory", "unit %1 stopped answering")
+                    .arg(QStringLiteral("%1").arg(id, 2, 16, QLatin1Char('0')).toUpper()));
         if (link.IsPortOpen()) {
             recovery.GivenUp(id);
         }
@@ -54,7 +58,8 @@ QuadrelCore::QuadrelCore(SerialPort& port, TimerFactory& timers, LinkTrace& trac
         for (const uint8_t id : ids) {
             link.queue.SetUnitAnswering(id, false);
         }
-        history.Forget(QStringLiteral("the port was lost"));
+        //: ends "the changes to undo and redo were forgotten when …"
+        history.Forget(QCoreApplication::translate("ChangeHistory", "the port was lost"));
         recovery.Clear();
         activity.PortLost();
         if (onPortLost_) {

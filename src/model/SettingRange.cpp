@@ -1,5 +1,7 @@
 #include "model/SettingRange.h"
 
+#include <QCoreApplication>
+
 namespace quadrel::SettingRange {
 
 namespace {
@@ -36,23 +38,24 @@ bool Supported(Setting setting, const QRDSTA& unit) {
 QString Words(Setting setting) {
     switch (setting) {
     case Setting::AudioRoute:
-        return QStringLiteral("audio input");
+        return QCoreApplication::translate("SettingRange", "audio input");
     case Setting::VideoRoute:
-        return QStringLiteral("video input");
+        return QCoreApplication::translate("SettingRange", "video input");
     case Setting::Mute:
-        return QStringLiteral("mute");
+        //: the setting, muted or not
+        return QCoreApplication::translate("SettingRange", "mute");
     case Setting::Volumn:
-        return QStringLiteral("volume");
+        return QCoreApplication::translate("SettingRange", "volume");
     case Setting::Bass:
-        return QStringLiteral("bass");
+        return QCoreApplication::translate("SettingRange", "bass");
     case Setting::Treble:
-        return QStringLiteral("treble");
+        return QCoreApplication::translate("SettingRange", "treble");
     case Setting::Subwoofer:
-        return QStringLiteral("subwoofer");
+        return QCoreApplication::translate("SettingRange", "subwoofer");
     case Setting::Delay:
-        return QStringLiteral("delay");
+        return QCoreApplication::translate("SettingRange", "delay");
     case Setting::Edid:
-        return QStringLiteral("EDID");
+        return QCoreApplication::translate("SettingRange", "EDID");
     }
     return {};
 }
@@ -61,16 +64,20 @@ QString Refusal(Setting setting, int64_t value, const QRDSTA& unit) {
     const bool route = setting == Setting::AudioRoute || setting == Setting::VideoRoute;
     if (!route && !Supported(setting, unit)) {
         return setting == Setting::Edid
-                   ? QStringLiteral("the unit has no EDID choice")
-                   : QStringLiteral("the unit has no %1 control")
-                         .arg(setting == Setting::Mute ? QStringLiteral("volume and mute")
-                                                       : Words(setting));
+                   ? QCoreApplication::translate("SettingRange", "the unit has no EDID choice")
+                   //: %1: the setting, as "bass"
+                   : QCoreApplication::translate("SettingRange", "the unit has no %1 control")
+                         .arg(setting == Setting::Mute
+                                  ? QCoreApplication::translate("SettingRange", "volume and mute")
+                                  : Words(setting));
     }
     switch (setting) {
     case Setting::Mute:
     case Setting::Edid:
         if (value != 0 && value != 1) {
-            return QStringLiteral("%1 %2 is neither 0 nor 1").arg(Words(setting)).arg(value);
+            return QCoreApplication::translate("SettingRange", "%1 %2 is neither 0 nor 1")
+                .arg(Words(setting))
+                .arg(value);
         }
         return {};
     case Setting::Volumn:
@@ -78,7 +85,7 @@ QString Refusal(Setting setting, int64_t value, const QRDSTA& unit) {
     case Setting::Treble:
     case Setting::Subwoofer:
         if (value < 0 || value > kMaxLevel) {
-            return QStringLiteral("%1 %2 is outside 0-%3")
+            return QCoreApplication::translate("SettingRange", "%1 %2 is outside 0-%3")
                 .arg(Words(setting))
                 .arg(value)
                 .arg(kMaxLevel);
@@ -87,12 +94,13 @@ QString Refusal(Setting setting, int64_t value, const QRDSTA& unit) {
     case Setting::Delay: {
         const auto audio = unit.objAudioINFO();
         if (value < 0 || value > audio->iMaxDelayTime()) {
-            return QStringLiteral("delay %1 ms is outside 0-%2 ms")
+            return QCoreApplication::translate("SettingRange", "delay %1 ms is outside 0-%2 ms")
                 .arg(value)
                 .arg(audio->iMaxDelayTime());
         }
         if (value % audio->iDelayUnit() != 0) {
-            return QStringLiteral("delay %1 ms is not a multiple of the unit's %2 ms step")
+            return QCoreApplication::translate(
+                       "SettingRange", "delay %1 ms is not a multiple of the unit's %2 ms step")
                 .arg(value)
                 .arg(audio->iDelayUnit());
         }

@@ -86,7 +86,8 @@ void StatusPolling::SetScanning(bool on) {
             views_.SetBusyPointer(false);
             views_.Enable_lstQRD(true);
         }
-        views_.SetScanCaption(QStringLiteral("S&can"));
+        //: the scan button, "&" before its shortcut key
+        views_.SetScanCaption(tr("S&can"));
         memory_.End();
         activity_.ScanEnded();
         TellIdle();
@@ -119,7 +120,8 @@ void StatusPolling::SetScanning(bool on) {
         link_.senders.CmdGetUnitInfo(id, 0, kReadPriority);
     }
     q.setCurrentTag(tagBefore, stepBefore);
-    views_.SetScanCaption(QStringLiteral("Stop S&can"));
+    //: the scan button while a scan runs, "&" before its shortcut key
+    views_.SetScanCaption(tr("Stop S&can"));
     EndBusyIfPortClosed();
 }
 

@@ -5,6 +5,8 @@
 #include "model/PortSweep.h"
 #include "model/ScanMemory.h"
 
+#include <QCoreApplication>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -21,6 +23,8 @@ class Views;
 // the full status read of the selected unit (live or one preset) with the
 // busy state that goes with it, and the once-a-second poll.
 class StatusPolling : public BusyFlags {
+    Q_DECLARE_TR_FUNCTIONS(StatusPolling)
+
 public:
     // `activity` hears when a scan starts and ends.
     StatusPolling(basQRD& model, basCommunication& link, Views& views, TimerFactory& timers,

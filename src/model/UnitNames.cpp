@@ -2,6 +2,7 @@
 
 #include "model/DeviceName.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QRegularExpression>
 
@@ -61,6 +62,21 @@ QString PortWords(NamedPort port) {
         break;
     }
     return QStringLiteral("Unit");
+}
+
+QString PortCaption(NamedPort port) {
+    switch (port.kind) {
+    case NameKind::Input:
+        return QCoreApplication::translate("UnitNames", "Input %1").arg(port.number);
+    case NameKind::Output:
+        return QCoreApplication::translate("UnitNames", "Output %1").arg(port.number);
+    case NameKind::Preset:
+        //: a memory location of the unit
+        return QCoreApplication::translate("UnitNames", "Preset %1").arg(port.number);
+    case NameKind::Unit:
+        break;
+    }
+    return QCoreApplication::translate("UnitNames", "Unit");
 }
 
 QString PlainName(const QString& text) {

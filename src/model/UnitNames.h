@@ -39,8 +39,11 @@ struct NamedPort {
 QString NameOf(const UnitNames& names, NamedPort port);
 // Sets the name of `port` as PlainName() makes it; an empty name removes it.
 void SetName(UnitNames& names, NamedPort port, const QString& name);
-// "Unit", "Input 5", "Output 3", "Preset 2".
+// "Unit", "Input 5", "Output 3", "Preset 2", as the names file writes them:
+// the same in every language.
 QString PortWords(NamedPort port);
+// The same words in the operator's language, for the screen.
+QString PortCaption(NamedPort port);
 
 // The input or output that the operator's `text` means on a unit with
 // `inputs` and `outputs`: "Input 12", "in 12", "i12", "Output 5", "o5", a

@@ -4,6 +4,8 @@
 
 #include "model/basQRD.h"
 
+#include <QCoreApplication>
+
 #include <set>
 
 namespace quadrel {
@@ -126,41 +128,47 @@ UnitValues PresetValues(const PresetStore& store, int location, const UnitIdenti
 QStringList SizeMismatch(const UnitIdentity& file, const UnitIdentity& unit, bool presets) {
     QStringList out;
     if (file.inputs != unit.inputs || file.outputs != unit.outputs) {
-        out << QStringLiteral("the file is for %1 inputs and %2 outputs, this unit has %3 and %4")
+        out << QCoreApplication::translate(
+                   "UnitSettings",
+                   "the file is for %1 inputs and %2 outputs, this unit has %3 and %4")
                    .arg(file.inputs)
                    .arg(file.outputs)
                    .arg(unit.inputs)
                    .arg(unit.outputs);
     }
     const std::pair<const char*, bool UnitIdentity::*> sections[] = {
-        {"audio switching", &UnitIdentity::audio},
-        {"video switching", &UnitIdentity::video},
-        {"volume and mute", &UnitIdentity::volume},
-        {"bass", &UnitIdentity::bass},
-        {"treble", &UnitIdentity::treble},
-        {"subwoofer", &UnitIdentity::subwoofer},
-        {"delay", &UnitIdentity::delay},
-        {"EDID select", &UnitIdentity::edid},
+        {QT_TRANSLATE_NOOP("UnitSettings", "audio switching"), &UnitIdentity::audio},
+        {QT_TRANSLATE_NOOP("UnitSettings", "video switching"), &UnitIdentity::video},
+        {QT_TRANSLATE_NOOP("UnitSettings", "volume and mute"), &UnitIdentity::volume},
+        {QT_TRANSLATE_NOOP("UnitSettings", "bass"), &UnitIdentity::bass},
+        {QT_TRANSLATE_NOOP("UnitSettings", "treble"), &UnitIdentity::treble},
+        {QT_TRANSLATE_NOOP("UnitSettings", "subwoofer"), &UnitIdentity::subwoofer},
+        {QT_TRANSLATE_NOOP("UnitSettings", "delay"), &UnitIdentity::delay},
+        {QT_TRANSLATE_NOOP("UnitSettings", "EDID select"), &UnitIdentity::edid},
     };
     for (const auto& [name, flag] : sections) {
         if (file.*flag != unit.*flag) {
-            out << QStringLiteral("%1: the file %2, this unit %3")
-                       .arg(QLatin1String(name),
-                            file.*flag ? QStringLiteral("has it") : QStringLiteral("has none"),
-                            unit.*flag ? QStringLiteral("has it") : QStringLiteral("has none"));
+            //: %1: a section of controls, as "bass"
+            out << (file.*flag ? QCoreApplication::translate(
+                                     "UnitSettings", "%1: the file has it, this unit has none")
+                               : QCoreApplication::translate(
+                                     "UnitSettings", "%1: the file has none, this unit has it"))
+                       .arg(QCoreApplication::translate("UnitSettings", name));
         }
     }
     if (file.delay && unit.delay &&
         (file.delayStep != unit.delayStep || file.maxDelay != unit.maxDelay)) {
-        out << QStringLiteral("delay: the file in %1 ms steps up to %2 ms, this unit in %3 ms "
-                              "steps up to %4 ms")
+        out << QCoreApplication::translate("UnitSettings",
+                                           "delay: the file in %1 ms steps up to %2 ms, this unit "
+                                           "in %3 ms steps up to %4 ms")
                    .arg(file.delayStep)
                    .arg(file.maxDelay)
                    .arg(unit.delayStep)
                    .arg(unit.maxDelay);
     }
     if (presets && file.memories != unit.memories) {
-        out << QStringLiteral("presets: the file has %1 locations, this unit %2")
+        out << QCoreApplication::translate("UnitSettings",
+                                           "presets: the file has %1 locations, this unit %2")
                    .arg(file.memories)
                    .arg(unit.memories);
     }
@@ -170,16 +178,22 @@ QStringList SizeMismatch(const UnitIdentity& file, const UnitIdentity& unit, boo
 QStringList IdentityNotes(const UnitIdentity& file, const UnitIdentity& unit) {
     QStringList out;
     if (file.id != unit.id) {
-        out << QStringLiteral("saved from unit %1, restoring to unit %2").arg(file.id).arg(unit.id);
+        out << QCoreApplication::translate("UnitSettings",
+                                           "saved from unit %1, restoring to unit %2")
+                   .arg(file.id)
+                   .arg(unit.id);
     }
     if (file.name != unit.name) {
-        out << QStringLiteral("saved from \"%1\", this unit is \"%2\"").arg(file.name, unit.name);
+        out << QCoreApplication::translate("UnitSettings", "saved from \"%1\", this unit is \"%2\"")
+                   .arg(file.name, unit.name);
     }
     if (file.firmware != unit.firmware) {
         const auto text = [](const QString& f) {
-            return f.isEmpty() ? QStringLiteral("unknown") : f;
+            //: a firmware version not known
+            return f.isEmpty() ? QCoreApplication::translate("UnitSettings", "unknown") : f;
         };
-        out << QStringLiteral("firmware %1 in the file, %2 in this unit")
+        out << QCoreApplication::translate("UnitSettings",
+                                           "firmware %1 in the file, %2 in this unit")
                    .arg(text(file.firmware), text(unit.firmware));
     }
     return out;
@@ -187,16 +201,22 @@ QStringList IdentityNotes(const UnitIdentity& file, const UnitIdentity& unit) {
 
 std::vector<IdentityDifference> IdentityDifferences(const UnitIdentity& file,
                                                     const UnitIdentity& unit) {
-    const auto text = [](const QString& f) { return f.isEmpty() ? QStringLiteral("unknown") : f; };
+    const auto text = [](const QString& f) {
+        //: a firmware version not known
+        return f.isEmpty() ? QCoreApplication::translate("UnitSettings", "unknown") : f;
+    };
     std::vector<IdentityDifference> out;
     if (file.id != unit.id) {
-        out.push_back({QStringLiteral("ID"), QString::number(unit.id), QString::number(file.id)});
+        out.push_back({QCoreApplication::translate("UnitSettings", "ID"), QString::number(unit.id),
+                       QString::number(file.id)});
     }
     if (file.name != unit.name) {
-        out.push_back({QStringLiteral("reported name"), unit.name, file.name});
+        out.push_back(
+            {QCoreApplication::translate("UnitSettings", "reported name"), unit.name, file.name});
     }
     if (file.firmware != unit.firmware) {
-        out.push_back({QStringLiteral("firmware"), text(unit.firmware), text(file.firmware)});
+        out.push_back({QCoreApplication::translate("UnitSettings", "firmware"), text(unit.firmware),
+                       text(file.firmware)});
     }
     return out;
 }
@@ -263,37 +283,57 @@ void Apply(const Difference& d, UnitValues& values) {
 }
 
 QString Where(const Difference& d) {
-    const QString port = d.field == Setting::Edid ? QStringLiteral("input %1").arg(d.port)
-                                                  : QStringLiteral("output %1").arg(d.port);
+    const bool input = d.field == Setting::Edid;
     if (d.location == 0) {
-        return port.left(1).toUpper() + port.mid(1);
+        return (input ? QCoreApplication::translate("UnitSettings", "Input %1")
+                      : QCoreApplication::translate("UnitSettings", "Output %1"))
+            .arg(d.port);
     }
-    return QStringLiteral("Preset %1, %2").arg(d.location).arg(port);
+    //: %1: a memory location of the unit; %2: a port
+    return (input ? QCoreApplication::translate("UnitSettings", "Preset %1, input %2")
+                  : QCoreApplication::translate("UnitSettings", "Preset %1, output %2"))
+        .arg(d.location)
+        .arg(d.port);
 }
 
 QString FieldName(Field field) {
-    return field == Setting::Delay ? QStringLiteral("delay (ms)") : SettingRange::Words(field);
+    return field == Setting::Delay ? QCoreApplication::translate("UnitSettings", "delay (ms)")
+                                   : SettingRange::Words(field);
 }
 
 QString ValueText(Field field, std::optional<int> value) {
     if (!value) {
-        return QStringLiteral("unknown");
+        //: a value the unit has not reported
+        return QCoreApplication::translate("UnitSettings", "unknown");
     }
     switch (field) {
     case Setting::AudioRoute:
     case Setting::VideoRoute:
-        return *value == 0 ? QStringLiteral("none") : QString::number(*value);
+        //: no input routed to the output
+        return *value == 0 ? QCoreApplication::translate("UnitSettings", "none")
+                           : QString::number(*value);
     case Setting::Mute:
-        return *value != 0 ? QStringLiteral("on") : QStringLiteral("off");
+        if (*value != 0) {
+            //: muted
+            return QCoreApplication::translate("UnitSettings", "on");
+        }
+        //: not muted
+        return QCoreApplication::translate("UnitSettings", "off");
     case Setting::Edid:
-        return *value != 0 ? QStringLiteral("output 1's") : QStringLiteral("fixed");
+        if (*value != 0) {
+            //: the EDID an input presents: that of output 1's display
+            return QCoreApplication::translate("UnitSettings", "output 1's");
+        }
+        //: the EDID an input presents: the unit's own
+        return QCoreApplication::translate("UnitSettings", "fixed");
     default:
         return QString::number(*value);
     }
 }
 
 QString Describe(const Difference& d) {
-    return QStringLiteral("%1 %2: %3 \u2192 %4")
+    //: %1: where, as "Output 3"; %2: the setting; %3: the unit's value; %4: the file's
+    return QCoreApplication::translate("UnitSettings", "%1 %2: %3 → %4")
         .arg(Where(d), FieldName(d.field), ValueText(d.field, d.unit), ValueText(d.field, d.file));
 }
 

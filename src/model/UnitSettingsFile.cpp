@@ -4,6 +4,7 @@
 #include "model/NamesCodec.h"
 #include "model/UnitSettingsReader.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <QJsonArray>
@@ -90,20 +91,23 @@ QByteArray ToJson(const UnitSettings& s) {
 
 std::optional<UnitSettings> FromJson(const QByteArray& text, QString& error) {
     if (text.size() > kMaxBytes) {
-        error = QStringLiteral("the file is larger than %1 MiB").arg(kMaxBytes >> 20);
+        error = QCoreApplication::translate("UnitSettingsFile", "the file is larger than %1 MiB")
+                    .arg(kMaxBytes >> 20);
         return std::nullopt;
     }
     QJsonParseError parse;
     const QJsonDocument doc = QJsonDocument::fromJson(text, &parse);
     if (parse.error != QJsonParseError::NoError) {
-        error = QStringLiteral("the file is damaged or cut short (%1 at byte %2)")
+        error = QCoreApplication::translate("UnitSettingsFile",
+                                            "the file is damaged or cut short (%1 at byte %2)")
                     .arg(parse.errorString())
                     .arg(parse.offset);
         return std::nullopt;
     }
     const QJsonObject root = doc.object();
     if (!doc.isObject() || root.value("format").toString() != kFormat) {
-        error = QStringLiteral("this is not a Quadrel unit settings file");
+        error = QCoreApplication::translate("UnitSettingsFile",
+                                            "this is not a Quadrel unit settings file");
         return std::nullopt;
     }
     Reader r;
@@ -113,9 +117,11 @@ std::optional<UnitSettings> FromJson(const QByteArray& text, QString& error) {
         return std::nullopt;
     }
     if (*version != kVersion) {
-        error = QStringLiteral("the file has format version %1; this Quadrel reads version %2")
-                    .arg(*version)
-                    .arg(kVersion);
+        error =
+            QCoreApplication::translate(
+                "UnitSettingsFile", "the file has format version %1; this Quadrel reads version %2")
+                .arg(*version)
+                .arg(kVersion);
         return std::nullopt;
     }
     UnitSettings s;
@@ -142,7 +148,9 @@ std::optional<UnitSettings> FromJson(const QByteArray& text, QString& error) {
             return s;
         }
     }
-    error = r.error.isEmpty() ? QStringLiteral("the file is not complete") : r.error;
+    error = r.error.isEmpty()
+                ? QCoreApplication::translate("UnitSettingsFile", "the file is not complete")
+                : r.error;
     return std::nullopt;
 }
 
@@ -178,7 +186,7 @@ std::optional<UnitSettings> Read(const QString& path, QString& error) {
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        error = QStringLiteral("not a regular file");
+        error = QCoreApplication::translate("UnitSettingsFile", "not a regular file");
         return std::nullopt;
     }
     QFile file;
@@ -190,7 +198,8 @@ std::optional<UnitSettings> Read(const QString& path, QString& error) {
     // Never more than the limit into memory, whatever the file claims.
     const QByteArray text = file.read(kMaxBytes + 1);
     if (text.size() > kMaxBytes) {
-        error = QStringLiteral("the file is larger than %1 MiB").arg(kMaxBytes >> 20);
+        error = QCoreApplication::translate("UnitSettingsFile", "the file is larger than %1 MiB")
+                    .arg(kMaxBytes >> 20);
         return std::nullopt;
     }
     return FromJson(text, error);

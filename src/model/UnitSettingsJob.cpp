@@ -4,6 +4,8 @@
 #include "model/QuadrelCore.h"
 #include "model/UnitSettingsFile.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <chrono>
 
@@ -16,7 +18,8 @@ namespace {
 constexpr int kWindow = 4;
 
 QString Count(size_t n) {
-    return n == 1 ? QStringLiteral("1 value") : QStringLiteral("%1 values").arg(n);
+    return n == 1 ? QCoreApplication::translate("UnitSettingsJob", "1 value")
+                  : QCoreApplication::translate("UnitSettingsJob", "%1 values").arg(n);
 }
 
 } // namespace
@@ -44,12 +47,12 @@ UnitSettingsJob::~UnitSettingsJob() {
 QString UnitSettingsJob::Lost(Ending& ending) const {
     if (!core_.link.IsPortOpen()) {
         ending = Ending::PortLost;
-        return QStringLiteral("the port closed");
+        return tr("the port closed");
     }
     const UnitRef unit = core_.model.objSelectedUnit;
     if (!IsUnitConnected(unit) || unit->bID() != id_) {
         ending = Ending::UnitSilent;
-        return QStringLiteral("unit %1 stopped answering").arg(id_);
+        return tr("unit %1 stopped answering").arg(id_);
     }
     return {};
 }
@@ -103,7 +106,7 @@ void UnitSettingsJob::Save(const QString& path, bool presets, const UnitNames& n
     out_ = {};
     const UnitRef unit = core_.model.objSelectedUnit;
     if (running_ || !IsUnitConnected(unit) || core_.status.IsBusy()) {
-        out_.message = QStringLiteral("no unit that answers is selected, or it is busy");
+        out_.message = tr("no unit that answers is selected, or it is busy");
         return done(out_);
     }
     id_ = unit->bID();
@@ -117,8 +120,8 @@ void UnitSettingsJob::Save(const QString& path, bool presets, const UnitNames& n
             QString error;
             out_.ok = UnitSettingsFile::Write(path, out_.file, error);
             out_.ending = out_.ok ? Ending::Done : Ending::Refused;
-            out_.message = out_.ok ? QStringLiteral("unit %1 saved to %2").arg(id_).arg(path)
-                                   : QStringLiteral("%1 could not be written: %2").arg(path, error);
+            out_.message = out_.ok ? tr("unit %1 saved to %2").arg(id_).arg(path)
+                                   : tr("%1 could not be written: %2").arg(path, error);
             End(out_);
         },
         std::move(done));
@@ -128,13 +131,14 @@ void UnitSettingsJob::Prepare(const QString& path, bool presets, Done done) {
     out_ = {};
     const UnitRef unit = core_.model.objSelectedUnit;
     if (running_ || !IsUnitConnected(unit) || core_.status.IsBusy()) {
-        out_.message = QStringLiteral("no unit that answers is selected, or it is busy");
+        out_.message = tr("no unit that answers is selected, or it is busy");
         return done(out_);
     }
     QString error;
     const std::optional<UnitSettings> file = UnitSettingsFile::Read(path, error);
     if (!file) {
-        out_.message = QStringLiteral("%1: %2").arg(path, error);
+        //: %1: a file; %2: why it cannot be used
+        out_.message = tr("%1: %2").arg(path, error);
         return done(out_);
     }
     out_.file = *file;
@@ -144,9 +148,11 @@ void UnitSettingsJob::Prepare(const QString& path, bool presets, Done done) {
     const auto refuse = [this](const UnitIdentity& now) {
         const QStringList why = SizeMismatch(out_.file.unit, now, out_.presets);
         if (!why.isEmpty()) {
-            out_.message = QStringLiteral("the file does not fit unit %1: %2")
+            //: %2: the differences, as "presets: the file has 8 locations, this unit 4"
+            out_.message = tr("the file does not fit unit %1: %2")
                                .arg(now.id)
-                               .arg(why.join(QStringLiteral("; ")));
+                               //: between the differences of a file and a unit
+                               .arg(why.join(tr("; ")));
         }
         return !why.isEmpty();
     };
@@ -182,7 +188,7 @@ void UnitSettingsJob::Restore(const Outcome& prepared, Done done) {
     // waited for; a scan is not.
     if (running_ || !IsUnitConnected(unit) || unit->bID() != prepared.unit.unit.id ||
         core_.status.blScanning() || UnitIdentity::Of(*unit) != prepared.unit.unit) {
-        out_.message = QStringLiteral("the unit read is no longer the selected one, or it is busy");
+        out_.message = tr("the unit read is no longer the selected one, or it is busy");
         return done(out_);
     }
     id_ = unit->bID();
@@ -332,7 +338,8 @@ void UnitSettingsJob::Pump() {
             out_.ending = ending;
             if (restoring_) {
                 Report();
-                out_.message = lost + QStringLiteral(": ") + out_.message;
+                //: %1: why the restore stopped; %2: how far it got
+                out_.message = tr("%1: %2").arg(lost, out_.message);
             } else {
                 out_.message = lost;
             }
@@ -368,7 +375,7 @@ void UnitSettingsJob::Pump() {
             if (out_.cancelled && !restoring_) {
                 out_.ok = false;
                 out_.ending = Ending::Cancelled;
-                out_.message = QStringLiteral("cancelled: nothing was sent");
+                out_.message = tr("cancelled: nothing was sent");
                 End(out_);
                 break;
             }
@@ -440,26 +447,28 @@ void UnitSettingsJob::Report() {
             (touched.count(d.location) != 0 ? out_.unknown : out_.notTaken).push_back(d);
         }
     }
-    const QString sent = QStringLiteral("%1 of %2 changes sent").arg(out_.sent).arg(out_.planned);
-    QString text = sent;
-    if (out_.cancelled) {
-        text = QStringLiteral("cancelled: ") + sent;
-    }
+    QStringList parts{
+        (out_.cancelled ? tr("cancelled: %1 of %2 changes sent") : tr("%1 of %2 changes sent"))
+            .arg(out_.sent)
+            .arg(out_.planned)};
     if (out_.putBack) {
-        text += QStringLiteral("; the live outputs were put back as they were");
+        parts << tr("the live outputs were put back as they were");
     }
     if (!out_.readBack) {
-        text += QStringLiteral("; nothing could be read back: %1 unknown, %2 not sent")
-                    .arg(Count(out_.unknown.size()), Count(out_.notTaken.size()));
+        //: %1, %2: counts, as "3 values"
+        parts << tr("nothing could be read back: %1 unknown, %2 not sent")
+                     .arg(Count(out_.unknown.size()), Count(out_.notTaken.size()));
     } else if (out_.cancelled) {
-        text += QStringLiteral("; the unit still differs from the file in %1")
-                    .arg(Count(out_.notTaken.size()));
+        //: %1: a count, as "3 values"
+        parts << tr("the unit still differs from the file in %1").arg(Count(out_.notTaken.size()));
     } else if (!out_.notTaken.empty()) {
-        text += QStringLiteral("; the unit did not take %1").arg(Count(out_.notTaken.size()));
+        //: %1: a count, as "3 values"
+        parts << tr("the unit did not take %1").arg(Count(out_.notTaken.size()));
     } else {
-        text += QStringLiteral("; the unit took every value");
+        parts << tr("the unit took every value");
     }
-    out_.message = text;
+    //: between the parts of a restore's report
+    out_.message = parts.join(tr("; "));
 }
 
 void UnitSettingsJob::End(Outcome out) {

@@ -5,6 +5,7 @@
 #include "model/RestorePlan.h"
 #include "model/UnitSettings.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,8 @@ class QuadrelCore;
 // Cancel, a lost port or a silent unit end it with the unit as the report
 // says. The once-a-second poll rests while a job runs.
 class UnitSettingsJob {
+    Q_DECLARE_TR_FUNCTIONS(UnitSettingsJob)
+
 public:
     // How the job ended.
     enum class Ending { Done, Cancelled, Refused, PortLost, UnitSilent };

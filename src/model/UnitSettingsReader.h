@@ -6,6 +6,7 @@
 #include "model/UnitSettings.h"
 #include "model/UnitSettingsFile.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -24,7 +25,11 @@ public:
 
     bool Fail(const QString& where, const QString& what) {
         if (error.isEmpty()) {
-            error = where.isEmpty() ? what : QStringLiteral("%1: %2").arg(where, what);
+            //: %1: where in the file (a key path, as "outputs[3].volume"); %2: what is wrong there
+            error =
+                where.isEmpty()
+                    ? what
+                    : QCoreApplication::translate("UnitSettingsFile", "%1: %2").arg(where, what);
         }
         return false;
     }
@@ -34,7 +39,9 @@ public:
     bool Keys(const QJsonObject& o, const QString& where, const QStringList& allowed) {
         for (const QString& key : o.keys()) {
             if (!allowed.contains(key)) {
-                return Fail(where, QStringLiteral("unknown key \"%1\"").arg(key.left(40)));
+                return Fail(where,
+                            QCoreApplication::translate("UnitSettingsFile", "unknown key \"%1\"")
+                                .arg(key.left(40)));
             }
         }
         return true;
@@ -46,21 +53,26 @@ public:
                                                       QLatin1String(key));
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined()) {
-            Fail(at, QStringLiteral("missing"));
+            Fail(at, QCoreApplication::translate("UnitSettingsFile", "missing"));
             return std::nullopt;
         }
         const double d = v.toDouble(std::nan(""));
         if (!v.isDouble() || std::floor(d) != d) {
-            Fail(at, QStringLiteral("not a whole number"));
+            Fail(at, QCoreApplication::translate("UnitSettingsFile", "not a whole number"));
             return std::nullopt;
         }
         if (d < low || d > high) {
-            Fail(at, QStringLiteral("%1 is outside %2 to %3").arg(d, 0, 'f', 0).arg(low).arg(high));
+            Fail(at, QCoreApplication::translate("UnitSettingsFile", "%1 is outside %2 to %3")
+                         .arg(d, 0, 'f', 0)
+                         .arg(low)
+                         .arg(high));
             return std::nullopt;
         }
         const int value = static_cast<int>(d);
         if (step > 1 && value % step != 0) {
-            Fail(at, QStringLiteral("%1 is not a multiple of %2").arg(value).arg(step));
+            Fail(at, QCoreApplication::translate("UnitSettingsFile", "%1 is not a multiple of %2")
+                         .arg(value)
+                         .arg(step));
             return std::nullopt;
         }
         return value;
@@ -70,7 +82,9 @@ public:
         const QJsonValue v = o.value(QLatin1String(key));
         if (!v.isBool()) {
             Fail(QStringLiteral("%1.%2").arg(where, QLatin1String(key)),
-                 v.isUndefined() ? QStringLiteral("missing") : QStringLiteral("not true or false"));
+                 v.isUndefined()
+                     ? QCoreApplication::translate("UnitSettingsFile", "missing")
+                     : QCoreApplication::translate("UnitSettingsFile", "not true or false"));
             return std::nullopt;
         }
         return v.toBool();
@@ -81,11 +95,13 @@ public:
         const QJsonValue v = o.value(QLatin1String(key));
         const QString at = QStringLiteral("%1.%2").arg(where, QLatin1String(key));
         if (!v.isString()) {
-            Fail(at, v.isUndefined() ? QStringLiteral("missing") : QStringLiteral("not text"));
+            Fail(at, v.isUndefined() ? QCoreApplication::translate("UnitSettingsFile", "missing")
+                                     : QCoreApplication::translate("UnitSettingsFile", "not text"));
             return std::nullopt;
         }
         if (NamesCodec::Length(v.toString()) > maxLength) {
-            Fail(at, QStringLiteral("longer than %1 characters").arg(maxLength));
+            Fail(at, QCoreApplication::translate("UnitSettingsFile", "longer than %1 characters")
+                         .arg(maxLength));
             return std::nullopt;
         }
         return v.toString();
@@ -111,7 +127,7 @@ public:
         const QString ab = QStringLiteral("unit.abilities");
         if (!error.isEmpty() || !o.value("abilities").isObject() ||
             !Keys(abilities, ab, {"volume", "bass", "treble", "subwoofer", "delay", "edid"})) {
-            Fail(ab, QStringLiteral("missing"));
+            Fail(ab, QCoreApplication::translate("UnitSettingsFile", "missing"));
             return std::nullopt;
         }
         const auto volume = Bool(abilities, ab, "volume");
@@ -135,7 +151,8 @@ public:
         // describe no unit: units report them as absent.
         if ((!u.audio && (*volume || *bass || *treble || *subwoofer || *delay)) ||
             (!u.video && *edid)) {
-            Fail(ab, QStringLiteral("names controls of a section the unit does not have"));
+            Fail(ab, QCoreApplication::translate(
+                         "UnitSettingsFile", "names controls of a section the unit does not have"));
             return std::nullopt;
         }
         u.volume = *volume;
@@ -160,13 +177,14 @@ public:
     std::optional<std::map<int, OutputValues>>
     Outputs(const QJsonValue& value, const QString& where, const UnitIdentity& u) {
         if (!value.isArray()) {
-            Fail(where, QStringLiteral("missing"));
+            Fail(where, QCoreApplication::translate("UnitSettingsFile", "missing"));
             return std::nullopt;
         }
         const QJsonArray array = value.toArray();
         if (array.size() != u.outputs) {
-            Fail(where,
-                 QStringLiteral("%1 entries for %2 outputs").arg(array.size()).arg(u.outputs));
+            Fail(where, QCoreApplication::translate("UnitSettingsFile", "%1 entries for %2 outputs")
+                            .arg(array.size())
+                            .arg(u.outputs));
             return std::nullopt;
         }
         QStringList allowed{"output"};
@@ -184,11 +202,13 @@ public:
             const QString at = QStringLiteral("%1[%2]").arg(where).arg(i);
             const QJsonObject o = array[i].toObject();
             if (!array[i].isObject() || !Keys(o, at, allowed)) {
-                return Fail(at, QStringLiteral("not an output")), std::nullopt;
+                return Fail(at, QCoreApplication::translate("UnitSettingsFile", "not an output")),
+                       std::nullopt;
             }
             const auto port = Int(o, at, "output", 1, u.outputs);
             if (!port || out.count(*port) != 0) {
-                return Fail(at, QStringLiteral("output %1 twice").arg(port.value_or(0))),
+                return Fail(at, QCoreApplication::translate("UnitSettingsFile", "output %1 twice")
+                                    .arg(port.value_or(0))),
                        std::nullopt;
             }
             OutputValues v;
@@ -228,7 +248,8 @@ public:
         const QJsonArray array = value.toArray();
         const int wanted = u.edid ? u.inputs : 0;
         if (!value.isArray() || array.size() != wanted) {
-            Fail(where, QStringLiteral("%1 entries for %2 inputs with EDID select")
+            Fail(where, QCoreApplication::translate("UnitSettingsFile",
+                                                    "%1 entries for %2 inputs with EDID select")
                             .arg(array.size())
                             .arg(wanted));
             return std::nullopt;
@@ -243,7 +264,8 @@ public:
             const auto port = Int(o, at, "input", 1, u.inputs);
             const auto edid = Int(o, at, "edid", 0, 1);
             if (!port || !edid || out.count(*port) != 0) {
-                return Fail(at, QStringLiteral("input %1 twice").arg(port.value_or(0))),
+                return Fail(at, QCoreApplication::translate("UnitSettingsFile", "input %1 twice")
+                                    .arg(port.value_or(0))),
                        std::nullopt;
             }
             out[*port] = *edid;
@@ -265,7 +287,9 @@ public:
         const QJsonArray array = value.toArray();
         if (!value.isArray() || array.size() > u.memories) {
             return Fail(QStringLiteral("presets"),
-                        QStringLiteral("not a list of at most %1 locations").arg(u.memories)),
+                        QCoreApplication::translate("UnitSettingsFile",
+                                                    "not a list of at most %1 locations")
+                            .arg(u.memories)),
                    std::nullopt;
         }
         std::map<int, UnitValues> out;
@@ -277,7 +301,8 @@ public:
             }
             const auto location = Int(o, at, "location", 1, u.memories);
             if (!location || out.count(*location) != 0) {
-                return Fail(at, QStringLiteral("location %1 twice").arg(location.value_or(0))),
+                return Fail(at, QCoreApplication::translate("UnitSettingsFile", "location %1 twice")
+                                    .arg(location.value_or(0))),
                        std::nullopt;
             }
             auto outputs = Outputs(o.value("outputs"), at + QStringLiteral(".outputs"), u);

@@ -35,7 +35,7 @@ bool QtSerialPort::open(int portNumber, const QString& settings) {
     lastFailure_ = OpenFailure::Other;
     const QString device = ports_.DevicePath(portNumber);
     if (device.isEmpty()) {
-        lastError_ = QStringLiteral("no such port");
+        lastError_ = tr("no such port");
         lastFailure_ = OpenFailure::NoSuchPort;
         return false;
     }
@@ -43,7 +43,7 @@ bool QtSerialPort::open(int portNumber, const QString& settings) {
     bool ok = false;
     const int baud = fields.value(0).toInt(&ok);
     if (!ok || baud <= 0) {
-        lastError_ = QStringLiteral("invalid settings");
+        lastError_ = tr("invalid settings");
         return false;
     }
     port_.setPortName(device);
@@ -64,7 +64,7 @@ bool QtSerialPort::open(int portNumber, const QString& settings) {
                                           : OpenFailure::Other)
                        : mayUse    ? OpenFailure::Held
                                    : OpenFailure::Permission;
-        lastError_ = lastFailure_ == OpenFailure::Held ? QStringLiteral("in use by another program")
+        lastError_ = lastFailure_ == OpenFailure::Held ? tr("in use by another program")
                                                        : port_.errorString();
         port_.clearError();
         return false;
@@ -256,7 +256,7 @@ void QtSerialPort::reportLost() {
         this,
         [this] {
             close();
-            lastError_ = QStringLiteral("port lost");
+            lastError_ = tr("port lost");
             notifyLost();
         },
         Qt::QueuedConnection);
