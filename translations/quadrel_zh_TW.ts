@@ -2,6 +2,202 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>ActivityStatus</name>
+    <message>
+        <source>1 unit found</source>
+        <translation>找到 1 台設備</translation>
+    </message>
+    <message>
+        <source>%1 units found</source>
+        <translation>找到 %1 台設備</translation>
+    </message>
+    <message>
+        <source>Unit %1 is not answering: it is asked again in the background</source>
+        <translation>設備 %1 無回應：將在背景中再次詢問</translation>
+    </message>
+    <message>
+        <source>Not current: unit %1 is not answering. Its last known values are shown; nothing can be changed until it answers again.</source>
+        <translation>非目前狀態：設備 %1 無回應。顯示的是最後已知的數值；在它再次回應之前無法變更任何設定。</translation>
+    </message>
+    <message>
+        <source>Unit %1 answers</source>
+        <translation>設備 %1 有回應</translation>
+    </message>
+    <message>
+        <source>The port was lost: no unit can be reached</source>
+        <translation>連接埠已中斷：無法連到任何設備</translation>
+    </message>
+    <message>
+        <source>No port is open: no unit can be reached</source>
+        <translation>未開啟連接埠：無法連到任何設備</translation>
+    </message>
+    <message>
+        <source>Scanning ID %1 of %2, last seen here: %3</source>
+        <extracomment>%3: how many units were found so far, as &quot;2 units found&quot;</extracomment>
+        <translation>正在掃描 ID %1 / %2，上次在此所見：%3</translation>
+    </message>
+    <message>
+        <source>Scanning ID %1 of %2: %3</source>
+        <translation>正在掃描 ID %1 / %2：%3</translation>
+    </message>
+    <message>
+        <source>Unit %1 answers again: reading it afresh</source>
+        <translation>設備 %1 再次回應：正在重新讀取</translation>
+    </message>
+    <message>
+        <source>Unit %1 answers again: read afresh</source>
+        <translation>設備 %1 再次回應：已重新讀取</translation>
+    </message>
+    <message>
+        <source>Scan ended: no unit answered</source>
+        <translation>掃描結束：沒有設備回應</translation>
+    </message>
+    <message>
+        <source>Scan ended: 1 unit found</source>
+        <translation>掃描結束：找到 1 台設備</translation>
+    </message>
+    <message>
+        <source>Scan ended: %1 units found</source>
+        <translation>掃描結束：找到 %1 台設備</translation>
+    </message>
+</context>
+<context>
+    <name>ChangeHistory</name>
+    <message>
+        <source>audio input</source>
+        <translation>音訊輸入</translation>
+    </message>
+    <message>
+        <source>video input</source>
+        <translation>視訊輸入</translation>
+    </message>
+    <message>
+        <source>mute</source>
+        <extracomment>the setting (muted or not) in an undo description: &quot;mute on → off&quot;</extracomment>
+        <translation>靜音</translation>
+    </message>
+    <message>
+        <source>volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>bass</source>
+        <translation>低音</translation>
+    </message>
+    <message>
+        <source>treble</source>
+        <translation>高音</translation>
+    </message>
+    <message>
+        <source>subwoofer</source>
+        <translation>重低音</translation>
+    </message>
+    <message>
+        <source>delay</source>
+        <translation>延遲</translation>
+    </message>
+    <message>
+        <source>EDID</source>
+        <translation>EDID</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <extracomment>no input routed to the output</extracomment>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <extracomment>muted</extracomment>
+        <translation>開</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <extracomment>not muted</extracomment>
+        <translation>關</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 毫秒</translation>
+    </message>
+    <message>
+        <source>fixed</source>
+        <extracomment>the EDID an input presents: the unit&apos;s own fixed one, or that of output 1</extracomment>
+        <translation>固定</translation>
+    </message>
+    <message>
+        <source>output 1</source>
+        <translation>輸出 1</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <extracomment>between the ports of one change: &quot;Output 1: volume 80 → 51; Output 2: …&quot;</extracomment>
+        <translation>；</translation>
+    </message>
+    <message>
+        <source>Nothing was sent: the changes to undo and redo were forgotten when %1.</source>
+        <extracomment>%1: why, as &quot;the port was lost&quot;</extracomment>
+        <translation>未傳送任何內容：在%1時，可復原與重做的變更已被清除。</translation>
+    </message>
+    <message>
+        <source>No answering unit is selected.</source>
+        <translation>未選擇有回應的設備。</translation>
+    </message>
+    <message>
+        <source>That change was made on unit %1. Select it to take the change back or make it again.</source>
+        <translation>該變更是在設備 %1 上進行的。請選擇該設備以復原或重做此變更。</translation>
+    </message>
+    <message>
+        <source>The unit is being read. Try again once the reading has finished.</source>
+        <translation>正在讀取設備。請在讀取完成後再試一次。</translation>
+    </message>
+    <message>
+        <source>The last change is still on its way to the unit. Try again once the unit has answered.</source>
+        <translation>上一個變更仍在傳送至設備途中。請在設備回應後再試一次。</translation>
+    </message>
+    <message>
+        <source>Nothing was sent: unit %1 has changed since (its answers show other values than that change left), and sending it could overwrite someone else&apos;s setting. The list of changes to undo and redo has been cleared.</source>
+        <translation>未傳送任何內容：設備 %1 之後已有變動（它回報的數值與該變更留下的不同），傳送可能會覆寫他人的設定。可復原與重做的變更清單已清除。</translation>
+    </message>
+    <message>
+        <source>Nothing was sent: the changes to undo and redo were forgotten.</source>
+        <translation>未傳送任何內容：可復原與重做的變更已被清除。</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3</source>
+        <extracomment>a setting&apos;s change: &quot;volume 80 → 51&quot;</extracomment>
+        <translation>%1 %2 → %3</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <extracomment>between the changes of one port: &quot;volume 80 → 51, bass 50 → 60&quot;</extracomment>
+        <translation>，</translation>
+    </message>
+    <message>
+        <source>Input %1: %2</source>
+        <extracomment>%2: the port&apos;s changes, as &quot;volume 80 → 51, bass 50 → 60&quot;</extracomment>
+        <translation>輸入 %1：%2</translation>
+    </message>
+    <message>
+        <source>Output %1: %2</source>
+        <translation>輸出 %1：%2</translation>
+    </message>
+    <message>
+        <source>the line was scanned</source>
+        <extracomment>ends &quot;the changes to undo and redo were forgotten when …&quot;</extracomment>
+        <translation>重新掃描線路</translation>
+    </message>
+    <message>
+        <source>unit %1 stopped answering</source>
+        <extracomment>ends &quot;the changes to undo and redo were forgotten when …&quot;</extracomment>
+        <translation>設備 %1 停止回應</translation>
+    </message>
+    <message>
+        <source>the port was lost</source>
+        <extracomment>ends &quot;the changes to undo and redo were forgotten when …&quot;</extracomment>
+        <translation>連接埠中斷</translation>
+    </message>
+</context>
+<context>
     <name>Language</name>
     <message>
         <source>System</source>
@@ -201,6 +397,130 @@
     </message>
 </context>
 <context>
+    <name>LocalFileNames</name>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是一般檔案</translation>
+    </message>
+</context>
+<context>
+    <name>NamedPorts</name>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>a port and the name the operator gave it: &quot;Input 5: Lectern PC&quot;</extracomment>
+        <translation>%1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>NamesCodec</name>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>%1: where in the file (a key path, as &quot;names.inputs.3&quot;); %2: what is wrong there</extracomment>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>not text</source>
+        <translation>不是文字</translation>
+    </message>
+    <message>
+        <source>longer than %1 characters</source>
+        <translation>超過 %1 個字元</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>缺少</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not 1 to %2</source>
+        <translation>「%1」不在 1 到 %2 之間</translation>
+    </message>
+    <message>
+        <source>unknown key &quot;%1&quot;</source>
+        <translation>不明的鍵「%1」</translation>
+    </message>
+</context>
+<context>
+    <name>NamesCsv</name>
+    <message>
+        <source>a quoted field does not end</source>
+        <translation>引號欄位沒有結束</translation>
+    </message>
+    <message>
+        <source>the file is larger than %1 KiB</source>
+        <translation>檔案大於 %1 KiB</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <extracomment>%2: the start of the line&apos;s first cell</extracomment>
+        <translation>第 %1 行：%2</translation>
+    </message>
+    <message>
+        <source>no line names a port (&quot;Input 1&quot;, &quot;Output 2&quot;, &quot;Preset 3&quot;, &quot;Unit&quot;)</source>
+        <extracomment>the quoted words are what the file must hold, in English whatever the language</extracomment>
+        <translation>沒有任何一行指名連接埠（&quot;Input 1&quot;、&quot;Output 2&quot;、&quot;Preset 3&quot;、&quot;Unit&quot;）</translation>
+    </message>
+</context>
+<context>
+    <name>NamesStore</name>
+    <message>
+        <source>what the unit reports is damaged</source>
+        <translation>設備回報的內容已損壞</translation>
+    </message>
+    <message>
+        <source>%1, %2 in, %3 out</source>
+        <extracomment>a unit as it reports itself: its name, its counts of inputs and outputs</extracomment>
+        <translation>%1，%2 輸入，%3 輸出</translation>
+    </message>
+    <message>
+        <source>The names file %1 could not be read (%2). It is left as it is; names are not kept in this run.</source>
+        <translation>無法讀取名稱檔 %1（%2）。檔案保持原狀；本次執行不會保存名稱。</translation>
+    </message>
+    <message>
+        <source>The names file %1 was written by a newer Quadrel (%2). It is left as it is; names are not kept in this run.</source>
+        <translation>名稱檔 %1 是由較新版的 Quadrel 寫入（%2）。檔案保持原狀；本次執行不會保存名稱。</translation>
+    </message>
+    <message>
+        <source>The names file could not be read (%1). It was kept as %2; names start empty.</source>
+        <translation>無法讀取名稱檔（%1）。已另存為 %2；名稱從空白開始。</translation>
+    </message>
+    <message>
+        <source>The names file %1 could not be read (%2) nor kept aside. Names are not kept in this run.</source>
+        <translation>無法讀取名稱檔 %1（%2），也無法另存。本次執行不會保存名稱。</translation>
+    </message>
+    <message>
+        <source>The names file %1 is held by another program; names are not kept in this run.</source>
+        <translation>名稱檔 %1 正被其他程式使用；本次執行不會保存名稱。</translation>
+    </message>
+    <message>
+        <source>The names could not be written to %1: another program holds it.</source>
+        <translation>無法將名稱寫入 %1：其他程式正在使用它。</translation>
+    </message>
+    <message>
+        <source>The names could not be written to %1 (%2); the file is as it was.</source>
+        <translation>無法將名稱寫入 %1（%2）；檔案保持原狀。</translation>
+    </message>
+    <message>
+        <source>larger than %1 MiB</source>
+        <translation>大於 %1 MiB</translation>
+    </message>
+    <message>
+        <source>not a Quadrel names file, or damaged</source>
+        <translation>不是 Quadrel 名稱檔，或已損壞</translation>
+    </message>
+    <message>
+        <source>format version %1; this Quadrel reads up to version %2</source>
+        <translation>格式版本 %1；此版 Quadrel 最高可讀取版本 %2</translation>
+    </message>
+    <message>
+        <source>more than %1 units</source>
+        <translation>超過 %1 台設備</translation>
+    </message>
+    <message>
+        <source>unit entry %1: %2</source>
+        <translation>設備項目 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>OutputSource</name>
     <message>
         <source>input %1</source>
@@ -303,6 +623,46 @@
     </message>
 </context>
 <context>
+    <name>PortSettings</name>
+    <message>
+        <source>it is a folder</source>
+        <extracomment>why the settings file cannot be used</extracomment>
+        <translation>它是資料夾</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>它不是一般檔案</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 不是資料夾</translation>
+    </message>
+    <message>
+        <source>it could not be written</source>
+        <translation>無法寫入</translation>
+    </message>
+    <message>
+        <source>cannot be read (%1)</source>
+        <extracomment>follows &quot;The settings file &lt;its name&gt;&quot;</extracomment>
+        <translation>無法讀取（%1）</translation>
+    </message>
+    <message>
+        <source>is damaged (it is larger than %1 KiB)</source>
+        <extracomment>follows &quot;The settings file &lt;its name&gt;&quot;</extracomment>
+        <translation>已損壞（大於 %1 KiB）</translation>
+    </message>
+    <message>
+        <source>cannot be read (no room for a copy: %1)</source>
+        <extracomment>follows &quot;The settings file &lt;its name&gt;&quot;</extracomment>
+        <translation>無法讀取（沒有空間建立副本：%1）</translation>
+    </message>
+    <message>
+        <source>is damaged (it is not in the settings format)</source>
+        <extracomment>follows &quot;The settings file &lt;its name&gt;&quot;</extracomment>
+        <translation>已損壞（不是設定檔格式）</translation>
+    </message>
+</context>
+<context>
     <name>PortStatus</name>
     <message>
         <source>COM%1, %2 baud</source>
@@ -334,6 +694,87 @@
     <message>
         <source>Do not ask again</source>
         <translation>不要再詢問</translation>
+    </message>
+</context>
+<context>
+    <name>SettingRange</name>
+    <message>
+        <source>audio input</source>
+        <translation>音訊輸入</translation>
+    </message>
+    <message>
+        <source>video input</source>
+        <translation>視訊輸入</translation>
+    </message>
+    <message>
+        <source>mute</source>
+        <extracomment>the setting, muted or not</extracomment>
+        <translation>靜音</translation>
+    </message>
+    <message>
+        <source>volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>bass</source>
+        <translation>低音</translation>
+    </message>
+    <message>
+        <source>treble</source>
+        <translation>高音</translation>
+    </message>
+    <message>
+        <source>subwoofer</source>
+        <translation>重低音</translation>
+    </message>
+    <message>
+        <source>delay</source>
+        <translation>延遲</translation>
+    </message>
+    <message>
+        <source>EDID</source>
+        <translation>EDID</translation>
+    </message>
+    <message>
+        <source>the unit has no EDID choice</source>
+        <translation>設備沒有 EDID 選擇</translation>
+    </message>
+    <message>
+        <source>the unit has no %1 control</source>
+        <translation>設備沒有%1控制</translation>
+    </message>
+    <message>
+        <source>volume and mute</source>
+        <translation>音量與靜音</translation>
+    </message>
+    <message>
+        <source>%1 %2 is neither 0 nor 1</source>
+        <translation>%1 %2 既不是 0 也不是 1</translation>
+    </message>
+    <message>
+        <source>%1 %2 is outside 0-%3</source>
+        <translation>%1 %2 超出 0-%3</translation>
+    </message>
+    <message>
+        <source>delay %1 ms is outside 0-%2 ms</source>
+        <translation>延遲 %1 毫秒超出 0-%2 毫秒</translation>
+    </message>
+    <message>
+        <source>delay %1 ms is not a multiple of the unit&apos;s %2 ms step</source>
+        <translation>延遲 %1 毫秒不是設備 %2 毫秒級距的倍數</translation>
+    </message>
+</context>
+<context>
+    <name>StatusPolling</name>
+    <message>
+        <source>S&amp;can</source>
+        <extracomment>the scan button, &quot;&amp;&quot; before its shortcut key</extracomment>
+        <translation>掃描(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Stop S&amp;can</source>
+        <extracomment>the scan button while a scan runs, &quot;&amp;&quot; before its shortcut key</extracomment>
+        <translation>停止掃描(&amp;C)</translation>
     </message>
 </context>
 <context>
@@ -400,10 +841,353 @@
     </message>
 </context>
 <context>
+    <name>UnitNames</name>
+    <message>
+        <source>Input %1</source>
+        <translation>輸入 %1</translation>
+    </message>
+    <message>
+        <source>Output %1</source>
+        <translation>輸出 %1</translation>
+    </message>
+    <message>
+        <source>Preset %1</source>
+        <extracomment>a memory location of the unit</extracomment>
+        <translation>預設 %1</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>設備</translation>
+    </message>
+</context>
+<context>
     <name>UnitPane</name>
     <message>
         <source>unit %1</source>
         <translation>設備 %1</translation>
+    </message>
+</context>
+<context>
+    <name>UnitSettings</name>
+    <message>
+        <source>the file is for %1 inputs and %2 outputs, this unit has %3 and %4</source>
+        <translation>檔案是給 %1 個輸入與 %2 個輸出，此設備有 %3 與 %4 個</translation>
+    </message>
+    <message>
+        <source>audio switching</source>
+        <translation>音訊切換</translation>
+    </message>
+    <message>
+        <source>video switching</source>
+        <translation>視訊切換</translation>
+    </message>
+    <message>
+        <source>volume and mute</source>
+        <translation>音量與靜音</translation>
+    </message>
+    <message>
+        <source>bass</source>
+        <translation>低音</translation>
+    </message>
+    <message>
+        <source>treble</source>
+        <translation>高音</translation>
+    </message>
+    <message>
+        <source>subwoofer</source>
+        <translation>重低音</translation>
+    </message>
+    <message>
+        <source>delay</source>
+        <translation>延遲</translation>
+    </message>
+    <message>
+        <source>EDID select</source>
+        <translation>EDID 選擇</translation>
+    </message>
+    <message>
+        <source>%1: the file has it, this unit has none</source>
+        <extracomment>%1: a section of controls, as &quot;bass&quot;</extracomment>
+        <translation>%1：檔案中有，此設備沒有</translation>
+    </message>
+    <message>
+        <source>%1: the file has none, this unit has it</source>
+        <translation>%1：檔案中沒有，此設備有</translation>
+    </message>
+    <message>
+        <source>delay: the file in %1 ms steps up to %2 ms, this unit in %3 ms steps up to %4 ms</source>
+        <translation>延遲：檔案以 %1 毫秒為級距，最多 %2 毫秒；此設備以 %3 毫秒為級距，最多 %4 毫秒</translation>
+    </message>
+    <message>
+        <source>presets: the file has %1 locations, this unit %2</source>
+        <translation>預設：檔案有 %1 個位置，此設備有 %2 個</translation>
+    </message>
+    <message>
+        <source>saved from unit %1, restoring to unit %2</source>
+        <translation>儲存自設備 %1，還原至設備 %2</translation>
+    </message>
+    <message>
+        <source>saved from &quot;%1&quot;, this unit is &quot;%2&quot;</source>
+        <translation>儲存自「%1」，此設備為「%2」</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <extracomment>a firmware version not known
+----------
+a value the unit has not reported</extracomment>
+        <translation>不明</translation>
+    </message>
+    <message>
+        <source>firmware %1 in the file, %2 in this unit</source>
+        <translation>檔案中的韌體為 %1，此設備為 %2</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>reported name</source>
+        <translation>回報的名稱</translation>
+    </message>
+    <message>
+        <source>firmware</source>
+        <translation>韌體</translation>
+    </message>
+    <message>
+        <source>Input %1</source>
+        <translation>輸入 %1</translation>
+    </message>
+    <message>
+        <source>Output %1</source>
+        <translation>輸出 %1</translation>
+    </message>
+    <message>
+        <source>Preset %1, input %2</source>
+        <extracomment>%1: a memory location of the unit; %2: a port</extracomment>
+        <translation>預設 %1，輸入 %2</translation>
+    </message>
+    <message>
+        <source>Preset %1, output %2</source>
+        <translation>預設 %1，輸出 %2</translation>
+    </message>
+    <message>
+        <source>delay (ms)</source>
+        <translation>延遲（毫秒）</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <extracomment>no input routed to the output</extracomment>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <extracomment>muted</extracomment>
+        <translation>開</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <extracomment>not muted</extracomment>
+        <translation>關</translation>
+    </message>
+    <message>
+        <source>output 1&apos;s</source>
+        <extracomment>the EDID an input presents: that of output 1&apos;s display</extracomment>
+        <translation>輸出 1 的</translation>
+    </message>
+    <message>
+        <source>fixed</source>
+        <extracomment>the EDID an input presents: the unit&apos;s own</extracomment>
+        <translation>固定</translation>
+    </message>
+    <message>
+        <source>%1 %2: %3 → %4</source>
+        <extracomment>%1: where, as &quot;Output 3&quot;; %2: the setting; %3: the unit&apos;s value; %4: the file&apos;s</extracomment>
+        <translation>%1 %2：%3 → %4</translation>
+    </message>
+</context>
+<context>
+    <name>UnitSettingsFile</name>
+    <message>
+        <source>the file is larger than %1 MiB</source>
+        <translation>檔案大於 %1 MiB</translation>
+    </message>
+    <message>
+        <source>the file is damaged or cut short (%1 at byte %2)</source>
+        <translation>檔案已損壞或不完整（位元組 %2 處：%1）</translation>
+    </message>
+    <message>
+        <source>this is not a Quadrel unit settings file</source>
+        <translation>這不是 Quadrel 設備設定檔</translation>
+    </message>
+    <message>
+        <source>the file has format version %1; this Quadrel reads version %2</source>
+        <translation>檔案格式版本為 %1；此版 Quadrel 讀取版本 %2</translation>
+    </message>
+    <message>
+        <source>the file is not complete</source>
+        <translation>檔案不完整</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是一般檔案</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>%1: where in the file (a key path, as &quot;outputs[3].volume&quot;); %2: what is wrong there</extracomment>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>unknown key &quot;%1&quot;</source>
+        <translation>不明的鍵「%1」</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>缺少</translation>
+    </message>
+    <message>
+        <source>not a whole number</source>
+        <translation>不是整數</translation>
+    </message>
+    <message>
+        <source>%1 is outside %2 to %3</source>
+        <translation>%1 超出 %2 到 %3</translation>
+    </message>
+    <message>
+        <source>%1 is not a multiple of %2</source>
+        <translation>%1 不是 %2 的倍數</translation>
+    </message>
+    <message>
+        <source>not true or false</source>
+        <translation>不是 true 或 false</translation>
+    </message>
+    <message>
+        <source>not text</source>
+        <translation>不是文字</translation>
+    </message>
+    <message>
+        <source>longer than %1 characters</source>
+        <translation>超過 %1 個字元</translation>
+    </message>
+    <message>
+        <source>names controls of a section the unit does not have</source>
+        <translation>指名了設備沒有的區段的控制項</translation>
+    </message>
+    <message>
+        <source>%1 entries for %2 outputs</source>
+        <translation>%2 個輸出有 %1 個項目</translation>
+    </message>
+    <message>
+        <source>not an output</source>
+        <translation>不是輸出</translation>
+    </message>
+    <message>
+        <source>output %1 twice</source>
+        <translation>輸出 %1 出現兩次</translation>
+    </message>
+    <message>
+        <source>%1 entries for %2 inputs with EDID select</source>
+        <translation>%2 個具 EDID 選擇的輸入有 %1 個項目</translation>
+    </message>
+    <message>
+        <source>input %1 twice</source>
+        <translation>輸入 %1 出現兩次</translation>
+    </message>
+    <message>
+        <source>not a list of at most %1 locations</source>
+        <translation>不是最多 %1 個位置的清單</translation>
+    </message>
+    <message>
+        <source>location %1 twice</source>
+        <translation>位置 %1 出現兩次</translation>
+    </message>
+</context>
+<context>
+    <name>UnitSettingsJob</name>
+    <message>
+        <source>1 value</source>
+        <translation>1 個數值</translation>
+    </message>
+    <message>
+        <source>%1 values</source>
+        <translation>%1 個數值</translation>
+    </message>
+    <message>
+        <source>the port closed</source>
+        <translation>連接埠已關閉</translation>
+    </message>
+    <message>
+        <source>unit %1 stopped answering</source>
+        <translation>設備 %1 停止回應</translation>
+    </message>
+    <message>
+        <source>no unit that answers is selected, or it is busy</source>
+        <translation>未選擇有回應的設備，或設備忙碌中</translation>
+    </message>
+    <message>
+        <source>unit %1 saved to %2</source>
+        <translation>設備 %1 已儲存至 %2</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>無法寫入 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>%1: a file; %2: why it cannot be used
+----------
+%1: why the restore stopped; %2: how far it got</extracomment>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>the file does not fit unit %1: %2</source>
+        <extracomment>%2: the differences, as &quot;presets: the file has 8 locations, this unit 4&quot;</extracomment>
+        <translation>檔案不適用於設備 %1：%2</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <extracomment>between the differences of a file and a unit
+----------
+between the parts of a restore&apos;s report</extracomment>
+        <translation>；</translation>
+    </message>
+    <message>
+        <source>the unit read is no longer the selected one, or it is busy</source>
+        <translation>已讀取的設備不再是所選設備，或設備忙碌中</translation>
+    </message>
+    <message>
+        <source>cancelled: nothing was sent</source>
+        <translation>已取消：未傳送任何內容</translation>
+    </message>
+    <message>
+        <source>cancelled: %1 of %2 changes sent</source>
+        <translation>已取消：已傳送 %1 / %2 項變更</translation>
+    </message>
+    <message>
+        <source>%1 of %2 changes sent</source>
+        <translation>已傳送 %1 / %2 項變更</translation>
+    </message>
+    <message>
+        <source>the live outputs were put back as they were</source>
+        <translation>現場輸出已恢復原狀</translation>
+    </message>
+    <message>
+        <source>nothing could be read back: %1 unknown, %2 not sent</source>
+        <extracomment>%1, %2: counts, as &quot;3 values&quot;</extracomment>
+        <translation>無法讀回任何內容：%1 項不明，%2 項未傳送</translation>
+    </message>
+    <message>
+        <source>the unit still differs from the file in %1</source>
+        <extracomment>%1: a count, as &quot;3 values&quot;</extracomment>
+        <translation>設備仍有 %1 與檔案不同</translation>
+    </message>
+    <message>
+        <source>the unit did not take %1</source>
+        <extracomment>%1: a count, as &quot;3 values&quot;</extracomment>
+        <translation>設備未接受 %1</translation>
+    </message>
+    <message>
+        <source>the unit took every value</source>
+        <translation>設備接受了所有數值</translation>
     </message>
 </context>
 <context>
@@ -526,6 +1310,39 @@ Sent, but not read back (unknown):
     </message>
 </context>
 <context>
+    <name>basCOMM</name>
+    <message>
+        <source>pseudo-terminal</source>
+        <translation>虛擬終端機</translation>
+    </message>
+    <message>
+        <source>serial port</source>
+        <translation>序列埠</translation>
+    </message>
+    <message>
+        <source>USB serial adapter</source>
+        <translation>USB 序列轉接器</translation>
+    </message>
+    <message>
+        <source>USB modem (CDC ACM)</source>
+        <translation>USB 數據機 (CDC ACM)</translation>
+    </message>
+    <message>
+        <source>serial device</source>
+        <translation>序列裝置</translation>
+    </message>
+    <message>
+        <source>%1 (alias com%2)</source>
+        <extracomment>%1: the kind of device; &quot;com%2&quot; is the name of the alias file</extracomment>
+        <translation>%1（別名 com%2）</translation>
+    </message>
+    <message>
+        <source>%1 - %2</source>
+        <extracomment>%1: the device&apos;s path; %2: its kind, as &quot;USB serial adapter&quot;</extracomment>
+        <translation>%1 - %2</translation>
+    </message>
+</context>
+<context>
     <name>basMain</name>
     <message>
         <source>Undone: %1</source>
@@ -553,6 +1370,58 @@ Sent, but not read back (unknown):
     </message>
 </context>
 <context>
+    <name>quadrel::AudioOutputPanel</name>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Volume bar</source>
+        <translation>音量滑桿</translation>
+    </message>
+    <message>
+        <source>Bass</source>
+        <translation>低音</translation>
+    </message>
+    <message>
+        <source>Bass bar</source>
+        <translation>低音滑桿</translation>
+    </message>
+    <message>
+        <source>Treble</source>
+        <translation>高音</translation>
+    </message>
+    <message>
+        <source>Treble bar</source>
+        <translation>高音滑桿</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <extracomment>short for subwoofer, in a narrow column</extracomment>
+        <translation>重低音</translation>
+    </message>
+    <message>
+        <source>SW bar</source>
+        <translation>重低音滑桿</translation>
+    </message>
+    <message>
+        <source>Delay</source>
+        <translation>延遲</translation>
+    </message>
+    <message>
+        <source>Delay bar</source>
+        <translation>延遲滑桿</translation>
+    </message>
+    <message>
+        <source>Mute status</source>
+        <translation>靜音狀態</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 毫秒</translation>
+    </message>
+</context>
+<context>
     <name>quadrel::AudioPage</name>
     <message>
         <source>Select all</source>
@@ -576,6 +1445,19 @@ Sent, but not read back (unknown):
     </message>
 </context>
 <context>
+    <name>quadrel::LevelBar</name>
+    <message>
+        <source>%1 of %2</source>
+        <extracomment>a bar&apos;s value for screen readers: &quot;40 of 100&quot;</extracomment>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <extracomment>a bar whose value the unit has not reported</extracomment>
+        <translation>不明</translation>
+    </message>
+</context>
+<context>
     <name>quadrel::MemoryRowList</name>
     <message>
         <source>Memory contents</source>
@@ -595,6 +1477,24 @@ Sent, but not read back (unknown):
     </message>
     <message>
         <source>Unmute</source>
+        <translation>未靜音</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::MuteImage</name>
+    <message>
+        <source>Unknown</source>
+        <extracomment>a mute picture: the unit has not reported whether the output is muted</extracomment>
+        <translation>不明</translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <extracomment>a mute picture: the output is muted</extracomment>
+        <translation>靜音</translation>
+    </message>
+    <message>
+        <source>Unmute</source>
+        <extracomment>a mute picture: the output is not muted</extracomment>
         <translation>未靜音</translation>
     </message>
 </context>
@@ -693,6 +1593,25 @@ Sent, but not read back (unknown):
     </message>
 </context>
 <context>
+    <name>quadrel::QtSerialPort</name>
+    <message>
+        <source>no such port</source>
+        <translation>沒有此連接埠</translation>
+    </message>
+    <message>
+        <source>invalid settings</source>
+        <translation>設定無效</translation>
+    </message>
+    <message>
+        <source>in use by another program</source>
+        <translation>正被其他程式使用</translation>
+    </message>
+    <message>
+        <source>port lost</source>
+        <translation>連接埠中斷</translation>
+    </message>
+</context>
+<context>
     <name>quadrel::RestoreDialog</name>
     <message>
         <source>Restore unit settings</source>
@@ -760,6 +1679,36 @@ Sent, but not read back (unknown):
     <message>
         <source>ms</source>
         <translation>毫秒</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Bass</source>
+        <translation>低音</translation>
+    </message>
+    <message>
+        <source>Treble</source>
+        <translation>高音</translation>
+    </message>
+    <message>
+        <source>Subwoofer</source>
+        <translation>重低音</translation>
+    </message>
+    <message>
+        <source>Delay</source>
+        <translation>延遲</translation>
+    </message>
+    <message>
+        <source>the %1 typed is not a number</source>
+        <extracomment>%1: the setting, as &quot;volume&quot;</extracomment>
+        <translation>輸入的%1不是數字</translation>
+    </message>
+    <message>
+        <source>Not sent: %1.</source>
+        <extracomment>%1: why, as &quot;delay 45 ms is outside 0-40 ms&quot;</extracomment>
+        <translation>未傳送：%1。</translation>
     </message>
 </context>
 <context>

@@ -84,7 +84,7 @@ void NamesDialog::Fill(const UnitNames& names) {
     table_->setRowCount(static_cast<int>(ports.size()));
     for (int r = 0; r < table_->rowCount(); ++r) {
         const NamedPort port = ports[static_cast<size_t>(r)];
-        auto* portItem = new QTableWidgetItem(PortWords(port));
+        auto* portItem = new QTableWidgetItem(PortCaption(port));
         portItem->setFlags(portItem->flags() & ~Qt::ItemIsEditable);
         portItem->setData(kPortRole,
                           QVariant::fromValue(QPoint(static_cast<int>(port.kind), port.number)));

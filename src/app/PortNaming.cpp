@@ -161,8 +161,8 @@ bool PortNaming::EditName(QWidget* widget) {
     QWidget* host = widget->window();
     editor_ = new QLineEdit(host);
     editor_->setObjectName(QStringLiteral("txtPortName"));
-    editor_->setAccessibleName(tr("Name of %1").arg(PortWords(*port).toLower()));
-    editor_->setPlaceholderText(PortWords(*port));
+    editor_->setAccessibleName(tr("Name of %1").arg(PortCaption(*port).toLower()));
+    editor_->setPlaceholderText(PortCaption(*port));
     // Characters beyond the first plane take two units here; the name is cut
     // to its length in characters when kept.
     editor_->setMaxLength(2 * kMaxPortNameLength);
@@ -253,7 +253,7 @@ bool PortNaming::eventFilter(QObject* watched, QEvent* event) {
 void PortNaming::ContextMenu(QWidget* widget, const QPoint& at) {
     QMenu menu(widget);
     if (const auto port = PortOf(widget)) {
-        QAction* name = menu.addAction(tr("&Name %1…").arg(PortWords(*port).toLower()));
+        QAction* name = menu.addAction(tr("&Name %1…").arg(PortCaption(*port).toLower()));
         name->setShortcut(QKeySequence(Qt::Key_F2));
         connect(name, &QAction::triggered, this, [this, widget] { EditName(widget); });
     }

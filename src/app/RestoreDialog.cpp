@@ -51,7 +51,7 @@ RestoreDialog::RestoreDialog(const UnitSettingsJob::Outcome& prepared, const QSt
     }
     const auto shown = [](const QString& name) { return name.isEmpty() ? tr("(none)") : name; };
     for (const NameDifference& d : names) {
-        row(PortWords(d.port), tr("name on this PC"), shown(d.now), shown(d.file));
+        row(PortCaption(d.port), tr("name on this PC"), shown(d.now), shown(d.file));
     }
     for (const Difference& d : prepared.differences) {
         row(Where(d), FieldName(d.field), ValueText(d.field, d.unit), ValueText(d.field, d.file));
