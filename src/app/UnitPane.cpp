@@ -30,7 +30,6 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kTagRole = Qt::UserRole + 1;
 constexpr int kLastSeenRole = Qt::UserRole + 2;
-constexpr int32_t kRequestPriority = 1;
 
 } // namespace
 
@@ -257,23 +256,12 @@ bool UnitPane::lstQRD_ItemClick(QTreeWidgetItem* item) {
         return false;
     }
     const bool listHadFocus = lstQRD_->hasFocus();
-    if (model.objSelectedUnit) {
-        core_.link.queue.PurgeCommandsByID(model.objSelectedUnit->bID());
-    }
-    model.objSelectedUnit = unit;
-    core_.status.memory().Keep(); // asked first at the next start
-    core_.link.queue.PurgeCommandsByID(unit->bID());
-    model.ClearUnitStatus();
-    core_.status.SetLoadingStatus(true);
+    core_.SelectUnit(unit);
     if (listHadFocus) {
         // Disabling the list moved the focus on; remember where to.
         refocusList_ = true;
         focusWhileRead_ = QApplication::focusWidget();
     }
-    ClearMemoryLocations();
-    ClearMemoryRows();
-    views_.UntickSelectAll();
-    core_.link.senders.CmdGetUnitInfo(unit->bID(), 0, kRequestPriority);
     return true;
 }
 

@@ -35,17 +35,29 @@ Session::Outcome Fail(ExitStatus status, const QString& message) {
 
 } // namespace
 
+struct Session::Own {
+    explicit Own(PortFolders folders) : comm(std::move(folders)), port(comm) {}
+    basCOMM comm;
+    QtSerialPort port;
+    QtTimerFactory timers;
+    CtlTrace trace;
+    Console console;
+    ViewsHub hub;
+    QuadrelCore core{port, timers, trace, hub};
+};
+
 Session::Session(const CtlCommand& command, PortFolders folders, QString settingsFile)
-    : command_(command), settingsFile_(std::move(settingsFile)), comm_(std::move(folders)),
-      port_(comm_), core_(port_, timers_, trace_, hub_) {
-    hub_.setUnitPane(console_);
-    hub_.setFrame(console_);
+    : command_(command), settingsFile_(std::move(settingsFile)),
+      own_(std::make_unique<Own>(std::move(folders))), core_(own_->core), timers_(own_->timers),
+      console_(own_->console) {
+    own_->hub.setUnitPane(console_);
+    own_->hub.setFrame(console_);
     // quadrel-ctl asks only what its command needs: no once-a-second poll.
     core_.status.timRequestStatus().stop();
     core_.setOnPortLost([this] { portLost_ = true; });
-    trace_.setPrinting(command.trace);
+    own_->trace.setPrinting(command.trace);
     sinceActivity_.start();
-    trace_.setOnFrame([this](bool sent, const Bytes& bytes) {
+    own_->trace.setOnFrame([this](bool sent, const Bytes& bytes) {
         sinceActivity_.restart();
         if (sent && bytes.size() >= 3 && bytes[1] == kCmdGetUnitInfo && bytes[2] == 0 &&
             command_.kind == K::Scan) {
@@ -54,12 +66,27 @@ Session::Session(const CtlCommand& command, PortFolders folders, QString setting
     });
 }
 
+Session::Session(const CtlCommand& command, OwnerLine owner)
+    : command_(command), ownerPortOpen_(std::move(owner.portOpen)),
+      select_(std::move(owner.select)), portNumber_(owner.portNumber), core_(owner.core),
+      timers_(owner.timers), console_(owner.console) {
+    sinceActivity_.start();
+}
+
+Session::~Session() = default;
+
+bool Session::PortOpen() const {
+    return own_ ? own_->port.isOpen() : ownerPortOpen_ && ownerPortOpen_();
+}
+
 void Session::Interrupt() {
     interrupted_ = true;
     ++interruptions_;
 }
 
 Session::Outcome Session::OpenPort() {
+    basCOMM& comm = own_->comm;
+    QtSerialPort& port = own_->port;
     const PortSettings::Values stored = PortSettings(settingsFile_).Read();
     // A file that is there but gives nothing is not "no port set": the
     // desktop program's choice exists and would be missed.
@@ -70,14 +97,14 @@ Session::Outcome Session::OpenPort() {
                         .arg(settingsFile_, stored.problem));
     }
     const int number = command_.port.value_or(stored.iPortNumber);
-    comm_.GetValidBaudRate();
+    comm.GetValidBaudRate();
     int baud = command_.baud.value_or(stored.lBaudRate);
-    if (!comm_.IsValidBaudRate(QString::number(baud))) {
+    if (!comm.IsValidBaudRate(QString::number(baud))) {
         if (command_.baud) {
             return Fail(ExitStatus::Usage,
                         QStringLiteral("baud rate %1 is neither 9600 nor 19200").arg(baud));
         }
-        baud = comm_.BaudRateList().first().toInt();
+        baud = comm.BaudRateList().first().toInt();
     }
     if (number < 1 || number > basCOMM::kMaxPortNumber) {
         return Fail(ExitStatus::NoSuchPort,
@@ -85,13 +112,13 @@ Session::Outcome Session::OpenPort() {
                                   : QStringLiteral("no port set: give --port or choose one in "
                                                    "quadrel's options"));
     }
-    const QString device = comm_.DevicePath(number);
-    if (device.isEmpty() || !comm_.EnumSerPorts(number)) {
+    const QString device = comm.DevicePath(number);
+    if (device.isEmpty() || !comm.EnumSerPorts(number)) {
         return Fail(ExitStatus::NoSuchPort, QStringLiteral("there is no port %1").arg(number));
     }
-    if (!OpenCommPort(port_, number, baud)) {
+    if (!OpenCommPort(port, number, baud)) {
         // The same exclusive open as the desktop program.
-        if (port_.lastFailure() == QtSerialPort::OpenFailure::Held) {
+        if (port.lastFailure() == QtSerialPort::OpenFailure::Held) {
             const QString holder = QtSerialPort::Holder(device);
             return Fail(
                 ExitStatus::PortHeld,
@@ -101,8 +128,9 @@ Session::Outcome Session::OpenPort() {
         }
         return Fail(ExitStatus::PortFailed, QStringLiteral("port %1 (%2) will not open: %3")
                                                 .arg(number)
-                                                .arg(device, port_.lastError()));
+                                                .arg(device, port.lastError()));
     }
+    portNumber_ = number;
     return {};
 }
 
@@ -114,10 +142,19 @@ bool Session::Idle() const {
 
 bool Session::WaitIdle() {
     auto done = [this] {
+        // The owner's line has no trace of the run's own: what the queue
+        // does shows that the line moves.
+        const TransmitQueue& q = core_.link.queue;
+        const std::tuple<uint32_t, int, bool> line{q.currentTag(), q.iSendQueueCount(),
+                                                   q.IsWaitingForAnswer()};
+        if (line != lineSeen_) {
+            lineSeen_ = line;
+            sinceActivity_.restart();
+        }
         if (!stalled_ && !Idle() && sinceActivity_.elapsed() > kStallMs) {
             stalled_ = true;
         }
-        return Idle() || portLost_ || stalled_ || interrupted_ || !port_.isOpen();
+        return Idle() || portLost_ || stalled_ || interrupted_ || !PortOpen();
     };
     if (!done()) {
         QEventLoop loop;
@@ -131,7 +168,7 @@ bool Session::WaitIdle() {
         check.start();
         loop.exec();
     }
-    return !portLost_ && !stalled_ && !interrupted_ && port_.isOpen();
+    return !portLost_ && !stalled_ && !interrupted_ && PortOpen();
 }
 
 Session::Outcome Session::LineFailure() const {
@@ -150,6 +187,27 @@ bool Session::StillAnswering(uint8_t id) const {
 }
 
 Session::Outcome Session::ReadUnit(uint8_t id) {
+    if (onOwner()) {
+        // The owner keeps its selected unit read: a read of another is the
+        // unit list's, and the window shows it.
+        const UnitRef unit = core_.model.FindUnit(id);
+        if (!IsUnitConnected(unit)) {
+            return Fail(ExitStatus::NotAnswering,
+                        QStringLiteral("unit %1 does not answer").arg(id));
+        }
+        if (core_.model.objSelectedUnit != unit) {
+            console_.Progress(QStringLiteral("reading unit %1").arg(id));
+            select_(unit);
+        }
+        if (!WaitIdle()) {
+            return LineFailure();
+        }
+        if (!StillAnswering(id) || core_.model.objSelectedUnit != unit) {
+            return Fail(ExitStatus::NotAnswering,
+                        QStringLiteral("unit %1 does not answer").arg(id));
+        }
+        return {};
+    }
     console_.Progress(QStringLiteral("reading unit %1").arg(id));
     core_.link.senders.CmdGetUnitInfo(id, 0, kQuery);
     if (!WaitIdle()) {
@@ -177,15 +235,24 @@ Session::Outcome Session::Run() {
         interrupted_ = true;
         return Fail(ExitStatus::NotTaken, QStringLiteral("interrupted"));
     }
-    Outcome out = OpenPort();
-    if (out.status != ExitStatus::Done) {
-        return out;
+    Outcome out;
+    if (onOwner()) {
+        if (!PortOpen()) {
+            return Fail(ExitStatus::PortFailed, QStringLiteral("the owner's port is not open"));
+        }
+    } else {
+        out = OpenPort();
+        if (out.status != ExitStatus::Done) {
+            return out;
+        }
     }
     out = command_.kind == K::Scan                                  ? Scan()
           : command_.kind == K::Show                                ? Show()
           : command_.kind == K::Save || command_.kind == K::Restore ? Settings()
                                                                     : Change();
-    trace_.Flush();
+    if (own_) {
+        own_->trace.Flush();
+    }
     return out;
 }
 
@@ -247,7 +314,9 @@ Session::Outcome Session::Show() {
             {"inputs", Report::Inputs(core_.model, *unit, Report::AllPorts(unit->iInputCount()))}};
     };
     QJsonObject seen = live();
-    for (int read = 2;; ++read) {
+    // The owner has read the unit and keeps it polled: its model is what the
+    // unit holds, and reads are answered from it.
+    for (int read = 2; !onOwner(); ++read) {
         core_.status.SetLoadingStatus(true);
         core_.status.RequestUnitStatus(0);
         if (!WaitIdle()) {

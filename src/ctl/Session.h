@@ -14,12 +14,18 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <functional>
+#include <memory>
+#include <tuple>
+
 namespace quadrel::ctl {
 
 // One run of quadrel-ctl: the same core as the main window, with the console
 // in place of the views. It sends only through the senders and the queue,
 // learns results from the reply handlers and the model, and waits on the Qt
-// event loop until the line is idle.
+// event loop until the line is idle. On a free port it opens the port and
+// builds a core of its own; for a client of the line's owner it runs on the
+// owner's core, which polls and keeps its selected unit read.
 class Session {
 public:
     struct Outcome {
@@ -29,18 +35,38 @@ public:
     };
 
     Session(const CtlCommand& command, PortFolders folders, QString settingsFile);
+    // What a command needs of the owner's line. The console must see what
+    // the owner's unit pane is told while the command runs.
+    struct OwnerLine {
+        QuadrelCore& core;
+        TimerFactory& timers;
+        Console& console;
+        int portNumber = 0;
+        std::function<bool()> portOpen;
+        // Makes `unit` the selected one and reads it, as the unit list does.
+        std::function<void(const UnitRef&)> select;
+    };
+    Session(const CtlCommand& command, OwnerLine owner);
+    ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     Console& console() { return console_; }
-    // Ends the run at the next turn of the event loop (a signal arrived).
+    // Ends the run at the next turn of the event loop (a signal arrived, or
+    // the owner's client went): a restore is cancelled as its report says.
     void Interrupt();
     bool interrupted() const { return interrupted_; }
+    // The owner's port went while the command ran.
+    void PortLost() { portLost_ = true; }
 
     Outcome Run();
 
 private:
+    // The port and core of a run on a free port.
+    struct Own;
     Outcome OpenPort();
+    bool PortOpen() const;
+    bool onOwner() const { return own_ == nullptr; }
     // Runs the event loop until nothing is queued, awaited or being read.
     // False when the port went, the line stalled or the run was interrupted.
     bool WaitIdle();
@@ -60,14 +86,16 @@ private:
 
     const CtlCommand& command_;
     QString settingsFile_;
-    basCOMM comm_;
-    QtSerialPort port_;
-    QtTimerFactory timers_;
-    CtlTrace trace_;
-    Console console_;
-    ViewsHub hub_;
-    QuadrelCore core_;
+    std::unique_ptr<Own> own_;
+    std::function<bool()> ownerPortOpen_;
+    std::function<void(const UnitRef&)> select_;
+    int portNumber_ = 0;
+    QuadrelCore& core_;
+    TimerFactory& timers_;
+    Console& console_;
     QElapsedTimer sinceActivity_;
+    // The queue as last seen: a change is the line's progress.
+    std::tuple<uint32_t, int, bool> lineSeen_{};
     bool portLost_ = false;
     bool stalled_ = false;
     bool interrupted_ = false;

@@ -88,7 +88,7 @@ Session::Outcome Session::Settings() {
     // from it on request.
     NamesStore names(NamesStore::DefaultFileName());
     names.Load();
-    const UnitReport report = UnitReport::Of(*unit, port_.portNumber());
+    const UnitReport report = UnitReport::Of(*unit, portNumber_);
 
     if (command_.kind == CtlCommand::Kind::Save) {
         console_.Progress(

@@ -9,7 +9,8 @@ namespace quadrel {
 QuadrelCore::QuadrelCore(SerialPort& port, TimerFactory& timers, LinkTrace& trace, Views& views)
     : activity(trace, model, port), link(port, timers, activity, model),
       status(model, link, views, timers, activity), replies(model, link, views, status),
-      path(model, link), history(model, link, path, views), recovery(model, link, status, timers) {
+      path(model, link), history(model, link, path, views), recovery(model, link, status, timers),
+      views_(views) {
     link.queue.attach(status, views, [this](uint8_t id) { link.senders.CmdGetUnitInfo(id, 0, 1); });
     link.receiver.setReplySink(replies);
     // Undo acts on the unit a change was made on, never on whatever answers
@@ -66,6 +67,21 @@ QuadrelCore::QuadrelCore(SerialPort& port, TimerFactory& timers, LinkTrace& trac
             onPortLost_();
         }
     });
+}
+
+void QuadrelCore::SelectUnit(const UnitRef& unit) {
+    if (model.objSelectedUnit) {
+        link.queue.PurgeCommandsByID(model.objSelectedUnit->bID());
+    }
+    model.objSelectedUnit = unit;
+    status.memory().Keep(); // asked first at the next start
+    link.queue.PurgeCommandsByID(unit->bID());
+    model.ClearUnitStatus();
+    status.SetLoadingStatus(true);
+    views_.ClearMemoryLocations();
+    views_.ClearMemoryRows();
+    views_.UntickSelectAll();
+    link.senders.CmdGetUnitInfo(unit->bID(), 0, 1);
 }
 
 } // namespace quadrel

@@ -26,6 +26,11 @@ public:
     QuadrelCore(const QuadrelCore&) = delete;
     QuadrelCore& operator=(const QuadrelCore&) = delete;
 
+    // Makes `unit` the selected one and reads it afresh, as a click on its
+    // row in the unit list does: what was waiting for either is withdrawn,
+    // and the views forget the last unit's status and memory.
+    void SelectUnit(const UnitRef& unit);
+
     // Told after a vanished port has been closed and any scan or read ended.
     void setOnPortLost(std::function<void()> onLost) { onPortLost_ = std::move(onLost); }
 
@@ -41,6 +46,7 @@ public:
     UnitRecovery recovery;
 
 private:
+    Views& views_;
     std::function<void()> onPortLost_;
 };
 
