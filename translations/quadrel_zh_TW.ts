@@ -206,6 +206,49 @@
     </message>
 </context>
 <context>
+    <name>LineService</name>
+    <message>
+        <source>unit %1: route output %2 ← input %3</source>
+        <translation>設備 %1：輸出 %2 ← 輸入 %3</translation>
+    </message>
+    <message>
+        <source>unit %1: disconnect output %2</source>
+        <translation>設備 %1：中斷輸出 %2</translation>
+    </message>
+    <message>
+        <source>unit %1: set output %2</source>
+        <translation>設備 %1：設定輸出 %2</translation>
+    </message>
+    <message>
+        <source>unit %1: set input %2</source>
+        <translation>設備 %1：設定輸入 %2</translation>
+    </message>
+    <message>
+        <source>unit %1: save memory location %2</source>
+        <translation>設備 %1：儲存記憶位置 %2</translation>
+    </message>
+    <message>
+        <source>unit %1: load memory location %2</source>
+        <translation>設備 %1：載入記憶位置 %2</translation>
+    </message>
+    <message>
+        <source>unit %1: save settings to %2</source>
+        <translation>設備 %1：將設定儲存至 %2</translation>
+    </message>
+    <message>
+        <source>unit %1: restore settings from %2</source>
+        <translation>設備 %1：從 %2 還原設定</translation>
+    </message>
+    <message>
+        <source>unit %1: show</source>
+        <translation>設備 %1：顯示</translation>
+    </message>
+    <message>
+        <source>scan</source>
+        <translation>掃描</translation>
+    </message>
+</context>
+<context>
     <name>ListColumn</name>
     <message>
         <source>ID</source>
@@ -1368,6 +1411,18 @@ Sent, but not read back (unknown):
         <source>The settings file %1 %2. The port and baud rate in it are not used: choose them in Options.</source>
         <translation>設定檔 %1 %2。其中的連接埠與鮑率不會被使用：請在「選項」中選擇。</translation>
     </message>
+    <message>
+        <source>quadrel-ctl: %1</source>
+        <translation>quadrel-ctl：%1</translation>
+    </message>
+    <message>
+        <source>quadrel-ctl: %1: %2</source>
+        <translation>quadrel-ctl：%1：%2</translation>
+    </message>
+    <message>
+        <source>COM%1 is not served to quadrel-ctl: %2</source>
+        <translation>COM%1 未提供給 quadrel-ctl：%2</translation>
+    </message>
 </context>
 <context>
     <name>quadrel::AudioOutputPanel</name>
@@ -1609,6 +1664,10 @@ Sent, but not read back (unknown):
     <message>
         <source>port lost</source>
         <translation>連接埠中斷</translation>
+    </message>
+    <message>
+        <source>in use by %1</source>
+        <translation>正被 %1 使用</translation>
     </message>
 </context>
 <context>

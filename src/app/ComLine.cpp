@@ -18,6 +18,9 @@ bool ComLine::OpenCommPort(int16_t portNumber, int32_t baudRate) {
     const QString device = comm_.DevicePath(portNumber);
     if (opened) {
         status_.Opened(portNumber, baudRate, device);
+        if (onOpened_) {
+            onOpened_(portNumber, baudRate);
+        }
     } else {
         status_.FailedToOpen(portNumber, baudRate, device,
                              failureReason_ ? failureReason_() : QString());

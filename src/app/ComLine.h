@@ -23,6 +23,8 @@ public:
     // Told when OpenCommPort closes the open port: for the link that is what
     // a lost port is, so the awaited answer and any scan or read end there.
     void setOnClosed(std::function<void()> onClosed) { onClosed_ = std::move(onClosed); }
+    // Told when OpenCommPort has opened a port, with its number and rate.
+    void setOnOpened(std::function<void(int, int)> onOpened) { onOpened_ = std::move(onOpened); }
     // The port went away while open (it is closed already).
     void PortLost() { status_.Lost(); }
 
@@ -48,6 +50,7 @@ private:
     PortStatus status_;
     std::function<QString()> failureReason_;
     std::function<void()> onClosed_;
+    std::function<void(int, int)> onOpened_;
 };
 
 } // namespace quadrel

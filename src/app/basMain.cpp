@@ -8,6 +8,7 @@
 #include "app/frmMain.h"
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
+#include "service/LineService.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -87,11 +88,23 @@ basMain::basMain(Environment env)
         state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
         core_.status.memory().store().setState(state_.get());
     }
-    line_.setOnClosed([this] { core_.link.PortLost(); });
+    line_.setOnClosed([this] {
+        core_.link.PortLost();
+        // Another port is chosen: this one is no longer the window's to serve.
+        if (service_) {
+            service_->PortLost();
+            service_->Close();
+        }
+    });
     // The core answers every hook; tests may put their own in its place.
     hooks_.ProcessReceivedData = [this] { core_.link.receiver.ProcessReceivedData(); };
     hooks_.SendNextCommand = [this] { core_.link.queue.SendNextCommand(); };
-    hooks_.PortLost = [this] { core_.link.PortLost(); };
+    hooks_.PortLost = [this] {
+        core_.link.PortLost();
+        if (service_) {
+            service_->PortLost();
+        }
+    };
     hooks_.SetScanning = [this](bool on) { core_.status.SetScanning(on); };
     hooks_.cmdScan_Click = [this] {
         if (core_.status.blScanning() || port_.isOpen() || OpenForScan()) {
@@ -118,6 +131,10 @@ basMain::basMain(Environment env)
         hub_.Enable_QRD(false);
     };
     hooks_.ReleaseModel = [this] {
+        if (service_) {
+            service_->CancelRuns();
+            service_->Close();
+        }
         core_.status.timRequestStatus().stop();
         core_.link.queue.ClearQueue();
         core_.link.queue.timWaitACK().stop();
@@ -321,7 +338,23 @@ bool basMain::Main() {
     paneColumn->addWidget(unitPane_, 1);
     form_->HostPages(switchView_, audioPage_, videoPage_, paneBox);
     hub_.setSwitchView(*switchView_);
-    hub_.setUnitPane(*unitPane_);
+    service_ = std::make_unique<service::LineService>(
+        service::LineService::Owner{core_, timerFactory_, *unitPane_,
+                                    [this] { return port_.isOpen(); }, QStringLiteral("quadrel")});
+    service_->setOnRunDone([this](const QString& what, const ctl::Session::Outcome& out) {
+        // Where a change came from, as the operator's own are told.
+        core_.activity.Act(out.status == ctl::ExitStatus::Done
+                               ? tr("quadrel-ctl: %1").arg(what)
+                               : tr("quadrel-ctl: %1: %2").arg(what, out.message));
+    });
+    line_.setOnOpened([this](int port, int baud) {
+        QString reason;
+        if (!service_->Listen(port, baud, reason)) {
+            core_.activity.Act(tr("COM%1 is not served to quadrel-ctl: %2").arg(port).arg(reason));
+        }
+    });
+    hub_.setUnitPane(service_->pane());
+    hub_.setWatcher(service_.get());
     hub_.setAudioView(*audioPage_);
     hub_.setVideoView(*videoPage_);
     unitSettings_ = std::make_unique<UnitSettingsUi>(core_, timerFactory_, messages_, form_.get());

@@ -20,6 +20,10 @@
 
 namespace quadrel {
 
+namespace service {
+class LineService;
+}
+
 class AudioPage;
 class PortNaming;
 class SwitchView;
@@ -125,6 +129,8 @@ private:
     std::unique_ptr<UnitSettingsUi> unitSettings_;
     NamesStore names_;
     std::unique_ptr<PortNaming> naming_;
+    // Serves the port to quadrel-ctl and other programs while it is open.
+    std::unique_ptr<service::LineService> service_;
     SwitchView* switchView_ = nullptr; // owned by the window
     UnitPane* unitPane_ = nullptr;
     AudioPage* audioPage_ = nullptr;

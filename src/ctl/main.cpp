@@ -1,6 +1,7 @@
 // quadrel-ctl: the matrix switchers from scripts and scheduled jobs, on the
 // same core as the desktop program, without a window.
 #include "ctl/CtlCommand.h"
+#include "ctl/OwnerClient.h"
 #include "ctl/Report.h"
 #include "ctl/Session.h"
 #include "link/qt/SignalWatcher.h"
@@ -61,14 +62,23 @@ int main(int argc, char** argv) {
     // Ended by Ctrl+C or a job scheduler: leave the waits, close the port
     // and its lock file on the way out.
     int signalNumber = 0;
+    int signalCount = 0;
     quadrel::SignalWatcher watcher(
-        [&session, &signalNumber](int signal) {
+        [&session, &signalNumber, &signalCount](int signal) {
             signalNumber = signal;
+            ++signalCount;
             session.Interrupt();
         },
         &app);
 
-    const Session::Outcome out = session.Run();
+    // The program that holds the port carries the command out; only a free
+    // port is opened here.
+    std::optional<Session::Outcome> through;
+    if (const auto port = OwnerClient::PortOf(command, quadrel::PortSettings::DefaultFileName())) {
+        OwnerClient owner(session.console(), [&signalCount] { return signalCount; });
+        through = owner.Run(*port, command, arguments);
+    }
+    const Session::Outcome out = through ? *through : session.Run();
     if (signalNumber == 0) {
         // Come while the event loop did not run: still pending.
         signalNumber = quadrel::SignalWatcher::Pending();

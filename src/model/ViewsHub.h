@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/LineWatcher.h"
 #include "model/NullViewParts.h"
 #include "model/ViewParts.h"
 #include "model/Views.h"
@@ -62,6 +63,7 @@ public:
         pane_ = &noPane_;
         frame_ = &noFrame_;
         onSetup_ = nullptr;
+        watcher_ = nullptr;
     }
 
     // What a hold's end asks for when something waits: that RunWaiting be
@@ -75,6 +77,9 @@ public:
     void setVideoView(VideoViewPart& part) { video_ = &part; }
     void setUnitPane(UnitPanePart& part) { pane_ = &part; }
     void setFrame(FramePart& part) { frame_ = &part; }
+
+    // Also told what is drawn and which units change, after the windows.
+    void setWatcher(LineWatcher* watcher) { watcher_ = watcher; }
 
     // Told before each layout refresh: the selected unit may be another.
     void setOnSetup(std::function<void()> onSetup) { onSetup_ = std::move(onSetup); }
@@ -118,7 +123,10 @@ public:
     }
 
     void Draw_Crosspoint(int i, int o) override {
-        Draw(Key(Port::Crosspoint, i, o), [this, i, o] { sw_->Draw_Crosspoint(i, o); });
+        Draw(Key(Port::Crosspoint, i, o), [this, i, o] {
+            sw_->Draw_Crosspoint(i, o);
+            Watch(LineWatcher::What::Route, i, o);
+        });
     }
     // A video input's plug shows on the switch view and on its video panel.
     void Draw_InputPlug(SignalKind k, int i) override {
@@ -127,30 +135,51 @@ public:
             if (k == SignalKind::Video) {
                 video_->Draw_VideoInput(i);
             }
+            Watch(LineWatcher::What::InputPlug, static_cast<int>(k), i);
         });
     }
     void Draw_OutputPlug(SignalKind k, int o) override {
-        Draw(Key(Port::OutputPlug, static_cast<int>(k), o),
-             [this, k, o] { sw_->Draw_OutputPlug(k, o); });
+        Draw(Key(Port::OutputPlug, static_cast<int>(k), o), [this, k, o] {
+            sw_->Draw_OutputPlug(k, o);
+            Watch(LineWatcher::What::OutputPlug, static_cast<int>(k), o);
+        });
     }
 
     void Draw_AudioOutputMute(int o) override {
-        Draw(Key(Port::Mute, 0, o), [this, o] { audio_->Draw_AudioOutputMute(o); });
+        Draw(Key(Port::Mute, 0, o), [this, o] {
+            audio_->Draw_AudioOutputMute(o);
+            Watch(LineWatcher::What::Audio, 0, o);
+        });
     }
     void Draw_AudioOutputVolumnLevel(int o) override {
-        Draw(Key(Port::Volumn, 0, o), [this, o] { audio_->Draw_AudioOutputVolumnLevel(o); });
+        Draw(Key(Port::Volumn, 0, o), [this, o] {
+            audio_->Draw_AudioOutputVolumnLevel(o);
+            Watch(LineWatcher::What::Audio, 0, o);
+        });
     }
     void Draw_AudioOutputBassLevel(int o) override {
-        Draw(Key(Port::Bass, 0, o), [this, o] { audio_->Draw_AudioOutputBassLevel(o); });
+        Draw(Key(Port::Bass, 0, o), [this, o] {
+            audio_->Draw_AudioOutputBassLevel(o);
+            Watch(LineWatcher::What::Audio, 0, o);
+        });
     }
     void Draw_AudioOutputTrebleLevel(int o) override {
-        Draw(Key(Port::Treble, 0, o), [this, o] { audio_->Draw_AudioOutputTrebleLevel(o); });
+        Draw(Key(Port::Treble, 0, o), [this, o] {
+            audio_->Draw_AudioOutputTrebleLevel(o);
+            Watch(LineWatcher::What::Audio, 0, o);
+        });
     }
     void Draw_AudioOutputSubwooferLevel(int o) override {
-        Draw(Key(Port::Subwoofer, 0, o), [this, o] { audio_->Draw_AudioOutputSubwooferLevel(o); });
+        Draw(Key(Port::Subwoofer, 0, o), [this, o] {
+            audio_->Draw_AudioOutputSubwooferLevel(o);
+            Watch(LineWatcher::What::Audio, 0, o);
+        });
     }
     void Draw_AudioOutputDelayTime(int o) override {
-        Draw(Key(Port::Delay, 0, o), [this, o] { audio_->Draw_AudioOutputDelayTime(o); });
+        Draw(Key(Port::Delay, 0, o), [this, o] {
+            audio_->Draw_AudioOutputDelayTime(o);
+            Watch(LineWatcher::What::Audio, 0, o);
+        });
     }
     void RestartSelectedRedraw(AudioValue v) override {
         Tell([this, v] { audio_->RestartSelectedRedraw(v); });
@@ -164,7 +193,10 @@ public:
     }
 
     void Draw_VideoInput(int i) override {
-        Draw(Key(Port::VideoInput, 0, i), [this, i] { video_->Draw_VideoInput(i); });
+        Draw(Key(Port::VideoInput, 0, i), [this, i] {
+            video_->Draw_VideoInput(i);
+            Watch(LineWatcher::What::VideoInput, 0, i);
+        });
     }
     void Draw_SelectedEdidType() override {
         Draw(Key(Port::SelectedEdid, 0, 0), [this] { video_->Draw_SelectedEdidType(); });
@@ -178,10 +210,20 @@ public:
     }
     // The row shows the unit as it is now, should its record go meanwhile.
     void ShowUnitRow(const QRDSTA& unit) override {
-        Tell([this, unit] { pane_->ShowUnitRow(unit); });
+        Tell([this, unit] {
+            pane_->ShowUnitRow(unit);
+            if (watcher_ != nullptr) {
+                watcher_->UnitChanged(unit.bID());
+            }
+        });
     }
     void SetUnitIcon(uint8_t id, bool answering) override {
-        Tell([this, id, answering] { pane_->SetUnitIcon(id, answering); });
+        Tell([this, id, answering] {
+            pane_->SetUnitIcon(id, answering);
+            if (watcher_ != nullptr) {
+                watcher_->UnitChanged(id);
+            }
+        });
     }
     void SetUnitFirmwareText(uint8_t id, const QString& t) override {
         Tell([this, id, t] { pane_->SetUnitFirmwareText(id, t); });
@@ -306,6 +348,11 @@ private:
                static_cast<uint64_t>(static_cast<uint32_t>(a) & 0xFFFFFF) << 32 |
                static_cast<uint32_t>(b);
     }
+    void Watch(LineWatcher::What what, int a, int b) {
+        if (watcher_ != nullptr) {
+            watcher_->PortChanged(what, a, b);
+        }
+    }
     // A routine in its turn: now, or when the hold ends.
     template <typename Fn> void Tell(Fn&& fn) {
         if (holds_ == 0) {
@@ -364,6 +411,7 @@ private:
     mutable WaitingKeys drawn_;
     std::function<void()> later_;
     std::function<void()> onSetup_;
+    LineWatcher* watcher_ = nullptr;
 };
 
 } // namespace quadrel

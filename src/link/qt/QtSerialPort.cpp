@@ -64,8 +64,12 @@ bool QtSerialPort::open(int portNumber, const QString& settings) {
                                           : OpenFailure::Other)
                        : mayUse    ? OpenFailure::Held
                                    : OpenFailure::Permission;
-        lastError_ = lastFailure_ == OpenFailure::Held ? tr("in use by another program")
-                                                       : port_.errorString();
+        // The lock file names the holder: the operator learns which program
+        // to close, or that another Quadrel already serves this line.
+        const QString holder = lastFailure_ == OpenFailure::Held ? Holder(device) : QString();
+        lastError_ = lastFailure_ != OpenFailure::Held ? port_.errorString()
+                     : holder.isEmpty()                ? tr("in use by another program")
+                                                       : tr("in use by %1").arg(holder);
         port_.clearError();
         return false;
     }

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "ctl/Console.h"
+#include "ctl/CtlCommand.h"
+#include "ctl/Session.h"
+#include "link/Timer.h"
+#include "model/LineWatcher.h"
+#include "model/QuadrelCore.h"
+#include "service/JobPane.h"
+
+#include <QLocalServer>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <set>
+#include <tuple>
+
+class QLocalSocket;
+
+namespace quadrel::service {
+
+// The owner's side of the line: serves its port to other programs of the
+// same user on a local socket. quadrel-ctl's commands run one at a time on
+// the owner's core, through the same routines as the window's, and answer
+// as quadrel-ctl would; subscribers hear of every change the views are
+// told of. A client that breaks the protocol or its limits is let go, and
+// one that goes mid-run has its run cancelled; neither touches the line.
+class LineService : public QObject, public LineWatcher {
+    Q_OBJECT
+public:
+    struct Owner {
+        QuadrelCore& core;
+        TimerFactory& timers;
+        UnitPanePart& pane; // the owner's own unit pane
+        std::function<bool()> portOpen;
+        QString program; // "quadrel", "quadrel-server"
+    };
+    explicit LineService(Owner owner, QObject* parent = nullptr);
+    ~LineService() override;
+
+    // Serves port `port` at `baud` from now on, in place of any other.
+    // False, with the reason, when the socket cannot be made: the owner then
+    // serves nobody, and says so.
+    bool Listen(int port, int baud, QString& reason);
+    void Close();
+    bool listening() const { return server_.isListening(); }
+    QString socketPath() const { return server_.fullServerName(); }
+
+    // What the owner's hub tells in place of its unit pane.
+    UnitPanePart& pane() { return pane_; }
+    void setOwnPane(UnitPanePart& pane) { pane_.setPane(pane); }
+
+    // A run is on the line: the owner waits for it before it ends.
+    bool running() const { return current_ != nullptr; }
+    // Cancels the run on the line and drops those waiting; the owner ends.
+    void CancelRuns();
+    // The owner's port went: the run on it ends as a lost port.
+    void PortLost();
+    // Told after each run, with what it was ("route output 3 ← input 2").
+    void setOnRunDone(std::function<void(const QString&, const ctl::Session::Outcome&)> done) {
+        onRunDone_ = std::move(done);
+    }
+    int clientCount() const { return static_cast<int>(clients_.size()); }
+
+    void PortChanged(What what, int a, int b) override;
+    void UnitChanged(uint8_t id) override;
+
+private:
+    struct Client;
+    struct Pending {
+        QPointer<QLocalSocket> socket;
+        qint64 id = 0;
+        std::shared_ptr<ctl::CtlCommand> command;
+    };
+
+    void Accept();
+    void Read(Client& client);
+    void Take(Client& client, const QByteArray& line);
+    void Send(QLocalSocket* socket, const QByteArray& line);
+    void Refuse(QLocalSocket* socket, qint64 id, const QString& error, int status, bool drop);
+    void Gone(QLocalSocket* socket);
+    void RunNext();
+    void Publish();
+    Client* Find(QLocalSocket* socket);
+
+    QuadrelCore& core_;
+    TimerFactory& timers_;
+    std::function<bool()> portOpen_;
+    QString program_;
+    JobPane pane_;
+    QLocalServer server_;
+    int port_ = 0;
+    int baud_ = 0;
+    std::vector<std::unique_ptr<Client>> clients_;
+    std::deque<Pending> waiting_;
+    ctl::Session* current_ = nullptr;
+    QPointer<QLocalSocket> currentSocket_;
+    bool runScheduled_ = false;
+    std::function<void(const QString&, const ctl::Session::Outcome&)> onRunDone_;
+    // Changes told since the last publication: kind, unit, port.
+    std::set<std::tuple<int, int, int>> changed_;
+    bool publishScheduled_ = false;
+};
+
+} // namespace quadrel::service
