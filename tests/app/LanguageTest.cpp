@@ -1,0 +1,216 @@
+// The window in each of its languages: every caption an operator reads on
+// the main window, the options dialog and the log window is in the language
+// chosen, and the choice follows Options or the desktop.
+#include "AppRig.h"
+#include "app/Language.h"
+#include "app/frmMain.h"
+#include "app/frmOptions.h"
+#include "log/frmLog.h"
+#include "sim/SimSerialPort.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace std::chrono_literals;
+using namespace quadrel;
+using namespace quadrel::test;
+
+namespace {
+
+struct Caption {
+    QString where;
+    QString text;
+};
+
+// Every text of `root` and its children that the operator reads: titles,
+// labels, buttons, menus, tabs, headers, list cells, tool tips and
+// placeholders. The trace's own lines are a record, not captions.
+std::vector<Caption> CaptionsOf(QWidget* root) {
+    std::vector<Caption> found;
+    const auto add = [&](const QObject* where, const QString& kind, const QString& text) {
+        if (!text.trimmed().isEmpty()) {
+            found.push_back({where->objectName() + QLatin1Char('.') + kind, text});
+        }
+    };
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    for (QWidget* w : widgets) {
+        if (w->isWindow()) {
+            add(w, QStringLiteral("title"), w->windowTitle());
+        }
+        add(w, QStringLiteral("tip"), w->toolTip());
+        add(w, QStringLiteral("accessible"), w->accessibleName());
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            add(w, QStringLiteral("text"), label->text());
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            add(w, QStringLiteral("text"), button->text());
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            add(w, QStringLiteral("title"), group->title());
+        } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            add(w, QStringLiteral("placeholder"), edit->placeholderText());
+        } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                add(w, QStringLiteral("tab"), tabs->tabText(i));
+            }
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            for (int i = 0; i < combo->count(); ++i) {
+                add(w, QStringLiteral("item"), combo->itemText(i));
+            }
+        } else if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
+            for (int c = 0; c < tree->columnCount(); ++c) {
+                add(w, QStringLiteral("header"), tree->headerItem()->text(c));
+                add(w, QStringLiteral("header tip"), tree->headerItem()->toolTip(c));
+                for (int r = 0; r < tree->topLevelItemCount(); ++r) {
+                    add(w, QStringLiteral("tip"), tree->topLevelItem(r)->toolTip(c));
+                }
+            }
+        } else if (auto* table = qobject_cast<QTableWidget*>(w)) {
+            for (int c = 0; c < table->columnCount(); ++c) {
+                if (table->horizontalHeaderItem(c) != nullptr) {
+                    add(w, QStringLiteral("header"), table->horizontalHeaderItem(c)->text());
+                }
+            }
+        } else if (auto* menu = qobject_cast<QMenu*>(w)) {
+            add(w, QStringLiteral("menu"), menu->title());
+        }
+        for (QAction* action : w->actions()) {
+            if (!action->isSeparator()) {
+                add(action, QStringLiteral("action"), action->text());
+                if (action->toolTip() != action->text().remove(QLatin1Char('&'))) {
+                    add(action, QStringLiteral("action tip"), action->toolTip());
+                }
+            }
+        }
+    }
+    return found;
+}
+
+// What is left of a caption once the words that every language writes so
+// are taken out: names of standards and keys, units, numbers, the
+// program's name, and the names of languages in their own script.
+QString WordsLeft(QString text) {
+    static const QRegularExpression same(QStringLiteral(
+        "\\b(?:COM\\d*|ID|EDID|A/V|I/O|AV|CSV|json|csv|ms|dB|KiB|MiB|Quadrel|Ctrl|Shift|Alt|"
+        "Enter|Esc|English|[AV]|[AV]\\d+|QRD\\d*)\\b|&"));
+    static const QRegularExpression path(QStringLiteral("(?:^|\\s)/\\S+"));
+    text.remove(same);
+    text.remove(path);
+    return text;
+}
+
+bool HasChinese(const QString& text) {
+    static const QRegularExpression han(QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+    return text.contains(han);
+}
+
+// The window with a unit read, the options dialog and the log window, each
+// built in the language installed now.
+class Windows {
+public:
+    Windows() {
+        sim::SimSerialPort& sim = rig_.UseSimPort();
+        sim::UnitConfig config;
+        config.id = 1;
+        config.inputs = 8;
+        config.outputs = 8;
+        sim.engine().addUnit(config);
+        basMain& program = rig_.program();
+        EXPECT_TRUE(program.Main());
+        QuadrelCore& core = program.core();
+        EXPECT_TRUE(rig_.time.advanceUntil(
+            [&] {
+                return core.model.FindUnit(1) != nullptr && !core.model.blLoadingStatus &&
+                       !core.model.blLoadingMemory;
+            },
+            60s));
+        rig_.time.advance(10ms);
+        QApplication::processEvents();
+        program.mainWindow()->ShowLogWindow();
+        options_ = std::make_unique<frmOptions>(program.line(), [] {});
+    }
+
+    std::vector<Caption> Captions() {
+        std::vector<Caption> all = CaptionsOf(rig_.program().mainWindow());
+        for (QWidget* w : {static_cast<QWidget*>(options_.get()),
+                           static_cast<QWidget*>(rig_.program().mainWindow()->logWindow())}) {
+            const std::vector<Caption> more = CaptionsOf(w);
+            all.insert(all.end(), more.begin(), more.end());
+        }
+        return all;
+    }
+
+private:
+    AppRig rig_;
+    std::unique_ptr<frmOptions> options_;
+};
+
+} // namespace
+
+TEST(Language, ChoiceAndDesktopPickTheTranslation) {
+    EXPECT_TRUE(CarriedTranslations().contains(QStringLiteral("zh_TW")));
+    for (const char* chinese : {"zh_TW", "zh_HK", "zh_Hant_MO", "zh_Hant"}) {
+        EXPECT_EQ(TranslationFor(LanguageChoice::System, QLocale(QString::fromLatin1(chinese))),
+                  "zh_TW")
+            << chinese;
+    }
+    for (const char* other : {"C", "en_US", "de_DE", "zh_CN"}) {
+        EXPECT_EQ(TranslationFor(LanguageChoice::System, QLocale(QString::fromLatin1(other))), "")
+            << other;
+    }
+    // The operator's choice wins over the desktop's.
+    EXPECT_EQ(TranslationFor(LanguageChoice::English, QLocale(QStringLiteral("zh_TW"))), "");
+    EXPECT_EQ(TranslationFor(LanguageChoice::TraditionalChinese, QLocale::c()), "zh_TW");
+    for (LanguageChoice choice : {LanguageChoice::System, LanguageChoice::English,
+                                  LanguageChoice::TraditionalChinese}) {
+        EXPECT_EQ(ParseLanguage(LanguageKey(choice)), choice);
+    }
+    EXPECT_EQ(ParseLanguage(QStringLiteral("klingon")), std::nullopt);
+    Translations translations;
+    EXPECT_FALSE(translations.Install(QStringLiteral("xx")));
+    EXPECT_EQ(QCoreApplication::translate("quadrel::frmMain", "E&xit"), "E&xit");
+}
+
+TEST(Language, TraditionalChineseLeavesNoEnglishCaption) {
+    Translations translations;
+    ASSERT_TRUE(translations.Install(QStringLiteral("zh_TW")));
+    Windows windows;
+    const std::vector<Caption> captions = windows.Captions();
+    EXPECT_GT(captions.size(), 200u);
+    static const QRegularExpression english(QStringLiteral("[A-Za-z]{2,}"));
+    int chinese = 0;
+    for (const Caption& c : captions) {
+        chinese += HasChinese(c.text) ? 1 : 0;
+        EXPECT_FALSE(WordsLeft(c.text).contains(english))
+            << c.where.toStdString() << ": " << c.text.toStdString();
+    }
+    EXPECT_GT(chinese, 150);
+}
+
+TEST(Language, EnglishHasNoChineseCaption) {
+    Translations translations;
+    ASSERT_TRUE(translations.Install(
+        TranslationFor(LanguageChoice::System, QLocale(QStringLiteral("en_US")))));
+    Windows windows;
+    for (const Caption& c : windows.Captions()) {
+        // Options lists each language in its own script.
+        if (c.where == QLatin1String("cboLanguage.item")) {
+            continue;
+        }
+        EXPECT_FALSE(HasChinese(c.text)) << c.where.toStdString() << ": " << c.text.toStdString();
+    }
+}
