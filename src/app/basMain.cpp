@@ -86,7 +86,11 @@ basMain::basMain(Environment env)
     if (!env.stateFile.isEmpty()) {
         state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
         core_.status.memory().store().setState(state_.get());
+        log_.setState(state_.get());
     }
+    log_.setLineDescription([this] {
+        return QStringLiteral("COM%1 at %2 baud").arg(line_.iPortNumber).arg(line_.lBaudRate);
+    });
     line_.setOnClosed([this] { core_.link.PortLost(); });
     // The core answers every hook; tests may put their own in its place.
     hooks_.ProcessReceivedData = [this] { core_.link.receiver.ProcessReceivedData(); };
