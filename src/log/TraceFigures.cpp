@@ -45,6 +45,7 @@ void TraceFigures::Dropped(std::optional<uint8_t> awaited, int bytes) {
 void TraceFigures::Reset() {
     units_ = {};
     droppedIdle_ = 0;
+    since_ = {};
     ++revision_;
 }
 

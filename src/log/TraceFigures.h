@@ -2,6 +2,7 @@
 
 #include "link/SendPacket.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -38,6 +39,9 @@ public:
     // `awaited`: the unit whose answer was awaited, if any.
     void Dropped(std::optional<uint8_t> awaited, int bytes);
     void Reset();
+    // When counting began, since the start or the last Reset(); invalid until then.
+    const QDateTime& since() const { return since_; }
+    void setSince(const QDateTime& at) { since_ = at; }
 
     const UnitFigures& unit(uint8_t id) const { return units_.at(id & 0x1F); }
     // Bytes dropped while no answer was awaited.
@@ -54,6 +58,7 @@ private:
     std::array<UnitFigures, 32> units_{};
     int droppedIdle_ = 0;
     uint64_t revision_ = 0;
+    QDateTime since_;
 };
 
 } // namespace quadrel

@@ -25,10 +25,13 @@ TraceFiguresView::TraceFiguresView(QWidget* parent) : QWidget(parent) {
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->setFocusPolicy(Qt::NoFocus);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     apart_ = new QLabel(this);
     apart_->setObjectName(QStringLiteral("lblApart"));
     apart_->setWordWrap(true);
+    apart_->setToolTip(tr("Nothing is counted while the log window is closed and the trace "
+                          "stopped."));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
@@ -62,6 +65,9 @@ void TraceFiguresView::Show(const TraceFigures& figures) {
         }
     }
     QStringList apart;
+    if (figures.since().isValid()) {
+        apart << tr("Counted since %1").arg(figures.since().toString(QStringLiteral("HH:mm:ss")));
+    }
     const std::vector<uint8_t> empty = figures.EmptyIds();
     if (!empty.empty()) {
         apart << tr("No unit at %1").arg(FrameWords::IdRanges(empty));

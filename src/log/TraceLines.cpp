@@ -127,8 +127,10 @@ void TraceLines::Recv(const Bytes& bytes) {
 }
 
 void TraceLines::Answer(const SEND_PACKET& request, const Bytes& frame) {
-    const auto id = static_cast<uint8_t>(request.bID & 0x1F);
-    figures_.Answer(id);
+    // Counted only against a request counted: watching may start between.
+    if (awaited_) {
+        figures_.Answer(static_cast<uint8_t>(request.bID & 0x1F));
+    }
     awaited_.reset();
     if (!lines_) {
         return;

@@ -22,6 +22,18 @@ basLog::basLog(QString programFolder, const LogClock& clock)
 void basLog::setBlShowTrace(bool on) {
     blShowTrace_ = on;
     lines_.setLines(on);
+    MarkSince();
+}
+
+void basLog::setWatched(bool on) {
+    watched_ = on;
+    MarkSince();
+}
+
+void basLog::MarkSince() {
+    if (Listening() && !lines_.figures().since().isValid()) {
+        lines_.figures().setSince(clock_.LocalNow());
+    }
 }
 
 void basLog::setShowWords(bool on) {
@@ -116,6 +128,7 @@ void basLog::ClearTrace() {
     text_.clear();
     held_.clear();
     lines_.figures().Reset();
+    MarkSince();
     if (sink_ != nullptr) {
         sink_->ClearTrace();
     }

@@ -57,7 +57,7 @@ public:
     bool blWriteLogFile() const { return blWriteLogFile_; }
     void setBlWriteLogFile(bool on) { blWriteLogFile_ = on; }
     // The figures are kept while the window shows them, tracing or not.
-    void setWatched(bool on) { watched_ = on; }
+    void setWatched(bool on);
 
     // Options of the log window, all off at start. They decide only what the
     // window shows: the log file takes the hex lines it always took.
@@ -104,6 +104,8 @@ public:
     static qsizetype TrimLength(const QString& text);
 
 private:
+    // The figures count from the first moment anyone listens.
+    void MarkSince();
     // Shown, held back while paused, or left out as a poll.
     void Show(const QString& text, TraceColour colour, bool poll);
 

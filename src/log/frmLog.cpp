@@ -20,7 +20,8 @@
 namespace quadrel {
 
 namespace {
-constexpr int kTickMs = 100;
+constexpr int kLinesMs = 200;
+constexpr int kFiguresMs = 500;
 const QString kStateGroup = QStringLiteral("LogWindow/");
 } // namespace
 
@@ -69,8 +70,11 @@ frmLog::frmLog(basLog& log, QWidget* parent) : QMainWindow(parent), log_(log) {
     AddOptions();
     AddFigures();
     resize(760, 480);
-    tick_.setInterval(kTickMs);
-    connect(&tick_, &QTimer::timeout, this, [this] { FlushLines(); });
+    linesTick_.setInterval(kLinesMs);
+    linesTick_.setSingleShot(true);
+    connect(&linesTick_, &QTimer::timeout, this, [this] { FlushLines(); });
+    figuresTick_.setInterval(kFiguresMs);
+    connect(&figuresTick_, &QTimer::timeout, this, [this] { figures_->Show(log_.figures()); });
     log_.setSink(this);
     EnableLog(log_.blShowTrace());
 }
@@ -150,6 +154,7 @@ void frmLog::AddFigures() {
         if (on) {
             figures_->Show(log_.figures());
         }
+        StartTicks();
     });
     figures_->Show(log_.figures());
 }
@@ -201,6 +206,25 @@ QAction* frmLog::ToolbarButton(const QString& key) const {
 
 void frmLog::AppendTraceLine(const QString& text, TraceColour colour) {
     waiting_.emplace_back(text, colour);
+    if (!linesTick_.isActive() && isVisible()) {
+        linesTick_.start();
+    }
+}
+
+void frmLog::StartTicks() {
+    if (!isVisible()) {
+        linesTick_.stop();
+        figuresTick_.stop();
+        return;
+    }
+    if (!waiting_.empty() || toRemove_ > 0) {
+        linesTick_.start();
+    }
+    if (mnuFigures_->isChecked()) {
+        figuresTick_.start();
+    } else {
+        figuresTick_.stop();
+    }
 }
 
 void frmLog::RemoveLeadingTrace(qsizetype count) {
@@ -223,6 +247,7 @@ void frmLog::RemoveLeadingTrace(qsizetype count) {
 }
 
 void frmLog::FlushLines() {
+    linesTick_.stop();
     if (dockFigures_->isVisible()) {
         figures_->Show(log_.figures());
     }
@@ -291,13 +316,14 @@ void frmLog::showEvent(QShowEvent* event) {
     // The figures count while they can be seen; the lines wait for the box.
     log_.setWatched(true);
     FlushLines();
-    tick_.start();
+    StartTicks();
     Form_Resize();
 }
 
 void frmLog::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
-    tick_.stop();
+    linesTick_.stop();
+    figuresTick_.stop();
     log_.setWatched(false);
 }
 

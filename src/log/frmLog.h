@@ -25,9 +25,10 @@ class basLog;
 // Closing it from its title bar only hides it, so the text survives and a
 // hidden window goes on collecting while tracing runs.
 //
-// Lines reach the text box in batches, at most ten times a second and only
-// while the window is shown: a line costs the box a layout and a repaint,
-// a batch the same once.
+// Lines reach the text box in batches, at most five times a second and only
+// while the window is shown: a line costs the box a layout and a repaint of
+// what it shows, a batch the same once. The figures are redrawn at most
+// twice a second, and only when they changed.
 class frmLog : public QMainWindow, public TraceSink {
     Q_OBJECT
 public:
@@ -87,6 +88,7 @@ private:
     // A View choice kept in the program's state between runs.
     QAction* Choice(const QString& caption, const QString& name, const char* key, bool fallback);
     void UpdateFormats();
+    void StartTicks();
 
     basLog& log_;
     QToolBar* Toolbar1_ = nullptr;
@@ -112,7 +114,8 @@ private:
     std::vector<std::pair<QString, TraceColour>> waiting_;
     qsizetype toRemove_ = 0;
     qsizetype inBox_ = 0; // characters in the box, a line break counting one
-    QTimer tick_;
+    QTimer linesTick_;    // runs while lines wait and the window is shown
+    QTimer figuresTick_;  // runs while the figures are shown
     std::array<QTextCharFormat, 5> formats_;
 };
 

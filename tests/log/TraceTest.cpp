@@ -483,7 +483,7 @@ TEST(LogWindow, RunStopCloseTextInBatchesAcrossTrimsFiguresAndChoicesKept) {
     ASSERT_EQ(table->rowCount(), 1);
     EXPECT_EQ(table->item(0, 0)->text(), "01");
     EXPECT_EQ(table->item(0, 2)->text(), "1");
-    EXPECT_EQ(form->figures()->lblApart()->text(), "No unit at 02");
+    EXPECT_EQ(form->figures()->lblApart()->text(), "Counted since 09:05:07; No unit at 02");
 
     // The View choices come back at the next start; the running state does not.
     EXPECT_FALSE(form->mnuWords()->isChecked());
