@@ -25,7 +25,6 @@ TraceFiguresView::TraceFiguresView(QWidget* parent) : QWidget(parent) {
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->setFocusPolicy(Qt::NoFocus);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     apart_ = new QLabel(this);
     apart_->setObjectName(QStringLiteral("lblApart"));

@@ -83,7 +83,9 @@ void TraceLines::Flush() {
     const PendingDrop drop = std::move(*pending_);
     pending_.reset();
     Line(drop.stamp,
-         Hex("RECV ", drop.shown) + QLatin1Char(' ') + FrameWords::Dropped(drop.why, drop.bytes),
+         // The reason first: a long frame's bytes run past the window's edge.
+         QStringLiteral("RECV ") + FrameWords::Dropped(drop.why, drop.bytes) +
+             QStringLiteral("  ") + basText::ByteArrayToHex(drop.shown),
          TraceColour::Fault, false);
 }
 
@@ -142,7 +144,9 @@ void TraceLines::Answer(const SEND_PACKET& request, const Bytes& frame) {
     const auto at = std::search(received_.begin(), received_.end(), frame.begin(), frame.end());
     if (at != received_.end() && at != received_.begin()) {
         const Bytes left = Take(static_cast<int>(at - received_.begin()));
-        Line(stamp, Hex("RECV ", left) + QStringLiteral(" %1 bytes left unread").arg(left.size()),
+        Line(stamp,
+             QStringLiteral("RECV %1 bytes left unread  ").arg(left.size()) +
+                 basText::ByteArrayToHex(left),
              TraceColour::Fault, false);
     }
     Take(static_cast<int>(frame.size()));

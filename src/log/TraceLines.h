@@ -15,7 +15,7 @@ namespace quadrel {
 // Turns the link's reports into the trace's lines: one line for each frame
 // written ("SEND") and each frame received ("RECV"), put together again from
 // the pieces the port hands over as the receive path delimits them; input
-// dropped is one line of its bytes with the reason. Every line starts with
+// dropped is one line of its reason and its bytes. Every line starts with
 // the local time to the millisecond, from the log's clock. In words, each
 // frame is followed by what it means: the request, the values of a reply.
 // Faults (drops, replies refused, repeats, give-ups) are shown either way.

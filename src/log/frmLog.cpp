@@ -123,7 +123,7 @@ void frmLog::AddOptions() {
     mnuView_->addSeparator();
     mnuWords_ = Choice(tr("In &Words"), QStringLiteral("mnuWords"), "Words", false);
     mnuHidePolls_ = Choice(tr("&Hide Polls"), QStringLiteral("mnuHidePolls"), "HidePolls", false);
-    mnuPieces_ = Choice(tr("Show &Pieces"), QStringLiteral("mnuPieces"), "Pieces", false);
+    mnuPieces_ = Choice(tr("Show Pi&eces"), QStringLiteral("mnuPieces"), "Pieces", false);
     mnuFigures_ = Choice(tr("&Figures"), QStringLiteral("mnuFigures"), "Figures", true);
     mnuPause_ = mnuView_->addAction(tr("&Pause"));
     mnuPause_->setObjectName(QStringLiteral("mnuPause"));
@@ -256,7 +256,7 @@ void frmLog::FlushLines() {
     }
     QScrollBar* bar = txtLog_->verticalScrollBar();
     // Follow the newest line unless the operator has scrolled up to read.
-    const bool follow = bar->value() >= bar->maximum();
+    const bool follow = scrollPending_ || bar->value() >= bar->maximum();
     QTextDocument* document = txtLog_->document();
     QTextCursor cursor(document);
     cursor.beginEditBlock(); // one layout pass for the whole batch
@@ -284,8 +284,17 @@ void frmLog::FlushLines() {
     }
     cursor.endEditBlock();
     waiting_.clear();
-    if (follow) {
-        bar->setValue(bar->maximum());
+    if (follow && !scrollPending_) {
+        // Once the box has taken the new lines' height into its range.
+        scrollPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                scrollPending_ = false;
+                QScrollBar* end = txtLog_->verticalScrollBar();
+                end->setValue(end->maximum());
+            },
+            Qt::QueuedConnection);
     }
 }
 

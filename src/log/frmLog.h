@@ -114,8 +114,9 @@ private:
     std::vector<std::pair<QString, TraceColour>> waiting_;
     qsizetype toRemove_ = 0;
     qsizetype inBox_ = 0; // characters in the box, a line break counting one
-    QTimer linesTick_;    // runs while lines wait and the window is shown
-    QTimer figuresTick_;  // runs while the figures are shown
+    bool scrollPending_ = false;
+    QTimer linesTick_;   // runs while lines wait and the window is shown
+    QTimer figuresTick_; // runs while the figures are shown
     std::array<QTextCharFormat, 5> formats_;
 };
 

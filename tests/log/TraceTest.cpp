@@ -310,7 +310,7 @@ TEST(TraceLines, AFaultyLineReadsOneLinePerFrameWithReasonsValuesAndTimes) {
                            "     unit 0A reply: volume of outputs 1–4 = 50 30 40 40",
                            "SEND 2A 15 00 00 14 ",
                            "     unit 0A get bass all outputs, live",
-                           "RECV 8A 02 01 32 4A  dropped 5 bytes: bad checksum",
+                           "RECV dropped 5 bytes: bad checksum  8A 02 01 32 4A ",
                            "SEND 2A 15 00 00 14  unit 0A repeat 2 of 3",
                            "RECV 8A 02 01 32 4B ",
                            "     unit 0A reply: bass of output 1 = 50",
@@ -322,7 +322,7 @@ TEST(TraceLines, AFaultyLineReadsOneLinePerFrameWithReasonsValuesAndTimes) {
                            "SEND 2A 17 00 00 5B  unit 0A repeat 2 of 3",
                            "RECV 8A 04 01 32 03 3C 6C ",
                            "     unit 0A reply: treble of output 1 = 50, output 3 = 60",
-                           "RECV 55 55 55  dropped 3 bytes: no request waiting",
+                           "RECV dropped 3 bytes: no request waiting  55 55 55 ",
                            "SEND 2A 10 01 01 BB ",
                            "     unit 0A set mute output 1 = on",
                            "SEND 2A 10 01 01 BB  unit 0A repeat 2 of 3",
@@ -371,7 +371,7 @@ TEST(TraceLines, AFaultyLineReadsOneLinePerFrameWithReasonsValuesAndTimes) {
               (QStringList{"SEND 2A 11 02 00 1B ", "     unit 0A get mute output 2, live",
                            "piece 8A ", "piece 02 02 00 ", "piece 1C ", "RECV 8A 02 02 00 1C ",
                            "     unit 0A reply: mute of output 2 = off",
-                           "RECV 8A 04 01 00 03  dropped 5 bytes: frame time-out",
+                           "RECV dropped 5 bytes: frame time-out  8A 04 01 00 03 ",
                            "SEND 2A 11 00 00 8A  unit 0A repeat 2 of 3"}))
         << t.sink.lines.join('\n').toStdString();
 }
