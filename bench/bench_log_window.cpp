@@ -1,7 +1,8 @@
 // Appends 200,000 trace lines to the log window (offscreen, shown, repainted
 // as it goes) and prints the time per line at the start and at the end of
-// the run. The trim keeps the text near 64 K characters, so the two figures
-// should stay flat.
+// the run: a request and its reply, each a line, through the trace as the
+// link reports them, and the window's batches. The trim keeps the text near
+// 64 K characters, so the two figures should stay flat.
 #include "log/basLog.h"
 #include "log/frmLog.h"
 
@@ -35,6 +36,11 @@ int main(int argc, char** argv) {
     constexpr int kEventsEvery = 50;
     const quadrel::Bytes request{0x21, 0x13, 0x00, 0x00, 0x5A};
     const quadrel::Bytes reply{0x81, 0x08, 0x01, 0x32, 0x02, 0x32, 0x03, 0x32, 0x04, 0x32, 0x9C};
+    quadrel::SEND_PACKET packet;
+    packet.bID = 1;
+    packet.bCommand = 0x13;
+    packet.bData = {0, 0};
+    packet.bFrame = request;
 
     std::printf("lines appended   us per line (last %d)   characters held\n", kWindow);
     QElapsedTimer clockRun;
@@ -45,11 +51,14 @@ int main(int argc, char** argv) {
     double last = 0;
     for (int i = 1; i <= kLines; ++i) {
         if (i % 2 != 0) {
+            log.LogRequest(packet);
             log.LogSend(request);
         } else {
             log.LogRecv(reply);
+            log.LogAnswer(packet, reply);
         }
         if (i % kEventsEvery == 0) {
+            form.FlushLines();
             QApplication::processEvents();
         }
         if (i % kWindow == 0) {

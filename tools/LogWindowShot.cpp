@@ -21,8 +21,14 @@ using namespace quadrel;
 using namespace std::chrono_literals;
 
 namespace {
-struct NoClock : LogClock {
-    QDateTime LocalNow() const override { return {}; }
+// The line's time, as if the picture were taken one evening.
+struct LineClock : LogClock {
+    explicit LineClock(const VirtualClock& clock) : clock_(clock) {}
+    QDateTime LocalNow() const override {
+        return QDateTime(QDate(2026, 12, 8), QTime(21, 40, 12))
+            .addMSecs(std::chrono::duration_cast<std::chrono::milliseconds>(clock_.now()).count());
+    }
+    const VirtualClock& clock_;
 };
 } // namespace
 
@@ -46,15 +52,11 @@ int main(int argc, char** argv) {
     port.engine().addUnit(unit);
     port.open(200, QStringLiteral("9600,n,8,1"));
 
-    NoClock noClock;
-    basLog log(QString(), noClock);
+    LineClock lineClock(clock);
+    basLog log(QString(), lineClock);
     ViewsHub views;
     QuadrelCore core(port, clock, log, views);
     frmLog form(log);
-    // The window's clock would count real time; the picture wants the line's.
-    log.setElapsed([&clock] {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(clock.now()).count();
-    });
     form.mnuWords()->setChecked(true);
     form.mnuRun()->trigger();
     core.link.senders.CmdGetUnitInfo(1, 0, 1);
@@ -66,6 +68,7 @@ int main(int argc, char** argv) {
 
     form.resize(960, 560);
     form.show();
+    form.FlushLines();
     QApplication::processEvents();
     QScrollBar* bar = form.txtLog()->verticalScrollBar();
     bar->setValue(bar->maximum());

@@ -119,6 +119,7 @@ void SwitchView::BuildWindow() {
     imgVideoOutPlug_.clear();
     imgAudioOutPlug_.clear();
     lblOutputSource_.clear();
+    sourceShown_.clear();
     BuildInputRow();
     BuildOutputColumn();
     picSwitchBackground_ = new SwitchGrid(pitch_, shape_, this);

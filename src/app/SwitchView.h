@@ -181,6 +181,14 @@ private:
     std::vector<PictureBox*> imgVideoOutPlug_;
     std::vector<PictureBox*> imgAudioOutPlug_;
     std::vector<QLabel*> lblOutputSource_;
+    // What each source label was last drawn from: a poll's route reply
+    // redraws every output, and eliding a text is the dear part.
+    struct SourceShown {
+        QString text;
+        QString words;
+        int width = -1;
+    };
+    std::vector<SourceShown> sourceShown_;
     QScrollBar* scoSwitchOutput_ = nullptr;
     // The widgets that stand for their group in Tab.
     QWidget* tabCell_ = nullptr;

@@ -87,7 +87,11 @@ basMain::basMain(Environment env)
     if (!env.stateFile.isEmpty()) {
         state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
         core_.status.memory().store().setState(state_.get());
+        log_.setState(state_.get());
     }
+    log_.setLineDescription([this] {
+        return QStringLiteral("COM%1 at %2 baud").arg(line_.iPortNumber).arg(line_.lBaudRate);
+    });
     line_.setOnClosed([this] {
         core_.link.PortLost();
         // Another port is chosen: this one is no longer the window's to serve.

@@ -5,9 +5,7 @@
 namespace quadrel::ctl {
 
 CtlTrace::CtlTrace() : log_(QString(), *this) {
-    clock_.start();
     log_.setShowWords(true);
-    log_.setElapsed([this] { return clock_.elapsed(); });
     log_.setSink(this);
 }
 

@@ -5,8 +5,6 @@
 #include "log/TraceSink.h"
 #include "log/basLog.h"
 
-#include <QElapsedTimer>
-
 #include <functional>
 
 namespace quadrel::ctl {
@@ -34,14 +32,14 @@ public:
     void LogRepeat(const SEND_PACKET& r, int attempt) override { log_.LogRepeat(r, attempt); }
     void LogGiveUp(const SEND_PACKET& r) override { log_.LogGiveUp(r); }
     void LogDrop(DropReason why, int bytes) override { log_.LogDrop(why, bytes); }
+    void LogRefused(const SEND_PACKET& r, const QString& why) override { log_.LogRefused(r, why); }
 
 private:
     void AppendTraceLine(const QString& text, TraceColour colour) override;
     void RemoveLeadingTrace(qsizetype) override {}
-    // No log file is written: the date it would take does not matter.
-    QDateTime LocalNow() const override { return {}; }
+    // The time of each line; no log file is written.
+    QDateTime LocalNow() const override { return QDateTime::currentDateTime(); }
 
-    QElapsedTimer clock_;
     basLog log_;
     std::function<void(bool, const Bytes&)> onFrame_;
 };

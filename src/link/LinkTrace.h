@@ -3,6 +3,8 @@
 #include "link/Bytes.h"
 #include "link/SendPacket.h"
 
+#include <QString>
+
 #include <cstdint>
 
 namespace quadrel {
@@ -37,6 +39,14 @@ public:
     virtual void LogRepeat(const SEND_PACKET& /*request*/, int /*attempt*/) {}
     virtual void LogGiveUp(const SEND_PACKET& /*request*/) {}
     virtual void LogDrop(DropReason, int /*bytes*/) {}
+    // A reply taken off the line whose handler would not take it (a value
+    // out of range): the request stays unanswered and is repeated. `reason`
+    // is plain English, as every trace line.
+    virtual void LogRefused(const SEND_PACKET& /*request*/, const QString& /*reason*/) {}
+
+    // Whether anything listens at all: while not, a trace that only passes
+    // reports on may skip them, and their copies.
+    virtual bool Listening() const { return true; }
 };
 
 } // namespace quadrel

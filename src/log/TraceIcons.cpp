@@ -50,14 +50,26 @@ QIcon StopIcon() {
 QColor TraceLineColour(TraceColour colour, const QPalette& palette) {
     const QColor base = palette.color(QPalette::Base);
     const bool darkBase = base.lightnessF() < 0.5;
-    if (colour == TraceColour::Words) {
-        return Contrast::Readable(palette.color(QPalette::Text), base);
-    }
+    const QColor text = palette.color(QPalette::Text);
     // The shades suit the usual light and dark bases; a base in between
     // (a grey theme) gets them pushed until they read.
-    const QColor shade = colour == TraceColour::Send
-                             ? (darkBase ? QColor(0x7c, 0xc4, 0xff) : QColor(0x0b, 0x4f, 0x9c))
-                             : (darkBase ? QColor(0xff, 0xc0, 0x6b) : QColor(0x8a, 0x3c, 0x00));
+    QColor shade;
+    switch (colour) {
+    case TraceColour::Words:
+        return Contrast::Readable(text, base);
+    case TraceColour::Piece:
+        // Weaker than the frames they make up, still readable.
+        return Contrast::Readable(Contrast::Faded(text, base), base, 3.0);
+    case TraceColour::Send:
+        shade = darkBase ? QColor(0x7c, 0xc4, 0xff) : QColor(0x0b, 0x4f, 0x9c);
+        break;
+    case TraceColour::Recv:
+        shade = darkBase ? QColor(0xff, 0xc0, 0x6b) : QColor(0x8a, 0x3c, 0x00);
+        break;
+    case TraceColour::Fault:
+        shade = darkBase ? QColor(0xff, 0x8a, 0x80) : QColor(0xb7, 0x1c, 0x1c);
+        break;
+    }
     return Contrast::Readable(shade, base);
 }
 

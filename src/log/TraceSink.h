@@ -4,9 +4,9 @@
 
 namespace quadrel {
 
-// Which direction a trace line belongs to; the window picks a colour for each
-// that reads well on its own palette.
-enum class TraceColour { Send, Recv, Words };
+// What a trace line is; the window picks a colour for each that reads well
+// on its own palette.
+enum class TraceColour { Send, Recv, Words, Fault, Piece };
 
 // Where the trace shows its lines: the log window's text box. Line breaks
 // count as one character here, as a text document counts them.
@@ -19,8 +19,6 @@ public:
     virtual void RemoveLeadingTrace(qsizetype count) = 0;
     // Removes every line.
     virtual void ClearTrace() {}
-    // The per-unit figures of the line, for a status bar.
-    virtual void ShowFigures(const QString& /*text*/) {}
 };
 
 } // namespace quadrel

@@ -15,67 +15,85 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 basLog::basLog(QString programFolder, const LogClock& clock)
     : programFolder_(std::move(programFolder)), clock_(clock),
-      words_([this](const QString& line, bool poll) { WordsLine(line, poll); },
-             [this] { return elapsedMs_ ? elapsedMs_() : 0; }) {}
+      lines_(
+          [this](const QString& line, TraceColour colour, bool poll) { Show(line, colour, poll); },
+          clock) {}
+
+void basLog::setBlShowTrace(bool on) {
+    blShowTrace_ = on;
+    lines_.setLines(on);
+    MarkSince();
+}
+
+void basLog::setWatched(bool on) {
+    watched_ = on;
+    MarkSince();
+}
+
+void basLog::MarkSince() {
+    if (Listening() && !lines_.figures().since().isValid()) {
+        lines_.figures().setSince(clock_.LocalNow());
+    }
+}
+
+void basLog::setShowWords(bool on) {
+    showWords_ = on;
+    lines_.setWords(on);
+}
+
+void basLog::setShowPieces(bool on) {
+    showPieces_ = on;
+    lines_.setPieces(on);
+}
 
 void basLog::LogSend(const Bytes& bytes) {
-    // The hex line is written only where someone can read it.
-    if (blShowTrace_ || blWriteLogFile_) {
-        const QString line = QStringLiteral("SEND ") + basText::ByteArrayToHex(bytes);
-        Show(line, TraceColour::Send, currentPoll_);
-        LogEvent(line);
+    if (blWriteLogFile_) {
+        LogEvent(QStringLiteral("SEND ") + basText::ByteArrayToHex(bytes));
     }
-    // The words of a request follow its hex line.
-    if (request_) {
-        const SEND_PACKET request = *std::exchange(request_, std::nullopt);
-        words_.Request(request);
-        FiguresChanged();
-    }
+    lines_.Send(bytes);
 }
 
 void basLog::LogRecv(const Bytes& bytes) {
-    if (!blShowTrace_ && !blWriteLogFile_) {
-        return;
+    // The file takes each piece as it is read; the window, each frame.
+    if (blWriteLogFile_) {
+        LogEvent(QStringLiteral("RECV ") + basText::ByteArrayToHex(bytes));
     }
-    const QString line = QStringLiteral("RECV ") + basText::ByteArrayToHex(bytes);
-    // Input belongs to the request on the line, as far as the trace can tell.
-    Show(line, TraceColour::Recv, currentPoll_);
-    LogEvent(line);
+    lines_.Recv(bytes);
 }
 
 void basLog::LogRequest(const SEND_PACKET& request) {
-    currentPoll_ = request.lPriority == 2;
-    request_ = request;
-}
-
-void basLog::LogAnswer(const SEND_PACKET& request, const Bytes& frame) {
-    words_.Answer(request, frame);
-}
-
-void basLog::LogRepeat(const SEND_PACKET& request, int attempt) {
-    words_.Repeat(request, attempt);
-    FiguresChanged();
-}
-
-void basLog::LogGiveUp(const SEND_PACKET& request) {
-    words_.GiveUp(request);
-    FiguresChanged();
-}
-
-void basLog::LogDrop(DropReason why, int bytes) {
-    words_.Drop(why, bytes);
-    FiguresChanged();
-}
-
-void basLog::WordsLine(const QString& text, bool poll) {
-    if (showWords_) {
-        Show(text, TraceColour::Words, poll);
+    if (Listening()) {
+        lines_.Request(request);
     }
 }
 
-void basLog::FiguresChanged() {
-    if (sink_ != nullptr) {
-        sink_->ShowFigures(words_.FiguresText());
+void basLog::LogAnswer(const SEND_PACKET& request, const Bytes& frame) {
+    if (Listening()) {
+        lines_.Answer(request, frame);
+    }
+}
+
+void basLog::LogRepeat(const SEND_PACKET& request, int attempt) {
+    if (Listening()) {
+        lines_.Repeat(request, attempt);
+    }
+}
+
+void basLog::LogGiveUp(const SEND_PACKET& request) {
+    if (Listening()) {
+        lines_.GiveUp(request);
+    }
+}
+
+void basLog::LogDrop(DropReason why, int bytes) {
+    if (Listening()) {
+        lines_.Drop(why, bytes);
+    }
+}
+
+void basLog::LogRefused(const SEND_PACKET& request, const QString& reason) {
+    if (Listening()) {
+        lines_.Refused(request, reason);
     }
 }
 
@@ -97,7 +115,7 @@ void basLog::Show(const QString& text, TraceColour colour, bool poll) {
 void basLog::setPaused(bool on) {
     paused_ = on;
     if (!on) {
-        words_.Flush();
+        lines_.Flush();
         const auto held = std::exchange(held_, {});
         for (const auto& [text, colour] : held) {
             ShowTrace(text, colour);
@@ -106,22 +124,30 @@ void basLog::setPaused(bool on) {
 }
 
 void basLog::ClearTrace() {
-    words_.Flush();
+    lines_.Flush();
     text_.clear();
     held_.clear();
-    words_.ResetFigures();
+    lines_.figures().Reset();
+    MarkSince();
     if (sink_ != nullptr) {
         sink_->ClearTrace();
-        sink_->ShowFigures(words_.FiguresText());
     }
 }
 
-bool basLog::SaveTrace(const QString& path) const {
+bool basLog::SaveTrace(const QString& path, const QString& version) {
+    lines_.Flush();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    file.write(text_.toUtf8());
+    QString head =
+        QStringLiteral("Quadrel %1 trace saved %2")
+            .arg(version, clock_.LocalNow().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    const QString line = describeLine_ ? describeLine_() : QString();
+    if (!line.isEmpty()) {
+        head += kCrLf + line;
+    }
+    file.write((head + kCrLf + kCrLf + text_).toUtf8());
     return file.commit();
 }
 

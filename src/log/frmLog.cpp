@@ -1,26 +1,32 @@
 #include "log/frmLog.h"
 
+#include "log/TraceFiguresView.h"
 #include "log/TraceIcons.h"
 #include "log/basLog.h"
+#include "model/ProgramState.h"
 
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QStatusBar>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QToolBar>
 
 namespace quadrel {
 
+namespace {
+constexpr int kLinesMs = 200;
+constexpr int kFiguresMs = 500;
+const QString kStateGroup = QStringLiteral("LogWindow/");
+} // namespace
+
 frmLog::frmLog(basLog& log, QWidget* parent) : QMainWindow(parent), log_(log) {
-    setWindowTitle(QStringLiteral("TLY 通訊記錄"));
+    setWindowTitle(tr("Quadrel communication log"));
     setObjectName(QStringLiteral("frmLog"));
 
     Toolbar1_ = addToolBar(QStringLiteral("Toolbar1"));
@@ -28,23 +34,22 @@ frmLog::frmLog(basLog& log, QWidget* parent) : QMainWindow(parent), log_(log) {
     Toolbar1_->setMovable(false);
     Toolbar1_->setFloatable(false);
     Toolbar1_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    btnRun_ = Toolbar1_->addAction(RunIcon(), QStringLiteral("Run"));
+    btnRun_ = Toolbar1_->addAction(RunIcon(), tr("Run"));
     btnRun_->setData(QStringLiteral("Run"));
-    btnStop_ = Toolbar1_->addAction(StopIcon(), QStringLiteral("Stop"));
+    btnStop_ = Toolbar1_->addAction(StopIcon(), tr("Stop"));
     btnStop_->setData(QStringLiteral("Stop"));
     connect(Toolbar1_, &QToolBar::actionTriggered, this,
             [this](QAction* button) { Toolbar1_ButtonClick(button->data().toString()); });
 
-    mnuRecord_ = menuBar()->addMenu(QStringLiteral("記錄(&R)"));
-    mnuRun_ = mnuRecord_->addAction(QStringLiteral("開始記錄(&R)"));
-    mnuStop_ = mnuRecord_->addAction(QStringLiteral("停止記錄(&S)"));
+    mnuRecord_ = menuBar()->addMenu(tr("&Record"));
+    mnuRun_ = mnuRecord_->addAction(tr("&Run"));
+    mnuStop_ = mnuRecord_->addAction(tr("&Stop"));
     connect(mnuRun_, &QAction::triggered, this, [this] { EnableLog(true); });
     connect(mnuStop_, &QAction::triggered, this, [this] { EnableLog(false); });
 
-    mnuView_ = menuBar()->addMenu(QStringLiteral("檢視(&V)"));
-    mnuToolBar_ = mnuView_->addAction(QStringLiteral("工具列(&T)"));
-    mnuToolBar_->setCheckable(true);
-    mnuToolBar_->setChecked(true);
+    mnuView_ = menuBar()->addMenu(tr("&View"));
+    mnuToolBar_ = Choice(tr("&Tool Bar"), QStringLiteral("mnuToolBar"), "ToolBar", true);
+    Toolbar1_->setVisible(mnuToolBar_->isChecked());
     connect(mnuToolBar_, &QAction::toggled, this, [this](bool on) {
         Toolbar1_->setVisible(on);
         // Lay the text box out now, not at the next turn of the event loop.
@@ -60,84 +65,117 @@ frmLog::frmLog(basLog& log, QWidget* parent) : QMainWindow(parent), log_(log) {
     txtLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtLog_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setCentralWidget(txtLog_);
+    UpdateFormats();
 
     AddOptions();
-    resize(640, 400);
-    traceClock_.start();
-    log_.setElapsed([this] { return traceClock_.elapsed(); });
+    AddFigures();
+    resize(760, 480);
+    linesTick_.setInterval(kLinesMs);
+    linesTick_.setSingleShot(true);
+    connect(&linesTick_, &QTimer::timeout, this, [this] { FlushLines(); });
+    figuresTick_.setInterval(kFiguresMs);
+    connect(&figuresTick_, &QTimer::timeout, this, [this] { figures_->Show(log_.figures()); });
     log_.setSink(this);
-    ShowFigures(log_.words().FiguresText());
     EnableLog(log_.blShowTrace());
 }
 
 frmLog::~frmLog() {
     log_.setSink(nullptr);
-    log_.setElapsed({});
+    log_.setWatched(false);
+}
+
+QAction* frmLog::Choice(const QString& caption, const QString& name, const char* key,
+                        bool fallback) {
+    QAction* action = mnuView_->addAction(caption);
+    action->setObjectName(name);
+    action->setCheckable(true);
+    ProgramState* state = log_.state();
+    const QString stateKey = kStateGroup + QLatin1String(key);
+    const QVariant kept = state != nullptr ? state->Value(stateKey) : QVariant();
+    // Anything but a kept true or false reads as the default.
+    const QString text = kept.toString();
+    action->setChecked(text == u"true" ? true : text == u"false" ? false : fallback);
+    if (state != nullptr) {
+        connect(action, &QAction::toggled, this,
+                [state, stateKey](bool on) { state->SetValue(stateKey, on); });
+    }
+    return action;
 }
 
 void frmLog::AddOptions() {
-    // Beyond Run and Stop: lines in words, the poll left out, a paused view,
-    // clearing and saving, and the figures of each unit below the text.
-    auto option = [](QMenu* menu, const QString& caption, const QString& name) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(name);
-        return action;
-    };
+    // Beyond Run and Stop: lines in words, the poll left out, the pieces of
+    // input, the figures of each unit, a paused view, clearing and saving.
     mnuRecord_->addSeparator();
-    mnuClear_ = option(mnuRecord_, QStringLiteral("清除(&C)"), QStringLiteral("mnuClear"));
-    mnuSave_ = option(mnuRecord_, QStringLiteral("另存新檔(&A)..."), QStringLiteral("mnuSave"));
+    mnuClear_ = mnuRecord_->addAction(tr("&Clear"));
+    mnuClear_->setObjectName(QStringLiteral("mnuClear"));
+    mnuSave_ = mnuRecord_->addAction(tr("Save &As..."));
+    mnuSave_->setObjectName(QStringLiteral("mnuSave"));
     mnuSave_->setShortcut(QKeySequence::Save);
     connect(mnuClear_, &QAction::triggered, this, [this] { log_.ClearTrace(); });
     connect(mnuSave_, &QAction::triggered, this, [this] {
         const QString path = QFileDialog::getSaveFileName(
-            this, mnuSave_->text(), QStringLiteral("trace.txt"), QStringLiteral("Text (*.txt)"));
+            this, tr("Save the trace"), QStringLiteral("trace.txt"), tr("Text files (*.txt)"));
         if (!path.isEmpty()) {
             SaveTraceTo(path);
         }
     });
 
     mnuView_->addSeparator();
-    mnuWords_ = option(mnuView_, QStringLiteral("文字說明(&W)"), QStringLiteral("mnuWords"));
-    mnuHidePolls_ =
-        option(mnuView_, QStringLiteral("隱藏輪詢(&H)"), QStringLiteral("mnuHidePolls"));
-    mnuPause_ = option(mnuView_, QStringLiteral("暫停畫面(&P)"), QStringLiteral("mnuPause"));
-    for (QAction* a : {mnuWords_, mnuHidePolls_, mnuPause_}) {
-        a->setCheckable(true);
-    }
-    mnuWords_->setChecked(log_.showWords());
-    mnuHidePolls_->setChecked(log_.hidePolls());
+    mnuWords_ = Choice(tr("In &Words"), QStringLiteral("mnuWords"), "Words", false);
+    mnuHidePolls_ = Choice(tr("&Hide Polls"), QStringLiteral("mnuHidePolls"), "HidePolls", false);
+    mnuPieces_ = Choice(tr("Show Pi&eces"), QStringLiteral("mnuPieces"), "Pieces", false);
+    mnuFigures_ = Choice(tr("&Figures"), QStringLiteral("mnuFigures"), "Figures", true);
+    mnuPause_ = mnuView_->addAction(tr("&Pause"));
+    mnuPause_->setObjectName(QStringLiteral("mnuPause"));
+    mnuPause_->setCheckable(true);
     mnuPause_->setChecked(log_.paused());
+    log_.setShowWords(mnuWords_->isChecked());
+    log_.setHidePolls(mnuHidePolls_->isChecked());
+    log_.setShowPieces(mnuPieces_->isChecked());
     connect(mnuWords_, &QAction::toggled, this, [this](bool on) { log_.setShowWords(on); });
     connect(mnuHidePolls_, &QAction::toggled, this, [this](bool on) { log_.setHidePolls(on); });
+    connect(mnuPieces_, &QAction::toggled, this, [this](bool on) { log_.setShowPieces(on); });
     connect(mnuPause_, &QAction::toggled, this, [this](bool on) { log_.setPaused(on); });
+}
 
-    lblFigures_ = new QLabel(this);
-    lblFigures_->setObjectName(QStringLiteral("lblFigures"));
-    lblFigures_->setAccessibleName(QStringLiteral("Figures per unit"));
-    statusBar()->addWidget(lblFigures_, 1);
+void frmLog::AddFigures() {
+    figures_ = new TraceFiguresView;
+    dockFigures_ = new QDockWidget(tr("Figures per unit"), this);
+    dockFigures_->setObjectName(QStringLiteral("dockFigures"));
+    // Shown and hidden from the View menu only, always below the text.
+    dockFigures_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dockFigures_->setWidget(figures_);
+    addDockWidget(Qt::BottomDockWidgetArea, dockFigures_);
+    // About six rows; the separator above it moves.
+    resizeDocks({dockFigures_}, {fontMetrics().height() * 9}, Qt::Vertical);
+    dockFigures_->setVisible(mnuFigures_->isChecked());
+    connect(mnuFigures_, &QAction::toggled, this, [this](bool on) {
+        dockFigures_->setVisible(on);
+        if (on) {
+            figures_->Show(log_.figures());
+        }
+        StartTicks();
+    });
+    figures_->Show(log_.figures());
 }
 
 bool frmLog::SaveTraceTo(const QString& path) {
-    if (log_.SaveTrace(path)) {
+    if (log_.SaveTrace(path, QStringLiteral(QUADREL_VERSION))) {
         return true;
     }
-    QMessageBox::warning(this, windowTitle(), QStringLiteral("%1\n%2").arg(mnuSave_->text(), path));
+    QMessageBox::warning(this, windowTitle(), tr("The trace could not be saved to %1.").arg(path));
     return false;
 }
 
 void frmLog::ClearTrace() {
+    waiting_.clear();
+    toRemove_ = 0;
+    inBox_ = 0;
     txtLog_->clear();
-}
-
-void frmLog::ShowFigures(const QString& text) {
-    lblFigures_->setText(text);
-    lblFigures_->setToolTip(text);
+    figures_->Show(log_.figures());
 }
 
 void frmLog::EnableLog(bool blEnabled) {
-    if (blEnabled && !log_.blShowTrace()) {
-        traceClock_.restart();
-    }
     log_.setBlShowTrace(blEnabled);
     mnuStop_->setEnabled(blEnabled);
     btnStop_->setEnabled(blEnabled);
@@ -167,19 +205,87 @@ QAction* frmLog::ToolbarButton(const QString& key) const {
 }
 
 void frmLog::AppendTraceLine(const QString& text, TraceColour colour) {
+    waiting_.emplace_back(text, colour);
+    if (!linesTick_.isActive() && isVisible()) {
+        linesTick_.start();
+    }
+}
+
+void frmLog::StartTicks() {
+    if (!isVisible()) {
+        linesTick_.stop();
+        figuresTick_.stop();
+        return;
+    }
+    if (!waiting_.empty() || toRemove_ > 0) {
+        linesTick_.start();
+    }
+    if (mnuFigures_->isChecked()) {
+        figuresTick_.start();
+    } else {
+        figuresTick_.stop();
+    }
+}
+
+void frmLog::RemoveLeadingTrace(qsizetype count) {
+    // From the box first, then from the lines still waiting for it.
+    const qsizetype fromBox = std::min(count, inBox_ - toRemove_);
+    toRemove_ += fromBox;
+    qsizetype rest = count - fromBox;
+    size_t gone = 0;
+    while (rest > 0 && gone < waiting_.size()) {
+        QString& line = waiting_[gone].first;
+        if (rest > line.size()) {
+            rest -= line.size() + 1;
+            ++gone;
+        } else {
+            line.remove(0, rest);
+            rest = 0;
+        }
+    }
+    waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(gone));
+}
+
+void frmLog::FlushLines() {
+    linesTick_.stop();
+    if (dockFigures_->isVisible()) {
+        figures_->Show(log_.figures());
+    }
+    if (waiting_.empty() && toRemove_ == 0) {
+        return;
+    }
     QScrollBar* bar = txtLog_->verticalScrollBar();
-    // Follow the newest line unless the operator has scrolled up to read;
-    // scroll once per turn of the event loop, not once per line.
+    // Follow the newest line unless the operator has scrolled up to read.
     const bool follow = scrollPending_ || bar->value() >= bar->maximum();
-    QTextCharFormat format;
-    format.setForeground(TraceLineColour(colour, txtLog_->palette()));
-    QTextCursor cursor(txtLog_->document());
+    QTextDocument* document = txtLog_->document();
+    QTextCursor cursor(document);
+    cursor.beginEditBlock(); // one layout pass for the whole batch
+    if (toRemove_ > 0) {
+        // The document ends in the empty line that the next append fills.
+        const qsizetype last = document->characterCount() - 1;
+        cursor.setPosition(static_cast<int>(std::min(toRemove_, last)), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        inBox_ -= toRemove_;
+        toRemove_ = 0;
+    }
     cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock(); // one layout pass for the line and its break
-    cursor.insertText(text, format);
-    cursor.insertBlock();
+    // Lines of one colour in a row go in as one text; its line breaks
+    // become the box's.
+    QString run;
+    for (size_t i = 0; i < waiting_.size(); ++i) {
+        const auto& [text, colour] = waiting_[i];
+        run += text;
+        run += QLatin1Char('\n');
+        inBox_ += text.size() + 1;
+        if (i + 1 == waiting_.size() || waiting_[i + 1].second != colour) {
+            cursor.insertText(run, formats_[static_cast<size_t>(colour)]);
+            run.clear();
+        }
+    }
     cursor.endEditBlock();
+    waiting_.clear();
     if (follow && !scrollPending_) {
+        // Once the box has taken the new lines' height into its range.
         scrollPending_ = true;
         QMetaObject::invokeMethod(
             this,
@@ -192,13 +298,10 @@ void frmLog::AppendTraceLine(const QString& text, TraceColour colour) {
     }
 }
 
-void frmLog::RemoveLeadingTrace(qsizetype count) {
-    QTextDocument* document = txtLog_->document();
-    // The document ends in the empty line that the next append fills.
-    const qsizetype last = document->characterCount() - 1;
-    QTextCursor cursor(document);
-    cursor.setPosition(static_cast<int>(std::min(count, last)), QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
+void frmLog::UpdateFormats() {
+    for (size_t i = 0; i < formats_.size(); ++i) {
+        formats_[i].setForeground(TraceLineColour(static_cast<TraceColour>(i), txtLog_->palette()));
+    }
 }
 
 void frmLog::closeEvent(QCloseEvent* event) {
@@ -219,7 +322,25 @@ void frmLog::resizeEvent(QResizeEvent* event) {
 
 void frmLog::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    // The figures count while they can be seen; the lines wait for the box.
+    log_.setWatched(true);
+    FlushLines();
+    StartTicks();
     Form_Resize();
+}
+
+void frmLog::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    linesTick_.stop();
+    figuresTick_.stop();
+    log_.setWatched(false);
+}
+
+void frmLog::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        UpdateFormats();
+    }
 }
 
 void frmLog::Form_Resize() {

@@ -13,6 +13,8 @@ QuadrelCore::QuadrelCore(SerialPort& port, TimerFactory& timers, LinkTrace& trac
       views_(views) {
     link.queue.attach(status, views, [this](uint8_t id) { link.senders.CmdGetUnitInfo(id, 0, 1); });
     link.receiver.setReplySink(replies);
+    // Refusals join the trace in its order, held with the rest of the input.
+    replies.setTrace(trace);
     // Undo acts on the unit a change was made on, never on whatever answers
     // at its ID after a scan or once it has been lost.
     status.setOnScanStarted([this] {

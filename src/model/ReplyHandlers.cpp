@@ -17,11 +17,41 @@ bool Bit(uint8_t value, int bit) {
     return basBitAccess::U8BitRead(value, bit) != 0;
 }
 
+// The reasons of a refused reply are trace lines: plain English, untranslated.
+QString Outside(const char* what, int value, int port, const char* kind, long low, long high) {
+    return QStringLiteral("%1 %2 of %3 %4 is outside %5–%6")
+        .arg(QLatin1String(what))
+        .arg(value)
+        .arg(QLatin1String(kind))
+        .arg(port)
+        .arg(low)
+        .arg(high);
+}
+
+QString NoSuchPort(const char* kind, int port, int count) {
+    return QStringLiteral("%1 %2 is outside 1–%3").arg(QLatin1String(kind)).arg(port).arg(count);
+}
+
+QString NotZeroOrOne(const char* what, int value, const char* kind, int port) {
+    return QStringLiteral("%1 %2 of %3 %4 is neither 0 nor 1")
+        .arg(QLatin1String(what))
+        .arg(value)
+        .arg(QLatin1String(kind))
+        .arg(port);
+}
+
 } // namespace
 
 ReplyHandlers::ReplyHandlers(basQRD& model, basCommunication& link, Views& views,
                              StatusPolling& status)
     : model_(model), link_(link), views_(views), status_(status) {}
+
+bool ReplyHandlers::Refuse(const QString& reason) const {
+    if (trace_ != nullptr) {
+        trace_->LogRefused(link_.queue.CurrentCommand(), reason);
+    }
+    return false;
+}
 
 bool ReplyHandlers::FromSelectedUnit() const {
     const UnitRef& unit = model_.objSelectedUnit;
@@ -102,9 +132,11 @@ void ReplyHandlers::ReplySwitchStatus(SignalKind kind) {
     const Request r = Current();
     const UnitRef unit = model_.objSelectedUnit;
     const bool ok = ForEachPair([&](int output, int input) {
-        if (!basQRD::IsInRange(output, 1, unit->iOutputCount()) ||
-            (input != 0 && !basQRD::IsInRange(input, 1, unit->iInputCount()))) {
-            return false;
+        if (!basQRD::IsInRange(output, 1, unit->iOutputCount())) {
+            return Refuse(NoSuchPort("output", output, unit->iOutputCount()));
+        }
+        if (input != 0 && !basQRD::IsInRange(input, 1, unit->iInputCount())) {
+            return Refuse(Outside("input", input, output, "output", 1, unit->iInputCount()));
         }
         if (r.m != 0) {
             OutputValues& kept = model_.Presets.At(r.m, output);
@@ -129,8 +161,11 @@ void ReplyHandlers::ReplyInputPlugStatus(SignalKind kind) {
     const Request r = Current();
     const UnitRef unit = model_.objSelectedUnit;
     const bool ok = ForEachPair([&](int input, int plug) {
-        if ((plug != 0 && plug != 1) || !basQRD::IsInRange(input, 1, unit->iInputCount())) {
-            return false;
+        if (!basQRD::IsInRange(input, 1, unit->iInputCount())) {
+            return Refuse(NoSuchPort("input", input, unit->iInputCount()));
+        }
+        if (plug != 0 && plug != 1) {
+            return Refuse(NotZeroOrOne("plug", plug, "input", input));
         }
         if (kind == SignalKind::Video) {
             model_.VideoInputs[input].lPlugStatus = plug;
@@ -151,8 +186,11 @@ void ReplyHandlers::ReplyOutputPlugStatus(SignalKind kind) {
     const Request r = Current();
     const UnitRef unit = model_.objSelectedUnit;
     const bool ok = ForEachPair([&](int output, int plug) {
-        if (!basQRD::IsInRange(output, 1, unit->iOutputCount()) || (plug != 0 && plug != 1)) {
-            return false;
+        if (!basQRD::IsInRange(output, 1, unit->iOutputCount())) {
+            return Refuse(NoSuchPort("output", output, unit->iOutputCount()));
+        }
+        if (plug != 0 && plug != 1) {
+            return Refuse(NotZeroOrOne("plug", plug, "output", output));
         }
         if (kind == SignalKind::Video) {
             model_.VideoOutputs[output].lPlugStatus = plug;
@@ -173,8 +211,11 @@ void ReplyHandlers::ReplyMuteStatus() {
     const UnitRef unit = model_.objSelectedUnit;
     const bool supported = unit->objAudioINFO() && unit->objAudioINFO()->blSupportVolumnControl();
     const bool ok = ForEachPair([&](int output, int mute) {
-        if (!basQRD::IsInRange(output, 1, unit->iOutputCount()) || (mute != 0 && mute != 1)) {
-            return false;
+        if (!basQRD::IsInRange(output, 1, unit->iOutputCount())) {
+            return Refuse(NoSuchPort("output", output, unit->iOutputCount()));
+        }
+        if (mute != 0 && mute != 1) {
+            return Refuse(NotZeroOrOne("mute", mute, "output", output));
         }
         if (r.m != 0) {
             model_.Presets.At(r.m, output).mute = mute;
@@ -235,8 +276,12 @@ void ReplyHandlers::ReplyLevel(Level level) {
         break;
     }
     const bool ok = ForEachPair([&](int output, int v) {
-        if (!basQRD::IsInRange(output, 1, unit->iOutputCount()) || !basQRD::IsInRange(v, 0, 100)) {
-            return false;
+        if (!basQRD::IsInRange(output, 1, unit->iOutputCount())) {
+            return Refuse(NoSuchPort("output", output, unit->iOutputCount()));
+        }
+        if (!basQRD::IsInRange(v, 0, 100)) {
+            static const char* const kNames[] = {"volume", "bass", "treble", "subwoofer"};
+            return Refuse(Outside(kNames[static_cast<int>(level)], v, output, "output", 0, 100));
         }
         if (r.m != 0) {
             OutputValues& kept = model_.Presets.At(r.m, output);
@@ -301,7 +346,7 @@ void ReplyHandlers::ReplyDelayTime(DelayPart part) {
     if (part == DelayPart::Low) {
         const bool ok = ForEachPair([&](int output, int low) {
             if (!basQRD::IsInRange(output, 1, unit->iOutputCount())) {
-                return false;
+                return Refuse(NoSuchPort("output", output, unit->iOutputCount()));
             }
             // Every preset's low byte is kept: the high byte that follows is
             // checked against it whether or not its location is shown.
@@ -320,14 +365,17 @@ void ReplyHandlers::ReplyDelayTime(DelayPart part) {
     const bool supported = audio && audio->blSupportDelayControl();
     const bool ok = ForEachPair([&](int output, int high) {
         if (!basQRD::IsInRange(output, 1, unit->iOutputCount())) {
-            return false;
+            return Refuse(NoSuchPort("output", output, unit->iOutputCount()));
         }
         const int low =
             (r.m != 0 ? model_.MemoryAudioOutputs : model_.AudioOutputs)[output].bDelayLevelLow;
         // Wide arithmetic: a high byte above 127 is just another level out of range.
         const long level = static_cast<long>(high) * 256 + low;
         if (!basQRD::IsInRange(level, 0, maxLevel)) {
-            return false;
+            return Refuse(QStringLiteral("delay %1 ms of output %2 is outside 0–%3 ms")
+                              .arg(level * delayUnit)
+                              .arg(output)
+                              .arg(maxLevel * delayUnit));
         }
         const auto delay = static_cast<int32_t>(level * delayUnit);
         if (r.m != 0) {
@@ -352,8 +400,11 @@ void ReplyHandlers::ReplyEdidType() {
     const Request r = Current();
     const UnitRef unit = model_.objSelectedUnit;
     const bool ok = ForEachPair([&](int input, int type) {
-        if (!basQRD::IsInRange(input, 1, unit->iInputCount()) || (type != 0 && type != 1)) {
-            return false;
+        if (!basQRD::IsInRange(input, 1, unit->iInputCount())) {
+            return Refuse(NoSuchPort("input", input, unit->iInputCount()));
+        }
+        if (type != 0 && type != 1) {
+            return Refuse(NotZeroOrOne("EDID type", type, "input", input));
         }
         model_.VideoInputs[input].lEdidType = type;
         model_.VideoInputs[input].reported.mark(Reported::Edid);
@@ -473,6 +524,7 @@ void ReplyHandlers::ReplyExtendedInfo() {
     if (audio->blSupportDelayControl()) {
         audio->setiDelayUnit(Bit(d[2], 7) ? 10 : 5);
         if (p.iDataLength < 5 || d.size() < 5) {
+            Refuse(QStringLiteral("the delay's largest value is missing"));
             return;
         }
         audio->setiMaxDelayTime(d[4] * 100);

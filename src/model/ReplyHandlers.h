@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/LinkTrace.h"
 #include "link/ReplySink.h"
 #include "model/Views.h"
 
@@ -21,6 +22,9 @@ class Views;
 class ReplyHandlers : public ReplySink {
 public:
     ReplyHandlers(basQRD& model, basCommunication& link, Views& views, StatusPolling& status);
+
+    // Where a reply refused is reported with its reason; may be left unset.
+    void setTrace(LinkTrace& trace) { trace_ = &trace; }
 
     // Told when a unit that had been given up answers its information again.
     void setOnUnitBack(std::function<void(uint8_t)> onBack) { onUnitBack_ = std::move(onBack); }
@@ -50,6 +54,8 @@ private:
     // What to do with one (port, value) pair: false rejects the reply there.
     using PairFn = std::function<bool(int port, int value)>;
 
+    // Tells the trace why the reply is not taken; false, as a rejected pair.
+    bool Refuse(const QString& reason) const;
     bool FromSelectedUnit() const;
     // A paired reply of any other unit than the selected one is acknowledged
     // and dropped; true when that happened.
@@ -77,6 +83,7 @@ private:
     Views& views_;
     std::function<void(uint8_t)> onUnitBack_;
     StatusPolling& status_;
+    LinkTrace* trace_ = nullptr;
 };
 
 } // namespace quadrel

@@ -163,7 +163,7 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
         {{"--trace", "set", "0", "--outputs", "3", "--treble", "20"},
          0,
          {},
-         {"SEND 20 16 03 14 ", " ms  unit 00 set treble output 3 = 20\n", " ms  unit 00 ack\n"}},
+         {"SEND 20 16 03 14 ", "     unit 00 set treble output 3 = 20\n", "     unit 00 ack\n"}},
         // Refused before anything is sent.
         {{"set", "0", "--outputs", "1", "--volume", "101", "--json"},
          7,
