@@ -1874,6 +1874,57 @@ T</source>
     </message>
 </context>
 <context>
+    <name>quadrel::TraceFiguresView</name>
+    <message>
+        <source>Figures per unit</source>
+        <translation>各設備統計</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>設備</translation>
+    </message>
+    <message>
+        <source>Requests</source>
+        <translation>要求</translation>
+    </message>
+    <message>
+        <source>Answers</source>
+        <translation>回應</translation>
+    </message>
+    <message>
+        <source>Refused</source>
+        <translation>拒收</translation>
+    </message>
+    <message>
+        <source>Repeats</source>
+        <translation>重送</translation>
+    </message>
+    <message>
+        <source>Give-ups</source>
+        <translation>放棄</translation>
+    </message>
+    <message>
+        <source>Dropped bytes</source>
+        <translation>丟棄位元組</translation>
+    </message>
+    <message>
+        <source>Nothing is counted while the log window is closed and the trace stopped.</source>
+        <translation>記錄視窗關閉且停止記錄時不做任何統計。</translation>
+    </message>
+    <message>
+        <source>Counted since %1</source>
+        <translation>統計起始於 %1</translation>
+    </message>
+    <message>
+        <source>No unit at %1</source>
+        <translation>%1 沒有設備</translation>
+    </message>
+    <message>
+        <source>Bytes dropped while no answer was awaited: %1</source>
+        <translation>未等待回應時丟棄的位元組：%1</translation>
+    </message>
+</context>
+<context>
     <name>quadrel::UnitPane</name>
     <message>
         <source>Units</source>
@@ -2028,6 +2079,85 @@ T</source>
     <message>
         <source>The unit passes on to the sources on the ticked inputs the EDID of the display on output 1</source>
         <translation>設備將輸出 1 顯示器的 EDID 轉給勾選輸入的訊號源</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::frmLog</name>
+    <message>
+        <source>Quadrel communication log</source>
+        <translation>TLY 通訊記錄</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>&amp;Record</source>
+        <translation>記錄(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Run</source>
+        <translation>開始記錄(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>停止記錄(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>檢視(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Tool Bar</source>
+        <translation>工具列(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>清除(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>另存新檔(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Save the trace</source>
+        <translation>儲存記錄</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>文字檔 (*.txt)</translation>
+    </message>
+    <message>
+        <source>In &amp;Words</source>
+        <translation>文字說明(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Polls</source>
+        <translation>隱藏輪詢(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Show Pi&amp;eces</source>
+        <translation>顯示片段(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Figures</source>
+        <translation>統計(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Pause</source>
+        <translation>暫停畫面(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Figures per unit</source>
+        <translation>各設備統計</translation>
+    </message>
+    <message>
+        <source>The trace could not be saved to %1.</source>
+        <translation>無法將記錄儲存至 %1。</translation>
     </message>
 </context>
 <context>

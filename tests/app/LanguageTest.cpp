@@ -106,7 +106,7 @@ std::vector<Caption> CaptionsOf(QWidget* root) {
 QString WordsLeft(QString text) {
     static const QRegularExpression same(QStringLiteral(
         "\\b(?:COM\\d*|ID|EDID|A/V|I/O|AV|CSV|json|csv|ms|dB|KiB|MiB|Quadrel|Ctrl|Shift|Alt|"
-        "Enter|Esc|English|[AV]|[AV]\\d+|QRD\\d*)\\b|&"));
+        "Enter|Esc|English|TLY|[AV]|[AV]\\d+|QRD\\d*)\\b|&"));
     static const QRegularExpression path(QStringLiteral("(?:^|\\s)/\\S+"));
     text.remove(same);
     text.remove(path);
