@@ -190,7 +190,16 @@ Session::Outcome Session::ReadUnit(uint8_t id) {
     if (onOwner()) {
         // The owner keeps its selected unit read: a read of another is the
         // unit list's, and the window shows it.
-        const UnitRef unit = core_.model.FindUnit(id);
+        UnitRef unit = core_.model.FindUnit(id);
+        if (!IsUnitConnected(unit)) {
+            // Not found yet (the owner's scan has not come to it): asked
+            // once, as on a free port, rather than said to be silent.
+            core_.link.senders.CmdGetUnitInfo(id, 0, kQuery);
+            if (!WaitIdle()) {
+                return LineFailure();
+            }
+            unit = core_.model.FindUnit(id);
+        }
         if (!IsUnitConnected(unit)) {
             return Fail(ExitStatus::NotAnswering,
                         QStringLiteral("unit %1 does not answer").arg(id));
