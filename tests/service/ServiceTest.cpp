@@ -311,10 +311,10 @@ TEST_F(Service, RunsOneAtATimeAClientThatGoesHasItsRunCancelledAndSubscribersHea
 
     // A scan of silent IDs takes half a minute: long enough to be interrupted.
     const QStringList slow = {"scan", "--ids", "8-31"};
+    const QString probe = SimProcess::Frame(8, 0x3F, 0, 0);
     Client first(path());
     ASSERT_TRUE(first.Ask(Req("run", 1, slow)));
-    const auto progress = first.Next();
-    ASSERT_TRUE(progress && progress->contains("progress"));
+    ASSERT_TRUE(WaitFor([&] { return sim_.Requests().contains(probe); }, 10s));
     ASSERT_TRUE(first.Ask(Req("run", 2, {"show", "0"})));
     const auto second = first.Answer();
     ASSERT_TRUE(second);
@@ -333,7 +333,6 @@ TEST_F(Service, RunsOneAtATimeAClientThatGoesHasItsRunCancelledAndSubscribersHea
     // Gone mid-run: its run ends, and the next client's is on the line long
     // before the scan would have ended.
     {
-        const QString probe = SimProcess::Frame(8, 0x3F, 0, 0);
         const qsizetype probes = sim_.Requests().count(probe);
         Client leaving(path());
         ASSERT_TRUE(leaving.Ask(Req("run", 1, slow)));
