@@ -190,7 +190,16 @@ Session::Outcome Session::ReadUnit(uint8_t id) {
     if (onOwner()) {
         // The owner keeps its selected unit read: a read of another is the
         // unit list's, and the window shows it.
-        const UnitRef unit = core_.model.FindUnit(id);
+        UnitRef unit = core_.model.FindUnit(id);
+        if (!IsUnitConnected(unit)) {
+            // Not found yet (the owner's scan has not come to it): asked
+            // once, as on a free port, rather than said to be silent.
+            core_.link.senders.CmdGetUnitInfo(id, 0, kQuery);
+            if (!WaitIdle()) {
+                return LineFailure();
+            }
+            unit = core_.model.FindUnit(id);
+        }
         if (!IsUnitConnected(unit)) {
             return Fail(ExitStatus::NotAnswering,
                         QStringLiteral("unit %1 does not answer").arg(id));
@@ -257,10 +266,22 @@ Session::Outcome Session::Run() {
 }
 
 Session::Outcome Session::Scan() {
+    // The probes carry a tag of their own: on the owner's line, a scan that
+    // ends early withdraws those not yet written, so the line is free for
+    // the next client at once instead of after every silent ID.
+    TransmitQueue& q = core_.link.queue;
+    const uint32_t tag = q.NewTag();
+    const uint32_t tagBefore = q.currentTag();
+    const int32_t stepBefore = q.currentStep();
+    q.setCurrentTag(tag);
     for (int id : command_.ids) {
         core_.link.senders.CmdGetUnitInfo(static_cast<uint8_t>(id), 0, kQuery);
     }
-    if (!WaitIdle()) {
+    q.setCurrentTag(tagBefore, stepBefore);
+    const bool probed = WaitIdle();
+    q.PurgeCommandsByTag(tag);
+    q.DropTag(tag);
+    if (!probed) {
         return LineFailure();
     }
     // The first unit found is read in full; the others tell their abilities too.

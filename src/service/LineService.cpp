@@ -188,7 +188,7 @@ void LineService::Accept() {
         client->socket = socket;
         Client* raw = client.get();
         client->idle.setSingleShot(true);
-        client->idle.setInterval(protocol::kIdleMs);
+        client->idle.setInterval(idleLimit_);
         connect(&client->idle, &QTimer::timeout, this, [this, raw] {
             if (!raw->subscribed && !raw->hasRun) {
                 Refuse(raw->socket, 0, QStringLiteral("nothing was asked for too long"), kUsage,
@@ -233,8 +233,9 @@ void LineService::Take(Client& client, const QByteArray& line) {
     QLocalSocket* socket = client.socket;
     const protocol::Parsed parsed = protocol::ParseRequest(line);
     if (!parsed.request) {
-        // Past a line that is not JSON the framing cannot be trusted.
-        Refuse(socket, parsed.id, parsed.error, kUsage, true);
+        // Past a line that is not JSON the framing cannot be trusted; a
+        // request of the wrong shape is only refused.
+        Refuse(socket, parsed.id, parsed.error, kUsage, !parsed.json);
         return;
     }
     const protocol::Request& r = *parsed.request;
@@ -308,9 +309,10 @@ void LineService::Send(QLocalSocket* socket, const QByteArray& line) {
     if (socket == nullptr || socket->state() != QLocalSocket::ConnectedState) {
         return;
     }
-    // A client that does not read is let go before the owner's memory fills.
+    // A client that does not read is let go before the owner's memory fills;
+    // at the next turn, since the caller may be walking the clients.
     if (socket->bytesToWrite() + line.size() > protocol::kMaxUnread) {
-        socket->abort();
+        QMetaObject::invokeMethod(socket, &QLocalSocket::abort, Qt::QueuedConnection);
         return;
     }
     socket->write(line);
@@ -364,7 +366,8 @@ void LineService::RunNext() {
     }
     const Pending run = waiting_.front();
     waiting_.pop_front();
-    QLocalSocket* socket = run.socket;
+    // The client may go while its run waits for the line.
+    const QPointer<QLocalSocket> socket = run.socket;
     ctl::Console console;
     console.setProgress([this, socket, id = run.id](const QString& line) {
         Send(socket, protocol::Line({{"progress", line}}, id));
@@ -382,7 +385,7 @@ void LineService::RunNext() {
     current_ = nullptr;
     currentSocket_ = nullptr;
     pane_.setRun(nullptr);
-    if (Client* client = Find(socket)) {
+    if (Client* client = socket ? Find(socket) : nullptr) {
         client->hasRun = false;
         client->idle.start();
         Send(socket, protocol::Line({{"status", ctl::Code(out.status)},

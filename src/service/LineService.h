@@ -7,12 +7,14 @@
 #include "model/LineWatcher.h"
 #include "model/QuadrelCore.h"
 #include "service/JobPane.h"
+#include "service/ServiceProtocol.h"
 
 #include <QLocalServer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -65,6 +67,9 @@ public:
         onRunDone_ = std::move(done);
     }
     int clientCount() const { return static_cast<int>(clients_.size()); }
+    // How long a client with no run and no subscription may say nothing;
+    // protocol::kIdleMs unless a test wants it shorter.
+    void setIdleLimit(std::chrono::milliseconds limit) { idleLimit_ = limit; }
 
     void PortChanged(What what, int a, int b) override;
     void UnitChanged(uint8_t id) override;
@@ -104,6 +109,7 @@ private:
     // Changes told since the last publication: kind, unit, port.
     std::set<std::tuple<int, int, int>> changed_;
     bool publishScheduled_ = false;
+    std::chrono::milliseconds idleLimit_{protocol::kIdleMs};
 };
 
 } // namespace quadrel::service

@@ -57,6 +57,7 @@ Parsed ParseRequest(const QByteArray& line) {
             QStringLiteral("not JSON: %1 at byte %2").arg(error.errorString()).arg(error.offset);
         return out;
     }
+    out.json = true;
     if (!document.isObject()) {
         out.error = QStringLiteral("a request is a JSON object");
         return out;

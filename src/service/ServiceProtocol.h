@@ -53,8 +53,9 @@ struct Request {
 };
 struct Parsed {
     std::optional<Request> request;
-    QString error; // when there is no request
-    qint64 id = 0; // the id, when it could be read, for the error's answer
+    QString error;     // when there is no request
+    qint64 id = 0;     // the id, when it could be read, for the error's answer
+    bool json = false; // the line was JSON, whatever its shape
 };
 Parsed ParseRequest(const QByteArray& line);
 

@@ -28,11 +28,16 @@ for lib in libc6 libqt6core6 libqt6widgets6 libqt6serialport6; do
     [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 contents=$(dpkg-deb -c "$deb")
-for path in ./usr/bin/quadrel ./usr/bin/quadrel-ctl ./usr/bin/quadrel-sim "./usr/share/applications/$id.desktop" \
+for path in ./usr/bin/quadrel ./usr/bin/quadrel-ctl ./usr/bin/quadrel-server ./usr/bin/quadrel-sim \
+    ./usr/lib/systemd/user/quadrel-server@.service "./usr/share/applications/$id.desktop" \
     "./usr/share/metainfo/$id.metainfo.xml" "./usr/share/icons/hicolor/scalable/apps/$id.svg" \
     "./usr/share/icons/hicolor/48x48/apps/$id.png" ./usr/share/doc/quadrel/copyright; do
     grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
 done
+# The user service starts the program where the package puts it.
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/systemd/user/quadrel-server@.service 2>/dev/null |
+    grep -qx 'ExecStart=/usr/bin/quadrel-server --port %i' ||
+    fail "the packaged quadrel-server unit does not start /usr/bin/quadrel-server"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2

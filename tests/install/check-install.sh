@@ -15,7 +15,7 @@ fail() {
 DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
 root="$dest/usr"
 
-for program in quadrel quadrel-ctl quadrel-sim; do
+for program in quadrel quadrel-ctl quadrel-server quadrel-sim; do
     [ -x "$root/bin/$program" ] || fail "bin/$program is missing or not executable"
 done
 # The command-line tool runs from where it was installed, without a display.
@@ -60,6 +60,27 @@ if command -v appstreamcli >/dev/null; then
     appstreamcli validate-tree --no-net "$dest" || fail "appstreamcli rejects the installed tree"
 else
     echo "appstreamcli is not installed: the metainfo was not validated" >&2
+fi
+
+# The user service of quadrel-server starts the installed program, one
+# instance per port, and systemd accepts it as written.
+unit="$root/lib/systemd/user/quadrel-server@.service"
+if [ -s "$unit" ]; then
+    grep -qx 'ExecStart=/usr/bin/quadrel-server --port %i' "$unit" ||
+        fail "the quadrel-server unit does not start /usr/bin/quadrel-server --port %i"
+    grep -qx 'Restart=on-failure' "$unit" || fail "the quadrel-server unit is not restarted on failure"
+    if command -v systemd-analyze >/dev/null; then
+        # Checked where it is installed here: verify looks for the program.
+        check="$dest/check"
+        mkdir -p "$check/runtime"
+        sed "s#=/usr/bin/#=$root/bin/#" "$unit" >"$check/quadrel-server@.service"
+        XDG_RUNTIME_DIR="$check/runtime" systemd-analyze verify --user --man=no \
+            "$check/quadrel-server@.service" || fail "systemd-analyze verify rejects the unit"
+    else
+        echo "systemd-analyze is not installed: the quadrel-server unit was not verified" >&2
+    fi
+else
+    fail "lib/systemd/user/quadrel-server@.service is missing or empty"
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -1,0 +1,197 @@
+// quadrel-ctl through the line's owner, all as shipped processes on
+// quadrel-sim: quadrel-server or the window holds the port, and quadrel-ctl
+// does what it does on a free port, with the same output and the same changes
+// on the line.
+#include "SimProcess.h"
+#include "link/CommandCodes.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace std::chrono_literals;
+using quadrel::test::SimProcess;
+using quadrel::test::WaitFor;
+
+namespace {
+
+constexpr int kPort = 162;
+const QStringList kUnit = {"--baud", "19200", "--unit",
+                           "id=0,name=Stage,inputs=4,outputs=3,memories=2"};
+
+struct CtlRun {
+    int status = -1;
+    QString out, err;
+    QStringList settings; // changes written to the line during the run
+};
+
+class Owner : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(runtime_.isValid());
+        ASSERT_TRUE(sim_.WriteSettings(kPort, 19200));
+        ASSERT_TRUE(sim_.Start(kPort, kUnit));
+        env_ = sim_.env();
+        env_.insert("XDG_RUNTIME_DIR", runtime_.path());
+    }
+    void TearDown() override {
+        SimProcess::End(owner_);
+        sim_.Stop();
+    }
+
+    QString SocketPath() const {
+        return runtime_.path() + QStringLiteral("/quadrel/quadrel-com%1").arg(kPort);
+    }
+    // quadrel-server, or the window, holding the port and serving it.
+    void StartOwner(const char* program, const QStringList& args) {
+        owner_.setProcessEnvironment(env_);
+        owner_.start(QString::fromUtf8(program), args);
+        ASSERT_TRUE(owner_.waitForStarted(5000));
+        ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(SocketPath()); }, 10s))
+            << owner_.readAllStandardError().toStdString();
+    }
+    // Runs wait for the owner's own scan of the line: it is over first.
+    void StartServer() {
+        StartOwner(QUADREL_SERVER_PATH, {"--port", QString::number(kPort), "--baud", "19200"});
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                said_ += QString::fromUtf8(owner_.readAllStandardError());
+                return said_.contains("Scan ended");
+            },
+            60s))
+            << said_.toStdString();
+    }
+
+    void Start(QProcess& ctl, const QStringList& args) {
+        ctl.setProcessEnvironment(env_);
+        ctl.start(QStringLiteral(QUADREL_CTL_PATH), args);
+    }
+    CtlRun Finish(QProcess& ctl, qsizetype before) {
+        CtlRun r;
+        EXPECT_TRUE(ctl.waitForFinished(40000));
+        r.status = ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1;
+        r.out = QString::fromUtf8(ctl.readAllStandardOutput());
+        r.err = QString::fromUtf8(ctl.readAllStandardError());
+        while (sim_.process().waitForReadyRead(0)) {
+        }
+        for (const QString& frame : sim_.Requests().mid(before)) {
+            if (quadrel::IsSetCommand(static_cast<uint8_t>(frame.mid(3, 2).toInt(nullptr, 16)))) {
+                r.settings << frame;
+            }
+        }
+        return r;
+    }
+    CtlRun Ctl(const QStringList& args) {
+        const qsizetype before = sim_.Requests().size();
+        QProcess ctl;
+        Start(ctl, args);
+        return Finish(ctl, before);
+    }
+
+    QTemporaryDir runtime_;
+    SimProcess sim_;
+    QProcessEnvironment env_;
+    QProcess owner_;
+    QString said_;
+};
+
+TEST_F(Owner, ThroughTheServerEveryCommandPrintsAndSendsWhatItDoesOnAFreePort) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("stage.json");
+    const std::vector<QStringList> commands = {
+        {"route", "0", "--input", "2", "--outputs", "1,3"},
+        {"set", "0", "--outputs", "2", "--volume", "40", "--mute", "on"},
+        {"preset", "save", "0", "1"},
+        {"set", "0", "--outputs", "1-3", "--volume", "12"},
+        {"preset", "load", "0", "1"},
+        {"save", "0", file},
+        {"set", "0", "--outputs", "2", "--volume", "7"},
+        {"restore", "0", file},
+        {"show", "0"},
+    };
+    std::vector<CtlRun> freePort;
+    for (const QStringList& args : commands) {
+        freePort.push_back(Ctl(args));
+    }
+    // The same line afresh, now held by quadrel-server.
+    sim_.Stop();
+    ASSERT_TRUE(sim_.Start(kPort, kUnit));
+    StartServer();
+    for (size_t i = 0; i < commands.size(); ++i) {
+        SCOPED_TRACE(commands[i].join(' ').toStdString());
+        const CtlRun served = Ctl(commands[i]);
+        EXPECT_EQ(freePort[i].status, 0) << freePort[i].err.toStdString();
+        EXPECT_EQ(served.status, 0) << served.err.toStdString();
+        EXPECT_EQ(served.out, freePort[i].out);
+        EXPECT_EQ(served.err, freePort[i].err);
+        EXPECT_EQ(served.settings, freePort[i].settings);
+    }
+    EXPECT_EQ(owner_.state(), QProcess::Running);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            said_ += QString::fromUtf8(owner_.readAllStandardError());
+            return said_.contains("quadrel-ctl: unit 00: restore settings from " + file);
+        },
+        5s))
+        << said_.toStdString();
+}
+
+TEST_F(Owner, TwoClientsAtOnceAKilledClientAndTheServerEndingOnSigterm) {
+    // A unit slow to answer, so that a restore is still going when killed.
+    sim_.Stop();
+    ASSERT_TRUE(sim_.Start(kPort, kUnit + QStringList{"--latency", "20"}));
+    StartServer();
+    QProcess a, b;
+    const qsizetype before = sim_.Requests().size();
+    Start(a, {"route", "0", "--input", "3", "--outputs", "1"});
+    Start(b, {"set", "0", "--outputs", "2", "--volume", "21"});
+    const CtlRun ra = Finish(a, before);
+    const CtlRun rb = Finish(b, before);
+    EXPECT_EQ(ra.status, 0) << ra.err.toStdString();
+    EXPECT_EQ(rb.status, 0) << rb.err.toStdString();
+
+    // Killed in the middle of a restore with many steps.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("stage.json");
+    ASSERT_EQ(Ctl({"save", "0", file, "--presets"}).status, 0);
+    for (const QString location : {"1", "2"}) {
+        ASSERT_EQ(Ctl({"set", "0", "--outputs", "1-3", "--volume", "11"}).status, 0);
+        ASSERT_EQ(Ctl({"preset", "save", "0", location}).status, 0);
+    }
+    ASSERT_EQ(Ctl({"set", "0", "--outputs", "1-3", "--volume", "77"}).status, 0);
+    QProcess restore;
+    Start(restore, {"restore", "0", file, "--presets"});
+    ASSERT_TRUE(sim_.WaitForRequest(SimProcess::Frame(0, 0x12, 1, 50), 20s));
+    restore.kill();
+    ASSERT_TRUE(restore.waitForFinished(5000));
+    const CtlRun after = Ctl({"set", "0", "--outputs", "3", "--volume", "5"});
+    EXPECT_EQ(after.status, 0) << after.err.toStdString();
+    EXPECT_EQ(owner_.state(), QProcess::Running);
+
+    // Ended by SIGTERM at once, the port free for quadrel-ctl itself.
+    QElapsedTimer clock;
+    clock.start();
+    owner_.terminate();
+    ASSERT_TRUE(owner_.waitForFinished(5000));
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(owner_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(owner_.exitCode(), 0);
+    const CtlRun own = Ctl({"set", "0", "--outputs", "3", "--volume", "6"});
+    EXPECT_EQ(own.status, 0) << own.err.toStdString();
+    EXPECT_EQ(own.settings, QStringList{SimProcess::Frame(0, 0x12, 3, 6)});
+}
+
+// At once after it opened its port, before its scan has found the unit.
+TEST_F(Owner, TheWindowServesItsPort) {
+    StartOwner(QUADREL_APP_PATH, {});
+    const CtlRun r = Ctl({"route", "0", "--input", "4", "--outputs", "2"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.settings.contains(SimProcess::Frame(0, 0x01, 2, 4)))
+        << r.settings.join(", ").toStdString();
+    EXPECT_EQ(owner_.state(), QProcess::Running);
+}
+
+} // namespace
