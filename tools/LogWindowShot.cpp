@@ -1,6 +1,7 @@
 // A picture of the log window with the trace in words, its time stamps and
 // the figures of each unit, on an emulated line with faults:
 //   quadrel_log_shot docs/screenshots/log.png
+#include "app/Language.h"
 #include "link/VirtualClock.h"
 #include "log/basLog.h"
 #include "log/frmLog.h"
@@ -34,8 +35,13 @@ struct LineClock : LogClock {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quadrel_log_shot FILE.png\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: quadrel_log_shot FILE.png [LANGUAGE, e.g. zh_TW]\n");
+        return 2;
+    }
+    Translations translations;
+    if (argc == 3 && !translations.Install(QString::fromLatin1(argv[2]))) {
+        std::fprintf(stderr, "quadrel_log_shot: no translation %s\n", argv[2]);
         return 2;
     }
     sim::LineConfig line;
@@ -44,6 +50,8 @@ int main(int argc, char** argv) {
     line.faults.lost = 0.08;
     line.faults.corrupt = 0.05;
     line.faults.noise = 0.05;
+    line.faults.outOfRange = 0.05;
+    line.faults.split = 0.1;
     VirtualClock clock;
     sim::SimSerialPort port(clock, line);
     sim::UnitConfig unit;
@@ -59,11 +67,10 @@ int main(int argc, char** argv) {
     frmLog form(log);
     form.mnuWords()->setChecked(true);
     form.mnuRun()->trigger();
-    core.link.senders.CmdGetUnitInfo(1, 0, 1);
-    clock.advance(30s);
-    // Nobody answers to ID 4: its repeats and give-up end the picture.
-    core.link.senders.CmdGetUnitInfo(4, 0, 1);
-    clock.advance(1200ms);
+    // A scan of the line, the one unit read through the faults, then a few
+    // seconds of its poll.
+    core.status.SetScanning(true);
+    clock.advance(40s);
     log.FlushWords();
 
     form.resize(960, 560);
