@@ -204,6 +204,13 @@ Session::Outcome Session::ReadUnit(uint8_t id) {
             return Fail(ExitStatus::NotAnswering,
                         QStringLiteral("unit %1 does not answer").arg(id));
         }
+        // Read through already: the owner's model holds what the unit does,
+        // even while the owner's scan goes on over the other IDs.
+        if (core_.model.objSelectedUnit == unit && !core_.model.blLoadingStatus &&
+            !core_.model.blLoadingMemory && core_.status.sweep().Missing(0).empty() &&
+            StillAnswering(id)) {
+            return {};
+        }
         if (core_.model.objSelectedUnit != unit) {
             console_.Progress(QStringLiteral("reading unit %1").arg(id));
             select_(unit);
