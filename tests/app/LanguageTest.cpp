@@ -1,8 +1,8 @@
 // The window in each of its languages: every caption an operator reads on
 // the main window, the options dialog and the log window is in the language
 // chosen, and the choice follows Options or the desktop.
-#include "AppRig.h"
 #include "app/Language.h"
+#include "AppRig.h"
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
 #include "log/frmLog.h"
@@ -175,8 +175,8 @@ TEST(Language, ChoiceAndDesktopPickTheTranslation) {
     // The operator's choice wins over the desktop's.
     EXPECT_EQ(TranslationFor(LanguageChoice::English, QLocale(QStringLiteral("zh_TW"))), "");
     EXPECT_EQ(TranslationFor(LanguageChoice::TraditionalChinese, QLocale::c()), "zh_TW");
-    for (LanguageChoice choice : {LanguageChoice::System, LanguageChoice::English,
-                                  LanguageChoice::TraditionalChinese}) {
+    for (LanguageChoice choice :
+         {LanguageChoice::System, LanguageChoice::English, LanguageChoice::TraditionalChinese}) {
         EXPECT_EQ(ParseLanguage(LanguageKey(choice)), choice);
     }
     EXPECT_EQ(ParseLanguage(QStringLiteral("klingon")), std::nullopt);
