@@ -6,6 +6,9 @@
 #include "link/CommandCodes.h"
 
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -184,13 +187,105 @@ TEST_F(Owner, TwoClientsAtOnceAKilledClientAndTheServerEndingOnSigterm) {
     EXPECT_EQ(own.settings, QStringList{SimProcess::Frame(0, 0x12, 3, 6)});
 }
 
-// At once after it opened its port, before its scan has found the unit.
-TEST_F(Owner, TheWindowServesItsPort) {
+// The window as the owner, at once after it opened its port: every command
+// ends with 0, sends each change once, and the window has drawn the unit's
+// answer within 100 ms of it (its subscribers are told as its views are).
+TEST_F(Owner, TheWindowServesItsPortAndShowsWhatQuadrelCtlChanged) {
     StartOwner(QUADREL_APP_PATH, {});
-    const CtlRun r = Ctl({"route", "0", "--input", "4", "--outputs", "2"});
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.settings.contains(SimProcess::Frame(0, 0x01, 2, 4)))
-        << r.settings.join(", ").toStdString();
+    // When this test heard each line of the emulator's trace, and each event.
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::pair<QString, qint64>> heard; // "in …"/"out …", ms
+    const auto listen = [&] {
+        const auto lines = sim_.Lines();
+        for (size_t i = heard.size(); i < lines.size(); ++i) {
+            heard.emplace_back((lines[i].first ? "in " : "out ") + lines[i].second,
+                               clock.elapsed());
+        }
+    };
+    QObject::connect(&sim_.process(), &QProcess::readyReadStandardOutput, listen);
+    QLocalSocket events;
+    events.connectToServer(SocketPath());
+    ASSERT_TRUE(events.waitForConnected(5000));
+    events.write(R"({"quadrel":1,"id":1,"command":"subscribe"})"
+                 "\n");
+    std::vector<std::pair<QJsonObject, qint64>> told;
+    QByteArray buffer;
+    QObject::connect(&events, &QLocalSocket::readyRead, [&] {
+        buffer += events.readAll();
+        for (qsizetype end; (end = buffer.indexOf('\n')) >= 0; buffer.remove(0, end + 1)) {
+            const QJsonObject event = QJsonDocument::fromJson(buffer.left(end)).object();
+            if (event.contains("event")) {
+                told.emplace_back(event, clock.elapsed());
+            }
+        }
+    });
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("stage.json");
+    struct Step {
+        QStringList args;
+        const char* field; // what the window must show of output 2 afterwards
+        int value;
+    };
+    const std::vector<Step> steps = {
+        {{"route", "0", "--input", "4", "--outputs", "2"}, "audioInput", 4},
+        {{"set", "0", "--outputs", "2", "--volume", "40"}, "volume", 40},
+        {{"preset", "save", "0", "1"}, nullptr, 0},
+        {{"set", "0", "--outputs", "2", "--volume", "12"}, "volume", 12},
+        {{"preset", "load", "0", "1"}, "volume", 40},
+        {{"save", "0", file}, nullptr, 0},
+        {{"set", "0", "--outputs", "2", "--volume", "7"}, "volume", 7},
+        {{"restore", "0", file}, "volume", 40},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.args.join(' ').toStdString());
+        listen();
+        const size_t before = heard.size();
+        const size_t toldBefore = told.size();
+        QProcess ctl;
+        Start(ctl, step.args);
+        ASSERT_TRUE(WaitFor([&] { return ctl.state() == QProcess::NotRunning; }, 60s));
+        EXPECT_EQ(ctl.exitCode(), 0) << ctl.readAllStandardError().toStdString();
+        ASSERT_TRUE(WaitFor([&] { return told.size() > toldBefore || !step.field; }, 2s));
+        listen();
+        // Each change on the line once: no setting written twice in a row.
+        QStringList settings;
+        for (size_t i = before; i < heard.size(); ++i) {
+            const QString& line = heard[i].first;
+            if (line.startsWith("in ") &&
+                quadrel::IsSetCommand(static_cast<uint8_t>(line.mid(6, 2).toInt(nullptr, 16)))) {
+                EXPECT_FALSE(!settings.isEmpty() && settings.last() == line) << line.toStdString();
+                settings << line;
+            }
+        }
+        if (!step.field) {
+            continue;
+        }
+        // The answer that brought output 2's new value, and the event that
+        // says the window drew it.
+        qint64 drawn = -1;
+        for (size_t i = toldBefore; i < told.size() && drawn < 0; ++i) {
+            const QJsonObject out = told[i].first.value("output").toObject();
+            if (out.value("output").toInt() == 2 && out.value(step.field).toInt() == step.value) {
+                drawn = told[i].second;
+            }
+        }
+        ASSERT_GE(drawn, 0) << "no event showed " << step.field << " " << step.value;
+        if (step.args[0] != QLatin1String("route") && step.args[0] != QLatin1String("set")) {
+            continue; // a preset or a file is read back whole first
+        }
+        // The unit's acknowledgement of the last change written.
+        qint64 acknowledged = -1;
+        for (size_t i = before; i + 1 < heard.size(); ++i) {
+            if (heard[i].first == settings.last() && heard[i + 1].first.startsWith("out ")) {
+                acknowledged = heard[i + 1].second;
+            }
+        }
+        ASSERT_GE(acknowledged, 0);
+        EXPECT_LT(drawn - acknowledged, 100)
+            << "drawn " << drawn - acknowledged << " ms after the acknowledgement";
+    }
     EXPECT_EQ(owner_.state(), QProcess::Running);
 }
 
