@@ -29,7 +29,8 @@ UnlockGuard::Result UnlockGuard::Try(const QString& password) {
     ++failures_;
     // 2^(failures - 1) seconds, without overflowing the shift.
     const int doublings = std::min(failures_ - 1, 20);
-    timer_->setInterval(std::min(kFirstWait * (1LL << doublings), kLongestWait));
+    const std::chrono::milliseconds wait = kFirstWait * (int64_t{1} << doublings);
+    timer_->setInterval(std::min(wait, kLongestWait));
     timer_->start();
     return Result::Refused;
 }
