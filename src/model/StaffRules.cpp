@@ -2,6 +2,8 @@
 
 #include "model/ChangePath.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace quadrel {
@@ -121,6 +123,37 @@ Verdict StaffRules::Decide(Role role, const Change& change) const {
         }
     }
     return {};
+}
+
+std::optional<std::set<int>> StaffRules::ParsePorts(const QString& text, int last) {
+    std::set<int> ports;
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList ends = part.trimmed().split(QLatin1Char('-'));
+        bool ok1 = false, ok2 = false;
+        const int from = ends.value(0).trimmed().toInt(&ok1);
+        const int to = ends.size() == 2 ? ends[1].trimmed().toInt(&ok2) : from;
+        ok2 = ok2 || ends.size() == 1;
+        if (ends.size() > 2 || !ok1 || !ok2 || from < 1 || to > last || from > to) {
+            return std::nullopt;
+        }
+        for (int p = from; p <= to; ++p) {
+            ports.insert(p);
+        }
+    }
+    return ports;
+}
+
+QString StaffRules::PortsText(const std::set<int>& ports) {
+    QStringList parts;
+    for (auto it = ports.begin(); it != ports.end();) {
+        const int from = *it;
+        int to = from;
+        while (++it != ports.end() && *it == to + 1) {
+            ++to;
+        }
+        parts << (to == from ? QString::number(from) : QStringLiteral("%1-%2").arg(from).arg(to));
+    }
+    return parts.join(QStringLiteral(", "));
 }
 
 QString StaffRules::Key(Action action) {

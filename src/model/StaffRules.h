@@ -6,6 +6,7 @@
 #include "model/Setting.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -74,6 +75,12 @@ struct StaffRules {
     Verdict Decide(Role role, const RoleRequest& request) const;
     // The same for a change on its way to the line: every item must pass.
     Verdict Decide(Role role, const Change& change) const;
+
+    // A list of ports as the technician writes it: "1-4, 7"; null when a
+    // part is not a port from 1 to `last`.
+    static std::optional<std::set<int>> ParsePorts(const QString& text, int last);
+    // The same, written back shortest: "1-4, 7".
+    static QString PortsText(const std::set<int>& ports);
 
     // "bass", "edid": the action's name in the roles file; empty for none.
     static QString Key(Action action);
