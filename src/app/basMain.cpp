@@ -381,6 +381,11 @@ bool basMain::Main() {
         naming_->AddView(*view);
     }
     lock_ = std::make_unique<WindowLock>(rolesFile_, core_, timerFactory_, *form_);
+    switchView_->setOutputRefusal([this](int output) {
+        const UnitRef unit = core_.model.objSelectedUnit;
+        return lock_->May({Action::Route, unit ? unit->bID() : -1, {output}, {}}).reason;
+    });
+    lock_->setOnChanged([this] { switchView_->RoleChanged(); });
     lock_->Load();
     naming_->setRefusal([this] { return lock_->May({Action::Rename, -1, {}, {}}).reason; });
     hooks_.OptionsRefusal = [this] {

@@ -105,6 +105,11 @@ TEST(LockHands, StaffOutsideTheirOutputsSendNothingAndUnlockWaits) {
     EXPECT_TRUE(lock->banner()->text().contains("unit 00 outputs 1-2"));
     EXPECT_FALSE(window->cmdOptions()->isEnabled());
     EXPECT_EQ(window->cmdOptions()->toolTip(), "Locked: only the technician may open Options");
+    auto* box5 = window->findChild<QPushButton*>("chkSwitchOutput_4");
+    ASSERT_NE(box5, nullptr);
+    EXPECT_FALSE(box5->isEnabled());
+    EXPECT_EQ(box5->toolTip(), "Locked: output 5 is not among the staff's outputs");
+    EXPECT_TRUE(window->findChild<QPushButton*>("chkSwitchOutput_1")->isEnabled());
 
     // The mouse on output 5's crosspoint: refused, said, and not on the line;
     // then output 1's goes, so the line had its chance.
@@ -168,6 +173,7 @@ TEST(LockHands, StaffOutsideTheirOutputsSendNothingAndUnlockWaits) {
     EXPECT_EQ(lock->guard().failures(), 0);
     EXPECT_FALSE(lock->banner()->isVisible());
     EXPECT_TRUE(window->cmdOptions()->isEnabled());
+    EXPECT_TRUE(box5->isEnabled());
 
     // The technician's click on output 5 goes.
     // Once the window has its new layout without the banner (the grid takes
