@@ -2,13 +2,11 @@
 
 #include "app/ImageKeys.h"
 #include "app/PortNaming.h"
-#include "app/RolesPage.h"
 #include "app/SwitchView.h"
 #include "app/UnitPane.h"
 #include "app/UnitSettingsUi.h"
 #include "app/WindowLock.h"
 #include "app/frmMain.h"
-#include "app/frmOptions.h"
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
 #include "service/LineService.h"
@@ -272,11 +270,6 @@ void basMain::DrawAfterFrames(std::chrono::milliseconds pause) {
     QApplication::instance()->installEventFilter(inputFirst_.get());
 }
 
-bool basMain::MayOnSelected(Action action) {
-    const UnitRef unit = core_.model.objSelectedUnit;
-    return !lock_ || lock_->Allow({action, unit ? unit->bID() : -1, {}, {}});
-}
-
 void basMain::TellStep(ChangeHistory::Outcome outcome, bool undo) {
     // The status line says what every press did; a refusal is also a box.
     const QString text = core_.history.Message(outcome);
@@ -380,29 +373,7 @@ bool basMain::Main() {
          std::initializer_list<NamedPortsView*>{switchView_, audioPage_, videoPage_, unitPane_}) {
         naming_->AddView(*view);
     }
-    lock_ = std::make_unique<WindowLock>(rolesFile_, core_, timerFactory_, *form_);
-    switchView_->setOutputRefusal([this](int output) {
-        const UnitRef unit = core_.model.objSelectedUnit;
-        return lock_->May({Action::Route, unit ? unit->bID() : -1, {output}, {}}).reason;
-    });
-    lock_->setOnChanged([this] { switchView_->RoleChanged(); });
-    lock_->Load();
-    naming_->setRefusal([this] { return lock_->May({Action::Rename, -1, {}, {}}).reason; });
-    hooks_.OptionsRefusal = [this] {
-        const QString reason = lock_->May({Action::Options, -1, {}, {}}).reason;
-        if (!reason.isEmpty()) {
-            core_.activity.Act(reason);
-        }
-        return reason;
-    };
-    hooks_.ExtendOptions = [this](frmOptions& dialog) {
-        std::map<int, int> units;
-        for (const auto& entry : core_.model.objUnits()) {
-            units[entry.unit->bID()] = entry.unit->iOutputCount();
-        }
-        auto* page = new RolesPage(*lock_, units, messages_, &dialog);
-        dialog.AddPage(page, tr("Roles"), [page] { return page->Apply(); });
-    };
+    WireLock();
     hub_.setOnSetup([this] {
         naming_->Refresh();
         lock_->Apply();
