@@ -5,6 +5,7 @@
 #include "app/SwitchView.h"
 #include "app/UnitPane.h"
 #include "app/UnitSettingsUi.h"
+#include "app/WindowLock.h"
 #include "app/frmMain.h"
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
@@ -82,7 +83,8 @@ basMain::basMain(Environment env)
     : comm_(env.comm), port_(env.port), messages_(env.messages),
       settings_(std::move(env.settingsFile)), line_(comm_, port_, settings_, messages_),
       log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory),
-      core_(port_, env.timerFactory, trace_, hub_), names_(std::move(env.namesFile)) {
+      core_(port_, env.timerFactory, trace_, hub_), names_(std::move(env.namesFile)),
+      rolesFile_(std::move(env.rolesFile)) {
     line_.setFailureReason(std::move(env.openFailureReason));
     if (!env.stateFile.isEmpty()) {
         state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
@@ -119,12 +121,12 @@ basMain::basMain(Environment env)
     reopen_->setOnTick([this] { TryReopen(); });
     hooks_.Setup_AllViews = [this] { hub_.Setup_AllViews(); };
     hooks_.SaveUnitSettings = [this] {
-        if (unitSettings_) {
+        if (unitSettings_ && MayOnSelected(Action::SaveUnitSettings)) {
             unitSettings_->Save();
         }
     };
     hooks_.RestoreUnitSettings = [this] {
-        if (unitSettings_) {
+        if (unitSettings_ && MayOnSelected(Action::RestoreUnitSettings)) {
             unitSettings_->Restore();
         }
     };
@@ -200,6 +202,7 @@ basMain::basMain(Environment env)
 basMain::~basMain() {
     core_.activity.setOnChanged(nullptr);
     hub_.Detach();
+    lock_.reset();
     naming_.reset();
     unitSettings_.reset();
     form_.reset();
@@ -370,7 +373,11 @@ bool basMain::Main() {
          std::initializer_list<NamedPortsView*>{switchView_, audioPage_, videoPage_, unitPane_}) {
         naming_->AddView(*view);
     }
-    hub_.setOnSetup([this] { naming_->Refresh(); });
+    WireLock();
+    hub_.setOnSetup([this] {
+        naming_->Refresh();
+        lock_->Apply();
+    });
     hub_.Enable_QRD(false);
     if (hooks_.Setup_AllViews) {
         hooks_.Setup_AllViews();
@@ -386,7 +393,8 @@ bool basMain::Main() {
         replaced = true;
     }
 
-    if (replaced) {
+    // Locked, the port waits for the technician rather than asking the staff.
+    if (replaced && !lock_->locked()) {
         if (form_->ShowOptions()) {
             form_->Unload();
             return false;
