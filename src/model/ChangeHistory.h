@@ -92,7 +92,7 @@ public:
     bool NextIsRecall(bool undo) const { return NextRecall(undo) != nullptr; }
     const RecallStep* NextRecall(bool undo) const;
     // The recall step was taken back (or made again): it moves to the other
-    // side, holding what this time replaced and set.
+    // side, holding what this time replaced and set; an empty step is dropped.
     void RecallStepped(bool undo, RecallStep step);
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
@@ -134,7 +134,7 @@ private:
     struct Change {
         UnitKey unit;
         std::vector<SettingChange> items;
-        uint32_t tag = 0; // of the frames that made it
+        uint32_t tag = 0;                         // of the frames that made it
         std::shared_ptr<const RecallStep> recall; // a scene's recall, over any units
     };
     enum class Way { Back, Again };

@@ -3,6 +3,7 @@
 #include "link/Timer.h"
 #include "model/Scene.h"
 #include "model/SceneCapture.h"
+#include "model/ScenePlan.h"
 #include "model/SceneReport.h"
 #include "model/UnitSettingsJob.h"
 
@@ -71,10 +72,26 @@ public:
 
 private:
     struct Run;
+    bool Begin(int kind);
+    void StartRecall(int kind, const Scene& scene, const std::vector<SceneUnit>& guard, Done done);
+    // Moves the run on by one step; called on the run's own timer.
+    void Step();
+    SceneUnitReport& Report(const ScenePlan::UnitPlan& plan);
+    // The unit in turn has been read (or read again after its preset).
+    void Read();
+    void Restored(const UnitSettingsJob::Outcome& outcome);
+    void NextUnit();
+    void Reselect();
+    void Finish();
+
     std::unique_ptr<Run> run_;
     QuadrelCore& core_;
-    TimerFactory& timers_;
     Select select_;
+    // Each unit's part is restored by the one-unit job.
+    std::unique_ptr<UnitSettingsJob> job_;
+    // The run moves on on turns of its own.
+    std::unique_ptr<Timer> next_;
+    int idleListener_ = 0;
     std::function<void(const SceneProgress&)> progress_;
 };
 

@@ -52,7 +52,9 @@ public:
         Refused,   // nothing was sent: no such scene, a damaged or out-of-range scene, busy
         PortLost,  // the port went
     };
+    enum class Way { Recall, Undo, Redo };
     QString scene;
+    Way way = Way::Recall;
     Ending ending = Ending::Refused;
     QString message; // one line: the outcome, or why it was refused
     std::vector<SceneUnitReport> units;
@@ -61,6 +63,8 @@ public:
     bool ok() const { return ending == Ending::Done; }
     // The message, then every unit's lines.
     QStringList Lines() const;
+    // The message as the ending, the way and the counts make it.
+    QString Headline() const;
 };
 
 // How far a recall has come: unit `unit` (0-based) of `units`, and of its

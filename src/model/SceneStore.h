@@ -67,6 +67,9 @@ public:
 private:
     using Edit = std::function<bool(std::vector<Scene>&, QString& why)>;
     bool Change(const Edit& edit);
+    // The file as it is now into `scenes` (empty when missing, or when a
+    // damaged file was kept aside); false when it cannot be used.
+    bool Read(std::vector<Scene>& scenes);
 
     QString fileName_;
     std::function<QString()> timeStamp_;
