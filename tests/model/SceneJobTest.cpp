@@ -109,3 +109,111 @@ TEST(SceneJob, ASilentUnitLeavesItsPartUnsentAndTheOtherUnitComplete) {
     EXPECT_EQ(r.Against(Part(scene, 2).values, 2).size(), differ - 2);
     EXPECT_TRUE(report.Lines().join('\n').contains("stopped answering"));
 }
+
+TEST(SceneJob, ACancelLeavesBothUnitsAsTheReportSays) {
+    SceneRig r(Latency(10));
+    std::mt19937 random(11);
+    r.Scramble(random);
+    const Scene scene = r.Capture().scene;
+    r.Scramble(random);
+    const sim::UnitState second = r.Unit(2).state();
+    const size_t differ = r.Against(Part(scene, 1).values, 1).size();
+    r.job.setOnProgress([&r](const SceneProgress& p) {
+        if (p.unit == 0 && p.done >= 3) {
+            r.job.Cancel();
+        }
+    });
+    const SceneReport report = r.Recall(scene);
+    EXPECT_EQ(report.ending, SceneReport::Ending::Cancelled);
+    ASSERT_EQ(report.units.size(), 2u);
+    const SceneUnitReport& first = report.units[0];
+    EXPECT_EQ(first.state, SceneUnitReport::State::Cancelled);
+    EXPECT_GE(first.sent.size(), 3u);
+    EXPECT_LT(first.sent.size(), differ);
+    // Read back: what it lists as not on the unit is exactly what differs.
+    EXPECT_TRUE(first.unknown.empty());
+    EXPECT_EQ(r.Against(Part(scene, 1).values, 1).size(), first.notTaken.size());
+    EXPECT_EQ(first.confirmed.size() + first.notTaken.size(), differ);
+    EXPECT_EQ(report.units[1].state, SceneUnitReport::State::Cancelled);
+    EXPECT_TRUE(report.units[1].sent.empty());
+    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+}
+
+TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {
+    SceneRig r;
+    std::mt19937 random(5);
+    r.Scramble(random);
+    const Scene scene = r.Capture().scene;
+    r.Scramble(random);
+    const sim::UnitState first = r.Unit(1).state(), second = r.Unit(2).state();
+    ChangeHistory& history = r.h.core.history;
+    ASSERT_TRUE(r.Recall(scene).ok());
+    ASSERT_TRUE(history.NextIsRecall(true));
+    EXPECT_EQ(history.Undo(), ChangeHistory::Outcome::Recall);
+
+    // Someone else sets output 1's volume on unit 1 since: it stays theirs.
+    r.Unit(1).state().audio[0].volume = 3;
+    const SceneReport undone = r.Run([&](auto done) { r.job.Undo(done); });
+    EXPECT_EQ(undone.ending, SceneReport::Ending::Partial) << undone.message.toStdString();
+    EXPECT_EQ(undone.units[0].leftOut.size(), 1u);
+    EXPECT_EQ(undone.units[1].state, SceneUnitReport::State::Complete);
+    sim::UnitState expected = first;
+    expected.audio[0].volume = 3;
+    EXPECT_EQ(SceneRig::Live(r.Unit(1).state()), SceneRig::Live(expected));
+    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+    EXPECT_FALSE(history.NextIsRecall(true));
+    ASSERT_TRUE(history.NextIsRecall(false));
+
+    // Made again as one step: the scene on both, but for the value left out.
+    const SceneReport redone = r.Run([&](auto done) { r.job.Redo(done); });
+    EXPECT_TRUE(redone.ok()) << redone.message.toStdString();
+    EXPECT_EQ(r.Against(Part(scene, 1).values, 1).size(), 1u);
+    EXPECT_TRUE(r.Against(Part(scene, 2).values, 2).empty());
+    EXPECT_TRUE(history.NextIsRecall(true));
+}
+
+// A scene is checked against the units on the line before anything is sent:
+// what a unit lacks is left out, a value it cannot take refuses the scene.
+TEST(SceneJob, RecallsWhatItCanAndRefusesValuesOutOfRange) {
+    SceneRig r;
+    SceneUnit one{1, "Unit 1", 8, 8, std::nullopt, {}};
+    one.values.outputs[1].volume = 42;
+    one.values.outputs[2].audioInput = 9; // past its 8 inputs
+    one.values.outputs[12].mute = 1;      // past its 8 outputs
+    one.values.edid[9] = 1;
+    SceneUnit other{2, "Another unit", 8, 8, std::nullopt, {}};
+    other.values.outputs[1].volume = 42;
+    SceneUnit gone{5, "Unit 5", 8, 8, std::nullopt, {}};
+    gone.values.outputs[1].volume = 42;
+    const sim::UnitState second = r.Unit(2).state();
+    const SceneReport report = r.Recall({"Partly", {}, {one, other, gone}});
+    EXPECT_EQ(report.ending, SceneReport::Ending::Partial);
+    ASSERT_EQ(report.units.size(), 3u);
+    EXPECT_EQ(report.units[0].state, SceneUnitReport::State::Partial);
+    EXPECT_EQ(report.units[0].leftOut.size(), 3u);
+    EXPECT_EQ(r.Unit(1).state().audio[0].volume, 42);
+    EXPECT_EQ(report.units[1].state, SceneUnitReport::State::NotOnLine);
+    EXPECT_EQ(report.units[2].state, SceneUnitReport::State::NotOnLine);
+    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+
+    const struct {
+        const char* what;
+        std::function<void(SceneUnit&)> edit;
+    } refused[] = {
+        {"a level past 100", [](SceneUnit& u) { u.values.outputs[2].bass = 101; }},
+        {"a delay past the unit's", [](SceneUnit& u) { u.values.outputs[2].delay = 5000; }},
+        {"a delay off its steps", [](SceneUnit& u) { u.values.outputs[2].delay = 7; }},
+        {"a preset past its memories", [](SceneUnit& u) { u.preset = 9; }},
+    };
+    for (const auto& f : refused) {
+        SCOPED_TRACE(f.what);
+        SceneUnit bad{1, "Unit 1", 8, 8, std::nullopt, {}};
+        bad.values.outputs[1].volume = 7;
+        f.edit(bad);
+        const size_t mark = r.Mark();
+        const SceneReport out = r.Recall({"Bad", {}, {bad}});
+        EXPECT_EQ(out.ending, SceneReport::Ending::Refused);
+        EXPECT_EQ(r.Mark(), mark); // not a frame
+        EXPECT_EQ(r.Unit(1).state().audio[0].volume, 42);
+    }
+}

@@ -89,6 +89,18 @@ struct SceneRig {
         return out;
     }
 
+    // The live state of an emulated unit, as comparable values.
+    static std::vector<int> Live(const sim::UnitState& s) {
+        std::vector<int> out;
+        for (size_t o = 0; o < s.audio.size(); ++o) {
+            const sim::AudioOutputState& a = s.audio[o];
+            out.insert(out.end(), {a.input, s.videoRoutes[o], a.mute ? 1 : 0, a.volume, a.bass,
+                                   a.treble, a.subwoofer, a.delayLevel});
+        }
+        out.insert(out.end(), s.edid.begin(), s.edid.end());
+        return out;
+    }
+
     // Every value of both units at random, within range.
     void Scramble(std::mt19937& random) {
         for (uint8_t id : {1, 2}) {
