@@ -136,6 +136,7 @@ void SceneJob::StartRecall(int kind, const Scene& scene, const std::vector<Scene
     if (!why.isEmpty()) {
         //: %1: the scene's name; %2: what is wrong with it
         refused.message = tr("nothing was sent: scene “%1”: %2").arg(scene.name, why);
+        refused.outOfRange = true;
         return done(refused);
     }
     Begin(kind);
