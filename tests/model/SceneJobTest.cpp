@@ -202,6 +202,15 @@ TEST(SceneJob, RecallsWhatItCanAndRefusesValuesOutOfRange) {
     other.values.outputs[1].volume = 42;
     SceneUnit gone{5, "Unit 5", 8, 8, std::nullopt, {}};
     gone.values.outputs[1].volume = 42;
+    // Unit 2, never selected since the scan, has not told its controls yet:
+    // they are asked before its values are checked.
+    SceneUnit two{2, "Unit 2", 8, 8, std::nullopt, {}};
+    two.values.outputs[3].bass = 11;
+    two.values.edid[2] = 1;
+    ASSERT_FALSE(r.h.core.model.FindUnit(2)->blExtendedRead());
+    const SceneReport first = r.Recall({"Unit 2", {}, {two}});
+    EXPECT_TRUE(first.ok()) << first.Lines().join('\n').toStdString();
+    EXPECT_EQ(r.Unit(2).state().audio[2].bass, 11);
     const sim::UnitState second = r.Unit(2).state();
     const SceneReport report = r.Recall({"Partly", {}, {one, other, gone}});
     EXPECT_EQ(report.ending, SceneReport::Ending::Partial);
