@@ -227,7 +227,7 @@ uint32_t ChangeHistory::Record(const SettingValues& target) {
         }
         std::erase_if(items, [](const SettingChange& c) { return c.before == c.after; });
     }
-    Change change{key, std::move(items), queue.NewTag()};
+    Change change{key, std::move(items), queue.NewTag(), nullptr};
     const uint32_t tag = change.tag;
     if (change.items.empty()) {
         return tag;
@@ -238,6 +238,39 @@ uint32_t ChangeHistory::Record(const SettingValues& target) {
     }
     redo_.clear();
     return tag;
+}
+
+void ChangeHistory::RecordRecall(RecallStep step) {
+    const Notify notify{*this};
+    forgotten_.clear();
+    Change change;
+    change.recall = std::make_shared<const RecallStep>(std::move(step));
+    undo_.push_back(std::move(change));
+    if (undo_.size() > kMaxChanges) {
+        undo_.pop_front();
+    }
+    redo_.clear();
+}
+
+const RecallStep* ChangeHistory::NextRecall(bool undo) const {
+    const std::deque<Change>& from = undo ? undo_ : redo_;
+    return from.empty() ? nullptr : from.back().recall.get();
+}
+
+void ChangeHistory::RecallStepped(bool undo, RecallStep step) {
+    const Notify notify{*this};
+    std::deque<Change>& from = undo ? undo_ : redo_;
+    std::deque<Change>& to = undo ? redo_ : undo_;
+    if (from.empty() || !from.back().recall) {
+        return;
+    }
+    from.pop_back();
+    if (step.after.empty()) {
+        return; // nothing left to make again or take back
+    }
+    Change change;
+    change.recall = std::make_shared<const RecallStep>(std::move(step));
+    to.push_back(std::move(change));
 }
 
 ChangeHistory::Outcome ChangeHistory::Undo() {
@@ -265,7 +298,8 @@ void ChangeHistory::Forget(const QString& why) {
 
 void ChangeHistory::ForgetUnit(uint8_t id, const QString& why) {
     const Notify notify{*this};
-    const auto of = [id](const Change& c) { return c.unit.id == id; };
+    // A recall checks each of its units again when it is taken back.
+    const auto of = [id](const Change& c) { return !c.recall && c.unit.id == id; };
     const auto before = undo_.size() + redo_.size();
     std::erase_if(undo_, of);
     std::erase_if(redo_, of);
@@ -278,6 +312,10 @@ QString ChangeHistory::NextStep(bool undo) const {
     const std::deque<Change>& from = undo ? undo_ : redo_;
     if (from.empty()) {
         return {};
+    }
+    if (from.back().recall) {
+        //: the step Undo or Redo would take: a scene's recall
+        return tr("scene “%1”").arg(from.back().recall->scene);
     }
     std::vector<SettingChange> shown = from.back().items;
     if (undo) {
@@ -295,6 +333,9 @@ ChangeHistory::Outcome ChangeHistory::Step(std::deque<Change>& from, std::deque<
         return forgotten_.isEmpty() ? Outcome::Nothing : Outcome::Forgotten;
     }
     const Change& change = from.back();
+    if (change.recall) {
+        return Outcome::Recall;
+    }
     lastUnit_ = change.unit.id;
     const UnitRef unit = model_.objSelectedUnit;
     if (!IsUnitConnected(unit)) {
@@ -380,6 +421,7 @@ QString ChangeHistory::Message(Outcome outcome, uint8_t unit) {
     case Outcome::Sent:
     case Outcome::Nothing:
     case Outcome::Refused: // its reason is the history's own
+    case Outcome::Recall:
         break;
     }
     return QString();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/PresetStore.h"
+#include "model/Scene.h"
 #include "model/Setting.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace quadrel {
@@ -19,6 +21,15 @@ class basCommunication;
 class basQRD;
 class ChangePath;
 class Views;
+
+// A scene's recall as one step of the history: on each unit, the values it
+// replaced and the values it set (only those the units took or may have
+// taken). Taken back and made again by SceneJob, not by Undo and Redo.
+struct RecallStep {
+    QString scene;
+    std::vector<SceneUnit> before, after;
+    bool operator==(const RecallStep&) const = default;
+};
 
 struct SettingChange {
     SettingKey key;
@@ -48,6 +59,7 @@ public:
         Moved,        // the unit shows other values now: refused, and forgotten
         Forgotten,    // the line was scanned again, its port changed or the unit lost
         Refused,      // the one at the window may not make it: kept, and the reason told
+        Recall,       // the step is a scene's recall: SceneJob::Undo or Redo takes it
     };
 
     ChangeHistory(basQRD& model, basCommunication& link, ChangePath& path, Views& views);
@@ -74,6 +86,15 @@ public:
 
     Outcome Undo();
     Outcome Redo();
+
+    // A recall that sent anything becomes the newest step, as one.
+    void RecordRecall(RecallStep step);
+    // Whether the step Undo (or Redo) would take is a recall, and which.
+    bool NextIsRecall(bool undo) const { return NextRecall(undo) != nullptr; }
+    const RecallStep* NextRecall(bool undo) const;
+    // The recall step was taken back (or made again): it moves to the other
+    // side, holding what this time replaced and set; an empty step is dropped.
+    void RecallStepped(bool undo, RecallStep step);
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
     // The step an Undo (or Redo) would send, in words: "Output 1: volume 80
@@ -114,7 +135,8 @@ private:
     struct Change {
         UnitKey unit;
         std::vector<SettingChange> items;
-        uint32_t tag = 0; // of the frames that made it
+        uint32_t tag = 0;                         // of the frames that made it
+        std::shared_ptr<const RecallStep> recall; // a scene's recall, over any units
     };
     enum class Way { Back, Again };
     // Tells the listener when it goes out of scope.

@@ -1,0 +1,286 @@
+// Scenes over two emulated units: captured, recalled with only what differs,
+// cut short by a silent unit or Cancel, and taken back as one step.
+#include "model/SceneRig.h"
+
+using namespace quadrel;
+using namespace quadrel::test;
+
+namespace {
+
+sim::LineConfig Latency(int ms) {
+    sim::LineConfig line;
+    line.latency = std::chrono::milliseconds(ms);
+    return line;
+}
+
+const SceneUnit& Part(const Scene& scene, uint8_t id) {
+    return *std::find_if(scene.units.begin(), scene.units.end(),
+                         [id](const SceneUnit& u) { return u.id == id; });
+}
+
+// Frames written to unit `id` from byte `from` on, up to its first setting
+// (all of them when `untilSetting` is false).
+int FramesTo(const SceneRig& r, uint8_t id, size_t from, bool untilSetting) {
+    const Bytes& w = r.h.port.written();
+    int n = 0;
+    for (size_t i = from; i + 4 < w.size(); i += 5) {
+        if ((w[i] & 0x1F) == id) {
+            if (untilSetting && IsSetCommand(w[i + 1])) {
+                break;
+            }
+            ++n;
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(SceneJob, ARecallSetsBothUnitsToTheSceneSendingOnlyWhatDiffers) {
+    for (const int ms : {2, 50}) {
+        SCOPED_TRACE(ms);
+        SceneRig r(Latency(ms));
+        std::mt19937 random(static_cast<unsigned>(ms));
+        r.Scramble(random);
+        const UnitRef selected = r.h.core.model.objSelectedUnit;
+        const SceneJob::Captured captured = r.Capture();
+        ASSERT_TRUE(captured.ok) << captured.message.toStdString();
+        const Scene& scene = captured.scene;
+        ASSERT_EQ(scene.units.size(), 2u);
+        for (uint8_t id : {1, 2}) {
+            EXPECT_EQ(Part(scene, id).values.outputs.size(), 8u);
+            EXPECT_EQ(Part(scene, id).values.edid.size(), 8u);
+            EXPECT_EQ(r.Against(Part(scene, id).values, id), std::vector<std::string>{});
+        }
+        r.Scramble(random);
+        const size_t differ =
+            r.Against(Part(scene, 1).values, 1).size() + r.Against(Part(scene, 2).values, 2).size();
+        const size_t mark = r.Mark();
+        const SceneReport report = r.Recall(scene);
+        EXPECT_EQ(report.ending, SceneReport::Ending::Done) << report.message.toStdString();
+        for (uint8_t id : {1, 2}) {
+            EXPECT_EQ(r.Against(Part(scene, id).values, id), std::vector<std::string>{});
+        }
+        EXPECT_EQ(static_cast<size_t>(r.Settings(mark)), differ);
+        EXPECT_EQ(static_cast<size_t>(report.sent), differ);
+        // The unit selected before is selected again, and shown as it is.
+        EXPECT_EQ(r.h.core.model.objSelectedUnit, selected);
+        EXPECT_TRUE(r.h.Differences(r.Unit(selected->bID())).empty());
+        EXPECT_EQ(r.h.trace.overlaps, 0);
+
+        // Again: the units already hold the scene, nothing is sent.
+        const size_t again = r.Mark();
+        EXPECT_TRUE(r.Recall(scene).ok());
+        EXPECT_EQ(r.Settings(again), 0);
+    }
+}
+
+TEST(SceneJob, ASilentUnitLeavesItsPartUnsentAndTheOtherUnitComplete) {
+    Scene scene;
+    // How many frames unit 2 hears before its first setting, on a line
+    // without faults: the same conversation replays in virtual time.
+    int heard = 0;
+    {
+        std::mt19937 random(7);
+        SceneRig dry;
+        dry.Scramble(random);
+        scene = dry.Capture().scene;
+        dry.Scramble(random);
+        ASSERT_TRUE(dry.Recall(scene).ok());
+        heard = FramesTo(dry, 2, 0, true);
+    }
+    std::mt19937 random(7);
+    SceneRig r({}, heard + 2); // silent after two of its settings
+    r.Scramble(random);
+    ASSERT_TRUE(r.Capture().ok);
+    r.Scramble(random);
+    const size_t differ = r.Against(Part(scene, 2).values, 2).size();
+    const SceneReport report = r.Recall(scene);
+    EXPECT_EQ(report.ending, SceneReport::Ending::Partial);
+    ASSERT_EQ(report.units.size(), 2u);
+    EXPECT_EQ(report.units[0].state, SceneUnitReport::State::Complete);
+    EXPECT_EQ(r.Against(Part(scene, 1).values, 1), std::vector<std::string>{});
+    const SceneUnitReport& silent = report.units[1];
+    EXPECT_EQ(silent.state, SceneUnitReport::State::Silent);
+    EXPECT_EQ(silent.sent.size(), 2u);
+    // No read back: each value may or may not be on it, and the unit holds
+    // exactly those it answered for.
+    EXPECT_EQ(silent.unknown.size() + silent.notTaken.size(), differ);
+    EXPECT_EQ(r.Against(Part(scene, 2).values, 2).size(), differ - 2);
+    EXPECT_TRUE(report.Lines().join('\n').contains("stopped answering"));
+}
+
+TEST(SceneJob, ACancelLeavesBothUnitsAsTheReportSays) {
+    SceneRig r(Latency(10));
+    std::mt19937 random(11);
+    r.Scramble(random);
+    const Scene scene = r.Capture().scene;
+    r.Scramble(random);
+    const sim::UnitState second = r.Unit(2).state();
+    const size_t differ = r.Against(Part(scene, 1).values, 1).size();
+    r.job.setOnProgress([&r](const SceneProgress& p) {
+        if (p.unit == 0 && p.done >= 3) {
+            r.job.Cancel();
+        }
+    });
+    const SceneReport report = r.Recall(scene);
+    EXPECT_EQ(report.ending, SceneReport::Ending::Cancelled);
+    ASSERT_EQ(report.units.size(), 2u);
+    const SceneUnitReport& first = report.units[0];
+    EXPECT_EQ(first.state, SceneUnitReport::State::Cancelled);
+    EXPECT_GE(first.sent.size(), 3u);
+    EXPECT_LT(first.sent.size(), differ);
+    // Read back: what it lists as not on the unit is exactly what differs.
+    EXPECT_TRUE(first.unknown.empty());
+    EXPECT_EQ(r.Against(Part(scene, 1).values, 1).size(), first.notTaken.size());
+    EXPECT_EQ(first.confirmed.size() + first.notTaken.size(), differ);
+    EXPECT_EQ(report.units[1].state, SceneUnitReport::State::Cancelled);
+    EXPECT_TRUE(report.units[1].sent.empty());
+    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+}
+
+TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {
+    SceneRig r;
+    std::mt19937 random(5);
+    r.Scramble(random);
+    const Scene scene = r.Capture().scene;
+    r.Scramble(random);
+    const sim::UnitState first = r.Unit(1).state(), second = r.Unit(2).state();
+    ChangeHistory& history = r.h.core.history;
+    ASSERT_TRUE(r.Recall(scene).ok());
+    ASSERT_TRUE(history.NextIsRecall(true));
+    EXPECT_EQ(history.Undo(), ChangeHistory::Outcome::Recall);
+
+    // Someone else sets output 1's volume on unit 1 since: it stays theirs.
+    r.Unit(1).state().audio[0].volume = 3;
+    const SceneReport undone = r.Run([&](auto done) { r.job.Undo(done); });
+    EXPECT_EQ(undone.ending, SceneReport::Ending::Partial) << undone.message.toStdString();
+    EXPECT_EQ(undone.units[0].leftOut.size(), 1u);
+    EXPECT_EQ(undone.units[1].state, SceneUnitReport::State::Complete);
+    sim::UnitState expected = first;
+    expected.audio[0].volume = 3;
+    EXPECT_EQ(SceneRig::Live(r.Unit(1).state()), SceneRig::Live(expected));
+    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+    EXPECT_FALSE(history.NextIsRecall(true));
+    ASSERT_TRUE(history.NextIsRecall(false));
+
+    // Made again as one step: the scene on both, but for the value left out.
+    const SceneReport redone = r.Run([&](auto done) { r.job.Redo(done); });
+    EXPECT_TRUE(redone.ok()) << redone.message.toStdString();
+    EXPECT_EQ(r.Against(Part(scene, 1).values, 1).size(), 1u);
+    EXPECT_TRUE(r.Against(Part(scene, 2).values, 2).empty());
+    EXPECT_TRUE(history.NextIsRecall(true));
+
+    // A preset loaded first is part of the step: undo puts back what it changed too.
+    Scene preset{"Preset first", {}, {Part(scene, 2)}};
+    preset.units[0].preset = 2;
+    preset.units[0].values.outputs = {{1, {}}};
+    preset.units[0].values.outputs[1].volume = 9;
+    sim::UnitState& two = r.Unit(2).state();
+    for (size_t o = 0; o < two.audio.size(); ++o) {
+        two.audioPresets[1].outputs[o].bass = static_cast<uint8_t>(two.audio[o].bass ^ 1);
+    }
+    const std::vector<int> held = SceneRig::Live(two);
+    const SceneReport loaded = r.Recall(preset);
+    EXPECT_TRUE(loaded.ok()) << loaded.message.toStdString();
+    EXPECT_TRUE(loaded.units[0].presetLoaded);
+    EXPECT_NE(SceneRig::Live(two), held);
+    EXPECT_TRUE(r.Run([&](auto done) { r.job.Undo(done); }).ok());
+    EXPECT_EQ(SceneRig::Live(two), held);
+}
+
+// A scene is checked against the units on the line before anything is sent:
+// what a unit lacks is left out, a value it cannot take refuses the scene.
+TEST(SceneJob, RecallsWhatItCanAndRefusesValuesOutOfRange) {
+    SceneRig r;
+    SceneUnit one{1, "Unit 1", 8, 8, std::nullopt, {}};
+    one.values.outputs[1].volume = 42;
+    one.values.outputs[2].audioInput = 9; // past its 8 inputs
+    one.values.outputs[12].mute = 1;      // past its 8 outputs
+    one.values.edid[9] = 1;
+    SceneUnit other{2, "Another unit", 8, 8, std::nullopt, {}};
+    other.values.outputs[1].volume = 42;
+    SceneUnit gone{5, "Unit 5", 8, 8, std::nullopt, {}};
+    gone.values.outputs[1].volume = 42;
+    // Unit 2, never selected since the scan, has not told its controls yet:
+    // they are asked before its values are checked.
+    SceneUnit two{2, "Unit 2", 8, 8, std::nullopt, {}};
+    two.values.outputs[3].bass = 11;
+    two.values.edid[2] = 1;
+    ASSERT_FALSE(r.h.core.model.FindUnit(2)->blExtendedRead());
+    const SceneReport first = r.Recall({"Unit 2", {}, {two}});
+    EXPECT_TRUE(first.ok()) << first.Lines().join('\n').toStdString();
+    EXPECT_EQ(r.Unit(2).state().audio[2].bass, 11);
+    const sim::UnitState second = r.Unit(2).state();
+    const SceneReport report = r.Recall({"Partly", {}, {one, other, gone}});
+    EXPECT_EQ(report.ending, SceneReport::Ending::Partial);
+    ASSERT_EQ(report.units.size(), 3u);
+    EXPECT_EQ(report.units[0].state, SceneUnitReport::State::Partial);
+    EXPECT_EQ(report.units[0].leftOut.size(), 3u);
+    EXPECT_EQ(r.Unit(1).state().audio[0].volume, 42);
+    EXPECT_EQ(report.units[1].state, SceneUnitReport::State::NotOnLine);
+    EXPECT_EQ(report.units[2].state, SceneUnitReport::State::NotOnLine);
+    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+
+    const struct {
+        const char* what;
+        std::function<void(SceneUnit&)> edit;
+    } refused[] = {
+        {"a level past 100", [](SceneUnit& u) { u.values.outputs[2].bass = 101; }},
+        {"a delay past the unit's", [](SceneUnit& u) { u.values.outputs[2].delay = 5000; }},
+        {"a delay off its steps", [](SceneUnit& u) { u.values.outputs[2].delay = 7; }},
+        {"a preset past its memories", [](SceneUnit& u) { u.preset = 9; }},
+    };
+    for (const auto& f : refused) {
+        SCOPED_TRACE(f.what);
+        SceneUnit bad{1, "Unit 1", 8, 8, std::nullopt, {}};
+        bad.values.outputs[1].volume = 7;
+        f.edit(bad);
+        const size_t mark = r.Mark();
+        const SceneReport out = r.Recall({"Bad", {}, {bad}});
+        EXPECT_EQ(out.ending, SceneReport::Ending::Refused);
+        EXPECT_EQ(r.Mark(), mark); // not a frame
+        EXPECT_EQ(r.Unit(1).state().audio[0].volume, 42);
+    }
+}
+
+// What "New scene from…" takes of a unit's live values for each choice.
+TEST(SceneCapture, TakesOnlyThePickedPortsAndSettings) {
+    UnitIdentity unit;
+    unit.id = 4;
+    unit.name = "Hall";
+    unit.inputs = 2;
+    unit.outputs = 3;
+    UnitValues live;
+    for (int o = 1; o <= 3; ++o) {
+        live.outputs[o] = {o, o + 1, 0, 50, 50, 50, 50, 10};
+    }
+    live.edid = {{1, 0}, {2, 1}};
+    using W = SceneCapture::What;
+    const struct {
+        W what;
+        std::vector<int> outputs, inputs;
+        size_t ports, edid;
+        bool audio, video, levels;
+    } cases[] = {
+        {W::Everything, {}, {}, 3, 2, true, true, true},
+        {W::Everything, {2}, {2}, 1, 1, true, true, true},
+        {W::Routes, {1, 3}, {}, 2, 0, true, true, false},
+        {W::AudioRoutes, {}, {1}, 3, 0, true, false, false},
+        {W::VideoRoutes, {3, 9}, {}, 1, 0, false, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.what));
+        const SceneUnit u = CaptureUnit(unit, live, {4, c.outputs, c.inputs}, c.what);
+        EXPECT_EQ(u.id, 4);
+        EXPECT_EQ(u.name, "Hall");
+        EXPECT_EQ(u.values.outputs.size(), c.ports);
+        EXPECT_EQ(u.values.edid.size(), c.edid);
+        for (const auto& [port, v] : u.values.outputs) {
+            EXPECT_EQ(v.audioInput.has_value(), c.audio);
+            EXPECT_EQ(v.videoInput.has_value(), c.video);
+            EXPECT_EQ(v.volume.has_value() && v.delay.has_value() && v.mute.has_value(), c.levels);
+            EXPECT_TRUE(c.outputs.empty() || std::count(c.outputs.begin(), c.outputs.end(), port));
+        }
+    }
+}
