@@ -26,6 +26,7 @@ class LineService;
 
 class AudioPage;
 class PortNaming;
+class SceneUi;
 class SwitchView;
 class UnitPane;
 class UnitSettingsUi;
@@ -92,6 +93,8 @@ public:
     NamesStore& names() { return names_; }
     // Null until Main() loads the window.
     PortNaming* naming() const { return naming_.get(); }
+    // The Scenes menu and its dialogs; null until Main() loads the window.
+    SceneUi* scenes() const { return scenes_.get(); }
 
 private:
     // Tells the operator why an undo or redo was not taken.
@@ -129,6 +132,8 @@ private:
     std::unique_ptr<UnitSettingsUi> unitSettings_;
     NamesStore names_;
     std::unique_ptr<PortNaming> naming_;
+    QString scenesFile_; // beside the names file; empty with it
+    std::unique_ptr<SceneUi> scenes_;
     // Serves the port to quadrel-ctl and other programs while it is open.
     std::unique_ptr<service::LineService> service_;
     SwitchView* switchView_ = nullptr; // owned by the window

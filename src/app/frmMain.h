@@ -87,6 +87,11 @@ public:
     // the window owns them from then on.
     void HostPages(QWidget* switchView, QWidget* audioPage, QWidget* videoPage, QWidget* unitPane);
 
+signals:
+    // The port opened or closed, or the line became busy or idle: what
+    // needs the line is enabled again or not.
+    void lineStateChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
