@@ -174,8 +174,13 @@ void SceneDialog::FillUnits() {
         });
         tblUnits_->setCellWidget(r, 1, presets);
     }
-    tblUnits_->setMaximumHeight(tblUnits_->horizontalHeader()->sizeHint().height() +
-                                std::min<int>(4, tblUnits_->rowCount()) * 30 + 4);
+    // Up to four units shown whole; the settings below take the rest.
+    tblUnits_->resizeRowsToContents();
+    int height = tblUnits_->horizontalHeader()->sizeHint().height() + 2 * tblUnits_->frameWidth();
+    for (int r = 0; r < std::min(4, tblUnits_->rowCount()); ++r) {
+        height += tblUnits_->rowHeight(r);
+    }
+    tblUnits_->setMaximumHeight(height);
 }
 
 void SceneDialog::FillSettings() {
