@@ -69,7 +69,9 @@ SceneCaptureDialog::SceneCaptureDialog(const std::vector<Unit>& units, const QSt
             }
         };
         ports(true, unit.identity.outputs, tr("Outputs"));
-        if (unit.identity.edid) {
+        // A unit not read yet has not told its EDID control: its inputs are
+        // offered, and the capture takes what it has.
+        if (unit.identity.edid || unit.identity.video) {
             ports(false, unit.identity.inputs, tr("Inputs (EDID)"));
         }
         top->setExpanded(units_.size() == 1);

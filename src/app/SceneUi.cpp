@@ -3,6 +3,7 @@
 #include "app/MessageBoxes.h"
 #include "app/SceneCaptureDialog.h"
 #include "app/SceneDialog.h"
+#include "app/SceneKeys.h"
 #include "app/UnitPane.h"
 #include "app/UnitRowTexts.h"
 #include "app/frmMain.h"
@@ -313,28 +314,7 @@ UnitNames SceneUi::NamesOf(const SceneUnit& unit) const {
 }
 
 QString SceneUi::ShortcutHolder(const QKeySequence& keys, const QString& scene) const {
-    const QKeyCombination key = keys[0];
-    const Qt::KeyboardModifiers held = key.keyboardModifiers() & ~Qt::KeypadModifier;
-    const bool functionKey = key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F35;
-    if (!functionKey && (held & ~Qt::ShiftModifier) == Qt::NoModifier) {
-        return tr("the pages' own keys (add Ctrl or Alt)");
-    }
-    if (keys == QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V)) {
-        return tr("the log window");
-    }
-    for (const Scene& other : store_.scenes()) {
-        if (other.name != scene &&
-            QKeySequence::fromString(other.shortcut, QKeySequence::PortableText) == keys) {
-            return tr("scene “%1”").arg(other.name);
-        }
-    }
-    for (const QAction* action : w_.form.findChildren<QAction*>()) {
-        if (action->objectName() != QLatin1String("actScene") &&
-            action->shortcuts().contains(keys)) {
-            return action->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
-        }
-    }
-    return {};
+    return SceneKeys::Holder(w_.form, store_.scenes(), keys, scene);
 }
 
 void SceneUi::OpenEditor(Scene scene, bool kept) {
