@@ -252,6 +252,18 @@
         <source>scan</source>
         <translation>掃描</translation>
     </message>
+    <message>
+        <source>recall scene “%1”</source>
+        <translation>叫出場景「%1」</translation>
+    </message>
+    <message>
+        <source>show scene “%1”</source>
+        <translation>顯示場景「%1」</translation>
+    </message>
+    <message>
+        <source>list the scenes</source>
+        <translation>列出場景</translation>
+    </message>
 </context>
 <context>
     <name>ListColumn</name>
@@ -752,11 +764,11 @@
     </message>
     <message>
         <source>the last step is not a scene&apos;s recall</source>
-        <translation>最後一個步驟不是場景叫用</translation>
+        <translation>最後一步不是場景的叫出</translation>
     </message>
     <message>
         <source>the next step is not a scene&apos;s recall</source>
-        <translation>下一個步驟不是場景叫用</translation>
+        <translation>下一步不是場景的叫出</translation>
     </message>
     <message>
         <source>nothing was sent: the line is busy, or no port is open</source>
@@ -774,20 +786,84 @@
     </message>
 </context>
 <context>
-    <name>SceneReport</name>
-    <message numerus="yes">
-        <source>%1 of %n unit(s) complete, %2 values sent</source>
-        <translation>
-            <numerusform>%n 台設備中 %1 台完成，已傳送 %2 個數值</numerusform>
-        </translation>
+    <name>SceneKeys</name>
+    <message>
+        <source>the pages&apos; own keys (add Ctrl or Alt to a letter or digit)</source>
+        <translation>頁面本身的按鍵（請在字母或數字前加上 Ctrl 或 Alt）</translation>
     </message>
     <message>
+        <source>the keys of text boxes and the grid</source>
+        <translation>文字方塊與切換格的按鍵</translation>
+    </message>
+    <message>
+        <source>the log window</source>
+        <translation>記錄視窗</translation>
+    </message>
+    <message>
+        <source>scene “%1”</source>
+        <extracomment>the holder of a shortcut: another scene</extracomment>
+        <translation>場景「%1」</translation>
+    </message>
+</context>
+<context>
+    <name>ScenePlan</name>
+    <message>
+        <source>no unit answers at ID %1: nothing sent to it</source>
+        <extracomment>%1: a unit&apos;s ID in hex</extracomment>
+        <translation>ID %1 沒有設備回應：未傳送任何內容給它</translation>
+    </message>
+    <message>
+        <source>at ID %1 answers “%2” (%3 in, %4 out), not the scene&apos;s “%5” (%6 in, %7 out): nothing sent to it</source>
+        <extracomment>%1: an ID; %2, %5: units&apos; names; %3, %6: input counts; %4, %7: output counts</extracomment>
+        <translation>ID %1 回應的是「%2」（%3 入，%4 出），不是場景中的「%5」（%6 入，%7 出）：未傳送任何內容給它</translation>
+    </message>
+    <message>
+        <source>unit %1 has no preset %2 (it has %3)</source>
+        <extracomment>%1: an ID; %2: a memory location; %3: how many the unit has</extracomment>
+        <translation>設備 %1 沒有預設 %2（它有 %3 個）</translation>
+    </message>
+    <message>
+        <source>past the unit&apos;s %1 inputs</source>
+        <translation>超出設備的 %1 個輸入</translation>
+    </message>
+    <message>
+        <source>past the unit&apos;s %1 outputs</source>
+        <translation>超出設備的 %1 個輸出</translation>
+    </message>
+    <message>
+        <source>input %1 is past the unit&apos;s %2 inputs</source>
+        <extracomment>%1: an input port; %2: how many inputs the unit has</extracomment>
+        <translation>輸入 %1 超出設備的 %2 個輸入</translation>
+    </message>
+    <message>
+        <source>the unit has no such control</source>
+        <translation>設備沒有此項控制</translation>
+    </message>
+    <message>
+        <source>unit %1, %2: %3</source>
+        <extracomment>%1: an ID; %2: where, as &quot;Output 3&quot;; %3: why, as &quot;volume 150 is outside 0-100&quot;</extracomment>
+        <translation>設備 %1，%2：%3</translation>
+    </message>
+    <message>
+        <source>%1 %2: %3</source>
+        <extracomment>%1: where, as &quot;Output 3&quot;; %2: the setting; %3: why it is left out</extracomment>
+        <translation>%1 %2：%3</translation>
+    </message>
+    <message>
+        <source>%1 %2: changed since to %3, left as it is</source>
+        <extracomment>%1: where, as &quot;Output 3&quot;; %2: the setting; %3: its value now</extracomment>
+        <translation>%1 %2：之後已改為 %3，保持原狀</translation>
+    </message>
+</context>
+<context>
+    <name>SceneReport</name>
+    <message>
         <source>Undo of scene “%1”</source>
-        <translation>復原場景「%1」</translation>
+        <translation>場景「%1」的復原</translation>
     </message>
     <message>
         <source>Redo of scene “%1”</source>
-        <translation>重做場景「%1」</translation>
+        <translation>場景「%1」的重做</translation>
     </message>
     <message>
         <source>Scene “%1”</source>
@@ -796,11 +872,11 @@
     <message>
         <source>%1 recalled: %2</source>
         <extracomment>%1: the scene&apos;s recall, its undo or redo; %2: counts</extracomment>
-        <translation>%1 已叫用：%2</translation>
+        <translation>%1 已叫出：%2</translation>
     </message>
     <message>
         <source>%1 recalled in part: %2</source>
-        <translation>%1 已部分叫用：%2</translation>
+        <translation>%1 已部分叫出：%2</translation>
     </message>
     <message>
         <source>%1 cancelled: %2</source>
@@ -809,6 +885,75 @@
     <message>
         <source>%1 stopped, the port closed: %2</source>
         <translation>%1 已停止，連接埠已關閉：%2</translation>
+    </message>
+    <message>
+        <source>Unit %1 (%2)</source>
+        <extracomment>a unit in a scene&apos;s report: %1 its ID in hex, %2 its name</extracomment>
+        <translation>設備 %1（%2）</translation>
+    </message>
+    <message>
+        <source>already as the scene sets it; nothing sent</source>
+        <translation>已與場景相同；未傳送任何內容</translation>
+    </message>
+    <message>
+        <source>values set: %1; the unit took every one</source>
+        <translation>已設定數值：%1；設備全部接受</translation>
+    </message>
+    <message>
+        <source>values set: %1; some of the scene left out</source>
+        <translation>已設定數值：%1；場景有部分被略過</translation>
+    </message>
+    <message>
+        <source>values set: %1 of %2; not taken: %3</source>
+        <extracomment>%1, %2, %3: counts of values</extracomment>
+        <translation>已設定數值：%1 / %2；未接受：%3</translation>
+    </message>
+    <message>
+        <source>not on the line; nothing sent</source>
+        <translation>不在線路上；未傳送任何內容</translation>
+    </message>
+    <message>
+        <source>stopped answering; %1 of %2 values sent</source>
+        <translation>停止回應；已傳送 %1 / %2 個數值</translation>
+    </message>
+    <message>
+        <source>cancelled before its turn; left as it was</source>
+        <translation>輪到它之前已取消；保持原狀</translation>
+    </message>
+    <message>
+        <source>cancelled; %1 of %2 values sent</source>
+        <translation>已取消；已傳送 %1 / %2 個數值</translation>
+    </message>
+    <message>
+        <source>not reached: the port closed; left as it was</source>
+        <translation>未輪到：連接埠已關閉；保持原狀</translation>
+    </message>
+    <message>
+        <source>the port closed; %1 of %2 values sent</source>
+        <translation>連接埠已關閉；已傳送 %1 / %2 個數值</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>%1: the unit; %2: what the recall did to it</extracomment>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>  left out: %1</source>
+        <extracomment>a line of a scene&apos;s report under its unit</extracomment>
+        <translation>  略過：%1</translation>
+    </message>
+    <message>
+        <source>  not on the unit: %1</source>
+        <translation>  設備上不是此值：%1</translation>
+    </message>
+    <message>
+        <source>  not known (no read back): %1</source>
+        <translation>  不確定（無法讀回）：%1</translation>
+    </message>
+    <message>
+        <source>units complete: %1 of %3; values sent: %2</source>
+        <extracomment>%1, %3: counts of units; %2: a count of values</extracomment>
+        <translation>完成的設備：%1 / %3；已傳送數值：%2</translation>
     </message>
 </context>
 <context>
@@ -827,31 +972,31 @@
     </message>
     <message>
         <source>The scenes file could not be read (%1). It was kept as %2; no scene is recalled from it.</source>
-        <translation>無法讀取場景檔（%1）。已另存為 %2；不會從中叫用任何場景。</translation>
+        <translation>無法讀取場景檔（%1）。已保留為 %2；不會從中叫出任何場景。</translation>
     </message>
     <message>
         <source>The scenes file %1 could not be read (%2) nor kept aside.</source>
-        <translation>無法讀取場景檔 %1（%2），也無法另存。</translation>
+        <translation>無法讀取場景檔 %1（%2），也無法另行保留。</translation>
     </message>
     <message>
         <source>The scenes could not be written to %1: another program holds it.</source>
-        <translation>無法將場景寫入 %1：其他程式正在使用它。</translation>
+        <translation>無法將場景寫入 %1：其他程式正在使用。</translation>
     </message>
     <message>
         <source>The scenes could not be written to %1 (%2); the file is as it was.</source>
-        <translation>無法將場景寫入 %1（%2）；檔案保持原狀。</translation>
+        <translation>無法將場景寫入 %1（%2）；檔案維持原樣。</translation>
     </message>
     <message>
         <source>There is already a scene called “%1”.</source>
-        <translation>已有名為「%1」的場景。</translation>
+        <translation>已經有名為「%1」的場景。</translation>
     </message>
     <message>
         <source>The scenes file holds at most %1 scenes.</source>
-        <translation>場景檔最多可保存 %1 個場景。</translation>
+        <translation>場景檔最多可存 %1 個場景。</translation>
     </message>
     <message>
         <source>A scene&apos;s name is 1 to %1 characters, without spaces at its ends.</source>
-        <translation>場景名稱為 1 到 %1 個字元，頭尾不可有空白。</translation>
+        <translation>場景名稱為 1 到 %1 個字元，前後不可有空格。</translation>
     </message>
     <message>
         <source>The shortcut is too long.</source>
@@ -867,7 +1012,7 @@
     </message>
     <message>
         <source>format version %1; this Quadrel reads up to version %2</source>
-        <translation>格式版本 %1；此版 Quadrel 最多可讀取版本 %2</translation>
+        <translation>格式版本 %1；此版 Quadrel 最高可讀取版本 %2</translation>
     </message>
     <message>
         <source>more than %1 scenes</source>
@@ -875,16 +1020,40 @@
     </message>
     <message>
         <source>scene %1: its name, shortcut or number of units is damaged</source>
-        <translation>場景 %1：其名稱、快速鍵或設備數已損壞</translation>
+        <translation>場景 %1：名稱、快速鍵或設備數量已損壞</translation>
     </message>
     <message>
         <source>unit %1 is named twice</source>
-        <translation>設備 %1 重複出現</translation>
+        <translation>設備 %1 出現兩次</translation>
     </message>
     <message>
         <source>scene “%1”: %2</source>
         <extracomment>%1: the scene&apos;s name; %2: what is wrong</extracomment>
         <translation>場景「%1」：%2</translation>
+    </message>
+    <message>
+        <source>the unit&apos;s ID, name or size is damaged or out of range</source>
+        <translation>設備的 ID、名稱或大小已損壞或超出範圍</translation>
+    </message>
+    <message>
+        <source>the preset location is out of range</source>
+        <translation>預設位置超出範圍</translation>
+    </message>
+    <message>
+        <source>too many ports</source>
+        <translation>連接埠太多</translation>
+    </message>
+    <message>
+        <source>an output number is damaged, out of range or given twice</source>
+        <translation>輸出編號已損壞、超出範圍或重複</translation>
+    </message>
+    <message>
+        <source>output %1: %2 is damaged or out of range</source>
+        <translation>輸出 %1：%2 已損壞或超出範圍</translation>
+    </message>
+    <message>
+        <source>an input&apos;s EDID is damaged, out of range or given twice</source>
+        <translation>輸入的 EDID 已損壞、超出範圍或重複</translation>
     </message>
 </context>
 <context>
@@ -2148,18 +2317,6 @@ Sent, but not read back (unknown):
     <message>
         <source>No scene was made: %1</source>
         <translation>未建立場景：%1</translation>
-    </message>
-    <message>
-        <source>the pages&apos; own keys (add Ctrl or Alt)</source>
-        <translation>頁面本身的按鍵（請加上 Ctrl 或 Alt）</translation>
-    </message>
-    <message>
-        <source>the log window</source>
-        <translation>記錄視窗</translation>
-    </message>
-    <message>
-        <source>scene “%1”</source>
-        <translation>場景「%1」</translation>
     </message>
     <message>
         <source>A scene called “%1” is kept already: choose another name.</source>

@@ -45,6 +45,9 @@ const QMap<CtlCommand::Kind, QStringList>& Allowed() {
         {K::PresetLoad, {}},
         {K::Save, {"--presets"}},
         {K::Restore, {"--presets", "--names"}},
+        {K::SceneList, {}},
+        {K::SceneShow, {}},
+        {K::SceneRecall, {}},
     };
     return allowed;
 }
@@ -135,6 +138,19 @@ bool CtlCommand::Parse(const QStringList& args, CtlCommand& c, QString& error) {
                (words.first() == u"save" || words.first() == u"load")) {
         c.kind = words.takeFirst() == u"save" ? Kind::PresetSave : Kind::PresetLoad;
         wanted = 2; // ID and location
+    } else if (verb == u"scene") {
+        const QString what = words.isEmpty() ? QString() : words.takeFirst();
+        if (what == u"list" && words.isEmpty()) {
+            c.kind = Kind::SceneList;
+        } else if ((what == u"show" || what == u"recall") && words.size() == 1 &&
+                   !words[0].isEmpty()) {
+            c.kind = what == u"show" ? Kind::SceneShow : Kind::SceneRecall;
+            c.scene = words.takeFirst();
+        } else {
+            error = QStringLiteral("scene takes list, show NAME or recall NAME (see --help)");
+            return false;
+        }
+        wanted = 0;
     } else if (verb == u"save" || verb == u"restore") {
         c.kind = verb == u"save" ? Kind::Save : Kind::Restore;
         wanted = 2; // ID and file
@@ -283,6 +299,13 @@ Commands:
                               (routes, mute, levels, delay, EDID; every
                               preset with --presets) and the names kept for
                               it on this PC to FILE, a JSON file
+  scene list                  the scenes kept on this PC, with their units
+  scene show NAME             what scene NAME sets, unit by unit
+  scene recall NAME           set every unit of scene NAME as the scene
+                              says: each unit gets only what differs and is
+                              read back; a unit not on the line, a port past
+                              its counts or a setting it lacks is left out
+                              and reported, and the other units are set
   restore ID FILE [--presets] [--names]
                               send the unit only what differs from FILE,
                               then read it back; with --presets also the
@@ -318,6 +341,13 @@ Exit status:
      of range, or is for a unit of another size or sections; or the
      program's settings file, needed for the port or rate, cannot be read
      or is damaged; nothing was sent
+  9  scene recall, scene show: there is no scene of that name; nothing
+     was sent
+  10 scene recall: done in part: a unit of the scene is not on the line or
+     stopped answering, or a value was left out or not taken; the report
+     says what did not reach which unit, the other units are set
+  A scenes file that is damaged or out of range gives 8, a scene value
+  outside what its unit takes gives 7, and nothing is sent.
   128+N  ended by signal N (130 for Ctrl+C); the port is closed first
 )");
 }

@@ -23,7 +23,10 @@ struct CtlCommand {
         PresetSave,
         PresetLoad,
         Save,
-        Restore
+        Restore,
+        SceneList,
+        SceneShow,
+        SceneRecall,
     };
     Kind kind = Kind::Help;
 
@@ -45,6 +48,7 @@ struct CtlCommand {
     std::optional<int> volume, bass, treble, subwoofer, delay, edid;
     std::optional<bool> mute;
     int location = 0;
+    QString scene; // scene show, scene recall: its name
 
     // False, with a one-line reason, when the arguments do not form a command.
     static bool Parse(const QStringList& args, CtlCommand& command, QString& error);

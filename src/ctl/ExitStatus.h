@@ -13,6 +13,8 @@ enum class ExitStatus : int {
     NotAnswering = 6, // the unit did not answer (three tries, then given up)
     OutOfRange = 7,   // a value outside what the unit reports; nothing was sent
     BadFile = 8,      // the settings file will not read, write or fit; nothing was sent
+    NoSuchScene = 9,  // no scene of that name; nothing was sent
+    Partial = 10,     // a scene recalled in part: the report says what did not reach which unit
 };
 
 inline int Code(ExitStatus s) {

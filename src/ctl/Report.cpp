@@ -230,6 +230,10 @@ QString Text(const QJsonObject& result) {
             lines << QStringLiteral("  %1 %2").arg(QLatin1String(words), change.toString());
         }
     }
+    // Scenes: their lines as they are.
+    for (const QJsonValue& line : result["lines"].toArray()) {
+        lines << line.toString();
+    }
     for (const QJsonValue& p : result["presets"].toArray()) {
         const QJsonObject preset = p.toObject();
         lines << QStringLiteral("preset %1").arg(preset["location"].toInt());

@@ -245,6 +245,16 @@ Session::Outcome Session::Run() {
             return Fail(ExitStatus::BadFile, QStringLiteral("%1: %2").arg(command_.file, error));
         }
     }
+    // The scenes file alone: no port is needed to list or show them.
+    if (command_.kind == K::SceneList || command_.kind == K::SceneShow) {
+        return Scenes();
+    }
+    if (command_.kind == K::SceneRecall) {
+        const Outcome found = FindScene();
+        if (found.status != ExitStatus::Done) {
+            return found;
+        }
+    }
     // A signal that came while the command line was read ends the run
     // before anything is opened.
     if (SignalWatcher::Pending() != 0) {
@@ -265,6 +275,7 @@ Session::Outcome Session::Run() {
     out = command_.kind == K::Scan                                  ? Scan()
           : command_.kind == K::Show                                ? Show()
           : command_.kind == K::Save || command_.kind == K::Restore ? Settings()
+          : command_.kind == K::SceneRecall                         ? RecallScene()
                                                                     : Change();
     if (own_) {
         own_->trace.Flush();

@@ -8,6 +8,7 @@
 #include "link/qt/QtSerialPort.h"
 #include "link/qt/QtTimer.h"
 #include "model/QuadrelCore.h"
+#include "model/Scene.h"
 #include "model/ViewsHub.h"
 
 #include <QElapsedTimer>
@@ -79,6 +80,12 @@ private:
     Outcome Change();
     // save and restore: the window's own routine, on the console.
     Outcome Settings();
+    // scene list, show and recall: the scenes file, and the recall job.
+    Outcome Scenes();
+    // The scene to recall from the scenes file, or why there is none to
+    // send; asked before the port is taken.
+    Outcome FindScene();
+    Outcome RecallScene();
     void Send(const QRDSTA& unit);
     // What the unit reports back that differs from what was asked; empty when nothing.
     QString Mismatch(const QRDSTA& unit) const;
@@ -96,6 +103,7 @@ private:
     QElapsedTimer sinceActivity_;
     // The queue as last seen: a change is the line's progress.
     std::tuple<uint32_t, int, bool> lineSeen_{};
+    Scene scene_; // scene recall: as the file holds it
     bool portLost_ = false;
     bool stalled_ = false;
     bool interrupted_ = false;

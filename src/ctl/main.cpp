@@ -74,7 +74,11 @@ int main(int argc, char** argv) {
     // The program that holds the port carries the command out; only a free
     // port is opened here.
     std::optional<Session::Outcome> through;
-    if (const auto port = OwnerClient::PortOf(command, quadrel::PortSettings::DefaultFileName())) {
+    const bool fileOnly =
+        command.kind == CtlCommand::Kind::SceneList || command.kind == CtlCommand::Kind::SceneShow;
+    if (const auto port =
+            fileOnly ? std::nullopt
+                     : OwnerClient::PortOf(command, quadrel::PortSettings::DefaultFileName())) {
         OwnerClient owner(session.console(), [&signalCount] { return signalCount; });
         through = owner.Run(*port, command, arguments);
     }

@@ -13,10 +13,12 @@ namespace quadrel {
 // nothing it does runs inside the receive path.
 struct SceneJob::Run {
     enum class Kind { Capture, Recall, Undo, Redo };
-    enum class Phase { Start, Reading, Preset, Restoring, Reselecting };
+    enum class Phase { Abilities, Start, Reading, Preset, Restoring, Reselecting };
 
     Kind kind = Kind::Recall;
     Phase phase = Phase::Start;
+    Scene scene;                            // recall, undo, redo: as asked
+    std::vector<SceneUnit> guard;           // undo, redo: what the units must still show
     std::vector<ScenePlan::UnitPlan> plans; // recall, undo, redo
     SceneCapture capture;
     Captured captured;
@@ -46,6 +48,12 @@ SceneJob::SceneJob(QuadrelCore& core, TimerFactory& timers, Select select)
             Step();
         }
     });
+    tag_ = core_.link.queue.NewTag([this](const SEND_PACKET&, TransmitQueue::FrameEnd end) {
+        asked_ += end == TransmitQueue::FrameEnd::Queued ? 1 : -1;
+        if (asked_ == 0 && run_ && run_->phase == Run::Phase::Abilities) {
+            next_->start();
+        }
+    });
     // The reads that select each unit in turn are the run's own.
     idleListener_ = core_.status.AddIdleListener([this] {
         if (run_ &&
@@ -57,6 +65,7 @@ SceneJob::SceneJob(QuadrelCore& core, TimerFactory& timers, Select select)
 
 SceneJob::~SceneJob() {
     next_->stop();
+    core_.link.queue.DropTag(tag_);
     core_.status.RemoveIdleListener(idleListener_);
 }
 
@@ -128,30 +137,61 @@ void SceneJob::StartRecall(int kind, const Scene& scene, const std::vector<Scene
         refused.message = tr("nothing was sent: the line is busy, or no port is open");
         return done(refused);
     }
-    QString why = SceneStore::Check(scene);
-    std::vector<ScenePlan::UnitPlan> plans;
-    if (why.isEmpty()) {
-        plans = ScenePlan::Make(scene, core_.model, why);
-    }
-    if (!why.isEmpty()) {
-        //: %1: the scene's name; %2: what is wrong with it
+    if (const QString why = SceneStore::Check(scene); !why.isEmpty()) {
         refused.message = tr("nothing was sent: scene “%1”: %2").arg(scene.name, why);
+        refused.outOfRange = true;
         return done(refused);
     }
     Begin(kind);
-    run_->plans = std::move(plans);
-    for (ScenePlan::UnitPlan& plan : run_->plans) {
-        for (const SceneUnit& g : guard) {
+    run_->scene = scene;
+    run_->guard = guard;
+    run_->report.scene = scene.name;
+    run_->step.scene = scene.name;
+    run_->done = std::move(done);
+    // Each value is checked against what its unit takes before anything is
+    // sent: a unit found by a scan but not yet selected has not told its
+    // abilities, and is asked them first.
+    run_->phase = Run::Phase::Abilities;
+    TransmitQueue& q = core_.link.queue;
+    const uint32_t tagBefore = q.currentTag();
+    const int32_t stepBefore = q.currentStep();
+    q.setCurrentTag(tag_);
+    for (const SceneUnit& u : scene.units) {
+        const UnitRef unit = core_.model.FindUnit(u.id);
+        if (IsUnitConnected(unit) && unit->blExtendedInfoExist() && !unit->blExtendedRead()) {
+            core_.link.senders.CmdGetUnitInfo(u.id, 1, 1);
+        }
+    }
+    q.setCurrentTag(tagBefore, stepBefore);
+    if (asked_ == 0) {
+        next_->start();
+    }
+}
+
+void SceneJob::Plan() {
+    Run& r = *run_;
+    QString why;
+    r.plans = ScenePlan::Make(r.scene, core_.model, why);
+    if (!why.isEmpty()) {
+        //: %1: the scene's name; %2: what is wrong with it
+        r.report.message = tr("nothing was sent: scene “%1”: %2").arg(r.scene.name, why);
+        r.report.outOfRange = true;
+        std::unique_ptr<Run> ended = std::move(run_);
+        if (ended->pollWasOn) {
+            core_.status.timRequestStatus().start();
+        }
+        return ended->done(ended->report);
+    }
+    for (ScenePlan::UnitPlan& plan : r.plans) {
+        for (const SceneUnit& g : r.guard) {
             if (g.id == plan.unit.id) {
                 plan.guard = g.values;
                 plan.guarded = true;
             }
         }
     }
-    run_->report.scene = scene.name;
-    run_->step.scene = scene.name;
-    run_->done = std::move(done);
-    next_->start();
+    r.phase = Run::Phase::Start;
+    Step();
 }
 
 void SceneJob::Cancel() {
@@ -216,6 +256,12 @@ void SceneJob::Finish() {
 
 void SceneJob::Step() {
     Run& r = *run_;
+    if (r.phase == Run::Phase::Abilities) {
+        if (asked_ == 0) {
+            Plan();
+        }
+        return;
+    }
     if (r.phase == Run::Phase::Reselecting) {
         if (!core_.status.IsBusy()) {
             Finish();

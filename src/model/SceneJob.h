@@ -74,6 +74,8 @@ private:
     struct Run;
     bool Begin(int kind);
     void StartRecall(int kind, const Scene& scene, const std::vector<SceneUnit>& guard, Done done);
+    // The units' abilities are known: each unit's part is checked and trimmed.
+    void Plan();
     // Moves the run on by one step; called on the run's own timer.
     void Step();
     SceneUnitReport& Report(const ScenePlan::UnitPlan& plan);
@@ -92,6 +94,9 @@ private:
     // The run moves on on turns of its own.
     std::unique_ptr<Timer> next_;
     int idleListener_ = 0;
+    // Frames of the run's own questions (a unit's abilities) not yet done with.
+    uint32_t tag_ = 0;
+    int asked_ = 0;
     std::function<void(const SceneProgress&)> progress_;
 };
 

@@ -59,6 +59,9 @@ public:
     QString message; // one line: the outcome, or why it was refused
     std::vector<SceneUnitReport> units;
     int sent = 0, planned = 0;
+    // Refused because the scene is damaged or a value is outside what its
+    // unit takes (rather than a busy line).
+    bool outOfRange = false;
 
     bool ok() const { return ending == Ending::Done; }
     // The message, then every unit's lines.

@@ -66,6 +66,12 @@ QString Summary(const ctl::CtlCommand& c) {
             .arg(unit, c.file);
     case K::Show:
         return Tr(QT_TRANSLATE_NOOP("LineService", "unit %1: show")).arg(unit);
+    case K::SceneRecall:
+        return Tr(QT_TRANSLATE_NOOP("LineService", "recall scene “%1”")).arg(c.scene);
+    case K::SceneShow:
+        return Tr(QT_TRANSLATE_NOOP("LineService", "show scene “%1”")).arg(c.scene);
+    case K::SceneList:
+        return Tr(QT_TRANSLATE_NOOP("LineService", "list the scenes"));
     case K::Scan:
     case K::Help:
     case K::Version:
