@@ -37,23 +37,24 @@ QString Holder(const QWidget& window, const std::vector<Scene>& scenes, const QK
                         key.key() == Qt::Key_Escape || key.key() == Qt::Key_Space ||
                         key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete;
     if (moving || (!functionKey && (held & ~Qt::ShiftModifier) == Qt::NoModifier)) {
-        return Words("the pages' own keys (add Ctrl or Alt to a letter or digit)");
+        return Words(QT_TRANSLATE_NOOP(
+            "SceneKeys", "the pages' own keys (add Ctrl or Alt to a letter or digit)"));
     }
     for (const QKeySequence::StandardKey editing :
          {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::SelectAll,
           QKeySequence::Undo, QKeySequence::Redo, QKeySequence::ZoomIn, QKeySequence::ZoomOut}) {
         if (QKeySequence::keyBindings(editing).contains(keys)) {
-            return Words("the keys of text boxes and the grid");
+            return Words(QT_TRANSLATE_NOOP("SceneKeys", "the keys of text boxes and the grid"));
         }
     }
     if (keys == QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V)) {
-        return Words("the log window");
+        return Words(QT_TRANSLATE_NOOP("SceneKeys", "the log window"));
     }
     for (const Scene& other : scenes) {
         if (other.name != scene &&
             QKeySequence::fromString(other.shortcut, QKeySequence::PortableText) == keys) {
             //: the holder of a shortcut: another scene
-            return Words("scene “%1”").arg(other.name);
+            return Words(QT_TRANSLATE_NOOP("SceneKeys", "scene “%1”")).arg(other.name);
         }
     }
     for (const QAction* action : window.findChildren<QAction*>()) {
@@ -65,7 +66,7 @@ QString Holder(const QWidget& window, const std::vector<Scene>& scenes, const QK
     }
     for (const QShortcut* shortcut : window.findChildren<QShortcut*>()) {
         if (shortcut->keys().contains(keys)) {
-            return Words("the keys of text boxes and the grid");
+            return Words(QT_TRANSLATE_NOOP("SceneKeys", "the keys of text boxes and the grid"));
         }
     }
     // A letter underlined in a caption takes Alt with it.
