@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QShortcut>
 #include <QWidget>
 
@@ -40,13 +41,6 @@ QString Holder(const QWidget& window, const std::vector<Scene>& scenes, const QK
         return Words(QT_TRANSLATE_NOOP(
             "SceneKeys", "the pages' own keys (add Ctrl or Alt to a letter or digit)"));
     }
-    for (const QKeySequence::StandardKey editing :
-         {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::SelectAll,
-          QKeySequence::Undo, QKeySequence::Redo, QKeySequence::ZoomIn, QKeySequence::ZoomOut}) {
-        if (QKeySequence::keyBindings(editing).contains(keys)) {
-            return Words(QT_TRANSLATE_NOOP("SceneKeys", "the keys of text boxes and the grid"));
-        }
-    }
     if (keys == QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V)) {
         return Words(QT_TRANSLATE_NOOP("SceneKeys", "the log window"));
     }
@@ -57,11 +51,20 @@ QString Holder(const QWidget& window, const std::vector<Scene>& scenes, const QK
             return Words(QT_TRANSLATE_NOOP("SceneKeys", "scene “%1”")).arg(other.name);
         }
     }
+    // The window's own entries before the text boxes' keys: they name what
+    // the keys do there.
     for (const QAction* action : window.findChildren<QAction*>()) {
         if (action->objectName() != QLatin1String("actScene") &&
             (action->shortcuts().contains(keys) ||
              (action->menu() != nullptr && QKeySequence::mnemonic(action->text()) == keys))) {
             return Plain(action->text());
+        }
+    }
+    for (const QKeySequence::StandardKey editing :
+         {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::SelectAll,
+          QKeySequence::Undo, QKeySequence::Redo, QKeySequence::ZoomIn, QKeySequence::ZoomOut}) {
+        if (QKeySequence::keyBindings(editing).contains(keys)) {
+            return Words(QT_TRANSLATE_NOOP("SceneKeys", "the keys of text boxes and the grid"));
         }
     }
     for (const QShortcut* shortcut : window.findChildren<QShortcut*>()) {
