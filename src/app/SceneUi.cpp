@@ -10,6 +10,8 @@
 #include "model/NamesStore.h"
 #include "model/QuadrelCore.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -59,6 +61,18 @@ SceneUi::SceneUi(Window window, const QString& fileName)
         Rebuild();
     });
     connect(&w_.form, &frmMain::lineStateChanged, this, [this] { UpdateEnabled(); });
+    // A scene kept by quadrel-ctl or another window answers to its keys here
+    // too. The file is replaced, not written over: its folder is watched.
+    if (!fileName.isEmpty()) {
+        auto* watcher = new QFileSystemWatcher(this);
+        watcher->addPath(QFileInfo(fileName).absolutePath());
+        connect(watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+            if (!job_.Running()) {
+                store_.Load();
+                Rebuild();
+            }
+        });
+    }
     job_.setOnProgress([this](const SceneProgress& p) {
         if (!progress_) {
             return;
@@ -93,12 +107,16 @@ QAction* SceneUi::SceneAction(const QString& name) const {
 }
 
 void SceneUi::Rebuild() {
+    // Later: the entry that was chosen may be what asked for this.
     for (QAction* action : sceneActions_) {
         menu_->removeAction(action);
-        delete action;
+        action->deleteLater();
     }
     sceneActions_.clear();
-    editMenu_->clear();
+    for (QAction* action : editMenu_->actions()) {
+        editMenu_->removeAction(action);
+        action->deleteLater();
+    }
     const auto escaped = [](QString name) { return name.replace(QLatin1Char('&'), "&&"); };
     for (const Scene& scene : store_.scenes()) {
         auto* action = new QAction(escaped(scene.name), menu_);

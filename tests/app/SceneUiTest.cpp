@@ -78,8 +78,11 @@ public:
             }
             scene.units.push_back(unit);
         }
-        EXPECT_TRUE(ui().store().Save(scene)) << ui().store().problem().toStdString();
-        emit ui().menu()->aboutToShow(); // the menu lists the file as it is now
+        // Kept by another program: the window takes it up from the file.
+        SceneStore other(ui().store().fileName());
+        other.Load();
+        EXPECT_TRUE(other.Save(scene)) << other.problem().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ui().SceneAction(scene.name) != nullptr; }, 5000));
         return scene;
     }
 
