@@ -955,6 +955,10 @@
         <extracomment>%1, %3: counts of units; %2: a count of values</extracomment>
         <translation>完成的設備：%1 / %3；已傳送數值：%2</translation>
     </message>
+    <message>
+        <source>cancelled once its preset was loaded; no value sent</source>
+        <translation>已載入其預設後取消；未傳送任何數值</translation>
+    </message>
 </context>
 <context>
     <name>SceneStore</name>

@@ -28,6 +28,8 @@ struct SceneJob::Run {
     RecallStep step; // what the history keeps of this run
     size_t index = 0;
     UnitRef previous, unit;
+    UnitValues startLive; // the unit in turn as first read, before its preset
+    bool started = false;
     bool pollWasOn = false;
     bool cancelled = false;
 };
@@ -336,11 +338,20 @@ void SceneJob::Read() {
         out.state = !core_.link.IsPortOpen() ? SceneUnitReport::State::NotReached
                     : r.cancelled            ? SceneUnitReport::State::Cancelled
                                              : SceneUnitReport::State::Silent;
+        // Cancelled once its preset was loaded: the preset's values are on
+        // the unit, and an undo takes them back too.
+        if (answers && r.started && out.presetLoaded) {
+            Keep(plan, LiveValues(core_.model, UnitIdentity::Of(*r.unit)));
+        }
         NextUnit();
         return;
     }
     const UnitIdentity identity = UnitIdentity::Of(*r.unit);
     const UnitValues live = LiveValues(core_.model, identity);
+    if (!r.started) {
+        r.started = true;
+        r.startLive = live; // before its preset too
+    }
     if (r.kind == Run::Kind::Capture) {
         r.captured.scene.units.push_back(
             CaptureUnit(identity, live, r.capture.units[r.index], r.capture.what));
@@ -379,6 +390,7 @@ void SceneJob::Read() {
     prepared.ending = UnitSettingsJob::Ending::Done;
     if (Differences(live, wanted, 0).empty()) {
         // Nothing to send: the read just made shows the unit as the scene.
+        Keep(plan, live);
         out.state = out.leftOut.isEmpty() ? SceneUnitReport::State::Complete
                                           : SceneUnitReport::State::Partial;
         NextUnit();
@@ -416,32 +428,47 @@ void SceneJob::Restored(const UnitSettingsJob::Outcome& o) {
         out.state = SceneUnitReport::State::Silent;
         break;
     }
-    // What the history keeps: the values that reached the unit or may have,
-    // with what they replaced.
+    // What the unit holds now: as read back, or else as the plan found it
+    // with every value that may have reached it.
+    UnitValues reached = o.unit.live;
+    if (o.readBack) {
+        reached = LiveValues(core_.model, o.unit.unit);
+    } else {
+        for (const auto* list : {&o.confirmed, &o.unknown}) {
+            for (const Difference& d : *list) {
+                Apply(d, reached);
+            }
+        }
+    }
+    Keep(plan, reached);
+    NextUnit();
+}
+
+void SceneJob::Keep(const ScenePlan::UnitPlan& plan, const UnitValues& reached) {
+    // The history keeps each value the run changed on the unit, its preset's
+    // included, with the value it replaced.
     SceneUnit before = plan.unit, after = plan.unit;
     before.values = {};
     after.values = {};
     before.preset.reset();
     after.preset.reset();
-    for (const auto* list : {&o.confirmed, &o.unknown}) {
-        for (const Difference& d : *list) {
-            if (d.unit) {
-                Difference back = d;
-                back.file = *d.unit;
-                Apply(back, before.values);
-                Apply(d, after.values);
-            }
+    for (const Difference& d : Differences(run_->startLive, reached, 0)) {
+        if (d.unit) {
+            Difference back = d;
+            back.file = *d.unit;
+            Apply(back, before.values);
+            Apply(d, after.values);
         }
     }
     if (!after.values.outputs.empty() || !after.values.edid.empty()) {
-        r.step.before.push_back(std::move(before));
-        r.step.after.push_back(std::move(after));
+        run_->step.before.push_back(std::move(before));
+        run_->step.after.push_back(std::move(after));
     }
-    NextUnit();
 }
 
 void SceneJob::NextUnit() {
     ++run_->index;
+    run_->started = false;
     run_->phase = Run::Phase::Start;
     next_->start();
 }

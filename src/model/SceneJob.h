@@ -82,6 +82,9 @@ private:
     // The unit in turn has been read (or read again after its preset).
     void Read();
     void Restored(const UnitSettingsJob::Outcome& outcome);
+    // Adds what the run changed on the unit in turn, now holding `reached`,
+    // to the step the history keeps.
+    void Keep(const ScenePlan::UnitPlan& plan, const UnitValues& reached);
     void NextUnit();
     void Reselect();
     void Finish();

@@ -38,7 +38,10 @@ QString SceneUnitReport::Summary() const {
                    .arg(planned);
         break;
     case State::Cancelled:
-        what = planned == 0 && took == 0
+        what = planned == 0 && took == 0 && presetLoaded
+                   ? QCoreApplication::translate(
+                         "SceneReport", "cancelled once its preset was loaded; no value sent")
+               : planned == 0 && took == 0
                    ? QCoreApplication::translate("SceneReport",
                                                  "cancelled before its turn; left as it was")
                    : QCoreApplication::translate("SceneReport", "cancelled; %1 of %2 values sent")

@@ -170,6 +170,23 @@ TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {
     EXPECT_EQ(r.Against(Part(scene, 1).values, 1).size(), 1u);
     EXPECT_TRUE(r.Against(Part(scene, 2).values, 2).empty());
     EXPECT_TRUE(history.NextIsRecall(true));
+
+    // A preset loaded first is part of the step: undo puts back what it changed too.
+    Scene preset{"Preset first", {}, {Part(scene, 2)}};
+    preset.units[0].preset = 2;
+    preset.units[0].values.outputs = {{1, {}}};
+    preset.units[0].values.outputs[1].volume = 9;
+    sim::UnitState& two = r.Unit(2).state();
+    for (size_t o = 0; o < two.audio.size(); ++o) {
+        two.audioPresets[1].outputs[o].bass = static_cast<uint8_t>(two.audio[o].bass ^ 1);
+    }
+    const std::vector<int> held = SceneRig::Live(two);
+    const SceneReport loaded = r.Recall(preset);
+    EXPECT_TRUE(loaded.ok()) << loaded.message.toStdString();
+    EXPECT_TRUE(loaded.units[0].presetLoaded);
+    EXPECT_NE(SceneRig::Live(two), held);
+    EXPECT_TRUE(r.Run([&](auto done) { r.job.Undo(done); }).ok());
+    EXPECT_EQ(SceneRig::Live(two), held);
 }
 
 // A scene is checked against the units on the line before anything is sent:
