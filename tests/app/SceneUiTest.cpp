@@ -47,11 +47,6 @@ public:
         EXPECT_EQ(ui().actNew()->toolTip(), ui().NotReady());
         EXPECT_TRUE(Settle());
         EXPECT_TRUE(ui().actNew()->isEnabled());
-        // The operator has looked at each unit: its controls are known.
-        for (const uint8_t id : {2, 1}) {
-            core().SelectUnit(core().model.FindUnit(id));
-            EXPECT_TRUE(Settle());
-        }
     }
     QuadrelCore& core() { return rig.program().core(); }
     SceneUi& ui() { return *rig.program().scenes(); }
