@@ -833,6 +833,26 @@
     </message>
 </context>
 <context>
+    <name>SceneKeys</name>
+    <message>
+        <source>the pages&apos; own keys (add Ctrl or Alt to a letter or digit)</source>
+        <translation>頁面本身的按鍵（請在字母或數字前加上 Ctrl 或 Alt）</translation>
+    </message>
+    <message>
+        <source>the log window</source>
+        <translation>記錄視窗</translation>
+    </message>
+    <message>
+        <source>scene “%1”</source>
+        <extracomment>the holder of a shortcut: another scene</extracomment>
+        <translation>場景「%1」</translation>
+    </message>
+    <message>
+        <source>the keys of text boxes and the grid</source>
+        <translation>文字方塊與切換格的按鍵</translation>
+    </message>
+</context>
+<context>
     <name>ScenePlan</name>
     <message>
         <source>no unit answers at ID %1: nothing sent to it</source>
@@ -2250,6 +2270,299 @@ Sent, but not read back (unknown):
     <message>
         <source>The roles could not be written to %1 (%2).</source>
         <translation>無法將角色寫入 %1（%2）。</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::SceneCaptureDialog</name>
+    <message>
+        <source>New scene from the units</source>
+        <translation>從設備建立新場景</translation>
+    </message>
+    <message>
+        <source>Scene name</source>
+        <translation>場景名稱</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>名稱(&amp;N)：</translation>
+    </message>
+    <message>
+        <source>Units and ports to take</source>
+        <translation>要擷取的設備與連接埠</translation>
+    </message>
+    <message>
+        <source>Units, outputs and inputs to take</source>
+        <translation>要擷取的設備、輸出與輸入</translation>
+    </message>
+    <message>
+        <source>%1 (ID %2)</source>
+        <translation>%1（ID %2）</translation>
+    </message>
+    <message>
+        <source>Outputs</source>
+        <translation>輸出</translation>
+    </message>
+    <message>
+        <source>Inputs (EDID)</source>
+        <translation>輸入（EDID）</translation>
+    </message>
+    <message>
+        <source>&amp;Every setting</source>
+        <translation>所有設定(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Routes</source>
+        <translation>切換(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Audio routes</source>
+        <translation>音訊切換(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Video routes</source>
+        <translation>視訊切換(&amp;V)</translation>
+    </message>
+    <message>
+        <source>The values are read afresh from each unit ticked; the scene is then shown to edit before it is kept.</source>
+        <translation>會從每台勾選的設備重新讀取數值；保存前會先顯示場景供編輯。</translation>
+    </message>
+    <message>
+        <source>&amp;Take</source>
+        <translation>擷取(&amp;T)</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::SceneDialog</name>
+    <message>
+        <source>Scene “%1”</source>
+        <translation>場景「%1」</translation>
+    </message>
+    <message>
+        <source>New scene</source>
+        <translation>新場景</translation>
+    </message>
+    <message>
+        <source>Scene name</source>
+        <translation>場景名稱</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>快速鍵</translation>
+    </message>
+    <message>
+        <source>Press the keys that recall the scene; clear it for none.</source>
+        <translation>按下叫用此場景的按鍵；清除即為不設定。</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>名稱(&amp;N)：</translation>
+    </message>
+    <message>
+        <source>&amp;Shortcut:</source>
+        <translation>快速鍵(&amp;S)：</translation>
+    </message>
+    <message>
+        <source>Units of the scene</source>
+        <translation>場景中的設備</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>設備</translation>
+    </message>
+    <message>
+        <source>Memory preset loaded first</source>
+        <translation>先載入的記憶預設</translation>
+    </message>
+    <message>
+        <source>What the scene sets</source>
+        <translation>場景設定的內容</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>連接埠</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>數值</translation>
+    </message>
+    <message>
+        <source>&amp;Remove rows</source>
+        <translation>移除列(&amp;R)</translation>
+    </message>
+    <message>
+        <source>The scene leaves the selected settings as the units hold them.</source>
+        <translation>場景將不再變更所選的設定，保持設備目前的狀態。</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>&amp;Delete scene</source>
+        <translation>刪除場景(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Delete the scene “%1”? Its units are not changed.</source>
+        <translation>要刪除場景「%1」嗎？其設備不會被變更。</translation>
+    </message>
+    <message>
+        <source>%1 (ID %2)</source>
+        <extracomment>a unit: its name, its ID on the line in hex</extracomment>
+        <translation>%1（ID %2）</translation>
+    </message>
+    <message>
+        <source>Memory preset loaded first on %1</source>
+        <translation>%1 上先載入的記憶預設</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <extracomment>a value in the scene&apos;s list: unit, port, setting</extracomment>
+        <translation>%1，%2，%3</translation>
+    </message>
+    <message>
+        <source>The unit is not on the line to tell what it takes: the value stays as captured.</source>
+        <translation>設備不在線路上，無法得知可接受的範圍：數值維持擷取時的內容。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n value(s) on %1 unit(s)</source>
+        <translation>
+            <numerusform>%1 台設備上的 %n 個數值</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 is taken by %2: choose other keys.</source>
+        <translation>%1 已被「%2」使用：請選擇其他按鍵。</translation>
+    </message>
+    <message>
+        <source>Give the scene a name.</source>
+        <translation>請為場景命名。</translation>
+    </message>
+    <message>
+        <source>The scene sets nothing: add a preset or keep some rows.</source>
+        <translation>此場景沒有任何設定：請加入記憶預設或保留部分列。</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::SceneUi</name>
+    <message>
+        <source>Sce&amp;nes</source>
+        <translation>場景(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;New scene from…</source>
+        <translation>從設備建立新場景(&amp;N)……</translation>
+    </message>
+    <message>
+        <source>&amp;Edit scene</source>
+        <translation>編輯場景(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Unit %1 of %2 (ID %3): %4 of %5 settings</source>
+        <translation>設備 %1 / %2（ID %3）：設定 %4 / %5</translation>
+    </message>
+    <message>
+        <source>No scenes yet</source>
+        <translation>尚無場景</translation>
+    </message>
+    <message>
+        <source>No port is open.</source>
+        <translation>未開啟連接埠。</translation>
+    </message>
+    <message>
+        <source>A scene is being recalled.</source>
+        <translation>正在叫用場景。</translation>
+    </message>
+    <message>
+        <source>The line is busy: wait until the scan or read has ended.</source>
+        <translation>線路忙碌中：請等待掃描或讀取結束。</translation>
+    </message>
+    <message>
+        <source>Recall: only what differs is sent</source>
+        <translation>叫用：只傳送不同的數值</translation>
+    </message>
+    <message>
+        <source>Take a scene from the units&apos; live settings</source>
+        <translation>從設備目前的設定擷取場景</translation>
+    </message>
+    <message>
+        <source>Scene %1</source>
+        <translation>場景 %1</translation>
+    </message>
+    <message>
+        <source>Scene “%1” was not recalled: %2</source>
+        <translation>未叫用場景「%1」：%2</translation>
+    </message>
+    <message>
+        <source>There is no scene “%1”; nothing was sent.</source>
+        <translation>沒有場景「%1」；未傳送任何內容。</translation>
+    </message>
+    <message>
+        <source>Nothing was sent: %1</source>
+        <translation>未傳送任何內容：%1</translation>
+    </message>
+    <message>
+        <source>Recalling scene “%1”…</source>
+        <translation>正在叫用場景「%1」……</translation>
+    </message>
+    <message>
+        <source>Taking back %1…</source>
+        <translation>正在復原%1……</translation>
+    </message>
+    <message>
+        <source>Doing again %1…</source>
+        <translation>正在重做%1……</translation>
+    </message>
+    <message>
+        <source>… and %1 more lines</source>
+        <translation>……另有 %1 行</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Cancelling: reading the unit back…</source>
+        <translation>正在取消：重新讀取設備……</translation>
+    </message>
+    <message>
+        <source>No unit answers on the line: scan it first.</source>
+        <translation>線路上沒有設備回應：請先掃描。</translation>
+    </message>
+    <message>
+        <source>Tick at least one output or input.</source>
+        <translation>請至少勾選一個輸出或輸入。</translation>
+    </message>
+    <message>
+        <source>Reading the units…</source>
+        <translation>正在讀取設備……</translation>
+    </message>
+    <message>
+        <source>No scene was made: %1</source>
+        <translation>未建立場景：%1</translation>
+    </message>
+    <message>
+        <source>A scene called “%1” is kept already: choose another name.</source>
+        <translation>已有名為「%1」的場景：請選擇其他名稱。</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>Scene “%1” kept</source>
+        <translation>已保存場景「%1」</translation>
+    </message>
+    <message>
+        <source>Scene deleted</source>
+        <translation>已刪除場景</translation>
     </message>
 </context>
 <context>

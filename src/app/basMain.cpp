@@ -2,6 +2,7 @@
 
 #include "app/ImageKeys.h"
 #include "app/PortNaming.h"
+#include "app/SceneUi.h"
 #include "app/SwitchView.h"
 #include "app/UnitPane.h"
 #include "app/UnitSettingsUi.h"
@@ -12,6 +13,7 @@
 #include "service/LineService.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QTimer>
@@ -86,6 +88,9 @@ basMain::basMain(Environment env)
       core_(port_, env.timerFactory, trace_, hub_), names_(std::move(env.namesFile)),
       rolesFile_(std::move(env.rolesFile)) {
     line_.setFailureReason(std::move(env.openFailureReason));
+    if (!names_.fileName().isEmpty()) {
+        scenesFile_ = QFileInfo(names_.fileName()).dir().filePath(QStringLiteral("scenes.json"));
+    }
     if (!env.stateFile.isEmpty()) {
         state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
         core_.status.memory().store().setState(state_.get());
@@ -148,8 +153,17 @@ basMain::basMain(Environment env)
         core_.model.objSelectedUnit.reset();
         core_.model.ReplaceUnits();
     };
-    hooks_.Undo = [this] { TellStep(core_.history.Undo(), true); };
-    hooks_.Redo = [this] { TellStep(core_.history.Redo(), false); };
+    // A scene's recall is taken back and made again as one job of its own.
+    hooks_.Undo = [this] {
+        if (!scenes_ || !scenes_->Step(true)) {
+            TellStep(core_.history.Undo(), true);
+        }
+    };
+    hooks_.Redo = [this] {
+        if (!scenes_ || !scenes_->Step(false)) {
+            TellStep(core_.history.Redo(), false);
+        }
+    };
     hooks_.NextStep = [this](bool undo) { return core_.history.NextStep(undo); };
     hooks_.GoTo = [this] {
         if (form_ && switchView_ != nullptr) {
@@ -202,6 +216,7 @@ basMain::basMain(Environment env)
 basMain::~basMain() {
     core_.activity.setOnChanged(nullptr);
     hub_.Detach();
+    scenes_.reset();
     lock_.reset();
     naming_.reset();
     unitSettings_.reset();
@@ -373,6 +388,10 @@ bool basMain::Main() {
          std::initializer_list<NamedPortsView*>{switchView_, audioPage_, videoPage_, unitPane_}) {
         naming_->AddView(*view);
     }
+    scenes_ = std::make_unique<SceneUi>(
+        SceneUi::Window{core_, timerFactory_, messages_, *form_, *unitPane_, names_,
+                        [this] { return static_cast<int>(line_.iPortNumber); }},
+        scenesFile_);
     WireLock();
     hub_.setOnSetup([this] {
         naming_->Refresh();

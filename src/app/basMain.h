@@ -27,6 +27,7 @@ class LineService;
 
 class AudioPage;
 class PortNaming;
+class SceneUi;
 class SwitchView;
 class UnitPane;
 class UnitSettingsUi;
@@ -99,6 +100,8 @@ public:
     PortNaming* naming() const { return naming_.get(); }
     // The window's role and its lock; null until Main() loads the window.
     WindowLock* lock() const { return lock_.get(); }
+    // The Scenes menu and its dialogs; null until Main() loads the window.
+    SceneUi* scenes() const { return scenes_.get(); }
 
 private:
     // Whether the window's role may do `action` on the selected unit; the
@@ -143,6 +146,8 @@ private:
     std::unique_ptr<PortNaming> naming_;
     QString rolesFile_;
     std::unique_ptr<WindowLock> lock_; // gone before the window
+    QString scenesFile_; // beside the names file; empty with it
+    std::unique_ptr<SceneUi> scenes_;
     // Serves the port to quadrel-ctl and other programs while it is open.
     std::unique_ptr<service::LineService> service_;
     SwitchView* switchView_ = nullptr; // owned by the window

@@ -212,6 +212,7 @@ void frmMain::ShowPortStatus() {
     lblPortStatus_->setText(status.Text());
     lblPortStatus_->setToolTip(status.devicePath());
     ActivityChanged();
+    emit lineStateChanged();
 }
 
 void frmMain::BuildActivityLine() {
@@ -329,6 +330,7 @@ void frmMain::SetBusyPointer(bool busy) {
     } else {
         unsetCursor();
     }
+    emit lineStateChanged();
 }
 
 void frmMain::SetScanCaption(const QString& caption) {

@@ -89,6 +89,11 @@ public:
     // A banner above the pages (the lock's); the window owns it from then on.
     void AddBanner(QWidget* banner);
 
+signals:
+    // The port opened or closed, or the line became busy or idle: what
+    // needs the line is enabled again or not.
+    void lineStateChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -3,6 +3,8 @@
 // chosen, and the choice follows Options or the desktop.
 #include "app/Language.h"
 #include "AppRig.h"
+#include "app/SceneCaptureDialog.h"
+#include "app/SceneDialog.h"
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
 #include "log/frmLog.h"
@@ -142,12 +144,27 @@ public:
         QApplication::processEvents();
         program.mainWindow()->ShowLogWindow();
         options_ = std::make_unique<frmOptions>(program.line(), [] {});
+        // The scene dialogs, over a unit whose reported name is a model number.
+        SceneUnit unit{1, QStringLiteral("QRD1"), 2, 2, 1, {}};
+        unit.values.outputs[1] = {1, 2, 1, 50, 50, 50, 50, 100};
+        unit.values.edid[1] = 1;
+        scene_ = std::make_unique<SceneDialog>(Scene{QStringLiteral("A"), {}, {unit}}, true,
+                                               SceneDialog::Context{});
+        UnitIdentity identity;
+        identity.id = 1;
+        identity.name = QStringLiteral("QRD1");
+        identity.inputs = identity.outputs = 2;
+        identity.video = true;
+        capture_ = std::make_unique<SceneCaptureDialog>(
+            std::vector<SceneCaptureDialog::Unit>{{identity, {}}}, QStringLiteral("A"));
     }
 
     std::vector<Caption> Captions() {
         std::vector<Caption> all = CaptionsOf(rig_.program().mainWindow());
-        for (QWidget* w : {static_cast<QWidget*>(options_.get()),
-                           static_cast<QWidget*>(rig_.program().mainWindow()->logWindow())}) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(options_.get()),
+              static_cast<QWidget*>(rig_.program().mainWindow()->logWindow()),
+              static_cast<QWidget*>(scene_.get()), static_cast<QWidget*>(capture_.get())}) {
             const std::vector<Caption> more = CaptionsOf(w);
             all.insert(all.end(), more.begin(), more.end());
         }
@@ -157,6 +174,8 @@ public:
 private:
     AppRig rig_;
     std::unique_ptr<frmOptions> options_;
+    std::unique_ptr<SceneDialog> scene_;
+    std::unique_ptr<SceneCaptureDialog> capture_;
 };
 
 } // namespace
