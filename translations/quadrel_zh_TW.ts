@@ -1875,6 +1875,10 @@ Sent, but not read back (unknown):
         <source>Roles</source>
         <translation>角色</translation>
     </message>
+    <message>
+        <source>Locked: only the technician may make or edit scenes</source>
+        <translation>已鎖定：只有技術人員可以建立或編輯場景</translation>
+    </message>
 </context>
 <context>
     <name>quadrel::AudioOutputPanel</name>

@@ -152,17 +152,33 @@ QString SceneUi::NotReady() const {
     return {};
 }
 
+void SceneUi::setRefusal(Refusal refusal) {
+    refusal_ = std::move(refusal);
+    UpdateEnabled();
+}
+
+QString SceneUi::Refused(const QString& scene) const {
+    return refusal_ ? refusal_(scene) : QString();
+}
+
 void SceneUi::UpdateEnabled() {
-    const QString why = NotReady();
+    const QString notReady = NotReady();
     for (QAction* action : sceneActions_) {
         if (action->data().isNull()) {
             continue; // the "no scenes" line
         }
+        const QString why = notReady.isEmpty() ? Refused(action->data().toString()) : notReady;
         action->setEnabled(why.isEmpty());
         action->setToolTip(why.isEmpty() ? tr("Recall: only what differs is sent") : why);
     }
+    const QString editing = Refused({});
+    const QString why = notReady.isEmpty() ? editing : notReady;
     actNew_->setEnabled(why.isEmpty());
     actNew_->setToolTip(why.isEmpty() ? tr("Take a scene from the units' live settings") : why);
+    if (editMenu_ != nullptr) {
+        editMenu_->setEnabled(editing.isEmpty());
+        editMenu_->menuAction()->setToolTip(editing);
+    }
 }
 
 QString SceneUi::FreeName() const {
@@ -175,6 +191,10 @@ QString SceneUi::FreeName() const {
 }
 
 void SceneUi::Recall(const QString& name) {
+    if (const QString why = Refused(name); !why.isEmpty()) {
+        w_.core.activity.Act(tr("Scene “%1” was not recalled: %2").arg(name, why));
+        return;
+    }
     if (const QString why = NotReady(); !why.isEmpty()) {
         w_.core.activity.Act(tr("Scene “%1” was not recalled: %2").arg(name, why));
         UpdateEnabled();
@@ -197,8 +217,13 @@ void SceneUi::Recall(const QString& name) {
 }
 
 bool SceneUi::Step(bool undo) {
-    if (!w_.core.history.NextIsRecall(undo)) {
+    const RecallStep* recall = w_.core.history.NextRecall(undo);
+    if (recall == nullptr) {
         return false;
+    }
+    if (const QString why = Refused(recall->scene); !why.isEmpty()) {
+        w_.core.activity.Act(why);
+        return true;
     }
     if (const QString why = NotReady(); !why.isEmpty()) {
         w_.core.activity.Act(why);
@@ -260,6 +285,10 @@ void SceneUi::EndProgress() {
 }
 
 void SceneUi::NewScene() {
+    if (const QString why = Refused({}); !why.isEmpty()) {
+        w_.core.activity.Act(why);
+        return;
+    }
     if (const QString why = NotReady(); !why.isEmpty()) {
         w_.core.activity.Act(why);
         return;
@@ -308,6 +337,10 @@ void SceneUi::NewScene() {
 }
 
 void SceneUi::Edit(const QString& name) {
+    if (const QString why = Refused({}); !why.isEmpty()) {
+        w_.core.activity.Act(why);
+        return;
+    }
     store_.Load();
     if (const Scene* scene = store_.Find(name)) {
         OpenEditor(*scene, true);

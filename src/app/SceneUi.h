@@ -62,6 +62,13 @@ public:
 
     // Why nothing can be sent now; empty when the line is ready.
     QString NotReady() const;
+    // Why the one at the window may not recall `scene`, or, with no name,
+    // make and edit scenes; empty when allowed. Asked before each recall,
+    // undo and redo of one, and whenever the menu is drawn.
+    using Refusal = std::function<QString(const QString& scene)>;
+    void setRefusal(Refusal refusal);
+    // The role at the window changed: the entries are enabled anew.
+    void RoleChanged() { UpdateEnabled(); }
     // What else answers to `keys`, empty when nothing does.
     QString ShortcutHolder(const QKeySequence& keys, const QString& scene) const;
 
@@ -75,6 +82,7 @@ public:
 private:
     void Rebuild();
     void UpdateEnabled();
+    QString Refused(const QString& scene) const;
     void OpenEditor(Scene scene, bool kept);
     std::optional<UnitIdentity> Live(const SceneUnit& unit) const;
     UnitNames NamesOf(const SceneUnit& unit) const;
@@ -94,6 +102,7 @@ private:
     QPointer<QProgressDialog> progress_;
     std::function<void(SceneCaptureDialog&)> captureHook_;
     std::function<void(SceneDialog&)> dialogHook_;
+    Refusal refusal_;
 };
 
 } // namespace quadrel

@@ -1,6 +1,7 @@
 // The window's role: the lock, its rules at the pages and at Options.
 #include "app/PortNaming.h"
 #include "app/RolesPage.h"
+#include "app/SceneUi.h"
 #include "app/SwitchView.h"
 #include "app/WindowLock.h"
 #include "app/basMain.h"
@@ -31,6 +32,16 @@ void basMain::WireLock() {
     lock_->setOnChanged([this] {
         switchView_->RoleChanged();
         audioPage_->RoleChanged();
+        scenes_->RoleChanged();
+    });
+    // A scene the technician allows is recalled whole, wherever it reaches;
+    // making and editing scenes is the technician's.
+    scenes_->setRefusal([this](const QString& scene) {
+        if (!scene.isEmpty()) {
+            return lock_->MayRecallScene(scene).reason;
+        }
+        return lock_->locked() ? tr("Locked: only the technician may make or edit scenes")
+                               : QString();
     });
     lock_->Load();
     naming_->setRefusal([this] { return lock_->May({Action::Rename, -1, {}, {}}).reason; });

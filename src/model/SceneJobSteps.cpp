@@ -162,6 +162,9 @@ void SceneJob::Read() {
     // set over what the preset left.
     if (plan.unit.preset && r.phase == Run::Phase::Reading) {
         r.phase = Run::Phase::Preset;
+        // The recall was allowed as a whole when it started; its steps pass
+        // as a restore's do.
+        const ChangePath::Trusted started(core_.path);
         core_.path.SendThen(Change::Preset(Change::Kind::PresetLoad, r.unit->bID(),
                                            *plan.unit.preset, identity.audio, identity.video),
                             [this](bool answered) {

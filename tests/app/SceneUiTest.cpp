@@ -6,8 +6,10 @@
 #include "app/SceneCaptureDialog.h"
 #include "app/SceneDialog.h"
 #include "app/SceneUi.h"
+#include "app/WindowLock.h"
 #include "app/frmMain.h"
 #include "model/NamesStore.h"
+#include "service/PasswordDigest.h"
 
 #include <QAction>
 #include <QKeySequenceEdit>
@@ -240,4 +242,58 @@ TEST(SceneUi, CancelInTheProgressDialogEndsTheRecallWithAReport) {
     for (size_t o = 0; o < 8; ++o) {
         EXPECT_NE(w.State(2).audio[o].volume, 70);
     }
+}
+
+// Locked, the staff recall the scenes the technician allows them, whole,
+// even where a scene reaches beyond their outputs; other scenes, and making
+// or editing scenes, are refused with the reason and send nothing.
+TEST(SceneUi, LockedTheStaffRecallTheirScenesWholeAndNoOthers) {
+    SceneWindow w;
+    const Scene lecture = w.Lecture();
+    Scene night = lecture;
+    night.name = QStringLiteral("Night");
+    night.shortcut = QStringLiteral("Ctrl+2");
+    for (SceneUnit& unit : night.units) {
+        for (auto& [output, values] : unit.values.outputs) {
+            values.volume = 10;
+        }
+    }
+    ASSERT_TRUE(w.ui().store().Save(night)) << w.ui().store().problem().toStdString();
+    WindowLock& lock = *w.rig.program().lock();
+    RolesConfig config;
+    config.password = service::PasswordDigest::Make(QStringLiteral("pw"), 1000);
+    config.staff.outputs[1] = {1, 2};
+    config.staff.scenes = {lecture.name};
+    QString error;
+    ASSERT_TRUE(lock.Store(config, error)) << error.toStdString();
+    ASSERT_TRUE(lock.Lock());
+    QApplication::processEvents();
+
+    EXPECT_TRUE(w.ui().SceneAction(lecture.name)->isEnabled());
+    EXPECT_FALSE(w.ui().SceneAction(night.name)->isEnabled());
+    EXPECT_EQ(w.ui().SceneAction(night.name)->toolTip(), lock.MayRecallScene(night.name).reason);
+    EXPECT_FALSE(w.ui().actNew()->isEnabled());
+    EXPECT_EQ(w.ui().actNew()->toolTip(), "Locked: only the technician may make or edit scenes");
+
+    const sim::UnitState before = w.State(2);
+    w.ui().Recall(night.name); // as its shortcut would, were it enabled
+    EXPECT_FALSE(w.ui().job().Running());
+    EXPECT_TRUE(w.core().activity.Text().startsWith("Scene “Night” was not recalled: Locked"));
+    w.ui().NewScene();
+    EXPECT_EQ(w.core().activity.Text(), "Locked: only the technician may make or edit scenes");
+    ASSERT_TRUE(w.Settle());
+    for (size_t o = 0; o < 8; ++o) {
+        EXPECT_EQ(w.State(2).audio[o].volume, before.audio[o].volume);
+    }
+
+    w.ui().Recall(lecture.name);
+    ASSERT_TRUE(w.ui().job().Running());
+    ASSERT_TRUE(w.Settle());
+    for (const uint8_t id : {1, 2}) {
+        for (size_t o = 0; o < 8; ++o) {
+            EXPECT_EQ(w.State(id).audio[o].input, 3);
+            EXPECT_EQ(w.State(id).audio[o].volume, 70);
+        }
+    }
+    EXPECT_TRUE(w.rig.messages.texts.isEmpty()) << w.rig.messages.texts.join('\n').toStdString();
 }
