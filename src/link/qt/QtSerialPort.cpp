@@ -226,9 +226,19 @@ void QtSerialPort::onReadable() {
         }
         first = false;
     }
-    if (!inbox_.empty()) {
-        notifyReceived();
+    if (inbox_.empty() || notifying_) {
+        // A handler's nested event loop read more: its notice follows when
+        // the one under way returns.
+        ++readsDuringNotice_;
+        return;
     }
+    notifying_ = true;
+    int seen = 0;
+    do {
+        seen = readsDuringNotice_;
+        notifyReceived();
+    } while (seen != readsDuringNotice_ && !inbox_.empty() && device_.isOpen());
+    notifying_ = false;
 }
 
 void QtSerialPort::ExpectBytes(int count) {

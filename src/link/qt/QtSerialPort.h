@@ -73,6 +73,8 @@ private:
     Bytes inbox_;    // read, not yet taken by readAll
     Bytes pending_;  // handed to write, not yet taken by the driver
     QTimer resting_; // while it runs, the rest of a frame is on the wire
+    bool notifying_ = false;
+    int readsDuringNotice_ = 0;
     QTimer writeDeadline_;
     QTimer liveness_;
     PortTimeouts timeouts_;
