@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/OutputSource.h"
+
 #include "app/GridGeometry.h"
 #include "app/ImageKeys.h"
 #include "control/NamedPorts.h"
@@ -193,13 +195,16 @@ private:
     std::vector<PictureBox*> imgAudioOutPlug_;
     std::vector<QLabel*> lblOutputSource_;
     // What each source label was last drawn from: a poll's route reply
-    // redraws every output, and eliding a text is the dear part.
+    // redraws every output, and making its texts and eliding them is the
+    // dear part, so an output whose source, names and width are as they were
+    // is left alone without them.
     struct SourceShown {
-        QString text;
-        QString words;
+        OutputSource source{-1, std::nullopt, std::nullopt};
         int width = -1;
+        int names = -1; // namesDrawn_ when drawn
     };
     std::vector<SourceShown> sourceShown_;
+    int namesDrawn_ = 0; // counts the name lists shown
     QScrollBar* scoSwitchOutput_ = nullptr;
     // The widgets that stand for their group in Tab.
     QWidget* tabCell_ = nullptr;

@@ -141,14 +141,16 @@ void SwitchView::Draw_OutputSource(int output) {
         }
     }
     QLabel* label = lblOutputSource_[static_cast<size_t>(*r)];
-    const QString text = SourceText(source, names_);
-    const QString words = SourceDescription(source, names_);
     sourceShown_.resize(lblOutputSource_.size());
     SourceShown& shown = sourceShown_[static_cast<size_t>(*r)];
-    if (shown.width == label->width() && shown.text == text && shown.words == words) {
+    if (shown.width == label->width() && shown.names == namesDrawn_ &&
+        shown.source.output == source.output && shown.source.audio == source.audio &&
+        shown.source.video == source.video) {
         return;
     }
-    shown = {text, words, label->width()};
+    shown = {source, label->width(), namesDrawn_};
+    const QString text = SourceText(source, names_);
+    const QString words = SourceDescription(source, names_);
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width() - 4));
     label->setToolTip(PlainTip(words));
     label->setAccessibleName(words);

@@ -19,6 +19,7 @@ void SwitchView::ShowNames(const UnitNames& names) {
         return;
     }
     names_ = names;
+    ++namesDrawn_;
     Draw_SwitchView();
 }
 

@@ -28,6 +28,14 @@ void ReceiveParser::ResetReceiver() {
     packet_.iCount = 0;
     packet_.lState = 0;
     timRecvNext_->stop();
+    Expect(1);
+}
+
+void ReceiveParser::Expect(int count) {
+    if (count != expecting_) {
+        expecting_ = count;
+        port_.ExpectBytes(count);
+    }
 }
 
 void ReceiveParser::Reset() {
@@ -69,6 +77,8 @@ void ReceiveParser::ProcessBytes(const Bytes& bytes) {
     }
     if (IsReceiving()) {
         timRecvNext_->start();
+        // Once the length is known, the rest of the frame is one wait.
+        Expect(packet_.lState >= 2 ? packet_.iFrameLength - packet_.iCount : 1);
     }
 }
 

@@ -53,6 +53,7 @@ private:
     void CrcByte(uint8_t b);
     void Dispatch();
     void EndFrame();
+    void Expect(int count);
 
     SerialPort& port_;
     LinkTrace& trace_;
@@ -62,6 +63,7 @@ private:
     Bytes lastInfo_; // the last unit information taken, whole
     std::unique_ptr<Timer> timRecvNext_;
     bool frameEnded_ = false;
+    int expecting_ = 1; // the count last told to the port
 };
 
 } // namespace quadrel

@@ -19,7 +19,8 @@ struct PortTimeouts {
     uint32_t writeTotalTimeoutConstant = 0;
 };
 
-// The serial line as the link sees it. Production: QSerialPort; tests: a
+// The serial line as the link sees it. Production: the device's descriptor
+// on the event loop (QtSerialPort); tests: a
 // scripted fake or the in-process unit emulator. Notifications arrive on the
 // user-interface thread, never from inside a call the link made.
 class SerialPort {
@@ -49,6 +50,13 @@ public:
     // False when the port is not open.
     virtual bool getTimeouts(PortTimeouts& timeouts) const = 0;
     virtual bool setTimeouts(const PortTimeouts& timeouts) = 0;
+
+    // The receiver needs `count` more bytes to complete its frame (1: no
+    // frame of known length under way). A port may stop watching the line
+    // until shortly before they are due, so that a frame that comes a byte
+    // at a time wakes the program a few times, not once a byte; it never
+    // holds back the last byte, nor any notice past that time.
+    virtual void ExpectBytes(int count) { (void)count; }
 
     void setHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
 

@@ -148,6 +148,12 @@ TEST(SwitchView, CellsPlugsHoverRoutesAndScrollFollowTheUnit) {
         EXPECT_TRUE(r.sw.CellKey(c).endsWith("NoV_UP")) << c;
     }
     EXPECT_EQ(r.sw.OutputSourceText(1), "A5");
+    // The same source drawn again after its input got a name shows the name.
+    UnitNames names;
+    names.inputs[5] = QStringLiteral("Desk");
+    r.sw.ShowNames(names);
+    r.core.model.SetAudioRoute(2, 5, r.hub);
+    EXPECT_EQ(r.sw.OutputSourceText(1), "A Desk");
     EXPECT_TRUE(r.Find<QCheckBox>("chkSelSwitchAudio")->isEnabled());
     EXPECT_FALSE(r.Find<QCheckBox>("chkSelSwitchVideo")->isEnabled());
     r.hub.Enable_QRD(false); // a disabled view hides the frame and disables the controls

@@ -120,6 +120,63 @@ TEST(PortDiscoveryAndOpening, AliasesFixedMapNonTtysRawBytesBothWaysAndWriteTime
     EXPECT_FALSE(fake.isOpen());
 }
 
+// While the rest of a frame is on the wire the port does not watch the line;
+// it takes what came in one notice a little before the last byte is due, and
+// that byte still wakes it at once. A wait called off, or a line lost
+// meanwhile, is noticed without it.
+TEST(PortDiscoveryAndOpening, RestsWhileAFrameIsOnTheWireYetTheLastByteIsTakenAsItComes) {
+    TempFolders tmp;
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    tmp.addAlias(1, pty.slavePath());
+    basCOMM comm(tmp.folders());
+    comm.GetExistPort();
+    QtSerialPort port(comm);
+    ASSERT_TRUE(OpenCommPort(port, 1, 9600));
+    int received = 0;
+    int lost = 0;
+    port.setHandlers({[&] { ++received; }, {}, [&] { ++lost; }});
+    const auto send = [&](const Bytes& b) {
+        ASSERT_EQ(::write(pty.masterFd(), b.data(), b.size()), static_cast<ssize_t>(b.size()));
+    };
+
+    // 24 bytes at 9600 baud are due in 25 ms.
+    const auto start = steady_clock::now();
+    port.ExpectBytes(24);
+    EXPECT_TRUE(port.isResting());
+    send(Bytes(23, 0x55));
+    int noticesWhileResting = 0;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            noticesWhileResting = port.isResting() ? received : noticesWhileResting;
+            return !port.isResting();
+        },
+        2s));
+    EXPECT_GE(steady_clock::now() - start, 20ms);
+    EXPECT_EQ(noticesWhileResting, 0);
+    EXPECT_EQ(received, 1);
+    EXPECT_EQ(port.readAll(), Bytes(23, 0x55));
+    send({0x66});
+    ASSERT_TRUE(WaitFor([&] { return received == 2; }, 2s));
+    EXPECT_EQ(port.readAll(), Bytes{0x66});
+
+    // Too short to rest; a rest called off hands over what waits.
+    port.ExpectBytes(2);
+    EXPECT_FALSE(port.isResting());
+    port.ExpectBytes(24);
+    send({0x01, 0x02});
+    port.ExpectBytes(1);
+    EXPECT_FALSE(port.isResting());
+    ASSERT_TRUE(WaitFor([&] { return received == 3; }, 2s));
+    EXPECT_EQ(port.readAll(), (Bytes{0x01, 0x02}));
+
+    port.ExpectBytes(500);
+    pty.hangUp();
+    EXPECT_TRUE(WaitFor([&] { return lost > 0; }, 3s));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(lost, 1);
+}
+
 // The timer keeps its own deadline, yet ticks as a QTimer would.
 TEST(QtTimer, RestartedStoppedAndRepeatingTickAsAQTimerWould) {
     QtTimer restarted(200ms), stopped(5ms), repeating(20ms);

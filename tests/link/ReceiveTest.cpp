@@ -93,6 +93,43 @@ TEST(ReceivePath, DispatchFollowsTheAwaitedRequestWholeOrInPiecesButNotAfterAPau
     EXPECT_FALSE(h.link.receiver.IsReceiving());
 }
 
+// The port is told how many bytes the frame still needs once its length is
+// known, and that none are awaited when it ends, is dropped or times out: a
+// count too high would hold the answer back, one left standing would keep
+// the port from watching the line.
+TEST(ReceivePath, ThePortLearnsWhatTheFrameStillNeedsAndThatNothingIsAwaitedOnceItEnds) {
+    struct Case {
+        const char* what;
+        std::vector<Bytes> pieces;
+        std::chrono::milliseconds pauseAfter;
+        std::vector<int> told;
+    };
+    const Bytes reply = WithCrc({0x81, 0x04, 0x01, 0x2A, 0x02, 0x2B});
+    const std::vector<Case> cases = {
+        {"whole", {reply}, 0ms, {}},
+        {"byte by byte",
+         {{0x81}, {0x04}, {0x01}, {0x2A}, {0x02}, {0x2B}, {reply[6]}},
+         0ms,
+         {5, 4, 3, 2, 1}},
+        {"pieces", {{0x81, 0x04, 0x01}, {0x2A, 0x02, 0x2B, reply[6]}}, 0ms, {4, 1}},
+        {"bad length", {{0x81, 0x03}}, 0ms, {}},
+        {"gap too long", {{0x81, 0x04, 0x01, 0x2A}}, 201ms, {3, 1}},
+        {"bad checksum", {{0x81, 0x04, 0x01, 0x2A, 0x02}, {0x2B, 0x00}}, 0ms, {2, 1}},
+        {"empty reply", {{0x81}, {0x00}, {WithCrc({0x81, 0x00})[2]}}, 0ms, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LinkHarness h;
+        h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+        for (const Bytes& piece : c.pieces) {
+            h.port.deliver(piece);
+        }
+        h.clock.advance(c.pauseAfter);
+        EXPECT_EQ(h.port.expected, c.told);
+        EXPECT_FALSE(h.link.receiver.IsReceiving());
+    }
+}
+
 TEST(ReceivePath, BadFramesAreDroppedAndTheRequestRepeatedAndAnEndlessStreamNeverOverruns) {
     struct Case {
         const char* what;

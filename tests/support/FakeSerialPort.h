@@ -43,6 +43,7 @@ public:
         timeouts = t;
         return open_;
     }
+    void ExpectBytes(int count) override { expected.push_back(count); }
 
     // The line delivers bytes: they become readable and the link is told.
     void deliver(const uint8_t* bytes, size_t size) {
@@ -57,6 +58,7 @@ public:
     }
 
     std::vector<Bytes> writes;
+    std::vector<int> expected; // every count the receiver told
     PortTimeouts timeouts;
     int bufferSize = 512;
     bool refuseOpen = false;

@@ -5,18 +5,25 @@
 #include <algorithm>
 #include <cerrno>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace quadrel {
 
 QtSerialPort::QtSerialPort(const basCOMM& ports, QObject* parent) : QObject(parent), ports_(ports) {
-    connect(&port_, &QSerialPort::readyRead, this, [this] { notifyReceived(); });
-    connect(&port_, &QSerialPort::bytesWritten, this, [this] { onBytesWritten(); });
-    connect(&port_, &QSerialPort::errorOccurred, this,
-            [this](QSerialPort::SerialPortError error) { onError(error); });
     writeDeadline_.setSingleShot(true);
     connect(&writeDeadline_, &QTimer::timeout, this, [this] { onWriteDeadline(); });
+    resting_.setSingleShot(true);
+    resting_.setTimerType(Qt::PreciseTimer);
+    connect(&resting_, &QTimer::timeout, this, [this] {
+        rest(false);
+        // What came meanwhile is taken now, without a turn of the poll.
+        int count = 0;
+        if (::ioctl(device_.fd(), FIONREAD, &count) == 0 && count > 0) {
+            onReadable();
+        }
+    });
     // A hang-up is normally seen by the next read; this catches a line that
     // went away while nothing was read or written.
     liveness_.setInterval(1000);
@@ -24,11 +31,11 @@ QtSerialPort::QtSerialPort(const basCOMM& ports, QObject* parent) : QObject(pare
 }
 
 QtSerialPort::~QtSerialPort() {
-    port_.close();
+    close();
 }
 
 bool QtSerialPort::open(int portNumber, const QString& settings) {
-    if (port_.isOpen()) {
+    if (device_.isOpen()) {
         close();
     }
     lastError_.clear();
@@ -46,36 +53,39 @@ bool QtSerialPort::open(int portNumber, const QString& settings) {
         lastError_ = tr("invalid settings");
         return false;
     }
-    port_.setPortName(device);
-    if (!port_.setBaudRate(baud) || !port_.setDataBits(QSerialPort::Data8) ||
-        !port_.setParity(QSerialPort::NoParity) || !port_.setStopBits(QSerialPort::OneStop) ||
-        !port_.setFlowControl(QSerialPort::NoFlowControl)) {
-        lastError_ = port_.errorString();
-        return false;
-    }
     // Opening takes the lock file and sets TIOCEXCL: ours alone from now on.
-    if (!port_.open(QIODevice::ReadWrite)) {
-        // Busy and refused both come as PermissionError: a device we may read
-        // and write is held by another program.
-        const bool permission = port_.error() == QSerialPort::PermissionError;
-        const bool mayUse = ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
-        lastFailure_ = !permission ? (port_.error() == QSerialPort::DeviceNotFoundError
-                                          ? OpenFailure::NoSuchPort
-                                          : OpenFailure::Other)
-                       : mayUse    ? OpenFailure::Held
-                                   : OpenFailure::Permission;
+    if (!device_.open(device, baud)) {
+        switch (device_.failure()) {
+        case PortDevice::Failure::NoSuchPort:
+            lastFailure_ = OpenFailure::NoSuchPort;
+            break;
+        case PortDevice::Failure::Held:
+            lastFailure_ = OpenFailure::Held;
+            break;
+        case PortDevice::Failure::Permission:
+            // A device we may read and write is held by another program.
+            lastFailure_ = ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0
+                               ? OpenFailure::Held
+                               : OpenFailure::Permission;
+            break;
+        default:
+            lastFailure_ = OpenFailure::Other;
+            break;
+        }
         // The lock file names the holder: the operator learns which program
         // to close, or that another Quadrel already serves this line.
         const QString holder = lastFailure_ == OpenFailure::Held ? Holder(device) : QString();
-        lastError_ = lastFailure_ != OpenFailure::Held ? port_.errorString()
+        lastError_ = lastFailure_ != OpenFailure::Held ? device_.errorText()
                      : holder.isEmpty()                ? tr("in use by another program")
                                                        : tr("in use by %1").arg(holder);
-        port_.clearError();
         return false;
     }
     lastFailure_ = OpenFailure::None;
-    // Old input is not discarded at open.
-    port_.clear();
+    readable_ = std::make_unique<QSocketNotifier>(device_.fd(), QSocketNotifier::Read);
+    connect(readable_.get(), &QSocketNotifier::activated, this, [this] { onReadable(); });
+    writable_ = std::make_unique<QSocketNotifier>(device_.fd(), QSocketNotifier::Write);
+    writable_->setEnabled(false);
+    connect(writable_.get(), &QSocketNotifier::activated, this, [this] { onWritable(); });
     portNumber_ = portNumber;
     devicePath_ = device;
     settings_ = settings;
@@ -114,31 +124,34 @@ QString QtSerialPort::Holder(const QString& device) {
 void QtSerialPort::close() {
     liveness_.stop();
     writeDeadline_.stop();
-    if (port_.isOpen()) {
-        port_.close();
-    }
-    port_.clearError();
+    resting_.stop();
+    // The notifiers go before the descriptor they watch.
+    readable_.reset();
+    writable_.reset();
+    device_.close();
+    inbox_.clear();
+    pending_.clear();
 }
 
 void QtSerialPort::write(const Bytes& bytes) {
-    if (!port_.isOpen() || lostPending_ || bytes.empty()) {
+    if (!isOpen() || bytes.empty()) {
         return;
     }
-    // QSerialPort only buffers and leaves the writing to a notifier, which
-    // runs on a later turn of the event loop, after the painting and posted
-    // events queued before it: the unit would wait for the window. With
-    // nothing of ours in its buffer, the bytes go to the driver here, without
-    // the notifier's arming and disarming; what the driver does not take at
-    // once, and any error, goes the way of QSerialPort, which reports it.
-    size_t done = 0;
-    if (port_.bytesToWrite() == 0) {
-        const int fd = static_cast<int>(port_.handle());
+    // The bytes go to the driver here, not on a later turn of the event
+    // loop, after the painting and posted events queued before it: the unit
+    // would wait for the window. What the driver does not take at once
+    // waits for the descriptor to be writable.
+    if (pending_.empty()) {
+        size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            const ssize_t n = ::write(device_.fd(), bytes.data() + done, bytes.size() - done);
             if (n > 0) {
                 done += static_cast<size_t>(n);
             } else if (n < 0 && errno == EINTR) {
                 continue;
+            } else if (n < 0 && errno != EAGAIN) {
+                reportLost();
+                return;
             } else {
                 break;
             }
@@ -153,34 +166,113 @@ void QtSerialPort::write(const Bytes& bytes) {
             drainedLater();
             return;
         }
+        pending_.assign(bytes.begin() + static_cast<std::ptrdiff_t>(done), bytes.end());
+    } else {
+        pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     }
-    port_.write(reinterpret_cast<const char*>(bytes.data() + done),
-                static_cast<qint64>(bytes.size() - done));
-    writing_ = true;
-    port_.flush();
-    writing_ = false;
-    const qint64 pending = port_.bytesToWrite();
-    if (pending > 0 &&
-        (timeouts_.writeTotalTimeoutConstant != 0 || timeouts_.writeTotalTimeoutMultiplier != 0)) {
+    writable_->setEnabled(true);
+    if (timeouts_.writeTotalTimeoutConstant != 0 || timeouts_.writeTotalTimeoutMultiplier != 0) {
         writeDeadline_.start(static_cast<int>(timeouts_.writeTotalTimeoutConstant +
-                                              timeouts_.writeTotalTimeoutMultiplier * pending));
+                                              timeouts_.writeTotalTimeoutMultiplier *
+                                                  static_cast<uint32_t>(pending_.size())));
     }
+}
+
+void QtSerialPort::onWritable() {
+    while (!pending_.empty()) {
+        const ssize_t n = ::write(device_.fd(), pending_.data(), pending_.size());
+        if (n > 0) {
+            pending_.erase(pending_.begin(), pending_.begin() + n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && errno != EAGAIN) {
+            reportLost();
+            return;
+        } else {
+            return;
+        }
+    }
+    writable_->setEnabled(false);
+    writeDeadline_.stop();
+    notifyDrained();
 }
 
 Bytes QtSerialPort::readAll() {
-    // What the port holds, read at its own size: QIODevice::readAll would
-    // allocate a whole read chunk for every few bytes that arrive.
-    Bytes bytes(static_cast<size_t>(std::max<qint64>(port_.bytesAvailable(), 0)));
-    if (!bytes.empty()) {
-        const qint64 n =
-            port_.read(reinterpret_cast<char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-        bytes.resize(static_cast<size_t>(std::max<qint64>(n, 0)));
-    }
+    Bytes bytes;
+    bytes.swap(inbox_);
     return bytes;
 }
 
+void QtSerialPort::onReadable() {
+    // The poll said readable: a read that finds nothing means the line hung
+    // up (non-blocking with VMIN 0, an empty line reads as 0 bytes too, but
+    // then the poll does not report it).
+    bool first = true;
+    for (;;) {
+        uint8_t chunk[512];
+        const ssize_t n = ::read(device_.fd(), chunk, sizeof chunk);
+        if (n > 0) {
+            inbox_.insert(inbox_.end(), chunk, chunk + n);
+            if (static_cast<size_t>(n) < sizeof chunk) {
+                break;
+            }
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if ((n == 0 || errno != EAGAIN) && first) {
+            reportLost();
+            return;
+        } else {
+            break;
+        }
+        first = false;
+    }
+    if (inbox_.empty() || notifying_) {
+        // A handler's nested event loop read more: its notice follows when
+        // the one under way returns.
+        ++readsDuringNotice_;
+        return;
+    }
+    notifying_ = true;
+    int seen = 0;
+    do {
+        seen = readsDuringNotice_;
+        notifyReceived();
+    } while (seen != readsDuringNotice_ && !inbox_.empty() && device_.isOpen());
+    notifying_ = false;
+}
+
+void QtSerialPort::ExpectBytes(int count) {
+    if (!isOpen()) {
+        return;
+    }
+    // Until a little before the last of `count` bytes is due, counted from
+    // now at 10 bits a byte; the margin covers the event loop's whole
+    // milliseconds and a late wake-up, so the last byte still wakes the port
+    // as it arrives and the answer is not taken later than before. The rest
+    // is cut into pieces well inside the receiver's 200 ms between bytes.
+    constexpr int64_t kMarginUs = 1500;
+    constexpr int64_t kLongestMs = 100;
+    const int64_t dueUs = int64_t{count} * 10'000'000 / std::max(device_.baud(), 1);
+    const int64_t ms = std::min((dueUs - kMarginUs) / 1000, kLongestMs);
+    if (count <= 1 || ms < 2) {
+        rest(false);
+        return;
+    }
+    rest(true);
+    resting_.start(static_cast<int>(ms));
+}
+
+void QtSerialPort::rest(bool on) {
+    if (!on) {
+        resting_.stop();
+    }
+    if (readable_ && readable_->isEnabled() == on) {
+        readable_->setEnabled(!on);
+    }
+}
+
 bool QtSerialPort::getTimeouts(PortTimeouts& timeouts) const {
-    if (!port_.isOpen()) {
+    if (!device_.isOpen()) {
         return false;
     }
     timeouts = timeouts_;
@@ -188,7 +280,7 @@ bool QtSerialPort::getTimeouts(PortTimeouts& timeouts) const {
 }
 
 bool QtSerialPort::setTimeouts(const PortTimeouts& timeouts) {
-    if (!port_.isOpen()) {
+    if (!device_.isOpen()) {
         return false;
     }
     // Reads are non-blocking already (the 1 ms read time-outs); the write
@@ -197,25 +289,13 @@ bool QtSerialPort::setTimeouts(const PortTimeouts& timeouts) {
     return true;
 }
 
-void QtSerialPort::onBytesWritten() {
-    if (port_.bytesToWrite() != 0) {
-        return;
-    }
-    writeDeadline_.stop();
-    if (!writing_) {
-        notifyDrained();
-        return;
-    }
-    drainedLater();
-}
-
 void QtSerialPort::drainedLater() {
     // Drained from inside write(): the link hears of it from the event loop,
     // never from inside its own call.
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (isOpen() && port_.bytesToWrite() == 0) {
+            if (isOpen() && pending_.empty()) {
                 notifyDrained();
             }
         },
@@ -225,37 +305,39 @@ void QtSerialPort::drainedLater() {
 void QtSerialPort::onWriteDeadline() {
     // The line did not take the bytes in time (flow stopped, device stuck):
     // give them up, as a timed-out write would.
-    if (port_.isOpen() && port_.bytesToWrite() > 0) {
-        port_.clear(QSerialPort::Output);
+    if (isOpen() && !pending_.empty()) {
+        pending_.clear();
+        writable_->setEnabled(false);
+        ::tcflush(device_.fd(), TCOFLUSH);
         notifyDrained();
     }
 }
 
-void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::ReadError || error == QSerialPort::WriteError ||
-        error == QSerialPort::ResourceError) {
-        reportLost();
-    }
-}
-
 void QtSerialPort::checkAlive() {
-    if (!port_.isOpen()) {
+    if (!device_.isOpen()) {
         return;
     }
     struct termios tio {};
-    if (::tcgetattr(static_cast<int>(port_.handle()), &tio) != 0 && errno == EIO) {
+    if (::tcgetattr(device_.fd(), &tio) != 0 && errno == EIO) {
         reportLost();
     }
 }
 
 void QtSerialPort::reportLost() {
-    if (!port_.isOpen() || lostPending_) {
+    if (!device_.isOpen() || lostPending_) {
         return;
     }
-    // Qt keeps signalling the error thousands of times; close from the event
-    // loop, once, outside the signal that reported it.
+    // A hung-up descriptor stays readable: out of the poll at once, closed
+    // from the event loop, reported once.
     lostPending_ = true;
     liveness_.stop();
+    resting_.stop();
+    if (readable_) {
+        readable_->setEnabled(false);
+    }
+    if (writable_) {
+        writable_->setEnabled(false);
+    }
     QMetaObject::invokeMethod(
         this,
         [this] {

@@ -44,14 +44,25 @@ void QtTimer::due() {
     }
     // Ticks repeat every interval, counted from when this one was due, or
     // from now after a stall longer than that, as a QTimer's do: never two
-    // at once. The next is set before the tick, which may stop or restart
-    // the timer.
+    // at once. The tick may stop or restart the timer; only a timer still
+    // running on the old count is armed again, so a tick that stops it
+    // costs no wake-up an interval later.
     deadline_ += interval_;
     if (deadline_ <= now) {
         deadline_ = now + interval_;
     }
-    arm(deadline_);
     fire();
+    if (active_ && !timer_.isActive()) {
+        arm(deadline_);
+    }
+}
+
+void QtTimer::stop() {
+    // A stopped timer left armed would wake the event loop for nothing when
+    // it comes due: idle polling would pay a wake-up for every answer that
+    // stopped a time-out.
+    active_ = false;
+    timer_.stop();
 }
 
 } // namespace quadrel

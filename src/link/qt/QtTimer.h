@@ -11,12 +11,11 @@ namespace quadrel {
 
 // The production timer: a precise QTimer (the coarse kind may fire 5 % early).
 //
-// The link restarts its timers for every byte and stops them for every
-// answer, and each start and stop of a QTimer registers it with the event
-// loop anew, on the way from an answer to the next frame. This one keeps the
-// deadline itself: a stop only marks it stopped, and a restart to a later
-// deadline leaves the QTimer as it is, which then waits out the rest when
-// it comes due.
+// The link restarts its timers for every piece of an answer, and each start
+// of a QTimer registers it with the event loop anew, on the way from an
+// answer to the next frame. This one keeps the deadline itself: a restart to
+// a later deadline leaves the QTimer as it is, which then waits out the rest
+// when it comes due. A stop disarms it.
 class QtTimer : public Timer {
 public:
     explicit QtTimer(std::chrono::milliseconds interval);
@@ -24,7 +23,7 @@ public:
     void setInterval(std::chrono::milliseconds interval) override;
     std::chrono::milliseconds interval() const override { return interval_; }
     void start() override;
-    void stop() override { active_ = false; }
+    void stop() override;
     bool isActive() const override { return active_; }
 
 private:
