@@ -18,7 +18,7 @@ quadrel_packages() {
         case "$profile" in
         demo)
             echo cmake ninja-build g++ pkg-config
-            echo qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+            echo qt6-base-dev qt6-svg-dev libgl-dev
             # lupdate and lrelease check and compile the translations; Qt's
             # own translations give its standard buttons and dialogs too.
             echo qt6-tools-dev qt6-l10n-tools qt6-translations-l10n

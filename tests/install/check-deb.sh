@@ -24,7 +24,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
 # dpkg-shlibdeps found the libraries the programs link against.
 depends=$(field Depends)
-for lib in libc6 libqt6core6 libqt6widgets6 libqt6serialport6; do
+for lib in libc6 libqt6core6 libqt6widgets6 libqt6network6; do
     [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 contents=$(dpkg-deb -c "$deb")
