@@ -69,7 +69,7 @@ public:
     QString namesFile() const { return config_.path() + "/Quadrel/names.json"; }
     QString rolesFile() const { return config_.path() + "/Quadrel/roles.json"; }
 
-    // Opens ports through QSerialPort instead of the scripted port.
+    // Opens ports through the real port adapter instead of the scripted port.
     void UseRealPort() { real_ = std::make_unique<QtSerialPort>(comm_); }
     // Or emulated lines (before program()), port 200 stored, the scan run by the core.
     sim::SimSerialPort& UseSimPort() {
