@@ -740,6 +740,53 @@
     </message>
 </context>
 <context>
+    <name>RolesFile</name>
+    <message>
+        <source>too many units</source>
+        <translation>設備太多</translation>
+    </message>
+    <message>
+        <source>a unit of the staff is damaged</source>
+        <translation>一筆人員的設備資料損毀</translation>
+    </message>
+    <message>
+        <source>an output of the staff is out of range</source>
+        <translation>一個人員的輸出超出範圍</translation>
+    </message>
+    <message>
+        <source>too many scenes</source>
+        <translation>場景太多</translation>
+    </message>
+    <message>
+        <source>a scene name is damaged</source>
+        <translation>一個場景名稱損毀</translation>
+    </message>
+    <message>
+        <source>the file is larger than %1 KiB</source>
+        <translation>檔案大於 %1 KiB</translation>
+    </message>
+    <message>
+        <source>not a roles file of Quadrel</source>
+        <translation>不是 Quadrel 的角色檔</translation>
+    </message>
+    <message>
+        <source>written by a newer Quadrel (format %1)</source>
+        <translation>由較新版的 Quadrel 寫入（格式 %1）</translation>
+    </message>
+    <message>
+        <source>the password&apos;s record is damaged</source>
+        <translation>密碼紀錄損毀</translation>
+    </message>
+    <message>
+        <source>&quot;startLocked&quot; is not true or false</source>
+        <translation>「startLocked」不是 true 或 false</translation>
+    </message>
+    <message>
+        <source>The roles file %1 could not be used (%2). The window stays locked; to start again, delete the file as the user who runs Quadrel.</source>
+        <translation>無法使用角色檔 %1（%2）。視窗保持鎖定；若要重新開始，請以執行 Quadrel 的使用者身分刪除該檔案。</translation>
+    </message>
+</context>
+<context>
     <name>SettingRange</name>
     <message>
         <source>audio input</source>
@@ -805,6 +852,86 @@
     <message>
         <source>delay %1 ms is not a multiple of the unit&apos;s %2 ms step</source>
         <translation>延遲 %1 毫秒不是設備 %2 毫秒級距的倍數</translation>
+    </message>
+</context>
+<context>
+    <name>StaffRules</name>
+    <message>
+        <source>Locked: only the technician may %1</source>
+        <extracomment>%1: what is refused, as &quot;change the bass&quot;</extracomment>
+        <translation>已鎖定：只有技術人員可以%1</translation>
+    </message>
+    <message>
+        <source>Locked: scene &quot;%1&quot; is not among the staff&apos;s scenes</source>
+        <translation>已鎖定：場景「%1」不在人員的場景之中</translation>
+    </message>
+    <message>
+        <source>Locked: unit %1 has no staff&apos;s outputs</source>
+        <translation>已鎖定：設備 %1 沒有開放給人員的輸出</translation>
+    </message>
+    <message>
+        <source>Locked: output %1 is not among the staff&apos;s outputs</source>
+        <translation>已鎖定：輸出 %1 不在人員的輸出之中</translation>
+    </message>
+    <message>
+        <source>switch sources</source>
+        <translation>切換訊號源</translation>
+    </message>
+    <message>
+        <source>mute</source>
+        <translation>靜音</translation>
+    </message>
+    <message>
+        <source>change the volume</source>
+        <translation>調整音量</translation>
+    </message>
+    <message>
+        <source>recall scenes</source>
+        <translation>叫出場景</translation>
+    </message>
+    <message>
+        <source>change the bass</source>
+        <translation>調整低音</translation>
+    </message>
+    <message>
+        <source>change the treble</source>
+        <translation>調整高音</translation>
+    </message>
+    <message>
+        <source>change the subwoofer</source>
+        <translation>調整重低音</translation>
+    </message>
+    <message>
+        <source>change the delay</source>
+        <translation>調整延遲</translation>
+    </message>
+    <message>
+        <source>change the EDID</source>
+        <translation>變更 EDID</translation>
+    </message>
+    <message>
+        <source>save memory presets</source>
+        <translation>儲存記憶預設</translation>
+    </message>
+    <message>
+        <source>load memory presets</source>
+        <translation>載入記憶預設</translation>
+    </message>
+    <message>
+        <source>save unit settings</source>
+        <translation>儲存設備設定</translation>
+    </message>
+    <message>
+        <source>restore unit settings</source>
+        <translation>還原設備設定</translation>
+    </message>
+    <message>
+        <source>rename</source>
+        <translation>更改名稱</translation>
+    </message>
+    <message>
+        <source>open Options</source>
+        <translation>開啟選項</translation>
     </message>
 </context>
 <context>
@@ -1423,6 +1550,10 @@ Sent, but not read back (unknown):
         <source>COM%1 is not served to quadrel-ctl: %2</source>
         <translation>COM%1 未提供給 quadrel-ctl：%2</translation>
     </message>
+    <message>
+        <source>Roles</source>
+        <translation>角色</translation>
+    </message>
 </context>
 <context>
     <name>quadrel::AudioOutputPanel</name>
@@ -1726,6 +1857,101 @@ Sent, but not read back (unknown):
     </message>
 </context>
 <context>
+    <name>quadrel::RolesPage</name>
+    <message>
+        <source>New technician&apos;s password</source>
+        <translation>新的技術人員密碼</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>不變</translation>
+    </message>
+    <message>
+        <source>none set</source>
+        <translation>尚未設定</translation>
+    </message>
+    <message>
+        <source>The new password again</source>
+        <translation>再輸入一次新密碼</translation>
+    </message>
+    <message>
+        <source>&amp;Start locked for the staff</source>
+        <translation>啟動時鎖定給人員使用(&amp;S)</translation>
+    </message>
+    <message>
+        <source>The staff&apos;s outputs of each unit</source>
+        <translation>各設備開放給人員的輸出</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>設備</translation>
+    </message>
+    <message>
+        <source>Staff&apos;s outputs (as 1-4, 7)</source>
+        <translation>人員的輸出（如 1-4, 7）</translation>
+    </message>
+    <message>
+        <source>%1 (%2 outputs)</source>
+        <translation>%1（%2 個輸出）</translation>
+    </message>
+    <message>
+        <source>%1 (not on the line)</source>
+        <translation>%1（不在線路上）</translation>
+    </message>
+    <message>
+        <source>The staff&apos;s scenes, by name</source>
+        <translation>人員的場景名稱</translation>
+    </message>
+    <message>
+        <source>The staff may also</source>
+        <translation>人員也可以</translation>
+    </message>
+    <message>
+        <source>New &amp;password:</source>
+        <translation>新密碼(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>&amp;Again:</source>
+        <translation>再輸入一次(&amp;A)：</translation>
+    </message>
+    <message>
+        <source>What the staff may touch when locked:</source>
+        <translation>鎖定時人員可以操作的項目：</translation>
+    </message>
+    <message>
+        <source>S&amp;cenes:</source>
+        <translation>場景(&amp;C)：</translation>
+    </message>
+    <message>
+        <source>A forgotten password: delete %1 as the user who runs Quadrel.</source>
+        <translation>忘記密碼時：請以執行 Quadrel 的使用者身分刪除 %1。</translation>
+    </message>
+    <message>
+        <source>The two passwords differ. Type the new password twice.</source>
+        <translation>兩次輸入的密碼不同。請輸入新密碼兩次。</translation>
+    </message>
+    <message>
+        <source>Unit %1: &quot;%2&quot; is not a list of its outputs (as 1-4, 7).</source>
+        <translation>設備 %1：「%2」不是它的輸出清單（如 1-4, 7）。</translation>
+    </message>
+    <message>
+        <source>A scene&apos;s name is longer than %1 characters.</source>
+        <translation>有場景名稱超過 %1 個字元。</translation>
+    </message>
+    <message>
+        <source>More than %1 scenes.</source>
+        <translation>場景超過 %1 個。</translation>
+    </message>
+    <message>
+        <source>To start locked, set the technician&apos;s password first.</source>
+        <translation>若要啟動時鎖定，請先設定技術人員密碼。</translation>
+    </message>
+    <message>
+        <source>The roles could not be written to %1 (%2).</source>
+        <translation>無法將角色寫入 %1（%2）。</translation>
+    </message>
+</context>
+<context>
     <name>quadrel::SelectedAudioGroup</name>
     <message>
         <source>Mute</source>
@@ -2004,6 +2230,34 @@ T</source>
     </message>
 </context>
 <context>
+    <name>quadrel::UnlockDialog</name>
+    <message>
+        <source>Unlock</source>
+        <translation>解除鎖定</translation>
+    </message>
+    <message>
+        <source>The technician&apos;s &amp;password:</source>
+        <translation>技術人員密碼(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>The technician&apos;s password</source>
+        <translation>技術人員密碼</translation>
+    </message>
+    <message>
+        <source>&amp;Unlock</source>
+        <translation>解除鎖定(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Try again.</source>
+        <translation>請再試一次。</translation>
+    </message>
+    <message>
+        <source>Wrong password. The next try is taken in %1 s.</source>
+        <extracomment>%1: seconds</extracomment>
+        <translation>密碼錯誤。%1 秒後才能再試。</translation>
+    </message>
+</context>
+<context>
     <name>quadrel::VideoInputPanel</name>
     <message>
         <source>Fixed EDID</source>
@@ -2079,6 +2333,67 @@ T</source>
     <message>
         <source>The unit passes on to the sources on the ticked inputs the EDID of the display on output 1</source>
         <translation>設備將輸出 1 顯示器的 EDID 轉給勾選輸入的訊號源</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::WindowLock</name>
+    <message>
+        <source>&amp;Roles</source>
+        <translation>角色(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Lock for the staff</source>
+        <translation>鎖定給人員使用(&amp;L)</translation>
+    </message>
+    <message>
+        <source>&amp;Unlock…</source>
+        <translation>解除鎖定(&amp;U)……</translation>
+    </message>
+    <message>
+        <source>Not locked: set the technician&apos;s password in Options first, so the window can be unlocked again.</source>
+        <translation>未鎖定：請先在選項中設定技術人員密碼，才能再解除鎖定。</translation>
+    </message>
+    <message>
+        <source>Locked for the staff</source>
+        <translation>已鎖定給人員使用</translation>
+    </message>
+    <message>
+        <source>Unlocked: the technician may change everything</source>
+        <translation>已解除鎖定：技術人員可以變更所有設定</translation>
+    </message>
+    <message>
+        <source>Unlock refused: wrong password</source>
+        <translation>拒絕解除鎖定：密碼錯誤</translation>
+    </message>
+    <message>
+        <source>The window is not locked</source>
+        <translation>視窗沒有鎖定</translation>
+    </message>
+    <message>
+        <source>unit %1 outputs %2</source>
+        <extracomment>a unit&apos;s outputs the staff may use: &quot;unit 0A outputs 1-4, 7&quot;</extracomment>
+        <translation>設備 %1 的輸出 %2</translation>
+    </message>
+    <message>
+        <source>no outputs</source>
+        <translation>沒有輸出</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <translation>；</translation>
+    </message>
+    <message>
+        <source>Locked for the staff: switching, mute and volume on %1; scenes: %2. Everything else is the technician&apos;s. Unlock: Roles &gt; Unlock (Ctrl+Shift+L).</source>
+        <extracomment>%1: where, as &quot;unit 0A outputs 1-4&quot;; %2: the scenes&apos; names, or &quot;none&quot;</extracomment>
+        <translation>已鎖定給人員使用：可在%1切換、靜音及調整音量；場景：%2。其餘操作僅限技術人員。解除鎖定：角色 &gt; 解除鎖定（Ctrl+Shift+L）。</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>、</translation>
     </message>
 </context>
 <context>

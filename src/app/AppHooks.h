@@ -6,6 +6,8 @@
 
 namespace quadrel {
 
+class frmOptions;
+
 // Where the link, the model and the views plug into the frame. Each hook may
 // stay empty; the frame then does nothing at that point.
 struct AppHooks {
@@ -37,6 +39,10 @@ struct AppHooks {
     std::function<QString(bool)> NextStep;
     // Ctrl+G: the switch page, and the input or output asked for.
     std::function<void()> GoTo;
+    // Why Options may not open now (told on the status line); empty: it may.
+    std::function<QString()> OptionsRefusal;
+    // Adds the program's own pages to Options as it opens.
+    std::function<void(frmOptions&)> ExtendOptions;
 };
 
 } // namespace quadrel

@@ -240,14 +240,25 @@ bool PortNaming::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) {
-            return EditName(static_cast<QWidget*>(watched));
+            return Refused() || EditName(static_cast<QWidget*>(watched));
         }
     } else if (event->type() == QEvent::ContextMenu && unit_) {
+        if (Refused()) {
+            return true;
+        }
         ContextMenu(static_cast<QWidget*>(watched),
                     static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool PortNaming::Refused() {
+    const QString reason = refusal_ ? refusal_() : QString();
+    if (!reason.isEmpty()) {
+        core_.activity.Act(reason);
+    }
+    return !reason.isEmpty();
 }
 
 void PortNaming::ContextMenu(QWidget* widget, const QPoint& at) {

@@ -34,6 +34,8 @@ public:
 
     // A page that shows names and whose ports can be named.
     void AddView(NamedPortsView& view);
+    // Why names may not be changed now (told on the status line); empty: they may.
+    void setRefusal(std::function<QString()> refusal) { refusal_ = std::move(refusal); }
     // The bar, for the window to place above the unit pane; hidden while it
     // has nothing to say.
     QFrame* bar() const { return bar_.data(); }
@@ -64,6 +66,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // True, with the reason told, when names may not be changed now.
+    bool Refused();
     // The unit as the names file keys it: with the line it is on.
     UnitReport Report(const QRDSTA& unit) const;
     std::optional<NamedPort> PortOf(QObject* widget) const;
@@ -92,6 +96,7 @@ private:
     NamedPort edited_;
     UnitReport editedUnit_;
     std::function<void(NamesDialog&)> tableHook_;
+    std::function<QString()> refusal_;
 };
 
 } // namespace quadrel

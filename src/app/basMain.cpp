@@ -4,7 +4,10 @@
 #include "app/PortNaming.h"
 #include "app/SwitchView.h"
 #include "app/UnitPane.h"
+#include "app/RolesPage.h"
 #include "app/UnitSettingsUi.h"
+#include "app/WindowLock.h"
+#include "app/frmOptions.h"
 #include "app/frmMain.h"
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
@@ -82,7 +85,8 @@ basMain::basMain(Environment env)
     : comm_(env.comm), port_(env.port), messages_(env.messages),
       settings_(std::move(env.settingsFile)), line_(comm_, port_, settings_, messages_),
       log_(std::move(env.programFolder), env.clock), timerFactory_(env.timerFactory),
-      core_(port_, env.timerFactory, trace_, hub_), names_(std::move(env.namesFile)) {
+      core_(port_, env.timerFactory, trace_, hub_), names_(std::move(env.namesFile)),
+      rolesFile_(std::move(env.rolesFile)) {
     line_.setFailureReason(std::move(env.openFailureReason));
     if (!env.stateFile.isEmpty()) {
         state_ = std::make_unique<ProgramState>(std::move(env.stateFile));
@@ -119,12 +123,12 @@ basMain::basMain(Environment env)
     reopen_->setOnTick([this] { TryReopen(); });
     hooks_.Setup_AllViews = [this] { hub_.Setup_AllViews(); };
     hooks_.SaveUnitSettings = [this] {
-        if (unitSettings_) {
+        if (unitSettings_ && MayOnSelected(Action::SaveUnitSettings)) {
             unitSettings_->Save();
         }
     };
     hooks_.RestoreUnitSettings = [this] {
-        if (unitSettings_) {
+        if (unitSettings_ && MayOnSelected(Action::RestoreUnitSettings)) {
             unitSettings_->Restore();
         }
     };
@@ -200,6 +204,7 @@ basMain::basMain(Environment env)
 basMain::~basMain() {
     core_.activity.setOnChanged(nullptr);
     hub_.Detach();
+    lock_.reset();
     naming_.reset();
     unitSettings_.reset();
     form_.reset();
@@ -265,6 +270,11 @@ void basMain::DrawAfterFrames(std::chrono::milliseconds pause) {
     hub_.setLater([this] { drawLater_->setEnabled(true); });
     inputFirst_ = std::make_unique<InputFirst>(hub_);
     QApplication::instance()->installEventFilter(inputFirst_.get());
+}
+
+bool basMain::MayOnSelected(Action action) {
+    const UnitRef unit = core_.model.objSelectedUnit;
+    return !lock_ || lock_->Allow({action, unit ? unit->bID() : -1, {}, {}});
 }
 
 void basMain::TellStep(ChangeHistory::Outcome outcome, bool undo) {
@@ -370,7 +380,28 @@ bool basMain::Main() {
          std::initializer_list<NamedPortsView*>{switchView_, audioPage_, videoPage_, unitPane_}) {
         naming_->AddView(*view);
     }
-    hub_.setOnSetup([this] { naming_->Refresh(); });
+    lock_ = std::make_unique<WindowLock>(rolesFile_, core_, timerFactory_, *form_);
+    lock_->Load();
+    naming_->setRefusal([this] { return lock_->May({Action::Rename, -1, {}, {}}).reason; });
+    hooks_.OptionsRefusal = [this] {
+        const QString reason = lock_->May({Action::Options, -1, {}, {}}).reason;
+        if (!reason.isEmpty()) {
+            core_.activity.Act(reason);
+        }
+        return reason;
+    };
+    hooks_.ExtendOptions = [this](frmOptions& dialog) {
+        std::map<int, int> units;
+        for (const auto& entry : core_.model.objUnits()) {
+            units[entry.unit->bID()] = entry.unit->iOutputCount();
+        }
+        auto* page = new RolesPage(*lock_, units, messages_, &dialog);
+        dialog.AddPage(page, tr("Roles"), [page] { return page->Apply(); });
+    };
+    hub_.setOnSetup([this] {
+        naming_->Refresh();
+        lock_->Apply();
+    });
     hub_.Enable_QRD(false);
     if (hooks_.Setup_AllViews) {
         hooks_.Setup_AllViews();
@@ -386,7 +417,8 @@ bool basMain::Main() {
         replaced = true;
     }
 
-    if (replaced) {
+    // Locked, the port waits for the technician rather than asking the staff.
+    if (replaced && !lock_->locked()) {
         if (form_->ShowOptions()) {
             form_->Unload();
             return false;

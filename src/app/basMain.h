@@ -10,6 +10,7 @@
 #include "model/PortSettings.h"
 #include "model/ProgramState.h"
 #include "model/QuadrelCore.h"
+#include "model/StaffRules.h"
 #include "model/ViewsHub.h"
 
 #include <QObject>
@@ -30,6 +31,7 @@ class SwitchView;
 class UnitPane;
 class UnitSettingsUi;
 class VideoPage;
+class WindowLock;
 class frmMain;
 
 // The program: owns the state of every module and runs the start-up. The
@@ -56,6 +58,9 @@ public:
         // The operator's names of units and ports (NamesStore::DefaultFileName()
         // in production); empty keeps them only while the program runs.
         QString namesFile;
+        // Who may change what (RolesFile::DefaultFileName() in production);
+        // empty: nothing is kept, so the window cannot be locked.
+        QString rolesFile = {};
     };
 
     explicit basMain(Environment env);
@@ -92,8 +97,13 @@ public:
     NamesStore& names() { return names_; }
     // Null until Main() loads the window.
     PortNaming* naming() const { return naming_.get(); }
+    // The window's role and its lock; null until Main() loads the window.
+    WindowLock* lock() const { return lock_.get(); }
 
 private:
+    // Whether the window's role may do `action` on the selected unit; the
+    // status line says why not.
+    bool MayOnSelected(Action action);
     // Tells the operator why an undo or redo was not taken.
     void TellStep(ChangeHistory::Outcome outcome, bool undo);
     // The port went away: its device is watched and the port opened again,
@@ -129,6 +139,8 @@ private:
     std::unique_ptr<UnitSettingsUi> unitSettings_;
     NamesStore names_;
     std::unique_ptr<PortNaming> naming_;
+    QString rolesFile_;
+    std::unique_ptr<WindowLock> lock_; // gone before the window
     // Serves the port to quadrel-ctl and other programs while it is open.
     std::unique_ptr<service::LineService> service_;
     SwitchView* switchView_ = nullptr; // owned by the window

@@ -241,6 +241,9 @@ void frmMain::ShowActivity() {
 
 bool frmMain::ShowOptions() {
     frmOptions dialog(line_, hooks_.ClearUnitPane, this);
+    if (hooks_.ExtendOptions) {
+        hooks_.ExtendOptions(dialog);
+    }
     openOptions_ = &dialog;
     dialog.exec();
     openOptions_ = nullptr;
@@ -248,6 +251,9 @@ bool frmMain::ShowOptions() {
 }
 
 void frmMain::cmdOptions_Click() {
+    if (hooks_.OptionsRefusal && !hooks_.OptionsRefusal().isEmpty()) {
+        return;
+    }
     if (!ShowOptions() && hooks_.SetScanning) {
         hooks_.SetScanning(true);
     }
@@ -307,6 +313,10 @@ void frmMain::HostPages(QWidget* switchView, QWidget* audioPage, QWidget* videoP
         layout->addWidget(page);
     }
     unitPaneHost_->layout()->addWidget(unitPane);
+}
+
+void frmMain::AddBanner(QWidget* banner) {
+    static_cast<QVBoxLayout*>(centralWidget()->layout())->insertWidget(0, banner);
 }
 
 void frmMain::SetBusyPointer(bool busy) {

@@ -86,6 +86,8 @@ public:
     // Puts the pages into their containers and the unit pane below them;
     // the window owns them from then on.
     void HostPages(QWidget* switchView, QWidget* audioPage, QWidget* videoPage, QWidget* unitPane);
+    // A banner above the pages (the lock's); the window owns it from then on.
+    void AddBanner(QWidget* banner);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

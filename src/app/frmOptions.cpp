@@ -135,9 +135,19 @@ void frmOptions::UpdateOK() {
     cmdOK_->setEnabled(cboPortNumber_->currentIndex() >= 0 && cboBaudRate_->currentIndex() >= 0);
 }
 
+void frmOptions::AddPage(QWidget* page, const QString& caption, std::function<bool()> apply) {
+    TabStrip1_->addTab(page, caption);
+    applies_.push_back(std::move(apply));
+}
+
 void frmOptions::cmdOK_Click() {
     if (cboPortNumber_->currentIndex() < 0 || cboBaudRate_->currentIndex() < 0) {
         return;
+    }
+    for (const auto& apply : applies_) {
+        if (apply && !apply()) {
+            return;
+        }
     }
     const auto port = static_cast<int16_t>(cboPortNumber_->currentData().toInt());
     const auto rate = static_cast<int32_t>(cboBaudRate_->currentData().toInt());

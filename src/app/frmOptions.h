@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -34,6 +35,9 @@ public:
     void FillBaudRateList();
     void cmdOK_Click();
     void cmdCancel_Click();
+    // A page of the program's own; `apply` runs first at OK, and false keeps
+    // the dialog open (having said why).
+    void AddPage(QWidget* page, const QString& caption, std::function<bool()> apply);
 
     QTabWidget* TabStrip1() const { return TabStrip1_; }
     QLabel* Label1() const { return Label1_; }
@@ -55,6 +59,7 @@ private:
     std::function<void()> clearUnitPane_;
     bool blOptionsCancelled_ = true;
     QTabWidget* TabStrip1_ = nullptr;
+    std::vector<std::function<bool()>> applies_;
     QLabel* Label1_ = nullptr;
     QLabel* Label2_ = nullptr;
     QComboBox* cboPortNumber_ = nullptr;

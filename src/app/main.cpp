@@ -10,6 +10,7 @@
 #include "model/NamesStore.h"
 #include "model/PortSettings.h"
 #include "model/ProgramState.h"
+#include "model/RolesFile.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -73,7 +74,8 @@ int main(int argc, char** argv) {
     quadrel::basMain program(
         {comm, port, timers, messages, clock, quadrel::PortSettings::DefaultFileName(),
          QCoreApplication::applicationDirPath(), [&port] { return port.lastError(); },
-         quadrel::ProgramState::DefaultFileName(), quadrel::NamesStore::DefaultFileName()});
+         quadrel::ProgramState::DefaultFileName(), quadrel::NamesStore::DefaultFileName(),
+         quadrel::RolesFile::DefaultFileName()});
     program.DrawAfterFrames(std::chrono::milliseconds(1));
     if (!program.Main() || ended) {
         return 0;

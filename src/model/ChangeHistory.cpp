@@ -175,6 +175,10 @@ uint32_t ChangeHistory::Record(const SettingValues& target) {
     if (!IsUnitConnected(unit)) {
         return queue.NewTag();
     }
+    // A change the window may not make is refused on its way: nothing to keep.
+    if (!path_.Refusal(::quadrel::Change::Of(unit->bID(), target)).isEmpty()) {
+        return queue.NewTag();
+    }
     forgotten_.clear();
     const UnitKey key = KeyOfSelected();
     // A change made again while the last one's setting has not yet left (a
@@ -369,6 +373,11 @@ ChangeHistory::Outcome ChangeHistory::Step(std::deque<Change>& from, std::deque<
     // Outputs' settings in the order of their kinds, as a page sends them.
     std::stable_sort(send.items.begin(), send.items.end(),
                      [](const auto& a, const auto& b) { return a.setting < b.setting; });
+    // Locked out of it, the step stays where it is for the technician.
+    refusal_ = path_.Refusal(send);
+    if (!refusal_.isEmpty()) {
+        return Outcome::Refused;
+    }
     path_.Send(send, next.tag);
     views_.SetBusyPointer(true);
     to.push_back(std::move(next));
@@ -381,6 +390,9 @@ QString ChangeHistory::Message(Outcome outcome) const {
         //: %1: why, as "the port was lost"
         return tr("Nothing was sent: the changes to undo and redo were forgotten when %1.")
             .arg(forgotten_);
+    }
+    if (outcome == Outcome::Refused) {
+        return refusal_;
     }
     return Message(outcome, lastUnit_);
 }
@@ -408,7 +420,11 @@ QString ChangeHistory::Message(Outcome outcome, uint8_t unit) {
         return tr("Nothing was sent: the changes to undo and redo were forgotten.");
     case Outcome::Sent:
     case Outcome::Nothing:
+<<<<<<< HEAD
     case Outcome::Recall:
+=======
+    case Outcome::Refused: // its reason is the history's own
+>>>>>>> roles
         break;
     }
     return QString();

@@ -59,6 +59,7 @@ public:
         Moved,        // the unit shows other values now: refused, and forgotten
         Forgotten,    // the line was scanned again, its port changed or the unit lost
         Recall,       // the step is a scene's recall: SceneJob::Undo or Redo takes it
+        Refused,      // the one at the window may not make it: kept, and the reason told
     };
 
     ChangeHistory(basQRD& model, basCommunication& link, ChangePath& path, Views& views);
@@ -157,6 +158,7 @@ private:
     ChangePath& path_;
     Views& views_;
     QString forgotten_;       // why the steps went, until the next change
+    QString refusal_;         // why the last Undo or Redo was refused
     QString lastStep_;        // the step the last Undo or Redo sent, in words
     std::deque<Change> undo_; // newest last
     std::deque<Change> redo_;

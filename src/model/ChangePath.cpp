@@ -93,7 +93,35 @@ std::set<Setting> ChangePath::Send(const Change& change, uint32_t tag, int32_t s
     return out;
 }
 
+void ChangePath::setGate(Gate gate, std::function<void(const QString&)> onRefused) {
+    gate_ = std::move(gate);
+    onRefused_ = std::move(onRefused);
+}
+
+QString ChangePath::Refusal(const Change& change) const {
+    return trusted_ == 0 && gate_ ? gate_(change) : QString();
+}
+
+bool ChangePath::Admit(const Change& change) {
+    const QString reason = Refusal(change);
+    if (reason.isEmpty()) {
+        return true;
+    }
+    if (onRefused_) {
+        onRefused_(reason);
+    }
+    return false;
+}
+
 void ChangePath::SendThen(const Change& change, std::function<void(bool)> done, uint32_t tag) {
+    // Refused, it was never sent: not an answered change.
+    if (!Admit(change)) {
+        if (done) {
+            done(false);
+        }
+        return;
+    }
+    const Trusted admitted(*this); // told once, not again below
     TransmitQueue& q = link_.queue;
     struct Count {
         int pending = 0;
@@ -128,6 +156,9 @@ void ChangePath::SendThen(const Change& change, std::function<void(bool)> done, 
 
 std::set<Setting> ChangePath::Send(const Change& c) {
     std::set<Setting> queued;
+    if (!Admit(c)) {
+        return queued;
+    }
     const uint8_t id = c.unit;
     CommandSenders& s = link_.senders;
     if (c.kind != Change::Kind::Set) {

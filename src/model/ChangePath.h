@@ -2,7 +2,9 @@
 
 #include "model/Setting.h"
 
+#include <QString>
 #include <cstdint>
+
 #include <functional>
 #include <set>
 #include <vector>
@@ -60,12 +62,37 @@ public:
     // with: true when the unit answered each one. Under `tag` when given.
     void SendThen(const Change& change, std::function<void(bool answered)> done, uint32_t tag = 0);
 
+    // Whether the one at the window may make a change: the reason it may
+    // not, or empty. A refused change sends nothing and `onRefused` hears why.
+    using Gate = std::function<QString(const Change&)>;
+    void setGate(Gate gate, std::function<void(const QString& reason)> onRefused);
+    QString Refusal(const Change& change) const;
+
+    // While one lives, changes pass without the gate: quadrel-ctl and the
+    // owner's socket act as the technician (they run as the machine's user),
+    // and a job the technician started runs to its end.
+    class Trusted {
+    public:
+        explicit Trusted(ChangePath& path) : path_(path) { ++path_.trusted_; }
+        ~Trusted() { --path_.trusted_; }
+        Trusted(const Trusted&) = delete;
+        Trusted& operator=(const Trusted&) = delete;
+
+    private:
+        ChangePath& path_;
+    };
+
 private:
+    // True when the change may go; tells the refusal otherwise.
+    bool Admit(const Change& change);
     bool SendSetting(uint8_t id, const Change::Item& item, int32_t priority);
     void SendQuery(uint8_t id, Setting setting, int port);
 
     basQRD& model_;
     basCommunication& link_;
+    Gate gate_;
+    std::function<void(const QString&)> onRefused_;
+    int trusted_ = 0;
 };
 
 } // namespace quadrel

@@ -255,6 +255,9 @@ void UnitSettingsJob::Submit(const Item& item) {
     TransmitQueue& q = core_.link.queue;
     const uint32_t tagBefore = q.currentTag();
     q.setCurrentTag(tag_, index);
+    // Started by whoever may restore, the job runs to its end even if the
+    // window is locked meanwhile: stopping halfway would leave a mixed unit.
+    const ChangePath::Trusted started(core_.path);
     const UnitIdentity& u = out_.unit.unit;
     switch (item.step) {
     case Step::Info:

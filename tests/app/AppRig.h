@@ -67,6 +67,7 @@ public:
     void setSettingsName(const QString& name) { settingsName_ = name; }
     QString stateFile() const { return config_.path() + "/state/Quadrel/state.ini"; }
     QString namesFile() const { return config_.path() + "/Quadrel/names.json"; }
+    QString rolesFile() const { return config_.path() + "/Quadrel/roles.json"; }
 
     // Opens ports through QSerialPort instead of the scripted port.
     void UseRealPort() { real_ = std::make_unique<QtSerialPort>(comm_); }
@@ -82,7 +83,7 @@ public:
             program_ = std::make_unique<basMain>(basMain::Environment{
                 comm_, port(), time, messages, clock, settingsFile(), config_.path(),
                 [this] { return real_ ? real_->lastError() : QString(); }, stateFile(),
-                namesFile()});
+                namesFile(), rolesFile()});
             program_->hooks().SetScanning = [this](bool on) {
                 scans += on ? 1 : 0;
                 if (sim_) {
