@@ -420,11 +420,8 @@ QString ChangeHistory::Message(Outcome outcome, uint8_t unit) {
         return tr("Nothing was sent: the changes to undo and redo were forgotten.");
     case Outcome::Sent:
     case Outcome::Nothing:
-<<<<<<< HEAD
     case Outcome::Recall:
-=======
     case Outcome::Refused: // its reason is the history's own
->>>>>>> roles
         break;
     }
     return QString();
