@@ -196,6 +196,11 @@
         <extracomment>ends &quot;the changes to undo and redo were forgotten when …&quot;</extracomment>
         <translation>連接埠中斷</translation>
     </message>
+    <message>
+        <source>scene “%1”</source>
+        <extracomment>the step Undo or Redo would take: a scene&apos;s recall</extracomment>
+        <translation>場景「%1」</translation>
+    </message>
 </context>
 <context>
     <name>Language</name>
@@ -246,6 +251,18 @@
     <message>
         <source>scan</source>
         <translation>掃描</translation>
+    </message>
+    <message>
+        <source>recall scene “%1”</source>
+        <translation>叫出場景「%1」</translation>
+    </message>
+    <message>
+        <source>show scene “%1”</source>
+        <translation>顯示場景「%1」</translation>
+    </message>
+    <message>
+        <source>list the scenes</source>
+        <translation>列出場景</translation>
     </message>
 </context>
 <context>
@@ -787,6 +804,149 @@
     </message>
 </context>
 <context>
+    <name>SceneJob</name>
+    <message>
+        <source>the line is busy, or no port is open</source>
+        <translation>線路忙碌中，或未開啟連接埠</translation>
+    </message>
+    <message>
+        <source>the last step is not a scene&apos;s recall</source>
+        <translation>上一步不是場景的叫出</translation>
+    </message>
+    <message>
+        <source>the next step is not a scene&apos;s recall</source>
+        <translation>下一步不是場景的叫出</translation>
+    </message>
+    <message>
+        <source>nothing was sent: the line is busy, or no port is open</source>
+        <translation>未送出任何設定：線路忙碌中，或未開啟連接埠</translation>
+    </message>
+    <message>
+        <source>nothing was sent: scene “%1”: %2</source>
+        <extracomment>%1: the scene&apos;s name; %2: what is wrong with it</extracomment>
+        <translation>未送出任何設定：場景「%1」：%2</translation>
+    </message>
+    <message>
+        <source>units not read: %1</source>
+        <extracomment>%1: IDs of units, as &quot;03, 1F&quot;</extracomment>
+        <translation>未讀取的設備：%1</translation>
+    </message>
+</context>
+<context>
+    <name>SceneReport</name>
+    <message numerus="yes">
+        <source>%1 of %n unit(s) complete, %2 values sent</source>
+        <translation>
+            <numerusform>%n 台設備中已完成 %1 台，已送出 %2 個數值</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Undo of scene “%1”</source>
+        <translation>復原場景「%1」</translation>
+    </message>
+    <message>
+        <source>Redo of scene “%1”</source>
+        <translation>重做場景「%1」</translation>
+    </message>
+    <message>
+        <source>Scene “%1”</source>
+        <translation>場景「%1」</translation>
+    </message>
+    <message>
+        <source>%1 recalled: %2</source>
+        <extracomment>%1: the scene&apos;s recall, its undo or redo; %2: counts</extracomment>
+        <translation>已叫出%1：%2</translation>
+    </message>
+    <message>
+        <source>%1 recalled in part: %2</source>
+        <translation>已部分叫出%1：%2</translation>
+    </message>
+    <message>
+        <source>%1 cancelled: %2</source>
+        <translation>已取消%1：%2</translation>
+    </message>
+    <message>
+        <source>%1 stopped, the port closed: %2</source>
+        <translation>%1已停止，連接埠已關閉：%2</translation>
+    </message>
+</context>
+<context>
+    <name>SceneStore</name>
+    <message>
+        <source>The scenes file %1 is held by another program.</source>
+        <translation>場景檔 %1 被其他程式占用。</translation>
+    </message>
+    <message>
+        <source>The scenes file %1 could not be read (%2). It is left as it is.</source>
+        <translation>無法讀取場景檔 %1（%2）。檔案保持原狀。</translation>
+    </message>
+    <message>
+        <source>The scenes file %1 was written by a newer Quadrel (%2). It is left as it is.</source>
+        <translation>場景檔 %1 由較新版的 Quadrel 寫入（%2）。檔案保持原狀。</translation>
+    </message>
+    <message>
+        <source>The scenes file could not be read (%1). It was kept as %2; no scene is recalled from it.</source>
+        <translation>無法讀取場景檔（%1）。已另存為 %2；不會從中叫出任何場景。</translation>
+    </message>
+    <message>
+        <source>The scenes file %1 could not be read (%2) nor kept aside.</source>
+        <translation>無法讀取場景檔 %1（%2），也無法另存。</translation>
+    </message>
+    <message>
+        <source>The scenes could not be written to %1: another program holds it.</source>
+        <translation>無法將場景寫入 %1：被其他程式占用。</translation>
+    </message>
+    <message>
+        <source>The scenes could not be written to %1 (%2); the file is as it was.</source>
+        <translation>無法將場景寫入 %1（%2）；檔案保持原狀。</translation>
+    </message>
+    <message>
+        <source>There is already a scene called “%1”.</source>
+        <translation>已有名為「%1」的場景。</translation>
+    </message>
+    <message>
+        <source>The scenes file holds at most %1 scenes.</source>
+        <translation>場景檔最多可存 %1 個場景。</translation>
+    </message>
+    <message>
+        <source>A scene&apos;s name is 1 to %1 characters, without spaces at its ends.</source>
+        <translation>場景名稱為 1 到 %1 個字元，頭尾不可有空格。</translation>
+    </message>
+    <message>
+        <source>The shortcut is too long.</source>
+        <translation>快速鍵太長。</translation>
+    </message>
+    <message>
+        <source>larger than %1 MiB</source>
+        <translation>大於 %1 MiB</translation>
+    </message>
+    <message>
+        <source>not a Quadrel scenes file, or damaged</source>
+        <translation>不是 Quadrel 的場景檔，或已損毀</translation>
+    </message>
+    <message>
+        <source>format version %1; this Quadrel reads up to version %2</source>
+        <translation>格式版本 %1；此版 Quadrel 最高可讀取版本 %2</translation>
+    </message>
+    <message>
+        <source>more than %1 scenes</source>
+        <translation>超過 %1 個場景</translation>
+    </message>
+    <message>
+        <source>scene %1: its name, shortcut or number of units is damaged</source>
+        <translation>場景 %1：名稱、快速鍵或設備數量已損毀</translation>
+    </message>
+    <message>
+        <source>unit %1 is named twice</source>
+        <translation>設備 %1 重複出現</translation>
+    </message>
+    <message>
+        <source>scene “%1”: %2</source>
+        <extracomment>%1: the scene&apos;s name; %2: what is wrong</extracomment>
+        <translation>場景「%1」：%2</translation>
+    </message>
+</context>
+<context>
     <name>SettingRange</name>
     <message>
         <source>audio input</source>
@@ -964,6 +1124,45 @@
     <message>
         <source>input %1 video plug</source>
         <translation>輸入 %1 視訊接頭</translation>
+    </message>
+</context>
+<context>
+    <name>TokenFile</name>
+    <message>
+        <source>the file is larger than %1 KiB</source>
+        <translation>檔案大於 %1 KiB</translation>
+    </message>
+    <message>
+        <source>not a tokens file of Quadrel</source>
+        <translation>不是 Quadrel 的權杖檔</translation>
+    </message>
+    <message>
+        <source>written by a newer Quadrel (format %1)</source>
+        <translation>由較新版的 Quadrel 寫入（格式 %1）</translation>
+    </message>
+    <message>
+        <source>more than %1 tokens</source>
+        <translation>超過 %1 個權杖</translation>
+    </message>
+    <message>
+        <source>a token is damaged</source>
+        <translation>有一個權杖已損毀</translation>
+    </message>
+    <message>
+        <source>a token&apos;s name is 1 to %1 characters</source>
+        <translation>權杖名稱為 1 到 %1 個字元</translation>
+    </message>
+    <message>
+        <source>there are %1 tokens, the most there may be</source>
+        <translation>已有 %1 個權杖，已達上限</translation>
+    </message>
+    <message>
+        <source>there is already a token called “%1”</source>
+        <translation>已有名為「%1」的權杖</translation>
+    </message>
+    <message>
+        <source>no token is called “%1”</source>
+        <translation>沒有名為「%1」的權杖</translation>
     </message>
 </context>
 <context>
