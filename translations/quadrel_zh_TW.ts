@@ -833,13 +833,57 @@
     </message>
 </context>
 <context>
-    <name>SceneReport</name>
-    <message numerus="yes">
-        <source>%1 of %n unit(s) complete, %2 values sent</source>
-        <translation>
-            <numerusform>%n 台設備中已完成 %1 台，已送出 %2 個數值</numerusform>
-        </translation>
+    <name>ScenePlan</name>
+    <message>
+        <source>no unit answers at ID %1: nothing sent to it</source>
+        <extracomment>%1: a unit&apos;s ID in hex</extracomment>
+        <translation>ID %1 沒有設備回應：未傳送任何內容給它</translation>
     </message>
+    <message>
+        <source>at ID %1 answers “%2” (%3 in, %4 out), not the scene&apos;s “%5” (%6 in, %7 out): nothing sent to it</source>
+        <extracomment>%1: an ID; %2, %5: units&apos; names; %3, %6: input counts; %4, %7: output counts</extracomment>
+        <translation>ID %1 回應的是「%2」（%3 入，%4 出），不是場景中的「%5」（%6 入，%7 出）：未傳送任何內容給它</translation>
+    </message>
+    <message>
+        <source>unit %1 has no preset %2 (it has %3)</source>
+        <extracomment>%1: an ID; %2: a memory location; %3: how many the unit has</extracomment>
+        <translation>設備 %1 沒有預設 %2（它有 %3 個）</translation>
+    </message>
+    <message>
+        <source>past the unit&apos;s %1 inputs</source>
+        <translation>超出設備的 %1 個輸入</translation>
+    </message>
+    <message>
+        <source>past the unit&apos;s %1 outputs</source>
+        <translation>超出設備的 %1 個輸出</translation>
+    </message>
+    <message>
+        <source>input %1 is past the unit&apos;s %2 inputs</source>
+        <extracomment>%1: an input port; %2: how many inputs the unit has</extracomment>
+        <translation>輸入 %1 超出設備的 %2 個輸入</translation>
+    </message>
+    <message>
+        <source>the unit has no such control</source>
+        <translation>設備沒有此項控制</translation>
+    </message>
+    <message>
+        <source>unit %1, %2: %3</source>
+        <extracomment>%1: an ID; %2: where, as &quot;Output 3&quot;; %3: why, as &quot;volume 150 is outside 0-100&quot;</extracomment>
+        <translation>設備 %1，%2：%3</translation>
+    </message>
+    <message>
+        <source>%1 %2: %3</source>
+        <extracomment>%1: where, as &quot;Output 3&quot;; %2: the setting; %3: why it is left out</extracomment>
+        <translation>%1：%3 {1 %2:?}</translation>
+    </message>
+    <message>
+        <source>%1 %2: changed since to %3, left as it is</source>
+        <extracomment>%1: where, as &quot;Output 3&quot;; %2: the setting; %3: its value now</extracomment>
+        <translation>%1 %2：之後已改為 %3，保持原狀</translation>
+    </message>
+</context>
+<context>
+    <name>SceneReport</name>
     <message>
         <source>Undo of scene “%1”</source>
         <translation>復原場景「%1」</translation>
@@ -868,6 +912,79 @@
     <message>
         <source>%1 stopped, the port closed: %2</source>
         <translation>%1已停止，連接埠已關閉：%2</translation>
+    </message>
+    <message>
+        <source>Unit %1 (%2)</source>
+        <extracomment>a unit in a scene&apos;s report: %1 its ID in hex, %2 its name</extracomment>
+        <translation>設備 %1（%2）</translation>
+    </message>
+    <message>
+        <source>already as the scene sets it; nothing sent</source>
+        <translation>已與場景相同；未傳送任何內容</translation>
+    </message>
+    <message>
+        <source>values set: %1; the unit took every one</source>
+        <translation>已設定數值：%1；設備全部接受</translation>
+    </message>
+    <message>
+        <source>values set: %1; some of the scene left out</source>
+        <translation>已設定數值：%1；場景有部分被略過</translation>
+    </message>
+    <message>
+        <source>values set: %1 of %2; not taken: %3</source>
+        <extracomment>%1, %2, %3: counts of values</extracomment>
+        <translation>已設定數值：%1 / %2；未接受：%3</translation>
+    </message>
+    <message>
+        <source>not on the line; nothing sent</source>
+        <translation>不在線路上；未傳送任何內容</translation>
+    </message>
+    <message>
+        <source>stopped answering; %1 of %2 values sent</source>
+        <translation>停止回應；已傳送 %1 / %2 個數值</translation>
+    </message>
+    <message>
+        <source>cancelled once its preset was loaded; no value sent</source>
+        <translation>已載入其預設後取消；未傳送任何數值</translation>
+    </message>
+    <message>
+        <source>cancelled before its turn; left as it was</source>
+        <translation>輪到它之前已取消；保持原狀</translation>
+    </message>
+    <message>
+        <source>cancelled; %1 of %2 values sent</source>
+        <translation>已取消；已傳送 %1 / %2 個數值</translation>
+    </message>
+    <message>
+        <source>not reached: the port closed; left as it was</source>
+        <translation>未輪到：連接埠已關閉；保持原狀</translation>
+    </message>
+    <message>
+        <source>the port closed; %1 of %2 values sent</source>
+        <translation>連接埠已關閉；已傳送 %1 / %2 個數值</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>%1: the unit; %2: what the recall did to it</extracomment>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>  left out: %1</source>
+        <extracomment>a line of a scene&apos;s report under its unit</extracomment>
+        <translation>  略過：%1</translation>
+    </message>
+    <message>
+        <source>  not on the unit: %1</source>
+        <translation>  設備上不是此值：%1</translation>
+    </message>
+    <message>
+        <source>  not known (no read back): %1</source>
+        <translation>  不確定（無法讀回）：%1</translation>
+    </message>
+    <message>
+        <source>units complete: %1 of %3; values sent: %2</source>
+        <extracomment>%1, %3: counts of units; %2: a count of values</extracomment>
+        <translation>完成的設備：%1 / %3；已傳送數值：%2</translation>
     </message>
 </context>
 <context>
@@ -944,6 +1061,30 @@
         <source>scene “%1”: %2</source>
         <extracomment>%1: the scene&apos;s name; %2: what is wrong</extracomment>
         <translation>場景「%1」：%2</translation>
+    </message>
+    <message>
+        <source>the unit&apos;s ID, name or size is damaged or out of range</source>
+        <translation>設備的 ID、名稱或大小已損壞或超出範圍</translation>
+    </message>
+    <message>
+        <source>the preset location is out of range</source>
+        <translation>預設位置超出範圍</translation>
+    </message>
+    <message>
+        <source>too many ports</source>
+        <translation>連接埠太多</translation>
+    </message>
+    <message>
+        <source>an output number is damaged, out of range or given twice</source>
+        <translation>輸出編號已損壞、超出範圍或重複</translation>
+    </message>
+    <message>
+        <source>output %1: %2 is damaged or out of range</source>
+        <translation>輸出 %1：%2 已損壞或超出範圍</translation>
+    </message>
+    <message>
+        <source>an input&apos;s EDID is damaged, out of range or given twice</source>
+        <translation>輸入的 EDID 已損壞、超出範圍或重複</translation>
     </message>
 </context>
 <context>
