@@ -61,6 +61,7 @@ RolesPage::RolesPage(WindowLock& lock, const std::map<int, int>& units, MessageB
     tblOutputs_->setAccessibleName(tr("The staff's outputs of each unit"));
     tblOutputs_->setHorizontalHeaderLabels({tr("Unit"), tr("Staff's outputs (as 1-4, 7)")});
     tblOutputs_->horizontalHeader()->setStretchLastSection(true);
+    tblOutputs_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     tblOutputs_->verticalHeader()->hide();
     int row = 0;
     for (const auto& [unit, count] : outputCounts_) {
@@ -79,8 +80,8 @@ RolesPage::RolesPage(WindowLock& lock, const std::map<int, int>& units, MessageB
     txtScenes_ = new QLineEdit(this);
     txtScenes_->setObjectName(QStringLiteral("txtStaffScenes"));
     txtScenes_->setAccessibleName(tr("The staff's scenes, by name"));
-    txtScenes_->setText(QStringList(c.staff.scenes.begin(), c.staff.scenes.end())
-                            .join(QStringLiteral(", ")));
+    txtScenes_->setText(
+        QStringList(c.staff.scenes.begin(), c.staff.scenes.end()).join(QStringLiteral(", ")));
 
     auto* grants = new QGroupBox(tr("The staff may also"), this);
     auto* grid = new QGridLayout(grants);
@@ -102,9 +103,9 @@ RolesPage::RolesPage(WindowLock& lock, const std::map<int, int>& units, MessageB
     form->addRow(tblOutputs_);
     form->addRow(tr("S&cenes:"), txtScenes_);
     form->addRow(grants);
-    auto* note = new QLabel(tr("A forgotten password: delete %1 as the user who runs Quadrel.")
-                                .arg(lock_.fileName()),
-                            this);
+    auto* note = new QLabel(
+        tr("A forgotten password: delete %1 as the user who runs Quadrel.").arg(lock_.fileName()),
+        this);
     note->setWordWrap(true);
     note->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(note);
@@ -127,8 +128,7 @@ bool RolesPage::Read(RolesConfig& c) {
         const int unit = tblOutputs_->item(row, 0)->data(Qt::UserRole).toInt();
         const int count = outputCounts_[unit];
         const QString text = tblOutputs_->item(row, 1) ? tblOutputs_->item(row, 1)->text() : "";
-        const auto ports =
-            StaffRules::ParsePorts(text, count > 0 ? count : RolesFile::kMaxPort);
+        const auto ports = StaffRules::ParsePorts(text, count > 0 ? count : RolesFile::kMaxPort);
         if (!ports) {
             messages_.MsgBox(this, tr("Unit %1: \"%2\" is not a list of its outputs (as 1-4, 7).")
                                        .arg(Hex(unit), text));
@@ -142,8 +142,9 @@ bool RolesPage::Read(RolesConfig& c) {
     for (const QString& name : txtScenes_->text().split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString scene = name.trimmed();
         if (scene.size() > RolesFile::kMaxSceneName) {
-            messages_.MsgBox(this, tr("A scene's name is longer than %1 characters.")
-                                       .arg(RolesFile::kMaxSceneName));
+            messages_.MsgBox(
+                this,
+                tr("A scene's name is longer than %1 characters.").arg(RolesFile::kMaxSceneName));
             return false;
         }
         if (!scene.isEmpty()) {
@@ -182,8 +183,8 @@ bool RolesPage::Apply() {
     }
     QString error;
     if (!lock_.Store(c, error)) {
-        messages_.MsgBox(this, tr("The roles could not be written to %1 (%2).")
-                                   .arg(lock_.fileName(), error));
+        messages_.MsgBox(
+            this, tr("The roles could not be written to %1 (%2).").arg(lock_.fileName(), error));
         return false;
     }
     return true;

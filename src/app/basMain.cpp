@@ -274,11 +274,6 @@ void basMain::DrawAfterFrames(std::chrono::milliseconds pause) {
     QApplication::instance()->installEventFilter(inputFirst_.get());
 }
 
-bool basMain::MayOnSelected(Action action) {
-    const UnitRef unit = core_.model.objSelectedUnit;
-    return !lock_ || lock_->Allow({action, unit ? unit->bID() : -1, {}, {}});
-}
-
 void basMain::TellStep(ChangeHistory::Outcome outcome, bool undo) {
     // The status line says what every press did; a refusal is also a box.
     const QString text = core_.history.Message(outcome);
@@ -385,23 +380,12 @@ bool basMain::Main() {
          std::initializer_list<NamedPortsView*>{switchView_, audioPage_, videoPage_, unitPane_}) {
         naming_->AddView(*view);
     }
-    lock_ = std::make_unique<WindowLock>(rolesFile_, core_, timerFactory_, *form_);
-    lock_->Load();
-    naming_->setRefusal([this] { return lock_->May({Action::Rename, -1, {}, {}}).reason; });
-    hooks_.OptionsRefusal = [this] {
-        const QString reason = lock_->May({Action::Options, -1, {}, {}}).reason;
-        if (!reason.isEmpty()) {
-            core_.activity.Act(reason);
+    WireLock();
+    // The Network tab, the technician's too, after the Roles tab.
+    hooks_.ExtendOptions = [this, roles = hooks_.ExtendOptions](frmOptions& dialog) {
+        if (roles) {
+            roles(dialog);
         }
-        return reason;
-    };
-    hooks_.ExtendOptions = [this](frmOptions& dialog) {
-        std::map<int, int> units;
-        for (const auto& entry : core_.model.objUnits()) {
-            units[entry.unit->bID()] = entry.unit->iOutputCount();
-        }
-        auto* page = new RolesPage(*lock_, units, messages_, &dialog);
-        dialog.AddPage(page, tr("Roles"), [page] { return page->Apply(); });
         auto* network = new NetworkPage(
             settings_, TokensFile(), messages_, [this] { ApplyNetwork(); }, &dialog);
         dialog.AddPage(network, tr("Network"), [network] { return network->Apply(); });

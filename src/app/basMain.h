@@ -112,6 +112,8 @@ private:
     // Whether the window's role may do `action` on the selected unit; the
     // status line says why not.
     bool MayOnSelected(Action action);
+    // Builds the lock with the window and puts its rules where they act.
+    void WireLock();
     // Tells the operator why an undo or redo was not taken.
     void TellStep(ChangeHistory::Outcome outcome, bool undo);
     // The port went away: its device is watched and the port opened again,
