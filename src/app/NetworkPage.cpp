@@ -193,6 +193,11 @@ bool NetworkPage::Apply() {
         messages_.MsgBox(this, tr("The HTTP API and the text protocol need ports of their own."));
         return false;
     }
+    // Untouched, nothing is written: a settings file that cannot be written
+    // is the port page's to tell of, and must not hold the dialog open.
+    if (n == settings_.Read().network) {
+        return true;
+    }
     QString reason;
     if (!settings_.WriteNetwork(n, reason)) {
         messages_.MsgBox(this, tr("The settings could not be written: %1.").arg(reason));
