@@ -1288,6 +1288,45 @@
     </message>
 </context>
 <context>
+    <name>TokenFile</name>
+    <message>
+        <source>the file is larger than %1 KiB</source>
+        <translation>檔案大於 %1 KiB</translation>
+    </message>
+    <message>
+        <source>not a tokens file of Quadrel</source>
+        <translation>不是 Quadrel 的權杖檔</translation>
+    </message>
+    <message>
+        <source>written by a newer Quadrel (format %1)</source>
+        <translation>由較新版的 Quadrel 寫入（格式 %1）</translation>
+    </message>
+    <message>
+        <source>more than %1 tokens</source>
+        <translation>超過 %1 個權杖</translation>
+    </message>
+    <message>
+        <source>a token is damaged</source>
+        <translation>有一個權杖已損毀</translation>
+    </message>
+    <message>
+        <source>a token&apos;s name is 1 to %1 characters</source>
+        <translation>權杖名稱為 1 到 %1 個字元</translation>
+    </message>
+    <message>
+        <source>there are %1 tokens, the most there may be</source>
+        <translation>已有 %1 個權杖，已達上限</translation>
+    </message>
+    <message>
+        <source>there is already a token called “%1”</source>
+        <translation>已有名為「%1」的權杖</translation>
+    </message>
+    <message>
+        <source>no token is called “%1”</source>
+        <translation>沒有名為「%1」的權杖</translation>
+    </message>
+</context>
+<context>
     <name>UnitList</name>
     <message>
         <source>Enable</source>
@@ -1879,6 +1918,15 @@ Sent, but not read back (unknown):
         <source>Locked: only the technician may make or edit scenes</source>
         <translation>已鎖定：只有技術人員可以建立或編輯場景</translation>
     </message>
+    <message>
+        <source>Network</source>
+        <translation>網路</translation>
+    </message>
+    <message>
+        <source>Network clients are not served: %1</source>
+        <extracomment>%1: why, as &quot;the API will not listen on 127.0.0.1 port 8480: address in use&quot;</extracomment>
+        <translation>未提供網路用戶端服務：%1</translation>
+    </message>
 </context>
 <context>
     <name>quadrel::AudioOutputPanel</name>
@@ -2062,6 +2110,173 @@ Sent, but not read back (unknown):
     <message>
         <source>Exported to %1.</source>
         <translation>已匯出至 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::NetworkPage</name>
+    <message>
+        <source>Serve the &amp;HTTP API and its event stream</source>
+        <translation>提供 &amp;HTTP API 與其事件串流</translation>
+    </message>
+    <message>
+        <source>Serve the &amp;text protocol</source>
+        <translation>提供&amp;文字協定</translation>
+    </message>
+    <message>
+        <source>Listen on address</source>
+        <translation>監聽位址</translation>
+    </message>
+    <message>
+        <source>Other machines can reach this address: anyone there with a token can use the line. Name a certificate and key for encryption.</source>
+        <translation>其他電腦可連到此位址：當中任何持有權杖的人都能使用線路。請指定憑證與金鑰以加密。</translation>
+    </message>
+    <message>
+        <source>HTTP API port</source>
+        <translation>HTTP API 連接埠</translation>
+    </message>
+    <message>
+        <source>Text protocol port</source>
+        <translation>文字協定連接埠</translation>
+    </message>
+    <message>
+        <source>Certificate file (PEM)</source>
+        <translation>憑證檔（PEM）</translation>
+    </message>
+    <message>
+        <source>Key file (PEM)</source>
+        <translation>金鑰檔（PEM）</translation>
+    </message>
+    <message>
+        <source>Web pages allowed to call the API</source>
+        <translation>允許呼叫 API 的網頁</translation>
+    </message>
+    <message>
+        <source>none; separate several with spaces</source>
+        <translation>無；多個請以空格分隔</translation>
+    </message>
+    <message>
+        <source>Network clients</source>
+        <translation>網路用戶端</translation>
+    </message>
+    <message>
+        <source>&amp;Address:</source>
+        <translation>位址(&amp;A)：</translation>
+    </message>
+    <message>
+        <source>HTTP &amp;port:</source>
+        <translation>HTTP 連接埠(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>Te&amp;xt port:</source>
+        <translation>文字連接埠(&amp;X)：</translation>
+    </message>
+    <message>
+        <source>&amp;Certificate:</source>
+        <translation>憑證(&amp;C)：</translation>
+    </message>
+    <message>
+        <source>&amp;Key:</source>
+        <translation>金鑰(&amp;K)：</translation>
+    </message>
+    <message>
+        <source>Allowed &amp;origins:</source>
+        <translation>允許的來源(&amp;O)：</translation>
+    </message>
+    <message>
+        <source>Tokens</source>
+        <translation>權杖</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名稱</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>角色</translation>
+    </message>
+    <message>
+        <source>Made</source>
+        <translation>建立時間</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>New token&apos;s name</source>
+        <translation>新權杖的名稱</translation>
+    </message>
+    <message>
+        <source>who it is for, as &quot;Room 2 panel&quot;</source>
+        <translation>給誰使用，例如「2 號會議室面板」</translation>
+    </message>
+    <message>
+        <source>New token&apos;s role</source>
+        <translation>新權杖的角色</translation>
+    </message>
+    <message>
+        <source>Staff</source>
+        <translation>人員</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>技術人員</translation>
+    </message>
+    <message>
+        <source>Crea&amp;te</source>
+        <translation>建立(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Create token</source>
+        <translation>建立權杖</translation>
+    </message>
+    <message>
+        <source>&amp;Revoke</source>
+        <translation>撤銷(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Revoke token</source>
+        <translation>撤銷權杖</translation>
+    </message>
+    <message>
+        <source>The new token</source>
+        <translation>新權杖</translation>
+    </message>
+    <message>
+        <source>a new token is shown here once: copy it then</source>
+        <translation>新權杖只會在此顯示一次：請當下複製</translation>
+    </message>
+    <message>
+        <source>The tokens file cannot be used (%1): no token lets anyone in until it is mended or deleted.</source>
+        <translation>無法使用權杖檔（%1）：在修復或刪除之前，任何權杖都無法登入。</translation>
+    </message>
+    <message>
+        <source>No token was made: %1.</source>
+        <translation>未建立權杖：%1。</translation>
+    </message>
+    <message>
+        <source>Choose the token to revoke in the list.</source>
+        <translation>請在清單中選擇要撤銷的權杖。</translation>
+    </message>
+    <message>
+        <source>The token was not revoked: %1.</source>
+        <translation>未撤銷權杖：%1。</translation>
+    </message>
+    <message>
+        <source>%1 is not an IP address.</source>
+        <translation>%1 不是 IP 位址。</translation>
+    </message>
+    <message>
+        <source>Encryption needs both a certificate and its key.</source>
+        <translation>加密需要憑證及其金鑰。</translation>
+    </message>
+    <message>
+        <source>The HTTP API and the text protocol need ports of their own.</source>
+        <translation>HTTP API 與文字協定需要各自的連接埠。</translation>
+    </message>
+    <message>
+        <source>The settings could not be written: %1.</source>
+        <translation>無法寫入設定：%1。</translation>
     </message>
 </context>
 <context>

@@ -1,15 +1,19 @@
 #include "app/basMain.h"
 
 #include "app/ImageKeys.h"
+#include "app/NetworkPage.h"
 #include "app/PortNaming.h"
 #include "app/SceneUi.h"
+#include "app/RolesPage.h"
 #include "app/SwitchView.h"
 #include "app/UnitPane.h"
 #include "app/UnitSettingsUi.h"
 #include "app/WindowLock.h"
 #include "app/frmMain.h"
+#include "app/frmOptions.h"
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
+#include "remote/NetworkDoors.h"
 #include "service/LineService.h"
 
 #include <QApplication>
@@ -377,6 +381,9 @@ bool basMain::Main() {
     });
     hub_.setUnitPane(service_->pane());
     hub_.setWatcher(service_.get());
+    doors_ =
+        std::make_unique<remote::NetworkDoors>(*service_, core_.model, TokensFile(), rolesFile_);
+    ApplyNetwork();
     hub_.setAudioView(*audioPage_);
     hub_.setVideoView(*videoPage_);
     unitSettings_ = std::make_unique<UnitSettingsUi>(core_, timerFactory_, messages_, form_.get());
@@ -393,6 +400,15 @@ bool basMain::Main() {
                         [this] { return static_cast<int>(line_.iPortNumber); }},
         scenesFile_);
     WireLock();
+    // The Network tab, the technician's too, after the Roles tab.
+    hooks_.ExtendOptions = [this, roles = hooks_.ExtendOptions](frmOptions& dialog) {
+        if (roles) {
+            roles(dialog);
+        }
+        auto* network = new NetworkPage(
+            settings_, TokensFile(), messages_, [this] { ApplyNetwork(); }, &dialog);
+        dialog.AddPage(network, tr("Network"), [network] { return network->Apply(); });
+    };
     hub_.setOnSetup([this] {
         naming_->Refresh();
         lock_->Apply();
@@ -442,6 +458,24 @@ bool basMain::Main() {
         hooks_.SetScanning(true);
     }
     return true;
+}
+
+QString basMain::TokensFile() const {
+    // Beside the roles file, whose rules the staff's tokens follow.
+    return rolesFile_.isEmpty()
+               ? QString()
+               : QFileInfo(rolesFile_).absolutePath() + QStringLiteral("/tokens.json");
+}
+
+void basMain::ApplyNetwork() {
+    if (!doors_) {
+        return;
+    }
+    const QStringList problems = doors_->Apply(settings_.Read().network);
+    if (!problems.isEmpty()) {
+        //: %1: why, as "the API will not listen on 127.0.0.1 port 8480: address in use"
+        core_.activity.Act(tr("Network clients are not served: %1").arg(problems.join(u"; ")));
+    }
 }
 
 } // namespace quadrel

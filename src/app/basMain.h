@@ -24,6 +24,9 @@ namespace quadrel {
 namespace service {
 class LineService;
 }
+namespace remote {
+class NetworkDoors;
+}
 
 class AudioPage;
 class PortNaming;
@@ -102,6 +105,11 @@ public:
     WindowLock* lock() const { return lock_.get(); }
     // The Scenes menu and its dialogs; null until Main() loads the window.
     SceneUi* scenes() const { return scenes_.get(); }
+    // The network clients' doors; null until Main() loads the window.
+    remote::NetworkDoors* doors() const { return doors_.get(); }
+    // The network clients' listeners follow the settings file.
+    void ApplyNetwork();
+    QString TokensFile() const;
 
 private:
     // Whether the window's role may do `action` on the selected unit; the
@@ -150,6 +158,8 @@ private:
     std::unique_ptr<SceneUi> scenes_;
     // Serves the port to quadrel-ctl and other programs while it is open.
     std::unique_ptr<service::LineService> service_;
+    // The HTTP API and the text protocol, on the same service; gone first.
+    std::unique_ptr<remote::NetworkDoors> doors_;
     SwitchView* switchView_ = nullptr; // owned by the window
     UnitPane* unitPane_ = nullptr;
     AudioPage* audioPage_ = nullptr;

@@ -306,6 +306,11 @@ Commands:
                               read back; a unit not on the line, a port past
                               its counts or a setting it lacks is left out
                               and reported, and the other units are set
+  token create NAME [--role technician|staff]
+                              a token for a network client of the line's
+                              owner (staff unless named); shown only once
+  token list                  the tokens: id, role, when made, name
+  token revoke ID|NAME        the token no longer lets anyone in
   restore ID FILE [--presets] [--names]
                               send the unit only what differs from FILE,
                               then read it back; with --presets also the

@@ -4,9 +4,11 @@
 #include "ctl/OwnerClient.h"
 #include "ctl/Report.h"
 #include "ctl/Session.h"
+#include "ctl/TokenCommand.h"
 #include "link/qt/SignalWatcher.h"
 #include "model/LocalFileNames.h"
 #include "model/PortSettings.h"
+#include "model/TokenFile.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -37,6 +39,13 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments << quadrel::LocalFileNames::Decode(QByteArray(argv[i]));
+    }
+    if (TokenCommand::Is(arguments)) {
+        const TokenCommand::Result r =
+            TokenCommand::Run(arguments, quadrel::TokenFile::DefaultFileName());
+        Print(stdout, r.out);
+        Print(stderr, r.err);
+        return r.status;
     }
     CtlCommand command;
     QString error;

@@ -26,6 +26,15 @@ const QString kBaudRate = QStringLiteral("BAUD RATE");
 const QString kAutoBaudRate = QStringLiteral("AUTO BAUDRATE");
 const QString kWindowGroup = QStringLiteral("WINDOW");
 const QString kLanguage = QStringLiteral("LANGUAGE");
+const QString kNetworkGroup = QStringLiteral("NETWORK");
+const QString kApi = QStringLiteral("API");
+const QString kText = QStringLiteral("TEXT");
+const QString kAddress = QStringLiteral("ADDRESS");
+const QString kApiPort = QStringLiteral("API PORT");
+const QString kTextPort = QStringLiteral("TEXT PORT");
+const QString kCertificate = QStringLiteral("CERTIFICATE");
+const QString kKey = QStringLiteral("KEY");
+const QString kOrigins = QStringLiteral("ORIGINS");
 // Three short values; anything much larger is not a file of ours.
 constexpr qint64 kMaxBytes = 1024 * 1024;
 
@@ -182,6 +191,29 @@ PortSettings::Values PortSettings::Read() const {
     settings.endGroup();
     settings.beginGroup(kWindowGroup);
     const QString language = settings.value(kLanguage).toString();
+    settings.endGroup();
+    settings.beginGroup(kNetworkGroup);
+    Network network;
+    network.api = ParseBool(settings.value(kApi).toString()).value_or(false);
+    network.text = ParseBool(settings.value(kText).toString()).value_or(false);
+    const QString address = settings.value(kAddress).toString().trimmed();
+    if (!address.isEmpty()) {
+        network.address = address.left(256);
+    }
+    const auto apiPort = ParseInt32(settings.value(kApiPort).toString());
+    const auto textPort = ParseInt32(settings.value(kTextPort).toString());
+    if (apiPort && *apiPort > 0 && *apiPort < 65536) {
+        network.apiPort = *apiPort;
+    }
+    if (textPort && *textPort > 0 && *textPort < 65536) {
+        network.textPort = *textPort;
+    }
+    network.certificate = settings.value(kCertificate).toString().left(4096);
+    network.key = settings.value(kKey).toString().left(4096);
+    for (const QString& origin :
+         settings.value(kOrigins).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        network.origins << origin.left(256);
+    }
     // Qt parses a group when it is first asked for: all of them are, so
     // damage anywhere in the file is found.
     settings.endGroup();
@@ -198,6 +230,7 @@ PortSettings::Values PortSettings::Read() const {
     v.iPortNumber = ParseInt16(portNumber).value_or(0);
     v.lBaudRate = ParseInt32(baudRate).value_or(0);
     v.language = language.left(32);
+    v.network = network;
     return v;
 }
 
@@ -209,6 +242,19 @@ bool PortSettings::Write(int16_t portNumber, int32_t baudRate, QString& reason) 
 
 bool PortSettings::WriteLanguage(const QString& language, QString& reason) {
     return Store({{kWindowGroup, kLanguage, language}}, reason);
+}
+
+bool PortSettings::WriteNetwork(const Network& n, QString& reason) {
+    const auto yes = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
+    return Store({{kNetworkGroup, kApi, yes(n.api)},
+                  {kNetworkGroup, kText, yes(n.text)},
+                  {kNetworkGroup, kAddress, n.address},
+                  {kNetworkGroup, kApiPort, QString::number(n.apiPort)},
+                  {kNetworkGroup, kTextPort, QString::number(n.textPort)},
+                  {kNetworkGroup, kCertificate, n.certificate},
+                  {kNetworkGroup, kKey, n.key},
+                  {kNetworkGroup, kOrigins, n.origins.join(QLatin1Char(' '))}},
+                 reason);
 }
 
 bool PortSettings::Store(std::initializer_list<Entry> entries, QString& reason) {

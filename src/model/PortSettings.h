@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <initializer_list>
@@ -29,6 +30,20 @@ public:
         Unreadable, // there, but not a file that can be read
         Damaged     // read, but not in the settings format
     };
+    // The network clients' door, group "NETWORK": everything off and on
+    // the loopback address until the technician says otherwise.
+    struct Network {
+        bool api = false;  // the HTTP/JSON API and its event stream
+        bool text = false; // the text protocol
+        QString address = QStringLiteral("127.0.0.1");
+        int apiPort = 8480;
+        int textPort = 8481;
+        QString certificate; // PEM files: HTTPS when both are named
+        QString key;
+        QStringList origins; // web pages allowed to call the API from a browser
+
+        bool operator==(const Network&) const = default;
+    };
     struct Values {
         bool blAutoBaudRate = false;
         int16_t iPortNumber = 0;
@@ -36,6 +51,7 @@ public:
         // The window's language as Options keeps it ("System", "en",
         // "zh_TW"); empty when none was chosen. Group "WINDOW".
         QString language;
+        Network network;
         FileState file = FileState::Absent;
         // Why no value was taken from the file ("cannot be read (it is a
         // folder)"); empty when it was read or is absent.
@@ -50,6 +66,7 @@ public:
     bool Write(int16_t portNumber, int32_t baudRate, QString& reason);
     // "LANGUAGE" of group "WINDOW", likewise.
     bool WriteLanguage(const QString& language, QString& reason);
+    bool WriteNetwork(const Network& network, QString& reason);
 
     const QString& fileName() const { return fileName_; }
 

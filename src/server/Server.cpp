@@ -1,6 +1,8 @@
 #include "server/Server.h"
 
 #include "link/PortOpening.h"
+#include "model/RolesFile.h"
+#include "model/TokenFile.h"
 
 namespace quadrel::server {
 
@@ -47,7 +49,8 @@ Server::Server(PortFolders folders, Say say)
     : say_(std::move(say)), comm_(std::move(folders)), port_(comm_),
       log_(std::make_unique<Log>(say_)), core_(port_, timers_, *log_, hub_),
       service_({core_, timers_, *log_, [this] { return port_.isOpen(); },
-                QStringLiteral("quadrel-server")}) {
+                QStringLiteral("quadrel-server")}),
+      doors_(service_, core_.model, TokenFile::DefaultFileName(), RolesFile::DefaultFileName()) {
     hub_.setUnitPane(service_.pane());
     hub_.setWatcher(&service_);
     core_.activity.setOnChanged([this] {
@@ -109,6 +112,26 @@ bool Server::Start(int port, int baud, QString& reason) {
     return true;
 }
 
+bool Server::OpenDoors(const PortSettings::Network& network, QString& reason) {
+    const QStringList problems = doors_.Apply(network);
+    if (!problems.isEmpty()) {
+        reason = problems.join(QStringLiteral("; "));
+        return false;
+    }
+    if (doors_.api().listening()) {
+        say_(QStringLiteral("HTTP API on %1 port %2%3")
+                 .arg(network.address)
+                 .arg(doors_.api().port())
+                 .arg(network.certificate.isEmpty() ? QString() : QStringLiteral(" (TLS)")));
+    }
+    if (doors_.text().listening()) {
+        say_(QStringLiteral("text protocol on %1 port %2")
+                 .arg(network.address)
+                 .arg(doors_.text().port()));
+    }
+    return true;
+}
+
 void Server::TryReopen() {
     if (port_.isOpen()) {
         reopen_->stop();
@@ -124,6 +147,7 @@ void Server::TryReopen() {
 
 void Server::Stop() {
     reopen_->stop();
+    doors_.Close();
     service_.CancelRuns();
     service_.Close();
     core_.status.timRequestStatus().stop();

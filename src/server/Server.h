@@ -4,8 +4,10 @@
 #include "link/qt/QtSerialPort.h"
 #include "link/qt/QtTimer.h"
 #include "model/NullViewParts.h"
+#include "model/PortSettings.h"
 #include "model/QuadrelCore.h"
 #include "model/ViewsHub.h"
+#include "remote/NetworkDoors.h"
 #include "service/LineService.h"
 
 #include <QObject>
@@ -32,11 +34,15 @@ public:
     // Opens `port` at `baud`, serves it and scans the line. False, with a
     // one-line reason, when the port will not open or cannot be served.
     bool Start(int port, int baud, QString& reason);
+    // Opens or closes the network doors as `network` says; false, with the
+    // reasons, when one that is turned on cannot be opened.
+    bool OpenDoors(const PortSettings::Network& network, QString& reason);
     // Cancels what runs for a client and lets the port go.
     void Stop();
 
     QuadrelCore& core() { return core_; }
     service::LineService& service() { return service_; }
+    remote::NetworkDoors& doors() { return doors_; }
 
 private:
     struct Log;
@@ -50,6 +56,7 @@ private:
     ViewsHub hub_;
     QuadrelCore core_;
     service::LineService service_;
+    remote::NetworkDoors doors_;
     std::unique_ptr<Timer> reopen_;
     int portNumber_ = 0;
     int baud_ = 0;

@@ -299,7 +299,7 @@ void LineService::Take(Client& client, const QByteArray& line) {
                    false);
         } else {
             client.hasRun = true;
-            waiting_.push_back({socket, r.id, command});
+            waiting_.push_back({socket, r.id, command, {}, {}});
             if (!runScheduled_) {
                 runScheduled_ = true;
                 QTimer::singleShot(0, this, &LineService::RunNext);
@@ -364,7 +364,7 @@ void LineService::RunNext() {
     if (current_ != nullptr) {
         return;
     }
-    while (!waiting_.empty() && !waiting_.front().socket) {
+    while (!waiting_.empty() && waiting_.front().gone()) {
         waiting_.pop_front();
     }
     if (waiting_.empty()) {
@@ -385,12 +385,17 @@ void LineService::RunNext() {
                                 [this](const UnitRef& unit) { core_.SelectUnit(unit); }});
     current_ = &session;
     currentSocket_ = socket;
+    currentAsker_ = run.asker;
     // Runs on the owner's event loop, which goes on serving the window and
     // the other clients meanwhile; the next run waits for this one.
     const ctl::Session::Outcome out = session.Run();
     current_ = nullptr;
     currentSocket_ = nullptr;
+    currentAsker_ = nullptr;
     pane_.setRun(nullptr);
+    if (run.asker && run.done) {
+        run.done(out);
+    }
     if (Client* client = socket ? Find(socket) : nullptr) {
         client->hasRun = false;
         client->idle.start();
@@ -408,16 +413,44 @@ void LineService::RunNext() {
     }
 }
 
+bool LineService::Submit(std::shared_ptr<ctl::CtlCommand> command, QObject* asker, Done done,
+                         QString& refusal) {
+    if (static_cast<int>(waiting_.size()) >= protocol::kMaxQueuedRuns) {
+        refusal = QStringLiteral("too many runs are waiting for the line");
+        return false;
+    }
+    waiting_.push_back({nullptr, 0, std::move(command), asker, std::move(done)});
+    if (!runScheduled_) {
+        runScheduled_ = true;
+        QTimer::singleShot(0, this, &LineService::RunNext);
+    }
+    return true;
+}
+
+void LineService::Withdraw(QObject* asker) {
+    for (auto it = waiting_.begin(); it != waiting_.end();) {
+        it = it->asker == asker ? waiting_.erase(it) : it + 1;
+    }
+    if (current_ != nullptr && currentAsker_ == asker) {
+        current_->Interrupt();
+    }
+}
+
+bool LineService::Anyone() const {
+    if (listeners_ > 0) {
+        return true;
+    }
+    for (const auto& client : clients_) {
+        if (client->subscribed) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void LineService::PortChanged(What what, int, int b) {
     const UnitRef unit = core_.model.objSelectedUnit;
-    if (!unit) {
-        return;
-    }
-    bool anyone = false;
-    for (const auto& client : clients_) {
-        anyone = anyone || client->subscribed;
-    }
-    if (!anyone) {
+    if (!unit || !Anyone()) {
         return;
     }
     const bool input = what == What::InputPlug || what == What::VideoInput;
@@ -429,11 +462,7 @@ void LineService::PortChanged(What what, int, int b) {
 }
 
 void LineService::UnitChanged(uint8_t id) {
-    bool anyone = false;
-    for (const auto& client : clients_) {
-        anyone = anyone || client->subscribed;
-    }
-    if (!anyone) {
+    if (!Anyone()) {
         return;
     }
     changed_.insert({2, id, 0});
@@ -475,6 +504,12 @@ void LineService::Publish() {
                      {"output", ctl::Report::Outputs(core_.model, *unit, {port}).at(0)}};
         }
         lines += protocol::Line(event, std::nullopt);
+        // The other doors hear of what changed, not of every poll's redraw.
+        QJsonObject& last = lastEvent_[{kind, id, port}];
+        if (listeners_ > 0 && (kind == 2 || last != event)) {
+            last = event;
+            emit Event(event);
+        }
     }
     if (lines.isEmpty()) {
         return;

@@ -10,6 +10,7 @@
 #include "service/ServiceProtocol.h"
 
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -17,6 +18,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <tuple>
@@ -71,8 +73,30 @@ public:
     // protocol::kIdleMs unless a test wants it shorter.
     void setIdleLimit(std::chrono::milliseconds limit) { idleLimit_ = limit; }
 
+    // A run asked by another door (a network client) after its own checks:
+    // it waits its turn with the socket's runs, and `done` hears how it
+    // ended unless `asker` is gone by then. False, with the reason, when the
+    // queue is full.
+    using Done = std::function<void(const ctl::Session::Outcome&)>;
+    bool Submit(std::shared_ptr<ctl::CtlCommand> command, QObject* asker, Done done,
+                QString& refusal);
+    // The asker went: its waiting runs are dropped and its run on the line
+    // ends as a cancelled one does.
+    void Withdraw(QObject* asker);
+    // Other doors that want the events: while any does, every change is
+    // published as `Event`, as it is to the socket's subscribers.
+    void AddListener() { ++listeners_; }
+    void RemoveListener() { --listeners_; }
+    // The port served, and its rate; 0 when none.
+    int port() const { return port_; }
+    int baud() const { return baud_; }
+
     void PortChanged(What what, int a, int b) override;
     void UnitChanged(uint8_t id) override;
+
+signals:
+    // One change, as the socket's subscribers get it ("event": "output", ...).
+    void Event(const QJsonObject& event);
 
 private:
     struct Client;
@@ -80,7 +104,11 @@ private:
         QPointer<QLocalSocket> socket;
         qint64 id = 0;
         std::shared_ptr<ctl::CtlCommand> command;
+        QPointer<QObject> asker; // another door's run, told through `done`
+        Done done;
+        bool gone() const { return !socket && !asker; }
     };
+    bool Anyone() const;
 
     void Accept();
     void Read(Client& client);
@@ -104,6 +132,10 @@ private:
     std::deque<Pending> waiting_;
     ctl::Session* current_ = nullptr;
     QPointer<QLocalSocket> currentSocket_;
+    QPointer<QObject> currentAsker_;
+    int listeners_ = 0;
+    // What the other doors were last told of each port.
+    std::map<std::tuple<int, int, int>, QJsonObject> lastEvent_;
     bool runScheduled_ = false;
     std::function<void(const QString&, const ctl::Session::Outcome&)> onRunDone_;
     // Changes told since the last publication: kind, unit, port.
