@@ -1,28 +1,33 @@
 #!/usr/bin/env bash
-# Measures the test suite: applies a fixed list of faults to the core and the
-# pages one at a time, rebuilds the test programs, runs the fast tests and
+# Measures the test suite: applies a fixed list of faults, spread over every
+# folder of the program and the emulator in proportion to its code, one at a
+# time, rebuilds the test programs, runs the fast tests and
 # says whether they caught each fault. The list stays fixed, so the figure
 # before and after a change to the suite counts the same faults.
 #
-# Usage: scripts/mutate.sh [--check] [--list] [--from N] [--to M] [--no-baseline]
+# Usage: scripts/mutate.sh [--check] [--list] [--part FOLDER] [--from N] [--to M] [--no-baseline]
 #   --check   only tell whether every fault still applies (no build)
 #   --list    print the faults and exit
+#   --part FOLDER  only the faults in files under FOLDER (src/model, sim, ...):
+#             a change is measured where it touches; may be given again
 #   --from/--to  run faults N..M of the list (1-based), for runs in chunks
 #   --no-baseline  skip the run of the unchanged tree (a chunk after the first)
 # Environment: QUADREL_MUTATE_BUILD (default build-mutate), QUADREL_MUTATE_TIMEOUT
 # (seconds of tests per fault, default 420), QUADREL_CPU_LOCK (default
-# /tmp/quadrel-cpu.lock; every build and test run holds it).
+# /tmp/quadrel-build.lock, the lock of every build on this machine).
 #
 # Left out of the suite here: the install checks (install_tree, install_deb:
 # packaging, no code under test) and the soak test (minutes of random faults).
-# A fault counts as caught when a test fails or runs out of time. The source
-# is restored after each fault, on every way out.
+# A fault counts as caught when a test fails or runs out of time. A fault
+# that does not build is reported apart and counted neither way: it proves
+# nothing of the tests. The source is restored after each fault, on every
+# way out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build="${QUADREL_MUTATE_BUILD:-build-mutate}"
 per_fault="${QUADREL_MUTATE_TIMEOUT:-420}"
-lock="${QUADREL_CPU_LOCK:-/tmp/quadrel-cpu.lock}"
+lock="${QUADREL_CPU_LOCK:-/tmp/quadrel-build.lock}"
 exclude='^(install_tree|install_deb|soak_fault_test|fuzz_receive_corpus)$'
 
 names=() files=() olds=() news=()
@@ -59,11 +64,14 @@ fault purge-data1-reads-byte0 $L/TransmitQueue.cpp \
 fault silent-unit-keeps-frames $L/TransmitQueue.cpp \
     $'            PurgeCommandsByID(id);\n        }\n        const UnitRef& selected' $'        }\n        const UnitRef& selected'
 fault silent-unit-keeps-anchors $L/TransmitQueue.cpp \
-    $'            views_->ResetSelectionAnchors();\n' ''
+    $'        views_->ResetSelectionAnchors();\n' ''
 fault give-up-waits-for-tick $L/TransmitQueue.cpp \
     'if (!heard_) {' 'if (false) {'
 fault closed-port-keeps-queue $L/TransmitQueue.cpp \
-    $'    if (!port_.isOpen()) {\n        SendQueue_.clear();' $'    if (!port_.isOpen()) {'
+    $'    if (!port_.isOpen()) {
+        ClearQueue();
+        return false;' $'    if (!port_.isOpen()) {
+        return false;'
 fault odd-paired-length-taken $L/ReceiveParser.cpp \
     'accepted = b % 2 == 0;' 'accepted = true;'
 fault firmware-length-loose $L/ReceiveParser.cpp \
@@ -115,40 +123,155 @@ fault read-end-not-redrawn $M/StatusPolling.cpp \
 
 # --- The pages ---
 A=src/app C=src/control
-fault route-keeps-old-setting $A/SwitchViewActions.cpp \
-    $'            queue.PurgeCommandsByData0(kCmdSetAudioSwitch, out);\n' ''
-fault cell-route-bytes-swapped $A/SwitchViewActions.cpp \
-    'send.CmdSetVideoSwitch(id, output, input, kQueryPriority);' 'send.CmdSetVideoSwitch(id, input, output, kQueryPriority);'
 fault select-all-guard-off $A/SwitchViewActions.cpp \
     'blSkipSelAllSwitchOutput_ = true;' 'blSkipSelAllSwitchOutput_ = false;'
-fault other-unit-keeps-frames $A/UnitPane.cpp \
-    $'    core_.link.queue.PurgeCommandsByID(unit->bID());\n' ''
-fault save-bytes-swapped $A/UnitPaneMemory.cpp \
-    'CmdSaveVideoMemory(unit->bID(), 0, l, kRequestPriority);' 'CmdSaveVideoMemory(unit->bID(), l, 0, kRequestPriority);'
 fault load-not-reread $A/UnitPaneMemory.cpp \
     $'        core_.status.RequestUnitStatus(0);\n' ''
 fault audio-pick-off-by-one $C/AudioPage.cpp \
     $'    const int n = sco_->value() + index + 1;\n    if (n > kMaxPort) {\n        return;\n    }\n    PortSelection::Apply' \
     $'    const int n = sco_->value() + index;\n    if (n > kMaxPort) {\n        return;\n    }\n    PortSelection::Apply'
-fault audio-scroll-one-too-far $C/AudioPage.cpp \
-    'sco_->setMaximum(std::max(count - kPanels, 0));' 'sco_->setMaximum(std::max(count - kPanels + 1, 0));'
-fault level-keeps-old-setting $C/SelectedAudioGroup.cpp \
-    $'            core_.link.queue.PurgeCommandsByData0(kind.setCode, static_cast<uint8_t>(n));\n' ''
 fault level-above-maximum $C/SelectedAudioGroup.cpp \
     'if (v < 0 || v > AudioRules::kMaxLevel) {' 'if (v < 0 || v > AudioRules::kMaxLevel + 1) {'
 fault edid-choice-inverted $C/VideoPage.cpp \
     'const uint8_t type = optFix_->isChecked() ? 0 : 1;' 'const uint8_t type = optFix_->isChecked() ? 1 : 0;'
+
+fault audio-scroll-one-too-far $C/AudioPage.cpp \
+    $'    sco_->setValue(0);\n    sco_->setMaximum(std::max(count - shown_, 0));' $'    sco_->setValue(0);\n    sco_->setMaximum(std::max(count - shown_ + 1, 0));'
 fault edid-panel-not-redrawn $C/VideoPage.cpp \
-    $'        panel->ShowType(core_.model.VideoInputs[input].lEdidType);\n' ''
+    $'        panel->ShowType(s.lEdidType);\n' ''
+fault options-escape-keeps-port $A/frmOptions.cpp \
+    'if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {' 'if (false) {'
+fault options-choice-not-written $A/frmOptions.cpp \
+    'if (!line_.settings().Write(port, rate, reason)) {' 'if (false) {'
+fault window-page-not-restored $A/WindowPlacement.cpp \
+    'if (tabs.tabData(i).toString() == page) {' 'if (false) {'
+fault window-maximized-ignored $A/WindowPlacement.cpp \
+    'if (state->Value(kMaximizedKey).toBool()) {' 'if (false) {'
+
+fault route-to-unselected-outputs $A/SwitchViewActions.cpp \
+    $'        if (!core_.model.SwitchOutputSelect[o].blSelected) {\n            continue;' $'        if (false) {\n            continue;'
+fault route-video-unasked $A/SwitchViewActions.cpp \
+    $'    const bool video = chkSelSwitchVideo_->isChecked() && unit->objVideoINFO() &&\n                       unit->objVideoINFO()->blEnabled();\n    const int outputs' \
+    $'    const bool video = unit->objVideoINFO() &&\n                       unit->objVideoINFO()->blEnabled();\n    const int outputs'
+fault crosspoint-not-undoable $A/SwitchViewActions.cpp \
+    'core_.path.Send(change, core_.history.Record(target));' 'core_.path.Send(change, 0);'
+fault crosspoint-asks-all-ports $A/SwitchViewActions.cpp \
+    $'    change.follow = Change::Follow::EachPort;\n' ''
+fault unit-list-keys-ignored $A/UnitPane.cpp \
+    'if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {' 'if (key == Qt::Key_Space) {'
+fault memory-save-unasked $A/UnitPaneMemory.cpp \
+    'if (messages_ == nullptr || state_ == nullptr || !state_->Value(stateKey, true).toBool()) {' 'if (true) {'
+fault memory-load-list-unbounded $A/UnitPaneMemory.cpp \
+    'if (lines.size() > kMaxListedPorts) {' 'if (false) {'
+fault names-import-unbounded $A/NamesDialog.cpp \
+    'NamesCsv::Import(file.read(NamesCsv::kMaxBytes + 1), imported, error)' 'NamesCsv::Import(file.readAll(), imported, error)'
+
+# --- The one change path, jobs, undo and the program's files ---
+fault change-keeps-old-setting $M/ChangePath.cpp \
+    $'        q.PurgeCommandsByData0(kind->setCode, port);\n' ''
+fault change-port-value-swapped $M/ChangePath.cpp \
+    '(s.*kind->set)(id, port, Byte(item.value), priority);' '(s.*kind->set)(id, Byte(item.value), port, priority);'
+fault delay-off-step-sent $M/ChangePath.cpp \
+    'if (step <= 0 || item.value < 0 || item.value % step != 0) {' 'if (step <= 0 || item.value < 0) {'
+fault preset-save-bytes-swapped $M/ChangePath.cpp \
+    'save ? s.CmdSaveVideoMemory(id, 0, l, c.priority)' 'save ? s.CmdSaveVideoMemory(id, l, 0, c.priority)'
+fault other-unit-keeps-frames $M/QuadrelCore.cpp \
+    $'    link.queue.PurgeCommandsByID(unit->bID());\n' ''
+fault same-preset-restored-again $M/RestorePlan.cpp \
+    'if (it != unitPresets.end() && Differences(it->second, wanted, location).empty()) {' 'if (false) {'
+fault equal-values-sent $M/UnitSettings.cpp \
+    'if (wanted.*f.value && now.*f.value != wanted.*f.value) {' 'if (wanted.*f.value) {'
+fault restore-ok-despite-not-taken $M/UnitSettingsJob.cpp \
+    'out_.ok = !out_.cancelled && out_.notTaken.empty();' 'out_.ok = !out_.cancelled;'
+fault newer-settings-file-read $M/UnitSettingsFile.cpp \
+    'if (*version != kVersion) {' 'if (*version > kVersion + 1) {'
+fault undo-over-a-later-change $M/ChangeHistory.cpp \
+    $'    if (!shows) {\n' $'    if (false) {\n'
+fault held-key-not-one-step $M/ChangeHistory.cpp \
+    $'        if (joins) {\n' $'        if (false) {\n'
+fault undo-depth-unbounded $M/ChangeHistory.cpp \
+    'if (undo_.size() > kMaxChanges) {' 'if (undo_.size() > kMaxChanges * 2) {'
+fault names-offered-from-other-line $M/NamesStore.cpp \
+    '(e.report.line == unit.line || e.report.line == 0);' 'true;'
+fault names-put-aside-offered $M/NamesStore.cpp \
+    'return e.report.id == unit.id && !e.aside && !e.report.SameUnit(unit) &&' 'return e.report.id == unit.id && !e.report.SameUnit(unit) &&'
+fault names-count-unbounded $M/NamesStore.cpp \
+    'v.toInt() < 0 || v.toInt() > high) {' 'v.toInt() < 0) {'
+fault port-name-length-unchecked $M/NamesCodec.cpp \
+    'if (Length(value.toString()) > kMaxPortNameLength) {' 'if (false) {'
+fault settings-file-size-unchecked $M/PortSettings.cpp \
+    'if (contents->size() > kMaxBytes) {' 'if (false) {'
+fault settings-true-case-sensitive $M/PortSettings.cpp \
+    'if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {' 'if (trimmed.compare(QLatin1String("true"), Qt::CaseSensitive) == 0) {'
+
+# --- The trace in words ---
+G=src/log
+fault words-location-always $G/FrameWords.cpp \
+    'if (HasLocation(c) && r.data(1) != 0) {' 'if (HasLocation(c)) {'
+fault words-delay-bit $G/FrameWords.cpp \
+    'if ((d[2] >> 6) & 1) {' 'if ((d[2] >> 5) & 1) {'
+fault words-no-pairs $G/FrameWords.cpp \
+    'if (pairs == 0) {' 'if (pairs == 1) {'
+fault trace-pieces-always $G/TraceLines.cpp \
+    'if (pieces_) {' 'if (true) {'
+fault figures-empty-id-counted $G/TraceFigures.cpp \
+    'if ((f.requests > 0 || f.droppedBytes > 0) && !IsEmptyId(id)) {' 'if (f.requests > 0 || f.droppedBytes > 0) {'
+
+# --- quadrel-ctl ---
+T=src/ctl
+fault ctl-list-past-high $T/CtlCommand.cpp \
+    '*first > *last || *first < low || *last > high) {' '*first > *last || *first < low) {'
+fault ctl-list-repeats-kept $T/CtlCommand.cpp \
+    'if (!seen[static_cast<size_t>(v - low)]) {' 'if (true) {'
+fault ctl-route-input-past-count $T/RangeCheck.cpp \
+    '(*c.input < 1 || *c.input > unit.iInputCount())) {' '*c.input < 1) {'
+fault ctl-location-past-count $T/RangeCheck.cpp \
+    'if (c.location < 1 || c.location > unit.iMemoryCount()) {' 'if (c.location < 1) {'
+fault ctl-port-past-count $T/RangeCheck.cpp \
+    'if (p < 1 || p > count) {' 'if (p < 1) {'
+
+# --- The line's owner: the local socket and quadrel-server ---
+V=src/service
+fault service-peer-unchecked $V/LineService.cpp \
+    'if (PeerUser(socket->socketDescriptor()) != static_cast<long>(::geteuid())) {' 'if (false) {'
+fault service-one-client-too-many $V/LineService.cpp \
+    'if (static_cast<int>(clients_.size()) >= protocol::kMaxClients) {' 'if (static_cast<int>(clients_.size()) > protocol::kMaxClients) {'
+fault service-relative-file-taken $V/LineService.cpp \
+    '} else if (!command->file.isEmpty() && QFileInfo(command->file).isRelative()) {' '} else if (false) {'
+fault service-other-port-taken $V/LineService.cpp \
+    '} else if (command->port && *command->port != port_) {' '} else if (false) {'
+fault service-unread-unbounded $V/LineService.cpp \
+    'if (socket->bytesToWrite() + line.size() > protocol::kMaxUnread) {' 'if (false) {'
+fault service-version-fraction $V/ServiceProtocol.cpp \
+    'if (version.toInteger() != kVersion || version.toDouble() != kVersion) {' 'if (version.toInteger() != kVersion) {'
+fault server-bad-baud-taken src/server/Server.cpp \
+    'if (!comm_.IsValidBaudRate(QString::number(baud))) {' 'if (false) {'
+
+# --- The emulator ---
+S=sim
+fault sim-crc-unchecked $S/RequestParser.cpp \
+    'if (crc != buffer_[length - 1]) {' 'if (false) {'
+fault sim-gap-ignored $S/RequestParser.cpp \
+    'if (!buffer_.empty() && at - lastByte_ > kGap) {' 'if (false) {'
+fault sim-route-past-outputs $S/Unit.cpp \
+    'if (output < 1 || output > config_.outputs || input > config_.inputs) {' 'if (output < 1 || input > config_.inputs) {'
+fault sim-address-bit-loose $S/ProtocolEngine.cpp \
+    'if ((b & 0x60) == 0x20) {' 'if ((b & 0x20) == 0x20) {'
+fault sim-same-id-twice $S/ProtocolEngine.cpp \
+    'if (config.id > 31 || unit(config.id) != nullptr) {' 'if (config.id > 31) {'
+fault sim-silence-ignored $S/ProtocolEngine.cpp \
+    'if (isSilent(slot, faults, t)) {' 'if (false) {'
 
 count=${#names[@]}
 mode=run from=1 to=$count baseline=1
+parts=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --check) mode=check ;;
     --list) mode=list ;;
     --from) from="$2"; shift ;;
     --to) to="$2"; shift ;;
+    --part) parts+=("${2%/}"); shift ;;
     --no-baseline) baseline=0 ;;
     *) echo "unknown option $1 (see the head of $0)" >&2; exit 2 ;;
     esac
@@ -163,6 +286,16 @@ apply() {
         my $c = () = /\Q$o\E/g;
         if ($c != 1) { $bad = 1 } else { s/\Q$o\E/$n/ }
         END { exit 3 if $bad }' "$1"
+}
+
+# in_part FILE: the file lies under one of the folders asked for (or none asked).
+in_part() {
+    [ ${#parts[@]} -eq 0 ] && return 0
+    local p
+    for p in "${parts[@]}"; do
+        case "$1" in "$p"/*) return 0 ;; esac
+    done
+    return 1
 }
 
 backup=""
@@ -181,7 +314,11 @@ trap 'exit 130' INT TERM
 backup=$(mktemp)
 
 if [ "$mode" = list ]; then
-    for ((i = 0; i < count; i++)); do printf '%2d %-28s %s\n' $((i + 1)) "${names[i]}" "${files[i]}"; done
+    for ((i = 0; i < count; i++)); do
+        in_part "${files[i]}" && printf '%2d %-28s %s\n' $((i + 1)) "${names[i]}" "${files[i]}"
+    done
+    # Faults per folder: the list is spread over the code in proportion to it.
+    for ((i = 0; i < count; i++)); do in_part "${files[i]}" && dirname "${files[i]}"; done | sort | uniq -c
     exit 0
 fi
 
@@ -189,6 +326,7 @@ if [ "$mode" = check ]; then
     keep_time=-p # nothing is built here
     bad=0
     for ((i = 0; i < count; i++)); do
+        in_part "${files[i]}" || continue
         cp -p "${files[i]}" "$backup"
         target="${files[i]}"
         if apply "${files[i]}" "${olds[i]}" "${news[i]}"; then r=applies; else r="NOT APPLIED"; bad=1; fi
@@ -256,9 +394,10 @@ if [ "$baseline" = 1 ]; then
     fi
 fi
 
-caught=0 missed=0 skipped=0 total=0
+caught=0 missed=0 skipped=0 unbuilt=0 total=0
 for ((i = from - 1; i < to && i < count; i++)); do
     name="${names[i]}" file="${files[i]}"
+    in_part "$file" || continue
     line=$(printf '%2d %-28s %-38s' $((i + 1)) "$name" "$file")
     cp -p "$file" "$backup"
     target="$file"
@@ -273,8 +412,9 @@ for ((i = from - 1; i < to && i < count; i++)); do
     locked try_tree || status=$?
     restore
     if [ "$status" -eq 10 ]; then
-        echo "$line caught (does not build)"
-        caught=$((caught + 1))
+        echo "$line NOT BUILT (mend the fault: it proves nothing)"
+        unbuilt=$((unbuilt + 1))
+        total=$((total - 1))
     elif [ "$status" -eq 124 ]; then
         echo "$line caught (tests ran out of time)"
         caught=$((caught + 1))
@@ -286,6 +426,6 @@ for ((i = from - 1; i < to && i < count; i++)); do
         missed=$((missed + 1))
     fi
 done
-echo "caught $caught of $total faults applied, missed $missed, not applied $skipped"
+echo "caught $caught of $total faults that built, missed $missed; not built $unbuilt, not applied $skipped"
 # Put the test programs back in step with the restored source.
 locked build_tests || true
