@@ -154,7 +154,7 @@ private:
     std::unique_ptr<PortNaming> naming_;
     QString rolesFile_;
     std::unique_ptr<WindowLock> lock_; // gone before the window
-    QString scenesFile_; // beside the names file; empty with it
+    QString scenesFile_;               // beside the names file; empty with it
     std::unique_ptr<SceneUi> scenes_;
     // Serves the port to quadrel-ctl and other programs while it is open.
     std::unique_ptr<service::LineService> service_;
