@@ -212,7 +212,9 @@ std::function<void(Scene&)> SceneCaptureDialog::Trimmer() const {
             if (it == ticked.end()) {
                 continue;
             }
-            const auto& [outputs, inputs] = it->second;
+            // Named, not bound: a lambda may not capture a structured binding.
+            const auto& outputs = it->second.first;
+            const auto& inputs = it->second.second;
             std::erase_if(unit.values.outputs,
                           [&](const auto& kv) { return outputs.count(kv.first) == 0; });
             std::erase_if(unit.values.edid,
