@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace quadrel {
 
 namespace {
@@ -48,6 +50,11 @@ RolesPage::RolesPage(WindowLock& lock, const std::map<int, int>& units, MessageB
     txtRepeat_->setObjectName(QStringLiteral("txtRepeatPassword"));
     txtRepeat_->setEchoMode(QLineEdit::Password);
     txtRepeat_->setAccessibleName(tr("The new password again"));
+    txtStaffPin_ = new QLineEdit(this);
+    txtStaffPin_->setObjectName(QStringLiteral("txtStaffPin"));
+    txtStaffPin_->setEchoMode(QLineEdit::Password);
+    txtStaffPin_->setAccessibleName(tr("New staff PIN for the web panel"));
+    txtStaffPin_->setPlaceholderText(c.staffPin.isSet() ? tr("unchanged") : tr("none set"));
     chkStartLocked_ = new QCheckBox(tr("&Start locked for the staff"), this);
     chkStartLocked_->setObjectName(QStringLiteral("chkStartLocked"));
     chkStartLocked_->setChecked(c.startLocked);
@@ -79,8 +86,8 @@ RolesPage::RolesPage(WindowLock& lock, const std::map<int, int>& units, MessageB
     txtScenes_ = new QLineEdit(this);
     txtScenes_->setObjectName(QStringLiteral("txtStaffScenes"));
     txtScenes_->setAccessibleName(tr("The staff's scenes, by name"));
-    txtScenes_->setText(QStringList(c.staff.scenes.begin(), c.staff.scenes.end())
-                            .join(QStringLiteral(", ")));
+    txtScenes_->setText(
+        QStringList(c.staff.scenes.begin(), c.staff.scenes.end()).join(QStringLiteral(", ")));
 
     auto* grants = new QGroupBox(tr("The staff may also"), this);
     auto* grid = new QGridLayout(grants);
@@ -97,14 +104,15 @@ RolesPage::RolesPage(WindowLock& lock, const std::map<int, int>& units, MessageB
     auto* form = new QFormLayout(this);
     form->addRow(tr("New &password:"), txtPassword_);
     form->addRow(tr("&Again:"), txtRepeat_);
+    form->addRow(tr("Staff P&IN (web panel):"), txtStaffPin_);
     form->addRow(chkStartLocked_);
     form->addRow(new QLabel(tr("What the staff may touch when locked:"), this));
     form->addRow(tblOutputs_);
     form->addRow(tr("S&cenes:"), txtScenes_);
     form->addRow(grants);
-    auto* note = new QLabel(tr("A forgotten password: delete %1 as the user who runs Quadrel.")
-                                .arg(lock_.fileName()),
-                            this);
+    auto* note = new QLabel(
+        tr("A forgotten password: delete %1 as the user who runs Quadrel.").arg(lock_.fileName()),
+        this);
     note->setWordWrap(true);
     note->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(note);
@@ -121,14 +129,20 @@ bool RolesPage::Read(RolesConfig& c) {
         messages_.MsgBox(this, tr("The two passwords differ. Type the new password twice."));
         return false;
     }
+    const QString pin = txtStaffPin_->text();
+    if (!pin.isEmpty() &&
+        (pin.size() < kMinPin || pin.size() > kMaxPin ||
+         !std::all_of(pin.begin(), pin.end(), [](QChar ch) { return ch.isDigit(); }))) {
+        messages_.MsgBox(this, tr("The staff PIN is %1 to %2 digits.").arg(kMinPin).arg(kMaxPin));
+        return false;
+    }
     c.startLocked = chkStartLocked_->isChecked();
     c.staff.outputs.clear();
     for (int row = 0; row < tblOutputs_->rowCount(); ++row) {
         const int unit = tblOutputs_->item(row, 0)->data(Qt::UserRole).toInt();
         const int count = outputCounts_[unit];
         const QString text = tblOutputs_->item(row, 1) ? tblOutputs_->item(row, 1)->text() : "";
-        const auto ports =
-            StaffRules::ParsePorts(text, count > 0 ? count : RolesFile::kMaxPort);
+        const auto ports = StaffRules::ParsePorts(text, count > 0 ? count : RolesFile::kMaxPort);
         if (!ports) {
             messages_.MsgBox(this, tr("Unit %1: \"%2\" is not a list of its outputs (as 1-4, 7).")
                                        .arg(Hex(unit), text));
@@ -142,8 +156,9 @@ bool RolesPage::Read(RolesConfig& c) {
     for (const QString& name : txtScenes_->text().split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString scene = name.trimmed();
         if (scene.size() > RolesFile::kMaxSceneName) {
-            messages_.MsgBox(this, tr("A scene's name is longer than %1 characters.")
-                                       .arg(RolesFile::kMaxSceneName));
+            messages_.MsgBox(
+                this,
+                tr("A scene's name is longer than %1 characters.").arg(RolesFile::kMaxSceneName));
             return false;
         }
         if (!scene.isEmpty()) {
@@ -175,15 +190,19 @@ bool RolesPage::Apply() {
     if (!txtPassword_->text().isEmpty()) {
         c.password = service::PasswordDigest::Make(txtPassword_->text());
     }
+    if (!txtStaffPin_->text().isEmpty()) {
+        c.staffPin = service::PasswordDigest::Make(txtStaffPin_->text());
+    }
     txtPassword_->clear();
     txtRepeat_->clear();
+    txtStaffPin_->clear();
     if (c == lock_.config()) {
         return true;
     }
     QString error;
     if (!lock_.Store(c, error)) {
-        messages_.MsgBox(this, tr("The roles could not be written to %1 (%2).")
-                                   .arg(lock_.fileName(), error));
+        messages_.MsgBox(
+            this, tr("The roles could not be written to %1 (%2).").arg(lock_.fileName(), error));
         return false;
     }
     return true;
