@@ -55,6 +55,9 @@
     const name = (panel.names[id] || {}).unit || (unit && unit.record.name) || '';
     return name ? `Unit ${hex(id)} · ${name}` : `Unit ${hex(id)}`;
   }
+  // Whether the role may set that level: the staff their volume, and what
+  // the technician granted them.
+  const may = (key) => !panel.granted || key === 'volume' || panel.granted.includes(key);
   // The outputs this role may touch on a unit.
   function outputsOf(id) {
     const unit = panel.units.get(id);
@@ -110,22 +113,29 @@
     panel.role = d.role;
     panel.allowed = d.role === 'staff' ? d.outputs || {} : null;
     panel.scenes = d.role === 'staff' ? d.scenes || [] : null;
+    panel.granted = d.role === 'staff' ? d.granted || [] : null;
     panel.names = d.names || {};
+    say('');
     $('login').hidden = true;
     $('panel').hidden = false;
     $('logout').hidden = false;
     $('who').textContent = d.role === 'staff' ? 'Staff' : 'Technician';
     openEvents();
     await Promise.all([loadUnits(), loadScenes()]);
+    clearInterval(panel.lineTimer);
     panel.lineTimer = setInterval(checkLine, LINE_CHECK_MS);
-    checkLine();
+    if (d.line && !d.line.open) checkLine();
   }
 
+  // The line's state, and whether the session still stands.
   async function checkLine() {
-    const result = await call('GET', '/api/v1');
-    if (result.ok && !result.data.port) say('Line lost: Quadrel has no port open.', true);
-    else if (result.ok && $('status').classList.contains('bad') &&
-             $('status').textContent.startsWith('Line lost')) say('Line back.');
+    const result = await call('GET', '/session');
+    if (!result.ok) return;
+    if (!result.data.role) { showLogin(); return; }
+    const line = result.data.line || {};
+    const lost = $('status').textContent.startsWith('Line lost');
+    if (!line.open) say(`Line lost: the serial port${line.port ? ` COM${line.port}` : ''} is not open.`, true);
+    else if (lost) { say('Line back.'); loadUnits(); }
   }
 
   async function loadUnits() {
@@ -180,7 +190,7 @@
     nav.hidden = visible.length < 2;
   }
 
-  Object.assign(panel, { el, say, call, portLabel, unitLabel, outputsOf, hex });
+  Object.assign(panel, { el, say, call, portLabel, unitLabel, outputsOf, may, hex });
   panel.renderUnit = () => renderUnit();
   function renderUnit() { window.QuadrelView.render(panel); }
   panel.reload = loadUnits;
@@ -204,6 +214,9 @@
 
   document.addEventListener('DOMContentLoaded', () => {
     $('login-form').addEventListener('submit', login);
+    document.addEventListener('keydown', (e) => {
+      if (e.key === 'Escape' && panel.output !== null) window.QuadrelView.clear(panel);
+    });
     $('logout').addEventListener('click', logout);
     start();
   });

@@ -65,6 +65,33 @@ window.QuadrelView = (() => {
     if (!result.ok) p.say(`Not set: ${result.data.message || result.data.error || result.status}.`, true);
   }
 
+  const LEVELS = [['volume', 'Volume'], ['bass', 'Bass'], ['treble', 'Treble'],
+    ['subwoofer', 'Subwoofer'], ['delay', 'Delay (ms)']];
+
+  // One level of one output as a slider that sends while it moves.
+  function slider(p, id, n, key, label, unit, row) {
+    const el = p.el;
+    const max = key === 'delay' ? unit.record.maxDelay || 0 : 100;
+    const step = key === 'delay' ? unit.record.delayStep || 1 : 1;
+    const send = throttled((value) => set(p, id, n, { [key]: value }), 100);
+    const input = el('input', {
+      type: 'range', min: '0', max: String(max), step: String(step), class: `level-${key}`,
+      value: String(row && row[key] !== undefined ? row[key] : 0),
+      'aria-label': `${label} of ${p.portLabel(id, 'outputs', n)}`,
+    });
+    const shown = el('output', { class: 'level' }, input.value);
+    const part = { input, shown, dragging: false };
+    const moved = () => {
+      shown.textContent = input.value;
+      send(Number(input.value));
+    };
+    input.addEventListener('input', moved);
+    input.addEventListener('change', moved);
+    input.addEventListener('pointerdown', () => { part.dragging = true; });
+    input.addEventListener('pointerup', () => { part.dragging = false; });
+    return part;
+  }
+
   function outputCard(p, id, n, row, unit) {
     const el = p.el;
     const name = el('span', { class: 'name' }, p.portLabel(id, 'outputs', n));
@@ -73,35 +100,23 @@ window.QuadrelView = (() => {
       type: 'button', class: 'output', id: `output-${n}`, 'aria-pressed': 'false',
       onclick: () => select(p, n),
     }, name, source);
-    const parts = { button, source, row: row || { output: n }, dragging: false };
+    const parts = { button, source, row: row || { output: n }, levels: new Map() };
     const card = el('li', { class: 'card' }, button);
+    if (!unit.record.audio) return [card, parts];
     const abilities = unit.record.abilities || {};
-    if (unit.record.audio) {
-      parts.mute = el('button', {
-        type: 'button', class: 'mute', 'aria-pressed': String(!!(row && row.mute)),
-        'aria-label': `Mute ${p.portLabel(id, 'outputs', n)}`,
-        onclick: () => set(p, id, n, { mute: !parts.row.mute }),
-      }, 'Mute');
-      const controls = el('div', { class: 'audio' }, parts.mute);
-      if (abilities.volume) {
-        const send = throttled((volume) => set(p, id, n, { volume }), 100);
-        parts.volume = el('input', {
-          type: 'range', min: '0', max: '100', step: '1', class: 'volume',
-          value: String(row && row.volume !== undefined ? row.volume : 0),
-          'aria-label': `Volume of ${p.portLabel(id, 'outputs', n)}`,
-        });
-        parts.level = el('output', { class: 'level' }, parts.volume.value);
-        const moved = () => {
-          parts.level.textContent = parts.volume.value;
-          send(Number(parts.volume.value));
-        };
-        parts.volume.addEventListener('input', moved);
-        parts.volume.addEventListener('change', moved);
-        parts.volume.addEventListener('pointerdown', () => { parts.dragging = true; });
-        parts.volume.addEventListener('pointerup', () => { parts.dragging = false; });
-        controls.append(parts.volume, parts.level);
-      }
-      card.append(controls);
+    parts.mute = el('button', {
+      type: 'button', class: 'mute', 'aria-pressed': String(!!(row && row.mute)),
+      'aria-label': `Mute ${p.portLabel(id, 'outputs', n)}`,
+      onclick: () => set(p, id, n, { mute: !parts.row.mute }),
+    }, 'Mute');
+    const first = el('div', { class: 'audio' }, parts.mute);
+    card.append(first);
+    for (const [key, label] of LEVELS) {
+      if (!abilities[key] || !p.may(key)) continue;
+      const part = slider(p, id, n, key, label, unit, row);
+      parts.levels.set(key, part);
+      if (key === 'volume') first.append(part.input, part.shown);
+      else card.append(el('label', { class: 'audio more' }, el('span', {}, label), part.input, part.shown));
     }
     return [card, parts];
   }
@@ -164,10 +179,10 @@ window.QuadrelView = (() => {
     parts.row = row;
     parts.source.textContent = sourceText(p, event.unit, row);
     if (parts.mute) parts.mute.setAttribute('aria-pressed', String(!!row.mute));
-    if (parts.volume && !parts.dragging && row.volume !== undefined &&
-        document.activeElement !== parts.volume) {
-      parts.volume.value = String(row.volume);
-      parts.level.textContent = String(row.volume);
+    for (const [key, part] of parts.levels) {
+      if (row[key] === undefined || part.dragging || document.activeElement === part.input) continue;
+      part.input.value = String(row[key]);
+      part.shown.textContent = String(row[key]);
     }
   }
 
@@ -189,5 +204,9 @@ window.QuadrelView = (() => {
     else warn(p, unit);
   }
 
-  return { render, output, input, unit: unitEvent, throttled };
+  function clear(p) {
+    if (view && p.output !== null) select(p, p.output);
+  }
+
+  return { render, output, input, unit: unitEvent, clear };
 })();

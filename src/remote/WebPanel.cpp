@@ -125,13 +125,16 @@ void WebPanel::Session(const HttpServer::Exchange& e) {
     if (e.request.method == "GET") {
         const auto session = sessions_.Find(cookie);
         if (!session) {
-            Json(e.connection, 401, {{"error", "not logged in"}});
+            // Not an error for the page that asks before its login shows.
+            Json(e.connection, 200, {{"role", QJsonValue::Null}});
         } else {
             NamesStore names(namesFile_);
             names.Load();
             QJsonObject body =
                 PanelView::Describe(session->role, gate_.Staff(), model_, service_.port(), names);
             body.insert("csrf", QString::fromLatin1(session->csrf));
+            body.insert("line",
+                        QJsonObject{{"port", service_.port()}, {"open", service_.lineOpen()}});
             Json(e.connection, 200, body);
         }
         return;

@@ -82,7 +82,8 @@ TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
     QString reason;
     ASSERT_TRUE(web.Start(reason)) << reason.toStdString();
     ASSERT_TRUE(web.Go(line->url()));
-    ASSERT_TRUE(WaitFor([&] { return !web.Find("#secret").isEmpty(); }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return !web.Find("#login:not([hidden]) #secret").isEmpty(); }, 10s))
+        << Errors(web).join("\n").toStdString();
     // The first view, as it came over the network, before any login.
     const int firstView =
         web.Run("return performance.getEntries().reduce((n, e) => n + (e.transferSize || 0), 0);")
@@ -148,7 +149,7 @@ TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
     // A volume dragged through 16 values at once: at most one frame per
     // 100 ms, and the last value is the one on the line.
     const qsizetype before = line->requestCount();
-    web.Run("const s = document.querySelector('#output-1 ~ .audio .volume');"
+    web.Run("const s = document.querySelector('#output-1 ~ .audio .level-volume');"
             "for (let v = 10; v <= 40; v += 2) { s.value = v; "
             "s.dispatchEvent(new Event('input', {bubbles: true})); }"
             "s.dispatchEvent(new Event('change', {bubbles: true}));");
@@ -189,12 +190,22 @@ TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
     EXPECT_LE(shown, 200);
     ctl.waitForFinished(20000);
 
-    EXPECT_TRUE(Errors(web).isEmpty()) << Errors(web).join("\n").toStdString();
-
     web.Viewport(1280, 800, false);
     Keep(web, "web-tablet.png");
     web.Viewport(390, 844, true);
     Keep(web, "web-phone.png");
+
+    // Logged out, the technician sees every output and every level.
+    ASSERT_TRUE(web.Click("#logout"));
+    ASSERT_TRUE(WaitFor([&] { return !web.Find("#login:not([hidden]) #secret").isEmpty(); }, 5s));
+    ASSERT_TRUE(web.Type("#secret", PanelOnLine::kPassword));
+    ASSERT_TRUE(web.Click("#login-button"));
+    ASSERT_TRUE(WaitFor([&] { return !web.Find("#output-3").isEmpty(); }, 15s));
+    EXPECT_FALSE(web.Find("#output-3 ~ .more .level-bass").isEmpty());
+    EXPECT_TRUE(Text(web, "#scenes").contains("Service"));
+    Keep(web, "web-technician.png");
+
+    EXPECT_TRUE(Errors(web).isEmpty()) << Errors(web).join("\n").toStdString();
 }
 
 struct Answer {
