@@ -77,6 +77,123 @@ void Keep(WebDriver& web, const char* name) {
     }
 }
 
+struct Answer {
+    int status = 0;
+    QByteArray body;
+    QByteArray cookie; // Set-Cookie, as sent
+};
+
+// One request as a page of any site, or a script, could send it.
+Answer Send(const QByteArray& method, const QString& path, const QByteArray& body,
+            const std::vector<std::pair<QByteArray, QByteArray>>& headers) {
+    QNetworkAccessManager net;
+    QNetworkRequest request(QUrl(line->url(path)));
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+    for (const auto& [name, value] : headers) {
+        request.setRawHeader(name, value);
+    }
+    QNetworkReply* reply = net.sendCustomRequest(request, method, body);
+    WaitFor([&] { return reply->isFinished(); }, 10s);
+    Answer a{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
+             reply->rawHeader("Set-Cookie")};
+    delete reply;
+    return a;
+}
+
+TEST_F(WebPanel, ForgedAndCrossSiteRequestsAreRefusedWithNothingOnTheLine) {
+    const QByteArray origin = line->origin().toLatin1();
+    const Answer login = Send("POST", "/session", R"({"secret":"2468"})", {{"Origin", origin}});
+    ASSERT_EQ(login.status, 200) << login.body.toStdString();
+    EXPECT_TRUE(login.cookie.contains("HttpOnly") && login.cookie.contains("SameSite=Strict") &&
+                !login.cookie.contains("Secure"))
+        << login.cookie.toStdString();
+    const QByteArray cookie = login.cookie.split(';').front();
+    const QByteArray csrf =
+        QJsonDocument::fromJson(login.body).object()["csrf"].toString().toLatin1();
+    ASSERT_FALSE(csrf.isEmpty());
+
+    const QByteArray route2 = R"({"input":2,"output":2})";
+    struct Case {
+        const char* what;
+        QByteArray method, path, body;
+        std::vector<std::pair<QByteArray, QByteArray>> headers;
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {"an output not the staff's",
+         "POST",
+         "/api/v1/units/0/route",
+         R"({"input":2,"output":3})",
+         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}, {"Origin", origin}},
+         403},
+        {"no second secret",
+         "POST",
+         "/api/v1/units/0/route",
+         route2,
+         {{"Cookie", cookie}, {"Origin", origin}},
+         403},
+        {"a wrong second secret",
+         "POST",
+         "/api/v1/units/0/route",
+         route2,
+         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf + "x"}},
+         403},
+        {"another site's page",
+         "POST",
+         "/api/v1/units/0/route",
+         route2,
+         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}, {"Origin", "http://evil.example"}},
+         403},
+        {"a cross-site fetch",
+         "POST",
+         "/api/v1/units/0/outputs",
+         R"({"output":1,"mute":true})",
+         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}, {"Sec-Fetch-Site", "cross-site"}},
+         403},
+        {"a made-up session",
+         "POST",
+         "/api/v1/units/0/route",
+         route2,
+         {{"Cookie", "quadrel_session=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"},
+          {"X-Quadrel-CSRF", csrf}},
+         401},
+        {"a scene not the staff's",
+         "POST",
+         "/api/v1/scenes/Service/recall",
+         "",
+         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}},
+         403},
+        {"a login from another site",
+         "POST",
+         "/session",
+         R"({"secret":"2468"})",
+         {{"Origin", "http://evil.example"}},
+         403},
+        {"a file that is not the panel's", "GET", "/roles.json", "", {}, 404},
+        {"a path out of the panel", "GET", "/%2e%2e/%2e%2e/etc/passwd", "", {}, 404},
+    };
+    const qsizetype before = line->requestCount();
+    for (const Case& c : cases) {
+        const Answer a = Send(c.method, c.path, c.body, c.headers);
+        EXPECT_EQ(a.status, c.status) << c.what << ": " << a.body.toStdString();
+    }
+    // The same session still works for what it may do, as a read.
+    EXPECT_EQ(Send("GET", "/api/v1/units/0", "", {{"Cookie", cookie}}).status, 200);
+    line->requestCount();
+    EXPECT_TRUE(line->SettingsSince(before).isEmpty())
+        << line->SettingsSince(before).join(" | ").toStdString();
+
+    const Answer page = Send("GET", "/", "", {});
+    EXPECT_EQ(page.status, 200);
+    EXPECT_TRUE(page.body.contains("panel.js"));
+    // Logged out, the cookie opens nothing.
+    EXPECT_EQ(Send("DELETE", "/session", "", {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}}).status,
+              200);
+    EXPECT_EQ(Send("GET", "/api/v1/units", "", {{"Cookie", cookie}}).status, 401);
+}
+
 TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
     WebDriver web;
     QString reason;
@@ -205,124 +322,11 @@ TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
     EXPECT_TRUE(Text(web, "#scenes").contains("Service"));
     Keep(web, "web-technician.png");
 
+    // The line lost under the owner is said plainly.
+    line->sim().Stop();
+    EXPECT_TRUE(WaitForText(web, "#status", "Line lost")) << Text(web, "#status").toStdString();
+
     EXPECT_TRUE(Errors(web).isEmpty()) << Errors(web).join("\n").toStdString();
-}
-
-struct Answer {
-    int status = 0;
-    QByteArray body;
-    QByteArray cookie; // Set-Cookie, as sent
-};
-
-// One request as a page of any site, or a script, could send it.
-Answer Send(const QByteArray& method, const QString& path, const QByteArray& body,
-            const std::vector<std::pair<QByteArray, QByteArray>>& headers) {
-    QNetworkAccessManager net;
-    QNetworkRequest request(QUrl(line->url(path)));
-    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-    for (const auto& [name, value] : headers) {
-        request.setRawHeader(name, value);
-    }
-    QNetworkReply* reply = net.sendCustomRequest(request, method, body);
-    WaitFor([&] { return reply->isFinished(); }, 10s);
-    Answer a{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
-             reply->rawHeader("Set-Cookie")};
-    delete reply;
-    return a;
-}
-
-TEST_F(WebPanel, ForgedAndCrossSiteRequestsAreRefusedWithNothingOnTheLine) {
-    const QByteArray origin = line->origin().toLatin1();
-    const Answer login = Send("POST", "/session", R"({"secret":"2468"})", {{"Origin", origin}});
-    ASSERT_EQ(login.status, 200) << login.body.toStdString();
-    EXPECT_TRUE(login.cookie.contains("HttpOnly") && login.cookie.contains("SameSite=Strict") &&
-                !login.cookie.contains("Secure"))
-        << login.cookie.toStdString();
-    const QByteArray cookie = login.cookie.split(';').front();
-    const QByteArray csrf =
-        QJsonDocument::fromJson(login.body).object()["csrf"].toString().toLatin1();
-    ASSERT_FALSE(csrf.isEmpty());
-
-    const QByteArray route2 = R"({"input":2,"output":2})";
-    struct Case {
-        const char* what;
-        QByteArray method, path, body;
-        std::vector<std::pair<QByteArray, QByteArray>> headers;
-        int status;
-    };
-    const std::vector<Case> cases = {
-        {"an output not the staff's",
-         "POST",
-         "/api/v1/units/0/route",
-         R"({"input":2,"output":3})",
-         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}, {"Origin", origin}},
-         403},
-        {"no second secret",
-         "POST",
-         "/api/v1/units/0/route",
-         route2,
-         {{"Cookie", cookie}, {"Origin", origin}},
-         403},
-        {"a wrong second secret",
-         "POST",
-         "/api/v1/units/0/route",
-         route2,
-         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf + "x"}},
-         403},
-        {"another site's page",
-         "POST",
-         "/api/v1/units/0/route",
-         route2,
-         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}, {"Origin", "http://evil.example"}},
-         403},
-        {"a cross-site fetch",
-         "POST",
-         "/api/v1/units/0/outputs",
-         R"({"output":1,"mute":true})",
-         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}, {"Sec-Fetch-Site", "cross-site"}},
-         403},
-        {"a made-up session",
-         "POST",
-         "/api/v1/units/0/route",
-         route2,
-         {{"Cookie", "quadrel_session=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"},
-          {"X-Quadrel-CSRF", csrf}},
-         401},
-        {"a scene not the staff's",
-         "POST",
-         "/api/v1/scenes/Service/recall",
-         "",
-         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}},
-         403},
-        {"a login from another site",
-         "POST",
-         "/session",
-         R"({"secret":"2468"})",
-         {{"Origin", "http://evil.example"}},
-         403},
-        {"a file that is not the panel's", "GET", "/roles.json", "", {}, 404},
-        {"a path out of the panel", "GET", "/%2e%2e/%2e%2e/etc/passwd", "", {}, 404},
-    };
-    const qsizetype before = line->requestCount();
-    for (const Case& c : cases) {
-        const Answer a = Send(c.method, c.path, c.body, c.headers);
-        EXPECT_EQ(a.status, c.status) << c.what << ": " << a.body.toStdString();
-    }
-    // The same session still works for what it may do, as a read.
-    EXPECT_EQ(Send("GET", "/api/v1/units/0", "", {{"Cookie", cookie}}).status, 200);
-    line->requestCount();
-    EXPECT_TRUE(line->SettingsSince(before).isEmpty())
-        << line->SettingsSince(before).join(" | ").toStdString();
-
-    const Answer page = Send("GET", "/", "", {});
-    EXPECT_EQ(page.status, 200);
-    EXPECT_TRUE(page.body.contains("panel.js"));
-    // Logged out, the cookie opens nothing.
-    EXPECT_EQ(Send("DELETE", "/session", "", {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}}).status,
-              200);
-    EXPECT_EQ(Send("GET", "/api/v1/units", "", {{"Cookie", cookie}}).status, 401);
 }
 
 } // namespace
