@@ -31,6 +31,8 @@ quadrel_packages() {
             # checks build a .deb (CPack needs file, dpkg-shlibdeps is in
             # dpkg-dev) and validate the desktop entry and metadata.
             echo socat file dpkg-dev appstream desktop-file-utils
+            # The network doors' test checks where they listen with ss.
+            echo iproute2
             # The hands-on window test drives an X server as a person would.
             echo xdotool
             # The web panel's test drives headless Chromium through its

@@ -837,13 +837,57 @@
     </message>
 </context>
 <context>
-    <name>SceneReport</name>
-    <message numerus="yes">
-        <source>%1 of %n unit(s) complete, %2 values sent</source>
-        <translation>
-            <numerusform>%n 台設備中已完成 %1 台，已送出 %2 個數值</numerusform>
-        </translation>
+    <name>ScenePlan</name>
+    <message>
+        <source>no unit answers at ID %1: nothing sent to it</source>
+        <extracomment>%1: a unit&apos;s ID in hex</extracomment>
+        <translation>ID %1 沒有設備回應：未傳送任何內容給它</translation>
     </message>
+    <message>
+        <source>at ID %1 answers “%2” (%3 in, %4 out), not the scene&apos;s “%5” (%6 in, %7 out): nothing sent to it</source>
+        <extracomment>%1: an ID; %2, %5: units&apos; names; %3, %6: input counts; %4, %7: output counts</extracomment>
+        <translation>ID %1 回應的是「%2」（%3 入，%4 出），不是場景中的「%5」（%6 入，%7 出）：未傳送任何內容給它</translation>
+    </message>
+    <message>
+        <source>unit %1 has no preset %2 (it has %3)</source>
+        <extracomment>%1: an ID; %2: a memory location; %3: how many the unit has</extracomment>
+        <translation>設備 %1 沒有預設 %2（它有 %3 個）</translation>
+    </message>
+    <message>
+        <source>past the unit&apos;s %1 inputs</source>
+        <translation>超出設備的 %1 個輸入</translation>
+    </message>
+    <message>
+        <source>past the unit&apos;s %1 outputs</source>
+        <translation>超出設備的 %1 個輸出</translation>
+    </message>
+    <message>
+        <source>input %1 is past the unit&apos;s %2 inputs</source>
+        <extracomment>%1: an input port; %2: how many inputs the unit has</extracomment>
+        <translation>輸入 %1 超出設備的 %2 個輸入</translation>
+    </message>
+    <message>
+        <source>the unit has no such control</source>
+        <translation>設備沒有此項控制</translation>
+    </message>
+    <message>
+        <source>unit %1, %2: %3</source>
+        <extracomment>%1: an ID; %2: where, as &quot;Output 3&quot;; %3: why, as &quot;volume 150 is outside 0-100&quot;</extracomment>
+        <translation>設備 %1，%2：%3</translation>
+    </message>
+    <message>
+        <source>%1 %2: %3</source>
+        <extracomment>%1: where, as &quot;Output 3&quot;; %2: the setting; %3: why it is left out</extracomment>
+        <translation>%1：%3 {1 %2:?}</translation>
+    </message>
+    <message>
+        <source>%1 %2: changed since to %3, left as it is</source>
+        <extracomment>%1: where, as &quot;Output 3&quot;; %2: the setting; %3: its value now</extracomment>
+        <translation>%1 %2：之後已改為 %3，保持原狀</translation>
+    </message>
+</context>
+<context>
+    <name>SceneReport</name>
     <message>
         <source>Undo of scene “%1”</source>
         <translation>復原場景「%1」</translation>
@@ -872,6 +916,79 @@
     <message>
         <source>%1 stopped, the port closed: %2</source>
         <translation>%1已停止，連接埠已關閉：%2</translation>
+    </message>
+    <message>
+        <source>Unit %1 (%2)</source>
+        <extracomment>a unit in a scene&apos;s report: %1 its ID in hex, %2 its name</extracomment>
+        <translation>設備 %1（%2）</translation>
+    </message>
+    <message>
+        <source>already as the scene sets it; nothing sent</source>
+        <translation>已與場景相同；未傳送任何內容</translation>
+    </message>
+    <message>
+        <source>values set: %1; the unit took every one</source>
+        <translation>已設定數值：%1；設備全部接受</translation>
+    </message>
+    <message>
+        <source>values set: %1; some of the scene left out</source>
+        <translation>已設定數值：%1；場景有部分被略過</translation>
+    </message>
+    <message>
+        <source>values set: %1 of %2; not taken: %3</source>
+        <extracomment>%1, %2, %3: counts of values</extracomment>
+        <translation>已設定數值：%1 / %2；未接受：%3</translation>
+    </message>
+    <message>
+        <source>not on the line; nothing sent</source>
+        <translation>不在線路上；未傳送任何內容</translation>
+    </message>
+    <message>
+        <source>stopped answering; %1 of %2 values sent</source>
+        <translation>停止回應；已傳送 %1 / %2 個數值</translation>
+    </message>
+    <message>
+        <source>cancelled once its preset was loaded; no value sent</source>
+        <translation>已載入其預設後取消；未傳送任何數值</translation>
+    </message>
+    <message>
+        <source>cancelled before its turn; left as it was</source>
+        <translation>輪到它之前已取消；保持原狀</translation>
+    </message>
+    <message>
+        <source>cancelled; %1 of %2 values sent</source>
+        <translation>已取消；已傳送 %1 / %2 個數值</translation>
+    </message>
+    <message>
+        <source>not reached: the port closed; left as it was</source>
+        <translation>未輪到：連接埠已關閉；保持原狀</translation>
+    </message>
+    <message>
+        <source>the port closed; %1 of %2 values sent</source>
+        <translation>連接埠已關閉；已傳送 %1 / %2 個數值</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>%1: the unit; %2: what the recall did to it</extracomment>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>  left out: %1</source>
+        <extracomment>a line of a scene&apos;s report under its unit</extracomment>
+        <translation>  略過：%1</translation>
+    </message>
+    <message>
+        <source>  not on the unit: %1</source>
+        <translation>  設備上不是此值：%1</translation>
+    </message>
+    <message>
+        <source>  not known (no read back): %1</source>
+        <translation>  不確定（無法讀回）：%1</translation>
+    </message>
+    <message>
+        <source>units complete: %1 of %3; values sent: %2</source>
+        <extracomment>%1, %3: counts of units; %2: a count of values</extracomment>
+        <translation>完成的設備：%1 / %3；已傳送數值：%2</translation>
     </message>
 </context>
 <context>
@@ -948,6 +1065,30 @@
         <source>scene “%1”: %2</source>
         <extracomment>%1: the scene&apos;s name; %2: what is wrong</extracomment>
         <translation>場景「%1」：%2</translation>
+    </message>
+    <message>
+        <source>the unit&apos;s ID, name or size is damaged or out of range</source>
+        <translation>設備的 ID、名稱或大小已損壞或超出範圍</translation>
+    </message>
+    <message>
+        <source>the preset location is out of range</source>
+        <translation>預設位置超出範圍</translation>
+    </message>
+    <message>
+        <source>too many ports</source>
+        <translation>連接埠太多</translation>
+    </message>
+    <message>
+        <source>an output number is damaged, out of range or given twice</source>
+        <translation>輸出編號已損壞、超出範圍或重複</translation>
+    </message>
+    <message>
+        <source>output %1: %2 is damaged or out of range</source>
+        <translation>輸出 %1：%2 已損壞或超出範圍</translation>
+    </message>
+    <message>
+        <source>an input&apos;s EDID is damaged, out of range or given twice</source>
+        <translation>輸入的 EDID 已損壞、超出範圍或重複</translation>
     </message>
 </context>
 <context>
@@ -1757,6 +1898,15 @@ Sent, but not read back (unknown):
         <source>Roles</source>
         <translation>角色</translation>
     </message>
+    <message>
+        <source>Network</source>
+        <translation>網路</translation>
+    </message>
+    <message>
+        <source>Network clients are not served: %1</source>
+        <extracomment>%1: why, as &quot;the API will not listen on 127.0.0.1 port 8480: address in use&quot;</extracomment>
+        <translation>未提供網路用戶端服務：%1</translation>
+    </message>
 </context>
 <context>
     <name>quadrel::AudioOutputPanel</name>
@@ -1940,6 +2090,173 @@ Sent, but not read back (unknown):
     <message>
         <source>Exported to %1.</source>
         <translation>已匯出至 %1。</translation>
+    </message>
+</context>
+<context>
+    <name>quadrel::NetworkPage</name>
+    <message>
+        <source>Serve the &amp;HTTP API and its event stream</source>
+        <translation>提供 &amp;HTTP API 與其事件串流</translation>
+    </message>
+    <message>
+        <source>Serve the &amp;text protocol</source>
+        <translation>提供&amp;文字協定</translation>
+    </message>
+    <message>
+        <source>Listen on address</source>
+        <translation>監聽位址</translation>
+    </message>
+    <message>
+        <source>Other machines can reach this address: anyone there with a token can use the line. Name a certificate and key for encryption.</source>
+        <translation>其他電腦可連到此位址：當中任何持有權杖的人都能使用線路。請指定憑證與金鑰以加密。</translation>
+    </message>
+    <message>
+        <source>HTTP API port</source>
+        <translation>HTTP API 連接埠</translation>
+    </message>
+    <message>
+        <source>Text protocol port</source>
+        <translation>文字協定連接埠</translation>
+    </message>
+    <message>
+        <source>Certificate file (PEM)</source>
+        <translation>憑證檔（PEM）</translation>
+    </message>
+    <message>
+        <source>Key file (PEM)</source>
+        <translation>金鑰檔（PEM）</translation>
+    </message>
+    <message>
+        <source>Web pages allowed to call the API</source>
+        <translation>允許呼叫 API 的網頁</translation>
+    </message>
+    <message>
+        <source>none; separate several with spaces</source>
+        <translation>無；多個請以空格分隔</translation>
+    </message>
+    <message>
+        <source>Network clients</source>
+        <translation>網路用戶端</translation>
+    </message>
+    <message>
+        <source>&amp;Address:</source>
+        <translation>位址(&amp;A)：</translation>
+    </message>
+    <message>
+        <source>HTTP &amp;port:</source>
+        <translation>HTTP 連接埠(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>Te&amp;xt port:</source>
+        <translation>文字連接埠(&amp;X)：</translation>
+    </message>
+    <message>
+        <source>&amp;Certificate:</source>
+        <translation>憑證(&amp;C)：</translation>
+    </message>
+    <message>
+        <source>&amp;Key:</source>
+        <translation>金鑰(&amp;K)：</translation>
+    </message>
+    <message>
+        <source>Allowed &amp;origins:</source>
+        <translation>允許的來源(&amp;O)：</translation>
+    </message>
+    <message>
+        <source>Tokens</source>
+        <translation>權杖</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名稱</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>角色</translation>
+    </message>
+    <message>
+        <source>Made</source>
+        <translation>建立時間</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>New token&apos;s name</source>
+        <translation>新權杖的名稱</translation>
+    </message>
+    <message>
+        <source>who it is for, as &quot;Room 2 panel&quot;</source>
+        <translation>給誰使用，例如「2 號會議室面板」</translation>
+    </message>
+    <message>
+        <source>New token&apos;s role</source>
+        <translation>新權杖的角色</translation>
+    </message>
+    <message>
+        <source>Staff</source>
+        <translation>人員</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>技術人員</translation>
+    </message>
+    <message>
+        <source>Crea&amp;te</source>
+        <translation>建立(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Create token</source>
+        <translation>建立權杖</translation>
+    </message>
+    <message>
+        <source>&amp;Revoke</source>
+        <translation>撤銷(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Revoke token</source>
+        <translation>撤銷權杖</translation>
+    </message>
+    <message>
+        <source>The new token</source>
+        <translation>新權杖</translation>
+    </message>
+    <message>
+        <source>a new token is shown here once: copy it then</source>
+        <translation>新權杖只會在此顯示一次：請當下複製</translation>
+    </message>
+    <message>
+        <source>The tokens file cannot be used (%1): no token lets anyone in until it is mended or deleted.</source>
+        <translation>無法使用權杖檔（%1）：在修復或刪除之前，任何權杖都無法登入。</translation>
+    </message>
+    <message>
+        <source>No token was made: %1.</source>
+        <translation>未建立權杖：%1。</translation>
+    </message>
+    <message>
+        <source>Choose the token to revoke in the list.</source>
+        <translation>請在清單中選擇要撤銷的權杖。</translation>
+    </message>
+    <message>
+        <source>The token was not revoked: %1.</source>
+        <translation>未撤銷權杖：%1。</translation>
+    </message>
+    <message>
+        <source>%1 is not an IP address.</source>
+        <translation>%1 不是 IP 位址。</translation>
+    </message>
+    <message>
+        <source>Encryption needs both a certificate and its key.</source>
+        <translation>加密需要憑證及其金鑰。</translation>
+    </message>
+    <message>
+        <source>The HTTP API and the text protocol need ports of their own.</source>
+        <translation>HTTP API 與文字協定需要各自的連接埠。</translation>
+    </message>
+    <message>
+        <source>The settings could not be written: %1.</source>
+        <translation>無法寫入設定：%1。</translation>
     </message>
 </context>
 <context>

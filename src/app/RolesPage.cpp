@@ -68,6 +68,7 @@ RolesPage::RolesPage(WindowLock& lock, const std::map<int, int>& units, MessageB
     tblOutputs_->setAccessibleName(tr("The staff's outputs of each unit"));
     tblOutputs_->setHorizontalHeaderLabels({tr("Unit"), tr("Staff's outputs (as 1-4, 7)")});
     tblOutputs_->horizontalHeader()->setStretchLastSection(true);
+    tblOutputs_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     tblOutputs_->verticalHeader()->hide();
     int row = 0;
     for (const auto& [unit, count] : outputCounts_) {

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 #include <memory>
 #include <vector>
 
@@ -58,6 +60,13 @@ public:
     QList<QWidget*> NameTargets() const override;
 
     void Draw_SwitchView();
+    // Why an output may not be touched now (the window is locked), or empty;
+    // its box is then disabled with the reason as its tool tip.
+    void setOutputRefusal(std::function<QString(int output)> refusal) {
+        outputRefusal_ = std::move(refusal);
+    }
+    // The role changed: the output boxes are enabled and told again.
+    void RoleChanged();
     void Draw_Crosspoint(int input, int output, bool pressed);
     void Enable_picInput(bool enabled);
     void Enable_picOutput(bool enabled);
@@ -105,6 +114,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QString OutputRefusal(int output) const;
     // The window's widgets for shape_ and pitch_, the old ones let go.
     void BuildWindow();
     // The shape the page holds now; the window is built again when it differs.
@@ -165,6 +175,7 @@ private:
     grid::Shape shape_;
     bool fitPending_ = false;
     bool enabled_ = false;
+    std::function<QString(int)> outputRefusal_;
     QGridLayout* page_ = nullptr;
     QWidget* side_ = nullptr;
 

@@ -69,6 +69,15 @@ void SwitchView::Setup_SwitchView() {
     Draw_SwitchView();
 }
 
+QString SwitchView::OutputRefusal(int output) const {
+    return outputRefusal_ ? outputRefusal_(output) : QString();
+}
+
+void SwitchView::RoleChanged() {
+    Enable_picOutput(enabled_);
+    Draw_SwitchView();
+}
+
 void SwitchView::Draw_SwitchView() {
     for (int r = 0; r < shape_.rows; ++r) {
         for (int c = 0; c < shape_.columns; ++c) {
@@ -100,6 +109,9 @@ void SwitchView::Draw_SwitchView() {
                          .elidedText(caption, Qt::ElideRight, box->width() - 12)
                          .replace(QLatin1Char('&'), QStringLiteral("&&")));
         SetNamedTip(box, {NameKind::Output, output}, name);
+        if (const QString refused = OutputRefusal(output); !refused.isEmpty()) {
+            box->setToolTip(refused);
+        }
         box->setChecked(output <= kMaxPort && select[output].blSelected);
         Draw_OutputPlug(SignalKind::Audio, output);
         Draw_OutputPlug(SignalKind::Video, output);
@@ -287,8 +299,8 @@ void SwitchView::Enable_picOutput(bool enabled) {
     }
     for (int r = 0; r < shape_.rows; ++r) {
         const int output = OutputAt(r);
-        chkSwitchOutput_[static_cast<size_t>(r)]->setEnabled(output <= kMaxPort &&
-                                                             select[output].blEnabled);
+        chkSwitchOutput_[static_cast<size_t>(r)]->setEnabled(
+            output <= kMaxPort && select[output].blEnabled && OutputRefusal(output).isEmpty());
     }
     scoSwitchOutput_->setEnabled(enabled && n > shape_.rows);
     if (!scoSwitchOutput_->isEnabled() && !ShowsLastKnown()) {

@@ -3,6 +3,7 @@
 #include "app/UnitList.h"
 #include "control/NamedPorts.h"
 #include "model/ChangeHistory.h"
+#include "model/ChangePath.h"
 #include "model/ViewParts.h"
 
 #include <QHash>
@@ -114,6 +115,8 @@ private:
     void cmdLoad_Click();
     void SelectLocation(int index);
     // True when the operator agreed, or is not to be asked.
+    // True, with the reason told, when the window may not do this now.
+    bool Refused(Change::Kind kind, int location);
     bool Confirmed(const char* key, const QString& text, const QString& details,
                    const QString& yesCaption);
     QString PresetLabel(int location) const;

@@ -106,11 +106,25 @@ bool UnitPane::Confirmed(const char* key, const QString& text, const QString& de
            !core_.status.IsBusy();
 }
 
+bool UnitPane::Refused(Change::Kind kind, int location) {
+    // Asked before the question, so a refusal is told as such and not as a
+    // unit that did not answer.
+    const QString why = core_.path.Refusal(
+        Change::Preset(kind, core_.model.objSelectedUnit->bID(), location, true, true));
+    if (!why.isEmpty()) {
+        core_.activity.Act(why);
+    }
+    return !why.isEmpty();
+}
+
 void UnitPane::cmdSave_Click() {
     const UnitRef unit = core_.model.objSelectedUnit;
     const std::optional<int> location = SelectedMemoryLocation();
     if (!IsUnitConnected(unit) || !location) {
         Enable_fraMemory(false);
+        return;
+    }
+    if (Refused(Change::Kind::PresetSave, *location)) {
         return;
     }
     if (!Confirmed(kAskSave,
@@ -142,6 +156,9 @@ void UnitPane::cmdLoad_Click() {
     const std::optional<int> location = SelectedMemoryLocation();
     if (!IsUnitConnected(unit) || !location) {
         Enable_fraMemory(false);
+        return;
+    }
+    if (Refused(Change::Kind::PresetLoad, *location)) {
         return;
     }
     const SettingValues preview = presetPreview();

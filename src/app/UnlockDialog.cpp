@@ -52,8 +52,8 @@ void UnlockDialog::ShowWait() {
     cmdUnlock_->setEnabled(wait.count() == 0);
     if (wait.count() > 0) {
         //: %1: seconds
-        lblMessage_->setText(tr("Wrong password. The next try is taken in %1 s.")
-                                 .arg((wait.count() + 999) / 1000));
+        lblMessage_->setText(
+            tr("Wrong password. The next try is taken in %1 s.").arg((wait.count() + 999) / 1000));
         lblMessage_->setAccessibleName(lblMessage_->text());
     }
 }

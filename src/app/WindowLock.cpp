@@ -66,8 +66,8 @@ WindowLock::WindowLock(QString fileName, QuadrelCore& core, TimerFactory& timers
     banner_->setWordWrap(true);
     banner_->setTextFormat(Qt::PlainText);
     banner_->setMargin(6);
-    banner_->setStyleSheet(
-        QStringLiteral("QLabel { background: #fff3c4; color: #3d2e00; border: 1px solid #c9a227; }"));
+    banner_->setStyleSheet(QStringLiteral(
+        "QLabel { background: #fff3c4; color: #3d2e00; border: 1px solid #c9a227; }"));
     banner_->hide();
     window_.AddBanner(banner_);
 

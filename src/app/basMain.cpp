@@ -1,16 +1,18 @@
 #include "app/basMain.h"
 
 #include "app/ImageKeys.h"
+#include "app/NetworkPage.h"
 #include "app/PortNaming.h"
+#include "app/RolesPage.h"
 #include "app/SwitchView.h"
 #include "app/UnitPane.h"
-#include "app/RolesPage.h"
 #include "app/UnitSettingsUi.h"
 #include "app/WindowLock.h"
-#include "app/frmOptions.h"
 #include "app/frmMain.h"
+#include "app/frmOptions.h"
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
+#include "remote/NetworkDoors.h"
 #include "service/LineService.h"
 
 #include <QApplication>
@@ -272,11 +274,6 @@ void basMain::DrawAfterFrames(std::chrono::milliseconds pause) {
     QApplication::instance()->installEventFilter(inputFirst_.get());
 }
 
-bool basMain::MayOnSelected(Action action) {
-    const UnitRef unit = core_.model.objSelectedUnit;
-    return !lock_ || lock_->Allow({action, unit ? unit->bID() : -1, {}, {}});
-}
-
 void basMain::TellStep(ChangeHistory::Outcome outcome, bool undo) {
     // The status line says what every press did; a refusal is also a box.
     const QString text = core_.history.Message(outcome);
@@ -369,6 +366,9 @@ bool basMain::Main() {
     });
     hub_.setUnitPane(service_->pane());
     hub_.setWatcher(service_.get());
+    doors_ =
+        std::make_unique<remote::NetworkDoors>(*service_, core_.model, TokensFile(), rolesFile_);
+    ApplyNetwork();
     hub_.setAudioView(*audioPage_);
     hub_.setVideoView(*videoPage_);
     unitSettings_ = std::make_unique<UnitSettingsUi>(core_, timerFactory_, messages_, form_.get());
@@ -380,23 +380,15 @@ bool basMain::Main() {
          std::initializer_list<NamedPortsView*>{switchView_, audioPage_, videoPage_, unitPane_}) {
         naming_->AddView(*view);
     }
-    lock_ = std::make_unique<WindowLock>(rolesFile_, core_, timerFactory_, *form_);
-    lock_->Load();
-    naming_->setRefusal([this] { return lock_->May({Action::Rename, -1, {}, {}}).reason; });
-    hooks_.OptionsRefusal = [this] {
-        const QString reason = lock_->May({Action::Options, -1, {}, {}}).reason;
-        if (!reason.isEmpty()) {
-            core_.activity.Act(reason);
+    WireLock();
+    // The Network tab, the technician's too, after the Roles tab.
+    hooks_.ExtendOptions = [this, roles = hooks_.ExtendOptions](frmOptions& dialog) {
+        if (roles) {
+            roles(dialog);
         }
-        return reason;
-    };
-    hooks_.ExtendOptions = [this](frmOptions& dialog) {
-        std::map<int, int> units;
-        for (const auto& entry : core_.model.objUnits()) {
-            units[entry.unit->bID()] = entry.unit->iOutputCount();
-        }
-        auto* page = new RolesPage(*lock_, units, messages_, &dialog);
-        dialog.AddPage(page, tr("Roles"), [page] { return page->Apply(); });
+        auto* network = new NetworkPage(
+            settings_, TokensFile(), messages_, [this] { ApplyNetwork(); }, &dialog);
+        dialog.AddPage(network, tr("Network"), [network] { return network->Apply(); });
     };
     hub_.setOnSetup([this] {
         naming_->Refresh();
@@ -447,6 +439,24 @@ bool basMain::Main() {
         hooks_.SetScanning(true);
     }
     return true;
+}
+
+QString basMain::TokensFile() const {
+    // Beside the roles file, whose rules the staff's tokens follow.
+    return rolesFile_.isEmpty()
+               ? QString()
+               : QFileInfo(rolesFile_).absolutePath() + QStringLiteral("/tokens.json");
+}
+
+void basMain::ApplyNetwork() {
+    if (!doors_) {
+        return;
+    }
+    const QStringList problems = doors_->Apply(settings_.Read().network);
+    if (!problems.isEmpty()) {
+        //: %1: why, as "the API will not listen on 127.0.0.1 port 8480: address in use"
+        core_.activity.Act(tr("Network clients are not served: %1").arg(problems.join(u"; ")));
+    }
 }
 
 } // namespace quadrel

@@ -24,6 +24,9 @@ namespace quadrel {
 namespace service {
 class LineService;
 }
+namespace remote {
+class NetworkDoors;
+}
 
 class AudioPage;
 class PortNaming;
@@ -99,11 +102,18 @@ public:
     PortNaming* naming() const { return naming_.get(); }
     // The window's role and its lock; null until Main() loads the window.
     WindowLock* lock() const { return lock_.get(); }
+    // The network clients' doors; null until Main() loads the window.
+    remote::NetworkDoors* doors() const { return doors_.get(); }
+    // The network clients' listeners follow the settings file.
+    void ApplyNetwork();
+    QString TokensFile() const;
 
 private:
     // Whether the window's role may do `action` on the selected unit; the
     // status line says why not.
     bool MayOnSelected(Action action);
+    // Builds the lock with the window and puts its rules where they act.
+    void WireLock();
     // Tells the operator why an undo or redo was not taken.
     void TellStep(ChangeHistory::Outcome outcome, bool undo);
     // The port went away: its device is watched and the port opened again,
@@ -143,6 +153,8 @@ private:
     std::unique_ptr<WindowLock> lock_; // gone before the window
     // Serves the port to quadrel-ctl and other programs while it is open.
     std::unique_ptr<service::LineService> service_;
+    // The HTTP API and the text protocol, on the same service; gone first.
+    std::unique_ptr<remote::NetworkDoors> doors_;
     SwitchView* switchView_ = nullptr; // owned by the window
     UnitPane* unitPane_ = nullptr;
     AudioPage* audioPage_ = nullptr;

@@ -176,7 +176,10 @@ void AudioPage::EnablePanels() {
     for (int i = 0; i < shown_; ++i) {
         AudioOutputPanel* panel = panels_[static_cast<size_t>(i)];
         const int n = sco_->value() + i + 1;
-        const bool e = n <= kMaxPort && core_.model.AudioOutputSelect[n].blEnabled;
+        const QString refused = outputRefusal_ ? outputRefusal_(n) : QString();
+        const bool e =
+            n <= kMaxPort && core_.model.AudioOutputSelect[n].blEnabled && refused.isEmpty();
+        panel->setToolTip(refused);
         panel->setEnabled(e && any);
         panel->chkAudioOutput()->setEnabled(e);
         panel->imgMute()->setEnabled(e && caps.volume);

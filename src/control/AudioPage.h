@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QWidget>
 
+#include <functional>
+
 #include <array>
 #include <optional>
 
@@ -58,6 +60,12 @@ public:
     void Draw_AudioOutput(int output);
     void Draw_AudioOutputSelect(int output);
     void Draw_AudioOutputPanels();
+    // Why an output may not be touched now (the window is locked), or empty;
+    // its panel is then disabled with the reason as its tool tip.
+    void setOutputRefusal(std::function<QString(int output)> refusal) {
+        outputRefusal_ = std::move(refusal);
+    }
+    void RoleChanged() { EnablePanels(); }
 
     void SelectedVolumnLevelChange(int v) { group_->SelectedVolumnLevelChange(v); }
     void SelectedBassLevelChange(int v) { group_->SelectedBassLevelChange(v); }
@@ -109,6 +117,7 @@ private:
     bool blSkipAudioOutputClick_ = false;
     bool blSkipSelAllAudioOutput_ = false;
     UnitNames names_;
+    std::function<QString(int)> outputRefusal_;
 };
 
 } // namespace quadrel

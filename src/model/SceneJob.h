@@ -74,12 +74,17 @@ private:
     struct Run;
     bool Begin(int kind);
     void StartRecall(int kind, const Scene& scene, const std::vector<SceneUnit>& guard, Done done);
+    // The units' abilities are known: each unit's part is checked and trimmed.
+    void Plan();
     // Moves the run on by one step; called on the run's own timer.
     void Step();
     SceneUnitReport& Report(const ScenePlan::UnitPlan& plan);
     // The unit in turn has been read (or read again after its preset).
     void Read();
     void Restored(const UnitSettingsJob::Outcome& outcome);
+    // Adds what the run changed on the unit in turn, now holding `reached`,
+    // to the step the history keeps.
+    void Keep(const ScenePlan::UnitPlan& plan, const UnitValues& reached);
     void NextUnit();
     void Reselect();
     void Finish();
@@ -92,6 +97,9 @@ private:
     // The run moves on on turns of its own.
     std::unique_ptr<Timer> next_;
     int idleListener_ = 0;
+    // Frames of the run's own questions (a unit's abilities) not yet done with.
+    uint32_t tag_ = 0;
+    int asked_ = 0;
     std::function<void(const SceneProgress&)> progress_;
 };
 

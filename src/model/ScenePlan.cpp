@@ -12,10 +12,6 @@ namespace quadrel::ScenePlan {
 
 namespace {
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("ScenePlan", text);
-}
-
 QString Hex(int id) {
     return QStringLiteral("%1").arg(id, 2, 16, QLatin1Char('0')).toUpper();
 }
@@ -33,15 +29,19 @@ UnitPlan Make(const SceneUnit& unit, const QRDSTA* found, QString& refusal) {
     plan.unit.values = {};
     if (found == nullptr || !found->blConnected()) {
         //: %1: a unit's ID in hex
-        plan.leftOut << Tr("no unit answers at ID %1: nothing sent to it").arg(Hex(unit.id));
+        plan.leftOut << QCoreApplication::translate("ScenePlan",
+                                                    "no unit answers at ID %1: nothing sent to it")
+                            .arg(Hex(unit.id));
         plan.unit.values = unit.values;
         return plan;
     }
     if (found->sName() != unit.name || found->iInputCount() != unit.inputs ||
         found->iOutputCount() != unit.outputs) {
         //: %1: an ID; %2, %5: units' names; %3, %6: input counts; %4, %7: output counts
-        plan.leftOut << Tr("at ID %1 answers “%2” (%3 in, %4 out), not the scene's “%5” (%6 in, "
-                           "%7 out): nothing sent to it")
+        plan.leftOut << QCoreApplication::translate(
+                            "ScenePlan",
+                            "at ID %1 answers “%2” (%3 in, %4 out), not the scene's “%5” (%6 in, "
+                            "%7 out): nothing sent to it")
                             .arg(Hex(unit.id), found->sName())
                             .arg(found->iInputCount())
                             .arg(found->iOutputCount())
@@ -54,7 +54,7 @@ UnitPlan Make(const SceneUnit& unit, const QRDSTA* found, QString& refusal) {
     plan.onLine = true;
     if (unit.preset && *unit.preset > found->iMemoryCount()) {
         //: %1: an ID; %2: a memory location; %3: how many the unit has
-        refusal = Tr("unit %1 has no preset %2 (it has %3)")
+        refusal = QCoreApplication::translate("ScenePlan", "unit %1 has no preset %2 (it has %3)")
                       .arg(Hex(unit.id))
                       .arg(*unit.preset)
                       .arg(found->iMemoryCount());
@@ -65,25 +65,30 @@ UnitPlan Make(const SceneUnit& unit, const QRDSTA* found, QString& refusal) {
         const bool route = d.field == Setting::AudioRoute || d.field == Setting::VideoRoute;
         QString why;
         if (d.port > (input ? found->iInputCount() : found->iOutputCount())) {
-            why = (input ? Tr("past the unit's %1 inputs") : Tr("past the unit's %1 outputs"))
+            why = (input ? QCoreApplication::translate("ScenePlan", "past the unit's %1 inputs")
+                         : QCoreApplication::translate("ScenePlan", "past the unit's %1 outputs"))
                       .arg(input ? found->iInputCount() : found->iOutputCount());
         } else if (route && d.file > found->iInputCount()) {
             //: %1: an input port; %2: how many inputs the unit has
-            why = Tr("input %1 is past the unit's %2 inputs").arg(d.file).arg(found->iInputCount());
+            why = QCoreApplication::translate("ScenePlan", "input %1 is past the unit's %2 inputs")
+                      .arg(d.file)
+                      .arg(found->iInputCount());
         } else if (!SettingRange::Supported(d.field, *found)) {
             why = SettingRange::Refusal(d.field, d.file, *found);
             if (why.isEmpty()) {
-                why = Tr("the unit has no such control");
+                why = QCoreApplication::translate("ScenePlan", "the unit has no such control");
             }
         } else if (const QString out = SettingRange::Refusal(d.field, d.file, *found);
                    !out.isEmpty()) {
             //: %1: an ID; %2: where, as "Output 3"; %3: why, as "volume 150 is outside 0-100"
-            refusal = Tr("unit %1, %2: %3").arg(Hex(unit.id), Where(d), out);
+            refusal = QCoreApplication::translate("ScenePlan", "unit %1, %2: %3")
+                          .arg(Hex(unit.id), Where(d), out);
             return plan;
         }
         if (!why.isEmpty()) {
             //: %1: where, as "Output 3"; %2: the setting; %3: why it is left out
-            plan.leftOut << Tr("%1 %2: %3").arg(Where(d), FieldName(d.field), why);
+            plan.leftOut << QCoreApplication::translate("ScenePlan", "%1 %2: %3")
+                                .arg(Where(d), FieldName(d.field), why);
             continue;
         }
         Apply(d, plan.unit.values);
@@ -121,7 +126,8 @@ UnitValues Guarded(const UnitPlan& plan, const UnitValues& live, QStringList& le
         if (g != guard.end() && (n == now.end() || n->second != g->second)) {
             // Someone set it since: it is theirs now, and left alone.
             //: %1: where, as "Output 3"; %2: the setting; %3: its value now
-            leftOut << Tr("%1 %2: changed since to %3, left as it is")
+            leftOut << QCoreApplication::translate("ScenePlan",
+                                                   "%1 %2: changed since to %3, left as it is")
                            .arg(Where(d), FieldName(d.field),
                                 ValueText(d.field, n == now.end() ? std::nullopt
                                                                   : std::optional<int>(n->second)));

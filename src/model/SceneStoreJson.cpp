@@ -45,10 +45,6 @@ std::optional<int> Whole(const QJsonValue& v, int low, int high) {
     return v.toInt();
 }
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("SceneStore", text);
-}
-
 std::optional<SceneUnit> ReadUnit(const QJsonObject& o, QString& error) {
     SceneUnit u;
     const auto id = Whole(o.value(QLatin1String("id")), 0, kMaxId);
@@ -57,7 +53,8 @@ std::optional<SceneUnit> ReadUnit(const QJsonObject& o, QString& error) {
     const QJsonValue name = o.value(QLatin1String("name"));
     if (!id || !inputs || !outputs || !name.isString() ||
         NamesCodec::Length(name.toString()) > NamesCodec::kMaxReportedName) {
-        error = Tr("the unit's ID, name or size is damaged or out of range");
+        error = QCoreApplication::translate(
+            "SceneStore", "the unit's ID, name or size is damaged or out of range");
         return std::nullopt;
     }
     u.id = static_cast<uint8_t>(*id);
@@ -67,21 +64,23 @@ std::optional<SceneUnit> ReadUnit(const QJsonObject& o, QString& error) {
     if (o.contains(QLatin1String("preset"))) {
         u.preset = Whole(o.value(QLatin1String("preset")), 1, kMaxPort);
         if (!u.preset) {
-            error = Tr("the preset location is out of range");
+            error =
+                QCoreApplication::translate("SceneStore", "the preset location is out of range");
             return std::nullopt;
         }
     }
     const QJsonArray outs = o.value(QLatin1String("set")).toArray();
     const QJsonArray edid = o.value(QLatin1String("edid")).toArray();
     if (outs.size() > kMaxPort || edid.size() > kMaxPort) {
-        error = Tr("too many ports");
+        error = QCoreApplication::translate("SceneStore", "too many ports");
         return std::nullopt;
     }
     for (const QJsonValue& v : outs) {
         const QJsonObject p = v.toObject();
         const auto port = Whole(p.value(QLatin1String("output")), 1, kMaxPort);
         if (!port || u.values.outputs.count(*port) != 0) {
-            error = Tr("an output number is damaged, out of range or given twice");
+            error = QCoreApplication::translate(
+                "SceneStore", "an output number is damaged, out of range or given twice");
             return std::nullopt;
         }
         OutputValues& values = u.values.outputs[*port];
@@ -92,7 +91,8 @@ std::optional<SceneUnit> ReadUnit(const QJsonObject& o, QString& error) {
             }
             values.*f.field = Whole(value, 0, f.high);
             if (!(values.*f.field)) {
-                error = Tr("output %1: %2 is damaged or out of range")
+                error = QCoreApplication::translate("SceneStore",
+                                                    "output %1: %2 is damaged or out of range")
                             .arg(*port)
                             .arg(QLatin1String(f.key));
                 return std::nullopt;
@@ -104,7 +104,8 @@ std::optional<SceneUnit> ReadUnit(const QJsonObject& o, QString& error) {
         const auto port = Whole(p.value(QLatin1String("input")), 1, kMaxPort);
         const auto type = Whole(p.value(QLatin1String("type")), 0, 1);
         if (!port || !type || u.values.edid.count(*port) != 0) {
-            error = Tr("an input's EDID is damaged, out of range or given twice");
+            error = QCoreApplication::translate(
+                "SceneStore", "an input's EDID is damaged, out of range or given twice");
             return std::nullopt;
         }
         u.values.edid[*port] = *type;

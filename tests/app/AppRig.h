@@ -82,8 +82,8 @@ public:
         if (!program_) {
             program_ = std::make_unique<basMain>(basMain::Environment{
                 comm_, port(), time, messages, clock, settingsFile(), config_.path(),
-                [this] { return real_ ? real_->lastError() : QString(); }, stateFile(),
-                namesFile(), rolesFile()});
+                [this] { return real_ ? real_->lastError() : QString(); }, stateFile(), namesFile(),
+                rolesFile()});
             program_->hooks().SetScanning = [this](bool on) {
                 scans += on ? 1 : 0;
                 if (sim_) {

@@ -483,3 +483,78 @@ TEST_F(Ctl, ShowOnALineWithEmptyAndEchoedAnswersPrintsOnlyWhatTheUnitHolds) {
     }
     EXPECT_GE(exact, 4); // the faults cost reads, not every run
 }
+
+// Scenes from the file on this PC: a missing scene, a damaged file and a
+// value past a unit's range send nothing; a recall sends only what differs
+// and says what did not reach which unit.
+TEST_F(Ctl, SceneRecallEndsWithItsOwnStatusAndSendsOnlyWhatDiffers) {
+    const QString path = sim_.configDir() + "/Quadrel/scenes.json";
+    const auto write = [&path](const QByteArray& text) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+    };
+    const QByteArray scenes = R"({"format": "quadrel-scenes", "version": 1, "scenes": [
+      {"name": "Lecture", "shortcut": "Ctrl+1", "units": [
+        {"id": 0, "name": "Stage", "inputs": 4, "outputs": 3,
+         "set": [{"output": 1, "audio": 2, "video": 3, "volume": 61},
+                 {"output": 3, "mute": 1, "delay": 250}], "edid": []},
+        {"id": 1, "name": "Bar", "inputs": 2, "outputs": 2,
+         "set": [{"output": 2, "audio": 1, "volume": 33}], "edid": []}]},
+      {"name": "Partly", "shortcut": "", "units": [
+        {"id": 1, "name": "Bar", "inputs": 2, "outputs": 2,
+         "set": [{"output": 1, "volume": 44, "bass": 10}, {"output": 5, "volume": 1}], "edid": []},
+        {"id": 2, "name": "Quadrel unit", "inputs": 4, "outputs": 4,
+         "set": [{"output": 1, "volume": 44}], "edid": []}]},
+      {"name": "Too long a delay", "shortcut": "", "units": [
+        {"id": 0, "name": "Stage", "inputs": 4, "outputs": 3,
+         "set": [{"output": 1, "volume": 5}, {"output": 2, "delay": 900}], "edid": []}]}]})";
+    write(scenes);
+
+    const CtlRun listed = RunCtl({"scene", "list", "--json"});
+    EXPECT_EQ(listed.status, 0) << listed.err.toStdString();
+    EXPECT_EQ(At(listed, "scenes/#"), "3");
+    EXPECT_TRUE(listed.requests.isEmpty()); // the file alone
+    EXPECT_TRUE(RunCtl({"scene", "show", "Lecture"}).out.contains("Output 3 delay (ms): 250"));
+
+    const struct {
+        QStringList args;
+        int status;
+    } refused[] = {
+        {{"scene", "recall", "Nope"}, 9},
+        {{"scene", "show", "Nope"}, 9},
+        {{"scene", "recall", "Too long a delay"}, 7},
+        {{"scene", "recall"}, 2},
+    };
+    for (const auto& c : refused) {
+        const CtlRun r = RunCtl(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString() << r.err.toStdString();
+        EXPECT_EQ(Settings(r), 0);
+    }
+
+    const CtlRun recalled = RunCtl({"scene", "recall", "Lecture", "--json"});
+    EXPECT_EQ(recalled.status, 0) << recalled.err.toStdString() << recalled.out.toStdString();
+    EXPECT_EQ(Settings(recalled), At(recalled, "sent").toInt() + 1); // a delay is two frames
+    EXPECT_GT(At(recalled, "sent").toInt(), 0);
+    const CtlRun shown = RunCtl({"show", "1", "--json"});
+    EXPECT_EQ(At(shown, "outputs/1/volume"), "33");
+    EXPECT_EQ(At(shown, "outputs/1/audioInput"), "1");
+    const CtlRun again = RunCtl({"scene", "recall", "Lecture"});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(Settings(again), 0);
+
+    const CtlRun partly = RunCtl({"scene", "recall", "Partly", "--json"});
+    EXPECT_EQ(partly.status, 10) << partly.err.toStdString();
+    EXPECT_EQ(At(partly, "sceneUnits/0/state"), "partial");
+    EXPECT_EQ(At(partly, "sceneUnits/0/leftOut/#"), "2"); // bass, output 5
+    EXPECT_EQ(At(partly, "sceneUnits/1/state"), "not on the line");
+    EXPECT_EQ(At(RunCtl({"show", "1", "--json"}), "outputs/0/volume"), "44");
+
+    write(QByteArray(scenes).replace("\"volume\": 61", "\"volume\": 161"));
+    const CtlRun damaged = RunCtl({"scene", "recall", "Lecture"});
+    EXPECT_EQ(damaged.status, 8);
+    EXPECT_TRUE(damaged.requests.isEmpty());
+
+    const QString help = RunCtl({"--help"}).out;
+    EXPECT_TRUE(help.contains("  9  scene recall") && help.contains("  10 scene recall"));
+}

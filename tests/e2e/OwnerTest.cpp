@@ -6,6 +6,7 @@
 #include "link/CommandCodes.h"
 
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalSocket>
@@ -286,6 +287,44 @@ TEST_F(Owner, TheWindowServesItsPortAndShowsWhatQuadrelCtlChanged) {
         EXPECT_LT(drawn - acknowledged, 100)
             << "drawn " << drawn - acknowledged << " ms after the acknowledgement";
     }
+    EXPECT_EQ(owner_.state(), QProcess::Running);
+}
+
+// A scene over two units recalled through the window: quadrel-ctl ends with
+// 0 and the window's model, which its pages draw, holds the scene.
+TEST_F(Owner, TheWindowRecallsASceneForQuadrelCtl) {
+    sim_.Stop();
+    ASSERT_TRUE(sim_.Start(
+        kPort, kUnit + QStringList{"--unit", "id=1,name=Bar,inputs=2,outputs=2,sections=a"}));
+    QFile scenes(sim_.configDir() + "/Quadrel/scenes.json");
+    ASSERT_TRUE(scenes.open(QIODevice::WriteOnly));
+    scenes.write(R"({"format": "quadrel-scenes", "version": 1, "scenes": [
+      {"name": "Night", "shortcut": "", "units": [
+        {"id": 0, "name": "Stage", "inputs": 4, "outputs": 3,
+         "set": [{"output": 2, "audio": 3, "video": 4, "volume": 17, "mute": 1}], "edid": []},
+        {"id": 1, "name": "Bar", "inputs": 2, "outputs": 2,
+         "set": [{"output": 1, "audio": 2, "volume": 9}], "edid": []}]}]})");
+    scenes.close();
+    StartOwner(QUADREL_APP_PATH, {});
+    const CtlRun recalled = Ctl({"scene", "recall", "Night"});
+    EXPECT_EQ(recalled.status, 0) << recalled.err.toStdString() << recalled.out.toStdString();
+    EXPECT_EQ(recalled.settings.size(), 6);
+    EXPECT_TRUE(recalled.out.contains("Scene “Night” recalled")) << recalled.out.toStdString();
+    // Answered from the window's model: unit 0, selected before, is shown again.
+    const CtlRun stage = Ctl({"show", "0", "--json"});
+    const QJsonObject two =
+        QJsonDocument::fromJson(stage.out.toUtf8()).object()["outputs"].toArray()[1].toObject();
+    EXPECT_EQ(two["audioInput"].toInt(), 3);
+    EXPECT_EQ(two["videoInput"].toInt(), 4);
+    EXPECT_EQ(two["volume"].toInt(), 17);
+    EXPECT_EQ(two["mute"].toBool(), true) << stage.out.toStdString();
+    const CtlRun bar = Ctl({"show", "1", "--json"});
+    const QJsonObject one =
+        QJsonDocument::fromJson(bar.out.toUtf8()).object()["outputs"].toArray()[0].toObject();
+    EXPECT_EQ(one["volume"].toInt(), 9) << bar.out.toStdString();
+    EXPECT_TRUE(bar.settings.isEmpty());
+    // Again: the units hold it already.
+    EXPECT_TRUE(Ctl({"scene", "recall", "Night"}).settings.isEmpty());
     EXPECT_EQ(owner_.state(), QProcess::Running);
 }
 

@@ -29,7 +29,10 @@ public:
         program_ = std::make_unique<basMain>(basMain::Environment{
             *comm_, *port_, timers_, messages, clock_, sim.settingsFile(), sim.configDir(),
             [this] { return port_->lastError(); }, sim.configDir() + "/state/state.ini",
-            sim.configDir() + "/Quadrel/names.json"});
+            sim.configDir() + "/Quadrel/names.json", rolesFile(sim)});
+    }
+    static QString rolesFile(const SimProcess& sim) {
+        return sim.configDir() + "/Quadrel/roles.json";
     }
     basMain& operator*() { return *program_; }
     basMain* operator->() { return program_.get(); }

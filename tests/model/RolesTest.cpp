@@ -182,3 +182,26 @@ TEST(RolesFile, RoundTripLimitsAndDamage) {
     WriteFile(path, QByteArray(RolesFile::kMaxBytes + 1, ' '));
     EXPECT_EQ(RolesFile::Load(path).state, RolesFile::State::Damaged);
 }
+
+// The technician's lists of outputs, as typed in Options and written back.
+TEST(StaffRules, PortListsAsTyped) {
+    struct Row {
+        const char* text;
+        std::optional<std::set<int>> ports;
+    };
+    const Row rows[] = {
+        {"1-4, 7", std::set<int>{1, 2, 3, 4, 7}},
+        {" 8 ,2,2", std::set<int>{2, 8}},
+        {"", std::set<int>{}},
+        {"0", std::nullopt},
+        {"9", std::nullopt}, // beyond the unit's 8 outputs
+        {"5-3", std::nullopt},
+        {"1-2-3", std::nullopt},
+        {"1-", std::nullopt},
+        {"two", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(StaffRules::ParsePorts(row.text, 8), row.ports) << row.text;
+    }
+    EXPECT_EQ(StaffRules::PortsText({1, 2, 3, 5, 7, 8}), "1-3, 5, 7-8");
+}

@@ -170,6 +170,23 @@ TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {
     EXPECT_EQ(r.Against(Part(scene, 1).values, 1).size(), 1u);
     EXPECT_TRUE(r.Against(Part(scene, 2).values, 2).empty());
     EXPECT_TRUE(history.NextIsRecall(true));
+
+    // A preset loaded first is part of the step: undo puts back what it changed too.
+    Scene preset{"Preset first", {}, {Part(scene, 2)}};
+    preset.units[0].preset = 2;
+    preset.units[0].values.outputs = {{1, {}}};
+    preset.units[0].values.outputs[1].volume = 9;
+    sim::UnitState& two = r.Unit(2).state();
+    for (size_t o = 0; o < two.audio.size(); ++o) {
+        two.audioPresets[1].outputs[o].bass = static_cast<uint8_t>(two.audio[o].bass ^ 1);
+    }
+    const std::vector<int> held = SceneRig::Live(two);
+    const SceneReport loaded = r.Recall(preset);
+    EXPECT_TRUE(loaded.ok()) << loaded.message.toStdString();
+    EXPECT_TRUE(loaded.units[0].presetLoaded);
+    EXPECT_NE(SceneRig::Live(two), held);
+    EXPECT_TRUE(r.Run([&](auto done) { r.job.Undo(done); }).ok());
+    EXPECT_EQ(SceneRig::Live(two), held);
 }
 
 // A scene is checked against the units on the line before anything is sent:
@@ -215,5 +232,46 @@ TEST(SceneJob, RecallsWhatItCanAndRefusesValuesOutOfRange) {
         EXPECT_EQ(out.ending, SceneReport::Ending::Refused);
         EXPECT_EQ(r.Mark(), mark); // not a frame
         EXPECT_EQ(r.Unit(1).state().audio[0].volume, 42);
+    }
+}
+
+// What "New scene from…" takes of a unit's live values for each choice.
+TEST(SceneCapture, TakesOnlyThePickedPortsAndSettings) {
+    UnitIdentity unit;
+    unit.id = 4;
+    unit.name = "Hall";
+    unit.inputs = 2;
+    unit.outputs = 3;
+    UnitValues live;
+    for (int o = 1; o <= 3; ++o) {
+        live.outputs[o] = {o, o + 1, 0, 50, 50, 50, 50, 10};
+    }
+    live.edid = {{1, 0}, {2, 1}};
+    using W = SceneCapture::What;
+    const struct {
+        W what;
+        std::vector<int> outputs, inputs;
+        size_t ports, edid;
+        bool audio, video, levels;
+    } cases[] = {
+        {W::Everything, {}, {}, 3, 2, true, true, true},
+        {W::Everything, {2}, {2}, 1, 1, true, true, true},
+        {W::Routes, {1, 3}, {}, 2, 0, true, true, false},
+        {W::AudioRoutes, {}, {1}, 3, 0, true, false, false},
+        {W::VideoRoutes, {3, 9}, {}, 1, 0, false, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.what));
+        const SceneUnit u = CaptureUnit(unit, live, {4, c.outputs, c.inputs}, c.what);
+        EXPECT_EQ(u.id, 4);
+        EXPECT_EQ(u.name, "Hall");
+        EXPECT_EQ(u.values.outputs.size(), c.ports);
+        EXPECT_EQ(u.values.edid.size(), c.edid);
+        for (const auto& [port, v] : u.values.outputs) {
+            EXPECT_EQ(v.audioInput.has_value(), c.audio);
+            EXPECT_EQ(v.videoInput.has_value(), c.video);
+            EXPECT_EQ(v.volume.has_value() && v.delay.has_value() && v.mute.has_value(), c.levels);
+            EXPECT_TRUE(c.outputs.empty() || std::count(c.outputs.begin(), c.outputs.end(), port));
+        }
     }
 }

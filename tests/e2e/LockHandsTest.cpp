@@ -1,0 +1,203 @@
+// The window locked for the staff, through the operator's own mouse and
+// keyboard on the real window (xdotool on the virtual display that
+// HandsTest's main() starts), against quadrel-sim.
+#include "ProgramOnSim.h"
+#include "app/CrosspointCell.h"
+#include "app/RecordingMessages.h"
+#include "app/SwitchGrid.h"
+#include "app/SwitchView.h"
+#include "app/UnlockDialog.h"
+#include "app/WindowLock.h"
+#include "app/basMain.h"
+#include "app/frmMain.h"
+#include "link/CommandCodes.h"
+#include "service/PasswordDigest.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+using namespace std::chrono_literals;
+using quadrel::test::SimProcess;
+using quadrel::test::WaitFor;
+
+namespace {
+
+const QString kPassword = QStringLiteral("Brass-lantern 47");
+
+// xdotool, waited for while the event loop runs.
+bool Keys(const QStringList& args) {
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), args);
+    return WaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 10s) &&
+           xdotool.exitCode() == 0;
+}
+
+QStringList ClickAt(const QWidget* w) {
+    const QPoint p = w->mapToGlobal(w->rect().center());
+    return {"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "1"};
+}
+
+// The settings the program wrote to the line since `from`: routes of `output`.
+bool RoutedOutput(SimProcess& sim, qsizetype from, int output) {
+    for (const QString& r : sim.Requests().mid(from)) {
+        const QStringList b = r.split(' ');
+        if (b.size() == 5 &&
+            (b[1].toInt(nullptr, 16) == kCmdSetAudioSwitch ||
+             b[1].toInt(nullptr, 16) == kCmdSetVideoSwitch) &&
+            b[2].toInt(nullptr, 16) == output) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool AnyFileHolds(const QString& folder, const QByteArray& text) {
+    QDirIterator files(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile f(files.next());
+        if (f.open(QIODevice::ReadOnly) && f.readAll().contains(text)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(LockHands, StaffOutsideTheirOutputsSendNothingAndUnlockWaits) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.WriteSettings(172, 19200));
+    ASSERT_TRUE(sim.Start(172, {"--baud", "19200", "--unit", "id=0,inputs=8,outputs=8,name=Hall"}));
+    RolesConfig roles;
+    roles.password = service::PasswordDigest::Make(kPassword);
+    roles.startLocked = true;
+    roles.staff.outputs[0] = {1, 2};
+    QString error;
+    ASSERT_TRUE(RolesFile::Save(test::ProgramOnSim::rolesFile(sim), roles, error));
+
+    test::RecordingMessages messages;
+    test::ProgramOnSim rig(sim, messages);
+    basMain& program = *rig;
+    ASSERT_TRUE(program.Main());
+    QuadrelCore& core = rig.core();
+    frmMain* window = program.mainWindow();
+    WindowLock* lock = program.lock();
+    ASSERT_TRUE(WaitFor([&] { return IsUnitConnected(core.model.objSelectedUnit); }, 15s));
+    window->cmdScan()->click(); // the rest of the line is empty
+    ASSERT_TRUE(WaitFor([&] { return !core.status.IsBusy(); }, 30s));
+    window->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == window; }, 5s));
+    SwitchView* sw = program.switchView();
+
+    // Started locked: the banner says what the staff may do, and Options say why not.
+    ASSERT_TRUE(lock->locked());
+    EXPECT_TRUE(lock->banner()->isVisible());
+    EXPECT_TRUE(lock->banner()->text().contains("unit 00 outputs 1-2"));
+    EXPECT_FALSE(window->cmdOptions()->isEnabled());
+    EXPECT_EQ(window->cmdOptions()->toolTip(), "Locked: only the technician may open Options");
+    auto* box5 = window->findChild<QPushButton*>("chkSwitchOutput_4");
+    ASSERT_NE(box5, nullptr);
+    EXPECT_FALSE(box5->isEnabled());
+    EXPECT_EQ(box5->toolTip(), "Locked: output 5 is not among the staff's outputs");
+    EXPECT_TRUE(window->findChild<QPushButton*>("chkSwitchOutput_1")->isEnabled());
+
+    // The mouse on output 5's crosspoint: refused, said, and not on the line;
+    // then output 1's goes, so the line had its chance.
+    const qsizetype from = sim.Requests().size();
+    ASSERT_TRUE(Keys(ClickAt(sw->grid().cell(*sw->CellShowing(3, 5)))));
+    ASSERT_TRUE(WaitFor(
+        [&] { return core.activity.Text() == "Locked: output 5 is not among the staff's outputs"; },
+        5s))
+        << core.activity.Text().toStdString();
+    ASSERT_TRUE(Keys(ClickAt(sw->grid().cell(*sw->CellShowing(3, 1)))));
+    ASSERT_TRUE(WaitFor([&] { return core.model.AudioOutputs[1].iInputPort == 3; }, 10s));
+    // The keyboard: down to output 5 from the cell that has the focus, Space.
+    core.activity.Act(QString());
+    ASSERT_TRUE(Keys({"key", "Down", "Down", "Down", "Down", "space"}));
+    ASSERT_TRUE(WaitFor(
+        [&] { return core.activity.Text() == "Locked: output 5 is not among the staff's outputs"; },
+        5s))
+        << core.activity.Text().toStdString();
+    EXPECT_EQ(QApplication::focusWidget()->accessibleName(), "input 3, output 5");
+    // Options by its key letter: disabled, so nothing opens.
+    ASSERT_TRUE(Keys({"key", "alt+o"}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_FALSE(RoutedOutput(sim, from, 5));
+    EXPECT_TRUE(RoutedOutput(sim, from, 1));
+
+    // Unlock: a wrong password is refused and the next try waits; the dialog
+    // takes no password until the wait has passed; then the right one.
+    QElapsedTimer sinceWrong;
+    qint64 waited = -1;
+    int step = 0;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, &driver, [&] {
+        auto* dialog = qobject_cast<UnlockDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible()) {
+            return;
+        }
+        if (step == 0 && QApplication::focusWidget() == dialog->txtPassword()) {
+            step = 1;
+            QProcess::startDetached("xdotool", {"type", "--delay", "20", "wrong one"});
+        } else if (step == 1 && dialog->txtPassword()->text() == "wrong one") {
+            step = 2;
+            QProcess::startDetached("xdotool", {"key", "Return"});
+        } else if (step == 2 && !dialog->cmdUnlock()->isEnabled()) {
+            step = 3;
+            sinceWrong.start();
+        } else if (step == 3 && dialog->cmdUnlock()->isEnabled()) {
+            step = 4;
+            waited = sinceWrong.elapsed();
+            QProcess::startDetached("xdotool", {"type", "--delay", "20", kPassword});
+        } else if (step == 4 && dialog->txtPassword()->text() == kPassword) {
+            step = 5;
+            QProcess::startDetached("xdotool", {"key", "Return"});
+        }
+    });
+    driver.start(20);
+    ASSERT_TRUE(Keys({"key", "ctrl+shift+l"})); // returns once the dialog has closed
+
+    ASSERT_TRUE(WaitFor([&] { return !lock->locked(); }, 20s)) << "step " << step;
+    driver.stop();
+    EXPECT_GE(waited, 900) << "the first wrong password waits a second";
+    EXPECT_EQ(lock->guard().failures(), 0);
+    EXPECT_FALSE(lock->banner()->isVisible());
+    EXPECT_TRUE(window->cmdOptions()->isEnabled());
+    EXPECT_TRUE(box5->isEnabled());
+
+    // The technician's click on output 5 goes.
+    // Once the window has its new layout without the banner (the grid takes
+    // the room, so its cells may stand for other crosspoints).
+    QWidget* cell = nullptr;
+    QPoint was;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            QWidget* now = sw->grid().cell(*sw->CellShowing(4, 5));
+            const QPoint at = now->mapToGlobal(QPoint());
+            const bool still = now == cell && at == was;
+            cell = now;
+            was = at;
+            return still && lock->banner()->isHidden();
+        },
+        5s));
+    ASSERT_TRUE(Keys(ClickAt(cell)));
+    ASSERT_TRUE(WaitFor([&] { return core.model.AudioOutputs[5].iInputPort == 4; }, 10s));
+
+    // The password is nowhere in the files of the program (settings, roles,
+    // names, log) nor in the line's trace.
+    const QByteArray typed = kPassword.toUtf8();
+    EXPECT_FALSE(AnyFileHolds(sim.configDir(), typed));
+    EXPECT_FALSE(AnyFileHolds(sim.configDir(), "wrong one"));
+    EXPECT_FALSE(sim.trace().contains(kPassword));
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('\n').toStdString();
+}
