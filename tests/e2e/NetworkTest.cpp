@@ -66,8 +66,9 @@ TEST(Network, TheWindowServesCurlAnEventStreamAndSocat) {
     const auto curl = [&](const QStringList& args) {
         QProcess p;
         p.start("curl",
-                QStringList{"-s", "-m", "20", "-H", "Authorization: Bearer " + tech} + args);
-        p.waitForFinished(30000);
+                QStringList{"-s", "-m", "60", "-H", "Authorization: Bearer " + tech} + args);
+        // The event loop goes on, so the trace and the events are heard as they come.
+        WaitFor([&] { return p.state() == QProcess::NotRunning; }, 70s);
         return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
     };
     const QString base = QStringLiteral("http://127.0.0.1:%1/api/v1").arg(api);
@@ -111,6 +112,8 @@ TEST(Network, TheWindowServesCurlAnEventStreamAndSocat) {
     ASSERT_TRUE(WaitFor([&] { return stream.contains(": subscribed"); }, 5s));
 
     const auto settingsSince = [&](size_t from) {
+        while (sim.process().waitForReadyRead(0)) {
+        }
         listen();
         QStringList settings;
         for (size_t i = from; i < heard.size(); ++i) {
