@@ -36,6 +36,9 @@ quadrel_packages() {
             echo iproute2 curl
             # The hands-on window test drives an X server as a person would.
             echo xdotool
+            # The web panel's test drives headless Chromium through its
+            # WebDriver server.
+            echo chromium chromium-driver
             ;;
         sanitizer)
             quadrel_packages tests

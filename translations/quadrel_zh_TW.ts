@@ -802,6 +802,10 @@
         <source>The roles file %1 could not be used (%2). The window stays locked; to start again, delete the file as the user who runs Quadrel.</source>
         <translation>無法使用角色檔 %1（%2）。視窗保持鎖定；若要重新開始，請以執行 Quadrel 的使用者身分刪除該檔案。</translation>
     </message>
+    <message>
+        <source>the staff PIN&apos;s record is damaged</source>
+        <translation>員工 PIN 碼紀錄損毀</translation>
+    </message>
 </context>
 <context>
     <name>SceneJob</name>
@@ -2489,6 +2493,18 @@ Sent, but not read back (unknown):
     <message>
         <source>The roles could not be written to %1 (%2).</source>
         <translation>無法將角色寫入 %1（%2）。</translation>
+    </message>
+    <message>
+        <source>New staff PIN for the web panel</source>
+        <translation>網頁面板的新員工 PIN 碼</translation>
+    </message>
+    <message>
+        <source>Staff P&amp;IN (web panel):</source>
+        <translation>員工 PIN 碼（網頁面板）(&amp;I)：</translation>
+    </message>
+    <message>
+        <source>The staff PIN is %1 to %2 digits.</source>
+        <translation>員工 PIN 碼為 %1 到 %2 位數字。</translation>
     </message>
 </context>
 <context>

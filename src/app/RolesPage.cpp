@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace quadrel {
 
 namespace {
@@ -48,6 +50,11 @@ RolesPage::RolesPage(WindowLock& lock, const std::map<int, int>& units, MessageB
     txtRepeat_->setObjectName(QStringLiteral("txtRepeatPassword"));
     txtRepeat_->setEchoMode(QLineEdit::Password);
     txtRepeat_->setAccessibleName(tr("The new password again"));
+    txtStaffPin_ = new QLineEdit(this);
+    txtStaffPin_->setObjectName(QStringLiteral("txtStaffPin"));
+    txtStaffPin_->setEchoMode(QLineEdit::Password);
+    txtStaffPin_->setAccessibleName(tr("New staff PIN for the web panel"));
+    txtStaffPin_->setPlaceholderText(c.staffPin.isSet() ? tr("unchanged") : tr("none set"));
     chkStartLocked_ = new QCheckBox(tr("&Start locked for the staff"), this);
     chkStartLocked_->setObjectName(QStringLiteral("chkStartLocked"));
     chkStartLocked_->setChecked(c.startLocked);
@@ -98,6 +105,7 @@ RolesPage::RolesPage(WindowLock& lock, const std::map<int, int>& units, MessageB
     auto* form = new QFormLayout(this);
     form->addRow(tr("New &password:"), txtPassword_);
     form->addRow(tr("&Again:"), txtRepeat_);
+    form->addRow(tr("Staff P&IN (web panel):"), txtStaffPin_);
     form->addRow(chkStartLocked_);
     form->addRow(new QLabel(tr("What the staff may touch when locked:"), this));
     form->addRow(tblOutputs_);
@@ -120,6 +128,13 @@ bool RolesPage::Read(RolesConfig& c) {
     c = lock_.config();
     if (txtPassword_->text() != txtRepeat_->text()) {
         messages_.MsgBox(this, tr("The two passwords differ. Type the new password twice."));
+        return false;
+    }
+    const QString pin = txtStaffPin_->text();
+    if (!pin.isEmpty() &&
+        (pin.size() < kMinPin || pin.size() > kMaxPin ||
+         !std::all_of(pin.begin(), pin.end(), [](QChar ch) { return ch.isDigit(); }))) {
+        messages_.MsgBox(this, tr("The staff PIN is %1 to %2 digits.").arg(kMinPin).arg(kMaxPin));
         return false;
     }
     c.startLocked = chkStartLocked_->isChecked();
@@ -176,8 +191,12 @@ bool RolesPage::Apply() {
     if (!txtPassword_->text().isEmpty()) {
         c.password = service::PasswordDigest::Make(txtPassword_->text());
     }
+    if (!txtStaffPin_->text().isEmpty()) {
+        c.staffPin = service::PasswordDigest::Make(txtStaffPin_->text());
+    }
     txtPassword_->clear();
     txtRepeat_->clear();
+    txtStaffPin_->clear();
     if (c == lock_.config()) {
         return true;
     }

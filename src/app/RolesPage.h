@@ -31,7 +31,13 @@ public:
 
     QLineEdit* txtPassword() const { return txtPassword_; }
     QLineEdit* txtRepeat() const { return txtRepeat_; }
+    QLineEdit* txtStaffPin() const { return txtStaffPin_; }
     QCheckBox* chkStartLocked() const { return chkStartLocked_; }
+
+    // Short enough to type on a phone; the login's doubling waits make
+    // guessing even four digits slow.
+    static constexpr int kMinPin = 4;
+    static constexpr int kMaxPin = 12;
     QTableWidget* tblOutputs() const { return tblOutputs_; }
     QLineEdit* txtScenes() const { return txtScenes_; }
     QCheckBox* chkGranted(Action action) const;
@@ -44,6 +50,7 @@ private:
     MessageBoxes& messages_;
     QLineEdit* txtPassword_ = nullptr;
     QLineEdit* txtRepeat_ = nullptr;
+    QLineEdit* txtStaffPin_ = nullptr;
     QCheckBox* chkStartLocked_ = nullptr;
     QTableWidget* tblOutputs_ = nullptr;
     QLineEdit* txtScenes_ = nullptr;

@@ -107,13 +107,16 @@ QByteArray RolesFile::ToJson(const RolesConfig& c) {
     QJsonObject o;
     o.insert(L("format"), kFormat);
     o.insert(L("version"), kVersion);
-    if (c.password.isSet()) {
-        QJsonObject p;
-        p.insert(L("kdf"), kKdf);
-        p.insert(L("iterations"), c.password.iterations);
-        p.insert(L("salt"), QString::fromLatin1(c.password.salt.toBase64()));
-        p.insert(L("hash"), QString::fromLatin1(c.password.hash.toBase64()));
-        o.insert(L("password"), p);
+    for (const auto& [key, record] :
+         {std::pair{"password", &c.password}, std::pair{"staffPin", &c.staffPin}}) {
+        if (record->isSet()) {
+            QJsonObject p;
+            p.insert(L("kdf"), kKdf);
+            p.insert(L("iterations"), record->iterations);
+            p.insert(L("salt"), QString::fromLatin1(record->salt.toBase64()));
+            p.insert(L("hash"), QString::fromLatin1(record->hash.toBase64()));
+            o.insert(L(key), p);
+        }
     }
     o.insert(L("startLocked"), c.startLocked);
     QJsonArray units;
@@ -158,6 +161,10 @@ std::optional<RolesConfig> RolesFile::FromJson(const QByteArray& text, QString& 
     RolesConfig c;
     if (!ReadPassword(o.value(L("password")), c.password)) {
         error = tr("the password's record is damaged");
+        return std::nullopt;
+    }
+    if (!ReadPassword(o.value(L("staffPin")), c.staffPin)) {
+        error = tr("the staff PIN's record is damaged");
         return std::nullopt;
     }
     const QJsonValue locked = o.value(L("startLocked"));

@@ -25,6 +25,8 @@ struct PasswordRecord {
 // window starts locked, and what the staff may touch.
 struct RolesConfig {
     PasswordRecord password;
+    // The staff's PIN for the web panel, kept the same way; none by default.
+    PasswordRecord staffPin;
     bool startLocked = false;
     StaffRules staff;
 

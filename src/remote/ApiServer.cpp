@@ -137,6 +137,15 @@ void ApiServer::Authorised(const HttpServer::Exchange& e) {
     Serve(e, *caller);
 }
 
+void ApiServer::ServeAs(const HttpServer::Exchange& e, const Caller& caller) {
+    origin_.erase(e.connection);
+    if (e.request.segments.size() < 2 || e.request.segments[1] != u"v1") {
+        Answer(e.connection, 404, Error(QStringLiteral("no such resource")));
+        return;
+    }
+    Serve(e, caller);
+}
+
 void ApiServer::Serve(const HttpServer::Exchange& e, const Caller& caller) {
     const QStringList s = e.request.segments.mid(2);
     const QByteArray& method = e.request.method;

@@ -53,6 +53,9 @@ public:
     using Route = std::function<bool(const HttpServer::Exchange&)>;
     void AddRoute(const QString& prefix, Route route);
     HttpServer& http() { return http_; }
+    // Serves an API request for a caller another part has let in (the web
+    // panel's session), as if it had shown a token of that role.
+    void ServeAs(const HttpServer::Exchange& exchange, const Caller& caller);
 
 private:
     void Take(const HttpServer::Exchange& exchange);

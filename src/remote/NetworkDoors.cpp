@@ -1,5 +1,7 @@
 #include "remote/NetworkDoors.h"
 
+#include "model/NamesStore.h"
+
 #include <QFile>
 #include <QSslCertificate>
 #include <QSslKey>
@@ -41,8 +43,9 @@ std::optional<QSslConfiguration> Tls(const PortSettings::Network& n, QString& re
 
 NetworkDoors::NetworkDoors(service::LineService& service, const basQRD& model, QString tokensFile,
                            QString rolesFile, QObject* parent)
-    : QObject(parent), gate_(std::move(tokensFile), std::move(rolesFile)),
-      api_(service, model, gate_, this), text_(service, model, gate_, this) {}
+    : QObject(parent), gate_(std::move(tokensFile), rolesFile), api_(service, model, gate_, this),
+      text_(service, model, gate_, this),
+      web_(api_, gate_, service, model, rolesFile, NamesStore::DefaultFileName(), this) {}
 
 void NetworkDoors::Close() {
     api_.Close();
@@ -76,6 +79,7 @@ QStringList NetworkDoors::Apply(const PortSettings::Network& n) {
         }
     }
     QString reason;
+    web_.setSecure(tls.has_value());
     if (n.api) {
         ApiServer::Config config;
         config.address = address;

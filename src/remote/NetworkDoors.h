@@ -4,6 +4,7 @@
 #include "remote/ApiServer.h"
 #include "remote/Gatekeeper.h"
 #include "remote/TextServer.h"
+#include "remote/WebPanel.h"
 
 #include <QObject>
 #include <QStringList>
@@ -27,11 +28,13 @@ public:
 
     ApiServer& api() { return api_; }
     TextServer& text() { return text_; }
+    WebPanel& web() { return web_; }
 
 private:
     Gatekeeper gate_;
     ApiServer api_;
     TextServer text_;
+    WebPanel web_; // served with the API
     PortSettings::Network applied_;
     bool open_ = false;
 };

@@ -90,6 +90,8 @@ public:
     // The port served, and its rate; 0 when none.
     int port() const { return port_; }
     int baud() const { return baud_; }
+    // Whether the owner holds its port open now: false while the line is lost.
+    bool lineOpen() const { return portOpen_ && portOpen_(); }
 
     void PortChanged(What what, int a, int b) override;
     void UnitChanged(uint8_t id) override;

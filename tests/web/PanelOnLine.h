@@ -1,0 +1,154 @@
+#pragma once
+
+// The window, in this process, owning the emulator's line with its API on a
+// free loopback port, a staff PIN, names and scenes: what the web panel is
+// served with, and a window the operator can route from.
+#include "../e2e/ProgramOnSim.h"
+#include "app/CrosspointCell.h"
+#include "app/RecordingMessages.h"
+#include "app/basMain.h"
+#include "link/CommandCodes.h"
+#include "model/NamesStore.h"
+#include "model/RolesFile.h"
+#include "model/SceneStore.h"
+#include "remote/NetworkDoors.h"
+#include "service/PasswordDigest.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTcpServer>
+
+namespace quadrel::test {
+
+class PanelOnLine {
+public:
+    static constexpr int kLine = 171;
+    static constexpr const char* kPin = "2468";
+    static constexpr const char* kPassword = "desk-technician-7";
+
+    // Empty when all is up; otherwise what failed.
+    QString Start() {
+        {
+            QTcpServer probe;
+            probe.listen(QHostAddress::LocalHost, 0);
+            apiPort_ = probe.serverPort();
+        }
+        if (!sim_.WriteSettings(kLine, 19200) || !WriteApiSettings()) {
+            return "no temporary folders";
+        }
+        const QString folder = sim_.configDir() + "/Quadrel/";
+        RolesConfig roles;
+        roles.password = service::PasswordDigest::Make(kPassword);
+        roles.staffPin = service::PasswordDigest::Make(kPin);
+        roles.staff.outputs[0] = {1, 2};
+        roles.staff.scenes = {"Evening"};
+        QString error;
+        if (!RolesFile::Save(folder + "roles.json", roles, error)) {
+            return "roles: " + error;
+        }
+        const UnitReport stage{0, "Stage", 4, 3, kLine};
+        NamesStore names(folder + "names.json");
+        names.Load();
+        UnitNames given;
+        given.unit = "Stage";
+        given.inputs = {{1, "Laptop"}, {3, "Blu-ray"}};
+        given.outputs = {{1, "Lobby"}, {2, "Hall"}, {3, "Booth"}};
+        SceneStore scenes(folder + "scenes.json");
+        scenes.Load();
+        Scene evening{"Evening", {}, {SceneUnit{0, "Stage", 4, 3, std::nullopt, {}}}};
+        evening.units[0].values.outputs[1] = {4, 4, 0, 30, {}, {}, {}, {}};
+        Scene service{"Service", {}, {SceneUnit{0, "Stage", 4, 3, std::nullopt, {}}}};
+        service.units[0].values.outputs[3] = {1, 1, {}, {}, {}, {}, {}, {}};
+        if (!names.SetNames(stage, given) || !scenes.Save(evening) || !scenes.Save(service)) {
+            return "names or scenes not written";
+        }
+        if (!sim_.Start(kLine, {"--baud", "19200", "--unit",
+                                "id=0,name=Stage,inputs=4,outputs=3,memories=2"})) {
+            return "the emulator did not start";
+        }
+        // The program's own folders, as the window finds them when it runs alone:
+        // the network doors read the names, scenes and tokens there.
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_STATE_HOME"}) {
+            qputenv(name, sim_.env().value(QString::fromLatin1(name)).toLocal8Bit());
+        }
+        program_ = std::make_unique<ProgramOnSim>(sim_, messages_);
+        if (!(*program_)->Main()) {
+            return "the window did not start";
+        }
+        // The window scans the line as it starts; the staff come after that.
+        QuadrelCore& core = program_->core();
+        if (!WaitFor(
+                [&] { return IsUnitConnected(core.model.objSelectedUnit) && !core.status.IsBusy(); },
+                std::chrono::seconds(60))) {
+            return "the window did not read the unit";
+        }
+        if ((*program_)->doors() == nullptr || !(*program_)->doors()->api().listening()) {
+            return "the window's API is not on";
+        }
+        return {};
+    }
+    ~PanelOnLine() {
+        program_.reset();
+        sim_.Stop();
+    }
+
+    QString url(const QString& path = "/") const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(apiPort_).arg(path);
+    }
+    QString origin() const { return QStringLiteral("http://127.0.0.1:%1").arg(apiPort_); }
+    SimProcess& sim() { return sim_; }
+    basMain& program() { return **program_; }
+
+    // The settings written to the line since `from` requests were seen.
+    QStringList SettingsSince(qsizetype from) {
+        QStringList out;
+        for (const QString& frame : sim_.Requests().mid(from)) {
+            if (IsSetCommand(static_cast<uint8_t>(frame.mid(3, 2).toInt(nullptr, 16)))) {
+                out << frame;
+            }
+        }
+        return out;
+    }
+    // Waits for a setting with `code` after `from`; the wall-clock time it
+    // was seen, or 0.
+    qint64 WaitForSetting(qsizetype from, uint8_t code, std::chrono::milliseconds limit) {
+        qint64 seen = 0;
+        WaitFor(
+            [&] {
+                sim_.process().waitForReadyRead(5);
+                for (const QString& frame : SettingsSince(from)) {
+                    if (frame.mid(3, 2).toInt(nullptr, 16) == code) {
+                        seen = QDateTime::currentMSecsSinceEpoch();
+                        return true;
+                    }
+                }
+                return false;
+            },
+            limit);
+        return seen;
+    }
+    qsizetype requestCount() {
+        while (sim_.process().waitForReadyRead(0)) {
+        }
+        return sim_.Requests().size();
+    }
+
+private:
+    // The API's door, opened by the window from its settings.
+    bool WriteApiSettings() {
+        QFile settings(sim_.settingsFile());
+        if (!settings.open(QIODevice::Append)) {
+            return false;
+        }
+        settings.write(
+            QStringLiteral("[NETWORK]\nAPI=true\nAPI%20PORT=%1\n").arg(apiPort_).toUtf8());
+        return true;
+    }
+
+    SimProcess sim_;
+    RecordingMessages messages_;
+    std::unique_ptr<ProgramOnSim> program_;
+    int apiPort_ = 0;
+};
+
+} // namespace quadrel::test
