@@ -78,7 +78,9 @@ public:
         // The window scans the line as it starts; the staff come after that.
         QuadrelCore& core = program_->core();
         if (!WaitFor(
-                [&] { return IsUnitConnected(core.model.objSelectedUnit) && !core.status.IsBusy(); },
+                [&] {
+                    return IsUnitConnected(core.model.objSelectedUnit) && !core.status.IsBusy();
+                },
                 std::chrono::seconds(60))) {
             return "the window did not read the unit";
         }
