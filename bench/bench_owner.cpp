@@ -7,6 +7,8 @@
 // plus the units' answer latency, as bench_line times a live read. The
 // frames are counted too: a `show` is answered from the model, so the read
 // must need the same frames with the clients as without them.
+#include "TraceSpan.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -37,6 +39,11 @@
 
 namespace {
 
+using quadrel::bench::Frame;
+using quadrel::bench::ParseFrame;
+using quadrel::bench::ReadSpan;
+using quadrel::bench::Wait;
+
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
@@ -47,81 +54,6 @@ constexpr int kPort = 214;
 constexpr int kShowClients = 10;
 constexpr int kSubscribers = 10;
 constexpr long kShowAnswersWanted = 200;
-
-// Runs the event loop until `done` or the limit; true when done.
-bool Wait(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > limit.count()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
-// One line of `quadrel-sim --trace`: "   0.964897  in   21 3F 00 00 7E  unit 1".
-struct Frame {
-    double at = 0; // s since the emulator began: a request's end, an answer's last byte
-    bool request = false;
-    int bytes = 0;
-    QString note;
-};
-
-std::optional<Frame> ParseFrame(const QString& line) {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^\s*([0-9.]+)\s+(in |out)\s+((?:[0-9A-F]{2} )*[0-9A-F]{2})  (.*)$)"));
-    const QRegularExpressionMatch m = re.match(line);
-    if (!m.hasMatch()) {
-        return std::nullopt;
-    }
-    Frame f;
-    f.at = m.captured(1).toDouble();
-    f.request = m.captured(2) == QLatin1String("in ");
-    f.bytes = static_cast<int>(m.captured(3).size() + 1) / 3;
-    f.note = m.captured(4);
-    return f;
-}
-
-// The unit's read as the trace shows it: the frames to and from unit 1 that
-// follow the answer to its probe, up to the next frame for anyone else.
-struct ReadSpan {
-    std::vector<Frame> frames;
-    bool probed = false;
-    bool done = false;
-
-    void Take(const Frame& f) {
-        const bool unit1 = f.note == QLatin1String("unit 1");
-        if (!probed) {
-            probed = unit1 && !f.request;
-        } else if (!done) {
-            if (unit1) {
-                frames.push_back(f);
-            } else {
-                done = !frames.empty();
-            }
-        }
-    }
-    int Exchanges() const {
-        return static_cast<int>(
-            std::count_if(frames.begin(), frames.end(), [](const Frame& f) { return f.request; }));
-    }
-    long Bytes() const {
-        long n = 0;
-        for (const Frame& f : frames) {
-            n += f.bytes;
-        }
-        return n;
-    }
-    // From the first request's first byte on the wire to the last answer's last.
-    double Seconds() const {
-        return frames.back().at - (frames.front().at - frames.front().bytes * kByteS);
-    }
-    double WireSeconds() const {
-        return static_cast<double>(Bytes()) * kByteS + Exchanges() * kLatencyS;
-    }
-};
 
 // What the clients share with the benchmark.
 struct Clients {
@@ -245,7 +177,7 @@ void Subscriber(const std::string& path, Clients& c) {
 
 struct Outcome {
     bool ok = false;
-    ReadSpan read;
+    ReadSpan read{kByteS, kLatencyS};
     long showAnswers = 0;
     long showAnswersDuringRead = 0;
     long failures = 0;
