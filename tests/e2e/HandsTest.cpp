@@ -3,6 +3,7 @@
 // (so focus, shortcuts and the dialog's keys go the whole way), against
 // quadrel-sim on a pseudo-terminal with a 255 x 255 unit.
 #include "ProgramOnSim.h"
+#include "XHands.h"
 #include "app/CrosspointCell.h"
 #include "app/PortNaming.h"
 #include "app/RecordingMessages.h"
@@ -25,27 +26,10 @@
 
 using namespace quadrel;
 using namespace std::chrono_literals;
+using quadrel::test::At;
+using quadrel::test::Hands;
 using quadrel::test::SimProcess;
 using quadrel::test::WaitFor;
-
-namespace {
-
-// xdotool with `args`, while the program's event loop keeps running: a
-// shortcut may open a dialog whose own loop takes the rest of the keys.
-bool Hands(const QStringList& args) {
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), args);
-    return WaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 10s) &&
-           xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
-}
-
-QStringList At(const QWidget* w, std::optional<QPoint> inside = std::nullopt) {
-    const QPoint p = w->mapToGlobal(inside.value_or(w->rect().center()));
-    return {QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
-            QStringLiteral("click"), QStringLiteral("1")};
-}
-
-} // namespace
 
 TEST(Hands, CellThenEndKeysGoToByNameAndUndoOfATypedLevel) {
     SimProcess sim;

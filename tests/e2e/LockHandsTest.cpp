@@ -2,6 +2,7 @@
 // keyboard on the real window (xdotool on the virtual display that
 // HandsTest's main() starts), against quadrel-sim.
 #include "ProgramOnSim.h"
+#include "XHands.h"
 #include "app/CrosspointCell.h"
 #include "app/RecordingMessages.h"
 #include "app/SwitchGrid.h"
@@ -27,25 +28,14 @@
 
 using namespace quadrel;
 using namespace std::chrono_literals;
+using quadrel::test::At;
+using quadrel::test::Hands;
 using quadrel::test::SimProcess;
 using quadrel::test::WaitFor;
 
 namespace {
 
 const QString kPassword = QStringLiteral("Brass-lantern 47");
-
-// xdotool, waited for while the event loop runs.
-bool Keys(const QStringList& args) {
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), args);
-    return WaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 10s) &&
-           xdotool.exitCode() == 0;
-}
-
-QStringList ClickAt(const QWidget* w) {
-    const QPoint p = w->mapToGlobal(w->rect().center());
-    return {"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "1"};
-}
 
 // The settings the program wrote to the line since `from`: routes of `output`.
 bool RoutedOutput(SimProcess& sim, qsizetype from, int output) {
@@ -114,23 +104,23 @@ TEST(LockHands, StaffOutsideTheirOutputsSendNothingAndUnlockWaits) {
     // The mouse on output 5's crosspoint: refused, said, and not on the line;
     // then output 1's goes, so the line had its chance.
     const qsizetype from = sim.Requests().size();
-    ASSERT_TRUE(Keys(ClickAt(sw->grid().cell(*sw->CellShowing(3, 5)))));
+    ASSERT_TRUE(Hands(At(sw->grid().cell(*sw->CellShowing(3, 5)))));
     ASSERT_TRUE(WaitFor(
         [&] { return core.activity.Text() == "Locked: output 5 is not among the staff's outputs"; },
         5s))
         << core.activity.Text().toStdString();
-    ASSERT_TRUE(Keys(ClickAt(sw->grid().cell(*sw->CellShowing(3, 1)))));
+    ASSERT_TRUE(Hands(At(sw->grid().cell(*sw->CellShowing(3, 1)))));
     ASSERT_TRUE(WaitFor([&] { return core.model.AudioOutputs[1].iInputPort == 3; }, 10s));
     // The keyboard: down to output 5 from the cell that has the focus, Space.
     core.activity.Act(QString());
-    ASSERT_TRUE(Keys({"key", "Down", "Down", "Down", "Down", "space"}));
+    ASSERT_TRUE(Hands({"key", "Down", "Down", "Down", "Down", "space"}));
     ASSERT_TRUE(WaitFor(
         [&] { return core.activity.Text() == "Locked: output 5 is not among the staff's outputs"; },
         5s))
         << core.activity.Text().toStdString();
     EXPECT_EQ(QApplication::focusWidget()->accessibleName(), "input 3, output 5");
     // Options by its key letter: disabled, so nothing opens.
-    ASSERT_TRUE(Keys({"key", "alt+o"}));
+    ASSERT_TRUE(Hands({"key", "alt+o"}));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_FALSE(RoutedOutput(sim, from, 5));
     EXPECT_TRUE(RoutedOutput(sim, from, 1));
@@ -165,7 +155,7 @@ TEST(LockHands, StaffOutsideTheirOutputsSendNothingAndUnlockWaits) {
         }
     });
     driver.start(20);
-    ASSERT_TRUE(Keys({"key", "ctrl+shift+l"})); // returns once the dialog has closed
+    ASSERT_TRUE(Hands({"key", "ctrl+shift+l"})); // returns once the dialog has closed
 
     ASSERT_TRUE(WaitFor([&] { return !lock->locked(); }, 20s)) << "step " << step;
     driver.stop();
@@ -190,7 +180,7 @@ TEST(LockHands, StaffOutsideTheirOutputsSendNothingAndUnlockWaits) {
             return still && lock->banner()->isHidden();
         },
         5s));
-    ASSERT_TRUE(Keys(ClickAt(cell)));
+    ASSERT_TRUE(Hands(At(cell)));
     ASSERT_TRUE(WaitFor([&] { return core.model.AudioOutputs[5].iInputPort == 4; }, 10s));
 
     // The password is nowhere in the files of the program (settings, roles,

@@ -1,0 +1,144 @@
+// The window as the line's owner with its API turned on: the operator routes
+// an output by a click on a crosspoint and mutes another by a click on its
+// speaker, through xdotool on the virtual display that HandsTest's main()
+// starts, and a client of the event stream hears each change within 50 ms
+// of the unit's acknowledgement, at the emulator's usual latency and a slow
+// one. The stream's client lives in the test's event loop, which the
+// window shares: an event is stamped as soon as the window has written it.
+#include "ProgramOnSim.h"
+#include "Stamped.h"
+#include "XHands.h"
+#include "app/CrosspointCell.h"
+#include "app/RecordingMessages.h"
+#include "app/SwitchGrid.h"
+#include "app/SwitchView.h"
+#include "app/basMain.h"
+#include "app/frmMain.h"
+#include "control/AudioOutputPanel.h"
+#include "control/AudioPage.h"
+#include "model/TokenFile.h"
+#include "remote/NetworkDoors.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QTabBar>
+
+#include <gtest/gtest.h>
+
+using namespace quadrel;
+using namespace std::chrono_literals;
+using namespace quadrel::test;
+
+namespace {
+
+constexpr int kPort = 174;
+
+// The emulator's latency from a request to its answer, in ms; 0 for its own.
+class EventHands : public ::testing::TestWithParam<int> {};
+
+TEST_P(EventHands, ChangesMadeInTheWindowAreHeardOnTheEventStream) {
+    SimProcess sim;
+    const quint16 api = FreePort();
+    {
+        QFile conf(sim.settingsFile());
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+        conf.write(QStringLiteral("[COM]\nPORT%20NUMBER=%1\nBAUD%20RATE=19200\n"
+                                  "[NETWORK]\nAPI=true\nAPI%20PORT=%2\n")
+                       .arg(kPort)
+                       .arg(api)
+                       .toUtf8());
+    }
+    QString tech, error;
+    TokenRecord made;
+    ASSERT_TRUE(TokenFile(sim.configDir() + "/Quadrel/tokens.json")
+                    .Create("tech", Role::Technician, tech, made, error))
+        << error.toStdString();
+    QStringList args{"--baud", "19200", "--unit", "id=0,name=Stage,inputs=8,outputs=4"};
+    if (GetParam() > 0) {
+        args << "--latency" << QString::number(GetParam());
+    }
+    ASSERT_TRUE(sim.Start(kPort, args));
+    RecordingMessages messages;
+    ProgramOnSim rig(sim, messages);
+    basMain& program = *rig;
+    program.DrawAfterFrames(1ms); // as main() has it
+    ASSERT_TRUE(program.Main());
+    QuadrelCore& core = rig.core();
+    frmMain* window = program.mainWindow();
+    // The unit read whole, so that the events say what changed.
+    ASSERT_TRUE(WaitFor(
+        [&] { return IsUnitConnected(core.model.objSelectedUnit) && !core.model.blLoadingStatus; },
+        15s));
+    window->cmdScan()->click(); // the rest of the line is empty
+    ASSERT_TRUE(WaitFor([&] { return !core.status.IsBusy() && !core.model.blLoadingStatus; }, 30s));
+    ASSERT_TRUE(program.doors()->api().listening());
+    window->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == window; }, 5s));
+
+    QElapsedTimer clock;
+    clock.start();
+    StampedTrace heard(sim, clock);
+    StampedEvents events(clock);
+    ASSERT_TRUE(events.Subscribe(api, tech, 5s));
+    // Each change: its frames on the line once each, and the event that
+    // names it within 50 ms of the last one's acknowledgement, plus the
+    // unit's latency for the read-back that follows it: the views, and so
+    // the events, show what the unit reported, never what was sent. From
+    // the read-back's answer, the window's own part, within 50 ms.
+    const auto check = [&](size_t from, const QStringList& frames, const QString& query,
+                           const auto& names) {
+        ASSERT_TRUE(WaitFor([&] { return events.FirstAt(names) >= 0; }, 10s));
+        const qint64 eventAt = events.FirstAt(names);
+        const QStringList settings = heard.SettingsSince(from);
+        QStringList expected;
+        for (const QString& f : frames) {
+            expected << "in " + f;
+        }
+        EXPECT_EQ(settings, expected);
+        const qint64 acknowledged = heard.AnsweredAt(expected.last(), from);
+        const qint64 readBack = heard.AnsweredAt("in " + query, from);
+        ASSERT_GE(acknowledged, 0);
+        ASSERT_GE(readBack, acknowledged);
+        EXPECT_LT(eventAt - acknowledged, 50 + GetParam()) << eventAt - acknowledged << " ms";
+        EXPECT_LT(eventAt - readBack, 50) << eventAt - readBack << " ms";
+        fprintf(stderr,
+                "latency %d: event %lld ms after the acknowledgement, %lld after the read-back\n",
+                GetParam(), static_cast<long long>(eventAt - acknowledged),
+                static_cast<long long>(eventAt - readBack));
+    };
+
+    // A click on the crosspoint of an input not yet on output 2.
+    SwitchView* sw = program.switchView();
+    const int input = core.model.AudioOutputs[2].iInputPort == 3 ? 5 : 3;
+    size_t from = heard.size();
+    ASSERT_TRUE(Hands(At(sw->grid().cell(*sw->CellShowing(input, 2)))));
+    check(from,
+          {SimProcess::Frame(0, kCmdSetAudioSwitch, 2, static_cast<uint8_t>(input)),
+           SimProcess::Frame(0, kCmdSetVideoSwitch, 2, static_cast<uint8_t>(input))},
+          SimProcess::Frame(0, kCmdGetVideoSwitch, 2, 0), [input](const QJsonObject& e) {
+              const QJsonValue o = e["output"];
+              return e["event"].toString() == "output" && o["output"].toInt() == 2 &&
+                     o["audioInput"].toInt() == input && o["videoInput"].toInt() == input;
+          });
+
+    // A click on output 1's speaker, on the Audio page.
+    QTabBar* tabs = window->TabStrip1();
+    ASSERT_TRUE(Hands(At(tabs, tabs->tabRect(1).center())));
+    ASSERT_TRUE(WaitFor([&] { return tabs->currentIndex() == 1; }, 5s));
+    QWidget* speaker = program.audioPage()->picAudioOutput(0)->imgMute();
+    ASSERT_TRUE(WaitFor([&] { return speaker->isVisible(); }, 5s));
+    const bool muted = core.model.AudioOutputs[1].lMuteStatus == 1;
+    from = heard.size();
+    ASSERT_TRUE(Hands(At(speaker)));
+    check(from, {SimProcess::Frame(0, kCmdSetMute, 1, muted ? 0 : 1)},
+          SimProcess::Frame(0, kCmdGetMute, 0, 0), [muted](const QJsonObject& e) {
+              return e["event"].toString() == "output" && e["output"]["output"].toInt() == 1 &&
+                     e["output"]["mute"].toBool() == !muted;
+          });
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Latency, EventHands, ::testing::Values(0, 30));
+
+} // namespace
