@@ -70,6 +70,8 @@ bind sysfs /sys -t sysfs
 bind /dev /dev --bind
 bind /dev/pts /dev/pts --bind
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# debootstrap writes no hosts file; every installed Debian has one.
+printf '127.0.0.1\tlocalhost\n::1\tlocalhost ip6-localhost ip6-loopback\n' >"$root/etc/hosts"
 
 # A clean clone of the commit under test, as a new user would make.
 git clone -q --no-checkout "$checkout" "$root/root/quadrel"

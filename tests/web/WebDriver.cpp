@@ -54,9 +54,12 @@ bool WebDriver::Start(QString& reason) {
         return false;
     }
     // As root (CI) Chromium runs only without its sandbox.
-    const QJsonArray args = {"--headless=new",          "--no-sandbox",   "--disable-gpu",
+    const QJsonArray args = {"--headless=new", "--no-sandbox", "--disable-gpu",
                              "--disable-dev-shm-usage", "--no-first-run", "--disable-extensions",
-                             "--window-size=1280,800"};
+                             "--window-size=1280,800",
+                             // Over a pipe, not a port: nothing depends on the
+                             // system resolving "localhost".
+                             "--remote-debugging-pipe"};
     const QJsonObject caps{{"browserName", "chrome"},
                            {"goog:chromeOptions", QJsonObject{{"binary", browser}, {"args", args}}},
                            {"goog:loggingPrefs", QJsonObject{{"browser", "ALL"}}}};
