@@ -392,3 +392,42 @@ TEST(OptionsDuringAScan, TheNewLinesUnitIsReadAndPolledWhateverTheMomentOfTheSwi
         EXPECT_GT(sim.written().size(), before + 5 * 5); // polled
     }
 }
+
+// A refused open reads the ports again and stays on the port tried, so a
+// second OK opens and stores the operator's pick, never the port in use; a
+// port gone meanwhile leaves none picked and OK off. Nothing is stored until
+// a port opens.
+TEST(Options, AFailedOpenKeepsThePortTriedOrOffersNoneOnceItIsGone) {
+    struct Row {
+        bool gone;
+        const char* shown;
+        bool ok;
+        int after; // the port in use after a second OK
+    };
+    for (const Row& row : {Row{false, "COM5", true, 5}, Row{true, "", false, 3}}) {
+        SCOPED_TRACE(row.gone);
+        AppRig rig;
+        rig.AddPort(3);
+        rig.AddPort(5);
+        ComLine& line = rig.program().line();
+        line.comm().GetExistPort();
+        line.comm().GetValidBaudRate();
+        line.iPortNumber = 3;
+        line.lBaudRate = 9600;
+        frmOptions d(line, {});
+        d.cboPortNumber()->setCurrentIndex(d.cboPortNumber()->findText("COM5"));
+        rig.fake.refuseOpen = true;
+        if (row.gone) {
+            rig.RemovePort(5);
+        }
+        d.cmdOK()->click();
+        EXPECT_EQ(rig.messages.texts, QStringList{"Can not open COM5"});
+        EXPECT_EQ(d.cboPortNumber()->currentText(), row.shown);
+        EXPECT_EQ(d.cmdOK()->isEnabled(), row.ok);
+        EXPECT_FALSE(rig.SettingsWritten());
+        rig.fake.refuseOpen = false;
+        d.cmdOK()->click();
+        EXPECT_EQ(line.iPortNumber, row.after);
+        EXPECT_EQ(rig.SettingsWritten(), !row.gone);
+    }
+}
