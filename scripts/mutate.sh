@@ -12,6 +12,7 @@
 #             a change is measured where it touches; may be given again
 #   --from/--to  run faults N..M of the list (1-based), for runs in chunks
 #   --no-baseline  skip the run of the unchanged tree (a chunk after the first)
+# Each fault's build and test output is kept in BUILD/faults/NNN-name.txt.
 # Environment: QUADREL_MUTATE_BUILD (default build-mutate), QUADREL_MUTATE_TIMEOUT
 # (seconds of tests per fault, default 420), QUADREL_CPU_LOCK (default
 # /tmp/quadrel-build.lock, the lock of every build on this machine).
@@ -495,8 +496,12 @@ for ((i = from - 1; i < to && i < count; i++)); do
     fi
     total=$((total + 1))
     status=0
+    rm -f "$build/mutant-tests.txt"
     locked try_tree || status=$?
     restore
+    # Each fault's build and test output is kept, to read why it was missed.
+    mkdir -p "$build/faults"
+    cat "$build/mutant-build.txt" "$build/mutant-tests.txt" >"$build/faults/$(printf %03d $((i + 1)))-$name.txt" 2>/dev/null || true
     if [ "$status" -eq 10 ]; then
         echo "$line NOT BUILT (mend the fault: it proves nothing)"
         unbuilt=$((unbuilt + 1))
