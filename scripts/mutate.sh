@@ -18,7 +18,7 @@
 # /tmp/quadrel-build.lock, the lock of every build on this machine).
 #
 # Left out of the suite here: the install checks (install_tree, install_deb:
-# packaging, no code under test) and the soak test (minutes of random faults).
+# packaging, no code under test) and the fuzzers' corpora (the sanitizer tree's).
 # A fault counts as caught when a test fails or runs out of time. A fault
 # that does not build is reported apart and counted neither way: it proves
 # nothing of the tests. The source is restored after each fault, on every
@@ -29,7 +29,7 @@ cd "$(dirname "$0")/.."
 build="${QUADREL_MUTATE_BUILD:-build-mutate}"
 per_fault="${QUADREL_MUTATE_TIMEOUT:-420}"
 lock="${QUADREL_CPU_LOCK:-/tmp/quadrel-build.lock}"
-exclude='^(install_tree|install_deb|soak_fault_test|fuzz_receive_corpus)$'
+exclude='^(install_tree|install_deb|fuzz_receive_corpus|fuzz_remote_corpus)$'
 
 names=() files=() olds=() news=()
 # fault NAME FILE OLD NEW: OLD must occur exactly once in FILE.

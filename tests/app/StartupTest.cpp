@@ -362,37 +362,6 @@ TEST(OptionsDuringAScan, OkScansTheNewLineFromIdZeroAndCancelLeavesNoScan) {
     EXPECT_TRUE(core.status.blScanning());
 }
 
-// Options → another port at any moment of the first line's scan: the new
-// line's unit is read through and polled.
-TEST(OptionsDuringAScan, TheNewLinesUnitIsReadAndPolledWhateverTheMomentOfTheSwitch) {
-    for (int ms = 1500; ms <= 3300; ms += 50) {
-        SCOPED_TRACE(ms);
-        AppRig rig;
-        sim::SimSerialPort& sim = rig.UseSimPort(); // COM200: no unit
-        sim::UnitConfig unit;
-        unit.id = 2;
-        unit.memories = 4;
-        sim.addLine(9).addUnit(unit);
-        rig.AddPort(9);
-        QuadrelCore& core = rig.program().core();
-        ASSERT_TRUE(rig.program().Main());
-        frmMain* form = rig.program().mainWindow();
-        rig.time.advance(std::chrono::milliseconds(ms));
-        DialogAnswers answers;
-        answers.Add([&](frmOptions& d) {
-            d.cboPortNumber()->setCurrentIndex(d.cboPortNumber()->findData(9));
-            d.cmdOK()->click();
-        });
-        form->cmdOptions()->click();
-        ASSERT_EQ(sim.portNumber(), 9);
-        ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
-        ASSERT_TRUE(core.model.objSelectedUnit);
-        const size_t before = sim.written().size();
-        rig.time.advance(3s);
-        EXPECT_GT(sim.written().size(), before + 5 * 5); // polled
-    }
-}
-
 // A refused open reads the ports again and stays on the port tried, so a
 // second OK opens and stores the operator's pick, never the port in use; a
 // port gone meanwhile leaves none picked and OK off. Nothing is stored until
