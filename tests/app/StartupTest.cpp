@@ -1,18 +1,22 @@
 // Start-up and the options dialog: stored, missing and bad settings and ports.
 #include "AppRig.h"
 
+#include "app/NetworkPage.h"
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
 #include "model/PortSettings.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -398,5 +402,42 @@ TEST(Options, AFailedOpenKeepsThePortTriedOrOffersNoneOnceItIsGone) {
         d.cmdOK()->click();
         EXPECT_EQ(line.iPortNumber, row.after);
         EXPECT_EQ(rig.SettingsWritten(), !row.gone);
+    }
+}
+
+// The Network tab takes nothing it cannot serve: each refusal is said, and
+// nothing is written.
+TEST(Options, TheNetworkTabRefusesWhatCannotBeServed) {
+    const struct {
+        const char* address;
+        int textPort;
+        const char* certificate;
+        const char* says;
+    } rows[] = {
+        {"127.0.0.1", 8480, "", "The HTTP API and the text protocol need ports of their own."},
+        {"localhost", 8481, "", "localhost is not an IP address."},
+        {"127.0.0.1", 8481, "cert.pem", "Encryption needs both a certificate and its key."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.says);
+        AppRig rig;
+        PortSettings settings(rig.settingsFile());
+        NetworkPage page(settings, rig.settingsFile() + ".tokens", rig.messages, [] {});
+        page.chkApi()->setChecked(true);
+        page.chkText()->setChecked(true);
+        page.txtAddress()->setText(row.address);
+        for (auto* box : page.findChildren<QSpinBox*>()) {
+            if (box->accessibleName() == "Text protocol port") {
+                box->setValue(row.textPort);
+            }
+        }
+        for (auto* edit : page.findChildren<QLineEdit*>()) {
+            if (edit->accessibleName() == "Certificate file (PEM)") {
+                edit->setText(row.certificate);
+            }
+        }
+        EXPECT_FALSE(page.Apply());
+        EXPECT_EQ(rig.messages.texts, QStringList{row.says});
+        EXPECT_FALSE(rig.SettingsWritten());
     }
 }
