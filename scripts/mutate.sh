@@ -12,12 +12,13 @@
 #             a change is measured where it touches; may be given again
 #   --from/--to  run faults N..M of the list (1-based), for runs in chunks
 #   --no-baseline  skip the run of the unchanged tree (a chunk after the first)
+# Each fault's build and test output is kept in BUILD/faults/NNN-name.txt.
 # Environment: QUADREL_MUTATE_BUILD (default build-mutate), QUADREL_MUTATE_TIMEOUT
 # (seconds of tests per fault, default 420), QUADREL_CPU_LOCK (default
 # /tmp/quadrel-build.lock, the lock of every build on this machine).
 #
 # Left out of the suite here: the install checks (install_tree, install_deb:
-# packaging, no code under test) and the soak test (minutes of random faults).
+# packaging, no code under test) and the fuzzers' corpora (the sanitizer tree's).
 # A fault counts as caught when a test fails or runs out of time. A fault
 # that does not build is reported apart and counted neither way: it proves
 # nothing of the tests. The source is restored after each fault, on every
@@ -28,7 +29,7 @@ cd "$(dirname "$0")/.."
 build="${QUADREL_MUTATE_BUILD:-build-mutate}"
 per_fault="${QUADREL_MUTATE_TIMEOUT:-420}"
 lock="${QUADREL_CPU_LOCK:-/tmp/quadrel-build.lock}"
-exclude='^(install_tree|install_deb|soak_fault_test|fuzz_receive_corpus)$'
+exclude='^(install_tree|install_deb|fuzz_receive_corpus|fuzz_remote_corpus)$'
 
 names=() files=() olds=() news=()
 # fault NAME FILE OLD NEW: OLD must occur exactly once in FILE.
@@ -190,7 +191,8 @@ fault undo-over-a-later-change $M/ChangeHistory.cpp \
 fault held-key-not-one-step $M/ChangeHistory.cpp \
     $'        if (joins) {\n' $'        if (false) {\n'
 fault undo-depth-unbounded $M/ChangeHistory.cpp \
-    'if (undo_.size() > kMaxChanges) {' 'if (undo_.size() > kMaxChanges * 2) {'
+    $'    undo_.push_back(std::move(change));\n    if (undo_.size() > kMaxChanges) {\n        undo_.pop_front();\n    }\n    redo_.clear();\n    return tag;' \
+    $'    undo_.push_back(std::move(change));\n    if (undo_.size() > kMaxChanges * 2) {\n        undo_.pop_front();\n    }\n    redo_.clear();\n    return tag;'
 fault names-offered-from-other-line $M/NamesStore.cpp \
     '(e.report.line == unit.line || e.report.line == 0);' 'true;'
 fault names-put-aside-offered $M/NamesStore.cpp \
@@ -261,6 +263,91 @@ fault sim-same-id-twice $S/ProtocolEngine.cpp \
     'if (config.id > 31 || unit(config.id) != nullptr) {' 'if (config.id > 31) {'
 fault sim-silence-ignored $S/ProtocolEngine.cpp \
     'if (isSilent(slot, faults, t)) {' 'if (false) {'
+
+# --- Scenes, roles and tokens in the core ---
+fault scene-newer-file-read $M/SceneStoreJson.cpp \
+    'if (version < 1 || version > kVersion) {' 'if (version < 1) {'
+fault scene-output-twice-kept $M/SceneStoreJson.cpp \
+    'if (!port || u.values.outputs.count(*port) != 0) {' 'if (!port) {'
+fault scene-name-taken-twice $M/SceneStore.cpp \
+    'if (taken != scenes.end() && taken != at) {' 'if (taken != scenes.end() && at == scenes.end()) {'
+fault scene-file-one-too-many $M/SceneStore.cpp \
+    '} else if (static_cast<int>(scenes.size()) >= kMaxScenes) {' '} else if (static_cast<int>(scenes.size()) > kMaxScenes) {'
+fault scene-other-unit-recalled $M/ScenePlan.cpp \
+    'if (found->sName() != unit.name || found->iInputCount() != unit.inputs ||' 'if (found->iInputCount() != unit.inputs ||'
+fault scene-cancel-reads-on $M/SceneJobSteps.cpp \
+    'if (!answers || r.cancelled || !core_.link.IsPortOpen()) {' 'if (!answers || !core_.link.IsPortOpen()) {'
+fault roles-newer-file-read $M/RolesFile.cpp \
+    'if (!version || *version > kVersion) {' 'if (!version) {'
+fault staff-any-scene $M/StaffRules.cpp \
+    'if (scenes.count(r.scene) == 0) {' 'if (false) {'
+fault staff-beyond-outputs $M/StaffRules.cpp \
+    'if (unit->second.count(port) == 0) {' 'if (false) {'
+fault token-secret-unchecked $M/TokenFile.cpp \
+    'if (found == nullptr || !SameBytes(digest, found->hash)) {' 'if (found == nullptr) {'
+fault token-compare-last-byte $M/TokenFile.cpp \
+    'diff |= static_cast<unsigned char>(a[i] ^ b[i]);' 'diff = static_cast<unsigned char>(a[i] ^ b[i]);'
+
+# --- The window: the lock, scenes, undo, the jobs, Options' pages ---
+fault lock-without-password $A/WindowLock.cpp \
+    $'    if (!config_.password.isSet()) {\n        core_.activity.Act(tr("Not locked' $'    if (false) {\n        core_.activity.Act(tr("Not locked'
+fault locked-control-reenabled $A/WindowLock.cpp \
+    'if (g.held && g.wanted) {' 'if (false) {'
+fault scene-recall-while-busy $A/SceneUi.cpp \
+    'if (w_.core.status.IsBusy()) {' 'if (false) {'
+fault scene-undo-redone $A/SceneUi.cpp \
+    $'    if (undo) {\n        job_.Undo(done);' $'    if (!undo) {\n        job_.Undo(done);'
+fault scene-renamed-over-another $A/SceneUi.cpp \
+    'if ((!kept || out.name != replacing) && store_.Find(out.name) != nullptr) {' 'if (!kept && store_.Find(out.name) != nullptr) {'
+fault preset-load-not-undoable $A/UnitPaneMemory.cpp \
+    'const uint32_t tag = core_.history.Record(preview);' 'const uint32_t tag = 0;'
+fault restore-while-job-runs $A/UnitSettingsUi.cpp \
+    '!core_.status.IsBusy() && !job_.Running()) {' '!core_.status.IsBusy()) {'
+fault roles-password-repeat-unchecked $A/RolesPage.cpp \
+    'if (txtPassword_->text() != txtRepeat_->text()) {' 'if (false) {'
+fault network-one-port-twice $A/NetworkPage.cpp \
+    'if (n.api && n.text && n.apiPort == n.textPort) {' 'if (false) {'
+
+# --- The pages' rules ---
+fault delay-steps-past-most $C/AudioRules.cpp \
+    'if (steps > kMaxDelaySteps) {' 'if (steps > kMaxDelaySteps + 1) {'
+fault typed-infinity-taken $C/AudioRules.cpp \
+    'if (!ok || !std::isfinite(number)) {' 'if (!ok) {'
+fault range-click-short-by-one $C/PortSelection.cpp \
+    'table[m].blSelected = lo <= m && m <= hi;' 'table[m].blSelected = lo <= m && m < hi;'
+
+# --- quadrel-ctl's own line ---
+fault ctl-bad-baud-taken $T/Session.cpp \
+    'if (!comm.IsValidBaudRate(QString::number(baud))) {' 'if (false) {'
+fault ctl-port-number-past-most $T/Session.cpp \
+    'if (number < 1 || number > basCOMM::kMaxPortNumber) {' 'if (number < 1) {'
+
+# --- Network clients: the doors, their limits and tokens ---
+R=src/remote
+fault bearer-prefix-off-by-one $R/Gatekeeper.cpp \
+    'token = token.mid(7).trimmed();' 'token = token.mid(8).trimmed();'
+fault staff-rules-not-loaded $R/Gatekeeper.cpp \
+    'if (caller.role == Role::Staff) {' 'if (false) {'
+fault api-guess-not-delayed $R/ApiServer.cpp \
+    'if (delay > 0) {' 'if (false) {'
+fault foreign-origin-served $R/ApiServer.cpp \
+    'if (!origin.isEmpty() && cors.empty()) {' 'if (false) {'
+fault events-not-published $R/ApiServer.cpp \
+    'if (streams_.empty()) {' 'if (!streams_.empty()) {'
+fault text-events-to-all $R/TextServer.cpp \
+    $'        if (c->subscribed) {\n            Send(*c, line);' $'        if (true) {\n            Send(*c, line);'
+fault header-count-one-more $R/HttpRequest.cpp \
+    'if (static_cast<int>(request_.headers.size()) >= limits_.maxHeaders) {' 'if (static_cast<int>(request_.headers.size()) > limits_.maxHeaders) {'
+fault dot-dot-segment-taken $R/HttpRequest.cpp \
+    'decoded == "." || decoded == ".." ||' 'decoded == "." ||'
+fault route-outputs-not-asked $R/Door.cpp \
+    'asks.push_back({Action::Route, c.id, c.outputs, {}});' 'asks.push_back({Action::Route, c.id, {}, {}});'
+
+# --- The emulator's checks ---
+fault sim-edid-type-loose $S/Unit.cpp \
+    'if (input < 1 || input > config_.inputs || type > 1) {' 'if (input < 1 || input > config_.inputs) {'
+fault sim-level-past-most $S/Unit.cpp \
+    'if (value > kMaxLevel) {' 'if (value > kMaxLevel + 1) {'
 
 count=${#names[@]}
 mode=run from=1 to=$count baseline=1
@@ -409,8 +496,12 @@ for ((i = from - 1; i < to && i < count; i++)); do
     fi
     total=$((total + 1))
     status=0
+    rm -f "$build/mutant-tests.txt"
     locked try_tree || status=$?
     restore
+    # Each fault's build and test output is kept, to read why it was missed.
+    mkdir -p "$build/faults"
+    cat "$build/mutant-build.txt" "$build/mutant-tests.txt" >"$build/faults/$(printf %03d $((i + 1)))-$name.txt" 2>/dev/null || true
     if [ "$status" -eq 10 ]; then
         echo "$line NOT BUILT (mend the fault: it proves nothing)"
         unbuilt=$((unbuilt + 1))

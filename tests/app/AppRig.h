@@ -45,6 +45,9 @@ public:
         folders_.addAlias(number, pty->slavePath());
         ptys_[number] = std::move(pty);
     }
+    void RemovePort(int number) {
+        QFile::remove(folders_.folders().aliasDir + QStringLiteral("/com%1").arg(number));
+    }
     Pty& pty(int number) { return *ptys_.at(number); }
     QString DeviceOf(int number) const { return ptys_.at(number)->slavePath(); }
 

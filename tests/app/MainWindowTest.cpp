@@ -15,6 +15,7 @@
 #include "control/VideoPage.h"
 #include "link/CommandCodes.h"
 #include "log/frmLog.h"
+#include "model/NamesStore.h"
 #include "model/UnitSettingsFile.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -156,6 +158,44 @@ QString TipText(const QWidget* w) {
 
 } // namespace
 
+// Place, unit pane, page and maximized, as left at the end, come back at the
+// next start; the settings file is not written for it.
+TEST(WindowState, AsLeftAtTheEndComesBackAtTheNextStart) {
+    AppRig rig;
+    rig.StorePort(5);
+    QFile settings(rig.settingsFile());
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray settingsBefore = settings.readAll();
+    for (const bool maximized : {false, true}) {
+        ASSERT_TRUE(rig.program().Main());
+        frmMain* form = rig.program().mainWindow();
+        const QRect left = form->geometry().adjusted(0, 0, -20, -30);
+        form->setGeometry(left);
+        QApplication::processEvents();
+        const int pane = form->splPanes()->sizes().at(1) + 30;
+        form->splPanes()->setSizes({form->splPanes()->height() - pane, pane});
+        const int paneLeft = form->splPanes()->sizes().at(1);
+        form->TabStrip1()->setCurrentIndex(maximized ? 2 : 1);
+        if (maximized) {
+            form->setWindowState(Qt::WindowMaximized);
+        }
+        rig.EndProgram();
+
+        ASSERT_TRUE(rig.program().Main());
+        form = rig.program().mainWindow();
+        QApplication::processEvents();
+        EXPECT_EQ(form->isMaximized(), maximized);
+        EXPECT_EQ(form->TabStrip1()->currentIndex(), maximized ? 2 : 1);
+        if (!maximized) {
+            EXPECT_EQ(form->geometry(), left);
+            EXPECT_EQ(form->splPanes()->sizes().at(1), paneLeft);
+        }
+        rig.EndProgram();
+    }
+    settings.seek(0);
+    EXPECT_EQ(settings.readAll(), settingsBefore);
+}
+
 // On the emulator: the scan's account, unit settings saved and restored, port
 // names (another unit's, F2) shown as typed, a lost port.
 TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
@@ -274,6 +314,12 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_EQ(naming.editor(), nullptr);
     const QString kept = QString("<b>Desk</b> & PC") + QChar(0xFFFD);
     EXPECT_EQ(NameOf(naming.shown(), In(1)), kept);
+    QTest::keyClick(in1, Qt::Key_F2); // Escape keeps nothing of an edit
+    ASSERT_NE(naming.editor(), nullptr);
+    naming.editor()->setText("Projector");
+    QTest::keyClick(naming.editor(), Qt::Key_Escape);
+    EXPECT_EQ(naming.editor(), nullptr);
+    EXPECT_EQ(NameOf(naming.shown(), In(1)), kept);
     // Shown as typed: tool tip, the video panel's box (no shortcut of the &), the source.
     EXPECT_EQ(TipText(in1), "Input 1: " + kept);
     EXPECT_EQ(program.videoPage()->picVideoInput(0)->chkVideoInput()->text(),
@@ -323,6 +369,16 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_FALSE(audio->lblNotCurrent()->isHidden());
     EXPECT_TRUE(audio->lblNotCurrent()->text().startsWith("Not current: unit 01"));
     EXPECT_EQ(audio->picAudioOutput(0)->row(AudioOutputPanel::Volumn).number->text(), "50");
+
+    rig.EndProgram(); // the name is there for the next start
+    NamesStore next(rig.namesFile());
+    next.Load();
+    const auto& entries = next.entries();
+    const auto hall = std::find_if(entries.begin(), entries.end(), [](const NamesEntry& e) {
+        return e.report.name == "Main Hall 24x16";
+    });
+    ASSERT_NE(hall, entries.end());
+    EXPECT_EQ(hall->names.inputs, (std::map<int, QString>{{1, kept}}));
 }
 
 // A file of other firmware and with names: both are in the list of

@@ -1,18 +1,22 @@
 // Start-up and the options dialog: stored, missing and bad settings and ports.
 #include "AppRig.h"
 
+#include "app/NetworkPage.h"
 #include "app/frmMain.h"
 #include "app/frmOptions.h"
 #include "model/PortSettings.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -362,33 +366,78 @@ TEST(OptionsDuringAScan, OkScansTheNewLineFromIdZeroAndCancelLeavesNoScan) {
     EXPECT_TRUE(core.status.blScanning());
 }
 
-// Options → another port at any moment of the first line's scan: the new
-// line's unit is read through and polled.
-TEST(OptionsDuringAScan, TheNewLinesUnitIsReadAndPolledWhateverTheMomentOfTheSwitch) {
-    for (int ms = 1500; ms <= 3300; ms += 50) {
-        SCOPED_TRACE(ms);
+// A refused open reads the ports again and stays on the port tried, so a
+// second OK opens and stores the operator's pick, never the port in use; a
+// port gone meanwhile leaves none picked and OK off. Nothing is stored until
+// a port opens.
+TEST(Options, AFailedOpenKeepsThePortTriedOrOffersNoneOnceItIsGone) {
+    struct Row {
+        bool gone;
+        const char* shown;
+        bool ok;
+        int after; // the port in use after a second OK
+    };
+    for (const Row& row : {Row{false, "COM5", true, 5}, Row{true, "", false, 3}}) {
+        SCOPED_TRACE(row.gone);
         AppRig rig;
-        sim::SimSerialPort& sim = rig.UseSimPort(); // COM200: no unit
-        sim::UnitConfig unit;
-        unit.id = 2;
-        unit.memories = 4;
-        sim.addLine(9).addUnit(unit);
-        rig.AddPort(9);
-        QuadrelCore& core = rig.program().core();
-        ASSERT_TRUE(rig.program().Main());
-        frmMain* form = rig.program().mainWindow();
-        rig.time.advance(std::chrono::milliseconds(ms));
-        DialogAnswers answers;
-        answers.Add([&](frmOptions& d) {
-            d.cboPortNumber()->setCurrentIndex(d.cboPortNumber()->findData(9));
-            d.cmdOK()->click();
-        });
-        form->cmdOptions()->click();
-        ASSERT_EQ(sim.portNumber(), 9);
-        ASSERT_TRUE(rig.time.advanceUntil([&] { return !core.status.IsBusy(); }, 60s));
-        ASSERT_TRUE(core.model.objSelectedUnit);
-        const size_t before = sim.written().size();
-        rig.time.advance(3s);
-        EXPECT_GT(sim.written().size(), before + 5 * 5); // polled
+        rig.AddPort(3);
+        rig.AddPort(5);
+        ComLine& line = rig.program().line();
+        line.comm().GetExistPort();
+        line.comm().GetValidBaudRate();
+        line.iPortNumber = 3;
+        line.lBaudRate = 9600;
+        frmOptions d(line, {});
+        d.cboPortNumber()->setCurrentIndex(d.cboPortNumber()->findText("COM5"));
+        rig.fake.refuseOpen = true;
+        if (row.gone) {
+            rig.RemovePort(5);
+        }
+        d.cmdOK()->click();
+        EXPECT_EQ(rig.messages.texts, QStringList{"Can not open COM5"});
+        EXPECT_EQ(d.cboPortNumber()->currentText(), row.shown);
+        EXPECT_EQ(d.cmdOK()->isEnabled(), row.ok);
+        EXPECT_FALSE(rig.SettingsWritten());
+        rig.fake.refuseOpen = false;
+        d.cmdOK()->click();
+        EXPECT_EQ(line.iPortNumber, row.after);
+        EXPECT_EQ(rig.SettingsWritten(), !row.gone);
+    }
+}
+
+// The Network tab takes nothing it cannot serve: each refusal is said, and
+// nothing is written.
+TEST(Options, TheNetworkTabRefusesWhatCannotBeServed) {
+    const struct {
+        const char* address;
+        int textPort;
+        const char* certificate;
+        const char* says;
+    } rows[] = {
+        {"127.0.0.1", 8480, "", "The HTTP API and the text protocol need ports of their own."},
+        {"localhost", 8481, "", "localhost is not an IP address."},
+        {"127.0.0.1", 8481, "cert.pem", "Encryption needs both a certificate and its key."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.says);
+        AppRig rig;
+        PortSettings settings(rig.settingsFile());
+        NetworkPage page(settings, rig.settingsFile() + ".tokens", rig.messages, [] {});
+        page.chkApi()->setChecked(true);
+        page.chkText()->setChecked(true);
+        page.txtAddress()->setText(row.address);
+        for (auto* box : page.findChildren<QSpinBox*>()) {
+            if (box->accessibleName() == "Text protocol port") {
+                box->setValue(row.textPort);
+            }
+        }
+        for (auto* edit : page.findChildren<QLineEdit*>()) {
+            if (edit->accessibleName() == "Certificate file (PEM)") {
+                edit->setText(row.certificate);
+            }
+        }
+        EXPECT_FALSE(page.Apply());
+        EXPECT_EQ(rig.messages.texts, QStringList{row.says});
+        EXPECT_FALSE(rig.SettingsWritten());
     }
 }

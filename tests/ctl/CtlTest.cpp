@@ -12,10 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <tuple>
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,7 +28,6 @@ constexpr int kPort = 160;
 struct CtlRun {
     int status = -1;
     QString out, err;
-    QByteArray errBytes; // as written, for names that are not UTF-8
     QJsonObject json;
     QStringList requests; // written to the line during this run
     qint64 ms = 0;
@@ -47,31 +44,19 @@ protected:
                     "id=2,silent=yes", "--unit", "id=3,deaf=yes"}));
     }
 
-    // With `folder`, run there through the shell, each argument taken as
-    // printf's %b takes it: "hall-\\0351.json" passes the byte 0xE9, which
-    // QProcess would turn into U+FFFD.
-    CtlRun RunCtl(const QStringList& args, const QString& folder = {}) {
+    CtlRun RunCtl(const QStringList& args) {
         CtlRun r;
         const qsizetype before = sim_.Requests().size();
         QProcess ctl;
         ctl.setProcessEnvironment(sim_.env());
         QElapsedTimer clock;
         clock.start();
-        if (folder.isEmpty()) {
-            ctl.start(QStringLiteral(QUADREL_CTL_PATH), args);
-        } else {
-            const QString script = QStringLiteral(
-                R"(cd "$0" || exit 99; n=$#; while [ $n -gt 0 ]; do )"
-                R"(a=$(printf '%bx' "$1"); set -- "$@" "${a%x}"; shift; n=$((n-1)); done; )"
-                R"(exec ")" QUADREL_CTL_PATH R"(" "$@")");
-            ctl.start(QStringLiteral("/bin/sh"), QStringList{"-c", script, folder} + args);
-        }
+        ctl.start(QStringLiteral(QUADREL_CTL_PATH), args);
         EXPECT_TRUE(ctl.waitForFinished(40000)) << args.join(' ').toStdString();
         r.ms = clock.elapsed();
         r.status = ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1;
         r.out = QString::fromUtf8(ctl.readAllStandardOutput());
-        r.errBytes = ctl.readAllStandardError();
-        r.err = QString::fromUtf8(r.errBytes);
+        r.err = QString::fromUtf8(ctl.readAllStandardError());
         if (args.contains(QStringLiteral("--json"))) {
             QJsonParseError error;
             r.json = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
@@ -303,52 +288,6 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     sim_.Stop();
     ASSERT_TRUE(ctl.waitForFinished(5000));
     EXPECT_EQ(ctl.exitCode(), 5) << ctl.readAllStandardError().toStdString();
-}
-
-// File names that are not UTF-8 name their own files: two units saved under
-// names that differ in one such byte are two files, each restored as saved.
-TEST_F(Ctl, FileNamesAreTheBytesGiven) {
-    QTemporaryDir dir;
-    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
-    const auto entries = [&] {
-        std::set<QByteArray> out;
-        DIR* d = ::opendir(folder.constData());
-        while (dirent* e = d != nullptr ? ::readdir(d) : nullptr) {
-            if (e->d_name[0] != '.') {
-                out.insert(e->d_name);
-            }
-        }
-        if (d != nullptr) {
-            ::closedir(d);
-        }
-        return out;
-    };
-    // QTemporaryDir cannot remove what it cannot name.
-    const struct Cleanup {
-        std::function<void()> run;
-        ~Cleanup() { run(); }
-    } cleanup{[&] {
-        for (const QByteArray& name : entries()) {
-            ::unlink((folder + name).constData());
-        }
-    }};
-
-    EXPECT_EQ(RunCtl({"save", "0", "hall-\\0351.json"}, dir.path()).status, 0);
-    EXPECT_EQ(RunCtl({"save", "1", "hall-\\0350.json"}, dir.path()).status, 0);
-    ASSERT_EQ(entries(), (std::set<QByteArray>{"hall-\xe9.json", "hall-\xe8.json"}));
-    const CtlRun own = RunCtl({"restore", "0", "hall-\\0351.json", "--json"}, dir.path());
-    EXPECT_EQ(own.status, 0) << own.errBytes.toStdString();
-    EXPECT_EQ(own.json["changes"].toArray().size(), 0);
-    EXPECT_EQ(Settings(own), 0);
-    // Unit 1's file does not fit unit 0.
-    const CtlRun other = RunCtl({"restore", "0", "hall-\\0350.json"}, dir.path());
-    EXPECT_EQ(other.status, 8);
-    EXPECT_TRUE(other.err.contains("does not fit unit 0")) << other.err.toStdString();
-    // A message names the file as it was given.
-    const CtlRun none = RunCtl({"restore", "0", "hall-\\0357.json"}, dir.path());
-    EXPECT_EQ(none.status, 8);
-    EXPECT_TRUE(none.errBytes.startsWith("quadrel-ctl: hall-\xef.json: No such file"))
-        << none.errBytes.toStdString();
 }
 
 // A settings file that is there but will not read is said to be so, with

@@ -19,7 +19,7 @@
 //   1  k * 25 ms of virtual time pass (answers late, quiet waits);
 //   2  the last well-formed answer again (a repeat's second answer);
 //   3  a well-formed answer twice in one piece, k payload bytes.
-#include "fuzz/Digests.h"
+#include "fuzz/FuzzFakes.h"
 #include "link/CommandCodes.h"
 #include "link/VirtualClock.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
@@ -33,57 +33,31 @@ namespace quadrel::test {
 
 class FuzzRig {
 public:
-    // Without digests (the fuzzer's own runs, whose results nobody reads) the
-    // views and the trace only keep what the core reads back.
-    explicit FuzzRig(bool digesting = true) {
+    FuzzRig() {
         port.open(1, QStringLiteral("9600,n,8,1"));
         AddUnitRecord(templates_, 1, 8, 8);
         AddUnitRecord(templates_, 2, 255, 255);
-        port.digest.on = views.digest.on = trace.digest.on = digesting;
     }
     FuzzRig(const FuzzRig&) = delete;
     FuzzRig& operator=(const FuzzRig&) = delete;
 
-    struct Result {
-        uint64_t line = 0;  // trace, frames written, views' calls
-        uint64_t state = 0; // model, queue and parser after the run (when asked)
-        bool operator==(const Result&) const = default;
-    };
-
-    // Drives one input, then resets. `withState` also digests the state left,
-    // which costs more than the run.
-    Result Run(const uint8_t* data, size_t size, bool withState = false) {
-        Result r;
+    // Drives one input, then resets.
+    void Run(const uint8_t* data, size_t size) {
         if (size >= 3) {
             Drive(data, size);
-            r.line = LineDigest();
-            if (withState) {
-                r.state = StateDigest();
-            }
         }
         Reset();
-        return r;
     }
-
-    // Everything the core keeps between inputs, as a digest.
-    uint64_t StateDigest() const;
 
     VirtualClock clock;
     FuzzPort port;
-    DigestTrace trace;
-    DigestViews views;
+    FuzzTrace trace;
+    FuzzViews views;
     QuadrelCore core{port, clock, trace, views};
 
 private:
     void Drive(const uint8_t* data, size_t size);
     void Answer(const uint8_t* data, size_t size, size_t& i, size_t k, int times);
-    uint64_t LineDigest() {
-        Digest d;
-        d.Mix(views.digest.value());
-        d.Mix(trace.digest.value());
-        d.Mix(port.digest.value());
-        return d.value();
-    }
     void Tail();
     void Reset();
 
@@ -113,7 +87,6 @@ inline void FuzzRig::Reset() {
     }
     core.status.timRequestStatus().start(); // as the core starts it when built
     port.Reset();
-    trace.digest.Reset();
     views.Reset();
     lastAnswer_.clear();
 }
@@ -211,80 +184,6 @@ inline void FuzzRig::Tail() {
                    !r.IsReceiving();
         },
         longest);
-}
-
-// Each value on its own, as a 64-bit number.
-template <typename... T> void MixAll(Digest& d, T... values) {
-    (d.Mix(static_cast<uint64_t>(static_cast<int64_t>(values))), ...);
-}
-
-inline uint64_t FuzzRig::StateDigest() const {
-    Digest d;
-    const basQRD& m = core.model;
-    for (const auto& entry : m.objUnits()) {
-        const QRDSTA& u = *entry.unit;
-        MixAll(d, u.bID(), u.blConnected(), u.iMemoryCount() + 1000 * u.iInputCount(),
-               u.iOutputCount() + 1000 * u.iMaxCommandLB(), u.blExtendedInfoExist());
-        d.Mix(reinterpret_cast<const uint8_t*>(u.sName().utf16()),
-              static_cast<size_t>(u.sName().size()) * 2);
-    }
-    MixAll(d, m.objSelectedUnit ? m.objSelectedUnit->bID() + 1 : 0,
-           m.blLoadingStatus + 2 * m.blScanning + 4 * m.blLoadingMemory, m.lLastStatusStep,
-           m.lLastMemoryStep);
-    for (int p = 1; p <= kMaxPort; ++p) {
-        for (const AUDIO_OUTPUT_STATUS* a : {&m.AudioOutputs[p], &m.MemoryAudioOutputs[p]}) {
-            MixAll(d, a->lPlugStatus, a->lMuteStatus, a->iVolumnLevel, a->iBassLevel,
-                   a->iTrebleLevel, a->iSubwooferLevel, a->bDelayLevelLow, a->lDelayTime,
-                   a->iInputPort);
-        }
-        MixAll(d, m.VideoOutputs[p].lPlugStatus * 1000 + m.VideoOutputs[p].iInputPort,
-               m.VideoInputs[p].lPlugStatus * 1000 + m.VideoInputs[p].lEdidType,
-               m.AudioInputPlugs[p]);
-        for (const PortTable<PORT_SELECT>* t :
-             {&m.SwitchOutputSelect, &m.AudioOutputSelect, &m.VideoInputSelect}) {
-            MixAll(d, (*t)[p].blEnabled + 2 * (*t)[p].blSelected);
-        }
-        const PortTable<CROSSPOINT>& row = m.Crosspoints[p];
-        for (int o = 1; o <= kMaxPort; ++o) {
-            const CROSSPOINT& c = row[o];
-            if (c.blAudio || c.blVideo) {
-                MixAll(d, p * 1000 + o * 4 + c.blAudio + 2 * c.blVideo);
-            }
-        }
-    }
-    const TransmitQueue& q = core.link.queue;
-    for (const SEND_PACKET& p : q.SendQueue()) {
-        d.Mix(p.bFrame.data(), p.bFrame.size());
-        MixAll(d, p.lPriority);
-    }
-    d.Mix(q.CurrentCommand().bFrame.data(), q.CurrentCommand().bFrame.size());
-    for (uint8_t id = 0; id < 32; ++id) {
-        MixAll(d, q.iRetryCount(id));
-    }
-    const RECV_PACKET& r = core.link.receiver.packet();
-    MixAll(d, q.IsWaitingForAnswer() + 2 * q.IsSettling(), r.iCount + 1000 * r.lState);
-    d.Mix(r.bData.data(), r.bData.size());
-    MixAll(d, clock.now().count(), clock.hasPending(), port.IsAsBuilt());
-    // The shared capability records of the units each input starts with: a
-    // handler that changed one in place would carry state into later inputs.
-    for (const auto& entry : templates_) {
-        const AUDIO_INFO& a = *entry.unit->objAudioINFO();
-        const VIDEO_INFO& v = *entry.unit->objVideoINFO();
-        const PLUG_INFO& p = *entry.unit->objPlugINFO();
-        const FIRMWARE_VERSION& f = *entry.unit->objFirmwareVersion();
-        MixAll(d, a.lMaxDelayLevel(), a.iMaxDelayTime(), a.iDelayUnit(), a.blEnabled(),
-               a.blSupportVolumnControl(), a.blSupportBassControl(), a.blSupportTrebleControl(),
-               a.blSupportSubwooferControl(), a.blSupportDelayControl(), v.blEnabled(),
-               v.blSupportEdidTypeSelect(), p.blSupportVideoOutputPlugDetection(),
-               p.blSupportVideoInputPlugDetection(), p.blSupportAudioOutputPlugDetection(),
-               p.blSupportAudioInputPlugDetection(), f.blEnabled(), f.iMajor(), f.iMinor(),
-               f.iReversion());
-    }
-    MixAll(d, views.memoryLocation.value_or(-1), views.MemoryRowCount());
-    for (int v = 0; v < 6; ++v) {
-        MixAll(d, views.IsSelectedRedrawRunning(static_cast<AudioValue>(v)));
-    }
-    return d.value();
 }
 
 } // namespace quadrel::test

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Built once for the run: each input leaves the core as built.
-    static quadrel::test::FuzzRig rig(false);
+    static quadrel::test::FuzzRig rig;
     rig.Run(data, size);
     return 0;
 }

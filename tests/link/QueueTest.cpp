@@ -148,35 +148,6 @@ TEST(SendCommand, ShortLongEmptyAndSplitFormsAndTheSendersBytes) {
                                                      {0x22, 0x1F, 0, 3}}));
 }
 
-// Time runs back only when nothing waits (the fuzz rig's reset relies on it).
-TEST(VirtualClock, TimersCallsRewindAndOrphans) {
-    VirtualClock clock;
-    auto timer = clock.createTimer(100ms);
-    std::vector<std::string> log;
-    timer->setOnTick([&] {
-        log.push_back("tick");
-        timer->stop();
-    });
-    timer->start();
-    clock.callAfter(100ms, [&] { log.push_back("a"); });
-    clock.callAfter(50ms, [&] { log.push_back("b"); });
-    clock.cancel(clock.callAfter(60ms, [&] { log.push_back("never"); }));
-    clock.advance(1s);
-    EXPECT_EQ(log, (std::vector<std::string>{"b", "tick", "a"}));
-    EXPECT_FALSE(timer->isActive());
-    timer->start();
-    EXPECT_FALSE(clock.Rewind());
-    timer->stop();
-    EXPECT_TRUE(clock.Rewind());
-    std::unique_ptr<Timer> orphan;
-    {
-        VirtualClock gone;
-        orphan = gone.createTimer(10ms);
-        orphan->start();
-    }
-    orphan->stop();
-}
-
 TEST(TransmitQueue, SelectedUnitsFramesGoBehindItsOwnAsUrgentOnes) {
     for (const bool selected : {true, false}) {
         LinkHarness h;

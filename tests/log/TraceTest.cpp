@@ -62,16 +62,6 @@ struct Lines : TraceSink {
     }
 };
 
-// Counts what reaches it, and listens only when told.
-struct Listener : LinkTrace {
-    bool listening = false;
-    int reports = 0;
-    bool Listening() const override { return listening; }
-    void LogSend(const Bytes&) override { ++reports; }
-    void LogRecv(const Bytes&) override { ++reports; }
-    void LogAnswer(const SEND_PACKET&, const Bytes&) override { ++reports; }
-};
-
 QString Line(qsizetype length, char fill = 'x') {
     return QString(length, QLatin1Char(fill));
 }
@@ -374,42 +364,6 @@ TEST(TraceLines, AFaultyLineReadsOneLinePerFrameWithReasonsValuesAndTimes) {
                            "RECV dropped 5 bytes: frame time-out  8A 04 01 00 03 ",
                            "SEND 2A 11 00 00 8A  unit 0A repeat 2 of 3"}))
         << t.sink.lines.join('\n').toStdString();
-}
-
-// Stopped, with the window closed and no log file, nothing is made of the
-// line: no line, no words, no figure; the held trace keeps nothing either.
-TEST(TraceLines, NothingIsDecodedOrCountedWhileNobodyListens) {
-    TracedCore t;
-    AddUnitRecord(t.core.model.objUnits(), 1, 4, 4);
-    t.log.setBlShowTrace(false);
-    t.core.link.senders.CmdGetFirmwareVersion(1, 1);
-    t.Deliver(WithCrc({0x81, 0x02, 0x12, 0x03}));
-    t.core.link.senders.CmdGetFirmwareVersion(2, 1);
-    t.clock.advance(2000ms);
-    EXPECT_TRUE(t.sink.lines.isEmpty());
-    EXPECT_EQ(t.log.figures().revision(), 0u);
-    // The window open and stopped: figures, no lines.
-    t.log.setWatched(true);
-    t.core.link.senders.CmdGetFirmwareVersion(1, 1);
-    t.Deliver(WithCrc({0x81, 0x02, 0x12, 0x03}));
-    EXPECT_TRUE(t.sink.lines.isEmpty());
-    EXPECT_EQ(t.log.figures().unit(1).answers, 1);
-
-    Listener behind;
-    HeldTrace held(behind);
-    {
-        const HeldTrace::Held holding(held);
-        held.LogSend({0x21});
-        held.LogAnswer(Packet(1, kCmdGetMute, 0, 0), {0x81, 0x00});
-    }
-    EXPECT_EQ(behind.reports, 0);
-    behind.listening = true;
-    {
-        const HeldTrace::Held holding(held);
-        held.LogRecv({0x81});
-        EXPECT_EQ(behind.reports, 0);
-    }
-    EXPECT_EQ(behind.reports, 1);
 }
 
 TEST(LogWindow, RunStopCloseTextInBatchesAcrossTrimsFiguresAndChoicesKept) {

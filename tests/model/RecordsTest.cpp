@@ -1,4 +1,4 @@
-// The unit records and status tables, and the views hub.
+// The status tables and the views hub.
 #include "log/HeldTrace.h"
 #include "model/QRD_INFO.h"
 #include "model/QuadrelCore.h"
@@ -209,41 +209,15 @@ TEST(ViewsHub, HeldDrawingLeavesTheLineAsItWasAndDrawsEveryPort) {
     EXPECT_GT(later, once.size() * 9 / 10);
 }
 
-TEST(UnitRecords, CollectionKeepsInsertionOrderAndLooksUpWholeKeys) {
-    const auto add = [](QRD_INFO& units, uint8_t id) {
-        return units.Add(id, "n", true, 0, 1, 1, 128, false, nullptr, nullptr, nullptr, nullptr,
-                         QString::number(id));
-    };
-    QRD_INFO units;
-    EXPECT_EQ(units.Item("7"), nullptr);
-    for (uint8_t id : {7, 2, 31}) {
-        add(units, id);
-    }
-    EXPECT_EQ(units.Item(1)->bID(), 7); // counted from 1
-    EXPECT_EQ(units.Item("31")->bID(), 31);
-    // By ID: the whole decimal key, so 3 is neither "31" nor "-3".
-    EXPECT_EQ(units.ItemById(31)->bID(), 31);
-    EXPECT_EQ(units.ItemById(3), nullptr);
-    EXPECT_EQ(units.ItemById(-31), nullptr);
-    EXPECT_EQ(units.Item(4), nullptr);
-    EXPECT_EQ(units.Item(0), nullptr);
-    EXPECT_THROW(add(units, 2), std::exception);
-    EXPECT_TRUE(units.Remove("2"));
-    EXPECT_FALSE(units.Remove("2"));
-    EXPECT_TRUE(units.Remove(1));
-    EXPECT_EQ(units.Item(1)->bID(), 31);
-
-    // A replaced collection outlives a reply still holding one of its units.
-    basQRD model;
-    UnitRef unit = add(model.objUnits(), 4);
-    model.ReplaceUnits();
-    EXPECT_EQ(model.objUnits().Count(), 0);
-    EXPECT_EQ(unit->bID(), 4);
-}
-
 TEST(StatusTables, PortBoundsRoutingAndClearing) {
     basQRD model;
     RecordingViews views;
+    // A replaced collection outlives a reply still holding one of its units.
+    const UnitRef unit = model.objUnits().Add(4, "n", true, 0, 1, 1, 128, false, nullptr, nullptr,
+                                              nullptr, nullptr, QStringLiteral("4"));
+    model.ReplaceUnits();
+    EXPECT_EQ(model.objUnits().Count(), 0);
+    EXPECT_EQ(unit->bID(), 4);
     EXPECT_THROW(model.AudioOutputs[0], std::out_of_range);
     EXPECT_THROW(model.VideoInputs[256], std::out_of_range);
     EXPECT_THROW(model.Crosspoints[0][1], std::out_of_range);

@@ -51,6 +51,13 @@ TEST(SceneStore, KeepsScenesRoundTripAndMergesWithAnotherProgram) {
     c.Load();
     ASSERT_EQ(c.scenes().size(), 1u);
     EXPECT_EQ(c.scenes()[0], renamed);
+    // Full at its most scenes: one more is refused, a change to one is kept.
+    for (int n = 1; n < SceneStore::kMaxScenes; ++n) {
+        renamed.name = QString::number(n);
+        ASSERT_TRUE(c.Save(renamed));
+    }
+    EXPECT_FALSE(c.Save(Lecture()));
+    EXPECT_TRUE(c.Save(renamed, renamed.name));
 }
 
 // Each fault refuses the whole file: no scene of it is recalled.

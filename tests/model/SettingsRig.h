@@ -48,19 +48,6 @@ struct Rig {
     Outcome Restore(const Outcome& prepared) {
         return Run([&](auto done) { job.Restore(prepared, done); });
     }
-    // Restores `prepared` and cancels once `count` changes have gone out.
-    Outcome CancelAfter(const Outcome& prepared, int count) {
-        int sent = 0;
-        job.setOnProgress([&sent](int done, int) { sent = done; });
-        std::optional<Outcome> out;
-        job.Restore(prepared, [&out](const Outcome& o) { out = o; });
-        EXPECT_TRUE(h.clock.advanceUntil([&] { return sent >= count; }, 60s));
-        job.Cancel();
-        EXPECT_TRUE(h.clock.advanceUntil([&] { return out.has_value(); }, 60s));
-        job.setOnProgress(nullptr);
-        return out.value_or(Outcome{});
-    }
-
     // Setting requests written since `from` (a byte offset into the line).
     int Settings(size_t from) const {
         const Bytes& w = h.port.written();

@@ -129,7 +129,8 @@ TEST(UnitSettings, SavedFileHoldsTheUnitARestoreSendsOnlyWhatDiffersBadFilesNoth
     }
 }
 
-TEST(UnitSettings, PresetsGoThroughTheLiveOutputsAndACancelLeavesAConsistentModel) {
+// A cancel at each phase is the restore job's test.
+TEST(UnitSettings, OnlyThePresetThatDiffersIsPassedAndSaved) {
     Rig r(4, 16);
     sim::UnitState& s = r.unit.state();
     std::mt19937 random(7);
@@ -167,38 +168,4 @@ TEST(UnitSettings, PresetsGoThroughTheLiveOutputsAndACancelLeavesAConsistentMode
     }
     EXPECT_EQ(saves, (std::vector<int>{2, 2}));
     EXPECT_EQ(s.audioPresets[0].outputs[0].volume, untouched.audioPresets[0].outputs[0].volume);
-
-    // Cancelled halfway through the live state: what is left is told.
-    for (auto& a : s.audio) {
-        a.volume = static_cast<uint8_t>(a.volume + 1);
-        a.treble = 3;
-    }
-    const Outcome louder = r.Prepare(false);
-    ASSERT_EQ(louder.differences.size(), 32u);
-    Outcome out = r.CancelAfter(louder, 10);
-    EXPECT_FALSE(out.ok);
-    EXPECT_TRUE(out.cancelled);
-    EXPECT_LT(out.sent, 20); // the few already queued still went
-    EXPECT_EQ(out.planned, 32);
-    EXPECT_EQ(static_cast<int>(out.notTaken.size()), 32 - out.sent);
-    EXPECT_EQ(out.notTaken.size(), r.Against(*file).size());
-    EXPECT_TRUE(
-        out.message.startsWith(QStringLiteral("cancelled: %1 of 32 changes sent").arg(out.sent)))
-        << out.message.toStdString();
-    EXPECT_TRUE(r.h.Differences(r.unit).empty());
-    EXPECT_FALSE(r.h.core.status.IsBusy());
-
-    // Cancelled while a preset is being passed: the live state is put back.
-    s.audioPresets[0].outputs[5].bass = 1;
-    s.audioPresets[1].outputs[6].bass = 1;
-    const sim::UnitState live = s;
-    out = r.CancelAfter(r.Prepare(true), 2);
-    EXPECT_TRUE(out.cancelled);
-    EXPECT_GE(out.planned, 4); // two presets passed and saved, then the live state
-    EXPECT_LT(out.sent, out.planned);
-    for (size_t o = 0; o < s.audio.size(); ++o) {
-        EXPECT_EQ(s.audio[o].volume, live.audio[o].volume) << o;
-        EXPECT_EQ(s.audio[o].bass, live.audio[o].bass) << o;
-    }
-    EXPECT_TRUE(r.h.Differences(r.unit).empty());
 }

@@ -21,7 +21,7 @@ TEST_F(Doors, BadRequestsGetA4xxOrACloseSendNothingAndTheOwnerGoesOnServing) {
     const QByteArray route = R"({"input":2,"output":1})";
     const QByteArray longHeader = "X-Long: " + QByteArray(9000, 'a') + "\r\n";
     QByteArray manyHeaders, bigHeaders;
-    for (int i = 0; i < 70; ++i) {
+    for (int i = 0; i < 65; ++i) { // one more than a request may carry
         manyHeaders += "X-" + QByteArray::number(i) + ": 1\r\n";
     }
     for (int i = 0; i < 20; ++i) {
