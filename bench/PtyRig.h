@@ -3,6 +3,7 @@
 // A real line for benchmarks: quadrel-sim on a pseudo-terminal as port N of a
 // temporary configuration folder, and the whole core on the production port
 // and timers, drawing on nothing.
+#include "TraceSpan.h"
 #include "link/LinkTrace.h"
 #include "link/PortOpening.h"
 #include "link/basCOMM.h"
@@ -112,15 +113,7 @@ public:
 
     // Runs the event loop until `done` or the limit; true when done.
     static bool Wait(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > limit.count()) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return true;
+        return bench::Wait(done, limit);
     }
 
     ViewsHub views;
