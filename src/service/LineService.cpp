@@ -472,6 +472,46 @@ void LineService::UnitChanged(uint8_t id) {
     }
 }
 
+void LineService::AddListener() {
+    // The first listener's events are measured against the model as it is
+    // now: what listeners before it were told is stale, as changes made
+    // while nobody listened were not followed.
+    if (listeners_++ > 0) {
+        return;
+    }
+    lastEvent_.clear();
+    const UnitRef unit = core_.model.objSelectedUnit;
+    if (!unit) {
+        return;
+    }
+    for (int kind : {0, 1}) {
+        const int count = kind == 0 ? unit->iOutputCount() : unit->iInputCount();
+        for (int port = 1; port <= count; ++port) {
+            if (auto event = PortEvent(kind, *unit, port)) {
+                lastEvent_[{kind, unit->bID(), port}] = std::move(*event);
+            }
+        }
+    }
+}
+
+std::optional<QJsonObject> LineService::PortEvent(int kind, const QRDSTA& unit, int port) const {
+    const int id = unit.bID();
+    if (kind == 1) {
+        if (port < 1 || port > unit.iInputCount()) {
+            return std::nullopt;
+        }
+        return QJsonObject{{"event", "input"},
+                           {"unit", id},
+                           {"input", ctl::Report::Inputs(core_.model, unit, {port}).at(0)}};
+    }
+    if (port < 1 || port > unit.iOutputCount()) {
+        return std::nullopt;
+    }
+    return QJsonObject{{"event", "output"},
+                       {"unit", id},
+                       {"output", ctl::Report::Outputs(core_.model, unit, {port}).at(0)}};
+}
+
 void LineService::Publish() {
     publishScheduled_ = false;
     const auto changed = std::exchange(changed_, {});
@@ -488,20 +528,10 @@ void LineService::Publish() {
                      {"answering", IsUnitConnected(unit)}};
         } else if (unit != core_.model.objSelectedUnit) {
             continue; // drawn for a unit no longer selected
-        } else if (kind == 1) {
-            if (port < 1 || port > unit->iInputCount()) {
-                continue;
-            }
-            event = {{"event", "input"},
-                     {"unit", id},
-                     {"input", ctl::Report::Inputs(core_.model, *unit, {port}).at(0)}};
+        } else if (auto made = PortEvent(kind, *unit, port)) {
+            event = std::move(*made);
         } else {
-            if (port < 1 || port > unit->iOutputCount()) {
-                continue;
-            }
-            event = {{"event", "output"},
-                     {"unit", id},
-                     {"output", ctl::Report::Outputs(core_.model, *unit, {port}).at(0)}};
+            continue;
         }
         lines += protocol::Line(event, std::nullopt);
         // The other doors hear of what changed, not of every poll's redraw.

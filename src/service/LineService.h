@@ -20,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -85,7 +86,7 @@ public:
     void Withdraw(QObject* asker);
     // Other doors that want the events: while any does, every change is
     // published as `Event`, as it is to the socket's subscribers.
-    void AddListener() { ++listeners_; }
+    void AddListener();
     void RemoveListener() { --listeners_; }
     // The port served, and its rate; 0 when none.
     int port() const { return port_; }
@@ -111,6 +112,9 @@ private:
         bool gone() const { return !socket && !asker; }
     };
     bool Anyone() const;
+    // The event of an output (kind 0) or an input (1) of `unit` as the
+    // model has it; none for a port the unit lacks.
+    std::optional<QJsonObject> PortEvent(int kind, const QRDSTA& unit, int port) const;
 
     void Accept();
     void Read(Client& client);

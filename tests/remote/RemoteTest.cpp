@@ -156,4 +156,35 @@ TEST_F(Doors, BadRequestsGetA4xxOrACloseSendNothingAndTheOwnerGoesOnServing) {
     EXPECT_EQ(Settings(), settings + 2); // audio and video
 }
 
+// A stream opened after the last one went is told a change measured against
+// the unit as it is when it opens, not against what the earlier one heard:
+// changes made while nobody listened were not followed. A mute is one value,
+// so nothing in between can hide the change.
+TEST_F(Doors, AStreamOpenedLaterHearsAMuteBackToWhatAnEarlierOneWasTold) {
+    const auto mute = [&](bool on) {
+        return Ask(Post("/api/v1/units/0/outputs", tech_,
+                        QByteArray(R"({"outputs":[2],"mute":)") + (on ? "true" : "false") + "}"));
+    };
+    const auto subscribed = [](const QByteArray& b) { return b.contains(": subscribed"); };
+    const auto muted = [](const QByteArray& b) {
+        return b.contains(R"("output":2,)") && b.contains(R"("mute":true)");
+    };
+    // Changes wait for the owner's first scan of the line.
+    ASSERT_TRUE(WaitFor([&] { return said_.join('\n').contains("Scan ended"); }, 60s));
+    {
+        TcpClient first(api());
+        first.Write(Get("/api/v1/events", tech_));
+        ASSERT_TRUE(first.ReadUntil(subscribed));
+        ASSERT_TRUE(mute(true).startsWith("HTTP/1.1 200"));
+        ASSERT_TRUE(first.ReadUntil(muted)) << first.buffer().toStdString();
+    }
+    ASSERT_TRUE(WaitFor([&] { return server_->doors().api().streamCount() == 0; }, 5s));
+    ASSERT_TRUE(mute(false).startsWith("HTTP/1.1 200"));
+    TcpClient second(api());
+    second.Write(Get("/api/v1/events", tech_));
+    ASSERT_TRUE(second.ReadUntil(subscribed));
+    ASSERT_TRUE(mute(true).startsWith("HTTP/1.1 200"));
+    EXPECT_TRUE(second.ReadUntil(muted, 5s)) << second.buffer().toStdString();
+}
+
 } // namespace
