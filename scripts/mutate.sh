@@ -235,7 +235,7 @@ fault ctl-port-past-count $T/RangeCheck.cpp \
 # --- The line's owner: the local socket and quadrel-server ---
 V=src/service
 fault service-peer-unchecked $V/LineService.cpp \
-    'if (PeerUser(socket->socketDescriptor()) != static_cast<long>(::geteuid())) {' 'if (false) {'
+    'if (PeerUser(socket->socketDescriptor()) != static_cast<long>(::geteuid())) {' 'if (PeerUser(socket->socketDescriptor()) == -2) {'
 fault service-one-client-too-many $V/LineService.cpp \
     'if (static_cast<int>(clients_.size()) >= protocol::kMaxClients) {' 'if (static_cast<int>(clients_.size()) > protocol::kMaxClients) {'
 fault service-relative-file-taken $V/LineService.cpp \
