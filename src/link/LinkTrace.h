@@ -18,7 +18,7 @@ enum class DropReason {
     BufferFull,   // a frame longer than the receive buffer
     BadLength,    // a length byte that does not fit the request
     Refused,      // an answer with its address bit 7 clear
-    Early,        // in hand before the awaited request was written
+    Early,        // began before the awaited request was all on the line
     Duplicate,    // the answer just taken, sent again
 };
 

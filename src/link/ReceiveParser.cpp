@@ -26,6 +26,7 @@ ReceiveParser::ReceiveParser(SerialPort& port, TimerFactory& timers, LinkTrace& 
 
 void ReceiveParser::ResetReceiver() {
     packet_.iCount = 0;
+    early_ = false;
     packet_.lState = 0;
     timRecvNext_->stop();
     Expect(1);
@@ -47,6 +48,9 @@ void ReceiveParser::Reset() {
     packet_.bData = std::move(data);
     frameEnded_ = false;
     lastInfo_.clear();
+    taken_.clear();
+    takenFor_ = SEND_PACKET{};
+    takenAt_ = 0;
 }
 
 void ReceiveParser::ProcessReceivedData() {
@@ -95,6 +99,9 @@ void ReceiveParser::TakeByte(uint8_t b) {
         EndFrame();
         return;
     }
+    if (packet_.iCount == 0) {
+        early_ = queue_.RequestOnWire();
+    }
     packet_.bBuffer[static_cast<size_t>(packet_.iCount++)] = b;
     switch (packet_.lState) {
     case 0:
@@ -114,13 +121,19 @@ void ReceiveParser::TakeByte(uint8_t b) {
     }
 }
 
+const SEND_PACKET& ReceiveParser::Answering() const {
+    return early_ && takenAt_ + 1 == queue_.framesWritten() ? takenFor_ : queue_.CurrentCommand();
+}
+
 void ReceiveParser::FirstByte(uint8_t b) {
     if (!queue_.IsWaitingForAnswer()) {
         trace_.LogDrop(DropReason::NoRequest, 1);
         ResetReceiver();
         return;
     }
-    const SEND_PACKET& current = queue_.CurrentCommand();
+    // An early frame is followed in the form of the request it answers, so
+    // that it is passed over whole and the awaited answer after it is read.
+    const SEND_PACKET& current = Answering();
     packet_.bID = static_cast<uint8_t>(b & 0x1F);
     if (packet_.bID != current.bID) {
         trace_.LogDrop(DropReason::WrongUnit, 1);
@@ -144,7 +157,7 @@ void ReceiveParser::FirstByte(uint8_t b) {
 }
 
 void ReceiveParser::LengthByte(uint8_t b) {
-    const SEND_PACKET& current = queue_.CurrentCommand();
+    const SEND_PACKET& current = Answering();
     packet_.iDataLength = b;
     packet_.iFrameLength = b + 3;
     const uint8_t code = current.bCommand;
@@ -169,10 +182,15 @@ void ReceiveParser::LengthByte(uint8_t b) {
 }
 
 void ReceiveParser::CrcByte(uint8_t b) {
+    const bool early = early_;
     ResetReceiver();
     frameEnded_ = true;
     const auto crc =
         basCRC8_Dallas_1_Wire::CalculateCrc8(packet_.bBuffer, packet_.iFrameLength - 1);
+    if (early) {
+        EarlyFrame(crc == b && (packet_.bBuffer[0] & 0x80) != 0);
+        return;
+    }
     if (crc != b || (packet_.bBuffer[0] & 0x80) == 0) {
         trace_.LogDrop(crc != b ? DropReason::BadChecksum : DropReason::Refused,
                        packet_.iFrameLength);
@@ -193,6 +211,9 @@ void ReceiveParser::CrcByte(uint8_t b) {
     if (current.bCommand == kCmdGetUnitInfo && current.data(0) == 0) {
         lastInfo_ = frame;
     }
+    taken_ = frame;
+    takenFor_ = current;
+    takenAt_ = queue_.framesWritten();
     trace_.LogAnswer(
         queue_.CurrentCommand(),
         Bytes(packet_.bBuffer.begin(), packet_.bBuffer.begin() + packet_.iFrameLength));
@@ -202,6 +223,21 @@ void ReceiveParser::CrcByte(uint8_t b) {
     queue_.setCurrentTag(queue_.CurrentCommand().lTag, queue_.CurrentCommand().lStep);
     Dispatch();
     queue_.setCurrentTag(tagBefore);
+}
+
+void ReceiveParser::EarlyFrame(bool whole) {
+    trace_.LogDrop(DropReason::Early, packet_.iFrameLength);
+    if (!whole || takenAt_ + 1 != queue_.framesWritten()) {
+        return;
+    }
+    const Bytes frame(packet_.bBuffer.begin(), packet_.bBuffer.begin() + packet_.iFrameLength);
+    // The same answer again is only sent twice. A different one is the
+    // unit's answer to the request before: what was taken for it came from
+    // something else (an answer sent twice that held up this one), so the
+    // value is read again. A setting's acknowledgement carries no value.
+    if (frame != taken_ && !IsSetCommand(takenFor_.bCommand)) {
+        queue_.AskAgain(takenFor_);
+    }
 }
 
 void ReceiveParser::Dispatch() {

@@ -54,6 +54,11 @@ private:
     void Dispatch();
     void EndFrame();
     void Expect(int count);
+    // The request the frame being received answers: the one before the
+    // awaited one when the frame began while the awaited one went out.
+    const SEND_PACKET& Answering() const;
+    // A whole frame that began too early to answer the awaited request.
+    void EarlyFrame(bool whole);
 
     SerialPort& port_;
     LinkTrace& trace_;
@@ -63,6 +68,14 @@ private:
     Bytes lastInfo_; // the last unit information taken, whole
     std::unique_ptr<Timer> timRecvNext_;
     bool frameEnded_ = false;
+    // The frame being received began while the awaited request went out.
+    bool early_ = false;
+    // The last answer taken, the request it was taken for, and the count of
+    // frames written when it was taken: an answer of that request coming
+    // later, and different, says the one taken was not its own.
+    Bytes taken_;
+    SEND_PACKET takenFor_;
+    uint64_t takenAt_ = 0;
     int expecting_ = 1; // the count last told to the port
 };
 

@@ -45,6 +45,9 @@ class TimerFactory {
 public:
     virtual ~TimerFactory() = default;
     virtual std::unique_ptr<Timer> createTimer(std::chrono::milliseconds interval) = 0;
+    // Time since a fixed start, on the timers' clock: what a timer cannot
+    // tell, such as whether bytes came while a request was still going out.
+    virtual std::chrono::microseconds now() const = 0;
 };
 
 } // namespace quadrel

@@ -15,9 +15,9 @@ using namespace std::chrono_literals;
 
 TransmitQueue::TransmitQueue(SerialPort& port, TimerFactory& timers, LinkTrace& trace,
                              basQRD& model)
-    : port_(port), trace_(trace), model_(model), timSendQueue_(timers.createTimer(100ms)),
-      timWaitACK_(timers.createTimer(300ms)), timSettle_(timers.createTimer(kSettleTime)),
-      timSettleLimit_(timers.createTimer(kSettleTime)),
+    : port_(port), timers_(timers), trace_(trace), model_(model),
+      timSendQueue_(timers.createTimer(100ms)), timWaitACK_(timers.createTimer(300ms)),
+      timSettle_(timers.createTimer(kSettleTime)), timSettleLimit_(timers.createTimer(kSettleTime)),
       timRepeatAnswer_(timers.createTimer(kSettleTime)) {
     timSendQueue_->setOnTick([this] { OnSendQueueTick(); });
     timWaitACK_->setOnTick([this] { OnWaitAckTick(); });
@@ -41,8 +41,7 @@ void TransmitQueue::WriteFrame(const SEND_PACKET& packet) {
     repeated_ = false;
     heard_ = false;
     awaitedBeforeScan_ = false;
-    ++framesWritten_;
-    port_.write(packet.bFrame);
+    WriteBytes(packet.bFrame);
     // Address bit 7 clear: an answer is awaited.
     if (!packet.bFrame.empty() && (packet.bFrame[0] & 0x80) == 0) {
         currentOpen_ = true;
@@ -50,6 +49,24 @@ void TransmitQueue::WriteFrame(const SEND_PACKET& packet) {
     } else {
         Tell(packet, FrameEnd::Answered);
     }
+}
+
+void TransmitQueue::WriteBytes(const Bytes& frame) {
+    ++framesWritten_;
+    // Ten bits a byte: the earliest the last one can be out, however the
+    // port buffers them.
+    onWireUntil_ = timers_.now() + std::chrono::microseconds(static_cast<long long>(frame.size()) *
+                                                             10 * 1'000'000 / Baud());
+    port_.write(frame);
+}
+
+void TransmitQueue::AskAgain(const SEND_PACKET& packet) {
+    if (!port_.isOpen()) {
+        return;
+    }
+    Tell(packet, FrameEnd::Queued);
+    SendQueue_.push_front(packet);
+    timSendQueue_->setEnabled(true);
 }
 
 uint32_t TransmitQueue::NewTag() {
@@ -280,14 +297,17 @@ bool TransmitQueue::AcknowledgeCommand() {
     return settle ? false : SendNextCommand();
 }
 
-std::chrono::milliseconds TransmitQueue::SettleLimit() const {
-    constexpr long long kLongestAnswer = 258; // address, length, 255 data bytes, CRC
+long long TransmitQueue::Baud() const {
     const QString settings = port_.settings();
     bool ok = false;
-    long long baud = QStringView(settings).left(settings.indexOf(QLatin1Char(','))).toLongLong(&ok);
-    if (!ok || baud <= 0) {
-        baud = 9600;
-    }
+    const long long baud =
+        QStringView(settings).left(settings.indexOf(QLatin1Char(','))).toLongLong(&ok);
+    return ok && baud > 0 ? baud : 9600;
+}
+
+std::chrono::milliseconds TransmitQueue::SettleLimit() const {
+    constexpr long long kLongestAnswer = 258; // address, length, 255 data bytes, CRC
+    const long long baud = Baud();
     const long long wireMs = (kLongestAnswer * 10 * 1000 + baud - 1) / baud;
     return 300ms + std::chrono::milliseconds(wireMs);
 }
@@ -378,8 +398,7 @@ void TransmitQueue::AnswerTimedOut() {
     if (++iRetryCount_[id] < kMaxTries) {
         if (port_.isOpen()) {
             // Repeats are not traced: the trace shows each request once.
-            ++framesWritten_;
-            port_.write(CurrentCommand_.bFrame);
+            WriteBytes(CurrentCommand_.bFrame);
             trace_.LogRepeat(CurrentCommand_, iRetryCount_[id] + 1);
             repeated_ = true;
             timRepeatAnswer_->setInterval(SettleLimit());

@@ -109,12 +109,21 @@ public:
     static constexpr std::chrono::milliseconds kSettleTime{300};
     // One answer time-out plus the wire time of the longest answer.
     std::chrono::milliseconds SettleLimit() const;
+    // The line's speed from the port's settings; 9600 when they do not say.
+    long long Baud() const;
 
     // A scan starts: the awaited frame, if any, belongs to what went before.
     void ScanStarted() { awaitedBeforeScan_ = true; }
     bool IsAwaitedFromBeforeScan() const { return awaitedBeforeScan_; }
 
     bool IsWaitingForAnswer() const { return timWaitACK_->isActive(); }
+    // The awaited request is still going out at the line's speed: bytes in
+    // hand now were sent before the unit could have heard it whole, so they
+    // answer something earlier.
+    bool RequestOnWire() const { return IsWaitingForAnswer() && timers_.now() < onWireUntil_; }
+    // An answer taken for `packet` proved doubtful: it is asked again next,
+    // for the same job.
+    void AskAgain(const SEND_PACKET& packet);
     // Counts every frame written, repeats included: bytes in hand before a
     // write cannot be the answer to what it wrote.
     uint64_t framesWritten() const { return framesWritten_; }
@@ -127,6 +136,8 @@ public:
 
 private:
     void WriteFrame(const SEND_PACKET& packet);
+    // Writes bytes, counted and timed on the wire; a repeat too.
+    void WriteBytes(const Bytes& frame);
     void StartWaitAck();
     void OnSendQueueTick();
     void OnWaitAckTick();
@@ -141,6 +152,7 @@ private:
     void EndCurrent(FrameEnd end);
 
     SerialPort& port_;
+    TimerFactory& timers_;
     LinkTrace& trace_;
     basQRD& model_;
     BusyFlags* busy_ = nullptr;
@@ -166,6 +178,7 @@ private:
     bool currentOpen_ = false; // CurrentCommand_ has not been told of yet
     bool holdWrites_ = false;
     uint64_t framesWritten_ = 0;
+    std::chrono::microseconds onWireUntil_{0}; // the last frame written is all out
     uint32_t currentTag_ = 0;
     int32_t currentStep_ = -1;
     uint32_t lastTag_ = 0;

@@ -24,7 +24,7 @@ public:
     VirtualClock(const VirtualClock&) = delete;
     VirtualClock& operator=(const VirtualClock&) = delete;
 
-    TimePoint now() const { return now_; }
+    TimePoint now() const override { return now_; }
 
     std::unique_ptr<Timer> createTimer(std::chrono::milliseconds interval) override;
 

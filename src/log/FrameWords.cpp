@@ -340,7 +340,7 @@ QString Reason(DropReason why) {
     case DropReason::Refused:
         return QStringLiteral("refused by the unit");
     case DropReason::Early:
-        return QStringLiteral("received before the request was written");
+        return QStringLiteral("began before the request was all out");
     case DropReason::Duplicate:
         return QStringLiteral("the answer before, sent again");
     }

@@ -37,6 +37,7 @@ public:
 // asks for the real one or the emulator.
 class AppRig {
 public:
+    AppRig() { fake.clock = &time; }
     ~AppRig() { program_.reset(); }
 
     // Makes port `number` exist (a pseudo-terminal behind the alias comN).

@@ -39,6 +39,7 @@ struct PagesRig {
     VideoPage video{core, frame};
 
     PagesRig() {
+        port.clock = &clock;
         port.open(1, QStringLiteral("9600,n,8,1"));
         audioRelay.setTarget(&audio);
         videoRelay.setTarget(&video);

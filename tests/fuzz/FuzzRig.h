@@ -34,6 +34,7 @@ namespace quadrel::test {
 class FuzzRig {
 public:
     FuzzRig() {
+        port.clock = &clock;
         port.open(1, QStringLiteral("9600,n,8,1"));
         AddUnitRecord(templates_, 1, 8, 8);
         AddUnitRecord(templates_, 2, 255, 255);

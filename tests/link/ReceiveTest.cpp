@@ -307,3 +307,56 @@ TEST(QuietWait, OnlyTheRepeatedUnitsAnswerRestartsItItEndsAtItsLimitAndPrecedesI
     ASSERT_EQ(q.port.writes.size(), 3u);
     EXPECT_EQ(q.port.writes[2], (WithCrc({0x24, 0x3F, 0x00, 0x00})));
 }
+
+// An answer sent twice can hold up the next answer: the copy is taken for the
+// next request, and the true answer then comes while the request after it is
+// still going out. That frame answers nothing awaited: it is passed over
+// whole, and the request whose answer proved doubtful is asked again, for its
+// own job. A plain copy coming that early changes nothing.
+TEST(ReceivePath, AnAnswerBegunWhileTheRequestGoesOutIsPassedOverAndADoubtfulOneAskedAgain) {
+    LinkHarness h;
+    h.AddUnit(1);
+    std::vector<TransmitQueue::FrameEnd> heard;
+    const uint32_t tag = h.link.queue.NewTag(
+        [&heard](const SEND_PACKET&, TransmitQueue::FrameEnd end) { heard.push_back(end); });
+    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
+    h.link.queue.setCurrentTag(tag);
+    h.link.senders.CmdGetMute(1, 0, 0, 1);
+    h.link.queue.setCurrentTag(0);
+    h.link.senders.CmdGetBassLevel(1, 0, 0, 1);
+
+    const Bytes trueMute = WithCrc({0x81, 0x02, 0x01, 0x01});
+    const Bytes bass = WithCrc({0x81, 0x02, 0x01, 0x07});
+    h.port.deliver(kVolume);
+    h.port.deliver(kVolume); // the copy, taken for the mute: nothing tells it apart yet
+    ASSERT_EQ(h.port.writes.size(), 3u);
+    EXPECT_EQ(h.port.writes[2][1], 0x15); // the bass query goes out
+    EXPECT_TRUE(h.link.queue.RequestOnWire());
+    const size_t taken = h.replies.calls.size();
+    h.link.receiver.ProcessBytes({trueMute.begin(), trueMute.begin() + 3}); // mid-request
+    h.clock.advance(6ms); // five bytes at 9600 baud: 5.2 ms
+    EXPECT_FALSE(h.link.queue.RequestOnWire());
+    h.link.receiver.ProcessBytes({trueMute.begin() + 3, trueMute.end()});
+    EXPECT_EQ(h.replies.calls.size(), taken); // not the bass's answer
+    EXPECT_TRUE(h.link.queue.HasPending(tag));
+
+    h.port.deliver(bass);
+    EXPECT_EQ(h.replies.calls.back(), "ReplyBassLevel");
+    EXPECT_EQ(h.replies.payloads.back(), (Bytes{0x01, 0x07}));
+    ASSERT_EQ(h.port.writes.size(), 4u);
+    EXPECT_EQ(h.port.writes[3], h.port.writes[1]); // the mute, asked again
+    h.port.deliver(trueMute);
+    EXPECT_EQ(h.replies.calls.back(), "ReplyMuteStatus");
+    EXPECT_EQ(h.replies.payloads.back(), (Bytes{0x01, 0x01}));
+    EXPECT_FALSE(h.link.queue.HasPending(tag));
+    using E = TransmitQueue::FrameEnd;
+    EXPECT_EQ(heard, (std::vector<E>{E::Queued, E::Answered, E::Queued, E::Answered}));
+
+    // The same answer once more while the next request goes out: a copy.
+    h.link.senders.CmdGetBassLevel(1, 0, 0, 1);
+    h.link.receiver.ProcessBytes(trueMute);
+    h.port.deliver(bass);
+    EXPECT_EQ(h.replies.calls.back(), "ReplyBassLevel");
+    EXPECT_FALSE(h.link.queue.IsWaitingForAnswer());
+    EXPECT_EQ(h.port.writes.size(), 5u);
+}

@@ -89,6 +89,7 @@ struct TracedCore {
     QuadrelCore core{port, clock, held, views};
 
     TracedCore() {
+        port.clock = &clock;
         port.open(1, QStringLiteral("9600,n,8,1"));
         log.setSink(&sink);
         log.setBlShowTrace(true);

@@ -57,7 +57,10 @@ struct CoreHarness {
     RecordingViews views;
     QuadrelCore core{port, clock, trace, views};
 
-    CoreHarness() { port.open(1, QStringLiteral("9600,n,8,1")); }
+    CoreHarness() {
+        port.clock = &clock;
+        port.open(1, QStringLiteral("9600,n,8,1"));
+    }
 
     using Caps = UnitCaps;
 

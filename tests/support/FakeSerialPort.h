@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/SerialPort.h"
+#include "link/VirtualClock.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
 
 #include <vector>
@@ -31,7 +32,15 @@ public:
     int portNumber() const override { return portNumber_; }
     QString settings() const override { return settings_; }
 
-    void write(const Bytes& bytes) override { writes.push_back(bytes); }
+    void write(const Bytes& bytes) override {
+        writes.push_back(bytes);
+        if (clock != nullptr) {
+            const long long baud = settings_.section(QLatin1Char(','), 0, 0).toLongLong();
+            outUntil_ =
+                clock->now() + std::chrono::microseconds(static_cast<long long>(bytes.size()) *
+                                                         10'000'000 / (baud > 0 ? baud : 9600));
+        }
+    }
     Bytes readAll() override { return std::exchange(pending_, {}); }
 
     int outputBufferSize() const override { return bufferSize; }
@@ -46,7 +55,12 @@ public:
     void ExpectBytes(int count) override { expected.push_back(count); }
 
     // The line delivers bytes: they become readable and the link is told.
+    // With a clock, as on a real line: nothing answers a request before it is
+    // all out, so the time moves on to that first.
     void deliver(const uint8_t* bytes, size_t size) {
+        if (clock != nullptr && clock->now() < outUntil_) {
+            clock->advanceTo(outUntil_);
+        }
         pending_.insert(pending_.end(), bytes, bytes + size);
         notifyReceived();
     }
@@ -62,12 +76,14 @@ public:
     PortTimeouts timeouts;
     int bufferSize = 512;
     bool refuseOpen = false;
+    VirtualClock* clock = nullptr; // the line's time, when the test runs one
 
 protected:
     bool open_ = false;
     int portNumber_ = 0;
     QString settings_;
     Bytes pending_;
+    VirtualClock::TimePoint outUntil_{0};
 };
 
 } // namespace quadrel::test

@@ -123,6 +123,7 @@ struct LinkHarness {
 
     explicit LinkHarness(LinkTrace* tracing = nullptr)
         : link(port, clock, tracing != nullptr ? *tracing : trace, model) {
+        port.clock = &clock;
         port.open(1, QStringLiteral("9600,n,8,1"));
         link.queue.attach(busy, views, [this](uint8_t id) { infoRequests.push_back(id); });
         link.receiver.setReplySink(replies);

@@ -43,6 +43,13 @@ public:
     std::unique_ptr<Timer> createTimer(std::chrono::milliseconds interval) override {
         return std::make_unique<QtTimer>(interval);
     }
+    std::chrono::microseconds now() const override {
+        return std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - start_);
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
 } // namespace quadrel
