@@ -80,7 +80,10 @@ std::vector<const Unit*> ProtocolEngine::units() const {
 }
 
 Scheduler::Duration ProtocolEngine::byteTime() const {
-    return Scheduler::Duration(10'000'000 / std::max(config_.baud, 1));
+    // Rounded up to the microsecond: the emulated line is never faster than a
+    // real one (1042 us a byte at 9600 baud, not 1041.7).
+    const int baud = std::max(config_.baud, 1);
+    return Scheduler::Duration((10'000'000 + baud - 1) / baud);
 }
 
 Scheduler::TimePoint ProtocolEngine::hostWrite(const Bytes& bytes) {

@@ -186,6 +186,12 @@ bool Session::StillAnswering(uint8_t id) const {
     return IsUnitConnected(unit) && console_.givenUp().count(id) == 0;
 }
 
+bool Session::ReadThrough(const UnitRef& unit) const {
+    return unit && core_.model.objSelectedUnit == unit && !core_.model.blLoadingStatus &&
+           !core_.model.blLoadingMemory && core_.status.sweep().Missing(0).empty() &&
+           StillAnswering(unit->bID());
+}
+
 Session::Outcome Session::ReadUnit(uint8_t id) {
     if (onOwner()) {
         // The owner keeps its selected unit read: a read of another is the
@@ -206,9 +212,7 @@ Session::Outcome Session::ReadUnit(uint8_t id) {
         }
         // Read through already: the owner's model holds what the unit does,
         // even while the owner's scan goes on over the other IDs.
-        if (core_.model.objSelectedUnit == unit && !core_.model.blLoadingStatus &&
-            !core_.model.blLoadingMemory && core_.status.sweep().Missing(0).empty() &&
-            StillAnswering(id)) {
+        if (ReadThrough(unit)) {
             return {};
         }
         if (core_.model.objSelectedUnit != unit) {

@@ -90,6 +90,8 @@ private:
     // What the unit reports back that differs from what was asked; empty when nothing.
     QString Mismatch(const QRDSTA& unit) const;
     bool StillAnswering(uint8_t id) const;
+    // The unit is the selected one, its read has ended whole and it still answers.
+    bool ReadThrough(const UnitRef& unit) const;
 
     const CtlCommand& command_;
     QString settingsFile_;

@@ -9,6 +9,8 @@
 #include <QJsonArray>
 #include <QTimer>
 
+#include <utility>
+
 namespace quadrel::ctl {
 
 namespace {
@@ -163,10 +165,14 @@ Session::Outcome Session::RecallScene() {
     if (!WaitIdle()) {
         return LineFailure();
     }
-    SceneJob job(core_, timers_, [this](const UnitRef& unit) {
+    // On a free port the first unit found was selected and read in full just
+    // now; when the job selects it first, it takes that read instead of
+    // making the same one again.
+    bool freshRead = !onOwner() && ReadThrough(core_.model.objSelectedUnit);
+    SceneJob job(core_, timers_, [this, &freshRead](const UnitRef& unit) {
         if (onOwner()) {
             select_(unit);
-        } else {
+        } else if (!std::exchange(freshRead, false) || !ReadThrough(unit)) {
             core_.SelectUnit(unit);
         }
     });

@@ -481,6 +481,9 @@ TEST_F(Ctl, SceneRecallEndsWithItsOwnStatusAndSendsOnlyWhatDiffers) {
     const CtlRun again = RunCtl({"scene", "recall", "Lecture"});
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(Settings(again), 0);
+    // Unit 0, read in full when found, is not read again when the recall
+    // selects it first: asked when found and when selected again at the end.
+    EXPECT_EQ(again.requests.count(F(0, 0x3F, 0, 0)), 2);
 
     const CtlRun partly = RunCtl({"scene", "recall", "Partly", "--json"});
     EXPECT_EQ(partly.status, 10) << partly.err.toStdString();

@@ -15,10 +15,10 @@ TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     EXPECT_TRUE(pieces.empty() && drainedAt.empty()); // never from inside write()
     clock.advance(1s);
     // 5 bytes at 9600 baud, 2 ms to think, 2 bytes back, each as it arrives.
-    EXPECT_EQ(drainedAt, (std::vector{VirtualClock::TimePoint(5 * 1041us)}));
+    EXPECT_EQ(drainedAt, (std::vector{VirtualClock::TimePoint(5 * 1042us)}));
     ASSERT_EQ(pieces.size(), 2u);
-    EXPECT_EQ(pieces[0].at, VirtualClock::Duration(5 * 1041 + 2000 + 1041));
-    EXPECT_EQ(pieces[1].at, VirtualClock::Duration(5 * 1041 + 2000 + 2 * 1041));
+    EXPECT_EQ(pieces[0].at, VirtualClock::Duration(5 * 1042 + 2000 + 1042));
+    EXPECT_EQ(pieces[1].at, VirtualClock::Duration(5 * 1042 + 2000 + 2 * 1042));
 
     EXPECT_EQ(ask({0x21, 0x12, 0x02, 0x32, 0x69}), kAck);
     EXPECT_EQ(ask(1, 0x12, 2, 30), kAck);
