@@ -342,10 +342,15 @@ Session::Outcome Session::Scan() {
 
 Session::Outcome Session::Show() {
     const auto id = static_cast<uint8_t>(command_.id);
+    // A read during which an answer came out of step holds values taken for
+    // other requests: it agrees with no other.
+    const auto outOfStep = [this] { return core_.link.receiver.OutOfStepCount(); };
+    uint64_t before = outOfStep();
     Outcome out = ReadUnit(id);
     if (out.status != ExitStatus::Done) {
         return out;
     }
+    bool seenInStep = outOfStep() == before;
     const UnitRef unit = core_.model.FindUnit(id);
     // What is printed is what the unit holds: a stray answer taken for
     // another (an answer sent twice, an empty one) would show a value the
@@ -360,6 +365,7 @@ Session::Outcome Session::Show() {
     // The owner has read the unit and keeps it polled: its model is what the
     // unit holds, and reads are answered from it.
     for (int read = 2; !onOwner(); ++read) {
+        before = outOfStep();
         core_.status.SetLoadingStatus(true);
         core_.status.RequestUnitStatus(0);
         if (!WaitIdle()) {
@@ -370,7 +376,8 @@ Session::Outcome Session::Show() {
                         QStringLiteral("unit %1 stopped answering").arg(id));
         }
         const QJsonObject again = live();
-        if (again == seen) {
+        const bool inStep = outOfStep() == before;
+        if (again == seen && inStep && seenInStep) {
             break;
         }
         if (read >= kMostReads) {
@@ -379,6 +386,7 @@ Session::Outcome Session::Show() {
                 QStringLiteral("unit %1: its answers differ from one read to the next").arg(id));
         }
         seen = again;
+        seenInStep = inStep;
     }
     // A port the unit never reported is unknown: printed as the table's
     // default, it would be a value the unit does not hold.

@@ -26,7 +26,7 @@ ReceiveParser::ReceiveParser(SerialPort& port, TimerFactory& timers, LinkTrace& 
 
 void ReceiveParser::ResetReceiver() {
     packet_.iCount = 0;
-    early_ = false;
+    passing_ = Passing::No;
     packet_.lState = 0;
     timRecvNext_->stop();
     Expect(1);
@@ -67,8 +67,9 @@ void ReceiveParser::ProcessBytes(const Bytes& bytes) {
     const uint64_t written = queue_.framesWritten();
     for (size_t i = 0; i < bytes.size(); ++i) {
         // A frame taken here may have had the next request written: the rest
-        // of these bytes came before it, and cannot be its answer.
-        if (queue_.framesWritten() != written) {
+        // of these bytes came before it, and cannot be its answer; they are
+        // passed over as a frame begun early while the request goes out.
+        if (queue_.framesWritten() != written && !queue_.RequestOnWire()) {
             trace_.LogDrop(DropReason::Early, static_cast<int>(bytes.size() - i) + packet_.iCount);
             ResetReceiver();
             break;
@@ -100,7 +101,11 @@ void ReceiveParser::TakeByte(uint8_t b) {
         return;
     }
     if (packet_.iCount == 0) {
-        early_ = queue_.RequestOnWire();
+        passing_ =
+            queue_.RequestOnWire() ? Passing::Early
+            : !queue_.IsWaitingForAnswer() && !taken_.empty() && takenAt_ == queue_.framesWritten()
+                ? Passing::Late
+                : Passing::No;
     }
     packet_.bBuffer[static_cast<size_t>(packet_.iCount++)] = b;
     switch (packet_.lState) {
@@ -122,21 +127,24 @@ void ReceiveParser::TakeByte(uint8_t b) {
 }
 
 const SEND_PACKET& ReceiveParser::Answering() const {
-    return early_ && takenAt_ + 1 == queue_.framesWritten() ? takenFor_ : queue_.CurrentCommand();
+    const bool previous = passing_ == Passing::Late ||
+                          (passing_ == Passing::Early && takenAt_ + 1 == queue_.framesWritten());
+    return previous ? takenFor_ : queue_.CurrentCommand();
 }
 
 void ReceiveParser::FirstByte(uint8_t b) {
-    if (!queue_.IsWaitingForAnswer()) {
+    if (!queue_.IsWaitingForAnswer() && passing_ != Passing::Late) {
         trace_.LogDrop(DropReason::NoRequest, 1);
         ResetReceiver();
         return;
     }
-    // An early frame is followed in the form of the request it answers, so
-    // that it is passed over whole and the awaited answer after it is read.
+    // A frame passed over is followed in the form of the request it answers,
+    // so that the awaited answer after it is read from its first byte.
     const SEND_PACKET& current = Answering();
     packet_.bID = static_cast<uint8_t>(b & 0x1F);
     if (packet_.bID != current.bID) {
-        trace_.LogDrop(DropReason::WrongUnit, 1);
+        trace_.LogDrop(passing_ == Passing::Late ? DropReason::NoRequest : DropReason::WrongUnit,
+                       1);
         ResetReceiver();
         return;
     }
@@ -173,6 +181,11 @@ void ReceiveParser::LengthByte(uint8_t b) {
         accepted = (page == 0 && b >= 3) || (page == 1 && b >= 4);
     }
     if (!accepted) {
+        // The unit asked answered in another request's form: most likely
+        // the answer to an earlier request, held up by one sent twice.
+        if (passing_ == Passing::No) {
+            ++outOfStep_;
+        }
         trace_.LogDrop(DropReason::BadLength, packet_.iCount);
         EndFrame();
         return;
@@ -182,13 +195,15 @@ void ReceiveParser::LengthByte(uint8_t b) {
 }
 
 void ReceiveParser::CrcByte(uint8_t b) {
-    const bool early = early_;
+    const Passing passing = passing_;
     ResetReceiver();
     frameEnded_ = true;
     const auto crc =
         basCRC8_Dallas_1_Wire::CalculateCrc8(packet_.bBuffer, packet_.iFrameLength - 1);
-    if (early) {
-        EarlyFrame(crc == b && (packet_.bBuffer[0] & 0x80) != 0);
+    if (passing != Passing::No) {
+        passing_ = passing;
+        PassOver(crc == b && (packet_.bBuffer[0] & 0x80) != 0);
+        passing_ = Passing::No;
         return;
     }
     if (crc != b || (packet_.bBuffer[0] & 0x80) == 0) {
@@ -225,18 +240,23 @@ void ReceiveParser::CrcByte(uint8_t b) {
     queue_.setCurrentTag(tagBefore);
 }
 
-void ReceiveParser::EarlyFrame(bool whole) {
-    trace_.LogDrop(DropReason::Early, packet_.iFrameLength);
-    if (!whole || takenAt_ + 1 != queue_.framesWritten()) {
+void ReceiveParser::PassOver(bool whole) {
+    const bool late = passing_ == Passing::Late;
+    trace_.LogDrop(late ? DropReason::NoRequest : DropReason::Early, packet_.iFrameLength);
+    if (!whole || takenAt_ + (late ? 0 : 1) != queue_.framesWritten()) {
         return;
     }
     const Bytes frame(packet_.bBuffer.begin(), packet_.bBuffer.begin() + packet_.iFrameLength);
-    // The same answer again is only sent twice. A different one is the
-    // unit's answer to the request before: what was taken for it came from
-    // something else (an answer sent twice that held up this one), so the
-    // value is read again. A setting's acknowledgement carries no value.
-    if (frame != taken_ && !IsSetCommand(takenFor_.bCommand)) {
-        queue_.AskAgain(takenFor_);
+    // The same answer again is only sent twice. A different one proves that
+    // the answer taken for the request answered last was not its own: an
+    // answer sent twice held up this one, and answers after it may be one
+    // place off. That request is asked again, and a read that saw this is not
+    // to be trusted. A setting's acknowledgement carries no value.
+    if (frame != taken_) {
+        ++outOfStep_;
+        if (!IsSetCommand(takenFor_.bCommand)) {
+            queue_.AskAgain(takenFor_);
+        }
     }
 }
 

@@ -42,6 +42,10 @@ public:
     void Reset();
     bool IsReceiving() const { return packet_.iCount != 0; }
     bool IsReceivingFrom(uint8_t id) const { return IsReceiving() && packet_.bID == id; }
+    // How often a unit's answer proved that one taken before was not the
+    // answer to its request: a read that saw this happen holds doubtful
+    // values, and is done again.
+    uint64_t OutOfStepCount() const { return outOfStep_; }
 
     const RECV_PACKET& packet() const { return packet_; }
     Timer& timRecvNext() { return *timRecvNext_; }
@@ -57,8 +61,9 @@ private:
     // The request the frame being received answers: the one before the
     // awaited one when the frame began while the awaited one went out.
     const SEND_PACKET& Answering() const;
-    // A whole frame that began too early to answer the awaited request.
-    void EarlyFrame(bool whole);
+    // A frame that answers no awaited request, at its end: `whole` when its
+    // checksum held.
+    void PassOver(bool whole);
 
     SerialPort& port_;
     LinkTrace& trace_;
@@ -68,8 +73,12 @@ private:
     Bytes lastInfo_; // the last unit information taken, whole
     std::unique_ptr<Timer> timRecvNext_;
     bool frameEnded_ = false;
-    // The frame being received began while the awaited request went out.
-    bool early_ = false;
+    // A frame that began while the awaited request went out, or when nothing
+    // was awaited after an answer, is followed in the form of the request
+    // answered last and passed over.
+    enum class Passing { No, Early, Late };
+    Passing passing_ = Passing::No;
+    uint64_t outOfStep_ = 0;
     // The last answer taken, the request it was taken for, and the count of
     // frames written when it was taken: an answer of that request coming
     // later, and different, says the one taken was not its own.

@@ -67,6 +67,9 @@ void TransmitQueue::AskAgain(const SEND_PACKET& packet) {
     Tell(packet, FrameEnd::Queued);
     SendQueue_.push_front(packet);
     timSendQueue_->setEnabled(true);
+    if (!holdWrites_) {
+        SendNextCommand(); // goes out now when nothing is awaited
+    }
 }
 
 uint32_t TransmitQueue::NewTag() {

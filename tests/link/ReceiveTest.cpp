@@ -352,11 +352,31 @@ TEST(ReceivePath, AnAnswerBegunWhileTheRequestGoesOutIsPassedOverAndADoubtfulOne
     using E = TransmitQueue::FrameEnd;
     EXPECT_EQ(heard, (std::vector<E>{E::Queued, E::Answered, E::Queued, E::Answered}));
 
-    // The same answer once more while the next request goes out: a copy.
+    EXPECT_EQ(h.link.receiver.OutOfStepCount(), 1u);
+
+    // The same answer once more, while the next request goes out or after
+    // the last answer with nothing awaited: a copy.
     h.link.senders.CmdGetBassLevel(1, 0, 0, 1);
     h.link.receiver.ProcessBytes(trueMute);
+    h.port.deliver(bass);
     h.port.deliver(bass);
     EXPECT_EQ(h.replies.calls.back(), "ReplyBassLevel");
     EXPECT_FALSE(h.link.queue.IsWaitingForAnswer());
     EXPECT_EQ(h.port.writes.size(), 5u);
+    EXPECT_EQ(h.link.receiver.OutOfStepCount(), 1u);
+
+    // A different answer after the last one, nothing awaited: the last
+    // request's own came only now, and it is asked again at once.
+    const size_t calls = h.replies.calls.size();
+    h.port.deliver(WithCrc({0x81, 0x02, 0x01, 0x09}));
+    EXPECT_EQ(h.replies.calls.size(), calls);
+    EXPECT_EQ(h.link.receiver.OutOfStepCount(), 2u);
+    ASSERT_EQ(h.port.writes.size(), 6u);
+    EXPECT_EQ(h.port.writes[5], h.port.writes[4]);
+
+    // An answer in another request's form is one held up as well.
+    h.port.deliver(WithCrc({0x81, 0x00}));
+    h.link.senders.CmdGetFirmwareVersion(1, 1);
+    h.port.deliver(WithCrc({0x81, 0x04, 0x01, 0x02, 0x03, 0x04}));
+    EXPECT_EQ(h.link.receiver.OutOfStepCount(), 3u);
 }
