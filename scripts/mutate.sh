@@ -449,12 +449,12 @@ mapfile -t tests < <(ctest --test-dir "$build" -N -E "$exclude" | sed -n 's/^ *T
 targets=(quadrel quadrel-sim "${tests[@]}")
 
 build_tests() { cmake --build "$build" -j2 --target "${targets[@]}" >"$build/mutant-build.txt" 2>&1; }
-# The fast tests first, then the slow ones that start servers and browsers,
-# then the real-time end-to-end ones, each stage only when the one before it
-# passes: ctest starts its longest tests first, so one stage would keep a
+# The fast tests first, then the slow ones that start servers, browsers and
+# emulated lines, then the real-time end-to-end ones, each stage only when the
+# one before it passes: ctest starts its longest tests first, so one stage would keep a
 # fault that a unit test catches in seconds waiting for a minute-long one.
 # The figure is the same, since a fault counts as caught when any test fails.
-slow='^(e2e_.*|remote_test|service_test|web_panel_test)$'
+slow='^(e2e_.*|remote_test|service_test|web_panel_test|ctl_test)$'
 run_tests() {
     local status=0
     timeout "$per_fault" ctest --test-dir "$build" -j2 -E "$exclude|$slow" --stop-on-failure \
