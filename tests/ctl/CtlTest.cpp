@@ -118,10 +118,11 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
          0,
          {F(0, 0x3F, 0, 0), F(2, 0x3F, 0, 0), "-" + F(3, 0x3F, 0, 0)},
          {"/units/#=2", "/units/0/name=Stage", "/units/1/abilities/bass=false"}},
-        {{"route", "0", "--input", "3", "--outputs", "1,2", "--json"},
+        // A port named twice in a list is one port.
+        {{"route", "0", "--input", "3", "--outputs", "1,2,1-2", "--json"},
          0,
          {F(0, 0x02, 1, 3), F(0, 0x01, 2, 3)},
-         {"/outputs/1/audioInput=3", "/outputs/1/videoInput=3"}},
+         {"/outputs/#=2", "/outputs/1/audioInput=3", "/outputs/1/videoInput=3"}},
         {{"disconnect", "0", "--outputs", "2", "--video", "--json"},
          0,
          {"-" + F(0, 0x02, 2, 0)},

@@ -122,6 +122,18 @@ TEST_F(Doors, TheTextProtocolAuthenticatesRoutesRefusesTheStaffAndNotifies) {
     EXPECT_TRUE(done.startsWith("OK {\"outputs\":[{")) << done.toStdString();
     EXPECT_TRUE(events.join('\n').contains(R"(EVENT {"event":"output","output":{"audioInput":4)"))
         << events.join('\n').toStdString();
+    // A client that did not subscribe hears none: its next answer is the
+    // first line it gets. (It comes in now that the owner's scan, which the
+    // first change waited for, is over: an idle client is let go.)
+    TcpClient quiet(text());
+    quiet.Write("auth " + staff_ + "\n");
+    EXPECT_TRUE(Line(quiet).startsWith("OK {"));
+    staff.Write("route 0 --input 3 --outputs 1\n");
+    for (done = Line(staff); done.startsWith("EVENT "); done = Line(staff)) {
+    }
+    EXPECT_TRUE(done.startsWith("OK {")) << done.toStdString();
+    quiet.Write("unsubscribe\n");
+    EXPECT_EQ(Line(quiet), "OK unsubscribed");
 
     // Three wrong tokens, or a line past the limit, end the connection.
     TcpClient guesser(text());

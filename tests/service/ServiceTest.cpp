@@ -294,6 +294,14 @@ TEST_F(Service, BadRequestsAreRefusedAndOnlyBrokenFramingEndsTheConnection) {
 // its own: quadrel-server as shipped.
 TEST_F(Service, RunsOneAtATimeAClientThatGoesHasItsRunCancelledAndSubscribersHear) {
     server_.reset();
+    // A rate the units cannot run at is refused before the port is taken.
+    QProcess refused;
+    refused.start(QStringLiteral(QUADREL_SERVER_PATH),
+                  {"--port", QString::number(kPort), "--baud", "4800"});
+    ASSERT_TRUE(refused.waitForFinished(10'000));
+    EXPECT_EQ(refused.exitCode(), 2);
+    EXPECT_TRUE(refused.readAllStandardError().contains("baud rate 4800"));
+
     QProcess server;
     server.start(QStringLiteral(QUADREL_SERVER_PATH),
                  {"--port", QString::number(kPort), "--baud", "19200"});
