@@ -407,3 +407,25 @@ TEST(UnitNames, MarkupControlCharactersAndInvalidBytesShowAsPlainText) {
         EXPECT_FALSE(row->toolTip(column).contains(QLatin1Char('<')));
     }
 }
+
+// A load question's list of changes is cut at twelve lines, and counts the rest.
+TEST(UnitPane, ALongListOfChangesIsCutAndCounted) {
+    PagesRig r;
+    Asking ask(r);
+    UnitCaps caps;
+    caps.plugs = caps.edid = caps.firmware = false;
+    caps.volume = caps.bass = caps.treble = caps.subwoofer = caps.delay = false;
+    r.Register(3, 8, 16, caps);
+    r.pane.FillMemoryLocations();
+    Drain(r);
+    r.hub.Setup_AllViews();
+    r.pane.show();
+    for (int o = 1; o <= 16; ++o) {
+        r.core.model.Presets.At(1, o).videoInput = o % 8 + 1;
+    }
+    r.pane.findChild<QPushButton*>("cmdLoad")->click();
+    const QString details = ask.messages.questions.back().details;
+    EXPECT_EQ(details.count(QLatin1Char('\n')), 13) << details.toStdString();
+    EXPECT_TRUE(details.endsWith("Output 12: video input none → 5\n… and 4 more."))
+        << details.toStdString();
+}
