@@ -179,7 +179,7 @@ fault preset-save-bytes-swapped $M/ChangePath.cpp \
 fault other-unit-keeps-frames $M/QuadrelCore.cpp \
     $'    link.queue.PurgeCommandsByID(unit->bID());\n' ''
 fault same-preset-restored-again $M/RestorePlan.cpp \
-    'if (it != unitPresets.end() && Differences(it->second, wanted, location).empty()) {' 'if (false) {'
+    'if (it != unitPresets.end() && Differences(it->second, wanted, location).empty()) {' 'if (false && it != unitPresets.end()) {'
 fault equal-values-sent $M/UnitSettings.cpp \
     'if (wanted.*f.value && now.*f.value != wanted.*f.value) {' 'if (wanted.*f.value) {'
 fault restore-ok-despite-not-taken $M/UnitSettingsJob.cpp \
@@ -187,9 +187,9 @@ fault restore-ok-despite-not-taken $M/UnitSettingsJob.cpp \
 fault newer-settings-file-read $M/UnitSettingsFile.cpp \
     'if (*version != kVersion) {' 'if (*version > kVersion + 1) {'
 fault undo-over-a-later-change $M/ChangeHistory.cpp \
-    $'    if (!shows) {\n' $'    if (false) {\n'
+    $'    if (!shows) {\n' $'    if (false && !shows) {\n'
 fault held-key-not-one-step $M/ChangeHistory.cpp \
-    $'        if (joins) {\n' $'        if (false) {\n'
+    $'        if (joins) {\n' $'        if (false && joins) {\n'
 fault undo-depth-unbounded $M/ChangeHistory.cpp \
     $'    undo_.push_back(std::move(change));\n    if (undo_.size() > kMaxChanges) {\n        undo_.pop_front();\n    }\n    redo_.clear();\n    return tag;' \
     $'    undo_.push_back(std::move(change));\n    if (undo_.size() > kMaxChanges * 2) {\n        undo_.pop_front();\n    }\n    redo_.clear();\n    return tag;'
@@ -198,7 +198,7 @@ fault names-offered-from-other-line $M/NamesStore.cpp \
 fault names-put-aside-offered $M/NamesStore.cpp \
     'return e.report.id == unit.id && !e.aside && !e.report.SameUnit(unit) &&' 'return e.report.id == unit.id && !e.report.SameUnit(unit) &&'
 fault names-count-unbounded $M/NamesStore.cpp \
-    'v.toInt() < 0 || v.toInt() > high) {' 'v.toInt() < 0) {'
+    'v.toInt() < 0 || v.toInt() > high) {' 'v.toInt() < 0 || (false && v.toInt() > high)) {'
 fault port-name-length-unchecked $M/NamesCodec.cpp \
     'if (Length(value.toString()) > kMaxPortNameLength) {' 'if (false) {'
 fault settings-file-size-unchecked $M/PortSettings.cpp \

@@ -141,6 +141,9 @@ TEST(Startup, UnusableSettingsAskForAPortAndCancelLeavesTheFileAlone) {
         {"garbage", Garbage(4096), "9600", true},
         {"garbage in the group", "[COM]\n" + Garbage(600) + "\nPORT%20NUMBER=\x01\x02\n", "9600"},
         {"one endless line", QByteArray(2 * 1024 * 1024, 'x'), "9600", true},
+        {"sound but over 1 MiB",
+         "[COM]\nPORT%20NUMBER=5\nBAUD%20RATE=19200\n" + QByteArray(1100 * 1024, '\n'), "9600",
+         true},
         {"a group not closed", "[COM\nPORT%20NUMBER=3\nBAUD%20RATE=19200\n", "9600", true},
     };
     for (const auto& c : cases) {

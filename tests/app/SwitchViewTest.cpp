@@ -394,4 +394,8 @@ TEST(SwitchRequests, OutputPicksThenCellsInputsAndDisconnectRouteWhatIsTicked) {
     Click(r.Find<QPushButton>("cmdDisconnect"));
     EXPECT_EQ(r.Requests(), (Frames{"01:3:0", "07:0:0"}));
     EXPECT_FALSE(r.frame.busy);
+    r.Forget();
+    Click(r.Find<QCheckBox>("chkSelSwitchVideo")); // video not ticked: nothing
+    Click(r.Find<QPushButton>("cmdDisconnect"));
+    EXPECT_TRUE(r.Requests().empty());
 }

@@ -190,6 +190,9 @@ TEST(NamesStore, TwoProgramsOnOneFileKeepBothNamesAndIdenticalUnitsOnTwoLinesThe
     ASSERT_TRUE(a.SetName(left, In(1), "Left mic"));
     EXPECT_EQ(a.Exact(right), nullptr);
     EXPECT_EQ(a.Offered(right), nullptr);
+    // Another unit at that ID is offered the names of its own line only.
+    EXPECT_NE(a.Offered({5, "Rack", 8, 4, 1}), nullptr);
+    EXPECT_EQ(a.Offered({5, "Rack", 8, 4, 2}), nullptr);
     ASSERT_TRUE(a.SetName(right, In(1), "Right mic"));
     EXPECT_EQ(NameOf(*a.Exact(left), In(1)), "Left mic");
     EXPECT_EQ(NameOf(*a.Exact(right), In(1)), "Right mic");

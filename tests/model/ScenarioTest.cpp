@@ -405,3 +405,24 @@ TEST(ChangeHistory, EachKindIsTakenBackAndMadeAgainAndAMovedUnitRefusesTheUndo) 
                            "Output 3: audio input 2 → none, volume 50 → 80, delay 0 ms → 250 ms",
                            "Input 2: EDID fixed → output 1"}));
 }
+
+// The history keeps the last hundred changes: the oldest goes first.
+TEST(ChangeHistory, KeepsTheLastHundredChanges) {
+    SimCoreHarness h;
+    h.AddUnit(kId);
+    ASSERT_TRUE(h.Scan());
+    h.core.status.timRequestStatus().stop();
+    ChangeHistory& history = h.core.history;
+    for (int i = 0; i <= 100; ++i) {
+        const SettingValues values = {{{S::Volumn, 2}, i % 2 == 0 ? 10 : 20}};
+        h.core.path.Send(Change::Of(kId, values), history.Record(values));
+        ASSERT_TRUE(Settle(h));
+    }
+    int undone = 0;
+    while (history.Undo() == Outcome::Sent) {
+        ASSERT_TRUE(Settle(h));
+        ++undone;
+    }
+    EXPECT_EQ(undone, 100);
+    EXPECT_EQ(history.LiveValues().at({S::Volumn, 2}), 10); // as the first change left it
+}
