@@ -426,3 +426,16 @@ TEST(ChangeHistory, KeepsTheLastHundredChanges) {
     EXPECT_EQ(undone, 100);
     EXPECT_EQ(history.LiveValues().at({S::Volumn, 2}), 10); // as the first change left it
 }
+
+// A delay off the unit's step would name another delay: nothing is queued.
+TEST(ChangePath, ADelayOffTheUnitsStepIsNotSent) {
+    SimCoreHarness h;
+    sim::Unit& unit = h.AddUnit(kId);
+    ASSERT_TRUE(h.Scan());
+    h.core.status.timRequestStatus().stop();
+    EXPECT_TRUE(h.core.path.Send(Change::Of(kId, {{{S::Delay, 2}, 7}})).empty());
+    EXPECT_EQ(h.core.path.Send(Change::Of(kId, {{{S::Delay, 2}, 10}})),
+              std::set<Setting>{S::Delay});
+    ASSERT_TRUE(Settle(h));
+    EXPECT_EQ(unit.state().audio[1].delayLevel * unit.config().delayStepMs, 10);
+}
