@@ -246,6 +246,14 @@ TEST(FrameWords, RequestsAndRepliesWithTheirValues) {
     EXPECT_EQ(reply(kCmdGetUnitInfo, 0, {0xE4, 4, 8, 'H', 'a', 'l', 'l'}),
               "unit 0A reply: information: \"Hall\", 8 inputs, 4 outputs, 4 presets, audio and "
               "video, extended block");
+    // Delay is bit 6 of the audio abilities; bit 5 is no ability.
+    const auto extended = [](uint8_t audio) {
+        return FrameWords::Answer(Packet(0x0A, kCmdGetUnitInfo, 1, 0),
+                                  {0x8A, 5, 0, 0, audio, 0, 20, 0});
+    };
+    EXPECT_EQ(extended(0x41),
+              "unit 0A reply: extended information: volume, delay (5 ms steps, up to 2000 ms)");
+    EXPECT_EQ(extended(0x21), "unit 0A reply: extended information: volume");
     EXPECT_EQ(FrameWords::Answer(Packet(0x0A, kCmdSetMute, 1, 1), {0x8A, 0x00}), "unit 0A ack");
     EXPECT_EQ(FrameWords::Dropped(DropReason::BufferFull, 513), "dropped 513 bytes: buffer full");
     EXPECT_EQ(FrameWords::IdRanges({0, 2, 3, 4, 0x1F}), "00, 02–04, 1F");
