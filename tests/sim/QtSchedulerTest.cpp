@@ -26,9 +26,12 @@ TEST(QtSchedulerTest, RunsCallsInTimeOrderNeverEarlyAndWithoutMillisecondRoundin
     // Each non-zero delay is at least 0.5 ms off a whole millisecond.
     const std::vector<std::pair<int, Scheduler::Duration>> asked = {
         {1, 2500us}, {2, 300us}, {3, 300us}, {4, 0us}, {5, -50us}, {6, 1500us}};
-    for (const auto& [tag, delay] : asked) {
-        const auto due = scheduler.now() + std::max(delay, Scheduler::Duration::zero());
-        scheduler.callAfter(delay, [&, tag, due] { ran.push_back({tag, scheduler.now() - due}); });
+    for (const auto& call : asked) {
+        const int tag = call.first;
+        const auto due = scheduler.now() + std::max(call.second, Scheduler::Duration::zero());
+        scheduler.callAfter(call.second, [&, tag, due] {
+            ran.push_back({tag, scheduler.now() - due});
+        });
     }
     scheduler.cancel(scheduler.callAfter(1000us, [&] { ran.push_back({99, 0us}); }));
     scheduler.cancel(12345); // unknown: nothing happens
