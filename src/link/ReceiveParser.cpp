@@ -201,9 +201,7 @@ void ReceiveParser::CrcByte(uint8_t b) {
     const auto crc =
         basCRC8_Dallas_1_Wire::CalculateCrc8(packet_.bBuffer, packet_.iFrameLength - 1);
     if (passing != Passing::No) {
-        passing_ = passing;
-        PassOver(crc == b && (packet_.bBuffer[0] & 0x80) != 0);
-        passing_ = Passing::No;
+        PassOver(passing == Passing::Late, crc == b && (packet_.bBuffer[0] & 0x80) != 0);
         return;
     }
     if (crc != b || (packet_.bBuffer[0] & 0x80) == 0) {
@@ -240,8 +238,7 @@ void ReceiveParser::CrcByte(uint8_t b) {
     queue_.setCurrentTag(tagBefore);
 }
 
-void ReceiveParser::PassOver(bool whole) {
-    const bool late = passing_ == Passing::Late;
+void ReceiveParser::PassOver(bool late, bool whole) {
     trace_.LogDrop(late ? DropReason::NoRequest : DropReason::Early, packet_.iFrameLength);
     if (!whole || takenAt_ + (late ? 0 : 1) != queue_.framesWritten()) {
         return;

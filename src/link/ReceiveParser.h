@@ -61,9 +61,9 @@ private:
     // The request the frame being received answers: the one before the
     // awaited one when the frame began while the awaited one went out.
     const SEND_PACKET& Answering() const;
-    // A frame that answers no awaited request, at its end: `whole` when its
-    // checksum held.
-    void PassOver(bool whole);
+    // A frame that answers no awaited request, at its end: `late` when it
+    // came with nothing awaited, `whole` when its checksum held.
+    void PassOver(bool late, bool whole);
 
     SerialPort& port_;
     LinkTrace& trace_;
