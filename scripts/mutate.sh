@@ -5,11 +5,13 @@
 # says whether they caught each fault. The list stays fixed, so the figure
 # before and after a change to the suite counts the same faults.
 #
-# Usage: scripts/mutate.sh [--check] [--list] [--part FOLDER] [--from N] [--to M] [--no-baseline]
+# Usage: scripts/mutate.sh [--check] [--list] [--part FOLDER] [--only NAME] [--from N] [--to M] [--no-baseline]
 #   --check   only tell whether every fault still applies (no build)
 #   --list    print the faults and exit
 #   --part FOLDER  only the faults in files under FOLDER (src/model, sim, ...):
 #             a change is measured where it touches; may be given again
+#   --only NAME  only the fault so named (a missed one, again after its test
+#             is written); may be given again
 #   --from/--to  run faults N..M of the list (1-based), for runs in chunks
 #   --no-baseline  skip the run of the unchanged tree (a chunk after the first)
 # Each fault's build and test output is kept in BUILD/faults/NNN-name.txt.
@@ -351,7 +353,7 @@ fault sim-level-past-most $S/Unit.cpp \
 
 count=${#names[@]}
 mode=run from=1 to=$count baseline=1
-parts=()
+parts=() only=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --check) mode=check ;;
@@ -359,10 +361,15 @@ while [ $# -gt 0 ]; do
     --from) from="$2"; shift ;;
     --to) to="$2"; shift ;;
     --part) parts+=("${2%/}"); shift ;;
+    --only) only+=("$2"); shift ;;
     --no-baseline) baseline=0 ;;
     *) echo "unknown option $1 (see the head of $0)" >&2; exit 2 ;;
     esac
     shift
+done
+
+for n in "${only[@]}"; do
+    printf '%s\n' "${names[@]}" | grep -qxF "$n" || { echo "no fault is named $n (see --list)" >&2; exit 2; }
 done
 
 # apply FILE OLD NEW: replaces the one occurrence; status 3 when OLD is not
@@ -375,10 +382,15 @@ apply() {
         END { exit 3 if $bad }' "$1"
 }
 
-# in_part FILE: the file lies under one of the folders asked for (or none asked).
+# in_part FILE [NAME]: the file lies under one of the folders asked for (or
+# none asked), and the fault is one of those named (or none named).
 in_part() {
-    [ ${#parts[@]} -eq 0 ] && return 0
     local p
+    if [ ${#only[@]} -gt 0 ] && [ -n "${2:-}" ]; then
+        for p in "${only[@]}"; do [ "$p" = "$2" ] && break; done
+        [ "$p" = "$2" ] || return 1
+    fi
+    [ ${#parts[@]} -eq 0 ] && return 0
     for p in "${parts[@]}"; do
         case "$1" in "$p"/*) return 0 ;; esac
     done
@@ -402,10 +414,10 @@ backup=$(mktemp)
 
 if [ "$mode" = list ]; then
     for ((i = 0; i < count; i++)); do
-        in_part "${files[i]}" && printf '%2d %-28s %s\n' $((i + 1)) "${names[i]}" "${files[i]}"
+        in_part "${files[i]}" "${names[i]}" && printf '%2d %-28s %s\n' $((i + 1)) "${names[i]}" "${files[i]}"
     done
     # Faults per folder: the list is spread over the code in proportion to it.
-    for ((i = 0; i < count; i++)); do in_part "${files[i]}" && dirname "${files[i]}"; done | sort | uniq -c
+    for ((i = 0; i < count; i++)); do in_part "${files[i]}" "${names[i]}" && dirname "${files[i]}"; done | sort | uniq -c
     exit 0
 fi
 
@@ -413,7 +425,7 @@ if [ "$mode" = check ]; then
     keep_time=-p # nothing is built here
     bad=0
     for ((i = 0; i < count; i++)); do
-        in_part "${files[i]}" || continue
+        in_part "${files[i]}" "${names[i]}" || continue
         cp -p "${files[i]}" "$backup"
         target="${files[i]}"
         if apply "${files[i]}" "${olds[i]}" "${news[i]}"; then r=applies; else r="NOT APPLIED"; bad=1; fi
@@ -491,7 +503,7 @@ fi
 caught=0 missed=0 skipped=0 unbuilt=0 total=0
 for ((i = from - 1; i < to && i < count; i++)); do
     name="${names[i]}" file="${files[i]}"
-    in_part "$file" || continue
+    in_part "$file" "$name" || continue
     line=$(printf '%2d %-28s %-38s' $((i + 1)) "$name" "$file")
     cp -p "$file" "$backup"
     target="$file"

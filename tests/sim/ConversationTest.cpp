@@ -30,7 +30,8 @@ TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     const std::vector<std::array<uint8_t, 3>> bad = {
         {0x12, 1, 101}, {0x12, 3, 10}, {0x12, 0, 10}, // volume above 100, outputs 3 and 0 of 2
         {0x02, 1, 5},   {0x10, 1, 2},  {0x20, 1, 2},  // input 5 of 4, mute and EDID are 0 or 1
-        {0x04, 0, 4},   {0x13, 0, 4},  {0x13, 3, 0}}; // memory 4 of 3, output 3 of 2
+        {0x04, 0, 4},   {0x13, 0, 4},  {0x13, 3, 0},  // memory 4 of 3, output 3 of 2
+        {0x01, 3, 1}};                                // a route to output 3 of 2
     for (const auto& [code, d0, d1] : bad) {
         EXPECT_TRUE(ask(1, code, d0, d1).empty()) << int(code) << " " << int(d0) << " " << int(d1);
     }
@@ -43,7 +44,8 @@ TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     Bytes spoilt = Request(1, 0x12, 2, 40);
     spoilt.back() ^= 0x01;
     EXPECT_TRUE(ask(spoilt).empty());
-    EXPECT_TRUE(ask(2, 0x12, 2, 40).empty()); // no unit 2 on this line
+    EXPECT_TRUE(ask(2, 0x12, 2, 40).empty());               // no unit 2 on this line
+    EXPECT_TRUE(ask(WithCrc({0x61, 0x12, 2, 40})).empty()); // bit 6 set: not an address
     EXPECT_EQ(state().audio[1].volume, 30);
     // A good frame right behind noise is still heard.
     Bytes noisy{0x00, 0x21, 0x55};

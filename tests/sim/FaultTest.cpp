@@ -151,6 +151,17 @@ TEST(RoughLine, LongAnswerPacedStaysOnTheWireWhenThePortMovesAndChatterComesAnyw
     }
     EXPECT_EQ(answers, 40);
     EXPECT_GE(all.size(), 80u + 10u);
+
+    // Only bit 5 alone marks an address: the stray bytes under 0x7F data are
+    // those under 0x1F data, where none would look like an address.
+    const auto strays = [](uint8_t filler) {
+        Line l(LineConfig{.seed = 5, .faults = {.chatter = 1, .chatterMs = 10}});
+        l.port.write(Bytes(200, filler));
+        l.clock.advance(200ms);
+        return l.All();
+    };
+    EXPECT_GE(strays(0x1F).size(), 15u);
+    EXPECT_EQ(strays(0x7F), strays(0x1F));
 }
 
 // "note time" per answer; other devices' faults leave the unit's own draws alone.
