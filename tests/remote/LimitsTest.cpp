@@ -10,14 +10,7 @@ namespace {
 
 // A line from the text protocol, or empty at the deadline.
 QByteArray Line(TcpClient& client, std::chrono::milliseconds limit = 10s) {
-    QByteArray line;
-    client.ReadUntil([](const QByteArray& b) { return b.contains('\n'); }, limit);
-    const qsizetype end = client.buffer().indexOf('\n');
-    if (end >= 0) {
-        line = client.buffer().left(end);
-        client.buffer().remove(0, end + 1);
-    }
-    return line;
+    return client.NextLine(limit).value_or(QByteArray());
 }
 
 TEST_F(Doors, AThousandIdleClientsGiveWayAndOneThatNeverReadsIsLetGo) {

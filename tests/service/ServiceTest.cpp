@@ -1,10 +1,9 @@
 // Clients of the line's owner that break the protocol, its limits or its
 // trust, against a real quadrel-server core on quadrel-sim: each is answered
 // with an error or let go, and none of them sends a change down the line.
-#include "SimProcess.h"
-#include "link/CommandCodes.h"
-#include "server/Server.h"
+#include "remote/OwnerFixture.h"
 #include "service/ServiceProtocol.h"
+#include "support/SocketClient.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -20,7 +19,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -37,72 +35,32 @@ namespace {
 
 constexpr int kPort = 161;
 
-sockaddr_un Address(const QString& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray name = QFile::encodeName(path);
-    std::memcpy(address.sun_path, name.constData(),
-                std::min<size_t>(name.size(), sizeof address.sun_path - 1));
-    return address;
-}
-
-// A client on a bare socket, so that a test decides what it writes, when it
-// reads and whether it reads at all. It waits on the owner's event loop,
-// which runs in this process.
-class Client {
+// A client of the owner's socket (see SocketClient) that speaks in JSON lines.
+class Client : public quadrel::test::SocketClient {
 public:
-    explicit Client(const QString& path) {
-        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        const sockaddr_un address = Address(path);
+    explicit Client(const QString& path)
+        : SocketClient(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        std::memcpy(address.sun_path, name.constData(),
+                    std::min<size_t>(name.size(), sizeof address.sun_path - 1));
         // A full backlog empties as the owner accepts.
         WaitFor(
             [&] {
-                return ::connect(fd_, reinterpret_cast<const sockaddr*>(&address),
+                return ::connect(fd(), reinterpret_cast<const sockaddr*>(&address),
                                  sizeof address) == 0 ||
                        errno == EISCONN;
             },
             5s);
-    }
-    ~Client() { Close(); }
-    Client(const Client&) = delete;
-    Client& operator=(const Client&) = delete;
-
-    void Close() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    bool Write(QByteArray bytes) {
-        return WaitFor(
-                   [&] {
-                       const ssize_t n = ::send(fd_, bytes.constData(), bytes.size(), MSG_NOSIGNAL);
-                       if (n > 0) {
-                           bytes.remove(0, n);
-                       }
-                       return bytes.isEmpty() || (n < 0 && errno != EAGAIN);
-                   },
-                   10s) &&
-               bytes.isEmpty();
     }
     bool Ask(const QJsonObject& request) {
         return Write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
     }
     // The next line from the owner, or none by the deadline or at its end.
     std::optional<QJsonObject> Next(std::chrono::milliseconds limit = 10s) {
-        std::optional<QJsonObject> line;
-        WaitFor(
-            [&] {
-                Fill();
-                const qsizetype end = buffer_.indexOf('\n');
-                if (end >= 0) {
-                    line = QJsonDocument::fromJson(buffer_.left(end)).object();
-                    buffer_.remove(0, end + 1);
-                }
-                return line || ended_;
-            },
-            limit);
-        return line;
+        const auto line = NextLine(limit);
+        return line ? std::optional(QJsonDocument::fromJson(*line).object()) : std::nullopt;
     }
     // The next line that is not progress or an event.
     std::optional<QJsonObject> Answer(std::chrono::milliseconds limit = 10s) {
@@ -113,40 +71,6 @@ public:
         }
         return std::nullopt;
     }
-    // True once the owner has closed its end; what it said is kept.
-    bool Ended(std::chrono::milliseconds limit = 5s) {
-        return WaitFor(
-            [&] {
-                Fill();
-                return ended_;
-            },
-            limit);
-    }
-    // Reads and forgets whatever waits.
-    qsizetype Drain() {
-        Fill();
-        const qsizetype n = buffer_.size();
-        buffer_.clear();
-        return n;
-    }
-
-private:
-    void Fill() {
-        char chunk[65536];
-        for (;;) {
-            const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
-            if (n > 0) {
-                buffer_.append(chunk, n);
-                continue;
-            }
-            ended_ = ended_ || n == 0 || (errno != EAGAIN && errno != EINTR);
-            return;
-        }
-    }
-
-    int fd_ = -1;
-    QByteArray buffer_;
-    bool ended_ = false;
 };
 
 QJsonObject Req(const char* command, qint64 id, const QStringList& args = {}) {
@@ -161,46 +85,15 @@ QByteArray LineOf(const QJsonObject& object) {
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
-class Service : public ::testing::Test {
+class Service : public quadrel::test::OwnerFixture {
 protected:
+    Service() : OwnerFixture(kPort) {}
     void SetUp() override {
-        ASSERT_TRUE(runtime_.isValid());
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(sim_.configDir()));
-        ASSERT_TRUE(sim_.Start(
-            kPort, {"--baud", "19200", "--unit", "id=0,name=Stage,inputs=4,outputs=3,memories=2"}));
-        quadrel::PortFolders folders;
-        folders.aliasDir = sim_.aliasDir();
-        folders.devDir = sim_.configDir() + "/no-dev";
-        folders.sysTtyDir = sim_.configDir() + "/no-sys";
-        server_ = std::make_unique<quadrel::server::Server>(
-            folders, [this](const QString& line) { said_ << line; });
-        QString reason;
-        ASSERT_TRUE(server_->Start(kPort, 19200, reason)) << reason.toStdString();
-        ASSERT_TRUE(WaitFor([&] { return said_.join('\n').contains("unit 00 found"); }, 10s))
-            << said_.join('\n').toStdString();
+        ASSERT_NO_FATAL_FAILURE(OwnerFixture::SetUp());
+        ASSERT_NO_FATAL_FAILURE(StartOwner());
     }
-    void TearDown() override {
-        server_.reset();
-        sim_.Stop();
-    }
-
     quadrel::service::LineService& service() { return server_->service(); }
     QString path() const { return protocol::SocketPath(kPort); }
-
-    // Changes the emulator was asked to make, so far.
-    int Settings() {
-        int n = 0;
-        for (const QString& frame : sim_.Requests()) {
-            n += quadrel::IsSetCommand(static_cast<uint8_t>(frame.mid(3, 2).toInt(nullptr, 16)));
-        }
-        return n;
-    }
-
-    QTemporaryDir runtime_;
-    SimProcess sim_;
-    QStringList said_;
-    std::unique_ptr<quadrel::server::Server> server_;
 };
 
 TEST_F(Service, BadRequestsAreRefusedAndOnlyBrokenFramingEndsTheConnection) {
