@@ -14,14 +14,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QRegularExpression>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -126,11 +123,7 @@ class Windows {
 public:
     Windows() {
         sim::SimSerialPort& sim = rig_.UseSimPort();
-        sim::UnitConfig config;
-        config.id = 1;
-        config.inputs = 8;
-        config.outputs = 8;
-        sim.engine().addUnit(config);
+        sim.engine().addUnit(SimUnit(1, 8, 8));
         basMain& program = rig_.program();
         EXPECT_TRUE(program.Main());
         QuadrelCore& core = program.core();
