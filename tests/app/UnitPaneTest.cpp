@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,11 +65,11 @@ void Drain(PagesRig& r) {
 }
 
 // Units 7 (selected, its four presets listed and #1 read), 9 and 12 that only switch.
-UnitRef Ready(PagesRig& r) {
+UnitRef Ready(PagesRig& r, int outputs = 4) {
     UnitCaps caps; // switching alone: the route answers are all its read asks for
     caps.plugs = caps.edid = caps.firmware = false;
     caps.volume = caps.bass = caps.treble = caps.subwoofer = caps.delay = false;
-    UnitRef unit = r.Register(7, 8, 4, caps);
+    UnitRef unit = r.Register(7, 8, outputs, caps);
     r.Register(9, 4, 4, caps);
     r.Register(12, 4, 4, caps);
     r.pane.FillMemoryLocations();
@@ -412,13 +411,7 @@ TEST(UnitNames, MarkupControlCharactersAndInvalidBytesShowAsPlainText) {
 TEST(UnitPane, ALongListOfChangesIsCutAndCounted) {
     PagesRig r;
     Asking ask(r);
-    UnitCaps caps;
-    caps.plugs = caps.edid = caps.firmware = false;
-    caps.volume = caps.bass = caps.treble = caps.subwoofer = caps.delay = false;
-    r.Register(3, 8, 16, caps);
-    r.pane.FillMemoryLocations();
-    Drain(r);
-    r.hub.Setup_AllViews();
+    Ready(r, 16);
     r.pane.show();
     for (int o = 1; o <= 16; ++o) {
         r.core.model.Presets.At(1, o).videoInput = o % 8 + 1;
