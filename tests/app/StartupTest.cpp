@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -415,14 +414,11 @@ TEST(Options, TheNetworkTabRefusesWhatCannotBeServed) {
         page.chkApi()->setChecked(true);
         page.chkText()->setChecked(true);
         page.txtAddress()->setText(row.address);
-        for (auto* box : page.findChildren<QSpinBox*>()) {
-            if (box->accessibleName() == "Text protocol port") {
-                box->setValue(row.textPort);
-            }
-        }
-        for (auto* edit : page.findChildren<QLineEdit*>()) {
-            if (edit->accessibleName() == "Certificate file (PEM)") {
-                edit->setText(row.certificate);
+        for (QWidget* w : page.findChildren<QWidget*>()) { // the boxes have no getter
+            if (w->accessibleName() == "Text protocol port") {
+                w->setProperty("value", row.textPort);
+            } else if (w->accessibleName() == "Certificate file (PEM)") {
+                w->setProperty("text", QString::fromLatin1(row.certificate));
             }
         }
         EXPECT_FALSE(page.Apply());
