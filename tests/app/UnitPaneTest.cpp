@@ -3,6 +3,7 @@
 #include "RecordingMessages.h"
 #include "app/MemoryRowList.h"
 #include "app/UnitRowTexts.h"
+#include "control/PageInput.h"
 #include "model/ProgramState.h"
 
 #include <QApplication>
@@ -12,9 +13,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
-#include <QWheelEvent>
-
-#include <QtTest/qtestspontaneevent.h>
 
 #include <gtest/gtest.h>
 
@@ -205,15 +203,11 @@ TEST(UnitPane, RowClickAndKeyboardSelectTheUnitAndReadIt) {
     PagesRig r;
     Ready(r);
     r.pane.show();
-    r.pane.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&r.pane));
+    ASSERT_NO_FATAL_FAILURE(Activate(&r.pane));
     // A wheel notch over the unfocused location list reads no preset.
     QComboBox* locations = r.pane.cboMemoryLOC();
     ASSERT_TRUE(locations->isEnabled());
-    QWheelEvent notch(QPointF(5, 5), locations->mapToGlobal(QPointF(5, 5)), QPoint(),
-                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QSpontaneKeyEvent::setSpontaneous(&notch);
-    QApplication::instance()->notify(locations, &notch);
+    Wheel(locations, false);
     EXPECT_EQ(locations->currentIndex(), 0);
     EXPECT_FALSE(locations->hasFocus());
 

@@ -25,10 +25,6 @@ struct AudioGroup : ::testing::Test {
             Click(page.picAudioOutput(n - 1)->chkAudioOutput(), Qt::ControlModifier);
         }
     }
-    void Activate() {
-        page.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
-    }
     void PollRedraw(int level) {
         for (int n = 1; n <= 8; ++n) {
             h.core.model.AudioOutputs[n].iVolumnLevel = level;
@@ -89,7 +85,7 @@ TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAn
 TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWritesTheBox) {
     h.Show(1, 4, 8);
     Tick({1, 2});
-    Activate();
+    Activate(&page);
     const auto& bass = row(SelectedAudioGroup::Bass);
     EXPECT_FALSE(Wheel(bass.sld, true)); // handed on towards the scroll area
     EXPECT_FALSE(Wheel(bass.ud, true));
@@ -147,7 +143,7 @@ TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWrites
 TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     h.Show(1, 4, 8);
     Tick({1});
-    Activate();
+    Activate(&page);
     QSlider* slider = volume.sld;
     slider->setSliderDown(true);
     slider->setSliderPosition(70);       // the first move goes out at once

@@ -103,10 +103,6 @@ protected:
                    10s) &&
                Settled();
     }
-    void Activate() {
-        program_->mainWindow()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(program_->mainWindow()));
-    }
 
     SimProcess sim_;
     NoMessages messages_;
@@ -119,7 +115,7 @@ protected:
 
 TEST_F(Operator, PresetLoadItsUndoAndRedoFromTheKeyboard) {
     frmMain* window = program_->mainWindow();
-    ASSERT_NO_FATAL_FAILURE(Activate());
+    ASSERT_NO_FATAL_FAILURE(Activate(window));
     window->TabStrip1()->setCurrentIndex(0); // the Switch page
     // Output 2 to input 3: the live state now differs from preset #1.
     Click(Find<QPushButton>("chkSwitchOutput_1"));
@@ -158,7 +154,7 @@ TEST_F(Operator, PresetLoadItsUndoAndRedoFromTheKeyboard) {
 
     // Ctrl+Z puts the unit back as it was; Ctrl+Shift+Z loads again. The
     // offscreen platform leaves no window active after the box.
-    ASSERT_NO_FATAL_FAILURE(Activate());
+    ASSERT_NO_FATAL_FAILURE(Activate(window));
     QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
     ASSERT_TRUE(Routed(2, 3));
     EXPECT_TRUE(sim_.Requests().contains(SimProcess::Frame(0, 0x02, 2, 3)));
