@@ -12,7 +12,9 @@
 #include "support/TempFolders.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QSettings>
 #include <QStringList>
@@ -25,6 +27,29 @@
 #include <vector>
 
 namespace quadrel::test {
+
+inline QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+// Writes `bytes` to `path`, making its folder first.
+inline bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A unit of the emulator, under its default name unless `name` is given.
+inline sim::UnitConfig SimUnit(uint8_t id, int inputs, int outputs, const std::string& name = {}) {
+    sim::UnitConfig config;
+    config.id = id;
+    config.inputs = inputs;
+    config.outputs = outputs;
+    if (!name.empty()) {
+        config.name = name;
+    }
+    return config;
+}
 
 class FixedLogClock : public LogClock {
 public:

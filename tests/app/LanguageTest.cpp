@@ -14,14 +14,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QRegularExpression>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -55,17 +52,11 @@ std::vector<Caption> CaptionsOf(QWidget* root) {
         if (w->isWindow()) {
             add(w, QStringLiteral("title"), w->windowTitle());
         }
-        add(w, QStringLiteral("tip"), w->toolTip());
-        add(w, QStringLiteral("accessible"), w->accessibleName());
-        if (auto* label = qobject_cast<QLabel*>(w)) {
-            add(w, QStringLiteral("text"), label->text());
-        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-            add(w, QStringLiteral("text"), button->text());
-        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
-            add(w, QStringLiteral("title"), group->title());
-        } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-            add(w, QStringLiteral("placeholder"), edit->placeholderText());
-        } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+        // Labels' and buttons' texts (and what is typed), group boxes' and menus' titles.
+        for (const char* name : {"toolTip", "accessibleName", "text", "title", "placeholderText"}) {
+            add(w, QString::fromLatin1(name), w->property(name).toString());
+        }
+        if (auto* tabs = qobject_cast<QTabBar*>(w)) {
             for (int i = 0; i < tabs->count(); ++i) {
                 add(w, QStringLiteral("tab"), tabs->tabText(i));
             }
@@ -87,8 +78,6 @@ std::vector<Caption> CaptionsOf(QWidget* root) {
                     add(w, QStringLiteral("header"), table->horizontalHeaderItem(c)->text());
                 }
             }
-        } else if (auto* menu = qobject_cast<QMenu*>(w)) {
-            add(w, QStringLiteral("menu"), menu->title());
         }
         for (QAction* action : w->actions()) {
             if (!action->isSeparator()) {
@@ -126,11 +115,7 @@ class Windows {
 public:
     Windows() {
         sim::SimSerialPort& sim = rig_.UseSimPort();
-        sim::UnitConfig config;
-        config.id = 1;
-        config.inputs = 8;
-        config.outputs = 8;
-        sim.engine().addUnit(config);
+        sim.engine().addUnit(SimUnit(1, 8, 8));
         basMain& program = rig_.program();
         EXPECT_TRUE(program.Main());
         QuadrelCore& core = program.core();

@@ -19,15 +19,6 @@ using namespace quadrel::test;
 using namespace std::chrono_literals;
 using Result = service::UnlockGuard::Result;
 
-namespace {
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 TEST(WindowLock, PasswordFromOptionsLocksUnlocksAndStartsLocked) {
     const QString password = QStringLiteral("Copper kettle 12");
     AppRig rig;
@@ -58,10 +49,10 @@ TEST(WindowLock, PasswordFromOptionsLocksUnlocksAndStartsLocked) {
     ASSERT_EQ(answers.shown(), 1);
     EXPECT_EQ(rig.messages.texts,
               QStringList{"The two passwords differ. Type the new password twice."});
-    const QByteArray file = Read(rig.rolesFile());
+    const QByteArray file = ReadAll(rig.rolesFile());
     EXPECT_TRUE(file.contains("pbkdf2-sha256"));
     EXPECT_FALSE(file.contains(password.toUtf8()));
-    EXPECT_FALSE(Read(rig.settingsFile()).contains(password.toUtf8()));
+    EXPECT_FALSE(ReadAll(rig.settingsFile()).contains(password.toUtf8()));
     EXPECT_FALSE(lock->locked()); // starting locked is for the next start
 
     ASSERT_TRUE(lock->Lock());
@@ -93,11 +84,9 @@ TEST(WindowLock, PasswordFromOptionsLocksUnlocksAndStartsLocked) {
 TEST(WindowLock, DamagedRolesFileLocksSafe) {
     AppRig rig;
     rig.StorePort(3);
-    QDir().mkpath(QFileInfo(rig.rolesFile()).absolutePath());
-    QFile f(rig.rolesFile());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("{\"format\": \"quadrel-roles\", \"version\": 1, \"password\": {\"kdf\": \"md5\"}}");
-    f.close();
+    ASSERT_TRUE(
+        WriteAll(rig.rolesFile(),
+                 R"({"format": "quadrel-roles", "version": 1, "password": {"kdf": "md5"}})"));
     basMain& program = rig.program();
     ASSERT_TRUE(program.Main());
     WindowLock* lock = program.lock();

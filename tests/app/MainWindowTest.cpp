@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -135,10 +134,8 @@ TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     ASSERT_TRUE(rig.program().Main());
     EXPECT_EQ(rig.program().mainWindow()->TabStrip1()->currentIndex(), 2);
     rig.EndProgram();
-    QFile state(rig.stateFile());
-    ASSERT_TRUE(state.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    state.write(QByteArray("\x01\xff[Window\nGeometry=@Rect(\x02\0", 27));
-    state.close();
+    ASSERT_TRUE(
+        WriteAll(rig.stateFile(), QByteArray("\x01\xff[Window\nGeometry=@Rect(\x02\0", 27)));
     ASSERT_TRUE(rig.program().Main());
     EXPECT_EQ(rig.program().mainWindow()->TabStrip1()->currentIndex(), 0);
 }
@@ -163,9 +160,8 @@ QString TipText(const QWidget* w) {
 TEST(WindowState, AsLeftAtTheEndComesBackAtTheNextStart) {
     AppRig rig;
     rig.StorePort(5);
-    QFile settings(rig.settingsFile());
-    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
-    const QByteArray settingsBefore = settings.readAll();
+    const QByteArray settingsBefore = ReadAll(rig.settingsFile());
+    ASSERT_FALSE(settingsBefore.isEmpty());
     for (const bool maximized : {false, true}) {
         ASSERT_TRUE(rig.program().Main());
         frmMain* form = rig.program().mainWindow();
@@ -192,8 +188,7 @@ TEST(WindowState, AsLeftAtTheEndComesBackAtTheNextStart) {
         }
         rig.EndProgram();
     }
-    settings.seek(0);
-    EXPECT_EQ(settings.readAll(), settingsBefore);
+    EXPECT_EQ(ReadAll(rig.settingsFile()), settingsBefore);
 }
 
 // On the emulator: the scan's account, unit settings saved and restored, port
@@ -201,12 +196,7 @@ TEST(WindowState, AsLeftAtTheEndComesBackAtTheNextStart) {
 TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     AppRig rig;
     sim::SimSerialPort& sim = rig.UseSimPort();
-    sim::UnitConfig config;
-    config.id = 1;
-    config.name = "Main Hall 24x16";
-    config.inputs = 24;
-    config.outputs = 16;
-    sim.engine().addUnit(config);
+    sim.engine().addUnit(SimUnit(1, 24, 16, "Main Hall 24x16"));
     NamesStore(rig.namesFile()).SetName({1, "Foyer 8x8", 8, 8}, In(1), "Foyer PC");
     basMain& program = rig.program();
     QuadrelCore& core = program.core();
@@ -386,12 +376,7 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
 TEST(OnTheEmulator, RestoreListsFirmwareAndNamesAndSetsNothingBeforeTheOperatorAgrees) {
     AppRig rig;
     sim::SimSerialPort& sim = rig.UseSimPort();
-    sim::UnitConfig config;
-    config.id = 1;
-    config.name = "Hall";
-    config.inputs = 8;
-    config.outputs = 4;
-    sim.engine().addUnit(config);
+    sim.engine().addUnit(SimUnit(1, 8, 4, "Hall"));
     basMain& program = rig.program();
     QuadrelCore& core = program.core();
     ASSERT_TRUE(program.Main());

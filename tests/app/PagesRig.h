@@ -112,6 +112,11 @@ struct PagesRig {
             Reply();
         }
     }
+    // Acknowledges the settings, then answers the query after them with `payload`.
+    void Answer(const Bytes& payload) {
+        AckSettings();
+        Reply(payload);
+    }
     uint8_t Awaited() const { return core.link.queue.CurrentCommand().bCommand; }
 
     template <typename W = QWidget> W* Find(const QString& name) { return sw.findChild<W*>(name); }

@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QKeySequenceEdit>
 #include <QLabel>
-#include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
@@ -30,18 +29,16 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// Each output's audio input and volume.
+using Outputs = std::vector<std::pair<int, int>>;
+
 class SceneWindow {
 public:
     SceneWindow() {
         sim::SimSerialPort& sim = rig.UseSimPort();
         sim_ = &sim;
         for (const uint8_t id : {1, 2}) {
-            sim::UnitConfig config;
-            config.id = id;
-            config.name = "Matrix " + std::to_string(id);
-            config.inputs = 8;
-            config.outputs = 8;
-            sim.engine().addUnit(config);
+            sim.engine().addUnit(SimUnit(id, 8, 8, "Matrix " + std::to_string(id)));
         }
         EXPECT_TRUE(rig.program().Main());
         // The line is scanned: nothing that needs it can be asked yet.
@@ -53,6 +50,15 @@ public:
     QuadrelCore& core() { return rig.program().core(); }
     SceneUi& ui() { return *rig.program().scenes(); }
     sim::UnitState& State(uint8_t id) { return sim_->engine().unit(id)->state(); }
+    Outputs Audio(uint8_t id) {
+        Outputs out;
+        for (const sim::AudioOutputState& o : State(id).audio) {
+            out.emplace_back(o.input, o.volume);
+        }
+        return out;
+    }
+    // As Lecture() sets every output.
+    static Outputs Lectured() { return Outputs(8, {3, 70}); }
     bool Settle() {
         const bool done = rig.time.advanceUntil(
             [&] {
@@ -190,7 +196,7 @@ TEST(SceneUi, TakesTwoUnitsListsThemByNameEditsAndKeepsTheScene) {
 TEST(SceneUi, ItsShortcutRecallsAndUndoTakesTheWholeRecallBack) {
     SceneWindow w;
     const Scene scene = w.Lecture();
-    const sim::UnitState before[] = {w.State(1), w.State(2)};
+    const Outputs before[] = {w.Audio(1), w.Audio(2)};
 
     frmMain* form = w.rig.program().mainWindow();
     QApplication::setActiveWindow(form);
@@ -198,12 +204,8 @@ TEST(SceneUi, ItsShortcutRecallsAndUndoTakesTheWholeRecallBack) {
     ASSERT_TRUE(w.ui().job().Running());
     ASSERT_NE(w.ui().progress(), nullptr);
     ASSERT_TRUE(w.Settle());
-    for (const uint8_t id : {1, 2}) {
-        for (size_t o = 0; o < 8; ++o) {
-            EXPECT_EQ(w.State(id).audio[o].input, 3);
-            EXPECT_EQ(w.State(id).audio[o].volume, 70);
-        }
-    }
+    EXPECT_EQ(w.Audio(1), SceneWindow::Lectured());
+    EXPECT_EQ(w.Audio(2), SceneWindow::Lectured());
     // A complete recall is told on the status line only.
     EXPECT_TRUE(w.rig.messages.texts.isEmpty()) << w.rig.messages.texts.join('\n').toStdString();
     EXPECT_EQ(w.ui().progress(), nullptr);
@@ -212,12 +214,8 @@ TEST(SceneUi, ItsShortcutRecallsAndUndoTakesTheWholeRecallBack) {
     form->actUndo()->trigger();
     ASSERT_TRUE(w.ui().job().Running());
     ASSERT_TRUE(w.Settle());
-    for (const uint8_t id : {1, 2}) {
-        for (size_t o = 0; o < 8; ++o) {
-            EXPECT_EQ(w.State(id).audio[o].input, before[id - 1].audio[o].input);
-            EXPECT_EQ(w.State(id).audio[o].volume, before[id - 1].audio[o].volume);
-        }
-    }
+    EXPECT_EQ(w.Audio(1), before[0]);
+    EXPECT_EQ(w.Audio(2), before[1]);
     EXPECT_TRUE(w.rig.messages.texts.isEmpty()) << w.rig.messages.texts.join('\n').toStdString();
 }
 
@@ -275,25 +273,19 @@ TEST(SceneUi, LockedTheStaffRecallTheirScenesWholeAndNoOthers) {
     EXPECT_FALSE(w.ui().actNew()->isEnabled());
     EXPECT_EQ(w.ui().actNew()->toolTip(), "Locked: only the technician may make or edit scenes");
 
-    const sim::UnitState before = w.State(2);
+    const Outputs before = w.Audio(2);
     w.ui().Recall(night.name); // as its shortcut would, were it enabled
     EXPECT_FALSE(w.ui().job().Running());
     EXPECT_TRUE(w.core().activity.Text().startsWith("Scene “Night” was not recalled: Locked"));
     w.ui().NewScene();
     EXPECT_EQ(w.core().activity.Text(), "Locked: only the technician may make or edit scenes");
     ASSERT_TRUE(w.Settle());
-    for (size_t o = 0; o < 8; ++o) {
-        EXPECT_EQ(w.State(2).audio[o].volume, before.audio[o].volume);
-    }
+    EXPECT_EQ(w.Audio(2), before);
 
     w.ui().Recall(lecture.name);
     ASSERT_TRUE(w.ui().job().Running());
     ASSERT_TRUE(w.Settle());
-    for (const uint8_t id : {1, 2}) {
-        for (size_t o = 0; o < 8; ++o) {
-            EXPECT_EQ(w.State(id).audio[o].input, 3);
-            EXPECT_EQ(w.State(id).audio[o].volume, 70);
-        }
-    }
+    EXPECT_EQ(w.Audio(1), SceneWindow::Lectured());
+    EXPECT_EQ(w.Audio(2), SceneWindow::Lectured());
     EXPECT_TRUE(w.rig.messages.texts.isEmpty()) << w.rig.messages.texts.join('\n').toStdString();
 }

@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -33,11 +32,6 @@ namespace {
 bool AnyWindowVisible() {
     const QWidgetList all = QApplication::topLevelWidgets();
     return std::any_of(all.begin(), all.end(), [](QWidget* w) { return w->isVisible(); });
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QByteArray Garbage(int size) { // the same bytes every run
@@ -109,7 +103,7 @@ TEST(Startup, NoPortOnlySaysSoAndAFirstRunAsksCancelEndsOkOpensStoresAndScans) {
             EXPECT_TRUE(QFileInfo(rig.settingsFile()).isDir());
             continue;
         }
-        const QByteArray text = ReadFile(rig.settingsFile());
+        const QByteArray text = ReadAll(rig.settingsFile());
         EXPECT_TRUE(text.contains("[COM]") && text.contains("=3\n") && text.contains("=9600\n"))
             << text.toStdString();
         EXPECT_FALSE(text.contains("AUTO"));
@@ -151,11 +145,7 @@ TEST(Startup, UnusableSettingsAskForAPortAndCancelLeavesTheFileAlone) {
         AppRig rig;
         rig.AddPort(3);
         rig.AddPort(5);
-        QDir().mkpath(QFileInfo(rig.settingsFile()).path());
-        QFile file(rig.settingsFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(c.content);
-        file.close();
+        ASSERT_TRUE(WriteAll(rig.settingsFile(), c.content));
         DialogAnswers answers;
         answers.Add([&](frmOptions& d) {
             EXPECT_EQ(d.cboPortNumber()->currentText(), "COM3");
@@ -166,7 +156,7 @@ TEST(Startup, UnusableSettingsAskForAPortAndCancelLeavesTheFileAlone) {
         EXPECT_EQ(answers.shown(), 1);
         EXPECT_EQ(answers.unanswered(), 0);
         EXPECT_FALSE(rig.fake.isOpen());
-        EXPECT_EQ(ReadFile(rig.settingsFile()), c.content);
+        EXPECT_EQ(ReadAll(rig.settingsFile()), c.content);
         const PortSettings::Values read = PortSettings(rig.settingsFile()).Read();
         EXPECT_EQ(read.file,
                   c.damaged ? PortSettings::FileState::Damaged : PortSettings::FileState::Read);
@@ -248,10 +238,7 @@ TEST(Startup, AChoiceThatCannotBeStoredIsUsedAndSaidAndTheOldFileStays) {
     rig.AddPort(4);
     rig.AddPort(5);
     const QByteArray old = "[COM]\nPORT%20NUMBER=4\nBAUD%20RATE=9600\n";
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(rig.settingsFile()).path()));
-    QFile file(rig.settingsFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
-    file.close();
+    ASSERT_TRUE(WriteAll(rig.settingsFile(), old));
 
     ASSERT_TRUE(rig.program().Main());
     EXPECT_EQ(rig.fake.portNumber(), 4);
@@ -272,7 +259,7 @@ TEST(Startup, AChoiceThatCannotBeStoredIsUsedAndSaidAndTheOldFileStays) {
         "COM5 at 19200 baud is in use now, but the choice could not be stored in " +
         rig.settingsFile() + " ("))
         << rig.messages.texts[0].toStdString();
-    EXPECT_EQ(ReadFile(rig.settingsFile()), old);
+    EXPECT_EQ(ReadAll(rig.settingsFile()), old);
 
     rig.EndProgram();
     ASSERT_TRUE(rig.program().Main());
@@ -310,9 +297,7 @@ TEST(Startup, StoredPortOpensWithoutAskingAndOneThatFailsOrIsLostIsShown) {
 TEST(OptionsDuringAScan, OkScansTheNewLineFromIdZeroAndCancelLeavesNoScan) {
     AppRig rig;
     sim::SimSerialPort& sim = rig.UseSimPort(); // COM200: no unit
-    sim::UnitConfig unit;
-    unit.id = 2;
-    sim.addLine(7).addUnit(unit);
+    sim.addLine(7).addUnit(SimUnit(2, 4, 4));
     sim.setRefusedPort(9);
     rig.AddPort(7);
     rig.AddPort(9);
@@ -429,14 +414,11 @@ TEST(Options, TheNetworkTabRefusesWhatCannotBeServed) {
         page.chkApi()->setChecked(true);
         page.chkText()->setChecked(true);
         page.txtAddress()->setText(row.address);
-        for (auto* box : page.findChildren<QSpinBox*>()) {
-            if (box->accessibleName() == "Text protocol port") {
-                box->setValue(row.textPort);
-            }
-        }
-        for (auto* edit : page.findChildren<QLineEdit*>()) {
-            if (edit->accessibleName() == "Certificate file (PEM)") {
-                edit->setText(row.certificate);
+        for (QWidget* w : page.findChildren<QWidget*>()) { // the boxes have no getter
+            if (w->accessibleName() == "Text protocol port") {
+                w->setProperty("value", row.textPort);
+            } else if (w->accessibleName() == "Certificate file (PEM)") {
+                w->setProperty("text", QString::fromLatin1(row.certificate));
             }
         }
         EXPECT_FALSE(page.Apply());

@@ -3,19 +3,16 @@
 #include "RecordingMessages.h"
 #include "app/MemoryRowList.h"
 #include "app/UnitRowTexts.h"
+#include "control/PageInput.h"
 #include "model/ProgramState.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
-#include <QWheelEvent>
-
-#include <QtTest/qtestspontaneevent.h>
 
 #include <gtest/gtest.h>
 
@@ -66,11 +63,11 @@ void Drain(PagesRig& r) {
 }
 
 // Units 7 (selected, its four presets listed and #1 read), 9 and 12 that only switch.
-UnitRef Ready(PagesRig& r) {
+UnitRef Ready(PagesRig& r, int outputs = 4) {
     UnitCaps caps; // switching alone: the route answers are all its read asks for
     caps.plugs = caps.edid = caps.firmware = false;
     caps.volume = caps.bass = caps.treble = caps.subwoofer = caps.delay = false;
-    UnitRef unit = r.Register(7, 8, 4, caps);
+    UnitRef unit = r.Register(7, 8, outputs, caps);
     r.Register(9, 4, 4, caps);
     r.Register(12, 4, 4, caps);
     r.pane.FillMemoryLocations();
@@ -206,15 +203,11 @@ TEST(UnitPane, RowClickAndKeyboardSelectTheUnitAndReadIt) {
     PagesRig r;
     Ready(r);
     r.pane.show();
-    r.pane.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&r.pane));
+    ASSERT_NO_FATAL_FAILURE(Activate(&r.pane));
     // A wheel notch over the unfocused location list reads no preset.
     QComboBox* locations = r.pane.cboMemoryLOC();
     ASSERT_TRUE(locations->isEnabled());
-    QWheelEvent notch(QPointF(5, 5), locations->mapToGlobal(QPointF(5, 5)), QPoint(),
-                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QSpontaneKeyEvent::setSpontaneous(&notch);
-    QApplication::instance()->notify(locations, &notch);
+    Wheel(locations, false);
     EXPECT_EQ(locations->currentIndex(), 0);
     EXPECT_FALSE(locations->hasFocus());
 
@@ -412,13 +405,7 @@ TEST(UnitNames, MarkupControlCharactersAndInvalidBytesShowAsPlainText) {
 TEST(UnitPane, ALongListOfChangesIsCutAndCounted) {
     PagesRig r;
     Asking ask(r);
-    UnitCaps caps;
-    caps.plugs = caps.edid = caps.firmware = false;
-    caps.volume = caps.bass = caps.treble = caps.subwoofer = caps.delay = false;
-    r.Register(3, 8, 16, caps);
-    r.pane.FillMemoryLocations();
-    Drain(r);
-    r.hub.Setup_AllViews();
+    Ready(r, 16);
     r.pane.show();
     for (int o = 1; o <= 16; ++o) {
         r.core.model.Presets.At(1, o).videoInput = o % 8 + 1;

@@ -25,10 +25,6 @@ struct AudioGroup : ::testing::Test {
             Click(page.picAudioOutput(n - 1)->chkAudioOutput(), Qt::ControlModifier);
         }
     }
-    void Activate() {
-        page.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
-    }
     void PollRedraw(int level) {
         for (int n = 1; n <= 8; ++n) {
             h.core.model.AudioOutputs[n].iVolumnLevel = level;
@@ -89,7 +85,7 @@ TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAn
 TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWritesTheBox) {
     h.Show(1, 4, 8);
     Tick({1, 2});
-    Activate();
+    Activate(&page);
     const auto& bass = row(SelectedAudioGroup::Bass);
     EXPECT_FALSE(Wheel(bass.sld, true)); // handed on towards the scroll area
     EXPECT_FALSE(Wheel(bass.ud, true));
@@ -101,8 +97,7 @@ TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWrites
     // A second notch replaces the setting still waiting for output 2.
     Wheel(bass.sld, true);
     EXPECT_EQ(h.Line().size(), 4u);
-    h.AckSettings();
-    h.Reply({1, 2, 2, 2});
+    h.Answer({1, 2, 2, 2});
     ASSERT_TRUE(h.Line().empty());
 
     QLineEdit* txt = volume.txt;
@@ -117,8 +112,7 @@ TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWrites
     QTest::keyClick(txt, Qt::Key_Return);
     EXPECT_EQ(h.Line(), (Lines{"12:1:80", "12:2:80", "13:0:0"}));
     EXPECT_EQ(txt->text(), "80");
-    h.AckSettings();
-    h.Reply({1, 80, 2, 80});
+    h.Answer({1, 80, 2, 80});
     PollRedraw(80); // no longer editing: the box follows the unit
     EXPECT_EQ(txt->text(), "80");
 
@@ -149,7 +143,7 @@ TEST_F(AudioGroup, WheelOnAFocusedSliderAndTypedLevelsGoOutOnceAndNoRedrawWrites
 TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     h.Show(1, 4, 8);
     Tick({1});
-    Activate();
+    Activate(&page);
     QSlider* slider = volume.sld;
     slider->setSliderDown(true);
     slider->setSliderPosition(70);       // the first move goes out at once
@@ -161,8 +155,7 @@ TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     slider->setSliderDown(false); // nothing left to send: the held-back redraw comes now
     EXPECT_EQ(h.Line(), (Lines{"12:1:70", "13:0:0"}));
     EXPECT_EQ(volume.txt->text(), "75");
-    h.AckSettings();
-    h.Reply({1, 70});
+    h.Answer({1, 70});
     h.clock.advance(500ms);
     EXPECT_EQ(volume.txt->text(), "70");
 
@@ -176,13 +169,11 @@ TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     EXPECT_EQ(h.Line(), (Lines{"12:1:20", "12:1:70", "13:0:0"}));
     EXPECT_EQ(slider->value(), 70);
     EXPECT_EQ(volume.txt->text(), "70");
-    h.AckSettings();
-    h.Reply({1, 70});
+    h.Answer({1, 70});
     h.clock.advance(500ms);
 
     Drag(volume.sld, 30);
-    h.AckSettings();
-    h.Reply({1, 30});
+    h.Answer({1, 30});
     EXPECT_TRUE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
     h.clock.advance(300ms);
     Drag(volume.sld, 45);
@@ -195,8 +186,7 @@ TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     h.clock.advance(500ms);
 
     Drag(row(SelectedAudioGroup::Bass).sld, 30);
-    h.AckSettings();
-    h.Reply({1, 30});
+    h.Answer({1, 30});
     ASSERT_TRUE(page.IsSelectedRedrawRunning(AudioValue::Bass));
     h.core.status.StatusPoll();
     const Lines poll = h.Line();
@@ -274,28 +264,24 @@ TEST_F(AudioGroup, MuteBoxSendsAndFollowsTheAnswerAndNothingTickedSendsNothing) 
     EXPECT_EQ(picture->property("imageKey").toString(), "Unmute");
     group.chkSelectedMuteStatus()->click();
     EXPECT_EQ(h.Line(), (Lines{"10:3:1", "10:4:1", "11:0:0"}));
-    h.AckSettings();
-    h.Reply({3, 1, 4, 1});
+    h.Answer({3, 1, 4, 1});
     EXPECT_EQ(page.picAudioOutput(2)->imgMute()->property("imageKey").toString(), "Mute");
     h.clock.advance(500ms);
     EXPECT_TRUE(group.chkSelectedMuteStatus()->isChecked());
     EXPECT_EQ(picture->property("imageKey").toString(), "Mute");
     EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
     EXPECT_EQ(h.Line(), (Lines{"10:3:0", "10:4:0", "11:0:0"}));
-    h.AckSettings();
-    h.Reply({3, 0, 4, 0});
+    h.Answer({3, 0, 4, 0});
     // A click on a panel's speaker: that output alone, the other way round.
     MuteImage* speaker = page.picAudioOutput(4)->imgMute();
     EXPECT_EQ(speaker->toolTip(), "Output 5 is not muted: click to mute");
     QTest::mouseClick(speaker, Qt::LeftButton, {}, speaker->rect().center());
     EXPECT_EQ(h.Line(), (Lines{"10:5:1", "11:0:0"}));
-    h.AckSettings();
-    h.Reply({3, 0, 4, 0, 5, 1});
+    h.Answer({3, 0, 4, 0, 5, 1});
     EXPECT_EQ(speaker->key(), "Mute");
     QTest::mouseClick(speaker, Qt::LeftButton, {}, speaker->rect().center());
     EXPECT_EQ(h.Line(), (Lines{"10:5:0", "11:0:0"}));
-    h.AckSettings();
-    h.Reply({5, 0});
+    h.Answer({5, 0});
     // A state the unit never reported has no other way round.
     h.core.model.AudioOutputs[6].reported = {};
     page.Draw_AudioOutputMute(6);
@@ -336,16 +322,14 @@ TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsAndWhatTwoBytesCannotCarryIsRef
     Type(delay.txt, "1000");
     EXPECT_EQ(h.Line(), (Lines{"1E:1:0", "1C:1:100", "1D:0:0", "1F:0:0"}));
     EXPECT_EQ(delay.sld->value(), 1000);
-    h.AckSettings();
-    h.Reply({1, 100});
+    h.Answer({1, 100});
     h.Reply({1, 0});
     EXPECT_EQ(bar.number->text(), "1000 ms");
     h.clock.advance(500ms);
     EXPECT_EQ(delay.txt->text(), "1000");
     EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
     EXPECT_EQ(h.Line(), (Lines{"1E:1:0", "1C:1:25", "1D:0:0", "1F:0:0"})); // back to 250 ms
-    h.AckSettings();
-    h.Reply({1, 25});
+    h.Answer({1, 25});
     h.Reply({1, 0});
     h.clock.advance(500ms);
     // Off the unit's step or beyond its maximum: refused as quadrel-ctl does, not rounded.

@@ -18,6 +18,12 @@ inline void Click(QWidget* box, Qt::KeyboardModifiers mods = Qt::NoModifier,
     QTest::mouseClick(box, button, mods, QPoint(6, box->height() / 2));
 }
 
+// The window of `w` active, so that keys reach it.
+inline void Activate(QWidget* w) {
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+}
+
 // One notch of the wheel, as from the mouse so that it travels up. True when taken.
 inline bool Wheel(QWidget* w, bool up) {
     const QPointF at(w->width() / 2.0, w->height() / 2.0);

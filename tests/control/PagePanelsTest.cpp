@@ -373,8 +373,7 @@ TEST_F(VideoInputs, PanelChoiceSelectsItsInputAloneAndGroupChoiceSendsEachThenOn
     EXPECT_TRUE(page.optSelectedOutput1Edid()->isChecked());
 
     // An answer naming a type other than 0 or 1 leaves the options alone.
-    h.AckSettings();
-    h.Reply({3, 2});
+    h.Answer({3, 2});
     EXPECT_TRUE(panel(2)->optOutput1Edid()->isChecked());
     type(3) = 2;
     page.Draw_VideoInput(3);

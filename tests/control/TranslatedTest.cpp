@@ -22,16 +22,12 @@ public:
     }
 };
 
-struct Installed {
-    MarkingTranslator marking;
-    Installed() { QCoreApplication::installTranslator(&marking); }
-    ~Installed() { QCoreApplication::removeTranslator(&marking); }
-};
-
 // Installed before the pages are built: their captions are set then.
 struct Translated : ::testing::Test {
-    Installed installed;
+    MarkingTranslator marking;
+    const bool installed = QCoreApplication::installTranslator(&marking);
     PagesRig h;
+    ~Translated() override { QCoreApplication::removeTranslator(&marking); }
 };
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "Stamped.h"
 #include "XHands.h"
 #include "app/CrosspointCell.h"
-#include "app/RecordingMessages.h"
 #include "app/SwitchGrid.h"
 #include "app/SwitchView.h"
 #include "app/basMain.h"
@@ -20,7 +19,6 @@
 #include "remote/NetworkDoors.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QPushButton>
 #include <QTabBar>
 
@@ -40,15 +38,8 @@ class EventHands : public ::testing::TestWithParam<int> {};
 TEST_P(EventHands, ChangesMadeInTheWindowAreHeardOnTheEventStream) {
     SimProcess sim;
     const quint16 api = FreePort();
-    {
-        QFile conf(sim.settingsFile());
-        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-        conf.write(QStringLiteral("[COM]\nPORT%20NUMBER=%1\nBAUD%20RATE=19200\n"
-                                  "[NETWORK]\nAPI=true\nAPI%20PORT=%2\n")
-                       .arg(kPort)
-                       .arg(api)
-                       .toUtf8());
-    }
+    ASSERT_TRUE(sim.WriteSettings(kPort, 19200,
+                                  QStringLiteral("[NETWORK]\nAPI=true\nAPI%20PORT=%1\n").arg(api)));
     QString tech, error;
     TokenRecord made;
     ASSERT_TRUE(TokenFile(sim.configDir() + "/Quadrel/tokens.json")
@@ -59,19 +50,13 @@ TEST_P(EventHands, ChangesMadeInTheWindowAreHeardOnTheEventStream) {
         args << "--latency" << QString::number(GetParam());
     }
     ASSERT_TRUE(sim.Start(kPort, args));
-    RecordingMessages messages;
-    ProgramOnSim rig(sim, messages);
+    ProgramOnSim rig(sim);
     basMain& program = *rig;
     program.DrawAfterFrames(1ms); // as main() has it
-    ASSERT_TRUE(program.Main());
+    // The unit read whole, so that the events say what changed; the rest of the line is empty.
+    ASSERT_TRUE(rig.StartAndStopScan());
     QuadrelCore& core = rig.core();
     frmMain* window = program.mainWindow();
-    // The unit read whole, so that the events say what changed.
-    ASSERT_TRUE(WaitFor(
-        [&] { return IsUnitConnected(core.model.objSelectedUnit) && !core.model.blLoadingStatus; },
-        15s));
-    window->cmdScan()->click(); // the rest of the line is empty
-    ASSERT_TRUE(WaitFor([&] { return !core.status.IsBusy() && !core.model.blLoadingStatus; }, 30s));
     ASSERT_TRUE(program.doors()->api().listening());
     window->activateWindow();
     ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == window; }, 5s));
@@ -136,7 +121,7 @@ TEST_P(EventHands, ChangesMadeInTheWindowAreHeardOnTheEventStream) {
               return e["event"].toString() == "output" && e["output"]["output"].toInt() == 1 &&
                      e["output"]["mute"].toBool() == !muted;
           });
-    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('\n').toStdString();
+    EXPECT_TRUE(rig.messages().texts.isEmpty()) << rig.messages().texts.join('\n').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Latency, EventHands, ::testing::Values(0, 30));

@@ -6,7 +6,6 @@
 #include "XHands.h"
 #include "app/CrosspointCell.h"
 #include "app/PortNaming.h"
-#include "app/RecordingMessages.h"
 #include "app/SwitchGrid.h"
 #include "app/SwitchView.h"
 #include "app/basMain.h"
@@ -26,26 +25,18 @@
 
 using namespace quadrel;
 using namespace std::chrono_literals;
-using quadrel::test::At;
-using quadrel::test::Hands;
-using quadrel::test::SimProcess;
-using quadrel::test::WaitFor;
+using namespace quadrel::test;
 
 TEST(Hands, CellThenEndKeysGoToByNameAndUndoOfATypedLevel) {
     SimProcess sim;
     ASSERT_TRUE(sim.WriteSettings(171, 19200));
     ASSERT_TRUE(
         sim.Start(171, {"--baud", "19200", "--unit", "id=0,inputs=255,outputs=255,name=Arena"}));
-    test::RecordingMessages messages;
-    test::ProgramOnSim rig(sim, messages);
+    ProgramOnSim rig(sim);
+    ASSERT_TRUE(rig.StartAndStopScan()); // the rest of the line is empty
     basMain& program = *rig;
-    ASSERT_TRUE(program.Main());
     QuadrelCore& core = rig.core();
     frmMain* window = program.mainWindow();
-    ASSERT_TRUE(WaitFor(
-        [&] { return core.model.objSelectedUnit && core.model.objUnits().Count() == 1; }, 15s));
-    window->cmdScan()->click(); // the rest of the line is empty
-    ASSERT_TRUE(WaitFor([&] { return !core.status.IsBusy(); }, 30s));
     UnitNames names;
     SetName(names, {NameKind::Output, 200}, QStringLiteral("Projector left"));
     ASSERT_TRUE(program.naming()->UseNames(names));
@@ -120,7 +111,7 @@ TEST(Hands, CellThenEndKeysGoToByNameAndUndoOfATypedLevel) {
         SimProcess::Frame(0, 0x12, 1, static_cast<uint8_t>(before))));
     EXPECT_EQ(core.activity.Text(),
               QStringLiteral("Undone: Output 1: volume %1 \u2192 %2").arg(typed).arg(before));
-    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('\n').toStdString();
+    EXPECT_TRUE(rig.messages().texts.isEmpty()) << rig.messages().texts.join('\n').toStdString();
 }
 
 // A virtual X display of 1280 x 720 for this program alone, then the tests.

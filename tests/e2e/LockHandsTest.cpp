@@ -4,7 +4,6 @@
 #include "ProgramOnSim.h"
 #include "XHands.h"
 #include "app/CrosspointCell.h"
-#include "app/RecordingMessages.h"
 #include "app/SwitchGrid.h"
 #include "app/SwitchView.h"
 #include "app/UnlockDialog.h"
@@ -28,27 +27,20 @@
 
 using namespace quadrel;
 using namespace std::chrono_literals;
-using quadrel::test::At;
-using quadrel::test::Hands;
-using quadrel::test::SimProcess;
-using quadrel::test::WaitFor;
+using namespace quadrel::test;
 
 namespace {
 
 const QString kPassword = QStringLiteral("Brass-lantern 47");
 
-// The settings the program wrote to the line since `from`: routes of `output`.
+// Whether the program routed `output` on the line since `from`.
 bool RoutedOutput(SimProcess& sim, qsizetype from, int output) {
-    for (const QString& r : sim.Requests().mid(from)) {
-        const QStringList b = r.split(' ');
-        if (b.size() == 5 &&
-            (b[1].toInt(nullptr, 16) == kCmdSetAudioSwitch ||
-             b[1].toInt(nullptr, 16) == kCmdSetVideoSwitch) &&
-            b[2].toInt(nullptr, 16) == output) {
-            return true;
-        }
-    }
-    return false;
+    const QStringList settings = sim.SettingsSince(from);
+    return std::any_of(settings.begin(), settings.end(), [&](const QString& r) {
+        const int code = r.mid(3, 2).toInt(nullptr, 16);
+        return (code == kCmdSetAudioSwitch || code == kCmdSetVideoSwitch) &&
+               r.mid(6, 2).toInt(nullptr, 16) == output;
+    });
 }
 
 bool AnyFileHolds(const QString& folder, const QByteArray& text) {
@@ -73,18 +65,14 @@ TEST(LockHands, StaffOutsideTheirOutputsSendNothingAndUnlockWaits) {
     roles.startLocked = true;
     roles.staff.outputs[0] = {1, 2};
     QString error;
-    ASSERT_TRUE(RolesFile::Save(test::ProgramOnSim::rolesFile(sim), roles, error));
+    ASSERT_TRUE(RolesFile::Save(ProgramOnSim::rolesFile(sim), roles, error));
 
-    test::RecordingMessages messages;
-    test::ProgramOnSim rig(sim, messages);
+    ProgramOnSim rig(sim);
+    ASSERT_TRUE(rig.StartAndStopScan()); // the rest of the line is empty
     basMain& program = *rig;
-    ASSERT_TRUE(program.Main());
     QuadrelCore& core = rig.core();
     frmMain* window = program.mainWindow();
     WindowLock* lock = program.lock();
-    ASSERT_TRUE(WaitFor([&] { return IsUnitConnected(core.model.objSelectedUnit); }, 15s));
-    window->cmdScan()->click(); // the rest of the line is empty
-    ASSERT_TRUE(WaitFor([&] { return !core.status.IsBusy(); }, 30s));
     window->activateWindow();
     ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == window; }, 5s));
     SwitchView* sw = program.switchView();
@@ -98,25 +86,22 @@ TEST(LockHands, StaffOutsideTheirOutputsSendNothingAndUnlockWaits) {
     auto* box5 = window->findChild<QPushButton*>("chkSwitchOutput_4");
     ASSERT_NE(box5, nullptr);
     EXPECT_FALSE(box5->isEnabled());
-    EXPECT_EQ(box5->toolTip(), "Locked: output 5 is not among the staff's outputs");
+    const QString refused = QStringLiteral("Locked: output 5 is not among the staff's outputs");
+    EXPECT_EQ(box5->toolTip(), refused);
     EXPECT_TRUE(window->findChild<QPushButton*>("chkSwitchOutput_1")->isEnabled());
 
     // The mouse on output 5's crosspoint: refused, said, and not on the line;
     // then output 1's goes, so the line had its chance.
     const qsizetype from = sim.Requests().size();
     ASSERT_TRUE(Hands(At(sw->grid().cell(*sw->CellShowing(3, 5)))));
-    ASSERT_TRUE(WaitFor(
-        [&] { return core.activity.Text() == "Locked: output 5 is not among the staff's outputs"; },
-        5s))
+    ASSERT_TRUE(WaitFor([&] { return core.activity.Text() == refused; }, 5s))
         << core.activity.Text().toStdString();
     ASSERT_TRUE(Hands(At(sw->grid().cell(*sw->CellShowing(3, 1)))));
     ASSERT_TRUE(WaitFor([&] { return core.model.AudioOutputs[1].iInputPort == 3; }, 10s));
     // The keyboard: down to output 5 from the cell that has the focus, Space.
     core.activity.Act(QString());
     ASSERT_TRUE(Hands({"key", "Down", "Down", "Down", "Down", "space"}));
-    ASSERT_TRUE(WaitFor(
-        [&] { return core.activity.Text() == "Locked: output 5 is not among the staff's outputs"; },
-        5s))
+    ASSERT_TRUE(WaitFor([&] { return core.activity.Text() == refused; }, 5s))
         << core.activity.Text().toStdString();
     EXPECT_EQ(QApplication::focusWidget()->accessibleName(), "input 3, output 5");
     // Options by its key letter: disabled, so nothing opens.
@@ -189,5 +174,5 @@ TEST(LockHands, StaffOutsideTheirOutputsSendNothingAndUnlockWaits) {
     EXPECT_FALSE(AnyFileHolds(sim.configDir(), typed));
     EXPECT_FALSE(AnyFileHolds(sim.configDir(), "wrong one"));
     EXPECT_FALSE(sim.trace().contains(kPassword));
-    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join('\n').toStdString();
+    EXPECT_TRUE(rig.messages().texts.isEmpty()) << rig.messages().texts.join('\n').toStdString();
 }

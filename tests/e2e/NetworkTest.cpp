@@ -8,7 +8,6 @@
 #include "model/TokenFile.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -16,11 +15,7 @@
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
-using quadrel::test::FreePort;
-using quadrel::test::SimProcess;
-using quadrel::test::StampedEvents;
-using quadrel::test::StampedTrace;
-using quadrel::test::WaitFor;
+using namespace quadrel::test;
 
 namespace {
 
@@ -31,16 +26,8 @@ TEST(Network, TheWindowServesCurlAnEventStreamAndSocat) {
     SimProcess sim;
     const quint16 api = FreePort();
     const quint16 text = FreePort();
-    {
-        QFile conf(sim.settingsFile());
-        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-        conf.write(QStringLiteral("[COM]\nPORT%20NUMBER=%1\nBAUD%20RATE=19200\n"
-                                  "[NETWORK]\nAPI=true\nTEXT=true\nAPI%20PORT=%2\nTEXT%20PORT=%3\n")
-                       .arg(kPort)
-                       .arg(api)
-                       .arg(text)
-                       .toUtf8());
-    }
+    const QString doors = "[NETWORK]\nAPI=true\nTEXT=true\nAPI%20PORT=%1\nTEXT%20PORT=%2\n";
+    ASSERT_TRUE(sim.WriteSettings(kPort, 19200, doors.arg(api).arg(text)));
     const QString folder = sim.configDir() + "/Quadrel";
     quadrel::RolesConfig roles;
     roles.staff.outputs[0] = {1};

@@ -7,10 +7,7 @@
 #include "app/QtMessageBoxes.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
-#include "link/basCOMM.h"
-#include "link/qt/QtSerialPort.h"
-#include "link/qt/QtTimer.h"
-#include "log/LogClock.h"
+#include "control/PageInput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,14 +23,11 @@
 
 using namespace quadrel;
 using namespace std::chrono_literals;
-using quadrel::test::SimProcess;
-using quadrel::test::WaitFor;
+using namespace quadrel::test;
 
 namespace {
 
-struct NoMessages : MessageBoxes {
-    QStringList texts;
-    void MsgBox(QWidget*, const QString& text) override { texts << text; }
+struct NoMessages : RecordingMessages {
     // The program's own question box, for the test to answer on screen.
     Answer Ask(QWidget* parent, const Question& question) override {
         return QtMessageBoxes().Ask(parent, question);
@@ -47,7 +41,7 @@ protected:
         ASSERT_TRUE(
             sim_.Start(170, {"--baud", "19200", "--unit", "id=0,inputs=16,outputs=8,name=Stage",
                              "--unit", "id=1,inputs=8,outputs=8,name=Hall"}));
-        rig_ = std::make_unique<quadrel::test::ProgramOnSim>(sim_, messages_);
+        rig_ = std::make_unique<ProgramOnSim>(sim_, messages_);
         program_ = &**rig_;
         ASSERT_TRUE(program_->Main());
         core_ = &program_->core();
@@ -75,17 +69,6 @@ protected:
         W* w = program_->mainWindow()->findChild<W*>(name);
         EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
-    }
-    static void Click(QWidget* w, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        QTest::mouseClick(w, Qt::LeftButton, m, QPoint(6, w->height() / 2));
-    }
-    void ShowPage(const QString& key) {
-        QTabBar* tabs = program_->mainWindow()->TabStrip1();
-        for (int i = 0; i < tabs->count(); ++i) {
-            if (tabs->tabData(i).toString() == key) {
-                tabs->setCurrentIndex(i);
-            }
-        }
     }
     // Waits until the line is idle, so every reply has been drawn.
     bool Settled() {
@@ -120,14 +103,10 @@ protected:
                    10s) &&
                Settled();
     }
-    void Activate() {
-        program_->mainWindow()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(program_->mainWindow()));
-    }
 
     SimProcess sim_;
     NoMessages messages_;
-    std::unique_ptr<quadrel::test::ProgramOnSim> rig_;
+    std::unique_ptr<ProgramOnSim> rig_;
     basMain* program_ = nullptr;
     QuadrelCore* core_ = nullptr;
 };
@@ -136,8 +115,8 @@ protected:
 
 TEST_F(Operator, PresetLoadItsUndoAndRedoFromTheKeyboard) {
     frmMain* window = program_->mainWindow();
-    ASSERT_NO_FATAL_FAILURE(Activate());
-    ShowPage("Switch");
+    ASSERT_NO_FATAL_FAILURE(Activate(window));
+    window->TabStrip1()->setCurrentIndex(0); // the Switch page
     // Output 2 to input 3: the live state now differs from preset #1.
     Click(Find<QPushButton>("chkSwitchOutput_1"));
     Click(Find<QPushButton>("chkSwitchInput_2"));
@@ -175,7 +154,7 @@ TEST_F(Operator, PresetLoadItsUndoAndRedoFromTheKeyboard) {
 
     // Ctrl+Z puts the unit back as it was; Ctrl+Shift+Z loads again. The
     // offscreen platform leaves no window active after the box.
-    ASSERT_NO_FATAL_FAILURE(Activate());
+    ASSERT_NO_FATAL_FAILURE(Activate(window));
     QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
     ASSERT_TRUE(Routed(2, 3));
     EXPECT_TRUE(sim_.Requests().contains(SimProcess::Frame(0, 0x02, 2, 3)));

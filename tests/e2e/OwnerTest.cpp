@@ -2,8 +2,7 @@
 // quadrel-sim: quadrel-server or the window holds the port, and quadrel-ctl
 // does what it does on a free port, with the same output and the same changes
 // on the line.
-#include "SimProcess.h"
-#include "link/CommandCodes.h"
+#include "Stamped.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -14,11 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
 using namespace std::chrono_literals;
-using quadrel::test::SimProcess;
-using quadrel::test::WaitFor;
+using namespace quadrel::test;
 
 namespace {
 
@@ -81,11 +77,7 @@ protected:
         r.err = QString::fromUtf8(ctl.readAllStandardError());
         while (sim_.process().waitForReadyRead(0)) {
         }
-        for (const QString& frame : sim_.Requests().mid(before)) {
-            if (quadrel::IsSetCommand(static_cast<uint8_t>(frame.mid(3, 2).toInt(nullptr, 16)))) {
-                r.settings << frame;
-            }
-        }
+        r.settings = sim_.SettingsSince(before);
         return r;
     }
     CtlRun Ctl(const QStringList& args) {
@@ -180,15 +172,7 @@ TEST_F(Owner, TheWindowServesItsPortAndShowsWhatQuadrelCtlChanged) {
     // When this test heard each line of the emulator's trace, and each event.
     QElapsedTimer clock;
     clock.start();
-    std::vector<std::pair<QString, qint64>> heard; // "in …"/"out …", ms
-    const auto listen = [&] {
-        const auto lines = sim_.Lines();
-        for (size_t i = heard.size(); i < lines.size(); ++i) {
-            heard.emplace_back((lines[i].first ? "in " : "out ") + lines[i].second,
-                               clock.elapsed());
-        }
-    };
-    QObject::connect(&sim_.process(), &QProcess::readyReadStandardOutput, listen);
+    StampedTrace heard(sim_, clock);
     QLocalSocket events;
     events.connectToServer(SocketPath());
     ASSERT_TRUE(events.waitForConnected(5000));
@@ -225,7 +209,6 @@ TEST_F(Owner, TheWindowServesItsPortAndShowsWhatQuadrelCtlChanged) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.args.join(' ').toStdString());
-        listen();
         const size_t before = heard.size();
         const size_t toldBefore = told.size();
         QProcess ctl;
@@ -233,16 +216,10 @@ TEST_F(Owner, TheWindowServesItsPortAndShowsWhatQuadrelCtlChanged) {
         ASSERT_TRUE(WaitFor([&] { return ctl.state() == QProcess::NotRunning; }, 60s));
         EXPECT_EQ(ctl.exitCode(), 0) << ctl.readAllStandardError().toStdString();
         ASSERT_TRUE(WaitFor([&] { return told.size() > toldBefore || !step.field; }, 2s));
-        listen();
         // Each change on the line once: no setting written twice in a row.
-        QStringList settings;
-        for (size_t i = before; i < heard.size(); ++i) {
-            const QString& line = heard[i].first;
-            if (line.startsWith("in ") &&
-                quadrel::IsSetCommand(static_cast<uint8_t>(line.mid(6, 2).toInt(nullptr, 16)))) {
-                EXPECT_FALSE(!settings.isEmpty() && settings.last() == line) << line.toStdString();
-                settings << line;
-            }
+        const QStringList settings = heard.SettingsSince(before);
+        for (qsizetype i = 1; i < settings.size(); ++i) {
+            EXPECT_NE(settings[i], settings[i - 1]);
         }
         if (!step.field) {
             continue;
@@ -261,12 +238,7 @@ TEST_F(Owner, TheWindowServesItsPortAndShowsWhatQuadrelCtlChanged) {
             continue; // a preset or a file is read back whole first
         }
         // The unit's acknowledgement of the last change written.
-        qint64 acknowledged = -1;
-        for (size_t i = before; i + 1 < heard.size(); ++i) {
-            if (heard[i].first == settings.last() && heard[i + 1].first.startsWith("out ")) {
-                acknowledged = heard[i + 1].second;
-            }
-        }
+        const qint64 acknowledged = heard.AnsweredAt(settings.last(), before);
         ASSERT_GE(acknowledged, 0);
         EXPECT_LT(drawn - acknowledged, 100)
             << "drawn " << drawn - acknowledged << " ms after the acknowledgement";

@@ -3,11 +3,15 @@
 // The program as main() wires it, with the real port layer and real timers,
 // on the folders of a running emulator.
 #include "SimProcess.h"
+#include "app/RecordingMessages.h"
 #include "app/basMain.h"
+#include "app/frmMain.h"
 #include "link/basCOMM.h"
 #include "link/qt/QtSerialPort.h"
 #include "link/qt/QtTimer.h"
 #include "log/LogClock.h"
+
+#include <QPushButton>
 
 #include <memory>
 
@@ -19,6 +23,8 @@ struct FixedDay : LogClock {
 
 class ProgramOnSim {
 public:
+    // Its messages kept in messages().
+    explicit ProgramOnSim(const SimProcess& sim) : ProgramOnSim(sim, own_) {}
     ProgramOnSim(const SimProcess& sim, MessageBoxes& messages) {
         PortFolders folders;
         folders.aliasDir = sim.aliasDir();
@@ -38,8 +44,24 @@ public:
     basMain* operator->() { return program_.get(); }
     QtSerialPort& port() { return *port_; }
     QuadrelCore& core() { return program_->core(); }
+    RecordingMessages& messages() { return own_; }
+
+    // Main(), the first unit read and the rest of the line's scan stopped, as
+    // the operator would: the poll runs on. False where any of it fails.
+    bool StartAndStopScan() {
+        QuadrelCore& c = core();
+        const auto read = [&] {
+            return IsUnitConnected(c.model.objSelectedUnit) && !c.model.blLoadingStatus;
+        };
+        if (!program_->Main() || !WaitFor(read, std::chrono::seconds(15))) {
+            return false;
+        }
+        program_->mainWindow()->cmdScan()->click();
+        return WaitFor([&] { return read() && !c.status.IsBusy(); }, std::chrono::seconds(30));
+    }
 
 private:
+    RecordingMessages own_;
     std::unique_ptr<basCOMM> comm_;
     std::unique_ptr<QtSerialPort> port_;
     QtTimerFactory timers_;

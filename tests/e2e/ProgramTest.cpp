@@ -13,8 +13,7 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
-using quadrel::test::SimProcess;
-using quadrel::test::WaitFor;
+using namespace quadrel::test;
 
 namespace {
 

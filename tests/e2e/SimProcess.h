@@ -3,6 +3,7 @@
 // quadrel-sim as a child process with --trace, in a temporary configuration
 // folder, and what its trace says went over the line.
 #include "link/Bytes.h"
+#include "link/CommandCodes.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
 #include "support/Pty.h"
 
@@ -32,25 +33,21 @@ public:
     ~SimProcess() { Stop(); }
 
     QString configDir() const { return config_.path(); }
-    // Serve from `other`'s folders, so that one program sees both lines.
-    void ShareFoldersOf(const SimProcess& other) {
-        env_.insert(QStringLiteral("XDG_CONFIG_HOME"), other.configDir());
-        shared_ = other.configDir();
-    }
     QString settingsFile() const {
         return config_.path() + QStringLiteral("/Quadrel/Quadrel.conf");
     }
     QString aliasDir() const { return config_.path() + QStringLiteral("/Quadrel/ports"); }
     const QProcessEnvironment& env() const { return env_; }
 
-    // The program's test profile: the emulator's port at `baud`.
-    bool WriteSettings(int port, int baud) const {
+    // The program's test profile: the emulator's port at `baud`, then `more`.
+    bool WriteSettings(int port, int baud, const QString& more = {}) const {
         QFile conf(settingsFile());
         return conf.open(QIODevice::WriteOnly) &&
                conf.write(QStringLiteral("[COM]\nPORT%20NUMBER=%1\nBAUD%20RATE=%2\n")
                               .arg(port)
                               .arg(baud)
-                              .toUtf8()) > 0;
+                              .toUtf8() +
+                          more.toUtf8()) > 0;
     }
 
     // Starts the emulator as port `port` and waits for its alias.
@@ -61,9 +58,7 @@ public:
         if (!sim_.waitForStarted(5000)) {
             return false;
         }
-        const QString alias =
-            (shared_.isEmpty() ? aliasDir() : shared_ + QStringLiteral("/Quadrel/ports")) +
-            QStringLiteral("/com%1").arg(port);
+        const QString alias = aliasDir() + QStringLiteral("/com%1").arg(port);
         return WaitFor([&] { return QFileInfo(alias).isSymLink(); }, std::chrono::seconds(5));
     }
     void Stop() { End(sim_); }
@@ -114,6 +109,16 @@ public:
         }
         return answer;
     }
+    // The settings among the requests after the first `from`.
+    QStringList SettingsSince(qsizetype from) {
+        QStringList out;
+        for (const QString& frame : Requests().mid(from)) {
+            if (IsSetCommand(static_cast<uint8_t>(frame.mid(3, 2).toInt(nullptr, 16)))) {
+                out << frame;
+            }
+        }
+        return out;
+    }
     bool WaitForRequest(const QString& frame, std::chrono::milliseconds limit) {
         return WaitFor([&] { return Requests().contains(frame); }, limit);
     }
@@ -132,7 +137,6 @@ private:
     QProcessEnvironment env_;
     QProcess sim_;
     QString trace_;
-    QString shared_; // the folders served from, when another's
 };
 
 } // namespace quadrel::test

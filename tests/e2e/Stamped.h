@@ -102,7 +102,6 @@ public:
         }
         return -1;
     }
-    const std::vector<std::pair<QJsonObject, qint64>>& told() const { return told_; }
 
 private:
     void Read() {

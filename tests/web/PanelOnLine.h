@@ -4,8 +4,8 @@
 // free loopback port, a staff PIN, names and scenes: what the web panel is
 // served with, and a window the operator can route from.
 #include "../e2e/ProgramOnSim.h"
+#include "../e2e/Stamped.h"
 #include "app/CrosspointCell.h"
-#include "app/RecordingMessages.h"
 #include "app/basMain.h"
 #include "link/CommandCodes.h"
 #include "model/NamesStore.h"
@@ -15,8 +15,6 @@
 #include "service/PasswordDigest.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <QTcpServer>
 
 namespace quadrel::test {
 
@@ -28,12 +26,11 @@ public:
 
     // Empty when all is up; otherwise what failed.
     QString Start() {
-        {
-            QTcpServer probe;
-            probe.listen(QHostAddress::LocalHost, 0);
-            apiPort_ = probe.serverPort();
-        }
-        if (!sim_.WriteSettings(kLine, 19200) || !WriteApiSettings()) {
+        apiPort_ = FreePort();
+        // The API's door, opened by the window from its settings.
+        if (!sim_.WriteSettings(
+                kLine, 19200,
+                QStringLiteral("[NETWORK]\nAPI=true\nAPI%20PORT=%1\n").arg(apiPort_))) {
             return "no temporary folders";
         }
         const QString folder = sim_.configDir() + "/Quadrel/";
@@ -71,7 +68,7 @@ public:
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_STATE_HOME"}) {
             qputenv(name, sim_.env().value(QString::fromLatin1(name)).toLocal8Bit());
         }
-        program_ = std::make_unique<ProgramOnSim>(sim_, messages_);
+        program_ = std::make_unique<ProgramOnSim>(sim_);
         if (!(*program_)->Main()) {
             return "the window did not start";
         }
@@ -94,23 +91,12 @@ public:
         sim_.Stop();
     }
 
-    QString url(const QString& path = "/") const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(apiPort_).arg(path);
-    }
     QString origin() const { return QStringLiteral("http://127.0.0.1:%1").arg(apiPort_); }
+    QString url(const QString& path = "/") const { return origin() + path; }
     SimProcess& sim() { return sim_; }
     basMain& program() { return **program_; }
 
-    // The settings written to the line since `from` requests were seen.
-    QStringList SettingsSince(qsizetype from) {
-        QStringList out;
-        for (const QString& frame : sim_.Requests().mid(from)) {
-            if (IsSetCommand(static_cast<uint8_t>(frame.mid(3, 2).toInt(nullptr, 16)))) {
-                out << frame;
-            }
-        }
-        return out;
-    }
+    QStringList SettingsSince(qsizetype from) { return sim_.SettingsSince(from); }
     // Waits for a setting with `code` after `from`; the wall-clock time it
     // was seen, or 0.
     qint64 WaitForSetting(qsizetype from, uint8_t code, std::chrono::milliseconds limit) {
@@ -136,19 +122,7 @@ public:
     }
 
 private:
-    // The API's door, opened by the window from its settings.
-    bool WriteApiSettings() {
-        QFile settings(sim_.settingsFile());
-        if (!settings.open(QIODevice::Append)) {
-            return false;
-        }
-        settings.write(
-            QStringLiteral("[NETWORK]\nAPI=true\nAPI%20PORT=%1\n").arg(apiPort_).toUtf8());
-        return true;
-    }
-
     SimProcess sim_;
-    RecordingMessages messages_;
     std::unique_ptr<ProgramOnSim> program_;
     int apiPort_ = 0;
 };

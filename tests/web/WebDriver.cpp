@@ -1,13 +1,11 @@
 #include "WebDriver.h"
 
-#include "support/Pty.h"
+#include "../e2e/Stamped.h"
 
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QStandardPaths>
-#include <QTcpServer>
 #include <QTimer>
 
 namespace quadrel::test {
@@ -15,12 +13,6 @@ namespace quadrel::test {
 namespace {
 
 const QString kElement = QStringLiteral("element-6066-11e4-a52e-4f735466cecf");
-
-int FreePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 } // namespace
 
@@ -80,13 +72,7 @@ void WebDriver::Stop() {
         Call("DELETE", "/session/" + session_);
         session_.clear();
     }
-    if (driver_.state() != QProcess::NotRunning) {
-        driver_.terminate();
-        if (!driver_.waitForFinished(5000)) {
-            driver_.kill();
-            driver_.waitForFinished(2000);
-        }
-    }
+    SimProcess::End(driver_);
 }
 
 WebDriver::Reply WebDriver::Call(const QByteArray& method, const QString& path,
@@ -157,10 +143,6 @@ QByteArray WebDriver::Screenshot() {
 
 QJsonArray WebDriver::Console() {
     return Session("POST", "/se/log", {{"type", "browser"}}).value.toArray();
-}
-
-QString WebDriver::Cookie(const QString& name) {
-    return Session("GET", "/cookie/" + name).value.toObject().value("value").toString();
 }
 
 } // namespace quadrel::test

@@ -47,8 +47,6 @@ public:
     QByteArray Screenshot();
     // The console's entries since the last call: {level, message}.
     QJsonArray Console();
-    // The session's cookie of that name (HttpOnly ones too).
-    QString Cookie(const QString& name);
 
 private:
     QProcess driver_;

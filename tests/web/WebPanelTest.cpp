@@ -21,29 +21,23 @@
 #include <algorithm>
 
 using namespace std::chrono_literals;
-using quadrel::test::PanelOnLine;
-using quadrel::test::WaitFor;
-using quadrel::test::WebDriver;
+using namespace quadrel::test;
 
 namespace {
 
-PanelOnLine* line = nullptr;
+std::unique_ptr<PanelOnLine> line;
 
 class WebPanel : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        line = new PanelOnLine;
+        line = std::make_unique<PanelOnLine>();
         const QString problem = line->Start();
         if (!problem.isEmpty()) {
-            delete line;
-            line = nullptr;
+            line.reset();
             FAIL() << problem.toStdString();
         }
     }
-    static void TearDownTestSuite() {
-        delete line;
-        line = nullptr;
-    }
+    static void TearDownTestSuite() { line.reset(); }
     void SetUp() override { ASSERT_NE(line, nullptr); }
 };
 
@@ -88,9 +82,12 @@ struct Answer {
     QByteArray cookie; // Set-Cookie, as sent
 };
 
+using Header = std::pair<QByteArray, QByteArray>;
+using Headers = std::vector<Header>;
+
 // One request as a page of any site, or a script, could send it.
 Answer Send(const QByteArray& method, const QString& path, const QByteArray& body,
-            const std::vector<std::pair<QByteArray, QByteArray>>& headers) {
+            const Headers& headers) {
     QNetworkAccessManager net;
     QNetworkRequest request(QUrl(line->url(path)));
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
@@ -119,73 +116,38 @@ TEST_F(WebPanel, ForgedAndCrossSiteRequestsAreRefusedWithNothingOnTheLine) {
         QJsonDocument::fromJson(login.body).object()["csrf"].toString().toLatin1();
     ASSERT_FALSE(csrf.isEmpty());
 
-    const QByteArray route2 = R"({"input":2,"output":2})";
-    struct Case {
+    const Header session{"Cookie", cookie}, second{"X-Quadrel-CSRF", csrf}, own{"Origin", origin},
+        evil{"Origin", "http://evil.example"}, wrong{"X-Quadrel-CSRF", csrf + "x"},
+        crossSite{"Sec-Fetch-Site", "cross-site"},
+        madeUp{"Cookie", "quadrel_session=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"};
+    const QByteArray route = "/api/v1/units/0/route", outputs = "/api/v1/units/0/outputs",
+                     recall = "/api/v1/scenes/Service/recall";
+    const QByteArray route2 = R"({"input":2,"output":2})", route3 = R"({"input":2,"output":3})",
+                     mute = R"({"output":1,"mute":true})", pin = R"({"secret":"2468"})";
+    const struct {
         const char* what;
         QByteArray method, path, body;
-        std::vector<std::pair<QByteArray, QByteArray>> headers;
+        Headers headers;
         int status;
-    };
-    const std::vector<Case> cases = {
-        {"an output not the staff's",
-         "POST",
-         "/api/v1/units/0/route",
-         R"({"input":2,"output":3})",
-         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}, {"Origin", origin}},
-         403},
-        {"no second secret",
-         "POST",
-         "/api/v1/units/0/route",
-         route2,
-         {{"Cookie", cookie}, {"Origin", origin}},
-         403},
-        {"a wrong second secret",
-         "POST",
-         "/api/v1/units/0/route",
-         route2,
-         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf + "x"}},
-         403},
-        {"another site's page",
-         "POST",
-         "/api/v1/units/0/route",
-         route2,
-         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}, {"Origin", "http://evil.example"}},
-         403},
-        {"a cross-site fetch",
-         "POST",
-         "/api/v1/units/0/outputs",
-         R"({"output":1,"mute":true})",
-         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}, {"Sec-Fetch-Site", "cross-site"}},
-         403},
-        {"a made-up session",
-         "POST",
-         "/api/v1/units/0/route",
-         route2,
-         {{"Cookie", "quadrel_session=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"},
-          {"X-Quadrel-CSRF", csrf}},
-         401},
-        {"a scene not the staff's",
-         "POST",
-         "/api/v1/scenes/Service/recall",
-         "",
-         {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}},
-         403},
-        {"a login from another site",
-         "POST",
-         "/session",
-         R"({"secret":"2468"})",
-         {{"Origin", "http://evil.example"}},
-         403},
+    } cases[] = {
+        {"an output not the staff's", "POST", route, route3, {session, second, own}, 403},
+        {"no second secret", "POST", route, route2, {session, own}, 403},
+        {"a wrong second secret", "POST", route, route2, {session, wrong}, 403},
+        {"another site's page", "POST", route, route2, {session, second, evil}, 403},
+        {"a cross-site fetch", "POST", outputs, mute, {session, second, crossSite}, 403},
+        {"a made-up session", "POST", route, route2, {madeUp, second}, 401},
+        {"a scene not the staff's", "POST", recall, "", {session, second}, 403},
+        {"a login from another site", "POST", "/session", pin, {evil}, 403},
         {"a file that is not the panel's", "GET", "/roles.json", "", {}, 404},
         {"a path out of the panel", "GET", "/%2e%2e/%2e%2e/etc/passwd", "", {}, 404},
     };
     const qsizetype before = line->requestCount();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const Answer a = Send(c.method, c.path, c.body, c.headers);
         EXPECT_EQ(a.status, c.status) << c.what << ": " << a.body.toStdString();
     }
     // The same session still works for what it may do, as a read.
-    EXPECT_EQ(Send("GET", "/api/v1/units/0", "", {{"Cookie", cookie}}).status, 200);
+    EXPECT_EQ(Send("GET", "/api/v1/units/0", "", {session}).status, 200);
     line->requestCount();
     EXPECT_TRUE(line->SettingsSince(before).isEmpty())
         << line->SettingsSince(before).join(" | ").toStdString();
@@ -194,9 +156,8 @@ TEST_F(WebPanel, ForgedAndCrossSiteRequestsAreRefusedWithNothingOnTheLine) {
     EXPECT_EQ(page.status, 200);
     EXPECT_TRUE(page.body.contains("panel.js"));
     // Logged out, the cookie opens nothing.
-    EXPECT_EQ(Send("DELETE", "/session", "", {{"Cookie", cookie}, {"X-Quadrel-CSRF", csrf}}).status,
-              200);
-    EXPECT_EQ(Send("GET", "/api/v1/units", "", {{"Cookie", cookie}}).status, 401);
+    EXPECT_EQ(Send("DELETE", "/session", "", {session, second}).status, 200);
+    EXPECT_EQ(Send("GET", "/api/v1/units", "", {session}).status, 401);
 }
 
 TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
