@@ -286,7 +286,7 @@ fault staff-any-scene $M/StaffRules.cpp \
 fault staff-beyond-outputs $M/StaffRules.cpp \
     'if (unit->second.count(port) == 0) {' 'if (false) {'
 fault token-secret-unchecked $M/TokenFile.cpp \
-    'if (found == nullptr || !SameBytes(digest, found->hash)) {' 'if (found == nullptr) {'
+    'if (found == nullptr || !SameBytes(digest, found->hash)) {' 'if (found == nullptr || (false && !SameBytes(digest, found->hash))) {'
 fault token-compare-last-byte $M/TokenFile.cpp \
     'diff |= static_cast<unsigned char>(a[i] ^ b[i]);' 'diff = static_cast<unsigned char>(a[i] ^ b[i]);'
 

@@ -261,6 +261,14 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_EQ(click(form->cmdSaveSettings()), "Unit 1 saved to " + path + ".");
     ASSERT_EQ(questions.size(), 1);
     EXPECT_TRUE(questions[0].startsWith("Save the unit's 4 memory presets too?"));
+    // One job at a time: a second save while the first runs is refused, unasked.
+    ui.Save();
+    ASSERT_TRUE(ui.job().Running());
+    ui.Save();
+    EXPECT_EQ(rig.messages.texts.last(),
+              "Select a unit that answers, and wait until it has been read.");
+    ASSERT_TRUE(rig.time.advanceUntil([&] { return !ui.job().Running(); }, 60s));
+    EXPECT_EQ(questions.size(), 2);
 
     sim.engine().unit(1)->state().audio[0].volume = 9;
     sim.engine().unit(1)->state().edid[1] = 1;

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QKeySequenceEdit>
+#include <QLineEdit>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -166,6 +167,23 @@ TEST(SceneUi, TakesTwoUnitsListsThemByNameEditsAndKeepsTheScene) {
     QAction* entry = w.ui().SceneAction(kept.name);
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+
+    // Edited: renamed over another scene is refused; kept under its own name is taken.
+    Scene night = kept;
+    night.name = QStringLiteral("Night");
+    night.shortcut.clear();
+    ASSERT_TRUE(w.ui().store().Save(night));
+    int edited = 0;
+    w.ui().setDialogHook([&](SceneDialog& d) {
+        ++edited;
+        d.txtName()->setText(QStringLiteral("Night"));
+        EXPECT_FALSE(d.Save());
+        EXPECT_TRUE(d.lblProblem()->text().contains("kept already"));
+        d.txtName()->setText(kept.name);
+        EXPECT_TRUE(d.Save());
+    });
+    w.ui().Edit(kept.name);
+    EXPECT_EQ(edited, 1);
 
     // Who holds which keys, as the editor refuses them; a scene's own keys are its own.
     const struct {

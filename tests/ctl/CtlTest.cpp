@@ -165,6 +165,8 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
         {{"show", "2", "--json"}, 6, {}, {"/error=unit 2 does not answer"}},
         {{"route", "7", "--input", "1", "--outputs", "1"}, 6, {}, {}},
         {{"--port", "99", "show", "0"}, 3, {}, {}},
+        {{"--port", "256", "show", "0"}, 3, {}, {"port 256 is not 1 to 255"}},
+        {{"--baud", "4800", "show", "0"}, 2, {}, {"baud rate 4800 is neither"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -137,6 +137,17 @@ TEST(SceneJob, ACancelLeavesBothUnitsAsTheReportSays) {
     EXPECT_EQ(report.units[1].state, SceneUnitReport::State::Cancelled);
     EXPECT_TRUE(report.units[1].sent.empty());
     EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+
+    // Cancelled while the first unit is still being read: nothing is sent.
+    r.Scramble(random);
+    const sim::UnitState before = r.Unit(1).state();
+    r.job.setOnProgress([&r](const SceneProgress&) { r.job.Cancel(); });
+    const SceneReport early = r.Recall(scene);
+    EXPECT_EQ(early.ending, SceneReport::Ending::Cancelled);
+    ASSERT_EQ(early.units.size(), 2u);
+    EXPECT_EQ(early.units[0].state, SceneUnitReport::State::Cancelled);
+    EXPECT_TRUE(early.units[0].sent.empty());
+    EXPECT_EQ(SceneRig::Live(r.Unit(1).state()), SceneRig::Live(before));
 }
 
 TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {

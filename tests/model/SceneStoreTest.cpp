@@ -73,6 +73,7 @@ TEST(SceneStore, RefusesDamagedOrOutOfRangeFilesWhole) {
         {"mute neither 0 nor 1", "\"mute\": 1", "\"mute\": 2"},
         {"ID past 0x1F", "\"id\": 2", "\"id\": 32"},
         {"output 0", "\"output\": 1", "\"output\": 0"},
+        {"an output set twice", "\"output\": 8", "\"output\": 1"},
         {"EDID type 2", "\"type\": 1", "\"type\": 2"},
         {"preset 0", "\"preset\": 3", "\"preset\": 0"},
         {"empty name", "\"name\": \"Lecture\"", "\"name\": \"\""},

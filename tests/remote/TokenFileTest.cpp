@@ -42,6 +42,14 @@ TEST(TokenFile, OnlyTheWholeSecretLetsInAndTheFileHoldsNoSecret) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(file.Verify(c.shown).has_value(), c.in);
     }
+    // A wrong secret whose hash ends as the right one's does: every byte counts.
+    for (int i = 0;; ++i) {
+        const QByteArray wrong = s + QByteArray::number(i);
+        if (TokenFile::Digest(made.salt, wrong).endsWith(made.hash.right(1))) {
+            EXPECT_FALSE(file.Verify(wrong));
+            break;
+        }
+    }
     QFile stored(path);
     ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
     const QByteArray text = stored.readAll();
