@@ -7,12 +7,6 @@ using namespace quadrel::test;
 
 namespace {
 
-sim::LineConfig Latency(int ms) {
-    sim::LineConfig line;
-    line.latency = std::chrono::milliseconds(ms);
-    return line;
-}
-
 // Every preset and the live state of unit 3 at random.
 void ScrambleAll(Rig& r, std::mt19937& random) {
     sim::UnitState& s = r.unit.state();
@@ -61,7 +55,7 @@ Outcome CancelWhen(Rig& r, const Outcome& prepared, std::function<bool(int, int)
 TEST(RestoreJob, PresetsReachTheUnitAtTheLatenciesOfRealUnits) {
     for (const int ms : {2, 5, 10, 50}) {
         SCOPED_TRACE(ms);
-        Rig r(8, 8, 3, "Unit 3", Latency(ms));
+        Rig r(8, 8, 3, "Unit 3", sim::LineConfig{.latency = std::chrono::milliseconds(ms)});
         std::mt19937 random(static_cast<unsigned>(ms));
         ScrambleAll(r, random);
         ASSERT_TRUE(r.Save(true).ok);
@@ -84,7 +78,7 @@ TEST(RestoreJob, PresetsReachTheUnitAtTheLatenciesOfRealUnits) {
 }
 
 TEST(RestoreJob, ACancelAtEachPhaseLeavesTheUnitAsTheReportSays) {
-    Rig r(4, 8, 3, "Unit 3", Latency(10));
+    Rig r(4, 8, 3, "Unit 3", sim::LineConfig{.latency = std::chrono::milliseconds(10)});
     sim::UnitState& s = r.unit.state();
     std::mt19937 random(3);
     ScrambleAll(r, random);
@@ -154,7 +148,7 @@ TEST(RestoreJob, ACancelAtEachPhaseLeavesTheUnitAsTheReportSays) {
 }
 
 TEST(RestoreJob, ASilentUnitOrALostPortEndsWithWhatIsUnknown) {
-    Rig r(4, 8, 3, "Unit 3", Latency(5));
+    Rig r(4, 8, 3, "Unit 3", sim::LineConfig{.latency = std::chrono::milliseconds(5)});
     std::mt19937 random(9);
     ScrambleAll(r, random);
     ASSERT_TRUE(r.Save(true).ok);

@@ -7,12 +7,6 @@ using namespace quadrel::test;
 
 namespace {
 
-sim::LineConfig Latency(int ms) {
-    sim::LineConfig line;
-    line.latency = std::chrono::milliseconds(ms);
-    return line;
-}
-
 const SceneUnit& Part(const Scene& scene, uint8_t id) {
     return *std::find_if(scene.units.begin(), scene.units.end(),
                          [id](const SceneUnit& u) { return u.id == id; });
@@ -39,7 +33,7 @@ int FramesTo(const SceneRig& r, uint8_t id, size_t from, bool untilSetting) {
 TEST(SceneJob, ARecallSetsBothUnitsToTheSceneSendingOnlyWhatDiffers) {
     for (const int ms : {2, 50}) {
         SCOPED_TRACE(ms);
-        SceneRig r(Latency(ms));
+        SceneRig r(sim::LineConfig{.latency = std::chrono::milliseconds(ms)});
         std::mt19937 random(static_cast<unsigned>(ms));
         r.Scramble(random);
         const UnitRef selected = r.h.core.model.objSelectedUnit;
@@ -111,7 +105,7 @@ TEST(SceneJob, ASilentUnitLeavesItsPartUnsentAndTheOtherUnitComplete) {
 }
 
 TEST(SceneJob, ACancelLeavesBothUnitsAsTheReportSays) {
-    SceneRig r(Latency(10));
+    SceneRig r(sim::LineConfig{.latency = std::chrono::milliseconds(10)});
     std::mt19937 random(11);
     r.Scramble(random);
     const Scene scene = r.Capture().scene;

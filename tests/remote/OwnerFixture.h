@@ -3,7 +3,6 @@
 // A real quadrel-server core, in the test's process, on quadrel-sim at 19200
 // baud: unit 0 "Stage", 4 inputs, 3 outputs, 2 presets.
 #include "SimProcess.h"
-#include "link/CommandCodes.h"
 #include "server/Server.h"
 
 #include <QTemporaryDir>
@@ -46,13 +45,7 @@ protected:
     }
 
     // Settings the emulator was asked to make, so far.
-    int Settings() {
-        int n = 0;
-        for (const QString& frame : sim_.Requests()) {
-            n += quadrel::IsSetCommand(static_cast<uint8_t>(frame.mid(3, 2).toInt(nullptr, 16)));
-        }
-        return n;
-    }
+    int Settings() { return static_cast<int>(sim_.SettingsSince(0).size()); }
 
     const int port_;
     QTemporaryDir runtime_;
