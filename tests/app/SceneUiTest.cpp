@@ -13,8 +13,8 @@
 
 #include <QAction>
 #include <QKeySequenceEdit>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
