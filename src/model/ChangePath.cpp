@@ -13,6 +13,7 @@ namespace quadrel {
 namespace {
 
 constexpr int32_t kQueryPriority = 1;
+constexpr int kPortsInOneReply = 127;
 
 uint8_t Byte(int value) {
     return static_cast<uint8_t>(value);
@@ -197,6 +198,13 @@ std::set<Setting> ChangePath::Send(const Change& c) {
     if (c.follow == Change::Follow::AllPorts) {
         for (Setting setting : kinds) {
             SendQuery(id, setting, 0);
+        }
+        // One reply lists at most 127 ports: a port past them is asked by
+        // its number, or its new value would never be read back.
+        for (const Change::Item& item : c.items) {
+            if (item.port > kPortsInOneReply && item.port <= 255 && queued.count(item.setting)) {
+                SendQuery(id, item.setting, item.port);
+            }
         }
     }
     return queued;

@@ -439,3 +439,16 @@ TEST(ChangePath, ADelayOffTheUnitsStepIsNotSent) {
     ASSERT_TRUE(Settle(h));
     EXPECT_EQ(unit.state().audio[1].delayLevel * unit.config().delayStepMs, 10);
 }
+
+// One reply lists at most 127 ports: a setting past them is read back by its port.
+TEST(ChangePath, ASettingPastPort127IsReadBack) {
+    SimCoreHarness h;
+    sim::Unit& unit = h.AddUnit(kId, 200, 200);
+    ASSERT_TRUE(h.Scan());
+    h.core.status.timRequestStatus().stop();
+    h.core.path.Send(Change::Of(kId, {{{S::Volumn, 199}, 33}, {{S::Volumn, 5}, 44}}));
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 10s));
+    EXPECT_EQ(unit.state().audio[198].volume, 33);
+    EXPECT_EQ(h.core.model.AudioOutputs[199].iVolumnLevel, 33);
+    EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 44);
+}
