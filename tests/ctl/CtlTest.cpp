@@ -1,5 +1,5 @@
 // quadrel-ctl against quadrel-sim; what went over the line from the emulator's trace.
-#include "SimProcess.h"
+#include "CtlProcess.h"
 #include "link/qt/QtSerialPort.h"
 
 #include <QElapsedTimer>
@@ -24,13 +24,9 @@ namespace {
 
 constexpr int kPort = 160;
 
-struct CtlRun {
-    int status = -1;
-    QString out, err;
+// A run of quadrel-ctl, with its JSON when it printed that.
+struct JsonRun : quadrel::test::CtlRun {
     QJsonObject json;
-    QStringList requests; // written to the line during this run
-    int settings = 0;     // of them, settings
-    qint64 ms = 0;
 };
 
 class Ctl : public ::testing::Test {
@@ -44,30 +40,15 @@ protected:
                     "id=2,silent=yes", "--unit", "id=3,deaf=yes"}));
     }
 
-    CtlRun RunCtl(const QStringList& args) {
-        CtlRun r;
-        const qsizetype before = sim_.Requests().size();
-        QProcess ctl;
-        ctl.setProcessEnvironment(sim_.env());
-        QElapsedTimer clock;
-        clock.start();
-        ctl.start(QStringLiteral(QUADREL_CTL_PATH), args);
-        EXPECT_TRUE(ctl.waitForFinished(40000)) << args.join(' ').toStdString();
-        r.ms = clock.elapsed();
-        r.status = ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1;
-        r.out = QString::fromUtf8(ctl.readAllStandardOutput());
-        r.err = QString::fromUtf8(ctl.readAllStandardError());
+    quadrel::test::CtlProcess Start(const QStringList& args) { return {sim_, sim_.env(), args}; }
+    JsonRun RunCtl(const QStringList& args) {
+        JsonRun r{Start(args).Finish(), {}};
         if (args.contains(QStringLiteral("--json"))) {
             QJsonParseError error;
             r.json = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
             EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
             EXPECT_EQ(r.json["status"].toInt(), r.status);
         }
-        // Traced before the answer came: take what already waits in the pipe.
-        while (sim_.process().waitForReadyRead(0)) {
-        }
-        r.requests = sim_.Requests().mid(before);
-        r.settings = static_cast<int>(sim_.SettingsSince(before).size());
         return r;
     }
 
@@ -75,7 +56,7 @@ protected:
 };
 
 // The value at a path in the run's JSON, as text; "#" counts an array.
-QString At(const CtlRun& r, const QString& path) {
+QString At(const JsonRun& r, const QString& path) {
     QJsonValue v = r.json;
     for (const QString& key : path.split('/', Qt::SkipEmptyParts)) {
         if (key == "#") {
@@ -163,14 +144,14 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        const CtlRun r = RunCtl(c.args);
+        const JsonRun r = RunCtl(c.args);
         EXPECT_EQ(r.status, c.status) << r.err.toStdString();
         if (c.status != 0) {
             EXPECT_TRUE(r.err.startsWith("quadrel-ctl: ")) << r.err.toStdString();
             EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString(); // one line, no trace
             EXPECT_LT(r.ms, 5000);
             // Refused, unreachable or bad arguments: no setting went out.
-            EXPECT_EQ(r.settings > 0, c.status == 1);
+            EXPECT_EQ(!r.settings.isEmpty(), c.status == 1);
         } else if (!c.args.contains("--trace")) {
             EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString(); // no progress off a terminal
         }
@@ -191,10 +172,10 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     // Saved and restored: only what differs goes out.
     QTemporaryDir dir;
     const QString path = dir.filePath("stage.json");
-    const CtlRun saved = RunCtl({"save", "0", path, "--presets", "--json"});
+    const JsonRun saved = RunCtl({"save", "0", path, "--presets", "--json"});
     ASSERT_EQ(saved.status, 0) << saved.err.toStdString();
     EXPECT_EQ(saved.json["presets"].toInt(), 2);
-    EXPECT_EQ(saved.settings, 0);
+    EXPECT_TRUE(saved.settings.isEmpty());
     EXPECT_TRUE(saved.requests.contains(SimProcess::Frame(0, 0x13, 0, 2))); // preset 2 read
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -204,17 +185,17 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     EXPECT_EQ(json["unit"].toObject()["name"].toString(), "Stage");
 
     ASSERT_EQ(RunCtl({"set", "0", "--outputs", "2", "--volume", "7"}).status, 0);
-    const CtlRun restored = RunCtl({"restore", "0", path, "--json"});
+    const JsonRun restored = RunCtl({"restore", "0", path, "--json"});
     EXPECT_EQ(restored.status, 0) << restored.err.toStdString();
     EXPECT_EQ(restored.json["changes"].toArray().size(), 1);
     EXPECT_EQ(restored.json["sent"].toInt(), 1);
     EXPECT_TRUE(restored.requests.contains(SimProcess::Frame(0, 0x12, 2, 40)));
-    EXPECT_EQ(restored.settings, 1);
+    EXPECT_EQ(restored.settings.size(), 1);
     // A fresh read finds the unit as the file has it.
-    const CtlRun again = RunCtl({"restore", "0", path});
+    const JsonRun again = RunCtl({"restore", "0", path});
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.out.contains("sent 0 of 0 changes")) << again.out.toStdString();
-    EXPECT_EQ(again.settings, 0);
+    EXPECT_TRUE(again.settings.isEmpty());
 
     // The file's names are listed, and kept on this PC only with --names;
     // the next save writes them.
@@ -230,10 +211,10 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     out.write(named);
     out.close();
     const QString names = sim_.env().value("XDG_CONFIG_HOME") + "/Quadrel/names.json";
-    const CtlRun listed = RunCtl({"restore", "0", path, "--json"});
+    const JsonRun listed = RunCtl({"restore", "0", path, "--json"});
     EXPECT_EQ(listed.json["names"].toArray().size(), 1);
     EXPECT_FALSE(QFile::exists(names));
-    const CtlRun kept = RunCtl({"restore", "0", path, "--names", "--json"});
+    const JsonRun kept = RunCtl({"restore", "0", path, "--names", "--json"});
     EXPECT_EQ(kept.status, 0) << kept.err.toStdString();
     ASSERT_TRUE(RunCtl({"save", "0", path}).status == 0);
     QFile resaved(path);
@@ -256,10 +237,10 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(content);
         f.close();
-        const CtlRun r = RunCtl(args);
+        const JsonRun r = RunCtl(args);
         EXPECT_EQ(r.status, status) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QLatin1String(message))) << r.err.toStdString();
-        EXPECT_EQ(r.settings, 0);
+        EXPECT_TRUE(r.settings.isEmpty());
     }
 
     {
@@ -267,7 +248,7 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
         quadrel::basCOMM comm(quadrel::PortFolders{sim_.aliasDir()});
         quadrel::QtSerialPort holder(comm);
         ASSERT_TRUE(holder.open(kPort, "19200,n,8,1"));
-        const CtlRun held = RunCtl({"show", "0"});
+        const JsonRun held = RunCtl({"show", "0"});
         EXPECT_EQ(held.status, 4) << held.err.toStdString();
         // Named from the lock file: this test's own process holds it.
         EXPECT_TRUE(held.err.contains(QStringLiteral("process %1").arg(::getpid())))
@@ -276,9 +257,8 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     }
     // The emulator goes away in the middle of a scan of empty IDs.
     const qsizetype probes = sim_.Requests().count(F(3, 0x3F, 0, 0));
-    QProcess ctl;
-    ctl.setProcessEnvironment(sim_.env());
-    ctl.start(QStringLiteral(QUADREL_CTL_PATH), {"scan", "--ids", "3-31"});
+    auto run = Start({"scan", "--ids", "3-31"});
+    QProcess& ctl = run.process();
     ASSERT_TRUE(quadrel::test::WaitFor(
         [&] { return sim_.Requests().count(F(3, 0x3F, 0, 0)) > probes; }, 10s));
     sim_.Stop();
@@ -315,11 +295,11 @@ TEST_F(Ctl, ASettingsFileThatWillNotReadIsToldApartFromNone) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(c.make());
-        const CtlRun r = RunCtl({"show", "0"});
+        const JsonRun r = RunCtl({"show", "0"});
         EXPECT_EQ(r.status, c.status);
         EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
         EXPECT_TRUE(r.requests.isEmpty());
-        const CtlRun given =
+        const JsonRun given =
             RunCtl({"show", "0", "--port", QString::number(kPort), "--baud", "19200"});
         EXPECT_EQ(given.status, 0) << given.err.toStdString();
     }
@@ -342,9 +322,8 @@ TEST_F(Ctl, ASignalInAPresetPassPutsTheLiveOutputsBack) {
     }
     ASSERT_EQ(RunCtl({"set", "0", "--outputs", "1-3", "--volume", "77"}).status, 0);
 
-    QProcess ctl;
-    ctl.setProcessEnvironment(sim_.env());
-    ctl.start(QStringLiteral(QUADREL_CTL_PATH), {"restore", "0", path, "--presets", "--json"});
+    auto run = Start({"restore", "0", path, "--presets", "--json"});
+    QProcess& ctl = run.process();
     // The first preset's volume on output 1, on its way through the live outputs.
     ASSERT_TRUE(sim_.WaitForRequest(F(0, 0x12, 1, 50), 20s));
     ::kill(static_cast<pid_t>(ctl.processId()), SIGINT);
@@ -356,7 +335,7 @@ TEST_F(Ctl, ASignalInAPresetPassPutsTheLiveOutputsBack) {
     EXPECT_TRUE(json["putBack"].toBool());
     EXPECT_TRUE(json["readBack"].toBool());
 
-    const CtlRun shown = RunCtl({"show", "0", "--json"});
+    const JsonRun shown = RunCtl({"show", "0", "--json"});
     ASSERT_EQ(shown.status, 0);
     for (int o = 0; o < 3; ++o) {
         EXPECT_EQ(At(shown, QStringLiteral("/outputs/%1/volume").arg(o)), "77") << o;
@@ -370,7 +349,7 @@ TEST_F(Ctl, ASignalOrAFifoNeverHoldsThePort) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QElapsedTimer clock;
     clock.start();
-    const CtlRun piped = RunCtl({"restore", "0", fifo});
+    const JsonRun piped = RunCtl({"restore", "0", fifo});
     EXPECT_EQ(piped.status, 8);
     EXPECT_TRUE(piped.err.contains("not a regular file")) << piped.err.toStdString();
     EXPECT_TRUE(piped.requests.isEmpty());
@@ -379,9 +358,8 @@ TEST_F(Ctl, ASignalOrAFifoNeverHoldsThePort) {
     for (const int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
         const qsizetype probes = sim_.Requests().count(F(5, 0x3F, 0, 0));
-        QProcess ctl;
-        ctl.setProcessEnvironment(sim_.env());
-        ctl.start(QStringLiteral(QUADREL_CTL_PATH), {"scan", "--ids", "5-31"});
+        auto run = Start({"scan", "--ids", "5-31"});
+        QProcess& ctl = run.process();
         ASSERT_TRUE(quadrel::test::WaitFor(
             [&] { return sim_.Requests().count(F(5, 0x3F, 0, 0)) > probes; }, 10s));
         clock.restart();
@@ -399,7 +377,7 @@ TEST_F(Ctl, ShowOnALineWithEmptyAndEchoedAnswersPrintsOnlyWhatTheUnitHolds) {
     const QString unit = "id=0,name=Stage,inputs=6,outputs=6,memories=2";
     sim_.Stop();
     ASSERT_TRUE(sim_.Start(kPort, {"--baud", "19200", "--unit", unit}));
-    const CtlRun clean = RunCtl({"show", "0", "--json"});
+    const JsonRun clean = RunCtl({"show", "0", "--json"});
     ASSERT_EQ(clean.status, 0);
     int exact = 0;
     for (int seed = 1; seed <= 8; ++seed) {
@@ -407,7 +385,7 @@ TEST_F(Ctl, ShowOnALineWithEmptyAndEchoedAnswersPrintsOnlyWhatTheUnitHolds) {
         sim_.Stop();
         ASSERT_TRUE(sim_.Start(kPort, {"--baud", "19200", "--seed", QString::number(seed),
                                        "--faults", "empty=0.05,echo=0.05", "--unit", unit}));
-        const CtlRun r = RunCtl({"show", "0", "--json"});
+        const JsonRun r = RunCtl({"show", "0", "--json"});
         if (r.status == 0) {
             ++exact;
             EXPECT_EQ(r.json["outputs"], clean.json["outputs"]);
@@ -446,7 +424,7 @@ TEST_F(Ctl, SceneRecallEndsWithItsOwnStatusAndSendsOnlyWhatDiffers) {
          "set": [{"output": 1, "volume": 5}, {"output": 2, "delay": 900}], "edid": []}]}]})";
     write(scenes);
 
-    const CtlRun listed = RunCtl({"scene", "list", "--json"});
+    const JsonRun listed = RunCtl({"scene", "list", "--json"});
     EXPECT_EQ(listed.status, 0) << listed.err.toStdString();
     EXPECT_EQ(At(listed, "scenes/#"), "3");
     EXPECT_TRUE(listed.requests.isEmpty()); // the file alone
@@ -462,26 +440,26 @@ TEST_F(Ctl, SceneRecallEndsWithItsOwnStatusAndSendsOnlyWhatDiffers) {
         {{"scene", "recall"}, 2},
     };
     for (const auto& c : refused) {
-        const CtlRun r = RunCtl(c.args);
+        const JsonRun r = RunCtl(c.args);
         EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString() << r.err.toStdString();
-        EXPECT_EQ(r.settings, 0);
+        EXPECT_TRUE(r.settings.isEmpty());
     }
 
-    const CtlRun recalled = RunCtl({"scene", "recall", "Lecture", "--json"});
+    const JsonRun recalled = RunCtl({"scene", "recall", "Lecture", "--json"});
     EXPECT_EQ(recalled.status, 0) << recalled.err.toStdString() << recalled.out.toStdString();
-    EXPECT_EQ(recalled.settings, At(recalled, "sent").toInt() + 1); // a delay is two frames
+    EXPECT_EQ(recalled.settings.size(), At(recalled, "sent").toInt() + 1); // a delay is two frames
     EXPECT_GT(At(recalled, "sent").toInt(), 0);
-    const CtlRun shown = RunCtl({"show", "1", "--json"});
+    const JsonRun shown = RunCtl({"show", "1", "--json"});
     EXPECT_EQ(At(shown, "outputs/1/volume"), "33");
     EXPECT_EQ(At(shown, "outputs/1/audioInput"), "1");
-    const CtlRun again = RunCtl({"scene", "recall", "Lecture"});
+    const JsonRun again = RunCtl({"scene", "recall", "Lecture"});
     EXPECT_EQ(again.status, 0);
-    EXPECT_EQ(again.settings, 0);
+    EXPECT_TRUE(again.settings.isEmpty());
     // Unit 0, read in full when found, is not read again when the recall
     // selects it first: asked when found and when selected again at the end.
     EXPECT_EQ(again.requests.count(F(0, 0x3F, 0, 0)), 2);
 
-    const CtlRun partly = RunCtl({"scene", "recall", "Partly", "--json"});
+    const JsonRun partly = RunCtl({"scene", "recall", "Partly", "--json"});
     EXPECT_EQ(partly.status, 10) << partly.err.toStdString();
     EXPECT_EQ(At(partly, "sceneUnits/0/state"), "partial");
     EXPECT_EQ(At(partly, "sceneUnits/0/leftOut/#"), "2"); // bass, output 5
@@ -489,7 +467,7 @@ TEST_F(Ctl, SceneRecallEndsWithItsOwnStatusAndSendsOnlyWhatDiffers) {
     EXPECT_EQ(At(RunCtl({"show", "1", "--json"}), "outputs/0/volume"), "44");
 
     write(QByteArray(scenes).replace("\"volume\": 61", "\"volume\": 161"));
-    const CtlRun damaged = RunCtl({"scene", "recall", "Lecture"});
+    const JsonRun damaged = RunCtl({"scene", "recall", "Lecture"});
     EXPECT_EQ(damaged.status, 8);
     EXPECT_TRUE(damaged.requests.isEmpty());
 

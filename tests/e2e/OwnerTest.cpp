@@ -2,6 +2,7 @@
 // quadrel-sim: quadrel-server or the window holds the port, and quadrel-ctl
 // does what it does on a free port, with the same output and the same changes
 // on the line.
+#include "CtlProcess.h"
 #include "Stamped.h"
 
 #include <QElapsedTimer>
@@ -21,12 +22,6 @@ namespace {
 constexpr int kPort = 162;
 const QStringList kUnit = {"--baud", "19200", "--unit",
                            "id=0,name=Stage,inputs=4,outputs=3,memories=2"};
-
-struct CtlRun {
-    int status = -1;
-    QString out, err;
-    QStringList settings; // changes written to the line during the run
-};
 
 class Owner : public ::testing::Test {
 protected:
@@ -56,36 +51,11 @@ protected:
     // Runs wait for the owner's own scan of the line: it is over first.
     void StartServer() {
         StartOwner(QUADREL_SERVER_PATH, {"--port", QString::number(kPort), "--baud", "19200"});
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                said_ += QString::fromUtf8(owner_.readAllStandardError());
-                return said_.contains("Scan ended");
-            },
-            60s))
-            << said_.toStdString();
+        ASSERT_TRUE(SimProcess::WaitToSay(owner_, said_, "Scan ended", 60s)) << said_.toStdString();
     }
 
-    void Start(QProcess& ctl, const QStringList& args) {
-        ctl.setProcessEnvironment(env_);
-        ctl.start(QStringLiteral(QUADREL_CTL_PATH), args);
-    }
-    CtlRun Finish(QProcess& ctl, qsizetype before) {
-        CtlRun r;
-        EXPECT_TRUE(ctl.waitForFinished(40000));
-        r.status = ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1;
-        r.out = QString::fromUtf8(ctl.readAllStandardOutput());
-        r.err = QString::fromUtf8(ctl.readAllStandardError());
-        while (sim_.process().waitForReadyRead(0)) {
-        }
-        r.settings = sim_.SettingsSince(before);
-        return r;
-    }
-    CtlRun Ctl(const QStringList& args) {
-        const qsizetype before = sim_.Requests().size();
-        QProcess ctl;
-        Start(ctl, args);
-        return Finish(ctl, before);
-    }
+    CtlProcess Start(const QStringList& args) { return {sim_, env_, args}; }
+    CtlRun Ctl(const QStringList& args) { return Start(args).Finish(); }
 
     QTemporaryDir runtime_;
     SimProcess sim_;
@@ -126,12 +96,8 @@ TEST_F(Owner, ThroughTheServerEveryCommandPrintsAndSendsWhatItDoesOnAFreePort) {
         EXPECT_EQ(served.settings, freePort[i].settings);
     }
     EXPECT_EQ(owner_.state(), QProcess::Running);
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            said_ += QString::fromUtf8(owner_.readAllStandardError());
-            return said_.contains("quadrel-ctl: unit 00: restore settings from " + file);
-        },
-        5s))
+    EXPECT_TRUE(SimProcess::WaitToSay(owner_, said_,
+                                      "quadrel-ctl: unit 00: restore settings from " + file, 5s))
         << said_.toStdString();
 }
 
@@ -141,12 +107,10 @@ TEST_F(Owner, TwoClientsAtOnceAndTheServerEndingOnSigterm) {
     sim_.Stop();
     ASSERT_TRUE(sim_.Start(kPort, kUnit + QStringList{"--latency", "20"}));
     StartServer();
-    QProcess a, b;
-    const qsizetype before = sim_.Requests().size();
-    Start(a, {"route", "0", "--input", "3", "--outputs", "1"});
-    Start(b, {"set", "0", "--outputs", "2", "--volume", "21"});
-    const CtlRun ra = Finish(a, before);
-    const CtlRun rb = Finish(b, before);
+    auto a = Start({"route", "0", "--input", "3", "--outputs", "1"});
+    auto b = Start({"set", "0", "--outputs", "2", "--volume", "21"});
+    const CtlRun ra = a.Finish();
+    const CtlRun rb = b.Finish();
     EXPECT_EQ(ra.status, 0) << ra.err.toStdString();
     EXPECT_EQ(rb.status, 0) << rb.err.toStdString();
     EXPECT_EQ(owner_.state(), QProcess::Running);
@@ -211,8 +175,8 @@ TEST_F(Owner, TheWindowServesItsPortAndShowsWhatQuadrelCtlChanged) {
         SCOPED_TRACE(step.args.join(' ').toStdString());
         const size_t before = heard.size();
         const size_t toldBefore = told.size();
-        QProcess ctl;
-        Start(ctl, step.args);
+        auto run = Start(step.args);
+        QProcess& ctl = run.process();
         ASSERT_TRUE(WaitFor([&] { return ctl.state() == QProcess::NotRunning; }, 60s));
         EXPECT_EQ(ctl.exitCode(), 0) << ctl.readAllStandardError().toStdString();
         // Each change on the line once: no setting written twice in a row.

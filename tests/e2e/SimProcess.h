@@ -73,6 +73,17 @@ public:
         }
     }
     QProcess& process() { return sim_; }
+    // Waits for a child process to say `text` on standard error; `said`
+    // gathers all it has said.
+    static bool WaitToSay(QProcess& p, QString& said, const QString& text,
+                          std::chrono::milliseconds limit) {
+        return WaitFor(
+            [&] {
+                said += QString::fromUtf8(p.readAllStandardError());
+                return said.contains(text);
+            },
+            limit);
+    }
 
     // Every frame on the line in order: (true, bytes) for what the program
     // wrote, (false, bytes) for what a unit answered.

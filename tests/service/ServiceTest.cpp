@@ -199,16 +199,11 @@ TEST_F(Service, RunsOneAtATimeAClientThatGoesHasItsRunCancelledAndSubscribersHea
     server.start(QStringLiteral(QUADREL_SERVER_PATH),
                  {"--port", QString::number(kPort), "--baud", "19200"});
     QString said;
-    const auto says = [&](const QString& text) {
-        return WaitFor(
-            [&] {
-                said += QString::fromUtf8(server.readAllStandardError());
-                return said.contains(text);
-            },
-            10s);
+    const auto says = [&](const QString& text, std::chrono::milliseconds limit = 10s) {
+        return SimProcess::WaitToSay(server, said, text, limit);
     };
     // Runs wait for the owner's own scan of the line.
-    ASSERT_TRUE(WaitFor([&] { return says("Scan ended"); }, 60s)) << said.toStdString();
+    ASSERT_TRUE(says("Scan ended", 60s)) << said.toStdString();
 
     // A scan of silent IDs takes half a minute: long enough to be interrupted.
     const QStringList slow = {"scan", "--ids", "8-31"};
