@@ -101,7 +101,7 @@ QString Session::Mismatch(const QRDSTA& unit) const {
     const CtlCommand& c = command_;
     const basQRD& m = core_.model;
     auto differs = [](const char* what, int port, int wanted, int reported) {
-        return QStringLiteral("%1 of %2 is %3, not %4")
+        return QStringLiteral("%1 %2 is %3, not %4")
             .arg(QLatin1String(what))
             .arg(port)
             .arg(reported)

@@ -134,7 +134,10 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
         {{"route", "0", "--input", "5", "--outputs", "1"}, 7, {}, {}},
         {{"preset", "load", "0", "3"}, 7, {}, {}},
         // The deaf unit took the setting but did not carry it out.
-        {{"set", "3", "--outputs", "2", "--volume", "30"}, 1, {}, {"unit 3: "}},
+        {{"set", "3", "--outputs", "2", "--volume", "30"},
+         1,
+         {},
+         {"unit 3: volume of output 2 is 50, not 30"}},
         // A silent unit and an empty ID end after three tries.
         {{"show", "2", "--json"}, 6, {}, {"/error=unit 2 does not answer"}},
         {{"route", "7", "--input", "1", "--outputs", "1"}, 6, {}, {}},
