@@ -10,6 +10,9 @@ Bytes Data(const Bytes& reply) {
 // One line, unit 1 first: what a unit does with each request, what it answers, and when.
 TEST_F(SimLineFixture, ConversationFollowsTheProtocol) {
     ASSERT_TRUE(port.engine().addUnit(Config(1))); // delay: 400 steps
+    // One unit an ID: a second at ID 1, or one past 31, is refused.
+    EXPECT_FALSE(port.engine().addUnit(Config(1, 4)));
+    EXPECT_FALSE(port.engine().addUnit(Config(32)));
     const auto state = [&]() -> const UnitState& { return port.engine().unit(1)->state(); };
     port.write(Request(1, 0x12, 2, 50));
     EXPECT_TRUE(pieces.empty() && drainedAt.empty()); // never from inside write()
