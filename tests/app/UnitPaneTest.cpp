@@ -6,7 +6,6 @@
 #include "control/PageInput.h"
 #include "model/ProgramState.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
