@@ -3,6 +3,7 @@
 #include "app/CrosspointCell.h"
 #include "app/HoverFrame.h"
 #include "app/SwitchGrid.h"
+#include "control/PageInput.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,9 +27,6 @@ QScrollBar* Bar(PagesRig& r, const char* name) {
 }
 CrosspointCell* Cell(PagesRig& r, int k) {
     return r.sw.grid().cell(k);
-}
-void Click(QWidget* w, Qt::KeyboardModifiers m = Qt::NoModifier) {
-    QTest::mouseClick(w, Qt::LeftButton, m);
 }
 // The outputs selected in the model; each one's box must agree.
 Ports Selected(PagesRig& r) {
@@ -297,7 +295,7 @@ TEST(SwitchRequests, OutputPicksThenCellsInputsAndDisconnectRouteWhatIsTicked) {
     EXPECT_EQ(Selected(r), (Ports{1, 2, 3, 4}));
     Click(r.Output(6), Qt::ControlModifier | Qt::ShiftModifier); // not "exactly Ctrl": alone
     EXPECT_EQ(Selected(r), (Ports{7}));
-    QTest::mouseClick(r.Output(7), Qt::RightButton, Qt::ControlModifier); // alone as well
+    Click(r.Output(7), Qt::ControlModifier, Qt::RightButton); // alone as well
     EXPECT_EQ(Selected(r), (Ports{8}));
     // Space, Shift+Space and Ctrl+Space on a box are the same three clicks.
     QTest::keyClick(r.Output(1), Qt::Key_Space);

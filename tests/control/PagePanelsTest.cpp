@@ -347,7 +347,6 @@ TEST_F(VideoInputs, PanelsSayInputAndShowEachPlugInWords) {
     EXPECT_EQ(plug(0), "");
 }
 
-// A quick second group choice joins the first.
 TEST_F(VideoInputs, PanelChoiceSelectsItsInputAloneAndGroupChoiceSendsEachThenOneQuery) {
     h.Show(1, 4, 4);
     page.chkSelAllVideoInput()->click();
