@@ -229,7 +229,6 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     rig.time.advance(1ms);
     QApplication::processEvents();
     EXPECT_EQ(form->lblActivity()->text(), "Scan ended: 1 unit found");
-    EXPECT_TRUE(form->cmdRestoreSettings()->isEnabled());
 
     UnitSettingsUi& ui = *program.unitSettings();
     QTemporaryDir dir;
@@ -334,7 +333,6 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     rig.time.advance(10ms);
     QApplication::processEvents();
     EXPECT_EQ(form->lblActivity()->text(), "The port was lost: no unit can be reached");
-    EXPECT_TRUE(form->lblPortStatus()->text().contains("lost"));
     EXPECT_EQ(sw->CellKey(0), routed);
     EXPECT_FALSE(sw->grid().cell(0)->isEnabled());
     EXPECT_EQ(sw->LastKnownCaption(), "Not current: the port was lost");
