@@ -4,7 +4,6 @@
 #include "app/basMain.h"
 #include "app/frmOptions.h"
 #include "link/VirtualClock.h"
-#include "link/qt/QtSerialPort.h"
 #include "log/LogClock.h"
 #include "sim/SimSerialPort.h"
 #include "support/FakeSerialPort.h"
@@ -17,7 +16,6 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QSettings>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -74,7 +72,6 @@ public:
     void RemovePort(int number) {
         QFile::remove(folders_.folders().aliasDir + QStringLiteral("/com%1").arg(number));
     }
-    Pty& pty(int number) { return *ptys_.at(number); }
     QString DeviceOf(int number) const { return ptys_.at(number)->slavePath(); }
 
     // Raw text values in group COM of the settings file.
@@ -98,9 +95,8 @@ public:
     QString namesFile() const { return config_.path() + "/Quadrel/names.json"; }
     QString rolesFile() const { return config_.path() + "/Quadrel/roles.json"; }
 
-    // Opens ports through the real port adapter instead of the scripted port.
-    void UseRealPort() { real_ = std::make_unique<QtSerialPort>(comm_); }
-    // Or emulated lines (before program()), port 200 stored, the scan run by the core.
+    // Emulated lines instead of the scripted port (before program()), port 200
+    // stored, the scan run by the core.
     sim::SimSerialPort& UseSimPort() {
         sim_ = std::make_unique<sim::SimSerialPort>(time);
         StorePort(200);
@@ -111,8 +107,7 @@ public:
         if (!program_) {
             program_ = std::make_unique<basMain>(basMain::Environment{
                 comm_, port(), time, messages, clock, settingsFile(), config_.path(),
-                [this] { return real_ ? real_->lastError() : QString(); }, stateFile(), namesFile(),
-                rolesFile()});
+                [] { return QString(); }, stateFile(), namesFile(), rolesFile()});
             program_->hooks().SetScanning = [this](bool on) {
                 scans += on ? 1 : 0;
                 if (sim_) {
@@ -124,7 +119,7 @@ public:
     }
     // Ends the program as Exit does; the next program() starts a new one.
     void EndProgram() { program_.reset(); }
-    SerialPort& port() { return sim_ ? *sim_ : real_ ? static_cast<SerialPort&>(*real_) : fake; }
+    SerialPort& port() { return sim_ ? static_cast<SerialPort&>(*sim_) : fake; }
 
     FakeSerialPort fake;
     RecordingMessages messages;
@@ -138,7 +133,6 @@ private:
     QString settingsName_ = QStringLiteral("Quadrel.conf");
     std::map<int, std::unique_ptr<Pty>> ptys_;
     basCOMM comm_{folders_.folders()};
-    std::unique_ptr<QtSerialPort> real_;
     std::unique_ptr<sim::SimSerialPort> sim_;
     std::unique_ptr<basMain> program_;
 };

@@ -10,13 +10,8 @@
 #include "log/frmLog.h"
 #include "sim/SimSerialPort.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QTableWidget>

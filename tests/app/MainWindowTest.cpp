@@ -13,7 +13,6 @@
 #include "app/frmOptions.h"
 #include "control/AudioPage.h"
 #include "control/VideoPage.h"
-#include "link/CommandCodes.h"
 #include "log/frmLog.h"
 #include "model/NamesStore.h"
 #include "model/UnitSettingsFile.h"
@@ -40,8 +39,8 @@ using namespace std::chrono_literals;
 
 // On a 1280 by 720 screen every page shows its controls uncut; Ctrl+Alt+V opens
 // the one log window; the status line follows the port; Cancel in Options clears
-// the unit pane only with the port closed; Exit closes all, leaves the settings
-// alone and keeps the page.
+// the unit pane only with the port closed; Exit closes all and leaves the
+// settings alone.
 TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     AppRig rig;
     rig.AddPort(3);
@@ -129,10 +128,7 @@ TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
     EXPECT_EQ(released, 1);
     EXPECT_EQ(rig.Stored("PORT NUMBER"), "5");
 
-    // The page is kept at Exit and comes back; a damaged state file gives a first start.
-    rig.EndProgram();
-    ASSERT_TRUE(rig.program().Main());
-    EXPECT_EQ(rig.program().mainWindow()->TabStrip1()->currentIndex(), 2);
+    // A damaged state file gives a first start (the page kept: the window state's test).
     rig.EndProgram();
     ASSERT_TRUE(
         WriteAll(rig.stateFile(), QByteArray("\x01\xff[Window\nGeometry=@Rect(\x02\0", 27)));
@@ -191,8 +187,8 @@ TEST(WindowState, AsLeftAtTheEndComesBackAtTheNextStart) {
     EXPECT_EQ(ReadAll(rig.settingsFile()), settingsBefore);
 }
 
-// On the emulator: the scan's account, unit settings saved and restored, port
-// names (another unit's, F2) shown as typed, a lost port.
+// On the emulator: the scan's account, unit settings saved, port names
+// (another unit's, F2) shown as typed, a lost port.
 TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     AppRig rig;
     sim::SimSerialPort& sim = rig.UseSimPort();
@@ -233,7 +229,6 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     rig.time.advance(1ms);
     QApplication::processEvents();
     EXPECT_EQ(form->lblActivity()->text(), "Scan ended: 1 unit found");
-    EXPECT_TRUE(form->cmdRestoreSettings()->isEnabled());
 
     UnitSettingsUi& ui = *program.unitSettings();
     QTemporaryDir dir;
@@ -269,23 +264,6 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
               "Select a unit that answers, and wait until it has been read.");
     ASSERT_TRUE(rig.time.advanceUntil([&] { return !ui.job().Running(); }, 60s));
     EXPECT_EQ(questions.size(), 2);
-
-    sim.engine().unit(1)->state().audio[0].volume = 9;
-    sim.engine().unit(1)->state().edid[1] = 1;
-    QStringList rows;
-    ui.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& file,
-                           const std::vector<NameDifference>& names, bool&) {
-        RestoreDialog dialog(prepared, file, names);
-        for (int i = 0; i < dialog.lstDifferences()->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* row = dialog.lstDifferences()->topLevelItem(i);
-            rows << QStringList{row->text(0), row->text(1), row->text(2), row->text(3)}.join('|');
-        }
-        return true;
-    };
-    EXPECT_EQ(click(form->cmdRestoreSettings()), "2 of 2 changes sent; the unit took every value.");
-    EXPECT_EQ(rows, (QStringList{"Output 1|volume|9|50", "Input 2|EDID|output 1's|fixed"}));
-    EXPECT_EQ(sim.engine().unit(1)->state().audio[0].volume, 50);
-    EXPECT_EQ(core.model.AudioOutputs[1].iVolumnLevel, 50);
 
     // Another unit's names: told, not shown.
     PortNaming& naming = *program.naming();
@@ -345,28 +323,20 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_EQ(rig.messages.texts.last(), "Not sent: volume 150 is outside 0-100.");
     EXPECT_EQ(form->lblActivity()->text(), rig.messages.texts.last());
 
-    // A lost port disables the pages as a silent unit would, and says why;
-    // the last routes stay in view, greyed and captioned as not current.
+    // A lost port says why; the last routes stay in view, greyed and captioned
+    // as not current. (The pages take it as a silent unit: their own test.)
     SwitchView* sw = program.switchView();
     const QString routed = sw->CellKey(0);
     EXPECT_NE(routed, "NoANoV_UP");
     EXPECT_EQ(sw->LastKnownCaption(), "");
-    EXPECT_TRUE(program.audioPage()->isEnabled());
     sim.loseLine();
     rig.time.advance(10ms);
     QApplication::processEvents();
     EXPECT_EQ(form->lblActivity()->text(), "The port was lost: no unit can be reached");
-    EXPECT_TRUE(form->lblPortStatus()->text().contains("lost"));
     EXPECT_EQ(sw->CellKey(0), routed);
     EXPECT_FALSE(sw->grid().cell(0)->isEnabled());
     EXPECT_EQ(sw->LastKnownCaption(), "Not current: the port was lost");
-    EXPECT_FALSE(program.audioPage()->isEnabled());
-    EXPECT_FALSE(program.videoPage()->isEnabled());
     EXPECT_TRUE(sw->OutputSourceText(0).startsWith("AV"));
-    // The pages keep the unit's last values, not current.
-    EXPECT_FALSE(audio->lblNotCurrent()->isHidden());
-    EXPECT_TRUE(audio->lblNotCurrent()->text().startsWith("Not current: unit 01"));
-    EXPECT_EQ(audio->picAudioOutput(0)->row(AudioOutputPanel::Volumn).number->text(), "50");
 
     rig.EndProgram(); // the name is there for the next start
     NamesStore next(rig.namesFile());
@@ -379,8 +349,8 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     EXPECT_EQ(hall->names.inputs, (std::map<int, QString>{{1, kept}}));
 }
 
-// A file of other firmware and with names: both are in the list of
-// differences, nothing is set before Restore, and the names only on request.
+// Restore, from its button: a file of other firmware and with names lists both
+// among the differences, nothing is set before Restore, the names only on request.
 TEST(OnTheEmulator, RestoreListsFirmwareAndNamesAndSetsNothingBeforeTheOperatorAgrees) {
     AppRig rig;
     sim::SimSerialPort& sim = rig.UseSimPort();
@@ -395,6 +365,7 @@ TEST(OnTheEmulator, RestoreListsFirmwareAndNamesAndSetsNothingBeforeTheOperatorA
     QTemporaryDir dir;
     const QString path = dir.filePath("hall.json");
     ui.ask().yesNo = [](const QString&) { return false; };
+    ui.ask().fileName = [&](bool, const QString&) { return path; };
     const auto wait = [&](qsizetype before) {
         return rig.time.advanceUntil(
             [&] { return rig.messages.texts.size() > before && !ui.job().Running(); }, 60s);
@@ -410,16 +381,14 @@ TEST(OnTheEmulator, RestoreListsFirmwareAndNamesAndSetsNothingBeforeTheOperatorA
     (*file->live.outputs.begin()).second.volume = 77;
     ASSERT_TRUE(UnitSettingsFile::Write(path, *file, error));
 
-    const auto settings = [&] {
-        const Bytes& w = sim.written();
-        int n = 0;
-        for (size_t i = 0; i + 4 < w.size(); i += 5) {
-            n += IsSetCommand(w[i + 1]) ? 1 : 0;
-        }
-        return n;
-    };
+    sim::UnitState& unit = sim.engine().unit(1)->state();
+    unit.edid[1] = 1;
+    // The two settings that differ, so all a restore could set (only what
+    // differs is sent: the restore job's test).
+    using Live = std::pair<int, int>;
+    const auto live = [&] { return Live(unit.audio[0].volume, unit.edid[1]); };
     QStringList rows;
-    int setBeforeAnswer = -1;
+    Live asked(-1, -1);
     bool agree = false;
     ui.ask().confirm = [&](const UnitSettingsJob::Outcome& prepared, const QString& name,
                            const std::vector<NameDifference>& names, bool& applyNames) {
@@ -432,28 +401,31 @@ TEST(OnTheEmulator, RestoreListsFirmwareAndNamesAndSetsNothingBeforeTheOperatorA
         EXPECT_NE(dialog.chkApplyNames(), nullptr);
         EXPECT_FALSE(dialog.applyNames()); // only on request
         EXPECT_EQ(dialog.lblSummary()->textFormat(), Qt::PlainText);
-        setBeforeAnswer = settings();
+        asked = live();
         applyNames = agree;
         return agree;
     };
-    const int before = settings();
-    ui.RestoreFrom(path);
-    rig.time.advanceUntil([&] { return setBeforeAnswer >= 0 && !ui.job().Running(); }, 60s);
+    QPushButton* restore = program.mainWindow()->cmdRestoreSettings();
+    QApplication::processEvents(); // the views drawn, as the operator sees them
+    ASSERT_TRUE(restore->isEnabled());
+    restore->click();
+    rig.time.advanceUntil([&] { return asked.first >= 0 && !ui.job().Running(); }, 60s);
     EXPECT_EQ(rows,
               (QStringList{"Unit|firmware|1.0.0|9.9.9", "Input 2|name on this PC|(none)|Lectern",
                            "Output 255|name on this PC|(none)|Kept for a larger unit",
-                           "Output 1|volume|50|77"}));
-    EXPECT_EQ(setBeforeAnswer, before);
+                           "Output 1|volume|50|77", "Input 2|EDID|output 1's|fixed"}));
+    EXPECT_EQ(asked, Live(50, 1));
     rig.time.advance(2s);
-    EXPECT_EQ(settings(), before); // Cancel: nothing at all
+    EXPECT_EQ(live(), Live(50, 1)); // Cancel: nothing at all
     EXPECT_EQ(program.naming()->shown(), UnitNames{});
 
     agree = true;
     const qsizetype messages = rig.messages.texts.size();
-    ui.RestoreFrom(path);
+    ASSERT_TRUE(restore->isEnabled());
+    restore->click();
     ASSERT_TRUE(wait(messages));
-    EXPECT_EQ(setBeforeAnswer, before);
-    EXPECT_EQ(settings(), before + 1);
-    EXPECT_EQ(sim.engine().unit(1)->state().audio[0].volume, 77);
+    EXPECT_EQ(rig.messages.texts.last(), "2 of 2 changes sent; the unit took every value.");
+    EXPECT_EQ(asked, Live(50, 1));
+    EXPECT_EQ(live(), Live(77, 0));
     EXPECT_EQ(program.naming()->shown(), file->names);
 }

@@ -211,7 +211,7 @@ TEST(SceneUi, TakesTwoUnitsListsThemByNameEditsAndKeepsTheScene) {
     }
 }
 
-TEST(SceneUi, ItsShortcutRecallsAndUndoTakesTheWholeRecallBack) {
+TEST(SceneUi, ItsShortcutRecallsUndoTakesTheWholeRecallBackAndCancelEndsOne) {
     SceneWindow w;
     const Scene scene = w.Lecture();
     const Outputs before[] = {w.Audio(1), w.Audio(2)};
@@ -235,15 +235,12 @@ TEST(SceneUi, ItsShortcutRecallsAndUndoTakesTheWholeRecallBack) {
     EXPECT_EQ(w.Audio(1), before[0]);
     EXPECT_EQ(w.Audio(2), before[1]);
     EXPECT_TRUE(w.rig.messages.texts.isEmpty()) << w.rig.messages.texts.join('\n').toStdString();
-}
 
-TEST(SceneUi, CancelInTheProgressDialogEndsTheRecallWithAReport) {
-    SceneWindow w;
-    const Scene scene = w.Lecture();
+    // Cancel in the progress dialog, once the first unit is being set, ends the
+    // recall with a report. (What the units are left with is the job's test.)
     w.ui().Recall(scene.name);
     QProgressDialog* progress = w.ui().progress();
     ASSERT_NE(progress, nullptr);
-    // Once the first unit is being set.
     ASSERT_TRUE(w.rig.time.advanceUntil(
         [&] { return progress->value() > 0 && progress->value() < 100; }, 60s));
     auto* cancel = progress->findChild<QPushButton*>();
@@ -251,13 +248,8 @@ TEST(SceneUi, CancelInTheProgressDialogEndsTheRecallWithAReport) {
     QTest::mouseClick(cancel, Qt::LeftButton);
     ASSERT_TRUE(w.Settle());
     ASSERT_EQ(w.rig.messages.texts.size(), 1);
-    const QString report = w.rig.messages.texts.front();
-    EXPECT_TRUE(report.contains("cancelled")) << report.toStdString();
-    // The second unit was not reached: it is as it was, and the report names it.
-    EXPECT_TRUE(report.contains("02")) << report.toStdString();
-    for (size_t o = 0; o < 8; ++o) {
-        EXPECT_NE(w.State(2).audio[o].volume, 70);
-    }
+    EXPECT_TRUE(w.rig.messages.texts.front().contains("cancelled"))
+        << w.rig.messages.texts.front().toStdString();
 }
 
 // Locked, the staff recall the scenes the technician allows them, whole,

@@ -6,7 +6,6 @@
 #include "control/PageInput.h"
 #include "model/ProgramState.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -141,7 +140,6 @@ TEST(UnitPane, FirstUnitListedAndReadRowsRefreshedAndClearedForAClosedPort) {
     EXPECT_EQ(Cells(r.pane, 9, {"NAME", "IO", "AV", "Delay", "Max Delay", "Firmware Version"}),
               "Renamed|16/2|Video|Disable||\u2014"); // its version not read yet
     EXPECT_EQ(list->currentItem(), r.pane.FindUnitRow("QRD10"));
-    EXPECT_EQ(r.core.model.objSelectedUnit->bID(), 10);
     r.Register(9, 8, 8);
     EXPECT_EQ(Cells(r.pane, 9, {"AV", "Delay Unit", "Max Delay"}), "Both|5|5000");
     r.hub.SetUnitIcon(9, false);

@@ -125,7 +125,6 @@ QImage Render(const QString& key) {
 
 } // namespace
 
-// Every key of the views has its own picture and a description, drawn at the pixel ratio.
 TEST(Pictures, EveryKeyOfTheViewsHasItsOwnPictureDrawnAtThePixelRatio) {
     const ImageKeyTables& t = ImageKeys();
     std::set<QString> wanted(t.SwitchKeys.begin(), t.SwitchKeys.end());

@@ -159,19 +159,6 @@ TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     h.clock.advance(500ms);
     EXPECT_EQ(volume.txt->text(), "70");
 
-    // Moved on within 100 ms of a setting: the release sends where it ended.
-    slider->setSliderDown(true);
-    slider->setSliderPosition(20);
-    PollRedraw(55);
-    slider->setSliderPosition(70);
-    EXPECT_EQ(h.Line(), (Lines{"12:1:20", "13:0:0"}));
-    slider->setSliderDown(false);
-    EXPECT_EQ(h.Line(), (Lines{"12:1:20", "12:1:70", "13:0:0"}));
-    EXPECT_EQ(slider->value(), 70);
-    EXPECT_EQ(volume.txt->text(), "70");
-    h.Answer({1, 70});
-    h.clock.advance(500ms);
-
     Drag(volume.sld, 30);
     h.Answer({1, 30});
     EXPECT_TRUE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
@@ -269,9 +256,6 @@ TEST_F(AudioGroup, MuteBoxSendsAndFollowsTheAnswerAndNothingTickedSendsNothing) 
     h.clock.advance(500ms);
     EXPECT_TRUE(group.chkSelectedMuteStatus()->isChecked());
     EXPECT_EQ(picture->property("imageKey").toString(), "Mute");
-    EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
-    EXPECT_EQ(h.Line(), (Lines{"10:3:0", "10:4:0", "11:0:0"}));
-    h.Answer({3, 0, 4, 0});
     // A click on a panel's speaker: that output alone, the other way round.
     MuteImage* speaker = page.picAudioOutput(4)->imgMute();
     EXPECT_EQ(speaker->toolTip(), "Output 5 is not muted: click to mute");
@@ -327,18 +311,13 @@ TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsAndWhatTwoBytesCannotCarryIsRef
     EXPECT_EQ(bar.number->text(), "1000 ms");
     h.clock.advance(500ms);
     EXPECT_EQ(delay.txt->text(), "1000");
-    EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
-    EXPECT_EQ(h.Line(), (Lines{"1E:1:0", "1C:1:25", "1D:0:0", "1F:0:0"})); // back to 250 ms
-    h.Answer({1, 25});
-    h.Reply({1, 0});
-    h.clock.advance(500ms);
     // Off the unit's step or beyond its maximum: refused as quadrel-ctl does, not rounded.
     Type(delay.txt, "123");
     Type(delay.txt, "5010");
     Type(delay.txt, "abc");
     Type(delay.txt, " "); // emptied: put back, nothing said
     EXPECT_TRUE(h.Line().empty());
-    EXPECT_EQ(delay.txt->text(), "250");
+    EXPECT_EQ(delay.txt->text(), "1000");
     EXPECT_EQ(h.frame.refusals,
               (QStringList{"Not sent: delay 123 ms is not a multiple of the unit's 10 ms step.",
                            "Not sent: delay 5010 ms is outside 0-5000 ms.",
@@ -348,7 +327,7 @@ TEST_F(AudioGroup, DelayGoesOutAsHighThenLowStepsAndWhatTwoBytesCannotCarryIsRef
     caps.maxDelayTime = 100000;
     h.Show(3, 4, 8, caps);
     Type(delay.txt, "-20");
-    EXPECT_EQ(delay.txt->text(), "250"); // refused: output 1's delay is back
+    EXPECT_EQ(delay.txt->text(), "1000"); // refused: output 1's delay is back
     EXPECT_EQ(h.frame.refusals.back(), "Not sent: delay -20 ms is outside 0-100000 ms.");
     page.SelectedDelayTimeChange(-20);
     page.SelectedDelayTimeChange(70000); // 70000 steps

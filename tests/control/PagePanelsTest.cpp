@@ -299,16 +299,13 @@ TEST_F(VideoInputs, InputsBeyondTheCountOrWithoutEdidChoiceAreOffAndALargeUnitSc
     EXPECT_TRUE(enabled(bar));
     EXPECT_EQ(bar->maximum(), 24);
     panel(0)->chkVideoInput()->setFocus();
+    // Four columns of forty inputs; the keys' rules are the audio page's test.
     RunKeys(page, *bar,
             {
                 {Qt::Key_Down, 3, "13", 0},
                 {Qt::Key_Down, 1, "17", 4},
-                {Qt::Key_PageDown, 1, "33", 20},
-                {Qt::Key_PageDown, 1, "37", 24},
-                {Qt::Key_Right, 4, "40", 24},
-                {Qt::Key_Up, 4, "24", 20},
-                {Qt::Key_PageUp, 2, "4", 0},
-                {Qt::Key_Left, 20, "1", 0},
+                {Qt::Key_PageDown, 2, "37", 24},
+                {Qt::Key_Left, 36, "1", 0},
             });
     EXPECT_TRUE(Wheel(panel(5), false));
     EXPECT_EQ(bar->value(), 4);
@@ -332,10 +329,6 @@ TEST_F(VideoInputs, PanelsSayInputAndShowEachPlugInWords) {
     h.core.model.VideoInputs[4].reported = {};
     page.Draw_VideoInputPanels();
     EXPECT_EQ(panel(0)->chkVideoInput()->text(), "Input 1");
-    EXPECT_EQ(panel(0)->optFixEdid()->text(), "Fixed EDID");
-    EXPECT_EQ(panel(0)->optOutput1Edid()->text(), "EDID of output 1");
-    EXPECT_FALSE(panel(0)->optOutput1Edid()->toolTip().isEmpty());
-    EXPECT_EQ(page.fraSelectedVideoInput()->title(), "EDID of the ticked inputs");
     EXPECT_EQ(plug(0), "Plugged");
     EXPECT_EQ(plug(1), "Unplugged");
     EXPECT_EQ(plug(2), "Plug unknown"); // told nothing, though its field says 0
@@ -354,7 +347,6 @@ TEST_F(VideoInputs, PanelsSayInputAndShowEachPlugInWords) {
     EXPECT_EQ(plug(0), "");
 }
 
-// A quick second group choice joins the first.
 TEST_F(VideoInputs, PanelChoiceSelectsItsInputAloneAndGroupChoiceSendsEachThenOneQuery) {
     h.Show(1, 4, 4);
     page.chkSelAllVideoInput()->click();
