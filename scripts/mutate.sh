@@ -5,13 +5,17 @@
 # says whether they caught each fault. The list stays fixed, so the figure
 # before and after a change to the suite counts the same faults.
 #
-# Usage: scripts/mutate.sh [--check] [--list] [--part FOLDER] [--only NAME] [--from N] [--to M] [--no-baseline]
+# Usage: scripts/mutate.sh [--check] [--list] [--part FOLDER] [--only NAME] [--tests REGEX]
+#                          [--from N] [--to M] [--no-baseline]
 #   --check   only tell whether every fault still applies (no build)
 #   --list    print the faults and exit
 #   --part FOLDER  only the faults in files under FOLDER (src/model, sim, ...):
 #             a change is measured where it touches; may be given again
 #   --only NAME  only the fault so named (a missed one, again after its test
 #             is written); may be given again
+#   --tests REGEX  build and run only the test programs REGEX matches (ctest
+#             names, e.g. '^(ctl_test|service_test)$'): quicker where the tests
+#             that guard a part are known; a fault only others catch is missed
 #   --from/--to  run faults N..M of the list (1-based), for runs in chunks
 #   --no-baseline  skip the run of the unchanged tree (a chunk after the first)
 # Each fault's build and test output is kept in BUILD/faults/NNN-name.txt.
@@ -353,7 +357,7 @@ fault sim-level-past-most $S/Unit.cpp \
 
 count=${#names[@]}
 mode=run from=1 to=$count baseline=1
-parts=() only=()
+parts=() only=() tests_re=""
 while [ $# -gt 0 ]; do
     case "$1" in
     --check) mode=check ;;
@@ -362,6 +366,7 @@ while [ $# -gt 0 ]; do
     --to) to="$2"; shift ;;
     --part) parts+=("${2%/}"); shift ;;
     --only) only+=("$2"); shift ;;
+    --tests) tests_re="$2"; shift ;;
     --no-baseline) baseline=0 ;;
     *) echo "unknown option $1 (see the head of $0)" >&2; exit 2 ;;
     esac
@@ -458,6 +463,10 @@ fi
 cmake -S . -B "$build" >/dev/null
 # The programs the suite runs (the end-to-end tests start quadrel and quadrel-sim).
 mapfile -t tests < <(ctest --test-dir "$build" -N -E "$exclude" | sed -n 's/^ *Test *#[0-9]*: //p')
+if [ -n "$tests_re" ]; then
+    mapfile -t tests < <(printf '%s\n' "${tests[@]}" | grep -E -- "$tests_re" || true)
+    [ ${#tests[@]} -gt 0 ] || { echo "no test program matches $tests_re" >&2; exit 2; }
+fi
 targets=(quadrel quadrel-sim "${tests[@]}")
 
 build_tests() { cmake --build "$build" -j2 --target "${targets[@]}" >"$build/mutant-build.txt" 2>&1; }
@@ -469,6 +478,11 @@ build_tests() { cmake --build "$build" -j2 --target "${targets[@]}" >"$build/mut
 slow='^(e2e_.*|remote_test|service_test|web_panel_test|ctl_test)$'
 run_tests() {
     local status=0
+    if [ -n "$tests_re" ]; then
+        timeout "$per_fault" ctest --test-dir "$build" -j2 -R "$tests_re" -E "$exclude" \
+            --stop-on-failure >"$build/mutant-tests.txt" 2>&1 || status=$?
+        return $status
+    fi
     timeout "$per_fault" ctest --test-dir "$build" -j2 -E "$exclude|$slow" --stop-on-failure \
         >"$build/mutant-tests.txt" 2>&1 || status=$?
     if [ "$status" -eq 0 ]; then
