@@ -1,29 +1,12 @@
-// A restore with presets as a job on the change path: at the latencies of
-// real units, cancelled at each phase, and cut short by the line.
+// A restore with presets as a job on the change path: on units of every
+// size, at the latencies of real units, cancelled at each phase, and cut
+// short by the line.
 #include "model/SettingsRig.h"
 
 using namespace quadrel;
 using namespace quadrel::test;
 
 namespace {
-
-// Every preset and the live state of unit 3 at random.
-void ScrambleAll(Rig& r, std::mt19937& random) {
-    sim::UnitState& s = r.unit.state();
-    for (size_t o = 0; o < s.audio.size(); ++o) {
-        r.Scramble(random, s.audio[o], s.videoRoutes[o]);
-        for (size_t m = 0; m < 3; ++m) {
-            r.Scramble(random, s.audioPresets[m].outputs[o], s.videoPresets[m].routes[o]);
-        }
-    }
-}
-
-UnitSettings ReadFile(const Rig& r) {
-    QString error;
-    std::optional<UnitSettings> file = UnitSettingsFile::Read(r.path, error);
-    EXPECT_TRUE(file && file->presets) << error.toStdString();
-    return file.value_or(UnitSettings{});
-}
 
 // The live state of the emulated unit, as comparable values.
 std::vector<int> Live(const sim::UnitState& s) {
@@ -52,17 +35,32 @@ Outcome CancelWhen(Rig& r, const Outcome& prepared, std::function<bool(int, int)
 
 } // namespace
 
-TEST(RestoreJob, PresetsReachTheUnitAtTheLatenciesOfRealUnits) {
-    for (const int ms : {2, 5, 10, 50}) {
-        SCOPED_TRACE(ms);
-        Rig r(8, 8, 3, "Unit 3", sim::LineConfig{.latency = std::chrono::milliseconds(ms)});
-        std::mt19937 random(static_cast<unsigned>(ms));
-        ScrambleAll(r, random);
+// Units of every size, and one at the latencies of real units: saved, changed
+// behind the program's back and restored, live and presets.
+TEST(RestoreJob, EverySizeAndLatencyComesBackAsSaved) {
+    const struct {
+        int size, ms;
+    } rows[] = {{1, 2}, {127, 2}, {128, 2}, {255, 2}, {8, 5}, {8, 10}, {8, 50}};
+    for (const auto& [size, ms] : rows) {
+        SCOPED_TRACE(testing::Message() << size << " ports, " << ms << " ms");
+        Rig r(size, size, 3, "Unit 3", sim::LineConfig{.latency = std::chrono::milliseconds(ms)});
+        std::mt19937 random(static_cast<unsigned>(size * 100 + ms));
+        r.ScrambleAll(random, true);
         ASSERT_TRUE(r.Save(true).ok);
-        const UnitSettings file = ReadFile(r);
-        ScrambleAll(r, random);
+        // The read behind the save saw every port, live and in each preset.
+        EXPECT_EQ(r.h.Differences(r.unit, 255), std::vector<std::string>{});
+        const UnitSettings file = r.ReadFile();
+        ASSERT_EQ(file.live.outputs.size(), static_cast<size_t>(size));
+        ASSERT_EQ(file.live.edid.size(), static_cast<size_t>(size));
+        for (const auto& [m, preset] : file.presets.value_or(std::map<int, UnitValues>{})) {
+            ASSERT_EQ(preset.outputs.size(), static_cast<size_t>(size)) << m;
+        }
+        EXPECT_EQ(r.Against(file), std::vector<std::string>{});
+
+        r.ScrambleAll(random, true);
         const Outcome prepared = r.Prepare(true);
         ASSERT_TRUE(prepared.ok) << prepared.message.toStdString();
+        EXPECT_EQ(prepared.differences.size(), r.Against(file).size());
         // Seen by the poll while the operator reads the differences: planned for too.
         r.unit.state().audio[0].volume = static_cast<uint8_t>(*file.live.outputs.at(1).volume ^ 1);
         r.h.clock.advance(3s);
@@ -72,7 +70,7 @@ TEST(RestoreJob, PresetsReachTheUnitAtTheLatenciesOfRealUnits) {
         EXPECT_TRUE(restored.notTaken.empty());
         EXPECT_TRUE(restored.unknown.empty());
         EXPECT_EQ(restored.sent, restored.planned);
-        EXPECT_TRUE(r.h.Differences(r.unit).empty());
+        EXPECT_EQ(r.h.Differences(r.unit, 255), std::vector<std::string>{});
         EXPECT_EQ(r.h.trace.overlaps, 0);
     }
 }
@@ -81,9 +79,9 @@ TEST(RestoreJob, ACancelAtEachPhaseLeavesTheUnitAsTheReportSays) {
     Rig r(4, 8, 3, "Unit 3", sim::LineConfig{.latency = std::chrono::milliseconds(10)});
     sim::UnitState& s = r.unit.state();
     std::mt19937 random(3);
-    ScrambleAll(r, random);
+    r.ScrambleAll(random);
     ASSERT_TRUE(r.Save(true).ok);
-    const UnitSettings file = ReadFile(r);
+    const UnitSettings file = r.ReadFile();
     // What the report says is what the unit holds: each value it lists as
     // not taken differs on the unit, every other one is the file's.
     const auto asReported = [&](const Outcome& out) {
@@ -96,7 +94,7 @@ TEST(RestoreJob, ACancelAtEachPhaseLeavesTheUnitAsTheReportSays) {
     };
 
     // While the unit is read for the plan: nothing is sent.
-    ScrambleAll(r, random);
+    r.ScrambleAll(random);
     const sim::UnitState before = s;
     std::optional<Outcome> planned;
     const size_t written = r.h.port.written().size();
@@ -118,7 +116,7 @@ TEST(RestoreJob, ACancelAtEachPhaseLeavesTheUnitAsTheReportSays) {
 
     // In the live pass, after every preset: the presets stay, the live
     // outputs are put back as they were.
-    ScrambleAll(r, random);
+    r.ScrambleAll(random);
     const sim::UnitState second = s;
     out = CancelWhen(r, r.Prepare(true), [](int done, int total) { return done >= total - 3; });
     asReported(out);
@@ -134,8 +132,8 @@ TEST(RestoreJob, ACancelAtEachPhaseLeavesTheUnitAsTheReportSays) {
     s.audio = s.audioPresets[2].outputs;
     s.videoRoutes = s.videoPresets[2].routes;
     ASSERT_TRUE(r.Save(true).ok);
-    const UnitSettings same = ReadFile(r);
-    ScrambleAll(r, random);
+    const UnitSettings same = r.ReadFile();
+    r.ScrambleAll(random);
     out = CancelWhen(r, r.Prepare(true), [](int done, int total) { return done == total; });
     EXPECT_TRUE(out.cancelled);
     EXPECT_FALSE(out.putBack);
@@ -150,9 +148,9 @@ TEST(RestoreJob, ACancelAtEachPhaseLeavesTheUnitAsTheReportSays) {
 TEST(RestoreJob, ASilentUnitOrALostPortEndsWithWhatIsUnknown) {
     Rig r(4, 8, 3, "Unit 3", sim::LineConfig{.latency = std::chrono::milliseconds(5)});
     std::mt19937 random(9);
-    ScrambleAll(r, random);
+    r.ScrambleAll(random);
     ASSERT_TRUE(r.Save(true).ok);
-    ScrambleAll(r, random);
+    r.ScrambleAll(random);
 
     // Silent halfway: what went out is unknown, what never did is not taken.
     Outcome prepared = r.Prepare(true);

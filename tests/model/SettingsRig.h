@@ -105,6 +105,28 @@ struct Rig {
         }
         a.delayLevel = in(0, unit.config().maxDelayLevel());
     }
+    // Every output, live and in each preset, at random; the EDID too if asked.
+    void ScrambleAll(std::mt19937& random, bool edid = false) {
+        sim::UnitState& s = unit.state();
+        for (size_t o = 0; o < s.audio.size(); ++o) {
+            Scramble(random, s.audio[o], s.videoRoutes[o]);
+            for (size_t m = 0; m < s.audioPresets.size(); ++m) {
+                Scramble(random, s.audioPresets[m].outputs[o], s.videoPresets[m].routes[o]);
+            }
+        }
+        if (edid) {
+            for (uint8_t& e : s.edid) {
+                e = static_cast<uint8_t>(random() % 2);
+            }
+        }
+    }
+    // The saved file, which holds presets.
+    UnitSettings ReadFile() const {
+        QString error;
+        std::optional<UnitSettings> file = UnitSettingsFile::Read(path, error);
+        EXPECT_TRUE(file && file->presets) << error.toStdString();
+        return file.value_or(UnitSettings{});
+    }
 
     SimCoreHarness h;
     sim::Unit& unit;

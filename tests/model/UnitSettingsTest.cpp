@@ -140,11 +140,10 @@ TEST(UnitSettings, OnlyThePresetThatDiffersIsPassedAndSaved) {
         }
     }
     ASSERT_TRUE(r.Save(true).ok);
-    QString error;
-    const auto file = UnitSettingsFile::Read(r.path, error);
-    ASSERT_TRUE(file && file->presets) << error.toStdString();
-    EXPECT_EQ(file->presets->size(), 3u);
-    EXPECT_TRUE(r.Against(*file).empty());
+    const UnitSettings file = r.ReadFile();
+    ASSERT_TRUE(file.presets);
+    EXPECT_EQ(file.presets->size(), 3u);
+    EXPECT_TRUE(r.Against(file).empty());
 
     // Preset 2 changes, preset 1 and 3 do not; the live state changes too.
     const sim::UnitState untouched = s;
@@ -157,7 +156,7 @@ TEST(UnitSettings, OnlyThePresetThatDiffersIsPassedAndSaved) {
     const size_t before = r.h.port.written().size();
     const Outcome restored = r.Restore(prepared);
     EXPECT_TRUE(restored.ok) << restored.message.toStdString();
-    EXPECT_TRUE(r.Against(*file).empty());
+    EXPECT_TRUE(r.Against(file).empty());
     // Only location 2 was saved, once for audio and once for video.
     const Bytes& w = r.h.port.written();
     std::vector<int> saves;
