@@ -8,17 +8,6 @@ using namespace quadrel::test;
 
 namespace {
 
-// The live state of the emulated unit, as comparable values.
-std::vector<int> Live(const sim::UnitState& s) {
-    std::vector<int> out;
-    for (size_t o = 0; o < s.audio.size(); ++o) {
-        const sim::AudioOutputState& a = s.audio[o];
-        out.insert(out.end(), {a.input, s.videoRoutes[o], a.mute ? 1 : 0, a.volume, a.bass,
-                               a.treble, a.subwoofer, a.delayLevel});
-    }
-    return out;
-}
-
 // Restores `prepared`, asking `when` at each progress report whether to cancel.
 Outcome CancelWhen(Rig& r, const Outcome& prepared, std::function<bool(int, int)> when) {
     bool asked = false;

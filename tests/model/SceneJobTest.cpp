@@ -130,7 +130,7 @@ TEST(SceneJob, ACancelLeavesBothUnitsAsTheReportSays) {
     EXPECT_EQ(first.confirmed.size() + first.notTaken.size(), differ);
     EXPECT_EQ(report.units[1].state, SceneUnitReport::State::Cancelled);
     EXPECT_TRUE(report.units[1].sent.empty());
-    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+    EXPECT_EQ(Live(r.Unit(2).state()), Live(second));
 
     // Cancelled while the first unit is still being read: nothing is sent.
     r.Scramble(random);
@@ -141,7 +141,7 @@ TEST(SceneJob, ACancelLeavesBothUnitsAsTheReportSays) {
     ASSERT_EQ(early.units.size(), 2u);
     EXPECT_EQ(early.units[0].state, SceneUnitReport::State::Cancelled);
     EXPECT_TRUE(early.units[0].sent.empty());
-    EXPECT_EQ(SceneRig::Live(r.Unit(1).state()), SceneRig::Live(before));
+    EXPECT_EQ(Live(r.Unit(1).state()), Live(before));
 }
 
 TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {
@@ -164,8 +164,8 @@ TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {
     EXPECT_EQ(undone.units[1].state, SceneUnitReport::State::Complete);
     sim::UnitState expected = first;
     expected.audio[0].volume = 3;
-    EXPECT_EQ(SceneRig::Live(r.Unit(1).state()), SceneRig::Live(expected));
-    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+    EXPECT_EQ(Live(r.Unit(1).state()), Live(expected));
+    EXPECT_EQ(Live(r.Unit(2).state()), Live(second));
     EXPECT_FALSE(history.NextIsRecall(true));
     ASSERT_TRUE(history.NextIsRecall(false));
 
@@ -185,13 +185,13 @@ TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {
     for (size_t o = 0; o < two.audio.size(); ++o) {
         two.audioPresets[1].outputs[o].bass = static_cast<uint8_t>(two.audio[o].bass ^ 1);
     }
-    const std::vector<int> held = SceneRig::Live(two);
+    const std::vector<int> held = Live(two);
     const SceneReport loaded = r.Recall(preset);
     EXPECT_TRUE(loaded.ok()) << loaded.message.toStdString();
     EXPECT_TRUE(loaded.units[0].presetLoaded);
-    EXPECT_NE(SceneRig::Live(two), held);
+    EXPECT_NE(Live(two), held);
     EXPECT_TRUE(r.Run([&](auto done) { r.job.Undo(done); }).ok());
-    EXPECT_EQ(SceneRig::Live(two), held);
+    EXPECT_EQ(Live(two), held);
 }
 
 // A scene is checked against the units on the line before anything is sent:
@@ -225,7 +225,7 @@ TEST(SceneJob, RecallsWhatItCanAndRefusesValuesOutOfRange) {
     EXPECT_EQ(r.Unit(1).state().audio[0].volume, 42);
     EXPECT_EQ(report.units[1].state, SceneUnitReport::State::NotOnLine);
     EXPECT_EQ(report.units[2].state, SceneUnitReport::State::NotOnLine);
-    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+    EXPECT_EQ(Live(r.Unit(2).state()), Live(second));
 
     const struct {
         const char* what;

@@ -64,63 +64,26 @@ struct SceneRig {
     // Where the emulated unit holds otherwise than `values` say.
     std::vector<std::string> Against(const UnitValues& values, uint8_t id) {
         std::vector<std::string> out;
-        const sim::Unit& unit = Unit(id);
-        const sim::UnitState& s = unit.state();
         for (const auto& [o, v] : values.outputs) {
-            const auto k = static_cast<size_t>(o - 1);
-            const sim::AudioOutputState& a = s.audio[k];
-            const std::pair<std::optional<int>, int> pairs[] = {
-                {v.audioInput, a.input},    {v.videoInput, s.videoRoutes[k]},
-                {v.mute, a.mute ? 1 : 0},   {v.volume, a.volume},
-                {v.bass, a.bass},           {v.treble, a.treble},
-                {v.subwoofer, a.subwoofer}, {v.delay, a.delayLevel * unit.config().delayStepMs}};
-            for (const auto& [wanted, real] : pairs) {
-                if (wanted && wanted != real) {
-                    out.push_back("output " + std::to_string(o) + ": " + std::to_string(*wanted) +
-                                  " wanted, " + std::to_string(real) + " held");
-                }
-            }
+            test::Against(out, "output " + std::to_string(o), v, Unit(id), o - 1, 0, false);
         }
         for (const auto& [i, edid] : values.edid) {
-            if (s.edid[static_cast<size_t>(i - 1)] != edid) {
+            if (Unit(id).state().edid[static_cast<size_t>(i - 1)] != edid) {
                 out.push_back("edid " + std::to_string(i));
             }
         }
         return out;
     }
 
-    // The live state of an emulated unit, as comparable values.
-    static std::vector<int> Live(const sim::UnitState& s) {
-        std::vector<int> out;
-        for (size_t o = 0; o < s.audio.size(); ++o) {
-            const sim::AudioOutputState& a = s.audio[o];
-            out.insert(out.end(), {a.input, s.videoRoutes[o], a.mute ? 1 : 0, a.volume, a.bass,
-                                   a.treble, a.subwoofer, a.delayLevel});
-        }
-        out.insert(out.end(), s.edid.begin(), s.edid.end());
-        return out;
-    }
-
     // Every value of both units at random, within range.
     void Scramble(std::mt19937& random) {
         for (uint8_t id : {1, 2}) {
-            sim::Unit& unit = Unit(id);
-            sim::UnitState& s = unit.state();
-            const auto in = [&](int low, int high) {
-                return static_cast<uint8_t>(std::uniform_int_distribution<int>(low, high)(random));
-            };
+            sim::UnitState& s = Unit(id).state();
             for (size_t o = 0; o < s.audio.size(); ++o) {
-                sim::AudioOutputState& a = s.audio[o];
-                a.input = in(1, 8);
-                s.videoRoutes[o] = in(1, 8);
-                a.mute = in(0, 1) == 1;
-                for (uint8_t* level : {&a.volume, &a.bass, &a.treble, &a.subwoofer}) {
-                    *level = in(0, 100);
-                }
-                a.delayLevel = in(0, unit.config().maxDelayLevel());
+                test::Scramble(random, Unit(id).config(), s.audio[o], s.videoRoutes[o], 1);
             }
             for (auto& e : s.edid) {
-                e = in(0, 1);
+                e = static_cast<uint8_t>(std::uniform_int_distribution<int>(0, 1)(random));
             }
         }
     }

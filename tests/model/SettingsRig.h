@@ -61,49 +61,25 @@ struct Rig {
     // Where the emulated unit differs from the file, live and presets.
     std::vector<std::string> Against(const UnitSettings& file) const {
         std::vector<std::string> out;
-        const sim::UnitState& s = unit.state();
-        auto check = [&](const std::string& where, const OutputValues& v,
-                         const sim::AudioOutputState& a, int video) {
-            const std::pair<std::optional<int>, int> pairs[] = {
-                {v.audioInput, a.input},    {v.videoInput, video},
-                {v.mute, a.mute ? 1 : 0},   {v.volume, a.volume},
-                {v.bass, a.bass},           {v.treble, a.treble},
-                {v.subwoofer, a.subwoofer}, {v.delay, a.delayLevel * unit.config().delayStepMs}};
-            for (const auto& [wanted, real] : pairs) {
-                if (wanted != real) {
-                    out.push_back(where + ": " + std::to_string(wanted.value_or(-1)));
-                }
-            }
-        };
         for (const auto& [o, v] : file.live.outputs) {
-            check("output " + std::to_string(o), v, s.audio[o - 1], s.videoRoutes[o - 1]);
+            test::Against(out, "output " + std::to_string(o), v, unit, o - 1, 0, true);
         }
         for (const auto& [i, edid] : file.live.edid) {
-            if (s.edid[i - 1] != edid) {
+            if (unit.state().edid[i - 1] != edid) {
                 out.push_back("edid " + std::to_string(i));
             }
         }
         for (const auto& [m, preset] : file.presets.value_or(std::map<int, UnitValues>{})) {
             for (const auto& [o, v] : preset.outputs) {
-                check("preset " + std::to_string(m) + " output " + std::to_string(o), v,
-                      s.audioPresets[m - 1].outputs[o - 1], s.videoPresets[m - 1].routes[o - 1]);
+                const std::string where = "preset " + std::to_string(m) + " output ";
+                test::Against(out, where + std::to_string(o), v, unit, o - 1, m, true);
             }
         }
         return out;
     }
 
-    // Random values in range on every kind the file holds.
     void Scramble(std::mt19937& random, sim::AudioOutputState& a, uint8_t& video) {
-        const auto in = [&](int low, int high) {
-            return static_cast<uint8_t>(std::uniform_int_distribution<int>(low, high)(random));
-        };
-        a.input = in(0, unit.config().inputs);
-        video = in(0, unit.config().inputs);
-        a.mute = in(0, 1) == 1;
-        for (uint8_t* level : {&a.volume, &a.bass, &a.treble, &a.subwoofer}) {
-            *level = in(0, 100);
-        }
-        a.delayLevel = in(0, unit.config().maxDelayLevel());
+        test::Scramble(random, unit.config(), a, video);
     }
     // Every output, live and in each preset, at random; the EDID too if asked.
     void ScrambleAll(std::mt19937& random, bool edid = false) {
