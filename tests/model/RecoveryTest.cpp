@@ -11,14 +11,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Frames with `code` written since byte `from` of the line.
+// Frames to `id` with `code` written since byte `from` of the line.
 int Written(const SimCoreHarness& h, size_t from, uint8_t id, uint8_t code) {
-    const Bytes& w = h.port.written();
-    int n = 0;
-    for (size_t i = from; i + 4 < w.size(); i += 5) {
-        n += (w[i] & 0x1F) == id && w[i + 1] == code ? 1 : 0;
-    }
-    return n;
+    const std::vector<Bytes> f = h.Frames(from);
+    return static_cast<int>(std::count_if(
+        f.begin(), f.end(), [&](const Bytes& b) { return (b[0] & 0x1F) == id && b[1] == code; }));
 }
 
 } // namespace

@@ -84,19 +84,14 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     EXPECT_EQ(h.trace.overlaps, 0);
 
     // Unit 2's whole read went out between the probes of 2 and 3.
-    const Bytes& w = h.port.written();
-    size_t probe3 = 0;
-    size_t lastOfUnit2 = 0;
-    for (size_t i = 0; i + 4 < w.size(); i += 5) {
-        if (w[i] == 0x23 && w[i + 1] == 0x3F && probe3 == 0) {
-            probe3 = i;
-        }
-        if (w[i] == 0x22 && w[i + 1] == 0x21) { // its EDID query closes its read
-            lastOfUnit2 = std::max(lastOfUnit2, i);
-        }
-    }
-    EXPECT_GT(lastOfUnit2, 0u);
-    EXPECT_LT(lastOfUnit2, probe3);
+    const std::vector<Bytes> frames = h.Frames();
+    const auto is = [](uint8_t address, uint8_t code) {
+        return [=](const Bytes& f) { return f[0] == address && f[1] == code; };
+    };
+    const auto edid = std::find_if(frames.rbegin(), frames.rend(), is(0x22, kCmdGetEdidType));
+    ASSERT_NE(edid, frames.rend()); // its EDID query closes its read
+    EXPECT_TRUE(edid.base() <=
+                std::find_if(frames.begin(), frames.end(), is(0x23, kCmdGetUnitInfo)));
     const auto probes = h.Probes();
     EXPECT_EQ(probes.front(), 0);
     EXPECT_EQ(probes.back(), 31);
@@ -126,12 +121,10 @@ TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAskedAgainAndReadAfreshWhenBack)
     h.clock.advance(35s);
     EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 33);
     EXPECT_EQ(h.core.model.AudioOutputs[3].iInputPort, 3);
-    int probes = 0;
-    const Bytes& w = h.port.written();
-    for (size_t i = before; i + 4 < w.size(); i += 5) {
-        probes += w[i] == 0x3F && w[i + 1] == kCmdGetUnitInfo ? 1 : 0;
-    }
-    EXPECT_EQ(probes, 3 * 3); // three probes of three tries each
+    const std::vector<Bytes> frames = h.Frames(before);
+    EXPECT_EQ(std::count_if(frames.begin(), frames.end(),
+                            [](const Bytes& f) { return f[0] == 0x3F && f[1] == kCmdGetUnitInfo; }),
+              3 * 3); // three probes of three tries each
     EXPECT_EQ(h.core.recovery.SecondsToNextTry(31), 60 - 5);
 
     // Back after 80 s: taken back, read afresh and polled within 70 s.
@@ -258,9 +251,8 @@ TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
     h.core.status.SetLoadingMemory(true);
     ASSERT_TRUE(h.clock.advanceUntil([&] { return !h.core.model.blLoadingMemory; }, 10s));
     std::vector<std::string> frames;
-    const Bytes& w = h.port.written();
-    for (size_t i = before; i + 4 < w.size(); i += 5) {
-        frames.push_back(std::to_string(w[i + 1]) + ":" + std::to_string(w[i + 3]));
+    for (const Bytes& f : h.Frames(before)) {
+        frames.push_back(std::to_string(f[1]) + ":" + std::to_string(f[3]));
     }
     EXPECT_EQ(frames, (std::vector<std::string>{"8:3", "7:3", "17:3", "19:3", "29:3", "31:3"}));
     EXPECT_TRUE(h.views.Called("SetMemoryRowVolumnLevel(1,true,9)"));

@@ -12,14 +12,12 @@ const SceneUnit& Part(const Scene& scene, uint8_t id) {
                          [id](const SceneUnit& u) { return u.id == id; });
 }
 
-// Frames written to unit `id` from byte `from` on, up to its first setting
-// (all of them when `untilSetting` is false).
-int FramesTo(const SceneRig& r, uint8_t id, size_t from, bool untilSetting) {
-    const Bytes& w = r.h.port.written();
+// Frames written to unit `id` before its first setting.
+int FramesBeforeSetting(const SceneRig& r, uint8_t id) {
     int n = 0;
-    for (size_t i = from; i + 4 < w.size(); i += 5) {
-        if ((w[i] & 0x1F) == id) {
-            if (untilSetting && IsSetCommand(w[i + 1])) {
+    for (const Bytes& f : r.h.Frames()) {
+        if ((f[0] & 0x1F) == id) {
+            if (IsSetCommand(f[1])) {
                 break;
             }
             ++n;
@@ -81,7 +79,7 @@ TEST(SceneJob, ASilentUnitLeavesItsPartUnsentAndTheOtherUnitComplete) {
         scene = dry.Capture().scene;
         dry.Scramble(random);
         ASSERT_TRUE(dry.Recall(scene).ok());
-        heard = FramesTo(dry, 2, 0, true);
+        heard = FramesBeforeSetting(dry, 2);
     }
     std::mt19937 random(7);
     SceneRig r({}, heard + 2); // silent after two of its settings

@@ -49,15 +49,11 @@ struct SceneRig {
     // Settings written since `from` (a byte offset into the line), to `id` or
     // any; a delay's two frames count as one.
     int Settings(size_t from, int id = -1) const {
-        const Bytes& w = h.port.written();
-        int n = 0;
-        for (size_t i = from; i + 4 < w.size(); i += 5) {
-            n += IsSetCommand(w[i + 1]) && w[i + 1] != kCmdSetDelayHigh &&
-                         (id < 0 || (w[i] & 0x1F) == id)
-                     ? 1
-                     : 0;
-        }
-        return n;
+        const std::vector<Bytes> f = h.Frames(from);
+        return static_cast<int>(std::count_if(f.begin(), f.end(), [id](const Bytes& b) {
+            return IsSetCommand(b[1]) && b[1] != kCmdSetDelayHigh &&
+                   (id < 0 || (b[0] & 0x1F) == id);
+        }));
     }
     size_t Mark() const { return h.port.written().size(); }
 

@@ -50,12 +50,9 @@ struct Rig {
     }
     // Setting requests written since `from` (a byte offset into the line).
     int Settings(size_t from) const {
-        const Bytes& w = h.port.written();
-        int n = 0;
-        for (size_t i = from; i + 4 < w.size(); i += 5) {
-            n += IsSetCommand(w[i + 1]) ? 1 : 0;
-        }
-        return n;
+        const std::vector<Bytes> f = h.Frames(from);
+        return static_cast<int>(
+            std::count_if(f.begin(), f.end(), [](const Bytes& b) { return IsSetCommand(b[1]); }));
     }
 
     // Where the emulated unit differs from the file, live and presets.

@@ -158,11 +158,10 @@ TEST(UnitSettings, OnlyThePresetThatDiffersIsPassedAndSaved) {
     EXPECT_TRUE(restored.ok) << restored.message.toStdString();
     EXPECT_TRUE(r.Against(file).empty());
     // Only location 2 was saved, once for audio and once for video.
-    const Bytes& w = r.h.port.written();
     std::vector<int> saves;
-    for (size_t i = before; i + 4 < w.size(); i += 5) {
-        if (w[i + 1] == kCmdSaveAudioMemory || w[i + 1] == kCmdSaveVideoMemory) {
-            saves.push_back(w[i + 3]);
+    for (const Bytes& f : r.h.Frames(before)) {
+        if (f[1] == kCmdSaveAudioMemory || f[1] == kCmdSaveVideoMemory) {
+            saves.push_back(f[3]);
         }
     }
     EXPECT_EQ(saves, (std::vector<int>{2, 2}));

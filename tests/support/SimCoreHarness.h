@@ -104,16 +104,25 @@ struct SimCoreHarness {
                q.iSendQueueCount() == 0;
     }
 
+    // The frames written from byte `from` of the line on, every frame five bytes.
+    std::vector<Bytes> Frames(size_t from = 0) const {
+        const Bytes& w = port.written();
+        std::vector<Bytes> out;
+        for (size_t i = from; i + 4 < w.size(); i += 5) {
+            out.emplace_back(w.begin() + static_cast<long>(i),
+                             w.begin() + static_cast<long>(i + 5));
+        }
+        return out;
+    }
     // Unit IDs of the information probes among the frames written from `from`
-    // on (every frame is five bytes), each try of a probe once.
+    // on, each try of a probe once.
     std::vector<int> Probes(size_t from = 0) const {
-        const Bytes& written = port.written();
+        const std::vector<Bytes> frames = Frames(from);
         std::vector<int> ids;
-        for (size_t i = from; i + 4 < written.size(); i += 5) {
-            const bool repeat =
-                i >= from + 5 && std::equal(&written[i], &written[i + 5], &written[i - 5]);
-            if (written[i + 1] == 0x3F && written[i + 2] == 0 && !repeat) {
-                ids.push_back(written[i] & 0x1F);
+        for (size_t i = 0; i < frames.size(); ++i) {
+            const Bytes& f = frames[i];
+            if (f[1] == 0x3F && f[2] == 0 && (i == 0 || f != frames[i - 1])) {
+                ids.push_back(f[0] & 0x1F);
             }
         }
         return ids;
