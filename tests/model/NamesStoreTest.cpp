@@ -1,5 +1,6 @@
 // The operator's names in their own file, and the CSV table.
 #include "model/NamesStore.h"
+#include "model/FileBytes.h"
 #include "model/NamesCsv.h"
 
 #include <QDir>
@@ -11,16 +12,12 @@
 #include <thread>
 
 using namespace quadrel;
+using namespace quadrel::test;
 
 namespace {
 
 NamedPort In(int n) {
     return {NameKind::Input, n};
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
 }
 
 } // namespace
@@ -39,37 +36,31 @@ TEST(NamesStore, KeysByReportAndDamagedOrNewerFilesAreNeverLost) {
     EXPECT_TRUE(s.Use(bigger));
     EXPECT_EQ(s.Exact(unit), nullptr);
     s.Use(unit);
-    const QByteArray before = Read(path);
+    const QByteArray before = ReadBytes(path);
     // A reader that opened the file before a write still reads the old one whole.
     QFile reader(path);
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
     s.SetName(unit, In(2), "Lectern PC");
     EXPECT_EQ(reader.readAll(), before);
-    EXPECT_TRUE(Read(path).contains("Lectern PC"));
+    EXPECT_TRUE(ReadBytes(path).contains("Lectern PC"));
     EXPECT_EQ(QDir(dir.path()).entryList({"names.json*"}, QDir::Files), QStringList{"names.json"});
 
     // Cut short: moved aside with every byte, and the store starts empty.
-    const QByteArray damaged = Read(path).left(60);
-    QFile cut(path);
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    cut.write(damaged);
-    cut.close();
+    const QByteArray damaged = ReadBytes(path).left(60);
+    ASSERT_TRUE(WriteBytes(path, damaged));
     NamesStore again(path, [] { return QStringLiteral("20260102-030405"); });
     again.Load();
     EXPECT_TRUE(again.entries().empty());
     const QString aside = path + ".damaged-20260102-030405";
     EXPECT_TRUE(again.problem().contains(aside)) << again.problem().toStdString();
-    EXPECT_EQ(Read(aside), damaged);
+    EXPECT_EQ(ReadBytes(aside), damaged);
     again.SetName(unit, In(1), "New");
-    EXPECT_EQ(Read(aside), damaged);
+    EXPECT_EQ(ReadBytes(aside), damaged);
     // A second damaged file in the same second keeps the first copy.
-    QFile cutAgain(path);
-    ASSERT_TRUE(cutAgain.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    cutAgain.write("{");
-    cutAgain.close();
+    ASSERT_TRUE(WriteBytes(path, "{"));
     again.SetName(unit, In(1), "Newer");
-    EXPECT_EQ(Read(aside), damaged);
-    EXPECT_EQ(Read(aside + "-2"), "{");
+    EXPECT_EQ(ReadBytes(aside), damaged);
+    EXPECT_EQ(ReadBytes(aside + "-2"), "{");
     EXPECT_EQ(NameOf(*again.Exact(unit), In(1)), "Newer");
     // The last name cleared takes the unit's entry with it.
     again.SetName(unit, In(1), "  ");
@@ -103,16 +94,13 @@ TEST(NamesStore, KeysByReportAndDamagedOrNewerFilesAreNeverLost) {
 
     // A newer Quadrel's file is left as it is, with a word to the operator.
     const QByteArray newer = R"({"format":"quadrel-names","version":3,"units":[]})";
-    QFile later(path);
-    ASSERT_TRUE(later.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    later.write(newer);
-    later.close();
+    ASSERT_TRUE(WriteBytes(path, newer));
     NamesStore third(path);
     third.Load();
     EXPECT_TRUE(third.problem().contains("newer Quadrel")) << third.problem().toStdString();
     EXPECT_FALSE(third.SetName(unit, In(1), "Kept here only"));
     EXPECT_EQ(NameOf(*third.Exact(unit), In(1)), "Kept here only");
-    EXPECT_EQ(Read(path), newer);
+    EXPECT_EQ(ReadBytes(path), newer);
 }
 
 TEST(NamesCsv, RoundTripsQuotesCommasLineBreaksAndNonAsciiAndPlainNames) {
@@ -199,12 +187,10 @@ TEST(NamesStore, TwoProgramsOnOneFileKeepBothNamesAndIdenticalUnitsOnTwoLinesThe
 
     // A file from before lines were told apart serves the unit on any line;
     // a change on one line is that line's own.
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    old.write(R"({"format":"quadrel-names","version":1,"units":[{"id":5,"reports":)"
-              R"({"name":"Rack","inputs":4,"outputs":4},"names":{"unit":"","inputs":)"
-              R"({"1":"Shared","2":"Both"},"outputs":{},"presets":{}}}]})");
-    old.close();
+    ASSERT_TRUE(WriteBytes(path,
+                           R"({"format":"quadrel-names","version":1,"units":[{"id":5,"reports":)"
+                           R"({"name":"Rack","inputs":4,"outputs":4},"names":{"unit":"","inputs":)"
+                           R"({"1":"Shared","2":"Both"},"outputs":{},"presets":{}}}]})"));
     a.Load();
     EXPECT_EQ(NameOf(*a.Exact(left), In(1)), "Shared");
     ASSERT_TRUE(a.SetName(left, In(1), "Left only"));

@@ -1,12 +1,13 @@
 // The scenes file: its limits, its merges and what a damaged file leaves.
 #include "model/SceneStore.h"
+#include "model/FileBytes.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace quadrel;
+using namespace quadrel::test;
 
 namespace {
 
@@ -17,12 +18,6 @@ Scene Lecture() {
     u.values.outputs[8].mute = 1;
     u.values.edid[2] = 1;
     return {"Lecture", "Ctrl+1", {u}};
-}
-
-void Write(const QString& path, const QByteArray& text) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
 }
 
 } // namespace
@@ -99,20 +94,16 @@ TEST(SceneStore, RefusesDamagedOrOutOfRangeFilesWhole) {
     const QString path = dir.filePath("scenes.json");
     QByteArray damaged = good;
     damaged.replace("\"volume\": 70", "\"volume\": 150");
-    Write(path, damaged);
+    ASSERT_TRUE(WriteBytes(path, damaged));
     SceneStore s(path, [] { return QStringLiteral("20260102-030405"); });
     s.Load();
     EXPECT_TRUE(s.scenes().empty());
     EXPECT_FALSE(s.problem().isEmpty());
-    QFile aside(path + ".damaged-20260102-030405");
-    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-    EXPECT_EQ(aside.readAll(), damaged);
+    EXPECT_EQ(ReadBytes(path + ".damaged-20260102-030405"), damaged);
     QByteArray newer = good;
     newer.replace("\"version\": 1", "\"version\": 9");
-    Write(path, newer);
+    ASSERT_TRUE(WriteBytes(path, newer));
     s.Load();
     EXPECT_FALSE(s.Save(Lecture()));
-    QFile kept(path);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), newer);
+    EXPECT_EQ(ReadBytes(path), newer);
 }

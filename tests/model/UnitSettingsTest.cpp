@@ -1,10 +1,9 @@
 // A unit's settings saved to a file and restored, against the emulator.
 #include "link/CommandCodes.h"
+#include "model/FileBytes.h"
 #include "model/SettingsRig.h"
 #include "model/UnitSettingsFile.h"
 #include "model/UnitSettingsJob.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -80,9 +79,7 @@ TEST(UnitSettings, SavedFileHoldsTheUnitARestoreSendsOnlyWhatDiffersBadFilesNoth
 
     // Every kind of bad file is refused and sends nothing, not even a read.
     ASSERT_TRUE(r.Save(true).ok);
-    QFile good(r.path);
-    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
-    const QByteArray text = good.readAll();
+    const QByteArray text = ReadBytes(r.path);
     const auto edit = [&text](const QByteArray& from, const QByteArray& to) {
         QByteArray t = text;
         const qsizetype at = t.indexOf(from);
@@ -117,10 +114,7 @@ TEST(UnitSettings, SavedFileHoldsTheUnitARestoreSendsOnlyWhatDiffersBadFilesNoth
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        QFile f(r.path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(c.text);
-        f.close();
+        ASSERT_TRUE(WriteBytes(r.path, c.text));
         const size_t written = r.h.port.written().size();
         const Outcome out = r.Prepare(true);
         EXPECT_FALSE(out.ok);
