@@ -51,7 +51,7 @@ struct Repeated : LinkHarness {
 
 } // namespace
 
-TEST(ReceivePath, DispatchFollowsTheAwaitedRequestWholeOrInPiecesButNotAfterAPause) {
+TEST(ReceivePath, DispatchFollowsTheAwaitedRequestWholeOrInPiecesUnderTheGap) {
     const std::string s = "ReplySwitchStatus ", i = "ReplyInputPlugStatus ",
                       o = "ReplyOutputPlugStatus ", d = "ReplyDelayTime ";
     const std::vector<std::pair<uint8_t, std::string>> handlers = {
@@ -82,15 +82,6 @@ TEST(ReceivePath, DispatchFollowsTheAwaitedRequestWholeOrInPiecesButNotAfterAPau
     EXPECT_EQ(h.replies.payloads.back(), (Bytes{0x01, 0x05}));
     EXPECT_EQ(h.trace.received.size(), traced + 3); // one trace line per piece
     EXPECT_FALSE(h.link.queue.IsWaitingForAnswer());
-
-    // A pause over 200 ms throws the partial frame away.
-    h.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
-    h.port.deliver({0x81, 0x02, 0x01});
-    h.clock.advance(201ms);
-    EXPECT_FALSE(h.link.receiver.IsReceiving());
-    h.port.deliver({0x05, 0xE2}); // 05 is no first byte for unit 1's request
-    EXPECT_EQ(h.replies.calls.size(), handlers.size() + 2);
-    EXPECT_FALSE(h.link.receiver.IsReceiving());
 }
 
 // The port is told how many bytes the frame still needs once its length is
