@@ -1,4 +1,5 @@
-// The core against the emulated units in virtual time; the change history.
+// The core against the emulated units in virtual time; the change history; a
+// port switched under the line.
 #include "link/CommandCodes.h"
 #include "support/SimCoreHarness.h"
 
@@ -22,6 +23,13 @@ bool Settle(SimCoreHarness& h) {
     h.views.redrawRunning.clear(); // the pages' 500 ms redraws are over
     h.clock.advance(1500ms);
     return h.clock.advanceUntil([&] { return h.Idle(); }, 10s);
+}
+
+// Frames to `id` with `code` written since byte `from` of the line.
+int Written(const SimCoreHarness& h, size_t from, uint8_t id, uint8_t code) {
+    const std::vector<Bytes> f = h.Frames(from);
+    return static_cast<int>(std::count_if(
+        f.begin(), f.end(), [&](const Bytes& b) { return (b[0] & 0x1F) == id && b[1] == code; }));
 }
 
 // The live values that differ from `before`.
@@ -121,10 +129,7 @@ TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAskedAgainAndReadAfreshWhenBack)
     h.clock.advance(35s);
     EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 33);
     EXPECT_EQ(h.core.model.AudioOutputs[3].iInputPort, 3);
-    const std::vector<Bytes> frames = h.Frames(before);
-    EXPECT_EQ(std::count_if(frames.begin(), frames.end(),
-                            [](const Bytes& f) { return f[0] == 0x3F && f[1] == kCmdGetUnitInfo; }),
-              3 * 3); // three probes of three tries each
+    EXPECT_EQ(Written(h, before, 31, kCmdGetUnitInfo), 3 * 3); // three probes, three tries each
     EXPECT_EQ(h.core.recovery.SecondsToNextTry(31), 60 - 5);
 
     // Back after 80 s: taken back, read afresh and polled within 70 s.
@@ -420,9 +425,10 @@ TEST(ChangeHistory, KeepsTheLastHundredChanges) {
 }
 
 // A delay off the unit's step would name another delay: nothing is queued.
-TEST(ChangePath, ADelayOffTheUnitsStepIsNotSent) {
+// One reply lists at most 127 ports: a setting past them is read back by its port.
+TEST(ChangePath, ADelayOffTheUnitsStepIsNotSentAndASettingPastPort127IsReadBack) {
     SimCoreHarness h;
-    sim::Unit& unit = h.AddUnit(kId);
+    sim::Unit& unit = h.AddUnit(kId, 200, 200);
     ASSERT_TRUE(h.Scan());
     h.core.status.timRequestStatus().stop();
     EXPECT_TRUE(h.core.path.Send(Change::Of(kId, {{{S::Delay, 2}, 7}})).empty());
@@ -430,17 +436,44 @@ TEST(ChangePath, ADelayOffTheUnitsStepIsNotSent) {
               std::set<Setting>{S::Delay});
     ASSERT_TRUE(Settle(h));
     EXPECT_EQ(unit.state().audio[1].delayLevel * unit.config().delayStepMs, 10);
-}
 
-// One reply lists at most 127 ports: a setting past them is read back by its port.
-TEST(ChangePath, ASettingPastPort127IsReadBack) {
-    SimCoreHarness h;
-    sim::Unit& unit = h.AddUnit(kId, 200, 200);
-    ASSERT_TRUE(h.Scan());
-    h.core.status.timRequestStatus().stop();
     h.core.path.Send(Change::Of(kId, {{{S::Volumn, 199}, 33}, {{S::Volumn, 5}, 44}}));
     ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 10s));
     EXPECT_EQ(unit.state().audio[198].volume, 33);
     EXPECT_EQ(h.core.model.AudioOutputs[199].iVolumnLevel, 33);
     EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 44);
+}
+
+// The line keeps going by itself: a port switched at any moment of a scan or
+// a read leaves nothing behind that stops the next line's scan and poll.
+TEST(Recovery, APortSwitchedAtAnyMomentOfAScanOrAReadLeavesTheNextLineWorking) {
+    // Port 7 has unit 5 to read; port 9 has unit 2. The switch comes at every
+    // 23 ms of the first line's scan and read: mid-frame, mid-repeat, mid-read.
+    for (int ms = 0; ms <= 9000; ms += 23) {
+        SCOPED_TRACE(ms);
+        SimCoreHarness h;
+        h.port.close();
+        h.port.addLine(7).addUnit(SimCoreHarness::Config(5));
+        sim::ProtocolEngine& nine = h.port.addLine(9);
+        nine.addUnit(SimCoreHarness::Config(2));
+        ASSERT_TRUE(h.port.open(7, QStringLiteral("9600,n,8,1")));
+        h.core.status.SetScanning(true);
+        h.clock.advance(std::chrono::milliseconds(ms));
+
+        // As Options does: the port closes, the other opens, a scan starts.
+        h.port.close();
+        h.core.link.PortLost();
+        ASSERT_TRUE(h.port.open(9, QStringLiteral("9600,n,8,1")));
+        h.core.status.SetScanning(true);
+        const size_t from = h.port.written().size();
+        ASSERT_TRUE(h.clock.advanceUntil([&] { return !h.core.status.IsBusy(); }, 60s));
+        const UnitRef unit = h.core.model.objSelectedUnit;
+        ASSERT_TRUE(unit && unit->bID() == 2);
+        EXPECT_EQ(Written(h, from, 31, kCmdGetUnitInfo), 3); // the scan ran to its end
+        // Polled: the routes are asked again within the poll's second.
+        const int routes = Written(h, from, 2, kCmdGetAudioSwitch);
+        h.clock.advance(2500ms);
+        EXPECT_GT(Written(h, from, 2, kCmdGetAudioSwitch), routes);
+        EXPECT_TRUE(h.Differences(*nine.unit(2)).empty());
+    }
 }
