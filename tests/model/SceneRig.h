@@ -46,13 +46,12 @@ struct SceneRig {
         return Run([&](auto done) { job.Recall(scene, done); });
     }
 
-    // Settings written since `from` (a byte offset into the line), to `id` or
-    // any; a delay's two frames count as one.
-    int Settings(size_t from, int id = -1) const {
+    // Settings written since `from` (a byte offset into the line); a delay's
+    // two frames count as one.
+    int Settings(size_t from) const {
         const std::vector<Bytes> f = h.Frames(from);
-        return static_cast<int>(std::count_if(f.begin(), f.end(), [id](const Bytes& b) {
-            return IsSetCommand(b[1]) && b[1] != kCmdSetDelayHigh &&
-                   (id < 0 || (b[0] & 0x1F) == id);
+        return static_cast<int>(std::count_if(f.begin(), f.end(), [](const Bytes& b) {
+            return IsSetCommand(b[1]) && b[1] != kCmdSetDelayHigh;
         }));
     }
     size_t Mark() const { return h.port.written().size(); }
