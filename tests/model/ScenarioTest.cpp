@@ -49,11 +49,15 @@ SettingValues Changed(SimCoreHarness& h, const SettingValues& before) {
     return out;
 }
 
-Kept Read(const QString& file, int port) {
-    ProgramState state(file);
+// The last-seen store on the state file `file`, as a start opens it.
+struct Store {
+    explicit Store(const QString& file) : state(file) { store.setState(&state); }
+    ProgramState state;
     LastSeenStore store;
-    store.setState(&state);
-    return store.Units(port);
+};
+
+Kept Read(const QString& file, int port) {
+    return Store(file).store.Units(port);
 }
 
 bool ReadThrough(const SimCoreHarness& h, uint8_t id) {
@@ -581,11 +585,9 @@ TEST(LastSeen, DamagedForeignOrOversizedValuesReadAsNoneAndNamesComeBackAsKept) 
         many.push_back({id, QStringLiteral("Unit, \"%1\" = ;#").arg(id)});
     }
     {
-        ProgramState state(file);
-        LastSeenStore store;
-        store.setState(&state);
-        store.Keep(7, many);
-        store.Keep(8, {{31, ""}});
+        Store s(file);
+        s.store.Keep(7, many);
+        s.store.Keep(8, {{31, ""}});
     }
     EXPECT_EQ(Read(file, 7), many);
     EXPECT_EQ(Read(file, 8), (Kept{{31, ""}}));
@@ -601,12 +603,7 @@ TEST(LastSeen, DamagedForeignOrOversizedValuesReadAsNoneAndNamesComeBackAsKept) 
     };
     for (const auto& [key, value] : bad) {
         QFile::remove(file);
-        {
-            ProgramState state(file);
-            LastSeenStore store;
-            store.setState(&state);
-            store.Keep(7, {{1, "A"}});
-        }
+        Store(file).store.Keep(7, {{1, "A"}});
         QSettings(file, QSettings::IniFormat).setValue(key, value);
         EXPECT_EQ(Read(file, 7), Kept{})
             << key.toStdString() << " " << value.toString().toStdString();

@@ -93,11 +93,11 @@ struct Rig {
             }
         }
     }
-    // The saved file, which holds presets.
-    UnitSettings ReadFile() const {
+    // The saved file, holding presets unless told otherwise.
+    UnitSettings ReadFile(bool presets = true) const {
         QString error;
         std::optional<UnitSettings> file = UnitSettingsFile::Read(path, error);
-        EXPECT_TRUE(file && file->presets) << error.toStdString();
+        EXPECT_TRUE(file && (file->presets || !presets)) << error.toStdString();
         return file.value_or(UnitSettings{});
     }
 
