@@ -1,7 +1,6 @@
 // The link: frames built, queued, repeated and given up; replies received,
 // checked and dispatched.
 #include "link/QuadrelError.h"
-#include "link/VirtualClock.h"
 #include "link/basBitAccess.h"
 #include "link/basCRC8_Dallas_1_Wire.h"
 #include "support/LinkHarness.h"
