@@ -6,7 +6,6 @@
 #include "sim/SimSerialPort.h"
 #include "support/LinkHarness.h"
 #include "support/NullViewParts.h"
-#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -13,10 +13,17 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// Unit 1, with 4 inputs, selected.
+struct OneUnit : CoreHarness {
+    explicit OneUnit(int outputs = 4, const Caps& caps = Caps()) {
+        AddUnit(1, 4, outputs, caps);
+        Select(1);
+    }
+};
+
 struct Handlers : ::testing::Test {
-    CoreHarness h;
-    UnitRef unit = h.AddUnit(1, 4, 8);
-    void SetUp() override { h.Select(1); }
+    OneUnit h{8};
+    UnitRef unit = h.core.model.objSelectedUnit;
     CommandSenders& send() { return h.core.link.senders; }
     bool Waiting() { return h.core.link.queue.IsWaitingForAnswer(); }
 };
@@ -128,9 +135,7 @@ TEST_F(Handlers, BadRepliesAreRefusedSoTheRequestIsRepeated) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CoreHarness g;
-        g.AddUnit(1, 4, 8);
-        g.Select(1);
+        OneUnit g(8);
         c.ask(g.core.link.senders);
         for (const Bytes& reply : c.replies) {
             g.Reply(reply);
@@ -254,12 +259,10 @@ TEST_F(Handlers, ScanStartEmptiesTheModelAndQueuesThirtyTwoProbes) {
 }
 
 TEST(StatusRead, NoAudioControlsEndsAtTheEdidReply) {
-    CoreHarness h;
     CoreHarness::Caps caps;
     caps.volume = caps.bass = caps.treble = caps.subwoofer = caps.delay = false;
     caps.firmware = false;
-    h.AddUnit(1, 4, 4, caps);
-    h.Select(1);
+    OneUnit h(4, caps);
     h.core.status.SetLoadingStatus(true);
     h.core.status.RequestUnitStatus(0);
     EXPECT_EQ(SentAndWaiting(h), (std::vector<std::string>{"08:0:0", "07:0:0", "0A:0:0", "09:0:0",
@@ -273,9 +276,7 @@ TEST(StatusRead, NoAudioControlsEndsAtTheEdidReply) {
 
     // A unit that names no port is asked for all twice more, then port by
     // port, once each; the read then ends whatever it says.
-    CoreHarness e;
-    e.AddUnit(1, 4, 4, caps);
-    e.Select(1);
+    OneUnit e(4, caps);
     e.core.status.SetLoadingStatus(true);
     e.core.status.RequestUnitStatus(0);
     std::vector<std::string> asked;
@@ -292,9 +293,7 @@ TEST(StatusRead, NoAudioControlsEndsAtTheEdidReply) {
     }
 
     // An EDID query already waiting is withdrawn: the read asks once.
-    CoreHarness g;
-    g.AddUnit(1, 4, 4, caps);
-    g.Select(1);
+    OneUnit g(4, caps);
     g.core.link.senders.CmdGetMute(1, 0, 0, 1);
     g.core.link.senders.CmdGetEdidType(1, 0, 2);
     g.core.status.SetLoadingStatus(true);
@@ -317,9 +316,8 @@ TEST_F(Handlers, StatusPollOnlyOnAnIdleLineNeverTwiceAndSkipsValuesBeingRedrawn)
     h.core.status.StatusPoll();
     EXPECT_EQ(h.Waiting().size(), waiting - 1);
     // Busy states and an unconnected unit stop it too.
-    CoreHarness g;
-    g.AddUnit(1, 4, 4)->setblConnected(false);
-    g.Select(1);
+    OneUnit g;
+    g.core.model.objSelectedUnit->setblConnected(false);
     g.clock.advance(3s);
     EXPECT_TRUE(g.port.writes.empty());
     g.core.model.objSelectedUnit->setblConnected(true);
@@ -327,9 +325,7 @@ TEST_F(Handlers, StatusPollOnlyOnAnIdleLineNeverTwiceAndSkipsValuesBeingRedrawn)
     g.clock.advance(3s);
     EXPECT_TRUE(g.port.writes.empty());
     // Frames waiting out the quiet after a repeat: the poll waits behind them.
-    CoreHarness q;
-    q.AddUnit(1, 4, 4);
-    q.Select(1);
+    OneUnit q;
     q.core.link.senders.CmdGetMute(1, 0, 0, 1);
     q.core.link.senders.CmdGetVolumnLevel(1, 0, 0, 1);
     q.clock.advance(300ms);

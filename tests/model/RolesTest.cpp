@@ -1,11 +1,11 @@
 // Who may change what: the staff's rules, the gate on the way to the line,
 // and the roles file.
 #include "model/ChangePath.h"
+#include "model/FileBytes.h"
 #include "model/RolesFile.h"
 #include "support/CoreHarness.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -24,12 +24,6 @@ StaffRules Staff() {
     s.scenes = {QStringLiteral("Evening")};
     s.granted = {Action::Bass};
     return s;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
 }
 
 } // namespace
@@ -170,16 +164,16 @@ TEST(RolesFile, RoundTripLimitsAndDamage) {
     for (const Bad& b : bad) {
         ASSERT_TRUE(good.contains(b.from)) << b.from.toStdString();
         QByteArray text = good;
-        WriteFile(path, text.replace(b.from, b.to));
+        ASSERT_TRUE(WriteBytes(path, text.replace(b.from, b.to)));
         const RolesFile::Loaded l = RolesFile::Load(path);
         EXPECT_EQ(l.state, RolesFile::State::Damaged) << b.to.toStdString();
         EXPECT_TRUE(l.problem.contains("delete the file")) << l.problem.toStdString();
         EXPECT_FALSE(l.config.password.isSet());
         EXPECT_TRUE(l.config.staff.outputs.empty());
     }
-    WriteFile(path, good.left(good.size() / 2));
+    ASSERT_TRUE(WriteBytes(path, good.left(good.size() / 2)));
     EXPECT_EQ(RolesFile::Load(path).state, RolesFile::State::Damaged);
-    WriteFile(path, QByteArray(RolesFile::kMaxBytes + 1, ' '));
+    ASSERT_TRUE(WriteBytes(path, QByteArray(RolesFile::kMaxBytes + 1, ' ')));
     EXPECT_EQ(RolesFile::Load(path).state, RolesFile::State::Damaged);
 }
 

@@ -1,6 +1,12 @@
-// The core against the emulated units in virtual time; the change history.
+// The core against the emulated units in virtual time: scans, the units last
+// seen on a port, the change history, a port switched under the line.
 #include "link/CommandCodes.h"
+#include "model/LastSeenStore.h"
+#include "model/ProgramState.h"
 #include "support/SimCoreHarness.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +15,7 @@ using namespace quadrel::test;
 using namespace std::chrono_literals;
 using Outcome = ChangeHistory::Outcome;
 using S = Setting;
+using Kept = std::vector<LastSeenStore::Unit>;
 
 namespace {
 
@@ -24,6 +31,13 @@ bool Settle(SimCoreHarness& h) {
     return h.clock.advanceUntil([&] { return h.Idle(); }, 10s);
 }
 
+// Frames to `id` with `code` written since byte `from` of the line.
+int Written(const SimCoreHarness& h, size_t from, uint8_t id, uint8_t code) {
+    const std::vector<Bytes> f = h.Frames(from);
+    return static_cast<int>(std::count_if(
+        f.begin(), f.end(), [&](const Bytes& b) { return (b[0] & 0x1F) == id && b[1] == code; }));
+}
+
 // The live values that differ from `before`.
 SettingValues Changed(SimCoreHarness& h, const SettingValues& before) {
     SettingValues out;
@@ -33,6 +47,22 @@ SettingValues Changed(SimCoreHarness& h, const SettingValues& before) {
         }
     }
     return out;
+}
+
+// The last-seen store on the state file `file`, as a start opens it.
+struct Store {
+    explicit Store(const QString& file) : state(file) { store.setState(&state); }
+    ProgramState state;
+    LastSeenStore store;
+};
+
+Kept Read(const QString& file, int port) {
+    return Store(file).store.Units(port);
+}
+
+bool ReadThrough(const SimCoreHarness& h, uint8_t id) {
+    const UnitRef unit = h.core.model.objSelectedUnit;
+    return unit && unit->bID() == id && unit->blExtendedRead() && !h.core.model.blLoadingStatus;
 }
 
 } // namespace
@@ -84,19 +114,14 @@ TEST(Scenario, ScanFindsEveryUnitReadsTheFirstAheadOfTheProbesAndEnds) {
     EXPECT_EQ(h.trace.overlaps, 0);
 
     // Unit 2's whole read went out between the probes of 2 and 3.
-    const Bytes& w = h.port.written();
-    size_t probe3 = 0;
-    size_t lastOfUnit2 = 0;
-    for (size_t i = 0; i + 4 < w.size(); i += 5) {
-        if (w[i] == 0x23 && w[i + 1] == 0x3F && probe3 == 0) {
-            probe3 = i;
-        }
-        if (w[i] == 0x22 && w[i + 1] == 0x21) { // its EDID query closes its read
-            lastOfUnit2 = std::max(lastOfUnit2, i);
-        }
-    }
-    EXPECT_GT(lastOfUnit2, 0u);
-    EXPECT_LT(lastOfUnit2, probe3);
+    const std::vector<Bytes> frames = h.Frames();
+    const auto is = [](uint8_t address, uint8_t code) {
+        return [=](const Bytes& f) { return f[0] == address && f[1] == code; };
+    };
+    const auto edid = std::find_if(frames.rbegin(), frames.rend(), is(0x22, kCmdGetEdidType));
+    ASSERT_NE(edid, frames.rend()); // its EDID query closes its read
+    EXPECT_TRUE(edid.base() <=
+                std::find_if(frames.begin(), frames.end(), is(0x23, kCmdGetUnitInfo)));
     const auto probes = h.Probes();
     EXPECT_EQ(probes.front(), 0);
     EXPECT_EQ(probes.back(), 31);
@@ -116,8 +141,6 @@ TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAskedAgainAndReadAfreshWhenBack)
     ASSERT_TRUE(selected);
     ASSERT_TRUE(h.clock.advanceUntil([&] { return !selected->blConnected(); }, 20s));
     EXPECT_FALSE(h.core.model.blLoadingStatus);
-    EXPECT_TRUE(h.views.Called("SetUnitIcon(31,RedON)"));
-    EXPECT_TRUE(h.views.Called("Enable_QRD(false)"));
     EXPECT_EQ(h.core.activity.Text(),
               "Unit 1F is not answering: it is asked again in the background");
     // Its routes and levels stay in the model, not current, while it is silent, and
@@ -126,12 +149,7 @@ TEST(Scenario, UnitFallingSilentMidReadIsGivenUpAskedAgainAndReadAfreshWhenBack)
     h.clock.advance(35s);
     EXPECT_EQ(h.core.model.AudioOutputs[2].iVolumnLevel, 33);
     EXPECT_EQ(h.core.model.AudioOutputs[3].iInputPort, 3);
-    int probes = 0;
-    const Bytes& w = h.port.written();
-    for (size_t i = before; i + 4 < w.size(); i += 5) {
-        probes += w[i] == 0x3F && w[i + 1] == kCmdGetUnitInfo ? 1 : 0;
-    }
-    EXPECT_EQ(probes, 3 * 3); // three probes of three tries each
+    EXPECT_EQ(Written(h, before, 31, kCmdGetUnitInfo), 3 * 3); // three probes, three tries each
     EXPECT_EQ(h.core.recovery.SecondsToNextTry(31), 60 - 5);
 
     // Back after 80 s: taken back, read afresh and polled within 70 s.
@@ -258,25 +276,20 @@ TEST(Scenario, SettingsPresetReadAndPollAfterTheScanFollowTheUnit) {
     h.core.status.SetLoadingMemory(true);
     ASSERT_TRUE(h.clock.advanceUntil([&] { return !h.core.model.blLoadingMemory; }, 10s));
     std::vector<std::string> frames;
-    const Bytes& w = h.port.written();
-    for (size_t i = before; i + 4 < w.size(); i += 5) {
-        frames.push_back(std::to_string(w[i + 1]) + ":" + std::to_string(w[i + 3]));
+    for (const Bytes& f : h.Frames(before)) {
+        frames.push_back(std::to_string(f[1]) + ":" + std::to_string(f[3]));
     }
     EXPECT_EQ(frames, (std::vector<std::string>{"8:3", "7:3", "17:3", "19:3", "29:3", "31:3"}));
     EXPECT_TRUE(h.views.Called("SetMemoryRowVolumnLevel(1,true,9)"));
     EXPECT_EQ(h.core.model.AudioOutputs[1].iVolumnLevel, 50);
 
-    // The poll follows the unit but leaves a value being redrawn alone.
+    // The poll follows the unit.
     h.views.redrawRunning.clear();
     unit.state().audio[4].volume = 3;
     unit.state().videoRoutes[0] = 8;
     h.clock.advance(3s);
     EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 3);
     EXPECT_EQ(h.core.model.VideoOutputs[1].iInputPort, 8);
-    h.views.redrawRunning[AudioValue::Volumn] = true;
-    unit.state().audio[4].volume = 4;
-    h.clock.advance(3s);
-    EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 3);
     EXPECT_EQ(h.trace.overlaps, 0);
 }
 
@@ -428,9 +441,10 @@ TEST(ChangeHistory, KeepsTheLastHundredChanges) {
 }
 
 // A delay off the unit's step would name another delay: nothing is queued.
-TEST(ChangePath, ADelayOffTheUnitsStepIsNotSent) {
+// One reply lists at most 127 ports: a setting past them is read back by its port.
+TEST(ChangePath, ADelayOffTheUnitsStepIsNotSentAndASettingPastPort127IsReadBack) {
     SimCoreHarness h;
-    sim::Unit& unit = h.AddUnit(kId);
+    sim::Unit& unit = h.AddUnit(kId, 200, 200);
     ASSERT_TRUE(h.Scan());
     h.core.status.timRequestStatus().stop();
     EXPECT_TRUE(h.core.path.Send(Change::Of(kId, {{{S::Delay, 2}, 7}})).empty());
@@ -438,17 +452,154 @@ TEST(ChangePath, ADelayOffTheUnitsStepIsNotSent) {
               std::set<Setting>{S::Delay});
     ASSERT_TRUE(Settle(h));
     EXPECT_EQ(unit.state().audio[1].delayLevel * unit.config().delayStepMs, 10);
-}
 
-// One reply lists at most 127 ports: a setting past them is read back by its port.
-TEST(ChangePath, ASettingPastPort127IsReadBack) {
-    SimCoreHarness h;
-    sim::Unit& unit = h.AddUnit(kId, 200, 200);
-    ASSERT_TRUE(h.Scan());
-    h.core.status.timRequestStatus().stop();
     h.core.path.Send(Change::Of(kId, {{{S::Volumn, 199}, 33}, {{S::Volumn, 5}, 44}}));
     ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 10s));
     EXPECT_EQ(unit.state().audio[198].volume, 33);
     EXPECT_EQ(h.core.model.AudioOutputs[199].iVolumnLevel, 33);
     EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 44);
+}
+
+// The line keeps going by itself: a port switched at any moment of a scan or
+// a read leaves nothing behind that stops the next line's scan and poll.
+TEST(Recovery, APortSwitchedAtAnyMomentOfAScanOrAReadLeavesTheNextLineWorking) {
+    // Port 7 has unit 5 to read; port 9 has unit 2. The switch comes at every
+    // 23 ms of the first line's scan and read: mid-frame, mid-repeat, mid-read.
+    for (int ms = 0; ms <= 9000; ms += 23) {
+        SCOPED_TRACE(ms);
+        SimCoreHarness h;
+        h.port.close();
+        h.port.addLine(7).addUnit(SimCoreHarness::Config(5));
+        sim::ProtocolEngine& nine = h.port.addLine(9);
+        nine.addUnit(SimCoreHarness::Config(2));
+        ASSERT_TRUE(h.port.open(7, QStringLiteral("9600,n,8,1")));
+        h.core.status.SetScanning(true);
+        h.clock.advance(std::chrono::milliseconds(ms));
+
+        // As Options does: the port closes, the other opens, a scan starts.
+        h.port.close();
+        h.core.link.PortLost();
+        ASSERT_TRUE(h.port.open(9, QStringLiteral("9600,n,8,1")));
+        h.core.status.SetScanning(true);
+        const size_t from = h.port.written().size();
+        ASSERT_TRUE(h.clock.advanceUntil([&] { return !h.core.status.IsBusy(); }, 60s));
+        const UnitRef unit = h.core.model.objSelectedUnit;
+        ASSERT_TRUE(unit && unit->bID() == 2);
+        EXPECT_EQ(Written(h, from, 31, kCmdGetUnitInfo), 3); // the scan ran to its end
+        // Polled: the routes are asked again within the poll's second.
+        const int routes = Written(h, from, 2, kCmdGetAudioSwitch);
+        h.clock.advance(2500ms);
+        EXPECT_GT(Written(h, from, 2, kCmdGetAudioSwitch), routes);
+        EXPECT_TRUE(h.Differences(*nine.unit(2)).empty());
+    }
+}
+
+// The units last seen on a port: asked first by the next scan (the next
+// start's too), listed meanwhile as last seen, kept per port.
+TEST(LastSeen, NextStartAsksThemFirstListsThemAtOnceAndForgetsOnlyWhatTheScanMissed) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("state.ini");
+    ProgramState state(file);
+    {
+        SimCoreHarness before;
+        before.core.status.memory().store().setState(&state);
+        before.AddUnit(3);
+        before.AddUnit(20, 16, 8);
+        before.AddUnit(27);
+        ASSERT_TRUE(before.Scan());
+        // The operator picks unit 20: it comes first next time.
+        before.core.model.objSelectedUnit = before.core.model.FindUnit(20);
+        before.core.status.memory().Keep();
+    }
+    EXPECT_EQ(Read(file, 200), (Kept{{20, "Unit 20"}, {3, "Unit 3"}, {27, "Unit 27"}}));
+
+    // The next start: unit 27 is gone.
+    SimCoreHarness h;
+    h.core.status.memory().store().setState(&state);
+    sim::Unit& twenty = h.AddUnit(20, 16, 8);
+    h.AddUnit(3);
+    h.core.status.SetScanning(true);
+    EXPECT_EQ(h.views.Matching("ShowLastSeenRow"),
+              (std::vector<std::string>{"ShowLastSeenRow(20,Unit 20)", "ShowLastSeenRow(3,Unit 3)",
+                                        "ShowLastSeenRow(27,Unit 27)"}));
+    EXPECT_EQ(h.core.activity.Text(), "Scanning ID 20 of 31, last seen here: 0 units found");
+    // Read through within 3 s at 9600 baud, ahead of every other probe.
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return ReadThrough(h, 20); }, 3s));
+    EXPECT_TRUE(h.Differences(twenty).empty());
+    // The next probe leaves with the read's last answer.
+    EXPECT_EQ(h.Probes(), (std::vector<int>{20, 3}));
+    EXPECT_EQ(h.port.written()[h.port.written().size() - 5], 0x23);
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return !h.core.status.IsBusy(); }, 40s));
+    std::vector<int> order = {20, 3, 27, 0, 1, 2};
+    for (int id = 4; id <= 31; ++id) {
+        if (id != 20 && id != 27) {
+            order.push_back(id);
+        }
+    }
+    EXPECT_EQ(h.Probes(), order);
+    EXPECT_EQ(h.views.Matching("DropLastSeenRows"),
+              (std::vector<std::string>{"DropLastSeenRows(27)", "DropLastSeenRows(-1)"}));
+    EXPECT_EQ(h.core.activity.Text(), "Scan ended: 2 units found");
+    EXPECT_EQ(Read(file, 200), (Kept{{20, "Unit 20"}, {3, "Unit 3"}}));
+
+    // Another line has its own units; a stopped scan forgets none it did not ask.
+    h.port.addLine(201).addUnit(SimCoreHarness::Config(9));
+    h.port.close();
+    h.port.open(201, QStringLiteral("9600,n,8,1"));
+    size_t from = h.port.written().size();
+    ASSERT_TRUE(h.Scan());
+    EXPECT_EQ(h.Probes(from).front(), 0);
+    EXPECT_EQ(Read(file, 201), (Kept{{9, "Unit 9"}}));
+    h.port.close();
+    h.port.open(200, QStringLiteral("9600,n,8,1"));
+    from = h.port.written().size();
+    h.core.status.SetScanning(true);
+    h.core.status.cmdScan_Click();
+    h.clock.advance(2s);
+    EXPECT_EQ(h.Probes(from), (std::vector<int>{20}));
+    EXPECT_EQ(Read(file, 200), (Kept{{20, "Unit 20"}, {3, "Unit 3"}}));
+
+    // A scan started while the unit's request is awaited: no second probe of
+    // it, and its read still comes ahead of the other probes.
+    ASSERT_TRUE(h.Scan());
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 5s));
+    h.core.link.senders.CmdGetMute(20, 0, 0, 1);
+    from = h.port.written().size();
+    h.core.status.SetScanning(true);
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return ReadThrough(h, 20); }, 3s));
+    EXPECT_EQ(h.Probes(from), (std::vector<int>{20, 3}));
+    EXPECT_EQ(h.trace.overlaps, 0);
+}
+
+TEST(LastSeen, DamagedForeignOrOversizedValuesReadAsNoneAndNamesComeBackAsKept) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("state.ini");
+    Kept many;
+    for (uint8_t id = 0; id < 32; ++id) {
+        many.push_back({id, QStringLiteral("Unit, \"%1\" = ;#").arg(id)});
+    }
+    {
+        Store s(file);
+        s.store.Keep(7, many);
+        s.store.Keep(8, {{31, ""}});
+    }
+    EXPECT_EQ(Read(file, 7), many);
+    EXPECT_EQ(Read(file, 8), (Kept{{31, ""}}));
+    EXPECT_EQ(Read(file, 9), Kept{});
+    const std::vector<std::pair<QString, QVariant>> bad = {
+        {"LastSeen/COM7", QStringList{"2 A", "2 B"}},
+        {"LastSeen/COM7", QStringList{"32 X"}},
+        {"LastSeen/COM7", QStringList{"-1 X"}},
+        {"LastSeen/COM7", QStringList{"x Hall"}},
+        {"LastSeen/COM7", QStringList(33, "1 A")},
+        {"LastSeen/COM7", QStringList{"1 " + QString(253, 'n')}},
+        {"LastSeen/Format", 2},
+    };
+    for (const auto& [key, value] : bad) {
+        QFile::remove(file);
+        Store(file).store.Keep(7, {{1, "A"}});
+        QSettings(file, QSettings::IniFormat).setValue(key, value);
+        EXPECT_EQ(Read(file, 7), Kept{})
+            << key.toStdString() << " " << value.toString().toStdString();
+    }
 }

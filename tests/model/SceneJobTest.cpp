@@ -1,31 +1,125 @@
 // Scenes over two emulated units: captured, recalled with only what differs,
-// cut short by a silent unit or Cancel, and taken back as one step.
-#include "model/SceneRig.h"
+// cut short by a silent unit or Cancel, and taken back as one step; the
+// scenes file: its limits, its merges and what a damaged file leaves.
+#include "model/SceneJob.h"
+#include "link/CommandCodes.h"
+#include "model/FileBytes.h"
+#include "model/SceneStore.h"
+#include "support/SimCoreHarness.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
 
 using namespace quadrel;
 using namespace quadrel::test;
+using namespace std::chrono_literals;
 
 namespace {
+
+// Two emulated units on one line, found by a scan, and the scene job over them.
+struct SceneRig {
+    explicit SceneRig(sim::LineConfig line = {}, int silentAfter = 0) : h(line) {
+        for (uint8_t id : {1, 2}) {
+            sim::UnitConfig u = SimCoreHarness::Config(id, 8, 8);
+            if (id == 2 && silentAfter > 0) {
+                u.faults = sim::FaultConfig{};
+                u.faults->silentAfterFrames = silentAfter;
+            }
+            h.AddUnit(u);
+        }
+        EXPECT_TRUE(h.Scan());
+        EXPECT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 30s));
+    }
+    sim::Unit& Unit(uint8_t id) { return *h.port.engine().unit(id); }
+
+    SceneJob::Captured Capture(SceneCapture::What what = SceneCapture::What::Everything) {
+        std::optional<SceneJob::Captured> out;
+        job.Capture({"Lecture", what, {{1, {}, {}}, {2, {}, {}}}},
+                    [&out](const SceneJob::Captured& c) { out = c; });
+        EXPECT_TRUE(h.clock.advanceUntil([&] { return out.has_value(); }, 120s));
+        return out.value_or(SceneJob::Captured{});
+    }
+    SceneReport Run(const std::function<void(SceneJob::Done)>& start) {
+        std::optional<SceneReport> out;
+        start([&out](const SceneReport& r) { out = r; });
+        EXPECT_TRUE(h.clock.advanceUntil([&] { return out.has_value(); }, 300s));
+        EXPECT_FALSE(job.Running());
+        return out.value_or(SceneReport{});
+    }
+    SceneReport Recall(const Scene& scene) {
+        return Run([&](auto done) { job.Recall(scene, done); });
+    }
+
+    // Settings written since `from` (a byte offset into the line); a delay's
+    // two frames count as one.
+    int Settings(size_t from) const {
+        const std::vector<Bytes> f = h.Frames(from);
+        return static_cast<int>(std::count_if(f.begin(), f.end(), [](const Bytes& b) {
+            return IsSetCommand(b[1]) && b[1] != kCmdSetDelayHigh;
+        }));
+    }
+    size_t Mark() const { return h.port.written().size(); }
+
+    // Where the emulated unit holds otherwise than `values` say.
+    std::vector<std::string> Against(const UnitValues& values, uint8_t id) {
+        std::vector<std::string> out;
+        for (const auto& [o, v] : values.outputs) {
+            test::Against(out, "output " + std::to_string(o), v, Unit(id), o - 1, 0, false);
+        }
+        for (const auto& [i, edid] : values.edid) {
+            if (Unit(id).state().edid[static_cast<size_t>(i - 1)] != edid) {
+                out.push_back("edid " + std::to_string(i));
+            }
+        }
+        return out;
+    }
+
+    // Every value of both units at random, within range.
+    void Scramble(std::mt19937& random) {
+        for (uint8_t id : {1, 2}) {
+            sim::UnitState& s = Unit(id).state();
+            for (size_t o = 0; o < s.audio.size(); ++o) {
+                test::Scramble(random, Unit(id).config(), s.audio[o], s.videoRoutes[o], 1);
+            }
+            for (auto& e : s.edid) {
+                e = static_cast<uint8_t>(std::uniform_int_distribution<int>(0, 1)(random));
+            }
+        }
+    }
+
+    SimCoreHarness h;
+    SceneJob job{h.core, h.clock, [this](const UnitRef& u) { h.core.SelectUnit(u); }};
+};
 
 const SceneUnit& Part(const Scene& scene, uint8_t id) {
     return *std::find_if(scene.units.begin(), scene.units.end(),
                          [id](const SceneUnit& u) { return u.id == id; });
 }
 
-// Frames written to unit `id` from byte `from` on, up to its first setting
-// (all of them when `untilSetting` is false).
-int FramesTo(const SceneRig& r, uint8_t id, size_t from, bool untilSetting) {
-    const Bytes& w = r.h.port.written();
+// Frames written to unit `id` before its first setting.
+int FramesBeforeSetting(const SceneRig& r, uint8_t id) {
     int n = 0;
-    for (size_t i = from; i + 4 < w.size(); i += 5) {
-        if ((w[i] & 0x1F) == id) {
-            if (untilSetting && IsSetCommand(w[i + 1])) {
+    for (const Bytes& f : r.h.Frames()) {
+        if ((f[0] & 0x1F) == id) {
+            if (IsSetCommand(f[1])) {
                 break;
             }
             ++n;
         }
     }
     return n;
+}
+
+Scene Lecture() {
+    SceneUnit u{2, "Audio 8x8", 8, 8, 3, {}};
+    u.values.outputs[1].audioInput = 4;
+    u.values.outputs[1].volume = 70;
+    u.values.outputs[8].mute = 1;
+    u.values.edid[2] = 1;
+    return {"Lecture", "Ctrl+1", {u}};
 }
 
 } // namespace
@@ -81,7 +175,7 @@ TEST(SceneJob, ASilentUnitLeavesItsPartUnsentAndTheOtherUnitComplete) {
         scene = dry.Capture().scene;
         dry.Scramble(random);
         ASSERT_TRUE(dry.Recall(scene).ok());
-        heard = FramesTo(dry, 2, 0, true);
+        heard = FramesBeforeSetting(dry, 2);
     }
     std::mt19937 random(7);
     SceneRig r({}, heard + 2); // silent after two of its settings
@@ -130,7 +224,7 @@ TEST(SceneJob, ACancelLeavesBothUnitsAsTheReportSays) {
     EXPECT_EQ(first.confirmed.size() + first.notTaken.size(), differ);
     EXPECT_EQ(report.units[1].state, SceneUnitReport::State::Cancelled);
     EXPECT_TRUE(report.units[1].sent.empty());
-    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+    EXPECT_EQ(Live(r.Unit(2).state()), Live(second));
 
     // Cancelled while the first unit is still being read: nothing is sent.
     r.Scramble(random);
@@ -141,7 +235,7 @@ TEST(SceneJob, ACancelLeavesBothUnitsAsTheReportSays) {
     ASSERT_EQ(early.units.size(), 2u);
     EXPECT_EQ(early.units[0].state, SceneUnitReport::State::Cancelled);
     EXPECT_TRUE(early.units[0].sent.empty());
-    EXPECT_EQ(SceneRig::Live(r.Unit(1).state()), SceneRig::Live(before));
+    EXPECT_EQ(Live(r.Unit(1).state()), Live(before));
 }
 
 TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {
@@ -164,8 +258,8 @@ TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {
     EXPECT_EQ(undone.units[1].state, SceneUnitReport::State::Complete);
     sim::UnitState expected = first;
     expected.audio[0].volume = 3;
-    EXPECT_EQ(SceneRig::Live(r.Unit(1).state()), SceneRig::Live(expected));
-    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+    EXPECT_EQ(Live(r.Unit(1).state()), Live(expected));
+    EXPECT_EQ(Live(r.Unit(2).state()), Live(second));
     EXPECT_FALSE(history.NextIsRecall(true));
     ASSERT_TRUE(history.NextIsRecall(false));
 
@@ -185,13 +279,13 @@ TEST(SceneJob, UndoTakesARecallBackAsOneStepLeavingWhatWasChangedSince) {
     for (size_t o = 0; o < two.audio.size(); ++o) {
         two.audioPresets[1].outputs[o].bass = static_cast<uint8_t>(two.audio[o].bass ^ 1);
     }
-    const std::vector<int> held = SceneRig::Live(two);
+    const std::vector<int> held = Live(two);
     const SceneReport loaded = r.Recall(preset);
     EXPECT_TRUE(loaded.ok()) << loaded.message.toStdString();
     EXPECT_TRUE(loaded.units[0].presetLoaded);
-    EXPECT_NE(SceneRig::Live(two), held);
+    EXPECT_NE(Live(two), held);
     EXPECT_TRUE(r.Run([&](auto done) { r.job.Undo(done); }).ok());
-    EXPECT_EQ(SceneRig::Live(two), held);
+    EXPECT_EQ(Live(two), held);
 }
 
 // A scene is checked against the units on the line before anything is sent:
@@ -225,7 +319,7 @@ TEST(SceneJob, RecallsWhatItCanAndRefusesValuesOutOfRange) {
     EXPECT_EQ(r.Unit(1).state().audio[0].volume, 42);
     EXPECT_EQ(report.units[1].state, SceneUnitReport::State::NotOnLine);
     EXPECT_EQ(report.units[2].state, SceneUnitReport::State::NotOnLine);
-    EXPECT_EQ(SceneRig::Live(r.Unit(2).state()), SceneRig::Live(second));
+    EXPECT_EQ(Live(r.Unit(2).state()), Live(second));
 
     const struct {
         const char* what;
@@ -288,4 +382,90 @@ TEST(SceneCapture, TakesOnlyThePickedPortsAndSettings) {
             EXPECT_TRUE(c.outputs.empty() || std::count(c.outputs.begin(), c.outputs.end(), port));
         }
     }
+}
+
+TEST(SceneStore, KeepsScenesRoundTripAndMergesWithAnotherProgram) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("scenes.json");
+    SceneStore a(path), b(path);
+    a.Load();
+    b.Load();
+    ASSERT_TRUE(a.Save(Lecture()));
+    Scene night = Lecture();
+    night.name = "Night";
+    night.units[0].preset.reset();
+    // b never saw Lecture: its change is applied to the file as it is now.
+    ASSERT_TRUE(b.Save(night));
+    ASSERT_EQ(b.scenes().size(), 2u);
+    EXPECT_EQ(*b.Find("Lecture"), Lecture());
+    EXPECT_FALSE(b.Save(Lecture(), "Night")); // renamed onto a name taken
+    EXPECT_FALSE(b.problem().isEmpty());
+    Scene renamed = night;
+    renamed.name = "Late night";
+    ASSERT_TRUE(a.Save(renamed, "Night"));
+    ASSERT_TRUE(a.Remove("Lecture"));
+    SceneStore c(path);
+    c.Load();
+    ASSERT_EQ(c.scenes().size(), 1u);
+    EXPECT_EQ(c.scenes()[0], renamed);
+    // Full at its most scenes: one more is refused, a change to one is kept.
+    for (int n = 1; n < SceneStore::kMaxScenes; ++n) {
+        renamed.name = QString::number(n);
+        ASSERT_TRUE(c.Save(renamed));
+    }
+    EXPECT_FALSE(c.Save(Lecture()));
+    EXPECT_TRUE(c.Save(renamed, renamed.name));
+}
+
+// Each fault refuses the whole file: no scene of it is recalled.
+TEST(SceneStore, RefusesDamagedOrOutOfRangeFilesWhole) {
+    const QByteArray good = SceneStore::ToJson({Lecture()});
+    const struct {
+        const char* what;
+        QByteArray from, to;
+    } faults[] = {
+        {"volume past 100", "\"volume\": 70", "\"volume\": 150"},
+        {"negative route", "\"audio\": 4", "\"audio\": -1"},
+        {"fractional level", "\"volume\": 70", "\"volume\": 70.5"},
+        {"mute neither 0 nor 1", "\"mute\": 1", "\"mute\": 2"},
+        {"ID past 0x1F", "\"id\": 2", "\"id\": 32"},
+        {"output 0", "\"output\": 1", "\"output\": 0"},
+        {"an output set twice", "\"output\": 8", "\"output\": 1"},
+        {"EDID type 2", "\"type\": 1", "\"type\": 2"},
+        {"preset 0", "\"preset\": 3", "\"preset\": 0"},
+        {"empty name", "\"name\": \"Lecture\"", "\"name\": \"\""},
+        {"cut short", "}", ""},
+        {"another format", "quadrel-scenes", "quadrel-names"},
+    };
+    QString error;
+    ASSERT_TRUE(SceneStore::FromJson(good, error)) << error.toStdString();
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.what);
+        QByteArray bad = good;
+        bad.replace(f.from, f.to);
+        ASSERT_NE(bad, good);
+        EXPECT_FALSE(SceneStore::FromJson(bad, error));
+    }
+    Scene twice = Lecture();
+    twice.units.push_back(twice.units[0]);
+    EXPECT_FALSE(SceneStore::Check(twice).isEmpty());
+
+    // A damaged file is kept aside whole and the store starts empty; a newer
+    // one is left as it is and changes are refused.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("scenes.json");
+    QByteArray damaged = good;
+    damaged.replace("\"volume\": 70", "\"volume\": 150");
+    ASSERT_TRUE(WriteBytes(path, damaged));
+    SceneStore s(path, [] { return QStringLiteral("20260102-030405"); });
+    s.Load();
+    EXPECT_TRUE(s.scenes().empty());
+    EXPECT_FALSE(s.problem().isEmpty());
+    EXPECT_EQ(ReadBytes(path + ".damaged-20260102-030405"), damaged);
+    QByteArray newer = good;
+    newer.replace("\"version\": 1", "\"version\": 9");
+    ASSERT_TRUE(WriteBytes(path, newer));
+    s.Load();
+    EXPECT_FALSE(s.Save(Lecture()));
+    EXPECT_EQ(ReadBytes(path), newer);
 }

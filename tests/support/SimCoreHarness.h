@@ -7,6 +7,7 @@
 #include "support/RecordingViews.h"
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,54 @@ struct CheckingTrace : TraceRecorder {
         TraceRecorder::LogSend(b);
     }
 };
+
+// The live state of an emulated unit, as comparable values.
+inline std::vector<int> Live(const sim::UnitState& s) {
+    std::vector<int> out;
+    for (size_t o = 0; o < s.audio.size(); ++o) {
+        const sim::AudioOutputState& a = s.audio[o];
+        out.insert(out.end(), {a.input, s.videoRoutes[o], a.mute ? 1 : 0, a.volume, a.bass,
+                               a.treble, a.subwoofer, a.delayLevel});
+    }
+    out.insert(out.end(), s.edid.begin(), s.edid.end());
+    return out;
+}
+
+// Where output `k` (0-based) of an emulated unit, live or in preset `m`
+// (1-based), holds otherwise than `v` says; a value `v` leaves unset differs
+// only when `unsetDiffers`.
+inline void Against(std::vector<std::string>& out, const std::string& where, const OutputValues& v,
+                    const sim::Unit& unit, size_t k, int m, bool unsetDiffers) {
+    const sim::UnitState& s = unit.state();
+    const sim::AudioOutputState& a = m == 0 ? s.audio[k] : s.audioPresets[m - 1].outputs[k];
+    const int video = m == 0 ? s.videoRoutes[k] : s.videoPresets[m - 1].routes[k];
+    const std::pair<std::optional<int>, int> pairs[] = {
+        {v.audioInput, a.input},    {v.videoInput, video},
+        {v.mute, a.mute ? 1 : 0},   {v.volume, a.volume},
+        {v.bass, a.bass},           {v.treble, a.treble},
+        {v.subwoofer, a.subwoofer}, {v.delay, a.delayLevel * unit.config().delayStepMs}};
+    for (const auto& [wanted, real] : pairs) {
+        if ((wanted || unsetDiffers) && wanted != real) {
+            out.push_back(where + ": " + std::to_string(wanted.value_or(-1)) + " wanted, " +
+                          std::to_string(real) + " held");
+        }
+    }
+}
+
+// Random values in range on one output of `unit`, its routes from `lowRoute`.
+inline void Scramble(std::mt19937& random, const sim::UnitConfig& unit, sim::AudioOutputState& a,
+                     uint8_t& video, int lowRoute = 0) {
+    const auto in = [&](int low, int high) {
+        return static_cast<uint8_t>(std::uniform_int_distribution<int>(low, high)(random));
+    };
+    a.input = in(lowRoute, unit.inputs);
+    video = in(lowRoute, unit.inputs);
+    a.mute = in(0, 1) == 1;
+    for (uint8_t* level : {&a.volume, &a.bass, &a.treble, &a.subwoofer}) {
+        *level = in(0, 100);
+    }
+    a.delayLevel = in(0, unit.maxDelayLevel());
+}
 
 // The whole core against the in-process unit emulator, in virtual time.
 struct SimCoreHarness {
@@ -55,16 +104,25 @@ struct SimCoreHarness {
                q.iSendQueueCount() == 0;
     }
 
+    // The frames written from byte `from` of the line on, every frame five bytes.
+    std::vector<Bytes> Frames(size_t from = 0) const {
+        const Bytes& w = port.written();
+        std::vector<Bytes> out;
+        for (size_t i = from; i + 4 < w.size(); i += 5) {
+            out.emplace_back(w.begin() + static_cast<long>(i),
+                             w.begin() + static_cast<long>(i + 5));
+        }
+        return out;
+    }
     // Unit IDs of the information probes among the frames written from `from`
-    // on (every frame is five bytes), each try of a probe once.
+    // on, each try of a probe once.
     std::vector<int> Probes(size_t from = 0) const {
-        const Bytes& written = port.written();
+        const std::vector<Bytes> frames = Frames(from);
         std::vector<int> ids;
-        for (size_t i = from; i + 4 < written.size(); i += 5) {
-            const bool repeat =
-                i >= from + 5 && std::equal(&written[i], &written[i + 5], &written[i - 5]);
-            if (written[i + 1] == 0x3F && written[i + 2] == 0 && !repeat) {
-                ids.push_back(written[i] & 0x1F);
+        for (size_t i = 0; i < frames.size(); ++i) {
+            const Bytes& f = frames[i];
+            if (f[1] == 0x3F && f[2] == 0 && (i == 0 || f != frames[i - 1])) {
+                ids.push_back(f[0] & 0x1F);
             }
         }
         return ids;
