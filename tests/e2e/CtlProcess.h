@@ -36,9 +36,6 @@ public:
         r.status = ctl_.exitStatus() == QProcess::NormalExit ? ctl_.exitCode() : -1;
         r.out = QString::fromUtf8(ctl_.readAllStandardOutput());
         r.err = QString::fromUtf8(ctl_.readAllStandardError());
-        // Traced before the answer came: take what already waits in the pipe.
-        while (sim_.process().waitForReadyRead(0)) {
-        }
         r.requests = sim_.Requests().mid(before_);
         r.settings = sim_.SettingsSince(before_);
         return r;

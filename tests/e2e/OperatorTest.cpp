@@ -43,21 +43,8 @@ protected:
                              "--unit", "id=1,inputs=8,outputs=8,name=Hall"}));
         rig_ = std::make_unique<ProgramOnSim>(sim_, messages_);
         program_ = &**rig_;
-        ASSERT_TRUE(program_->Main());
         core_ = &program_->core();
-        // The first unit is read and every unit found; then the operator
-        // stops the scan.
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                return core_->model.objSelectedUnit && !core_->model.blLoadingStatus &&
-                       core_->model.objSelectedUnit->objAudioINFO()->blSupportDelayControl() &&
-                       core_->model.objUnits().Count() == 2;
-            },
-            15s))
-            << sim_.trace().toStdString();
-        program_->mainWindow()->cmdScan()->click();
-        // The preset list reads its first location; let that finish too.
-        ASSERT_TRUE(WaitFor([&] { return !core_->status.IsBusy(); }, 10s));
+        ASSERT_TRUE(rig_->StartAndStopScan()) << sim_.trace().toStdString();
     }
     void TearDown() override {
         program_ = nullptr;

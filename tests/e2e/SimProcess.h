@@ -86,8 +86,11 @@ public:
     }
 
     // Every frame on the line in order: (true, bytes) for what the program
-    // wrote, (false, bytes) for what a unit answered.
+    // wrote, (false, bytes) for what a unit answered; with what already
+    // waits in the pipe, as the event loop may not have run since.
     std::vector<std::pair<bool, QString>> Lines() {
+        while (sim_.waitForReadyRead(0)) {
+        }
         trace_ += QString::fromUtf8(sim_.readAllStandardOutput());
         std::vector<std::pair<bool, QString>> out;
         static const QRegularExpression line(

@@ -35,8 +35,6 @@ public:
                          [this] { Listen(); });
     }
     const std::vector<std::pair<QString, qint64>>& Heard() {
-        while (sim_.process().waitForReadyRead(0)) {
-        }
         Listen();
         return heard_;
     }

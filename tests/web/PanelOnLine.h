@@ -69,17 +69,8 @@ public:
             qputenv(name, sim_.env().value(QString::fromLatin1(name)).toLocal8Bit());
         }
         program_ = std::make_unique<ProgramOnSim>(sim_);
-        if (!(*program_)->Main()) {
-            return "the window did not start";
-        }
-        // The window scans the line as it starts; the staff come after that.
-        QuadrelCore& core = program_->core();
-        if (!WaitFor(
-                [&] {
-                    return IsUnitConnected(core.model.objSelectedUnit) && !core.status.IsBusy();
-                },
-                std::chrono::seconds(60))) {
-            return "the window did not read the unit";
+        if (!program_->StartAndStopScan()) {
+            return "the window did not start and read the unit";
         }
         if ((*program_)->doors() == nullptr || !(*program_)->doors()->api().listening()) {
             return "the window's API is not on";
@@ -115,11 +106,7 @@ public:
             limit);
         return seen;
     }
-    qsizetype requestCount() {
-        while (sim_.process().waitForReadyRead(0)) {
-        }
-        return sim_.Requests().size();
-    }
+    qsizetype requestCount() { return sim_.Requests().size(); }
 
 private:
     SimProcess sim_;

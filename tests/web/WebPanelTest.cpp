@@ -148,7 +148,6 @@ TEST_F(WebPanel, ForgedAndCrossSiteRequestsAreRefusedWithNothingOnTheLine) {
     }
     // The same session still works for what it may do, as a read.
     EXPECT_EQ(Send("GET", "/api/v1/units/0", "", {session}).status, 200);
-    line->requestCount();
     EXPECT_TRUE(line->SettingsSince(before).isEmpty())
         << line->SettingsSince(before).join(" | ").toStdString();
 
@@ -201,19 +200,12 @@ TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
     EXPECT_TRUE(Text(web, "#scenes").contains("Evening"));
     EXPECT_FALSE(Text(web, "#scenes").contains("Service")) << "a scene not the staff's is offered";
 
-    // Output 2 ← input 3 by two taps: each switch frame once. The time from
-    // the tap to its frame on the line is taken over a few routes.
-    web.Run("window.tapped = 0; document.addEventListener('click', "
-            "(e) => { if (e.target.closest('.input')) window.tapped = Date.now(); }, true);");
-    std::vector<qint64> tapToFrame;
-    for (const int input : {3, 1, 3, 1, 3}) {
+    // Output 2 ← input 3 by two taps, and back: each switch frame once.
+    for (const int input : {3, 1}) {
         const qsizetype before = line->requestCount();
         ASSERT_TRUE(web.Click("#output-2"));
         ASSERT_TRUE(web.Click(QStringLiteral("#input-%1").arg(input)));
-        const qint64 frame = line->WaitForSetting(before, quadrel::kCmdSetVideoSwitch, 5s);
-        ASSERT_GT(frame, 0);
-        tapToFrame.push_back(frame -
-                             static_cast<qint64>(web.Run("return window.tapped;").toDouble()));
+        ASSERT_GT(line->WaitForSetting(before, quadrel::kCmdSetVideoSwitch, 5s), 0);
         ASSERT_TRUE(WaitForText(web, "#output-2 .source",
                                 input == 3 ? "Input 3 · Blu-ray" : "Input 1 · Laptop"));
         QStringList settings = line->SettingsSince(before);
@@ -224,10 +216,6 @@ TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
             EXPECT_TRUE(frame.mid(3, 2) == "01" || frame.mid(3, 2) == "02") << frame.toStdString();
         }
     }
-    std::sort(tapToFrame.begin(), tapToFrame.end());
-    std::printf("tap to frame on the line: median %lld ms, longest %lld ms\n",
-                static_cast<long long>(tapToFrame[tapToFrame.size() / 2]),
-                static_cast<long long>(tapToFrame.back()));
 
     // A volume dragged through 16 values at once: at most one frame per
     // 100 ms, and the last value is the one on the line.
@@ -238,7 +226,6 @@ TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
             "s.dispatchEvent(new Event('change', {bubbles: true}));");
     ASSERT_TRUE(WaitFor(
         [&] {
-            line->requestCount();
             const QStringList s = line->SettingsSince(before);
             return !s.isEmpty() && s.back().mid(3, 2) == "12" && s.back().mid(9, 2) == "28";
         },
