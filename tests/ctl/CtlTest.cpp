@@ -18,16 +18,12 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+using quadrel::test::CtlRun;
 using quadrel::test::SimProcess;
 
 namespace {
 
 constexpr int kPort = 160;
-
-// A run of quadrel-ctl, with its JSON when it printed that.
-struct JsonRun : quadrel::test::CtlRun {
-    QJsonObject json;
-};
 
 class Ctl : public ::testing::Test {
 protected:
@@ -41,31 +37,10 @@ protected:
     }
 
     quadrel::test::CtlProcess Start(const QStringList& args) { return {sim_, sim_.env(), args}; }
-    JsonRun RunCtl(const QStringList& args) {
-        JsonRun r{Start(args).Finish(), {}};
-        if (args.contains(QStringLiteral("--json"))) {
-            QJsonParseError error;
-            r.json = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
-            EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
-            EXPECT_EQ(r.json["status"].toInt(), r.status);
-        }
-        return r;
-    }
+    CtlRun RunCtl(const QStringList& args) { return Start(args).Finish(); }
 
     SimProcess sim_;
 };
-
-// The value at a path in the run's JSON, as text; "#" counts an array.
-QString At(const JsonRun& r, const QString& path) {
-    QJsonValue v = r.json;
-    for (const QString& key : path.split('/', Qt::SkipEmptyParts)) {
-        if (key == "#") {
-            return QString::number(v.toArray().size());
-        }
-        v = v.isArray() ? v.toArray().at(key.toInt()) : v.toObject().value(key);
-    }
-    return v.toVariant().toString();
-}
 
 QString F(uint8_t id, uint8_t code, uint8_t d0, uint8_t d1) {
     return SimProcess::Frame(id, code, d0, d1);
@@ -147,7 +122,7 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        const JsonRun r = RunCtl(c.args);
+        const CtlRun r = RunCtl(c.args);
         EXPECT_EQ(r.status, c.status) << r.err.toStdString();
         if (c.status != 0) {
             EXPECT_TRUE(r.err.startsWith("quadrel-ctl: ")) << r.err.toStdString();
@@ -164,7 +139,7 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
         }
         for (const QString& text : c.says) {
             if (text.startsWith('/')) {
-                EXPECT_EQ(At(r, text.section('=', 0, 0)), text.section('=', 1))
+                EXPECT_EQ(r.At(text.section('=', 0, 0)), text.section('=', 1))
                     << text.toStdString();
             } else {
                 EXPECT_TRUE((r.out + r.err).contains(text)) << text.toStdString();
@@ -175,7 +150,7 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     // Saved and restored: only what differs goes out.
     QTemporaryDir dir;
     const QString path = dir.filePath("stage.json");
-    const JsonRun saved = RunCtl({"save", "0", path, "--presets", "--json"});
+    const CtlRun saved = RunCtl({"save", "0", path, "--presets", "--json"});
     ASSERT_EQ(saved.status, 0) << saved.err.toStdString();
     EXPECT_EQ(saved.json["presets"].toInt(), 2);
     EXPECT_TRUE(saved.settings.isEmpty());
@@ -188,14 +163,14 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     EXPECT_EQ(json["unit"].toObject()["name"].toString(), "Stage");
 
     ASSERT_EQ(RunCtl({"set", "0", "--outputs", "2", "--volume", "7"}).status, 0);
-    const JsonRun restored = RunCtl({"restore", "0", path, "--json"});
+    const CtlRun restored = RunCtl({"restore", "0", path, "--json"});
     EXPECT_EQ(restored.status, 0) << restored.err.toStdString();
     EXPECT_EQ(restored.json["changes"].toArray().size(), 1);
     EXPECT_EQ(restored.json["sent"].toInt(), 1);
     EXPECT_TRUE(restored.requests.contains(SimProcess::Frame(0, 0x12, 2, 40)));
     EXPECT_EQ(restored.settings.size(), 1);
     // A fresh read finds the unit as the file has it.
-    const JsonRun again = RunCtl({"restore", "0", path});
+    const CtlRun again = RunCtl({"restore", "0", path});
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.out.contains("sent 0 of 0 changes")) << again.out.toStdString();
     EXPECT_TRUE(again.settings.isEmpty());
@@ -214,10 +189,10 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
     out.write(named);
     out.close();
     const QString names = sim_.env().value("XDG_CONFIG_HOME") + "/Quadrel/names.json";
-    const JsonRun listed = RunCtl({"restore", "0", path, "--json"});
+    const CtlRun listed = RunCtl({"restore", "0", path, "--json"});
     EXPECT_EQ(listed.json["names"].toArray().size(), 1);
     EXPECT_FALSE(QFile::exists(names));
-    const JsonRun kept = RunCtl({"restore", "0", path, "--names", "--json"});
+    const CtlRun kept = RunCtl({"restore", "0", path, "--names", "--json"});
     EXPECT_EQ(kept.status, 0) << kept.err.toStdString();
     ASSERT_TRUE(RunCtl({"save", "0", path}).status == 0);
     QFile resaved(path);
@@ -240,7 +215,7 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(content);
         f.close();
-        const JsonRun r = RunCtl(args);
+        const CtlRun r = RunCtl(args);
         EXPECT_EQ(r.status, status) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QLatin1String(message))) << r.err.toStdString();
         EXPECT_TRUE(r.settings.isEmpty());
@@ -251,7 +226,7 @@ TEST_F(Ctl, EveryCommandEndsWithItsOwnStatusThenSaveRestoreAndAPortHeldOrLost) {
         quadrel::basCOMM comm(quadrel::PortFolders{sim_.aliasDir()});
         quadrel::QtSerialPort holder(comm);
         ASSERT_TRUE(holder.open(kPort, "19200,n,8,1"));
-        const JsonRun held = RunCtl({"show", "0"});
+        const CtlRun held = RunCtl({"show", "0"});
         EXPECT_EQ(held.status, 4) << held.err.toStdString();
         // Named from the lock file: this test's own process holds it.
         EXPECT_TRUE(held.err.contains(QStringLiteral("process %1").arg(::getpid())))
@@ -298,11 +273,11 @@ TEST_F(Ctl, ASettingsFileThatWillNotReadIsToldApartFromNone) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(c.make());
-        const JsonRun r = RunCtl({"show", "0"});
+        const CtlRun r = RunCtl({"show", "0"});
         EXPECT_EQ(r.status, c.status);
         EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
         EXPECT_TRUE(r.requests.isEmpty());
-        const JsonRun given =
+        const CtlRun given =
             RunCtl({"show", "0", "--port", QString::number(kPort), "--baud", "19200"});
         EXPECT_EQ(given.status, 0) << given.err.toStdString();
     }
@@ -338,10 +313,10 @@ TEST_F(Ctl, ASignalInAPresetPassPutsTheLiveOutputsBack) {
     EXPECT_TRUE(json["putBack"].toBool());
     EXPECT_TRUE(json["readBack"].toBool());
 
-    const JsonRun shown = RunCtl({"show", "0", "--json"});
+    const CtlRun shown = RunCtl({"show", "0", "--json"});
     ASSERT_EQ(shown.status, 0);
     for (int o = 0; o < 3; ++o) {
-        EXPECT_EQ(At(shown, QStringLiteral("/outputs/%1/volume").arg(o)), "77") << o;
+        EXPECT_EQ(shown.At(QStringLiteral("/outputs/%1/volume").arg(o)), "77") << o;
     }
 }
 
@@ -352,7 +327,7 @@ TEST_F(Ctl, ASignalOrAFifoNeverHoldsThePort) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QElapsedTimer clock;
     clock.start();
-    const JsonRun piped = RunCtl({"restore", "0", fifo});
+    const CtlRun piped = RunCtl({"restore", "0", fifo});
     EXPECT_EQ(piped.status, 8);
     EXPECT_TRUE(piped.err.contains("not a regular file")) << piped.err.toStdString();
     EXPECT_TRUE(piped.requests.isEmpty());
@@ -380,7 +355,7 @@ TEST_F(Ctl, ShowOnALineWithEmptyAndEchoedAnswersPrintsOnlyWhatTheUnitHolds) {
     const QString unit = "id=0,name=Stage,inputs=6,outputs=6,memories=2";
     sim_.Stop();
     ASSERT_TRUE(sim_.Start(kPort, {"--baud", "19200", "--unit", unit}));
-    const JsonRun clean = RunCtl({"show", "0", "--json"});
+    const CtlRun clean = RunCtl({"show", "0", "--json"});
     ASSERT_EQ(clean.status, 0);
     int exact = 0;
     for (int seed = 1; seed <= 8; ++seed) {
@@ -388,7 +363,7 @@ TEST_F(Ctl, ShowOnALineWithEmptyAndEchoedAnswersPrintsOnlyWhatTheUnitHolds) {
         sim_.Stop();
         ASSERT_TRUE(sim_.Start(kPort, {"--baud", "19200", "--seed", QString::number(seed),
                                        "--faults", "empty=0.05,echo=0.05", "--unit", unit}));
-        const JsonRun r = RunCtl({"show", "0", "--json"});
+        const CtlRun r = RunCtl({"show", "0", "--json"});
         if (r.status == 0) {
             ++exact;
             EXPECT_EQ(r.json["outputs"], clean.json["outputs"]);
@@ -427,9 +402,9 @@ TEST_F(Ctl, SceneRecallEndsWithItsOwnStatusAndSendsOnlyWhatDiffers) {
          "set": [{"output": 1, "volume": 5}, {"output": 2, "delay": 900}], "edid": []}]}]})";
     write(scenes);
 
-    const JsonRun listed = RunCtl({"scene", "list", "--json"});
+    const CtlRun listed = RunCtl({"scene", "list", "--json"});
     EXPECT_EQ(listed.status, 0) << listed.err.toStdString();
-    EXPECT_EQ(At(listed, "scenes/#"), "3");
+    EXPECT_EQ(listed.At("scenes/#"), "3");
     EXPECT_TRUE(listed.requests.isEmpty()); // the file alone
     EXPECT_TRUE(RunCtl({"scene", "show", "Lecture"}).out.contains("Output 3 delay (ms): 250"));
 
@@ -443,34 +418,34 @@ TEST_F(Ctl, SceneRecallEndsWithItsOwnStatusAndSendsOnlyWhatDiffers) {
         {{"scene", "recall"}, 2},
     };
     for (const auto& c : refused) {
-        const JsonRun r = RunCtl(c.args);
+        const CtlRun r = RunCtl(c.args);
         EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString() << r.err.toStdString();
         EXPECT_TRUE(r.settings.isEmpty());
     }
 
-    const JsonRun recalled = RunCtl({"scene", "recall", "Lecture", "--json"});
+    const CtlRun recalled = RunCtl({"scene", "recall", "Lecture", "--json"});
     EXPECT_EQ(recalled.status, 0) << recalled.err.toStdString() << recalled.out.toStdString();
-    EXPECT_EQ(recalled.settings.size(), At(recalled, "sent").toInt() + 1); // a delay is two frames
-    EXPECT_GT(At(recalled, "sent").toInt(), 0);
-    const JsonRun shown = RunCtl({"show", "1", "--json"});
-    EXPECT_EQ(At(shown, "outputs/1/volume"), "33");
-    EXPECT_EQ(At(shown, "outputs/1/audioInput"), "1");
-    const JsonRun again = RunCtl({"scene", "recall", "Lecture"});
+    EXPECT_EQ(recalled.settings.size(), recalled.At("sent").toInt() + 1); // a delay is two frames
+    EXPECT_GT(recalled.At("sent").toInt(), 0);
+    const CtlRun shown = RunCtl({"show", "1", "--json"});
+    EXPECT_EQ(shown.At("outputs/1/volume"), "33");
+    EXPECT_EQ(shown.At("outputs/1/audioInput"), "1");
+    const CtlRun again = RunCtl({"scene", "recall", "Lecture"});
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.settings.isEmpty());
     // Unit 0, read in full when found, is not read again when the recall
     // selects it first: asked when found and when selected again at the end.
     EXPECT_EQ(again.requests.count(F(0, 0x3F, 0, 0)), 2);
 
-    const JsonRun partly = RunCtl({"scene", "recall", "Partly", "--json"});
+    const CtlRun partly = RunCtl({"scene", "recall", "Partly", "--json"});
     EXPECT_EQ(partly.status, 10) << partly.err.toStdString();
-    EXPECT_EQ(At(partly, "sceneUnits/0/state"), "partial");
-    EXPECT_EQ(At(partly, "sceneUnits/0/leftOut/#"), "2"); // bass, output 5
-    EXPECT_EQ(At(partly, "sceneUnits/1/state"), "not on the line");
-    EXPECT_EQ(At(RunCtl({"show", "1", "--json"}), "outputs/0/volume"), "44");
+    EXPECT_EQ(partly.At("sceneUnits/0/state"), "partial");
+    EXPECT_EQ(partly.At("sceneUnits/0/leftOut/#"), "2"); // bass, output 5
+    EXPECT_EQ(partly.At("sceneUnits/1/state"), "not on the line");
+    EXPECT_EQ(RunCtl({"show", "1", "--json"}).At("outputs/0/volume"), "44");
 
     write(QByteArray(scenes).replace("\"volume\": 61", "\"volume\": 161"));
-    const JsonRun damaged = RunCtl({"scene", "recall", "Lecture"});
+    const CtlRun damaged = RunCtl({"scene", "recall", "Lecture"});
     EXPECT_EQ(damaged.status, 8);
     EXPECT_TRUE(damaged.requests.isEmpty());
 

@@ -5,6 +5,9 @@
 #include "SimProcess.h"
 
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,19 @@ struct CtlRun {
     QStringList requests; // written to the line during the run
     QStringList settings; // of them, the changes
     qint64 ms = 0;
+    QJsonObject json; // what it printed, with --json; its status is the run's
+
+    // The value at a path in `json`, as text; "#" counts an array.
+    QString At(const QString& path) const {
+        QJsonValue v = json;
+        for (const QString& key : path.split('/', Qt::SkipEmptyParts)) {
+            if (key == QLatin1String("#")) {
+                return QString::number(v.toArray().size());
+            }
+            v = v.isArray() ? v.toArray().at(key.toInt()) : v.toObject().value(key);
+        }
+        return v.toVariant().toString();
+    }
 };
 
 // One run, started at once; several may run side by side.
@@ -36,6 +52,12 @@ public:
         r.status = ctl_.exitStatus() == QProcess::NormalExit ? ctl_.exitCode() : -1;
         r.out = QString::fromUtf8(ctl_.readAllStandardOutput());
         r.err = QString::fromUtf8(ctl_.readAllStandardError());
+        if (ctl_.arguments().contains(QStringLiteral("--json"))) {
+            QJsonParseError error;
+            r.json = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+            EXPECT_EQ(r.json[QStringLiteral("status")].toInt(), r.status);
+        }
         r.requests = sim_.Requests().mid(before_);
         r.settings = sim_.SettingsSince(before_);
         return r;

@@ -1,8 +1,7 @@
 // The window as the line's owner with its API turned on: the operator routes
 // an output by a click on a crosspoint and mutes another by a click on its
-// speaker, through xdotool on the virtual display that HandsTest's main()
-// starts, and a client of the event stream hears each change within 50 ms
-// of the unit's read-back, at a slow unit's latency, which sets the
+// speaker, through xdotool on the test's virtual display, and a client of the event stream hears
+// each change within 50 ms of the unit's read-back, at a slow unit's latency, which sets the
 // read-back apart from the acknowledgement. The stream's client lives in
 // the test's event loop, which the window shares: an event is stamped as
 // soon as the window has written it.

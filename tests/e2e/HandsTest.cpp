@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -112,43 +111,4 @@ TEST(Hands, CellThenEndKeysGoToByNameAndUndoOfATypedLevel) {
     EXPECT_EQ(core.activity.Text(),
               QStringLiteral("Undone: Output 1: volume %1 \u2192 %2").arg(typed).arg(before));
     EXPECT_TRUE(rig.messages().texts.isEmpty()) << rig.messages().texts.join('\n').toStdString();
-}
-
-// A virtual X display of 1280 x 720 for this program alone, then the tests.
-int main(int argc, char** argv) {
-    int display = 140;
-    while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(display))) {
-        ++display;
-    }
-    QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(display), "-screen", "0",
-                                        "1280x720x24", "-nolisten", "tcp"});
-    if (!xvfb.waitForStarted(5000)) {
-        fprintf(stderr, "Xvfb did not start: it is needed for this test\n");
-        return 1;
-    }
-    qputenv("DISPLAY", QStringLiteral(":%1").arg(display).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    bool up = false;
-    for (int i = 0; i < 100 && !up; ++i) {
-        QProcess probe;
-        probe.start(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")});
-        up = probe.waitForFinished(2000) && probe.exitCode() == 0;
-        if (!up) {
-            xvfb.waitForFinished(100); // the display is still coming up
-        }
-    }
-    if (!up) {
-        fprintf(stderr, "no X display :%d (Xvfb and xdotool are needed)\n", display);
-        return 1;
-    }
-    int result = 1;
-    {
-        QApplication app(argc, argv);
-        ::testing::InitGoogleTest(&argc, argv);
-        result = RUN_ALL_TESTS();
-    }
-    xvfb.terminate();
-    xvfb.waitForFinished(5000);
-    return result;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// The operator's mouse and keyboard: xdotool on the virtual display that
-// HandsTest's main() starts, through the X server as a person's hands.
+// The operator's mouse and keyboard: xdotool on the test's virtual display
+// (xvfb-run), through the X server as a person's hands.
 #include "support/Pty.h"
 
 #include <QPoint>

@@ -170,9 +170,8 @@ TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
     const int firstView =
         web.Run("return performance.getEntries().reduce((n, e) => n + (e.transferSize || 0), 0);")
             .toInt();
-    std::printf("first view: %d bytes transferred\n", firstView);
     EXPECT_GT(firstView, 0);
-    EXPECT_LE(firstView, 150 * 1024);
+    EXPECT_LE(firstView, 150 * 1024) << firstView << " bytes";
 
     // Wrong PINs are refused, and each one makes the next try wait longer.
     std::vector<qint64> waited;
@@ -231,9 +230,7 @@ TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
         },
         5s))
         << line->SettingsSince(before).join(" | ").toStdString();
-    std::printf("volume moved through 16 values: %d settings on the line\n",
-                static_cast<int>(line->SettingsSince(before).size()));
-    EXPECT_LE(line->SettingsSince(before).size(), 2);
+    EXPECT_LE(line->SettingsSince(before).size(), 2) << line->SettingsSince(before).size();
 
     // The staff's scene, from its button.
     const qsizetype beforeScene = line->requestCount();
@@ -259,8 +256,7 @@ TEST_F(WebPanel, StaffRouteSetAVolumeAndRecallASceneAndSeeOthersChangesLive) {
     ASSERT_TRUE(WaitFor([&] { return web.Run("return window.shown;").toDouble() > 0; }, 5s));
     // From the click, so the time on the line is counted too.
     const qint64 shown = static_cast<qint64>(web.Run("return window.shown;").toDouble()) - clicked;
-    std::printf("click in the window to the page: %lld ms\n", static_cast<long long>(shown));
-    EXPECT_LE(shown, 200);
+    EXPECT_LE(shown, 200) << shown << " ms";
 
     web.Viewport(1280, 800, false);
     Keep(web, "web-tablet.png");
