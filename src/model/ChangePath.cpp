@@ -199,10 +199,17 @@ std::set<Setting> ChangePath::Send(const Change& c) {
         for (Setting setting : kinds) {
             SendQuery(id, setting, 0);
         }
-        // One reply lists at most 127 ports: a port past them is asked by
-        // its number, or its new value would never be read back.
+        // One reply lists at most 127 ports, and a larger unit answers
+        // successive queries of all its ports with successive windows of
+        // them: there a changed port is asked by its number too, or its new
+        // value might not be read back.
+        const UnitRef unit = model_.FindUnit(id);
         for (const Change::Item& item : c.items) {
-            if (item.port > kPortsInOneReply && item.port <= 255 && queued.count(item.setting)) {
+            const int ports = !unit                           ? 0
+                              : item.setting == Setting::Edid ? unit->iInputCount()
+                                                              : unit->iOutputCount();
+            if (ports > kPortsInOneReply && item.port >= 1 && item.port <= 255 &&
+                queued.count(item.setting)) {
                 SendQuery(id, item.setting, item.port);
             }
         }

@@ -441,8 +441,8 @@ TEST(ChangeHistory, KeepsTheLastHundredChanges) {
 }
 
 // A delay off the unit's step would name another delay: nothing is queued.
-// One reply lists at most 127 ports: a setting past them is read back by its port.
-TEST(ChangePath, ADelayOffTheUnitsStepIsNotSentAndASettingPastPort127IsReadBack) {
+// One reply lists at most 127 ports: on a larger unit a setting is read back by its port.
+TEST(ChangePath, ADelayOffTheUnitsStepIsNotSentAndASettingOnALargeUnitIsReadBack) {
     SimCoreHarness h;
     sim::Unit& unit = h.AddUnit(kId, 200, 200);
     ASSERT_TRUE(h.Scan());
@@ -458,6 +458,11 @@ TEST(ChangePath, ADelayOffTheUnitsStepIsNotSentAndASettingPastPort127IsReadBack)
     EXPECT_EQ(unit.state().audio[198].volume, 33);
     EXPECT_EQ(h.core.model.AudioOutputs[199].iVolumnLevel, 33);
     EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 44);
+    // The next query of all ports is answered with ports 128 to 200: output
+    // 5 is read back by its number.
+    h.core.path.Send(Change::Of(kId, {{{S::Volumn, 5}, 45}}));
+    ASSERT_TRUE(h.clock.advanceUntil([&] { return h.Idle(); }, 10s));
+    EXPECT_EQ(h.core.model.AudioOutputs[5].iVolumnLevel, 45);
 }
 
 // The line keeps going by itself: a port switched at any moment of a scan or
