@@ -6,9 +6,7 @@
 #include "Stamped.h"
 
 #include <QElapsedTimer>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocalSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -133,22 +131,8 @@ TEST_F(Owner, TheWindowServesItsPortAndShowsWhatQuadrelCtlChanged) {
     QElapsedTimer clock;
     clock.start();
     StampedTrace heard(sim_, clock);
-    QLocalSocket events;
-    events.connectToServer(SocketPath());
-    ASSERT_TRUE(events.waitForConnected(5000));
-    events.write(R"({"quadrel":1,"id":1,"command":"subscribe"})"
-                 "\n");
-    std::vector<std::pair<QJsonObject, qint64>> told;
-    QByteArray buffer;
-    QObject::connect(&events, &QLocalSocket::readyRead, [&] {
-        buffer += events.readAll();
-        for (qsizetype end; (end = buffer.indexOf('\n')) >= 0; buffer.remove(0, end + 1)) {
-            const QJsonObject event = QJsonDocument::fromJson(buffer.left(end)).object();
-            if (event.contains("event")) {
-                told.emplace_back(event, clock.elapsed());
-            }
-        }
-    });
+    StampedEvents events(clock);
+    ASSERT_TRUE(events.Subscribe(SocketPath(), 5s));
 
     QTemporaryDir dir;
     const QString file = dir.filePath("stage.json");
@@ -170,7 +154,7 @@ TEST_F(Owner, TheWindowServesItsPortAndShowsWhatQuadrelCtlChanged) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.args.join(' ').toStdString());
         const size_t before = heard.size();
-        const size_t toldBefore = told.size();
+        const size_t toldBefore = events.size();
         auto run = Start(step.args);
         QProcess& ctl = run.process();
         ASSERT_TRUE(WaitFor([&] { return ctl.state() == QProcess::NotRunning; }, 60s));
@@ -185,19 +169,12 @@ TEST_F(Owner, TheWindowServesItsPortAndShowsWhatQuadrelCtlChanged) {
         }
         // The event that says the window drew output 2's new value: waited
         // for itself, since an earlier step's late event may come first.
-        qint64 drawn = -1;
-        WaitFor(
-            [&] {
-                for (size_t i = toldBefore; i < told.size() && drawn < 0; ++i) {
-                    const QJsonObject out = told[i].first.value("output").toObject();
-                    if (out.value("output").toInt() == 2 &&
-                        out.value(step.field).toInt() == step.value) {
-                        drawn = told[i].second;
-                    }
-                }
-                return drawn >= 0;
-            },
-            2s);
+        const auto shows = [&](const QJsonObject& event) {
+            const QJsonObject out = event.value("output").toObject();
+            return out.value("output").toInt() == 2 && out.value(step.field).toInt() == step.value;
+        };
+        WaitFor([&] { return events.FirstAt(shows, toldBefore) >= 0; }, 2s);
+        const qint64 drawn = events.FirstAt(shows, toldBefore);
         ASSERT_GE(drawn, 0) << "no event showed " << step.field << " " << step.value;
         if (step.args[0] != QLatin1String("route") && step.args[0] != QLatin1String("set")) {
             continue; // a preset or a file is read back whole first

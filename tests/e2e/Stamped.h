@@ -12,10 +12,12 @@
 #include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocalSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -78,47 +80,65 @@ private:
     std::vector<std::pair<QString, qint64>> heard_;
 };
 
-// GET /api/v1/events with a token: each event's data, with when it came.
+// The owner's events, each with when it came: from GET /api/v1/events with
+// a token (its "data:" lines), or from a subscription on the owner's own
+// socket (its lines that carry "event").
 class StampedEvents {
 public:
-    explicit StampedEvents(const QElapsedTimer& clock) : clock_(clock) {
-        QObject::connect(&socket_, &QTcpSocket::readyRead, &socket_, [this] { Read(); });
-    }
-    // Connected and told ": subscribed" within `limit`.
+    explicit StampedEvents(const QElapsedTimer& clock) : clock_(clock) {}
+    // Connected and subscribed within `limit`.
     bool Subscribe(quint16 port, const QString& token, std::chrono::milliseconds limit) {
-        socket_.connectToHost(QHostAddress::LocalHost, port);
-        socket_.write("GET /api/v1/events HTTP/1.1\r\nAuthorization: Bearer " + token.toLatin1() +
+        auto* socket = new QTcpSocket;
+        Listen(socket);
+        socket->connectToHost(QHostAddress::LocalHost, port);
+        socket->write("GET /api/v1/events HTTP/1.1\r\nAuthorization: Bearer " + token.toLatin1() +
                       "\r\n\r\n");
         return WaitFor([this] { return subscribed_; }, limit);
     }
-    // When the first event that `wanted` took came; -1 before it has.
-    qint64 FirstAt(const std::function<bool(const QJsonObject&)>& wanted) const {
-        for (const auto& [event, at] : told_) {
-            if (wanted(event)) {
-                return at;
+    bool Subscribe(const QString& socketPath, std::chrono::milliseconds limit) {
+        auto* socket = new QLocalSocket;
+        Listen(socket);
+        socket->connectToServer(socketPath);
+        socket->write(R"({"quadrel":1,"id":1,"command":"subscribe"})"
+                      "\n");
+        return WaitFor([this] { return subscribed_; }, limit);
+    }
+    size_t size() const { return told_.size(); }
+    // When the first event from the `from`th on that `wanted` took came; -1
+    // before it has.
+    qint64 FirstAt(const std::function<bool(const QJsonObject&)>& wanted, size_t from = 0) const {
+        for (size_t i = from; i < told_.size(); ++i) {
+            if (wanted(told_[i].first)) {
+                return told_[i].second;
             }
         }
         return -1;
     }
 
 private:
+    void Listen(QIODevice* socket) {
+        socket_.reset(socket);
+        QObject::connect(socket, &QIODevice::readyRead, socket, [this] { Read(); });
+    }
     void Read() {
         const qint64 now = clock_.elapsed(); // before any parsing
-        stream_ += socket_.readAll();
-        subscribed_ = subscribed_ || stream_.contains(": subscribed");
-        for (qsizetype at; (at = stream_.indexOf("data: ")) >= 0;) {
-            const qsizetype end = stream_.indexOf('\n', at);
-            if (end < 0) {
-                break;
+        stream_ += socket_->readAll();
+        for (qsizetype end; (end = stream_.indexOf('\n')) >= 0; stream_.remove(0, end + 1)) {
+            QByteArray line = stream_.left(end).trimmed();
+            subscribed_ = subscribed_ || line == ": subscribed";
+            if (line.startsWith("data: ")) {
+                line.remove(0, 6);
             }
-            told_.emplace_back(QJsonDocument::fromJson(stream_.mid(at + 6, end - at - 6)).object(),
-                               now);
-            stream_.remove(0, end + 1);
+            const QJsonObject object = QJsonDocument::fromJson(line).object();
+            subscribed_ = subscribed_ || object.value("subscribed").toBool();
+            if (object.contains("event")) {
+                told_.emplace_back(object, now);
+            }
         }
     }
 
     const QElapsedTimer& clock_;
-    QTcpSocket socket_;
+    std::unique_ptr<QIODevice> socket_;
     QByteArray stream_;
     bool subscribed_ = false;
     std::vector<std::pair<QJsonObject, qint64>> told_;
