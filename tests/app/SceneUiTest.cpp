@@ -36,10 +36,9 @@ using Outputs = std::vector<std::pair<int, int>>;
 class SceneWindow {
 public:
     SceneWindow() {
-        sim::SimSerialPort& sim = rig.UseSimPort();
-        sim_ = &sim;
+        sim_ = &rig.UseSimPort();
         for (const uint8_t id : {1, 2}) {
-            sim.engine().addUnit(SimUnit(id, 8, 8, "Matrix " + std::to_string(id)));
+            sim_->engine().addUnit(SimUnit(id, 8, 8, "Matrix " + std::to_string(id)));
         }
         EXPECT_TRUE(rig.program().Main());
         // The line is scanned: nothing that needs it can be asked yet.
