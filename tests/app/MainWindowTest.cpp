@@ -138,10 +138,6 @@ TEST(MainWindow, FitsTheScreenTabsLogWindowStatusLineOptionsAndExit) {
 
 namespace {
 
-NamedPort In(int n) {
-    return {NameKind::Input, n};
-}
-
 // What a tool tip shows, markup read as Qt reads it.
 QString TipText(const QWidget* w) {
     QTextDocument doc;
@@ -193,7 +189,7 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     AppRig rig;
     sim::SimSerialPort& sim = rig.UseSimPort();
     sim.engine().addUnit(SimUnit(1, 24, 16, "Main Hall 24x16"));
-    NamesStore(rig.namesFile()).SetName({1, "Foyer 8x8", 8, 8}, In(1), "Foyer PC");
+    NamesStore(rig.namesFile()).SetName({1, "Foyer 8x8", 8, 8}, {NameKind::Input, 1}, "Foyer PC");
     basMain& program = rig.program();
     QuadrelCore& core = program.core();
     program.DrawAfterFrames(1ms); // as the program draws: views and status line after frames
@@ -285,12 +281,12 @@ TEST(OnTheEmulator, StatusLineUnitSettingsPortNamesAndALostPort) {
     QTest::keyClick(naming.editor(), Qt::Key_Return);
     EXPECT_EQ(naming.editor(), nullptr);
     const QString kept = QString("<b>Desk</b> & PC") + QChar(0xFFFD);
-    EXPECT_EQ(NameOf(naming.shown(), In(1)), kept);
+    EXPECT_EQ(NameOf(naming.shown(), {NameKind::Input, 1}), kept);
     QTest::keyClick(in1, Qt::Key_F2); // Escape keeps nothing of an edit
     ASSERT_NE(naming.editor(), nullptr);
     naming.editor()->setText("Projector");
     QTest::keyClick(naming.editor(), Qt::Key_Escape);
-    EXPECT_EQ(NameOf(naming.shown(), In(1)), kept);
+    EXPECT_EQ(NameOf(naming.shown(), {NameKind::Input, 1}), kept);
     // Shown as typed: tool tip, the video panel's box (no shortcut of the &), the source.
     EXPECT_EQ(TipText(in1), "Input 1: " + kept);
     EXPECT_EQ(program.videoPage()->picVideoInput(0)->chkVideoInput()->text(),
