@@ -101,13 +101,6 @@ struct TracedCore {
     }
 };
 
-void CloseFromTitleBar(QWidget& window) {
-    QCloseEvent close;
-    QSpontaneKeyEvent::setSpontaneous(&close);
-    // Delivered straight to the handler: sendEvent would clear the flag.
-    static_cast<QObject&>(window).event(&close);
-}
-
 } // namespace
 
 TEST(Trace, LinesWhileOnHeldWhilePausedClearedSavedWithAHeadAndTrimmed) {
@@ -399,7 +392,10 @@ TEST(LogWindow, RunStopCloseTextInBatchesAcrossTrimsFiguresAndChoicesKept) {
     form->show();
     form->EnableLog(true);
     log.LogSend({0x01, 0x02});
-    CloseFromTitleBar(*form);
+    // Closed from the title bar, straight to the handler: sendEvent would clear the flag.
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    static_cast<QObject&>(*form).event(&close);
     EXPECT_FALSE(form->isVisible());
     log.LogSend({0x81, 0xD2});
     EXPECT_TRUE(form->txtLog()->toPlainText().isEmpty());
