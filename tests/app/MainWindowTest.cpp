@@ -351,12 +351,9 @@ TEST(OnTheEmulator, RestoreListsFirmwareAndNamesAndSetsNothingBeforeTheOperatorA
     const QString path = dir.filePath("hall.json");
     ui.ask().yesNo = [](const QString&) { return false; };
     ui.ask().fileName = [&](bool, const QString&) { return path; };
-    const auto wait = [&](qsizetype before) {
-        return rig.time.advanceUntil(
-            [&] { return rig.messages.texts.size() > before && !ui.job().Running(); }, 60s);
-    };
     ui.SaveTo(path);
-    ASSERT_TRUE(wait(0));
+    ASSERT_TRUE(rig.time.advanceUntil(
+        [&] { return !rig.messages.texts.isEmpty() && !ui.job().Running(); }, 60s));
     QString error;
     std::optional<UnitSettings> file = UnitSettingsFile::Read(path, error);
     ASSERT_TRUE(file) << error.toStdString();
@@ -408,7 +405,8 @@ TEST(OnTheEmulator, RestoreListsFirmwareAndNamesAndSetsNothingBeforeTheOperatorA
     const qsizetype messages = rig.messages.texts.size();
     ASSERT_TRUE(restore->isEnabled());
     restore->click();
-    ASSERT_TRUE(wait(messages));
+    ASSERT_TRUE(rig.time.advanceUntil(
+        [&] { return rig.messages.texts.size() > messages && !ui.job().Running(); }, 60s));
     EXPECT_EQ(rig.messages.texts.last(), "2 of 2 changes sent; the unit took every value.");
     EXPECT_EQ(asked, Live(50, 1));
     EXPECT_EQ(live(), Live(77, 0));
