@@ -140,7 +140,6 @@ TEST(Startup, UnusableSettingsAskForAPortAndCancelLeavesTheFileAlone) {
             EXPECT_TRUE(rig.messages.texts.isEmpty());
         }
     }
-    EXPECT_EQ(PortSettings::ParseInt16("-1"), -1); // read, then refused as a port
     EXPECT_EQ(PortSettings::ParseInt32("0x4B00"), std::nullopt);
     EXPECT_EQ(PortSettings::ParseBool("True"), true);
     EXPECT_EQ(PortSettings::ParseBool("-1"), true);
