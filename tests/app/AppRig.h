@@ -61,7 +61,6 @@ public:
 class AppRig {
 public:
     AppRig() { fake.clock = &time; }
-    ~AppRig() { program_.reset(); }
 
     // Makes port `number` exist (a pseudo-terminal behind the alias comN).
     void AddPort(int number) {

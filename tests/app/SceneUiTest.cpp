@@ -36,10 +36,9 @@ using Outputs = std::vector<std::pair<int, int>>;
 class SceneWindow {
 public:
     SceneWindow() {
-        sim::SimSerialPort& sim = rig.UseSimPort();
-        sim_ = &sim;
+        sim_ = &rig.UseSimPort();
         for (const uint8_t id : {1, 2}) {
-            sim.engine().addUnit(SimUnit(id, 8, 8, "Matrix " + std::to_string(id)));
+            sim_->engine().addUnit(SimUnit(id, 8, 8, "Matrix " + std::to_string(id)));
         }
         EXPECT_TRUE(rig.program().Main());
         // The line is scanned: nothing that needs it can be asked yet.
@@ -258,14 +257,9 @@ TEST(SceneUi, ItsShortcutRecallsUndoTakesTheWholeRecallBackAndCancelEndsOne) {
 TEST(SceneUi, LockedTheStaffRecallTheirScenesWholeAndNoOthers) {
     SceneWindow w;
     const Scene lecture = w.Lecture();
-    Scene night = lecture;
+    Scene night = lecture; // the same settings: a recall of it would show
     night.name = QStringLiteral("Night");
     night.shortcut = QStringLiteral("Ctrl+2");
-    for (SceneUnit& unit : night.units) {
-        for (auto& [output, values] : unit.values.outputs) {
-            values.volume = 10;
-        }
-    }
     ASSERT_TRUE(w.ui().store().Save(night)) << w.ui().store().problem().toStdString();
     WindowLock& lock = *w.rig.program().lock();
     RolesConfig config;

@@ -260,7 +260,6 @@ TEST(SwitchView, WheelAndKeyboardReachEveryPortOfALargeUnit) {
     EXPECT_EQ(r.sw.zoom(), -1);
     EXPECT_GT(r.sw.shape().columns, 13);
     EXPECT_GT(r.sw.shape().rows, 11);
-    EXPECT_TRUE(r.Input(0)->text().startsWith("011"));
     EXPECT_EQ(r.sw.grid().cell(0)->accessibleName(), "input 11, output 50");
     for (int i = 0; i < 9; ++i) {
         r.sw.Zoom(1); // stops at the largest
@@ -279,7 +278,6 @@ TEST(SwitchRequests, OutputPicksThenCellsInputsAndDisconnectRouteWhatIsTicked) {
     PagesRig r;
     r.Show(1, 8, 8);
     r.sw.show();
-    ASSERT_EQ(r.sw.iLastSwitchOutput(), -1);
     Click(r.Output(1), Qt::ShiftModifier); // no anchor yet: Shift only adds
     Click(r.Output(4), Qt::ShiftModifier);
     EXPECT_EQ(Selected(r), (Ports{2, 5}));

@@ -60,8 +60,7 @@ TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAn
     EXPECT_TRUE(treble.txt->text().isEmpty());
     EXPECT_TRUE(h.Line().empty());
 
-    QSlider* slider = volume.sld;
-    Drag(slider, 40);
+    Drag(volume.sld, 40);
     EXPECT_EQ(h.Line(), (Lines{"12:2:40", "12:3:40", "12:5:40", "13:0:0"}));
     EXPECT_TRUE(h.frame.busy);
     EXPECT_EQ(volume.ud->value(), 40);
@@ -77,7 +76,7 @@ TEST_F(AudioGroup, SliderSendsOneSettingPerTickedOutputThenOneQueryAndShowsTheAn
     h.clock.advance(1ms);
     EXPECT_FALSE(page.IsSelectedRedrawRunning(AudioValue::Volumn));
     EXPECT_EQ(volume.txt->text(), "40");
-    EXPECT_EQ(slider->value(), 40);
+    EXPECT_EQ(volume.sld->value(), 40);
     EXPECT_EQ(h.core.history.Undo(), ChangeHistory::Outcome::Sent);
     EXPECT_EQ(h.Line(), (Lines{"12:2:0", "12:3:0", "12:5:0", "13:0:0"}));
 }
@@ -144,15 +143,14 @@ TEST_F(AudioGroup, HeldSliderIsLeftAloneAndAPendingRedrawHoldsThePollOff) {
     h.Show(1, 4, 8);
     Tick({1});
     Activate(&page);
-    QSlider* slider = volume.sld;
-    slider->setSliderDown(true);
-    slider->setSliderPosition(70);       // the first move goes out at once
+    volume.sld->setSliderDown(true);
+    volume.sld->setSliderPosition(70);   // the first move goes out at once
     EXPECT_EQ(volume.txt->text(), "70"); // the value under the handle
     EXPECT_EQ(h.Line(), (Lines{"12:1:70", "13:0:0"}));
     PollRedraw(75);
-    EXPECT_EQ(slider->sliderPosition(), 70);
+    EXPECT_EQ(volume.sld->sliderPosition(), 70);
     EXPECT_EQ(volume.txt->text(), "70");
-    slider->setSliderDown(false); // nothing left to send: the held-back redraw comes now
+    volume.sld->setSliderDown(false); // nothing left to send: the held-back redraw comes now
     EXPECT_EQ(h.Line(), (Lines{"12:1:70", "13:0:0"}));
     EXPECT_EQ(volume.txt->text(), "75");
     h.Answer({1, 70});
