@@ -2,6 +2,7 @@
 
 #include "link/CommandCodes.h"
 #include "link/basCommunication.h"
+#include "model/PortSweep.h"
 #include "model/basQRD.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@ namespace quadrel {
 namespace {
 
 constexpr int32_t kQueryPriority = 1;
-constexpr int kPortsInOneReply = 127;
 
 uint8_t Byte(int value) {
     return static_cast<uint8_t>(value);
@@ -208,7 +208,7 @@ std::set<Setting> ChangePath::Send(const Change& c) {
             const int ports = !unit                           ? 0
                               : item.setting == Setting::Edid ? unit->iInputCount()
                                                               : unit->iOutputCount();
-            if (ports > kPortsInOneReply && item.port >= 1 && item.port <= 255 &&
+            if (ports > PortSweep::kPairsPerReply && item.port >= 1 && item.port <= 255 &&
                 queued.count(item.setting)) {
                 SendQuery(id, item.setting, item.port);
             }

@@ -11,8 +11,6 @@ namespace quadrel {
 namespace {
 
 constexpr int32_t kReadPriority = 1;
-// Most ports one reply can list.
-constexpr int kPairsPerReply = 127;
 
 bool Paired(uint8_t code) {
     return code >= kCmdGetVideoSwitch && code <= kCmdGetEdidType && !IsSetCommand(code) &&

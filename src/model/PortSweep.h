@@ -22,6 +22,9 @@ class CommandSenders;
 // only once every kind it asked for is whole, so a read ends with every port known.
 class PortSweep {
 public:
+    // Most ports one reply can list.
+    static constexpr int kPairsPerReply = 127;
+
     PortSweep(basQRD& model, CommandSenders& senders) : model_(model), senders_(senders) {}
 
     // A read of location m (0: live) begins: what an earlier one saw is forgotten.
